@@ -1,0 +1,59 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "EngineCore/AnimChannel.h"
+#include "EngineCore/Resource.h"
+
+namespace EngineCore {
+
+// An animation clip: channels keyed by the CRC-32 of their names, in the order they were
+// added, and the range of key frames over all their tracks.
+//
+// Contract:
+//   1. A channel's key is Crc32::Compute of its name; no two channels share a key.
+//   2. AddChannel and ChangeChannelNameAt refuse an empty name and a name whose key is
+//      already another channel's.
+//   3. The first and last key frames are those of the last ComputeKeyFrameRange (0 and 0
+//      for a clip without keys).
+class AnimClip : public Resource {
+ public:
+  explicit AnimClip(String name) : Resource(KindAnimClip, std::move(name)) {}
+
+  static std::uint32_t ComputeChannelKey(const String& name);
+
+  std::uint32_t GetChannelCount() const { return static_cast<std::uint32_t>(channels_.size()); }
+  std::uint32_t GetChannelKeyAt(std::uint32_t index) const { return channels_[index].key; }
+  AnimChannel* GetChannelAt(std::uint32_t index) const { return channels_[index].channel.get(); }
+  // Null when no channel has that key.
+  AnimChannel* GetChannel(std::uint32_t key) const;
+  // Position of the channel with that key, or -1.
+  int FindChannelIndex(std::uint32_t key) const;
+
+  bool AddChannel(const String& name);
+  bool RemoveChannel(std::uint32_t key);
+  bool ChangeChannelNameAt(std::uint32_t index, const String& name);
+
+  std::uint32_t GetFirstKeyFrame() const { return firstKeyFrame_; }
+  std::uint32_t GetLastKeyFrame() const { return lastKeyFrame_; }
+  void ComputeKeyFrameRange();
+
+  std::uint32_t CountKeys() const;
+
+ protected:
+  ~AnimClip() override = default;
+
+ private:
+  struct Entry {
+    std::uint32_t key;
+    std::unique_ptr<AnimChannel> channel;
+  };
+
+  std::vector<Entry> channels_;
+  std::uint32_t firstKeyFrame_ = 0;
+  std::uint32_t lastKeyFrame_ = 0;
+};
+
+}  // namespace EngineCore

@@ -1,0 +1,64 @@
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "EngineCore/Quaternion.h"
+#include "EngineCore/Vector3.h"
+
+namespace EngineCore {
+
+// The keys of one track: a frame (whole frames at the engine's 60 frames per second) and a
+// value per key.
+//
+// Contract:
+//   1. Keys are kept in stored order, which AddKey keeps strictly rising in frame: a key at
+//      or before the last frame is refused (false).
+//   2. A curve holds keys of its one key type; SetKeyType empties it. A curve without a key
+//      type has key size 0 and refuses keys.
+//   3. GetByteSize() / GetKeySize() == GetKeyCount() whenever the key size is not 0.
+class AnimCurve {
+ public:
+  enum KeyType : std::uint32_t { None = 0, KeyVector3 = 1, KeyQuaternion = 2, KeyFloat = 3 };
+
+  std::uint32_t GetKeyType() const { return keyType_; }
+  void SetKeyType(std::uint32_t type);
+
+  // Bytes of one key: its frame and its value.
+  std::uint32_t GetKeySize() const;
+  std::uint32_t GetByteSize() const { return GetKeySize() * GetKeyCount(); }
+  std::uint32_t GetKeyCount() const { return static_cast<std::uint32_t>(frames_.size()); }
+
+  std::uint32_t GetKeyFrame(std::uint32_t index) const { return frames_[index]; }
+  const Vector3& GetVector3Key(std::uint32_t index) const { return vectors_[index]; }
+  const Quaternion& GetQuaternionKey(std::uint32_t index) const { return quaternions_[index]; }
+  float GetFloatKey(std::uint32_t index) const { return floats_[index]; }
+
+  void Empty();
+  void Reserve(std::uint32_t keyCount);
+  bool AddKey(std::uint32_t frame, const Vector3& value);
+  bool AddKey(std::uint32_t frame, const Quaternion& value);
+  bool AddKey(std::uint32_t frame, float value);
+
+  // Flips the sign of every rotation key that points away from its predecessor, so that
+  // interpolation takes the shorter way between neighbours.
+  void MakeRotationsContinuous();
+
+  // Value at a frame between keys: linear for vectors and floats, spherical for rotations;
+  // the first and last keys hold outside. False without keys.
+  bool Evaluate(float frame, Vector3& value) const;
+  bool Evaluate(float frame, Quaternion& value) const;
+
+ private:
+  bool AcceptsFrame(std::uint32_t frame) const;
+  // Index i with frame(i) <= f < frame(i + 1), and the blend towards i + 1.
+  void Locate(float frame, std::uint32_t& index, float& blend) const;
+
+  std::uint32_t keyType_ = None;
+  std::vector<std::uint32_t> frames_;
+  std::vector<Vector3> vectors_;
+  std::vector<Quaternion> quaternions_;
+  std::vector<float> floats_;
+};
+
+}  // namespace EngineCore

@@ -1,0 +1,50 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+
+#include "EngineCore/RefCounter.h"
+#include "EngineCore/String.h"
+
+namespace EngineCore {
+
+class Resource;
+
+// Where a resource lives on disk. The file formats library implements it; the engine only
+// asks it to write the resource back.
+class ResourceStorage {
+ public:
+  virtual ~ResourceStorage() = default;
+  // Writes the resource; false leaves the stored copy as it was.
+  virtual bool Save(const Resource& resource) = 0;
+};
+
+// A named, reference-counted engine resource with an unsaved-changes flag.
+class Resource : public RefCounter {
+ public:
+  enum Kind : std::uint32_t { KindAnimClip = 9 };
+
+  Resource(std::uint32_t kind, String name) : kind_(kind), name_(std::move(name)) {}
+
+  std::uint32_t GetKind() const { return kind_; }
+  const String& GetName() const { return name_; }
+
+  // True while the resource has changes that are not saved.
+  bool IsModified() const { return modified_; }
+  void SetModified(bool modified) { modified_ = modified; }
+
+  // Saves through the resource's storage; a successful save clears the modified flag.
+  // A resource without storage cannot be saved.
+  bool Save();
+
+  void SetStorage(std::shared_ptr<ResourceStorage> storage) { storage_ = std::move(storage); }
+  ResourceStorage* GetStorage() const { return storage_.get(); }
+
+ private:
+  std::uint32_t kind_;
+  String name_;
+  bool modified_ = false;
+  std::shared_ptr<ResourceStorage> storage_;
+};
+
+}  // namespace EngineCore

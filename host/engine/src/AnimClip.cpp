@@ -1,0 +1,79 @@
+#include "EngineCore/AnimClip.h"
+
+#include <algorithm>
+#include <limits>
+
+#include "EngineCore/Crc32.h"
+
+namespace EngineCore {
+
+std::uint32_t AnimClip::ComputeChannelKey(const String& name) {
+  return Crc32::Compute(name.GetTextLength(), name.c_str());
+}
+
+AnimChannel* AnimClip::GetChannel(std::uint32_t key) const {
+  const int index = FindChannelIndex(key);
+  return index < 0 ? nullptr : channels_[static_cast<std::size_t>(index)].channel.get();
+}
+
+int AnimClip::FindChannelIndex(std::uint32_t key) const {
+  for (std::size_t i = 0; i < channels_.size(); ++i) {
+    if (channels_[i].key == key) return static_cast<int>(i);
+  }
+  return -1;
+}
+
+bool AnimClip::AddChannel(const String& name) {
+  if (name.IsEmpty()) return false;
+  const std::uint32_t key = ComputeChannelKey(name);
+  if (FindChannelIndex(key) >= 0) return false;
+  channels_.push_back({key, std::make_unique<AnimChannel>(name)});
+  return true;
+}
+
+bool AnimClip::RemoveChannel(std::uint32_t key) {
+  const int index = FindChannelIndex(key);
+  if (index < 0) return false;
+  channels_.erase(channels_.begin() + index);
+  return true;
+}
+
+bool AnimClip::ChangeChannelNameAt(std::uint32_t index, const String& name) {
+  if (index >= channels_.size() || name.IsEmpty()) return false;
+  const std::uint32_t key = ComputeChannelKey(name);
+  const int owner = FindChannelIndex(key);
+  if (owner >= 0 && static_cast<std::uint32_t>(owner) != index) return false;
+  channels_[index].key = key;
+  channels_[index].channel->name_ = name;
+  return true;
+}
+
+void AnimClip::ComputeKeyFrameRange() {
+  std::uint32_t first = std::numeric_limits<std::uint32_t>::max();
+  std::uint32_t last = 0;
+  bool any = false;
+  for (const Entry& entry : channels_) {
+    const AnimChannel& channel = *entry.channel;
+    for (std::uint32_t t = 0; t < channel.GetTrackCount(); ++t) {
+      const AnimCurve* curve = channel.GetCurveAt(t);
+      if (curve->GetKeyCount() == 0) continue;
+      any = true;
+      first = std::min(first, curve->GetKeyFrame(0));
+      last = std::max(last, curve->GetKeyFrame(curve->GetKeyCount() - 1));
+    }
+  }
+  firstKeyFrame_ = any ? first : 0;
+  lastKeyFrame_ = any ? last : 0;
+}
+
+std::uint32_t AnimClip::CountKeys() const {
+  std::uint32_t keys = 0;
+  for (const Entry& entry : channels_) {
+    for (std::uint32_t t = 0; t < entry.channel->GetTrackCount(); ++t) {
+      keys += entry.channel->GetCurveAt(t)->GetKeyCount();
+    }
+  }
+  return keys;
+}
+
+}  // namespace EngineCore

@@ -1,0 +1,80 @@
+#include "EngineCore/Quaternion.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace EngineCore {
+
+void Quaternion::GetAngles(Vector3& angles) const {
+  const double qx = x, qy = y, qz = z, qw = w;
+  const double sinY = 2.0 * (qw * qy - qz * qx);
+  if (std::abs(sinY) >= 0.9999999) {
+    // Gimbal lock: X and Z turn about the same axis; keep the whole turn in Z.
+    const double halfTurn = sinY > 0.0 ? M_PI / 2.0 : -M_PI / 2.0;
+    const double zAngle = sinY > 0.0 ? -2.0 * std::atan2(qx, qw) : 2.0 * std::atan2(qx, qw);
+    angles.x = 0.0f;
+    angles.y = static_cast<float>(halfTurn);
+    angles.z = static_cast<float>(std::remainder(zAngle, 2.0 * M_PI));
+    return;
+  }
+  angles.x = static_cast<float>(std::atan2(2.0 * (qw * qx + qy * qz), 1.0 - 2.0 * (qx * qx + qy * qy)));
+  angles.y = static_cast<float>(std::asin(std::clamp(sinY, -1.0, 1.0)));
+  angles.z = static_cast<float>(std::atan2(2.0 * (qw * qz + qx * qy), 1.0 - 2.0 * (qy * qy + qz * qz)));
+}
+
+void Quaternion::SetAngles(float angleX, float angleY, float angleZ) {
+  const double cx = std::cos(angleX * 0.5), sx = std::sin(angleX * 0.5);
+  const double cy = std::cos(angleY * 0.5), sy = std::sin(angleY * 0.5);
+  const double cz = std::cos(angleZ * 0.5), sz = std::sin(angleZ * 0.5);
+  w = static_cast<float>(cx * cy * cz + sx * sy * sz);
+  x = static_cast<float>(sx * cy * cz - cx * sy * sz);
+  y = static_cast<float>(cx * sy * cz + sx * cy * sz);
+  z = static_cast<float>(cx * cy * sz - sx * sy * cz);
+}
+
+Quaternion Quaternion::FromAngles(float angleX, float angleY, float angleZ) {
+  Quaternion q;
+  q.SetAngles(angleX, angleY, angleZ);
+  return q;
+}
+
+Quaternion Quaternion::Normalized() const {
+  const float length = std::sqrt(Dot(*this));
+  if (length <= 0.0f) return {};
+  return {x / length, y / length, z / length, w / length};
+}
+
+Quaternion operator*(const Quaternion& a, const Quaternion& b) {
+  return {a.w * b.x + a.x * b.w + a.y * b.z - a.z * b.y,
+          a.w * b.y - a.x * b.z + a.y * b.w + a.z * b.x,
+          a.w * b.z + a.x * b.y - a.y * b.x + a.z * b.w,
+          a.w * b.w - a.x * b.x - a.y * b.y - a.z * b.z};
+}
+
+Vector3 Quaternion::Rotate(const Vector3& v) const {
+  const Quaternion p(v.x, v.y, v.z, 0.0f);
+  const Quaternion r = (*this) * p * Quaternion(-x, -y, -z, w);
+  return {r.x, r.y, r.z};
+}
+
+Quaternion Quaternion::Slerp(const Quaternion& a, const Quaternion& b, float t) {
+  Quaternion end = b;
+  float cosine = a.Dot(b);
+  if (cosine < 0.0f) {
+    end = b.Negated();
+    cosine = -cosine;
+  }
+  if (cosine > 0.9995f) {
+    const Quaternion mixed(a.x + (end.x - a.x) * t, a.y + (end.y - a.y) * t,
+                           a.z + (end.z - a.z) * t, a.w + (end.w - a.w) * t);
+    return mixed.Normalized();
+  }
+  const float angle = std::acos(std::clamp(cosine, -1.0f, 1.0f));
+  const float sine = std::sin(angle);
+  const float wa = std::sin((1.0f - t) * angle) / sine;
+  const float wb = std::sin(t * angle) / sine;
+  return {a.x * wa + end.x * wb, a.y * wa + end.y * wb, a.z * wa + end.z * wb,
+          a.w * wa + end.w * wb};
+}
+
+}  // namespace EngineCore
