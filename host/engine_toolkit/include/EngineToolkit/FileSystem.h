@@ -1,0 +1,29 @@
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <string>
+
+#include "EngineToolkit/FileSystemFolder.h"
+
+namespace EngineToolkit {
+
+// The project's folders by number. Folder 10 is the folder of animation clips.
+class FileSystem {
+ public:
+  enum FolderId : std::uint32_t { AnimClipFolder = 10 };
+
+  static FileSystem& GetInstance();
+
+  void SetFolderPath(std::uint32_t folder, std::string path);
+  std::string GetFolderPath(std::uint32_t folder) const;
+  // Lists the folder as it is now on disk; null when it is not set or does not exist.
+  std::unique_ptr<FileSystemFolder> GetFolder(std::uint32_t folder) const;
+
+ private:
+  FileSystem() = default;
+  std::map<std::uint32_t, std::string> paths_;
+};
+
+}  // namespace EngineToolkit

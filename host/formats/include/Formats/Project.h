@@ -1,0 +1,44 @@
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "EngineCore/Scene.h"
+
+namespace Formats {
+
+// A project folder: `AnimClips/` holds the clips, `Scenes/` the scene (its first glTF file
+// in name order).
+//
+// Opening a project:
+//   1. makes `AnimClips/` the file system's clip folder (10) and the place where the
+//      resource factory finds clips by name (`NAME.gltf`, else `NAME.glb`);
+//   2. loads the scene, when there is one;
+//   3. gives every scene object animated by a clip of the folder (the clip has a channel
+//      named like the object) a controller whose clip table holds those clips and whose
+//      channel is the object's name.
+// Closing it (destruction) drops the factory's clips and loader.
+class Project {
+ public:
+  [[nodiscard]] static std::unique_ptr<Project> Open(const std::string& folder, std::string& message);
+  ~Project();
+  Project(const Project&) = delete;
+  Project& operator=(const Project&) = delete;
+
+  const std::string& GetFolder() const { return folder_; }
+  std::string GetClipFolder() const;
+  // Path of the clip file of that resource name, empty when there is none.
+  std::string FindClipFile(const std::string& name) const;
+  // Null for a project without a scene.
+  EngineCore::Scene* GetScene() const { return scene_.get(); }
+  // Gives the objects named like the clip's channels a controller that holds it.
+  void BindClipToScene(EngineCore::AnimClip* clip);
+
+ private:
+  explicit Project(std::string folder) : folder_(std::move(folder)) {}
+
+  std::string folder_;
+  std::unique_ptr<EngineCore::Scene> scene_;
+};
+
+}  // namespace Formats

@@ -1,0 +1,20 @@
+#include "Formats/ClipFileError.h"
+
+namespace Formats {
+
+const char* Describe(ClipFileError error) {
+  switch (error) {
+    case ClipFileError::None: return "no error";
+    case ClipFileError::FileNotFound: return "file not found";
+    case ClipFileError::NotGltf: return "not a valid glTF 2.0 file";
+    case ClipFileError::MissingBuffer: return "buffer data missing or too short";
+    case ClipFileError::BadAccessor: return "animation accessor of the wrong type, count or range";
+    case ClipFileError::BadTimes: return "key times negative, not finite or not increasing";
+    case ClipFileError::NonFiniteValue: return "key value is not a finite number";
+    case ClipFileError::TooLarge: return "sizes beyond what a clip can hold";
+    case ClipFileError::WriteFailed: return "file could not be written";
+  }
+  return "unknown error";
+}
+
+}  // namespace Formats

@@ -1,0 +1,385 @@
+#include "GltfClipStorage.h"
+
+#include <algorithm>
+#include <cstring>
+#include <filesystem>
+#include <limits>
+#include <vector>
+
+#include "AtomicGltfWriter.h"
+#include "EngineCore/AnimTrack.h"
+#include "EngineCore/Log.h"
+
+namespace Formats {
+
+namespace {
+
+bool IsTransformPath(const std::string& path) {
+  return path == "translation" || path == "rotation" || path == "scale";
+}
+
+// Replaces every accessor index in the document through `remap` (-1: removed).
+void RemapAccessors(tinygltf::Model& model, const std::vector<int>& remap) {
+  auto fix = [&remap](int& index) {
+    if (index >= 0 && static_cast<std::size_t>(index) < remap.size()) index = remap[index];
+  };
+  for (tinygltf::Mesh& mesh : model.meshes) {
+    for (tinygltf::Primitive& primitive : mesh.primitives) {
+      for (auto& [name, index] : primitive.attributes) fix(index);
+      fix(primitive.indices);
+      for (auto& target : primitive.targets) {
+        for (auto& [name, index] : target) fix(index);
+      }
+    }
+  }
+  for (tinygltf::Skin& skin : model.skins) fix(skin.inverseBindMatrices);
+  for (tinygltf::Animation& animation : model.animations) {
+    for (tinygltf::AnimationSampler& sampler : animation.samplers) {
+      fix(sampler.input);
+      fix(sampler.output);
+    }
+  }
+}
+
+void RemapBufferViews(tinygltf::Model& model, const std::vector<int>& remap) {
+  auto fix = [&remap](int& index) {
+    if (index >= 0 && static_cast<std::size_t>(index) < remap.size()) index = remap[index];
+  };
+  for (tinygltf::Accessor& accessor : model.accessors) {
+    fix(accessor.bufferView);
+    if (accessor.sparse.isSparse) {
+      fix(accessor.sparse.indices.bufferView);
+      fix(accessor.sparse.values.bufferView);
+    }
+  }
+  for (tinygltf::Image& image : model.images) fix(image.bufferView);
+}
+
+// Accessor indices that anything but the given animation samplers refers to.
+std::vector<bool> AccessorsInUse(const tinygltf::Model& model) {
+  std::vector<bool> used(model.accessors.size(), false);
+  auto mark = [&used](int index) {
+    if (index >= 0 && static_cast<std::size_t>(index) < used.size()) used[index] = true;
+  };
+  for (const tinygltf::Mesh& mesh : model.meshes) {
+    for (const tinygltf::Primitive& primitive : mesh.primitives) {
+      for (const auto& [name, index] : primitive.attributes) mark(index);
+      mark(primitive.indices);
+      for (const auto& target : primitive.targets) {
+        for (const auto& [name, index] : target) mark(index);
+      }
+    }
+  }
+  for (const tinygltf::Skin& skin : model.skins) mark(skin.inverseBindMatrices);
+  for (const tinygltf::Animation& animation : model.animations) {
+    for (const tinygltf::AnimationSampler& sampler : animation.samplers) {
+      mark(sampler.input);
+      mark(sampler.output);
+    }
+  }
+  return used;
+}
+
+// Drops the accessors in `doomed` that nothing uses any more, then the buffer views only
+// they used, and closes the gaps their bytes leave in the buffers.
+void DropUnusedAnimationData(tinygltf::Model& model, const std::vector<int>& doomed) {
+  const std::vector<bool> used = AccessorsInUse(model);
+  std::vector<bool> dropAccessor(model.accessors.size(), false);
+  for (int index : doomed) {
+    if (index >= 0 && static_cast<std::size_t>(index) < used.size() && !used[index]) dropAccessor[index] = true;
+  }
+  std::vector<bool> candidateView(model.bufferViews.size(), false);
+  std::vector<int> accessorRemap(model.accessors.size(), -1);
+  std::vector<tinygltf::Accessor> keptAccessors;
+  for (std::size_t i = 0; i < model.accessors.size(); ++i) {
+    const tinygltf::Accessor& accessor = model.accessors[i];
+    if (dropAccessor[i]) {
+      if (accessor.bufferView >= 0 && static_cast<std::size_t>(accessor.bufferView) < candidateView.size()) {
+        candidateView[accessor.bufferView] = true;
+      }
+      continue;
+    }
+    accessorRemap[i] = static_cast<int>(keptAccessors.size());
+    keptAccessors.push_back(accessor);
+  }
+  model.accessors = std::move(keptAccessors);
+  RemapAccessors(model, accessorRemap);
+
+  std::vector<bool> viewUsed(model.bufferViews.size(), false);
+  auto markView = [&viewUsed](int index) {
+    if (index >= 0 && static_cast<std::size_t>(index) < viewUsed.size()) viewUsed[index] = true;
+  };
+  for (const tinygltf::Accessor& accessor : model.accessors) {
+    markView(accessor.bufferView);
+    if (accessor.sparse.isSparse) {
+      markView(accessor.sparse.indices.bufferView);
+      markView(accessor.sparse.values.bufferView);
+    }
+  }
+  for (const tinygltf::Image& image : model.images) markView(image.bufferView);
+
+  std::vector<int> viewRemap(model.bufferViews.size(), -1);
+  std::vector<tinygltf::BufferView> keptViews;
+  for (std::size_t i = 0; i < model.bufferViews.size(); ++i) {
+    if (candidateView[i] && !viewUsed[i]) continue;
+    viewRemap[i] = static_cast<int>(keptViews.size());
+    keptViews.push_back(model.bufferViews[i]);
+  }
+  model.bufferViews = std::move(keptViews);
+  RemapBufferViews(model, viewRemap);
+
+  // Rebuild each buffer from the byte ranges its remaining views cover. Overlapping views
+  // move together; each group keeps its offset modulo 16 so every accessor stays aligned.
+  for (std::size_t b = 0; b < model.buffers.size(); ++b) {
+    std::vector<std::size_t> views;
+    for (std::size_t v = 0; v < model.bufferViews.size(); ++v) {
+      if (model.bufferViews[v].buffer == static_cast<int>(b)) views.push_back(v);
+    }
+    std::sort(views.begin(), views.end(), [&model](std::size_t a, std::size_t c) {
+      return model.bufferViews[a].byteOffset < model.bufferViews[c].byteOffset;
+    });
+    const std::vector<unsigned char>& old = model.buffers[b].data;
+    std::vector<unsigned char> data;
+    data.reserve(old.size());
+    std::size_t groupStart = 0, groupEnd = 0, newGroupStart = 0;
+    bool inGroup = false;
+    for (std::size_t v : views) {
+      tinygltf::BufferView& view = model.bufferViews[v];
+      const std::size_t start = std::min(view.byteOffset, old.size());
+      const std::size_t end = std::min(view.byteOffset + view.byteLength, old.size());
+      if (!inGroup || start >= groupEnd) {
+        std::size_t target = data.size();
+        while (target % 16 != start % 16) ++target;
+        data.resize(target, 0);
+        groupStart = start;
+        groupEnd = start;
+        newGroupStart = target;
+        inGroup = true;
+      }
+      if (end > groupEnd) {
+        data.insert(data.end(), old.begin() + static_cast<std::ptrdiff_t>(groupEnd),
+                    old.begin() + static_cast<std::ptrdiff_t>(end));
+        groupEnd = end;
+      }
+      view.byteOffset = newGroupStart + (start - groupStart);
+    }
+    model.buffers[b].data = std::move(data);
+  }
+}
+
+// Appends bytes as a new buffer view of buffer 0, 4-byte aligned, and returns its index.
+int AppendBufferView(tinygltf::Model& model, const void* bytes, std::size_t size) {
+  std::vector<unsigned char>& data = model.buffers[0].data;
+  data.resize((data.size() + 3) & ~std::size_t{3}, 0);
+  tinygltf::BufferView view;
+  view.buffer = 0;
+  view.byteOffset = data.size();
+  view.byteLength = size;
+  const auto* first = static_cast<const unsigned char*>(bytes);
+  data.insert(data.end(), first, first + size);
+  model.bufferViews.push_back(std::move(view));
+  return static_cast<int>(model.bufferViews.size()) - 1;
+}
+
+int AppendFloatAccessor(tinygltf::Model& model, const std::vector<float>& values, int type, bool withBounds) {
+  const int components = tinygltf::GetNumComponentsInType(type);
+  tinygltf::Accessor accessor;
+  accessor.bufferView = AppendBufferView(model, values.data(), values.size() * sizeof(float));
+  accessor.componentType = TINYGLTF_COMPONENT_TYPE_FLOAT;
+  accessor.type = type;
+  accessor.count = values.size() / components;
+  if (withBounds) {
+    accessor.minValues.assign(components, std::numeric_limits<double>::max());
+    accessor.maxValues.assign(components, std::numeric_limits<double>::lowest());
+    for (std::size_t i = 0; i < values.size(); ++i) {
+      const int c = static_cast<int>(i % components);
+      accessor.minValues[c] = std::min(accessor.minValues[c], static_cast<double>(values[i]));
+      accessor.maxValues[c] = std::max(accessor.maxValues[c], static_cast<double>(values[i]));
+    }
+  }
+  model.accessors.push_back(std::move(accessor));
+  return static_cast<int>(model.accessors.size()) - 1;
+}
+
+int AddNodeUnderSceneRoot(tinygltf::Model& model, const std::string& name) {
+  tinygltf::Node node;
+  node.name = name;
+  model.nodes.push_back(std::move(node));
+  const int index = static_cast<int>(model.nodes.size()) - 1;
+  if (model.scenes.empty()) {
+    model.scenes.emplace_back();
+    model.defaultScene = 0;
+  }
+  const int scene = model.defaultScene >= 0 && static_cast<std::size_t>(model.defaultScene) < model.scenes.size()
+                        ? model.defaultScene
+                        : 0;
+  model.scenes[scene].nodes.push_back(index);
+  return index;
+}
+
+const char* PathOfTrack(std::uint32_t type) {
+  switch (type) {
+    case EngineCore::AnimTrack::Translation: return "translation";
+    case EngineCore::AnimTrack::Rotation: return "rotation";
+    case EngineCore::AnimTrack::Scale: return "scale";
+    default: return nullptr;
+  }
+}
+
+// A copy written beside its original must not overwrite the original's buffer files: its
+// external buffers are named after the copy.
+void NameBuffersAfter(tinygltf::Model& model, const std::string& path) {
+  const std::string stem = std::filesystem::path(path).stem().string();
+  for (std::size_t b = 0; b < model.buffers.size(); ++b) {
+    std::string& uri = model.buffers[b].uri;
+    if (uri.empty() || uri.rfind("data:", 0) == 0) continue;
+    uri = stem + (b == 0 ? std::string() : "_" + std::to_string(b)) + ".bin";
+  }
+}
+
+}  // namespace
+
+GltfClipStorage::GltfClipStorage(std::string path, tinygltf::Model model, std::map<std::string, int> channelNodes)
+    : path_(std::move(path)), model_(std::move(model)), channelNodes_(std::move(channelNodes)) {}
+
+bool GltfClipStorage::Save(const EngineCore::Resource& resource) {
+  if (resource.GetKind() != EngineCore::Resource::KindAnimClip) return false;
+  std::string message;
+  const ClipFileError error = WriteTo(static_cast<const EngineCore::AnimClip&>(resource), path_, message);
+  if (error != ClipFileError::None) {
+    EngineCore::Log::Write(EngineCore::Log::Error, "%s: %s (%s)", path_.c_str(), Describe(error), message.c_str());
+    return false;
+  }
+  return true;
+}
+
+ClipFileError GltfClipStorage::WriteTo(const EngineCore::AnimClip& clip, const std::string& path,
+                                       std::string& message) {
+  std::map<std::string, int> channelNodes = channelNodes_;
+  tinygltf::Model model = BuildModel(clip, channelNodes);
+  if (path != path_) NameBuffersAfter(model, path);
+  const ClipFileError error = AtomicGltfWriter::Write(model, path, message);
+  if (error == ClipFileError::None && path == path_) {
+    model_ = std::move(model);
+    channelNodes_ = std::move(channelNodes);
+  }
+  return error;
+}
+
+tinygltf::Model GltfClipStorage::BuildModel(const EngineCore::AnimClip& clip,
+                                            std::map<std::string, int>& channelNodes) const {
+  tinygltf::Model model = model_;
+  if (model.animations.empty()) {
+    tinygltf::Animation animation;
+    animation.name = clip.GetName().str();
+    model.animations.push_back(std::move(animation));
+  }
+  const bool newBuffer = model.buffers.empty();
+  if (newBuffer) model.buffers.emplace_back();
+  if (model.asset.version.empty()) model.asset.version = "2.0";
+
+  std::set<int> clipNodes;
+  for (const auto& [name, node] : channelNodes) clipNodes.insert(node);
+
+  // Take out the channels the clip stands for; the samplers only they used go with them.
+  tinygltf::Animation& animation = model.animations[0];
+  std::vector<tinygltf::AnimationChannel> keptChannels;
+  for (tinygltf::AnimationChannel& channel : animation.channels) {
+    if (IsTransformPath(channel.target_path) && clipNodes.contains(channel.target_node)) continue;
+    keptChannels.push_back(std::move(channel));
+  }
+  animation.channels = std::move(keptChannels);
+  std::vector<bool> samplerUsed(animation.samplers.size(), false);
+  for (const auto& channel : animation.channels) {
+    if (channel.sampler >= 0 && static_cast<std::size_t>(channel.sampler) < samplerUsed.size()) {
+      samplerUsed[channel.sampler] = true;
+    }
+  }
+  std::vector<int> doomedAccessors;
+  std::vector<int> samplerRemap(animation.samplers.size(), -1);
+  std::vector<tinygltf::AnimationSampler> keptSamplers;
+  for (std::size_t s = 0; s < animation.samplers.size(); ++s) {
+    if (!samplerUsed[s]) {
+      doomedAccessors.push_back(animation.samplers[s].input);
+      doomedAccessors.push_back(animation.samplers[s].output);
+      continue;
+    }
+    samplerRemap[s] = static_cast<int>(keptSamplers.size());
+    keptSamplers.push_back(std::move(animation.samplers[s]));
+  }
+  animation.samplers = std::move(keptSamplers);
+  for (auto& channel : animation.channels) {
+    if (channel.sampler >= 0 && static_cast<std::size_t>(channel.sampler) < samplerRemap.size()) {
+      channel.sampler = samplerRemap[channel.sampler];
+    }
+  }
+  DropUnusedAnimationData(model, doomedAccessors);
+
+  // Nodes that still carry channels of their own (kept above) cannot take the clip's.
+  std::set<std::pair<int, std::string>> taken;
+  for (const auto& channel : model.animations[0].channels) taken.insert({channel.target_node, channel.target_path});
+
+  std::vector<float> times;
+  std::vector<float> values;
+  for (std::uint32_t c = 0; c < clip.GetChannelCount(); ++c) {
+    const EngineCore::AnimChannel& channel = *clip.GetChannelAt(c);
+    const std::string name = channel.GetName().str();
+    int node = -1;
+    if (const auto it = channelNodes.find(name); it != channelNodes.end() &&
+                                                 static_cast<std::size_t>(it->second) < model.nodes.size()) {
+      node = it->second;
+    } else {
+      for (std::size_t n = 0; n < model.nodes.size(); ++n) {
+        if (model.nodes[n].name != name) continue;
+        bool free = true;
+        for (const char* path : {"translation", "rotation", "scale"}) free = free && !taken.contains({static_cast<int>(n), path});
+        if (free) node = static_cast<int>(n);
+        break;
+      }
+      if (node < 0) node = AddNodeUnderSceneRoot(model, name);
+      channelNodes[name] = node;
+    }
+
+    for (std::uint32_t t = 0; t < channel.GetTrackCount(); ++t) {
+      const char* path = PathOfTrack(channel.GetTrackTypeAt(t));
+      const EngineCore::AnimCurve& curve = *channel.GetCurveAt(t);
+      const std::uint32_t count = curve.GetKeyCount();
+      const bool isVector = curve.GetKeyType() == EngineCore::AnimCurve::KeyVector3;
+      const bool isRotation = curve.GetKeyType() == EngineCore::AnimCurve::KeyQuaternion;
+      if (!path || count == 0 || (!isVector && !isRotation)) continue;
+      if (isRotation != (channel.GetTrackTypeAt(t) == EngineCore::AnimTrack::Rotation)) continue;
+      times.resize(count);
+      values.clear();
+      values.reserve(count * (isRotation ? 4 : 3));
+      for (std::uint32_t k = 0; k < count; ++k) {
+        times[k] = static_cast<float>(curve.GetKeyFrame(k)) / 60.0f;
+        if (isRotation) {
+          const EngineCore::Quaternion q = curve.GetQuaternionKey(k).Normalized();
+          values.insert(values.end(), {q.x, q.y, q.z, q.w});
+        } else {
+          const EngineCore::Vector3& v = curve.GetVector3Key(k);
+          values.insert(values.end(), {v.x, v.y, v.z});
+        }
+      }
+      tinygltf::AnimationSampler sampler;
+      sampler.input = AppendFloatAccessor(model, times, TINYGLTF_TYPE_SCALAR, true);
+      sampler.output = AppendFloatAccessor(model, values, isRotation ? TINYGLTF_TYPE_VEC4 : TINYGLTF_TYPE_VEC3, false);
+      sampler.interpolation = "LINEAR";
+      tinygltf::Animation& target = model.animations[0];
+      target.samplers.push_back(std::move(sampler));
+      tinygltf::AnimationChannel out;
+      out.sampler = static_cast<int>(target.samplers.size()) - 1;
+      out.target_node = node;
+      out.target_path = path;
+      target.channels.push_back(std::move(out));
+    }
+  }
+  // glTF has no empty animations or buffers: a clip without keys leaves none behind.
+  if (model.animations[0].channels.empty() && model.animations[0].samplers.empty()) {
+    model.animations.erase(model.animations.begin());
+  }
+  if (newBuffer && model.buffers[0].data.empty()) model.buffers.clear();
+  return model;
+}
+
+}  // namespace Formats

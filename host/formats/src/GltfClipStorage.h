@@ -1,0 +1,38 @@
+#pragma once
+
+#include <map>
+#include <set>
+#include <string>
+
+#include <tiny_gltf.h>
+
+#include "EngineCore/AnimClip.h"
+#include "EngineCore/Resource.h"
+#include "Formats/ClipFileError.h"
+
+namespace Formats {
+
+// The glTF file a clip was opened from: the whole document as read, which nodes the clip's
+// channels stand for, and the writing of the clip back into it.
+class GltfClipStorage : public EngineCore::ResourceStorage {
+ public:
+  GltfClipStorage(std::string path, tinygltf::Model model, std::map<std::string, int> channelNodes);
+
+  bool Save(const EngineCore::Resource& resource) override;
+
+  [[nodiscard]] ClipFileError WriteTo(const EngineCore::AnimClip& clip, const std::string& path,
+                                      std::string& message);
+
+  const std::string& GetPath() const { return path_; }
+
+ private:
+  // The document with the clip's animation in place of the channels the clip stands for.
+  tinygltf::Model BuildModel(const EngineCore::AnimClip& clip, std::map<std::string, int>& channelNodes) const;
+
+  std::string path_;
+  tinygltf::Model model_;
+  // Node of each channel name, for the nodes whose animation the clip stands for.
+  std::map<std::string, int> channelNodes_;
+};
+
+}  // namespace Formats

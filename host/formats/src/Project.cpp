@@ -1,0 +1,98 @@
+#include "Formats/Project.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <vector>
+
+#include "EngineCore/AnimClip.h"
+#include "EngineCore/Log.h"
+#include "EngineCore/ResourceFactory.h"
+#include "EngineToolkit/FileSystem.h"
+#include "Formats/GltfClipFile.h"
+#include "Formats/GltfSceneFile.h"
+
+namespace Formats {
+
+namespace fs = std::filesystem;
+
+std::unique_ptr<Project> Project::Open(const std::string& folder, std::string& message) {
+  std::error_code ec;
+  if (!fs::is_directory(folder, ec)) {
+    message = folder + " is not a folder";
+    return nullptr;
+  }
+  std::unique_ptr<Project> project(new Project(fs::absolute(folder, ec).string()));
+  const std::string clips = project->GetClipFolder();
+  EngineToolkit::FileSystem::GetInstance().SetFolderPath(EngineToolkit::FileSystem::AnimClipFolder, clips);
+
+  EngineCore::ResourceFactory& factory = EngineCore::ResourceFactory::GetInstance();
+  factory.Clear();
+  const Project* self = project.get();
+  factory.SetLoader(EngineCore::Resource::KindAnimClip, [self](const EngineCore::String& name) -> EngineCore::Resource* {
+    const std::string file = self->FindClipFile(name.str());
+    if (file.empty()) return nullptr;
+    return GltfClipFile::Open(file, name).clip;
+  });
+
+  const fs::path scenes = fs::path(project->folder_) / "Scenes";
+  std::vector<fs::path> sceneFiles;
+  if (fs::is_directory(scenes, ec)) {
+    for (const auto& entry : fs::directory_iterator(scenes, ec)) {
+      const std::string ext = entry.path().extension().string();
+      if (entry.is_regular_file(ec) && (ext == ".gltf" || ext == ".glb")) sceneFiles.push_back(entry.path());
+    }
+  }
+  std::sort(sceneFiles.begin(), sceneFiles.end());
+  if (!sceneFiles.empty()) {
+    ClipFileError error = ClipFileError::None;
+    std::string sceneMessage;
+    project->scene_ = GltfSceneFile::Load(sceneFiles.front().string(), error, sceneMessage);
+  }
+
+  if (project->scene_) {
+    if (auto folderList = EngineToolkit::FileSystem::GetInstance().GetFolder(EngineToolkit::FileSystem::AnimClipFolder)) {
+      EngineCore::String name;
+      for (std::uint32_t i = 0; folderList->GetFileName(i, name); ++i) {
+        EngineCore::AnimClip* clip = factory.GetAnimClip(name);
+        if (!clip) continue;
+        project->BindClipToScene(clip);
+        clip->Release();
+      }
+    }
+  }
+  return project;
+}
+
+Project::~Project() {
+  // Controllers hold clip references; drop them with the scene before the factory's own.
+  scene_.reset();
+  EngineCore::ResourceFactory::GetInstance().Clear();
+}
+
+std::string Project::GetClipFolder() const { return (fs::path(folder_) / "AnimClips").string(); }
+
+std::string Project::FindClipFile(const std::string& name) const {
+  std::error_code ec;
+  for (const char* ext : {".gltf", ".glb"}) {
+    const fs::path file = fs::path(GetClipFolder()) / (name + ext);
+    if (fs::is_regular_file(file, ec)) return file.string();
+  }
+  return {};
+}
+
+void Project::BindClipToScene(EngineCore::AnimClip* clip) {
+  if (!scene_ || !clip) return;
+  for (std::uint32_t c = 0; c < clip->GetChannelCount(); ++c) {
+    const EngineCore::String& channelName = clip->GetChannelAt(c)->GetName();
+    EngineCore::SceneObject* object = scene_->FindObject(channelName);
+    if (!object) continue;
+    EngineCore::AnimController* controller = object->CreateController();
+    controller->AddClip(clip);
+    if (controller->GetChannelKey() == 0) {
+      controller->SetChannelKey(clip->GetChannelKeyAt(c));
+      controller->SetChannelName(channelName);
+    }
+  }
+}
+
+}  // namespace Formats

@@ -1,0 +1,38 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "Formats/ClipFileError.h"
+
+namespace Formats {
+
+// Turns the keys of one glTF sampler into keys on whole frames of the engine's 60 frames
+// per second.
+//
+// 1. A LINEAR track whose key times all lie on distinct whole frames (time x 60 within
+//    0.001 of an integer) keeps exactly its keys.
+// 2. Any other track is sampled at every whole frame from its first to its last key with
+//    the sampler's own interpolation (rotations: spherical for LINEAR, renormalised for
+//    CUBICSPLINE).
+// 3. Times must be finite, not negative and strictly increasing.
+class TrackSampler {
+ public:
+  enum class Interpolation { Step, Linear, CubicSpline };
+
+  struct Keys {
+    std::vector<std::uint32_t> frames;
+    std::vector<float> values;  // `components` floats per frame
+  };
+
+  static constexpr float kFramesPerSecond = 60.0f;
+
+  // `values` holds components floats per key, three times as many for CUBICSPLINE (in-tangent,
+  // value, out-tangent). `sampled` tells whether rule 2 applied.
+  static ClipFileError ToFrames(const std::vector<float>& times, const std::vector<float>& values,
+                                int components, Interpolation interpolation, bool rotation, Keys& keys,
+                                bool& sampled, std::string& message);
+};
+
+}  // namespace Formats
