@@ -2,24 +2,43 @@
 
 #include <algorithm>
 #include <cmath>
+#include <numbers>
 
 namespace EngineCore {
 
 void Quaternion::GetAngles(Vector3& angles) const {
-  const double qx = x, qy = y, qz = z, qw = w;
-  const double sinY = 2.0 * (qw * qy - qz * qx);
-  if (std::abs(sinY) >= 0.9999999) {
-    // Gimbal lock: X and Z turn about the same axis; keep the whole turn in Z.
-    const double halfTurn = sinY > 0.0 ? M_PI / 2.0 : -M_PI / 2.0;
-    const double zAngle = sinY > 0.0 ? -2.0 * std::atan2(qx, qw) : 2.0 * std::atan2(qx, qw);
-    angles.x = 0.0f;
-    angles.y = static_cast<float>(halfTurn);
-    angles.z = static_cast<float>(std::remainder(zAngle, 2.0 * M_PI));
-    return;
+  double qx = x, qy = y, qz = z, qw = w;
+  const double length = std::sqrt(qx * qx + qy * qy + qz * qz + qw * qw);
+  if (length > 0.0) {
+    qx /= length;
+    qy /= length;
+    qz /= length;
+    qw /= length;
   }
-  angles.x = static_cast<float>(std::atan2(2.0 * (qw * qx + qy * qz), 1.0 - 2.0 * (qx * qx + qy * qy)));
-  angles.y = static_cast<float>(std::asin(std::clamp(sinY, -1.0, 1.0)));
-  angles.z = static_cast<float>(std::atan2(2.0 * (qw * qz + qx * qy), 1.0 - 2.0 * (qy * qy + qz * qz)));
+  // Entries of the rotation matrix Rz * Ry * Rx.
+  const double m01 = 2.0 * (qx * qy - qw * qz), m02 = 2.0 * (qx * qz + qw * qy);
+  const double m11 = 1.0 - 2.0 * (qx * qx + qz * qz), m12 = 2.0 * (qy * qz - qw * qx);
+  const double m20 = 2.0 * (qx * qz - qw * qy), m21 = 2.0 * (qy * qz + qw * qx);
+  const double m22 = 1.0 - 2.0 * (qx * qx + qy * qy);
+  // cos(y) from a hypotenuse rather than y from asin: asin loses half the digits near a
+  // quarter turn, which is where the angles are needed most carefully.
+  const double cosY = std::hypot(m21, m22);
+  double angleX = 0.0;
+  double angleY = 0.0;
+  if (cosY < 1e-6) {
+    // Gimbal lock: X and Z turn about the same axis; keep the whole turn in Z.
+    angleY = m20 < 0.0 ? std::numbers::pi / 2.0 : -std::numbers::pi / 2.0;
+  } else {
+    angleX = std::atan2(m21, m22);
+    angleY = std::atan2(-m20, cosY);
+  }
+  // Z from entries of size one given X, so that the three angles always rebuild this
+  // rotation even where X itself is poorly determined.
+  const double cx = std::cos(angleX), sx = std::sin(angleX);
+  const double angleZ = std::atan2(sx * m02 - cx * m01, cx * m11 - sx * m12);
+  angles.x = static_cast<float>(angleX);
+  angles.y = static_cast<float>(angleY);
+  angles.z = static_cast<float>(angleZ);
 }
 
 void Quaternion::SetAngles(float angleX, float angleY, float angleZ) {

@@ -57,7 +57,10 @@ ClipFileError AtomicGltfWriter::Write(const tinygltf::Model& model, const std::s
   writer.SetImageWriter(&KeepImageAsIs, nullptr);
   const bool binary = HasExtension(path, ".glb");
   const fs::path staged = staging / target.filename();
-  const bool written = writer.WriteGltfSceneToFile(&model, staged.string(), false, false, !binary, binary);
+  // A document whose buffers were all embedded stays self-contained.
+  bool embedded = !model.buffers.empty();
+  for (const tinygltf::Buffer& buffer : model.buffers) embedded = embedded && buffer.uri.rfind("data:", 0) == 0;
+  const bool written = writer.WriteGltfSceneToFile(&model, staged.string(), false, embedded && !binary, !binary, binary);
 
   std::vector<fs::path> files;
   bool flushed = written;

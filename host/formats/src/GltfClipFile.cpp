@@ -77,7 +77,9 @@ ClipOpenResult GltfClipFile::Open(const std::string& path, const EngineCore::Str
   tinygltf::Model model;
   std::string message;
   if (!LoadModel(path, model, message)) {
-    const bool buffer = message.find("buffer") != std::string::npos || message.find("Buffer") != std::string::npos;
+    // tinygltf words a missing or short buffer file in several ways.
+    const bool buffer = message.find("buffer") != std::string::npos || message.find("Buffer") != std::string::npos ||
+                        message.find("File not found") != std::string::npos;
     return Fail(nullptr, path, buffer ? ClipFileError::MissingBuffer : ClipFileError::NotGltf, message);
   }
 
@@ -180,7 +182,9 @@ ClipFileError GltfClipFile::CreateEmpty(const std::string& path, std::string& me
   tinygltf::Model model;
   model.asset.version = "2.0";
   model.asset.generator = "Tarvel";
-  model.scenes.emplace_back();
+  tinygltf::Scene scene;
+  scene.name = "Scene";
+  model.scenes.push_back(std::move(scene));
   model.defaultScene = 0;
   return AtomicGltfWriter::Write(model, path, message);
 }

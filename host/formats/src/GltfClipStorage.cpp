@@ -81,8 +81,10 @@ std::vector<bool> AccessorsInUse(const tinygltf::Model& model) {
 }
 
 // Drops the accessors in `doomed` that nothing uses any more, then the buffer views only
-// they used, and closes the gaps their bytes leave in the buffers.
-void DropUnusedAnimationData(tinygltf::Model& model, const std::vector<int>& doomed) {
+// they used, and rebuilds the buffers from `source` without the gaps their bytes leave,
+// keeping `spare` bytes of room at the end of buffer 0.
+void DropUnusedAnimationData(tinygltf::Model& model, const std::vector<int>& doomed,
+                             const tinygltf::Model& source, std::size_t spare) {
   const std::vector<bool> used = AccessorsInUse(model);
   std::vector<bool> dropAccessor(model.accessors.size(), false);
   for (int index : doomed) {
@@ -138,9 +140,10 @@ void DropUnusedAnimationData(tinygltf::Model& model, const std::vector<int>& doo
     std::sort(views.begin(), views.end(), [&model](std::size_t a, std::size_t c) {
       return model.bufferViews[a].byteOffset < model.bufferViews[c].byteOffset;
     });
-    const std::vector<unsigned char>& old = model.buffers[b].data;
+    static const std::vector<unsigned char> kNone;
+    const std::vector<unsigned char>& old = b < source.buffers.size() ? source.buffers[b].data : kNone;
     std::vector<unsigned char> data;
-    data.reserve(old.size());
+    data.reserve(old.size() + (b == 0 ? spare : 0));
     std::size_t groupStart = 0, groupEnd = 0, newGroupStart = 0;
     bool inGroup = false;
     for (std::size_t v : views) {
@@ -207,7 +210,9 @@ int AddNodeUnderSceneRoot(tinygltf::Model& model, const std::string& name) {
   model.nodes.push_back(std::move(node));
   const int index = static_cast<int>(model.nodes.size()) - 1;
   if (model.scenes.empty()) {
-    model.scenes.emplace_back();
+    tinygltf::Scene scene;
+    scene.name = "Scene";
+    model.scenes.push_back(std::move(scene));
     model.defaultScene = 0;
   }
   const int scene = model.defaultScene >= 0 && static_cast<std::size_t>(model.defaultScene) < model.scenes.size()
@@ -267,8 +272,12 @@ ClipFileError GltfClipStorage::WriteTo(const EngineCore::AnimClip& clip, const s
 }
 
 tinygltf::Model GltfClipStorage::BuildModel(const EngineCore::AnimClip& clip,
-                                            std::map<std::string, int>& channelNodes) const {
+                                            std::map<std::string, int>& channelNodes) {
+  // Copy everything but the buffer bytes: the compaction below reads them from the original.
+  std::vector<std::vector<unsigned char>> bytes(model_.buffers.size());
+  for (std::size_t b = 0; b < bytes.size(); ++b) bytes[b].swap(model_.buffers[b].data);
   tinygltf::Model model = model_;
+  for (std::size_t b = 0; b < bytes.size(); ++b) bytes[b].swap(model_.buffers[b].data);
   if (model.animations.empty()) {
     tinygltf::Animation animation;
     animation.name = clip.GetName().str();
@@ -313,7 +322,14 @@ tinygltf::Model GltfClipStorage::BuildModel(const EngineCore::AnimClip& clip,
       channel.sampler = samplerRemap[channel.sampler];
     }
   }
-  DropUnusedAnimationData(model, doomedAccessors);
+  std::size_t spare = 0;
+  for (std::uint32_t c = 0; c < clip.GetChannelCount(); ++c) {
+    const EngineCore::AnimChannel& channel = *clip.GetChannelAt(c);
+    for (std::uint32_t t = 0; t < channel.GetTrackCount(); ++t) {
+      spare += channel.GetCurveAt(t)->GetKeyCount() * (sizeof(float) * 5) + 8;
+    }
+  }
+  DropUnusedAnimationData(model, doomedAccessors, model_, spare);
 
   // Nodes that still carry channels of their own (kept above) cannot take the clip's.
   std::set<std::pair<int, std::string>> taken;

@@ -27,7 +27,7 @@ class GltfClipStorage : public EngineCore::ResourceStorage {
 
  private:
   // The document with the clip's animation in place of the channels the clip stands for.
-  tinygltf::Model BuildModel(const EngineCore::AnimClip& clip, std::map<std::string, int>& channelNodes) const;
+  tinygltf::Model BuildModel(const EngineCore::AnimClip& clip, std::map<std::string, int>& channelNodes);
 
   std::string path_;
   tinygltf::Model model_;

@@ -1,0 +1,234 @@
+#include <filesystem>
+#include <fstream>
+
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+
+#include "ClipTestFiles.h"
+#include "EngineCore/AnimTrack.h"
+#include "LogCapture.h"
+#include "TempFolder.h"
+
+using ClipTestFiles::ClipHolder;
+using ClipTestFiles::Data;
+using ClipTestFiles::OpenOrFail;
+using ClipTestFiles::PassesValidator;
+using EngineCore::AnimClip;
+using EngineCore::AnimCurve;
+using EngineCore::AnimTrack;
+using TestSupport::ReadBytes;
+
+namespace {
+
+nlohmann::json ReadJson(const std::string& path) {
+  std::ifstream in(path);
+  return nlohmann::json::parse(in);
+}
+
+void ExpectSameKeys(const AnimClip& a, const AnimClip& b) {
+  ASSERT_EQ(a.GetChannelCount(), b.GetChannelCount());
+  for (std::uint32_t c = 0; c < a.GetChannelCount(); ++c) {
+    const EngineCore::AnimChannel& ca = *a.GetChannelAt(c);
+    const EngineCore::AnimChannel* cb = b.GetChannel(a.GetChannelKeyAt(c));
+    ASSERT_NE(cb, nullptr) << ca.GetName().c_str();
+    ASSERT_EQ(ca.GetTrackCount(), cb->GetTrackCount());
+    for (std::uint32_t t = 0; t < ca.GetTrackCount(); ++t) {
+      const AnimCurve& ka = *ca.GetCurveAt(t);
+      const AnimCurve* kb = cb->GetCurve(ca.GetTrackTypeAt(t));
+      ASSERT_NE(kb, nullptr);
+      ASSERT_EQ(ka.GetKeyCount(), kb->GetKeyCount());
+      for (std::uint32_t k = 0; k < ka.GetKeyCount(); ++k) {
+        ASSERT_EQ(ka.GetKeyFrame(k), kb->GetKeyFrame(k));
+        if (ka.GetKeyType() == AnimCurve::KeyQuaternion) {
+          ASSERT_NEAR(std::abs(ka.GetQuaternionKey(k).Dot(kb->GetQuaternionKey(k))), 1.0f, 1e-5f);
+        } else {
+          for (int i = 0; i < 3; ++i) ASSERT_NEAR(ka.GetVector3Key(k)[i], kb->GetVector3Key(k)[i], 1e-5f);
+        }
+      }
+    }
+  }
+}
+
+// A test's own copy of a data clip, so that saving never touches the repository.
+class ClipSaving : public ::testing::Test {
+ protected:
+  std::string CopyOf(const std::string& dataFile) {
+    TestSupport::CopyClipFiles(Data(dataFile), folder.Path());
+    return folder / std::filesystem::path(dataFile).filename().string();
+  }
+
+  TestSupport::TempFolder folder;
+};
+
+}  // namespace
+
+TEST_F(ClipSaving, ReferenceClipRoundTripsWithTheSameKeysAndPassesTheValidator) {
+  const std::string path = CopyOf("01_01.gltf");
+  ClipHolder clip(OpenOrFail(path));
+  ASSERT_TRUE(clip.clip);
+  clip->SetModified(true);
+  ASSERT_TRUE(clip->Save());
+  EXPECT_FALSE(clip->IsModified()) << "a successful save clears the modified flag";
+  EXPECT_TRUE(PassesValidator(path));
+  ClipHolder again(OpenOrFail(path));
+  ASSERT_TRUE(again.clip);
+  ExpectSameKeys(*clip.clip, *again.clip);
+  EXPECT_EQ(again->GetLastKeyFrame(), 1376u);
+}
+
+TEST_F(ClipSaving, WritesLinearSamplersAtFrameOverSixty) {
+  const std::string path = CopyOf("synthetic/step.gltf");
+  ClipHolder clip(OpenOrFail(path));
+  ASSERT_TRUE(clip.clip);
+  ASSERT_TRUE(clip->Save());
+  const nlohmann::json doc = ReadJson(path);
+  const auto& sampler = doc["animations"][0]["samplers"][0];
+  EXPECT_EQ(sampler["interpolation"], "LINEAR");
+  const auto& input = doc["accessors"][sampler["input"].get<int>()];
+  EXPECT_EQ(input["count"], 7);
+  EXPECT_NEAR(input["max"][0].get<double>(), 6.0 / 60.0, 1e-7);
+  EXPECT_TRUE(PassesValidator(path));
+}
+
+TEST_F(ClipSaving, KeepsMeshesSkinsMaterialsAndExtras) {
+  const std::string path = CopyOf("synthetic/with_mesh.gltf");
+  const nlohmann::json before = ReadJson(path);
+  ClipHolder clip(OpenOrFail(path));
+  ASSERT_TRUE(clip.clip);
+  EngineCore::AnimCurve* hips = clip->GetChannelAt(0)->GetCurve(AnimTrack::Translation);
+  hips->Empty();
+  hips->AddKey(0, EngineCore::Vector3(5, 5, 5));
+  hips->AddKey(30, EngineCore::Vector3(6, 6, 6));
+  ASSERT_TRUE(clip->Save());
+  const nlohmann::json after = ReadJson(path);
+  // Accessor indices move when the old animation data leaves; what they point at may not.
+  auto accessorOf = [](const nlohmann::json& doc, int index) {
+    nlohmann::json accessor = doc["accessors"][index];
+    accessor.erase("bufferView");
+    accessor.erase("byteOffset");
+    return accessor;
+  };
+  const auto& meshBefore = before["meshes"][0];
+  const auto& meshAfter = after["meshes"][0];
+  EXPECT_EQ(meshAfter["name"], meshBefore["name"]);
+  EXPECT_EQ(meshAfter["extras"], meshBefore["extras"]);
+  EXPECT_EQ(meshAfter["primitives"][0]["material"], meshBefore["primitives"][0]["material"]);
+  EXPECT_EQ(accessorOf(after, meshAfter["primitives"][0]["attributes"]["POSITION"]),
+            accessorOf(before, meshBefore["primitives"][0]["attributes"]["POSITION"]));
+  EXPECT_EQ(accessorOf(after, after["skins"][0]["inverseBindMatrices"]),
+            accessorOf(before, before["skins"][0]["inverseBindMatrices"]));
+  EXPECT_EQ(after["skins"][0]["joints"], before["skins"][0]["joints"]);
+  EXPECT_EQ(after["materials"], before["materials"]);
+  EXPECT_EQ(after["extras"], before["extras"]);
+  EXPECT_EQ(after["nodes"], before["nodes"]);
+  EXPECT_TRUE(PassesValidator(path));
+  ClipHolder again(OpenOrFail(path));
+  ASSERT_TRUE(again.clip);
+  ExpectSameKeys(*clip.clip, *again.clip);
+}
+
+TEST_F(ClipSaving, RepeatedSavesDoNotGrowTheFile) {
+  const std::string path = CopyOf("synthetic/whole_frames.gltf");
+  ClipHolder clip(OpenOrFail(path));
+  ASSERT_TRUE(clip.clip);
+  ASSERT_TRUE(clip->Save());
+  const auto first = std::filesystem::file_size(path);
+  ASSERT_TRUE(clip->Save());
+  ASSERT_TRUE(clip->Save());
+  EXPECT_EQ(std::filesystem::file_size(path), first);
+  EXPECT_FALSE(std::filesystem::exists(folder / "whole_frames.bin")) << "embedded buffers stay embedded";
+}
+
+TEST_F(ClipSaving, NewChannelGetsANewNodeUnderTheSceneRoot) {
+  const std::string path = CopyOf("synthetic/whole_frames.gltf");
+  ClipHolder clip(OpenOrFail(path));
+  ASSERT_TRUE(clip.clip);
+  ASSERT_TRUE(clip->AddChannel("Tail"));
+  EngineCore::AnimChannel* tail = clip->GetChannel(AnimClip::ComputeChannelKey("Tail"));
+  ASSERT_TRUE(tail->AddTrack(AnimTrack::Scale));
+  tail->GetCurve(AnimTrack::Scale)->SetKeyType(AnimCurve::KeyVector3);
+  tail->GetCurve(AnimTrack::Scale)->AddKey(3, EngineCore::Vector3(2, 2, 2));
+  ASSERT_TRUE(clip->Save());
+  const nlohmann::json doc = ReadJson(path);
+  ASSERT_EQ(doc["nodes"].size(), 3u);
+  EXPECT_EQ(doc["nodes"][2]["name"], "Tail");
+  const auto& roots = doc["scenes"][0]["nodes"];
+  EXPECT_NE(std::find(roots.begin(), roots.end(), 2), roots.end());
+  EXPECT_TRUE(PassesValidator(path));
+  ClipHolder again(OpenOrFail(path));
+  ASSERT_TRUE(again.clip);
+  ExpectSameKeys(*clip.clip, *again.clip);
+}
+
+TEST_F(ClipSaving, RemovedChannelLeavesItsNodeWithoutAnimation) {
+  const std::string path = CopyOf("synthetic/whole_frames.gltf");
+  ClipHolder clip(OpenOrFail(path));
+  ASSERT_TRUE(clip.clip);
+  ASSERT_TRUE(clip->RemoveChannel(AnimClip::ComputeChannelKey("Arm")));
+  ASSERT_TRUE(clip->Save());
+  EXPECT_TRUE(PassesValidator(path));
+  ClipHolder again(OpenOrFail(path));
+  ASSERT_TRUE(again.clip);
+  EXPECT_EQ(again->GetChannelCount(), 1u);
+  EXPECT_EQ(ReadJson(path)["nodes"].size(), 2u) << "the node itself stays";
+}
+
+TEST_F(ClipSaving, CopyBesideTheOriginalLeavesTheOriginalFilesAlone) {
+  const std::string path = CopyOf("01_01.gltf");
+  const std::string originalBin = ReadBytes(folder / "01_01.bin");
+  ClipHolder clip(OpenOrFail(path));
+  ASSERT_TRUE(clip.clip);
+  std::string message;
+  ASSERT_EQ(Formats::GltfClipFile::SaveAs(*clip.clip, folder / "Copy.gltf", message), Formats::ClipFileError::None)
+      << message;
+  EXPECT_EQ(ReadBytes(folder / "01_01.bin"), originalBin);
+  EXPECT_TRUE(PassesValidator(folder / "Copy.gltf"));
+  ClipHolder copy(OpenOrFail(folder / "Copy.gltf"));
+  ASSERT_TRUE(copy.clip);
+  ExpectSameKeys(*clip.clip, *copy.clip);
+}
+
+TEST_F(ClipSaving, BinaryCopyRoundTrips) {
+  const std::string path = CopyOf("synthetic/whole_frames.gltf");
+  ClipHolder clip(OpenOrFail(path));
+  ASSERT_TRUE(clip.clip);
+  std::string message;
+  ASSERT_EQ(Formats::GltfClipFile::SaveAs(*clip.clip, folder / "Binary.glb", message), Formats::ClipFileError::None);
+  EXPECT_TRUE(PassesValidator(folder / "Binary.glb"));
+  ClipHolder again(OpenOrFail(folder / "Binary.glb"));
+  ASSERT_TRUE(again.clip);
+  ExpectSameKeys(*clip.clip, *again.clip);
+}
+
+TEST_F(ClipSaving, SaveIntoAFolderThatIsAFileFailsAndChangesNothing) {
+  TestSupport::LogCapture log;
+  const std::string path = CopyOf("synthetic/whole_frames.gltf");
+  ClipHolder clip(OpenOrFail(path));
+  ASSERT_TRUE(clip.clip);
+  std::ofstream(folder / "plain-file") << "not a folder";
+  std::string message;
+  EXPECT_EQ(Formats::GltfClipFile::SaveAs(*clip.clip, folder / "plain-file/Clip.gltf", message),
+            Formats::ClipFileError::WriteFailed);
+  EXPECT_FALSE(message.empty());
+  EXPECT_EQ(ReadBytes(folder / "plain-file"), "not a folder");
+}
+
+TEST_F(ClipSaving, FailedSaveLeavesTheOriginalDocumentUntouched) {
+  TestSupport::LogCapture log;
+  const std::string path = CopyOf("01_01.gltf");
+  const std::string originalDocument = ReadBytes(path);
+  ClipHolder clip(OpenOrFail(path));
+  ASSERT_TRUE(clip.clip);
+  // The buffer cannot be replaced: a folder stands where the file was.
+  std::filesystem::remove(folder / "01_01.bin");
+  std::filesystem::create_directories(folder.Path() / "01_01.bin" / "occupied");
+  clip->SetModified(true);
+  EXPECT_FALSE(clip->Save());
+  EXPECT_TRUE(clip->IsModified()) << "a failed save keeps the unsaved changes flagged";
+  EXPECT_EQ(ReadBytes(path), originalDocument);
+  EXPECT_EQ(log.Count(EngineCore::Log::Error, "01_01.gltf"), 1);
+  for (const auto& entry : std::filesystem::directory_iterator(folder.Path())) {
+    EXPECT_EQ(entry.path().filename().string().rfind(".tarvel-save", 0), std::string::npos)
+        << "no temporary folder is left behind";
+  }
+}

@@ -1,0 +1,40 @@
+#pragma once
+
+#include <cstdlib>
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include "EngineCore/AnimClip.h"
+#include "Formats/GltfClipFile.h"
+
+// Paths of the repository's test data and helpers shared by the clip file tests.
+namespace ClipTestFiles {
+
+inline std::string Data(const std::string& name) { return std::string(TARVEL_TEST_DATA) + "/" + name; }
+
+// Runs the Khronos validator on a saved file; true when it reports no error.
+inline bool PassesValidator(const std::string& path) {
+  const std::string command = std::string(TARVEL_GLTF_VALIDATOR) + " '" + path + "' > /dev/null 2>&1";
+  return std::system(command.c_str()) == 0;
+}
+
+// Releases an opened clip at the end of a test.
+struct ClipHolder {
+  EngineCore::AnimClip* clip = nullptr;
+  explicit ClipHolder(EngineCore::AnimClip* c) : clip(c) {}
+  ~ClipHolder() {
+    if (clip) clip->Release();
+  }
+  ClipHolder(const ClipHolder&) = delete;
+  ClipHolder& operator=(const ClipHolder&) = delete;
+  EngineCore::AnimClip* operator->() const { return clip; }
+};
+
+inline EngineCore::AnimClip* OpenOrFail(const std::string& path) {
+  const Formats::ClipOpenResult result = Formats::GltfClipFile::Open(path);
+  EXPECT_NE(result.clip, nullptr) << path << ": " << result.message;
+  return result.clip;
+}
+
+}  // namespace ClipTestFiles

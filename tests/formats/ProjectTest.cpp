@@ -1,0 +1,97 @@
+#include <filesystem>
+
+#include <gtest/gtest.h>
+
+#include "ClipTestFiles.h"
+#include "EngineCore/ResourceFactory.h"
+#include "EngineToolkit/FileSystem.h"
+#include "Formats/GltfSceneFile.h"
+#include "Formats/Project.h"
+#include "TempFolder.h"
+
+namespace fs = std::filesystem;
+using EngineCore::AnimClip;
+using EngineCore::ResourceFactory;
+
+namespace {
+
+// A project whose scene is the skeleton of the synthetic clip and whose clip folder holds it.
+class ProjectFolder : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    fs::create_directories(folder.Path() / "AnimClips");
+    fs::create_directories(folder.Path() / "Scenes");
+    fs::copy_file(ClipTestFiles::Data("synthetic/whole_frames.gltf"), folder.Path() / "AnimClips/Wave.gltf");
+    fs::copy_file(ClipTestFiles::Data("synthetic/step.gltf"), folder.Path() / "AnimClips/Slide.gltf");
+    fs::copy_file(ClipTestFiles::Data("synthetic/with_mesh.gltf"), folder.Path() / "Scenes/b.gltf");
+    fs::copy_file(ClipTestFiles::Data("synthetic/whole_frames.gltf"), folder.Path() / "Scenes/a.gltf");
+    std::string message;
+    project = Formats::Project::Open(folder.Path().string(), message);
+    ASSERT_TRUE(project) << message;
+  }
+
+  TestSupport::TempFolder folder;
+  std::unique_ptr<Formats::Project> project;
+};
+
+}  // namespace
+
+TEST_F(ProjectFolder, ClipFolderListsNamesWithoutExtensionInNameOrder) {
+  auto clips = EngineToolkit::FileSystem::GetInstance().GetFolder(EngineToolkit::FileSystem::AnimClipFolder);
+  ASSERT_TRUE(clips);
+  ASSERT_EQ(clips->GetFileCount(), 2u);
+  EngineCore::String name;
+  ASSERT_TRUE(clips->GetFileName(0, name));
+  EXPECT_EQ(name, "Slide");
+  ASSERT_TRUE(clips->GetFileName(1, name));
+  EXPECT_EQ(name, "Wave");
+  EXPECT_FALSE(clips->GetFileName(2, name));
+}
+
+TEST_F(ProjectFolder, FactoryGivesTheSameClipForTheSameName) {
+  AnimClip* first = ResourceFactory::GetInstance().GetAnimClip("Wave");
+  AnimClip* second = ResourceFactory::GetInstance().GetAnimClip("Wave");
+  ASSERT_NE(first, nullptr);
+  EXPECT_EQ(first, second);
+  EXPECT_EQ(first->GetChannelCount(), 2u);
+  first->Release();
+  second->Release();
+  EXPECT_EQ(ResourceFactory::GetInstance().GetAnimClip("Nothing"), nullptr);
+}
+
+TEST_F(ProjectFolder, LoadsTheFirstSceneAndGivesAnimatedObjectsControllers) {
+  EngineCore::Scene* scene = project->GetScene();
+  ASSERT_NE(scene, nullptr);
+  ASSERT_EQ(scene->GetObjectCount(), 2u) << "a.gltf comes before b.gltf";
+  EngineCore::SceneObject* arm = scene->FindObject("Arm");
+  ASSERT_NE(arm, nullptr);
+  EXPECT_EQ(arm->GetParent(), scene->FindObject("Root"));
+  EXPECT_FLOAT_EQ(arm->GetLocalTranslation().y, 1.0f);
+  ASSERT_TRUE(arm->GetTypeFlags() & EngineCore::SceneObject::TypeAnimated);
+  EngineCore::AnimController* controller = arm->GetController();
+  EXPECT_EQ(controller->GetChannelKey(), AnimClip::ComputeChannelKey("Arm"));
+  ASSERT_EQ(controller->GetClipCount(), 1u) << "only Wave animates Arm";
+  EXPECT_EQ(controller->GetClipAt(0)->GetName(), "Wave");
+}
+
+TEST_F(ProjectFolder, PlayingAClipPosesTheSceneObject) {
+  EngineCore::SceneObject* root = project->GetScene()->FindObject("Root");
+  EngineCore::AnimController* controller = root->GetController();
+  ASSERT_NE(controller, nullptr);
+  controller->ChangeClip(0, controller->GetClipKeyAt(0));
+  controller->SetPlaybackFrame(0, 0.0f);
+  controller->ChangePlaybackSpeed(0, 60.0f);
+  controller->RunOneFrame(5.0f / 60.0f);
+  EXPECT_FLOAT_EQ(root->GetLocalTranslation().x, 1.0f);
+}
+
+TEST(SceneFile, ReadsTagsFromNodeExtras) {
+  Formats::ClipFileError error;
+  std::string message;
+  auto scene = Formats::GltfSceneFile::Load(ClipTestFiles::Data("synthetic/with_mesh.gltf"), error, message);
+  ASSERT_TRUE(scene);
+  EngineCore::String tag;
+  ASSERT_TRUE(scene->FindTag(scene->FindObject("Hips"), tag));
+  EXPECT_EQ(tag, "Player");
+  EXPECT_FALSE(scene->FindTag(scene->FindObject("Mesh"), tag));
+}
