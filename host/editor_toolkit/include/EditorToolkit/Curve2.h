@@ -1,0 +1,185 @@
+#pragma once
+
+#include <EditorCore/Color.h>
+#include <EditorCore/Geometry.h>
+#include <EditorToolkit/EditablePoint.h>
+#include <EngineCore/Vector2.h>
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+namespace EditorToolkit {
+
+// The editor's editable 2-D curve: x is a frame, y a value.
+//
+// What callers may rely on:
+// 1. Points are kept in rising x. Points of equal x keep the order they were added in.
+// 2. A point keeps its address for as long as it lives: adding, moving, swapping, selecting
+//    and removing other points never moves it. RemovePointAt, RemoveAllPoints, SubSample
+//    (for the points it drops) and SetCurve end a point's life.
+// 3. The curve is linear between points and holds its first and last values outside them.
+// 4. Indices are positions in x order; they change when points are added, removed or moved.
+// 5. The selected count is exact as long as selection goes through SelectPointAt and
+//    SelectAllPoints; every other call keeps it exact (removals, moves, copies).
+// 6. When nothing is selected, GetFirstSelectedPointIndex() > GetLastSelectedPointIndex().
+//    Both are signed for that reason: first is the point count (>= 0) and last is -1, which
+//    reads 0xFFFFFFFF when stored in a u32. Compare them as int, never as u32.
+//
+// Storage: points live in slabs (one slab for the whole curve after Prepare), reached through
+// one sorted array of pointers, so a curve costs 24 bytes per point and loading or
+// snapshotting 10,000 points takes a handful of allocations.
+class Curve2 {
+ public:
+  // A snapshot of the points: contiguous copies of every field, 16 bytes per point.
+  using PointList = std::vector<EditablePoint>;
+  // The name the module's code uses for a snapshot. It begins with an underscore and a capital
+  // (a reserved form), kept only as a nested alias so that code written against the original
+  // host compiles; new code should say PointList.
+  using _Curve = PointList;
+
+  Curve2();
+  ~Curve2();
+  // Copies are deep: every point is duplicated, colours and box come along.
+  Curve2(const Curve2& other);
+  Curve2& operator=(const Curve2& other);
+  // Moves keep the points' addresses.
+  Curve2(Curve2&& other) noexcept;
+  Curve2& operator=(Curve2&& other) noexcept;
+
+  // Makes room for count points in total, so that adding them allocates nothing more.
+  void Prepare(std::uint32_t count);
+
+  // Inserts a point in x order, after any point of equal x; bSelect selects the new point.
+  // The point is not new, not hidden, with weight 1. A non-finite frame is refused (null and
+  // a log line); the curve is unchanged then.
+  EditablePoint* AddPoint(EngineCore::Vector2 point, bool bSelect);
+
+  // False when index is past the end.
+  bool RemovePointAt(std::uint32_t index);
+  // Keeps the storage for the next points.
+  void RemoveAllPoints();
+
+  // Shifts the points first..last (inclusive) by dx frames, then restores x order. Moved points
+  // stay on the side they came from: moving right they go before points they land on exactly,
+  // moving left after them. Selection flags travel with their points, so the selected indices
+  // must be read again. False, and nothing moves, when the range is empty or past the end or
+  // dx is not finite.
+  bool MovePointsAt(std::uint32_t first, std::uint32_t last, float dx);
+
+  // Exchanges the list positions of two points without touching their fields; the caller
+  // rewrites their frames afterwards (a time mirror). False when an index is past the end.
+  bool SwapPoints(std::uint32_t i, std::uint32_t j);
+
+  // False when index is past the end. Selecting a selected point changes nothing.
+  bool SelectPointAt(std::uint32_t index, bool bSelect);
+  void SelectAllPoints(bool bSelect);
+  // Lowest selected index; the point count when nothing is selected.
+  int GetFirstSelectedPointIndex() const;
+  // Highest selected index; -1 (0xFFFFFFFF as a u32) when nothing is selected.
+  int GetLastSelectedPointIndex() const;
+  std::uint32_t GetSelectPointsCount() const { return selectedCount; }
+
+  // Index of the point nearest to x in frame. Before the first point 0, after the last point
+  // the last one. Of points at the same distance the lowest index wins, so among points of
+  // equal x the first of them. -1 on an empty curve.
+  int SearchNearestPoint(float x) const;
+  // Index of the last point with a frame <= x. Before the first point 0 (that point is not
+  // before x: callers check its frame). -1 on an empty curve.
+  int SearchPreviousPoint(float x) const;
+
+  // Value of the curve at x: linear between points, the first and last values held outside
+  // them; at a frame shared by several points, the last of them. False, y untouched, only on
+  // an empty curve.
+  bool EvaluatePoint(float x, float& y) const;
+  // The same, with segment as a search hint kept by the caller between calls. On return it
+  // holds the index i with x(i) <= x < x(i + 1), clamped to 0 before the first point and to
+  // the last index from the last point on. Any hint gives the right answer; a hint near the
+  // answer makes the search cost near nothing, so walking x upwards is amortised O(1).
+  bool EvaluatePoint(float x, float& y, std::uint32_t& segment) const;
+
+  // Removes interior points of first..last whose removal changes the curve by less than
+  // tolerance (largest vertical distance between old and new curve; nothing goes at a
+  // tolerance <= 0). Both ends stay. last past the end is clamped. Returns the point count
+  // afterwards.
+  std::uint32_t SubSample(std::uint32_t first, std::uint32_t last, float tolerance);
+
+  // Inserts count evenly spaced points strictly between x0 and x1, on the curve's current line,
+  // and returns how many it inserted (0 when count <= 0, x0 >= x1, the curve is empty, or the
+  // spacing falls below float precision; positions that round onto x0 or x1 are skipped).
+  // bInheritSelection: the inserted points are selected when the points bounding the interval
+  // (the last with x <= x0 and the first with x >= x1) both are, so that a subdivided
+  // selection stays one contiguous selection. bMarkNew sets their bNew flag.
+  int Subdivise(float x0, float x1, int count, bool bInheritSelection, bool bMarkNew);
+
+  // Box of all points in curve units, rounded outwards: left the lowest frame (floor), right
+  // the highest (ceil), top the lowest value (floor), bottom the highest (ceil). (0, 0, 0, 0)
+  // when empty. GetBoundingBox gives the box of the last ComputeBoundingBox.
+  void ComputeBoundingBox();
+  const EditorCore::CRect& GetBoundingBox() const { return boundingBox; }
+
+  // Colours start black (curve) and white (selection).
+  void SetColor(EditorCore::COLORREF colour) { color = colour; }
+  void SetSelectionColor(EditorCore::COLORREF colour) { selectionColor = colour; }
+  EditorCore::COLORREF GetColor() const { return color; }
+  EditorCore::COLORREF GetSelectionColor() const { return selectionColor; }
+
+  // Copy of every point with all its fields, in x order.
+  PointList GetCurve() const;
+  // Replaces every point by a copy of points and recounts the selection. Points out of x order
+  // are sorted (stable); points with a non-finite frame are dropped with a log line, and the
+  // result is then false.
+  bool SetCurve(const PointList& points);
+
+  std::uint32_t GetPointCount() const { return static_cast<std::uint32_t>(order.size()); }
+  // Point index; the last point when index is past the end; null on an empty curve.
+  EditablePoint* GetPointAt(std::uint32_t index);
+  const EditablePoint* GetPointAt(std::uint32_t index) const;
+
+  // bBinarySearch true: the first index whose frame is exactly x, by binary search, else -1.
+  // false: the first index whose frame is exactly x, by a scan from the start, else the last
+  // index. -1 on an empty curve in both cases.
+  int GetPointIndex(float x, bool bBinarySearch) const;
+
+  // Bytes this curve holds for its points: slabs plus the pointer array, capacity included.
+  std::size_t GetHeldBytes() const;
+  // Points examined by the last hinted or unhinted evaluation: lets callers check that their
+  // hint pays.
+  std::uint32_t GetLastSearchLength() const { return lastSearchLength; }
+
+ private:
+  // Raw room for one point; a free slot holds the link to the next free slot instead.
+  struct alignas(8) Slot {
+    unsigned char bytes[sizeof(EditablePoint)];
+  };
+  static_assert(sizeof(Slot) == 16, "a slot must not cost more than its point");
+
+  struct Slab {
+    std::unique_ptr<Slot[]> slots;
+    std::uint32_t capacity = 0;
+    std::uint32_t used = 0;
+  };
+
+  EditablePoint* NewPoint(const EditablePoint& value);
+  void FreePoint(EditablePoint* point);
+  void AddSlab(std::uint32_t capacity);
+  std::uint32_t FreeRoom() const;
+  void ReleaseAll();
+  // Index of the last point with x(i) <= x, -1 when x lies before every point.
+  int LastAtOrBefore(float x) const;
+  bool Interpolate(float x, std::uint32_t segment, float& y) const;
+
+  std::vector<EditablePoint*> order;
+  std::vector<Slab> slabs;
+  std::uint32_t currentSlab = 0;
+  std::uint32_t freeCount = 0;
+  void* freeList = nullptr;
+  std::uint32_t selectedCount = 0;
+  mutable std::uint32_t lastSearchLength = 0;
+  EditorCore::CRect boundingBox;
+  EditorCore::COLORREF color = EditorCore::RGB(0, 0, 0);
+  EditorCore::COLORREF selectionColor = EditorCore::RGB(255, 255, 255);
+};
+
+}  // namespace EditorToolkit

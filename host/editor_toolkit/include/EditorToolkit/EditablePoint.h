@@ -1,0 +1,26 @@
+#pragma once
+
+namespace EditorToolkit {
+
+// One key of an editable curve. Callers may write every field through the pointer the curve
+// hands out, with two exceptions the curve cannot see:
+// 1. Selection goes through Curve2::SelectPointAt / SelectAllPoints, which keep the curve's
+//    selected count; writing bSelected directly leaves that count stale.
+// 2. A caller that rewrites x must leave the curve in x order before it adds, searches or
+//    moves points again (a flip swaps points, then rewrites their frames in order).
+// Flags come first so that the point packs into 16 bytes.
+struct EditablePoint {
+  bool bSelected = false;
+  // Covered by another key at the same place (a block of keys moved over it); not drawn.
+  bool bHidden = false;
+  // Inserted by Curve2::Subdivise when asked to; the smoothing tool clears it.
+  bool bNew = false;
+  float x = 0.0f;  // frame
+  float y = 0.0f;  // value
+  // Falloff weight: 0 follows the selection fully, 1 does not move.
+  float weight = 1.0f;
+};
+
+static_assert(sizeof(EditablePoint) == 16, "an editable point must stay 16 bytes");
+
+}  // namespace EditorToolkit

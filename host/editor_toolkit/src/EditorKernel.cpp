@@ -1,0 +1,10 @@
+#include <EditorToolkit/EditorKernel.h>
+
+namespace EditorToolkit {
+
+EditorKernel* EditorKernel::GetInstance() {
+  static EditorKernel kernel;
+  return &kernel;
+}
+
+}  // namespace EditorToolkit
