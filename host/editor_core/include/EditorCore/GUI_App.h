@@ -1,0 +1,25 @@
+#pragma once
+
+namespace EditorCore {
+
+// The application object of the windowing layer. It must exist before any window: it makes
+// the platform's application (offscreen when there is no display) and routes key-down
+// messages through PreTranslateMessage. One per process.
+class GUI_App {
+ public:
+  GUI_App(int& argc, char** argv);
+  ~GUI_App();
+  GUI_App(const GUI_App&) = delete;
+  GUI_App& operator=(const GUI_App&) = delete;
+
+  // Runs the event loop until Quit; returns its exit code.
+  int Run();
+  static void Quit(int code = 0);
+  // Handles pending events for up to the given time.
+  static void ProcessEvents(int milliseconds = 0);
+  static bool Exists();
+  // Makes the application once for test programs (kept until exit).
+  static void EnsureForTests();
+};
+
+}  // namespace EditorCore

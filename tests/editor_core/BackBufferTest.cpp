@@ -1,0 +1,135 @@
+#include "TestApp.h"
+
+#include <EditorCore/GUI_BackBuffer.h>
+#include <EditorCore/GUI_DC.h>
+#include <EditorCore/GUI_ThemeManager.h>
+
+#include <QImage>
+
+#include <gtest/gtest.h>
+
+using namespace EditorCore;
+using EditorCoreTest::Widget;
+
+namespace {
+
+constexpr COLORREF kBack = RGB(58, 58, 60);
+
+class BackBufferTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(buffer.CreateOffscreen(100, 80));
+    buffer.Fill(kBack);
+  }
+  GUI_BackBuffer buffer;
+};
+
+TEST_F(BackBufferTest, FilledRectangleCoversLeftTopButNotRightBottom) {
+  buffer.FillRect(CRect(10, 20, 30, 25), RGB(200, 150, 0));
+  EXPECT_EQ(buffer.GetPixel(10, 20), RGB(200, 150, 0));
+  EXPECT_EQ(buffer.GetPixel(29, 24), RGB(200, 150, 0));
+  EXPECT_EQ(buffer.GetPixel(30, 24), kBack);
+  EXPECT_EQ(buffer.GetPixel(29, 25), kBack);
+  EXPECT_EQ(buffer.GetPixel(9, 20), kBack);
+  EXPECT_EQ(buffer.GetPixel(100, 0), 0xFFFFFFFFu);
+}
+
+TEST_F(BackBufferTest, TwoPixelPolylineCoversTwoRowsAlongAFlatRun) {
+  const CPoint points[] = {{5, 40}, {50, 40}, {50, 60}};
+  buffer.SetPen(RGB(255, 0, 0), 2, PS_SOLID);
+  buffer.Polyline(points, 3);
+  for (int x = 5; x <= 50; ++x) {
+    EXPECT_EQ(buffer.GetPixel(x, 39), RGB(255, 0, 0)) << x;
+    EXPECT_EQ(buffer.GetPixel(x, 40), RGB(255, 0, 0)) << x;
+  }
+  EXPECT_EQ(buffer.GetPixel(20, 38), kBack);
+  EXPECT_EQ(buffer.GetPixel(20, 41), kBack);
+  EXPECT_EQ(buffer.GetPixel(4, 40), kBack);
+  // The vertical run is two columns wide.
+  EXPECT_EQ(buffer.GetPixel(49, 55), RGB(255, 0, 0));
+  EXPECT_EQ(buffer.GetPixel(50, 55), RGB(255, 0, 0));
+  EXPECT_EQ(buffer.GetPixel(51, 55), kBack);
+  EXPECT_EQ(buffer.GetPixel(48, 55), kBack);
+}
+
+TEST_F(BackBufferTest, SlopedPolylineLeavesNoGapBetweenColumns) {
+  const CPoint points[] = {{0, 0}, {60, 30}};
+  buffer.SetPen(RGB(0, 0, 255), 2, PS_SOLID);
+  buffer.Polyline(points, 2);
+  // Column 0 holds only the lower half of the pen: its upper row is above the image.
+  for (int x = 1; x <= 60; ++x) {
+    int hits = 0;
+    for (int y = 0; y < 80; ++y) hits += buffer.GetPixel(x, y) == RGB(0, 0, 255) ? 1 : 0;
+    EXPECT_EQ(hits, 2) << x;
+  }
+}
+
+TEST_F(BackBufferTest, DottedPenLeavesGaps) {
+  buffer.SetPen(RGB(0, 0, 0), 1, PS_DOT);
+  buffer.MoveTo(0, 10);
+  buffer.LineTo(40, 10);
+  int on = 0;
+  for (int x = 0; x <= 40; ++x) on += buffer.GetPixel(x, 10) == RGB(0, 0, 0) ? 1 : 0;
+  EXPECT_GT(on, 15);
+  EXPECT_LT(on, 26);
+}
+
+TEST_F(BackBufferTest, GradientRunsFromTheLeftColourToTheRightColour) {
+  buffer.FillHGradient(CRect(10, 0, 60, 10), RGB(0, 0, 0), RGB(200, 100, 50));
+  EXPECT_EQ(buffer.GetPixel(10, 5), RGB(0, 0, 0));
+  EXPECT_EQ(buffer.GetPixel(59, 5), RGB(200, 100, 50));
+  const COLORREF middle = buffer.GetPixel(35, 5);
+  EXPECT_NEAR(GetRValue(middle), 102, 3);
+  EXPECT_NEAR(GetGValue(middle), 51, 3);
+  EXPECT_EQ(buffer.GetPixel(60, 5), kBack);
+}
+
+TEST_F(BackBufferTest, RectangleOutlineLeavesTheInsideAlone) {
+  buffer.SetPen(RGB(10, 20, 30), 1, PS_SOLID);
+  buffer.DrawRectangle(CRect(20, 20, 27, 27));
+  EXPECT_EQ(buffer.GetPixel(20, 20), RGB(10, 20, 30));
+  EXPECT_EQ(buffer.GetPixel(26, 26), RGB(10, 20, 30));
+  EXPECT_EQ(buffer.GetPixel(23, 20), RGB(10, 20, 30));
+  EXPECT_EQ(buffer.GetPixel(23, 23), kBack);
+  EXPECT_EQ(buffer.GetPixel(27, 23), kBack);
+}
+
+TEST_F(BackBufferTest, TextAndIconsMixWithRasterDrawing) {
+  buffer.DrawIcon(GUI_ThemeManager::GetIcon(23), 0, 0, 18);
+  buffer.FillRect(CRect(50, 50, 52, 52), RGB(1, 2, 3));
+  EXPECT_EQ(buffer.GetPixel(50, 50), RGB(1, 2, 3));
+  EXPECT_NE(buffer.GetPixel(9, 9), kBack);
+  buffer.SetTextColor(RGB(255, 255, 255));
+  buffer.DrawText("Wide text", CRect(0, 60, 100, 80), DT_LEFT | DT_SINGLELINE | DT_VCENTER);
+  int white = 0;
+  for (int y = 60; y < 80; ++y) {
+    for (int x = 0; x < 100; ++x) white += buffer.GetPixel(x, y) != kBack ? 1 : 0;
+  }
+  EXPECT_GT(white, 20);
+}
+
+// A window that paints through a back buffer, as the graph does.
+class BufferedWnd : public GUI_Wnd {
+ public:
+  bool OnEraseBkgnd(GUI_DC& dc) override {
+    CRect r;
+    dc.GetClipBox(r);
+    GUI_BackBuffer b;
+    if (b.Create(dc, r)) {
+      b.Fill(RGB(0, 128, 0));
+      b.FillRect(CRect(0, 0, 10, 10), RGB(255, 255, 0));
+      b.Present(true, false);
+    }
+    return true;
+  }
+};
+
+TEST(BackBufferPresent, PresentCopiesTheImageToTheWindow) {
+  BufferedWnd wnd;
+  ASSERT_TRUE(wnd.CreateTopLevel("buffered", CRect(0, 0, 64, 48)));
+  const QImage image = Widget(wnd)->grab().toImage();
+  EXPECT_EQ(image.pixelColor(5, 5), QColor(255, 255, 0));
+  EXPECT_EQ(image.pixelColor(40, 30), QColor(0, 128, 0));
+}
+
+}  // namespace

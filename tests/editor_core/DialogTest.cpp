@@ -1,0 +1,274 @@
+#include "TestApp.h"
+
+#include <EditorCore/GUI_CheckBox.h>
+#include <EditorCore/GUI_ComboBox.h>
+#include <EditorCore/GUI_Dialog.h>
+#include <EditorCore/GUI_EditBox.h>
+#include <EditorCore/GUI_Label.h>
+#include <EditorCore/GUI_PushButton.h>
+#include <EditorCore/GUI_RadioButton.h>
+#include <EditorCore/GUI_ResourceContext.h>
+#include <EditorCore/GUI_ResourceScope.h>
+
+#include <QAbstractButton>
+#include <QKeyEvent>
+#include <QLineEdit>
+
+#include <gtest/gtest.h>
+
+using namespace EditorCore;
+using EditorCoreTest::Widget;
+
+namespace {
+
+constexpr const char* kPrefix = "DialogTest";
+
+constexpr const char* kTemplates = R"([
+  {"id": 5001, "size": [195, 108], "caption": "Channel",
+   "controls": [
+     {"id": 1009, "kind": "static", "text": "Name :", "rect": [4, 6, 58, 12]},
+     {"id": 1002, "kind": "edit", "rect": [62, 6, 129, 12]},
+     {"id": 1038, "kind": "checkbox", "text": "Translation", "rect": [62, 30, 129, 10]},
+     {"id": 1053, "kind": "radio", "text": "Horizontal", "rect": [56, 50, 82, 10]},
+     {"id": 1054, "kind": "radio", "text": "Vertical", "rect": [56, 62, 82, 10]},
+     {"id": 1023, "kind": "combobox", "rect": [4, 74, 48, 30]},
+     {"id": 1, "kind": "defbutton", "text": "OK", "rect": [84, 88, 50, 14]},
+     {"id": 2, "kind": "button", "text": "Cancel", "rect": [138, 88, 50, 14]}
+   ]}
+])";
+
+int ToPixelsX(int du, CSize base) { return (du * base.cx + 2) / 4; }
+int ToPixelsY(int du, CSize base) { return (du * base.cy + 4) / 8; }
+
+// A dialog that keeps what OK and Cancel saw, as the module's dialogs do.
+class NameDialog : public GUI_Dialog {
+ public:
+  explicit NameDialog(GUI_Wnd* parent = nullptr) : GUI_Dialog(5001, parent) {}
+  GUI_EditBox nameEdit;
+  GUI_CheckBox translation;
+  std::string name = "start";
+  bool checked = false;
+  int okCalls = 0;
+  int cancelCalls = 0;
+  bool initialised = false;
+  std::vector<int> notifyCodes;
+
+  void DoDataExchange() override {
+    BindControl(1002, nameEdit);
+    BindControl(1038, translation);
+  }
+  bool OnInitDialog() override {
+    initialised = true;
+    nameEdit.SetWindowText(name);
+    translation.Check(true);
+    return true;
+  }
+  void OnOK() override {
+    ++okCalls;
+    name = nameEdit.GetWindowText();
+    checked = translation.IsChecked();
+    EndDialog(IDOK);
+  }
+  void OnCancel() override {
+    ++cancelCalls;
+    GUI_Dialog::OnCancel();
+  }
+  bool OnNotify(const GUI_NotifyHeader& header, const GUI_NotifyPayload&, LRESULT&) override {
+    notifyCodes.push_back(header.code);
+    return false;
+  }
+};
+
+class DialogTest : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    GUI_ResourceBundle bundle;
+    ASSERT_TRUE(bundle.AddTemplatesJson(kTemplates));
+    GUI_ResourceContext::Register(kPrefix, bundle);
+  }
+  void SetUp() override { ASSERT_TRUE(host.CreateTopLevel("host", CRect(0, 0, 800, 600))); }
+  void TearDown() override { GUI_Dialog::SetModalResponder(nullptr); }
+  GUI_Wnd host;
+};
+
+TEST_F(DialogTest, TemplateControlsBecomeWidgetsAtTheirPixelRectangles) {
+  GUI_ResourceScope scope(kPrefix);
+  GUI_Dialog dialog;
+  ASSERT_TRUE(dialog.Create(5001, &host));
+  const CSize base = GUI_Dialog::GetDefaultDialogBaseUnits();
+  EXPECT_EQ(dialog.GetDialogBaseUnits(), base);
+  // DejaVu Sans 8 pt: a sane average character cell.
+  EXPECT_GE(base.cx, 4);
+  EXPECT_LE(base.cx, 10);
+  EXPECT_GE(base.cy, 9);
+  EXPECT_LE(base.cy, 18);
+
+  GUI_Wnd* edit = dialog.GetDlgItem(1002);
+  ASSERT_NE(edit, nullptr);
+  EXPECT_NE(dynamic_cast<GUI_EditBox*>(edit), nullptr);
+  EXPECT_EQ(Widget(*edit)->geometry(),
+            QRect(ToPixelsX(62, base), ToPixelsY(6, base), ToPixelsX(191, base) - ToPixelsX(62, base),
+                  ToPixelsY(18, base) - ToPixelsY(6, base)));
+  GUI_Wnd* label = dialog.GetDlgItem(1009);
+  ASSERT_NE(dynamic_cast<GUI_Label*>(label), nullptr);
+  EXPECT_EQ(label->GetWindowText(), "Name :");
+  EXPECT_EQ(Widget(*label)->x(), ToPixelsX(4, base));
+  EXPECT_NE(dynamic_cast<GUI_CheckBox*>(dialog.GetDlgItem(1038)), nullptr);
+  EXPECT_NE(dynamic_cast<GUI_RadioButton*>(dialog.GetDlgItem(1053)), nullptr);
+  EXPECT_NE(dynamic_cast<GUI_ComboBox*>(dialog.GetDlgItem(1023)), nullptr);
+  EXPECT_NE(dynamic_cast<GUI_PushButton*>(dialog.GetDlgItem(IDOK)), nullptr);
+  EXPECT_EQ(dialog.GetDlgItem(4242), nullptr);
+
+  CRect client;
+  dialog.GetClientRect(client);
+  EXPECT_EQ(client.Width(), ToPixelsX(195, base));
+  EXPECT_EQ(client.Height(), ToPixelsY(108, base));
+  EXPECT_EQ(dialog.GetParent(), &host);
+}
+
+TEST_F(DialogTest, AMissingTemplateFailsAndMakesNoWindow) {
+  GUI_ResourceScope scope(kPrefix);
+  GUI_Dialog dialog;
+  EXPECT_FALSE(dialog.Create(9999, &host));
+  EXPECT_FALSE(dialog.IsWindow());
+  GUI_Dialog modal(9999, &host);
+  EXPECT_EQ(modal.DoModal(), -1);
+}
+
+TEST_F(DialogTest, TemplatesAreFoundOnlyInTheCurrentResourceContext) {
+  const std::string before = GUI_ResourceContext::GetCurrent();
+  EXPECT_EQ(GUI_ResourceContext::FindTemplate(5001), nullptr);
+  GUI_Dialog outside;
+  EXPECT_FALSE(outside.Create(5001, &host));
+  {
+    GUI_ResourceScope scope(kPrefix);
+    EXPECT_NE(GUI_ResourceContext::FindTemplate(5001), nullptr);
+    GUI_Dialog inside;
+    EXPECT_TRUE(inside.Create(5001, &host));
+  }
+  EXPECT_EQ(GUI_ResourceContext::GetCurrent(), before);
+}
+
+TEST_F(DialogTest, BoundControlsTakeOverTheTemplateWidgets) {
+  GUI_ResourceScope scope(kPrefix);
+  NameDialog dialog;
+  ASSERT_TRUE(dialog.Create(5001, &host));
+  EXPECT_EQ(dialog.GetDlgItem(1002), &dialog.nameEdit);
+  EXPECT_TRUE(dialog.nameEdit.IsWindow());
+  EXPECT_EQ(qobject_cast<QLineEdit*>(Widget(dialog.nameEdit))->text(), "start");
+  EXPECT_TRUE(dialog.IsDlgButtonChecked(1038));
+  dialog.nameEdit.SetTypeAsFloat(2, false);
+  dialog.nameEdit.SetFloatValue(1.5);
+  EXPECT_EQ(dialog.GetDlgItemText(1002), "1.50");
+  EXPECT_DOUBLE_EQ(dialog.nameEdit.GetFloatValue(), 1.5);
+}
+
+TEST_F(DialogTest, EditChangesNotifyTheDialog) {
+  GUI_ResourceScope scope(kPrefix);
+  NameDialog dialog;
+  ASSERT_TRUE(dialog.Create(5001, &host));
+  dialog.notifyCodes.clear();
+  dialog.nameEdit.SetWindowText("Legs");
+  ASSERT_FALSE(dialog.notifyCodes.empty());
+  EXPECT_EQ(dialog.notifyCodes.back(), GUI_EditBox::NotifyValueChanged);
+}
+
+TEST_F(DialogTest, ModalResponderAnswersWithoutBlockingAndOkReadsItsControls) {
+  GUI_ResourceScope scope(kPrefix);
+  bool sawInitialisedDialog = false;
+  GUI_Dialog::SetModalResponder([&](GUI_Dialog& dlg) {
+    auto& named = dynamic_cast<NameDialog&>(dlg);
+    sawInitialisedDialog = named.initialised && dlg.GetDlgItemText(1002) == "start";
+    dlg.SetDlgItemText(1002, "Legs");
+    dlg.CheckDlgButton(1038, false);
+    return IDOK;
+  });
+  NameDialog dialog(&host);
+  EXPECT_EQ(dialog.DoModal(), IDOK);
+  EXPECT_TRUE(sawInitialisedDialog);
+  EXPECT_EQ(dialog.okCalls, 1);
+  EXPECT_EQ(dialog.name, "Legs");
+  EXPECT_FALSE(dialog.checked);
+  EXPECT_FALSE(dialog.IsWindow());
+}
+
+TEST_F(DialogTest, ResponderCancelRunsOnCancelAndReturnsTwo) {
+  GUI_ResourceScope scope(kPrefix);
+  GUI_Dialog::SetModalResponder([](GUI_Dialog&) { return IDCANCEL; });
+  NameDialog dialog(&host);
+  EXPECT_EQ(dialog.DoModal(), IDCANCEL);
+  EXPECT_EQ(dialog.cancelCalls, 1);
+  EXPECT_EQ(dialog.okCalls, 0);
+  EXPECT_EQ(dialog.name, "start");
+}
+
+TEST_F(DialogTest, EnterAndEscapeReachOkAndCancel) {
+  GUI_ResourceScope scope(kPrefix);
+  GUI_Dialog::SetModalResponder([](GUI_Dialog& dlg) {
+    QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+    QApplication::sendEvent(Widget(*dlg.GetDlgItem(1002)), &enter);
+    return 77;
+  });
+  NameDialog first(&host);
+  EXPECT_EQ(first.DoModal(), IDOK);
+  EXPECT_EQ(first.okCalls, 1);
+
+  GUI_Dialog::SetModalResponder([](GUI_Dialog& dlg) {
+    QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+    QApplication::sendEvent(Widget(*dlg.GetDlgItem(1002)), &escape);
+    return 77;
+  });
+  NameDialog second(&host);
+  EXPECT_EQ(second.DoModal(), IDCANCEL);
+  EXPECT_EQ(second.cancelCalls, 1);
+}
+
+TEST_F(DialogTest, AResponderCodeThatEndsNothingIsReturnedAsIs) {
+  GUI_ResourceScope scope(kPrefix);
+  GUI_Dialog::SetModalResponder([](GUI_Dialog&) { return 5; });
+  NameDialog dialog(&host);
+  EXPECT_EQ(dialog.DoModal(), 5);
+  EXPECT_EQ(dialog.okCalls + dialog.cancelCalls, 0);
+}
+
+TEST_F(DialogTest, ButtonClicksReachTheDialogsCommands) {
+  GUI_ResourceScope scope(kPrefix);
+  GUI_Dialog::SetModalResponder([](GUI_Dialog& dlg) {
+    qobject_cast<QAbstractButton*>(Widget(*dlg.GetDlgItem(IDOK)))->click();
+    return 0;
+  });
+  NameDialog dialog(&host);
+  EXPECT_EQ(dialog.DoModal(), IDOK);
+  EXPECT_EQ(dialog.okCalls, 1);
+}
+
+TEST_F(DialogTest, RadioButtonsOfOneDialogExcludeEachOther) {
+  GUI_ResourceScope scope(kPrefix);
+  GUI_Dialog dialog;
+  ASSERT_TRUE(dialog.Create(5001, &host));
+  auto* horizontal = dynamic_cast<GUI_RadioButton*>(dialog.GetDlgItem(1053));
+  auto* vertical = dynamic_cast<GUI_RadioButton*>(dialog.GetDlgItem(1054));
+  horizontal->Check(true);
+  qobject_cast<QAbstractButton*>(Widget(*vertical))->click();
+  EXPECT_TRUE(vertical->IsChecked());
+  EXPECT_FALSE(horizontal->IsChecked());
+}
+
+TEST(DialogTemplateJson, MalformedTemplatesAreRefused) {
+  std::vector<GUI_DialogTemplate> out;
+  EXPECT_FALSE(GUI_DialogTemplate::ParseJson("{not json", out));
+  EXPECT_FALSE(GUI_DialogTemplate::ParseJson(R"({"id": 1, "size": [10]})", out));
+  EXPECT_FALSE(GUI_DialogTemplate::ParseJson(
+      R"({"id": 1, "size": [10, 10], "controls": [{"id": 3, "kind": "slider", "rect": [0,0,1,1]}]})", out));
+  EXPECT_TRUE(out.empty());
+  EXPECT_TRUE(GUI_DialogTemplate::ParseJson(
+      R"({"id": 7, "size": [10, 20], "controls": [{"id": 3, "kind": "edit", "rect": [1, 2, 3, 4], "disabled": true}]})",
+      out));
+  ASSERT_EQ(out.size(), 1u);
+  EXPECT_EQ(out[0].size, CSize(10, 20));
+  ASSERT_EQ(out[0].controls.size(), 1u);
+  EXPECT_EQ(out[0].controls[0].rect, CRect(1, 2, 4, 6));
+  EXPECT_TRUE(out[0].controls[0].disabled);
+}
+
+}  // namespace

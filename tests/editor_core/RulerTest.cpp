@@ -1,0 +1,188 @@
+#include "TestApp.h"
+
+#include <EditorCore/GUI_RulerCtrl.h>
+
+#include <QCursor>
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+using namespace EditorCore;
+using EditorCoreTest::SendMouse;
+
+namespace {
+
+class RulerParent : public GUI_Wnd {
+ public:
+  struct Note {
+    GUI_Wnd* from;
+    int code;
+    double value;
+  };
+  std::vector<Note> notes;
+  bool OnNotify(const GUI_NotifyHeader& h, const GUI_NotifyPayload& p, LRESULT&) override {
+    notes.push_back({h.hwndFrom, h.code, p.value});
+    return true;
+  }
+};
+
+class RulerTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(parent.CreateTopLevel("rulers", CRect(0, 0, 600, 400)));
+    ASSERT_TRUE(ruler.Create(&parent, CRect(0, 0, 500, 30), 1));
+    ruler.SetPixelPerUnit(10);
+    ruler.SetMinValue(0.0, -5.0);
+  }
+  RulerParent parent;
+  GUI_RulerCtrl ruler;
+};
+
+TEST_F(RulerTest, PixelsAndValuesRoundTripAcrossZoomAndPan) {
+  auto roundTrips = [&] {
+    for (int p = -300; p <= 800; p += 7) {
+      ASSERT_EQ(ruler.ValueToPixel(ruler.PixelToValue(p)), p) << "scale " << ruler.GetScale();
+    }
+  };
+  roundTrips();
+  ruler.ZoomOnValue(37.3, 2.7);
+  roundTrips();
+  ruler.CenterOnValue(1000.25);
+  roundTrips();
+  ruler.ZoomOnValue(-12.0, 0.13);
+  roundTrips();
+  EXPECT_EQ(ruler.ValueToPixel(-5.0 + 0.0), ruler.ValueToPixel(-5.0));
+}
+
+TEST_F(RulerTest, StartsAtScaleOneWithTheGivenStartValue) {
+  EXPECT_DOUBLE_EQ(ruler.GetScale(), 1.0);
+  EXPECT_EQ(ruler.ValueToPixel(-5.0), 0);
+  EXPECT_EQ(ruler.ValueToPixel(0.0), 50);
+  EXPECT_DOUBLE_EQ(ruler.PixelToValue(150), 10.0);
+  EXPECT_DOUBLE_EQ(ruler.GetMinValue(), 0.0);
+}
+
+TEST_F(RulerTest, ZoomKeepsTheValueUnderItsPixel) {
+  const int before = ruler.ValueToPixel(40.0);
+  ruler.ZoomOnValue(40.0, 3.0);
+  EXPECT_DOUBLE_EQ(ruler.GetScale(), 3.0);
+  EXPECT_EQ(ruler.ValueToPixel(40.0), before);
+  EXPECT_EQ(ruler.ValueToPixel(41.0), before + 30);
+}
+
+TEST_F(RulerTest, FitSpreadsTheExtentOverTheLengthAroundTheCentre) {
+  ASSERT_TRUE(ruler.Fit(50.0, 100.0));
+  EXPECT_DOUBLE_EQ(ruler.GetScale(), 0.5);
+  EXPECT_EQ(ruler.ValueToPixel(0.0), 0);
+  EXPECT_EQ(ruler.ValueToPixel(50.0), 250);
+  EXPECT_EQ(ruler.ValueToPixel(100.0), 500);
+  EXPECT_FALSE(ruler.Fit(0.0, 0.0));
+  ruler.CenterOnValue(7.0);
+  EXPECT_EQ(ruler.ValueToPixel(7.0), 250);
+}
+
+TEST_F(RulerTest, UnitValueIsANiceStepAtLeastTheMinimumUnit) {
+  int step = 0, major = 0, offset = 0;
+  EXPECT_DOUBLE_EQ(ruler.GetUnitValue(), 5.0);  // 10 px per unit: 5 units make 50 px
+  ruler.GetGraduationDisplayInfo(step, major, offset);
+  EXPECT_EQ(major, 50);
+  EXPECT_EQ(step, 10);
+  EXPECT_EQ(offset, -50);
+  ruler.ZoomOnValue(0.0, 0.5);
+  EXPECT_DOUBLE_EQ(ruler.GetUnitValue(), 10.0);
+  ruler.ZoomOnValue(0.0, 4.0);  // 40 px per unit: 2 units make 80 px, 1 only 40
+  EXPECT_DOUBLE_EQ(ruler.GetUnitValue(), 2.0);
+  ruler.GetGraduationDisplayInfo(step, major, offset);
+  EXPECT_EQ(major, 80);
+  EXPECT_EQ(step, 40);
+  ruler.SetMinUnitValue(1.0);
+  ruler.ZoomOnValue(0.0, 100.0);
+  EXPECT_DOUBLE_EQ(ruler.GetUnitValue(), 1.0);
+  ruler.GetGraduationDisplayInfo(step, major, offset);
+  EXPECT_EQ(major, 1000);
+}
+
+TEST_F(RulerTest, MarkersKeepColourFlagsAndPosition) {
+  for (int id = 1; id <= 4; ++id) ASSERT_TRUE(ruler.AddMarker(id));
+  EXPECT_FALSE(ruler.AddMarker(4));
+  ruler.SetMarkerColor(4, RGB(220, 220, 220));
+  ruler.ShowMarker(1, false);
+  ruler.SetMarkerAttributes(4, 3, 0);
+  ruler.SetMarkerPosition(4, 12.5, true);
+  ASSERT_EQ(ruler.GetMarkerCount(), 4);
+  EXPECT_EQ(ruler.GetMarkerAt(0)->flags & 1u, 0u);
+  EXPECT_EQ(ruler.GetMarkerAt(1)->flags, 1u);
+  const GUI_RulerMarker* cursor = ruler.GetMarkerAt(3);
+  EXPECT_EQ(cursor->id, 4);
+  EXPECT_EQ(cursor->flags, 3u);
+  EXPECT_EQ(cursor->color, RGB(220, 220, 220));
+  EXPECT_DOUBLE_EQ(ruler.GetMarkerPosition(4), 12.5);
+  EXPECT_EQ(ruler.GetMarkerAt(4), nullptr);
+  EXPECT_TRUE(parent.notes.empty());
+}
+
+TEST_F(RulerTest, DraggingMarkerFourNotifiesTheParentAtEachMove) {
+  ruler.AddMarker(4);
+  SendMouse(ruler, QEvent::MouseButtonPress, QPoint(100, 10), Qt::LeftButton, Qt::LeftButton);
+  SendMouse(ruler, QEvent::MouseMove, QPoint(160, 12), Qt::NoButton, Qt::LeftButton);
+  SendMouse(ruler, QEvent::MouseButtonRelease, QPoint(160, 12), Qt::LeftButton, Qt::NoButton);
+  ASSERT_EQ(parent.notes.size(), 2u);
+  EXPECT_EQ(parent.notes[0].from, &ruler);
+  EXPECT_EQ(parent.notes[0].code, GUI_RulerCtrl::NotifyMarkerMoved);
+  EXPECT_DOUBLE_EQ(parent.notes[0].value, 5.0);
+  EXPECT_DOUBLE_EQ(parent.notes[1].value, 11.0);
+  EXPECT_DOUBLE_EQ(ruler.GetMarkerPosition(4), 11.0);
+  EXPECT_FALSE(ruler.HasCapture());
+}
+
+TEST_F(RulerTest, NothingBelowMinimumHoldsTheDraggedMarker) {
+  ruler.AddMarker(4);
+  ruler.SetRulerStyle(ruler.GetRulerStyle() | GUI_RulerCtrl::StyleNothingBelowMin);
+  SendMouse(ruler, QEvent::MouseButtonPress, QPoint(10, 10), Qt::LeftButton, Qt::LeftButton);
+  EXPECT_DOUBLE_EQ(ruler.GetMarkerPosition(4), 0.0);
+}
+
+TEST_F(RulerTest, VerticalRulersCountFromTheBottomAndIgnoreMarkerDrags) {
+  GUI_RulerCtrl vertical;
+  ASSERT_TRUE(vertical.Create(&parent, CRect(0, 40, 30, 240), 2));
+  vertical.SetRulerStyle(0x22);
+  EXPECT_TRUE(vertical.IsVertical());
+  EXPECT_EQ(vertical.GetLength(), 200);
+  vertical.SetPixelPerUnit(10);
+  vertical.CenterOnValue(0.0);
+  EXPECT_EQ(vertical.ValueToPixel(0.0), 100);
+  vertical.AddMarker(4);
+  SendMouse(vertical, QEvent::MouseButtonPress, QPoint(10, 10), Qt::LeftButton, Qt::LeftButton);
+  EXPECT_TRUE(parent.notes.empty());
+}
+
+TEST_F(RulerTest, TheViewFollowsThePointerBetweenStartAndStopMove) {
+  QCursor::setPos(300, 300);
+  ruler.StartMove(CPoint(10, 10), false);
+  EXPECT_TRUE(ruler.IsMoving());
+  const double startBefore = ruler.PixelToValue(0);
+  QCursor::setPos(350, 310);
+  ruler.FollowPointer();
+  EXPECT_DOUBLE_EQ(ruler.PixelToValue(0), startBefore - 5.0);
+  ASSERT_FALSE(parent.notes.empty());
+  EXPECT_EQ(parent.notes.back().code, GUI_RulerCtrl::NotifyViewMoved);
+  ruler.StopMove();
+  EXPECT_FALSE(ruler.IsMoving());
+  QCursor::setPos(400, 300);
+  ruler.FollowPointer();
+  EXPECT_DOUBLE_EQ(ruler.PixelToValue(0), startBefore - 5.0);
+}
+
+TEST_F(RulerTest, ItDrawsGraduationsAndLabels) {
+  const QImage image = EditorCoreTest::Widget(ruler)->grab().toImage();
+  // A major graduation at value 0 (pixel 50) runs across the ruler.
+  EXPECT_NE(image.pixelColor(50, 25), image.pixelColor(47, 25));
+  int lit = 0;
+  for (int x = 51; x < 95; ++x) {
+    for (int y = 0; y < 15; ++y) lit += image.pixelColor(x, y).lightness() > 120 ? 1 : 0;
+  }
+  EXPECT_GT(lit, 3);
+}
+
+}  // namespace
