@@ -1,0 +1,115 @@
+#include "curves/ClipWriteBack.h"
+
+#include <cmath>
+
+#include "EngineCore/AnimCurve.h"
+#include "EngineCore/Quaternion.h"
+
+namespace Tarvel {
+
+namespace {
+
+constexpr float kRadiansPerDegree = 0.017453292f;
+constexpr float kSlopeTolerance = 0.001f;
+
+// Samples one triple into its (emptied) key curve.
+void SampleTriple(CurveInfo* const triple[3], EngineCore::AnimCurve& keys, float first, float last) {
+  const bool rotation = keys.GetKeyType() == EngineCore::AnimCurve::KeyQuaternion;
+  const float start = triple[0]->iTrackType == CurveInfo::Scale ? 1.0f : 0.0f;
+  // One value and one search hint per component for the whole triple: a component whose
+  // curve has no value at a frame keeps the one it had.
+  float values[3] = {start, start, start};
+  std::uint32_t segments[3] = {0, 0, 0};
+  float lastWritten[3] = {0.0f, 0.0f, 0.0f};
+  float lastFrame = 0.0f;
+
+  for (float f = first; f <= last; f += 1.0f) {
+    bool any = false;
+    for (int c = 0; c < 3; ++c) any = triple[c]->pCurve->EvaluatePoint(f, values[c], segments[c]) || any;
+    if (!any) continue;
+    float current[3];
+    for (int c = 0; c < 3; ++c) current[c] = rotation ? values[c] * kRadiansPerDegree : values[c];
+
+    if (keys.GetKeyCount() > 0 && f != last) {
+      float next[3] = {current[0], current[1], current[2]};
+      bool ahead = false;
+      for (int c = 0; c < 3; ++c) {
+        if (triple[c]->pCurve->EvaluatePoint(f + 1.0f, next[c], segments[c])) {
+          ahead = true;
+          if (rotation) next[c] *= kRadiansPerDegree;
+        }
+      }
+      if (ahead) {
+        const float dt = f - lastFrame;
+        bool onLine = true;
+        for (int c = 0; c < 3 && onLine; ++c) {
+          const float in = (current[c] - lastWritten[c]) / dt;
+          const float out = next[c] - current[c];
+          onLine = std::abs(in - out) < kSlopeTolerance;
+        }
+        if (onLine) continue;
+      }
+    }
+
+    const auto frame = static_cast<std::uint32_t>(f);
+    if (rotation) {
+      keys.AddKey(frame, EngineCore::Quaternion::FromAngles(current[0], current[1], current[2]));
+    } else {
+      keys.AddKey(frame, EngineCore::Vector3(current[0], current[1], current[2]));
+    }
+    for (int c = 0; c < 3; ++c) lastWritten[c] = current[c];
+    lastFrame = f;
+  }
+}
+
+}  // namespace
+
+bool ClipWriteBack::WriteBackChannel(EngineCore::AnimClip& clip, const CurveSet& curves, std::uint32_t channelKey) {
+  const CurveSet::Curves* array = curves.GetChannelCurves(channelKey);
+  if (!array) return false;
+  const std::size_t count = array->size();
+  std::size_t i = 0;
+  while (i < count) {
+    CurveInfo* x = (*array)[i];
+    EngineCore::AnimChannel* channel = x ? clip.GetChannel(x->iChannelKey) : nullptr;
+    EngineCore::AnimCurve* keys = channel ? channel->GetCurve(x->iTrackType) : nullptr;
+    if (!keys || x->iTrackType == 0 || x->iTrackType > 3) {
+      ++i;
+      continue;
+    }
+    CurveInfo* const triple[3] = {x, i + 1 < count ? (*array)[i + 1] : nullptr,
+                                  i + 2 < count ? (*array)[i + 2] : nullptr};
+    i += 3;
+    if (!triple[1] || !triple[2]) continue;
+
+    float first = -1.0f;
+    float last = 0.0f;
+    for (CurveInfo* curve : triple) {
+      const EditorToolkit::Curve2& points = *curve->pCurve;
+      if (points.GetPointCount() == 0) continue;
+      const float lastX = points.GetPointAt(points.GetPointCount() - 1)->x;
+      const float firstX = points.GetPointAt(0)->x;
+      if (last <= lastX) last = lastX;
+      if (first == -1.0f || firstX <= first) first = firstX;
+    }
+
+    const std::uint32_t keyType = keys->GetKeyType();
+    if (keyType == EngineCore::AnimCurve::KeyVector3 || keyType == EngineCore::AnimCurve::KeyQuaternion) {
+      keys->Empty();
+      if (first == -1.0f) continue;
+      if (first <= last) SampleTriple(triple, *keys, first, last);
+    }
+    if (x->iTrackType == CurveInfo::Rotation) keys->MakeRotationsContinuous();
+  }
+  clip.SetModified(true);
+  return true;
+}
+
+bool ClipWriteBack::UpdateKeyFrameRange(EngineCore::AnimClip& clip) {
+  const std::uint32_t first = clip.GetFirstKeyFrame();
+  const std::uint32_t last = clip.GetLastKeyFrame();
+  clip.ComputeKeyFrameRange();
+  return clip.GetFirstKeyFrame() != first && clip.GetLastKeyFrame() != last;
+}
+
+}  // namespace Tarvel

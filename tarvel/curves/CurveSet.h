@@ -1,0 +1,58 @@
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <vector>
+
+#include "EditorCore/Color.h"
+#include "EngineCore/AnimChannel.h"
+#include "curves/CurveInfo.h"
+
+namespace Tarvel {
+
+// The editable curves of one open clip: channel key -> that channel's curves, three per
+// loaded track (X, Y, Z in this order), tracks in the order of the channel's track table.
+//
+// Loading a channel (LoadChannel):
+//   1. Only Vector3 and Quaternion tracks give curves; a keyless track gives empty curves.
+//   2. x is the key frame, y the component value; rotations become Euler angles in degrees,
+//      made continuous key to key (one step of 360 each way at most).
+//   3. Every curve of a channel reaches the channel's last key frame (MaxFrame): a track that
+//      ends earlier gets a last point at MaxFrame repeating its last key. A channel whose
+//      tracks all end at frame 0 loads empty curves.
+// The set owns its records; keys are kept in ascending order.
+class CurveSet {
+ public:
+  using Curves = std::vector<CurveInfo*>;
+
+  CurveSet() = default;
+  ~CurveSet();
+  CurveSet(const CurveSet&) = delete;
+  CurveSet& operator=(const CurveSet&) = delete;
+
+  // (Re)creates the channel's curves and returns its array.
+  const Curves& LoadChannel(std::uint32_t channelKey, const EngineCore::AnimChannel& channel);
+  // The channel's array, or null when the key is not in the set.
+  const Curves* GetChannelCurves(std::uint32_t channelKey) const;
+  // Destroys the channel's records and forgets the key.
+  void RemoveChannel(std::uint32_t channelKey);
+  void Clear();
+
+  const std::map<std::uint32_t, Curves>& GetTable() const { return table_; }
+  std::size_t GetCurveCount() const;
+
+  // Curve and selection colours of a component of a track kind, as COLORREF values:
+  // X reddish, Y greenish, Z bluish, brighter as the track type rises.
+  static void ComputeColors(std::uint32_t trackType, std::uint32_t keyType, std::uint32_t component,
+                            EditorCore::COLORREF& colour, EditorCore::COLORREF& selectionColour);
+
+  // Angle a (degrees) moved by one turn towards the previous angle p where that is nearer.
+  static float MakeContinuous(float a, float p);
+
+ private:
+  static void DestroyCurves(Curves& curves);
+
+  std::map<std::uint32_t, Curves> table_;
+};
+
+}  // namespace Tarvel

@@ -1,0 +1,114 @@
+#pragma once
+
+#include <array>
+#include <memory>
+
+#include "EditorCore/GUI_CheckBox.h"
+#include "EditorCore/GUI_Dialog.h"
+#include "EditorCore/GUI_EditBox.h"
+#include "EditorCore/GUI_Label.h"
+#include "EditorCore/GUI_SplitterControl.h"
+#include "EngineCore/Scene.h"
+#include "channels/ChannelDesc.h"
+#include "curves/ClipDocument.h"
+
+namespace Tarvel {
+
+class GUI_ChannelListCtrl;
+class GUI_ClipTabsDialog;
+class GUI_TrackListCtrl;
+
+// The page of one open clip: the channel list over the track list on the left, with the
+// fast filter above and the six filter boxes below, and the curve area on the right; the
+// two splitters move the column and the row between them. The model side (curves, write-
+// back, undo) is the ClipDocument it derives from.
+class AnimClipDialog : public EditorCore::GUI_Dialog, public ClipDocument {
+ public:
+  static constexpr int kInitialLeftWidth = 200;
+  static constexpr int kInitialTopHeight = 100;
+  static constexpr std::uint32_t kAllObjectTypes = 0x7FFFFFFF;
+
+  explicit AnimClipDialog(GUI_ClipTabsDialog* owner);
+  ~AnimClipDialog() override;
+
+  // Creates the page window from the module's page template, as a child of the tab control.
+  bool Create(EditorCore::GUI_Wnd* parent);
+
+  // Replaces the page's clip. With `ask`, unsaved changes of the current clip are offered to
+  // be saved first; false, and nothing changes, when the user cancels.
+  bool SetClip(EngineCore::AnimClip* newClip, bool ask);
+  void SetScene(EngineCore::Scene* newScene) { scene = newScene; }
+  // The rest of opening a page once its tab exists: the "Default" channel of an empty clip,
+  // and the first channel shown.
+  void OnPageOpened();
+
+  // Lists the curves of the selected channels and shows them.
+  void ShowSelectedChannels(bool bSyncScene);
+  // Selects in the scene the clip's animated objects whose channels are shown.
+  void SelectChannelObjects();
+  // Hides the curves whose track kind or component box is unticked.
+  void ApplyFilterBoxes();
+  // Adds a channel with the chosen tracks to the clip and to the page.
+  void CreateChannel(const ChannelDesc& desc);
+  // Removes the channels of the selected rows of the channel list.
+  void RemoveSelectedChannels();
+
+  // Commands of the module menu that act on the current page; false when the id is not one.
+  bool RunCommand(EditorCore::UINT commandId);
+  // Commands of the channel list's context menu.
+  void RunChannelCommand(EditorCore::UINT commandId);
+  // The host saved clips: the lists show their state again.
+  void OnResourcesSaved();
+  void UpdateMenus();
+  // Whether the menus that act on selected curves or selected points apply.
+  bool HasEditableCurves() const;
+  bool HasPointSelection() const;
+  void ClearGraphSelectionRange() {}
+  void RedrawCurvePanel() override {}
+
+  // Layout of the panes for a client size (exposed for the layout's own checks).
+  struct Layout {
+    EditorCore::CRect filterLabel, filterEdit, channelList, horizontalSplitter, trackList, verticalSplitter,
+        curveArea;
+    std::array<EditorCore::CRect, 6> filterBoxes;
+  };
+  static Layout ComputeLayout(int cx, int cy, int leftWidth, int topHeight);
+
+  bool OnInitDialog() override;
+  void DoDataExchange() override;
+  void OnSize(EditorCore::UINT type, int cx, int cy) override;
+  bool OnEraseBkgnd(EditorCore::GUI_DC& dc) override;
+  bool OnCommand(EditorCore::UINT id) override;
+  bool OnNotify(const EditorCore::GUI_NotifyHeader& header, const EditorCore::GUI_NotifyPayload& payload,
+                EditorCore::LRESULT& result) override;
+  bool PreTranslateMessage(const EditorCore::GUI_Msg& msg) override;
+
+  GUI_ClipTabsDialog* tabHost;
+  EngineCore::Scene* scene = nullptr;
+  // Width of the left column and height of the channel area, in pixels.
+  int leftWidth = kInitialLeftWidth;
+  int topHeight = kInitialTopHeight;
+  std::unique_ptr<GUI_ChannelListCtrl> channelList;
+  std::unique_ptr<GUI_TrackListCtrl> trackList;
+  std::unique_ptr<EditorCore::GUI_SplitterControl> verticalSplitter;
+  std::unique_ptr<EditorCore::GUI_SplitterControl> horizontalSplitter;
+  EditorCore::GUI_Label filterLabel;
+  EditorCore::GUI_EditBox filterEdit;
+  // Translation, rotation, scale, then X, Y, Z.
+  std::array<EditorCore::GUI_CheckBox, 6> filterBoxes;
+
+ protected:
+  void OnChannelCurvesBuilt(const CurveSet::Curves& curves) override;
+  void OnChannelCurvesRemoving(std::uint32_t channelKey) override;
+  void OnAllCurvesDestroyed() override;
+  const TrackRows* GetTrackRows() const override;
+  void ShowPleaseWait(bool show) override;
+
+ private:
+  void LayOut(int cx, int cy);
+  void SetSplitterRanges(int cx, int cy);
+  void RefreshDocument();
+  bool IsFilterBox(EditorCore::UINT id) const;
+};
+
+}  // namespace Tarvel

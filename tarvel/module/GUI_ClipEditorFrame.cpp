@@ -1,0 +1,331 @@
+#include "module/GUI_ClipEditorFrame.h"
+
+#include <algorithm>
+
+#include "EditorCore/GUI_ComboxEnterDialog.h"
+#include "EditorCore/GUI_DC.h"
+#include "EditorCore/GUI_MainFrame.h"
+#include "EditorCore/GUI_MessageDialog.h"
+#include "EditorCore/GUI_Module.h"
+#include "EditorCore/GUI_ModuleManager.h"
+#include "EditorCore/GUI_ResourceScope.h"
+#include "EditorCore/GUI_ThemeManager.h"
+#include "EditorToolkit/GUI_SaveDialog.h"
+#include "EngineCore/Log.h"
+#include "EngineCore/ResourceFactory.h"
+#include "EngineToolkit/FileSystem.h"
+#include "resources/ModuleResources.h"
+#include "module/AnimClipDialog.h"
+#include "module/GUI_ClipTabsDialog.h"
+#include "module/GUI_OpenClipPane.h"
+#include "module/ModuleExports.h"
+#include "module/ModuleIds.h"
+#include "module/ModuleText.h"
+
+namespace Tarvel {
+
+using namespace EditorCore;
+
+namespace {
+
+struct MenuItem {
+  int popup;
+  UINT id;  // 0: separator
+  const char* text;
+  const char* suffix;
+  int themeIcon;   // -1: none
+  UINT moduleIcon;  // 0: none
+};
+
+constexpr const char* kPopupTexts[4] = {"Animation Clip", "Channel", "Track", "Selection"};
+
+constexpr MenuItem kMenuItems[] = {
+    {0, Ids::kCmdClipCreate, "Create", "", 0, 0},
+    {0, Ids::kCmdClipOpen, "Open", "", 19, 0},
+    {0, Ids::kCmdClipSave, "Save", "", 1, 0},
+    {0, Ids::kCmdClipSaveAll, "Save All", "", 2, 0},
+    {0, 0, nullptr, nullptr, -1, 0},
+    {0, Ids::kCmdClipClose, "Close", "", 14, 0},
+    {0, Ids::kCmdClipCloseAll, "Close All", "", 15, 0},
+    {1, Ids::kCmdChannelCreate, "Create", "", 0, 0},
+    {1, Ids::kCmdChannelEdit, "Edit", "", 172, 0},
+    {1, Ids::kCmdChannelRemove, "Remove", "", 9, 0},
+    {2, Ids::kCmdAddPoint, "Add Point at cursor", "\tK", 0, 0},
+    {2, Ids::kCmdRemoveAllPoints, "Remove All Points", "", 9, 0},
+    {2, 0, nullptr, nullptr, -1, 0},
+    {2, Ids::kCmdTrackScale, "Scale", "", 113, 0},
+    {2, Ids::kCmdTrackSubdivise, "Subdivise", "", -1, Ids::kIconSubdivise},
+    {2, Ids::kCmdTrackSmooth, "Smooth", "", -1, Ids::kIconSubdivise},
+    {2, Ids::kCmdTrackFlip, "Flip", "", -1, Ids::kIconFlip},
+    {3, Ids::kCmdCopyPoints, "Copy Points", "\tCtrl+C", 7, 0},
+    {3, Ids::kCmdPastePoints, "Paste Points", "\tCtrl+V", 8, 0},
+    {3, Ids::kCmdRemovePoints, "Remove Points", "\t\tDel", 9, 0},
+    {3, 0, nullptr, nullptr, -1, 0},
+    {3, Ids::kCmdSelectionScale, "Scale", "", 113, 0},
+    {3, Ids::kCmdSelectionSubdivise, "Subdivise", "", -1, Ids::kIconSubdivise},
+    {3, Ids::kCmdSelectionSmooth, "Smooth", "", -1, Ids::kIconSubdivise},
+    {3, Ids::kCmdSelectionFlip, "Flip", "", -1, Ids::kIconFlip},
+};
+
+void Broadcast(UINT message, WPARAM wParam, LPARAM lParam) {
+  if (GUI_MainFrame* mainFrame = GUI_MainFrame::GetMainFrame()) {
+    mainFrame->GetModuleManager()->SendFrameworkMessageToAll(message, wParam, lParam);
+  }
+}
+
+void EnableItem(GUI_Menu* menu, UINT idOrPosition, UINT by, bool enable) {
+  if (menu) menu->EnableMenuItem(idOrPosition, by | (enable ? MF_ENABLED : (MF_GRAYED | MF_DISABLED)));
+}
+
+}  // namespace
+
+GUI_ClipEditorFrame::GUI_ClipEditorFrame()
+    : openPane(std::make_unique<GUI_OpenClipPane>(this)), tabHost(std::make_unique<GUI_ClipTabsDialog>(this)) {}
+
+GUI_ClipEditorFrame::~GUI_ClipEditorFrame() {
+  // The tab host's pages release their clips as they go.
+  tabHost.reset();
+  openPane.reset();
+  for (auto& popup : popups) popup.reset();
+  menu.reset();
+}
+
+bool GUI_ClipEditorFrame::Create(GUI_Wnd* parent) {
+  GUI_ResourceScope scope(ModuleResources::kPrefix);
+  return GUI_Dialog::Create(Ids::kTplFrame, parent);
+}
+
+bool GUI_ClipEditorFrame::OnInitDialog() {
+  GUI_Dialog::OnInitDialog();
+  BuildMenu();
+  tabHost->Create(this);
+  openPane->Create(this);
+  CRect client;
+  GetClientRect(client);
+  OnSize(0, client.Width(), client.Height());
+  UpdateMenus();
+  return true;
+}
+
+void GUI_ClipEditorFrame::BuildMenu() {
+  menu = std::make_unique<GUI_Menu>();
+  menu->CreateMenu();
+  for (auto& popup : popups) {
+    popup = std::make_unique<GUI_Menu>();
+    popup->CreatePopupMenu();
+  }
+  for (const MenuItem& item : kMenuItems) {
+    GUI_Menu& popup = *popups[static_cast<std::size_t>(item.popup)];
+    if (item.id == 0) {
+      popup.AppendSeparator();
+      continue;
+    }
+    GUI_Icon* icon = item.moduleIcon ? LoadIconInModule(static_cast<unsigned short>(item.moduleIcon))
+                                     : GUI_ThemeManager::GetIcon(item.themeIcon);
+    popup.AppendMenu(MF_STRING, item.id, ModuleText::Translate(item.text) + item.suffix, icon);
+  }
+  for (std::size_t i = 0; i < popups.size(); ++i) {
+    menu->AppendMenu(MF_POPUP, popups[i].get(), ModuleText::Translate(kPopupTexts[i]));
+  }
+}
+
+void GUI_ClipEditorFrame::OnSize(UINT type, int cx, int cy) {
+  GUI_Dialog::OnSize(type, cx, cy);
+  if (openPane->IsWindow()) openPane->MoveWindow(0, 0, cx, cy);
+  if (tabHost->IsWindow()) tabHost->MoveWindow(0, 0, cx, cy);
+}
+
+bool GUI_ClipEditorFrame::OnEraseBkgnd(GUI_DC& dc) {
+  CRect client;
+  GetClientRect(client);
+  dc.DrawBitmap(GUI_ThemeManager::GetBitmap(Ids::kThemeBackground), client);
+  return true;
+}
+
+void GUI_ClipEditorFrame::OnClose() {
+  CloseAllClips(false);
+  GUI_Dialog::OnClose();
+}
+
+void GUI_ClipEditorFrame::OnSetFocus() {
+  if (AnimClipDialog* page = GetCurrentPage()) page->SetFocus();
+}
+
+AnimClipDialog* GUI_ClipEditorFrame::GetCurrentPage() const { return tabHost ? tabHost->GetCurrentPage() : nullptr; }
+
+EngineCore::AnimClip* GUI_ClipEditorFrame::GetCurrentClip() const {
+  const AnimClipDialog* page = GetCurrentPage();
+  return page ? page->GetClip() : nullptr;
+}
+
+void GUI_ClipEditorFrame::OpenClip(EngineCore::AnimClip* clip) {
+  if (!clip) return;
+  if (std::find(openClips.begin(), openClips.end(), clip) == openClips.end()) {
+    openClips.push_back(clip);
+    UpdateMenus();
+  }
+  tabHost->SendMessage(Ids::kWndOpenClip, reinterpret_cast<WPARAM>(clip), 0);
+}
+
+bool GUI_ClipEditorFrame::CloseClip(EngineCore::AnimClip* clip, bool ask) {
+  if (!clip) return false;
+  const auto it = std::find(openClips.begin(), openClips.end(), clip);
+  if (it == openClips.end()) return true;
+  tabHost->SendMessage(Ids::kWndCloseClip, reinterpret_cast<WPARAM>(clip), ask ? 1 : 0);
+  // The tab host handles the message before SendMessage returns: a tab still there for every
+  // open clip means the page refused to close.
+  if (tabHost->GetTabCount() == static_cast<int>(openClips.size())) return false;
+  openClips.erase(std::find(openClips.begin(), openClips.end(), clip));
+  UpdateMenus();
+  RedrawNow();
+  return true;
+}
+
+bool GUI_ClipEditorFrame::CloseAllClips(bool ask) {
+  if (ask) {
+    EditorToolkit::GUI_SaveDialog dialog(GUI_MainFrame::GetMainWnd());
+    CollectUnsavedClips(dialog.GetSaveList());
+    if (dialog.GetUnsavedCount() > 0 && dialog.DoModal() != IDOK) return false;
+  }
+  while (!openClips.empty()) {
+    EngineCore::AnimClip* clip = openClips.front();
+    tabHost->SendMessage(Ids::kWndCloseClip, reinterpret_cast<WPARAM>(clip), 0);
+    openClips.erase(openClips.begin());
+    UpdateMenus();
+    RedrawNow();
+  }
+  return true;
+}
+
+void GUI_ClipEditorFrame::CollectUnsavedClips(EditorToolkit::SaveList* saveList) {
+  for (EngineCore::AnimClip* clip : openClips) {
+    if (clip->IsModified()) EditorToolkit::SaveList::AddResource(saveList, clip);
+  }
+}
+
+void GUI_ClipEditorFrame::ReleasePages() {
+  if (tabHost) tabHost->ReleasePages();
+}
+
+void GUI_ClipEditorFrame::RedrawNow() {
+  Invalidate(true);
+  UpdateWindow();
+}
+
+void GUI_ClipEditorFrame::UpdateMenus() {
+  const bool anyOpen = !openClips.empty();
+  if (menu) {
+    for (UINT id : {Ids::kCmdClipSave, Ids::kCmdClipSaveAll, Ids::kCmdClipClose, Ids::kCmdClipCloseAll}) {
+      EnableItem(menu.get(), id, MF_BYCOMMAND, anyOpen);
+    }
+    AnimClipDialog* page = GetCurrentPage();
+    EnableItem(menu.get(), 1, MF_BYPOSITION, tabHost && page && page->GetClip());
+    EnableItem(menu.get(), 2, MF_BYPOSITION, page && page->HasEditableCurves());
+    EnableItem(menu.get(), 3, MF_BYPOSITION, page && page->HasPointSelection());
+  }
+  if (tabHost->IsWindow()) tabHost->ShowWindow(anyOpen);
+  if (openPane->IsWindow()) openPane->ShowWindow(!anyOpen);
+}
+
+void GUI_ClipEditorFrame::ProcessDnD(CPoint point) {
+  EnableWindow(false);
+  GUI_MainFrame* mainFrame = GUI_MainFrame::GetMainFrame();
+  GUI_DnDManager* dnd = mainFrame ? mainFrame->GetDnDManager() : nullptr;
+  for (int i = 0; dnd && i < dnd->GetDataCount(); ++i) {
+    const GUI_DnDData* item = dnd->GetDataAt(i);
+    if (item->dataType != Ids::kResourceDataType) {
+      tabHost->ProcessDnD(point);
+      continue;
+    }
+    std::string name = item->name;
+    // "Walk.gltf" names the clip Walk; a leading dot (".hidden", ".") is part of the name.
+    const std::size_t dot = name.find('.');
+    if (dot != std::string::npos && dot > 0) name.resize(dot);
+    if (name.empty()) continue;
+    if (EngineCore::AnimClip* clip = EngineCore::ResourceFactory::GetInstance().GetAnimClip(name)) {
+      OpenClip(clip);
+      clip->Release();
+    }
+  }
+  EnableWindow(true);
+}
+
+void GUI_ClipEditorFrame::OnMenuCommand(UINT commandId) {
+  AnimClipDialog* page = GetCurrentPage();
+  switch (commandId) {
+    case Ids::kCmdClipCreate:
+      if (GUI_MainFrame* mainFrame = GUI_MainFrame::GetMainFrame()) {
+        GUI_ModuleManager* modules = mainFrame->GetModuleManager();
+        if (GUI_Module* creator = modules->GetModuleWithID(Ids::kClipCreatorModule)) {
+          modules->SendFrameworkMessage(creator, Ids::kMsgCreateClip, 1, 0);
+        }
+      }
+      UpdateMenus();
+      return;
+    case Ids::kCmdClipOpen:
+      OpenFromClipFolder();
+      return;
+    case Ids::kCmdClipSave:
+      SaveCurrentClip();
+      return;
+    case Ids::kCmdClipSaveAll:
+      SaveAllClips();
+      return;
+    case Ids::kCmdClipClose:
+      CloseClip(GetCurrentClip(), true);
+      return;
+    case Ids::kCmdClipCloseAll:
+      CloseAllClips(true);
+      return;
+    default:
+      break;
+  }
+  if (page && page->RunCommand(commandId)) return;
+  tabHost->OnCommand(commandId);
+}
+
+void GUI_ClipEditorFrame::OpenFromClipFolder() {
+  auto folder = EngineToolkit::FileSystem::GetInstance().GetFolder(EngineToolkit::FileSystem::AnimClipFolder);
+  if (!folder || folder->GetFileCount() == 0) {
+    GUI_MessageDialog message(ModuleText::Translate("No Animation Clip found. Please create one."),
+                              GUI_MessageDialog::TypeOk, GUI_MainFrame::GetMainWnd());
+    message.DoModal();
+    OnMenuCommand(Ids::kCmdClipCreate);
+    return;
+  }
+  GUI_ComboxEnterDialog dialog(GUI_MainFrame::GetMainWnd());
+  dialog.SetTitle(ModuleText::Translate("Open"));
+  dialog.SetPrompt(ModuleText::Translate("Select an Animation Clip :"));
+  dialog.SetIcon(GUI_ThemeManager::GetIcon(Ids::kThemeOpenIcon));
+  EngineCore::String name;
+  for (std::uint32_t i = 0; i < folder->GetFileCount(); ++i) {
+    if (folder->GetFileName(i, name)) dialog.AddEntry(name.str());
+  }
+  if (dialog.DoModal() == IDOK) {
+    if (EngineCore::AnimClip* clip = EngineCore::ResourceFactory::GetInstance().GetAnimClip(dialog.GetString())) {
+      OpenClip(clip);
+      clip->Release();
+    }
+  }
+  UpdateMenus();
+}
+
+void GUI_ClipEditorFrame::SaveCurrentClip() {
+  EngineCore::AnimClip* clip = GetCurrentClip();
+  if (!clip) return;
+  if (!clip->Save()) EngineCore::Log::Write(EngineCore::Log::Error, "AnimClip could not be saved");
+  Broadcast(Ids::kMsgResourcesSaved, Ids::kAnimClipKind, 0);
+  UpdateMenus();
+}
+
+void GUI_ClipEditorFrame::SaveAllClips() {
+  for (EngineCore::AnimClip* clip : openClips) {
+    if (clip->IsModified() && !clip->Save()) {
+      EngineCore::Log::Write(EngineCore::Log::Error, "AnimClip could not be saved");
+    }
+  }
+  Broadcast(Ids::kMsgResourcesSaved, Ids::kAnimClipKind, 0);
+  UpdateMenus();
+}
+
+}  // namespace Tarvel

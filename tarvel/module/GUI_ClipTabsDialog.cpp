@@ -1,0 +1,207 @@
+#include "module/GUI_ClipTabsDialog.h"
+
+#include <algorithm>
+
+#include "EditorCore/GUI_DC.h"
+#include "EditorCore/GUI_ResourceScope.h"
+#include "EditorCore/GUI_ThemeManager.h"
+#include "resources/ModuleResources.h"
+#include "module/AnimClipDialog.h"
+#include "module/GUI_ClipEditorFrame.h"
+#include "module/ModuleIds.h"
+#include "module/ModuleText.h"
+
+namespace Tarvel {
+
+using namespace EditorCore;
+
+GUI_ClipTabsDialog::GUI_ClipTabsDialog(GUI_ClipEditorFrame* owner) : frame(owner) {}
+
+GUI_ClipTabsDialog::~GUI_ClipTabsDialog() {
+  for (AnimClipDialog* page : pages) DestroyPage(page);
+  pages.clear();
+  contextMenu.reset();
+  tabCtrl.reset();
+}
+
+bool GUI_ClipTabsDialog::Create(GUI_Wnd* parent) {
+  GUI_ResourceScope scope(ModuleResources::kPrefix);
+  return GUI_Dialog::Create(Ids::kTplTabHost, parent);
+}
+
+bool GUI_ClipTabsDialog::OnInitDialog() {
+  GUI_Dialog::OnInitDialog();
+  tabCtrl = std::make_unique<GUI_TabCtrl>();
+  tabCtrl->Create(this, 1);
+  tabCtrl->SetMargins(0, 1, 0, 0);
+  CRect client;
+  GetClientRect(client);
+  OnSize(0, client.Width(), client.Height());
+  return true;
+}
+
+void GUI_ClipTabsDialog::OnSize(UINT type, int cx, int cy) {
+  GUI_Dialog::OnSize(type, cx, cy);
+  if (tabCtrl && tabCtrl->IsWindow()) tabCtrl->MoveWindow(2, 2, cx - 4, cy - 4);
+  PlacePages();
+}
+
+void GUI_ClipTabsDialog::PlacePages() {
+  if (!tabCtrl || !tabCtrl->IsWindow()) return;
+  CRect area;
+  tabCtrl->GetDisplayRect(area);
+  for (AnimClipDialog* page : pages) {
+    if (page->IsWindow()) page->MoveWindow(area);
+  }
+}
+
+bool GUI_ClipTabsDialog::OnEraseBkgnd(GUI_DC& dc) {
+  CRect client;
+  GetClientRect(client);
+  dc.DrawBitmap(GUI_ThemeManager::GetBitmap(Ids::kThemeBackground), client);
+  return true;
+}
+
+AnimClipDialog* GUI_ClipTabsDialog::GetCurrentPage() const {
+  if (!tabCtrl || !tabCtrl->IsWindow()) return nullptr;
+  const int index = tabCtrl->GetCurSel();
+  if (index < 0 || static_cast<std::size_t>(index) >= pages.size()) return nullptr;
+  return pages[static_cast<std::size_t>(index)];
+}
+
+AnimClipDialog* GUI_ClipTabsDialog::FindPage(const EngineCore::AnimClip* clip) const {
+  for (AnimClipDialog* page : pages) {
+    if (page->GetClip() == clip) return page;
+  }
+  return nullptr;
+}
+
+int GUI_ClipTabsDialog::GetTabCount() const {
+  return tabCtrl && tabCtrl->IsWindow() ? tabCtrl->GetItemCount() : 0;
+}
+
+void GUI_ClipTabsDialog::ReleasePages() {
+  for (AnimClipDialog* page : pages) page->DestroyAllCurves();
+}
+
+bool GUI_ClipTabsDialog::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+  auto* clip = reinterpret_cast<EngineCore::AnimClip*>(wParam);
+  if (message == Ids::kWndOpenClip) {
+    OpenPage(clip);
+    result = 0;
+    return true;
+  }
+  if (message == Ids::kWndCloseClip) {
+    ClosePage(clip, lParam != 0);
+    result = 0;
+    return true;
+  }
+  return GUI_Dialog::OnWndMsg(message, wParam, lParam, result);
+}
+
+void GUI_ClipTabsDialog::SelectTab(int index) {
+  if (tabCtrl && tabCtrl->IsWindow()) tabCtrl->SetCurSel(index);
+  for (std::size_t i = 0; i < pages.size(); ++i) {
+    if (pages[i]->IsWindow()) pages[i]->ShowWindow(static_cast<int>(i) == index);
+  }
+  if (index >= 0 && static_cast<std::size_t>(index) < pages.size()) pages[static_cast<std::size_t>(index)]->SetFocus();
+}
+
+void GUI_ClipTabsDialog::OpenPage(EngineCore::AnimClip* clip) {
+  if (AnimClipDialog* open = FindPage(clip)) {
+    SelectTab(static_cast<int>(std::find(pages.begin(), pages.end(), open) - pages.begin()));
+    return;
+  }
+  auto* page = new AnimClipDialog(this);
+  if (!page->SetClip(clip, true)) {
+    delete page;
+    return;
+  }
+  if (!tabCtrl || !page->Create(tabCtrl.get())) {
+    page->DetachClip();
+    delete page;
+    return;
+  }
+  const int index = static_cast<int>(pages.size());
+  tabCtrl->InsertItem(index, clip->GetName().str());
+  pages.push_back(page);
+  PlacePages();
+  SelectTab(index);
+
+  page->SetScene(scene);
+  page->OnPageOpened();
+}
+
+void GUI_ClipTabsDialog::ClosePage(EngineCore::AnimClip* clip, bool ask) {
+  AnimClipDialog* page = FindPage(clip);
+  if (!page) {
+    frame->UpdateMenus();
+    return;
+  }
+  if (!page->SetClip(nullptr, ask)) return;
+  const auto it = std::find(pages.begin(), pages.end(), page);
+  const int index = static_cast<int>(it - pages.begin());
+  pages.erase(it);
+  if (tabCtrl && tabCtrl->IsWindow()) tabCtrl->DeleteItem(index);
+  DestroyPage(page);
+  if (!pages.empty()) SelectTab(tabCtrl ? std::max(0, tabCtrl->GetCurSel()) : 0);
+  frame->UpdateMenus();
+}
+
+void GUI_ClipTabsDialog::DestroyPage(AnimClipDialog* page) {
+  page->DestroyAllCurves();
+  page->DestroyWindow();
+  delete page;
+}
+
+bool GUI_ClipTabsDialog::OnNotify(const GUI_NotifyHeader& header, const GUI_NotifyPayload& payload, LRESULT& result) {
+  if (tabCtrl && header.hwndFrom == tabCtrl.get()) {
+    if (header.code == GUI_TabCtrl::NotifySelChange) {
+      SelectTab(payload.item);
+      frame->UpdateMenus();
+      return true;
+    }
+    if (header.code == GUI_TabCtrl::NotifyContextMenu) {
+      ShowContextMenu();
+      return true;
+    }
+  }
+  return GUI_Dialog::OnNotify(header, payload, result);
+}
+
+void GUI_ClipTabsDialog::ShowContextMenu() {
+  contextMenu = std::make_unique<GUI_Menu>();
+  contextMenu->CreatePopupMenu();
+  contextMenu->AppendMenu(MF_STRING, Ids::kCmdTabClose, ModuleText::Translate("Close"), GUI_ThemeManager::GetIcon(14));
+  contextMenu->AppendMenu(MF_STRING, Ids::kCmdTabCloseOthers, ModuleText::Translate("Close all except current"),
+                          GUI_ThemeManager::GetIcon(15));
+  CPoint cursor;
+  GUI_Wnd::GetCursorPos(cursor);
+  contextMenu->TrackPopupMenu(TPM_RIGHTBUTTON, cursor.x, cursor.y, this);
+}
+
+bool GUI_ClipTabsDialog::OnCommand(UINT id) {
+  if (id == Ids::kCmdTabClose) {
+    frame->CloseClip(frame->GetCurrentClip(), true);
+    return true;
+  }
+  if (id == Ids::kCmdTabCloseOthers) {
+    CloseAllExceptCurrent();
+    return true;
+  }
+  // Every other command that reaches the tab host does nothing.
+  return true;
+}
+
+void GUI_ClipTabsDialog::CloseAllExceptCurrent() {
+  const EngineCore::AnimClip* current = frame->GetCurrentClip();
+  std::size_t index = 0;
+  while (index < pages.size()) {
+    EngineCore::AnimClip* clip = pages[index]->GetClip();
+    // A closed page lets the next one move into its index; a refused one is passed over.
+    if (clip != current && frame->CloseClip(clip, true)) continue;
+    ++index;
+  }
+}
+
+}  // namespace Tarvel

@@ -1,0 +1,140 @@
+#include "module/TarvelModule.h"
+
+#include "EditorCore/GUI_Debug.h"
+#include "EditorCore/GUI_MainFrame.h"
+#include "EditorCore/GUI_MenuBar.h"
+#include "EditorCore/GUI_ResourceScope.h"
+#include "EditorToolkit/SaveList.h"
+#include "module/AnimClipDialog.h"
+#include "module/GUI_ClipEditorFrame.h"
+#include "module/GUI_ClipTabsDialog.h"
+#include "module/ModuleExports.h"
+#include "module/ModuleIds.h"
+#include "resources/ModuleResources.h"
+
+namespace Tarvel {
+
+using namespace EditorCore;
+
+TarvelModule::TarvelModule() { OutputDebugString("Tarvel Created !\n"); }
+
+TarvelModule::~TarvelModule() = default;
+
+bool TarvelModule::CanDnD(CPoint) {
+  GUI_MainFrame* mainFrame = GUI_MainFrame::GetMainFrame();
+  if (!mainFrame) return false;
+  const GUI_DnDData* first = mainFrame->GetDnDManager()->GetDataAt(0);
+  return first && first->dataType == Ids::kResourceDataType;
+}
+
+void TarvelModule::ProcessDnD(CPoint point) {
+  GUI_ResourceScope scope(ModuleResources::kPrefix);
+  if (frame) frame->ProcessDnD(point);
+}
+
+bool TarvelModule::CreateModuleWindow() {
+  GUI_ResourceScope scope(ModuleResources::kPrefix);
+  frame = new (std::nothrow) GUI_ClipEditorFrame();
+  if (!frame) return false;
+  return frame->Create(GUI_MainFrame::GetMainWnd());
+}
+
+void TarvelModule::DestroyModuleWindow() {
+  GUI_ResourceScope scope(ModuleResources::kPrefix);
+  if (frame) {
+    frame->ReleasePages();
+    delete frame;
+    frame = nullptr;
+  }
+  OutputDebugString("Tarvel Destroyed !\n");
+}
+
+UINT TarvelModule::GetModuleID() {
+  GUI_ResourceScope scope(ModuleResources::kPrefix);
+  return Ids::kModuleId;
+}
+
+const char* TarvelModule::GetModuleName() {
+  GUI_ResourceScope scope(ModuleResources::kPrefix);
+  return Ids::kModuleName;
+}
+
+GUI_Wnd* TarvelModule::GetModuleDialog() { return frame; }
+
+GUI_Icon* TarvelModule::GetModuleIcon() { return LoadIconInModule(static_cast<unsigned short>(Ids::kIconModule)); }
+
+bool TarvelModule::LoadMenuBar(GUI_MenuBar* menuBar, bool install) {
+  GUI_ResourceScope scope(ModuleResources::kPrefix);
+  if (frame && install && frame->menu) GUI_MenuBar::SetMenu(menuBar, frame->menu.get());
+  return true;
+}
+
+void TarvelModule::OnMenuCommand(UINT commandId) {
+  GUI_ResourceScope scope(ModuleResources::kPrefix);
+  if (frame) frame->OnMenuCommand(commandId);
+}
+
+void TarvelModule::Redraw() {
+  GUI_ResourceScope scope(ModuleResources::kPrefix);
+  if (frame) frame->Invalidate(true);
+}
+
+void TarvelModule::Show(int show) {
+  GUI_ResourceScope scope(ModuleResources::kPrefix);
+  if (frame) frame->ShowWindow(show != 0 ? SW_SHOWNORMAL : SW_HIDE);
+}
+
+void TarvelModule::SetWindowRect(CRect& rect) {
+  GUI_ResourceScope scope(ModuleResources::kPrefix);
+  if (!frame) return;
+  if (GUI_Wnd* parent = frame->GetParent()) parent->ScreenToClient(rect);
+  frame->MoveWindow(rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top, false);
+}
+
+void TarvelModule::OnSceneMessage(WPARAM scene, bool refillObjects) {
+  (void)refillObjects;
+  if (!frame || !frame->tabHost) return;
+  auto* newScene = reinterpret_cast<EngineCore::Scene*>(scene);
+  frame->tabHost->scene = newScene;
+  for (AnimClipDialog* page : frame->tabHost->pages) page->SetScene(newScene);
+}
+
+LRESULT TarvelModule::OnFrameworkMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  GUI_ResourceScope scope(ModuleResources::kPrefix);
+  GUI_ClipTabsDialog* tabHost = frame ? frame->tabHost.get() : nullptr;
+  switch (message) {
+    case Ids::kMsgNothing:
+      return 0;
+    case Ids::kMsgCloseAll:
+      if (frame) frame->OnMenuCommand(Ids::kCmdClipCloseAll);
+      return 0;
+    case Ids::kMsgCollectUnsaved:
+      if (frame) frame->CollectUnsavedClips(reinterpret_cast<EditorToolkit::SaveList*>(wParam));
+      return 0;
+    case Ids::kMsgSceneSelection:
+      OnSceneMessage(wParam, false);
+      return 0;
+    case Ids::kMsgSceneOpened:
+    case Ids::kMsgSceneChanged:
+      OnSceneMessage(wParam, true);
+      return 0;
+    case Ids::kMsgAutoRecord:
+    case Ids::kMsgChannelCreated:
+    case Ids::kMsgRecordKey:
+      // Keys at the time cursor and the object list belong to the curve panel, which a page
+      // gets once the graph view is built; until then these messages only stop here.
+      return 0;
+    case Ids::kMsgResourcesSaved:
+      if (wParam == Ids::kAnimClipKind && tabHost) {
+        for (AnimClipDialog* page : tabHost->pages) page->OnResourcesSaved();
+      }
+      return 0;
+    case Ids::kMsgOpenClip:
+      if (frame) frame->OpenClip(reinterpret_cast<EngineCore::AnimClip*>(wParam));
+      return 0;
+    default:
+      return GUI_Module::OnFrameworkMessage(message, wParam, lParam);
+  }
+}
+
+}  // namespace Tarvel

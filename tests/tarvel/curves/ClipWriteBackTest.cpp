@@ -1,0 +1,182 @@
+#include <cmath>
+
+#include <gtest/gtest.h>
+
+#include "ClipBuilder.h"
+#include "EngineCore/AnimTrack.h"
+#include "curves/ClipWriteBack.h"
+#include "curves/CurveSet.h"
+
+using EngineCore::AnimCurve;
+using EngineCore::AnimTrack;
+using EngineCore::Vector3;
+using Tarvel::ClipWriteBack;
+using Tarvel::CurveInfo;
+using Tarvel::CurveSet;
+
+namespace {
+
+// A channel with one track whose three curves the test fills point by point.
+class WriteBack : public ::testing::Test {
+ protected:
+  void MakeTrack(std::uint32_t type) {
+    type_ = type;
+    const std::uint32_t keyType = type == AnimTrack::Rotation ? AnimCurve::KeyQuaternion : AnimCurve::KeyVector3;
+    builder.Track("Bone", type, keyType);
+    triple = curves.LoadChannel(ClipBuilder::Key("Bone"), builder.Channel("Bone"));
+    ASSERT_EQ(triple.size(), 3u);
+  }
+  void Add(int component, float x, float y) { triple[component]->pCurve->AddPoint({x, y}, false); }
+  AnimCurve& Keys() { return *builder.Channel("Bone").GetCurve(type_); }
+  bool Write() { return ClipWriteBack::WriteBackChannel(builder.Clip(), curves, ClipBuilder::Key("Bone")); }
+  std::vector<std::uint32_t> Frames() {
+    std::vector<std::uint32_t> frames;
+    for (std::uint32_t i = 0; i < Keys().GetKeyCount(); ++i) frames.push_back(Keys().GetKeyFrame(i));
+    return frames;
+  }
+
+  ClipBuilder builder;
+  CurveSet curves;
+  CurveSet::Curves triple;
+  std::uint32_t type_ = AnimTrack::Translation;
+};
+
+}  // namespace
+
+TEST_F(WriteBack, ThreeEmptyCurvesLeaveTheKeyCurveEmpty) {
+  builder.Vectors("Bone", AnimTrack::Translation, {{0, {1, 1, 1}}});
+  MakeTrack(AnimTrack::Translation);
+  ASSERT_TRUE(Write());
+  EXPECT_EQ(Keys().GetKeyCount(), 0u);
+  EXPECT_TRUE(builder.Clip().IsModified());
+}
+
+TEST_F(WriteBack, ConstantCurvesCollapseToTheirEnds) {
+  MakeTrack(AnimTrack::Translation);
+  for (int c = 0; c < 3; ++c) {
+    for (int x = 0; x <= 100; x += 10) Add(c, static_cast<float>(x), 2.0f + c);
+  }
+  ASSERT_TRUE(Write());
+  EXPECT_EQ(Frames(), (std::vector<std::uint32_t>{0, 100}));
+  EXPECT_EQ(Keys().GetVector3Key(1), Vector3(2, 3, 4));
+}
+
+TEST_F(WriteBack, RampKeepsOnlyItsEnds) {
+  MakeTrack(AnimTrack::Translation);
+  Add(0, 0, 0);
+  Add(0, 10, 10);
+  Add(1, 0, 5);
+  Add(2, 0, 7);
+  ASSERT_TRUE(Write());
+  EXPECT_EQ(Frames(), (std::vector<std::uint32_t>{0, 10}));
+  EXPECT_EQ(Keys().GetVector3Key(1), Vector3(10, 5, 7));
+}
+
+TEST_F(WriteBack, BendKeepsTheKeyWhereTheSlopeChanges) {
+  MakeTrack(AnimTrack::Translation);
+  Add(0, 0, 0);
+  Add(0, 10, 10);
+  Add(0, 20, 10);
+  ASSERT_TRUE(Write());
+  EXPECT_EQ(Frames(), (std::vector<std::uint32_t>{0, 10, 20}));
+}
+
+TEST_F(WriteBack, FractionalStartIsSampledUnroundedAndTruncated) {
+  MakeTrack(AnimTrack::Translation);
+  Add(0, 7.9f, 0);
+  Add(0, 9.9f, 1);
+  Add(0, 10.9f, 5);
+  ASSERT_TRUE(Write());
+  EXPECT_EQ(Frames(), (std::vector<std::uint32_t>{7, 9, 10}));
+}
+
+TEST_F(WriteBack, TripleIsSampledOverTheUnionOfItsCurves) {
+  MakeTrack(AnimTrack::Translation);
+  Add(0, 5, 1);
+  Add(0, 20, 4);
+  Add(1, 0, 0);
+  Add(1, 10, 10);
+  ASSERT_TRUE(Write());
+  ASSERT_GE(Keys().GetKeyCount(), 2u);
+  EXPECT_EQ(Keys().GetKeyFrame(0), 0u);
+  EXPECT_EQ(Keys().GetKeyFrame(Keys().GetKeyCount() - 1), 20u);
+  EXPECT_FLOAT_EQ(Keys().GetVector3Key(0).x, 1.0f) << "X holds its first value before its points";
+  EXPECT_FLOAT_EQ(Keys().GetVector3Key(Keys().GetKeyCount() - 1).y, 10.0f) << "Y holds its last value";
+}
+
+TEST_F(WriteBack, ScaleComponentWithoutPointsContributesOne) {
+  MakeTrack(AnimTrack::Scale);
+  Add(0, 0, 2);
+  Add(0, 4, 3);
+  ASSERT_TRUE(Write());
+  ASSERT_EQ(Keys().GetKeyCount(), 2u);
+  EXPECT_EQ(Keys().GetVector3Key(0), Vector3(2, 1, 1));
+}
+
+TEST_F(WriteBack, TranslationComponentWithoutPointsContributesZero) {
+  MakeTrack(AnimTrack::Translation);
+  Add(2, 0, 2);
+  Add(2, 4, 3);
+  ASSERT_TRUE(Write());
+  EXPECT_EQ(Keys().GetVector3Key(0), Vector3(0, 0, 2));
+}
+
+TEST_F(WriteBack, RotationDegreesBecomeTheQuaternionOfTheirRadians) {
+  MakeTrack(AnimTrack::Rotation);
+  Add(0, 0, 90);
+  Add(0, 10, 90);
+  Add(1, 0, 0);
+  Add(2, 0, 0);
+  ASSERT_TRUE(Write());
+  ASSERT_EQ(Keys().GetKeyCount(), 2u);
+  const EngineCore::Quaternion expected = EngineCore::Quaternion::FromAngles(static_cast<float>(M_PI / 2), 0, 0);
+  EXPECT_NEAR(std::abs(Keys().GetQuaternionKey(0).Dot(expected)), 1.0f, 1e-6f);
+}
+
+TEST_F(WriteBack, RotationKeysAreMadeContinuous) {
+  MakeTrack(AnimTrack::Rotation);
+  // 170 to 190 degrees crosses the point where the quaternion's sign would flip.
+  Add(0, 0, 170);
+  Add(0, 1, 190);
+  Add(0, 2, 250);
+  ASSERT_TRUE(Write());
+  ASSERT_EQ(Keys().GetKeyCount(), 3u);
+  for (std::uint32_t i = 1; i < 3; ++i) EXPECT_GE(Keys().GetQuaternionKey(i).Dot(Keys().GetQuaternionKey(i - 1)), 0.0f);
+}
+
+TEST_F(WriteBack, UnknownChannelChangesNothingNotEvenTheModifiedFlag) {
+  MakeTrack(AnimTrack::Translation);
+  EXPECT_FALSE(ClipWriteBack::WriteBackChannel(builder.Clip(), curves, 12345));
+  EXPECT_FALSE(builder.Clip().IsModified());
+}
+
+TEST_F(WriteBack, ChannelWithoutCurvesOnlyMarksTheClipModified) {
+  builder.Channel("Empty");
+  curves.LoadChannel(ClipBuilder::Key("Empty"), builder.Channel("Empty"));
+  EXPECT_TRUE(ClipWriteBack::WriteBackChannel(builder.Clip(), curves, ClipBuilder::Key("Empty")));
+  EXPECT_TRUE(builder.Clip().IsModified());
+}
+
+TEST_F(WriteBack, LoadedKeysComeBackUnchanged) {
+  builder.Vectors("Bone", AnimTrack::Translation, {{0, {0, 0, 0}}, {5, {1, 2, 3}}, {7, {1, 2, 3}}, {12, {-4, 0, 9}}});
+  MakeTrack(AnimTrack::Translation);
+  ASSERT_TRUE(Write());
+  EXPECT_EQ(Frames(), (std::vector<std::uint32_t>{0, 5, 7, 12}));
+  EXPECT_EQ(Keys().GetVector3Key(3), Vector3(-4, 0, 9));
+}
+
+TEST(KeyFrameRange, ReportsAChangeOnlyWhenBothEndsMove) {
+  ClipBuilder builder;
+  builder.Vectors("A", AnimTrack::Translation, {{0, {0, 0, 0}}, {10, {1, 1, 1}}});
+  builder.Clip().ComputeKeyFrameRange();
+  AnimCurve& keys = *builder.Channel("A").GetCurve(AnimTrack::Translation);
+  keys.Empty();
+  keys.AddKey(0, Vector3());
+  keys.AddKey(20, Vector3());
+  EXPECT_FALSE(ClipWriteBack::UpdateKeyFrameRange(builder.Clip()));
+  EXPECT_EQ(builder.Clip().GetLastKeyFrame(), 20u);
+  keys.Empty();
+  keys.AddKey(5, Vector3());
+  keys.AddKey(30, Vector3());
+  EXPECT_TRUE(ClipWriteBack::UpdateKeyFrameRange(builder.Clip()));
+}
