@@ -45,7 +45,9 @@ int GUI_SaveDialog::DoModal() {
   saveFailed = false;
   const int result = GUI_Dialog::DoModal();
   // A scripted answer cannot keep the dialog open: a failed save stops whatever was closing.
-  return saveFailed ? EditorCore::IDCANCEL : result;
+  if (saveFailed) return EditorCore::IDCANCEL;
+  // A scripted "Don't Save" answers with the button's id.
+  return result == static_cast<int>(DontSaveId) ? EditorCore::IDOK : result;
 }
 
 bool GUI_SaveDialog::OnInitDialog() {

@@ -33,6 +33,9 @@ class GUI_SaveDialog : public EditorCore::GUI_Dialog {
   std::size_t GetUnsavedCount() const { return saveList.GetUnsavedCount(); }
 
   int DoModal();
+  // The check boxes of the listed resources, in list order (while the dialog is open).
+  std::size_t GetRowCount() const { return boxes.size(); }
+  EditorCore::GUI_CheckBox* GetRowBox(std::size_t row) const { return boxes[row].get(); }
 
   bool OnInitDialog() override;
   void OnOK() override;
