@@ -13,6 +13,8 @@
 #include "EditorToolkit/GUI_SaveDialog.h"
 #include "EngineCore/AnimTrack.h"
 #include "channels/GUI_ChannelListCtrl.h"
+#include "channels/GUI_CreateChannelDialog.h"
+#include "channels/GUI_EditChannelDialog.h"
 #include "module/GUI_ClipEditorFrame.h"
 #include "module/GUI_ClipTabsDialog.h"
 #include "module/GUI_TrackListCtrl.h"
@@ -271,10 +273,78 @@ void AnimClipDialog::RefreshDocument() {
   RedrawCurvePanel();
 }
 
-bool AnimClipDialog::RunCommand(UINT) { return false; }
+void AnimClipDialog::OnCreateChannel() {
+  if (!clip) return;
+  GUI_CreateChannelDialog dialog(GUI_MainFrame::GetMainWnd());
+  if (dialog.DoModal() != IDOK) return;
+  ChannelDesc desc = dialog.desc;
+  if (desc.name.GetLength() < 2) {
+    const std::string stem = ModuleText::Translate(channelList->nameStem.c_str());
+    desc.name = EngineCore::String::Format("%s%d", stem.c_str(), channelList->GetHighestUnnamedNumber() + 1);
+  }
+  CreateChannel(desc);
+}
+
+void AnimClipDialog::OnEditChannel() {
+  if (const ChannelRow* row = channelList->GetSelectedRow(0)) EditChannel(row->key);
+}
+
+void AnimClipDialog::EditChannel(std::uint32_t channelKey) {
+  if (!clip) return;
+  const int position = clip->FindChannelIndex(channelKey);
+  if (position < 0) return;
+  EngineCore::AnimChannel* channel = clip->GetChannelAt(static_cast<std::uint32_t>(position));
+  GUI_EditChannelDialog dialog(GUI_MainFrame::GetMainWnd());
+  dialog.desc.name = channel->GetName();
+  dialog.desc.bTranslation = channel->HasTrack(EngineCore::AnimTrack::Translation);
+  dialog.desc.bRotation = channel->HasTrack(EngineCore::AnimTrack::Rotation);
+  dialog.desc.bScale = channel->HasTrack(EngineCore::AnimTrack::Scale);
+  if (dialog.DoModal() != IDOK || dialog.desc.name.GetLength() < 2) return;
+  const ChannelDesc& desc = dialog.desc;
+
+  RemoveChannelCurves(channelKey);
+  if (!clip->ChangeChannelNameAt(static_cast<std::uint32_t>(position), desc.name)) {
+    // Another channel has that name: the channel keeps its own, and its curves come back.
+    BuildChannelCurves(channelKey, *channel);
+    RefreshDocument();
+    return;
+  }
+  const std::uint32_t newKey = clip->GetChannelKeyAt(static_cast<std::uint32_t>(position));
+  const bool wanted[3] = {desc.bTranslation, desc.bRotation, desc.bScale};
+  for (std::uint32_t type = EngineCore::AnimTrack::Translation; type <= EngineCore::AnimTrack::Scale; ++type) {
+    if (wanted[type - 1] && !channel->HasTrack(type)) {
+      channel->AddTrack(type);
+      channel->GetCurve(type)->SetKeyType(type == EngineCore::AnimTrack::Rotation ? EngineCore::AnimCurve::KeyQuaternion
+                                                                                  : EngineCore::AnimCurve::KeyVector3);
+    } else if (!wanted[type - 1] && channel->HasTrack(type)) {
+      channel->RemoveTrack(type);
+    }
+  }
+  BuildChannelCurves(newKey, *channel);
+  RefreshDocument();
+  const int row = channelList->FindItem(desc.name.str(), -1, true);
+  if (row >= 0) {
+    channelList->SetItemState(row, LVIS_SELECTED, LVIS_SELECTED);
+    if (ChannelRow* record = reinterpret_cast<ChannelRow*>(channelList->GetItemData(row))) record->bShown = true;
+  }
+}
+
+bool AnimClipDialog::RunCommand(UINT commandId) {
+  switch (commandId) {
+    case Ids::kCmdChannelCreate: OnCreateChannel(); return true;
+    case Ids::kCmdChannelEdit: OnEditChannel(); return true;
+    case Ids::kCmdChannelRemove: RemoveSelectedChannels(); return true;
+    default: return false;
+  }
+}
 
 void AnimClipDialog::RunChannelCommand(UINT commandId) {
-  if (commandId == Ids::kCmdListChannelRemove) RemoveSelectedChannels();
+  switch (commandId) {
+    case Ids::kCmdListChannelCreate: OnCreateChannel(); break;
+    case Ids::kCmdListChannelEdit: OnEditChannel(); break;
+    case Ids::kCmdListChannelRemove: RemoveSelectedChannels(); break;
+    default: break;
+  }
 }
 
 void AnimClipDialog::OnResourcesSaved() {

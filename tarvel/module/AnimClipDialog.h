@@ -52,6 +52,12 @@ class AnimClipDialog : public EditorCore::GUI_Dialog, public ClipDocument {
   void CreateChannel(const ChannelDesc& desc);
   // Removes the channels of the selected rows of the channel list.
   void RemoveSelectedChannels();
+  // Asks for a new channel's name and tracks; an empty name gets the next unnamed number.
+  void OnCreateChannel();
+  // Edits the channel of the first selected row.
+  void OnEditChannel();
+  // Asks for a channel's new name and tracks and applies them; tracks that stay keep their keys.
+  void EditChannel(std::uint32_t channelKey);
 
   // Commands of the module menu that act on the current page; false when the id is not one.
   bool RunCommand(EditorCore::UINT commandId);

@@ -1,0 +1,33 @@
+#pragma once
+
+#include "EditorCore/GUI_Dialog.h"
+#include "channels/ChannelDesc.h"
+
+namespace Tarvel {
+
+// The dialog that names a channel and chooses its tracks; the create and edit dialogs are
+// this one over their own template and translation section. OK stores the edit box and the
+// three boxes into `desc` and ends with 1; Cancel ends with 2.
+class GUI_ChannelDialog : public EditorCore::GUI_Dialog {
+ public:
+  static constexpr EditorCore::UINT kNameLabel = 1009;
+  static constexpr EditorCore::UINT kNameEdit = 1002;
+  static constexpr EditorCore::UINT kTranslationBox = 1038;
+  static constexpr EditorCore::UINT kRotationBox = 1039;
+  static constexpr EditorCore::UINT kScaleBox = 1040;
+
+  GUI_ChannelDialog(EditorCore::UINT templateId, const char* section, EditorCore::GUI_Wnd* parent);
+
+  // Runs with the module's resources current.
+  int DoModal();
+
+  bool OnInitDialog() override;
+  void OnOK() override;
+
+  ChannelDesc desc;
+
+ private:
+  const char* section;
+};
+
+}  // namespace Tarvel

@@ -1,0 +1,110 @@
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include "EngineCore/AnimTrack.h"
+#include "ModuleHost.h"
+#include "channels/GUI_ChannelDialog.h"
+
+using EngineCore::AnimTrack;
+using Tarvel::GUI_ChannelDialog;
+
+namespace {
+
+// Channel operations on the page of the project's clip "Walk" (channels Root and Arm), the
+// channel dialogs answered by the test as a user would fill them.
+class ChannelOperations : public ModuleHost {
+ protected:
+  void SetUp() override {
+    ModuleHost::SetUp();
+    clip = Open("Walk");
+  }
+
+  // The next channel dialog gets this name and these boxes, then OK (or Cancel).
+  void Answer(const std::string& name, bool translation, bool rotation, bool scale, int code = EditorCore::IDOK) {
+    EditorCore::GUI_Dialog::SetModalResponder([=, this](EditorCore::GUI_Dialog& dialog) {
+      shownName = dialog.GetDlgItemText(GUI_ChannelDialog::kNameEdit);
+      shownBoxes = {dialog.IsDlgButtonChecked(GUI_ChannelDialog::kTranslationBox),
+                    dialog.IsDlgButtonChecked(GUI_ChannelDialog::kRotationBox),
+                    dialog.IsDlgButtonChecked(GUI_ChannelDialog::kScaleBox)};
+      dialog.SetDlgItemText(GUI_ChannelDialog::kNameEdit, name);
+      dialog.CheckDlgButton(GUI_ChannelDialog::kTranslationBox, translation);
+      dialog.CheckDlgButton(GUI_ChannelDialog::kRotationBox, rotation);
+      dialog.CheckDlgButton(GUI_ChannelDialog::kScaleBox, scale);
+      return code;
+    });
+  }
+  EngineCore::AnimChannel* Channel(const char* name) {
+    return clip->GetChannel(EngineCore::AnimClip::ComputeChannelKey(name));
+  }
+
+  EngineCore::AnimClip* clip = nullptr;
+  std::string shownName;
+  std::vector<bool> shownBoxes;
+};
+
+}  // namespace
+
+TEST_F(ChannelOperations, CreateOffersAllTracksAndNumbersUnnamedChannels) {
+  Answer("", true, true, true);
+  module->OnMenuCommand(16664);
+  EXPECT_EQ(shownName, "");
+  EXPECT_EQ(shownBoxes, (std::vector<bool>{true, true, true}));
+  ASSERT_NE(Channel("UnnamedChannel0"), nullptr);
+  EXPECT_EQ(Channel("UnnamedChannel0")->GetTrackCount(), 3u);
+  EXPECT_TRUE(clip->IsModified());
+  module->OnMenuCommand(16664);
+  EXPECT_NE(Channel("UnnamedChannel1"), nullptr) << "numbered after the highest";
+  EXPECT_EQ(Page()->channelList->GetItemCount(), 4);
+}
+
+TEST_F(ChannelOperations, CreateWithOnlyRotationGivesOneQuaternionTrack) {
+  Answer("Tail", false, true, false);
+  module->OnMenuCommand(16664);
+  ASSERT_NE(Channel("Tail"), nullptr);
+  ASSERT_EQ(Channel("Tail")->GetTrackCount(), 1u);
+  EXPECT_EQ(Channel("Tail")->GetCurve(AnimTrack::Rotation)->GetKeyType(), EngineCore::AnimCurve::KeyQuaternion);
+}
+
+TEST_F(ChannelOperations, CancelledCreateChangesNothing) {
+  Answer("Tail", true, true, true, EditorCore::IDCANCEL);
+  module->OnMenuCommand(16664);
+  EXPECT_EQ(clip->GetChannelCount(), 2u);
+  EXPECT_FALSE(clip->IsModified());
+}
+
+TEST_F(ChannelOperations, EditShowsTheChannelAndRenamesItKeepingItsKeys) {
+  // Arm is the first row and is selected when the page opens.
+  Answer("Elbow", false, true, true);
+  module->OnMenuCommand(16665);
+  EXPECT_EQ(shownName, "Arm");
+  EXPECT_EQ(shownBoxes, (std::vector<bool>{false, true, false}));
+  ASSERT_NE(Channel("Elbow"), nullptr);
+  EXPECT_EQ(Channel("Arm"), nullptr);
+  EXPECT_EQ(Channel("Elbow")->GetCurve(AnimTrack::Rotation)->GetKeyCount(), 3u) << "a kept track keeps its keys";
+  EXPECT_TRUE(Channel("Elbow")->HasTrack(AnimTrack::Scale));
+  ASSERT_NE(Page()->channelList->GetSelectedRow(0), nullptr);
+  EXPECT_EQ(Page()->channelList->GetSelectedRow(0)->text, "Elbow");
+}
+
+TEST_F(ChannelOperations, EditWithEveryBoxClearedLeavesAChannelWithoutTracks) {
+  Answer("Arm", false, false, false);
+  module->OnMenuCommand(16665);
+  ASSERT_NE(Channel("Arm"), nullptr);
+  EXPECT_EQ(Channel("Arm")->GetTrackCount(), 0u);
+}
+
+TEST_F(ChannelOperations, EditToATakenNameKeepsTheChannelAsItWas) {
+  Answer("Root", true, true, true);
+  module->OnMenuCommand(16665);
+  ASSERT_NE(Channel("Arm"), nullptr);
+  EXPECT_EQ(Channel("Arm")->GetTrackCount(), 1u);
+  EXPECT_EQ(Channel("Root")->GetTrackCount(), 1u);
+  EXPECT_NE(Page()->GetChannelCurves(EngineCore::AnimClip::ComputeChannelKey("Arm")), nullptr);
+}
+
+TEST_F(ChannelOperations, EditWithAnEmptyNameChangesNothing) {
+  Answer("", true, true, true);
+  module->OnMenuCommand(16665);
+  EXPECT_EQ(Channel("Arm")->GetTrackCount(), 1u);
+}
