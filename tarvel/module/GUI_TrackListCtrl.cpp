@@ -11,10 +11,6 @@ namespace Tarvel {
 
 using namespace EditorCore;
 
-namespace {
-constexpr int kIconSize = 18;
-}  // namespace
-
 GUI_TrackListCtrl::~GUI_TrackListCtrl() = default;
 
 bool GUI_TrackListCtrl::Create(GUI_Wnd* parent) {
@@ -129,52 +125,10 @@ void GUI_TrackListCtrl::OnItemChanged(int item, UINT oldState, UINT newState, UI
 void GUI_TrackListCtrl::DrawItem(const GUI_DrawItem& drawItem) {
   const TrackEntry* entry = reinterpret_cast<const TrackEntry*>(drawItem.itemData);
   if (!entry || entry->tag != Ids::kRowTag || entry->curve->bFiltered) return;
-  GUI_DC& dc = drawItem.dc;
-  const UINT state = drawItem.itemState;
-  dc.SetBkMode(TRANSPARENT);
-  const bool highlighted =
-      GetHighlight() && ((state & LVIS_DROPHILITED) ||
-                         ((state & LVIS_SELECTED) && (HasFocus() || (GetStyle() & LVS_SHOWSELALWAYS))));
-  GUI_Font* previousFont = nullptr;
-  const bool bold = (state & kBoldState) != 0;
-  if (bold) previousFont = dc.SelectFont(GUI_ThemeManager::GetFont(1, 2));
-  const COLORREF background = highlighted ? GUI_ThemeManager::GetColor(73)
-                                          : (IsWindowEnabled() ? GUI_ThemeManager::GetColor(72) : GetDisabledColor());
-  dc.SetTextColor(TextColor(entry->curve->iTrackType, entry->curve->iComponent));
-
-  CRect client;
-  GetClientRect(client);
-  for (int column = 0; column < GetColumnCount(); ++column) {
-    CRect cell;
-    if (!GetSubItemRect(drawItem.itemID, column, cell)) continue;
-    dc.FillSolidRect(cell, background);
-    if (GetGridLines()) {
-      dc.SetPen(GUI_ThemeManager::GetColor(73), 1, PS_SOLID);
-      dc.DrawRectangle(cell);
-    }
-    if (cell.right <= client.left || cell.left >= client.right) continue;
-    const std::string text = GetItemText(drawItem.itemID, column);
-    int x = cell.left;
-    const int iconTop = cell.top + (cell.Height() - kIconSize) / 2;
-    if (!text.empty() && static_cast<unsigned char>(text[0]) == 0xFF) {
-      for (std::size_t i = 1; i < text.size(); ++i, x += kIconSize) {
-        dc.DrawIcon(GetIcon(static_cast<unsigned char>(text[i])), x, iconTop, kIconSize);
-      }
-      continue;
-    }
-    const int image = GetItemImage(drawItem.itemID, column);
-    if (image >= 0 && GetIcon(image)) {
-      dc.DrawIcon(GetIcon(image), x, iconTop, kIconSize);
-      x += kIconSize;
-    }
-    UINT align = DT_LEFT;
-    if (GetColumnFormat(column) == LVCFMT_RIGHT) align = DT_RIGHT;
-    if (GetColumnFormat(column) == LVCFMT_CENTER) align = DT_CENTER;
-    dc.DrawText(text, CRect(x + 4, cell.top, cell.right, cell.bottom),
-                align | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS);
-  }
-  if ((state & LVIS_FOCUSED) && HasFocus()) dc.DrawFocusRect(drawItem.rcItem);
-  if (bold) dc.SelectFont(previousFont);
+  const bool bold = (drawItem.itemState & kBoldState) != 0;
+  GUI_Font* previousFont = bold ? drawItem.dc.SelectFont(GUI_ThemeManager::GetFont(1, 2)) : nullptr;
+  DrawCells(drawItem, TextColor(entry->curve->iTrackType, entry->curve->iComponent));
+  if (bold) drawItem.dc.SelectFont(previousFont);
 }
 
 }  // namespace Tarvel

@@ -385,7 +385,9 @@ GUI_Icon* GUI_ListCtrl::GetIcon(int index) const {
 
 COLORREF GUI_ListCtrl::GetDisabledColor() const { return GUI_ThemeManager::GetColor(75); }
 
-void GUI_ListCtrl::DrawItem(const GUI_DrawItem& di) {
+void GUI_ListCtrl::DrawItem(const GUI_DrawItem& di) { DrawCells(di, GUI_ThemeManager::GetColor(74)); }
+
+void GUI_ListCtrl::DrawCells(const GUI_DrawItem& di, COLORREF textColour) {
   GUI_DC& dc = di.dc;
   const UINT state = di.itemState;
   const bool highlighted = highlight && ((state & LVIS_DROPHILITED) ||
@@ -393,7 +395,7 @@ void GUI_ListCtrl::DrawItem(const GUI_DrawItem& di) {
   const COLORREF background = highlighted ? GUI_ThemeManager::GetColor(73)
                                           : (IsWindowEnabled() ? GUI_ThemeManager::GetColor(72) : GetDisabledColor());
   dc.SetBkMode(TRANSPARENT);
-  dc.SetTextColor(GUI_ThemeManager::GetColor(74));
+  dc.SetTextColor(textColour);
   CRect client;
   GetClientRect(client);
   for (int column = 0; column < GetColumnCount(); ++column) {

@@ -98,7 +98,7 @@ Curve2& Curve2::operator=(Curve2&& other) noexcept {
 
 void Curve2::AddSlab(std::uint32_t capacity) {
   Slab slab;
-  slab.slots = std::make_unique_for_overwrite<Slot[]>(capacity);
+  slab.cells = std::make_unique_for_overwrite<Slot[]>(capacity);
   slab.capacity = capacity;
   slabs.push_back(std::move(slab));
 }
@@ -125,7 +125,7 @@ EditablePoint* Curve2::NewPoint(const EditablePoint& value) {
       AddSlab(std::max(kMinSlab, total));
     }
     Slab& slab = slabs[currentSlab];
-    where = &slab.slots[slab.used++];
+    where = &slab.cells[slab.used++];
   }
   return new (where) EditablePoint(value);
 }
@@ -519,7 +519,7 @@ bool Curve2::SetCurve(const PointList& points) {
     Slab& slab = slabs[currentSlab];
     std::uint32_t written = 0;
     const std::uint32_t room = slab.capacity - slab.used;
-    Slot* run = &slab.slots[slab.used];
+    Slot* run = &slab.cells[slab.used];
     for (; next < points.size() && written < room; ++next) {
       const EditablePoint& point = points[next];
       if (!IsFinitePoint(point.x, point.y)) {

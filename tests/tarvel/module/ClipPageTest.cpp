@@ -1,5 +1,8 @@
 #include <string>
 
+#include <QImage>
+#include <QWidget>
+
 #include <gtest/gtest.h>
 
 #include "EditorCore/GUI_Menu.h"
@@ -263,4 +266,30 @@ TEST_F(ClipPage, UndoKeyTakesBackARecordedEdit) {
   const EngineCore::AnimCurve& keys =
       *page.GetClip()->GetChannelAt(0)->GetCurve(EngineCore::AnimTrack::Translation);
   EXPECT_FLOAT_EQ(keys.GetVector3Key(keys.GetKeyCount() - 1).x, 1.0f) << "the undo was written back";
+}
+
+TEST_F(ClipPage, TrackRowsAreDrawnInTheirComponentColour) {
+  AnimClipDialog& page = OpenMade({"Bone"});
+  page.MoveWindow(0, 0, 900, 600);
+  QImage image = static_cast<QWidget*>(page.trackList->GetSafeHwnd())->grab().toImage();
+  ASSERT_FALSE(image.isNull());
+  // Rows 0 to 2 are translation X, Y, Z: their labels use the component's colour.
+  auto rowHasColour = [&image, &page](int row, QColor colour) {
+    CRect rect;
+    page.trackList->GetItemRect(row, rect);
+    for (int y = rect.top; y < rect.bottom && y < image.height(); ++y) {
+      for (int x = rect.left; x < std::min(rect.right, image.width()); ++x) {
+        const QColor pixel = image.pixelColor(x, y);
+        if (std::abs(pixel.red() - colour.red()) + std::abs(pixel.green() - colour.green()) +
+                std::abs(pixel.blue() - colour.blue()) < 24) {
+          return true;
+        }
+      }
+    }
+    return false;
+  };
+  EXPECT_TRUE(rowHasColour(0, QColor(150, 25, 25)));
+  EXPECT_TRUE(rowHasColour(1, QColor(25, 150, 25)));
+  EXPECT_FALSE(rowHasColour(1, QColor(150, 25, 25)));
+  EXPECT_TRUE(rowHasColour(2, QColor(25, 25, 150)));
 }

@@ -136,6 +136,9 @@ class GUI_ListCtrl : public GUI_Wnd {
 
   // Draws one row; the default draws the cells as the contract says.
   virtual void DrawItem(const GUI_DrawItem& drawItem);
+  // The default drawing of a row's cells with a text colour of the caller's choice, for lists
+  // that colour their rows.
+  void DrawCells(const GUI_DrawItem& drawItem, COLORREF textColour);
   // The list's own view of an item change, before the parent's.
   virtual void OnItemChanged(int item, UINT oldState, UINT newState, UINT changed);
 

@@ -156,7 +156,7 @@ class Curve2 {
   static_assert(sizeof(Slot) == 16, "a slot must not cost more than its point");
 
   struct Slab {
-    std::unique_ptr<Slot[]> slots;
+    std::unique_ptr<Slot[]> cells;
     std::uint32_t capacity = 0;
     std::uint32_t used = 0;
   };
