@@ -1,5 +1,7 @@
 #include "module/GUI_TrackListCtrl.h"
 
+#include <algorithm>
+
 #include "EditorCore/GUI_DC.h"
 #include "EditorCore/GUI_ThemeManager.h"
 #include "module/AnimClipDialog.h"
@@ -17,7 +19,7 @@ bool GUI_TrackListCtrl::Create(GUI_Wnd* parent) {
   if (!GUI_ListCtrl::Create(parent, kStyle, Ids::kCtlTrackList)) return false;
   SetExtendedStyle(kExtendedStyle);
   InsertColumn(0, ModuleText::Translate("Track"), 200);
-  InsertColumn(1, ModuleText::Translate("Curves"), 54);
+  InsertColumn(1, ModuleText::Translate("Curves"), kIconColumnWidth);
   AddIcon(nullptr);
   for (UINT id = Ids::kIconFirstTrack; id < Ids::kIconFirstTrack + 9; ++id) {
     AddIcon(LoadIconInModule(static_cast<unsigned short>(id)));
@@ -120,6 +122,14 @@ void GUI_TrackListCtrl::OnItemChanged(int item, UINT oldState, UINT newState, UI
     page->RedrawCurvePanel();
   }
   page->UpdateMenus();
+}
+
+void GUI_TrackListCtrl::OnSize(UINT type, int cx, int cy) {
+  if (cx > 0) {
+    SetColumnWidth(0, std::max(cx - kIconColumnWidth, 0));
+    SetColumnWidth(1, kIconColumnWidth);
+  }
+  GUI_ListCtrl::OnSize(type, cx, cy);
 }
 
 void GUI_TrackListCtrl::DrawItem(const GUI_DrawItem& drawItem) {

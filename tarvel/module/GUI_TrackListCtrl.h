@@ -21,6 +21,7 @@ class GUI_TrackListCtrl : public EditorCore::GUI_ListCtrl, public TrackRows {
   static constexpr EditorCore::UINT kExtendedStyle = 0x22;
   // Item state bit that asks for the theme's bold list font.
   static constexpr EditorCore::UINT kBoldState = 0x40;
+  static constexpr int kIconColumnWidth = 54;
 
   explicit GUI_TrackListCtrl(AnimClipDialog* owner) : page(owner) {}
   ~GUI_TrackListCtrl() override;
@@ -46,6 +47,8 @@ class GUI_TrackListCtrl : public EditorCore::GUI_ListCtrl, public TrackRows {
   CurveInfo* GetRowCurve(int row) const override;
 
   void DrawItem(const EditorCore::GUI_DrawItem& drawItem) override;
+  // The track column takes the width the icon column leaves, so that the icons stay in view.
+  void OnSize(EditorCore::UINT type, int cx, int cy) override;
   void OnItemChanged(int item, EditorCore::UINT oldState, EditorCore::UINT newState,
                      EditorCore::UINT changed) override;
 

@@ -45,8 +45,15 @@ void GUI_CheckBox::SetIcon(GUI_Icon* icon) {
     box->setIcon(QIcon(icon->pixmap));
     box->setIconSize(QSize(18, 18));
     box->setText(QString());
+    // With an icon the box is a toggle button: the icon alone, lit while checked.
+    box->setStyleSheet(
+        "QCheckBox { border: 1px solid transparent; border-radius: 3px; padding-left: 2px; }"
+        "QCheckBox::indicator { width: 0px; height: 0px; }"
+        "QCheckBox:checked { background-color: rgba(90, 140, 210, 90); border-color: rgb(90, 140, 210); }"
+        "QCheckBox:hover { border-color: rgb(140, 140, 150); }");
   } else {
     box->setIcon(QIcon());
+    box->setStyleSheet(QString());
   }
 }
 

@@ -88,13 +88,17 @@ int GUI_TabCtrl::InsertItem(int index, const std::string& text) {
   if (!data->bar) return -1;
   // Adding tabs must not announce a selection: only the user's picks are notified.
   const QSignalBlocker blocker(data->bar);
-  return data->bar->insertTab(index, detail::ToQString(text));
+  const int inserted = data->bar->insertTab(index, detail::ToQString(text));
+  // The bar's height follows its tabs: none, no height.
+  Layout();
+  return inserted;
 }
 
 bool GUI_TabCtrl::DeleteItem(int index) {
   if (!data->bar || index < 0 || index >= data->bar->count()) return false;
   const QSignalBlocker blocker(data->bar);
   data->bar->removeTab(index);
+  Layout();
   return true;
 }
 
@@ -102,6 +106,7 @@ bool GUI_TabCtrl::DeleteAllItems() {
   if (!data->bar) return false;
   const QSignalBlocker blocker(data->bar);
   while (data->bar->count() > 0) data->bar->removeTab(0);
+  Layout();
   return true;
 }
 
