@@ -222,7 +222,6 @@ void AnimClipDialog::ApplyFilterBoxes() {
   }
   UpdateMenus();
   if (trackList->IsWindow()) trackList->Refill();
-  RedrawCurvePanel();
 }
 
 void AnimClipDialog::CreateChannel(const ChannelDesc& desc) {
@@ -270,7 +269,6 @@ void AnimClipDialog::RemoveSelectedChannels() {
 void AnimClipDialog::RefreshDocument() {
   if (channelList->IsWindow()) channelList->Refill();
   if (trackList->IsWindow()) trackList->Refill();
-  RedrawCurvePanel();
 }
 
 void AnimClipDialog::OnCreateChannel() {
@@ -350,7 +348,6 @@ void AnimClipDialog::RunChannelCommand(UINT commandId) {
 void AnimClipDialog::OnResourcesSaved() {
   if (channelList->IsWindow()) channelList->Invalidate();
   if (trackList->IsWindow()) trackList->Refill();
-  RedrawCurvePanel();
 }
 
 void AnimClipDialog::UpdateMenus() {

@@ -69,8 +69,6 @@ class AnimClipDialog : public EditorCore::GUI_Dialog, public ClipDocument {
   // Whether the menus that act on selected curves or selected points apply.
   bool HasEditableCurves() const;
   bool HasPointSelection() const;
-  void ClearGraphSelectionRange() {}
-  void RedrawCurvePanel() override {}
 
   // Layout of the panes for a client size (exposed for the layout's own checks).
   struct Layout {
