@@ -1,0 +1,30 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace TarvelHost {
+
+// What the command line asks of the host:
+//   tarvel-host [--project DIR] [--modules DIR] [--script FILE | --screenshot PNG]
+// 1. Without --project the bundled demo project opens.
+// 2. Without --modules the modules folder is `<folder of the executable>/../modules`.
+// 3. --script and --screenshot exclude each other.
+class HostOptions {
+ public:
+  // False, with a one-line reason in `error`, for an unknown option or a missing value.
+  [[nodiscard]] bool Parse(const std::vector<std::string>& arguments, std::string& error);
+  static std::string Usage();
+
+  // The modules folder next to the binaries folder of the executable at `executablePath`.
+  static std::string DefaultModulesFolder(const std::string& executablePath);
+  static std::string DefaultProjectFolder();
+
+  std::string project;
+  std::string modules;
+  std::string script;
+  std::string screenshot;
+  bool help = false;
+};
+
+}  // namespace TarvelHost

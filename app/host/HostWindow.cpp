@@ -1,0 +1,335 @@
+#include "HostWindow.h"
+
+#include <QFileDialog>
+#include <QLabel>
+#include <QWidget>
+
+#include <atomic>
+#include <filesystem>
+
+#include "EditorCore/GUI_App.h"
+#include "EditorCore/GUI_MenuBar.h"
+#include "EditorCore/GUI_MessageDialog.h"
+#include "EditorToolkit/EditorKernel.h"
+#include "EngineCore/AnimClip.h"
+#include "EngineCore/Log.h"
+#include "EngineCore/ResourceFactory.h"
+#include "LogPane.h"
+#include "PanelDropTarget.h"
+#include "ResourceBrowser.h"
+
+namespace TarvelHost {
+
+namespace fs = std::filesystem;
+using namespace EditorCore;
+using EngineCore::Log;
+
+namespace {
+
+constexpr int kBrowserWidth = 190;
+constexpr int kViewerWidth = 340;
+constexpr int kLogHeight = 130;
+constexpr int kStatusHeight = 22;
+constexpr int kResourceDataType = 10;
+
+std::atomic<unsigned> heldModifiers{0};
+
+unsigned CurrentModifiers() {
+  using EditorToolkit::KeyManager;
+  unsigned modifiers = heldModifiers.load();
+  if (GUI_Wnd::IsKeyDown(VK_CONTROL)) modifiers |= KeyManager::Control;
+  if (GUI_Wnd::IsKeyDown(VK_SHIFT)) modifiers |= KeyManager::Shift;
+  if (GUI_Wnd::IsKeyDown(VK_MENU)) modifiers |= KeyManager::Alt;
+  return modifiers;
+}
+
+QWidget* WidgetOf(const GUI_Wnd* wnd) { return wnd ? static_cast<QWidget*>(wnd->GetSafeHwnd()) : nullptr; }
+
+}  // namespace
+
+HostWindow::HostWindow() : clipCreator(session) {}
+
+HostWindow::~HostWindow() { Shutdown(); }
+
+void HostWindow::SetHeldModifiers(unsigned modifiers) { heldModifiers = modifiers; }
+
+bool HostWindow::Start(const std::string& modulesFolder, const std::string& projectFolder) {
+  if (started) return false;
+  if (!Create("Tarvel", CRect(60, 40, 60 + 1280, 40 + 800))) return false;
+  started = true;
+  EditorToolkit::EditorKernel::GetInstance()->GetKeyManager()->SetModifierSource(CurrentModifiers);
+
+  QWidget* main = WidgetOf(this);
+  logPane = new LogPane(main);
+  browser = new ResourceBrowser(main);
+  browser->SetOpenHandler([this](const std::string& name) { OpenClip(name); });
+  statusBar = new QLabel(main);
+  statusBar->setContentsMargins(6, 0, 6, 0);
+  statusBar->setAutoFillBackground(true);
+
+  BuildMenus();
+  clipCreator.SetCreatedHandler([this](const std::string&) { RefreshClips(); });
+
+  loader.LoadFolder(modulesFolder);
+  for (const ModuleLoader::LoadedModule& loaded : loader.GetModules()) AddModule(loaded.module, loaded.name, true);
+  AddModule(&viewer, viewer.GetModuleName(), false);
+  AddModule(&clipCreator, clipCreator.GetModuleName(), false);
+  CreateModuleWindows();
+
+  ShowWindow(true);
+  if (!projectFolder.empty()) OpenProject(projectFolder);
+  UpdateStatus();
+  return true;
+}
+
+void HostWindow::BuildMenus() {
+  hostMenu.CreateMenu();
+  fileMenu.CreatePopupMenu();
+  fileMenu.AppendMenu(MF_STRING, kCmdOpenProject, "Open Project...");
+  fileMenu.AppendSeparator();
+  fileMenu.AppendMenu(MF_STRING, kCmdQuit, "Quit\tCtrl+Q");
+  viewMenu.CreatePopupMenu();
+  viewMenu.AppendMenu(MF_STRING | MF_CHECKED, kCmdViewResources, "Resource Browser");
+  viewMenu.AppendMenu(MF_STRING | MF_CHECKED, kCmdViewViewer, "Viewer");
+  viewMenu.AppendMenu(MF_STRING | MF_CHECKED, kCmdViewLog, "Log");
+  hostMenu.AppendMenu(MF_POPUP, &fileMenu, "File");
+  hostMenu.AppendMenu(MF_POPUP, &viewMenu, "View");
+  GetMenuBar()->SetHostMenu(&hostMenu);
+  GetMenuBar()->SetCommandHandler([this](UINT id) { RouteCommand(id); });
+}
+
+void HostWindow::AddModule(GUI_Module* module, const std::string& name, bool fromLibrary) {
+  if (!GetModuleManager()->RegisterModule(module)) return;
+  HostedModule entry;
+  entry.module = module;
+  entry.name = name;
+  entry.id = module->GetModuleID();
+  entry.fromLibrary = fromLibrary;
+  hosted.push_back(entry);
+}
+
+void HostWindow::CreateModuleWindows() {
+  for (HostedModule& entry : hosted) {
+    GUI_Module* module = entry.module;
+    if (module == &clipCreator) continue;
+    if (!module->CreateModuleWindow()) {
+      if (entry.fromLibrary) Log::Write(Log::Warning, "Module %s made no window", entry.name.c_str());
+      continue;
+    }
+    GUI_Menu* before = GetMenuBar()->GetInstalledMenu();
+    module->LoadMenuBar(GetMenuBar(), true);
+    GUI_Menu* after = GetMenuBar()->GetInstalledMenu();
+    entry.menu = after != before ? after : nullptr;
+    if (entry.fromLibrary && module->GetModuleDialog()) {
+      entry.dropTarget = new PanelDropTarget(module, WidgetOf(this));
+    }
+  }
+  LayOut();
+}
+
+void HostWindow::DestroyModuleWindows() {
+  for (HostedModule& entry : hosted) {
+    delete entry.dropTarget;
+    entry.dropTarget = nullptr;
+    entry.menu = nullptr;
+    entry.module->DestroyModuleWindow();
+  }
+}
+
+void HostWindow::Shutdown() {
+  DestroyModuleWindows();
+  if (session.IsOpen()) GetModuleManager()->SendFrameworkMessageToAll(kMsgSceneOpened, 0, 0);
+  for (const HostedModule& entry : hosted) GetModuleManager()->UnregisterModule(entry.module);
+  hosted.clear();
+  session.Close();
+  if (started) EditorToolkit::EditorKernel::GetInstance()->GetKeyManager()->SetModifierSource({});
+  started = false;
+}
+
+GUI_Module* HostWindow::GetPanelModule() const {
+  for (const HostedModule& entry : hosted) {
+    if (entry.fromLibrary && entry.module->GetModuleDialog()) return entry.module;
+  }
+  return nullptr;
+}
+
+void HostWindow::OnSize(UINT type, int cx, int cy) {
+  GUI_MainFrame::OnSize(type, cx, cy);
+  LayOut();
+}
+
+void HostWindow::LayOut() {
+  if (!IsWindow() || !statusBar) return;
+  CRect area;
+  GetPanelRect(area);
+  statusBar->setGeometry(area.left, area.bottom - kStatusHeight, area.Width(), kStatusHeight);
+  area.bottom -= kStatusHeight;
+  logPane->setVisible(showLog);
+  if (showLog) {
+    logPane->setGeometry(area.left, area.bottom - kLogHeight, area.Width(), kLogHeight);
+    area.bottom -= kLogHeight;
+  }
+  browser->setVisible(showResources);
+  if (showResources) {
+    browser->setGeometry(area.left, area.top, kBrowserWidth, area.Height());
+    area.left += kBrowserWidth;
+  }
+  if (viewer.GetModuleDialog()) {
+    viewer.Show(showViewer ? 1 : 0);
+    if (showViewer) {
+      CRect rect(area.right - kViewerWidth, area.top, area.right, area.bottom);
+      ClientToScreen(rect);
+      viewer.SetWindowRect(rect);
+      area.right -= kViewerWidth;
+    }
+  }
+  // Library modules with a window share the centre, one row each.
+  std::vector<GUI_Module*> panels;
+  for (const HostedModule& entry : hosted) {
+    if (entry.fromLibrary && entry.module->GetModuleDialog()) panels.push_back(entry.module);
+  }
+  for (std::size_t i = 0; i < panels.size(); ++i) {
+    const int top = area.top + area.Height() * static_cast<int>(i) / static_cast<int>(panels.size());
+    const int bottom = area.top + area.Height() * static_cast<int>(i + 1) / static_cast<int>(panels.size());
+    CRect rect(area.left, top, area.right, bottom);
+    ClientToScreen(rect);
+    panels[i]->SetWindowRect(rect);
+    panels[i]->Show(1);
+    panels[i]->Redraw();
+  }
+  viewer.Redraw();
+}
+
+bool HostWindow::OpenProject(const std::string& folder) {
+  std::error_code ec;
+  if (!fs::is_directory(folder, ec)) {
+    Log::Write(Log::Error, "%s is not a project folder", folder.c_str());
+    return false;
+  }
+  const bool replacing = session.IsOpen();
+  if (replacing) {
+    if (!ProjectSession::AskToSave(*GetModuleManager(), this)) return false;
+    // Pages hold the old project's clips; the modules let them go with their windows.
+    DestroyModuleWindows();
+  }
+  // Modules must not keep the old scene: they hear that there is none until the new one.
+  if (replacing) GetModuleManager()->SendFrameworkMessageToAll(kMsgSceneOpened, 0, 0);
+  std::string message;
+  const bool opened = session.Open(folder, message);
+  if (replacing) CreateModuleWindows();
+  RefreshClips();
+  if (opened) {
+    SetWindowText("Tarvel - " + session.GetFolder());
+    GetModuleManager()->SendFrameworkMessageToAll(kMsgSceneOpened, reinterpret_cast<WPARAM>(session.GetScene()), 0);
+  }
+  UpdateStatus();
+  return opened;
+}
+
+bool HostWindow::RequestQuit() {
+  if (quit) return true;
+  if (!ProjectSession::AskToSave(*GetModuleManager(), this)) {
+    Log::Write(Log::Info, "Quit cancelled");
+    return false;
+  }
+  quit = true;
+  Shutdown();
+  GUI_App::Quit(0);
+  return true;
+}
+
+void HostWindow::OnClose() { RequestQuit(); }
+
+void HostWindow::RouteCommand(UINT id) {
+  if (RunHostCommand(id)) return;
+  for (const HostedModule& entry : hosted) {
+    if (entry.menu && entry.menu->GetMenuState(id, MF_BYCOMMAND) != 0xFFFFFFFFu) {
+      entry.module->OnMenuCommand(id);
+      return;
+    }
+  }
+  // Commands outside every menu (a tab's context menu, a script) go to the panel's module.
+  if (GUI_Module* panel = GetPanelModule()) {
+    panel->OnMenuCommand(id);
+    return;
+  }
+  Log::Write(Log::Warning, "No module takes command %u", id);
+}
+
+bool HostWindow::RunHostCommand(UINT id) {
+  switch (id) {
+    case kCmdOpenProject: {
+      const QString folder = QFileDialog::getExistingDirectory(WidgetOf(this), QStringLiteral("Open Project"),
+                                                               QString::fromStdString(session.GetFolder()));
+      if (!folder.isEmpty()) OpenProject(folder.toStdString());
+      return true;
+    }
+    case kCmdQuit:
+      RequestQuit();
+      return true;
+    case kCmdViewResources:
+    case kCmdViewViewer:
+    case kCmdViewLog:
+      TogglePane(id);
+      return true;
+    default:
+      return false;
+  }
+}
+
+void HostWindow::TogglePane(UINT command) {
+  bool* shown = command == kCmdViewResources ? &showResources : command == kCmdViewViewer ? &showViewer : &showLog;
+  *shown = !*shown;
+  viewMenu.CheckMenuItem(command, MF_BYCOMMAND | (*shown ? MF_CHECKED : MF_UNCHECKED));
+  LayOut();
+}
+
+bool HostWindow::OpenClip(const std::string& name) {
+  GUI_Module* panel = GetPanelModule();
+  if (!panel) return false;
+  EngineCore::AnimClip* clip = EngineCore::ResourceFactory::GetInstance().GetAnimClip(name);
+  if (!clip) {
+    Log::Write(Log::Error, "No clip named %s in the clip folder", name.c_str());
+    return false;
+  }
+  GetModuleManager()->SendFrameworkMessage(panel, kMsgOpenClip, reinterpret_cast<WPARAM>(clip), 0);
+  clip->Release();
+  return true;
+}
+
+bool HostWindow::DropResource(const std::string& name) {
+  GUI_Module* panel = GetPanelModule();
+  if (!panel) return false;
+  GUI_DnDManager* dnd = GetDnDManager();
+  dnd->Clear();
+  dnd->AddData(kResourceDataType, name);
+  CRect client;
+  panel->GetModuleDialog()->GetClientRect(client);
+  const CPoint centre(client.Width() / 2, client.Height() / 2);
+  const bool accepted = panel->CanDnD(centre);
+  if (accepted) panel->ProcessDnD(centre);
+  dnd->Clear();
+  return accepted;
+}
+
+void HostWindow::RefreshClips() {
+  if (browser) browser->SetClips(session.ListClips());
+  UpdateStatus();
+}
+
+std::string HostWindow::GetStatusText() const {
+  std::string text = session.IsOpen() ? "Project " + session.GetFolder() : std::string("No project");
+  text += "  |  " + std::to_string(session.ListClips().size()) + " clips";
+  const EngineCore::Scene* scene = session.GetScene();
+  text += "  |  " + std::to_string(scene ? scene->GetObjectCount() : 0u) + " scene objects";
+  for (const ModuleLoader::LoadedModule& loaded : loader.GetModules()) {
+    text += "  |  " + loaded.name + " " + loaded.version;
+  }
+  return text;
+}
+
+void HostWindow::UpdateStatus() {
+  if (statusBar) statusBar->setText(QString::fromStdString(GetStatusText()));
+}
+
+}  // namespace TarvelHost

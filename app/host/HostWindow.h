@@ -1,0 +1,123 @@
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "ClipCreatorModule.h"
+#include "EditorCore/GUI_MainFrame.h"
+#include "EditorCore/GUI_Menu.h"
+#include "ModuleLoader.h"
+#include "ProjectSession.h"
+#include "ViewerModule.h"
+
+class QLabel;
+
+namespace TarvelHost {
+
+class LogPane;
+class PanelDropTarget;
+class ResourceBrowser;
+
+// The host's main window and the owner of everything the host runs: the loaded modules and
+// its own (viewer, clip creator), the project, the menus and the panes. Contract:
+// 1. Start makes the window, loads the module libraries of the modules folder, registers
+//    every module with the module manager, creates their windows, installs their menus
+//    after the host's own with LoadMenuBar(bar, true), lays the panels out with
+//    SetWindowRect / Show / Redraw, then opens the project and tells every module with 2249.
+// 2. A command of the menu bar goes to the host when it is one of its own, otherwise to the
+//    module whose installed menu holds the id, otherwise to the panel's module.
+// 3. Quitting and opening another project first ask to save (ProjectSession::AskToSave);
+//    a refusal leaves everything as it was.
+// 4. Panes: resource browser (left), module panel (centre), viewer (right), log (bottom),
+//    status bar; the View menu shows and hides the three side panes.
+class HostWindow : public EditorCore::GUI_MainFrame {
+ public:
+  // Host menu commands.
+  static constexpr EditorCore::UINT kCmdOpenProject = 40001;
+  static constexpr EditorCore::UINT kCmdQuit = 40002;
+  static constexpr EditorCore::UINT kCmdViewResources = 40011;
+  static constexpr EditorCore::UINT kCmdViewViewer = 40012;
+  static constexpr EditorCore::UINT kCmdViewLog = 40013;
+  static constexpr EditorCore::UINT kMsgSceneOpened = 2249;
+  static constexpr EditorCore::UINT kMsgOpenClip = 3524;
+
+  // One module the host drives.
+  struct HostedModule {
+    EditorCore::GUI_Module* module = nullptr;
+    std::string name;
+    EditorCore::UINT id = 0;
+    bool fromLibrary = false;
+    // The menu the module installed in the bar, or null.
+    EditorCore::GUI_Menu* menu = nullptr;
+    PanelDropTarget* dropTarget = nullptr;
+  };
+
+  HostWindow();
+  ~HostWindow() override;
+
+  // False when the window cannot be made; a project that does not open is logged and
+  // leaves the host running without one.
+  bool Start(const std::string& modulesFolder, const std::string& projectFolder);
+  // Asks to save, then closes the old project and opens the folder; false when the user
+  // kept the old project or the folder is not a project.
+  bool OpenProject(const std::string& folder);
+  // Asks to save, then ends the application; false when the user cancelled.
+  bool RequestQuit();
+  bool HasQuit() const { return quit; }
+
+  void RouteCommand(EditorCore::UINT id);
+  // Opens a clip of the project by resource name in the panel module (3524); false when no
+  // clip has that name or there is no panel module.
+  bool OpenClip(const std::string& name);
+  // Drops a resource on the panel module as the browser does; false when it refuses it.
+  bool DropResource(const std::string& name);
+
+  // The module whose window is the central panel: the first library module with a window.
+  EditorCore::GUI_Module* GetPanelModule() const;
+  const std::vector<HostedModule>& GetHostedModules() const { return hosted; }
+  const ModuleLoader& GetLoader() const { return loader; }
+  ProjectSession& GetSession() { return session; }
+  ViewerModule& GetViewer() { return viewer; }
+  ClipCreatorModule& GetClipCreator() { return clipCreator; }
+  ResourceBrowser* GetResourceBrowser() const { return browser; }
+  LogPane* GetLogPane() const { return logPane; }
+  std::string GetStatusText() const;
+  void RefreshClips();
+
+  // Modifiers the script holds down, on top of the keyboard's.
+  static void SetHeldModifiers(unsigned modifiers);
+
+  void OnSize(EditorCore::UINT type, int cx, int cy) override;
+  void OnClose() override;
+
+ private:
+  void BuildMenus();
+  void AddModule(EditorCore::GUI_Module* module, const std::string& name, bool fromLibrary);
+  void CreateModuleWindows();
+  void DestroyModuleWindows();
+  void LayOut();
+  void UpdateStatus();
+  void TogglePane(EditorCore::UINT command);
+  void Shutdown();
+  bool RunHostCommand(EditorCore::UINT id);
+
+  ModuleLoader loader;
+  ProjectSession session;
+  ViewerModule viewer;
+  ClipCreatorModule clipCreator;
+  std::vector<HostedModule> hosted;
+  EditorCore::GUI_Menu hostMenu;
+  EditorCore::GUI_Menu fileMenu;
+  EditorCore::GUI_Menu viewMenu;
+  ResourceBrowser* browser = nullptr;
+  LogPane* logPane = nullptr;
+  QLabel* statusBar = nullptr;
+  bool showResources = true;
+  bool showViewer = true;
+  bool showLog = true;
+  bool started = false;
+  bool quit = false;
+};
+
+}  // namespace TarvelHost

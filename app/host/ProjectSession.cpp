@@ -1,0 +1,59 @@
+#include "ProjectSession.h"
+
+#include "EditorToolkit/GUI_SaveDialog.h"
+#include "EngineCore/Log.h"
+#include "EngineToolkit/FileSystem.h"
+
+namespace TarvelHost {
+
+namespace {
+constexpr EditorCore::UINT kMsgCollectUnsaved = 4;
+}
+
+ProjectSession::~ProjectSession() { Close(); }
+
+bool ProjectSession::Open(const std::string& folder, std::string& message) {
+  // The factory is shared: the old project must let go of it before the new one fills it.
+  Close();
+  project = Formats::Project::Open(folder, message);
+  if (!project) {
+    EngineCore::Log::Write(EngineCore::Log::Error, "Project %s could not be opened: %s", folder.c_str(),
+                           message.c_str());
+    return false;
+  }
+  const EngineCore::Scene* scene = project->GetScene();
+  EngineCore::Log::Write(EngineCore::Log::Info, "Project %s opened: %zu clips, %u scene objects",
+                         project->GetFolder().c_str(), ListClips().size(), scene ? scene->GetObjectCount() : 0u);
+  return true;
+}
+
+void ProjectSession::Close() { project.reset(); }
+
+std::string ProjectSession::GetFolder() const { return project ? project->GetFolder() : std::string(); }
+
+std::string ProjectSession::GetClipFolder() const { return project ? project->GetClipFolder() : std::string(); }
+
+EngineCore::Scene* ProjectSession::GetScene() const { return project ? project->GetScene() : nullptr; }
+
+std::vector<std::string> ProjectSession::ListClips() const {
+  std::vector<std::string> names;
+  if (!project) return names;
+  auto folder = EngineToolkit::FileSystem::GetInstance().GetFolder(EngineToolkit::FileSystem::AnimClipFolder);
+  EngineCore::String name;
+  for (std::uint32_t i = 0; folder && folder->GetFileName(i, name); ++i) names.push_back(name.str());
+  return names;
+}
+
+void ProjectSession::BindClip(EngineCore::AnimClip* clip) {
+  if (project && clip) project->BindClipToScene(clip);
+}
+
+bool ProjectSession::AskToSave(EditorCore::GUI_ModuleManager& modules, EditorCore::GUI_Wnd* parent) {
+  EditorToolkit::GUI_SaveDialog dialog(parent);
+  modules.SendFrameworkMessageToAll(kMsgCollectUnsaved, reinterpret_cast<EditorCore::WPARAM>(dialog.GetSaveList()), 0);
+  if (dialog.GetUnsavedCount() == 0) return true;
+  ++askCount;
+  return dialog.DoModal() == 1;
+}
+
+}  // namespace TarvelHost

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QListWidget>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace TarvelHost {
+
+// The resource browser pane: the clips of the project's clip folder by resource name.
+// Dragging an entry puts one item of data type 10 with its name in the main frame's
+// drag-and-drop manager for the length of the drag; double-clicking opens it.
+class ResourceBrowser : public QListWidget {
+ public:
+  static constexpr int kResourceDataType = 10;
+  static constexpr const char* kMimeType = "application/x-tarvel-resource";
+
+  using OpenHandler = std::function<void(const std::string& name)>;
+
+  explicit ResourceBrowser(QWidget* parent = nullptr);
+
+  void SetClips(const std::vector<std::string>& names);
+  std::vector<std::string> GetClips() const;
+  void SetOpenHandler(OpenHandler handler) { onOpen = std::move(handler); }
+
+ protected:
+  void startDrag(Qt::DropActions supportedActions) override;
+
+ private:
+  OpenHandler onOpen;
+};
+
+}  // namespace TarvelHost

@@ -1,0 +1,393 @@
+#include "ScriptRunner.h"
+
+#include <QApplication>
+#include <QImage>
+#include <QKeyEvent>
+#include <QPixmap>
+#include <QWidget>
+
+#include <filesystem>
+#include <iostream>
+#include <set>
+
+#include "EditorCore/GUI_App.h"
+#include "EditorCore/GUI_Menu.h"
+#include "EditorToolkit/KeyManager.h"
+#include "EngineCore/AnimClip.h"
+#include "EngineCore/Log.h"
+#include "EngineCore/ResourceFactory.h"
+#include "HostWindow.h"
+#include "ModuleWindows.h"
+
+namespace TarvelHost {
+
+namespace fs = std::filesystem;
+using namespace EditorCore;
+using EngineCore::Log;
+
+namespace {
+
+// The id of the menu item shown with that label (shortcut suffix aside), searching
+// sub-menus; 0 when none. `grayed` tells whether the item is disabled.
+UINT FindCommandByLabel(const GUI_Menu* menu, const std::string& label, bool& grayed) {
+  if (!menu) return 0;
+  for (int position = 0; position < menu->GetMenuItemCount(); ++position) {
+    if (const GUI_Menu* sub = menu->GetSubMenu(position)) {
+      const UINT id = FindCommandByLabel(sub, label, grayed);
+      if (id != 0) return id;
+      continue;
+    }
+    const UINT id = menu->GetMenuItemID(position);
+    if (id == 0 || id == 0xFFFFFFFFu) continue;
+    std::string text = menu->GetMenuString(static_cast<UINT>(position), MF_BYPOSITION);
+    text = text.substr(0, text.find('\t'));
+    if (text == label) {
+      grayed = (menu->GetMenuState(static_cast<UINT>(position), MF_BYPOSITION) & (MF_GRAYED | MF_DISABLED)) != 0;
+      return id;
+    }
+  }
+  return 0;
+}
+
+std::string TrackRowIcon(int track, int axis) {
+  std::string icon(1, static_cast<char>(0xFF));
+  icon.push_back(static_cast<char>((track - 1) * 3 + axis + 1));
+  return icon;
+}
+
+}  // namespace
+
+ScriptRunner::ScriptRunner(HostWindow& hostWindow) : host(hostWindow) {}
+
+bool ScriptRunner::Run(const std::vector<ScriptAction>& actions) {
+  error.clear();
+  answers.Install();
+  for (const ScriptAction& action : actions) {
+    GUI_App::ProcessEvents(0);
+    std::string reason;
+    answers.ClearFailure();
+    bool ok = RunAction(action, reason);
+    if (ok && answers.GetFailure()) {
+      ok = false;
+      reason = *answers.GetFailure();
+    }
+    if (!ok) {
+      error = "line " + std::to_string(action.line) + ": " + reason;
+      Log::Write(Log::Error, "Script stopped at %s", error.c_str());
+      break;
+    }
+    if (quit) break;
+  }
+  GUI_App::ProcessEvents(0);
+  answers.Uninstall();
+  return error.empty();
+}
+
+bool ScriptRunner::RunAction(const ScriptAction& action, std::string& reason) {
+  const std::string& verb = action.verb;
+  if (verb == "open") return Open(action, reason);
+  if (verb == "drop") return Drop(action, reason);
+  if (verb == "message" || verb == "broadcast") return Message(action, reason);
+  if (verb == "command") return Command(action, reason);
+  if (verb == "answer") {
+    for (const std::string& word : action.words) answers.Queue(static_cast<int>(*ScriptParser::ParseInteger(word)));
+    return true;
+  }
+  if (verb == "dialog-text") {
+    answers.SetPendingText(action.words.at(0));
+    return true;
+  }
+  if (verb == "select-channel") return SelectChannels(action, reason);
+  if (verb == "select-curve") return SelectCurves(action, reason);
+  if (verb == "key") return Key(action, reason);
+  if (verb == "mouse") {
+    reason = "the curve graph is not available in this build";
+    return false;
+  }
+  if (verb == "wait") {
+    GUI_App::ProcessEvents(static_cast<int>(*ScriptParser::ParseInteger(action.words.at(0))));
+    return true;
+  }
+  if (verb == "screenshot") return Screenshot(action, reason);
+  if (verb == "save") return SaveCommand("Save", reason);
+  if (verb == "save-all") return SaveCommand("Save All", reason);
+  if (verb == "expect-tabs") return ExpectTabs(action, reason);
+  if (verb == "expect-channels") return ExpectChannels(action, reason);
+  if (verb == "expect-panel") return ExpectPanel(action, reason);
+  if (verb == "quit") return Quit(reason);
+  reason = "unknown action '" + verb + "'";
+  return false;
+}
+
+bool ScriptRunner::Open(const ScriptAction& action, std::string& reason) {
+  const std::string& name = action.words.at(0);
+  if (!host.GetPanelModule()) {
+    reason = "no module with a panel is loaded";
+    return false;
+  }
+  if (!host.OpenClip(name)) {
+    reason = "no clip named '" + name + "' in the clip folder";
+    return false;
+  }
+  return true;
+}
+
+bool ScriptRunner::Drop(const ScriptAction& action, std::string& reason) {
+  const std::string& name = action.words.at(0);
+  const auto clips = host.GetSession().ListClips();
+  if (std::find(clips.begin(), clips.end(), name) == clips.end()) {
+    reason = "the resource browser holds no clip named '" + name + "'";
+    return false;
+  }
+  if (!host.GetPanelModule()) {
+    reason = "no module with a panel is loaded";
+    return false;
+  }
+  if (!host.DropResource(name)) {
+    reason = "the panel refused the drop of '" + name + "'";
+    return false;
+  }
+  return true;
+}
+
+bool ScriptRunner::Message(const ScriptAction& action, std::string& reason) {
+  const UINT message = static_cast<UINT>(*ScriptParser::ParseInteger(action.words.at(0)));
+  std::vector<EngineCore::AnimClip*> clips;
+  std::intptr_t values[2] = {0, 0};
+  bool ok = true;
+  for (std::size_t i = 1; i < action.words.size() && ok; ++i) {
+    const std::string& word = action.words[i];
+    if (word == "scene") {
+      values[i - 1] = reinterpret_cast<std::intptr_t>(host.GetSession().GetScene());
+      if (!values[i - 1]) {
+        reason = "the project has no scene";
+        ok = false;
+      }
+    } else if (word.rfind("clip:", 0) == 0) {
+      EngineCore::AnimClip* clip = EngineCore::ResourceFactory::GetInstance().GetAnimClip(word.substr(5));
+      if (!clip) {
+        reason = "no clip named '" + word.substr(5) + "' in the clip folder";
+        ok = false;
+      } else {
+        clips.push_back(clip);
+        values[i - 1] = reinterpret_cast<std::intptr_t>(clip);
+      }
+    } else {
+      values[i - 1] = static_cast<std::intptr_t>(*ScriptParser::ParseInteger(word));
+    }
+  }
+  if (ok) {
+    GUI_ModuleManager* modules = host.GetModuleManager();
+    const auto wParam = static_cast<WPARAM>(values[0]);
+    const auto lParam = static_cast<LPARAM>(values[1]);
+    if (action.verb == "broadcast") {
+      modules->SendFrameworkMessageToAll(message, wParam, lParam);
+    } else if (GUI_Module* panel = host.GetPanelModule()) {
+      modules->SendFrameworkMessage(panel, message, wParam, lParam);
+    } else {
+      reason = "no module with a panel is loaded";
+      ok = false;
+    }
+  }
+  for (EngineCore::AnimClip* clip : clips) clip->Release();
+  return ok;
+}
+
+bool ScriptRunner::Command(const ScriptAction& action, std::string& reason) {
+  if (!host.GetPanelModule()) {
+    reason = "no module with a panel is loaded";
+    return false;
+  }
+  host.RouteCommand(static_cast<UINT>(*ScriptParser::ParseInteger(action.words.at(0))));
+  return true;
+}
+
+bool ScriptRunner::SelectChannels(const ScriptAction& action, std::string& reason) {
+  GUI_Module* panel = host.GetPanelModule();
+  GUI_ListCtrl* list = panel ? ModuleWindows::FindCurrentList(panel->GetModuleDialog(), ModuleWindows::kChannelListId)
+                             : nullptr;
+  if (!list) {
+    reason = "no clip page is open";
+    return false;
+  }
+  const std::set<std::string> wanted(action.words.begin(), action.words.end());
+  std::set<std::string> found;
+  for (int row = 0; row < list->GetItemCount(); ++row) found.insert(list->GetItemText(row, 0));
+  for (const std::string& name : wanted) {
+    if (!found.count(name)) {
+      reason = "the channel list has no channel named '" + name + "'";
+      return false;
+    }
+  }
+  // Rows are read again after each change: a selection change may rebuild the list.
+  for (int row = 0; row < list->GetItemCount(); ++row) {
+    const bool select = wanted.count(list->GetItemText(row, 0)) != 0;
+    if (((list->GetItemState(row, LVIS_SELECTED) & LVIS_SELECTED) != 0) != select) {
+      list->SetItemState(row, select ? LVIS_SELECTED : 0, LVIS_SELECTED);
+    }
+  }
+  return true;
+}
+
+bool ScriptRunner::SelectCurves(const ScriptAction& action, std::string& reason) {
+  GUI_Module* panel = host.GetPanelModule();
+  GUI_ListCtrl* list = panel ? ModuleWindows::FindCurrentList(panel->GetModuleDialog(), ModuleWindows::kTrackListId)
+                             : nullptr;
+  if (!list) {
+    reason = "no clip page is open";
+    return false;
+  }
+  std::set<std::pair<std::string, std::string>> wanted;
+  for (std::size_t i = 0; i + 2 < action.words.size(); i += 3) {
+    const int track = ScriptParser::ParseTrack(action.words[i + 1]);
+    const int axis = ScriptParser::ParseAxis(action.words[i + 2]);
+    const auto key = std::make_pair(action.words[i], TrackRowIcon(track, axis));
+    bool present = false;
+    for (int row = 0; row < list->GetItemCount() && !present; ++row) {
+      present = list->GetItemText(row, 0) == key.first && list->GetItemText(row, 1) == key.second;
+    }
+    if (!present) {
+      reason = "the track list has no row " + action.words[i] + " " + action.words[i + 1] + " " + action.words[i + 2];
+      return false;
+    }
+    wanted.insert(key);
+  }
+  for (int row = 0; row < list->GetItemCount(); ++row) {
+    const bool select = wanted.count({list->GetItemText(row, 0), list->GetItemText(row, 1)}) != 0;
+    if (((list->GetItemState(row, LVIS_SELECTED) & LVIS_SELECTED) != 0) != select) {
+      list->SetItemState(row, select ? LVIS_SELECTED : 0, LVIS_SELECTED);
+    }
+  }
+  return true;
+}
+
+bool ScriptRunner::Key(const ScriptAction& action, std::string& reason) {
+  GUI_Module* panel = host.GetPanelModule();
+  GUI_Wnd* page = panel ? ModuleWindows::FindCurrentPage(panel->GetModuleDialog()) : nullptr;
+  auto* widget = page ? static_cast<QWidget*>(page->GetSafeHwnd()) : nullptr;
+  if (!widget) {
+    reason = "no clip page is open";
+    return false;
+  }
+  const ScriptKey key = *ScriptParser::ParseKey(action.words.at(0));
+  using EditorToolkit::KeyManager;
+  unsigned held = 0;
+  Qt::KeyboardModifiers modifiers;
+  if (key.control) {
+    held |= KeyManager::Control;
+    modifiers |= Qt::ControlModifier;
+  }
+  if (key.shift) {
+    held |= KeyManager::Shift;
+    modifiers |= Qt::ShiftModifier;
+  }
+  if (key.alt) {
+    held |= KeyManager::Alt;
+    modifiers |= Qt::AltModifier;
+  }
+  HostWindow::SetHeldModifiers(held);
+  QKeyEvent press(QEvent::KeyPress, key.qtKey, modifiers);
+  QApplication::sendEvent(widget, &press);
+  QKeyEvent release(QEvent::KeyRelease, key.qtKey, modifiers);
+  QApplication::sendEvent(widget, &release);
+  HostWindow::SetHeldModifiers(0);
+  return true;
+}
+
+bool ScriptRunner::Screenshot(const ScriptAction& action, std::string& reason) {
+  const bool panelOnly = action.words.at(0) == "panel";
+  const GUI_Wnd* target = &host;
+  if (panelOnly) {
+    GUI_Module* panel = host.GetPanelModule();
+    target = panel ? panel->GetModuleDialog() : nullptr;
+    if (!target) {
+      reason = "no module with a panel is loaded";
+      return false;
+    }
+  }
+  auto* widget = static_cast<QWidget*>(target->GetSafeHwnd());
+  if (!widget) {
+    reason = "the window to take is not there";
+    return false;
+  }
+  const fs::path path = fs::absolute(action.words.at(1));
+  std::error_code ec;
+  if (path.has_parent_path()) fs::create_directories(path.parent_path(), ec);
+  GUI_App::ProcessEvents(0);
+  const QImage image = widget->grab().toImage();
+  if (image.isNull() || !image.save(QString::fromStdString(path.string()), "PNG")) {
+    reason = "the screenshot could not be written to " + path.string();
+    return false;
+  }
+  screenshots.push_back(path.string());
+  Log::Write(Log::Info, "Screenshot written to %s", path.string().c_str());
+  std::cout << "tarvel-host: screenshot written to " << path.string() << std::endl;
+  return true;
+}
+
+bool ScriptRunner::SaveCommand(const std::string& label, std::string& reason) {
+  const GUI_Menu* menu = nullptr;
+  for (const HostWindow::HostedModule& entry : host.GetHostedModules()) {
+    if (entry.module == host.GetPanelModule()) menu = entry.menu;
+  }
+  bool grayed = false;
+  const UINT id = FindCommandByLabel(menu, label, grayed);
+  if (id == 0) {
+    reason = "the panel's menu has no '" + label + "' item";
+    return false;
+  }
+  if (grayed) {
+    reason = "'" + label + "' is not available now (no clip is open)";
+    return false;
+  }
+  host.RouteCommand(id);
+  return true;
+}
+
+bool ScriptRunner::ExpectTabs(const ScriptAction& action, std::string& reason) {
+  const auto expected = *ScriptParser::ParseInteger(action.words.at(0));
+  GUI_Module* panel = host.GetPanelModule();
+  const GUI_TabCtrl* tabs = panel ? ModuleWindows::FindFirst<GUI_TabCtrl>(panel->GetModuleDialog()) : nullptr;
+  if (!tabs) {
+    reason = "the panel has no tabs";
+    return false;
+  }
+  if (tabs->GetItemCount() != expected) {
+    reason = "expected " + std::to_string(expected) + " tabs, the panel shows " + std::to_string(tabs->GetItemCount());
+    return false;
+  }
+  return true;
+}
+
+bool ScriptRunner::ExpectChannels(const ScriptAction& action, std::string& reason) {
+  const auto expected = *ScriptParser::ParseInteger(action.words.at(0));
+  GUI_Module* panel = host.GetPanelModule();
+  const GUI_ListCtrl* list =
+      panel ? ModuleWindows::FindCurrentList(panel->GetModuleDialog(), ModuleWindows::kChannelListId) : nullptr;
+  const int count = list ? list->GetItemCount() : 0;
+  if (count != expected) {
+    reason = "expected " + std::to_string(expected) + " channels, the channel list shows " + std::to_string(count) +
+             (list ? "" : " (no clip page is open)");
+    return false;
+  }
+  return true;
+}
+
+bool ScriptRunner::ExpectPanel(const ScriptAction& action, std::string& reason) {
+  GUI_Module* panel = host.GetPanelModule();
+  const bool visible = panel && ModuleWindows::IsShown(panel->GetModuleDialog());
+  const bool wanted = action.words.at(0) == "visible";
+  if (visible != wanted) {
+    reason = std::string("expected the panel ") + (wanted ? "visible" : "hidden") + ", it is " +
+             (visible ? "visible" : "hidden");
+    return false;
+  }
+  return true;
+}
+
+bool ScriptRunner::Quit(std::string&) {
+  quit = host.RequestQuit();
+  return true;
+}
+
+}  // namespace TarvelHost

@@ -1,0 +1,62 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "ModalAnswers.h"
+#include "ScriptParser.h"
+
+namespace EditorCore {
+class GUI_Menu;
+}
+
+namespace TarvelHost {
+
+class HostWindow;
+
+// Runs host script actions against a started host, acting on windows as a user would.
+// Contract:
+// 1. Actions run in order; the first one that fails stops the run with "line N: reason".
+//    A modal dialog or pop-up menu that finds no queued answer fails the action that
+//    opened it.
+// 2. A quit the user cancels (through the save dialog) lets the script go on; a quit that
+//    goes through ends the run successfully.
+// 3. The modal and pop-up responders are installed for the length of Run only.
+class ScriptRunner {
+ public:
+  explicit ScriptRunner(HostWindow& host);
+
+  // True when every action ran; GetError then is empty.
+  bool Run(const std::vector<ScriptAction>& actions);
+  // Runs one action; false with the reason (without the line number) in `error`.
+  bool RunAction(const ScriptAction& action, std::string& error);
+
+  const std::string& GetError() const { return error; }
+  bool HasQuit() const { return quit; }
+  ModalAnswers& GetAnswers() { return answers; }
+  // Paths of the screenshots written, in order.
+  const std::vector<std::string>& GetScreenshots() const { return screenshots; }
+
+ private:
+  bool Open(const ScriptAction& action, std::string& error);
+  bool Drop(const ScriptAction& action, std::string& error);
+  bool Message(const ScriptAction& action, std::string& error);
+  bool Command(const ScriptAction& action, std::string& error);
+  bool SelectChannels(const ScriptAction& action, std::string& error);
+  bool SelectCurves(const ScriptAction& action, std::string& error);
+  bool Key(const ScriptAction& action, std::string& error);
+  bool Screenshot(const ScriptAction& action, std::string& error);
+  bool SaveCommand(const std::string& label, std::string& error);
+  bool ExpectTabs(const ScriptAction& action, std::string& error);
+  bool ExpectChannels(const ScriptAction& action, std::string& error);
+  bool ExpectPanel(const ScriptAction& action, std::string& error);
+  bool Quit(std::string& error);
+
+  HostWindow& host;
+  ModalAnswers answers;
+  std::string error;
+  std::vector<std::string> screenshots;
+  bool quit = false;
+};
+
+}  // namespace TarvelHost

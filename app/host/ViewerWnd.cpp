@@ -1,0 +1,205 @@
+#include "ViewerWnd.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+#include <string>
+#include <vector>
+
+#include "EngineCore/SceneEditionManager.h"
+
+namespace TarvelHost {
+
+using namespace EditorCore;
+using EngineCore::SceneObject;
+using EngineCore::Vector3;
+
+namespace {
+constexpr int kDragThreshold = 3;
+}
+
+void ViewerWnd::SetScene(EngineCore::Scene* newScene) {
+  const bool changed = newScene != scene;
+  scene = newScene;
+  if (changed) FitToScene();
+  Invalidate(true);
+}
+
+void ViewerWnd::FitToScene() {
+  if (!scene || scene->GetObjectCount() == 0) return;
+  constexpr float big = std::numeric_limits<float>::max();
+  Vector3 low(big, big, big);
+  Vector3 high(-big, -big, -big);
+  for (std::uint32_t i = 0; i < scene->GetObjectCount(); ++i) {
+    const Vector3 p = scene->GetObjectAt(i)->GetWorldPosition();
+    for (int axis = 0; axis < 3; ++axis) {
+      low[axis] = std::min(low[axis], p[axis]);
+      high[axis] = std::max(high[axis], p[axis]);
+    }
+  }
+  CRect client;
+  GetClientRect(client);
+  const float aspect = client.Height() > 0 ? static_cast<float>(client.Width()) / static_cast<float>(client.Height()) : 1.0f;
+  camera.Fit(low, high, aspect);
+}
+
+void ViewerWnd::Render(GUI_BackBuffer& buffer) const {
+  const int width = buffer.GetWidth();
+  const int height = buffer.GetHeight();
+  buffer.Fill(kBackground);
+  if (!scene) {
+    buffer.SetTextColor(kBone);
+    buffer.DrawText("No scene", CRect(0, 0, width, height), DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+    return;
+  }
+  const EngineCore::SceneEditionManager* selection = scene->GetEditionManager();
+  std::vector<ViewerCamera::Projection> points(scene->GetObjectCount());
+  for (std::uint32_t i = 0; i < scene->GetObjectCount(); ++i) {
+    points[i] = camera.Project(scene->GetObjectAt(i)->GetWorldPosition(), width, height);
+  }
+  auto indexOf = [this](const SceneObject* object) -> int {
+    for (std::uint32_t i = 0; i < scene->GetObjectCount(); ++i) {
+      if (scene->GetObjectAt(i) == object) return static_cast<int>(i);
+    }
+    return -1;
+  };
+  // Bones first, so the joints stay on top of them.
+  for (std::uint32_t i = 0; i < scene->GetObjectCount(); ++i) {
+    const SceneObject* object = scene->GetObjectAt(i);
+    const int parent = object->GetParent() ? indexOf(object->GetParent()) : -1;
+    if (parent < 0 || !points[i].visible || !points[static_cast<std::size_t>(parent)].visible) continue;
+    const bool selected = selection && selection->IsSelected(object);
+    buffer.SetPen(selected ? kSelected : kBone, selected ? 3 : 2);
+    const auto& from = points[static_cast<std::size_t>(parent)];
+    buffer.MoveTo(static_cast<int>(std::lround(from.x)), static_cast<int>(std::lround(from.y)));
+    buffer.LineTo(static_cast<int>(std::lround(points[i].x)), static_cast<int>(std::lround(points[i].y)));
+  }
+  // Names of selected objects that share a place are stacked rather than drawn over each other.
+  std::vector<CPoint> labels;
+  for (std::uint32_t i = 0; i < scene->GetObjectCount(); ++i) {
+    if (!points[i].visible) continue;
+    const SceneObject* object = scene->GetObjectAt(i);
+    const bool selected = selection && selection->IsSelected(object);
+    const COLORREF colour = selected ? kSelected : (object->GetController() ? kAnimatedJoint : kJoint);
+    const int x = static_cast<int>(std::lround(points[i].x));
+    const int y = static_cast<int>(std::lround(points[i].y));
+    const int r = selected ? kJointRadius + 1 : kJointRadius;
+    buffer.FillRect(CRect(x - r, y - r, x + r + 1, y + r + 1), colour);
+    if (selected && object->HasName()) {
+      int top = y - 8;
+      for (bool moved = true; moved;) {
+        moved = false;
+        for (const CPoint& label : labels) {
+          if (std::abs(label.x - x) < 40 && std::abs(label.y - top) < 16) {
+            top = label.y + 16;
+            moved = true;
+          }
+        }
+      }
+      labels.emplace_back(x, top);
+      buffer.SetTextColor(kSelected);
+      buffer.DrawText(object->GetName().str(), CRect(x + 6, top, x + 206, top + 16), DT_LEFT | DT_SINGLELINE);
+    }
+  }
+  buffer.SetTextColor(kBone);
+  const std::string caption = std::to_string(scene->GetObjectCount()) + " objects";
+  buffer.DrawText(caption, CRect(6, 4, width, 22), DT_LEFT | DT_SINGLELINE);
+}
+
+SceneObject* ViewerWnd::PickObject(CPoint point, int viewWidth, int viewHeight) const {
+  if (!scene) return nullptr;
+  SceneObject* best = nullptr;
+  float bestDistance = static_cast<float>(kPickRadius * kPickRadius) + 0.5f;
+  float bestDepth = std::numeric_limits<float>::max();
+  for (std::uint32_t i = 0; i < scene->GetObjectCount(); ++i) {
+    SceneObject* object = scene->GetObjectAt(i);
+    const auto p = camera.Project(object->GetWorldPosition(), viewWidth, viewHeight);
+    if (!p.visible) continue;
+    const float dx = p.x - static_cast<float>(point.x);
+    const float dy = p.y - static_cast<float>(point.y);
+    const float d = dx * dx + dy * dy;
+    // Among joints drawn on top of each other the nearest to the camera wins.
+    if (d < bestDistance - 0.5f || (d <= bestDistance && p.depth < bestDepth)) {
+      best = object;
+      bestDistance = d;
+      bestDepth = p.depth;
+    }
+  }
+  return best;
+}
+
+void ViewerWnd::SelectAt(CPoint point) {
+  if (!scene || !scene->GetEditionManager()) return;
+  CRect client;
+  GetClientRect(client);
+  SceneObject* picked = PickObject(point, client.Width(), client.Height());
+  EngineCore::SceneEditionManager* selection = scene->GetEditionManager();
+  selection->ClearObjectSelection(true);
+  if (picked) selection->ToggleObjectSelection(picked);
+  Invalidate(true);
+  if (onSelection) onSelection();
+}
+
+bool ViewerWnd::OnEraseBkgnd(GUI_DC& dc) {
+  CRect client;
+  GetClientRect(client);
+  GUI_BackBuffer buffer;
+  if (!buffer.Create(dc, client)) return true;
+  Render(buffer);
+  buffer.Present();
+  ++paintCount;
+  return true;
+}
+
+void ViewerWnd::OnLButtonDown(UINT flags, CPoint point) {
+  drag = (flags & MK_SHIFT) ? Drag::Pan : Drag::Orbit;
+  moved = false;
+  pressPoint = lastPoint = point;
+  SetCapture();
+}
+
+void ViewerWnd::OnLButtonUp(UINT, CPoint point) {
+  const bool click = drag != Drag::None && !moved;
+  drag = Drag::None;
+  if (HasCapture()) ReleaseCapture();
+  if (click) SelectAt(point);
+}
+
+void ViewerWnd::OnMButtonDown(UINT, CPoint point) {
+  drag = Drag::Pan;
+  moved = false;
+  pressPoint = lastPoint = point;
+  SetCapture();
+}
+
+void ViewerWnd::OnMButtonUp(UINT, CPoint) {
+  drag = Drag::None;
+  if (HasCapture()) ReleaseCapture();
+}
+
+void ViewerWnd::OnMouseMove(UINT, CPoint point) {
+  if (drag == Drag::None) return;
+  if (std::abs(point.x - pressPoint.x) > kDragThreshold || std::abs(point.y - pressPoint.y) > kDragThreshold) {
+    moved = true;
+  }
+  if (!moved) return;
+  const float dx = static_cast<float>(point.x - lastPoint.x);
+  const float dy = static_cast<float>(point.y - lastPoint.y);
+  lastPoint = point;
+  CRect client;
+  GetClientRect(client);
+  if (drag == Drag::Orbit) {
+    camera.Orbit(dx, dy);
+  } else {
+    camera.Pan(dx, dy, client.Height());
+  }
+  Invalidate(true);
+}
+
+bool ViewerWnd::OnMouseWheel(UINT, short delta, CPoint) {
+  camera.Zoom(static_cast<float>(delta) / 120.0f);
+  Invalidate(true);
+  return true;
+}
+
+}  // namespace TarvelHost

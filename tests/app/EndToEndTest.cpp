@@ -1,0 +1,105 @@
+#include <gtest/gtest.h>
+
+#include <QImage>
+
+#include <sys/wait.h>
+
+#include <cstdio>
+#include <fstream>
+#include <set>
+
+#include "HostFixture.h"
+#include "TempFolder.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// Whole runs of tarvel-host as a user starts it, offscreen.
+class HostRuns : public ::testing::Test {
+ protected:
+  void SetUp() override { HostTest::CopyDemoProject(temp.Path() / "demo"); }
+
+  // Runs the host with the arguments; returns its exit status and fills `output` with
+  // what it printed on standard output and standard error.
+  int RunHost(const std::string& arguments, std::string& output) {
+    const std::string command = "QT_QPA_PLATFORM=offscreen '" + std::string(TARVEL_HOST_BINARY) + "' --project '" +
+                                (temp.Path() / "demo").string() + "' --modules '" + TARVEL_MODULES_DIR + "' " +
+                                arguments + " 2>&1";
+    FILE* pipe = popen(command.c_str(), "r");
+    if (!pipe) return -1;
+    char buffer[4096];
+    output.clear();
+    while (const std::size_t n = fread(buffer, 1, sizeof(buffer), pipe)) output.append(buffer, n);
+    const int status = pclose(pipe);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  }
+  std::string WriteScript(const std::string& text) {
+    const std::string path = temp / "script.txt";
+    std::ofstream(path) << text;
+    return path;
+  }
+  static std::size_t CountColours(const QImage& image, int step) {
+    std::set<QRgb> colours;
+    for (int y = 0; y < image.height(); y += step) {
+      for (int x = 0; x < image.width(); x += step) colours.insert(image.pixel(x, y));
+    }
+    return colours.size();
+  }
+
+  TestSupport::TempFolder temp;
+};
+
+TEST_F(HostRuns, AScriptOpensAClipAndTakesAPictureOfIt) {
+  const std::string shot = temp / "out/editor.png";
+  const std::string script = WriteScript(
+      "expect-tabs 0\n"
+      "open 01_01\n"
+      "expect-tabs 1\n"
+      "expect-panel visible\n"
+      "expect-channels 31\n"
+      "select-channel Hips\n"
+      "screenshot window " + shot + "\n"
+      "quit\n");
+  std::string output;
+  ASSERT_EQ(RunHost("--script '" + script + "'", output), 0) << output;
+  EXPECT_NE(output.find("screenshot written to " + shot), std::string::npos) << output;
+  EXPECT_NE(output.find("Tarvel Created !"), std::string::npos);
+  EXPECT_NE(output.find("Tarvel Destroyed !"), std::string::npos);
+  const QImage image(QString::fromStdString(shot));
+  ASSERT_FALSE(image.isNull());
+  EXPECT_GE(image.width(), 800);
+  EXPECT_GE(image.height(), 600);
+  EXPECT_GT(CountColours(image, 4), 50u) << "the picture is blank";
+}
+
+TEST_F(HostRuns, TheScreenshotOptionTakesOnePictureAndQuits) {
+  const std::string shot = temp / "start.png";
+  std::string output;
+  ASSERT_EQ(RunHost("--screenshot '" + shot + "'", output), 0) << output;
+  const QImage image(QString::fromStdString(shot));
+  ASSERT_FALSE(image.isNull());
+  EXPECT_GT(CountColours(image, 4), 20u);
+}
+
+TEST_F(HostRuns, AnUnknownLineStopsWithItsNumber) {
+  std::string output;
+  const std::string script = WriteScript("# start\nopen 01_01\nfrobnicate\nquit\n");
+  EXPECT_NE(RunHost("--script '" + script + "'", output), 0);
+  EXPECT_NE(output.find(script + ": line 3: unknown action 'frobnicate'"), std::string::npos) << output;
+}
+
+TEST_F(HostRuns, AFailedExpectationStopsWithItsNumber) {
+  std::string output;
+  const std::string script = WriteScript("open 01_01\n\nexpect-tabs 2\nquit\n");
+  EXPECT_EQ(RunHost("--script '" + script + "'", output), 1);
+  EXPECT_NE(output.find(script + ": line 3: expected 2 tabs, the panel shows 1"), std::string::npos) << output;
+}
+
+TEST_F(HostRuns, BadOptionsShowTheUsage) {
+  std::string output;
+  EXPECT_EQ(RunHost("--frobnicate", output), 2);
+  EXPECT_NE(output.find("usage: tarvel-host"), std::string::npos) << output;
+}
+
+}  // namespace

@@ -1,0 +1,30 @@
+#include "HostFixture.h"
+
+#include "EditorCore/GUI_App.h"
+
+namespace HostTest {
+
+namespace fs = std::filesystem;
+
+void CopyDemoProject(const fs::path& to) {
+  fs::copy(TARVEL_DEMO_PROJECT, to, fs::copy_options::recursive);
+  // The repository's clip files are read-only; the copies must be writable.
+  for (const auto& entry : fs::recursive_directory_iterator(to)) {
+    fs::permissions(entry.path(), fs::perms::owner_write, fs::perm_options::add);
+  }
+}
+
+void HostFixture::SetUp() {
+  EditorCore::GUI_App::EnsureForTests();
+  CopyDemoProject(temp.Path() / "demo");
+  host = std::make_unique<TarvelHost::HostWindow>();
+  ASSERT_TRUE(host->Start(TARVEL_MODULES_DIR, ProjectPath()));
+  ASSERT_NE(Panel(), nullptr) << "libtarvel.so was not loaded from " << TARVEL_MODULES_DIR;
+}
+
+void HostFixture::TearDown() {
+  host.reset();
+  EditorCore::GUI_App::ProcessEvents(0);
+}
+
+}  // namespace HostTest

@@ -1,0 +1,33 @@
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+
+#include "HostWindow.h"
+#include "TempFolder.h"
+
+namespace HostTest {
+
+// Copies the demo project into a folder of the test's own, so saves never touch the
+// repository's copy.
+void CopyDemoProject(const std::filesystem::path& to);
+
+// A started host on a copy of the demo project, with the real module library loaded from
+// the build's modules folder.
+class HostFixture : public ::testing::Test {
+ protected:
+  void SetUp() override;
+  void TearDown() override;
+
+  // The module loaded from libtarvel.so.
+  EditorCore::GUI_Module* Panel() const { return host->GetPanelModule(); }
+  EditorCore::GUI_DnDManager* GetDnD() const { return host->GetDnDManager(); }
+  std::string ProjectPath() const { return (temp.Path() / "demo").string(); }
+
+  TestSupport::TempFolder temp;
+  std::unique_ptr<TarvelHost::HostWindow> host;
+};
+
+}  // namespace HostTest

@@ -1,0 +1,72 @@
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QDropEvent>
+#include <QMimeData>
+#include <QWidget>
+
+#include "HostFixture.h"
+#include "ModuleWindows.h"
+#include "ResourceBrowser.h"
+
+namespace {
+
+using namespace EditorCore;
+using TarvelHost::ModuleWindows;
+using TarvelHost::ResourceBrowser;
+
+class PanelDrops : public HostTest::HostFixture {
+ protected:
+  int TabCount() const {
+    const GUI_TabCtrl* tabs = ModuleWindows::FindFirst<GUI_TabCtrl>(Panel()->GetModuleDialog());
+    return tabs ? tabs->GetItemCount() : -1;
+  }
+  // Delivers a drag event to the panel's widget as the platform does while the pointer is over it.
+  bool Deliver(QEvent::Type type, const char* mimeType, const std::string& name) {
+    QMimeData mime;
+    mime.setData(mimeType, QByteArray::fromStdString(name));
+    auto* widget = static_cast<QWidget*>(Panel()->GetModuleDialog()->GetSafeHwnd());
+    const QPointF at(widget->width() / 2.0, widget->height() / 2.0);
+    if (type == QEvent::Drop) {
+      QDropEvent event(at, Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+      QApplication::sendEvent(widget, &event);
+      return event.isAccepted();
+    }
+    QDragEnterEvent event(at.toPoint(), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(widget, &event);
+    return event.isAccepted();
+  }
+};
+
+TEST_F(PanelDrops, TheBrowsersClipIsAcceptedAndOpensOnDrop) {
+  // The browser fills the manager for the length of its drag.
+  GetDnD()->AddData(ResourceBrowser::kResourceDataType, "Boxing_Toes");
+  EXPECT_TRUE(Deliver(QEvent::DragEnter, ResourceBrowser::kMimeType, "Boxing_Toes"));
+  EXPECT_TRUE(Deliver(QEvent::Drop, ResourceBrowser::kMimeType, "Boxing_Toes"));
+  GetDnD()->Clear();
+  EXPECT_EQ(TabCount(), 1);
+}
+
+TEST_F(PanelDrops, ForeignDragsAreRefused) {
+  GetDnD()->AddData(ResourceBrowser::kResourceDataType, "Boxing_Toes");
+  EXPECT_FALSE(Deliver(QEvent::DragEnter, "text/plain", "Boxing_Toes"));
+  EXPECT_FALSE(Deliver(QEvent::Drop, "text/plain", "Boxing_Toes"));
+  GetDnD()->Clear();
+  EXPECT_EQ(TabCount(), 0);
+}
+
+TEST_F(PanelDrops, ItemsOfAnotherDataTypeAreRefused) {
+  GetDnD()->AddData(3, "Boxing_Toes");
+  EXPECT_FALSE(Deliver(QEvent::DragEnter, ResourceBrowser::kMimeType, "Boxing_Toes"));
+  GetDnD()->Clear();
+  EXPECT_EQ(TabCount(), 0);
+}
+
+TEST_F(PanelDrops, TheBrowserListsTheClipFolderAndOpensOnDoubleClick) {
+  ResourceBrowser* browser = host->GetResourceBrowser();
+  ASSERT_EQ(browser->GetClips(), (std::vector<std::string>{"01_01", "Boxing_Toes"}));
+  emit browser->itemDoubleClicked(browser->item(1));
+  EXPECT_EQ(TabCount(), 1);
+}
+
+}  // namespace

@@ -1,0 +1,107 @@
+#include <gtest/gtest.h>
+
+#include <QtCore/qnamespace.h>
+
+#include "ScriptParser.h"
+
+namespace {
+
+using TarvelHost::ScriptAction;
+using TarvelHost::ScriptParser;
+
+std::string ParseError(const std::string& text) {
+  std::vector<ScriptAction> actions;
+  std::string error;
+  EXPECT_FALSE(ScriptParser::Parse(text, actions, error)) << text;
+  return error;
+}
+
+std::vector<ScriptAction> ParseOk(const std::string& text) {
+  std::vector<ScriptAction> actions;
+  std::string error;
+  EXPECT_TRUE(ScriptParser::Parse(text, actions, error)) << error;
+  return actions;
+}
+
+TEST(ScriptParsing, SkipsBlankLinesAndCommentsAndKeepsLineNumbers) {
+  const auto actions = ParseOk("# a demo\n\nopen 01_01   # the reference clip\n  expect-tabs 1\n");
+  ASSERT_EQ(actions.size(), 2u);
+  EXPECT_EQ(actions[0].line, 3);
+  EXPECT_EQ(actions[0].verb, "open");
+  EXPECT_EQ(actions[0].words, std::vector<std::string>{"01_01"});
+  EXPECT_EQ(actions[1].line, 4);
+  EXPECT_EQ(actions[1].words, std::vector<std::string>{"1"});
+}
+
+TEST(ScriptParsing, TextActionsTakeTheRestOfTheLine) {
+  const auto actions = ParseOk("dialog-text My new clip\nopen Walk Cycle");
+  EXPECT_EQ(actions[0].words, std::vector<std::string>{"My new clip"});
+  EXPECT_EQ(actions[1].words, std::vector<std::string>{"Walk Cycle"});
+}
+
+TEST(ScriptParsing, AcceptsTheWholeVocabulary) {
+  const auto actions = ParseOk(
+      "open A\ndrop A\nmessage 2255 9\nmessage 2249 scene\nbroadcast 3524 clip:A 0\ncommand 0x4110\n"
+      "answer 1 2 3\ndialog-text x\nselect-channel\nselect-channel Hips Neck\n"
+      "select-curve Hips rotation Y Neck Scale z\nkey Ctrl+Shift+Z\nkey Delete\nkey F5\n"
+      "mouse press 10 0.5 left shift\nmouse wheel -3 2.5e1\nwait 10\nscreenshot window a.png\n"
+      "screenshot panel b.png\nsave\nsave-all\nexpect-tabs 1\nexpect-channels 31\nexpect-panel hidden\nquit");
+  EXPECT_EQ(actions.size(), 25u);
+}
+
+TEST(ScriptParsing, AnUnknownVerbNamesItsLine) {
+  EXPECT_EQ(ParseError("open A\n# fine\nfrobnicate 3\nquit"), "line 3: unknown action 'frobnicate'");
+}
+
+TEST(ScriptParsing, MalformedLinesNameTheirLine) {
+  EXPECT_EQ(ParseError("expect-tabs two"), "line 1: expect-tabs: 'two' is not a whole number");
+  EXPECT_EQ(ParseError("\nexpect-tabs -1"), "line 2: expect-tabs: '-1' is not a whole number");
+  EXPECT_EQ(ParseError("open"), "line 1: open needs a text");
+  EXPECT_EQ(ParseError("quit now"), "line 1: quit takes 0 word(s), not 1");
+  EXPECT_EQ(ParseError("message 12x"), "line 1: message: '12x' is not a message id");
+  EXPECT_EQ(ParseError("message 1 clip:"), "line 1: message: 'clip:' is not a number, 'scene' or 'clip:NAME'");
+  EXPECT_EQ(ParseError("select-curve Hips rotation"), "line 1: select-curve takes CHANNEL TRACK AXIS triples");
+  EXPECT_EQ(ParseError("select-curve Hips spin X"),
+            "line 1: select-curve: 'spin' is not translation, rotation or scale");
+  EXPECT_EQ(ParseError("select-curve Hips scale W"), "line 1: select-curve: 'W' is not X, Y or Z");
+  EXPECT_EQ(ParseError("key Hyper+Z"), "line 1: key: 'Hyper+Z' is not a key");
+  EXPECT_EQ(ParseError("mouse drag 1 2"), "line 1: mouse: 'drag' is not press, move, release or wheel");
+  EXPECT_EQ(ParseError("mouse move 1 2 right"), "line 1: mouse: 'right' is not left, middle, shift or ctrl");
+  EXPECT_EQ(ParseError("screenshot desktop a.png"), "line 1: screenshot: 'desktop' is not window or panel");
+  EXPECT_EQ(ParseError("answer"), "line 1: answer needs at least one code");
+  EXPECT_EQ(ParseError("expect-panel gone"), "line 1: expect-panel: 'gone' is not visible or hidden");
+}
+
+TEST(ScriptParsing, ReadsKeysWithModifiers) {
+  const auto ctrlZ = ScriptParser::ParseKey("Ctrl+z");
+  ASSERT_TRUE(ctrlZ);
+  EXPECT_EQ(ctrlZ->qtKey, Qt::Key_Z);
+  EXPECT_TRUE(ctrlZ->control);
+  EXPECT_FALSE(ctrlZ->shift);
+  const auto shiftDelete = ScriptParser::ParseKey("shift+Delete");
+  ASSERT_TRUE(shiftDelete);
+  EXPECT_EQ(shiftDelete->qtKey, Qt::Key_Delete);
+  EXPECT_TRUE(shiftDelete->shift);
+  EXPECT_EQ(ScriptParser::ParseKey("F12")->qtKey, Qt::Key_F12);
+  EXPECT_FALSE(ScriptParser::ParseKey("F13"));
+  EXPECT_FALSE(ScriptParser::ParseKey("Ctrl+"));
+}
+
+TEST(ScriptParsing, ReadsDecimalAndHexadecimalNumbers) {
+  EXPECT_EQ(ScriptParser::ParseInteger("3524"), 3524);
+  EXPECT_EQ(ScriptParser::ParseInteger("0x10000000"), 0x10000000);
+  EXPECT_EQ(ScriptParser::ParseInteger("-4"), -4);
+  EXPECT_FALSE(ScriptParser::ParseInteger("4.5"));
+  EXPECT_FALSE(ScriptParser::ParseInteger(""));
+  EXPECT_DOUBLE_EQ(*ScriptParser::ParseNumber("-0.25"), -0.25);
+  EXPECT_FALSE(ScriptParser::ParseNumber("1,5"));
+}
+
+TEST(ScriptParsing, AMissingFileIsAnError) {
+  std::vector<ScriptAction> actions;
+  std::string error;
+  EXPECT_FALSE(ScriptParser::ParseFile("/nonexistent/script.txt", actions, error));
+  EXPECT_EQ(error, "cannot read script /nonexistent/script.txt");
+}
+
+}  // namespace

@@ -1,0 +1,155 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "EditorCore/GUI_App.h"
+#include "EngineCore/Scene.h"
+#include "ViewerCamera.h"
+#include "ViewerWnd.h"
+
+namespace {
+
+using EngineCore::Vector3;
+using TarvelHost::ViewerCamera;
+using TarvelHost::ViewerWnd;
+
+constexpr int kWidth = 200;
+constexpr int kHeight = 160;
+
+TEST(ViewerCameraProjection, PutsTheTargetAtTheCentre) {
+  ViewerCamera camera;
+  camera.Fit(Vector3(-1, -1, -1), Vector3(1, 3, 1));
+  const auto p = camera.Project(camera.GetTarget(), kWidth, kHeight);
+  ASSERT_TRUE(p.visible);
+  EXPECT_NEAR(p.x, kWidth / 2.0f, 1e-3f);
+  EXPECT_NEAR(p.y, kHeight / 2.0f, 1e-3f);
+  EXPECT_NEAR(camera.GetTarget().y, 1.0f, 1e-6f);
+}
+
+TEST(ViewerCameraProjection, ShowsPlusXRightAndPlusYUp) {
+  ViewerCamera camera;
+  const Vector3 target = camera.GetTarget();
+  const auto right = camera.Project(target + Vector3(1, 0, 0), kWidth, kHeight);
+  const auto up = camera.Project(target + Vector3(0, 1, 0), kWidth, kHeight);
+  EXPECT_GT(right.x, kWidth / 2.0f + 5.0f);
+  EXPECT_NEAR(right.y, kHeight / 2.0f, 1.0f);
+  EXPECT_LT(up.y, kHeight / 2.0f - 5.0f);
+}
+
+TEST(ViewerCameraProjection, HidesPointsBehindTheCamera) {
+  ViewerCamera camera;
+  const Vector3 behind = camera.GetPosition() + (camera.GetPosition() - camera.GetTarget());
+  EXPECT_FALSE(camera.Project(behind, kWidth, kHeight).visible);
+}
+
+TEST(ViewerCameraMoves, AHalfTurnOrbitShowsTheOtherSide) {
+  ViewerCamera camera;
+  const Vector3 point = camera.GetTarget() + Vector3(1, 0, 0);
+  camera.Orbit(-static_cast<float>(M_PI) / 0.01f, 0.0f);
+  EXPECT_LT(camera.Project(point, kWidth, kHeight).x, kWidth / 2.0f - 5.0f);
+}
+
+TEST(ViewerCameraMoves, PitchStopsBeforeTheViewFlips) {
+  ViewerCamera camera;
+  camera.Orbit(0.0f, 10000.0f);
+  EXPECT_FLOAT_EQ(camera.GetPitch(), 1.5f);
+  camera.Orbit(0.0f, -20000.0f);
+  EXPECT_FLOAT_EQ(camera.GetPitch(), -1.5f);
+}
+
+TEST(ViewerCameraMoves, PanningMovesTheSceneWithThePointer) {
+  ViewerCamera camera;
+  const Vector3 target = camera.GetTarget();
+  camera.Pan(12.0f, -7.0f, kHeight);
+  const auto p = camera.Project(target, kWidth, kHeight);
+  EXPECT_NEAR(p.x, kWidth / 2.0f + 12.0f, 0.5f);
+  EXPECT_NEAR(p.y, kHeight / 2.0f - 7.0f, 0.5f);
+}
+
+TEST(ViewerCameraMoves, ZoomingInComesCloser) {
+  ViewerCamera camera;
+  const float before = camera.GetDistance();
+  camera.Zoom(2.0f);
+  EXPECT_NEAR(camera.GetDistance(), before * 0.81f, 1e-4f);
+  camera.Zoom(-2.0f);
+  EXPECT_NEAR(camera.GetDistance(), before, 1e-4f);
+}
+
+TEST(ViewerCameraMoves, FittingShowsEveryCornerOfTheBox) {
+  for (const float aspect : {0.5f, 1.0f, 2.0f}) {
+    ViewerCamera camera;
+    const Vector3 low(-3, 0, -1);
+    const Vector3 high(3, 2, 1);
+    camera.Fit(low, high, aspect);
+    const int width = static_cast<int>(kHeight * aspect);
+    for (int corner = 0; corner < 8; ++corner) {
+      const Vector3 p((corner & 1) ? high.x : low.x, (corner & 2) ? high.y : low.y, (corner & 4) ? high.z : low.z);
+      const auto at = camera.Project(p, width, kHeight);
+      ASSERT_TRUE(at.visible);
+      EXPECT_GE(at.x, 0.0f) << aspect;
+      EXPECT_LE(at.x, static_cast<float>(width)) << aspect;
+      EXPECT_GE(at.y, 0.0f) << aspect;
+      EXPECT_LE(at.y, static_cast<float>(kHeight)) << aspect;
+    }
+  }
+}
+
+class ViewerDrawing : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    EditorCore::GUI_App::EnsureForTests();
+    root = scene.CreateObject(EngineCore::String("Root"));
+    child = scene.CreateObject(EngineCore::String("Child"), root);
+    child->SetLocalTranslation(Vector3(0, 1, 0));
+    view.SetScene(&scene);
+    view.GetCamera().Fit(Vector3(-1, 0, -1), Vector3(1, 1, 1));
+    ASSERT_TRUE(buffer.CreateOffscreen(kWidth, kHeight));
+  }
+  EditorCore::CPoint At(const EngineCore::SceneObject* object) {
+    const auto p = view.GetCamera().Project(object->GetWorldPosition(), kWidth, kHeight);
+    return EditorCore::CPoint(static_cast<int>(std::lround(p.x)), static_cast<int>(std::lround(p.y)));
+  }
+
+  EngineCore::Scene scene;
+  EngineCore::SceneObject* root = nullptr;
+  EngineCore::SceneObject* child = nullptr;
+  ViewerWnd view;
+  EditorCore::GUI_BackBuffer buffer;
+};
+
+TEST_F(ViewerDrawing, DrawsJointsAndTheBoneBetweenThem) {
+  view.Render(buffer);
+  const auto a = At(root);
+  const auto b = At(child);
+  EXPECT_EQ(buffer.GetPixel(a.x, a.y), ViewerWnd::kJoint);
+  EXPECT_EQ(buffer.GetPixel(b.x, b.y), ViewerWnd::kJoint);
+  EXPECT_EQ(buffer.GetPixel((a.x + b.x) / 2, (a.y + b.y) / 2), ViewerWnd::kBone);
+  EXPECT_EQ(buffer.GetPixel(kWidth - 2, kHeight - 2), ViewerWnd::kBackground);
+}
+
+TEST_F(ViewerDrawing, HighlightsSelectedObjectsAndMarksAnimatedOnes) {
+  scene.GetEditionManager()->ToggleObjectSelection(child);
+  root->CreateController();
+  view.Render(buffer);
+  const auto a = At(root);
+  const auto b = At(child);
+  EXPECT_EQ(buffer.GetPixel(b.x, b.y), ViewerWnd::kSelected);
+  EXPECT_EQ(buffer.GetPixel((a.x + b.x) / 2, (a.y + b.y) / 2), ViewerWnd::kSelected);
+  EXPECT_EQ(buffer.GetPixel(a.x, a.y), ViewerWnd::kAnimatedJoint);
+}
+
+TEST_F(ViewerDrawing, PicksTheObjectUnderThePointer) {
+  const auto b = At(child);
+  EXPECT_EQ(view.PickObject(EditorCore::CPoint(b.x + 3, b.y - 3), kWidth, kHeight), child);
+  EXPECT_EQ(view.PickObject(At(root), kWidth, kHeight), root);
+  EXPECT_EQ(view.PickObject(EditorCore::CPoint(b.x + ViewerWnd::kPickRadius + 2, b.y), kWidth, kHeight), nullptr);
+}
+
+TEST_F(ViewerDrawing, WithoutASceneDrawsOnlyTheBackground) {
+  view.SetScene(nullptr);
+  view.Render(buffer);
+  EXPECT_EQ(buffer.GetPixel(1, 1), ViewerWnd::kBackground);
+  EXPECT_EQ(view.PickObject(EditorCore::CPoint(kWidth / 2, kHeight / 2), kWidth, kHeight), nullptr);
+}
+
+}  // namespace
