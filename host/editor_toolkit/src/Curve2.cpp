@@ -6,6 +6,9 @@
 #include <cassert>
 #include <cmath>
 #include <limits>
+#include <mutex>
+#include <unordered_map>
+#include <vector>
 #include <new>
 #include <utility>
 
@@ -16,6 +19,55 @@ namespace {
 // What a free slot holds while it waits for its next point.
 struct FreeLink {
   void* next;
+};
+
+// Slab memory the process keeps for the next curves, by block size. Loading a clip makes and
+// unmakes many curves of the same few sizes; reusing their blocks spares the page faults of
+// fresh memory, which cost more than the curve's own work.
+class SlabReserve {
+ public:
+  static constexpr std::size_t kMaxBytes = 32u << 20;
+
+  static void* Take(std::size_t bytes) {
+    {
+      std::lock_guard lock(Mutex());
+      auto& blocks = Blocks()[bytes];
+      if (!blocks.empty()) {
+        void* block = blocks.back();
+        blocks.pop_back();
+        Held() -= bytes;
+        return block;
+      }
+    }
+    return ::operator new(bytes, std::align_val_t{alignof(std::max_align_t)});
+  }
+
+  static void Give(void* block, std::size_t bytes) {
+    {
+      std::lock_guard lock(Mutex());
+      if (Held() + bytes <= kMaxBytes) {
+        Blocks()[bytes].push_back(block);
+        Held() += bytes;
+        return;
+      }
+    }
+    ::operator delete(block, std::align_val_t{alignof(std::max_align_t)});
+  }
+
+ private:
+  static std::mutex& Mutex() {
+    static std::mutex mutex;
+    return mutex;
+  }
+  // Never destroyed: curves of static objects may give their blocks back at exit.
+  static std::unordered_map<std::size_t, std::vector<void*>>& Blocks() {
+    static auto* blocks = new std::unordered_map<std::size_t, std::vector<void*>>();
+    return *blocks;
+  }
+  static std::size_t& Held() {
+    static std::size_t held = 0;
+    return held;
+  }
 };
 
 // Smallest slab taken when the curve grows without Prepare; later slabs double the room.
@@ -96,9 +148,12 @@ Curve2& Curve2::operator=(Curve2&& other) noexcept {
   return *this;
 }
 
+void Curve2::SlabRelease::operator()(Slot* cells) const { SlabReserve::Give(cells, bytes); }
+
 void Curve2::AddSlab(std::uint32_t capacity) {
   Slab slab;
-  slab.cells = std::make_unique_for_overwrite<Slot[]>(capacity);
+  const std::size_t bytes = std::size_t{capacity} * sizeof(Slot);
+  slab.cells = std::unique_ptr<Slot[], SlabRelease>(static_cast<Slot*>(SlabReserve::Take(bytes)), SlabRelease{bytes});
   slab.capacity = capacity;
   slabs.push_back(std::move(slab));
 }

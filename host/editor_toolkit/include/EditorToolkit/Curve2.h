@@ -155,8 +155,16 @@ class Curve2 {
   };
   static_assert(sizeof(Slot) == 16, "a slot must not cost more than its point");
 
+  // Slab memory goes back to a small process-wide reserve when a curve lets it go, so that
+  // rebuilding curves of the same sizes reuses memory the process has already touched.
+  struct SlabRelease {
+    SlabRelease() noexcept : bytes(0) {}
+    explicit SlabRelease(std::size_t size) noexcept : bytes(size) {}
+    void operator()(Slot* cells) const;
+    std::size_t bytes;
+  };
   struct Slab {
-    std::unique_ptr<Slot[]> cells;
+    std::unique_ptr<Slot[], SlabRelease> cells;
     std::uint32_t capacity = 0;
     std::uint32_t used = 0;
   };
