@@ -2,11 +2,13 @@
 
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <numbers>
+
+#include "EngineCore/SceneEditionManager.h"
 
 using EngineCore::Quaternion;
 using EngineCore::Scene;
+using EngineCore::SceneEditionManager;
 using EngineCore::SceneObject;
 using EngineCore::String;
 using EngineCore::Vector3;
@@ -15,7 +17,7 @@ namespace {
 
 constexpr std::uint32_t kAllObjects = 0x7FFFFFFF;
 
-void ExpectVectorNear(const Vector3& actual, const Vector3& expected) {
+void ExpectNear(const Vector3& actual, const Vector3& expected) {
   EXPECT_NEAR(actual.x, expected.x, 1e-5f);
   EXPECT_NEAR(actual.y, expected.y, 1e-5f);
   EXPECT_NEAR(actual.z, expected.z, 1e-5f);
@@ -25,76 +27,45 @@ void ExpectVectorNear(const Vector3& actual, const Vector3& expected) {
 
 class SceneObjects : public ::testing::Test {
  protected:
-  void SetUp() override {
-    root_ = scene_.CreateObject(String("Root"));
-    hips_ = scene_.CreateObject(String("Hips"), root_);
-    nameless_ = scene_.CreateObject(std::nullopt, hips_);
-    head_ = scene_.CreateObject(String("Head"), hips_);
+  std::vector<SceneObject*> Search(std::uint32_t mask, std::vector<SceneObject*> list = {}) const {
+    scene_.SearchAllObjects(mask, list);
+    return list;
   }
 
   Scene scene_;
-  SceneObject* root_ = nullptr;
-  SceneObject* hips_ = nullptr;
-  SceneObject* nameless_ = nullptr;
-  SceneObject* head_ = nullptr;
+  SceneObject* root_ = scene_.CreateObject(String("Root"));
+  SceneObject* hips_ = scene_.CreateObject(String("Hips"), root_);
+  SceneObject* nameless_ = scene_.CreateObject(std::nullopt, hips_);
+  SceneObject* head_ = scene_.CreateObject(String("Head"), hips_);
 };
 
-TEST_F(SceneObjects, KeepsObjectsInCreationOrderWithTheirParents) {
-  ASSERT_EQ(scene_.GetObjectCount(), 4u);
-  EXPECT_EQ(scene_.GetObjectAt(0), root_);
-  EXPECT_EQ(scene_.GetObjectAt(3), head_);
-  EXPECT_EQ(root_->GetParent(), nullptr);
+TEST_F(SceneObjects, SearchesAndAppendsInCreationOrder) {
   EXPECT_EQ(head_->GetParent(), hips_);
-  EXPECT_EQ(nameless_->GetParent(), hips_);
+  EXPECT_EQ(Search(kAllObjects), (std::vector<SceneObject*>{root_, hips_, nameless_, head_}));
+  EXPECT_EQ(Search(kAllObjects, {nullptr}), (std::vector<SceneObject*>{nullptr, root_, hips_, nameless_, head_}));
 }
 
-TEST_F(SceneObjects, TellsANamelessObjectFromAnEmptyName) {
+TEST_F(SceneObjects, FindsTheFirstObjectOfANameAndTellsNamelessFromEmpty) {
+  scene_.CreateObject(String("Head"));
+  EXPECT_EQ(scene_.FindObject("Head"), head_);
+  EXPECT_EQ(scene_.FindObject("Tail"), nullptr);
+  EXPECT_EQ(scene_.FindObject(String("")), nullptr);
   SceneObject* empty = scene_.CreateObject(String(""));
   EXPECT_FALSE(nameless_->HasName());
-  EXPECT_TRUE(nameless_->GetName().IsEmpty());
   EXPECT_TRUE(empty->HasName());
-  EXPECT_TRUE(empty->GetName().IsEmpty());
   EXPECT_EQ(scene_.FindObject(String("")), empty);
 }
 
-TEST_F(SceneObjects, FindsTheFirstObjectOfAName) {
-  SceneObject* secondHead = scene_.CreateObject(String("Head"));
-  EXPECT_EQ(scene_.FindObject("Head"), head_);
-  EXPECT_NE(secondHead, head_);
-  EXPECT_EQ(scene_.FindObject("Hips"), hips_);
-  EXPECT_EQ(scene_.FindObject("Tail"), nullptr);
-}
-
-TEST_F(SceneObjects, SearchesAllObjectsInCreationOrder) {
-  std::vector<SceneObject*> list;
-  scene_.SearchAllObjects(kAllObjects, list);
-  EXPECT_EQ(list, (std::vector<SceneObject*>{root_, hips_, nameless_, head_}));
-}
-
-TEST_F(SceneObjects, AppendsToTheListItIsGiven) {
-  std::vector<SceneObject*> list{nullptr};
-  scene_.SearchAllObjects(kAllObjects, list);
-  ASSERT_EQ(list.size(), 5u);
-  EXPECT_EQ(list[0], nullptr);
-  EXPECT_EQ(list[1], root_);
-}
-
-TEST_F(SceneObjects, SearchesAnimatedObjectsByTheirTypeFlag) {
-  EXPECT_EQ(hips_->GetTypeFlags() & SceneObject::TypeAnimated, 0u);
-  EXPECT_EQ(hips_->GetController(), nullptr);
+TEST_F(SceneObjects, SearchesAnimatedObjectsByTypeFlag0x80) {
+  EXPECT_EQ(Search(0x80), std::vector<SceneObject*>{});
   EngineCore::AnimController* controller = head_->CreateController();
   ASSERT_NE(controller, nullptr);
   EXPECT_EQ(controller->GetObject(), head_);
-  EXPECT_EQ(head_->GetController(), controller);
   EXPECT_EQ(head_->GetTypeFlags() & 0x80u, 0x80u);
   EXPECT_EQ(head_->CreateController(), controller);
   hips_->CreateController();
-  std::vector<SceneObject*> animated;
-  scene_.SearchAllObjects(0x80, animated);
-  EXPECT_EQ(animated, (std::vector<SceneObject*>{hips_, head_}));
-  std::vector<SceneObject*> all;
-  scene_.SearchAllObjects(kAllObjects, all);
-  EXPECT_EQ(all.size(), 4u);
+  EXPECT_EQ(Search(0x80), (std::vector<SceneObject*>{hips_, head_}));
+  EXPECT_EQ(Search(kAllObjects).size(), 4u);
 }
 
 TEST_F(SceneObjects, KeepsOneTagPerObject) {
@@ -103,8 +74,6 @@ TEST_F(SceneObjects, KeepsOneTagPerObject) {
   EXPECT_EQ(tag, "unchanged");
   scene_.SetTag(hips_, "pelvis");
   scene_.SetTag(head_, "skull");
-  ASSERT_TRUE(scene_.FindTag(hips_, tag));
-  EXPECT_EQ(tag, "pelvis");
   scene_.SetTag(hips_, "hip bone");
   ASSERT_TRUE(scene_.FindTag(hips_, tag));
   EXPECT_EQ(tag, "hip bone");
@@ -115,41 +84,79 @@ TEST_F(SceneObjects, KeepsOneTagPerObject) {
 
 TEST_F(SceneObjects, HasAnEditionManagerUntilItIsRemoved) {
   ASSERT_NE(scene_.GetEditionManager(), nullptr);
-  EXPECT_EQ(scene_.GetEditionManager()->GetSelectedObjectCount(), 0u);
   scene_.RemoveEditionManager();
   EXPECT_EQ(scene_.GetEditionManager(), nullptr);
 }
 
-TEST_F(SceneObjects, PlacesARootObjectAtItsTranslation) {
-  root_->SetLocalTranslation({1, 2, 3});
-  root_->SetLocalRotation(Quaternion::FromAngles(0.3f, 0.2f, 0.1f));
-  ExpectVectorNear(root_->GetWorldPosition(), {1, 2, 3});
-}
-
-TEST_F(SceneObjects, PlacesAChildThroughItsParentsTransforms) {
+TEST_F(SceneObjects, PlacesAChildThroughItsParentsTransformsOnly) {
   root_->SetLocalTranslation({10, 0, 0});
   root_->SetLocalRotation(Quaternion::FromAngles(0, 0, std::numbers::pi_v<float> / 2));
   hips_->SetLocalTranslation({1, 0, 0});
   hips_->SetLocalScale({2, 2, 2});
   head_->SetLocalTranslation({0, 3, 0});
-  // Hips: (1, 0, 0) turned a quarter about Z is (0, 1, 0), moved to (10, 1, 0).
-  ExpectVectorNear(hips_->GetWorldPosition(), {10, 1, 0});
-  // Head: (0, 3, 0) scaled by Hips to (0, 6, 0), moved to (1, 6, 0), then turned by Root to
-  // (-6, 1, 0) and moved to (4, 1, 0).
-  ExpectVectorNear(head_->GetWorldPosition(), {4, 1, 0});
-}
-
-TEST_F(SceneObjects, IgnoresAnObjectsOwnRotationAndScaleForItsPosition) {
-  hips_->SetLocalTranslation({0, 1, 0});
-  head_->SetLocalTranslation({0, 0, 2});
   head_->SetLocalRotation(Quaternion::FromAngles(1, 1, 1));
   head_->SetLocalScale({5, 5, 5});
-  ExpectVectorNear(head_->GetWorldPosition(), {0, 1, 2});
+  ExpectNear(root_->GetWorldPosition(), {10, 0, 0});
+  // Hips: (1, 0, 0) turned a quarter about Z is (0, 1, 0), moved to (10, 1, 0).
+  ExpectNear(hips_->GetWorldPosition(), {10, 1, 0});
+  // Head: (0, 3, 0) scaled by Hips to (0, 6, 0), moved to (1, 6, 0), turned by Root to
+  // (-6, 1, 0) and moved to (4, 1, 0); its own rotation and scale play no part.
+  ExpectNear(head_->GetWorldPosition(), {4, 1, 0});
 }
 
-TEST_F(SceneObjects, ObjectsStartUnlockedForKeying) {
-  EXPECT_FALSE(head_->IsKeyingLocked());
-  head_->SetKeyingLocked(true);
-  EXPECT_TRUE(head_->IsKeyingLocked());
-  EXPECT_FALSE(hips_->IsKeyingLocked());
+class ObjectSelection : public ::testing::Test {
+ protected:
+  // The selection as the editor walks it: first, then next until null.
+  std::vector<SceneObject*> Walk(std::uint32_t mask = kAllObjects) const {
+    std::vector<SceneObject*> walked;
+    for (SceneObject* o = manager_->GetFirstSelectedObject(mask, false); o;
+         o = manager_->GetNextSelectedObject(o, mask, false)) {
+      walked.push_back(o);
+    }
+    return walked;
+  }
+
+  void Toggle(std::initializer_list<SceneObject*> objects) {
+    for (SceneObject* o : objects) manager_->ToggleObjectSelection(o);
+  }
+
+  Scene scene_;
+  SceneObject* a_ = scene_.CreateObject(String("A"));
+  SceneObject* b_ = scene_.CreateObject(String("B"));
+  SceneObject* c_ = scene_.CreateObject(String("C"));
+  SceneEditionManager* manager_ = scene_.GetEditionManager();
+};
+
+TEST_F(ObjectSelection, WalksObjectsInTheOrderTheyWereSelected) {
+  EXPECT_EQ(manager_->GetFirstSelectedObject(kAllObjects, false), nullptr);
+  Toggle({c_, a_, b_, nullptr});
+  EXPECT_EQ(manager_->GetSelectedObjectCount(), 3u);
+  EXPECT_EQ(Walk(), (std::vector<SceneObject*>{c_, a_, b_}));
+}
+
+TEST_F(ObjectSelection, ToggleDeselectsASelectedObject) {
+  Toggle({a_, b_, a_});
+  EXPECT_FALSE(manager_->IsSelected(a_));
+  EXPECT_TRUE(manager_->IsSelected(b_));
+  EXPECT_EQ(Walk(), (std::vector<SceneObject*>{b_}));
+  EXPECT_EQ(manager_->GetNextSelectedObject(a_, kAllObjects, false), nullptr);
+  Toggle({a_});
+  EXPECT_EQ(Walk(), (std::vector<SceneObject*>{b_, a_}));
+}
+
+TEST_F(ObjectSelection, ClearAndForgetDeselect) {
+  Toggle({a_, b_, c_});
+  manager_->Forget(a_);
+  EXPECT_EQ(Walk(), (std::vector<SceneObject*>{b_, c_}));
+  manager_->ClearObjectSelection(true);
+  EXPECT_EQ(manager_->GetSelectedObjectCount(), 0u);
+  EXPECT_EQ(Walk(), std::vector<SceneObject*>{});
+}
+
+TEST_F(ObjectSelection, WalksOnlyObjectsThatMeetTheMask) {
+  b_->CreateController();
+  Toggle({a_, b_, c_});
+  c_->CreateController();
+  EXPECT_EQ(Walk(SceneObject::TypeAnimated), (std::vector<SceneObject*>{b_, c_}));
+  EXPECT_EQ(manager_->GetNextSelectedObject(a_, SceneObject::TypeAnimated, false), b_);
 }
