@@ -15,6 +15,8 @@
 #include "channels/GUI_ChannelListCtrl.h"
 #include "channels/GUI_CreateChannelDialog.h"
 #include "channels/GUI_EditChannelDialog.h"
+#include "graph/GUI_CurvePanelDialog.h"
+#include "graph/GUI_GraphCtrl.h"
 #include "module/GUI_ClipEditorFrame.h"
 #include "module/GUI_ClipTabsDialog.h"
 #include "module/GUI_TrackListCtrl.h"
@@ -42,11 +44,13 @@ AnimClipDialog::AnimClipDialog(GUI_ClipTabsDialog* owner)
     : tabHost(owner),
       channelList(std::make_unique<GUI_ChannelListCtrl>(this)),
       trackList(std::make_unique<GUI_TrackListCtrl>(this)),
+      curvePanel(std::make_unique<GUI_CurvePanelDialog>(this)),
       verticalSplitter(std::make_unique<GUI_SplitterControl>()),
       horizontalSplitter(std::make_unique<GUI_SplitterControl>()) {}
 
 AnimClipDialog::~AnimClipDialog() {
-  // The lists point at the curves: they go before the document destroys them.
+  // The lists and the graph point at the curves: they go before the document destroys them.
+  curvePanel.reset();
   channelList.reset();
   trackList.reset();
   verticalSplitter.reset();
@@ -72,6 +76,7 @@ bool AnimClipDialog::OnInitDialog() {
   channelList->Create(this);
   channelList->Refill();
   trackList->Create(this);
+  curvePanel->Create(this);
   verticalSplitter->Create(this, GUI_SplitterControl::StyleVertical, CRect(), Ids::kCtlVerticalSplitter);
   horizontalSplitter->Create(this, GUI_SplitterControl::StyleHorizontal, CRect(), Ids::kCtlHorizontalSplitter);
   SetSplitterRanges(client.Width(), client.Height());
@@ -86,6 +91,7 @@ bool AnimClipDialog::OnInitDialog() {
   LayOut(client.Width(), client.Height());
   channelList->Invalidate();
   trackList->Invalidate();
+  RedrawCurvePanel();
   return true;
 }
 
@@ -119,6 +125,7 @@ void AnimClipDialog::LayOut(int cx, int cy) {
   place(*trackList, layout.trackList);
   for (std::size_t i = 0; i < filterBoxes.size(); ++i) place(filterBoxes[i], layout.filterBoxes[i]);
   place(*verticalSplitter, layout.verticalSplitter);
+  place(*curvePanel, layout.curveArea);
 }
 
 void AnimClipDialog::SetSplitterRanges(int cx, int cy) {
@@ -181,14 +188,21 @@ void AnimClipDialog::OnPageOpened() {
 }
 
 void AnimClipDialog::ShowSelectedChannels(bool bSyncScene) {
+  GUI_GraphCtrl& graph = *curvePanel->graph;
+  graph.ClearCurves();
   trackList->ClearEntries();
   for (int n = 0; ChannelRow* row = channelList->GetSelectedRow(n); ++n) {
-    if (const CurveSet::Curves* curves = GetChannelCurves(row->key)) trackList->AddCurves(*curves);
+    if (const CurveSet::Curves* curves = GetChannelCurves(row->key)) {
+      trackList->AddCurves(*curves);
+      graph.aCurves.insert(graph.aCurves.end(), curves->begin(), curves->end());
+    }
     row->bShown = true;
   }
+  if (graph.IsWindow()) graph.FitAll();
   ApplyFilterBoxes();
   UpdateMenus();
   if (bSyncScene) SelectChannelObjects();
+  RedrawCurvePanel();
   GUI_MainFrame* mainFrame = GUI_MainFrame::GetMainFrame();
   GUI_ModuleManager* modules = mainFrame ? mainFrame->GetModuleManager() : nullptr;
   if (GUI_Module* viewer = modules ? modules->GetModuleWithID(Ids::kViewerModule) : nullptr) {
@@ -222,6 +236,7 @@ void AnimClipDialog::ApplyFilterBoxes() {
   }
   UpdateMenus();
   if (trackList->IsWindow()) trackList->Refill();
+  RedrawCurvePanel();
 }
 
 void AnimClipDialog::CreateChannel(const ChannelDesc& desc) {
@@ -269,6 +284,7 @@ void AnimClipDialog::RemoveSelectedChannels() {
 void AnimClipDialog::RefreshDocument() {
   if (channelList->IsWindow()) channelList->Refill();
   if (trackList->IsWindow()) trackList->Refill();
+  RedrawCurvePanel();
 }
 
 void AnimClipDialog::OnCreateChannel() {
@@ -332,6 +348,21 @@ bool AnimClipDialog::RunCommand(UINT commandId) {
     case Ids::kCmdChannelCreate: OnCreateChannel(); return true;
     case Ids::kCmdChannelEdit: OnEditChannel(); return true;
     case Ids::kCmdChannelRemove: RemoveSelectedChannels(); return true;
+    case Ids::kCmdAddPoint: CreatePoint(true); return true;
+    case Ids::kCmdRemoveAllPoints: RemoveTrackPoints(); return true;
+    case Ids::kCmdCopyPoints: CopyPoints(); return true;
+    case Ids::kCmdPastePoints: PastePoints(); return true;
+    case Ids::kCmdRemovePoints: RemovePoints(); return true;
+    case Ids::kCmdTrackScale: ScaleTrack(); return true;
+    case Ids::kCmdTrackSubdivise: SubdiviseTrack(); return true;
+    case Ids::kCmdTrackSmooth: SmoothTrack(); return true;
+    case Ids::kCmdTrackFlip: FlipTrack(); return true;
+    case Ids::kCmdTrackSubSample: SubSampleTrack(); return true;
+    case Ids::kCmdSelectionScale: ScaleSelection(); return true;
+    case Ids::kCmdSelectionSubdivise: SubdiviseSelection(); return true;
+    case Ids::kCmdSelectionSubSample: SubSampleSelection(); return true;
+    case Ids::kCmdSelectionSmooth: SmoothSelection(); return true;
+    case Ids::kCmdSelectionFlip: FlipSelection(); return true;
     default: return false;
   }
 }
@@ -348,15 +379,79 @@ void AnimClipDialog::RunChannelCommand(UINT commandId) {
 void AnimClipDialog::OnResourcesSaved() {
   if (channelList->IsWindow()) channelList->Invalidate();
   if (trackList->IsWindow()) trackList->Refill();
+  RedrawCurvePanel();
 }
 
 void AnimClipDialog::UpdateMenus() {
   if (tabHost && tabHost->frame) tabHost->frame->UpdateMenus();
 }
 
-bool AnimClipDialog::HasEditableCurves() const { return false; }
+bool AnimClipDialog::HasEditableCurves() const {
+  return curvePanel->IsWindow() && curvePanel->graph->IsWindow() && curvePanel->graph->GetSelectedCurveCount() > 0;
+}
 
-bool AnimClipDialog::HasPointSelection() const { return false; }
+bool AnimClipDialog::HasPointSelection() const {
+  return curvePanel->IsWindow() && curvePanel->graph->IsWindow() && curvePanel->graph->HasSelectionRange();
+}
+
+void AnimClipDialog::ClearGraphSelectionRange() {
+  if (!curvePanel->IsWindow() || !curvePanel->graph->IsWindow()) return;
+  curvePanel->graph->ClearSelectionRange();
+  curvePanel->graph->Invalidate();
+}
+
+void AnimClipDialog::RedrawCurvePanel() {
+  if (curvePanel->IsWindow()) curvePanel->InvalidateViews();
+}
+
+std::vector<const CurveInfo*> AnimClipDialog::SteppingCurves() const {
+  std::vector<const CurveInfo*> curves;
+  const bool selection = curvePanel->graph->GetSelectedCurveCount() > 0;
+  if (selection) {
+    TrackEntry* entry = nullptr;
+    for (int n = 0; trackList->GetSelectedEntry(n, entry); ++n) {
+      if (entry->curve && entry->curve->bSelected) curves.push_back(entry->curve);
+    }
+  } else {
+    for (int row = 0; row < trackList->GetItemCount(); ++row) {
+      if (const CurveInfo* curve = trackList->GetRowCurve(row)) curves.push_back(curve);
+    }
+  }
+  std::erase_if(curves, [](const CurveInfo* c) { return c->pCurve->GetPointCount() == 0; });
+  return curves;
+}
+
+float AnimClipDialog::GetPreviousKeyFrame(float frame) const {
+  if (!trackList->IsWindow() || !clip) return 0.0f;
+  float result = static_cast<float>(clip->GetFirstKeyFrame());
+  for (const CurveInfo* curve : SteppingCurves()) {
+    const EditorToolkit::Curve2& points = *curve->pCurve;
+    if (points.GetPointAt(0)->x >= frame) continue;
+    int i = std::min<int>(points.SearchPreviousPoint(frame), static_cast<int>(points.GetPointCount()) - 1);
+    if (points.GetPointAt(static_cast<std::uint32_t>(i))->x >= frame) --i;
+    result = std::max(result, points.GetPointAt(static_cast<std::uint32_t>(i))->x);
+  }
+  return result;
+}
+
+float AnimClipDialog::GetNextKeyFrame(float frame) const {
+  if (!trackList->IsWindow() || !clip) return 0.0f;
+  float result = static_cast<float>(clip->GetLastKeyFrame());
+  for (const CurveInfo* curve : SteppingCurves()) {
+    const EditorToolkit::Curve2& points = *curve->pCurve;
+    const int last = static_cast<int>(points.GetPointCount()) - 1;
+    if (points.GetPointAt(static_cast<std::uint32_t>(last))->x <= frame) continue;
+    int i = std::min(points.SearchPreviousPoint(frame), last);
+    if (points.GetPointAt(static_cast<std::uint32_t>(i))->x <= frame) i = std::min(i + 1, last);
+    result = std::min(result, points.GetPointAt(static_cast<std::uint32_t>(i))->x);
+  }
+  return result;
+}
+
+void AnimClipDialog::MoveTimeCursor(float delta) {
+  if (!curvePanel->IsWindow()) return;
+  curvePanel->SetTimeCursor(std::max(0.0f, curvePanel->timeCursor + delta));
+}
 
 bool AnimClipDialog::IsFilterBox(UINT id) const {
   return std::find(std::begin(kFilterBoxIds), std::end(kFilterBoxIds), id) != std::end(kFilterBoxIds);
@@ -410,6 +505,26 @@ bool AnimClipDialog::PreTranslateMessage(const GUI_Msg& msg) {
       Redo();
       return true;
     }
+    if (msg.wParam == 'K') {
+      CreatePoint(true);
+      return true;
+    }
+    if (msg.wParam == VK_DELETE) {
+      RemovePoints();
+      return true;
+    }
+    if (control && msg.wParam == 'C') {
+      CopyPoints();
+      return true;
+    }
+    if (control && msg.wParam == 'V') {
+      PastePoints();
+      return true;
+    }
+    if (msg.wParam == VK_RIGHT || msg.wParam == VK_LEFT) {
+      MoveTimeCursor(msg.wParam == VK_RIGHT ? 1.0f : -1.0f);
+      return true;
+    }
   }
   return GUI_Dialog::PreTranslateMessage(msg);
 }
@@ -419,11 +534,14 @@ void AnimClipDialog::OnChannelCurvesBuilt(const CurveSet::Curves& curves) { chan
 void AnimClipDialog::OnChannelCurvesRemoving(std::uint32_t channelKey) {
   channelList->RemoveChannelRow(channelKey);
   trackList->RemoveChannelEntries(channelKey);
+  curvePanel->graph->RemoveChannelCurves(channelKey);
+  RedrawCurvePanel();
 }
 
 void AnimClipDialog::OnAllCurvesDestroyed() {
   channelList->ClearRows();
   trackList->ClearEntries();
+  curvePanel->graph->ClearCurves();
 }
 
 const TrackRows* AnimClipDialog::GetTrackRows() const { return trackList.get(); }

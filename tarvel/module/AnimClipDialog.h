@@ -2,6 +2,7 @@
 
 #include <array>
 #include <memory>
+#include <vector>
 
 #include "EditorCore/GUI_CheckBox.h"
 #include "EditorCore/GUI_Dialog.h"
@@ -16,6 +17,7 @@ namespace Tarvel {
 
 class GUI_ChannelListCtrl;
 class GUI_ClipTabsDialog;
+class GUI_CurvePanelDialog;
 class GUI_TrackListCtrl;
 
 // The page of one open clip: the channel list over the track list on the left, with the
@@ -59,6 +61,46 @@ class AnimClipDialog : public EditorCore::GUI_Dialog, public ClipDocument {
   // Asks for a channel's new name and tracks and applies them; tracks that stay keep their keys.
   void EditChannel(std::uint32_t channelKey);
 
+  // Keys at the time cursor: on the selected scene objects animated by the clip (their
+  // channel's every track, from the object's pose) or else on the curves of the selected
+  // track rows (repeating each curve's last value).
+  void CreatePoint(bool bRoundFrame);
+  // Removes the selected keys of the selected curves; without selected keys, their curves'
+  // every key.
+  void RemovePoints();
+  void RemoveTrackPoints();
+  // The first selected curve's selected keys go to the clipboard shared by every page,
+  // their frames counted from the first of them.
+  void CopyPoints();
+  // The clipboard's keys go in at the time cursor, pushing the following keys back.
+  void PastePoints();
+
+  // The key transform tools, each asking its settings in a dialog first.
+  void ScaleTrack();
+  void ScaleSelection();
+  void FlipTrack();
+  void FlipSelection();
+  void SmoothTrack();
+  void SmoothSelection();
+  void SubdiviseTrack();
+  void SubdiviseSelection();
+  void SubSampleTrack();
+  void SubSampleSelection();
+
+  // Workers of the tools on one curve's index range first..last.
+  // Stretches or shrinks the range in time by `factor` from its first key, which stays; the
+  // keys after the range move by the same amount as its last key.
+  static void ScaleKeys(EditorToolkit::Curve2& curve, std::uint32_t first, std::uint32_t last, float factor);
+  // The same keys in reverse time order over the same span.
+  static void MirrorTime(EditorToolkit::Curve2& curve, std::uint32_t first, std::uint32_t last);
+  // Values mirrored about the middle of the first and last values.
+  static void MirrorValues(EditorToolkit::Curve2& curve, std::uint32_t first, std::uint32_t last);
+  // `count` keys between each pair of keys of the range; returns the range's new last index.
+  static std::uint32_t SubdiviseKeys(EditorToolkit::Curve2& curve, std::uint32_t first, std::uint32_t last,
+                                     int count, bool markNew);
+  // Inserted keys laid on the Catmull-Rom spline through the old keys.
+  static void SmoothKeys(EditorToolkit::Curve2& curve, std::uint32_t first, std::uint32_t last, int count);
+
   // Commands of the module menu that act on the current page; false when the id is not one.
   bool RunCommand(EditorCore::UINT commandId);
   // Commands of the channel list's context menu.
@@ -69,6 +111,14 @@ class AnimClipDialog : public EditorCore::GUI_Dialog, public ClipDocument {
   // Whether the menus that act on selected curves or selected points apply.
   bool HasEditableCurves() const;
   bool HasPointSelection() const;
+  // The graph's point selection is gone with the rows it came from.
+  void ClearGraphSelectionRange();
+  void RedrawCurvePanel() override;
+  // The latest key before a frame on the curves the user works on (the selected ones, else
+  // all listed ones), never earlier than the clip's first key frame; 0 without a track list.
+  float GetPreviousKeyFrame(float frame) const;
+  // The earliest key after a frame, never later than the clip's last key frame.
+  float GetNextKeyFrame(float frame) const;
 
   // Layout of the panes for a client size (exposed for the layout's own checks).
   struct Layout {
@@ -94,6 +144,7 @@ class AnimClipDialog : public EditorCore::GUI_Dialog, public ClipDocument {
   int topHeight = kInitialTopHeight;
   std::unique_ptr<GUI_ChannelListCtrl> channelList;
   std::unique_ptr<GUI_TrackListCtrl> trackList;
+  std::unique_ptr<GUI_CurvePanelDialog> curvePanel;
   std::unique_ptr<EditorCore::GUI_SplitterControl> verticalSplitter;
   std::unique_ptr<EditorCore::GUI_SplitterControl> horizontalSplitter;
   EditorCore::GUI_Label filterLabel;
@@ -112,6 +163,22 @@ class AnimClipDialog : public EditorCore::GUI_Dialog, public ClipDocument {
   void LayOut(int cx, int cy);
   void SetSplitterRanges(int cx, int cy);
   void RefreshDocument();
+  // The curves the key stepping searches.
+  std::vector<const CurveInfo*> SteppingCurves() const;
+  void MoveTimeCursor(float delta);
+
+  enum class Tool { Scale, Flip, Smooth, Subdivise, SubSample };
+  void RunTool(Tool tool, bool selection, const char* label);
+
+  enum class ObjectKeying { NoObjectKeyed, Keyed, Stop };
+  ObjectKeying KeyObjects(float frame);
+  // The time cursor's frame, 0 below zero.
+  float CursorFrame() const;
+  std::vector<CurveInfo*> SelectedRowCurves() const;
+  bool GraphHoldsEditableCurves() const;
+  // What every point operation and tool ends with: the key-frame range check, the undo step
+  // under its label, a redraw.
+  void CloseOperation(const char* label);
   bool IsFilterBox(EditorCore::UINT id) const;
 };
 

@@ -95,6 +95,7 @@ void GUI_TrackListCtrl::ClearEntries() {
     refilling = false;
   }
   entries.clear();
+  page->ClearGraphSelectionRange();
 }
 
 void GUI_TrackListCtrl::RemoveChannelEntries(std::uint32_t channelKey) {
@@ -115,7 +116,11 @@ void GUI_TrackListCtrl::OnItemChanged(int item, UINT oldState, UINT newState, UI
   if (refilling || item < 0) return;
   TrackEntry* entry = RowEntry(item);
   if (!entry) return;
-  entry->curve->bSelected = (newState & LVIS_SELECTED) != 0;
+  const bool selected = (newState & LVIS_SELECTED) != 0;
+  if (selected != entry->curve->bSelected) {
+    entry->curve->bSelected = selected;
+    page->RedrawCurvePanel();
+  }
   page->UpdateMenus();
 }
 

@@ -32,7 +32,7 @@ class GUI_TrackListCtrl : public EditorCore::GUI_ListCtrl, public TrackRows {
   // Rebuilds the rows from the entries whose curve is not filtered, each selected exactly when
   // its curve is, without touching any curve.
   void Refill();
-  // Deletes every row and entry.
+  // Deletes every row and entry; the graph's point selection goes with them.
   void ClearEntries();
   void RemoveChannelEntries(std::uint32_t channelKey);
   // The entry of the i-th selected row; false when there is none.

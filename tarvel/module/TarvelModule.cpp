@@ -119,10 +119,15 @@ LRESULT TarvelModule::OnFrameworkMessage(UINT message, WPARAM wParam, LPARAM lPa
       OnSceneMessage(wParam, true);
       return 0;
     case Ids::kMsgAutoRecord:
+      // Automatic recording is a switch of the preview, which does not exist yet: it is off.
+      return 0;
     case Ids::kMsgChannelCreated:
+      // The preview's object list, refilled here, arrives with the preview.
+      return 0;
     case Ids::kMsgRecordKey:
-      // Keys at the time cursor and the object list belong to the curve panel, which a page
-      // gets once the graph view is built; until then these messages only stop here.
+      if (tabHost) {
+        if (AnimClipDialog* page = tabHost->GetCurrentPage()) page->CreatePoint(true);
+      }
       return 0;
     case Ids::kMsgResourcesSaved:
       if (wParam == Ids::kAnimClipKind && tabHost) {

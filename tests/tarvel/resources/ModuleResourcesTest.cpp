@@ -80,7 +80,9 @@ class ModuleResourcesTest : public ::testing::Test {
  protected:
   static void SetUpTestSuite() { EditorCore::GUI_App::EnsureForTests(); }
   void SetUp() override { ASSERT_TRUE(ModuleResources::Register()); }
-  void TearDown() override { ModuleResources::Unregister(); }
+  // The module registered its resources when the library started; they stay for the other
+  // tests of the program.
+  void TearDown() override { ASSERT_TRUE(ModuleResources::Register()); }
 };
 
 TEST_F(ModuleResourcesTest, RegistersUnderTheModulePrefix) {

@@ -1,0 +1,93 @@
+#pragma once
+
+#include <memory>
+
+#include "EditorCore/GUI_CheckBox.h"
+#include "EditorCore/GUI_ComboBox.h"
+#include "EditorCore/GUI_Dialog.h"
+#include "EditorCore/GUI_EditBox.h"
+#include "EditorCore/GUI_Label.h"
+#include "EditorCore/GUI_PushButton.h"
+#include "EditorCore/GUI_RulerCtrl.h"
+
+namespace Tarvel {
+
+class AnimClipDialog;
+class GUI_GraphCtrl;
+
+// The curve area of a clip page: the graph over its frame and value rulers, with a tool bar
+// of edit settings above it and a fit button in the corner. The time cursor is marker 4 of
+// the frame ruler; the panel keeps its frame in `timeCursor`.
+//
+// The preview's controls (play, record, loop, automatic recording, the object list) are part
+// of the panel's template but stay hidden until the preview exists.
+class GUI_CurvePanelDialog : public EditorCore::GUI_Dialog {
+ public:
+  static constexpr EditorCore::UINT kTemplate = 1114;
+  static constexpr int kNarrowWidth = 700;
+
+  explicit GUI_CurvePanelDialog(AnimClipDialog* owner);
+  ~GUI_CurvePanelDialog() override;
+
+  // Creates the panel as a child of the page; false when its template is missing.
+  bool Create(EditorCore::GUI_Wnd* parent);
+
+  void InvalidateViews();
+  // Repaints both rulers and the graph at once (the graph only within `rect`, in the graph's
+  // own coordinates, when one is given).
+  void RedrawViews(const EditorCore::CRect* rect = nullptr);
+  // Moves the time cursor to a frame and shows it.
+  void SetTimeCursor(float frame);
+
+  // Rounding to a whole frame: exact halves go down.
+  static float WholeFrame(float frame);
+
+  void DoDataExchange() override;
+  bool OnInitDialog() override;
+  void OnSize(EditorCore::UINT type, int cx, int cy) override;
+  bool OnEraseBkgnd(EditorCore::GUI_DC& dc) override;
+  bool OnCommand(EditorCore::UINT id) override;
+  bool OnNotify(const EditorCore::GUI_NotifyHeader& header, const EditorCore::GUI_NotifyPayload& payload,
+                EditorCore::LRESULT& result) override;
+  bool OnMouseWheel(EditorCore::UINT flags, short delta, EditorCore::CPoint screenPoint) override;
+  bool PreTranslateMessage(const EditorCore::GUI_Msg& msg) override;
+  void OnOK() override {}
+  void OnCancel() override {}
+
+  AnimClipDialog* page;
+  std::unique_ptr<EditorCore::GUI_RulerCtrl> horizontalRuler;
+  std::unique_ptr<EditorCore::GUI_RulerCtrl> verticalRuler;
+  std::unique_ptr<GUI_GraphCtrl> graph;
+  EditorCore::GUI_CheckBox snapBox;
+  EditorCore::GUI_CheckBox valuesModeBox;
+  EditorCore::GUI_CheckBox framesModeBox;
+  EditorCore::GUI_EditBox falloffBeforeEdit;
+  EditorCore::GUI_CheckBox falloffBox;
+  EditorCore::GUI_EditBox falloffAfterEdit;
+  EditorCore::GUI_Label keyLabel;
+  EditorCore::GUI_EditBox keyEdit;
+  EditorCore::GUI_Label valueLabel;
+  EditorCore::GUI_EditBox valueEdit;
+  EditorCore::GUI_PushButton previousKeyButton;
+  EditorCore::GUI_PushButton playButton;
+  EditorCore::GUI_PushButton recordButton;
+  EditorCore::GUI_PushButton nextKeyButton;
+  EditorCore::GUI_CheckBox loopBox;
+  EditorCore::GUI_ComboBox objectCombo;
+  EditorCore::GUI_PushButton fitButton;
+  EditorCore::GUI_CheckBox autoRecordBox;
+  // Set while the panel writes into the frame and value edits, whose change notices it then
+  // ignores.
+  bool updatingEdits = false;
+  float timeCursor = 0.0f;
+
+ private:
+  void CreateViews();
+  void SetValuesMode();
+  void SetFramesMode();
+  void LayOut(int cx, int cy);
+  void OnRulerMoved();
+  bool ZoomRuler(EditorCore::GUI_RulerCtrl& ruler, double centre, double step);
+};
+
+}  // namespace Tarvel

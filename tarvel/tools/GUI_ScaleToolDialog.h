@@ -1,0 +1,36 @@
+#pragma once
+
+#include "EditorCore/GUI_Dialog.h"
+
+namespace Tarvel {
+
+// Asks how to stretch or shrink keys in time: to a wished length in frames, or by a
+// percentage (the starting mode, at 100).
+class GUI_ScaleToolDialog : public EditorCore::GUI_Dialog {
+ public:
+  static constexpr EditorCore::UINT kTemplate = 1111;
+  static constexpr EditorCore::UINT kCurrentLabel = 1051;
+  static constexpr EditorCore::UINT kCurrentEdit = 1052;
+  static constexpr EditorCore::UINT kWishLabel = 1115;
+  static constexpr EditorCore::UINT kLengthRadio = 1064;
+  static constexpr EditorCore::UINT kLengthEdit = 1003;
+  static constexpr EditorCore::UINT kPercentageRadio = 1116;
+  static constexpr EditorCore::UINT kPercentageEdit = 1005;
+
+  explicit GUI_ScaleToolDialog(EditorCore::GUI_Wnd* parent) : GUI_Dialog(kTemplate, parent) {}
+  int DoModal();
+  bool OnInitDialog() override;
+  bool OnCommand(EditorCore::UINT id) override;
+  void OnOK() override;
+
+  // The length shared by the curves, or -1 when they differ (the box is then empty).
+  int iCurrentLength = -1;
+  int iWishLength = 0;
+  float fPercentage = 100.0f;
+  bool bUseLength = false;
+
+ private:
+  void UseLength(bool useLength);
+};
+
+}  // namespace Tarvel
