@@ -3,6 +3,8 @@
 #include <QApplication>
 #include <QImage>
 #include <QKeyEvent>
+#include <QMouseEvent>
+#include <QWheelEvent>
 #include <QPixmap>
 #include <QWidget>
 
@@ -12,6 +14,7 @@
 
 #include "EditorCore/GUI_App.h"
 #include "EditorCore/GUI_Menu.h"
+#include "EditorCore/GUI_RulerCtrl.h"
 #include "EditorToolkit/KeyManager.h"
 #include "EngineCore/AnimClip.h"
 #include "EngineCore/Log.h"
@@ -100,10 +103,7 @@ bool ScriptRunner::RunAction(const ScriptAction& action, std::string& reason) {
   if (verb == "select-channel") return SelectChannels(action, reason);
   if (verb == "select-curve") return SelectCurves(action, reason);
   if (verb == "key") return Key(action, reason);
-  if (verb == "mouse") {
-    reason = "the curve graph is not available in this build";
-    return false;
-  }
+  if (verb == "mouse") return Mouse(action, reason);
   if (verb == "wait") {
     GUI_App::ProcessEvents(static_cast<int>(*ScriptParser::ParseInteger(action.words.at(0))));
     return true;
@@ -290,6 +290,76 @@ bool ScriptRunner::Key(const ScriptAction& action, std::string& reason) {
   QApplication::sendEvent(widget, &press);
   QKeyEvent release(QEvent::KeyRelease, key.qtKey, modifiers);
   QApplication::sendEvent(widget, &release);
+  HostWindow::SetHeldModifiers(0);
+  return true;
+}
+
+bool ScriptRunner::Mouse(const ScriptAction& action, std::string& reason) {
+  GUI_Module* panel = host.GetPanelModule();
+  GUI_Wnd* page = panel ? ModuleWindows::FindCurrentPage(panel->GetModuleDialog()) : nullptr;
+  if (!page) {
+    reason = "no clip page is open";
+    return false;
+  }
+  // The graph is the page's shown window named "GUI_GraphCtrl"; its rulers stand beside it.
+  GUI_Wnd* graph = nullptr;
+  for (GUI_Wnd* wnd : ModuleWindows::GetDescendants(page)) {
+    if (wnd->GetWindowText() == "GUI_GraphCtrl" && ModuleWindows::IsShown(wnd)) graph = wnd;
+  }
+  GUI_RulerCtrl* frames = nullptr;
+  GUI_RulerCtrl* values = nullptr;
+  if (graph && graph->GetParent()) {
+    for (GUI_Wnd* wnd : ModuleWindows::GetDescendants(graph->GetParent())) {
+      if (auto* ruler = dynamic_cast<GUI_RulerCtrl*>(wnd)) (ruler->IsVertical() ? values : frames) = ruler;
+    }
+  }
+  auto* widget = graph ? static_cast<QWidget*>(graph->GetSafeHwnd()) : nullptr;
+  if (!widget || !frames || !values) {
+    reason = "the clip page shows no curve graph";
+    return false;
+  }
+  const std::string& gesture = action.words.at(0);
+  const double frame = *ScriptParser::ParseNumber(action.words.at(1));
+  const double value = *ScriptParser::ParseNumber(action.words.at(2));
+  Qt::MouseButton button = Qt::LeftButton;
+  Qt::KeyboardModifiers modifiers;
+  unsigned held = 0;
+  for (std::size_t i = 3; i < action.words.size(); ++i) {
+    std::string option = action.words[i];
+    for (char& c : option) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    if (option == "middle") button = Qt::MiddleButton;
+    if (option == "shift") {
+      modifiers |= Qt::ShiftModifier;
+      held |= EditorToolkit::KeyManager::Shift;
+    }
+    if (option == "ctrl") {
+      modifiers |= Qt::ControlModifier;
+      held |= EditorToolkit::KeyManager::Control;
+    }
+  }
+  CRect client;
+  graph->GetClientRect(client);
+  const QPoint at(frames->ValueToPixel(frame), client.Height() - values->ValueToPixel(value));
+  const QPointF global = widget->mapToGlobal(QPointF(at));
+  HostWindow::SetHeldModifiers(held);
+  if (gesture == "press") {
+    heldButtons |= button;
+    QMouseEvent event(QEvent::MouseButtonPress, QPointF(at), global, button, Qt::MouseButtons(heldButtons), modifiers);
+    QApplication::sendEvent(widget, &event);
+  } else if (gesture == "release") {
+    heldButtons &= ~static_cast<int>(button);
+    QMouseEvent event(QEvent::MouseButtonRelease, QPointF(at), global, button, Qt::MouseButtons(heldButtons),
+                      modifiers);
+    QApplication::sendEvent(widget, &event);
+  } else if (gesture == "move") {
+    QMouseEvent event(QEvent::MouseMove, QPointF(at), global, Qt::NoButton, Qt::MouseButtons(heldButtons), modifiers);
+    QApplication::sendEvent(widget, &event);
+  } else {
+    // One notch towards the user: the graph zooms in on that place.
+    QWheelEvent event(QPointF(at), global, QPoint(), QPoint(0, -120), Qt::MouseButtons(heldButtons), modifiers,
+                      Qt::NoScrollPhase, false);
+    QApplication::sendEvent(widget, &event);
+  }
   HostWindow::SetHeldModifiers(0);
   return true;
 }

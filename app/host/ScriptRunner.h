@@ -45,6 +45,7 @@ class ScriptRunner {
   bool SelectChannels(const ScriptAction& action, std::string& error);
   bool SelectCurves(const ScriptAction& action, std::string& error);
   bool Key(const ScriptAction& action, std::string& error);
+  bool Mouse(const ScriptAction& action, std::string& error);
   bool Screenshot(const ScriptAction& action, std::string& error);
   bool SaveCommand(const std::string& label, std::string& error);
   bool ExpectTabs(const ScriptAction& action, std::string& error);
@@ -57,6 +58,8 @@ class ScriptRunner {
   std::string error;
   std::vector<std::string> screenshots;
   bool quit = false;
+  // The mouse buttons a script's presses hold down until their release.
+  int heldButtons = 0;
 };
 
 }  // namespace TarvelHost

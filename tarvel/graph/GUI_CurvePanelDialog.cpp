@@ -255,7 +255,7 @@ bool GUI_CurvePanelDialog::OnCommand(UINT id) {
       SetFramesMode();
       return true;
     case kFalloffBox:
-      graph->bFalloff = falloffBox.IsChecked();
+      graph->SetFalloff(falloffBox.IsChecked());
       graph->Invalidate();
       return true;
     case kFitButton:
@@ -275,15 +275,27 @@ bool GUI_CurvePanelDialog::OnCommand(UINT id) {
 
 bool GUI_CurvePanelDialog::OnNotify(const GUI_NotifyHeader& header, const GUI_NotifyPayload& payload,
                                     LRESULT& result) {
-  if (header.hwndFrom == &falloffBeforeEdit && header.code == GUI_EditBox::NotifyValueChanged) {
-    graph->fFalloffBefore = static_cast<float>(falloffBeforeEdit.GetFloatValue());
-    graph->Invalidate();
+  if (header.hwndFrom == graph.get()) {
+    OnGraphNotify(header.code);
     return true;
   }
-  if (header.hwndFrom == &falloffAfterEdit && header.code == GUI_EditBox::NotifyValueChanged) {
-    graph->fFalloffAfter = static_cast<float>(falloffAfterEdit.GetFloatValue());
-    graph->Invalidate();
-    return true;
+  if (header.code == GUI_EditBox::NotifyValueChanged) {
+    if (header.hwndFrom == &falloffBeforeEdit) {
+      graph->SetFalloffBefore(static_cast<float>(falloffBeforeEdit.GetFloatValue()));
+      return true;
+    }
+    if (header.hwndFrom == &falloffAfterEdit) {
+      graph->SetFalloffAfter(static_cast<float>(falloffAfterEdit.GetFloatValue()));
+      return true;
+    }
+    if (header.hwndFrom == &keyEdit) {
+      if (!updatingEdits) graph->SetTargetFrame(static_cast<float>(keyEdit.GetFloatValue()));
+      return true;
+    }
+    if (header.hwndFrom == &valueEdit) {
+      if (!updatingEdits) graph->SetTargetValue(static_cast<float>(valueEdit.GetFloatValue()), graph->bFalloff);
+      return true;
+    }
   }
   if ((header.hwndFrom == horizontalRuler.get() || header.hwndFrom == verticalRuler.get()) &&
       (header.code == GUI_RulerCtrl::NotifyMarkerMoved || header.code == GUI_RulerCtrl::NotifyViewMoved)) {
@@ -291,6 +303,56 @@ bool GUI_CurvePanelDialog::OnNotify(const GUI_NotifyHeader& header, const GUI_No
     return true;
   }
   return GUI_Dialog::OnNotify(header, payload, result);
+}
+
+void GUI_CurvePanelDialog::OnGraphNotify(int code) {
+  const EditorToolkit::EditablePoint* current = graph->pCurrentPoint;
+  // The edits show the current key; the panel's own writes are not edits of the user.
+  updatingEdits = true;
+  switch (code) {
+    case GUI_GraphCtrl::GraphNotify_CurveChanged:
+      page->RecordStep("GUI_Message_k_Curve_Changed", false);
+      page->WriteBackAllChannels();
+      break;
+    case GUI_GraphCtrl::GraphNotify_CurveWillChange:
+      page->RecordStep("GUI_Message_k_Curve_WillChange", true);
+      break;
+    case GUI_GraphCtrl::GraphNotify_SelectionChanged:
+      page->OnGraphSelectionChanged();
+      InvalidateViews();
+      break;
+    case GUI_GraphCtrl::GraphNotify_CurrentFrame:
+      keyEdit.SetFloatValue(current ? current->x : 0.0);
+      keyEdit.EnableWindow(true);
+      break;
+    case GUI_GraphCtrl::GraphNotify_CurrentValue:
+      valueEdit.SetFloatValue(current ? current->y : 0.0);
+      valueEdit.EnableWindow(true);
+      break;
+    case GUI_GraphCtrl::GraphNotify_ClearFrame:
+      keyEdit.SetEmpty();
+      break;
+    case GUI_GraphCtrl::GraphNotify_ClearValue:
+      valueEdit.SetEmpty();
+      break;
+    case GUI_GraphCtrl::GraphNotify_DisableFrame:
+      keyEdit.SetEmpty();
+      keyEdit.EnableWindow(false);
+      break;
+    case GUI_GraphCtrl::GraphNotify_DisableValue:
+      valueEdit.SetEmpty();
+      valueEdit.EnableWindow(false);
+      break;
+    case GUI_GraphCtrl::GraphNotify_EnableFrame:
+      keyEdit.EnableWindow(true);
+      break;
+    case GUI_GraphCtrl::GraphNotify_EnableValue:
+      valueEdit.EnableWindow(true);
+      break;
+    default:
+      break;
+  }
+  updatingEdits = false;
 }
 
 void GUI_CurvePanelDialog::OnRulerMoved() {

@@ -87,6 +87,9 @@ class GUI_CurvePanelDialog : public EditorCore::GUI_Dialog {
   void SetFramesMode();
   void LayOut(int cx, int cy);
   void OnRulerMoved();
+  // The graph's notices: undo steps and write-back around edits, the lists after a new
+  // selection, the frame and value edits following the current key.
+  void OnGraphNotify(int code);
   bool ZoomRuler(EditorCore::GUI_RulerCtrl& ruler, double centre, double step);
 };
 

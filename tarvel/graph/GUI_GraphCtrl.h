@@ -31,8 +31,27 @@ namespace Tarvel {
 // 4. Filtered curves are skipped by drawing and by every query that hands out a curve.
 // 5. The column buffer survives between paints and is reallocated only when the width
 //    changes.
+// 6. Every notification to the parent is followed by an invalidation of the control.
+// 7. A left-button gesture on a key starts the panel's edit mode (values or frames; Shift
+//    moves both). Frame moves back up the selected curves at the press; a release that
+//    leaves two keys of a curve on one frame restores that curve's backup.
 class GUI_GraphCtrl : public EditorCore::GUI_Wnd {
  public:
+  // Codes sent to the parent with NotifyParent.
+  // A left-button gesture other than a rubber band has ended: record the edit, write back.
+  static constexpr int GraphNotify_CurveChanged = 2074;
+  // A press landed on a key: record the state before the edit.
+  static constexpr int GraphNotify_CurveWillChange = 2075;
+  static constexpr int GraphNotify_SelectionChanged = 2076;
+  static constexpr int GraphNotify_CurrentFrame = 2077;
+  static constexpr int GraphNotify_CurrentValue = 2078;
+  static constexpr int GraphNotify_ClearFrame = 2079;
+  static constexpr int GraphNotify_ClearValue = 2080;
+  static constexpr int GraphNotify_DisableFrame = 2081;
+  static constexpr int GraphNotify_DisableValue = 2082;
+  static constexpr int GraphNotify_EnableFrame = 2083;
+  static constexpr int GraphNotify_EnableValue = 2084;
+
   GUI_GraphCtrl() = default;
   ~GUI_GraphCtrl() override;
 
@@ -63,6 +82,36 @@ class GUI_GraphCtrl : public EditorCore::GUI_Wnd {
   void ComputeCurvesBounds();
   // Fits both rulers to the curves, with 10 frames and 20 values of margin in all.
   void FitAll();
+
+  // Moves the selected keys so that the current key lands on frame (only while a frame move
+  // is in progress or was the last gesture), then puts the cross-hair on the current key.
+  void SetTargetFrame(float frame);
+  // Moves the selected keys (and, with useFalloff, their neighbours by weight) so that the
+  // current key takes value; acts during a value move or in the values edit mode.
+  void SetTargetValue(float value, bool useFalloff);
+  // Falloff weight of every key of the editing curves: 0 follows the selection, 1 stays.
+  void ComputeWeights();
+  // Widens the selection range to the selected keys and shows it on the horizontal ruler.
+  // Returns 0 when nothing is selected, 1 for a single key frame of a single curve, more
+  // otherwise. Outside a move the first selected key becomes the current key.
+  int UpdateSelectionRange();
+  // Selects the keys of the shown curves that lie inside oRubberBand.
+  void SelectInRubberBand();
+  // Sets the keys between the first and last selected key to fTargetY, or with useFalloff
+  // moves them and their neighbours by weight towards it.
+  void ApplyValueMove(bool useFalloff);
+  // Shifts the selected keys so that the current key lands on fTargetX. A curve whose keys
+  // would go before frame 0 stays where it is.
+  void ApplyFrameMove();
+  void SetFalloff(bool on);
+  void SetFalloffBefore(float frames);
+  void SetFalloffAfter(float frames);
+
+  void OnLButtonDown(EditorCore::UINT flags, EditorCore::CPoint point) override;
+  void OnMouseMove(EditorCore::UINT flags, EditorCore::CPoint point) override;
+  void OnLButtonUp(EditorCore::UINT flags, EditorCore::CPoint point) override;
+  void OnMButtonDown(EditorCore::UINT flags, EditorCore::CPoint point) override;
+  void OnMButtonUp(EditorCore::UINT flags, EditorCore::CPoint point) override;
 
   bool OnEraseBkgnd(EditorCore::GUI_DC& dc) override;
   // Draws the five layers into buffer, which covers a client area of width x height.
@@ -106,6 +155,19 @@ class GUI_GraphCtrl : public EditorCore::GUI_Wnd {
   std::int32_t iColumnPointCount = 0;
 
  private:
+  void Notify(int code);
+  // Takes part in editing: shown, holding the selection, with selected keys.
+  static bool IsEditing(const CurveInfo* info);
+  int ClientHeight() const;
+  double FrameAtColumn(int x) const;
+  double ValueAtRow(int y) const;
+  void SetDragCursor();
+  void PlaceCrossHair();
+  void DeleteCoveredKeys();
+  // After a restore the current key's old address is gone: it becomes the selected key of
+  // that curve at the frame where it was picked, if any.
+  void RestoreCollidingCurves();
+
   void PaintBackground(EditorCore::GUI_BackBuffer& buffer, int width, int height) const;
   void PaintGrid(EditorCore::GUI_BackBuffer& buffer, int width, int height) const;
   void PaintCurves(EditorCore::GUI_BackBuffer& buffer, int width, int height);

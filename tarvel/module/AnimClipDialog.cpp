@@ -394,6 +394,11 @@ bool AnimClipDialog::HasPointSelection() const {
   return curvePanel->IsWindow() && curvePanel->graph->IsWindow() && curvePanel->graph->HasSelectionRange();
 }
 
+void AnimClipDialog::OnGraphSelectionChanged() {
+  if (trackList->IsWindow()) trackList->Refill();
+  UpdateMenus();
+}
+
 void AnimClipDialog::ClearGraphSelectionRange() {
   if (!curvePanel->IsWindow() || !curvePanel->graph->IsWindow()) return;
   curvePanel->graph->ClearSelectionRange();

@@ -111,6 +111,8 @@ class AnimClipDialog : public EditorCore::GUI_Dialog, public ClipDocument {
   // Whether the menus that act on selected curves or selected points apply.
   bool HasEditableCurves() const;
   bool HasPointSelection() const;
+  // The graph selected other keys (and so other curves): the track rows and the menus follow.
+  void OnGraphSelectionChanged();
   // The graph's point selection is gone with the rows it came from.
   void ClearGraphSelectionRange();
   void RedrawCurvePanel() override;

@@ -5,6 +5,10 @@
 #include <filesystem>
 #include <set>
 
+#include "EditorCore/GUI_MainFrame.h"
+#include "EditorCore/GUI_Menu.h"
+#include "EditorCore/GUI_MenuBar.h"
+#include "EditorCore/GUI_RulerCtrl.h"
 #include "EditorToolkit/EditorKernel.h"
 #include "EngineCore/AnimClip.h"
 #include "EngineCore/ResourceFactory.h"
@@ -134,9 +138,33 @@ TEST_F(ScriptedHost, HeldModifiersReachTheKeyManager) {
   EXPECT_FALSE(keys->ControlKeyPressed());
 }
 
-TEST_F(ScriptedHost, MouseActionsSayTheGraphIsMissing) {
-  EXPECT_FALSE(Run("open 01_01\nmouse press 10 0.5 left"));
-  EXPECT_EQ(runner->GetError(), "line 2: the curve graph is not available in this build");
+TEST_F(ScriptedHost, MouseRubberBandSelectsKeysInTheGraph) {
+  EXPECT_FALSE(Run("mouse press 10 0.5 left"));
+  EXPECT_EQ(runner->GetError(), "line 1: no clip page is open");
+  ASSERT_TRUE(Run("open 01_01\nselect-channel Hips")) << runner->GetError();
+  // A band from the view's top-left to its bottom-right corner, in frames and values.
+  GUI_Wnd* graph = nullptr;
+  GUI_RulerCtrl* frames = nullptr;
+  GUI_RulerCtrl* values = nullptr;
+  for (GUI_Wnd* wnd : ModuleWindows::GetDescendants(Panel()->GetModuleDialog())) {
+    if (wnd->GetWindowText() == "GUI_GraphCtrl" && ModuleWindows::IsShown(wnd)) graph = wnd;
+    if (auto* ruler = dynamic_cast<GUI_RulerCtrl*>(wnd); ruler && ModuleWindows::IsShown(wnd)) {
+      (ruler->IsVertical() ? values : frames) = ruler;
+    }
+  }
+  ASSERT_TRUE(graph && frames && values);
+  CRect client;
+  graph->GetClientRect(client);
+  const std::string topLeft = std::to_string(frames->PixelToValue(2)) + " " +
+                              std::to_string(values->PixelToValue(client.Height() - 2));
+  const std::string bottomRight = std::to_string(frames->PixelToValue(client.Width() - 2)) + " " +
+                                  std::to_string(values->PixelToValue(2));
+  GUI_Menu* menu = GUI_MainFrame::GetMainFrame()->GetMenuBar()->GetInstalledMenu();
+  ASSERT_NE(menu, nullptr);
+  EXPECT_TRUE(menu->GetMenuState(3, MF_BYPOSITION) & MF_GRAYED) << "no key selected yet";
+  ASSERT_TRUE(Run("mouse press " + topLeft + "\nmouse move " + bottomRight + "\nmouse release " + bottomRight))
+      << runner->GetError();
+  EXPECT_FALSE(menu->GetMenuState(3, MF_BYPOSITION) & MF_GRAYED) << "keys are selected: the Selection menu applies";
 }
 
 TEST_F(ScriptedHost, ADialogWithoutAnAnswerFailsNamingIt) {
