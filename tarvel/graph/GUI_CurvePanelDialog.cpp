@@ -5,6 +5,8 @@
 
 #include "EditorCore/GUI_BackBuffer.h"
 #include "EditorCore/GUI_DC.h"
+#include "EditorCore/GUI_MainFrame.h"
+#include "EditorCore/GUI_ModuleManager.h"
 #include "EditorCore/GUI_ResourceScope.h"
 #include "EditorCore/GUI_ThemeManager.h"
 #include "graph/GUI_GraphCtrl.h"
@@ -53,6 +55,7 @@ GUI_CurvePanelDialog::GUI_CurvePanelDialog(AnimClipDialog* owner)
       graph(std::make_unique<GUI_GraphCtrl>()) {}
 
 GUI_CurvePanelDialog::~GUI_CurvePanelDialog() {
+  speedMenu.reset();
   // The graph reads the rulers while it lives.
   graph.reset();
   horizontalRuler.reset();
@@ -106,6 +109,9 @@ void GUI_CurvePanelDialog::CreateViews() {
 bool GUI_CurvePanelDialog::OnInitDialog() {
   CreateViews();
   GUI_Dialog::OnInitDialog();
+  if (GUI_MainFrame* mainFrame = GUI_MainFrame::GetMainFrame()) {
+    viewerModule = mainFrame->GetModuleManager()->GetModuleWithID(0x10000000u);
+  }
 
   snapBox.SetIcon(ModuleIcon(1029));
   valuesModeBox.SetIcon(ModuleIcon(1028));
@@ -123,11 +129,7 @@ bool GUI_CurvePanelDialog::OnInitDialog() {
   loopBox.Check(true);
   falloffBox.Check(true);
   autoRecordBox.Check(false);
-  // The preview arrives later; its controls wait hidden.
-  for (GUI_Wnd* preview : std::initializer_list<GUI_Wnd*>{&playButton, &recordButton, &loopBox, &objectCombo,
-                                                           &autoRecordBox}) {
-    preview->ShowWindow(false);
-  }
+  UpdateRecordingControls();
 
   for (GUI_EditBox* edit : {&falloffBeforeEdit, &falloffAfterEdit}) {
     edit->SetTypeAsFloat(0, true);
@@ -146,6 +148,7 @@ bool GUI_CurvePanelDialog::OnInitDialog() {
   CRect client;
   GetClientRect(client);
   MoveWindow(0, 0, client.Width(), client.Height());
+  FillObjectList();
   return true;
 }
 
@@ -264,12 +267,14 @@ bool GUI_CurvePanelDialog::OnCommand(UINT id) {
       return true;
     case kPreviousKeyButton:
       SetTimeCursor(page->GetPreviousKeyFrame(timeCursor));
+      ApplyFrame(timeCursor);
       return true;
     case kNextKeyButton:
       SetTimeCursor(page->GetNextKeyFrame(timeCursor));
+      ApplyFrame(timeCursor);
       return true;
     default:
-      return GUI_Dialog::OnCommand(id);
+      return OnPreviewCommand(id) || GUI_Dialog::OnCommand(id);
   }
 }
 
@@ -277,6 +282,11 @@ bool GUI_CurvePanelDialog::OnNotify(const GUI_NotifyHeader& header, const GUI_No
                                     LRESULT& result) {
   if (header.hwndFrom == graph.get()) {
     OnGraphNotify(header.code);
+    return true;
+  }
+  if (header.code == GUI_PushButton::NotifyPressed && OnPreviewPressed(header.hwndFrom)) return true;
+  if (header.hwndFrom == &objectCombo && header.code == GUI_ComboBox::NotifySelChange) {
+    OnObjectChoiceChanged();
     return true;
   }
   if (header.code == GUI_EditBox::NotifyValueChanged) {
@@ -356,7 +366,8 @@ void GUI_CurvePanelDialog::OnGraphNotify(int code) {
 }
 
 void GUI_CurvePanelDialog::OnRulerMoved() {
-  if (!graph->IsWindow()) return;
+  // While playing the controllers move the cursor, not the user.
+  if (!graph->IsWindow() || playing) return;
   const float marker = static_cast<float>(horizontalRuler->GetMarkerPosition(kTimeCursor));
   if (marker == timeCursor) {
     graph->Invalidate();
@@ -371,6 +382,7 @@ void GUI_CurvePanelDialog::OnRulerMoved() {
   horizontalRuler->SetMarkerPosition(kTimeCursor, WholeFrame(marker), false);
   RedrawViews(&area);
   timeCursor = static_cast<float>(horizontalRuler->GetMarkerPosition(kTimeCursor));
+  ApplyFrame(timeCursor);
 }
 
 bool GUI_CurvePanelDialog::ZoomRuler(GUI_RulerCtrl& ruler, double centre, double step) {

@@ -8,7 +8,13 @@
 #include "EditorCore/GUI_EditBox.h"
 #include "EditorCore/GUI_Label.h"
 #include "EditorCore/GUI_PushButton.h"
+#include "EditorCore/GUI_Menu.h"
+#include "EditorCore/GUI_Module.h"
 #include "EditorCore/GUI_RulerCtrl.h"
+#include "EngineCore/SceneObject.h"
+#include "EngineCore/Timer.h"
+
+#include <vector>
 
 namespace Tarvel {
 
@@ -19,8 +25,10 @@ class GUI_GraphCtrl;
 // of edit settings above it and a fit button in the corner. The time cursor is marker 4 of
 // the frame ruler; the panel keeps its frame in `timeCursor`.
 //
-// The preview's controls (play, record, loop, automatic recording, the object list) are part
-// of the panel's template but stay hidden until the preview exists.
+// The panel also previews its clip on the scene: it plays it through the animation
+// controllers of the chosen objects (every animated object, the scene selection, or one
+// object, as the object list says), poses them at the time cursor when it moves, and records
+// keys at the cursor on request or automatically.
 class GUI_CurvePanelDialog : public EditorCore::GUI_Dialog {
  public:
   static constexpr EditorCore::UINT kTemplate = 1114;
@@ -42,6 +50,27 @@ class GUI_CurvePanelDialog : public EditorCore::GUI_Dialog {
   // Rounding to a whole frame: exact halves go down.
   static float WholeFrame(float frame);
 
+  // Preview playback over the graph's selected frames, else the clip's key-frame range.
+  void StartPlayback();
+  void StopPlayback();
+  // Poses the chosen objects at a frame (scrubbing, key stepping).
+  void ApplyFrame(float frame);
+  // The record button can be used exactly while automatic recording is off.
+  void UpdateRecordingControls();
+
+  // The object list: every object animated by the clip, after two entries for all of them
+  // and for the scene selection.
+  void FillObjectList();
+  // Shows `chosenObjects` in the list.
+  void ShowObjectChoice();
+  // The scene's selected objects animated by the clip become the chosen ones; returns how many.
+  int CollectSelectedObjects();
+  // Follows the scene selection: chosen objects, the list's entry and the channels shown.
+  void SyncObjectChoice(bool bShowChannels);
+  void OnObjectChoiceChanged();
+  // Whether an object carries a controller that holds the page's clip (its key in `clipKey`).
+  bool IsAnimatedByClip(const EngineCore::SceneObject* object, std::uint32_t* clipKey = nullptr) const;
+
   void DoDataExchange() override;
   bool OnInitDialog() override;
   void OnSize(EditorCore::UINT type, int cx, int cy) override;
@@ -51,6 +80,7 @@ class GUI_CurvePanelDialog : public EditorCore::GUI_Dialog {
                 EditorCore::LRESULT& result) override;
   bool OnMouseWheel(EditorCore::UINT flags, short delta, EditorCore::CPoint screenPoint) override;
   bool PreTranslateMessage(const EditorCore::GUI_Msg& msg) override;
+  void OnTimer(EditorCore::UINT id) override;
   void OnOK() override {}
   void OnCancel() override {}
 
@@ -79,7 +109,18 @@ class GUI_CurvePanelDialog : public EditorCore::GUI_Dialog {
   // Set while the panel writes into the frame and value edits, whose change notices it then
   // ignores.
   bool updatingEdits = false;
+  std::unique_ptr<EditorCore::GUI_Menu> speedMenu;
+  // Playback speed and direction: -2, -1, -0.5, 0.5, 1 or 2.
+  float speed = 1.0f;
+  bool playing = false;
+  bool autoRecord = false;
+  EditorCore::GUI_Module* viewerModule = nullptr;
+  EngineCore::Timer stepTimer;
+  float elapsed = 0.0f;
   float timeCursor = 0.0f;
+  std::vector<EngineCore::SceneObject*> chosenObjects;
+  float playBegin = 0.0f;
+  float playEnd = 0.0f;
 
  private:
   void CreateViews();
@@ -90,6 +131,15 @@ class GUI_CurvePanelDialog : public EditorCore::GUI_Dialog {
   // The graph's notices: undo steps and write-back around edits, the lists after a new
   // selection, the frame and value edits following the current key.
   void OnGraphNotify(int code);
+  void PlaybackStep();
+  // The preview's buttons and speed commands; false for any other id or button.
+  bool OnPreviewCommand(EditorCore::UINT id);
+  bool OnPreviewPressed(const EditorCore::GUI_Wnd* button);
+  void ShowSpeedMenu();
+  void SetPlayIcon(int themeIcon);
+  // The objects the preview drives now, and the frames it plays.
+  void BuildTargets();
+  void BuildRange();
   bool ZoomRuler(EditorCore::GUI_RulerCtrl& ruler, double centre, double step);
 };
 

@@ -171,7 +171,28 @@ bool AnimClipDialog::SetClip(EngineCore::AnimClip* newClip, bool ask) {
   return true;
 }
 
+void AnimClipDialog::OnSceneChanged(bool refillObjects) {
+  if (!curvePanel->IsWindow()) return;
+  if (refillObjects) {
+    curvePanel->FillObjectList();
+    curvePanel->SyncObjectChoice(true);
+  } else {
+    curvePanel->SyncObjectChoice(false);
+  }
+  curvePanel->UpdateRecordingControls();
+  RedrawCurvePanel();
+}
+
+void AnimClipDialog::RefillObjectList() {
+  if (!curvePanel->IsWindow()) return;
+  curvePanel->FillObjectList();
+  curvePanel->SyncObjectChoice(true);
+}
+
+bool AnimClipDialog::IsAutoRecording() const { return curvePanel->IsWindow() && curvePanel->autoRecord; }
+
 void AnimClipDialog::OnPageOpened() {
+  OnSceneChanged(true);
   if (channelList->GetItemCount() == 0) {
     ChannelDesc desc;
     desc.name = ModuleText::Translate("Default");
@@ -202,6 +223,10 @@ void AnimClipDialog::ShowSelectedChannels(bool bSyncScene) {
   ApplyFilterBoxes();
   UpdateMenus();
   if (bSyncScene) SelectChannelObjects();
+  if (curvePanel->IsWindow()) {
+    curvePanel->UpdateRecordingControls();
+    curvePanel->ShowObjectChoice();
+  }
   RedrawCurvePanel();
   GUI_MainFrame* mainFrame = GUI_MainFrame::GetMainFrame();
   GUI_ModuleManager* modules = mainFrame ? mainFrame->GetModuleManager() : nullptr;
@@ -213,6 +238,7 @@ void AnimClipDialog::ShowSelectedChannels(bool bSyncScene) {
 void AnimClipDialog::SelectChannelObjects() {
   EngineCore::SceneEditionManager* selection = scene ? scene->GetEditionManager() : nullptr;
   if (!selection || !clip) return;
+  curvePanel->chosenObjects.clear();
   selection->ClearObjectSelection(false);
   std::vector<EngineCore::SceneObject*> objects;
   scene->SearchAllObjects(kAllObjectTypes, objects);
@@ -222,7 +248,10 @@ void AnimClipDialog::SelectChannelObjects() {
       continue;
     }
     const ChannelRow* row = channelList->GetChannelRow(controller->GetChannelKey());
-    if (row && row->bShown) selection->ToggleObjectSelection(object);
+    if (row && row->bShown) {
+      curvePanel->chosenObjects.push_back(object);
+      selection->ToggleObjectSelection(object);
+    }
   }
 }
 

@@ -40,6 +40,12 @@ class AnimClipDialog : public EditorCore::GUI_Dialog, public ClipDocument {
   // be saved first; false, and nothing changes, when the user cancels.
   bool SetClip(EngineCore::AnimClip* newClip, bool ask);
   void SetScene(EngineCore::Scene* newScene) { scene = newScene; }
+  // The host named a scene or changed its selection: the preview's object list follows (refilled
+  // first when the scene itself may be new).
+  void OnSceneChanged(bool refillObjects);
+  // Objects may have gained controllers (a new channel): the list is built again.
+  void RefillObjectList();
+  bool IsAutoRecording() const;
   // The rest of opening a page once its tab exists: the "Default" channel of an empty clip,
   // and the first channel shown.
   void OnPageOpened();

@@ -92,11 +92,13 @@ void TarvelModule::SetWindowRect(CRect& rect) {
 }
 
 void TarvelModule::OnSceneMessage(WPARAM scene, bool refillObjects) {
-  (void)refillObjects;
   if (!frame || !frame->tabHost) return;
   auto* newScene = reinterpret_cast<EngineCore::Scene*>(scene);
   frame->tabHost->scene = newScene;
-  for (AnimClipDialog* page : frame->tabHost->pages) page->SetScene(newScene);
+  for (AnimClipDialog* page : frame->tabHost->pages) {
+    page->SetScene(newScene);
+    page->OnSceneChanged(refillObjects);
+  }
 }
 
 LRESULT TarvelModule::OnFrameworkMessage(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -119,10 +121,14 @@ LRESULT TarvelModule::OnFrameworkMessage(UINT message, WPARAM wParam, LPARAM lPa
       OnSceneMessage(wParam, true);
       return 0;
     case Ids::kMsgAutoRecord:
-      // Automatic recording is a switch of the preview, which does not exist yet: it is off.
+      if (tabHost) {
+        if (AnimClipDialog* page = tabHost->GetCurrentPage(); page && page->IsAutoRecording()) page->CreatePoint(true);
+      }
       return 0;
     case Ids::kMsgChannelCreated:
-      // The preview's object list, refilled here, arrives with the preview.
+      if (tabHost) {
+        for (AnimClipDialog* page : tabHost->pages) page->RefillObjectList();
+      }
       return 0;
     case Ids::kMsgRecordKey:
       if (tabHost) {

@@ -75,6 +75,7 @@ AnimClipDialog::ObjectKeying AnimClipDialog::KeyObjects(float frame) {
         controller->SetChannelKey(EngineCore::Crc32::Compute(name.GetTextLength(), name.c_str()));
         controller->SetChannelName(name);
       }
+      RefillObjectList();
       break;
     }
     if (key != current) {

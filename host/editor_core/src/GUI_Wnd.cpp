@@ -10,6 +10,7 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -139,6 +140,8 @@ bool GUI_Wnd::IsWindowEnabled() const {
 void GUI_Wnd::MoveWindow(int x, int y, int width, int height, bool repaint) {
   QWidget* w = WidgetOf(this);
   if (!w) return;
+  // A drop-down list's rectangle includes its open list; the closed box keeps its own height.
+  if (qobject_cast<QComboBox*>(w)) height = std::min(height, 24);
   w->setGeometry(x, y, std::max(0, width), std::max(0, height));
   if (repaint) w->update();
 }

@@ -37,7 +37,7 @@ void AnimController::Reinit() {
   begin_ = 0;
   end_ = 0;
   level_ = 1.0f;
-  speed_ = 60.0f;
+  speed_ = 0.0f;
   mode_ = 0;
   frame_ = 0.0f;
 }

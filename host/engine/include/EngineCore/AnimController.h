@@ -16,8 +16,10 @@ class SceneObject;
 // Contract:
 //   1. The clip table holds references to its clips; a clip's key in the table is the
 //      CRC-32 of the clip's name.
-//   2. Speed is in key frames per second. Modes: 0 forwards once, 1 backwards once,
-//      2 forwards looping, 3 backwards looping. A "once" mode stops at its end of the range.
+//   2. Speed is in key frames per second, 0 until the player sets one (Reinit brings it back
+//      to 0), so that a step of a controller at rest poses its object exactly at the placed
+//      frame. Modes: 0 forwards once, 1 backwards once, 2 forwards looping, 3 backwards
+//      looping. A "once" mode stops at its end of the range.
 //   3. RunOneFrame(dt) advances the playback frame by speed x dt and poses the object from
 //      the played channel: translation and scale interpolated linearly, rotation
 //      spherically, each track only when the channel has it.
@@ -86,7 +88,7 @@ class AnimController {
   std::uint32_t begin_ = 0;
   std::uint32_t end_ = 0;
   float level_ = 1.0f;
-  float speed_ = 60.0f;
+  float speed_ = 0.0f;
   std::uint32_t mode_ = 0;
   float frame_ = 0.0f;
 };
