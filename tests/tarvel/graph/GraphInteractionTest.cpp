@@ -1,7 +1,3 @@
-#include "graph/GUI_GraphCtrl.h"
-
-#include <EditorCore/GUI_App.h>
-#include <EditorCore/GUI_RulerCtrl.h>
 #include <EditorToolkit/EditorKernel.h>
 #include <EditorToolkit/KeyManager.h>
 
@@ -16,7 +12,7 @@
 #include <utility>
 #include <vector>
 
-#include "curves/CurveInfo.h"
+#include "GraphBench.h"
 
 using EditorCore::CPoint;
 using EditorCore::CRect;
@@ -25,39 +21,10 @@ using Tarvel::GUI_GraphCtrl;
 
 namespace {
 
-constexpr int kW = 600;
-constexpr int kH = 400;
-
-// Stands for the curve panel: keeps the codes the graph sends it, in order.
-class NotifyRecorder : public EditorCore::GUI_Wnd {
- public:
-  bool OnNotify(const EditorCore::GUI_NotifyHeader& header, const EditorCore::GUI_NotifyPayload&,
-                EditorCore::LRESULT&) override {
-    if (header.hwndFrom == source) codes.push_back(header.code);
-    return true;
-  }
-  const EditorCore::GUI_Wnd* source = nullptr;
-  std::vector<int> codes;
-};
-
-// Laid out as the curve panel lays out its graph: at the default zoom a frame and a value are
-// 10 pixels each, frame f at column (f + 5) * 10 and value v at row 400 - (v + 25) * 10.
-class GraphInteraction : public ::testing::Test {
+class GraphInteraction : public GraphBench {
  protected:
-  static void SetUpTestSuite() { EditorCore::GUI_App::EnsureForTests(); }
-
   void SetUp() override {
-    ASSERT_TRUE(panel.CreateTopLevel("curve panel", CRect(0, 0, kW + 40, kH + 30)));
-    ASSERT_TRUE(hRuler.Create(&panel, 2));
-    ASSERT_TRUE(vRuler.Create(&panel, 3));
-    vRuler.SetRulerStyle(0x22);
-    ASSERT_TRUE(graph.Create(&panel, 1));
-    vRuler.MoveWindow(0, 0, 40, kH);
-    graph.MoveWindow(40, 0, kW, kH);
-    hRuler.MoveWindow(40, kH, kW, 30);
-    graph.AttachRulers(&hRuler, &vRuler);
-    vRuler.SetMinValue(0.0, -25.0);
-    panel.source = &graph;
+    GraphBench::SetUp();
     graph.iEditMode = 3;
     keys()->SetModifierSource([this] { return shift ? EditorToolkit::KeyManager::Shift : 0u; });
   }
@@ -68,15 +35,6 @@ class GraphInteraction : public ::testing::Test {
   }
 
   static EditorToolkit::KeyManager* keys() { return EditorToolkit::EditorKernel::GetInstance()->GetKeyManager(); }
-
-  CurveInfo& AddCurve(const std::vector<std::pair<float, float>>& points) {
-    records.push_back(std::make_unique<CurveInfo>(static_cast<std::uint32_t>(records.size() + 1), CurveInfo::Translation,
-                                                  CurveInfo::X));
-    CurveInfo& info = *records.back();
-    for (const auto& [x, y] : points) info.pCurve->AddPoint({x, y}, false);
-    graph.aCurves.push_back(&info);
-    return info;
-  }
 
   // Selects keys of a curve directly, as a previous gesture would have left them.
   static void Preselect(CurveInfo& info, std::initializer_list<std::uint32_t> indices) {
@@ -122,11 +80,6 @@ class GraphInteraction : public ::testing::Test {
   }
 
   bool shift = false;
-  NotifyRecorder panel;
-  EditorCore::GUI_RulerCtrl hRuler;
-  EditorCore::GUI_RulerCtrl vRuler;
-  std::vector<std::unique_ptr<CurveInfo>> records;
-  GUI_GraphCtrl graph;
 };
 
 using GraphPicking = GraphInteraction;

@@ -1,8 +1,4 @@
-#include "graph/GUI_GraphCtrl.h"
-
-#include <EditorCore/GUI_App.h>
 #include <EditorCore/GUI_BackBuffer.h>
-#include <EditorCore/GUI_RulerCtrl.h>
 #include <EditorCore/GUI_ThemeManager.h>
 
 #include <QColor>
@@ -15,7 +11,7 @@
 #include <utility>
 #include <vector>
 
-#include "curves/CurveInfo.h"
+#include "GraphBench.h"
 
 using EditorCore::COLORREF;
 using EditorCore::CRect;
@@ -24,9 +20,6 @@ using Tarvel::CurveInfo;
 
 namespace {
 
-// The graph's client area; the rulers are laid out around it as the curve panel does.
-constexpr int kW = 600;
-constexpr int kH = 400;
 constexpr COLORREF kMajor = RGB(100, 100, 100);
 constexpr COLORREF kMinor = RGB(150, 150, 150);
 constexpr COLORREF kBlack = RGB(0, 0, 0);
@@ -41,21 +34,10 @@ COLORREF Light(COLORREF c) {
 // At the default zoom a frame and a value are 10 pixels each: frame f at column (f + 5) * 10,
 // value v at row 400 - (v + 25) * 10. Grid lines fall on columns and rows that are multiples
 // of 10, so pixels ending in 5 show the background.
-class GraphRendering : public ::testing::Test {
+class GraphRendering : public GraphBench {
  protected:
-  static void SetUpTestSuite() { EditorCore::GUI_App::EnsureForTests(); }
-
   void SetUp() override {
-    ASSERT_TRUE(panel.CreateTopLevel("curve panel", CRect(0, 0, kW + 40, kH + 30)));
-    ASSERT_TRUE(hRuler.Create(&panel, 1));
-    ASSERT_TRUE(vRuler.Create(&panel, 1));
-    vRuler.SetRulerStyle(0x22);
-    ASSERT_TRUE(graph.Create(&panel, 1));
-    vRuler.MoveWindow(0, 0, 40, kH);
-    graph.MoveWindow(40, 0, kW, kH);
-    hRuler.MoveWindow(40, kH, kW, 30);
-    graph.AttachRulers(&hRuler, &vRuler);
-    vRuler.SetMinValue(0.0, -25.0);
+    GraphBench::SetUp();
     // The time cursor would hide the frame 0 line.
     hRuler.SetMarkerPosition(4, 33.5, false);
     ASSERT_TRUE(buffer.CreateOffscreen(kW, kH));
@@ -65,21 +47,15 @@ class GraphRendering : public ::testing::Test {
   }
 
   CurveInfo& AddCurve(std::vector<std::pair<float, float>> keys, bool selected = false, COLORREF colour = kCurve) {
-    records.push_back(std::make_unique<CurveInfo>(static_cast<std::uint32_t>(records.size() + 1), CurveInfo::Translation,
-                                                  CurveInfo::X));
-    CurveInfo& info = *records.back();
-    for (const auto& [x, y] : keys) info.pCurve->AddPoint({x, y}, false);
+    CurveInfo& info = GraphBench::AddCurve(keys);
     info.pCurve->SetColor(colour);
     info.pCurve->SetSelectionColor(kSelection);
     info.bSelected = selected;
-    graph.aCurves.push_back(&info);
     return info;
   }
 
   void Draw() { graph.Paint(buffer, kW, kH); }
   COLORREF At(int x, int y) const { return buffer.GetPixel(x, y); }
-  int Col(double frame) const { return hRuler.ValueToPixel(frame); }
-  int Row(double value) const { return kH - vRuler.ValueToPixel(value); }
   int CountInRect(const CRect& r, COLORREF colour) const {
     int n = 0;
     for (int y = r.top; y < r.bottom; ++y)
@@ -87,11 +63,6 @@ class GraphRendering : public ::testing::Test {
     return n;
   }
 
-  EditorCore::GUI_Wnd panel;
-  EditorCore::GUI_RulerCtrl hRuler;
-  EditorCore::GUI_RulerCtrl vRuler;
-  std::vector<std::unique_ptr<CurveInfo>> records;
-  Tarvel::GUI_GraphCtrl graph;
   EditorCore::GUI_BackBuffer buffer;
   COLORREF base = 0;
   COLORREF light = 0;
