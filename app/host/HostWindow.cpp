@@ -264,16 +264,11 @@ bool HostWindow::RunHostCommand(UINT id) {
       if (!folder.isEmpty()) OpenProject(folder.toStdString());
       return true;
     }
-    case kCmdQuit:
-      RequestQuit();
-      return true;
+    case kCmdQuit: RequestQuit(); return true;
     case kCmdViewResources:
     case kCmdViewViewer:
-    case kCmdViewLog:
-      TogglePane(id);
-      return true;
-    default:
-      return false;
+    case kCmdViewLog: TogglePane(id); return true;
+    default: return false;
   }
 }
 

@@ -35,12 +35,12 @@ std::string StripComment(const std::string& line) {
 
 const std::map<std::string, int>& NamedKeys() {
   static const std::map<std::string, int> keys = {
-      {"delete", Qt::Key_Delete},   {"del", Qt::Key_Delete},       {"backspace", Qt::Key_Backspace},
-      {"escape", Qt::Key_Escape},   {"esc", Qt::Key_Escape},       {"return", Qt::Key_Return},
-      {"enter", Qt::Key_Return},    {"space", Qt::Key_Space},      {"tab", Qt::Key_Tab},
-      {"left", Qt::Key_Left},       {"right", Qt::Key_Right},      {"up", Qt::Key_Up},
-      {"down", Qt::Key_Down},       {"home", Qt::Key_Home},        {"end", Qt::Key_End},
-      {"pageup", Qt::Key_PageUp},   {"pagedown", Qt::Key_PageDown}, {"insert", Qt::Key_Insert},
+      {"delete", Qt::Key_Delete}, {"del", Qt::Key_Delete},        {"backspace", Qt::Key_Backspace},
+      {"escape", Qt::Key_Escape}, {"esc", Qt::Key_Escape},        {"return", Qt::Key_Return},
+      {"enter", Qt::Key_Return},  {"space", Qt::Key_Space},       {"tab", Qt::Key_Tab},
+      {"left", Qt::Key_Left},     {"right", Qt::Key_Right},       {"up", Qt::Key_Up},
+      {"down", Qt::Key_Down},     {"home", Qt::Key_Home},         {"end", Qt::Key_End},
+      {"pageup", Qt::Key_PageUp}, {"pagedown", Qt::Key_PageDown}, {"insert", Qt::Key_Insert},
   };
   return keys;
 }
@@ -55,9 +55,8 @@ bool IsValueWord(const std::string& word) {
 
 const std::vector<std::string>& ScriptParser::GetVerbs() {
   static const std::vector<std::string> verbs = {
-      "open",          "drop",         "message", "broadcast",   "command",         "answer",
-      "dialog-text",   "select-channel", "select-curve", "key",   "mouse",           "wait",
-      "screenshot",    "save",         "save-all", "expect-tabs", "expect-channels", "expect-panel",
+      "open", "drop",  "message", "broadcast",  "command", "answer",   "dialog-text", "select-channel",  "select-curve",
+      "key",  "mouse", "wait",    "screenshot", "save",    "save-all", "expect-tabs", "expect-channels", "expect-panel",
       "quit"};
   return verbs;
 }
@@ -172,7 +171,8 @@ std::string ScriptParser::CheckAction(const ScriptAction& action) {
   if (verb == "select-curve") {
     if (n % 3 != 0) return "select-curve takes CHANNEL TRACK AXIS triples";
     for (std::size_t i = 0; i < n; i += 3) {
-      if (ParseTrack(words[i + 1]) < 0) return "select-curve: '" + words[i + 1] + "' is not translation, rotation or scale";
+      if (ParseTrack(words[i + 1]) < 0)
+        return "select-curve: '" + words[i + 1] + "' is not translation, rotation or scale";
       if (ParseAxis(words[i + 2]) < 0) return "select-curve: '" + words[i + 2] + "' is not X, Y or Z";
     }
     return {};

@@ -4,8 +4,8 @@
 #include <QImage>
 #include <QKeyEvent>
 #include <QMouseEvent>
-#include <QWheelEvent>
 #include <QPixmap>
+#include <QWheelEvent>
 #include <QWidget>
 
 #include <filesystem>
@@ -204,8 +204,8 @@ bool ScriptRunner::Command(const ScriptAction& action, std::string& reason) {
 
 bool ScriptRunner::SelectChannels(const ScriptAction& action, std::string& reason) {
   GUI_Module* panel = host.GetPanelModule();
-  GUI_ListCtrl* list = panel ? ModuleWindows::FindCurrentList(panel->GetModuleDialog(), ModuleWindows::kChannelListId)
-                             : nullptr;
+  GUI_ListCtrl* list =
+      panel ? ModuleWindows::FindCurrentList(panel->GetModuleDialog(), ModuleWindows::kChannelListId) : nullptr;
   if (!list) {
     reason = "no clip page is open";
     return false;
@@ -231,8 +231,8 @@ bool ScriptRunner::SelectChannels(const ScriptAction& action, std::string& reaso
 
 bool ScriptRunner::SelectCurves(const ScriptAction& action, std::string& reason) {
   GUI_Module* panel = host.GetPanelModule();
-  GUI_ListCtrl* list = panel ? ModuleWindows::FindCurrentList(panel->GetModuleDialog(), ModuleWindows::kTrackListId)
-                             : nullptr;
+  GUI_ListCtrl* list =
+      panel ? ModuleWindows::FindCurrentList(panel->GetModuleDialog(), ModuleWindows::kTrackListId) : nullptr;
   if (!list) {
     reason = "no clip page is open";
     return false;

@@ -19,7 +19,8 @@ bool ViewerModule::CreateModuleWindow() {
     view.reset();
     return false;
   }
-  view->SetSelectionHandler([this] { SendFrameworkMessageToAll(kMsgSceneSelection, reinterpret_cast<WPARAM>(scene), 0); });
+  view->SetSelectionHandler(
+      [this] { SendFrameworkMessageToAll(kMsgSceneSelection, reinterpret_cast<WPARAM>(scene), 0); });
   view->SetScene(scene);
   return true;
 }
@@ -50,9 +51,7 @@ void ViewerModule::ShowScene(EngineCore::Scene* newScene) {
 LRESULT ViewerModule::OnFrameworkMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case kMsgSceneOpened:
-    case kMsgSceneChanged:
-      ShowScene(reinterpret_cast<EngineCore::Scene*>(wParam));
-      return 0;
+    case kMsgSceneChanged: ShowScene(reinterpret_cast<EngineCore::Scene*>(wParam)); return 0;
     case kMsgSceneSelection:
     case kMsgPickedSelection:
       // A selection message without a scene still means the selection changed.
@@ -62,8 +61,7 @@ LRESULT ViewerModule::OnFrameworkMessage(UINT message, WPARAM wParam, LPARAM lPa
       ++redrawRequests;
       if (view) view->RedrawWindow();
       return 0;
-    default:
-      return GUI_Module::OnFrameworkMessage(message, wParam, lParam);
+    default: return GUI_Module::OnFrameworkMessage(message, wParam, lParam);
   }
 }
 

@@ -39,7 +39,8 @@ void ViewerWnd::FitToScene() {
   }
   CRect client;
   GetClientRect(client);
-  const float aspect = client.Height() > 0 ? static_cast<float>(client.Width()) / static_cast<float>(client.Height()) : 1.0f;
+  const float aspect =
+      client.Height() > 0 ? static_cast<float>(client.Width()) / static_cast<float>(client.Height()) : 1.0f;
   camera.Fit(low, high, aspect);
 }
 
@@ -87,12 +88,12 @@ void ViewerWnd::Render(GUI_BackBuffer& buffer) const {
     buffer.FillRect(CRect(x - r, y - r, x + r + 1, y + r + 1), colour);
     if (selected && object->HasName()) {
       int top = y - 8;
-      for (bool moved = true; moved;) {
-        moved = false;
+      for (bool shifted = true; shifted;) {
+        shifted = false;
         for (const CPoint& label : labels) {
           if (std::abs(label.x - x) < 40 && std::abs(label.y - top) < 16) {
             top = label.y + 16;
-            moved = true;
+            shifted = true;
           }
         }
       }

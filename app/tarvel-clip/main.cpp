@@ -38,8 +38,8 @@ AnimClip* OpenOrComplain(const char* path) {
 int Info(const char* path) {
   AnimClip* clip = OpenOrComplain(path);
   if (!clip) return 1;
-  std::printf("clip %s: %u channels, %u keys, key frames %u to %u\n", clip->GetName().c_str(),
-              clip->GetChannelCount(), clip->CountKeys(), clip->GetFirstKeyFrame(), clip->GetLastKeyFrame());
+  std::printf("clip %s: %u channels, %u keys, key frames %u to %u\n", clip->GetName().c_str(), clip->GetChannelCount(),
+              clip->CountKeys(), clip->GetFirstKeyFrame(), clip->GetLastKeyFrame());
   for (std::uint32_t c = 0; c < clip->GetChannelCount(); ++c) {
     const EngineCore::AnimChannel& channel = *clip->GetChannelAt(c);
     std::printf("  %-24s key 0x%08x ", channel.GetName().c_str(), clip->GetChannelKeyAt(c));

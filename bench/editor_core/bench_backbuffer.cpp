@@ -81,7 +81,8 @@ BENCHMARK(BM_QPainterPolylines100)->Unit(benchmark::kMillisecond);
 int main(int argc, char** argv) {
   // Text and icons of the back buffer need the platform's GUI; polylines do not, but the
   // buffer is made the way the host makes it.
-  qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? QByteArray("offscreen") : qgetenv("QT_QPA_PLATFORM"));
+  qputenv("QT_QPA_PLATFORM",
+          qgetenv("QT_QPA_PLATFORM").isEmpty() ? QByteArray("offscreen") : qgetenv("QT_QPA_PLATFORM"));
   QGuiApplication app(argc, argv);
   benchmark::Initialize(&argc, argv);
   if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;

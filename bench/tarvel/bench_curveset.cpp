@@ -20,8 +20,9 @@ void UseReferenceLoader() {
   EditorCore::GUI_App::EnsureForTests();
   EngineCore::ResourceFactory& factory = EngineCore::ResourceFactory::GetInstance();
   factory.Clear();
-  factory.SetLoader(EngineCore::Resource::KindAnimClip,
-                    [](const EngineCore::String&) -> EngineCore::Resource* { return Formats::GltfClipFile::Open(kReference).clip; });
+  factory.SetLoader(EngineCore::Resource::KindAnimClip, [](const EngineCore::String&) -> EngineCore::Resource* {
+    return Formats::GltfClipFile::Open(kReference).clip;
+  });
 }
 
 void BM_OpenReferenceClipInPage(benchmark::State& state) {
@@ -54,8 +55,8 @@ void BM_RebuildAllCurves(benchmark::State& state) {
     benchmark::DoNotOptimize(page.GetCurveSet().GetCurveCount());
   }
   state.counters["curves"] = static_cast<double>(page.GetCurveSet().GetCurveCount());
-  state.counters["points_per_curve"] = static_cast<double>(
-      page.GetChannelCurves(clip->GetChannelKeyAt(0))->front()->pCurve->GetPointCount());
+  state.counters["points_per_curve"] =
+      static_cast<double>(page.GetChannelCurves(clip->GetChannelKeyAt(0))->front()->pCurve->GetPointCount());
   page.SetClip(nullptr, false);
   clip->Release();
   EngineCore::ResourceFactory::GetInstance().Clear();

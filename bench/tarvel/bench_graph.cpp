@@ -51,8 +51,8 @@ struct Scene {
     graph.AttachRulers(&hRuler, &vRuler);
     // Animation channels: smooth swings with some steep stretches, one key every 2 frames.
     for (int c = 0; c < kCurves; ++c) {
-      auto info = std::make_unique<Tarvel::CurveInfo>(static_cast<std::uint32_t>(c / 9 + 1),
-                                                      Tarvel::CurveInfo::Translation, static_cast<std::uint32_t>(c % 3));
+      auto info = std::make_unique<Tarvel::CurveInfo>(
+          static_cast<std::uint32_t>(c / 9 + 1), Tarvel::CurveInfo::Translation, static_cast<std::uint32_t>(c % 3));
       info->pCurve->Prepare(kKeys);
       const double phase = c * 0.37;
       const double frequency = 0.02 + 0.004 * (c % 13);
@@ -126,7 +126,8 @@ void BM_QPainterPaint100(benchmark::State& state) {
     QPainter painter(&image);
     for (int c = 0; c < kCurves; ++c) {
       const EditorCore::COLORREF colour = CurveColour(c);
-      painter.setPen(QPen(QColor(EditorCore::GetRValue(colour), EditorCore::GetGValue(colour), EditorCore::GetBValue(colour)), 2));
+      painter.setPen(
+          QPen(QColor(EditorCore::GetRValue(colour), EditorCore::GetGValue(colour), EditorCore::GetBValue(colour)), 2));
       painter.drawPolyline(samples[c].data(), static_cast<int>(samples[c].size()));
     }
     painter.end();

@@ -13,8 +13,8 @@ namespace {
 constexpr const char* kBoxSection = "Tarvel_CreateChannel";
 }  // namespace
 
-GUI_ChannelDialog::GUI_ChannelDialog(UINT templateId, const char* textSection, GUI_Wnd* parent)
-    : GUI_Dialog(templateId, parent), section(textSection) {}
+GUI_ChannelDialog::GUI_ChannelDialog(UINT dialogTemplate, const char* textSection, GUI_Wnd* parent)
+    : GUI_Dialog(dialogTemplate, parent), section(textSection) {}
 
 int GUI_ChannelDialog::DoModal() {
   GUI_ResourceScope scope(ModuleResources::kPrefix);

@@ -104,22 +104,22 @@ void GUI_ChannelListCtrl::Refill() {
   DeleteAllItems();
   for (const auto& record : records) {
     if (!PassesFilter(record->text)) continue;
-    const UINT state = record->bShown ? LVIS_SELECTED : 0;
-    const int row = InsertItem(GetItemCount(), record->text.str(), -1, state, state);
+    const UINT rowState = record->bShown ? LVIS_SELECTED : 0;
+    const int row = InsertItem(GetItemCount(), record->text.str(), -1, rowState, rowState);
     if (row < 0) continue;
-    GUI_ListItem data;
-    data.mask = LVIF_PARAM;
-    data.iItem = row;
-    data.lParam = reinterpret_cast<LPARAM>(record.get());
-    SetItem(data);
+    GUI_ListItem param;
+    param.mask = LVIF_PARAM;
+    param.iItem = row;
+    param.lParam = reinterpret_cast<LPARAM>(record.get());
+    SetItem(param);
     GUI_ListItem tracks;
     tracks.mask = LVIF_TEXT | LVIF_IMAGE | LVIF_STATE;
     tracks.iItem = row;
     tracks.iSubItem = 1;
     tracks.text = record->tracks.str();
     tracks.iImage = static_cast<int>(record->tracks.GetTextLength());
-    tracks.state = state;
-    tracks.stateMask = state;
+    tracks.state = rowState;
+    tracks.stateMask = rowState;
     SetItem(tracks);
   }
   refilling = false;

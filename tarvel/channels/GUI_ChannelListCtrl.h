@@ -51,8 +51,7 @@ class GUI_ChannelListCtrl : public EditorCore::GUI_ListCtrl {
   int GetHighestUnnamedNumber() const;
 
   void DrawItem(const EditorCore::GUI_DrawItem& drawItem) override;
-  void OnItemChanged(int item, EditorCore::UINT oldState, EditorCore::UINT newState,
-                     EditorCore::UINT changed) override;
+  void OnItemChanged(int item, EditorCore::UINT oldState, EditorCore::UINT newState, EditorCore::UINT changed) override;
   void OnSize(EditorCore::UINT type, int cx, int cy) override;
   void OnRButtonDown(EditorCore::UINT flags, EditorCore::CPoint point) override;
   bool OnCommand(EditorCore::UINT id) override;

@@ -201,17 +201,10 @@ void GUI_CurvePanelDialog::ShowSpeedMenu() {
 
 void GUI_CurvePanelDialog::OnTimer(UINT id) {
   switch (id) {
-    case kSpeedMenuTimer:
-      ShowSpeedMenu();
-      break;
-    case kRecordTimer:
-      break;
-    case kStepTimer:
-      PlaybackStep();
-      break;
-    default:
-      GUI_Dialog::OnTimer(id);
-      break;
+    case kSpeedMenuTimer: ShowSpeedMenu(); break;
+    case kRecordTimer: break;
+    case kStepTimer: PlaybackStep(); break;
+    default: GUI_Dialog::OnTimer(id); break;
   }
 }
 

@@ -248,15 +248,9 @@ void GUI_CurvePanelDialog::SetTimeCursor(float frame) {
 
 bool GUI_CurvePanelDialog::OnCommand(UINT id) {
   switch (id) {
-    case kSnapBox:
-      graph->bSnap = snapBox.IsChecked();
-      return true;
-    case kValuesModeBox:
-      SetValuesMode();
-      return true;
-    case kFramesModeBox:
-      SetFramesMode();
-      return true;
+    case kSnapBox: graph->bSnap = snapBox.IsChecked(); return true;
+    case kValuesModeBox: SetValuesMode(); return true;
+    case kFramesModeBox: SetFramesMode(); return true;
     case kFalloffBox:
       graph->SetFalloff(falloffBox.IsChecked());
       graph->Invalidate();
@@ -273,13 +267,11 @@ bool GUI_CurvePanelDialog::OnCommand(UINT id) {
       SetTimeCursor(page->GetNextKeyFrame(timeCursor));
       ApplyFrame(timeCursor);
       return true;
-    default:
-      return OnPreviewCommand(id) || GUI_Dialog::OnCommand(id);
+    default: return OnPreviewCommand(id) || GUI_Dialog::OnCommand(id);
   }
 }
 
-bool GUI_CurvePanelDialog::OnNotify(const GUI_NotifyHeader& header, const GUI_NotifyPayload& payload,
-                                    LRESULT& result) {
+bool GUI_CurvePanelDialog::OnNotify(const GUI_NotifyHeader& header, const GUI_NotifyPayload& payload, LRESULT& result) {
   if (header.hwndFrom == graph.get()) {
     OnGraphNotify(header.code);
     return true;
@@ -324,9 +316,7 @@ void GUI_CurvePanelDialog::OnGraphNotify(int code) {
       page->RecordStep("GUI_Message_k_Curve_Changed", false);
       page->WriteBackAllChannels();
       break;
-    case GUI_GraphCtrl::GraphNotify_CurveWillChange:
-      page->RecordStep("GUI_Message_k_Curve_WillChange", true);
-      break;
+    case GUI_GraphCtrl::GraphNotify_CurveWillChange: page->RecordStep("GUI_Message_k_Curve_WillChange", true); break;
     case GUI_GraphCtrl::GraphNotify_SelectionChanged:
       page->OnGraphSelectionChanged();
       InvalidateViews();
@@ -339,12 +329,8 @@ void GUI_CurvePanelDialog::OnGraphNotify(int code) {
       valueEdit.SetFloatValue(current ? current->y : 0.0);
       valueEdit.EnableWindow(true);
       break;
-    case GUI_GraphCtrl::GraphNotify_ClearFrame:
-      keyEdit.SetEmpty();
-      break;
-    case GUI_GraphCtrl::GraphNotify_ClearValue:
-      valueEdit.SetEmpty();
-      break;
+    case GUI_GraphCtrl::GraphNotify_ClearFrame: keyEdit.SetEmpty(); break;
+    case GUI_GraphCtrl::GraphNotify_ClearValue: valueEdit.SetEmpty(); break;
     case GUI_GraphCtrl::GraphNotify_DisableFrame:
       keyEdit.SetEmpty();
       keyEdit.EnableWindow(false);
@@ -353,14 +339,9 @@ void GUI_CurvePanelDialog::OnGraphNotify(int code) {
       valueEdit.SetEmpty();
       valueEdit.EnableWindow(false);
       break;
-    case GUI_GraphCtrl::GraphNotify_EnableFrame:
-      keyEdit.EnableWindow(true);
-      break;
-    case GUI_GraphCtrl::GraphNotify_EnableValue:
-      valueEdit.EnableWindow(true);
-      break;
-    default:
-      break;
+    case GUI_GraphCtrl::GraphNotify_EnableFrame: keyEdit.EnableWindow(true); break;
+    case GUI_GraphCtrl::GraphNotify_EnableValue: valueEdit.EnableWindow(true); break;
+    default: break;
   }
   updatingEdits = false;
 }

@@ -641,8 +641,8 @@ void GUI_GraphCtrl::SelectInRubberBand() {
         for (std::uint32_t k = low + 1; k <= high && !selected; ++k) {
           const float a = curve.GetPointAt(k - 1)->y;
           const float b = curve.GetPointAt(k)->y;
-          selected = (b >= valueLow && b <= valueHigh) || (a < valueLow && b > valueHigh) ||
-                     (a > valueHigh && b < valueLow);
+          selected =
+              (b >= valueLow && b <= valueHigh) || (a < valueLow && b > valueHigh) || (a > valueHigh && b < valueLow);
         }
       }
     }
@@ -773,7 +773,8 @@ void GUI_GraphCtrl::PaintBackground(GUI_BackBuffer& buffer, int width, int heigh
       buffer.FillHGradient(ramp, base, light);
     }
     if (fFalloffAfter > 0.0f) {
-      const CRect ramp(std::min(width, px(fSelectionEnd)), 0, std::min(width, px(fSelectionEnd + fFalloffAfter)), height);
+      const CRect ramp(std::min(width, px(fSelectionEnd)), 0, std::min(width, px(fSelectionEnd + fFalloffAfter)),
+                       height);
       buffer.FillHGradient(ramp, light, base);
     }
   }

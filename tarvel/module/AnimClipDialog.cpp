@@ -198,9 +198,8 @@ void AnimClipDialog::OnPageOpened() {
     desc.name = ModuleText::Translate("Default");
     CreateChannel(desc);
   }
-  if (ChannelRow* first = channelList->GetItemCount() > 0
-                              ? reinterpret_cast<ChannelRow*>(channelList->GetItemData(0))
-                              : nullptr) {
+  if (ChannelRow* first =
+          channelList->GetItemCount() > 0 ? reinterpret_cast<ChannelRow*>(channelList->GetItemData(0)) : nullptr) {
     // Marked shown before the row turns selected, so that the list does not react itself.
     first->bShown = true;
     channelList->SetItemState(0, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
@@ -244,7 +243,8 @@ void AnimClipDialog::SelectChannelObjects() {
   scene->SearchAllObjects(kAllObjectTypes, objects);
   for (EngineCore::SceneObject* object : objects) {
     const EngineCore::AnimController* controller = object->GetController();
-    if (!(object->GetTypeFlags() & EngineCore::SceneObject::TypeAnimated) || !controller || !controller->HasClip(clip)) {
+    if (!(object->GetTypeFlags() & EngineCore::SceneObject::TypeAnimated) || !controller ||
+        !controller->HasClip(clip)) {
       continue;
     }
     const ChannelRow* row = channelList->GetChannelRow(controller->GetChannelKey());
@@ -292,8 +292,8 @@ void AnimClipDialog::CreateChannel(const ChannelDesc& desc) {
   }
   if (scene) {
     if (GUI_MainFrame* mainFrame = GUI_MainFrame::GetMainFrame()) {
-      mainFrame->GetModuleManager()->SendFrameworkMessageToAll(Ids::kMsgChannelCreated,
-                                                               reinterpret_cast<WPARAM>(scene), 0);
+      mainFrame->GetModuleManager()->SendFrameworkMessageToAll(Ids::kMsgChannelCreated, reinterpret_cast<WPARAM>(scene),
+                                                               0);
     }
   }
 }

@@ -102,8 +102,8 @@ class AnimClipDialog : public EditorCore::GUI_Dialog, public ClipDocument {
   // Values mirrored about the middle of the first and last values.
   static void MirrorValues(EditorToolkit::Curve2& curve, std::uint32_t first, std::uint32_t last);
   // `count` keys between each pair of keys of the range; returns the range's new last index.
-  static std::uint32_t SubdiviseKeys(EditorToolkit::Curve2& curve, std::uint32_t first, std::uint32_t last,
-                                     int count, bool markNew);
+  static std::uint32_t SubdiviseKeys(EditorToolkit::Curve2& curve, std::uint32_t first, std::uint32_t last, int count,
+                                     bool markNew);
   // Inserted keys laid on the Catmull-Rom spline through the old keys.
   static void SmoothKeys(EditorToolkit::Curve2& curve, std::uint32_t first, std::uint32_t last, int count);
 
@@ -130,8 +130,7 @@ class AnimClipDialog : public EditorCore::GUI_Dialog, public ClipDocument {
 
   // Layout of the panes for a client size (exposed for the layout's own checks).
   struct Layout {
-    EditorCore::CRect filterLabel, filterEdit, channelList, horizontalSplitter, trackList, verticalSplitter,
-        curveArea;
+    EditorCore::CRect filterLabel, filterEdit, channelList, horizontalSplitter, trackList, verticalSplitter, curveArea;
     std::array<EditorCore::CRect, 6> filterBoxes;
   };
   static Layout ComputeLayout(int cx, int cy, int leftWidth, int topHeight);

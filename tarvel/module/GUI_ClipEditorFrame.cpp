@@ -14,13 +14,13 @@
 #include "EngineCore/Log.h"
 #include "EngineCore/ResourceFactory.h"
 #include "EngineToolkit/FileSystem.h"
-#include "resources/ModuleResources.h"
 #include "module/AnimClipDialog.h"
 #include "module/GUI_ClipTabsDialog.h"
 #include "module/GUI_OpenClipPane.h"
 #include "module/ModuleExports.h"
 #include "module/ModuleIds.h"
 #include "module/ModuleText.h"
+#include "resources/ModuleResources.h"
 
 namespace Tarvel {
 
@@ -33,7 +33,7 @@ struct MenuItem {
   UINT id;  // 0: separator
   const char* text;
   const char* suffix;
-  int themeIcon;   // -1: none
+  int themeIcon;    // -1: none
   UINT moduleIcon;  // 0: none
 };
 
@@ -262,23 +262,12 @@ void GUI_ClipEditorFrame::OnMenuCommand(UINT commandId) {
       }
       UpdateMenus();
       return;
-    case Ids::kCmdClipOpen:
-      OpenFromClipFolder();
-      return;
-    case Ids::kCmdClipSave:
-      SaveCurrentClip();
-      return;
-    case Ids::kCmdClipSaveAll:
-      SaveAllClips();
-      return;
-    case Ids::kCmdClipClose:
-      CloseClip(GetCurrentClip(), true);
-      return;
-    case Ids::kCmdClipCloseAll:
-      CloseAllClips(true);
-      return;
-    default:
-      break;
+    case Ids::kCmdClipOpen: OpenFromClipFolder(); return;
+    case Ids::kCmdClipSave: SaveCurrentClip(); return;
+    case Ids::kCmdClipSaveAll: SaveAllClips(); return;
+    case Ids::kCmdClipClose: CloseClip(GetCurrentClip(), true); return;
+    case Ids::kCmdClipCloseAll: CloseAllClips(true); return;
+    default: break;
   }
   if (page && page->RunCommand(commandId)) return;
   tabHost->OnCommand(commandId);

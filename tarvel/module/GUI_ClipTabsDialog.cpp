@@ -5,11 +5,11 @@
 #include "EditorCore/GUI_DC.h"
 #include "EditorCore/GUI_ResourceScope.h"
 #include "EditorCore/GUI_ThemeManager.h"
-#include "resources/ModuleResources.h"
 #include "module/AnimClipDialog.h"
 #include "module/GUI_ClipEditorFrame.h"
 #include "module/ModuleIds.h"
 #include "module/ModuleText.h"
+#include "resources/ModuleResources.h"
 
 namespace Tarvel {
 
@@ -76,9 +76,7 @@ AnimClipDialog* GUI_ClipTabsDialog::FindPage(const EngineCore::AnimClip* clip) c
   return nullptr;
 }
 
-int GUI_ClipTabsDialog::GetTabCount() const {
-  return tabCtrl && tabCtrl->IsWindow() ? tabCtrl->GetItemCount() : 0;
-}
+int GUI_ClipTabsDialog::GetTabCount() const { return tabCtrl && tabCtrl->IsWindow() ? tabCtrl->GetItemCount() : 0; }
 
 void GUI_ClipTabsDialog::ReleasePages() {
   for (AnimClipDialog* page : pages) page->DestroyAllCurves();

@@ -3,10 +3,10 @@
 #include "EditorCore/GUI_DC.h"
 #include "EditorCore/GUI_ResourceScope.h"
 #include "EditorCore/GUI_ThemeManager.h"
-#include "resources/ModuleResources.h"
 #include "module/GUI_ClipEditorFrame.h"
 #include "module/ModuleIds.h"
 #include "module/ModuleText.h"
+#include "resources/ModuleResources.h"
 
 namespace Tarvel {
 

@@ -79,8 +79,8 @@ void GUI_TrackListCtrl::Refill() {
   DeleteAllItems();
   for (const auto& entry : entries) {
     if (entry->curve->bFiltered) continue;
-    const UINT state = entry->curve->bSelected ? LVIS_SELECTED : 0;
-    const int row = InsertItem(GetItemCount(), entry->label.str(), -1, state, LVIS_SELECTED);
+    const UINT rowState = entry->curve->bSelected ? LVIS_SELECTED : 0;
+    const int row = InsertItem(GetItemCount(), entry->label.str(), -1, rowState, LVIS_SELECTED);
     if (row < 0) continue;
     SetItemData(row, reinterpret_cast<LPARAM>(entry.get()));
     SetItemText(row, 1, entry->iconText.str());
@@ -99,7 +99,8 @@ void GUI_TrackListCtrl::ClearEntries() {
 }
 
 void GUI_TrackListCtrl::RemoveChannelEntries(std::uint32_t channelKey) {
-  std::erase_if(entries, [channelKey](const std::unique_ptr<TrackEntry>& e) { return e->curve->iChannelKey == channelKey; });
+  std::erase_if(entries,
+                [channelKey](const std::unique_ptr<TrackEntry>& e) { return e->curve->iChannelKey == channelKey; });
   Refill();
 }
 

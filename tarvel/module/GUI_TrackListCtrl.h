@@ -49,8 +49,7 @@ class GUI_TrackListCtrl : public EditorCore::GUI_ListCtrl, public TrackRows {
   void DrawItem(const EditorCore::GUI_DrawItem& drawItem) override;
   // The track column takes the width the icon column leaves, so that the icons stay in view.
   void OnSize(EditorCore::UINT type, int cx, int cy) override;
-  void OnItemChanged(int item, EditorCore::UINT oldState, EditorCore::UINT newState,
-                     EditorCore::UINT changed) override;
+  void OnItemChanged(int item, EditorCore::UINT oldState, EditorCore::UINT newState, EditorCore::UINT changed) override;
 
   AnimClipDialog* page;
   std::vector<std::unique_ptr<TrackEntry>> entries;

@@ -5,9 +5,9 @@
 #include "EditorCore/GUI_ResourceContext.h"
 #include "EditorCore/GUI_ResourceScope.h"
 #include "EditorToolkit/EditorKernel.h"
-#include "resources/ModuleResources.h"
 #include "module/ModuleIds.h"
 #include "module/TarvelModule.h"
+#include "resources/ModuleResources.h"
 
 namespace Tarvel {
 

@@ -105,21 +105,16 @@ LRESULT TarvelModule::OnFrameworkMessage(UINT message, WPARAM wParam, LPARAM lPa
   GUI_ResourceScope scope(ModuleResources::kPrefix);
   GUI_ClipTabsDialog* tabHost = frame ? frame->tabHost.get() : nullptr;
   switch (message) {
-    case Ids::kMsgNothing:
-      return 0;
+    case Ids::kMsgNothing: return 0;
     case Ids::kMsgCloseAll:
       if (frame) frame->OnMenuCommand(Ids::kCmdClipCloseAll);
       return 0;
     case Ids::kMsgCollectUnsaved:
       if (frame) frame->CollectUnsavedClips(reinterpret_cast<EditorToolkit::SaveList*>(wParam));
       return 0;
-    case Ids::kMsgSceneSelection:
-      OnSceneMessage(wParam, false);
-      return 0;
+    case Ids::kMsgSceneSelection: OnSceneMessage(wParam, false); return 0;
     case Ids::kMsgSceneOpened:
-    case Ids::kMsgSceneChanged:
-      OnSceneMessage(wParam, true);
-      return 0;
+    case Ids::kMsgSceneChanged: OnSceneMessage(wParam, true); return 0;
     case Ids::kMsgAutoRecord:
       if (tabHost) {
         if (AnimClipDialog* page = tabHost->GetCurrentPage(); page && page->IsAutoRecording()) page->CreatePoint(true);
@@ -143,8 +138,7 @@ LRESULT TarvelModule::OnFrameworkMessage(UINT message, WPARAM wParam, LPARAM lPa
     case Ids::kMsgOpenClip:
       if (frame) frame->OpenClip(reinterpret_cast<EngineCore::AnimClip*>(wParam));
       return 0;
-    default:
-      return GUI_Module::OnFrameworkMessage(message, wParam, lParam);
+    default: return GUI_Module::OnFrameworkMessage(message, wParam, lParam);
   }
 }
 

@@ -91,8 +91,8 @@ void GUI_CurvePanelDialog::SyncObjectChoice(bool bShowChannels) {
     if (key != 0) {
       // The channel the track list shows: its first selected row's, else its first row's.
       TrackEntry* entry = nullptr;
-      const CurveInfo* shown = page->trackList->GetSelectedEntry(0, entry) ? entry->curve
-                                                                              : page->trackList->GetRowCurve(0);
+      const CurveInfo* shown =
+          page->trackList->GetSelectedEntry(0, entry) ? entry->curve : page->trackList->GetRowCurve(0);
       if (!shown || shown->iChannelKey != key) channels.SelectChannel(key);
     }
     if (chosenObjects.size() == 1) {
@@ -142,7 +142,8 @@ void GUI_CurvePanelDialog::OnObjectChoiceChanged() {
         GUI_ModuleManager& modules = *mainFrame->GetModuleManager();
         modules.SendFrameworkMessageToAll(kSceneSelection, reinterpret_cast<WPARAM>(scene), 0);
         viewerModule = modules.GetModuleWithID(kViewerModule);
-        if (viewerModule) modules.SendFrameworkMessage(viewerModule, kViewerSelection, reinterpret_cast<WPARAM>(scene), 0);
+        if (viewerModule)
+          modules.SendFrameworkMessage(viewerModule, kViewerSelection, reinterpret_cast<WPARAM>(scene), 0);
       }
     }
   }

@@ -28,8 +28,7 @@ bool ModuleResources::Register() {
 
 void ModuleResources::Unregister() { EditorCore::GUI_ResourceContext::Unregister(kPrefix); }
 
-bool ModuleResources::BuildBundle(std::span<const EmbeddedFile> templateFiles,
-                                  std::span<const EmbeddedIcon> iconFiles,
+bool ModuleResources::BuildBundle(std::span<const EmbeddedFile> templateFiles, std::span<const EmbeddedIcon> iconFiles,
                                   EditorCore::GUI_ResourceBundle& bundle) {
   for (const EmbeddedFile& file : templateFiles) {
     // The count tells a file that repeats an id already read, which would hide a template.

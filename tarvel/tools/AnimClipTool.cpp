@@ -59,8 +59,8 @@ AnimClipDialog::ObjectKeying AnimClipDialog::KeyObjects(float frame) {
   for (EngineCore::SceneObject* object = selection->GetFirstSelectedObject(kAllObjectTypes, false); object;
        object = selection->GetNextSelectedObject(object, kAllObjectTypes, false)) {
     EngineCore::AnimController* controller = object->GetController();
-    if (object->IsKeyingLocked() || !(object->GetTypeFlags() & EngineCore::SceneObject::TypeAnimated) ||
-        !controller || !controller->HasClip(clip)) {
+    if (object->IsKeyingLocked() || !(object->GetTypeFlags() & EngineCore::SceneObject::TypeAnimated) || !controller ||
+        !controller->HasClip(clip)) {
       continue;
     }
     const std::uint32_t key = controller->GetChannelKey();

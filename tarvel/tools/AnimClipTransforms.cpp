@@ -227,15 +227,9 @@ void AnimClipDialog::RunTool(Tool tool, bool selection, const char* label) {
             MirrorValues(curve, first, last);
           }
           break;
-        case Tool::Smooth:
-          SmoothKeys(curve, first, last, subdivision);
-          break;
-        case Tool::Subdivise:
-          SubdiviseKeys(curve, first, last, subdivision, false);
-          break;
-        case Tool::SubSample:
-          curve.SubSample(first, last, tolerance);
-          break;
+        case Tool::Smooth: SmoothKeys(curve, first, last, subdivision); break;
+        case Tool::Subdivise: SubdiviseKeys(curve, first, last, subdivision, false); break;
+        case Tool::SubSample: curve.SubSample(first, last, tolerance); break;
       }
     }
     if (hasPending) WriteBackChannel(pending);

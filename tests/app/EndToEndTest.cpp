@@ -59,7 +59,9 @@ TEST_F(HostRuns, AScriptOpensAClipAndTakesAPictureOfIt) {
       "expect-panel visible\n"
       "expect-channels 31\n"
       "select-channel Hips\n"
-      "screenshot window " + shot + "\n"
+      "screenshot window " +
+      shot +
+      "\n"
       "quit\n");
   std::string output;
   ASSERT_EQ(RunHost("--script '" + script + "'", output), 0) << output;

@@ -32,8 +32,6 @@ TEST(HostCommandLine, FindsTheModulesFolderBesideTheBinariesFolder) {
   EXPECT_EQ(HostOptions::DefaultModulesFolder("/opt/tarvel/bin/tarvel-host"), "/opt/tarvel/modules");
 }
 
-TEST(HostCommandLine, DefaultsToTheDemoProject) {
-  EXPECT_EQ(HostOptions::DefaultProjectFolder(), TARVEL_DEMO_PROJECT);
-}
+TEST(HostCommandLine, DefaultsToTheDemoProject) { EXPECT_EQ(HostOptions::DefaultProjectFolder(), TARVEL_DEMO_PROJECT); }
 
 }  // namespace

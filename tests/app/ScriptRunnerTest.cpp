@@ -75,9 +75,7 @@ TEST_F(ScriptedHost, OpeningAnOpenClipAgainKeepsOneTab) {
   EXPECT_TRUE(Run("open 01_01\nopen Boxing_Toes\nopen 01_01\nexpect-tabs 2")) << runner->GetError();
 }
 
-TEST_F(ScriptedHost, ADropOpensTheClip) {
-  EXPECT_TRUE(Run("drop Boxing_Toes\nexpect-tabs 1")) << runner->GetError();
-}
+TEST_F(ScriptedHost, ADropOpensTheClip) { EXPECT_TRUE(Run("drop Boxing_Toes\nexpect-tabs 1")) << runner->GetError(); }
 
 TEST_F(ScriptedHost, AFailedExpectationStopsAtItsLine) {
   EXPECT_FALSE(Run("open 01_01\n\n# two tabs?\nexpect-tabs 2\nopen Boxing_Toes\n"));
@@ -155,10 +153,10 @@ TEST_F(ScriptedHost, MouseRubberBandSelectsKeysInTheGraph) {
   ASSERT_TRUE(graph && frames && values);
   CRect client;
   graph->GetClientRect(client);
-  const std::string topLeft = std::to_string(frames->PixelToValue(2)) + " " +
-                              std::to_string(values->PixelToValue(client.Height() - 2));
-  const std::string bottomRight = std::to_string(frames->PixelToValue(client.Width() - 2)) + " " +
-                                  std::to_string(values->PixelToValue(2));
+  const std::string topLeft =
+      std::to_string(frames->PixelToValue(2)) + " " + std::to_string(values->PixelToValue(client.Height() - 2));
+  const std::string bottomRight =
+      std::to_string(frames->PixelToValue(client.Width() - 2)) + " " + std::to_string(values->PixelToValue(2));
   GUI_Menu* menu = GUI_MainFrame::GetMainFrame()->GetMenuBar()->GetInstalledMenu();
   ASSERT_NE(menu, nullptr);
   EXPECT_TRUE(menu->GetMenuState(3, MF_BYPOSITION) & MF_GRAYED) << "no key selected yet";

@@ -177,7 +177,9 @@ TEST(Theme, DisabledIconsAreNewGreyCopies) {
 
 TEST(ResourceContext, IconsComeFromTheCurrentModuleAndAreShared) {
   GUI_ResourceBundle bundle;
-  bundle.AddIconSvg(1004, R"(<svg xmlns="http://www.w3.org/2000/svg" width="18" height="18"><rect width="18" height="18" fill="#ff0000"/></svg>)");
+  bundle.AddIconSvg(
+      1004,
+      R"(<svg xmlns="http://www.w3.org/2000/svg" width="18" height="18"><rect width="18" height="18" fill="#ff0000"/></svg>)");
   GUI_ResourceContext::Register("IconModule", bundle);
   EXPECT_EQ(GUI_ResourceContext::LoadIcon(1004, 18), nullptr);
   GUI_ResourceScope scope("IconModule");

@@ -51,7 +51,8 @@ class CurveFixture : public ::testing::Test {
   static Curve2 Parabola(std::uint32_t count) {
     Curve2 curve;
     curve.Prepare(count);
-    for (std::uint32_t i = 0; i < count; ++i) curve.AddPoint({10.0f * static_cast<float>(i), static_cast<float>(i * i)}, false);
+    for (std::uint32_t i = 0; i < count; ++i)
+      curve.AddPoint({10.0f * static_cast<float>(i), static_cast<float>(i * i)}, false);
     return curve;
   }
   static Frames Xs(const Curve2& curve) { return Field(curve, &EditablePoint::x); }
@@ -368,7 +369,8 @@ TEST_F(CurveSubSample, KeepsTheEndsCornersAndBumpsBeyondTheTolerance) {
     float bump, tolerance;
     Frames kept;
   };
-  for (const Case& c : {Case{1.0f, 0.05f, {0, 2, 4, 6}}, Case{1.1f, 0.05f, {0, 2, 3, 4, 6}}, Case{1.1f, 0.2f, {0, 2, 4, 6}}}) {
+  for (const Case& c :
+       {Case{1.0f, 0.05f, {0, 2, 4, 6}}, Case{1.1f, 0.05f, {0, 2, 3, 4, 6}}, Case{1.1f, 0.2f, {0, 2, 4, 6}}}) {
     Curve2 curve = Make({{0, 0}, {1, 0}, {2, 0}, {3, c.bump}, {4, 2}, {5, 2}, {6, 2}});
     EXPECT_EQ(curve.SubSample(0, 6, c.tolerance), c.kept.size());
     EXPECT_EQ(Xs(curve), c.kept) << "bump " << c.bump << ", tolerance " << c.tolerance;

@@ -176,7 +176,7 @@ INSTANTIATE_TEST_SUITE_P(
                       ModeCase{"BackwardsOnceStopsAtAnOwnRange", 1, 60, 10, 40, 15, {{1, 10}}},
                       ModeCase{"ForwardsLoopInsideAnOwnRange", 2, 60, 10, 40, 35, {{0.25f, 20}}},
                       ModeCase{"BackwardsLoopInsideAnOwnRange", 3, 60, 10, 40, 20, {{0.25f, 35}}}),
-    [](const ::testing::TestParamInfo<ModeCase>& info) { return std::string(info.param.name); });
+    [](const ::testing::TestParamInfo<ModeCase>& param) { return std::string(param.param.name); });
 
 TEST_F(ClipPlayback, PosesItsObjectAtAFrameBetweenKeysTurningSpherically) {
   controller_->SetPlaybackFrame(0, 5.0f);

@@ -44,7 +44,8 @@ float RotationDistance(const Quaternion& a, const Quaternion& b) {
 
 std::vector<float> Samples(float low, float high, int count) {
   std::vector<float> values;
-  for (int i = 0; i <= count; ++i) values.push_back(low + (high - low) * static_cast<float>(i) / static_cast<float>(count));
+  for (int i = 0; i <= count; ++i)
+    values.push_back(low + (high - low) * static_cast<float>(i) / static_cast<float>(count));
   return values;
 }
 

@@ -30,29 +30,28 @@ TEST_P(MalformedClip, IsRefusedWithALoggedMessageAndLeftUnchanged) {
   EXPECT_EQ(TestSupport::ReadBytes(path), before);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    BadFiles, MalformedClip,
-    ::testing::Values(BadFile{"truncated.gltf", Formats::ClipFileError::NotGltf},
-                      BadFile{"not_json.gltf", Formats::ClipFileError::NotGltf},
-                      BadFile{"missing_buffer.gltf", Formats::ClipFileError::MissingBuffer},
-                      BadFile{"view_past_buffer.gltf", Formats::ClipFileError::MissingBuffer},
-                      BadFile{"rotation_as_vec3.gltf", Formats::ClipFileError::BadAccessor},
-                      BadFile{"count_mismatch.gltf", Formats::ClipFileError::BadAccessor},
-                      BadFile{"absurd_count.gltf", Formats::ClipFileError::TooLarge},
-                      BadFile{"accessor_past_view.gltf", Formats::ClipFileError::BadAccessor},
-                      BadFile{"times_not_increasing.gltf", Formats::ClipFileError::BadTimes},
-                      BadFile{"negative_time.gltf", Formats::ClipFileError::BadTimes},
-                      BadFile{"infinite_time.gltf", Formats::ClipFileError::NonFiniteValue},
-                      BadFile{"nan_value.gltf", Formats::ClipFileError::NonFiniteValue},
-                      BadFile{"missing_node.gltf", Formats::ClipFileError::NotGltf},
-                      BadFile{"missing_sampler.gltf", Formats::ClipFileError::NotGltf},
-                      BadFile{"unknown_interpolation.gltf", Formats::ClipFileError::NotGltf},
-                      BadFile{"integer_translation.gltf", Formats::ClipFileError::BadAccessor}),
-    [](const ::testing::TestParamInfo<BadFile>& info) {
-      std::string name = std::filesystem::path(info.param.name).stem().string();
-      for (char& c : name) c = (c == '_') ? 'X' : c;
-      return name;
-    });
+INSTANTIATE_TEST_SUITE_P(BadFiles, MalformedClip,
+                         ::testing::Values(BadFile{"truncated.gltf", Formats::ClipFileError::NotGltf},
+                                           BadFile{"not_json.gltf", Formats::ClipFileError::NotGltf},
+                                           BadFile{"missing_buffer.gltf", Formats::ClipFileError::MissingBuffer},
+                                           BadFile{"view_past_buffer.gltf", Formats::ClipFileError::MissingBuffer},
+                                           BadFile{"rotation_as_vec3.gltf", Formats::ClipFileError::BadAccessor},
+                                           BadFile{"count_mismatch.gltf", Formats::ClipFileError::BadAccessor},
+                                           BadFile{"absurd_count.gltf", Formats::ClipFileError::TooLarge},
+                                           BadFile{"accessor_past_view.gltf", Formats::ClipFileError::BadAccessor},
+                                           BadFile{"times_not_increasing.gltf", Formats::ClipFileError::BadTimes},
+                                           BadFile{"negative_time.gltf", Formats::ClipFileError::BadTimes},
+                                           BadFile{"infinite_time.gltf", Formats::ClipFileError::NonFiniteValue},
+                                           BadFile{"nan_value.gltf", Formats::ClipFileError::NonFiniteValue},
+                                           BadFile{"missing_node.gltf", Formats::ClipFileError::NotGltf},
+                                           BadFile{"missing_sampler.gltf", Formats::ClipFileError::NotGltf},
+                                           BadFile{"unknown_interpolation.gltf", Formats::ClipFileError::NotGltf},
+                                           BadFile{"integer_translation.gltf", Formats::ClipFileError::BadAccessor}),
+                         [](const ::testing::TestParamInfo<BadFile>& param) {
+                           std::string name = std::filesystem::path(param.param.name).stem().string();
+                           for (char& c : name) c = (c == '_') ? 'X' : c;
+                           return name;
+                         });
 
 TEST(MalformedClipFiles, EveryFileOfTheBadFolderIsCovered) {
   int files = 0;

@@ -67,7 +67,9 @@ struct BackBufferState {
     if (y < 0 || y >= height) return;
     const int x0 = std::max(left, 0);
     const int x1 = std::min(left + count, width);
-    if (x1 > x0) std::fill(px + static_cast<std::ptrdiff_t>(y) * stride + x0, px + static_cast<std::ptrdiff_t>(y) * stride + x1, penPixel);
+    if (x1 > x0)
+      std::fill(px + static_cast<std::ptrdiff_t>(y) * stride + x0, px + static_cast<std::ptrdiff_t>(y) * stride + x1,
+                penPixel);
   }
 
   // One segment as spans across its major axis, both end points included.

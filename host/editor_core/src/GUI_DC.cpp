@@ -115,12 +115,17 @@ void GUI_DC::DrawText(const std::string& text, const CRect& rect, UINT format) {
   if (state->bkMode == OPAQUE) p.fillRect(r, detail::ToQColor(state->bkColour));
   p.setPen(detail::ToQColor(state->textColour));
   int flags = 0;
-  if (format & DT_CENTER) flags |= Qt::AlignHCenter;
-  else if (format & DT_RIGHT) flags |= Qt::AlignRight;
-  else flags |= Qt::AlignLeft;
+  if (format & DT_CENTER)
+    flags |= Qt::AlignHCenter;
+  else if (format & DT_RIGHT)
+    flags |= Qt::AlignRight;
+  else
+    flags |= Qt::AlignLeft;
   flags |= (format & DT_VCENTER) ? Qt::AlignVCenter : Qt::AlignTop;
-  if (format & DT_SINGLELINE) flags |= Qt::TextSingleLine;
-  else flags |= Qt::TextWordWrap;
+  if (format & DT_SINGLELINE)
+    flags |= Qt::TextSingleLine;
+  else
+    flags |= Qt::TextWordWrap;
   QString s = detail::ToQString(text);
   if (!(format & DT_NOPREFIX)) flags |= Qt::TextShowMnemonic;
   if (format & DT_END_ELLIPSIS) s = p.fontMetrics().elidedText(s, Qt::ElideRight, r.width());

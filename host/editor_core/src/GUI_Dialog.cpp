@@ -77,7 +77,8 @@ bool GUI_Dialog::Create(UINT id, GUI_Wnd* parent) {
   const GUI_DialogTemplate* t = GUI_ResourceContext::FindTemplate(id);
   if (!t) {
     OutputDebugString(("EditorCore: dialog template " + std::to_string(id) + " not found in " +
-                       GUI_ResourceContext::GetCurrent() + "\n").c_str());
+                       GUI_ResourceContext::GetCurrent() + "\n")
+                          .c_str());
     return false;
   }
   templateId = id;
@@ -108,7 +109,8 @@ bool GUI_Dialog::CreateFromTemplate(const GUI_DialogTemplate& t, GUI_Wnd* parent
     std::unique_ptr<GUI_Wnd> control = detail::MakeTemplateControl(c, this, r);
     if (!control) {
       OutputDebugString(("EditorCore: control " + std::to_string(c.id) + " of template " + std::to_string(t.id) +
-                         " could not be made\n").c_str());
+                         " could not be made\n")
+                            .c_str());
       continue;
     }
     Controls::Entry entry;
@@ -127,7 +129,8 @@ int GUI_Dialog::DoModal() {
   const GUI_DialogTemplate* t = GUI_ResourceContext::FindTemplate(templateId);
   if (!t) {
     OutputDebugString(("EditorCore: dialog template " + std::to_string(templateId) + " not found in " +
-                       GUI_ResourceContext::GetCurrent() + "\n").c_str());
+                       GUI_ResourceContext::GetCurrent() + "\n")
+                          .c_str());
     return -1;
   }
   modal = true;
@@ -202,8 +205,10 @@ std::string GUI_Dialog::GetDlgItemText(UINT id) const {
 
 void GUI_Dialog::CheckDlgButton(UINT id, bool checked) {
   GUI_Wnd* w = GetDlgItem(id);
-  if (auto* box = dynamic_cast<GUI_CheckBox*>(w)) box->Check(checked);
-  else if (auto* radio = dynamic_cast<GUI_RadioButton*>(w)) radio->Check(checked);
+  if (auto* box = dynamic_cast<GUI_CheckBox*>(w))
+    box->Check(checked);
+  else if (auto* radio = dynamic_cast<GUI_RadioButton*>(w))
+    radio->Check(checked);
 }
 
 bool GUI_Dialog::IsDlgButtonChecked(UINT id) const {

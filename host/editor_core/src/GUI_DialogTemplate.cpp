@@ -47,7 +47,8 @@ bool ReadOne(const json& j, GUI_DialogTemplate& t) {
   }
   if (j.contains("font")) {
     const json& font = j["font"];
-    if (!font.is_object() || !font.value("face", json()).is_string() || !font.value("size", json()).is_number_integer()) {
+    if (!font.is_object() || !font.value("face", json()).is_string() ||
+        !font.value("size", json()).is_number_integer()) {
       return Fail(name + ": \"font\" must be {\"face\": text, \"size\": points}");
     }
     t.fontFace = font["face"].get<std::string>();
@@ -66,7 +67,8 @@ bool ReadOne(const json& j, GUI_DialogTemplate& t) {
       return Fail(name + ": each control needs an integer \"id\"");
     }
     control.id = static_cast<UINT>(c["id"].get<long long>());
-    if (!c.contains("kind") || !c["kind"].is_string() || !GUI_DialogTemplate::KindFromName(c["kind"].get<std::string>(), control.kind)) {
+    if (!c.contains("kind") || !c["kind"].is_string() ||
+        !GUI_DialogTemplate::KindFromName(c["kind"].get<std::string>(), control.kind)) {
       return Fail(name + ": control " + std::to_string(control.id) + " has no known \"kind\"");
     }
     if (c.contains("text")) {
@@ -95,10 +97,14 @@ bool GUI_DialogTemplate::KindFromName(std::string_view name, GUI_ControlKind& ki
     GUI_ControlKind kind;
   };
   static constexpr Entry kEntries[] = {
-      {"static", GUI_ControlKind::Label},          {"edit", GUI_ControlKind::Edit},
-      {"checkbox", GUI_ControlKind::CheckBox},     {"button", GUI_ControlKind::PushButton},
-      {"defbutton", GUI_ControlKind::DefPushButton}, {"radio", GUI_ControlKind::RadioButton},
-      {"combobox", GUI_ControlKind::ComboBox},     {"listctrl", GUI_ControlKind::ListCtrl},
+      {"static", GUI_ControlKind::Label},
+      {"edit", GUI_ControlKind::Edit},
+      {"checkbox", GUI_ControlKind::CheckBox},
+      {"button", GUI_ControlKind::PushButton},
+      {"defbutton", GUI_ControlKind::DefPushButton},
+      {"radio", GUI_ControlKind::RadioButton},
+      {"combobox", GUI_ControlKind::ComboBox},
+      {"listctrl", GUI_ControlKind::ListCtrl},
       {"groupbox", GUI_ControlKind::GroupBox},
   };
   for (const Entry& e : kEntries) {

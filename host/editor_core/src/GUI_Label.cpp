@@ -14,9 +14,12 @@ bool GUI_Label::Create(GUI_Wnd* parent, const CRect& rect, UINT id, const std::s
   label->setGeometry(detail::ToQRect(rect));
   label->setTextFormat(Qt::PlainText);
   Qt::Alignment align = Qt::AlignVCenter;
-  if (style & SS_CENTER) align |= Qt::AlignHCenter;
-  else if (style & SS_RIGHT) align |= Qt::AlignRight;
-  else align |= Qt::AlignLeft;
+  if (style & SS_CENTER)
+    align |= Qt::AlignHCenter;
+  else if (style & SS_RIGHT)
+    align |= Qt::AlignRight;
+  else
+    align |= Qt::AlignLeft;
   label->setAlignment(align);
   return AttachNewWidget(label, parent, id, style);
 }

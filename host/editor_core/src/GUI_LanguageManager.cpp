@@ -13,7 +13,8 @@ bool GUI_LanguageManager::LoadCatalogJson(std::string_view text) {
   using nlohmann::json;
   const json j = json::parse(text.begin(), text.end(), nullptr, false);
   if (j.is_discarded() || !j.is_object() || !j.contains("modules") || !j["modules"].is_object()) {
-    OutputDebugString("EditorCore: translation catalog: expected {\"modules\": {id: {section: {text: translation}}}}\n");
+    OutputDebugString(
+        "EditorCore: translation catalog: expected {\"modules\": {id: {section: {text: translation}}}}\n");
     return false;
   }
   bool ok = true;

@@ -119,13 +119,13 @@ int GUI_ListCtrl::SortedPosition(const std::string& text) const {
   return static_cast<int>(it - data->rows.begin());
 }
 
-int GUI_ListCtrl::InsertItem(int index, const std::string& text, int image, UINT state, UINT stateMask) {
+int GUI_ListCtrl::InsertItem(int index, const std::string& text, int image, UINT itemState, UINT stateMask) {
   GUI_ListItem item;
   item.mask = LVIF_TEXT | LVIF_IMAGE | LVIF_STATE;
   item.iItem = index;
   item.text = text;
   item.iImage = image;
-  item.state = state;
+  item.state = itemState;
   item.stateMask = stateMask;
   return InsertItem(item);
 }
@@ -136,8 +136,8 @@ int GUI_ListCtrl::InsertItem(const GUI_ListItem& item) {
   row.SetText(0, (item.mask & LVIF_TEXT) ? item.text : std::string());
   row.SetImage(0, (item.mask & LVIF_IMAGE) ? item.iImage : -1);
   if (item.mask & LVIF_PARAM) row.param = item.lParam;
-  const int position = (GetStyle() & LVS_SORTASCENDING) ? SortedPosition(row.Text(0))
-                                                         : std::clamp(item.iItem, 0, GetItemCount());
+  const int position =
+      (GetStyle() & LVS_SORTASCENDING) ? SortedPosition(row.Text(0)) : std::clamp(item.iItem, 0, GetItemCount());
   data->rows.insert(data->rows.begin() + position, std::move(row));
   if (data->anchor >= position) ++data->anchor;
   UpdateScrollRange();
@@ -204,17 +204,15 @@ bool GUI_ListCtrl::SetItemData(int row, LPARAM value) {
   return SetItem(item);
 }
 
-LPARAM GUI_ListCtrl::GetItemData(int row) const {
-  return row >= 0 && row < GetItemCount() ? data->rows[row].param : 0;
-}
+LPARAM GUI_ListCtrl::GetItemData(int row) const { return row >= 0 && row < GetItemCount() ? data->rows[row].param : 0; }
 
-bool GUI_ListCtrl::SetItemState(int row, UINT state, UINT mask) {
+bool GUI_ListCtrl::SetItemState(int row, UINT itemState, UINT mask) {
   if (row == -1) {
-    for (int i = 0; i < GetItemCount(); ++i) ChangeState(i, state, mask);
+    for (int i = 0; i < GetItemCount(); ++i) ChangeState(i, itemState, mask);
     return true;
   }
   if (row < 0 || row >= GetItemCount()) return false;
-  ChangeState(row, state, mask);
+  ChangeState(row, itemState, mask);
   return true;
 }
 
@@ -227,8 +225,10 @@ int GUI_ListCtrl::GetItemCount() const { return static_cast<int>(data->rows.size
 bool GUI_ListCtrl::DeleteItem(int row) {
   if (row < 0 || row >= GetItemCount()) return false;
   data->rows.erase(data->rows.begin() + row);
-  if (data->anchor == row) data->anchor = -1;
-  else if (data->anchor > row) --data->anchor;
+  if (data->anchor == row)
+    data->anchor = -1;
+  else if (data->anchor > row)
+    --data->anchor;
   UpdateScrollRange();
   Invalidate();
   return true;
@@ -243,9 +243,9 @@ bool GUI_ListCtrl::DeleteAllItems() {
   return true;
 }
 
-void GUI_ListCtrl::ChangeState(int row, UINT state, UINT mask) {
+void GUI_ListCtrl::ChangeState(int row, UINT itemState, UINT mask) {
   const UINT old = data->rows[row].state;
-  const UINT now = (old & ~mask) | (state & mask);
+  const UINT now = (old & ~mask) | (itemState & mask);
   if (now == old) return;
   // Only one row holds the focus, and only one the selection of a single-selection list.
   if ((now & LVIS_FOCUSED) && !(old & LVIS_FOCUSED)) {
@@ -260,7 +260,7 @@ void GUI_ListCtrl::ChangeState(int row, UINT state, UINT mask) {
   }
   if (row >= GetItemCount()) return;
   const UINT before = data->rows[row].state;
-  data->rows[row].state = (before & ~mask) | (state & mask);
+  data->rows[row].state = (before & ~mask) | (itemState & mask);
   Invalidate();
   RaiseItemChanged(row, before, data->rows[row].state, LVIF_STATE);
 }
@@ -279,8 +279,8 @@ void GUI_ListCtrl::RaiseItemChanged(int row, UINT oldState, UINT newState, UINT 
 void GUI_ListCtrl::OnItemChanged(int, UINT, UINT, UINT) {}
 
 int GUI_ListCtrl::GetSelectedCount() const {
-  return static_cast<int>(std::count_if(data->rows.begin(), data->rows.end(),
-                                        [](const Row& r) { return (r.state & LVIS_SELECTED) != 0; }));
+  return static_cast<int>(
+      std::count_if(data->rows.begin(), data->rows.end(), [](const Row& r) { return (r.state & LVIS_SELECTED) != 0; }));
 }
 
 bool GUI_ListCtrl::GetSelectedItem(GUI_ListItem& item, int n) const {
@@ -314,7 +314,8 @@ int GUI_ListCtrl::FindItem(const std::string& text, int startAfter, bool partial
   const QString wanted = detail::ToQString(text);
   for (int i = std::max(0, startAfter + 1); i < GetItemCount(); ++i) {
     const QString s = detail::ToQString(data->rows[i].Text(0));
-    const bool match = partial ? s.startsWith(wanted, Qt::CaseInsensitive) : s.compare(wanted, Qt::CaseInsensitive) == 0;
+    const bool match =
+        partial ? s.startsWith(wanted, Qt::CaseInsensitive) : s.compare(wanted, Qt::CaseInsensitive) == 0;
     if (match) return i;
   }
   return -1;
@@ -389,9 +390,10 @@ void GUI_ListCtrl::DrawItem(const GUI_DrawItem& di) { DrawCells(di, GUI_ThemeMan
 
 void GUI_ListCtrl::DrawCells(const GUI_DrawItem& di, COLORREF textColour) {
   GUI_DC& dc = di.dc;
-  const UINT state = di.itemState;
-  const bool highlighted = highlight && ((state & LVIS_DROPHILITED) ||
-                                         ((state & LVIS_SELECTED) && (HasFocus() || (GetStyle() & LVS_SHOWSELALWAYS))));
+  const UINT rowState = di.itemState;
+  const bool highlighted =
+      highlight && ((rowState & LVIS_DROPHILITED) ||
+                    ((rowState & LVIS_SELECTED) && (HasFocus() || (GetStyle() & LVS_SHOWSELALWAYS))));
   const COLORREF background = highlighted ? GUI_ThemeManager::GetColor(73)
                                           : (IsWindowEnabled() ? GUI_ThemeManager::GetColor(72) : GetDisabledColor());
   dc.SetBkMode(TRANSPARENT);
@@ -411,7 +413,8 @@ void GUI_ListCtrl::DrawCells(const GUI_DrawItem& di, COLORREF textColour) {
     int x = cell.left;
     if (!text.empty() && static_cast<unsigned char>(text[0]) == 0xFF) {
       for (std::size_t i = 1; i < text.size(); ++i, x += kIconSize) {
-        dc.DrawIcon(GetIcon(static_cast<unsigned char>(text[i])), x, cell.top + (cell.Height() - kIconSize) / 2, kIconSize);
+        dc.DrawIcon(GetIcon(static_cast<unsigned char>(text[i])), x, cell.top + (cell.Height() - kIconSize) / 2,
+                    kIconSize);
       }
       continue;
     }
@@ -421,12 +424,14 @@ void GUI_ListCtrl::DrawCells(const GUI_DrawItem& di, COLORREF textColour) {
       x += kIconSize;
     }
     UINT align = DT_LEFT;
-    if (GetColumnFormat(column) == LVCFMT_RIGHT) align = DT_RIGHT;
-    else if (GetColumnFormat(column) == LVCFMT_CENTER) align = DT_CENTER;
+    if (GetColumnFormat(column) == LVCFMT_RIGHT)
+      align = DT_RIGHT;
+    else if (GetColumnFormat(column) == LVCFMT_CENTER)
+      align = DT_CENTER;
     dc.DrawText(text, CRect(x + 4, cell.top, cell.right - 2, cell.bottom),
                 align | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS);
   }
-  if ((state & LVIS_FOCUSED) && HasFocus()) dc.DrawFocusRect(di.rcItem);
+  if ((rowState & LVIS_FOCUSED) && HasFocus()) dc.DrawFocusRect(di.rcItem);
 }
 
 bool GUI_ListCtrl::OnEraseBkgnd(GUI_DC& dc) {
@@ -543,7 +548,8 @@ void GUI_ListCtrl::UpdateScrollRange() {
   if (!scroll) return;
   CRect client;
   GetClientRect(client);
-  scroll->setGeometry(client.right - kScrollBarWidth, BodyTop(), kScrollBarWidth, std::max(0, client.Height() - BodyTop()));
+  scroll->setGeometry(client.right - kScrollBarWidth, BodyTop(), kScrollBarWidth,
+                      std::max(0, client.Height() - BodyTop()));
   const QSignalBlocker blocker(scroll);
   scroll->setRange(0, maxTop);
   scroll->setPageStep(std::max(1, VisibleRowCount()));

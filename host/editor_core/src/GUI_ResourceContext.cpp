@@ -122,9 +122,7 @@ void GUI_ResourceContext::Unregister(const std::string& prefix) {
   r.bundles.erase(prefix);
 }
 
-bool GUI_ResourceContext::IsRegistered(const std::string& prefix) {
-  return TheRegistry().bundles.count(prefix) != 0;
-}
+bool GUI_ResourceContext::IsRegistered(const std::string& prefix) { return TheRegistry().bundles.count(prefix) != 0; }
 
 const std::string& GUI_ResourceContext::GetCurrent() { return TheRegistry().current; }
 

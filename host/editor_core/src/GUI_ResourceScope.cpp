@@ -4,8 +4,7 @@
 
 namespace EditorCore {
 
-GUI_ResourceScope::GUI_ResourceScope(const std::string& prefix)
-    : previous(GUI_ResourceContext::SetCurrent(prefix)) {}
+GUI_ResourceScope::GUI_ResourceScope(const std::string& prefix) : previous(GUI_ResourceContext::SetCurrent(prefix)) {}
 
 GUI_ResourceScope::~GUI_ResourceScope() { GUI_ResourceContext::SetCurrent(previous); }
 

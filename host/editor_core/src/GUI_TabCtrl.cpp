@@ -15,8 +15,8 @@ namespace {
 // Reports right clicks on the tabs to the control that owns the bar.
 class TabBarEvents : public QObject {
  public:
-  TabBarEvents(QTabBar* bar, detail::WndState* state)
-      : QObject(bar), bar(bar), state(state), guard(state->guard.get()) {}
+  TabBarEvents(QTabBar* tabBar, detail::WndState* ownerState)
+      : QObject(tabBar), bar(tabBar), state(ownerState), guard(ownerState->guard.get()) {}
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override {

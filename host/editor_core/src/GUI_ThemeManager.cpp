@@ -117,13 +117,13 @@ void DrawGlyph(QPainter& p, int index) {
 
 COLORREF GUI_ThemeManager::GetColor(int index) {
   switch (index) {
-    case 10: return RGB(45, 45, 48);    // window background
-    case 11: return RGB(110, 110, 110); // disabled glyphs
-    case 72: return RGB(37, 37, 38);    // list background
-    case 73: return RGB(62, 95, 138);   // highlighted row
-    case 74: return RGB(220, 220, 220); // list text
-    case 75: return RGB(52, 52, 54);    // disabled list background
-    case 161: return RGB(58, 58, 60);   // graph background
+    case 10: return RGB(45, 45, 48);     // window background
+    case 11: return RGB(110, 110, 110);  // disabled glyphs
+    case 72: return RGB(37, 37, 38);     // list background
+    case 73: return RGB(62, 95, 138);    // highlighted row
+    case 74: return RGB(220, 220, 220);  // list text
+    case 75: return RGB(52, 52, 54);     // disabled list background
+    case 161: return RGB(58, 58, 60);    // graph background
     default: {
       // Neutral greys from the index, so that every index is a usable dark-theme colour.
       const int g = 40 + (index * 37) % 120;

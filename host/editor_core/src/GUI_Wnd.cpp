@@ -12,9 +12,9 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QGroupBox>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
-#include <QGuiApplication>
 #include <QVariant>
 
 #include <cassert>
@@ -343,22 +343,32 @@ void GUI_Wnd::SetWindowText(const std::string& text) {
   QWidget* w = WidgetOf(this);
   if (!w) return;
   const QString s = detail::ToQString(text);
-  if (auto* label = qobject_cast<QLabel*>(w)) label->setText(s);
-  else if (auto* edit = qobject_cast<QLineEdit*>(w)) edit->setText(s);
-  else if (auto* button = qobject_cast<QAbstractButton*>(w)) button->setText(s);
-  else if (auto* group = qobject_cast<QGroupBox*>(w)) group->setTitle(s);
-  else w->setWindowTitle(s);
+  if (auto* label = qobject_cast<QLabel*>(w))
+    label->setText(s);
+  else if (auto* edit = qobject_cast<QLineEdit*>(w))
+    edit->setText(s);
+  else if (auto* button = qobject_cast<QAbstractButton*>(w))
+    button->setText(s);
+  else if (auto* group = qobject_cast<QGroupBox*>(w))
+    group->setTitle(s);
+  else
+    w->setWindowTitle(s);
 }
 
 std::string GUI_Wnd::GetWindowText() const {
   QWidget* w = WidgetOf(this);
   if (!w) return {};
   QString s;
-  if (auto* label = qobject_cast<QLabel*>(w)) s = label->text();
-  else if (auto* edit = qobject_cast<QLineEdit*>(w)) s = edit->text();
-  else if (auto* button = qobject_cast<QAbstractButton*>(w)) s = button->text();
-  else if (auto* group = qobject_cast<QGroupBox*>(w)) s = group->title();
-  else s = w->windowTitle();
+  if (auto* label = qobject_cast<QLabel*>(w))
+    s = label->text();
+  else if (auto* edit = qobject_cast<QLineEdit*>(w))
+    s = edit->text();
+  else if (auto* button = qobject_cast<QAbstractButton*>(w))
+    s = button->text();
+  else if (auto* group = qobject_cast<QGroupBox*>(w))
+    s = group->title();
+  else
+    s = w->windowTitle();
   return detail::FromQString(s);
 }
 

@@ -44,9 +44,7 @@ bool WndEvents::eventFilter(QObject* watched, QEvent* event) {
       }
       return false;
     }
-    case QEvent::MouseButtonRelease:
-      DispatchButton(wnd, static_cast<QMouseEvent&>(*event), false);
-      return false;
+    case QEvent::MouseButtonRelease: DispatchButton(wnd, static_cast<QMouseEvent&>(*event), false); return false;
     case QEvent::MouseMove: {
       auto& me = static_cast<QMouseEvent&>(*event);
       wnd.OnMouseMove(MouseFlags(me.buttons(), me.modifiers()),
@@ -97,14 +95,9 @@ bool WndEvents::eventFilter(QObject* watched, QEvent* event) {
       wnd.OnClose();
       return true;
     }
-    case QEvent::FocusIn:
-      wnd.OnSetFocus();
-      return false;
-    case QEvent::FocusOut:
-      wnd.OnKillFocus();
-      return false;
-    default:
-      return false;
+    case QEvent::FocusIn: wnd.OnSetFocus(); return false;
+    case QEvent::FocusOut: wnd.OnKillFocus(); return false;
+    default: return false;
   }
 }
 

@@ -7,10 +7,10 @@
 #include <cmath>
 #include <limits>
 #include <mutex>
-#include <unordered_map>
-#include <vector>
 #include <new>
+#include <unordered_map>
 #include <utility>
+#include <vector>
 
 namespace EditorToolkit {
 
@@ -39,7 +39,7 @@ class SlabReserve {
         return block;
       }
     }
-    return ::operator new(bytes, std::align_val_t{alignof(std::max_align_t)});
+    return ::operator new (bytes, std::align_val_t{alignof(std::max_align_t)});
   }
 
   static void Give(void* block, std::size_t bytes) {
@@ -51,7 +51,7 @@ class SlabReserve {
         return;
       }
     }
-    ::operator delete(block, std::align_val_t{alignof(std::max_align_t)});
+    ::operator delete (block, std::align_val_t{alignof(std::max_align_t)});
   }
 
  private:
@@ -490,12 +490,12 @@ int Curve2::Subdivise(float x0, float x1, int count, bool bInheritSelection, boo
 
   const int size = static_cast<int>(order.size());
   const int before = LastAtOrBefore(x0);
-  const int after = static_cast<int>(
-      std::lower_bound(order.begin(), order.end(), x1,
-                       [](const EditablePoint* p, float value) { return p->x < value; }) -
-      order.begin());
-  const bool select = bInheritSelection && before >= 0 && after < size && order[before]->bSelected &&
-                      order[after]->bSelected;
+  const int after =
+      static_cast<int>(std::lower_bound(order.begin(), order.end(), x1,
+                                        [](const EditablePoint* p, float value) { return p->x < value; }) -
+                       order.begin());
+  const bool select =
+      bInheritSelection && before >= 0 && after < size && order[before]->bSelected && order[after]->bSelected;
 
   std::vector<EditablePoint> inserted;
   inserted.reserve(static_cast<std::size_t>(count));

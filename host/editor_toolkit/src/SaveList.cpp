@@ -15,8 +15,8 @@ void SaveList::AddResource(EngineCore::Resource* resource) {
 }
 
 std::size_t SaveList::GetUnsavedCount() const {
-  return static_cast<std::size_t>(
-      std::count_if(resources_.begin(), resources_.end(), [](const EngineCore::Resource* r) { return r->IsModified(); }));
+  return static_cast<std::size_t>(std::count_if(resources_.begin(), resources_.end(),
+                                                [](const EngineCore::Resource* r) { return r->IsModified(); }));
 }
 
 }  // namespace EditorToolkit

@@ -18,8 +18,7 @@ bool AnimChannel::AddTrack(std::uint32_t type) {
 }
 
 bool AnimChannel::RemoveTrack(std::uint32_t type) {
-  const auto it = std::find_if(tracks_.begin(), tracks_.end(),
-                               [type](const Track& t) { return t.type == type; });
+  const auto it = std::find_if(tracks_.begin(), tracks_.end(), [type](const Track& t) { return t.type == type; });
   if (it == tracks_.end()) return false;
   tracks_.erase(it);
   return true;

@@ -32,9 +32,7 @@ void AnimCurve::Reserve(std::uint32_t keyCount) {
   if (keyType_ == KeyFloat) floats_.reserve(keyCount);
 }
 
-bool AnimCurve::AcceptsFrame(std::uint32_t frame) const {
-  return frames_.empty() || frame > frames_.back();
-}
+bool AnimCurve::AcceptsFrame(std::uint32_t frame) const { return frames_.empty() || frame > frames_.back(); }
 
 bool AnimCurve::AddKey(std::uint32_t frame, const Vector3& value) {
   if (keyType_ != KeyVector3 || !AcceptsFrame(frame)) return false;

@@ -64,10 +64,8 @@ Quaternion Quaternion::Normalized() const {
 }
 
 Quaternion operator*(const Quaternion& a, const Quaternion& b) {
-  return {a.w * b.x + a.x * b.w + a.y * b.z - a.z * b.y,
-          a.w * b.y - a.x * b.z + a.y * b.w + a.z * b.x,
-          a.w * b.z + a.x * b.y - a.y * b.x + a.z * b.w,
-          a.w * b.w - a.x * b.x - a.y * b.y - a.z * b.z};
+  return {a.w * b.x + a.x * b.w + a.y * b.z - a.z * b.y, a.w * b.y - a.x * b.z + a.y * b.w + a.z * b.x,
+          a.w * b.z + a.x * b.y - a.y * b.x + a.z * b.w, a.w * b.w - a.x * b.x - a.y * b.y - a.z * b.z};
 }
 
 Vector3 Quaternion::Rotate(const Vector3& v) const {
@@ -84,16 +82,15 @@ Quaternion Quaternion::Slerp(const Quaternion& a, const Quaternion& b, float t) 
     cosine = -cosine;
   }
   if (cosine > 0.9995f) {
-    const Quaternion mixed(a.x + (end.x - a.x) * t, a.y + (end.y - a.y) * t,
-                           a.z + (end.z - a.z) * t, a.w + (end.w - a.w) * t);
+    const Quaternion mixed(a.x + (end.x - a.x) * t, a.y + (end.y - a.y) * t, a.z + (end.z - a.z) * t,
+                           a.w + (end.w - a.w) * t);
     return mixed.Normalized();
   }
   const float angle = std::acos(std::clamp(cosine, -1.0f, 1.0f));
   const float sine = std::sin(angle);
   const float wa = std::sin((1.0f - t) * angle) / sine;
   const float wb = std::sin(t * angle) / sine;
-  return {a.x * wa + end.x * wb, a.y * wa + end.y * wb, a.z * wa + end.z * wb,
-          a.w * wa + end.w * wb};
+  return {a.x * wa + end.x * wb, a.y * wa + end.y * wb, a.z * wa + end.z * wb, a.w * wa + end.w * wb};
 }
 
 }  // namespace EngineCore

@@ -39,8 +39,6 @@ void SceneEditionManager::ToggleObjectSelection(SceneObject* object) {
   }
 }
 
-void SceneEditionManager::Forget(const SceneObject* object) {
-  std::erase(selection_, object);
-}
+void SceneEditionManager::Forget(const SceneObject* object) { std::erase(selection_, object); }
 
 }  // namespace EngineCore

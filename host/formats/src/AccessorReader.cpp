@@ -36,8 +36,7 @@ float ReadComponent(const unsigned char* p, int componentType, bool normalized) 
       std::memcpy(&s, p, sizeof s);
       return normalized ? static_cast<float>(s) / 65535.0f : static_cast<float>(s);
     }
-    default:
-      return 0.0f;
+    default: return 0.0f;
   }
 }
 
@@ -69,8 +68,8 @@ ClipFileError AccessorReader::Read(int accessorIndex, int components, std::vecto
     return ClipFileError::BadAccessor;
   }
   if (tinygltf::GetNumComponentsInType(accessor.type) != components) {
-    message = name + " has " + std::to_string(tinygltf::GetNumComponentsInType(accessor.type)) +
-              " components, " + std::to_string(components) + " expected";
+    message = name + " has " + std::to_string(tinygltf::GetNumComponentsInType(accessor.type)) + " components, " +
+              std::to_string(components) + " expected";
     return ClipFileError::BadAccessor;
   }
   if (accessor.sparse.isSparse) {

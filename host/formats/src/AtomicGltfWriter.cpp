@@ -59,8 +59,9 @@ ClipFileError AtomicGltfWriter::Write(const tinygltf::Model& model, const std::s
   const fs::path staged = staging / target.filename();
   // A document whose buffers were all embedded stays self-contained.
   bool embedded = !model.buffers.empty();
-  for (const tinygltf::Buffer& buffer : model.buffers) embedded = embedded && buffer.uri.rfind("data:", 0) == 0;
-  const bool written = writer.WriteGltfSceneToFile(&model, staged.string(), false, embedded && !binary, !binary, binary);
+  for (const tinygltf::Buffer& each : model.buffers) embedded = embedded && each.uri.rfind("data:", 0) == 0;
+  const bool written =
+      writer.WriteGltfSceneToFile(&model, staged.string(), false, embedded && !binary, !binary, binary);
 
   std::vector<fs::path> files;
   bool flushed = written;

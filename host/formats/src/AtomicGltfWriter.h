@@ -14,8 +14,7 @@ namespace Formats {
 // A .glb target is written as one binary file.
 class AtomicGltfWriter {
  public:
-  [[nodiscard]] static ClipFileError Write(const tinygltf::Model& model, const std::string& path,
-                                           std::string& message);
+  [[nodiscard]] static ClipFileError Write(const tinygltf::Model& model, const std::string& path, std::string& message);
 };
 
 }  // namespace Formats

@@ -14,9 +14,7 @@ namespace Formats {
 
 namespace {
 
-bool IsTransformPath(const std::string& path) {
-  return path == "translation" || path == "rotation" || path == "scale";
-}
+bool IsTransformPath(const std::string& path) { return path == "translation" || path == "rotation" || path == "scale"; }
 
 // Replaces every accessor index in the document through `remap` (-1: removed).
 void RemapAccessors(tinygltf::Model& model, const std::vector<int>& remap) {
@@ -83,8 +81,8 @@ std::vector<bool> AccessorsInUse(const tinygltf::Model& model) {
 // Drops the accessors in `doomed` that nothing uses any more, then the buffer views only
 // they used, and rebuilds the buffers from `source` without the gaps their bytes leave,
 // keeping `spare` bytes of room at the end of buffer 0.
-void DropUnusedAnimationData(tinygltf::Model& model, const std::vector<int>& doomed,
-                             const tinygltf::Model& source, std::size_t spare) {
+void DropUnusedAnimationData(tinygltf::Model& model, const std::vector<int>& doomed, const tinygltf::Model& source,
+                             std::size_t spare) {
   const std::vector<bool> used = AccessorsInUse(model);
   std::vector<bool> dropAccessor(model.accessors.size(), false);
   for (int index : doomed) {
@@ -341,14 +339,15 @@ tinygltf::Model GltfClipStorage::BuildModel(const EngineCore::AnimClip& clip,
     const EngineCore::AnimChannel& channel = *clip.GetChannelAt(c);
     const std::string name = channel.GetName().str();
     int node = -1;
-    if (const auto it = channelNodes.find(name); it != channelNodes.end() &&
-                                                 static_cast<std::size_t>(it->second) < model.nodes.size()) {
+    if (const auto it = channelNodes.find(name);
+        it != channelNodes.end() && static_cast<std::size_t>(it->second) < model.nodes.size()) {
       node = it->second;
     } else {
       for (std::size_t n = 0; n < model.nodes.size(); ++n) {
         if (model.nodes[n].name != name) continue;
         bool free = true;
-        for (const char* path : {"translation", "rotation", "scale"}) free = free && !taken.contains({static_cast<int>(n), path});
+        for (const char* path : {"translation", "rotation", "scale"})
+          free = free && !taken.contains({static_cast<int>(n), path});
         if (free) node = static_cast<int>(n);
         break;
       }

@@ -20,8 +20,7 @@ class GltfClipStorage : public EngineCore::ResourceStorage {
 
   bool Save(const EngineCore::Resource& resource) override;
 
-  [[nodiscard]] ClipFileError WriteTo(const EngineCore::AnimClip& clip, const std::string& path,
-                                      std::string& message);
+  [[nodiscard]] ClipFileError WriteTo(const EngineCore::AnimClip& clip, const std::string& path, std::string& message);
 
   const std::string& GetPath() const { return path_; }
 

@@ -25,8 +25,8 @@ void ApplyTransform(const tinygltf::Node& node, EngineCore::SceneObject& object)
                              static_cast<float>(node.rotation[2]), static_cast<float>(node.rotation[3])});
   }
   if (node.scale.size() == 3) {
-    object.SetLocalScale({static_cast<float>(node.scale[0]), static_cast<float>(node.scale[1]),
-                          static_cast<float>(node.scale[2])});
+    object.SetLocalScale(
+        {static_cast<float>(node.scale[0]), static_cast<float>(node.scale[1]), static_cast<float>(node.scale[2])});
   }
   if (node.matrix.size() == 16) {
     // Column-major: the translation is the last column; rotation and scale of a matrix are

@@ -28,11 +28,12 @@ std::unique_ptr<Project> Project::Open(const std::string& folder, std::string& m
   EngineCore::ResourceFactory& factory = EngineCore::ResourceFactory::GetInstance();
   factory.Clear();
   const Project* self = project.get();
-  factory.SetLoader(EngineCore::Resource::KindAnimClip, [self](const EngineCore::String& name) -> EngineCore::Resource* {
-    const std::string file = self->FindClipFile(name.str());
-    if (file.empty()) return nullptr;
-    return GltfClipFile::Open(file, name).clip;
-  });
+  factory.SetLoader(EngineCore::Resource::KindAnimClip,
+                    [self](const EngineCore::String& name) -> EngineCore::Resource* {
+                      const std::string file = self->FindClipFile(name.str());
+                      if (file.empty()) return nullptr;
+                      return GltfClipFile::Open(file, name).clip;
+                    });
 
   const fs::path scenes = fs::path(project->folder_) / "Scenes";
   std::vector<fs::path> sceneFiles;
@@ -50,7 +51,8 @@ std::unique_ptr<Project> Project::Open(const std::string& folder, std::string& m
   }
 
   if (project->scene_) {
-    if (auto folderList = EngineToolkit::FileSystem::GetInstance().GetFolder(EngineToolkit::FileSystem::AnimClipFolder)) {
+    if (auto folderList =
+            EngineToolkit::FileSystem::GetInstance().GetFolder(EngineToolkit::FileSystem::AnimClipFolder)) {
       EngineCore::String name;
       for (std::uint32_t i = 0; folderList->GetFileName(i, name); ++i) {
         EngineCore::AnimClip* clip = factory.GetAnimClip(name);

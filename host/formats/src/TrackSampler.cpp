@@ -36,17 +36,17 @@ void Slerp(const float* a, const float* b, float t, float* out) {
 
 }  // namespace
 
-ClipFileError TrackSampler::ToFrames(const std::vector<float>& times, const std::vector<float>& values,
-                                     int components, Interpolation interpolation, bool rotation, Keys& keys,
-                                     bool& sampled, std::string& message) {
+ClipFileError TrackSampler::ToFrames(const std::vector<float>& times, const std::vector<float>& values, int components,
+                                     Interpolation interpolation, bool rotation, Keys& keys, bool& sampled,
+                                     std::string& message) {
   keys.frames.clear();
   keys.values.clear();
   sampled = false;
   const std::size_t count = times.size();
   const std::size_t perKey = interpolation == Interpolation::CubicSpline ? 3u * components : components;
   if (count == 0 || values.size() != count * perKey) {
-    message = "sampler output holds " + std::to_string(values.size()) + " values for " +
-              std::to_string(count) + " key times";
+    message =
+        "sampler output holds " + std::to_string(values.size()) + " values for " + std::to_string(count) + " key times";
     return ClipFileError::BadAccessor;
   }
   for (std::size_t i = 0; i < count; ++i) {

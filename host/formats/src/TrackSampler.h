@@ -30,9 +30,9 @@ class TrackSampler {
 
   // `values` holds components floats per key, three times as many for CUBICSPLINE (in-tangent,
   // value, out-tangent). `sampled` tells whether rule 2 applied.
-  static ClipFileError ToFrames(const std::vector<float>& times, const std::vector<float>& values,
-                                int components, Interpolation interpolation, bool rotation, Keys& keys,
-                                bool& sampled, std::string& message);
+  static ClipFileError ToFrames(const std::vector<float>& times, const std::vector<float>& values, int components,
+                                Interpolation interpolation, bool rotation, Keys& keys, bool& sampled,
+                                std::string& message);
 };
 
 }  // namespace Formats

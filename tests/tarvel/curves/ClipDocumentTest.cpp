@@ -189,7 +189,8 @@ TEST_F(ClipDocumentHost, EditedReferenceClipSurvivesUndoAndSavesAValidFile) {
   document.WriteBackChannel(height.iChannelKey);
   document.RecordStep("Lift", false);
   EngineCore::Vector3 lifted;
-  const EngineCore::AnimCurve& keys = *document.GetClip()->GetChannel(ClipBuilder::Key("Hips"))->GetCurve(AnimTrack::Translation);
+  const EngineCore::AnimCurve& keys =
+      *document.GetClip()->GetChannel(ClipBuilder::Key("Hips"))->GetCurve(AnimTrack::Translation);
   ASSERT_TRUE(keys.Evaluate(150.0f, lifted));
   EXPECT_NEAR(lifted.y, original[149].y + 10.0f, 0.05f);
 

@@ -42,8 +42,12 @@ class UndoHistory : public ::testing::Test {
     for (const auto& [curve, value] : changes) Set(*curve, value);
     history.RecordStep("Tool", false, &rows);
   }
-  bool Undo() { return history.Undo([this](CurveInfo& c) { restored.push_back(&c); }); }
-  bool Redo() { return history.Redo([this](CurveInfo& c) { restored.push_back(&c); }); }
+  bool Undo() {
+    return history.Undo([this](CurveInfo& c) { restored.push_back(&c); });
+  }
+  bool Redo() {
+    return history.Redo([this](CurveInfo& c) { restored.push_back(&c); });
+  }
 
   CurveInfo a;
   CurveInfo b;

@@ -176,10 +176,9 @@ TEST_F(GraphPicking, CtrlAddsTheKeyToTheSelection) {
 TEST_F(GraphPicking, PickingAKeyMakesItCurrentAndSaysSo) {
   CurveInfo& c = AddCurve({{0, 0}, {10, 5}});
   Press(AtKey(c, 1));
-  EXPECT_EQ(panel.codes, (std::vector<int>{GUI_GraphCtrl::GraphNotify_SelectionChanged,
-                                           GUI_GraphCtrl::GraphNotify_CurrentFrame,
-                                           GUI_GraphCtrl::GraphNotify_CurrentValue,
-                                           GUI_GraphCtrl::GraphNotify_CurveWillChange}));
+  EXPECT_EQ(panel.codes,
+            (std::vector<int>{GUI_GraphCtrl::GraphNotify_SelectionChanged, GUI_GraphCtrl::GraphNotify_CurrentFrame,
+                              GUI_GraphCtrl::GraphNotify_CurrentValue, GUI_GraphCtrl::GraphNotify_CurveWillChange}));
   EXPECT_DOUBLE_EQ(hRuler.GetMarkerPosition(3), 10.0);
   EXPECT_DOUBLE_EQ(vRuler.GetMarkerPosition(3), 5.0);
   EXPECT_TRUE(MarkerVisible(hRuler, 3));
@@ -400,11 +399,10 @@ TEST_F(GraphMoving, ReleaseAfterAMoveReportsTheChangeFirstThenTheEdits) {
   Move(At(10, 4));
   Forget();
   Release(At(10, 4));
-  EXPECT_EQ(panel.codes, (std::vector<int>{GUI_GraphCtrl::GraphNotify_CurveChanged,
-                                           GUI_GraphCtrl::GraphNotify_EnableValue,
-                                           GUI_GraphCtrl::GraphNotify_EnableFrame,
-                                           GUI_GraphCtrl::GraphNotify_CurrentFrame,
-                                           GUI_GraphCtrl::GraphNotify_CurrentValue}));
+  EXPECT_EQ(panel.codes,
+            (std::vector<int>{GUI_GraphCtrl::GraphNotify_CurveChanged, GUI_GraphCtrl::GraphNotify_EnableValue,
+                              GUI_GraphCtrl::GraphNotify_EnableFrame, GUI_GraphCtrl::GraphNotify_CurrentFrame,
+                              GUI_GraphCtrl::GraphNotify_CurrentValue}));
   EXPECT_FALSE(graph.HasCapture());
   EXPECT_EQ(graph.iDragState, 2) << "the gesture stays for the panel's edits";
 }
@@ -442,10 +440,9 @@ TEST_F(GraphRubberBand, SelectsTheKeysInsideAndReportsTheSelection) {
   EXPECT_DOUBLE_EQ(hRuler.GetMarkerPosition(2), 10.0);
   EXPECT_EQ(graph.pCurrentPoint, Key(a, 1)) << "the first selected key becomes current";
   // Six frames selected: the X edit cannot show them.
-  EXPECT_EQ(panel.codes, (std::vector<int>{GUI_GraphCtrl::GraphNotify_SelectionChanged,
-                                           GUI_GraphCtrl::GraphNotify_EnableValue,
-                                           GUI_GraphCtrl::GraphNotify_DisableFrame,
-                                           GUI_GraphCtrl::GraphNotify_ClearValue}));
+  EXPECT_EQ(panel.codes,
+            (std::vector<int>{GUI_GraphCtrl::GraphNotify_SelectionChanged, GUI_GraphCtrl::GraphNotify_EnableValue,
+                              GUI_GraphCtrl::GraphNotify_DisableFrame, GUI_GraphCtrl::GraphNotify_ClearValue}));
 }
 
 TEST_F(GraphRubberBand, SelectsACurveThatCrossesTheBandBetweenKeys) {
@@ -466,11 +463,10 @@ TEST_F(GraphRubberBand, EmptyBandClearsEverything) {
   EXPECT_EQ(a.pCurve->GetSelectPointsCount(), 0u);
   EXPECT_FALSE(graph.HasSelectionRange());
   EXPECT_FALSE(MarkerVisible(hRuler, 1));
-  EXPECT_EQ(panel.codes, (std::vector<int>{GUI_GraphCtrl::GraphNotify_SelectionChanged,
-                                           GUI_GraphCtrl::GraphNotify_ClearFrame,
-                                           GUI_GraphCtrl::GraphNotify_ClearValue,
-                                           GUI_GraphCtrl::GraphNotify_DisableFrame,
-                                           GUI_GraphCtrl::GraphNotify_DisableValue}));
+  EXPECT_EQ(panel.codes,
+            (std::vector<int>{GUI_GraphCtrl::GraphNotify_SelectionChanged, GUI_GraphCtrl::GraphNotify_ClearFrame,
+                              GUI_GraphCtrl::GraphNotify_ClearValue, GUI_GraphCtrl::GraphNotify_DisableFrame,
+                              GUI_GraphCtrl::GraphNotify_DisableValue}));
 }
 
 TEST_F(GraphRubberBand, SelectionRangeCountsSelectedFrames) {

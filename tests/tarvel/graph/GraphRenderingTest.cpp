@@ -289,10 +289,12 @@ TEST_F(GraphRendering, WindowPresentsItsLayersAtItsOwnWidth) {
   graph.fSelectionBegin = graph.fSelectionEnd = 20.0f;
   const QImage shown = widget->grab().toImage();
   EXPECT_EQ(graph.iColumnPointCount, kW);
-  EXPECT_EQ(shown.pixel(Col(20) + 5, 105) & 0xFFFFFFu, QColor(EditorCore::GetRValue(light), EditorCore::GetGValue(light),
-                                                             EditorCore::GetBValue(light)).rgb() & 0xFFFFFFu);
-  EXPECT_EQ(shown.pixel(5, 5) & 0xFFFFFFu,
-            QColor(EditorCore::GetRValue(base), EditorCore::GetGValue(base), EditorCore::GetBValue(base)).rgb() & 0xFFFFFFu);
+  EXPECT_EQ(shown.pixel(Col(20) + 5, 105) & 0xFFFFFFu,
+            QColor(EditorCore::GetRValue(light), EditorCore::GetGValue(light), EditorCore::GetBValue(light)).rgb() &
+                0xFFFFFFu);
+  EXPECT_EQ(
+      shown.pixel(5, 5) & 0xFFFFFFu,
+      QColor(EditorCore::GetRValue(base), EditorCore::GetGValue(base), EditorCore::GetBValue(base)).rgb() & 0xFFFFFFu);
   graph.MoveWindow(40, 0, kW - 100, kH);
   widget->grab();
   EXPECT_EQ(graph.iColumnPointCount, kW - 100);

@@ -263,8 +263,7 @@ TEST_F(ClipPage, UndoKeyTakesBackARecordedEdit) {
   EXPECT_TRUE(page.PreTranslateMessage(key));
   EditorToolkit::EditorKernel::GetInstance()->GetKeyManager()->SetModifierSource(nullptr);
   EXPECT_FLOAT_EQ(x->pCurve->GetPointAt(1)->y, 1.0f);
-  const EngineCore::AnimCurve& keys =
-      *page.GetClip()->GetChannelAt(0)->GetCurve(EngineCore::AnimTrack::Translation);
+  const EngineCore::AnimCurve& keys = *page.GetClip()->GetChannelAt(0)->GetCurve(EngineCore::AnimTrack::Translation);
   EXPECT_FLOAT_EQ(keys.GetVector3Key(keys.GetKeyCount() - 1).x, 1.0f) << "the undo was written back";
 }
 
@@ -281,7 +280,8 @@ TEST_F(ClipPage, TrackRowsAreDrawnInTheirComponentColour) {
       for (int x = rect.left; x < std::min(rect.right, image.width()); ++x) {
         const QColor pixel = image.pixelColor(x, y);
         if (std::abs(pixel.red() - colour.red()) + std::abs(pixel.green() - colour.green()) +
-                std::abs(pixel.blue() - colour.blue()) < 24) {
+                std::abs(pixel.blue() - colour.blue()) <
+            24) {
           return true;
         }
       }

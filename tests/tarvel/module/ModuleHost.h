@@ -8,25 +8,25 @@
 #include <gtest/gtest.h>
 
 #include "EditorCore/GUI_App.h"
+#include "EditorCore/GUI_ComboBox.h"
+#include "EditorCore/GUI_ComboxEnterDialog.h"
 #include "EditorCore/GUI_Dialog.h"
 #include "EditorCore/GUI_MainFrame.h"
 #include "EditorCore/GUI_Module.h"
+#include "EditorToolkit/EditorKernel.h"
 #include "EngineCore/AnimClip.h"
 #include "EngineCore/Log.h"
 #include "EngineCore/ResourceFactory.h"
 #include "Formats/GltfClipFile.h"
 #include "Formats/Project.h"
 #include "TempFolder.h"
+#include "channels/GUI_ChannelListCtrl.h"
 #include "module/AnimClipDialog.h"
 #include "module/GUI_ClipEditorFrame.h"
 #include "module/GUI_ClipTabsDialog.h"
-#include "module/ModuleExports.h"
 #include "module/GUI_TrackListCtrl.h"
+#include "module/ModuleExports.h"
 #include "module/TarvelModule.h"
-#include "channels/GUI_ChannelListCtrl.h"
-#include "EditorToolkit/EditorKernel.h"
-#include "EditorCore/GUI_ComboBox.h"
-#include "EditorCore/GUI_ComboxEnterDialog.h"
 
 // A module that only listens: it records the framework messages it receives.
 class ProbeModule : public EditorCore::GUI_Module {

@@ -262,7 +262,8 @@ TEST_F(ModuleHost, DestroyedWindowLeavesOnlyTheModulesIdentity) {
 TEST_F(ModuleHost, EmptyPaneButtonAsksForAClipOfTheFolder) {
   std::vector<std::string> offered;
   EditorCore::GUI_Dialog::SetModalResponder([&](EditorCore::GUI_Dialog& dialog) {
-    auto& combo = static_cast<EditorCore::GUI_ComboBox&>(*dialog.GetDlgItem(EditorCore::GUI_ComboxEnterDialog::ComboId));
+    auto& combo =
+        static_cast<EditorCore::GUI_ComboBox&>(*dialog.GetDlgItem(EditorCore::GUI_ComboxEnterDialog::ComboId));
     for (int i = 0; i < combo.GetCount(); ++i) offered.push_back(combo.GetLBText(i));
     combo.SetCurSel(combo.FindStringExact(-1, "Slide"));
     return EditorCore::IDOK;

@@ -8,8 +8,8 @@ using ObjectList = PreviewHost;
 }  // namespace
 
 TEST_F(ObjectList, ListsTheClipsAnimatedObjectsAfterTheTwoChoices) {
-  EXPECT_EQ(Entries(), (std::vector<std::string>{" - All animated objects", " - Scene selection", "Root [ Hero ] ",
-                                                 "Arm"}));
+  EXPECT_EQ(Entries(),
+            (std::vector<std::string>{" - All animated objects", " - Scene selection", "Root [ Hero ] ", "Arm"}));
 }
 
 TEST_F(ObjectList, APageWithoutASceneSaysSo) {

@@ -34,14 +34,12 @@ struct TemplateSize {
 };
 
 constexpr TemplateSize kTemplates[] = {
-    {1108, 612, 166, 0}, {1025, 228, 320, 0}, {1010, 403, 319, 8}, {1107, 228, 166, 2},
-    {1110, 195, 108, 7}, {1009, 195, 106, 7}, {1111, 184, 100, 9}, {1112, 195, 79, 4},
-    {1113, 195, 54, 4},  {1114, 471, 320, 18},
+    {1108, 612, 166, 0}, {1025, 228, 320, 0}, {1010, 403, 319, 8}, {1107, 228, 166, 2}, {1110, 195, 108, 7},
+    {1009, 195, 106, 7}, {1111, 184, 100, 9}, {1112, 195, 79, 4},  {1113, 195, 54, 4},  {1114, 471, 320, 18},
 };
 
-constexpr unsigned kIcons[] = {1004, 1007, 1009, 1010, 1011, 1012, 1013, 1014, 1015, 1016, 1017, 1018,
-                               1019, 1020, 1021, 1022, 1027, 1028, 1029, 1030, 1031, 1032, 1035, 1037,
-                               1038, 1040, 1041};
+constexpr unsigned kIcons[] = {1004, 1007, 1009, 1010, 1011, 1012, 1013, 1014, 1015, 1016, 1017, 1018, 1019, 1020,
+                               1021, 1022, 1027, 1028, 1029, 1030, 1031, 1032, 1035, 1037, 1038, 1040, 1041};
 
 const GUI_ControlTemplate* FindControl(const GUI_DialogTemplate& t, unsigned id) {
   for (const GUI_ControlTemplate& c : t.controls) {
@@ -266,7 +264,8 @@ Tarvel::EmbeddedFile FileOf(const char* name, const char (&text)[N]) {
 
 TEST_F(ModuleResourcesBuild, RefusesATemplateFileThatDoesNotParseAndNamesIt) {
   static const char good[] = R"({"id": 7, "size": [10, 20]})";
-  static const char bad[] = R"({"id": 8, "size": [10, 20], "controls": [{"id": 1, "kind": "slider", "rect": [0, 0, 1, 1]}]})";
+  static const char bad[] =
+      R"({"id": 8, "size": [10, 20], "controls": [{"id": 1, "kind": "slider", "rect": [0, 0, 1, 1]}]})";
   const Tarvel::EmbeddedFile files[] = {FileOf("good.json", good), FileOf("broken.json", bad)};
   EditorCore::GUI_ResourceBundle bundle;
   EXPECT_FALSE(ModuleResources::BuildBundle(files, {}, bundle));

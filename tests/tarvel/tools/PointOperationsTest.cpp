@@ -68,8 +68,8 @@ TEST_F(PointOperations, NewKeysRepeatTheLastValueOrStartFromRest) {
   page->CreatePoint(true);
   const EditorToolkit::Curve2& x = *Row(0)->pCurve;
   EXPECT_FLOAT_EQ(x.GetPointAt(x.GetPointCount() - 1)->y, 4.0f) << "the last key's value";
-  const EngineCore::AnimCurve& keys = *page->GetClip()->GetChannel(EngineCore::AnimClip::ComputeChannelKey("Root"))
-                                           ->GetCurve(AnimTrack::Translation);
+  const EngineCore::AnimCurve& keys =
+      *page->GetClip()->GetChannel(EngineCore::AnimClip::ComputeChannelKey("Root"))->GetCurve(AnimTrack::Translation);
   EXPECT_EQ(keys.GetKeyFrame(keys.GetKeyCount() - 1), 30u) << "written back into the clip";
   EXPECT_EQ(page->GetClip()->GetLastKeyFrame(), 30u);
 

@@ -10,7 +10,9 @@
 namespace EditorCore {
 
 class GUI_DC;
-namespace detail { struct BackBufferState; }
+namespace detail {
+struct BackBufferState;
+}
 
 // An off-screen 32-bit image drawn into and then presented to a window in one blit.
 // Contract:

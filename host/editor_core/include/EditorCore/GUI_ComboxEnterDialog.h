@@ -18,9 +18,9 @@ class GUI_ComboxEnterDialog : public GUI_Dialog {
   static constexpr UINT IconId = 102;
 
   explicit GUI_ComboxEnterDialog(GUI_Wnd* parent = nullptr);
-  void SetTitle(const std::string& title) { this->title = title; }
-  void SetPrompt(const std::string& prompt) { this->prompt = prompt; }
-  void SetIcon(GUI_Icon* icon) { this->icon = icon; }
+  void SetTitle(const std::string& text) { title = text; }
+  void SetPrompt(const std::string& text) { prompt = text; }
+  void SetIcon(GUI_Icon* image) { icon = image; }
   void AddEntry(const std::string& entry) { entries.push_back(entry); }
   int GetEntryCount() const { return static_cast<int>(entries.size()); }
   int DoModal();

@@ -9,7 +9,9 @@
 
 namespace EditorCore {
 
-namespace detail { struct DCState; }
+namespace detail {
+struct DCState;
+}
 
 // A drawing context over a window being painted (or over an image). Rectangles include
 // left/top and exclude right/bottom. Lines drawn with a pen of width w cover, across the

@@ -92,7 +92,7 @@ class GUI_ListCtrl : public GUI_Wnd {
   int GetColumnFormat(int column) const;
   int GetColumnCount() const;
 
-  int InsertItem(int index, const std::string& text, int image = -1, UINT state = 0, UINT stateMask = 0);
+  int InsertItem(int index, const std::string& text, int image = -1, UINT itemState = 0, UINT stateMask = 0);
   int InsertItem(const GUI_ListItem& item);
   // Sets the fields named by item.mask on row item.iItem, cell item.iSubItem.
   bool SetItem(const GUI_ListItem& item);
@@ -102,7 +102,7 @@ class GUI_ListCtrl : public GUI_Wnd {
   int GetItemImage(int row, int column) const;
   bool SetItemData(int row, LPARAM data);
   LPARAM GetItemData(int row) const;
-  bool SetItemState(int row, UINT state, UINT mask);
+  bool SetItemState(int row, UINT itemState, UINT mask);
   UINT GetItemState(int row, UINT mask) const;
   int GetItemCount() const;
   bool DeleteItem(int row);
@@ -152,7 +152,7 @@ class GUI_ListCtrl : public GUI_Wnd {
 
  private:
   struct Data;
-  void ChangeState(int row, UINT state, UINT mask);
+  void ChangeState(int row, UINT itemState, UINT mask);
   void RaiseItemChanged(int row, UINT oldState, UINT newState, UINT changed);
   int SortedPosition(const std::string& text) const;
   void UpdateScrollRange();

@@ -27,15 +27,15 @@ struct GUI_NotifyHeader {
 // What a notification carries beyond its header. Each sender fills the fields its code
 // documents and leaves the others at their defaults.
 struct GUI_NotifyPayload {
-  long distance = 0;       // splitter: signed distance moved, in pixels
-  int item = -1;           // list: row; tab: tab index; ruler: marker id
-  int subItem = 0;         // list: column
-  UINT oldState = 0;       // list item change: state before
-  UINT newState = 0;       // list item change: state after
-  UINT changed = 0;        // list item change: LVIF_* bits of what changed
-  LPARAM param = 0;        // list: item data of the row
-  double value = 0.0;      // ruler: marker position or view start; edit box: its value
-  CPoint point;            // pointer position in the sender's client coordinates
+  long distance = 0;   // splitter: signed distance moved, in pixels
+  int item = -1;       // list: row; tab: tab index; ruler: marker id
+  int subItem = 0;     // list: column
+  UINT oldState = 0;   // list item change: state before
+  UINT newState = 0;   // list item change: state after
+  UINT changed = 0;    // list item change: LVIF_* bits of what changed
+  LPARAM param = 0;    // list: item data of the row
+  double value = 0.0;  // ruler: marker position or view start; edit box: its value
+  CPoint point;        // pointer position in the sender's client coordinates
 };
 
 }  // namespace EditorCore

@@ -15,8 +15,7 @@ class GUI_SplitterControl : public GUI_Wnd {
   static constexpr UINT StyleHorizontal = 2;
   static constexpr int NotifyMoved = 2034;
 
-  bool Create(GUI_Wnd* parent, UINT splitterStyle, const CRect& rect, UINT id,
-              UINT style = WS_CHILD | WS_VISIBLE);
+  bool Create(GUI_Wnd* parent, UINT splitterStyle, const CRect& rect, UINT id, UINT style = WS_CHILD | WS_VISIBLE);
   void SetRange(int minimum, int maximum);
   int GetRangeMin() const { return rangeMin; }
   int GetRangeMax() const { return rangeMax; }

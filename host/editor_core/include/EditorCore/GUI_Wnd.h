@@ -1,7 +1,7 @@
 #pragma once
 
-#include <EditorCore/Geometry.h>
 #include <EditorCore/GUI_Messages.h>
+#include <EditorCore/Geometry.h>
 #include <EditorCore/WinTypes.h>
 
 #include <memory>
@@ -10,7 +10,9 @@
 namespace EditorCore {
 
 class GUI_DC;
-namespace detail { struct WndState; }
+namespace detail {
+struct WndState;
+}
 
 // A window object with one widget behind it. Contract:
 // 1. Creation makes the widget; DestroyWindow or the destructor removes it. When a parent

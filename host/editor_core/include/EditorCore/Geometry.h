@@ -40,9 +40,7 @@ struct CRect {
   constexpr int Width() const { return right - left; }
   constexpr int Height() const { return bottom - top; }
   constexpr bool IsRectEmpty() const { return right <= left || bottom <= top; }
-  constexpr bool PtInRect(CPoint p) const {
-    return p.x >= left && p.x < right && p.y >= top && p.y < bottom;
-  }
+  constexpr bool PtInRect(CPoint p) const { return p.x >= left && p.x < right && p.y >= top && p.y < bottom; }
   constexpr CPoint TopLeft() const { return {left, top}; }
   constexpr CPoint BottomRight() const { return {right, bottom}; }
   constexpr void OffsetRect(int dx, int dy) {
@@ -53,8 +51,14 @@ struct CRect {
   }
   // Smallest rectangle holding both; an empty operand does not count.
   constexpr void UnionRect(const CRect& a, const CRect& b) {
-    if (a.IsRectEmpty()) { *this = b; return; }
-    if (b.IsRectEmpty()) { *this = a; return; }
+    if (a.IsRectEmpty()) {
+      *this = b;
+      return;
+    }
+    if (b.IsRectEmpty()) {
+      *this = a;
+      return;
+    }
     left = std::min(a.left, b.left);
     top = std::min(a.top, b.top);
     right = std::max(a.right, b.right);

@@ -26,9 +26,7 @@ struct Quaternion {
   void SetAngles(float angleX, float angleY, float angleZ);
   static Quaternion FromAngles(float angleX, float angleY, float angleZ);
 
-  float Dot(const Quaternion& other) const {
-    return x * other.x + y * other.y + z * other.z + w * other.w;
-  }
+  float Dot(const Quaternion& other) const { return x * other.x + y * other.y + z * other.z + w * other.w; }
   Quaternion Negated() const { return {-x, -y, -z, -w}; }
   Quaternion Normalized() const;
   // Rotates a vector by this (unit) quaternion.
