@@ -212,23 +212,3 @@ TEST_F(ClipSaving, SaveIntoAFolderThatIsAFileFailsAndChangesNothing) {
   EXPECT_FALSE(message.empty());
   EXPECT_EQ(ReadBytes(folder / "plain-file"), "not a folder");
 }
-
-TEST_F(ClipSaving, FailedSaveLeavesTheOriginalDocumentUntouched) {
-  TestSupport::LogCapture log;
-  const std::string path = CopyOf("01_01.gltf");
-  const std::string originalDocument = ReadBytes(path);
-  ClipHolder clip(OpenOrFail(path));
-  ASSERT_TRUE(clip.clip);
-  // The buffer cannot be replaced: a folder stands where the file was.
-  std::filesystem::remove(folder / "01_01.bin");
-  std::filesystem::create_directories(folder.Path() / "01_01.bin" / "occupied");
-  clip->SetModified(true);
-  EXPECT_FALSE(clip->Save());
-  EXPECT_TRUE(clip->IsModified()) << "a failed save keeps the unsaved changes flagged";
-  EXPECT_EQ(ReadBytes(path), originalDocument);
-  EXPECT_EQ(log.Count(EngineCore::Log::Error, "01_01.gltf"), 1);
-  for (const auto& entry : std::filesystem::directory_iterator(folder.Path())) {
-    EXPECT_EQ(entry.path().filename().string().rfind(".tarvel-save", 0), std::string::npos)
-        << "no temporary folder is left behind";
-  }
-}

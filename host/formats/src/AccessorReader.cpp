@@ -4,12 +4,11 @@
 #include <cstdint>
 #include <cstring>
 
+#include "Formats/ClipFileLimits.h"
+
 namespace Formats {
 
 namespace {
-
-// An editor clip never needs more keys than this in one track; larger counts are corrupt.
-constexpr std::size_t kMaxElements = 10'000'000;
 
 float ReadComponent(const unsigned char* p, int componentType, bool normalized) {
   switch (componentType) {
@@ -76,8 +75,9 @@ ClipFileError AccessorReader::Read(int accessorIndex, int components, std::vecto
     message = name + " is sparse, which animation data does not support here";
     return ClipFileError::BadAccessor;
   }
-  if (accessor.count == 0 || accessor.count > kMaxElements) {
-    message = name + " has " + std::to_string(accessor.count) + " elements";
+  if (accessor.count == 0 || accessor.count > ClipFileLimits::kMaxAccessorElements) {
+    message = name + " has " + std::to_string(accessor.count) + " elements; at most " +
+              std::to_string(ClipFileLimits::kMaxAccessorElements) + " are read";
     return accessor.count == 0 ? ClipFileError::BadAccessor : ClipFileError::TooLarge;
   }
   if (accessor.bufferView < 0 || static_cast<std::size_t>(accessor.bufferView) >= model_.bufferViews.size()) {

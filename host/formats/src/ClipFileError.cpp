@@ -13,6 +13,8 @@ const char* Describe(ClipFileError error) {
     case ClipFileError::NonFiniteValue: return "key value is not a finite number";
     case ClipFileError::TooLarge: return "sizes beyond what a clip can hold";
     case ClipFileError::WriteFailed: return "file could not be written";
+    case ClipFileError::UnsafeUri: return "URI outside the clip's folder or not a regular file";
+    case ClipFileError::ReadOnly: return "clip is write-protected";
   }
   return "unknown error";
 }

@@ -2,13 +2,16 @@
 
 #include <filesystem>
 #include <map>
+#include <new>
 #include <set>
 
 #include "AccessorReader.h"
-#include "AtomicGltfWriter.h"
+#include "ClipFileTransaction.h"
 #include "EngineCore/AnimTrack.h"
 #include "EngineCore/Log.h"
 #include "GltfClipStorage.h"
+#include "GltfDocumentReader.h"
+#include "GltfDocumentWriter.h"
 #include "TrackSampler.h"
 
 namespace Formats {
@@ -21,14 +24,7 @@ using EngineCore::AnimCurve;
 using EngineCore::AnimTrack;
 using EngineCore::Log;
 
-// Images are carried through untouched: they are neither decoded on opening nor rewritten
-// on saving.
-bool SkipImage(tinygltf::Image*, const int, std::string*, std::string*, int, int, const unsigned char*, int, void*) {
-  return true;
-}
-
-ClipOpenResult Fail(AnimClip* clip, const std::string& path, ClipFileError error, const std::string& message) {
-  if (clip) clip->Release();
+ClipOpenResult Fail(const std::string& path, ClipFileError error, const std::string& message) {
   Log::Write(Log::Error, "%s: %s: %s", path.c_str(), Describe(error), message.c_str());
   return {nullptr, error, message};
 }
@@ -53,120 +49,158 @@ bool ParseInterpolation(const std::string& text, TrackSampler::Interpolation& in
   return true;
 }
 
-bool LoadModel(const std::string& path, tinygltf::Model& model, std::string& message) {
-  tinygltf::TinyGLTF loader;
-  loader.SetImageLoader(&SkipImage, nullptr);
-  std::string error;
-  std::string warning;
-  const bool binary = fs::path(path).extension() == ".glb" || fs::path(path).extension() == ".GLB";
-  const bool ok = binary ? loader.LoadBinaryFromFile(&model, &error, &warning, path)
-                         : loader.LoadASCIIFromFile(&model, &error, &warning, path);
-  if (!ok) {
-    message = error.empty() ? "the file could not be parsed" : error;
-    while (!message.empty() && (message.back() == '\n' || message.back() == '\r')) message.pop_back();
+// Reads the first animation of a model into a clip, one track at a time.
+class AnimationReader {
+ public:
+  AnimationReader(const tinygltf::Model& model, const std::string& path, AnimClip& clip)
+      : model_(model), path_(path), clip_(clip), reader_(model) {}
+
+  ClipFileError Read(std::string& message) {
+    if (model_.animations.empty()) return ClipFileError::None;
+    const tinygltf::Animation& animation = model_.animations[0];
+    for (std::size_t c = 0; c < animation.channels.size(); ++c) {
+      const ClipFileError error = ReadChannel(animation, c, message);
+      if (error != ClipFileError::None) {
+        message = "animation channel " + std::to_string(c) + ": " + message;
+        return error;
+      }
+    }
+    return ClipFileError::None;
   }
-  return ok;
+
+  bool Sampled() const { return sampled_; }
+  std::map<std::string, int>& ChannelNodes() { return channelNodes_; }
+
+ private:
+  ClipFileError ReadChannel(const tinygltf::Animation& animation, std::size_t index, std::string& message) {
+    const tinygltf::AnimationChannel& channel = animation.channels[index];
+    const std::uint32_t trackType = TrackOfPath(channel.target_path);
+    if (trackType == 0 || channel.target_node < 0) return ClipFileError::None;
+    if (static_cast<std::size_t>(channel.target_node) >= model_.nodes.size()) {
+      message = "it targets a node that does not exist";
+      return ClipFileError::NotGltf;
+    }
+    if (channel.sampler < 0 || static_cast<std::size_t>(channel.sampler) >= animation.samplers.size()) {
+      message = "it uses a sampler that does not exist";
+      return ClipFileError::NotGltf;
+    }
+    const std::string& nodeName = model_.nodes[channel.target_node].name;
+    const auto known = channelNodes_.find(nodeName);
+    if (nodeName.empty() || (known != channelNodes_.end() && known->second != channel.target_node)) {
+      // Kept in the file untouched: the editor shows one channel per node name.
+      if (skippedNodes_.insert(channel.target_node).second) {
+        Log::Write(Log::Warning, "%s: node %d is %s; its animation is kept but not shown", path_.c_str(),
+                   channel.target_node, nodeName.empty() ? "nameless" : "named like another animated node");
+      }
+      return ClipFileError::None;
+    }
+
+    const tinygltf::AnimationSampler& sampler = animation.samplers[channel.sampler];
+    TrackSampler::Interpolation interpolation;
+    if (!ParseInterpolation(sampler.interpolation, interpolation)) {
+      message = "unknown interpolation '" + sampler.interpolation + "'";
+      return ClipFileError::NotGltf;
+    }
+    const bool rotation = trackType == AnimTrack::Rotation;
+    const int components = rotation ? 4 : 3;
+    ClipFileError error = reader_.Read(sampler.input, 1, times_, message);
+    std::uint64_t count = 0;
+    if (error == ClipFileError::None) error = TrackSampler::CountKeys(times_, interpolation, count, message);
+    if (error == ClipFileError::None && totalKeys_ + count > ClipFileLimits::kMaxClipKeys) {
+      message = "the clip would hold more than " + std::to_string(ClipFileLimits::kMaxClipKeys) + " keys";
+      error = ClipFileError::TooLarge;
+    }
+    if (error == ClipFileError::None) error = reader_.Read(sampler.output, components, values_, message);
+    bool trackSampled = false;
+    if (error == ClipFileError::None) {
+      error =
+          TrackSampler::ToFrames(times_, values_, components, interpolation, rotation, keys_, trackSampled, message);
+    }
+    if (error != ClipFileError::None) return error;
+    totalKeys_ += keys_.frames.size();
+    sampled_ = sampled_ || trackSampled;
+    return AddTrack(nodeName, channel.target_node, trackType, channel.target_path, message);
+  }
+
+  ClipFileError AddTrack(const std::string& nodeName, int node, std::uint32_t trackType, const std::string& path,
+                         std::string& message) {
+    const EngineCore::String channelName(nodeName);
+    EngineCore::AnimChannel* target = clip_.GetChannel(AnimClip::ComputeChannelKey(channelName));
+    if (!target) {
+      if (!clip_.AddChannel(channelName)) {
+        message = "node '" + nodeName + "' cannot become a channel";
+        return ClipFileError::NotGltf;
+      }
+      target = clip_.GetChannel(AnimClip::ComputeChannelKey(channelName));
+      channelNodes_[nodeName] = node;
+    }
+    if (!target->AddTrack(trackType)) {
+      message = "node '" + nodeName + "' has two " + path + " channels";
+      return ClipFileError::NotGltf;
+    }
+    const bool rotation = trackType == AnimTrack::Rotation;
+    AnimCurve* curve = target->GetCurve(trackType);
+    curve->SetKeyType(rotation ? AnimCurve::KeyQuaternion : AnimCurve::KeyVector3);
+    curve->Reserve(static_cast<std::uint32_t>(keys_.frames.size()));
+    for (std::size_t k = 0; k < keys_.frames.size(); ++k) {
+      const float* v = keys_.values.data() + k * (rotation ? 4 : 3);
+      const bool added = rotation ? curve->AddKey(keys_.frames[k], EngineCore::Quaternion(v[0], v[1], v[2], v[3]))
+                                  : curve->AddKey(keys_.frames[k], EngineCore::Vector3(v[0], v[1], v[2]));
+      if (!added) {
+        message = "key " + std::to_string(k) + " of node '" + nodeName + "' is not after the one before it";
+        return ClipFileError::BadTimes;
+      }
+    }
+    return ClipFileError::None;
+  }
+
+  const tinygltf::Model& model_;
+  const std::string& path_;
+  AnimClip& clip_;
+  const AccessorReader reader_;
+  std::map<std::string, int> channelNodes_;
+  std::set<int> skippedNodes_;
+  std::vector<float> times_;
+  std::vector<float> values_;
+  TrackSampler::Keys keys_;
+  std::uint64_t totalKeys_ = 0;
+  bool sampled_ = false;
+};
+
+ClipOpenResult OpenClip(const std::string& path, const EngineCore::String& name) {
+  // A save that was interrupted may have left files beside the clip; they go first.
+  ClipFileTransaction::Recover(path);
+  tinygltf::Model model;
+  std::string message;
+  ClipFileError error = GltfDocumentReader::Read(path, model, message);
+  if (error != ClipFileError::None) return Fail(path, error, message);
+
+  const EngineCore::String clipName = name.IsEmpty() ? EngineCore::String(fs::path(path).stem().string()) : name;
+  AnimClip* clip = new AnimClip(clipName);
+  AnimationReader reader(model, path, *clip);
+  error = reader.Read(message);
+  if (error != ClipFileError::None) {
+    clip->Release();
+    return Fail(path, error, message);
+  }
+  clip->ComputeKeyFrameRange();
+  if (reader.Sampled()) {
+    Log::Write(Log::Info, "%s: keys between whole frames were sampled at 60 frames per second", path.c_str());
+  }
+  clip->SetStorage(std::make_shared<GltfClipStorage>(path, std::move(model), std::move(reader.ChannelNodes())));
+  return {clip, ClipFileError::None, {}};
 }
 
 }  // namespace
 
 ClipOpenResult GltfClipFile::Open(const std::string& path, const EngineCore::String& name) {
-  std::error_code ec;
-  if (!fs::is_regular_file(path, ec)) return Fail(nullptr, path, ClipFileError::FileNotFound, "no such file");
-
-  tinygltf::Model model;
-  std::string message;
-  if (!LoadModel(path, model, message)) {
-    // tinygltf words a missing or short buffer file in several ways.
-    const bool buffer = message.find("buffer") != std::string::npos || message.find("Buffer") != std::string::npos ||
-                        message.find("File not found") != std::string::npos;
-    return Fail(nullptr, path, buffer ? ClipFileError::MissingBuffer : ClipFileError::NotGltf, message);
+  try {
+    return OpenClip(path, name);
+  } catch (const std::bad_alloc&) {
+    return Fail(path, ClipFileError::TooLarge, "there is not enough memory to open it");
+  } catch (const std::exception& e) {
+    return Fail(path, ClipFileError::NotGltf, e.what());
   }
-
-  const EngineCore::String clipName = name.IsEmpty() ? EngineCore::String(fs::path(path).stem().string()) : name;
-  AnimClip* clip = new AnimClip(clipName);
-  std::map<std::string, int> channelNodes;
-  bool sampled = false;
-
-  if (!model.animations.empty()) {
-    const tinygltf::Animation& animation = model.animations[0];
-    const AccessorReader reader(model);
-    std::set<int> skippedNodes;
-    std::vector<float> times;
-    std::vector<float> values;
-    TrackSampler::Keys keys;
-    for (std::size_t c = 0; c < animation.channels.size(); ++c) {
-      const tinygltf::AnimationChannel& channel = animation.channels[c];
-      const std::uint32_t trackType = TrackOfPath(channel.target_path);
-      if (trackType == 0 || channel.target_node < 0) continue;
-      if (static_cast<std::size_t>(channel.target_node) >= model.nodes.size()) {
-        return Fail(clip, path, ClipFileError::NotGltf,
-                    "animation channel " + std::to_string(c) + " targets a node that does not exist");
-      }
-      if (channel.sampler < 0 || static_cast<std::size_t>(channel.sampler) >= animation.samplers.size()) {
-        return Fail(clip, path, ClipFileError::NotGltf,
-                    "animation channel " + std::to_string(c) + " uses a sampler that does not exist");
-      }
-      const std::string& nodeName = model.nodes[channel.target_node].name;
-      const auto known = channelNodes.find(nodeName);
-      if (nodeName.empty() || (known != channelNodes.end() && known->second != channel.target_node)) {
-        // Kept in the file untouched: the editor shows one channel per node name.
-        if (skippedNodes.insert(channel.target_node).second) {
-          Log::Write(Log::Warning, "%s: node %d is %s; its animation is kept but not shown", path.c_str(),
-                     channel.target_node, nodeName.empty() ? "nameless" : "named like another animated node");
-        }
-        continue;
-      }
-
-      const tinygltf::AnimationSampler& sampler = animation.samplers[channel.sampler];
-      TrackSampler::Interpolation interpolation;
-      if (!ParseInterpolation(sampler.interpolation, interpolation)) {
-        return Fail(clip, path, ClipFileError::NotGltf, "unknown interpolation '" + sampler.interpolation + "'");
-      }
-      const bool rotation = trackType == AnimTrack::Rotation;
-      const int components = rotation ? 4 : 3;
-      ClipFileError error = reader.Read(sampler.input, 1, times, message);
-      if (error == ClipFileError::None) error = reader.Read(sampler.output, components, values, message);
-      bool trackSampled = false;
-      if (error == ClipFileError::None) {
-        error = TrackSampler::ToFrames(times, values, components, interpolation, rotation, keys, trackSampled, message);
-      }
-      if (error != ClipFileError::None) {
-        return Fail(clip, path, error, "animation channel " + std::to_string(c) + ": " + message);
-      }
-      sampled = sampled || trackSampled;
-
-      const EngineCore::String channelName(nodeName);
-      EngineCore::AnimChannel* target = clip->GetChannel(AnimClip::ComputeChannelKey(channelName));
-      if (!target) {
-        clip->AddChannel(channelName);
-        target = clip->GetChannel(AnimClip::ComputeChannelKey(channelName));
-        channelNodes[nodeName] = channel.target_node;
-      }
-      if (!target->AddTrack(trackType)) {
-        return Fail(clip, path, ClipFileError::NotGltf,
-                    "node '" + nodeName + "' has two " + channel.target_path + " channels");
-      }
-      AnimCurve* curve = target->GetCurve(trackType);
-      curve->SetKeyType(rotation ? AnimCurve::KeyQuaternion : AnimCurve::KeyVector3);
-      curve->Reserve(static_cast<std::uint32_t>(keys.frames.size()));
-      for (std::size_t k = 0; k < keys.frames.size(); ++k) {
-        const float* v = keys.values.data() + k * components;
-        if (rotation) {
-          curve->AddKey(keys.frames[k], EngineCore::Quaternion(v[0], v[1], v[2], v[3]));
-        } else {
-          curve->AddKey(keys.frames[k], EngineCore::Vector3(v[0], v[1], v[2]));
-        }
-      }
-    }
-  }
-
-  clip->ComputeKeyFrameRange();
-  if (sampled) {
-    Log::Write(Log::Info, "%s: keys between whole frames were sampled at 60 frames per second", path.c_str());
-  }
-  clip->SetStorage(std::make_shared<GltfClipStorage>(path, std::move(model), std::move(channelNodes)));
-  return {clip, ClipFileError::None, {}};
 }
 
 ClipFileError GltfClipFile::SaveAs(const EngineCore::AnimClip& clip, const std::string& path, std::string& message) {
@@ -179,14 +213,19 @@ ClipFileError GltfClipFile::SaveAs(const EngineCore::AnimClip& clip, const std::
 }
 
 ClipFileError GltfClipFile::CreateEmpty(const std::string& path, std::string& message) {
-  tinygltf::Model model;
-  model.asset.version = "2.0";
-  model.asset.generator = "Tarvel";
-  tinygltf::Scene scene;
-  scene.name = "Scene";
-  model.scenes.push_back(std::move(scene));
-  model.defaultScene = 0;
-  return AtomicGltfWriter::Write(model, path, message);
+  try {
+    tinygltf::Model model;
+    model.asset.version = "2.0";
+    model.asset.generator = "Tarvel";
+    tinygltf::Scene scene;
+    scene.name = "Scene";
+    model.scenes.push_back(std::move(scene));
+    model.defaultScene = 0;
+    return GltfDocumentWriter::Write(model, path, message);
+  } catch (const std::exception& e) {
+    message = e.what();
+    return ClipFileError::WriteFailed;
+  }
 }
 
 }  // namespace Formats

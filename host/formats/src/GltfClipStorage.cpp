@@ -1,14 +1,15 @@
 #include "GltfClipStorage.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 #include <filesystem>
 #include <limits>
 #include <vector>
 
-#include "AtomicGltfWriter.h"
 #include "EngineCore/AnimTrack.h"
 #include "EngineCore/Log.h"
+#include "GltfDocumentWriter.h"
 
 namespace Formats {
 
@@ -229,67 +230,19 @@ const char* PathOfTrack(std::uint32_t type) {
   }
 }
 
-// A copy written beside its original must not overwrite the original's buffer files: its
-// external buffers are named after the copy.
-void NameBuffersAfter(tinygltf::Model& model, const std::string& path) {
-  const std::string stem = std::filesystem::path(path).stem().string();
-  for (std::size_t b = 0; b < model.buffers.size(); ++b) {
-    std::string& uri = model.buffers[b].uri;
-    if (uri.empty() || uri.rfind("data:", 0) == 0) continue;
-    uri = stem + (b == 0 ? std::string() : "_" + std::to_string(b)) + ".bin";
-  }
+// Everything of a document but its buffer bytes, which the compaction reads from the
+// original instead of a copy.
+tinygltf::Model CopyWithoutBufferBytes(tinygltf::Model& source) {
+  std::vector<std::vector<unsigned char>> bytes(source.buffers.size());
+  for (std::size_t b = 0; b < bytes.size(); ++b) bytes[b].swap(source.buffers[b].data);
+  tinygltf::Model copy = source;
+  for (std::size_t b = 0; b < bytes.size(); ++b) bytes[b].swap(source.buffers[b].data);
+  return copy;
 }
 
-}  // namespace
-
-GltfClipStorage::GltfClipStorage(std::string path, tinygltf::Model model, std::map<std::string, int> channelNodes)
-    : path_(std::move(path)), model_(std::move(model)), channelNodes_(std::move(channelNodes)) {}
-
-bool GltfClipStorage::Save(const EngineCore::Resource& resource) {
-  if (resource.GetKind() != EngineCore::Resource::KindAnimClip) return false;
-  std::string message;
-  const ClipFileError error = WriteTo(static_cast<const EngineCore::AnimClip&>(resource), path_, message);
-  if (error != ClipFileError::None) {
-    EngineCore::Log::Write(EngineCore::Log::Error, "%s: %s (%s)", path_.c_str(), Describe(error), message.c_str());
-    return false;
-  }
-  return true;
-}
-
-ClipFileError GltfClipStorage::WriteTo(const EngineCore::AnimClip& clip, const std::string& path,
-                                       std::string& message) {
-  std::map<std::string, int> channelNodes = channelNodes_;
-  tinygltf::Model model = BuildModel(clip, channelNodes);
-  if (path != path_) NameBuffersAfter(model, path);
-  const ClipFileError error = AtomicGltfWriter::Write(model, path, message);
-  if (error == ClipFileError::None && path == path_) {
-    model_ = std::move(model);
-    channelNodes_ = std::move(channelNodes);
-  }
-  return error;
-}
-
-tinygltf::Model GltfClipStorage::BuildModel(const EngineCore::AnimClip& clip,
-                                            std::map<std::string, int>& channelNodes) {
-  // Copy everything but the buffer bytes: the compaction below reads them from the original.
-  std::vector<std::vector<unsigned char>> bytes(model_.buffers.size());
-  for (std::size_t b = 0; b < bytes.size(); ++b) bytes[b].swap(model_.buffers[b].data);
-  tinygltf::Model model = model_;
-  for (std::size_t b = 0; b < bytes.size(); ++b) bytes[b].swap(model_.buffers[b].data);
-  if (model.animations.empty()) {
-    tinygltf::Animation animation;
-    animation.name = clip.GetName().str();
-    model.animations.push_back(std::move(animation));
-  }
-  const bool newBuffer = model.buffers.empty();
-  if (newBuffer) model.buffers.emplace_back();
-  if (model.asset.version.empty()) model.asset.version = "2.0";
-
-  std::set<int> clipNodes;
-  for (const auto& [name, node] : channelNodes) clipNodes.insert(node);
-
-  // Take out the channels the clip stands for; the samplers only they used go with them.
-  tinygltf::Animation& animation = model.animations[0];
+// Takes the channels of the clip's nodes out of an animation, with the samplers only they
+// used; returns the accessors those samplers read.
+std::vector<int> RemoveChannelsOf(tinygltf::Animation& animation, const std::set<int>& clipNodes) {
   std::vector<tinygltf::AnimationChannel> keptChannels;
   for (tinygltf::AnimationChannel& channel : animation.channels) {
     if (IsTransformPath(channel.target_path) && clipNodes.contains(channel.target_node)) continue;
@@ -320,73 +273,151 @@ tinygltf::Model GltfClipStorage::BuildModel(const EngineCore::AnimClip& clip,
       channel.sampler = samplerRemap[channel.sampler];
     }
   }
-  std::size_t spare = 0;
+  return doomedAccessors;
+}
+
+// Room the clip's keys take in buffer 0 once written.
+std::size_t KeyBytes(const EngineCore::AnimClip& clip) {
+  std::size_t bytes = 0;
   for (std::uint32_t c = 0; c < clip.GetChannelCount(); ++c) {
     const EngineCore::AnimChannel& channel = *clip.GetChannelAt(c);
     for (std::uint32_t t = 0; t < channel.GetTrackCount(); ++t) {
-      spare += channel.GetCurveAt(t)->GetKeyCount() * (sizeof(float) * 5) + 8;
+      bytes += channel.GetCurveAt(t)->GetKeyCount() * (sizeof(float) * 5) + 8;
     }
   }
-  DropUnusedAnimationData(model, doomedAccessors, model_, spare);
+  return bytes;
+}
+
+// The node a channel is written to: the one it was read from, else a node of its name
+// that carries no animation of its own, else a new one.
+int NodeOfChannel(tinygltf::Model& model, const std::string& name, std::map<std::string, int>& channelNodes,
+                  const std::set<std::pair<int, std::string>>& taken) {
+  if (const auto it = channelNodes.find(name);
+      it != channelNodes.end() && static_cast<std::size_t>(it->second) < model.nodes.size()) {
+    return it->second;
+  }
+  int node = -1;
+  for (std::size_t n = 0; n < model.nodes.size(); ++n) {
+    if (model.nodes[n].name != name) continue;
+    bool free = true;
+    for (const char* path : {"translation", "rotation", "scale"}) {
+      free = free && !taken.contains({static_cast<int>(n), path});
+    }
+    if (free) node = static_cast<int>(n);
+    break;
+  }
+  if (node < 0) node = AddNodeUnderSceneRoot(model, name);
+  channelNodes[name] = node;
+  return node;
+}
+
+// Appends the clip's tracks to animation 0 as LINEAR samplers with times frame / 60.
+class TrackWriter {
+ public:
+  explicit TrackWriter(tinygltf::Model& model) : model_(model) {}
+
+  void Append(int node, std::uint32_t trackType, const EngineCore::AnimCurve& curve) {
+    const char* path = PathOfTrack(trackType);
+    const std::uint32_t count = curve.GetKeyCount();
+    const bool isVector = curve.GetKeyType() == EngineCore::AnimCurve::KeyVector3;
+    const bool isRotation = curve.GetKeyType() == EngineCore::AnimCurve::KeyQuaternion;
+    if (!path || count == 0 || (!isVector && !isRotation)) return;
+    if (isRotation != (trackType == EngineCore::AnimTrack::Rotation)) return;
+    times_.resize(count);
+    values_.clear();
+    values_.reserve(count * (isRotation ? 4 : 3));
+    for (std::uint32_t k = 0; k < count; ++k) {
+      times_[k] = static_cast<float>(curve.GetKeyFrame(k)) / 60.0f;
+      if (isRotation) {
+        // A key already of unit length is written as it is, so that saving twice changes nothing.
+        const EngineCore::Quaternion& key = curve.GetQuaternionKey(k);
+        const EngineCore::Quaternion q = std::abs(key.Dot(key) - 1.0f) < 1e-6f ? key : key.Normalized();
+        values_.insert(values_.end(), {q.x, q.y, q.z, q.w});
+      } else {
+        const EngineCore::Vector3& v = curve.GetVector3Key(k);
+        values_.insert(values_.end(), {v.x, v.y, v.z});
+      }
+    }
+    tinygltf::AnimationSampler sampler;
+    sampler.input = AppendFloatAccessor(model_, times_, TINYGLTF_TYPE_SCALAR, true);
+    sampler.output = AppendFloatAccessor(model_, values_, isRotation ? TINYGLTF_TYPE_VEC4 : TINYGLTF_TYPE_VEC3, false);
+    sampler.interpolation = "LINEAR";
+    tinygltf::Animation& animation = model_.animations[0];
+    animation.samplers.push_back(std::move(sampler));
+    tinygltf::AnimationChannel channel;
+    channel.sampler = static_cast<int>(animation.samplers.size()) - 1;
+    channel.target_node = node;
+    channel.target_path = path;
+    animation.channels.push_back(std::move(channel));
+  }
+
+ private:
+  tinygltf::Model& model_;
+  std::vector<float> times_;
+  std::vector<float> values_;
+};
+
+}  // namespace
+
+GltfClipStorage::GltfClipStorage(std::string path, tinygltf::Model model, std::map<std::string, int> channelNodes)
+    : path_(std::move(path)), model_(std::move(model)), channelNodes_(std::move(channelNodes)) {}
+
+bool GltfClipStorage::Save(const EngineCore::Resource& resource) {
+  if (resource.GetKind() != EngineCore::Resource::KindAnimClip) return false;
+  std::string message;
+  const ClipFileError error = WriteTo(static_cast<const EngineCore::AnimClip&>(resource), path_, message);
+  if (error != ClipFileError::None) {
+    EngineCore::Log::Write(EngineCore::Log::Error, "%s: %s (%s)", path_.c_str(), Describe(error), message.c_str());
+    return false;
+  }
+  return true;
+}
+
+ClipFileError GltfClipStorage::WriteTo(const EngineCore::AnimClip& clip, const std::string& path,
+                                       std::string& message) {
+  try {
+    std::map<std::string, int> channelNodes = channelNodes_;
+    tinygltf::Model model = BuildModel(clip, channelNodes);
+    const ClipFileError error = GltfDocumentWriter::Write(model, path, message);
+    if (error == ClipFileError::None && path == path_) {
+      model_ = std::move(model);
+      channelNodes_ = std::move(channelNodes);
+    }
+    return error;
+  } catch (const std::bad_alloc&) {
+    message = "there is not enough memory to save it";
+  } catch (const std::exception& e) {
+    message = e.what();
+  }
+  return ClipFileError::WriteFailed;
+}
+
+tinygltf::Model GltfClipStorage::BuildModel(const EngineCore::AnimClip& clip,
+                                            std::map<std::string, int>& channelNodes) {
+  tinygltf::Model model = CopyWithoutBufferBytes(model_);
+  if (model.animations.empty()) {
+    tinygltf::Animation animation;
+    animation.name = clip.GetName().str();
+    model.animations.push_back(std::move(animation));
+  }
+  const bool newBuffer = model.buffers.empty();
+  if (newBuffer) model.buffers.emplace_back();
+  if (model.asset.version.empty()) model.asset.version = "2.0";
+
+  std::set<int> clipNodes;
+  for (const auto& [name, node] : channelNodes) clipNodes.insert(node);
+  const std::vector<int> doomed = RemoveChannelsOf(model.animations[0], clipNodes);
+  DropUnusedAnimationData(model, doomed, model_, KeyBytes(clip));
 
   // Nodes that still carry channels of their own (kept above) cannot take the clip's.
   std::set<std::pair<int, std::string>> taken;
   for (const auto& channel : model.animations[0].channels) taken.insert({channel.target_node, channel.target_path});
-
-  std::vector<float> times;
-  std::vector<float> values;
+  TrackWriter writer(model);
   for (std::uint32_t c = 0; c < clip.GetChannelCount(); ++c) {
     const EngineCore::AnimChannel& channel = *clip.GetChannelAt(c);
-    const std::string name = channel.GetName().str();
-    int node = -1;
-    if (const auto it = channelNodes.find(name);
-        it != channelNodes.end() && static_cast<std::size_t>(it->second) < model.nodes.size()) {
-      node = it->second;
-    } else {
-      for (std::size_t n = 0; n < model.nodes.size(); ++n) {
-        if (model.nodes[n].name != name) continue;
-        bool free = true;
-        for (const char* path : {"translation", "rotation", "scale"})
-          free = free && !taken.contains({static_cast<int>(n), path});
-        if (free) node = static_cast<int>(n);
-        break;
-      }
-      if (node < 0) node = AddNodeUnderSceneRoot(model, name);
-      channelNodes[name] = node;
-    }
-
+    const int node = NodeOfChannel(model, channel.GetName().str(), channelNodes, taken);
     for (std::uint32_t t = 0; t < channel.GetTrackCount(); ++t) {
-      const char* path = PathOfTrack(channel.GetTrackTypeAt(t));
-      const EngineCore::AnimCurve& curve = *channel.GetCurveAt(t);
-      const std::uint32_t count = curve.GetKeyCount();
-      const bool isVector = curve.GetKeyType() == EngineCore::AnimCurve::KeyVector3;
-      const bool isRotation = curve.GetKeyType() == EngineCore::AnimCurve::KeyQuaternion;
-      if (!path || count == 0 || (!isVector && !isRotation)) continue;
-      if (isRotation != (channel.GetTrackTypeAt(t) == EngineCore::AnimTrack::Rotation)) continue;
-      times.resize(count);
-      values.clear();
-      values.reserve(count * (isRotation ? 4 : 3));
-      for (std::uint32_t k = 0; k < count; ++k) {
-        times[k] = static_cast<float>(curve.GetKeyFrame(k)) / 60.0f;
-        if (isRotation) {
-          const EngineCore::Quaternion q = curve.GetQuaternionKey(k).Normalized();
-          values.insert(values.end(), {q.x, q.y, q.z, q.w});
-        } else {
-          const EngineCore::Vector3& v = curve.GetVector3Key(k);
-          values.insert(values.end(), {v.x, v.y, v.z});
-        }
-      }
-      tinygltf::AnimationSampler sampler;
-      sampler.input = AppendFloatAccessor(model, times, TINYGLTF_TYPE_SCALAR, true);
-      sampler.output = AppendFloatAccessor(model, values, isRotation ? TINYGLTF_TYPE_VEC4 : TINYGLTF_TYPE_VEC3, false);
-      sampler.interpolation = "LINEAR";
-      tinygltf::Animation& target = model.animations[0];
-      target.samplers.push_back(std::move(sampler));
-      tinygltf::AnimationChannel out;
-      out.sampler = static_cast<int>(target.samplers.size()) - 1;
-      out.target_node = node;
-      out.target_path = path;
-      target.channels.push_back(std::move(out));
+      writer.Append(node, channel.GetTrackTypeAt(t), *channel.GetCurveAt(t));
     }
   }
   // glTF has no empty animations or buffers: a clip without keys leaves none behind.

@@ -1,19 +1,15 @@
 #include "Formats/GltfSceneFile.h"
 
 #include <filesystem>
-#include <functional>
-
-#include <tiny_gltf.h>
+#include <utility>
+#include <vector>
 
 #include "EngineCore/Log.h"
+#include "GltfDocumentReader.h"
 
 namespace Formats {
 
 namespace {
-
-bool SkipImage(tinygltf::Image*, const int, std::string*, std::string*, int, int, const unsigned char*, int, void*) {
-  return true;
-}
 
 void ApplyTransform(const tinygltf::Node& node, EngineCore::SceneObject& object) {
   if (node.translation.size() == 3) {
@@ -36,33 +32,21 @@ void ApplyTransform(const tinygltf::Node& node, EngineCore::SceneObject& object)
   }
 }
 
-}  // namespace
-
-std::unique_ptr<EngineCore::Scene> GltfSceneFile::Load(const std::string& path, ClipFileError& error,
-                                                       std::string& message) {
-  std::error_code ec;
-  if (!std::filesystem::is_regular_file(path, ec)) {
-    error = ClipFileError::FileNotFound;
-    message = "no such file";
-    return nullptr;
-  }
-  tinygltf::TinyGLTF loader;
-  loader.SetImageLoader(&SkipImage, nullptr);
-  tinygltf::Model model;
-  std::string warning;
-  const bool binary = std::filesystem::path(path).extension() == ".glb";
-  const bool ok = binary ? loader.LoadBinaryFromFile(&model, &message, &warning, path)
-                         : loader.LoadASCIIFromFile(&model, &message, &warning, path);
-  if (!ok) {
-    error = ClipFileError::NotGltf;
-    EngineCore::Log::Write(EngineCore::Log::Error, "%s: %s", path.c_str(), message.c_str());
-    return nullptr;
-  }
-
+// Parents are made before their children; a hierarchy as deep as the file likes is walked
+// without recursion, and a node reached twice is made once.
+std::unique_ptr<EngineCore::Scene> BuildScene(const tinygltf::Model& model) {
   auto scene = std::make_unique<EngineCore::Scene>();
   std::vector<bool> created(model.nodes.size(), false);
-  std::function<void(int, EngineCore::SceneObject*)> add = [&](int index, EngineCore::SceneObject* parent) {
-    if (index < 0 || static_cast<std::size_t>(index) >= model.nodes.size() || created[index]) return;
+  std::vector<std::pair<int, EngineCore::SceneObject*>> pending;
+  const int sceneIndex = model.defaultScene >= 0 ? model.defaultScene : 0;
+  if (static_cast<std::size_t>(sceneIndex) < model.scenes.size()) {
+    const std::vector<int>& roots = model.scenes[sceneIndex].nodes;
+    for (auto root = roots.rbegin(); root != roots.rend(); ++root) pending.emplace_back(*root, nullptr);
+  }
+  while (!pending.empty()) {
+    const auto [index, parent] = pending.back();
+    pending.pop_back();
+    if (index < 0 || static_cast<std::size_t>(index) >= model.nodes.size() || created[index]) continue;
     created[index] = true;
     const tinygltf::Node& node = model.nodes[index];
     std::optional<EngineCore::String> name;
@@ -72,14 +56,30 @@ std::unique_ptr<EngineCore::Scene> GltfSceneFile::Load(const std::string& path, 
     if (node.extras.IsObject() && node.extras.Has("tag") && node.extras.Get("tag").IsString()) {
       scene->SetTag(object, EngineCore::String(node.extras.Get("tag").Get<std::string>()));
     }
-    for (int child : node.children) add(child, object);
-  };
-  const int sceneIndex = model.defaultScene >= 0 ? model.defaultScene : 0;
-  if (static_cast<std::size_t>(sceneIndex) < model.scenes.size()) {
-    for (int root : model.scenes[sceneIndex].nodes) add(root, nullptr);
+    for (auto child = node.children.rbegin(); child != node.children.rend(); ++child)
+      pending.emplace_back(*child, object);
   }
-  error = ClipFileError::None;
   return scene;
+}
+
+}  // namespace
+
+std::unique_ptr<EngineCore::Scene> GltfSceneFile::Load(const std::string& path, ClipFileError& error,
+                                                       std::string& message) {
+  try {
+    tinygltf::Model model;
+    error = GltfDocumentReader::Read(path, model, message);
+    if (error != ClipFileError::None) {
+      EngineCore::Log::Write(EngineCore::Log::Error, "%s: %s", path.c_str(), message.c_str());
+      return nullptr;
+    }
+    return BuildScene(model);
+  } catch (const std::exception& e) {
+    error = ClipFileError::NotGltf;
+    message = e.what();
+    EngineCore::Log::Write(EngineCore::Log::Error, "%s: %s", path.c_str(), message.c_str());
+    return nullptr;
+  }
 }
 
 }  // namespace Formats

@@ -1,40 +1,99 @@
 #include "TrackSampler.h"
 
+#include <algorithm>
 #include <cmath>
+#include <limits>
+
+#include "Formats/ClipFileLimits.h"
 
 namespace Formats {
 
 namespace {
 
-// Tracks longer than about 46 hours at 60 frames per second are corrupt, not animation.
-constexpr double kMaxFrame = 10'000'000.0;
+double FrameOf(float time) { return static_cast<double>(time) * TrackSampler::kFramesPerSecond; }
 
-void Normalize(float* q) {
-  const float length = std::sqrt(q[0] * q[0] + q[1] * q[1] + q[2] * q[2] + q[3] * q[3]);
-  if (length <= 0.0f) return;
-  for (int c = 0; c < 4; ++c) q[c] /= length;
+bool OnDistinctWholeFrames(const std::vector<float>& times) {
+  for (std::size_t i = 0; i < times.size(); ++i) {
+    const double frame = FrameOf(times[i]);
+    if (std::abs(frame - std::round(frame)) >= 0.001) return false;
+    if (i > 0 && std::round(frame) <= std::round(FrameOf(times[i - 1]))) return false;
+  }
+  return true;
 }
 
-void Slerp(const float* a, const float* b, float t, float* out) {
-  float end[4] = {b[0], b[1], b[2], b[3]};
-  float cosine = a[0] * b[0] + a[1] * b[1] + a[2] * b[2] + a[3] * b[3];
-  if (cosine < 0.0f) {
-    for (float& c : end) c = -c;
+// Makes a rotation of unit length; false for one of length zero. A quaternion already of
+// unit length within float precision is left exactly as it is.
+bool Normalize(double* q, bool always) {
+  const double squared = q[0] * q[0] + q[1] * q[1] + q[2] * q[2] + q[3] * q[3];
+  if (!(squared > 0.0) || !std::isfinite(squared)) return false;
+  if (!always && std::abs(squared - 1.0) < 1e-6) return true;
+  const double length = std::sqrt(squared);
+  for (int c = 0; c < 4; ++c) q[c] /= length;
+  return true;
+}
+
+void Slerp(const double* a, const double* b, double t, double* out) {
+  double end[4] = {b[0], b[1], b[2], b[3]};
+  double cosine = a[0] * b[0] + a[1] * b[1] + a[2] * b[2] + a[3] * b[3];
+  if (cosine < 0.0) {
+    for (double& c : end) c = -c;
     cosine = -cosine;
   }
-  if (cosine > 0.9995f) {
+  if (cosine > 0.9995) {
     for (int c = 0; c < 4; ++c) out[c] = a[c] + (end[c] - a[c]) * t;
-    Normalize(out);
+    Normalize(out, true);
     return;
   }
-  const float angle = std::acos(cosine);
-  const float sine = std::sin(angle);
-  const float wa = std::sin((1.0f - t) * angle) / sine;
-  const float wb = std::sin(t * angle) / sine;
+  const double angle = std::acos(cosine);
+  const double sine = std::sin(angle);
+  const double wa = std::sin((1.0 - t) * angle) / sine;
+  const double wb = std::sin(t * angle) / sine;
   for (int c = 0; c < 4; ++c) out[c] = a[c] * wa + end[c] * wb;
 }
 
+// The values of key `index`, in double precision, normalised for a rotation.
+bool LoadKey(const std::vector<float>& values, std::size_t offset, int components, bool rotation, double* key) {
+  for (int c = 0; c < components; ++c) key[c] = values[offset + c];
+  return !rotation || Normalize(key, false);
+}
+
+bool StoreKey(const double* key, int components, std::vector<float>& out) {
+  for (int c = 0; c < components; ++c) {
+    if (!(std::abs(key[c]) <= std::numeric_limits<float>::max())) return false;
+    out.push_back(static_cast<float>(key[c]));
+  }
+  return true;
+}
+
 }  // namespace
+
+ClipFileError TrackSampler::CountKeys(const std::vector<float>& times, Interpolation interpolation,
+                                      std::uint64_t& count, std::string& message) {
+  count = 0;
+  if (times.empty()) {
+    message = "a sampler has no key time";
+    return ClipFileError::BadAccessor;
+  }
+  for (std::size_t i = 0; i < times.size(); ++i) {
+    if (times[i] < 0.0f || (i > 0 && times[i] <= times[i - 1])) {
+      message = "key time " + std::to_string(i) + " is negative or not after the previous one";
+      return ClipFileError::BadTimes;
+    }
+  }
+  if (FrameOf(times.back()) > ClipFileLimits::kMaxFrame + 0.5) {
+    message = "its keys reach past frame " + std::to_string(ClipFileLimits::kMaxFrame) +
+              "; a clip holds at most that many frames (4.6 hours)";
+    return ClipFileError::TooLarge;
+  }
+  if (interpolation == Interpolation::Linear && OnDistinctWholeFrames(times)) {
+    count = times.size();
+    return ClipFileError::None;
+  }
+  const double first = std::ceil(FrameOf(times.front()) - 0.001);
+  const double last = std::floor(FrameOf(times.back()) + 0.001);
+  count = last < first ? 1 : static_cast<std::uint64_t>(last - first) + 1;
+  return ClipFileError::None;
+}
 
 ClipFileError TrackSampler::ToFrames(const std::vector<float>& times, const std::vector<float>& values, int components,
                                      Interpolation interpolation, bool rotation, Keys& keys, bool& sampled,
@@ -49,81 +108,76 @@ ClipFileError TrackSampler::ToFrames(const std::vector<float>& times, const std:
         "sampler output holds " + std::to_string(values.size()) + " values for " + std::to_string(count) + " key times";
     return ClipFileError::BadAccessor;
   }
-  for (std::size_t i = 0; i < count; ++i) {
-    if (times[i] < 0.0f || (i > 0 && times[i] <= times[i - 1])) {
-      message = "key time " + std::to_string(i) + " is negative or not after the previous one";
-      return ClipFileError::BadTimes;
-    }
-  }
-  if (static_cast<double>(times.back()) * kFramesPerSecond > kMaxFrame) {
-    message = "key times reach beyond " + std::to_string(static_cast<long long>(kMaxFrame)) + " frames";
-    return ClipFileError::TooLarge;
-  }
+  std::uint64_t produced = 0;
+  const ClipFileError error = CountKeys(times, interpolation, produced, message);
+  if (error != ClipFileError::None) return error;
+  const bool isRotation = rotation && components == 4;
+  auto zeroRotation = [&message](std::size_t key) {
+    message = "rotation key " + std::to_string(key) + " has length zero";
+    return ClipFileError::NonFiniteValue;
+  };
 
   // The value of key i starts at this offset of `values`.
   const std::size_t valueOffset = interpolation == Interpolation::CubicSpline ? components : 0;
-
-  bool whole = interpolation == Interpolation::Linear;
-  for (std::size_t i = 0; whole && i < count; ++i) {
-    const double frame = static_cast<double>(times[i]) * kFramesPerSecond;
-    whole = std::abs(frame - std::round(frame)) < 0.001 &&
-            (i == 0 || std::round(frame) > std::round(static_cast<double>(times[i - 1]) * kFramesPerSecond));
-  }
-  if (whole) {
-    keys.frames.reserve(count);
-    keys.values.reserve(count * components);
+  keys.frames.reserve(produced);
+  keys.values.reserve(produced * components);
+  double a[4];
+  double b[4];
+  double sample[4];
+  sampled = !(interpolation == Interpolation::Linear && produced == count && OnDistinctWholeFrames(times));
+  if (!sampled) {
     for (std::size_t i = 0; i < count; ++i) {
-      keys.frames.push_back(static_cast<std::uint32_t>(std::lround(times[i] * kFramesPerSecond)));
-      const float* v = values.data() + i * perKey + valueOffset;
-      keys.values.insert(keys.values.end(), v, v + components);
+      if (!LoadKey(values, i * perKey, components, isRotation, a)) return zeroRotation(i);
+      keys.frames.push_back(static_cast<std::uint32_t>(std::lround(FrameOf(times[i]))));
+      StoreKey(a, components, keys.values);
     }
     return ClipFileError::None;
   }
 
-  sampled = true;
-  const auto first = static_cast<std::uint32_t>(std::ceil(times.front() * kFramesPerSecond - 0.001));
-  const auto last = static_cast<std::uint32_t>(std::floor(times.back() * kFramesPerSecond + 0.001));
+  const double first = std::ceil(FrameOf(times.front()) - 0.001);
+  const double last = std::floor(FrameOf(times.back()) + 0.001);
   if (last < first) {
     // A track shorter than a frame still has a value: keep it at its nearest frame.
-    keys.frames.push_back(static_cast<std::uint32_t>(std::lround(times.front() * kFramesPerSecond)));
-    const float* v = values.data() + valueOffset;
-    keys.values.insert(keys.values.end(), v, v + components);
+    if (!LoadKey(values, valueOffset, components, isRotation, a)) return zeroRotation(0);
+    keys.frames.push_back(static_cast<std::uint32_t>(std::lround(FrameOf(times.front()))));
+    StoreKey(a, components, keys.values);
     return ClipFileError::None;
   }
-  keys.frames.reserve(last - first + 1);
-  keys.values.reserve((last - first + 1) * components);
   std::size_t segment = 0;
-  float sample[4];
-  for (std::uint32_t frame = first; frame <= last; ++frame) {
-    const float t = static_cast<float>(frame) / kFramesPerSecond;
-    while (segment + 1 < count && times[segment + 1] <= t) ++segment;
-    const float* a = values.data() + segment * perKey + valueOffset;
-    if (segment + 1 >= count || t <= times[segment] || interpolation == Interpolation::Step) {
+  for (auto frame = static_cast<std::uint32_t>(first); frame <= static_cast<std::uint32_t>(last); ++frame) {
+    // A key within a thousandth of a frame of this one is on it, as when keys are kept.
+    while (segment + 1 < count && FrameOf(times[segment + 1]) <= frame + 0.001) ++segment;
+    if (!LoadKey(values, segment * perKey + valueOffset, components, isRotation, a)) return zeroRotation(segment);
+    if (segment + 1 >= count || frame <= FrameOf(times[segment]) + 0.001 || interpolation == Interpolation::Step) {
       for (int c = 0; c < components; ++c) sample[c] = a[c];
     } else {
-      const float span = times[segment + 1] - times[segment];
-      const float s = (t - times[segment]) / span;
-      const float* b = values.data() + (segment + 1) * perKey + valueOffset;
+      const double span = static_cast<double>(times[segment + 1]) - times[segment];
+      const double s = std::clamp((frame / kFramesPerSecond - times[segment]) / span, 0.0, 1.0);
+      const std::size_t next = (segment + 1) * perKey + valueOffset;
+      if (!LoadKey(values, next, components, isRotation, b)) return zeroRotation(segment + 1);
       if (interpolation == Interpolation::Linear) {
-        if (rotation && components == 4) {
+        if (isRotation) {
           Slerp(a, b, s, sample);
         } else {
           for (int c = 0; c < components; ++c) sample[c] = a[c] + (b[c] - a[c]) * s;
         }
       } else {
-        const float* outTangent = a + components;
-        const float* inTangent = b - components;
-        const float s2 = s * s;
-        const float s3 = s2 * s;
+        const float* outTangent = values.data() + segment * perKey + 2 * components;
+        const float* inTangent = values.data() + (segment + 1) * perKey;
+        const double s2 = s * s;
+        const double s3 = s2 * s;
         for (int c = 0; c < components; ++c) {
           sample[c] = (2 * s3 - 3 * s2 + 1) * a[c] + (s3 - 2 * s2 + s) * span * outTangent[c] +
                       (-2 * s3 + 3 * s2) * b[c] + (s3 - s2) * span * inTangent[c];
         }
-        if (rotation && components == 4) Normalize(sample);
+        if (isRotation && !Normalize(sample, true)) return zeroRotation(segment);
       }
     }
     keys.frames.push_back(frame);
-    keys.values.insert(keys.values.end(), sample, sample + components);
+    if (!StoreKey(sample, components, keys.values)) {
+      message = "the key sampled at frame " + std::to_string(frame) + " lies beyond the range of a float";
+      return ClipFileError::NonFiniteValue;
+    }
   }
   return ClipFileError::None;
 }

@@ -15,8 +15,12 @@ namespace Formats {
 //    0.001 of an integer) keeps exactly its keys.
 // 2. Any other track is sampled at every whole frame from its first to its last key with
 //    the sampler's own interpolation (rotations: spherical for LINEAR, renormalised for
-//    CUBICSPLINE).
-// 3. Times must be finite, not negative and strictly increasing.
+//    CUBICSPLINE), computed in double precision so that values near the ends of the float
+//    range do not overflow on the way.
+// 3. Times must be finite, not negative and strictly increasing; no key may lie past
+//    ClipFileLimits::kMaxFrame.
+// 4. Every key produced is finite. Rotations come out of unit length: a quaternion of any
+//    other non-zero length is normalised, one of length zero refuses the track.
 class TrackSampler {
  public:
   enum class Interpolation { Step, Linear, CubicSpline };
@@ -26,7 +30,12 @@ class TrackSampler {
     std::vector<float> values;  // `components` floats per frame
   };
 
-  static constexpr float kFramesPerSecond = 60.0f;
+  static constexpr double kFramesPerSecond = 60.0;
+
+  // How many keys ToFrames makes of these times, so that a caller can refuse a track before
+  // its keys take any memory. Fails (with a message) on times that break rule 3.
+  static ClipFileError CountKeys(const std::vector<float>& times, Interpolation interpolation, std::uint64_t& count,
+                                 std::string& message);
 
   // `values` holds components floats per key, three times as many for CUBICSPLINE (in-tangent,
   // value, out-tangent). `sampled` tells whether rule 2 applied.

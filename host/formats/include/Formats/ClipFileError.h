@@ -2,17 +2,20 @@
 
 namespace Formats {
 
-// What can go wrong with a clip or scene file.
+// What can go wrong with a clip or scene file. Every failure of this library is one of
+// these with a message; no exception leaves it.
 enum class ClipFileError {
   None,
-  FileNotFound,
+  FileNotFound,    // no such file, or not a regular file
   NotGltf,         // the file does not parse as glTF 2.0
   MissingBuffer,   // a buffer's data is absent or shorter than declared
   BadAccessor,     // wrong type or count, out-of-range views, sparse data in animation
   BadTimes,        // key times negative, not finite or not increasing
-  NonFiniteValue,  // NaN or infinity among key values
-  TooLarge,        // sizes beyond what an editor clip can hold
-  WriteFailed,     // the file could not be written; the original is untouched
+  NonFiniteValue,  // NaN or infinity among key values, or a rotation of length zero
+  TooLarge,        // beyond one of the bounds of ClipFileLimits
+  WriteFailed,     // the file could not be written; the clip on disk is as it was
+  UnsafeUri,       // a URI names a file outside the clip's folder, or not a regular file
+  ReadOnly,        // the clip's files are write-protected; nothing was written
 };
 
 // One-line English description for logs and command lines.

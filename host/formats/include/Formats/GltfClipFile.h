@@ -5,6 +5,7 @@
 #include "EngineCore/AnimClip.h"
 #include "EngineCore/String.h"
 #include "Formats/ClipFileError.h"
+#include "Formats/ClipFileLimits.h"
 
 namespace Formats {
 
@@ -17,21 +18,40 @@ struct ClipOpenResult {
 
 // Clips stored as glTF 2.0 files (.gltf with its buffers, or .glb).
 //
-// Contract:
+// What a clip is:
 //   1. A clip is the file's first animation. A channel is every animation channel that
 //      targets one node, named after the node; translation, rotation and scale become tracks
 //      1, 2 and 3. Morph-weight channels, and channels of nameless nodes or of a second node
 //      with an already used name, are not shown and are kept in the file as they are.
 //   2. A LINEAR track whose keys lie on distinct whole frames keeps exactly its keys; any
 //      other track is sampled at every whole frame (see TrackSampler), and the log says so
-//      once per clip.
-//   3. Saving writes every track as a LINEAR sampler with times frame / 60 and leaves every
+//      once per clip. Every key the engine receives is finite and every rotation of unit
+//      length; a rotation of length zero refuses the file.
+//
+// What a clip may touch:
+//   3. A clip reads and writes only regular files inside its own folder or its subfolders,
+//      named by relative, percent-decoded buffer URIs; `data:` URIs are read. Any other URI
+//      (absolute, with a scheme, climbing out with "..") is refused with a message naming
+//      it; a buffer missing beside the document is never looked for anywhere else; a pipe or
+//      device is refused, not waited on. Links inside the folder are followed.
+//   4. Work is bounded by ClipFileLimits: nesting, document and buffer sizes, accessor
+//      elements, the last frame of a track and the keys of a whole clip. A file beyond one
+//      of them is refused with TooLarge before the memory is taken.
+//
+// How a clip is saved:
+//   5. Saving writes every track as a LINEAR sampler with times frame / 60 and leaves every
 //      other part of the file as it was. A channel whose name matches no node gets a new
 //      node of that name under the scene root.
-//   4. Saving is atomic per file: everything is written into a temporary folder beside the
-//      target, flushed, then renamed over the originals (buffers first). A failed save
-//      leaves the originals untouched.
-//   5. Malformed input is refused with a logged message; nothing is read out of bounds.
+//   6. A save either leaves the old clip or writes the new one, whatever happens: new
+//      buffers go into new files named after their content (NAME-HHHHHHHH.bin), checked and
+//      flushed before the document naming them is renamed over the old one; the buffer
+//      files the old document named are removed after that. What an interrupted save left
+//      is removed by the next save or open of the clip. (ClipFileTransaction has the detail.)
+//   7. A write-protected clip is not saved (ReadOnly, with a message saying so). A save
+//      keeps the files' permissions; a linked document or buffer is written through to
+//      where its link leads.
+//   8. No exception leaves these calls: every failure is a ClipFileError with its message,
+//      also written to the log (level 3).
 class GltfClipFile {
  public:
   // Opens a clip named `name` (the file name without extension when empty). The clip

@@ -1,0 +1,225 @@
+#include "GltfDocumentReader.h"
+
+#include <cstring>
+#include <filesystem>
+#include <map>
+#include <string_view>
+
+#include <nlohmann/json.hpp>
+
+#include "ClipFolder.h"
+#include "Formats/ClipFileLimits.h"
+
+namespace Formats {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr std::uint32_t kJsonChunk = 0x4E4F534A;
+
+// External buffers read ahead of tinygltf, under the name it will ask for.
+using BufferFiles = std::map<std::string, std::vector<unsigned char>>;
+
+bool BufferExists(const std::string& name, void* files) { return static_cast<BufferFiles*>(files)->contains(name); }
+
+std::string SameName(const std::string& name, void*) { return name; }
+
+bool ReadBuffer(std::vector<unsigned char>* out, std::string* error, const std::string& name, void* files) {
+  auto& known = *static_cast<BufferFiles*>(files);
+  const auto it = known.find(name);
+  if (it == known.end()) {
+    if (error) *error = "not a buffer of this document";
+    return false;
+  }
+  out->swap(it->second);
+  return true;
+}
+
+bool RefuseWrite(std::string* error, const std::string&, const std::vector<unsigned char>&, void*) {
+  if (error) *error = "the reader writes no file";
+  return false;
+}
+
+// Images are carried through untouched: they are neither decoded on opening nor rewritten
+// on saving.
+bool SkipImage(tinygltf::Image*, const int, std::string*, std::string*, int, int, const unsigned char*, int, void*) {
+  return true;
+}
+
+std::uint32_t ReadLittleEndian(const unsigned char* p) {
+  return static_cast<std::uint32_t>(p[0]) | static_cast<std::uint32_t>(p[1]) << 8 |
+         static_cast<std::uint32_t>(p[2]) << 16 | static_cast<std::uint32_t>(p[3]) << 24;
+}
+
+// The JSON text of a document: the whole file, or the first chunk of a binary one.
+bool JsonTextOf(const std::vector<unsigned char>& bytes, bool& binary, std::string_view& json, std::string& message) {
+  binary = bytes.size() >= 4 && std::memcmp(bytes.data(), "glTF", 4) == 0;
+  if (!binary) {
+    json = std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+    return true;
+  }
+  if (bytes.size() < 20 || ReadLittleEndian(bytes.data() + 16) != kJsonChunk ||
+      ReadLittleEndian(bytes.data() + 12) > bytes.size() - 20) {
+    message = "the binary document has no complete JSON chunk";
+    return false;
+  }
+  json = std::string_view(reinterpret_cast<const char*>(bytes.data()) + 20, ReadLittleEndian(bytes.data() + 12));
+  return true;
+}
+
+// Parsers of JSON values call themselves for nested values: a shallow document keeps them
+// off the end of the stack.
+bool NestsWithin(std::string_view json, int maxDepth) {
+  int depth = 0;
+  bool inString = false;
+  bool escaped = false;
+  for (const char c : json) {
+    if (inString) {
+      if (escaped) {
+        escaped = false;
+      } else if (c == '\\') {
+        escaped = true;
+      } else if (c == '"') {
+        inString = false;
+      }
+    } else if (c == '"') {
+      inString = true;
+    } else if (c == '[' || c == '{') {
+      if (++depth > maxDepth) return false;
+    } else if (c == ']' || c == '}') {
+      --depth;
+    }
+  }
+  return true;
+}
+
+// Reads and parses the JSON of a document, within the bounds on size and nesting.
+ClipFileError ParseDocument(const std::string& path, std::vector<unsigned char>& bytes, bool& binary,
+                            std::string_view& json, nlohmann::json& doc, std::string& message) {
+  ClipFileError error = ClipFolder::ReadRegularFile(path, ClipFileLimits::kMaxDocumentBytes, bytes, message);
+  if (error == ClipFileError::UnsafeUri) error = ClipFileError::FileNotFound;
+  if (error != ClipFileError::None) return error;
+  if (!JsonTextOf(bytes, binary, json, message)) return ClipFileError::NotGltf;
+  if (!NestsWithin(json, ClipFileLimits::kMaxJsonDepth)) {
+    message = "its JSON nests deeper than " + std::to_string(ClipFileLimits::kMaxJsonDepth) + " levels";
+    return ClipFileError::TooLarge;
+  }
+  doc = nlohmann::json::parse(json.begin(), json.end(), nullptr, false);
+  if (doc.is_discarded() || !doc.is_object()) {
+    message = "its JSON text does not parse as an object";
+    return ClipFileError::NotGltf;
+  }
+  return ClipFileError::None;
+}
+
+// Each external buffer's URI with its index, as the document's JSON gives them.
+std::vector<std::pair<std::size_t, std::string>> ExternalBufferUris(const nlohmann::json& doc) {
+  std::vector<std::pair<std::size_t, std::string>> uris;
+  const auto buffers = doc.find("buffers");
+  if (buffers == doc.end() || !buffers->is_array()) return uris;
+  for (std::size_t i = 0; i < buffers->size(); ++i) {
+    const nlohmann::json& buffer = (*buffers)[i];
+    if (!buffer.is_object()) continue;
+    const auto uri = buffer.find("uri");
+    if (uri == buffer.end() || !uri->is_string()) continue;
+    const std::string& text = uri->get_ref<const std::string&>();
+    if (text.rfind("data:", 0) != 0) uris.emplace_back(i, text);
+  }
+  return uris;
+}
+
+ClipFileError ReadExternalBuffers(const nlohmann::json& doc, const fs::path& folder, BufferFiles& files,
+                                  std::string& message) {
+  std::map<std::string, fs::path> sources;
+  std::uint64_t total = 0;
+  for (const auto& [index, uri] : ExternalBufferUris(doc)) {
+    const std::string which = "buffer " + std::to_string(index) + ": ";
+    fs::path relative;
+    std::string reason;
+    if (!ClipFolder::ResolveUri(uri, relative, reason)) {
+      message = which + reason;
+      return ClipFileError::UnsafeUri;
+    }
+    std::vector<unsigned char> bytes;
+    const ClipFileError error =
+        ClipFolder::ReadRegularFile(folder / relative, ClipFileLimits::kMaxBufferBytes - total, bytes, reason);
+    if (error == ClipFileError::FileNotFound) {
+      message = which + "URI '" + uri + "' names no file beside the clip";
+      return ClipFileError::MissingBuffer;
+    }
+    if (error != ClipFileError::None) {
+      message = which + "URI '" + uri + "': " + reason;
+      return error;
+    }
+    total += bytes.size();
+    const std::string name = ClipFolder::TinygltfLookupName(uri);
+    const auto known = sources.find(name);
+    if (known != sources.end() && known->second != relative) {
+      message = which + "URI '" + uri + "' cannot be told apart from another buffer's";
+      return ClipFileError::NotGltf;
+    }
+    sources[name] = relative;
+    files[name] = std::move(bytes);
+  }
+  return ClipFileError::None;
+}
+
+}  // namespace
+
+ClipFileError GltfDocumentReader::Read(const std::string& path, tinygltf::Model& model, std::string& message) {
+  std::vector<unsigned char> bytes;
+  bool binary = false;
+  std::string_view json;
+  nlohmann::json doc;
+  ClipFileError error = ParseDocument(path, bytes, binary, json, doc, message);
+  if (error != ClipFileError::None) return error;
+  BufferFiles files;
+  error = ReadExternalBuffers(doc, fs::path(path).parent_path(), files, message);
+  if (error != ClipFileError::None) return error;
+
+  tinygltf::TinyGLTF loader;
+  loader.SetImageLoader(&SkipImage, nullptr);
+  loader.SetFsCallbacks(tinygltf::FsCallbacks{&BufferExists, &SameName, &ReadBuffer, &RefuseWrite, &files});
+  std::string problem;
+  std::string warning;
+  const auto size = static_cast<unsigned int>(bytes.size());
+  const bool ok = binary ? loader.LoadBinaryFromMemory(&model, &problem, &warning, bytes.data(), size, "")
+                         : loader.LoadASCIIFromString(&model, &problem, &warning, json.data(),
+                                                      static_cast<unsigned int>(json.size()), "");
+  if (!ok) {
+    message = problem.empty() ? "the file could not be parsed" : problem;
+    while (!message.empty() && (message.back() == '\n' || message.back() == '\r')) message.pop_back();
+    // tinygltf words a short or missing buffer in several ways.
+    const bool buffer = message.find("uffer") != std::string::npos || message.find("File") != std::string::npos;
+    return buffer ? ClipFileError::MissingBuffer : ClipFileError::NotGltf;
+  }
+
+  // tinygltf decodes an embedded image without keeping its URI; the save needs it back.
+  const auto images = doc.find("images");
+  if (images != doc.end() && images->is_array()) {
+    for (std::size_t i = 0; i < model.images.size() && i < images->size(); ++i) {
+      tinygltf::Image& image = model.images[i];
+      const nlohmann::json& source = (*images)[i];
+      if (image.uri.empty() && image.bufferView < 0 && source.is_object() && source.contains("uri") &&
+          source["uri"].is_string()) {
+        image.uri = source["uri"].get<std::string>();
+      }
+    }
+  }
+  return ClipFileError::None;
+}
+
+bool GltfDocumentReader::ListBufferUris(const std::string& path, std::vector<std::string>& uris) {
+  uris.clear();
+  std::vector<unsigned char> bytes;
+  bool binary = false;
+  std::string_view json;
+  nlohmann::json doc;
+  std::string message;
+  if (ParseDocument(path, bytes, binary, json, doc, message) != ClipFileError::None) return false;
+  for (auto& [index, uri] : ExternalBufferUris(doc)) uris.push_back(std::move(uri));
+  return true;
+}
+
+}  // namespace Formats

@@ -1,0 +1,308 @@
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cmath>
+#include <filesystem>
+#include <fstream>
+
+#include <gtest/gtest.h>
+
+#include "ChildProcess.h"
+#include "ClipTestFiles.h"
+#include "EngineCore/AnimTrack.h"
+#include "Formats/ClipFileLimits.h"
+#include "LogCapture.h"
+#include "TempFolder.h"
+#include "TestClipBuilder.h"
+
+namespace fs = std::filesystem;
+using ClipTestFiles::ClipHolder;
+using ClipTestFiles::OpenOrFail;
+using EngineCore::AnimClip;
+using EngineCore::AnimCurve;
+using EngineCore::AnimTrack;
+using Formats::ClipFileError;
+using Formats::GltfClipFile;
+using TestSupport::ReadBytes;
+
+namespace {
+
+// A clip of one node with a three-key translation, the smallest file a URI test needs.
+TestClipBuilder SmallClip() {
+  TestClipBuilder clip;
+  clip.Track("Hips", "translation", {0.0f, 0.5f, 1.0f}, {0, 0, 0, 1, 2, 3, 4, 5, 6});
+  return clip;
+}
+
+const AnimCurve* Curve(const AnimClip& clip, const char* channel, std::uint32_t type) {
+  const EngineCore::AnimChannel* c = clip.GetChannel(AnimClip::ComputeChannelKey(channel));
+  return c ? c->GetCurve(type) : nullptr;
+}
+
+void AddKeyedChannel(AnimClip& clip, const char* name, std::uint32_t frame, float value) {
+  ASSERT_TRUE(clip.AddChannel(name));
+  EngineCore::AnimChannel* channel = clip.GetChannel(AnimClip::ComputeChannelKey(name));
+  ASSERT_TRUE(channel->AddTrack(AnimTrack::Translation));
+  channel->GetCurve(AnimTrack::Translation)->SetKeyType(AnimCurve::KeyVector3);
+  ASSERT_TRUE(channel->GetCurve(AnimTrack::Translation)->AddKey(frame, EngineCore::Vector3(value, value, value)));
+  clip.SetModified(true);
+}
+
+// Every file under a folder with its bytes, to show that nothing there changed.
+std::map<std::string, std::string> Snapshot(const fs::path& folder) {
+  std::map<std::string, std::string> files;
+  for (const auto& entry : fs::recursive_directory_iterator(folder)) {
+    if (entry.is_regular_file()) files[entry.path().string()] = ReadBytes(entry.path().string());
+  }
+  return files;
+}
+
+class HostileClip : public ::testing::Test {
+ protected:
+  Formats::ClipOpenResult Open(const fs::path& path) { return GltfClipFile::Open(path.string()); }
+  void ExpectRefused(const Formats::ClipOpenResult& result, ClipFileError error, const std::string& named) {
+    EXPECT_EQ(result.clip, nullptr);
+    if (result.clip) result.clip->Release();
+    EXPECT_EQ(result.error, error) << result.message;
+    EXPECT_NE(result.message.find(named), std::string::npos) << result.message;
+  }
+
+  TestSupport::TempFolder folder;
+  TestSupport::LogCapture log;
+};
+
+}  // namespace
+
+TEST_F(HostileClip, BufferUriClimbingOutOfTheFolderIsRefused) {
+  fs::create_directories(folder.Path() / "clips");
+  SmallClip().Write(folder.Path() / "clips/Walk.gltf", "../outside.bin", folder.Path() / "outside.bin");
+  ExpectRefused(Open(folder.Path() / "clips/Walk.gltf"), ClipFileError::UnsafeUri, "../outside.bin");
+}
+
+TEST_F(HostileClip, AbsoluteBufferUriIsRefused) {
+  const std::string absolute = (folder.Path() / "elsewhere.bin").string();
+  SmallClip().Write(folder.Path() / "Walk.gltf", absolute, absolute);
+  ExpectRefused(Open(folder.Path() / "Walk.gltf"), ClipFileError::UnsafeUri, absolute);
+}
+
+TEST_F(HostileClip, UrisWithASchemeAreRefused) {
+  for (const char* uri : {"file:///etc/passwd", "http://example.com/walk.bin"}) {
+    SmallClip().Write(folder.Path() / "Walk.gltf", uri);
+    ExpectRefused(Open(folder.Path() / "Walk.gltf"), ClipFileError::UnsafeUri, uri);
+  }
+}
+
+TEST_F(HostileClip, BufferMissingBesideTheClipIsNotTakenFromTheWorkingFolder) {
+  fs::create_directories(folder.Path() / "clips");
+  fs::create_directories(folder.Path() / "cwd");
+  SmallClip().Write(folder.Path() / "clips/Walk.gltf", "Walk.bin", folder.Path() / "cwd/Walk.bin");
+  const fs::path before = fs::current_path();
+  fs::current_path(folder.Path() / "cwd");
+  const Formats::ClipOpenResult result = Open(folder.Path() / "clips/Walk.gltf");
+  fs::current_path(before);
+  ExpectRefused(result, ClipFileError::MissingBuffer, "Walk.bin");
+}
+
+TEST_F(HostileClip, BufferNamingAPipeIsRefusedWithoutWaitingForAWriter) {
+  ASSERT_EQ(::mkfifo((folder.Path() / "pipe.bin").c_str(), 0600), 0);
+  SmallClip().Write(folder.Path() / "Walk.gltf", "pipe.bin");
+  const int status = TestSupport::ChildProcess::Run(
+      [&] {
+        const Formats::ClipOpenResult result = Open(folder.Path() / "Walk.gltf");
+        return result.clip == nullptr && result.error == ClipFileError::UnsafeUri ? 0 : 1;
+      },
+      std::chrono::seconds(10));
+  EXPECT_EQ(status, 0) << "-1: the loader hung on the pipe";
+}
+
+TEST_F(HostileClip, PercentEncodedAndPlusSignUrisNameTheirFilesOnOpenAndOnSave) {
+  for (const auto& [uri, file] : {std::pair{"my%20clip.bin", "my clip.bin"}, std::pair{"a+b.bin", "a+b.bin"}}) {
+    SmallClip().Write(folder.Path() / "Walk.gltf", uri, folder.Path() / file);
+    ClipHolder clip(OpenOrFail(folder / "Walk.gltf"));
+    ASSERT_TRUE(clip.clip) << uri;
+    AnimCurve* hips = clip->GetChannelAt(0)->GetCurve(AnimTrack::Translation);
+    hips->Empty();
+    ASSERT_TRUE(hips->AddKey(0, EngineCore::Vector3(9, 9, 9)));
+    ASSERT_TRUE(hips->AddKey(60, EngineCore::Vector3(1, 1, 1)));
+    clip->SetModified(true);
+    ASSERT_TRUE(clip->Save()) << uri;
+    ClipHolder again(OpenOrFail(folder / "Walk.gltf"));
+    ASSERT_TRUE(again.clip) << uri;
+    EXPECT_EQ(Curve(*again.clip, "Hips", AnimTrack::Translation)->GetVector3Key(0), EngineCore::Vector3(9, 9, 9));
+  }
+}
+
+TEST_F(HostileClip, SavingWritesOnlyInsideTheClipsFolder) {
+  fs::create_directories(folder.Path() / "project/clips/data");
+  std::ofstream(folder.Path() / "project/keep.txt") << "the user's own file";
+  SmallClip().Write(folder.Path() / "project/clips/Walk.gltf", "data/walk.bin",
+                    folder.Path() / "project/clips/data/walk.bin");
+  const auto outside = Snapshot(folder.Path() / "project");
+  ClipHolder clip(OpenOrFail(folder / "project/clips/Walk.gltf"));
+  ASSERT_TRUE(clip.clip);
+  AddKeyedChannel(*clip.clip, "Tail", 4, 2.0f);
+  ASSERT_TRUE(clip->Save());
+  EXPECT_EQ(ReadBytes(folder / "project/keep.txt"), "the user's own file");
+  for (const auto& entry : fs::recursive_directory_iterator(folder.Path())) {
+    if (!entry.is_regular_file()) continue;
+    const std::string path = entry.path().string();
+    const bool inClips = path.rfind((folder.Path() / "project/clips/").string(), 0) == 0;
+    EXPECT_TRUE(inClips || outside.contains(path)) << path << " was written outside the clip's folder";
+  }
+  ClipHolder again(OpenOrFail(folder / "project/clips/Walk.gltf"));
+  ASSERT_TRUE(again.clip);
+  EXPECT_EQ(again->GetChannelCount(), 2u);
+}
+
+TEST_F(HostileClip, EmptyObjectsAreWrittenAsObjectsAndTheSaveReopens) {
+  std::ofstream(folder.Path() / "Bare.gltf") << R"({"asset":{"version":""},"nodes":[{}]})";
+  ClipHolder clip(OpenOrFail(folder / "Bare.gltf"));
+  ASSERT_TRUE(clip.clip);
+  AddKeyedChannel(*clip.clip, "Hips", 3, 1.0f);
+  ASSERT_TRUE(clip->Save());
+  EXPECT_TRUE(ClipTestFiles::PassesValidator(folder / "Bare.gltf"));
+  ClipHolder again(OpenOrFail(folder / "Bare.gltf"));
+  ASSERT_TRUE(again.clip);
+  ASSERT_NE(Curve(*again.clip, "Hips", AnimTrack::Translation), nullptr);
+  EXPECT_EQ(Curve(*again.clip, "Hips", AnimTrack::Translation)->GetKeyFrame(0), 3u);
+}
+
+TEST_F(HostileClip, ABufferLeftWithoutViewsIsNotWrittenEmpty) {
+  // Buffer 1 holds nothing but the animation; once the animation moves into buffer 0,
+  // nothing uses it.
+  TestClipBuilder builder = SmallClip();
+  nlohmann::json& doc = builder.Json();
+  for (auto& view : doc["bufferViews"]) view["buffer"] = 1;
+  builder.Write(folder.Path() / "Walk.gltf", "Walk.bin", folder.Path() / "Walk.bin");
+  nlohmann::json written = nlohmann::json::parse(ReadBytes(folder / "Walk.gltf"));
+  written["buffers"] = nlohmann::json::array(
+      {{{"byteLength", 4}, {"uri", "data:application/octet-stream;base64,AAAAAA=="}}, written["buffers"][0]});
+  std::ofstream(folder.Path() / "Walk.gltf") << written.dump();
+
+  ClipHolder clip(OpenOrFail(folder / "Walk.gltf"));
+  ASSERT_TRUE(clip.clip);
+  clip->SetModified(true);
+  ASSERT_TRUE(clip->Save());
+  EXPECT_TRUE(ClipTestFiles::PassesValidator(folder / "Walk.gltf"));
+  ClipHolder again(OpenOrFail(folder / "Walk.gltf"));
+  ASSERT_TRUE(again.clip);
+  EXPECT_EQ(Curve(*again.clip, "Hips", AnimTrack::Translation)->GetKeyCount(), 3u);
+}
+
+TEST_F(HostileClip, DeepNestingIsRefusedInsteadOfExhaustingTheStack) {
+  std::string extras;
+  for (int i = 0; i < 20000; ++i) extras += "[";
+  for (int i = 0; i < 20000; ++i) extras += "]";
+  std::ofstream(folder.Path() / "Deep.gltf") << R"({"asset":{"version":"2.0"},"extras":)" << extras << "}";
+  ExpectRefused(Open(folder.Path() / "Deep.gltf"), ClipFileError::TooLarge, "nest");
+}
+
+TEST_F(HostileClip, StepKeysFarApartAreRefusedBeforeTheyAreSampled) {
+  // Two STEP keys nearly ten million frames apart, on one track and then on twelve.
+  const float far = 9.9e6f / 60.0f;
+  TestClipBuilder one;
+  one.Track("Hips", "translation", {0.0f, far}, {0, 0, 0, 1, 1, 1}, "STEP");
+  one.Write(folder.Path() / "One.gltf");
+  ExpectRefused(Open(folder.Path() / "One.gltf"), ClipFileError::TooLarge, "frames");
+
+  TestClipBuilder twelve;
+  for (const char* node : {"A", "B", "C", "D"}) {
+    twelve.Track(node, "translation", {0.0f, far}, {0, 0, 0, 1, 1, 1}, "STEP");
+    twelve.Track(node, "rotation", {0.0f, far}, {0, 0, 0, 1, 0, 0, 0, 1}, "STEP");
+    twelve.Track(node, "scale", {0.0f, far}, {1, 1, 1, 2, 2, 2}, "STEP");
+  }
+  twelve.Write(folder.Path() / "Twelve.gltf");
+  ExpectRefused(Open(folder.Path() / "Twelve.gltf"), ClipFileError::TooLarge, "frames");
+}
+
+TEST_F(HostileClip, TracksWithinTheirOwnBoundAreRefusedWhenTheClipHoldsTooManyKeys) {
+  const std::uint64_t perTrack = Formats::ClipFileLimits::kMaxFrame;
+  const std::uint64_t tracks = Formats::ClipFileLimits::kMaxClipKeys / perTrack + 1;
+  TestClipBuilder builder;
+  for (std::uint64_t t = 0; t < tracks; ++t) {
+    builder.Track("Joint" + std::to_string(t), "translation", {0.0f, static_cast<float>(perTrack - 1) / 60.0f},
+                  {0, 0, 0, 1, 1, 1}, "STEP");
+  }
+  builder.Write(folder.Path() / "Many.gltf");
+  ExpectRefused(Open(folder.Path() / "Many.gltf"), ClipFileError::TooLarge, "keys");
+}
+
+TEST_F(HostileClip, HugeValuesSampleToFiniteKeys) {
+  TestClipBuilder builder;
+  // Keys between frames make the track sampled; the span between them overflows a float.
+  builder.Track("Hips", "translation", {0.0f, 0.025f, 0.05f}, {-3e38f, -3e38f, -3e38f, 3e38f, 3e38f, 3e38f, 0, 0, 0});
+  builder.Write(folder.Path() / "Huge.gltf");
+  ClipHolder clip(OpenOrFail(folder / "Huge.gltf"));
+  ASSERT_TRUE(clip.clip);
+  const AnimCurve* hips = Curve(*clip.clip, "Hips", AnimTrack::Translation);
+  ASSERT_NE(hips, nullptr);
+  ASSERT_GT(hips->GetKeyCount(), 1u);
+  for (std::uint32_t k = 0; k < hips->GetKeyCount(); ++k) {
+    for (int i = 0; i < 3; ++i) EXPECT_TRUE(std::isfinite(hips->GetVector3Key(k)[i])) << "key " << k;
+  }
+  clip->SetModified(true);
+  ASSERT_TRUE(clip->Save());
+  ClipHolder again(OpenOrFail(folder / "Huge.gltf"));
+  EXPECT_TRUE(again.clip);
+}
+
+TEST_F(HostileClip, LongQuaternionsAreNormalisedWhetherKeptOrSampled) {
+  const float big = 1e20f;
+  for (const float second : {1.0f / 60.0f, 0.025f}) {
+    TestClipBuilder builder;
+    builder.Track("Hips", "rotation", {0.0f, second, 0.05f}, {0, 0, 0, big, big, 0, 0, 0, 0, big, 0, big});
+    builder.Write(folder.Path() / "Long.gltf");
+    ClipHolder clip(OpenOrFail(folder / "Long.gltf"));
+    ASSERT_TRUE(clip.clip);
+    const AnimCurve* hips = Curve(*clip.clip, "Hips", AnimTrack::Rotation);
+    ASSERT_NE(hips, nullptr);
+    for (std::uint32_t k = 0; k < hips->GetKeyCount(); ++k) {
+      const EngineCore::Quaternion q = hips->GetQuaternionKey(k);
+      EXPECT_NEAR(q.x * q.x + q.y * q.y + q.z * q.z + q.w * q.w, 1.0f, 1e-5f) << "key " << k;
+    }
+  }
+}
+
+TEST_F(HostileClip, ZeroLengthQuaternionRefusesTheFile) {
+  TestClipBuilder builder;
+  builder.Track("Hips", "rotation", {0.0f, 1.0f / 60.0f}, {0, 0, 0, 1, 0, 0, 0, 0});
+  builder.Write(folder.Path() / "Zero.gltf");
+  ExpectRefused(Open(folder.Path() / "Zero.gltf"), ClipFileError::NonFiniteValue, "zero");
+}
+
+TEST_F(HostileClip, CubicTangentsThatOverflowRefuseTheFile) {
+  TestClipBuilder builder;
+  // In-tangent, value, out-tangent per key: values near the largest float with steep
+  // tangents between them rise past it.
+  const float v = 3.3e38f;
+  const float m = 3e38f;
+  builder.Track("Hips", "translation", {0.0f, 1.0f}, {0, 0, 0, v, v, v, m, m, m, -m, -m, -m, v, v, v, 0, 0, 0},
+                "CUBICSPLINE");
+  builder.Write(folder.Path() / "Cubic.gltf");
+  const Formats::ClipOpenResult result = Open(folder.Path() / "Cubic.gltf");
+  if (result.clip) {
+    const AnimCurve* hips = Curve(*result.clip, "Hips", AnimTrack::Translation);
+    for (std::uint32_t k = 0; k < hips->GetKeyCount(); ++k) {
+      for (int i = 0; i < 3; ++i) EXPECT_TRUE(std::isfinite(hips->GetVector3Key(k)[i])) << "key " << k;
+    }
+    result.clip->Release();
+  } else {
+    EXPECT_EQ(result.error, ClipFileError::NonFiniteValue) << result.message;
+  }
+}
+
+TEST_F(HostileClip, AFileNameThatIsNotUtf8SavesAndReopens) {
+  const std::string path = folder / "caf\xe9.gltf";
+  std::string message;
+  ASSERT_EQ(GltfClipFile::CreateEmpty(path, message), ClipFileError::None) << message;
+  ClipHolder clip(OpenOrFail(path));
+  ASSERT_TRUE(clip.clip);
+  AddKeyedChannel(*clip.clip, "Hips", 2, 1.0f);
+  ASSERT_TRUE(clip->Save());
+  ClipHolder again(OpenOrFail(path));
+  ASSERT_TRUE(again.clip);
+  EXPECT_EQ(again->GetChannelCount(), 1u);
+  for (const auto& entry : fs::directory_iterator(folder.Path())) {
+    EXPECT_EQ(entry.path().filename().string().find("tarvel"), std::string::npos) << entry.path();
+  }
+}

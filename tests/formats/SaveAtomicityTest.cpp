@@ -1,0 +1,263 @@
+#include <signal.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <set>
+
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+
+#include "ChildProcess.h"
+#include "ClipTestFiles.h"
+#include "EngineCore/AnimTrack.h"
+#include "Formats/SaveStepHook.h"
+#include "LogCapture.h"
+#include "TempFolder.h"
+
+namespace fs = std::filesystem;
+using ClipTestFiles::ClipHolder;
+using ClipTestFiles::Data;
+using ClipTestFiles::OpenOrFail;
+using EngineCore::AnimClip;
+using EngineCore::AnimCurve;
+using EngineCore::AnimTrack;
+using EngineCore::Vector3;
+using TestSupport::ReadBytes;
+
+namespace {
+
+AnimCurve* HipsTranslation(AnimClip& clip) {
+  return clip.GetChannel(AnimClip::ComputeChannelKey("Hips"))->GetCurve(AnimTrack::Translation);
+}
+
+// Gives the first key of the hips a recognisable value, as an edit would.
+void MarkHips(AnimClip& clip, float value) {
+  AnimCurve* hips = HipsTranslation(clip);
+  std::vector<std::pair<std::uint32_t, Vector3>> keys;
+  for (std::uint32_t k = 0; k < hips->GetKeyCount(); ++k)
+    keys.emplace_back(hips->GetKeyFrame(k), hips->GetVector3Key(k));
+  keys[0].second = Vector3(value, value, value);
+  hips->Empty();
+  for (const auto& [frame, key] : keys) hips->AddKey(frame, key);
+  clip.SetModified(true);
+}
+
+std::set<std::string> FolderEntries(const fs::path& folder) {
+  std::set<std::string> names;
+  for (const auto& entry : fs::directory_iterator(folder)) names.insert(entry.path().filename().string());
+  return names;
+}
+
+// The document and the buffer files it names: what a folder holding one clip should hold.
+std::set<std::string> ClipFiles(const fs::path& document) {
+  std::set<std::string> names{document.filename().string()};
+  const nlohmann::json doc = nlohmann::json::parse(ReadBytes(document.string()));
+  for (const auto& buffer : doc.value("buffers", nlohmann::json::array())) {
+    const std::string uri = buffer.value("uri", "");
+    if (!uri.empty() && uri.rfind("data:", 0) != 0) names.insert(uri);
+  }
+  return names;
+}
+
+class SaveAtomicity : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    TestSupport::CopyClipFiles(Data("01_01.gltf"), folder.Path());
+    path = folder / "01_01.gltf";
+  }
+  void TearDown() override { Formats::SaveStepHook::Set({}); }
+
+  // Puts the unedited reference clip back in the folder, alone.
+  void Reset() {
+    for (const auto& entry : fs::directory_iterator(folder.Path())) fs::remove_all(entry.path());
+    TestSupport::CopyClipFiles(Data("01_01.gltf"), folder.Path());
+  }
+
+  // The hips' first key as the clip on disk has it, once opened.
+  float HipsOnDisk() {
+    ClipHolder reopened(OpenOrFail(path));
+    return reopened.clip ? HipsTranslation(*reopened.clip)->GetVector3Key(0).x : -1.0f;
+  }
+
+  TestSupport::TempFolder folder;
+  TestSupport::LogCapture log;
+  std::string path;
+};
+
+}  // namespace
+
+TEST_F(SaveAtomicity, ASaveOntoAFullDiskFailsAndLeavesTheClipAsItWas) {
+  const std::string document = ReadBytes(path);
+  const std::string buffer = ReadBytes(folder / "01_01.bin");
+  ClipHolder clip(OpenOrFail(path));
+  ASSERT_TRUE(clip.clip);
+  MarkHips(*clip.clip, 7.0f);
+
+  // A file size limit stands in for a full disk: writes past it fail as they would there.
+  rlimit before{};
+  ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &before), 0);
+  rlimit small = before;
+  small.rlim_cur = 64 * 1024;
+  const auto oldHandler = ::signal(SIGXFSZ, SIG_IGN);
+  ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
+  const bool saved = clip->Save();
+  ::setrlimit(RLIMIT_FSIZE, &before);
+  ::signal(SIGXFSZ, oldHandler);
+
+  EXPECT_FALSE(saved);
+  EXPECT_TRUE(clip->IsModified());
+  EXPECT_GE(log.Count(EngineCore::Log::Error, "01_01.gltf"), 1);
+  EXPECT_EQ(ReadBytes(path), document);
+  EXPECT_EQ(ReadBytes(folder / "01_01.bin"), buffer);
+  EXPECT_EQ(FolderEntries(folder.Path()), (std::set<std::string>{"01_01.gltf", "01_01.bin"}));
+
+  ASSERT_TRUE(clip->Save()) << "with room again the same save goes through";
+  ClipHolder again(OpenOrFail(path));
+  ASSERT_TRUE(again.clip);
+  EXPECT_EQ(HipsTranslation(*again.clip)->GetVector3Key(0), Vector3(7, 7, 7));
+}
+
+TEST_F(SaveAtomicity, SavesKilledAtRandomMomentsLeaveTheOldOrTheNewClip) {
+  const char* runsText = std::getenv("TARVEL_KILL_RUNS");
+  const int runs = runsText ? std::atoi(runsText) : 25;
+  ClipHolder clip(OpenOrFail(path));
+  ASSERT_TRUE(clip.clip);
+  float onDisk = HipsTranslation(*clip.clip)->GetVector3Key(0).x;
+  std::mt19937 random(1234);
+  std::uniform_int_distribution<int> delay(0, 40000);
+  int killedMidway = 0;
+  for (int run = 1; run <= runs; ++run) {
+    const float value = 100.0f + static_cast<float>(run);
+    MarkHips(*clip.clip, value);
+    const bool killed =
+        TestSupport::ChildProcess::KillAfter([&] { (void)clip->Save(); }, std::chrono::microseconds(delay(random)));
+    ClipHolder reopened(OpenOrFail(path));
+    ASSERT_TRUE(reopened.clip) << "run " << run << " left a clip that does not open";
+    const float found = HipsTranslation(*reopened.clip)->GetVector3Key(0).x;
+    ASSERT_TRUE(found == onDisk || found == value) << "run " << run << ": " << found;
+    killedMidway += killed && found == onDisk ? 1 : 0;
+    onDisk = found;
+    ASSERT_EQ(FolderEntries(folder.Path()), ClipFiles(path)) << "run " << run << " left files behind";
+  }
+  RecordProperty("killed_before_the_commit", killedMidway);
+}
+
+TEST_F(SaveAtomicity, AWriteProtectedClipIsNotSaved) {
+  const std::string document = ReadBytes(path);
+  ASSERT_EQ(::chmod(path.c_str(), 0444), 0);
+  ClipHolder clip(OpenOrFail(path));
+  ASSERT_TRUE(clip.clip);
+  MarkHips(*clip.clip, 5.0f);
+  EXPECT_FALSE(clip->Save());
+  EXPECT_TRUE(clip->IsModified());
+  EXPECT_EQ(log.Count(EngineCore::Log::Error, "write-protected"), 1);
+  EXPECT_EQ(ReadBytes(path), document);
+  EXPECT_EQ(fs::status(path).permissions(), fs::perms(0444));
+}
+
+TEST_F(SaveAtomicity, SavingKeepsTheFilesPermissions) {
+  ASSERT_EQ(::chmod(path.c_str(), 0640), 0);
+  ASSERT_EQ(::chmod((folder / "01_01.bin").c_str(), 0640), 0);
+  ClipHolder clip(OpenOrFail(path));
+  ASSERT_TRUE(clip.clip);
+  MarkHips(*clip.clip, 5.0f);
+  ASSERT_TRUE(clip->Save());
+  for (const std::string& name : ClipFiles(path)) {
+    EXPECT_EQ(fs::status(folder.Path() / name).permissions(), fs::perms(0640)) << name;
+  }
+}
+
+TEST_F(SaveAtomicity, ALinkedDocumentIsWrittenThroughToItsTarget) {
+  fs::create_directories(folder.Path() / "store");
+  fs::rename(path, folder.Path() / "store/01_01.gltf");
+  fs::create_symlink("store/01_01.gltf", path);
+  ClipHolder clip(OpenOrFail(path));
+  ASSERT_TRUE(clip.clip);
+  MarkHips(*clip.clip, 6.0f);
+  ASSERT_TRUE(clip->Save());
+  EXPECT_TRUE(fs::is_symlink(path)) << "the link stays a link";
+  EXPECT_EQ(fs::read_symlink(path), "store/01_01.gltf");
+  ClipHolder target(OpenOrFail(folder / "01_01.gltf"));
+  ASSERT_TRUE(target.clip);
+  EXPECT_EQ(HipsTranslation(*target.clip)->GetVector3Key(0), Vector3(6, 6, 6));
+  EXPECT_NE(ReadBytes(folder / "store/01_01.gltf").find("\"Hips\""), std::string::npos);
+}
+
+TEST_F(SaveAtomicity, ALinkedBufferIsWrittenThroughToWhereItsLinkLeads) {
+  fs::create_directories(folder.Path() / "store");
+  fs::rename(folder.Path() / "01_01.bin", folder.Path() / "store/01_01.bin");
+  fs::create_symlink("store/01_01.bin", folder.Path() / "01_01.bin");
+  ClipHolder clip(OpenOrFail(path));
+  ASSERT_TRUE(clip.clip);
+  MarkHips(*clip.clip, 8.0f);
+  ASSERT_TRUE(clip->Save());
+  for (const std::string& name : ClipFiles(path)) {
+    if (name == "01_01.gltf") continue;
+    EXPECT_TRUE(fs::is_symlink(folder.Path() / name)) << name << " became a plain file beside the clip";
+    EXPECT_TRUE(fs::is_regular_file(folder.Path() / "store" / name)) << name;
+  }
+  ClipHolder again(OpenOrFail(path));
+  ASSERT_TRUE(again.clip);
+  EXPECT_EQ(HipsTranslation(*again.clip)->GetVector3Key(0), Vector3(8, 8, 8));
+}
+
+TEST_F(SaveAtomicity, ASaveStoppedBeforeAnyStepLeavesTheOldClipAndAfterTheRenameTheNew) {
+  const float original = HipsOnDisk();
+  bool finished = false;
+  bool replaced = false;
+  for (int stop = 1; !finished && stop < 40; ++stop) {
+    Reset();
+    ClipHolder clip(OpenOrFail(path));
+    ASSERT_TRUE(clip.clip);
+    MarkHips(*clip.clip, 42.0f);
+    const int status = TestSupport::ChildProcess::Run(
+        [&] {
+          Formats::SaveStepHook::Set([stop](int step, const std::string& what) {
+            // The process ends as a crash would, before the step is taken.
+            if (step == stop) ::_exit(what == "replace the document" ? 20 : 10);
+            return true;
+          });
+          return clip->Save() ? 0 : 1;
+        },
+        std::chrono::seconds(30));
+    ASSERT_TRUE(status == 0 || status == 10 || status == 20) << "step " << stop << ": " << status;
+    finished = status == 0;
+    const float found = HipsOnDisk();
+    EXPECT_EQ(found, replaced || finished ? 42.0f : original) << "stopped before step " << stop;
+    // Every step after the rename finds the new clip in place.
+    replaced = replaced || status == 20;
+    EXPECT_EQ(FolderEntries(folder.Path()), ClipFiles(path)) << "stopped before step " << stop;
+  }
+  EXPECT_TRUE(finished) << "the save never ran to its end";
+  EXPECT_TRUE(replaced) << "no step replaced the document";
+}
+
+TEST_F(SaveAtomicity, AFailureAtAnyStepBeforeTheRenameKeepsTheOldClipAndReportsIt) {
+  const float original = HipsOnDisk();
+  bool pastRename = false;
+  for (int failing = 1; failing < 40; ++failing) {
+    Reset();
+    ClipHolder clip(OpenOrFail(path));
+    ASSERT_TRUE(clip.clip);
+    MarkHips(*clip.clip, 43.0f);
+    bool reached = false;
+    Formats::SaveStepHook::Set([&](int step, const std::string& what) {
+      if (step != failing) return true;
+      reached = true;
+      pastRename = pastRename || what.rfind("remove", 0) == 0;
+      return false;
+    });
+    const bool saved = clip->Save();
+    Formats::SaveStepHook::Set({});
+    if (!reached) break;
+    EXPECT_EQ(saved, pastRename) << "failure at step " << failing;
+    EXPECT_EQ(clip->IsModified(), !saved);
+    EXPECT_EQ(HipsOnDisk(), saved ? 43.0f : original) << "failure at step " << failing;
+    EXPECT_EQ(FolderEntries(folder.Path()), ClipFiles(path)) << "failure at step " << failing;
+  }
+  EXPECT_TRUE(pastRename) << "no step after the rename was tried";
+}
