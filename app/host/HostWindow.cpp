@@ -14,6 +14,7 @@
 #include "EngineCore/AnimClip.h"
 #include "EngineCore/Log.h"
 #include "EngineCore/ResourceFactory.h"
+#include "Formats/GltfClipFile.h"
 #include "LogPane.h"
 #include "PanelDropTarget.h"
 #include "ResourceBrowser.h"
@@ -58,6 +59,11 @@ bool HostWindow::Start(const std::string& modulesFolder, const std::string& proj
   if (!Create("Tarvel", CRect(60, 40, 60 + 1280, 40 + 800))) return false;
   started = true;
   EditorToolkit::EditorKernel::GetInstance()->GetKeyManager()->SetModifierSource(CurrentModifiers);
+  // A clip the user's own action could not open or save is worth more than a log line.
+  Formats::GltfClipFile::SetReporter([this](const std::string& sentence) {
+    GUI_MessageDialog message(sentence, GUI_MessageDialog::TypeOk, this);
+    message.DoModal();
+  });
 
   QWidget* main = WidgetOf(this);
   logPane = new LogPane(main);
@@ -142,7 +148,10 @@ void HostWindow::Shutdown() {
   for (const HostedModule& entry : hosted) GetModuleManager()->UnregisterModule(entry.module);
   hosted.clear();
   session.Close();
-  if (started) EditorToolkit::EditorKernel::GetInstance()->GetKeyManager()->SetModifierSource({});
+  if (started) {
+    EditorToolkit::EditorKernel::GetInstance()->GetKeyManager()->SetModifierSource({});
+    Formats::GltfClipFile::SetReporter({});
+  }
   started = false;
 }
 

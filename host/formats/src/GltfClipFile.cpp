@@ -9,6 +9,7 @@
 #include "ClipFileTransaction.h"
 #include "EngineCore/AnimTrack.h"
 #include "EngineCore/Log.h"
+#include "FailureReporter.h"
 #include "GltfClipStorage.h"
 #include "GltfDocumentReader.h"
 #include "GltfDocumentWriter.h"
@@ -211,6 +212,8 @@ ClipFileError GltfClipFile::SaveAs(const EngineCore::AnimClip& clip, const std::
   }
   return storage->WriteTo(clip, path, message);
 }
+
+void GltfClipFile::SetReporter(Reporter reporter) { FailureReporter::Set(std::move(reporter)); }
 
 ClipFileError GltfClipFile::CreateEmpty(const std::string& path, std::string& message) {
   try {

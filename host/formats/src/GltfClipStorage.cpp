@@ -9,6 +9,7 @@
 
 #include "EngineCore/AnimTrack.h"
 #include "EngineCore/Log.h"
+#include "FailureReporter.h"
 #include "GltfDocumentWriter.h"
 
 namespace Formats {
@@ -368,6 +369,7 @@ bool GltfClipStorage::Save(const EngineCore::Resource& resource) {
   const ClipFileError error = WriteTo(static_cast<const EngineCore::AnimClip&>(resource), path_, message);
   if (error != ClipFileError::None) {
     EngineCore::Log::Write(EngineCore::Log::Error, "%s: %s (%s)", path_.c_str(), Describe(error), message.c_str());
+    FailureReporter::Report("Could not save " + resource.GetName().str() + ": " + message + ".");
     return false;
   }
   return true;

@@ -8,6 +8,7 @@
 #include "EngineCore/Log.h"
 #include "EngineCore/ResourceFactory.h"
 #include "EngineToolkit/FileSystem.h"
+#include "FailureReporter.h"
 #include "Formats/GltfClipFile.h"
 #include "Formats/GltfSceneFile.h"
 
@@ -32,7 +33,12 @@ std::unique_ptr<Project> Project::Open(const std::string& folder, std::string& m
                     [self](const EngineCore::String& name) -> EngineCore::Resource* {
                       const std::string file = self->FindClipFile(name.str());
                       if (file.empty()) return nullptr;
-                      return GltfClipFile::Open(file, name).clip;
+                      const ClipOpenResult result = GltfClipFile::Open(file, name);
+                      // At start-up the log tells; later the user asked for this clip and is told why not.
+                      if (!result.clip && !self->startingUp_) {
+                        FailureReporter::Report("Could not open " + name.str() + ": " + result.message + ".");
+                      }
+                      return result.clip;
                     });
 
   const fs::path scenes = fs::path(project->folder_) / "Scenes";
@@ -51,6 +57,7 @@ std::unique_ptr<Project> Project::Open(const std::string& folder, std::string& m
   }
 
   if (project->scene_) {
+    project->startingUp_ = true;
     if (auto folderList =
             EngineToolkit::FileSystem::GetInstance().GetFolder(EngineToolkit::FileSystem::AnimClipFolder)) {
       EngineCore::String name;
@@ -61,6 +68,7 @@ std::unique_ptr<Project> Project::Open(const std::string& folder, std::string& m
         clip->Release();
       }
     }
+    project->startingUp_ = false;
   }
   return project;
 }

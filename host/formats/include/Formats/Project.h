@@ -17,7 +17,8 @@ namespace Formats {
 //   3. gives every scene object animated by a clip of the folder (the clip has a channel
 //      named like the object) a controller whose clip table holds those clips and whose
 //      channel is the object's name.
-// Closing it (destruction) drops the factory's clips and loader.
+// Closing it (destruction) drops the factory's clips and loader. A clip that does not open
+// when the user asks for it later is told to GltfClipFile's reporter.
 class Project {
  public:
   [[nodiscard]] static std::unique_ptr<Project> Open(const std::string& folder, std::string& message);
@@ -39,6 +40,8 @@ class Project {
 
   std::string folder_;
   std::unique_ptr<EngineCore::Scene> scene_;
+  // While the project binds its clips to the scene, clips that do not open are only logged.
+  bool startingUp_ = false;
 };
 
 }  // namespace Formats
