@@ -8,8 +8,11 @@
 #include <cstdlib>
 #include <filesystem>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "EngineCore/AnimClip.h"
+#include "EngineCore/AnimCurve.h"
 #include "EngineCore/Log.h"
 #include "Formats/GltfClipFile.h"
 
@@ -41,7 +44,18 @@ void BM_SaveReferenceClip(benchmark::State& state) {
     return;
   }
   const std::string target = (folder / "01_01.gltf").string();
+  EngineCore::AnimCurve* curve = result.clip->GetChannelAt(0)->GetCurveAt(0);
+  float value = 0.0f;
   for (auto _ : state) {
+    // An edited clip, as a user saves it: its buffer file is new every time.
+    state.PauseTiming();
+    const EngineCore::Vector3 first(value += 1.0f, 0.0f, 0.0f);
+    std::vector<std::pair<std::uint32_t, EngineCore::Vector3>> keys;
+    for (std::uint32_t k = 0; k < curve->GetKeyCount(); ++k)
+      keys.emplace_back(curve->GetKeyFrame(k), curve->GetVector3Key(k));
+    curve->Empty();
+    for (std::size_t k = 0; k < keys.size(); ++k) curve->AddKey(keys[k].first, k == 0 ? first : keys[k].second);
+    state.ResumeTiming();
     std::string message;
     if (Formats::GltfClipFile::SaveAs(*result.clip, target, message) != Formats::ClipFileError::None) {
       state.SkipWithError(message.c_str());

@@ -79,6 +79,24 @@ class Doc:
         return doc
 
 
+def finish_external(doc, uri):
+    """The document with its buffer in a file of its own under `uri`, and that file's bytes."""
+    out = copy.deepcopy(doc.gltf)
+    out["buffers"] = [{"byteLength": len(doc.blob), "uri": uri}]
+    return out, bytes(doc.blob)
+
+
+def glb(doc):
+    """The document as one binary glTF file, its buffer in the BIN chunk."""
+    out = copy.deepcopy(doc.gltf)
+    blob = bytes(doc.blob) + b"\0" * (-len(doc.blob) % 4)
+    out["buffers"] = [{"byteLength": len(doc.blob)}]
+    text = json.dumps(out).encode()
+    text += b" " * (-len(text) % 4)
+    chunks = struct.pack("<II", len(text), 0x4E4F534A) + text + struct.pack("<II", len(blob), 0x004E4942) + blob
+    return struct.pack("<4sII", b"glTF", 2, 12 + len(chunks)) + chunks
+
+
 def write(folder, name, doc):
     with open(os.path.join(HERE, folder, name), "w") as f:
         if isinstance(doc, str):
@@ -103,6 +121,12 @@ def base_doc():
 
 def synthetic():
     write("synthetic", "whole_frames.gltf", base_doc().finish())
+    with open(os.path.join(HERE, "synthetic", "whole_frames.glb"), "wb") as f:
+        f.write(glb(base_doc()))
+    external, blob = finish_external(base_doc(), "external.bin")
+    write("synthetic", "external.gltf", external)
+    with open(os.path.join(HERE, "synthetic", "external.bin"), "wb") as f:
+        f.write(blob)
 
     d = Doc()
     n = d.node("Box")

@@ -105,3 +105,17 @@ TEST(ClipOpening, FileWithoutAnimationOpensAsEmptyClip) {
   EXPECT_EQ(clip->GetChannelCount(), 0u);
   EXPECT_TRUE(ClipTestFiles::PassesValidator(folder / "Empty.gltf"));
 }
+
+TEST(ClipOpening, BinaryAndExternalBufferFormsOpenLikeTheEmbeddedOne) {
+  ClipHolder embedded(OpenOrFail(Data("synthetic/whole_frames.gltf")));
+  ASSERT_TRUE(embedded.clip);
+  for (const char* other : {"synthetic/whole_frames.glb", "synthetic/external.gltf"}) {
+    ClipHolder clip(OpenOrFail(Data(other)));
+    ASSERT_TRUE(clip.clip) << other;
+    ASSERT_EQ(clip->GetChannelCount(), embedded->GetChannelCount()) << other;
+    const AnimCurve* root = Track(*clip.clip, "Root", AnimTrack::Translation);
+    ASSERT_NE(root, nullptr) << other;
+    ASSERT_EQ(root->GetKeyCount(), 3u) << other;
+    EXPECT_EQ(root->GetVector3Key(2), EngineCore::Vector3(4, 5, 6)) << other;
+  }
+}
