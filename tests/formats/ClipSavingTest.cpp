@@ -212,3 +212,42 @@ TEST_F(ClipSaving, SaveIntoAFolderThatIsAFileFailsAndChangesNothing) {
   EXPECT_FALSE(message.empty());
   EXPECT_EQ(ReadBytes(folder / "plain-file"), "not a folder");
 }
+
+TEST_F(ClipSaving, KeysFarIntoALongTakeReopenOnTheFramesTheyWereSavedOn) {
+  const std::string path = CopyOf("synthetic/whole_frames.gltf");
+  ClipHolder clip(OpenOrFail(path));
+  ASSERT_TRUE(clip.clip);
+  // Past about eight minutes a float second cannot hold frame / 60 within a thousandth of
+  // a frame.
+  EngineCore::AnimCurve* root = clip->GetChannelAt(0)->GetCurve(AnimTrack::Translation);
+  root->Empty();
+  const std::uint32_t frames[] = {0, 30001, 196608, 500000, 999999};
+  for (std::uint32_t frame : frames) ASSERT_TRUE(root->AddKey(frame, EngineCore::Vector3(1e-40f, 2, 3)));
+  clip->SetModified(true);
+  ASSERT_TRUE(clip->Save());
+  ClipHolder again(OpenOrFail(path));
+  ASSERT_TRUE(again.clip);
+  ExpectSameKeys(*clip.clip, *again.clip);
+  EXPECT_EQ(again->GetChannelAt(0)->GetCurve(AnimTrack::Translation)->GetKeyFrame(4), 999999u);
+}
+
+TEST(FuzzFindings, EachOpensAndComesBackFromASaveWithTheSameKeys) {
+  TestSupport::TempFolder folder;
+  int found = 0;
+  for (const auto& entry : std::filesystem::directory_iterator(Data("bad"))) {
+    if (entry.path().filename().string().rfind("fuzz-", 0) != 0) continue;
+    ++found;
+    SCOPED_TRACE(entry.path().filename().string());
+    ClipHolder clip(OpenOrFail(entry.path().string()));
+    ASSERT_TRUE(clip.clip);
+    for (const char* copy : {"copy.gltf", "copy.glb"}) {
+      std::string message;
+      ASSERT_EQ(Formats::GltfClipFile::SaveAs(*clip.clip, folder / copy, message), Formats::ClipFileError::None)
+          << message;
+      ClipHolder again(OpenOrFail(folder / copy));
+      ASSERT_TRUE(again.clip);
+      ExpectSameKeys(*clip.clip, *again.clip);
+    }
+  }
+  EXPECT_GT(found, 0);
+}

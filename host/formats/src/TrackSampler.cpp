@@ -12,11 +12,30 @@ namespace {
 
 double FrameOf(float time) { return static_cast<double>(time) * TrackSampler::kFramesPerSecond; }
 
+// A time is on a frame within a thousandth of a frame, or within the float's own precision:
+// past a few minutes a float second cannot come nearer to frame / 60 than that, and a saved
+// clip must read back with the frames it was saved with.
+bool OnFrame(float time, double frame) {
+  const double seconds = frame / TrackSampler::kFramesPerSecond;
+  const double precision = std::nextafter(std::abs(time), std::numeric_limits<float>::infinity()) - std::abs(time);
+  return std::abs(FrameOf(time) - frame) < 0.001 || std::abs(time - seconds) <= precision;
+}
+
+// The first whole frame at or after a time, and the last at or before it.
+double FirstFrame(float time) {
+  const double frame = std::ceil(FrameOf(time));
+  return OnFrame(time, frame - 1) ? frame - 1 : frame;
+}
+double LastFrame(float time) {
+  const double frame = std::floor(FrameOf(time));
+  return OnFrame(time, frame + 1) ? frame + 1 : frame;
+}
+
 bool OnDistinctWholeFrames(const std::vector<float>& times) {
   for (std::size_t i = 0; i < times.size(); ++i) {
-    const double frame = FrameOf(times[i]);
-    if (std::abs(frame - std::round(frame)) >= 0.001) return false;
-    if (i > 0 && std::round(frame) <= std::round(FrameOf(times[i - 1]))) return false;
+    const double frame = std::round(FrameOf(times[i]));
+    if (!OnFrame(times[i], frame)) return false;
+    if (i > 0 && frame <= std::round(FrameOf(times[i - 1]))) return false;
   }
   return true;
 }
@@ -89,8 +108,8 @@ ClipFileError TrackSampler::CountKeys(const std::vector<float>& times, Interpola
     count = times.size();
     return ClipFileError::None;
   }
-  const double first = std::ceil(FrameOf(times.front()) - 0.001);
-  const double last = std::floor(FrameOf(times.back()) + 0.001);
+  const double first = FirstFrame(times.front());
+  const double last = LastFrame(times.back());
   count = last < first ? 1 : static_cast<std::uint64_t>(last - first) + 1;
   return ClipFileError::None;
 }
@@ -134,8 +153,8 @@ ClipFileError TrackSampler::ToFrames(const std::vector<float>& times, const std:
     return ClipFileError::None;
   }
 
-  const double first = std::ceil(FrameOf(times.front()) - 0.001);
-  const double last = std::floor(FrameOf(times.back()) + 0.001);
+  const double first = FirstFrame(times.front());
+  const double last = LastFrame(times.back());
   if (last < first) {
     // A track shorter than a frame still has a value: keep it at its nearest frame.
     if (!LoadKey(values, valueOffset, components, isRotation, a)) return zeroRotation(0);
@@ -145,10 +164,13 @@ ClipFileError TrackSampler::ToFrames(const std::vector<float>& times, const std:
   }
   std::size_t segment = 0;
   for (auto frame = static_cast<std::uint32_t>(first); frame <= static_cast<std::uint32_t>(last); ++frame) {
-    // A key within a thousandth of a frame of this one is on it, as when keys are kept.
-    while (segment + 1 < count && FrameOf(times[segment + 1]) <= frame + 0.001) ++segment;
+    // A key on this frame, as OnFrame tells, is this frame's value.
+    while (segment + 1 < count && (FrameOf(times[segment + 1]) <= frame || OnFrame(times[segment + 1], frame))) {
+      ++segment;
+    }
     if (!LoadKey(values, segment * perKey + valueOffset, components, isRotation, a)) return zeroRotation(segment);
-    if (segment + 1 >= count || frame <= FrameOf(times[segment]) + 0.001 || interpolation == Interpolation::Step) {
+    if (segment + 1 >= count || FrameOf(times[segment]) >= frame || OnFrame(times[segment], frame) ||
+        interpolation == Interpolation::Step) {
       for (int c = 0; c < components; ++c) sample[c] = a[c];
     } else {
       const double span = static_cast<double>(times[segment + 1]) - times[segment];

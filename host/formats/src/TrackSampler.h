@@ -11,8 +11,10 @@ namespace Formats {
 // Turns the keys of one glTF sampler into keys on whole frames of the engine's 60 frames
 // per second.
 //
-// 1. A LINEAR track whose key times all lie on distinct whole frames (time x 60 within
-//    0.001 of an integer) keeps exactly its keys.
+// 1. A LINEAR track whose key times all lie on distinct whole frames keeps exactly its keys.
+//    A time lies on a frame when time x 60 is within 0.001 of it, or when the time is the
+//    float nearest to frame / 60 (within one step of the float): that is how a saved clip
+//    stores its frames, and past about 8 minutes a float second cannot come nearer.
 // 2. Any other track is sampled at every whole frame from its first to its last key with
 //    the sampler's own interpolation (rotations: spherical for LINEAR, renormalised for
 //    CUBICSPLINE), computed in double precision so that values near the ends of the float
