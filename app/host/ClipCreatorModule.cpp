@@ -7,6 +7,7 @@
 #include "EngineCore/AnimClip.h"
 #include "EngineCore/Log.h"
 #include "EngineCore/ResourceFactory.h"
+#include "Formats/ClipFormats.h"
 #include "Formats/GltfClipFile.h"
 #include "NameDialog.h"
 #include "ProjectSession.h"
@@ -31,11 +32,7 @@ std::string ClipCreatorModule::CheckName(const std::string& name) const {
     return "A clip name cannot hold a path.";
   }
   if (session.GetClipFolder().empty()) return "No project is open.";
-  const fs::path folder(session.GetClipFolder());
-  std::error_code ec;
-  if (fs::exists(folder / (name + ".gltf"), ec) || fs::exists(folder / (name + ".glb"), ec)) {
-    return "A clip named " + name + " exists already.";
-  }
+  if (!session.FindClipFile(name).empty()) return "A clip named " + name + " exists already.";
   return {};
 }
 
@@ -57,7 +54,8 @@ bool ClipCreatorModule::CreateClip(const std::string& name) {
     Log::Write(Log::Error, "Clip not created: %s", problem.c_str());
     return false;
   }
-  const std::string path = (fs::path(session.GetClipFolder()) / (name + ".gltf")).string();
+  const std::string path =
+      (fs::path(session.GetClipFolder()) / (name + Formats::ClipFormats::Default().extension)).string();
   std::string message;
   const Formats::ClipFileError error = Formats::GltfClipFile::CreateEmpty(path, message);
   if (error != Formats::ClipFileError::None) {

@@ -14,7 +14,7 @@
 #include "EngineCore/AnimClip.h"
 #include "EngineCore/Log.h"
 #include "EngineCore/ResourceFactory.h"
-#include "Formats/GltfClipFile.h"
+#include "Formats/ClipFileHost.h"
 #include "LogPane.h"
 #include "PanelDropTarget.h"
 #include "ResourceBrowser.h"
@@ -60,9 +60,13 @@ bool HostWindow::Start(const std::string& modulesFolder, const std::string& proj
   started = true;
   EditorToolkit::EditorKernel::GetInstance()->GetKeyManager()->SetModifierSource(CurrentModifiers);
   // A clip the user's own action could not open or save is worth more than a log line.
-  Formats::GltfClipFile::SetReporter([this](const std::string& sentence) {
+  Formats::ClipFileHost::SetReporter([this](const std::string& sentence) {
     GUI_MessageDialog message(sentence, GUI_MessageDialog::TypeOk, this);
     message.DoModal();
+  });
+  Formats::ClipFileHost::SetAsker([this](const std::string& question) {
+    GUI_MessageDialog message(question, GUI_MessageDialog::TypeYesNo, this);
+    return message.DoModal() == IDYES;
   });
 
   QWidget* main = WidgetOf(this);
@@ -150,7 +154,8 @@ void HostWindow::Shutdown() {
   session.Close();
   if (started) {
     EditorToolkit::EditorKernel::GetInstance()->GetKeyManager()->SetModifierSource({});
-    Formats::GltfClipFile::SetReporter({});
+    Formats::ClipFileHost::SetReporter({});
+    Formats::ClipFileHost::SetAsker({});
   }
   started = false;
 }

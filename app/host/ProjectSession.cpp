@@ -33,6 +33,10 @@ std::string ProjectSession::GetFolder() const { return project ? project->GetFol
 
 std::string ProjectSession::GetClipFolder() const { return project ? project->GetClipFolder() : std::string(); }
 
+std::string ProjectSession::FindClipFile(const std::string& name) const {
+  return project ? project->FindClipFile(name) : std::string();
+}
+
 EngineCore::Scene* ProjectSession::GetScene() const { return project ? project->GetScene() : nullptr; }
 
 std::vector<std::string> ProjectSession::ListClips() const {

@@ -33,6 +33,8 @@ class ProjectSession {
   // Empty when no project is open.
   std::string GetFolder() const;
   std::string GetClipFolder() const;
+  // The file of the clip of that name, in any clip format; empty when there is none.
+  std::string FindClipFile(const std::string& name) const;
   // Null without a project or a scene.
   EngineCore::Scene* GetScene() const;
   // Resource names of the clip folder, in name order.

@@ -1,7 +1,8 @@
 // tarvel-clip: a small command line over the engine's clips.
 //
-//   tarvel-clip info FILE       channels with their keys and tracks, and the key-frame range
-//   tarvel-clip copy IN OUT     opens IN through the engine, marks it modified, saves to OUT
+//   tarvel-clip info FILE          channels with their keys and tracks, and the key-frame range
+//   tarvel-clip copy IN OUT        opens IN through the engine, marks it modified, saves to OUT
+//   tarvel-clip convert IN OUT     writes the clip of IN (any clip format) as the glTF file OUT
 //
 // Bad input prints one line on standard error and exits with status 1.
 
@@ -12,6 +13,7 @@
 #include "EngineCore/AnimClip.h"
 #include "EngineCore/AnimTrack.h"
 #include "EngineCore/Log.h"
+#include "Formats/ClipFormats.h"
 #include "Formats/GltfClipFile.h"
 
 namespace {
@@ -28,7 +30,7 @@ const char* TrackName(std::uint32_t type) {
 }
 
 AnimClip* OpenOrComplain(const char* path) {
-  const Formats::ClipOpenResult result = Formats::GltfClipFile::Open(path);
+  const Formats::ClipOpenResult result = Formats::ClipFormats::Open(path);
   if (!result.clip) {
     std::fprintf(stderr, "tarvel-clip: %s: %s: %s\n", path, Formats::Describe(result.error), result.message.c_str());
   }
@@ -53,6 +55,11 @@ int Info(const char* path) {
 }
 
 int Copy(const char* in, const char* out) {
+  const Formats::ClipFormat* format = Formats::ClipFormats::Find(out);
+  if (!format || !format->writable) {
+    std::fprintf(stderr, "tarvel-clip: %s: clips are written as glTF (.gltf or .glb)\n", out);
+    return 1;
+  }
   AnimClip* clip = OpenOrComplain(in);
   if (!clip) return 1;
   clip->SetModified(true);
@@ -72,7 +79,9 @@ int main(int argc, char** argv) {
   // Errors reach the user as the one line below, not as log lines.
   EngineCore::Log::SetEchoToStandardError(false);
   if (argc == 3 && std::strcmp(argv[1], "info") == 0) return Info(argv[2]);
-  if (argc == 4 && std::strcmp(argv[1], "copy") == 0) return Copy(argv[2], argv[3]);
-  std::fprintf(stderr, "usage: tarvel-clip info FILE | tarvel-clip copy IN OUT\n");
+  if (argc == 4 && (std::strcmp(argv[1], "copy") == 0 || std::strcmp(argv[1], "convert") == 0)) {
+    return Copy(argv[2], argv[3]);
+  }
+  std::fprintf(stderr, "usage: tarvel-clip info FILE | tarvel-clip copy IN OUT | tarvel-clip convert IN OUT.gltf\n");
   return 1;
 }

@@ -14,6 +14,7 @@
 #include "EngineCore/AnimClip.h"
 #include "EngineCore/AnimCurve.h"
 #include "EngineCore/Log.h"
+#include "Formats/ClipFormats.h"
 #include "Formats/GltfClipFile.h"
 
 namespace {
@@ -67,6 +68,24 @@ void BM_SaveReferenceClip(benchmark::State& state) {
   std::filesystem::remove_all(folder);
 }
 BENCHMARK(BM_SaveReferenceClip)->Unit(benchmark::kMillisecond);
+
+// The same take as captured: 01_01.bvh, 2 MB of text at 120 Hz, into an engine clip. For
+// comparison on this machine: Blender 3.4's BVH import takes 0.69 s, assimp's ReadFile alone
+// 35 to 65 ms.
+void BM_OpenBvhClip(benchmark::State& state) {
+  EngineCore::Log::SetEchoToStandardError(false);
+  const std::string path = std::string(TARVEL_BENCH_DATA) + "/bvh/01_01.bvh";
+  for (auto _ : state) {
+    Formats::ClipOpenResult result = Formats::ClipFormats::Open(path);
+    if (!result.clip) {
+      state.SkipWithError(result.message.c_str());
+      break;
+    }
+    state.counters["keys"] = result.clip->CountKeys();
+    result.clip->Release();
+  }
+}
+BENCHMARK(BM_OpenBvhClip)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "EngineCore/AnimClip.h"
+#include "Formats/ClipFormats.h"
 #include "Formats/GltfClipFile.h"
 
 // Paths of the repository's test data and helpers shared by the clip file tests.
@@ -31,8 +32,9 @@ struct ClipHolder {
   EngineCore::AnimClip* operator->() const { return clip; }
 };
 
+// Opens a clip file of any format.
 inline EngineCore::AnimClip* OpenOrFail(const std::string& path) {
-  const Formats::ClipOpenResult result = Formats::GltfClipFile::Open(path);
+  const Formats::ClipOpenResult result = Formats::ClipFormats::Open(path);
   EXPECT_NE(result.clip, nullptr) << path << ": " << result.message;
   return result.clip;
 }

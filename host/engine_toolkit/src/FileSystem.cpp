@@ -6,22 +6,16 @@
 
 namespace EngineToolkit {
 
-namespace {
-
-bool IsClipFile(const std::filesystem::path& path) {
-  std::string ext = path.extension().string();
-  std::transform(ext.begin(), ext.end(), ext.begin(), [](unsigned char c) { return std::tolower(c); });
-  return ext == ".gltf" || ext == ".glb";
-}
-
-}  // namespace
-
 FileSystem& FileSystem::GetInstance() {
   static FileSystem fileSystem;
   return fileSystem;
 }
 
 void FileSystem::SetFolderPath(std::uint32_t folder, std::string path) { paths_[folder] = std::move(path); }
+
+void FileSystem::SetFolderExtensions(std::uint32_t folder, std::vector<std::string> extensions) {
+  extensions_[folder] = std::move(extensions);
+}
 
 std::string FileSystem::GetFolderPath(std::uint32_t folder) const {
   const auto it = paths_.find(folder);
@@ -33,9 +27,15 @@ std::unique_ptr<FileSystemFolder> FileSystem::GetFolder(std::uint32_t folder) co
   if (it == paths_.end()) return nullptr;
   std::error_code ec;
   if (!std::filesystem::is_directory(it->second, ec)) return nullptr;
+  const auto listed = extensions_.find(folder);
   std::vector<std::string> names;
   for (const auto& entry : std::filesystem::directory_iterator(it->second, ec)) {
-    if (entry.is_regular_file(ec) && IsClipFile(entry.path())) names.push_back(entry.path().stem().string());
+    std::string extension = entry.path().extension().string();
+    std::transform(extension.begin(), extension.end(), extension.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    const bool wanted = listed == extensions_.end() ||
+                        std::find(listed->second.begin(), listed->second.end(), extension) != listed->second.end();
+    if (wanted && entry.is_regular_file(ec)) names.push_back(entry.path().stem().string());
   }
   std::sort(names.begin(), names.end());
   names.erase(std::unique(names.begin(), names.end()), names.end());

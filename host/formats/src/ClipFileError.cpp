@@ -7,6 +7,7 @@ const char* Describe(ClipFileError error) {
     case ClipFileError::None: return "no error";
     case ClipFileError::FileNotFound: return "file not found";
     case ClipFileError::NotGltf: return "not a valid glTF 2.0 file";
+    case ClipFileError::NotReadable: return "not a readable clip of its format";
     case ClipFileError::MissingBuffer: return "buffer data missing or too short";
     case ClipFileError::BadAccessor: return "animation accessor of the wrong type, count or range";
     case ClipFileError::BadTimes: return "key times negative, not finite or not increasing";

@@ -7,9 +7,9 @@
 
 #include "AccessorReader.h"
 #include "ClipFileTransaction.h"
+#include "ClipTrackLoader.h"
 #include "EngineCore/AnimTrack.h"
 #include "EngineCore/Log.h"
-#include "FailureReporter.h"
 #include "GltfClipStorage.h"
 #include "GltfDocumentReader.h"
 #include "GltfDocumentWriter.h"
@@ -54,7 +54,7 @@ bool ParseInterpolation(const std::string& text, TrackSampler::Interpolation& in
 class AnimationReader {
  public:
   AnimationReader(const tinygltf::Model& model, const std::string& path, AnimClip& clip)
-      : model_(model), path_(path), clip_(clip), reader_(model) {}
+      : model_(model), path_(path), reader_(model), tracks_(clip) {}
 
   ClipFileError Read(std::string& message) {
     if (model_.animations.empty()) return ClipFileError::None;
@@ -69,7 +69,7 @@ class AnimationReader {
     return ClipFileError::None;
   }
 
-  bool Sampled() const { return sampled_; }
+  bool Sampled() const { return tracks_.Sampled(); }
   std::map<std::string, int>& ChannelNodes() { return channelNodes_; }
 
  private:
@@ -102,70 +102,22 @@ class AnimationReader {
       message = "unknown interpolation '" + sampler.interpolation + "'";
       return ClipFileError::NotGltf;
     }
-    const bool rotation = trackType == AnimTrack::Rotation;
-    const int components = rotation ? 4 : 3;
+    const int components = trackType == AnimTrack::Rotation ? 4 : 3;
     ClipFileError error = reader_.Read(sampler.input, 1, times_, message);
-    std::uint64_t count = 0;
-    if (error == ClipFileError::None) error = TrackSampler::CountKeys(times_, interpolation, count, message);
-    if (error == ClipFileError::None && totalKeys_ + count > ClipFileLimits::kMaxClipKeys) {
-      message = "the clip would hold more than " + std::to_string(ClipFileLimits::kMaxClipKeys) + " keys";
-      error = ClipFileError::TooLarge;
-    }
     if (error == ClipFileError::None) error = reader_.Read(sampler.output, components, values_, message);
-    bool trackSampled = false;
-    if (error == ClipFileError::None) {
-      error =
-          TrackSampler::ToFrames(times_, values_, components, interpolation, rotation, keys_, trackSampled, message);
-    }
-    if (error != ClipFileError::None) return error;
-    totalKeys_ += keys_.frames.size();
-    sampled_ = sampled_ || trackSampled;
-    return AddTrack(nodeName, channel.target_node, trackType, channel.target_path, message);
-  }
-
-  ClipFileError AddTrack(const std::string& nodeName, int node, std::uint32_t trackType, const std::string& path,
-                         std::string& message) {
-    const EngineCore::String channelName(nodeName);
-    EngineCore::AnimChannel* target = clip_.GetChannel(AnimClip::ComputeChannelKey(channelName));
-    if (!target) {
-      if (!clip_.AddChannel(channelName)) {
-        message = "node '" + nodeName + "' cannot become a channel";
-        return ClipFileError::NotGltf;
-      }
-      target = clip_.GetChannel(AnimClip::ComputeChannelKey(channelName));
-      channelNodes_[nodeName] = node;
-    }
-    if (!target->AddTrack(trackType)) {
-      message = "node '" + nodeName + "' has two " + path + " channels";
-      return ClipFileError::NotGltf;
-    }
-    const bool rotation = trackType == AnimTrack::Rotation;
-    AnimCurve* curve = target->GetCurve(trackType);
-    curve->SetKeyType(rotation ? AnimCurve::KeyQuaternion : AnimCurve::KeyVector3);
-    curve->Reserve(static_cast<std::uint32_t>(keys_.frames.size()));
-    for (std::size_t k = 0; k < keys_.frames.size(); ++k) {
-      const float* v = keys_.values.data() + k * (rotation ? 4 : 3);
-      const bool added = rotation ? curve->AddKey(keys_.frames[k], EngineCore::Quaternion(v[0], v[1], v[2], v[3]))
-                                  : curve->AddKey(keys_.frames[k], EngineCore::Vector3(v[0], v[1], v[2]));
-      if (!added) {
-        message = "key " + std::to_string(k) + " of node '" + nodeName + "' is not after the one before it";
-        return ClipFileError::BadTimes;
-      }
-    }
-    return ClipFileError::None;
+    if (error == ClipFileError::None) error = tracks_.Add(nodeName, trackType, times_, values_, interpolation, message);
+    if (error == ClipFileError::None) channelNodes_.emplace(nodeName, channel.target_node);
+    return error;
   }
 
   const tinygltf::Model& model_;
   const std::string& path_;
-  AnimClip& clip_;
   const AccessorReader reader_;
   std::map<std::string, int> channelNodes_;
   std::set<int> skippedNodes_;
+  ClipTrackLoader tracks_;
   std::vector<float> times_;
   std::vector<float> values_;
-  TrackSampler::Keys keys_;
-  std::uint64_t totalKeys_ = 0;
-  bool sampled_ = false;
 };
 
 ClipOpenResult OpenClip(const std::string& path, const EngineCore::String& name) {
@@ -205,15 +157,13 @@ ClipOpenResult GltfClipFile::Open(const std::string& path, const EngineCore::Str
 }
 
 ClipFileError GltfClipFile::SaveAs(const EngineCore::AnimClip& clip, const std::string& path, std::string& message) {
-  auto* storage = dynamic_cast<GltfClipStorage*>(clip.GetStorage());
+  auto* storage = dynamic_cast<ClipStorage*>(clip.GetStorage());
   if (!storage) {
-    message = "the clip was not opened from a glTF file";
+    message = "the clip was not opened from a file";
     return ClipFileError::WriteFailed;
   }
   return storage->WriteTo(clip, path, message);
 }
-
-void GltfClipFile::SetReporter(Reporter reporter) { FailureReporter::Set(std::move(reporter)); }
 
 ClipFileError GltfClipFile::CreateEmpty(const std::string& path, std::string& message) {
   try {

@@ -9,8 +9,9 @@
 
 #include "EngineCore/AnimTrack.h"
 #include "EngineCore/Log.h"
-#include "FailureReporter.h"
+#include "Formats/ClipFileHost.h"
 #include "GltfDocumentWriter.h"
+#include "GltfSceneBuilder.h"
 
 namespace Formats {
 
@@ -369,11 +370,13 @@ bool GltfClipStorage::Save(const EngineCore::Resource& resource) {
   const ClipFileError error = WriteTo(static_cast<const EngineCore::AnimClip&>(resource), path_, message);
   if (error != ClipFileError::None) {
     EngineCore::Log::Write(EngineCore::Log::Error, "%s: %s (%s)", path_.c_str(), Describe(error), message.c_str());
-    FailureReporter::Report("Could not save " + resource.GetName().str() + ": " + message + ".");
+    ClipFileHost::Report("Could not save " + resource.GetName().str() + ": " + message + ".");
     return false;
   }
   return true;
 }
+
+std::unique_ptr<EngineCore::Scene> GltfClipStorage::BuildScene() const { return GltfSceneBuilder::Build(model_); }
 
 ClipFileError GltfClipStorage::WriteTo(const EngineCore::AnimClip& clip, const std::string& path,
                                        std::string& message) {

@@ -6,21 +6,24 @@
 
 #include <tiny_gltf.h>
 
+#include "ClipStorage.h"
 #include "EngineCore/AnimClip.h"
-#include "EngineCore/Resource.h"
 #include "Formats/ClipFileError.h"
 
 namespace Formats {
 
 // The glTF file a clip was opened from: the whole document as read, which nodes the clip's
 // channels stand for, and the writing of the clip back into it.
-class GltfClipStorage : public EngineCore::ResourceStorage {
+class GltfClipStorage : public ClipStorage {
  public:
   GltfClipStorage(std::string path, tinygltf::Model model, std::map<std::string, int> channelNodes);
 
   bool Save(const EngineCore::Resource& resource) override;
 
-  [[nodiscard]] ClipFileError WriteTo(const EngineCore::AnimClip& clip, const std::string& path, std::string& message);
+  // Writing to the storage's own path is a save: later saves start from what it wrote.
+  [[nodiscard]] ClipFileError WriteTo(const EngineCore::AnimClip& clip, const std::string& path,
+                                      std::string& message) override;
+  std::unique_ptr<EngineCore::Scene> BuildScene() const override;
 
   const std::string& GetPath() const { return path_; }
 

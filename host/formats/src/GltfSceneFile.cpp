@@ -1,68 +1,10 @@
 #include "Formats/GltfSceneFile.h"
 
-#include <filesystem>
-#include <utility>
-#include <vector>
-
 #include "EngineCore/Log.h"
 #include "GltfDocumentReader.h"
+#include "GltfSceneBuilder.h"
 
 namespace Formats {
-
-namespace {
-
-void ApplyTransform(const tinygltf::Node& node, EngineCore::SceneObject& object) {
-  if (node.translation.size() == 3) {
-    object.SetLocalTranslation({static_cast<float>(node.translation[0]), static_cast<float>(node.translation[1]),
-                                static_cast<float>(node.translation[2])});
-  }
-  if (node.rotation.size() == 4) {
-    object.SetLocalRotation({static_cast<float>(node.rotation[0]), static_cast<float>(node.rotation[1]),
-                             static_cast<float>(node.rotation[2]), static_cast<float>(node.rotation[3])});
-  }
-  if (node.scale.size() == 3) {
-    object.SetLocalScale(
-        {static_cast<float>(node.scale[0]), static_cast<float>(node.scale[1]), static_cast<float>(node.scale[2])});
-  }
-  if (node.matrix.size() == 16) {
-    // Column-major: the translation is the last column; rotation and scale of a matrix are
-    // not taken apart here, a skeleton's joints carry them as separate properties.
-    object.SetLocalTranslation({static_cast<float>(node.matrix[12]), static_cast<float>(node.matrix[13]),
-                                static_cast<float>(node.matrix[14])});
-  }
-}
-
-// Parents are made before their children; a hierarchy as deep as the file likes is walked
-// without recursion, and a node reached twice is made once.
-std::unique_ptr<EngineCore::Scene> BuildScene(const tinygltf::Model& model) {
-  auto scene = std::make_unique<EngineCore::Scene>();
-  std::vector<bool> created(model.nodes.size(), false);
-  std::vector<std::pair<int, EngineCore::SceneObject*>> pending;
-  const int sceneIndex = model.defaultScene >= 0 ? model.defaultScene : 0;
-  if (static_cast<std::size_t>(sceneIndex) < model.scenes.size()) {
-    const std::vector<int>& roots = model.scenes[sceneIndex].nodes;
-    for (auto root = roots.rbegin(); root != roots.rend(); ++root) pending.emplace_back(*root, nullptr);
-  }
-  while (!pending.empty()) {
-    const auto [index, parent] = pending.back();
-    pending.pop_back();
-    if (index < 0 || static_cast<std::size_t>(index) >= model.nodes.size() || created[index]) continue;
-    created[index] = true;
-    const tinygltf::Node& node = model.nodes[index];
-    std::optional<EngineCore::String> name;
-    if (!node.name.empty()) name = EngineCore::String(node.name);
-    EngineCore::SceneObject* object = scene->CreateObject(name, parent);
-    ApplyTransform(node, *object);
-    if (node.extras.IsObject() && node.extras.Has("tag") && node.extras.Get("tag").IsString()) {
-      scene->SetTag(object, EngineCore::String(node.extras.Get("tag").Get<std::string>()));
-    }
-    for (auto child = node.children.rbegin(); child != node.children.rend(); ++child)
-      pending.emplace_back(*child, object);
-  }
-  return scene;
-}
-
-}  // namespace
 
 std::unique_ptr<EngineCore::Scene> GltfSceneFile::Load(const std::string& path, ClipFileError& error,
                                                        std::string& message) {
@@ -73,7 +15,7 @@ std::unique_ptr<EngineCore::Scene> GltfSceneFile::Load(const std::string& path, 
       EngineCore::Log::Write(EngineCore::Log::Error, "%s: %s", path.c_str(), message.c_str());
       return nullptr;
     }
-    return BuildScene(model);
+    return GltfSceneBuilder::Build(model);
   } catch (const std::exception& e) {
     error = ClipFileError::NotGltf;
     message = e.what();

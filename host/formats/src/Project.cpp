@@ -4,11 +4,13 @@
 #include <filesystem>
 #include <vector>
 
+#include "ClipStorage.h"
 #include "EngineCore/AnimClip.h"
 #include "EngineCore/Log.h"
 #include "EngineCore/ResourceFactory.h"
 #include "EngineToolkit/FileSystem.h"
-#include "FailureReporter.h"
+#include "Formats/ClipFileHost.h"
+#include "Formats/ClipFormats.h"
 #include "Formats/GltfClipFile.h"
 #include "Formats/GltfSceneFile.h"
 
@@ -25,6 +27,8 @@ std::unique_ptr<Project> Project::Open(const std::string& folder, std::string& m
   std::unique_ptr<Project> project(new Project(fs::absolute(folder, ec).string()));
   const std::string clips = project->GetClipFolder();
   EngineToolkit::FileSystem::GetInstance().SetFolderPath(EngineToolkit::FileSystem::AnimClipFolder, clips);
+  EngineToolkit::FileSystem::GetInstance().SetFolderExtensions(EngineToolkit::FileSystem::AnimClipFolder,
+                                                               ClipFormats::Extensions());
 
   EngineCore::ResourceFactory& factory = EngineCore::ResourceFactory::GetInstance();
   factory.Clear();
@@ -33,10 +37,10 @@ std::unique_ptr<Project> Project::Open(const std::string& folder, std::string& m
                     [self](const EngineCore::String& name) -> EngineCore::Resource* {
                       const std::string file = self->FindClipFile(name.str());
                       if (file.empty()) return nullptr;
-                      const ClipOpenResult result = GltfClipFile::Open(file, name);
+                      const ClipOpenResult result = ClipFormats::Open(file, name);
                       // At start-up the log tells; later the user asked for this clip and is told why not.
                       if (!result.clip && !self->startingUp_) {
-                        FailureReporter::Report("Could not open " + name.str() + ": " + result.message + ".");
+                        ClipFileHost::Report("Could not open " + name.str() + ": " + result.message + ".");
                       }
                       return result.clip;
                     });
@@ -54,6 +58,11 @@ std::unique_ptr<Project> Project::Open(const std::string& folder, std::string& m
     ClipFileError error = ClipFileError::None;
     std::string sceneMessage;
     project->scene_ = GltfSceneFile::Load(sceneFiles.front().string(), error, sceneMessage);
+  }
+  if (sceneFiles.empty()) {
+    project->startingUp_ = true;
+    project->scene_ = project->SceneOfFirstClip();
+    project->startingUp_ = false;
   }
 
   if (project->scene_) {
@@ -82,12 +91,38 @@ Project::~Project() {
 std::string Project::GetClipFolder() const { return (fs::path(folder_) / "AnimClips").string(); }
 
 std::string Project::FindClipFile(const std::string& name) const {
+  const std::vector<ClipFormat>& formats = ClipFormats::All();
+  std::size_t best = formats.size();
+  std::string found;
   std::error_code ec;
-  for (const char* ext : {".gltf", ".glb"}) {
-    const fs::path file = fs::path(GetClipFolder()) / (name + ext);
-    if (fs::is_regular_file(file, ec)) return file.string();
+  for (const auto& entry : fs::directory_iterator(GetClipFolder(), ec)) {
+    if (entry.path().stem() != name || !entry.is_regular_file(ec)) continue;
+    const ClipFormat* format = ClipFormats::Find(entry.path().string());
+    const auto rank = static_cast<std::size_t>(format ? format - formats.data() : formats.size());
+    if (rank < best) {
+      best = rank;
+      found = entry.path().string();
+    }
   }
-  return {};
+  return found;
+}
+
+std::unique_ptr<EngineCore::Scene> Project::SceneOfFirstClip() const {
+  auto folderList = EngineToolkit::FileSystem::GetInstance().GetFolder(EngineToolkit::FileSystem::AnimClipFolder);
+  EngineCore::String name;
+  for (std::uint32_t i = 0; folderList && folderList->GetFileName(i, name); ++i) {
+    EngineCore::AnimClip* clip = EngineCore::ResourceFactory::GetInstance().GetAnimClip(name);
+    if (!clip) continue;
+    const auto* storage = dynamic_cast<const ClipStorage*>(clip->GetStorage());
+    std::unique_ptr<EngineCore::Scene> scene = storage ? storage->BuildScene() : nullptr;
+    clip->Release();
+    if (scene && scene->GetObjectCount() > 0) {
+      EngineCore::Log::Write(EngineCore::Log::Info, "%s has no scene: its objects are the skeleton of the clip %s",
+                             folder_.c_str(), name.c_str());
+      return scene;
+    }
+  }
+  return nullptr;
 }
 
 void Project::BindClipToScene(EngineCore::AnimClip* clip) {

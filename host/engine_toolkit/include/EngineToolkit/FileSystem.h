@@ -4,6 +4,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "EngineToolkit/FileSystemFolder.h"
 
@@ -17,6 +18,9 @@ class FileSystem {
   static FileSystem& GetInstance();
 
   void SetFolderPath(std::uint32_t folder, std::string path);
+  // The extensions (lower case, with their dot) of the files a folder lists; a folder
+  // without them lists every regular file.
+  void SetFolderExtensions(std::uint32_t folder, std::vector<std::string> extensions);
   std::string GetFolderPath(std::uint32_t folder) const;
   // Lists the folder as it is now on disk; null when it is not set or does not exist.
   std::unique_ptr<FileSystemFolder> GetFolder(std::uint32_t folder) const;
@@ -24,6 +28,7 @@ class FileSystem {
  private:
   FileSystem() = default;
   std::map<std::uint32_t, std::string> paths_;
+  std::map<std::uint32_t, std::vector<std::string>> extensions_;
 };
 
 }  // namespace EngineToolkit

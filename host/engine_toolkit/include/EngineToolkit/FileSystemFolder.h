@@ -8,8 +8,9 @@
 
 namespace EngineToolkit {
 
-// A folder of resource files, listed when it is asked for: the names of its clip files
-// (.gltf, .glb) without extension, each once, in name order.
+// A folder of resource files, listed when it is asked for: the names of its files of the
+// folder's extensions, without extension, each once (walk.gltf and walk.bvh are the one
+// resource "walk"), in name order.
 class FileSystemFolder {
  public:
   explicit FileSystemFolder(std::vector<std::string> names) : names_(std::move(names)) {}

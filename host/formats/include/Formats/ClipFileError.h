@@ -8,6 +8,7 @@ enum class ClipFileError {
   None,
   FileNotFound,    // no such file, or not a regular file
   NotGltf,         // the file does not parse as glTF 2.0
+  NotReadable,     // a file of another format that does not parse as one
   MissingBuffer,   // a buffer's data is absent or shorter than declared
   BadAccessor,     // wrong type or count, out-of-range views, sparse data in animation
   BadTimes,        // key times negative, not finite or not increasing

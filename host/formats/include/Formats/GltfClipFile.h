@@ -1,6 +1,5 @@
 #pragma once
 
-#include <functional>
 #include <string>
 
 #include "EngineCore/AnimClip.h"
@@ -53,22 +52,17 @@ struct ClipOpenResult {
 //      where its link leads.
 //   8. No exception leaves these calls: every failure is a ClipFileError with its message,
 //      also written to the log (level 3). A failure of the user's own action (a save, or an
-//      open outside a project's start-up) is also told to the host's reporter.
+//      open outside a project's start-up) is also told to the user through ClipFileHost.
 class GltfClipFile {
  public:
   // Opens a clip named `name` (the file name without extension when empty). The clip
   // saves itself back to this file through its storage.
   [[nodiscard]] static ClipOpenResult Open(const std::string& path, const EngineCore::String& name = {});
 
-  // Writes a clip opened from a glTF file to another path, keeping the rest of its file.
+  // Writes a clip opened from any clip file (see ClipFormats) as a glTF document (.gltf or
+  // .glb) at another path; a clip from a glTF file keeps the rest of its file.
   [[nodiscard]] static ClipFileError SaveAs(const EngineCore::AnimClip& clip, const std::string& path,
                                             std::string& message);
-
-  // The host's way of telling the user about a clip that their action could not open or
-  // save (a message box), given one sentence naming the clip and the reason. Without one,
-  // failures reach only the log.
-  using Reporter = std::function<void(const std::string& sentence)>;
-  static void SetReporter(Reporter reporter);
 
   // Writes a new file holding one empty clip (a scene without animation).
   [[nodiscard]] static ClipFileError CreateEmpty(const std::string& path, std::string& message);

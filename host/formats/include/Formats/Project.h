@@ -11,14 +11,17 @@ namespace Formats {
 // in name order).
 //
 // Opening a project:
-//   1. makes `AnimClips/` the file system's clip folder (10) and the place where the
-//      resource factory finds clips by name (`NAME.gltf`, else `NAME.glb`);
-//   2. loads the scene, when there is one;
+//   1. makes `AnimClips/` the file system's clip folder (10), listing the files of every
+//      clip format, and the place where the resource factory finds clips by name (NAME with
+//      the first extension of ClipFormats that is there: NAME.gltf before NAME.bvh);
+//   2. loads the scene, when there is one; a project whose `Scenes/` folder is empty or
+//      missing takes the skeleton of its first clip that has one (a BVH take, say) as its
+//      scene, so that its clips preview on their own skeleton;
 //   3. gives every scene object animated by a clip of the folder (the clip has a channel
 //      named like the object) a controller whose clip table holds those clips and whose
 //      channel is the object's name.
 // Closing it (destruction) drops the factory's clips and loader. A clip that does not open
-// when the user asks for it later is told to GltfClipFile's reporter.
+// when the user asks for it later is told to the user through ClipFileHost.
 class Project {
  public:
   [[nodiscard]] static std::unique_ptr<Project> Open(const std::string& folder, std::string& message);
@@ -30,13 +33,14 @@ class Project {
   std::string GetClipFolder() const;
   // Path of the clip file of that resource name, empty when there is none.
   std::string FindClipFile(const std::string& name) const;
-  // Null for a project without a scene.
+  // Null for a project without a scene and without a clip that holds a skeleton.
   EngineCore::Scene* GetScene() const { return scene_.get(); }
   // Gives the objects named like the clip's channels a controller that holds it.
   void BindClipToScene(EngineCore::AnimClip* clip);
 
  private:
   explicit Project(std::string folder) : folder_(std::move(folder)) {}
+  std::unique_ptr<EngineCore::Scene> SceneOfFirstClip() const;
 
   std::string folder_;
   std::unique_ptr<EngineCore::Scene> scene_;

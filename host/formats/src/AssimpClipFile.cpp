@@ -1,0 +1,207 @@
+#include "AssimpClipFile.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <assimp/config.h>
+#include <assimp/scene.h>
+#include <algorithm>
+#include <assimp/Importer.hpp>
+#include <filesystem>
+#include <limits>
+#include <new>
+#include <set>
+#include <vector>
+
+#include "ClipTrackLoader.h"
+#include "ConvertedClipStorage.h"
+#include "EngineCore/AnimTrack.h"
+#include "EngineCore/Log.h"
+#include "Formats/ClipFileLimits.h"
+#include "SkeletonBuilder.h"
+
+namespace Formats {
+
+namespace {
+
+namespace fs = std::filesystem;
+using EngineCore::AnimClip;
+using EngineCore::AnimTrack;
+using EngineCore::Log;
+
+ClipOpenResult Fail(const std::string& path, ClipFileError error, const std::string& message) {
+  Log::Write(Log::Error, "%s: %s: %s", path.c_str(), Describe(error), message.c_str());
+  return {nullptr, error, message};
+}
+
+// assimp opens the file itself: only a regular file of a bounded size is handed over.
+ClipFileError CheckFile(const std::string& path, std::string& message) {
+  const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+  if (fd < 0) {
+    message = "no such file";
+    return ClipFileError::FileNotFound;
+  }
+  struct stat info {};
+  const bool regular = ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode);
+  ::close(fd);
+  if (!regular) {
+    message = "not a regular file";
+    return ClipFileError::FileNotFound;
+  }
+  if (static_cast<std::uint64_t>(info.st_size) > ClipFileLimits::kMaxBufferBytes) {
+    message = "the file holds " + std::to_string(info.st_size) + " bytes, more than the " +
+              std::to_string(ClipFileLimits::kMaxBufferBytes) + " a clip may read";
+    return ClipFileError::TooLarge;
+  }
+  return ClipFileError::None;
+}
+
+// The node an importer's pivot helper ("Hips_$AssimpFbx$_Rotation") stands for.
+std::string NodeNameOf(const std::string& name) {
+  const std::size_t helper = name.find("_$AssimpFbx$_");
+  return helper == std::string::npos ? name : name.substr(0, helper);
+}
+
+// Times in seconds from zero, strictly increasing: repeated times keep their first key.
+template <typename Key, typename Emit>
+void CollectKeys(const Key* keys, unsigned count, double ticksPerSecond, double start, std::vector<float>& times,
+                 Emit emit) {
+  times.clear();
+  for (unsigned k = 0; k < count; ++k) {
+    const float time = static_cast<float>((keys[k].mTime - start) / ticksPerSecond);
+    if (!times.empty() && !(time > times.back())) continue;
+    times.push_back(time);
+    emit(keys[k].mValue);
+  }
+}
+
+ClipFileError LoadAnimation(const aiAnimation& animation, ClipTrackLoader& tracks, const std::string& path,
+                            std::string& message) {
+  const double ticksPerSecond = animation.mTicksPerSecond > 0.0 ? animation.mTicksPerSecond : 25.0;
+  double start = 0.0;
+  for (unsigned c = 0; c < animation.mNumChannels; ++c) {
+    const aiNodeAnim& channel = *animation.mChannels[c];
+    if (channel.mNumPositionKeys) start = std::min(start, channel.mPositionKeys[0].mTime);
+    if (channel.mNumRotationKeys) start = std::min(start, channel.mRotationKeys[0].mTime);
+    if (channel.mNumScalingKeys) start = std::min(start, channel.mScalingKeys[0].mTime);
+  }
+  if (start < 0.0)
+    Log::Write(Log::Info, "%s: the take starts before zero and was moved to start at zero", path.c_str());
+  std::vector<float> times;
+  std::vector<float> values;
+  std::set<std::string> seen;
+  for (unsigned c = 0; c < animation.mNumChannels; ++c) {
+    const aiNodeAnim& channel = *animation.mChannels[c];
+    const std::string name = NodeNameOf(channel.mNodeName.C_Str());
+    if (name.empty()) continue;
+    if (!seen.insert(std::string(channel.mNodeName.C_Str())).second) continue;
+    auto add = [&](std::uint32_t track) {
+      if (times.empty()) return ClipFileError::None;
+      const ClipFileError error = tracks.Add(name, track, times, values, TrackSampler::Interpolation::Linear, message);
+      // A pivot helper and its node may both carry a track of one kind: the first is shown.
+      if (error == ClipFileError::NotGltf) {
+        Log::Write(Log::Warning, "%s: a second %s track of %s is not shown", path.c_str(),
+                   track == AnimTrack::Rotation ? "rotation" : "translation or scale", name.c_str());
+        return ClipFileError::None;
+      }
+      return error;
+    };
+    values.clear();
+    CollectKeys(channel.mPositionKeys, channel.mNumPositionKeys, ticksPerSecond, start, times,
+                [&values](const aiVector3D& v) {
+                  values.insert(values.end(), {v.x, v.y, v.z});
+                });
+    ClipFileError error = add(AnimTrack::Translation);
+    if (error != ClipFileError::None) return error;
+    values.clear();
+    CollectKeys(channel.mRotationKeys, channel.mNumRotationKeys, ticksPerSecond, start, times,
+                [&values](const aiQuaternion& q) {
+                  values.insert(values.end(), {q.x, q.y, q.z, q.w});
+                });
+    error = add(AnimTrack::Rotation);
+    if (error != ClipFileError::None) return error;
+    values.clear();
+    CollectKeys(channel.mScalingKeys, channel.mNumScalingKeys, ticksPerSecond, start, times,
+                [&values](const aiVector3D& v) {
+                  values.insert(values.end(), {v.x, v.y, v.z});
+                });
+    error = add(AnimTrack::Scale);
+    if (error != ClipFileError::None) return error;
+  }
+  return ClipFileError::None;
+}
+
+// The node tree, parents first, walked without recursion.
+tinygltf::Model SkeletonOf(const aiNode* root) {
+  SkeletonBuilder skeleton;
+  std::vector<std::pair<const aiNode*, int>> pending{{root, -1}};
+  while (!pending.empty()) {
+    const auto [node, parent] = pending.back();
+    pending.pop_back();
+    if (!node) continue;
+    aiVector3D scaling;
+    aiQuaternion rotation;
+    aiVector3D position;
+    node->mTransformation.Decompose(scaling, rotation, position);
+    const int index =
+        skeleton.AddNode(node->mName.C_Str(), parent, {position.x, position.y, position.z},
+                         {rotation.x, rotation.y, rotation.z, rotation.w}, {scaling.x, scaling.y, scaling.z});
+    for (unsigned c = node->mNumChildren; c-- > 0;) pending.emplace_back(node->mChildren[c], index);
+  }
+  return skeleton.Take();
+}
+
+ClipOpenResult OpenWithAssimp(const std::string& path, const EngineCore::String& name) {
+  std::string message;
+  ClipFileError error = CheckFile(path, message);
+  if (error != ClipFileError::None) return Fail(path, error, message);
+  Assimp::Importer importer;
+  importer.SetPropertyBool(AI_CONFIG_IMPORT_FBX_PRESERVE_PIVOTS, false);
+  const aiScene* scene = importer.ReadFile(path, 0);
+  if (!scene) return Fail(path, ClipFileError::NotReadable, importer.GetErrorString());
+
+  const EngineCore::String clipName = name.IsEmpty() ? EngineCore::String(fs::path(path).stem().string()) : name;
+  AnimClip* clip = new AnimClip(clipName);
+  ClipTrackLoader tracks(*clip);
+  if (scene->mNumAnimations > 0) {
+    error = LoadAnimation(*scene->mAnimations[0], tracks, path, message);
+    if (error != ClipFileError::None) {
+      clip->Release();
+      return Fail(path, error, message);
+    }
+  }
+  clip->ComputeKeyFrameRange();
+  if (tracks.Sampled()) {
+    Log::Write(Log::Info, "%s: keys between whole frames were sampled at 60 frames per second", path.c_str());
+  }
+  clip->SetStorage(std::make_shared<ConvertedClipStorage>(path, SkeletonOf(scene->mRootNode)));
+  return {clip, ClipFileError::None, {}};
+}
+
+}  // namespace
+
+ClipOpenResult AssimpClipFile::Open(const std::string& path, const EngineCore::String& name) {
+  try {
+    return OpenWithAssimp(path, name);
+  } catch (const std::bad_alloc&) {
+    return Fail(path, ClipFileError::TooLarge, "there is not enough memory to open it");
+  } catch (const std::exception& e) {
+    return Fail(path, ClipFileError::NotReadable, e.what());
+  }
+}
+
+std::vector<std::string> AssimpClipFile::Extensions() {
+  // The formats of assimp's that carry node animation.
+  static const std::vector<std::string> extensions = [] {
+    std::vector<std::string> supported;
+    const Assimp::Importer importer;
+    for (const char* extension : {".fbx", ".dae", ".x", ".smd", ".ms3d", ".b3d", ".md5anim", ".ogex"}) {
+      if (importer.IsExtensionSupported(extension)) supported.emplace_back(extension);
+    }
+    return supported;
+  }();
+  return extensions;
+}
+
+}  // namespace Formats

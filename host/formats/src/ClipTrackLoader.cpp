@@ -1,0 +1,58 @@
+#include "ClipTrackLoader.h"
+
+#include "EngineCore/AnimTrack.h"
+#include "Formats/ClipFileLimits.h"
+
+namespace Formats {
+
+using EngineCore::AnimClip;
+using EngineCore::AnimCurve;
+using EngineCore::AnimTrack;
+
+ClipFileError ClipTrackLoader::Add(const std::string& channel, std::uint32_t trackType, const std::vector<float>& times,
+                                   const std::vector<float>& values, TrackSampler::Interpolation interpolation,
+                                   std::string& message) {
+  const bool rotation = trackType == AnimTrack::Rotation;
+  std::uint64_t count = 0;
+  ClipFileError error = TrackSampler::CountKeys(times, interpolation, count, message);
+  if (error != ClipFileError::None) return error;
+  if (totalKeys_ + count > ClipFileLimits::kMaxClipKeys) {
+    message = "the clip would hold more than " + std::to_string(ClipFileLimits::kMaxClipKeys) + " keys";
+    return ClipFileError::TooLarge;
+  }
+  bool trackSampled = false;
+  error =
+      TrackSampler::ToFrames(times, values, rotation ? 4 : 3, interpolation, rotation, keys_, trackSampled, message);
+  if (error != ClipFileError::None) return error;
+  totalKeys_ += keys_.frames.size();
+  sampled_ = sampled_ || trackSampled;
+
+  const EngineCore::String channelName(channel);
+  EngineCore::AnimChannel* target = clip_.GetChannel(AnimClip::ComputeChannelKey(channelName));
+  if (!target) {
+    if (!clip_.AddChannel(channelName)) {
+      message = "'" + channel + "' cannot name a channel";
+      return ClipFileError::NotGltf;
+    }
+    target = clip_.GetChannel(AnimClip::ComputeChannelKey(channelName));
+  }
+  if (!target->AddTrack(trackType)) {
+    message = "'" + channel + "' has two tracks of one kind";
+    return ClipFileError::NotGltf;
+  }
+  AnimCurve* curve = target->GetCurve(trackType);
+  curve->SetKeyType(rotation ? AnimCurve::KeyQuaternion : AnimCurve::KeyVector3);
+  curve->Reserve(static_cast<std::uint32_t>(keys_.frames.size()));
+  for (std::size_t k = 0; k < keys_.frames.size(); ++k) {
+    const float* v = keys_.values.data() + k * (rotation ? 4 : 3);
+    const bool added = rotation ? curve->AddKey(keys_.frames[k], EngineCore::Quaternion(v[0], v[1], v[2], v[3]))
+                                : curve->AddKey(keys_.frames[k], EngineCore::Vector3(v[0], v[1], v[2]));
+    if (!added) {
+      message = "key " + std::to_string(k) + " of '" + channel + "' is not after the one before it";
+      return ClipFileError::BadTimes;
+    }
+  }
+  return ClipFileError::None;
+}
+
+}  // namespace Formats

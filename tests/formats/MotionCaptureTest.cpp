@@ -1,0 +1,295 @@
+#include <cmath>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include <assimp/config.h>
+#include <assimp/scene.h>
+#include <gtest/gtest.h>
+#include <assimp/Importer.hpp>
+
+#include "ClipTestFiles.h"
+#include "EngineCore/AnimTrack.h"
+#include "EngineCore/ResourceFactory.h"
+#include "EngineToolkit/FileSystem.h"
+#include "Formats/ClipFileHost.h"
+#include "Formats/ClipFormats.h"
+#include "Formats/Project.h"
+#include "LogCapture.h"
+#include "TempFolder.h"
+
+namespace fs = std::filesystem;
+using ClipTestFiles::ClipHolder;
+using ClipTestFiles::Data;
+using EngineCore::AnimClip;
+using EngineCore::AnimCurve;
+using EngineCore::AnimTrack;
+using EngineCore::Quaternion;
+using EngineCore::Vector3;
+using TestSupport::ReadBytes;
+
+namespace {
+
+// Two joints whose rotation channels come in orders of their own, three frames a sixtieth of
+// a second apart, so that every key lies on a whole frame and is kept as it is.
+constexpr const char* kTwoJoints = R"(HIERARCHY
+ROOT Root
+{
+  OFFSET 0 0 0
+  CHANNELS 6 Xposition Yposition Zposition Yrotation Xrotation Zrotation
+  JOINT Arm
+  {
+    OFFSET 0 2 0
+    CHANNELS 3 Xrotation Zrotation Yrotation
+    End Site
+    {
+      OFFSET 0 1 0
+    }
+  }
+}
+MOTION
+Frames: 3
+Frame Time: 0.0166667
+1 2 3 0 0 0 0 0 0
+4 5 6 90 90 0 90 0 0
+7 8 9 0 0 90 0 90 90
+)";
+
+const AnimCurve* Curve(const AnimClip& clip, const char* channel, std::uint32_t type) {
+  const EngineCore::AnimChannel* c = clip.GetChannel(AnimClip::ComputeChannelKey(channel));
+  return c ? c->GetCurve(type) : nullptr;
+}
+
+void ExpectQuaternion(const Quaternion& q, float x, float y, float z, float w, const char* what) {
+  // q and -q are one rotation.
+  const float sign = q.w * w + q.x * x + q.y * y + q.z * z < 0.0f ? -1.0f : 1.0f;
+  EXPECT_NEAR(sign * q.x, x, 1e-5f) << what;
+  EXPECT_NEAR(sign * q.y, y, 1e-5f) << what;
+  EXPECT_NEAR(sign * q.z, z, 1e-5f) << what;
+  EXPECT_NEAR(sign * q.w, w, 1e-5f) << what;
+}
+
+class MotionCapture : public ::testing::Test {
+ protected:
+  std::string Write(const std::string& name, const std::string& text) {
+    std::ofstream(folder.Path() / name) << text;
+    return folder / name;
+  }
+  void TearDown() override { Formats::ClipFileHost::SetAsker({}); }
+
+  TestSupport::TempFolder folder;
+  TestSupport::LogCapture log;
+};
+
+}  // namespace
+
+TEST_F(MotionCapture, BvhChannelsBecomeTracksWithTheirEulerAnglesComposedInTheFilesOrder) {
+  ClipHolder clip(ClipTestFiles::OpenOrFail(Write("Wave.bvh", kTwoJoints)));
+  ASSERT_TRUE(clip.clip);
+  EXPECT_EQ(clip->GetName(), "Wave");
+  ASSERT_EQ(clip->GetChannelCount(), 2u) << "the End Site is not a channel";
+
+  const AnimCurve* rootMove = Curve(*clip.clip, "Root", AnimTrack::Translation);
+  ASSERT_NE(rootMove, nullptr);
+  ASSERT_EQ(rootMove->GetKeyCount(), 3u);
+  for (std::uint32_t k = 0; k < 3; ++k) {
+    EXPECT_EQ(rootMove->GetKeyFrame(k), k);
+    const float first = 1.0f + 3.0f * static_cast<float>(k);
+    EXPECT_EQ(rootMove->GetVector3Key(k), Vector3(first, first + 1, first + 2));
+  }
+  EXPECT_EQ(Curve(*clip.clip, "Arm", AnimTrack::Translation), nullptr) << "the arm has no position channels";
+
+  const AnimCurve* root = Curve(*clip.clip, "Root", AnimTrack::Rotation);
+  const AnimCurve* arm = Curve(*clip.clip, "Arm", AnimTrack::Rotation);
+  ASSERT_NE(root, nullptr);
+  ASSERT_NE(arm, nullptr);
+  ASSERT_EQ(root->GetKeyCount(), 3u);
+  ASSERT_EQ(arm->GetKeyCount(), 3u);
+  const float h = std::sqrt(0.5f);
+  ExpectQuaternion(root->GetQuaternionKey(0), 0, 0, 0, 1, "root, frame 0");
+  // Y 90 then X 90: (0, h, 0, h)(h, 0, 0, h) = (1/2, 1/2, -1/2, 1/2).
+  ExpectQuaternion(root->GetQuaternionKey(1), 0.5f, 0.5f, -0.5f, 0.5f, "root, frame 1");
+  ExpectQuaternion(root->GetQuaternionKey(2), 0, 0, h, h, "root, frame 2: Z 90 alone");
+  ExpectQuaternion(arm->GetQuaternionKey(1), h, 0, 0, h, "arm, frame 1: X 90 alone");
+  // Z 90 then Y 90: (0, 0, h, h)(0, h, 0, h) = (-1/2, 1/2, 1/2, 1/2).
+  ExpectQuaternion(arm->GetQuaternionKey(2), -0.5f, 0.5f, 0.5f, 0.5f, "arm, frame 2");
+}
+
+TEST_F(MotionCapture, MalformedBvhIsRefusedNamingTheLine) {
+  struct Case {
+    std::string text;
+    std::string named;
+  };
+  const std::string good(kTwoJoints);
+  const std::vector<Case> cases{
+      {std::string(good).replace(good.find("Zrotation\n"), 9, "Wrotation"), "line 5: unknown channel 'Wrotation'"},
+      {good.substr(0, good.find("MOTION")) + "}\nMOTION\nFrames: 1\nFrame Time: 0.1\n0 0 0 0 0 0 0 0 0\n",
+       "line 16: unexpected '}'"},
+      {good.substr(0, good.rfind("7 8 9")) + "7 8\n", "line 22: motion value 21 of 27 is missing"},
+      {std::string(good).replace(good.find("0.0166667"), 9, "0"), "Frame Time"},
+  };
+  for (const Case& bad : cases) {
+    const Formats::ClipOpenResult result = Formats::ClipFormats::Open(Write("Bad.bvh", bad.text));
+    EXPECT_EQ(result.clip, nullptr);
+    EXPECT_EQ(result.error, Formats::ClipFileError::NotReadable) << result.message;
+    EXPECT_NE(result.message.find(bad.named), std::string::npos) << result.message << "\n" << bad.text;
+  }
+}
+
+TEST_F(MotionCapture, CapturedTakeMatchesItsOwnChannelsAtWholeFrames) {
+  const std::string path = Data("bvh/01_01.bvh");
+  ClipHolder clip(ClipTestFiles::OpenOrFail(path));
+  ASSERT_TRUE(clip.clip);
+  ASSERT_EQ(clip->GetChannelCount(), 31u);
+  // At 120 frames a second, capture frame 2k falls on whole frame k (within the rounding of
+  // the file's frame time).
+  std::ifstream in(path);
+  std::string line;
+  while (std::getline(in, line) && line.rfind("Frame Time", 0) != 0) {
+  }
+  std::vector<std::vector<float>> frames;
+  while (std::getline(in, line)) {
+    if (line.find_first_not_of(" \t\r") == std::string::npos) continue;
+    std::istringstream values(line);
+    frames.emplace_back(std::istream_iterator<float>(values), std::istream_iterator<float>());
+  }
+  ASSERT_EQ(frames.size(), 2752u);
+  const AnimCurve* move = Curve(*clip.clip, "Hips", AnimTrack::Translation);
+  const AnimCurve* turn = Curve(*clip.clip, "Hips", AnimTrack::Rotation);
+  ASSERT_NE(move, nullptr);
+  ASSERT_NE(turn, nullptr);
+  for (std::uint32_t frame : {0u, 250u, 700u, 1300u}) {
+    const std::vector<float>& source = frames[2 * frame];
+    ASSERT_EQ(move->GetKeyFrame(frame), frame);
+    for (int a = 0; a < 3; ++a) EXPECT_NEAR(move->GetVector3Key(frame)[a], source[a], 0.02f) << "frame " << frame;
+    // The hips rotate Z, then Y, then X, as the engine's own Euler angles do.
+    const float toRadians = static_cast<float>(M_PI / 180.0);
+    Quaternion expected;
+    expected.SetAngles(source[5] * toRadians, source[4] * toRadians, source[3] * toRadians);
+    EXPECT_NEAR(std::abs(turn->GetQuaternionKey(frame).Dot(expected)), 1.0f, 1e-4f) << "frame " << frame;
+  }
+}
+
+TEST_F(MotionCapture, SavingACaptureWritesAGltfBesideItAndNeverTouchesTheSource) {
+  const std::string source = Write("Wave.bvh", kTwoJoints);
+  ClipHolder clip(ClipTestFiles::OpenOrFail(source));
+  ASSERT_TRUE(clip.clip);
+  clip->SetModified(true);
+  ASSERT_TRUE(clip->Save());
+  EXPECT_EQ(ReadBytes(source), kTwoJoints);
+  EXPECT_EQ(log.Count(EngineCore::Log::Info, "Wave.gltf"), 1) << "the log says where the clip went";
+  ASSERT_TRUE(ClipTestFiles::PassesValidator(folder / "Wave.gltf"));
+  {
+    ClipHolder saved(ClipTestFiles::OpenOrFail(folder / "Wave.gltf"));
+    ASSERT_TRUE(saved.clip);
+    ExpectQuaternion(Curve(*saved.clip, "Arm", AnimTrack::Rotation)->GetQuaternionKey(2), -0.5f, 0.5f, 0.5f, 0.5f,
+                     "arm, frame 2, saved");
+  }
+  // Later saves go into that glTF.
+  AnimCurve* move = clip->GetChannelAt(0)->GetCurve(AnimTrack::Translation);
+  move->Empty();
+  ASSERT_TRUE(move->AddKey(0, Vector3(5, 5, 5)));
+  ASSERT_TRUE(clip->Save());
+  EXPECT_EQ(ReadBytes(source), kTwoJoints);
+  ClipHolder again(ClipTestFiles::OpenOrFail(folder / "Wave.gltf"));
+  ASSERT_TRUE(again.clip);
+  EXPECT_EQ(Curve(*again.clip, "Root", AnimTrack::Translation)->GetKeyCount(), 1u);
+}
+
+TEST_F(MotionCapture, AnExistingGltfBesideACaptureIsReplacedOnlyWhenTheUserSaysSo) {
+  const std::string source = Write("Wave.bvh", kTwoJoints);
+  std::ofstream(folder.Path() / "Wave.gltf") << "the user's own file";
+  ClipHolder clip(ClipTestFiles::OpenOrFail(source));
+  ASSERT_TRUE(clip.clip);
+  std::vector<std::string> questions;
+  Formats::ClipFileHost::SetAsker([&](const std::string& question) {
+    questions.push_back(question);
+    return false;
+  });
+  EXPECT_FALSE(clip->Save());
+  EXPECT_EQ(ReadBytes(folder / "Wave.gltf"), "the user's own file");
+  ASSERT_EQ(questions.size(), 1u);
+  EXPECT_EQ(questions[0], "Wave.gltf exists beside Wave.bvh. Replace it with the clip Wave?");
+  Formats::ClipFileHost::SetAsker([](const std::string&) { return true; });
+  EXPECT_TRUE(clip->Save());
+  EXPECT_TRUE(ClipTestFiles::PassesValidator(folder / "Wave.gltf"));
+  EXPECT_EQ(ReadBytes(source), kTwoJoints);
+}
+
+TEST_F(MotionCapture, AProjectOfCapturesTakesItsSceneFromAClipsSkeleton) {
+  fs::create_directories(folder.Path() / "AnimClips");
+  std::ofstream(folder.Path() / "AnimClips/Wave.BVH") << kTwoJoints;
+  std::string message;
+  auto project = Formats::Project::Open(folder.Path().string(), message);
+  ASSERT_TRUE(project) << message;
+  EngineCore::Scene* scene = project->GetScene();
+  ASSERT_NE(scene, nullptr);
+  EXPECT_EQ(scene->GetObjectCount(), 3u) << "Root, Arm and the arm's end";
+  EngineCore::SceneObject* arm = scene->FindObject("Arm");
+  ASSERT_NE(arm, nullptr);
+  EXPECT_EQ(arm->GetLocalTranslation(), Vector3(0, 2, 0));
+  ASSERT_NE(arm->GetController(), nullptr) << "the arm plays the clip";
+  EXPECT_EQ(project->FindClipFile("Wave"), (folder.Path() / "AnimClips/Wave.BVH").string());
+}
+
+TEST_F(MotionCapture, AClipNameOpensItsGltfBeforeItsCapture) {
+  fs::create_directories(folder.Path() / "AnimClips");
+  std::ofstream(folder.Path() / "AnimClips/Wave.bvh") << kTwoJoints;
+  fs::copy_file(Data("synthetic/whole_frames.gltf"), folder.Path() / "AnimClips/Wave.gltf");
+  std::ofstream(folder.Path() / "AnimClips/notes.txt") << "not a clip";
+  std::string message;
+  auto project = Formats::Project::Open(folder.Path().string(), message);
+  ASSERT_TRUE(project) << message;
+  EXPECT_EQ(project->FindClipFile("Wave"), (folder.Path() / "AnimClips/Wave.gltf").string());
+  auto clips = EngineToolkit::FileSystem::GetInstance().GetFolder(EngineToolkit::FileSystem::AnimClipFolder);
+  ASSERT_TRUE(clips);
+  EXPECT_EQ(clips->GetFileCount(), 1u) << "one clip, Wave; notes.txt is not one";
+}
+
+TEST_F(MotionCapture, FbxAndColladaTakesKeepTheirNodesKeysAndSaveAsValidGltf) {
+  for (const char* file : {"fbx/huesitos.fbx", "collada/box_nested_animation.dae"}) {
+    SCOPED_TRACE(file);
+    const std::string source = folder / fs::path(file).filename().string();
+    fs::copy_file(Data(file), source);
+    const std::string before = ReadBytes(source);
+    ClipHolder clip(ClipTestFiles::OpenOrFail(source));
+    ASSERT_TRUE(clip.clip);
+
+    // The file's own first animation, read by assimp directly.
+    Assimp::Importer importer;
+    importer.SetPropertyBool(AI_CONFIG_IMPORT_FBX_PRESERVE_PIVOTS, false);
+    const aiScene* scene = importer.ReadFile(source, 0);
+    ASSERT_TRUE(scene && scene->mNumAnimations > 0);
+    const aiAnimation& animation = *scene->mAnimations[0];
+    const double ticks = animation.mTicksPerSecond > 0 ? animation.mTicksPerSecond : 25.0;
+    ASSERT_EQ(clip->GetChannelCount(), animation.mNumChannels);
+    int compared = 0;
+    for (unsigned c = 0; c < animation.mNumChannels; ++c) {
+      const aiNodeAnim& channel = *animation.mChannels[c];
+      const AnimCurve* move = Curve(*clip.clip, channel.mNodeName.C_Str(), AnimTrack::Translation);
+      ASSERT_NE(move, nullptr) << channel.mNodeName.C_Str();
+      for (unsigned k = 0; k < channel.mNumPositionKeys; ++k) {
+        const double frame = channel.mPositionKeys[k].mTime / ticks * 60.0;
+        if (std::abs(frame - std::round(frame)) > 0.001) continue;
+        for (std::uint32_t i = 0; i < move->GetKeyCount(); ++i) {
+          if (move->GetKeyFrame(i) != static_cast<std::uint32_t>(std::lround(frame))) continue;
+          const aiVector3D& v = channel.mPositionKeys[k].mValue;
+          EXPECT_NEAR(move->GetVector3Key(i).x, v.x, 1e-4f);
+          EXPECT_NEAR(move->GetVector3Key(i).y, v.y, 1e-4f);
+          EXPECT_NEAR(move->GetVector3Key(i).z, v.z, 1e-4f);
+          ++compared;
+        }
+      }
+    }
+    EXPECT_GT(compared, 0);
+
+    std::string message;
+    const std::string copy = folder / "Copy.gltf";
+    ASSERT_EQ(Formats::GltfClipFile::SaveAs(*clip.clip, copy, message), Formats::ClipFileError::None) << message;
+    EXPECT_TRUE(ClipTestFiles::PassesValidator(copy));
+    ClipHolder again(ClipTestFiles::OpenOrFail(copy));
+    ASSERT_TRUE(again.clip);
+    EXPECT_EQ(again->CountKeys(), clip->CountKeys());
+    EXPECT_EQ(ReadBytes(source), before);
+  }
+}
