@@ -1,9 +1,9 @@
 // libFuzzer target for the clip reader and writer.
 //
-// An input is a .glb file when it starts with the binary glTF magic. Otherwise the bytes up
-// to the first NUL are a .gltf document and the bytes after it are the file `clip.bin`
-// beside it. Every clip that opens is saved as a copy (.gltf and .glb by turns) and the copy
-// reopened: it must open and hold the same channels, tracks and keys, exactly.
+// An input is a .glb file when it starts with the binary glTF magic, and a .bvh file when it
+// starts with a BVH hierarchy. Otherwise the bytes up to the first NUL are a .gltf document
+// and the bytes after it are the file `clip.bin` beside it. Every clip that opens is saved as a copy (.gltf and .glb by
+// turns) and the copy reopened: it must open and hold the same channels, tracks and keys, exactly.
 
 #include <unistd.h>
 
@@ -17,6 +17,7 @@
 
 #include "EngineCore/AnimClip.h"
 #include "EngineCore/Log.h"
+#include "Formats/ClipFormats.h"
 #include "Formats/GltfClipFile.h"
 
 namespace {
@@ -80,8 +81,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   for (const auto& entry : fs::directory_iterator(folder, ec)) fs::remove_all(entry.path(), ec);
 
   const bool binary = size >= 4 && std::memcmp(data, "glTF", 4) == 0;
-  fs::path path = folder / (binary ? "clip.glb" : "clip.gltf");
-  if (binary) {
+  const bool bvh = size >= 9 && std::memcmp(data, "HIERARCHY", 9) == 0;
+  fs::path path = folder / (binary ? "clip.glb" : bvh ? "clip.bvh" : "clip.gltf");
+  if (binary || bvh) {
     WriteFile(path, data, size);
   } else {
     const auto* nul = static_cast<const std::uint8_t*>(std::memchr(data, 0, size));
@@ -90,7 +92,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (nul) WriteFile(folder / "clip.bin", nul + 1, size - documentSize - 1);
   }
 
-  const Formats::ClipOpenResult opened = Formats::GltfClipFile::Open(path.string());
+  const Formats::ClipOpenResult opened = Formats::ClipFormats::Open(path.string());
   if (!opened.clip) return 0;
   const fs::path copyPath = folder / ((++runs % 2) ? "copy.gltf" : "copy.glb");
   std::string message;
