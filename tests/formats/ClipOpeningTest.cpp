@@ -15,28 +15,19 @@ using EngineCore::AnimClip;
 using EngineCore::AnimCurve;
 using EngineCore::AnimTrack;
 
-namespace {
-
-const AnimCurve* Track(const AnimClip& clip, const char* channel, std::uint32_t type) {
-  const EngineCore::AnimChannel* c = clip.GetChannel(AnimClip::ComputeChannelKey(channel));
-  return c ? c->GetCurve(type) : nullptr;
-}
-
-}  // namespace
-
 TEST(ClipOpening, KeepsKeysOnWholeFramesExactly) {
   ClipHolder clip(OpenOrFail(Data("synthetic/whole_frames.gltf")));
   ASSERT_TRUE(clip.clip);
   EXPECT_EQ(clip->GetName(), "whole_frames");
   ASSERT_EQ(clip->GetChannelCount(), 2u);
-  const AnimCurve* root = Track(*clip.clip, "Root", AnimTrack::Translation);
+  const AnimCurve* root = ClipTestFiles::Track(*clip.clip, "Root", AnimTrack::Translation);
   ASSERT_NE(root, nullptr);
   ASSERT_EQ(root->GetKeyCount(), 3u);
   EXPECT_EQ(root->GetKeyFrame(0), 0u);
   EXPECT_EQ(root->GetKeyFrame(1), 5u);
   EXPECT_EQ(root->GetKeyFrame(2), 12u);
   EXPECT_EQ(root->GetVector3Key(2), EngineCore::Vector3(4, 5, 6));
-  const AnimCurve* arm = Track(*clip.clip, "Arm", AnimTrack::Rotation);
+  const AnimCurve* arm = ClipTestFiles::Track(*clip.clip, "Arm", AnimTrack::Rotation);
   ASSERT_NE(arm, nullptr);
   EXPECT_EQ(arm->GetKeyType(), AnimCurve::KeyQuaternion);
   ASSERT_EQ(arm->GetKeyCount(), 3u);
@@ -77,7 +68,7 @@ TEST(ClipOpening, SamplesMotionCaptureAtSixtyFramesPerSecond) {
 TEST(ClipOpening, StepSamplerHoldsEachValueUntilTheNextKey) {
   ClipHolder clip(OpenOrFail(Data("synthetic/step.gltf")));
   ASSERT_TRUE(clip.clip);
-  const AnimCurve* box = Track(*clip.clip, "Box", AnimTrack::Translation);
+  const AnimCurve* box = ClipTestFiles::Track(*clip.clip, "Box", AnimTrack::Translation);
   ASSERT_NE(box, nullptr);
   ASSERT_EQ(box->GetKeyCount(), 7u) << "0.1 s is frames 0 to 6";
   EXPECT_EQ(box->GetVector3Key(5).x, 0.0f);
@@ -87,7 +78,7 @@ TEST(ClipOpening, StepSamplerHoldsEachValueUntilTheNextKey) {
 TEST(ClipOpening, CubicSplineSamplerIsEvaluatedWithItsTangents) {
   ClipHolder clip(OpenOrFail(Data("synthetic/cubic.gltf")));
   ASSERT_TRUE(clip.clip);
-  const AnimCurve* box = Track(*clip.clip, "Box", AnimTrack::Translation);
+  const AnimCurve* box = ClipTestFiles::Track(*clip.clip, "Box", AnimTrack::Translation);
   ASSERT_NE(box, nullptr);
   ASSERT_EQ(box->GetKeyCount(), 7u);
   // Flat tangents make a smoothstep: a third of the way along it stands at 7/27 of the rise.
@@ -113,7 +104,7 @@ TEST(ClipOpening, BinaryAndExternalBufferFormsOpenLikeTheEmbeddedOne) {
     ClipHolder clip(OpenOrFail(Data(other)));
     ASSERT_TRUE(clip.clip) << other;
     ASSERT_EQ(clip->GetChannelCount(), embedded->GetChannelCount()) << other;
-    const AnimCurve* root = Track(*clip.clip, "Root", AnimTrack::Translation);
+    const AnimCurve* root = ClipTestFiles::Track(*clip.clip, "Root", AnimTrack::Translation);
     ASSERT_NE(root, nullptr) << other;
     ASSERT_EQ(root->GetKeyCount(), 3u) << other;
     EXPECT_EQ(root->GetVector3Key(2), EngineCore::Vector3(4, 5, 6)) << other;

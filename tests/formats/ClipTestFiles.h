@@ -32,6 +32,12 @@ struct ClipHolder {
   EngineCore::AnimClip* operator->() const { return clip; }
 };
 
+// A channel's curve of one track type, or null.
+inline const EngineCore::AnimCurve* Track(const EngineCore::AnimClip& clip, const char* channel, std::uint32_t type) {
+  const EngineCore::AnimChannel* found = clip.GetChannel(EngineCore::AnimClip::ComputeChannelKey(channel));
+  return found ? found->GetCurve(type) : nullptr;
+}
+
 // Opens a clip file of any format.
 inline EngineCore::AnimClip* OpenOrFail(const std::string& path) {
   const Formats::ClipOpenResult result = Formats::ClipFormats::Open(path);

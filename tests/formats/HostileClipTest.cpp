@@ -35,11 +35,6 @@ TestClipBuilder SmallClip() {
   return clip;
 }
 
-const AnimCurve* Curve(const AnimClip& clip, const char* channel, std::uint32_t type) {
-  const EngineCore::AnimChannel* c = clip.GetChannel(AnimClip::ComputeChannelKey(channel));
-  return c ? c->GetCurve(type) : nullptr;
-}
-
 void AddKeyedChannel(AnimClip& clip, const char* name, std::uint32_t frame, float value) {
   ASSERT_TRUE(clip.AddChannel(name));
   EngineCore::AnimChannel* channel = clip.GetChannel(AnimClip::ComputeChannelKey(name));
@@ -129,7 +124,8 @@ TEST_F(HostileClip, PercentEncodedAndPlusSignUrisNameTheirFilesOnOpenAndOnSave) 
     ASSERT_TRUE(clip->Save()) << uri;
     ClipHolder again(OpenOrFail(folder / "Walk.gltf"));
     ASSERT_TRUE(again.clip) << uri;
-    EXPECT_EQ(Curve(*again.clip, "Hips", AnimTrack::Translation)->GetVector3Key(0), EngineCore::Vector3(9, 9, 9));
+    EXPECT_EQ(ClipTestFiles::Track(*again.clip, "Hips", AnimTrack::Translation)->GetVector3Key(0),
+              EngineCore::Vector3(9, 9, 9));
   }
 }
 
@@ -164,8 +160,8 @@ TEST_F(HostileClip, EmptyObjectsAreWrittenAsObjectsAndTheSaveReopens) {
   EXPECT_TRUE(ClipTestFiles::PassesValidator(folder / "Bare.gltf"));
   ClipHolder again(OpenOrFail(folder / "Bare.gltf"));
   ASSERT_TRUE(again.clip);
-  ASSERT_NE(Curve(*again.clip, "Hips", AnimTrack::Translation), nullptr);
-  EXPECT_EQ(Curve(*again.clip, "Hips", AnimTrack::Translation)->GetKeyFrame(0), 3u);
+  ASSERT_NE(ClipTestFiles::Track(*again.clip, "Hips", AnimTrack::Translation), nullptr);
+  EXPECT_EQ(ClipTestFiles::Track(*again.clip, "Hips", AnimTrack::Translation)->GetKeyFrame(0), 3u);
 }
 
 TEST_F(HostileClip, ABufferLeftWithoutViewsIsNotWrittenEmpty) {
@@ -187,7 +183,7 @@ TEST_F(HostileClip, ABufferLeftWithoutViewsIsNotWrittenEmpty) {
   EXPECT_TRUE(ClipTestFiles::PassesValidator(folder / "Walk.gltf"));
   ClipHolder again(OpenOrFail(folder / "Walk.gltf"));
   ASSERT_TRUE(again.clip);
-  EXPECT_EQ(Curve(*again.clip, "Hips", AnimTrack::Translation)->GetKeyCount(), 3u);
+  EXPECT_EQ(ClipTestFiles::Track(*again.clip, "Hips", AnimTrack::Translation)->GetKeyCount(), 3u);
 }
 
 TEST_F(HostileClip, DeepNestingIsRefusedInsteadOfExhaustingTheStack) {
@@ -235,7 +231,7 @@ TEST_F(HostileClip, HugeValuesSampleToFiniteKeys) {
   builder.Write(folder.Path() / "Huge.gltf");
   ClipHolder clip(OpenOrFail(folder / "Huge.gltf"));
   ASSERT_TRUE(clip.clip);
-  const AnimCurve* hips = Curve(*clip.clip, "Hips", AnimTrack::Translation);
+  const AnimCurve* hips = ClipTestFiles::Track(*clip.clip, "Hips", AnimTrack::Translation);
   ASSERT_NE(hips, nullptr);
   ASSERT_GT(hips->GetKeyCount(), 1u);
   for (std::uint32_t k = 0; k < hips->GetKeyCount(); ++k) {
@@ -255,7 +251,7 @@ TEST_F(HostileClip, LongQuaternionsAreNormalisedWhetherKeptOrSampled) {
     builder.Write(folder.Path() / "Long.gltf");
     ClipHolder clip(OpenOrFail(folder / "Long.gltf"));
     ASSERT_TRUE(clip.clip);
-    const AnimCurve* hips = Curve(*clip.clip, "Hips", AnimTrack::Rotation);
+    const AnimCurve* hips = ClipTestFiles::Track(*clip.clip, "Hips", AnimTrack::Rotation);
     ASSERT_NE(hips, nullptr);
     for (std::uint32_t k = 0; k < hips->GetKeyCount(); ++k) {
       const EngineCore::Quaternion q = hips->GetQuaternionKey(k);
@@ -282,7 +278,7 @@ TEST_F(HostileClip, CubicTangentsThatOverflowRefuseTheFile) {
   builder.Write(folder.Path() / "Cubic.gltf");
   const Formats::ClipOpenResult result = Open(folder.Path() / "Cubic.gltf");
   if (result.clip) {
-    const AnimCurve* hips = Curve(*result.clip, "Hips", AnimTrack::Translation);
+    const AnimCurve* hips = ClipTestFiles::Track(*result.clip, "Hips", AnimTrack::Translation);
     for (std::uint32_t k = 0; k < hips->GetKeyCount(); ++k) {
       for (int i = 0; i < 3; ++i) EXPECT_TRUE(std::isfinite(hips->GetVector3Key(k)[i])) << "key " << k;
     }

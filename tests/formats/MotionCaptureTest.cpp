@@ -55,11 +55,6 @@ Frame Time: 0.0166667
 7 8 9 0 0 90 0 90 90
 )";
 
-const AnimCurve* Curve(const AnimClip& clip, const char* channel, std::uint32_t type) {
-  const EngineCore::AnimChannel* c = clip.GetChannel(AnimClip::ComputeChannelKey(channel));
-  return c ? c->GetCurve(type) : nullptr;
-}
-
 void ExpectQuaternion(const Quaternion& q, float x, float y, float z, float w, const char* what) {
   // q and -q are one rotation.
   const float sign = q.w * w + q.x * x + q.y * y + q.z * z < 0.0f ? -1.0f : 1.0f;
@@ -89,7 +84,7 @@ TEST_F(MotionCapture, BvhChannelsBecomeTracksWithTheirEulerAnglesComposedInTheFi
   EXPECT_EQ(clip->GetName(), "Wave");
   ASSERT_EQ(clip->GetChannelCount(), 2u) << "the End Site is not a channel";
 
-  const AnimCurve* rootMove = Curve(*clip.clip, "Root", AnimTrack::Translation);
+  const AnimCurve* rootMove = ClipTestFiles::Track(*clip.clip, "Root", AnimTrack::Translation);
   ASSERT_NE(rootMove, nullptr);
   ASSERT_EQ(rootMove->GetKeyCount(), 3u);
   for (std::uint32_t k = 0; k < 3; ++k) {
@@ -97,10 +92,11 @@ TEST_F(MotionCapture, BvhChannelsBecomeTracksWithTheirEulerAnglesComposedInTheFi
     const float first = 1.0f + 3.0f * static_cast<float>(k);
     EXPECT_EQ(rootMove->GetVector3Key(k), Vector3(first, first + 1, first + 2));
   }
-  EXPECT_EQ(Curve(*clip.clip, "Arm", AnimTrack::Translation), nullptr) << "the arm has no position channels";
+  EXPECT_EQ(ClipTestFiles::Track(*clip.clip, "Arm", AnimTrack::Translation), nullptr)
+      << "the arm has no position channels";
 
-  const AnimCurve* root = Curve(*clip.clip, "Root", AnimTrack::Rotation);
-  const AnimCurve* arm = Curve(*clip.clip, "Arm", AnimTrack::Rotation);
+  const AnimCurve* root = ClipTestFiles::Track(*clip.clip, "Root", AnimTrack::Rotation);
+  const AnimCurve* arm = ClipTestFiles::Track(*clip.clip, "Arm", AnimTrack::Rotation);
   ASSERT_NE(root, nullptr);
   ASSERT_NE(arm, nullptr);
   ASSERT_EQ(root->GetKeyCount(), 3u);
@@ -154,8 +150,8 @@ TEST_F(MotionCapture, CapturedTakeMatchesItsOwnChannelsAtWholeFrames) {
     frames.emplace_back(std::istream_iterator<float>(values), std::istream_iterator<float>());
   }
   ASSERT_EQ(frames.size(), 2752u);
-  const AnimCurve* move = Curve(*clip.clip, "Hips", AnimTrack::Translation);
-  const AnimCurve* turn = Curve(*clip.clip, "Hips", AnimTrack::Rotation);
+  const AnimCurve* move = ClipTestFiles::Track(*clip.clip, "Hips", AnimTrack::Translation);
+  const AnimCurve* turn = ClipTestFiles::Track(*clip.clip, "Hips", AnimTrack::Rotation);
   ASSERT_NE(move, nullptr);
   ASSERT_NE(turn, nullptr);
   for (std::uint32_t frame : {0u, 250u, 700u, 1300u}) {
@@ -182,8 +178,8 @@ TEST_F(MotionCapture, SavingACaptureWritesAGltfBesideItAndNeverTouchesTheSource)
   {
     ClipHolder saved(ClipTestFiles::OpenOrFail(folder / "Wave.gltf"));
     ASSERT_TRUE(saved.clip);
-    ExpectQuaternion(Curve(*saved.clip, "Arm", AnimTrack::Rotation)->GetQuaternionKey(2), -0.5f, 0.5f, 0.5f, 0.5f,
-                     "arm, frame 2, saved");
+    ExpectQuaternion(ClipTestFiles::Track(*saved.clip, "Arm", AnimTrack::Rotation)->GetQuaternionKey(2), -0.5f, 0.5f,
+                     0.5f, 0.5f, "arm, frame 2, saved");
   }
   // Later saves go into that glTF.
   AnimCurve* move = clip->GetChannelAt(0)->GetCurve(AnimTrack::Translation);
@@ -193,7 +189,7 @@ TEST_F(MotionCapture, SavingACaptureWritesAGltfBesideItAndNeverTouchesTheSource)
   EXPECT_EQ(ReadBytes(source), kTwoJoints);
   ClipHolder again(ClipTestFiles::OpenOrFail(folder / "Wave.gltf"));
   ASSERT_TRUE(again.clip);
-  EXPECT_EQ(Curve(*again.clip, "Root", AnimTrack::Translation)->GetKeyCount(), 1u);
+  EXPECT_EQ(ClipTestFiles::Track(*again.clip, "Root", AnimTrack::Translation)->GetKeyCount(), 1u);
 }
 
 TEST_F(MotionCapture, AnExistingGltfBesideACaptureIsReplacedOnlyWhenTheUserSaysSo) {
@@ -266,7 +262,7 @@ TEST_F(MotionCapture, FbxAndColladaTakesKeepTheirNodesKeysAndSaveAsValidGltf) {
     int compared = 0;
     for (unsigned c = 0; c < animation.mNumChannels; ++c) {
       const aiNodeAnim& channel = *animation.mChannels[c];
-      const AnimCurve* move = Curve(*clip.clip, channel.mNodeName.C_Str(), AnimTrack::Translation);
+      const AnimCurve* move = ClipTestFiles::Track(*clip.clip, channel.mNodeName.C_Str(), AnimTrack::Translation);
       ASSERT_NE(move, nullptr) << channel.mNodeName.C_Str();
       for (unsigned k = 0; k < channel.mNumPositionKeys; ++k) {
         const double frame = channel.mPositionKeys[k].mTime / ticks * 60.0;

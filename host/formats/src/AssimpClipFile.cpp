@@ -10,10 +10,10 @@
 #include <assimp/Importer.hpp>
 #include <filesystem>
 #include <limits>
-#include <new>
 #include <set>
 #include <vector>
 
+#include "ClipReading.h"
 #include "ClipTrackLoader.h"
 #include "ConvertedClipStorage.h"
 #include "EngineCore/AnimTrack.h"
@@ -29,11 +29,6 @@ namespace fs = std::filesystem;
 using EngineCore::AnimClip;
 using EngineCore::AnimTrack;
 using EngineCore::Log;
-
-ClipOpenResult Fail(const std::string& path, ClipFileError error, const std::string& message) {
-  Log::Write(Log::Error, "%s: %s: %s", path.c_str(), Describe(error), message.c_str());
-  return {nullptr, error, message};
-}
 
 // assimp opens the file itself: only a regular file of a bounded size is handed over.
 ClipFileError CheckFile(const std::string& path, std::string& message) {
@@ -155,11 +150,11 @@ tinygltf::Model SkeletonOf(const aiNode* root) {
 ClipOpenResult OpenWithAssimp(const std::string& path, const EngineCore::String& name) {
   std::string message;
   ClipFileError error = CheckFile(path, message);
-  if (error != ClipFileError::None) return Fail(path, error, message);
+  if (error != ClipFileError::None) return ClipReading::Fail(path, error, message);
   Assimp::Importer importer;
   importer.SetPropertyBool(AI_CONFIG_IMPORT_FBX_PRESERVE_PIVOTS, false);
   const aiScene* scene = importer.ReadFile(path, 0);
-  if (!scene) return Fail(path, ClipFileError::NotReadable, importer.GetErrorString());
+  if (!scene) return ClipReading::Fail(path, ClipFileError::NotReadable, importer.GetErrorString());
 
   const EngineCore::String clipName = name.IsEmpty() ? EngineCore::String(fs::path(path).stem().string()) : name;
   AnimClip* clip = new AnimClip(clipName);
@@ -168,27 +163,17 @@ ClipOpenResult OpenWithAssimp(const std::string& path, const EngineCore::String&
     error = LoadAnimation(*scene->mAnimations[0], tracks, path, message);
     if (error != ClipFileError::None) {
       clip->Release();
-      return Fail(path, error, message);
+      return ClipReading::Fail(path, error, message);
     }
   }
-  clip->ComputeKeyFrameRange();
-  if (tracks.Sampled()) {
-    Log::Write(Log::Info, "%s: keys between whole frames were sampled at 60 frames per second", path.c_str());
-  }
-  clip->SetStorage(std::make_shared<ConvertedClipStorage>(path, SkeletonOf(scene->mRootNode)));
-  return {clip, ClipFileError::None, {}};
+  return ClipReading::Finish(clip, tracks.Sampled(), path,
+                             std::make_shared<ConvertedClipStorage>(path, SkeletonOf(scene->mRootNode)));
 }
 
 }  // namespace
 
 ClipOpenResult AssimpClipFile::Open(const std::string& path, const EngineCore::String& name) {
-  try {
-    return OpenWithAssimp(path, name);
-  } catch (const std::bad_alloc&) {
-    return Fail(path, ClipFileError::TooLarge, "there is not enough memory to open it");
-  } catch (const std::exception& e) {
-    return Fail(path, ClipFileError::NotReadable, e.what());
-  }
+  return ClipReading::Guarded(path, ClipFileError::NotReadable, [&] { return OpenWithAssimp(path, name); });
 }
 
 std::vector<std::string> AssimpClipFile::Extensions() {

@@ -4,12 +4,12 @@
 #include <charconv>
 #include <cmath>
 #include <filesystem>
-#include <new>
 #include <set>
 #include <string_view>
 #include <vector>
 
 #include "ClipFolder.h"
+#include "ClipReading.h"
 #include "ClipTrackLoader.h"
 #include "ConvertedClipStorage.h"
 #include "EngineCore/AnimTrack.h"
@@ -296,20 +296,15 @@ tinygltf::Model SkeletonOf(const BvhTake& take) {
   return skeleton.Take();
 }
 
-ClipOpenResult Fail(const std::string& path, ClipFileError error, const std::string& message) {
-  Log::Write(Log::Error, "%s: %s: %s", path.c_str(), Describe(error), message.c_str());
-  return {nullptr, error, message};
-}
-
 ClipOpenResult OpenBvh(const std::string& path, const EngineCore::String& name) {
   std::vector<unsigned char> bytes;
   std::string message;
   ClipFileError error = ClipFolder::ReadRegularFile(path, ClipFileLimits::kMaxDocumentBytes, bytes, message);
   if (error == ClipFileError::UnsafeUri) error = ClipFileError::FileNotFound;
-  if (error != ClipFileError::None) return Fail(path, error, message);
+  if (error != ClipFileError::None) return ClipReading::Fail(path, error, message);
   BvhTake take;
   error = BvhParser(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size())).Parse(take, message);
-  if (error != ClipFileError::None) return Fail(path, error, message);
+  if (error != ClipFileError::None) return ClipReading::Fail(path, error, message);
 
   const EngineCore::String clipName = name.IsEmpty() ? EngineCore::String(fs::path(path).stem().string()) : name;
   AnimClip* clip = new AnimClip(clipName);
@@ -317,26 +312,16 @@ ClipOpenResult OpenBvh(const std::string& path, const EngineCore::String& name) 
   error = LoadTracks(take, path, tracks, message);
   if (error != ClipFileError::None) {
     clip->Release();
-    return Fail(path, error, message);
+    return ClipReading::Fail(path, error, message);
   }
-  clip->ComputeKeyFrameRange();
-  if (tracks.Sampled()) {
-    Log::Write(Log::Info, "%s: keys between whole frames were sampled at 60 frames per second", path.c_str());
-  }
-  clip->SetStorage(std::make_shared<ConvertedClipStorage>(path, SkeletonOf(take)));
-  return {clip, ClipFileError::None, {}};
+  return ClipReading::Finish(clip, tracks.Sampled(), path,
+                             std::make_shared<ConvertedClipStorage>(path, SkeletonOf(take)));
 }
 
 }  // namespace
 
 ClipOpenResult BvhClipFile::Open(const std::string& path, const EngineCore::String& name) {
-  try {
-    return OpenBvh(path, name);
-  } catch (const std::bad_alloc&) {
-    return Fail(path, ClipFileError::TooLarge, "there is not enough memory to open it");
-  } catch (const std::exception& e) {
-    return Fail(path, ClipFileError::NotReadable, e.what());
-  }
+  return ClipReading::Guarded(path, ClipFileError::NotReadable, [&] { return OpenBvh(path, name); });
 }
 
 }  // namespace Formats

@@ -2,17 +2,18 @@
 
 #include <filesystem>
 #include <map>
-#include <new>
 #include <set>
 
 #include "AccessorReader.h"
 #include "ClipFileTransaction.h"
+#include "ClipReading.h"
 #include "ClipTrackLoader.h"
 #include "EngineCore/AnimTrack.h"
 #include "EngineCore/Log.h"
 #include "GltfClipStorage.h"
 #include "GltfDocumentReader.h"
 #include "GltfDocumentWriter.h"
+#include "SkeletonBuilder.h"
 #include "TrackSampler.h"
 
 namespace Formats {
@@ -24,11 +25,6 @@ using EngineCore::AnimClip;
 using EngineCore::AnimCurve;
 using EngineCore::AnimTrack;
 using EngineCore::Log;
-
-ClipOpenResult Fail(const std::string& path, ClipFileError error, const std::string& message) {
-  Log::Write(Log::Error, "%s: %s: %s", path.c_str(), Describe(error), message.c_str());
-  return {nullptr, error, message};
-}
 
 std::uint32_t TrackOfPath(const std::string& path) {
   if (path == "translation") return AnimTrack::Translation;
@@ -126,7 +122,7 @@ ClipOpenResult OpenClip(const std::string& path, const EngineCore::String& name)
   tinygltf::Model model;
   std::string message;
   ClipFileError error = GltfDocumentReader::Read(path, model, message);
-  if (error != ClipFileError::None) return Fail(path, error, message);
+  if (error != ClipFileError::None) return ClipReading::Fail(path, error, message);
 
   const EngineCore::String clipName = name.IsEmpty() ? EngineCore::String(fs::path(path).stem().string()) : name;
   AnimClip* clip = new AnimClip(clipName);
@@ -134,26 +130,17 @@ ClipOpenResult OpenClip(const std::string& path, const EngineCore::String& name)
   error = reader.Read(message);
   if (error != ClipFileError::None) {
     clip->Release();
-    return Fail(path, error, message);
+    return ClipReading::Fail(path, error, message);
   }
-  clip->ComputeKeyFrameRange();
-  if (reader.Sampled()) {
-    Log::Write(Log::Info, "%s: keys between whole frames were sampled at 60 frames per second", path.c_str());
-  }
-  clip->SetStorage(std::make_shared<GltfClipStorage>(path, std::move(model), std::move(reader.ChannelNodes())));
-  return {clip, ClipFileError::None, {}};
+  return ClipReading::Finish(
+      clip, reader.Sampled(), path,
+      std::make_shared<GltfClipStorage>(path, std::move(model), std::move(reader.ChannelNodes())));
 }
 
 }  // namespace
 
 ClipOpenResult GltfClipFile::Open(const std::string& path, const EngineCore::String& name) {
-  try {
-    return OpenClip(path, name);
-  } catch (const std::bad_alloc&) {
-    return Fail(path, ClipFileError::TooLarge, "there is not enough memory to open it");
-  } catch (const std::exception& e) {
-    return Fail(path, ClipFileError::NotGltf, e.what());
-  }
+  return ClipReading::Guarded(path, ClipFileError::NotGltf, [&] { return OpenClip(path, name); });
 }
 
 ClipFileError GltfClipFile::SaveAs(const EngineCore::AnimClip& clip, const std::string& path, std::string& message) {
@@ -167,13 +154,8 @@ ClipFileError GltfClipFile::SaveAs(const EngineCore::AnimClip& clip, const std::
 
 ClipFileError GltfClipFile::CreateEmpty(const std::string& path, std::string& message) {
   try {
-    tinygltf::Model model;
-    model.asset.version = "2.0";
-    model.asset.generator = "Tarvel";
-    tinygltf::Scene scene;
-    scene.name = "Scene";
-    model.scenes.push_back(std::move(scene));
-    model.defaultScene = 0;
+    // An empty clip is an empty skeleton: a document with one scene and nothing in it.
+    tinygltf::Model model = SkeletonBuilder().Take();
     return GltfDocumentWriter::Write(model, path, message);
   } catch (const std::exception& e) {
     message = e.what();

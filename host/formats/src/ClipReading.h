@@ -1,0 +1,28 @@
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "EngineCore/AnimClip.h"
+#include "EngineCore/Resource.h"
+#include "Formats/GltfClipFile.h"
+
+namespace Formats {
+
+// What every clip reader does around its own format: a failure is logged and returned, no
+// exception gets out, and a clip read whole gets its key-frame range, its storage and, when
+// keys were sampled, one line in the log.
+class ClipReading {
+ public:
+  static ClipOpenResult Fail(const std::string& path, ClipFileError error, const std::string& message);
+
+  // Runs `open`; an exception becomes a failure with `error` (TooLarge when memory ran out).
+  static ClipOpenResult Guarded(const std::string& path, ClipFileError error,
+                                const std::function<ClipOpenResult()>& open);
+
+  static ClipOpenResult Finish(EngineCore::AnimClip* clip, bool sampled, const std::string& path,
+                               std::shared_ptr<EngineCore::ResourceStorage> storage);
+};
+
+}  // namespace Formats
