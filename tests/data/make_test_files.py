@@ -230,6 +230,8 @@ def bad():
         "- `fuzz-far-frame.glb`: a translation key at 3276.8 s, frame 196,608; the float of its"
         " time misses the frame by 0.003 frames, so the saved copy was sampled again on"
         " reopening and its keys moved",
+        "- `fuzz-joint-name-not-utf8.bvh`: the start of the captured take with a joint named"
+        " `RThum` and a byte 0x90, which is not UTF-8; the saved glTF named it otherwise",
     ]
     with open(os.path.join(HERE, "bad", "README.md"), "w") as f:
         f.write("# Malformed clip files\n\nEach is refused with a logged message; none may crash "

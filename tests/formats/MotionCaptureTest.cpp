@@ -111,6 +111,19 @@ TEST_F(MotionCapture, BvhChannelsBecomeTracksWithTheirEulerAnglesComposedInTheFi
   ExpectQuaternion(arm->GetQuaternionKey(2), -0.5f, 0.5f, 0.5f, 0.5f, "arm, frame 2");
 }
 
+TEST_F(MotionCapture, AJointNameInLatin1ReadsAsUtf8AndSavesUnderThatName) {
+  std::string text(kTwoJoints);
+  text.replace(text.find("JOINT Arm"), 9, "JOINT \xC9paule");
+  ClipHolder clip(ClipTestFiles::OpenOrFail(Write("Wave.bvh", text)));
+  ASSERT_TRUE(clip.clip);
+  EXPECT_EQ(clip->GetChannelAt(1)->GetName(), "\xC3\x89paule");
+  clip->SetModified(true);
+  ASSERT_TRUE(clip->Save());
+  ClipHolder saved(ClipTestFiles::OpenOrFail(folder / "Wave.gltf"));
+  ASSERT_TRUE(saved.clip);
+  EXPECT_NE(ClipTestFiles::Track(*saved.clip, "\xC3\x89paule", AnimTrack::Rotation), nullptr);
+}
+
 TEST_F(MotionCapture, MalformedBvhIsRefusedNamingTheLine) {
   struct Case {
     std::string text;

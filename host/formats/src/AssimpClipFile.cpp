@@ -20,6 +20,7 @@
 #include "EngineCore/Log.h"
 #include "Formats/ClipFileLimits.h"
 #include "SkeletonBuilder.h"
+#include "TextEncoding.h"
 
 namespace Formats {
 
@@ -55,7 +56,7 @@ ClipFileError CheckFile(const std::string& path, std::string& message) {
 // The node an importer's pivot helper ("Hips_$AssimpFbx$_Rotation") stands for.
 std::string NodeNameOf(const std::string& name) {
   const std::size_t helper = name.find("_$AssimpFbx$_");
-  return helper == std::string::npos ? name : name.substr(0, helper);
+  return TextEncoding::FromLegacy(helper == std::string::npos ? name : name.substr(0, helper));
 }
 
 // Times in seconds from zero, strictly increasing: repeated times keep their first key.
@@ -140,7 +141,7 @@ tinygltf::Model SkeletonOf(const aiNode* root) {
     aiVector3D position;
     node->mTransformation.Decompose(scaling, rotation, position);
     const int index =
-        skeleton.AddNode(node->mName.C_Str(), parent, {position.x, position.y, position.z},
+        skeleton.AddNode(TextEncoding::FromLegacy(node->mName.C_Str()), parent, {position.x, position.y, position.z},
                          {rotation.x, rotation.y, rotation.z, rotation.w}, {scaling.x, scaling.y, scaling.z});
     for (unsigned c = node->mNumChildren; c-- > 0;) pending.emplace_back(node->mChildren[c], index);
   }

@@ -16,6 +16,7 @@
 #include "EngineCore/Log.h"
 #include "Formats/ClipFileLimits.h"
 #include "SkeletonBuilder.h"
+#include "TextEncoding.h"
 
 namespace Formats {
 
@@ -103,7 +104,7 @@ class BvhParser {
     while (pos_ < text_.size() && text_[pos_] != '\n' && text_[pos_] != '\r') ++pos_;
     std::string_view name = text_.substr(start, pos_ - start);
     while (!name.empty() && std::isspace(static_cast<unsigned char>(name.back()))) name.remove_suffix(1);
-    return std::string(name);
+    return TextEncoding::FromLegacy(std::string(name));
   }
 
   template <typename Number>

@@ -11,6 +11,7 @@
 
 #include "ClipFileTransaction.h"
 #include "ClipFolder.h"
+#include "TextEncoding.h"
 
 namespace Formats {
 
@@ -31,42 +32,16 @@ bool IsBinaryPath(const std::string& path) {
   return extension == ".glb";
 }
 
-// Replaces each byte that does not belong to a well-formed UTF-8 sequence with U+FFFD.
-void MakeValidUtf8(std::string& text) {
-  std::string out;
-  bool changed = false;
-  for (std::size_t i = 0; i < text.size();) {
-    const auto c = static_cast<unsigned char>(text[i]);
-    const std::size_t length = c < 0x80 ? 1 : (c >> 5) == 6 ? 2 : (c >> 4) == 14 ? 3 : (c >> 3) == 30 ? 4 : 0;
-    bool valid = length > 0 && i + length <= text.size() && (length != 2 || c >= 0xC2);
-    for (std::size_t k = 1; valid && k < length; ++k) valid = (static_cast<unsigned char>(text[i + k]) >> 6) == 2;
-    if (valid && length == 3) {
-      const auto second = static_cast<unsigned char>(text[i + 1]);
-      valid = !(c == 0xE0 && second < 0xA0) && !(c == 0xED && second >= 0xA0);
-    }
-    if (valid && length == 4) {
-      const auto second = static_cast<unsigned char>(text[i + 1]);
-      valid = c <= 0xF4 && !(c == 0xF0 && second < 0x90) && !(c == 0xF4 && second >= 0x90);
-    }
-    if (valid) {
-      out.append(text, i, length);
-      i += length;
-    } else {
-      out += "\xEF\xBF\xBD";
-      changed = true;
-      ++i;
-    }
-  }
-  if (changed) text = std::move(out);
-}
-
 // Names come from the document, which the parser has checked, or from the editor: channel
 // names for new nodes and clip names taken from file names.
 void MakeNamesValidUtf8(tinygltf::Model& model) {
-  for (tinygltf::Node& node : model.nodes) MakeValidUtf8(node.name);
-  for (tinygltf::Animation& animation : model.animations) MakeValidUtf8(animation.name);
-  for (tinygltf::Scene& scene : model.scenes) MakeValidUtf8(scene.name);
-  for (tinygltf::Buffer& buffer : model.buffers) MakeValidUtf8(buffer.name);
+  auto fix = [](std::string& name) {
+    if (!TextEncoding::IsValidUtf8(name)) name = TextEncoding::ReplaceInvalidUtf8(name);
+  };
+  for (tinygltf::Node& node : model.nodes) fix(node.name);
+  for (tinygltf::Animation& animation : model.animations) fix(animation.name);
+  for (tinygltf::Scene& scene : model.scenes) fix(scene.name);
+  for (tinygltf::Buffer& buffer : model.buffers) fix(buffer.name);
 }
 
 void DropEmptyBuffers(tinygltf::Model& model) {

@@ -1,0 +1,61 @@
+#include "TextEncoding.h"
+
+namespace Formats {
+
+namespace {
+
+// The length of the well-formed UTF-8 sequence at `i`, or 0.
+std::size_t SequenceAt(const std::string& text, std::size_t i) {
+  const auto c = static_cast<unsigned char>(text[i]);
+  const std::size_t length = c < 0x80 ? 1 : (c >> 5) == 6 ? 2 : (c >> 4) == 14 ? 3 : (c >> 3) == 30 ? 4 : 0;
+  if (length == 0 || i + length > text.size() || (length == 2 && c < 0xC2)) return 0;
+  for (std::size_t k = 1; k < length; ++k) {
+    if ((static_cast<unsigned char>(text[i + k]) >> 6) != 2) return 0;
+  }
+  const auto second = length > 1 ? static_cast<unsigned char>(text[i + 1]) : 0;
+  if (length == 3 && ((c == 0xE0 && second < 0xA0) || (c == 0xED && second >= 0xA0))) return 0;
+  if (length == 4 && (c > 0xF4 || (c == 0xF0 && second < 0x90) || (c == 0xF4 && second >= 0x90))) return 0;
+  return length;
+}
+
+}  // namespace
+
+bool TextEncoding::IsValidUtf8(const std::string& text) {
+  for (std::size_t i = 0; i < text.size();) {
+    const std::size_t length = SequenceAt(text, i);
+    if (length == 0) return false;
+    i += length;
+  }
+  return true;
+}
+
+std::string TextEncoding::FromLegacy(const std::string& text) {
+  if (IsValidUtf8(text)) return text;
+  std::string out;
+  for (const unsigned char c : text) {
+    if (c < 0x80) {
+      out += static_cast<char>(c);
+    } else {
+      out += static_cast<char>(0xC0 | (c >> 6));
+      out += static_cast<char>(0x80 | (c & 0x3F));
+    }
+  }
+  return out;
+}
+
+std::string TextEncoding::ReplaceInvalidUtf8(const std::string& text) {
+  std::string out;
+  for (std::size_t i = 0; i < text.size();) {
+    const std::size_t length = SequenceAt(text, i);
+    if (length == 0) {
+      out += "\xEF\xBF\xBD";
+      ++i;
+    } else {
+      out.append(text, i, length);
+      i += length;
+    }
+  }
+  return out;
+}
+
+}  // namespace Formats

@@ -1,0 +1,19 @@
+#pragma once
+
+#include <string>
+
+namespace Formats {
+
+// Names go into glTF documents, whose text is UTF-8.
+class TextEncoding {
+ public:
+  static bool IsValidUtf8(const std::string& text);
+  // A name read from a format without a stated encoding (BVH, say): kept when it is UTF-8,
+  // else read as Latin-1, the usual encoding of such files, so that it saves and reopens
+  // as the same name.
+  static std::string FromLegacy(const std::string& text);
+  // Each byte that does not belong to a well-formed UTF-8 sequence becomes U+FFFD.
+  static std::string ReplaceInvalidUtf8(const std::string& text);
+};
+
+}  // namespace Formats
