@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Formats/FormatsApi.h"
+
 namespace Formats {
 
 // What can go wrong with a clip or scene file. Every failure of this library is one of
@@ -20,6 +22,6 @@ enum class ClipFileError {
 };
 
 // One-line English description for logs and command lines.
-const char* Describe(ClipFileError error);
+FORMATS_API const char* Describe(ClipFileError error);
 
 }  // namespace Formats

@@ -3,13 +3,15 @@
 #include <functional>
 #include <string>
 
+#include "Formats/FormatsApi.h"
+
 namespace Formats {
 
 // What the clip file library needs from the application around it: a way to tell the user
 // why an action of theirs failed, and a way to ask before a file is replaced. The host
 // installs both (message boxes); without them failures reach only the log and every
 // question is answered "no", so that nothing is replaced unasked.
-class ClipFileHost {
+class FORMATS_API ClipFileHost {
  public:
   using Reporter = std::function<void(const std::string& sentence)>;
   using Asker = std::function<bool(const std::string& question)>;

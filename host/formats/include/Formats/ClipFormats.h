@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "EngineCore/String.h"
+#include "Formats/FormatsApi.h"
 #include "Formats/GltfClipFile.h"
 
 namespace Formats {
@@ -21,7 +22,7 @@ struct ClipFormat {
 // clip wrote). glTF (.gltf, .glb) comes first and is the only writable format; BVH (.bvh) is
 // read by a reader of our own; FBX, Collada and the other formats of AssimpClipFile through
 // assimp. Extensions match in any case (WALK.DAE is a Collada file).
-class ClipFormats {
+class FORMATS_API ClipFormats {
  public:
   static const std::vector<ClipFormat>& All();
   // The format of a file by its extension; null for a file that is not a clip.

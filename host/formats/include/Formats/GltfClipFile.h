@@ -6,6 +6,7 @@
 #include "EngineCore/String.h"
 #include "Formats/ClipFileError.h"
 #include "Formats/ClipFileLimits.h"
+#include "Formats/FormatsApi.h"
 
 namespace Formats {
 
@@ -53,7 +54,7 @@ struct ClipOpenResult {
 //   8. No exception leaves these calls: every failure is a ClipFileError with its message,
 //      also written to the log (level 3). A failure of the user's own action (a save, or an
 //      open outside a project's start-up) is also told to the user through ClipFileHost.
-class GltfClipFile {
+class FORMATS_API GltfClipFile {
  public:
   // Opens a clip named `name` (the file name without extension when empty). The clip
   // saves itself back to this file through its storage.

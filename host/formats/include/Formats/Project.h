@@ -4,6 +4,7 @@
 #include <string>
 
 #include "EngineCore/Scene.h"
+#include "Formats/FormatsApi.h"
 
 namespace Formats {
 
@@ -22,7 +23,7 @@ namespace Formats {
 //      channel is the object's name.
 // Closing it (destruction) drops the factory's clips and loader. A clip that does not open
 // when the user asks for it later is told to the user through ClipFileHost.
-class Project {
+class FORMATS_API Project {
  public:
   [[nodiscard]] static std::unique_ptr<Project> Open(const std::string& folder, std::string& message);
   ~Project();
