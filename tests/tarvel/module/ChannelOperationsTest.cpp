@@ -4,10 +4,8 @@
 
 #include "EngineCore/AnimTrack.h"
 #include "ModuleHost.h"
-#include "channels/GUI_ChannelDialog.h"
 
 using EngineCore::AnimTrack;
-using Tarvel::GUI_ChannelDialog;
 
 namespace {
 
@@ -23,14 +21,13 @@ class ChannelOperations : public ModuleHost {
   // The next channel dialog gets this name and these boxes, then OK (or Cancel).
   void Answer(const std::string& name, bool translation, bool rotation, bool scale, int code = EditorCore::IDOK) {
     EditorCore::GUI_Dialog::SetModalResponder([=, this](EditorCore::GUI_Dialog& dialog) {
-      shownName = dialog.GetDlgItemText(GUI_ChannelDialog::kNameEdit);
-      shownBoxes = {dialog.IsDlgButtonChecked(GUI_ChannelDialog::kTranslationBox),
-                    dialog.IsDlgButtonChecked(GUI_ChannelDialog::kRotationBox),
-                    dialog.IsDlgButtonChecked(GUI_ChannelDialog::kScaleBox)};
-      dialog.SetDlgItemText(GUI_ChannelDialog::kNameEdit, name);
-      dialog.CheckDlgButton(GUI_ChannelDialog::kTranslationBox, translation);
-      dialog.CheckDlgButton(GUI_ChannelDialog::kRotationBox, rotation);
-      dialog.CheckDlgButton(GUI_ChannelDialog::kScaleBox, scale);
+      shownName = dialog.GetDlgItemText(1002u);
+      shownBoxes = {dialog.IsDlgButtonChecked(1038u), dialog.IsDlgButtonChecked(1039u),
+                    dialog.IsDlgButtonChecked(1040u)};
+      dialog.SetDlgItemText(1002u, name);
+      dialog.CheckDlgButton(1038u, translation);
+      dialog.CheckDlgButton(1039u, rotation);
+      dialog.CheckDlgButton(1040u, scale);
       return code;
     });
   }
@@ -55,7 +52,7 @@ TEST_F(ChannelOperations, CreateOffersAllTracksAndNumbersUnnamedChannels) {
   EXPECT_TRUE(clip->IsModified());
   module->OnMenuCommand(16664);
   EXPECT_NE(Channel("UnnamedChannel1"), nullptr) << "numbered after the highest";
-  EXPECT_EQ(Page()->channelList->GetItemCount(), 4);
+  EXPECT_EQ(Channels().GetItemCount(), 4);
 }
 
 TEST_F(ChannelOperations, CreateWithOnlyRotationGivesOneQuaternionTrack) {
@@ -83,8 +80,8 @@ TEST_F(ChannelOperations, EditShowsTheChannelAndRenamesItKeepingItsKeys) {
   EXPECT_EQ(Channel("Arm"), nullptr);
   EXPECT_EQ(Channel("Elbow")->GetCurve(AnimTrack::Rotation)->GetKeyCount(), 3u) << "a kept track keeps its keys";
   EXPECT_TRUE(Channel("Elbow")->HasTrack(AnimTrack::Scale));
-  ASSERT_NE(Page()->channelList->GetSelectedRow(0), nullptr);
-  EXPECT_EQ(Page()->channelList->GetSelectedRow(0)->text, "Elbow");
+  ASSERT_NE(Channels().GetSelectedRow(0), nullptr);
+  EXPECT_EQ(Channels().GetSelectedRow(0)->text, "Elbow");
 }
 
 TEST_F(ChannelOperations, EditWithEveryBoxClearedLeavesAChannelWithoutTracks) {
@@ -100,7 +97,7 @@ TEST_F(ChannelOperations, EditToATakenNameKeepsTheChannelAsItWas) {
   ASSERT_NE(Channel("Arm"), nullptr);
   EXPECT_EQ(Channel("Arm")->GetTrackCount(), 1u);
   EXPECT_EQ(Channel("Root")->GetTrackCount(), 1u);
-  EXPECT_NE(Page()->GetChannelCurves(EngineCore::AnimClip::ComputeChannelKey("Arm")), nullptr);
+  EXPECT_NE(Page()->GetCore().GetChannelCurves(EngineCore::AnimClip::ComputeChannelKey("Arm")), nullptr);
 }
 
 TEST_F(ChannelOperations, EditWithAnEmptyNameChangesNothing) {

@@ -5,9 +5,12 @@
 #include <string>
 #include <vector>
 
+#include <QWidget>
+
 #include <gtest/gtest.h>
 
 #include "EditorCore/GUI_App.h"
+#include "EditorCore/GUI_CheckBox.h"
 #include "EditorCore/GUI_ComboBox.h"
 #include "EditorCore/GUI_ComboxEnterDialog.h"
 #include "EditorCore/GUI_Dialog.h"
@@ -21,6 +24,7 @@
 #include "Formats/Project.h"
 #include "TempFolder.h"
 #include "channels/GUI_ChannelListCtrl.h"
+#include "graph/GUI_CurvePanelDialog.h"
 #include "module/AnimClipDialog.h"
 #include "module/GUI_ClipEditorFrame.h"
 #include "module/GUI_ClipTabsDialog.h"
@@ -73,7 +77,7 @@ class ModuleHost : public ::testing::Test {
     mainFrame->ShowWindow(true);
     ASSERT_TRUE(module->CreateModuleWindow());
     module->Show(1);
-    module->frame->MoveWindow(0, 0, 1100, 700);
+    module->GetFrame()->MoveWindow(0, 0, 1100, 700);
   }
 
   void TearDown() override {
@@ -110,9 +114,36 @@ class ModuleHost : public ::testing::Test {
     return clip;
   }
 
-  Tarvel::GUI_ClipEditorFrame& Frame() { return *module->frame; }
-  Tarvel::GUI_ClipTabsDialog& Tabs() { return *module->frame->tabHost; }
+  Tarvel::GUI_ClipEditorFrame& Frame() { return *module->GetFrame(); }
+  Tarvel::GUI_ClipTabsDialog& Tabs() { return Frame().GetTabHost(); }
   Tarvel::AnimClipDialog* Page() { return Tabs().GetCurrentPage(); }
+  Tarvel::GUI_ChannelListCtrl& Channels() { return Page()->GetChannelList(); }
+  Tarvel::GUI_TrackListCtrl& Tracks() { return Page()->GetTrackList(); }
+  Tarvel::GUI_CurvePanelDialog& Panel() { return Page()->GetCurvePanel(); }
+  // A window's descendants of a kind, as the host's widgets hold them.
+  template <typename Window>
+  static std::vector<Window*> Children(EditorCore::GUI_Wnd& parent) {
+    std::vector<Window*> found;
+    for (QWidget* widget : static_cast<QWidget*>(parent.GetSafeHwnd())->findChildren<QWidget*>()) {
+      if (auto* window = dynamic_cast<Window*>(EditorCore::GUI_Wnd::FromHandle(widget))) found.push_back(window);
+    }
+    return found;
+  }
+  std::string TabText(int tab) { return Children<EditorCore::GUI_TabCtrl>(Tabs()).front()->GetItemText(tab); }
+  // A control of a page or panel template, by its id.
+  template <typename Control>
+  static Control& Item(EditorCore::GUI_Dialog& dialog, EditorCore::UINT id) {
+    return dynamic_cast<Control&>(*dialog.GetDlgItem(id));
+  }
+  // A click on a check box: it toggles and tells its dialog.
+  static void Click(EditorCore::GUI_Dialog& dialog, EditorCore::UINT id) {
+    auto& box = Item<EditorCore::GUI_CheckBox>(dialog, id);
+    box.Check(!box.IsChecked());
+    dialog.OnCommand(id);
+  }
+  static void SelectRow(EditorCore::GUI_ListCtrl& list, int row, bool selected = true) {
+    list.SetItemState(row, selected ? EditorCore::LVIS_SELECTED : 0, EditorCore::LVIS_SELECTED);
+  }
 
   TestSupport::TempFolder folder;
   std::unique_ptr<EditorCore::GUI_MainFrame> mainFrame;

@@ -16,7 +16,6 @@ using EditorCore::CRect;
 using EditorCore::WPARAM;
 
 TEST(ModuleExports, AnswerAsTheHostExpects) {
-  EXPECT_STREQ(GetModuleVersion(), "P1.7.0");
   EditorCore::GUI_Module* first = GetModule();
   ASSERT_NE(first, nullptr);
   EXPECT_EQ(GetModule(), first);
@@ -33,11 +32,11 @@ TEST_F(ModuleHost, IconsComeFromTheModulesOwnResources) {
 }
 
 TEST_F(ModuleHost, EmptyPaneShowsUntilAClipOpens) {
-  EXPECT_TRUE(Frame().openPane->IsWindowVisible());
+  EXPECT_TRUE(Frame().GetOpenPane().IsWindowVisible());
   EXPECT_FALSE(Tabs().IsWindowVisible());
-  EXPECT_EQ(Frame().openPane->label.GetWindowText(), "Open or Drop an AnimClip.");
+  EXPECT_EQ(Frame().GetOpenPane().label.GetWindowText(), "Open or Drop an AnimClip.");
   Open("Walk");
-  EXPECT_FALSE(Frame().openPane->IsWindowVisible());
+  EXPECT_FALSE(Frame().GetOpenPane().IsWindowVisible());
   EXPECT_TRUE(Tabs().IsWindowVisible());
 }
 
@@ -48,9 +47,9 @@ TEST_F(ModuleHost, OpeningAClipTwiceKeepsOneTabAndSelectsIt) {
   EXPECT_EQ(Page()->GetClip()->GetName(), "Slide");
   Open("Walk");
   EXPECT_EQ(Tabs().GetTabCount(), 2);
-  EXPECT_EQ(Frame().openClips.size(), 2u);
+  EXPECT_EQ(Frame().GetOpenClips().size(), 2u);
   EXPECT_EQ(Page()->GetClip(), walk) << "the clip's own tab is selected";
-  EXPECT_EQ(Tabs().tabCtrl->GetItemText(0), "Walk");
+  EXPECT_EQ(TabText(0), "Walk");
 }
 
 TEST_F(ModuleHost, PageHoldsOneReferenceToItsClip) {
@@ -69,16 +68,16 @@ TEST_F(ModuleHost, ClipWithoutChannelsGetsADefaultChannelShownAtOnce) {
   EXPECT_EQ(channel.GetTrackCount(), 3u);
   EXPECT_EQ(channel.GetCurve(EngineCore::AnimTrack::Rotation)->GetKeyType(), EngineCore::AnimCurve::KeyQuaternion);
   EXPECT_TRUE(empty->IsModified());
-  EXPECT_EQ(Page()->channelList->CountSelected(), 1);
-  EXPECT_EQ(Page()->trackList->GetItemCount(), 9);
+  EXPECT_EQ(Channels().CountSelected(), 1);
+  EXPECT_EQ(Tracks().GetItemCount(), 9);
 }
 
 TEST_F(ModuleHost, OpeningShowsTheFirstChannelAndTellsTheViewer) {
   Open("Walk");
   // Rows are sorted: Arm before Root.
-  EXPECT_EQ(Page()->channelList->GetItemText(0, 0), "Arm");
-  EXPECT_EQ(Page()->channelList->CountSelected(), 1);
-  EXPECT_EQ(Page()->trackList->GetItemCount(), 3);
+  EXPECT_EQ(Channels().GetItemText(0, 0), "Arm");
+  EXPECT_EQ(Channels().CountSelected(), 1);
+  EXPECT_EQ(Tracks().GetItemCount(), 3);
   EXPECT_GE(viewer.Count(2225), 1);
 }
 
@@ -96,7 +95,7 @@ TEST_F(ModuleHost, ClosingAModifiedClipAsksOnceAndCancelKeepsTheTab) {
   EXPECT_TRUE(Frame().CloseClip(walk, false));
   EXPECT_EQ(asked, 1) << "no question without asking";
   EXPECT_EQ(Tabs().GetTabCount(), 0);
-  EXPECT_TRUE(Frame().openPane->IsWindowVisible());
+  EXPECT_TRUE(Frame().GetOpenPane().IsWindowVisible());
 }
 
 TEST_F(ModuleHost, CloseAllAsksOnceAboutEveryModifiedClip) {
@@ -119,7 +118,7 @@ TEST_F(ModuleHost, CloseAllAsksOnceAboutEveryModifiedClip) {
       [](EditorCore::GUI_Dialog&) { return static_cast<int>(EditorToolkit::GUI_SaveDialog::DontSaveId); });
   EXPECT_TRUE(Frame().CloseAllClips(true));
   EXPECT_EQ(Tabs().GetTabCount(), 0);
-  EXPECT_TRUE(Frame().openClips.empty());
+  EXPECT_TRUE(Frame().GetOpenClips().empty());
 }
 
 TEST_F(ModuleHost, FrameworkMessageThreeClosesEverythingAfterAsking) {
@@ -153,9 +152,9 @@ TEST_F(ModuleHost, DropOpensClipsByTheirNameWithoutExtension) {
   module->ProcessDnD(CPoint());
   dnd.Clear();
   ASSERT_EQ(Tabs().GetTabCount(), 3);
-  EXPECT_EQ(Tabs().tabCtrl->GetItemText(0), "Walk");
-  EXPECT_EQ(Tabs().tabCtrl->GetItemText(1), ".hidden");
-  EXPECT_EQ(Tabs().tabCtrl->GetItemText(2), ".");
+  EXPECT_EQ(TabText(0), "Walk");
+  EXPECT_EQ(TabText(1), ".hidden");
+  EXPECT_EQ(TabText(2), ".");
   EXPECT_TRUE(Frame().IsWindowEnabled());
 }
 
@@ -173,9 +172,9 @@ TEST_F(ModuleHost, DragIsAcceptedOrRefusedByItsFirstItem) {
 
 TEST_F(ModuleHost, ResourcesSavedMessageRebuildsTrackRowsOnlyForClips) {
   Open("Walk");
-  Tarvel::GUI_TrackListCtrl& tracks = *Page()->trackList;
+  Tarvel::GUI_TrackListCtrl& tracks = Tracks();
   ASSERT_EQ(tracks.GetItemCount(), 3);
-  tracks.entries[1]->curve->bSelected = true;
+  tracks.GetRowCurve(1)->bSelected = true;
   module->OnFrameworkMessage(2255, 8, 0);
   EXPECT_EQ(tracks.GetSelectedCount(), 0);
   module->OnFrameworkMessage(2255, 9, 0);
@@ -187,10 +186,10 @@ TEST_F(ModuleHost, SceneMessagesReachEveryPage) {
   Open("Slide");
   EngineCore::Scene scene;
   module->OnFrameworkMessage(2249, reinterpret_cast<WPARAM>(&scene), 0);
-  EXPECT_EQ(Tabs().scene, &scene);
-  for (Tarvel::AnimClipDialog* page : Tabs().pages) EXPECT_EQ(page->scene, &scene);
+  EXPECT_EQ(Tabs().GetScene(), &scene);
+  for (const auto& page : Tabs().GetPages()) EXPECT_EQ(page->GetScene(), &scene);
   Open("Empty");
-  EXPECT_EQ(Page()->scene, &scene) << "a new page takes the tab host's scene";
+  EXPECT_EQ(Page()->GetScene(), &scene) << "a new page takes the tab host's scene";
 }
 
 TEST_F(ModuleHost, MessageTwoAndUnknownMessagesChangeNothing) {
@@ -205,11 +204,11 @@ TEST_F(ModuleHost, MenuIsInstalledOnlyWhenAsked) {
   EXPECT_TRUE(module->LoadMenuBar(&bar, false));
   EXPECT_EQ(bar.GetInstalledMenu(), nullptr);
   EXPECT_TRUE(module->LoadMenuBar(&bar, true));
-  EXPECT_EQ(bar.GetInstalledMenu(), Frame().menu.get());
+  EXPECT_EQ(bar.GetInstalledMenu(), Frame().GetMenu());
 }
 
 TEST_F(ModuleHost, MenusFollowTheOpenClips) {
-  EditorCore::GUI_Menu& menu = *Frame().menu;
+  EditorCore::GUI_Menu& menu = *Frame().GetMenu();
   auto enabled = [&menu](EditorCore::UINT idOrPosition, EditorCore::UINT by) {
     return (menu.GetMenuState(idOrPosition, by) & (EditorCore::MF_GRAYED | EditorCore::MF_DISABLED)) == 0;
   };
@@ -268,7 +267,7 @@ TEST_F(ModuleHost, EmptyPaneButtonAsksForAClipOfTheFolder) {
     combo.SetCurSel(combo.FindStringExact(-1, "Slide"));
     return EditorCore::IDOK;
   });
-  Frame().openPane->OnCommand(1026);
+  Frame().GetOpenPane().OnCommand(1026);
   EXPECT_EQ(offered, (std::vector<std::string>{"Empty", "Slide", "Walk"}));
   ASSERT_EQ(Tabs().GetTabCount(), 1);
   EXPECT_EQ(Page()->GetClip()->GetName(), "Slide");

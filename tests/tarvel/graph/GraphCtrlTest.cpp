@@ -1,7 +1,10 @@
 #include <EditorCore/GUI_BackBuffer.h>
 #include <EditorCore/GUI_ThemeManager.h>
+#include <EditorToolkit/EditorKernel.h>
+#include <EditorToolkit/KeyManager.h>
 
 #include <QColor>
+#include <QCursor>
 #include <QImage>
 #include <QWidget>
 
@@ -47,7 +50,7 @@ class GraphRendering : public GraphBench {
   }
 
   CurveInfo& AddCurve(std::vector<std::pair<float, float>> keys, bool selected = false, COLORREF colour = kCurve) {
-    CurveInfo& info = GraphBench::AddCurve(keys);
+    CurveInfo& info = Add(keys);
     info.pCurve->SetColor(colour);
     info.pCurve->SetSelectionColor(kSelection);
     info.bSelected = selected;
@@ -68,44 +71,8 @@ class GraphRendering : public GraphBench {
   COLORREF light = 0;
 };
 
-TEST_F(GraphRendering, RulersGetUnitsAndMarkersWhenAttached) {
-  EXPECT_DOUBLE_EQ(hRuler.GetMinUnitValue(), 1.0);
-  EXPECT_DOUBLE_EQ(vRuler.GetMinUnitValue(), 0.1);
-  EXPECT_DOUBLE_EQ(hRuler.GetMinValue(), 0.0);
-  EXPECT_EQ(Col(-5.0), 0);
-  ASSERT_EQ(hRuler.GetMarkerCount(), 4);
-  ASSERT_EQ(vRuler.GetMarkerCount(), 1);
-  const COLORREF colours[] = {0x0096C8, 0x0096C8, 0x1E1E1E, 0xDCDCDC};
-  for (int i = 0; i < 4; ++i) {
-    const EditorCore::GUI_RulerMarker* m = hRuler.GetMarkerAt(i);
-    ASSERT_NE(m, nullptr);
-    EXPECT_EQ(m->id, i + 1);
-    EXPECT_EQ(m->color, colours[i]);
-    EXPECT_EQ(m->flags, i == 3 ? 3u : 0u) << "marker " << m->id;
-  }
-  EXPECT_EQ(vRuler.GetMarkerAt(0)->id, 3);
-  EXPECT_EQ(vRuler.GetMarkerAt(0)->color, 0x1E1E1Eu);
-  EXPECT_EQ(vRuler.GetMarkerAt(0)->flags & 1u, 0u);
-}
-
-TEST_F(GraphRendering, StartsWithTheDocumentedState) {
-  Tarvel::GUI_GraphCtrl fresh;
-  EXPECT_TRUE(fresh.bSnap);
-  EXPECT_TRUE(fresh.bFalloff);
-  EXPECT_FALSE(fresh.bPanning);
-  EXPECT_FALSE(fresh.HasSelectionRange());
-  EXPECT_EQ(fresh.fCurrentPointX, -1.0e11f);
-  EXPECT_EQ(fresh.pColumnPoints, nullptr);
-  EXPECT_EQ(fresh.iColumnPointCount, 0);
-  EXPECT_EQ(graph.oClientRect, CRect());  // created with an empty rectangle
-  fresh.fSelectionBegin = 3.0f;
-  EXPECT_TRUE(fresh.HasSelectionRange());
-  fresh.ClearSelectionRange();
-  EXPECT_EQ(fresh.fSelectionEnd, -1.0f);
-}
-
 TEST_F(GraphRendering, FillsWithTheGraphBackgroundWithoutASelection) {
-  graph.fSelectionBegin = 10.0f;  // one bound alone is no range
+  shown.fSelectionBegin = 10.0f;  // one bound alone is no range
   Draw();
   EXPECT_EQ(At(5, 5), base);
   EXPECT_EQ(At(345, 255), base);
@@ -113,7 +80,7 @@ TEST_F(GraphRendering, FillsWithTheGraphBackgroundWithoutASelection) {
 }
 
 TEST_F(GraphRendering, SingleSelectedFrameShowsABandFromOneFrameBeforeToOneAfter) {
-  graph.fSelectionBegin = graph.fSelectionEnd = 20.0f;
+  shown.fSelectionBegin = shown.fSelectionEnd = 20.0f;
   Draw();
   EXPECT_EQ(At(Col(19) - 1, 105), base);
   EXPECT_EQ(At(Col(19) + 1, 105), light);
@@ -122,20 +89,20 @@ TEST_F(GraphRendering, SingleSelectedFrameShowsABandFromOneFrameBeforeToOneAfter
 }
 
 TEST_F(GraphRendering, FalloffWithZeroWidthsDrawsNoGradient) {
-  graph.fSelectionBegin = 20.0f;
-  graph.fSelectionEnd = 30.0f;
+  shown.fSelectionBegin = 20.0f;
+  shown.fSelectionEnd = 30.0f;
   Draw();
   EXPECT_EQ(At(Col(20) - 5, 105), base);
   EXPECT_EQ(At(Col(20) + 5, 105), light);
   EXPECT_EQ(At(Col(30) + 5, 105), base);
 
-  graph.fFalloffBefore = graph.fFalloffAfter = 3.0f;
+  graph.GetEditor().fFalloffBefore = graph.GetEditor().fFalloffAfter = 3.0f;
   Draw();
   EXPECT_NE(At(Col(20) - 5, 105), base);
   EXPECT_NE(At(Col(30) + 5, 105), base);
   EXPECT_EQ(At(Col(17) - 5, 105), base);
 
-  graph.bFalloff = false;
+  graph.GetEditor().bFalloff = false;
   Draw();
   EXPECT_EQ(At(Col(20) - 5, 105), base);
 }
@@ -193,8 +160,8 @@ TEST_F(GraphRendering, CurveLeavingTheTopIsClippedWithoutAStrokeAlongTheEdge) {
 
 TEST_F(GraphRendering, SelectedCurvesLieOverUnselectedOnesInAnyOrder) {
   for (const bool selectedFirst : {true, false}) {
+    shown.Clear();
     records.clear();
-    graph.ClearCurves();
     if (selectedFirst) AddCurve({{0.0f, 5.0f}, {30.0f, 5.0f}}, true);
     AddCurve({{0.0f, 5.0f}, {30.0f, 5.0f}}, false);
     if (!selectedFirst) AddCurve({{0.0f, 5.0f}, {30.0f, 5.0f}}, true);
@@ -214,10 +181,6 @@ TEST_F(GraphRendering, FilteredCurvesAreSkipped) {
   EXPECT_EQ(CountInRect(CRect(0, 0, kW, kH), kCurve), 0);
   EXPECT_EQ(CountInRect(CRect(0, 0, kW, kH), kSelection), 0);
   EXPECT_GT(CountInRect(CRect(0, 0, kW, kH), RGB(10, 10, 250)), 0);
-  EXPECT_EQ(graph.GetCurveAt(0), nullptr);
-  EXPECT_EQ(graph.GetCurveAt(1), records[1]->pCurve.get());
-  EXPECT_EQ(graph.GetCurveAt(2), nullptr);
-  EXPECT_EQ(graph.GetSelectedCurveCount(), 0);
 }
 
 TEST_F(GraphRendering, KeysOfASelectedCurveAreShadedByWeightAndSelectedOnesOutlined) {
@@ -270,39 +233,26 @@ TEST_F(GraphRendering, KeysOnTheRightAndBottomEdgesAreStillDrawn) {
   EXPECT_NE(At(kW - 1, Row(8) + 1), kCurve) << "one pixel past the edge is out";
 }
 
-TEST_F(GraphRendering, ColumnBufferFollowsTheWidthAtTheNextPaint) {
-  Draw();
-  ASSERT_EQ(graph.iColumnPointCount, kW);
-  const EditorCore::CPoint* kept = graph.pColumnPoints;
-  Draw();
-  EXPECT_EQ(graph.pColumnPoints, kept);
-  EditorCore::GUI_BackBuffer narrow;
-  ASSERT_TRUE(narrow.CreateOffscreen(kW / 2, kH));
-  graph.Paint(narrow, kW / 2, kH);
-  EXPECT_EQ(graph.iColumnPointCount, kW / 2);
-  ASSERT_NE(graph.pColumnPoints, nullptr);
-}
-
 TEST_F(GraphRendering, WindowPresentsItsLayersAtItsOwnWidth) {
   auto* widget = static_cast<QWidget*>(graph.GetSafeHwnd());
   ASSERT_NE(widget, nullptr);
-  graph.fSelectionBegin = graph.fSelectionEnd = 20.0f;
-  const QImage shown = widget->grab().toImage();
-  EXPECT_EQ(graph.iColumnPointCount, kW);
-  EXPECT_EQ(shown.pixel(Col(20) + 5, 105) & 0xFFFFFFu,
-            QColor(EditorCore::GetRValue(light), EditorCore::GetGValue(light), EditorCore::GetBValue(light)).rgb() &
-                0xFFFFFFu);
-  EXPECT_EQ(
-      shown.pixel(5, 5) & 0xFFFFFFu,
-      QColor(EditorCore::GetRValue(base), EditorCore::GetGValue(base), EditorCore::GetBValue(base)).rgb() & 0xFFFFFFu);
-  graph.MoveWindow(40, 0, kW - 100, kH);
-  widget->grab();
-  EXPECT_EQ(graph.iColumnPointCount, kW - 100);
+  shown.fSelectionBegin = shown.fSelectionEnd = 20.0f;
+  auto rgb = [](COLORREF c) {
+    return QColor(EditorCore::GetRValue(c), EditorCore::GetGValue(c), EditorCore::GetBValue(c)).rgb() & 0xFFFFFFu;
+  };
+  graph.MoveWindow(40, 0, kW / 2, kH);
+  EXPECT_EQ(widget->grab().toImage().pixel(Col(20) + 5, 105) & 0xFFFFFFu, rgb(light));
+  // Wider again, the curve layer reaches the new right edge.
+  AddCurve({{0.0f, 5.0f}, {80.0f, 5.0f}});
+  graph.MoveWindow(40, 0, kW, kH);
+  const QImage wide = widget->grab().toImage();
+  EXPECT_EQ(wide.pixel(kW - 3, Row(5)) & 0xFFFFFFu, rgb(kCurve));
+  EXPECT_EQ(wide.pixel(5, 5) & 0xFFFFFFu, rgb(base));
 }
 
 TEST_F(GraphRendering, RubberBandOnlyWhileCapturedAndBanding) {
-  graph.iDragState = 1;
-  graph.oRubberBand = CRect(103, 103, 203, 153);
+  graph.GetEditor().iDragState = 1;
+  graph.GetEditor().oRubberBand = CRect(103, 103, 203, 153);
   Draw();
   EXPECT_EQ(CountInRect(CRect(103, 103, 203, 104), kBlack), 0);
   graph.SetCapture();
@@ -311,8 +261,7 @@ TEST_F(GraphRendering, RubberBandOnlyWhileCapturedAndBanding) {
   const int dots = CountInRect(CRect(104, 103, 203, 104), kBlack);
   EXPECT_GT(dots, 30);
   EXPECT_LT(dots, 70);
-  EXPECT_EQ(graph.aRubberBandOutline[2], EditorCore::CPoint(203, 153));
-  graph.iDragState = 2;
+  graph.GetEditor().iDragState = 2;
   Draw();
   EXPECT_EQ(CountInRect(CRect(104, 103, 203, 104), kBlack), 0);
   EditorCore::GUI_Wnd::ReleaseCapture();
@@ -322,7 +271,7 @@ TEST_F(GraphRendering, CurrentKeyIsOutlinedOnlyWhileItsMarkerShows) {
   EditorToolkit::EditablePoint current;
   current.x = 10.0f;
   current.y = 2.0f;
-  graph.pCurrentPoint = &current;
+  graph.GetEditor().pCurrentPoint = &current;
   Draw();
   EXPECT_EQ(At(Col(10) - 3, Row(2) + 2), base);
   hRuler.ShowMarker(3, true);
@@ -345,24 +294,82 @@ TEST_F(GraphRendering, FitAllLeavesTenFramesAndTwentyValuesOfMargin) {
   EXPECT_EQ(graph.GetCurvesBounds(), CRect());
 }
 
-TEST_F(GraphRendering, RemovingCurvesMovesLaterEntriesDownAndKeepsTheRecords) {
-  CurveInfo& a = AddCurve({{0.0f, 0.0f}});
-  CurveInfo& b = AddCurve({{0.0f, 0.0f}});
-  CurveInfo& c = AddCurve({{0.0f, 0.0f}});
-  CurveInfo& d = AddCurve({{0.0f, 0.0f}});
-  d.iChannelKey = b.iChannelKey;
-  graph.RemoveCurves(0, 1);
-  ASSERT_EQ(graph.GetCurveCount(), 3);
-  EXPECT_EQ(graph.aCurves[0], &b);
-  graph.RemoveChannelCurves(b.iChannelKey);
-  ASSERT_EQ(graph.GetCurveCount(), 1);
-  EXPECT_EQ(graph.aCurves[0], &c);
-  {
-    Tarvel::GUI_GraphCtrl shortLived;
-    shortLived.aCurves = {&a, &c};
+// The control's own part of a gesture: the client area, the capture, the cursor, the rulers
+// and the notices to its parent.
+class GraphControl : public GraphBench {
+ protected:
+  void SetUp() override {
+    GraphBench::SetUp();
+    graph.GetEditor().iEditMode = 3;
+    keys()->SetModifierSource([this] { return shift ? EditorToolkit::KeyManager::Shift : 0u; });
   }
-  EXPECT_EQ(a.pCurve->GetPointCount(), 1u);
-  EXPECT_EQ(c.pCurve->GetPointCount(), 1u);
+  void TearDown() override {
+    keys()->SetModifierSource({});
+    if (graph.HasCapture()) EditorCore::GUI_Wnd::ReleaseCapture();
+  }
+  static EditorToolkit::KeyManager* keys() { return EditorToolkit::EditorKernel::GetInstance()->GetKeyManager(); }
+  EditorCore::CPoint At(double frame, double value) const { return {Col(frame), Row(value)}; }
+  Qt::CursorShape Cursor() const { return static_cast<QWidget*>(graph.GetSafeHwnd())->cursor().shape(); }
+  bool MarkerVisible(const EditorCore::GUI_RulerCtrl& ruler, int id) const {
+    for (int i = 0; i < ruler.GetMarkerCount(); ++i) {
+      if (ruler.GetMarkerAt(i)->id == id) return (ruler.GetMarkerAt(i)->flags & 1u) != 0;
+    }
+    return false;
+  }
+  bool shift = false;
+};
+
+TEST_F(GraphControl, APressOnAKeyCapturesTellsThePanelAndPlacesTheCrossHair) {
+  CurveInfo& c = Add({{0, 0}, {10, 5}});
+  graph.OnLButtonDown(EditorCore::MK_LBUTTON, At(10, 5));
+  EXPECT_TRUE(graph.HasCapture());
+  EXPECT_EQ(panel.codes, (std::vector<int>{2076, 2077, 2078, 2075}));
+  EXPECT_TRUE(c.pCurve->GetPointAt(1)->bSelected);
+  EXPECT_DOUBLE_EQ(hRuler.GetMarkerPosition(3), 10.0);
+  EXPECT_DOUBLE_EQ(vRuler.GetMarkerPosition(3), 5.0);
+  EXPECT_TRUE(MarkerVisible(hRuler, 3) && MarkerVisible(vRuler, 3) && MarkerVisible(hRuler, 1));
+  graph.OnLButtonUp(0, At(10, 5));
+  EXPECT_FALSE(graph.HasCapture());
+  panel.codes.clear();
+  graph.OnLButtonDown(EditorCore::MK_LBUTTON, EditorCore::CPoint(kW + 5, 10));
+  EXPECT_FALSE(graph.HasCapture()) << "a press outside the client area does nothing";
+  EXPECT_TRUE(panel.codes.empty());
+}
+
+TEST_F(GraphControl, TheCursorFollowsTheGesture) {
+  Add({{0, 0}, {10, 5}});
+  graph.GetEditor().iEditMode = 2;
+  graph.OnLButtonDown(EditorCore::MK_LBUTTON, At(10, 5));
+  EXPECT_EQ(Cursor(), Qt::SizeVerCursor);
+  graph.OnLButtonUp(0, At(10, 5));
+  EXPECT_EQ(Cursor(), Qt::ArrowCursor);
+  graph.GetEditor().iEditMode = 3;
+  graph.OnLButtonDown(EditorCore::MK_LBUTTON, At(0, 0));
+  EXPECT_EQ(Cursor(), Qt::SizeHorCursor);
+  shift = true;
+  graph.OnMouseMove(EditorCore::MK_LBUTTON, At(1, 0));
+  EXPECT_EQ(Cursor(), Qt::SizeAllCursor);
+  graph.OnLButtonUp(0, At(1, 0));
+  shift = false;
+  graph.OnLButtonDown(EditorCore::MK_LBUTTON, At(30, -20));
+  EXPECT_EQ(Cursor(), Qt::ArrowCursor);
+  EXPECT_FALSE(MarkerVisible(hRuler, 3)) << "no cross-hair during a rubber band";
+}
+
+TEST_F(GraphControl, TheMiddleButtonPansBothRulersAndLeavesTheKeysAlone) {
+  CurveInfo& c = Add({{0, 0}, {10, 0}});
+  graph.OnMButtonDown(EditorCore::MK_MBUTTON, EditorCore::CPoint(-3, 100));
+  EXPECT_FALSE(hRuler.IsMoving()) << "not from outside the view";
+  graph.OnLButtonDown(EditorCore::MK_LBUTTON, At(10, 0));
+  graph.OnMButtonDown(EditorCore::MK_MBUTTON, EditorCore::CPoint(100, 100));
+  EXPECT_TRUE(hRuler.IsMoving() && vRuler.IsMoving());
+  EXPECT_EQ(graph.GetEditor().iDragState, 0);
+  graph.GetEditor().iDragState = 3;
+  graph.OnMouseMove(EditorCore::MK_LBUTTON, At(15, 0));
+  EXPECT_FLOAT_EQ(c.pCurve->GetPointAt(1)->x, 10.0f);
+  graph.OnMButtonUp(0, EditorCore::CPoint(120, 90));
+  EXPECT_FALSE(hRuler.IsMoving() || vRuler.IsMoving());
+  EXPECT_FALSE(graph.HasCapture());
 }
 
 }  // namespace
