@@ -26,7 +26,6 @@ constexpr UINT kMsgCreateClip = 3036;
 constexpr UINT kMsgOpenClip = 3524;
 // Commands of the module's menu.
 constexpr UINT kCmdClipCreate = 16654;
-constexpr UINT kCmdClipOpen = 16655;
 constexpr UINT kCmdClipSaveAll = 16658;
 
 class FrameworkMessages : public HostTest::HostFixture {
@@ -45,7 +44,7 @@ class FrameworkMessages : public HostTest::HostFixture {
     return tabs ? tabs->GetItemCount() : -1;
   }
 
-  HostTest::RecordingModule recorder;
+  TestSupport::RecordingModule recorder;
 };
 
 TEST_F(FrameworkMessages, AModuleBroadcastReachesEveryModule) {
@@ -74,18 +73,6 @@ TEST_F(FrameworkMessages, AnAddressedMessageReachesOnlyItsModule) {
   ASSERT_NE(clip, nullptr);
   EXPECT_EQ(clip->GetName().str(), "Walk");
   EXPECT_EQ(TabCount(), 1);
-}
-
-TEST_F(FrameworkMessages, MenuCommandsReachTheModuleOwningTheMenu) {
-  std::vector<std::string> asked;
-  GUI_Dialog::SetModalResponder([&](GUI_Dialog& dialog) {
-    asked.push_back(dialog.GetWindowText());
-    return IDCANCEL;
-  });
-  host->RouteCommand(kCmdClipOpen);
-  ASSERT_EQ(asked.size(), 1u) << "the module's Open command asks which clip to open";
-  EXPECT_EQ(asked.front(), "Open");
-  EXPECT_EQ(TabCount(), 0);
 }
 
 TEST_F(FrameworkMessages, OpeningAProjectTellsEveryModuleItsScene) {
@@ -139,12 +126,6 @@ TEST_F(FrameworkMessages, APickInTheViewerSelectsTheObjectAndTellsEveryModule) {
   // A click on empty space clears the selection.
   view->SelectAt(CPoint(2, client.Height() - 2));
   EXPECT_EQ(selection->GetSelectedObjectCount(), 0u);
-}
-
-TEST_F(FrameworkMessages, AClipDroppedOnThePanelOpensInATab) {
-  EXPECT_TRUE(host->DropResource("Boxing_Toes"));
-  EXPECT_EQ(TabCount(), 1);
-  EXPECT_EQ(host->GetDnDManager()->GetDataCount(), 0) << "the drop is over";
 }
 
 }  // namespace

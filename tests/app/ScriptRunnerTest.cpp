@@ -66,16 +66,11 @@ class ScriptedHost : public HostTest::HostFixture {
   std::unique_ptr<ScriptRunner> runner;
 };
 
-TEST_F(ScriptedHost, OpensAClipInATabAndListsItsChannels) {
-  EXPECT_TRUE(Run("expect-tabs 0\nexpect-panel visible\nopen 01_01\nexpect-tabs 1\nexpect-channels 31"))
+TEST_F(ScriptedHost, OpensAndDropsClipsIntoTabsAndListsTheirChannels) {
+  EXPECT_TRUE(Run("expect-tabs 0\nexpect-panel visible\nopen 01_01\nexpect-tabs 1\nexpect-channels 31\n"
+                  "drop Boxing_Toes\nexpect-tabs 2\nopen 01_01\nexpect-tabs 2"))
       << runner->GetError();
 }
-
-TEST_F(ScriptedHost, OpeningAnOpenClipAgainKeepsOneTab) {
-  EXPECT_TRUE(Run("open 01_01\nopen Boxing_Toes\nopen 01_01\nexpect-tabs 2")) << runner->GetError();
-}
-
-TEST_F(ScriptedHost, ADropOpensTheClip) { EXPECT_TRUE(Run("drop Boxing_Toes\nexpect-tabs 1")) << runner->GetError(); }
 
 TEST_F(ScriptedHost, AFailedExpectationStopsAtItsLine) {
   EXPECT_FALSE(Run("open 01_01\n\n# two tabs?\nexpect-tabs 2\nopen Boxing_Toes\n"));
@@ -84,9 +79,11 @@ TEST_F(ScriptedHost, AFailedExpectationStopsAtItsLine) {
   EXPECT_TRUE(Run("expect-tabs 1")) << "the line after the failure never ran";
 }
 
-TEST_F(ScriptedHost, AnUnknownClipFailsClearly) {
+TEST_F(ScriptedHost, AnUnknownClipOrChannelFailsClearly) {
   EXPECT_FALSE(Run("open Nowhere"));
   EXPECT_EQ(runner->GetError(), "line 1: no clip named 'Nowhere' in the clip folder");
+  EXPECT_FALSE(Run("open 01_01\nselect-channel Tail"));
+  EXPECT_EQ(runner->GetError(), "line 2: the channel list has no channel named 'Tail'");
 }
 
 TEST_F(ScriptedHost, SelectChannelSelectsExactlyThoseRows) {
@@ -112,11 +109,6 @@ TEST_F(ScriptedHost, SelectCurveSelectsExactlyThoseTrackRows) {
   EXPECT_EQ(SelectedTexts(2, 1), (std::set<std::string>{rotationY, translationX}));
   EXPECT_FALSE(Run("select-curve Neck scale Z"));
   EXPECT_NE(runner->GetError().find("no row Neck scale Z"), std::string::npos) << runner->GetError();
-}
-
-TEST_F(ScriptedHost, AnUnknownChannelFails) {
-  EXPECT_FALSE(Run("open 01_01\nselect-channel Tail"));
-  EXPECT_EQ(runner->GetError(), "line 2: the channel list has no channel named 'Tail'");
 }
 
 TEST_F(ScriptedHost, KeysNeedAnOpenPageAndReachIt) {

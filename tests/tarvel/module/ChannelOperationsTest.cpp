@@ -50,24 +50,26 @@ TEST_F(ChannelOperations, CreateOffersAllTracksAndNumbersUnnamedChannels) {
   ASSERT_NE(Channel("UnnamedChannel0"), nullptr);
   EXPECT_EQ(Channel("UnnamedChannel0")->GetTrackCount(), 3u);
   EXPECT_TRUE(clip->IsModified());
+  Answer("unnamedchannel3", true, true, true);
   module->OnMenuCommand(16664);
-  EXPECT_NE(Channel("UnnamedChannel1"), nullptr) << "numbered after the highest";
-  EXPECT_EQ(Channels().GetItemCount(), 4);
+  Answer("UnnamedChannelX", true, true, true);
+  module->OnMenuCommand(16664);
+  Answer("", true, true, true);
+  module->OnMenuCommand(16664);
+  EXPECT_NE(Channel("UnnamedChannel4"), nullptr) << "numbered after the highest, case ignored, X read as 0";
+  EXPECT_EQ(Channels().GetItemCount(), 6);
 }
 
-TEST_F(ChannelOperations, CreateWithOnlyRotationGivesOneQuaternionTrack) {
+TEST_F(ChannelOperations, CreateWithOnlyRotationGivesOneQuaternionTrackAndCancelNothing) {
+  Answer("Tail", true, true, true, EditorCore::IDCANCEL);
+  module->OnMenuCommand(16664);
+  EXPECT_EQ(clip->GetChannelCount(), 2u);
+  EXPECT_FALSE(clip->IsModified());
   Answer("Tail", false, true, false);
   module->OnMenuCommand(16664);
   ASSERT_NE(Channel("Tail"), nullptr);
   ASSERT_EQ(Channel("Tail")->GetTrackCount(), 1u);
   EXPECT_EQ(Channel("Tail")->GetCurve(AnimTrack::Rotation)->GetKeyType(), EngineCore::AnimCurve::KeyQuaternion);
-}
-
-TEST_F(ChannelOperations, CancelledCreateChangesNothing) {
-  Answer("Tail", true, true, true, EditorCore::IDCANCEL);
-  module->OnMenuCommand(16664);
-  EXPECT_EQ(clip->GetChannelCount(), 2u);
-  EXPECT_FALSE(clip->IsModified());
 }
 
 TEST_F(ChannelOperations, EditShowsTheChannelAndRenamesItKeepingItsKeys) {
@@ -91,17 +93,14 @@ TEST_F(ChannelOperations, EditWithEveryBoxClearedLeavesAChannelWithoutTracks) {
   EXPECT_EQ(Channel("Arm")->GetTrackCount(), 0u);
 }
 
-TEST_F(ChannelOperations, EditToATakenNameKeepsTheChannelAsItWas) {
+TEST_F(ChannelOperations, EditToATakenOrAnEmptyNameKeepsTheChannelAsItWas) {
+  Answer("", true, true, true);
+  module->OnMenuCommand(16665);
+  EXPECT_EQ(Channel("Arm")->GetTrackCount(), 1u);
   Answer("Root", true, true, true);
   module->OnMenuCommand(16665);
   ASSERT_NE(Channel("Arm"), nullptr);
   EXPECT_EQ(Channel("Arm")->GetTrackCount(), 1u);
   EXPECT_EQ(Channel("Root")->GetTrackCount(), 1u);
   EXPECT_NE(Page()->GetCore().GetChannelCurves(EngineCore::AnimClip::ComputeChannelKey("Arm")), nullptr);
-}
-
-TEST_F(ChannelOperations, EditWithAnEmptyNameChangesNothing) {
-  Answer("", true, true, true);
-  module->OnMenuCommand(16665);
-  EXPECT_EQ(Channel("Arm")->GetTrackCount(), 1u);
 }

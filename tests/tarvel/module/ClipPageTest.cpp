@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "EditorCore/GUI_Menu.h"
+#include "EditorToolkit/EditorKernel.h"
 #include "EngineCore/AnimTrack.h"
 #include "ModuleHost.h"
 #include "module/GUI_TrackListCtrl.h"
@@ -166,17 +167,6 @@ TEST_F(ClipPage, TheContextMenuOffersWhatTheSelectionAllowsAndRemovesChannels) {
   EXPECT_TRUE(clip.IsModified());
   EXPECT_EQ(Rows(Channels()), (std::vector<std::string>{"B"}));
   EXPECT_EQ(Tracks().GetItemCount(), 0);
-}
-
-TEST_F(ClipPage, SelectingAChannelByKeyKeepsOnlyItsRow) {
-  OpenMade({"A", "B", "C", "UnnamedChannel0", "unnamedchannel3", "UnnamedChannelX"});
-  SelectAllChannels();
-  EXPECT_TRUE(Channels().SelectChannel(EngineCore::AnimClip::ComputeChannelKey("B")));
-  EXPECT_EQ(Channels().CountSelected(), 1);
-  EXPECT_EQ(Channels().GetSelectedRow(0)->text, "B");
-  EXPECT_FALSE(Channels().SelectChannel(12345));
-  EXPECT_EQ(Channels().FindChannelRow(EngineCore::AnimClip::ComputeChannelKey("C")), 2);
-  EXPECT_EQ(Channels().GetHighestUnnamedNumber(), 3);
 }
 
 TEST_F(ClipPage, TheUndoKeyTakesBackARecordedEdit) {

@@ -13,15 +13,12 @@
 #include "EditorCore/GUI_CheckBox.h"
 #include "EditorCore/GUI_ComboBox.h"
 #include "EditorCore/GUI_ComboxEnterDialog.h"
-#include "EditorCore/GUI_Dialog.h"
 #include "EditorCore/GUI_MainFrame.h"
-#include "EditorCore/GUI_Module.h"
-#include "EditorToolkit/EditorKernel.h"
-#include "EngineCore/AnimClip.h"
 #include "EngineCore/Log.h"
 #include "EngineCore/ResourceFactory.h"
 #include "Formats/GltfClipFile.h"
 #include "Formats/Project.h"
+#include "RecordingModule.h"
 #include "TempFolder.h"
 #include "channels/GUI_ChannelListCtrl.h"
 #include "graph/GUI_CurvePanelDialog.h"
@@ -32,35 +29,9 @@
 #include "module/ModuleExports.h"
 #include "module/TarvelModule.h"
 
-// A module that only listens: it records the framework messages it receives.
-class ProbeModule : public EditorCore::GUI_Module {
- public:
-  explicit ProbeModule(EditorCore::UINT id) : id_(id) {}
-  EditorCore::UINT GetModuleID() override { return id_; }
-  EditorCore::LRESULT OnFrameworkMessage(EditorCore::UINT message, EditorCore::WPARAM wParam,
-                                         EditorCore::LPARAM lParam) override {
-    received.push_back({message, wParam, lParam});
-    return 0;
-  }
-  int Count(EditorCore::UINT message) const {
-    int n = 0;
-    for (const Message& m : received) n += m.message == message ? 1 : 0;
-    return n;
-  }
-
-  struct Message {
-    EditorCore::UINT message;
-    EditorCore::WPARAM wParam;
-    EditorCore::LPARAM lParam;
-  };
-  std::vector<Message> received;
-
- private:
-  EditorCore::UINT id_;
-};
-
-// The module loaded in a host with a main window, a module manager holding it and a probe
-// for the viewer's id, and a project whose clip folder holds small clips.
+// The module loaded in a host with a main window, a module manager holding it and a recorder
+// for the viewer's id, and a project whose clip folder holds the clips Walk (channels Arm and
+// Root, keys at frames 0, 5 and 12), Slide and Empty.
 class ModuleHost : public ::testing::Test {
  protected:
   static void SetUpTestSuite() { EditorCore::GUI_App::EnsureForTests(); }
@@ -73,7 +44,16 @@ class ModuleHost : public ::testing::Test {
     ASSERT_NE(module, nullptr);
     mainFrame->GetModuleManager()->RegisterModule(module);
     mainFrame->GetModuleManager()->RegisterModule(&viewer);
-    MakeProject();
+    namespace fs = std::filesystem;
+    const fs::path clips = folder.Path() / "AnimClips";
+    fs::create_directories(clips);
+    fs::copy_file(std::string(TARVEL_TEST_DATA) + "/synthetic/whole_frames.gltf", clips / "Walk.gltf");
+    fs::copy_file(std::string(TARVEL_TEST_DATA) + "/synthetic/step.gltf", clips / "Slide.gltf");
+    std::string message;
+    ASSERT_EQ(Formats::GltfClipFile::CreateEmpty((clips / "Empty.gltf").string(), message),
+              Formats::ClipFileError::None);
+    project = Formats::Project::Open(folder.Path().string(), message);
+    ASSERT_TRUE(project) << message;
     mainFrame->ShowWindow(true);
     ASSERT_TRUE(module->CreateModuleWindow());
     module->Show(1);
@@ -88,20 +68,6 @@ class ModuleHost : public ::testing::Test {
     project.reset();
     mainFrame.reset();
     EngineCore::Log::SetEchoToStandardError(true);
-  }
-
-  void MakeProject() {
-    namespace fs = std::filesystem;
-    const fs::path clips = folder.Path() / "AnimClips";
-    fs::create_directories(clips);
-    const std::string data = TARVEL_TEST_DATA;
-    fs::copy_file(data + "/synthetic/whole_frames.gltf", clips / "Walk.gltf");
-    fs::copy_file(data + "/synthetic/step.gltf", clips / "Slide.gltf");
-    std::string message;
-    ASSERT_EQ(Formats::GltfClipFile::CreateEmpty((clips / "Empty.gltf").string(), message),
-              Formats::ClipFileError::None);
-    project = Formats::Project::Open(folder.Path().string(), message);
-    ASSERT_TRUE(project) << message;
   }
 
   // Opens a clip of the project as the host does, with framework message 3524.
@@ -130,7 +96,7 @@ class ModuleHost : public ::testing::Test {
     return found;
   }
   std::string TabText(int tab) { return Children<EditorCore::GUI_TabCtrl>(Tabs()).front()->GetItemText(tab); }
-  // A control of a page or panel template, by its id.
+  // A control of a dialog's template, by its id.
   template <typename Control>
   static Control& Item(EditorCore::GUI_Dialog& dialog, EditorCore::UINT id) {
     return dynamic_cast<Control&>(*dialog.GetDlgItem(id));
@@ -149,5 +115,5 @@ class ModuleHost : public ::testing::Test {
   std::unique_ptr<EditorCore::GUI_MainFrame> mainFrame;
   std::unique_ptr<Formats::Project> project;
   Tarvel::TarvelModule* module = nullptr;
-  ProbeModule viewer{0x10000000u};
+  TestSupport::RecordingModule viewer{0x10000000u};
 };

@@ -29,7 +29,7 @@ TEST_F(ObjectList, TheSceneSelectionChoosesObjectsAndTheirChannels) {
 }
 
 TEST_F(ObjectList, PickingAnObjectMakesItTheSceneSelectionAndTellsTheModules) {
-  ProbeModule other(0x20000000u);
+  TestSupport::RecordingModule other(0x20000000u);
   mainFrame->GetModuleManager()->RegisterModule(&other);
   Selection().ToggleObjectSelection(arm);
   viewer.received.clear();
