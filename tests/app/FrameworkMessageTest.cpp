@@ -35,13 +35,8 @@ class FrameworkMessages : public HostTest::HostFixture {
     ASSERT_TRUE(host->GetModuleManager()->RegisterModule(&recorder));
   }
   void TearDown() override {
-    GUI_Dialog::SetModalResponder({});
     if (host) host->GetModuleManager()->UnregisterModule(&recorder);
     HostFixture::TearDown();
-  }
-  int TabCount() const {
-    const GUI_TabCtrl* tabs = ModuleWindows::FindFirst<GUI_TabCtrl>(Panel()->GetModuleDialog());
-    return tabs ? tabs->GetItemCount() : -1;
   }
 
   TestSupport::RecordingModule recorder;
@@ -89,14 +84,9 @@ TEST_F(FrameworkMessages, OpeningAProjectTellsEveryModuleItsScene) {
   ASSERT_NE(scene, nullptr);
   EXPECT_EQ(host->GetViewer().GetScene(), scene);
   EXPECT_EQ(host->GetSession().GetFolder(), (temp.Path() / "second").string());
-}
-
-TEST_F(FrameworkMessages, TheProjectsAnimatedObjectsCarryControllers) {
-  EngineCore::Scene* scene = host->GetSession().GetScene();
-  ASSERT_NE(scene, nullptr);
   const EngineCore::SceneObject* hips = scene->FindObject("Hips");
   ASSERT_NE(hips, nullptr);
-  ASSERT_NE(hips->GetController(), nullptr);
+  EXPECT_NE(hips->GetController(), nullptr) << "the project's animated objects carry controllers";
 }
 
 TEST_F(FrameworkMessages, TheViewerRedrawsOn2324) {

@@ -21,7 +21,7 @@ class CurveBackups : public ::testing::Test {
 
 }  // namespace
 
-TEST_F(CurveBackups, TwoTakenBackDragsEachRestoreTheirOwnStart) {
+TEST_F(CurveBackups, TwoTakenBackDragsEachRestoreTheirOwnStartOnlySelectedCurvesAreBackedUp) {
   testing::internal::CaptureStdout();
   curve.Backup(true, "");
   curve.pCurve->MovePointsAt(1, 1, 5.0f);  // 15
@@ -34,16 +34,12 @@ TEST_F(CurveBackups, TwoTakenBackDragsEachRestoreTheirOwnStart) {
   EXPECT_EQ(X(1), 12.0f) << "the second restore puts back the start of the second drag";
   EXPECT_EQ(curve.iCurrentUndo, 0u);
   EXPECT_EQ(curve.qBackUps.GetCount(), 1u) << "the first drag's backup made way for the second";
-  testing::internal::GetCapturedStdout();
-}
-
-TEST_F(CurveBackups, OnlySelectedCurvesAreBackedUpAndARestoreNeedsABackup) {
+  curve.RestorePrevious();
+  EXPECT_EQ(X(1), 12.0f) << "a restore needs a backup";
   curve.bSelected = false;
   curve.Backup(true, "");
-  EXPECT_EQ(curve.qBackUps.GetCount(), 0u);
-  curve.RestorePrevious();
-  EXPECT_EQ(curve.iCurrentUndo, 0u);
-  EXPECT_EQ(X(1), 10.0f);
+  EXPECT_EQ(curve.qBackUps.GetCount(), 1u) << "only selected curves are backed up";
+  testing::internal::GetCapturedStdout();
 }
 
 TEST_F(CurveBackups, PrintTheirDiagnosticLinesAndKeepTheNewest2000) {

@@ -19,7 +19,7 @@ class CurvePanel : public ModuleHost {
 
 }  // namespace
 
-TEST_F(CurvePanel, KeyButtonsStepTheCursorWithinTheClipsRange) {
+TEST_F(CurvePanel, KeyButtonsStepTheCursorWithinTheClipsRangeAndDragsLandOnWholeFrames) {
   Panel().SetTimeCursor(3.0f);
   Panel().OnCommand(1060);
   EXPECT_EQ(Cursor(), 5.0f);
@@ -29,9 +29,6 @@ TEST_F(CurvePanel, KeyButtonsStepTheCursorWithinTheClipsRange) {
   Panel().OnCommand(1059);
   EXPECT_EQ(Cursor(), 5.0f);
   EXPECT_EQ(Panel().GetFrameRuler().GetMarkerPosition(4), 5.0) << "the ruler shows the cursor";
-}
-
-TEST_F(CurvePanel, DraggingTheCursorLandsOnWholeFrames) {
   for (auto [dragged, expected] : {std::pair{12.5, 12.0f}, {12.6, 13.0f}}) {
     Panel().GetFrameRuler().SetMarkerPosition(4, dragged, false);
     EditorCore::LRESULT result = 0;
@@ -54,6 +51,7 @@ TEST_F(CurvePanel, ArrowKeysMoveTheTimeCursorNotBelowZero) {
 }
 
 TEST_F(CurvePanel, TheFramesModeHidesTheFalloffButKeepsIt) {
+  EXPECT_EQ(Page()->GetCore().GetSelection().GetCurves().size(), 3u) << "Arm's rotation, shown when the page opened";
   const Tarvel::GraphEditor& editor = Panel().GetGraph().GetEditor();
   auto& falloff = Item<EditorCore::GUI_CheckBox>(Panel(), 1048);
   Panel().OnCommand(1028);
@@ -63,12 +61,6 @@ TEST_F(CurvePanel, TheFramesModeHidesTheFalloffButKeepsIt) {
   Panel().OnCommand(1030);
   EXPECT_EQ(editor.iEditMode, 2);
   EXPECT_TRUE(falloff.IsChecked());
-}
-
-TEST_F(CurvePanel, TheGraphShowsTheCurvesOfTheShownChannels) {
-  EXPECT_EQ(Page()->GetCore().GetSelection().GetCurves().size(), 3u) << "Arm's rotation, shown when the page opened";
-  SelectRow(Channels(), 1);
-  EXPECT_EQ(Page()->GetCore().GetSelection().GetCurves().size(), 6u);
 }
 
 TEST_F(CurvePanel, WheelZoomStepsTheScaleWithinItsLimits) {

@@ -127,7 +127,7 @@ TEST_F(GraphEditing, PickingAKeyMakesItCurrentAndPressingItAgainLetsItGo) {
   EXPECT_TRUE(Key(c, 1)->bSelected) << "the key stays selected";
 }
 
-TEST_F(GraphEditing, FrameMovesLandOnWholeFramesValueMovesSnapToATenthOfTheGraduation) {
+TEST_F(GraphEditing, FrameMovesLandOnWholeFramesValueMovesSnapToATenthOfTheGraduationShiftMovesBoth) {
   CurveInfo& c = Add({{0, 0}, {10, 0}, {20, 0}});
   Press(AtKey(c, 1));
   Move(At(13.6, 0));
@@ -139,7 +139,15 @@ TEST_F(GraphEditing, FrameMovesLandOnWholeFramesValueMovesSnapToATenthOfTheGradu
   EXPECT_FLOAT_EQ(Key(c, 1)->x, 17.0f) << "whole frames without snap too";
   EXPECT_FLOAT_EQ(Key(c, 1)->y, 0.0f);
   EXPECT_FLOAT_EQ(shown.fSelectionBegin, 17.0f);
-  Release(At(16.7, 0));
+  shift = true;  // both directions while Shift is held, back to frames only without it
+  Move(At(14, 3));
+  EXPECT_EQ(editor.iDragState, GraphEditor::kDragBoth);
+  EXPECT_EQ(std::make_pair(Key(c, 1)->x, Key(c, 1)->y), std::make_pair(14.0f, 3.0f));
+  shift = false;
+  Move(At(16, 7));
+  EXPECT_EQ(editor.iDragState, GraphEditor::kDragFrames);
+  EXPECT_EQ(std::make_pair(Key(c, 1)->x, Key(c, 1)->y), std::make_pair(16.0f, 3.0f)) << "the value stays";
+  Release(At(16, 7));
 
   editor.iEditMode = GraphEditor::kDragValues;
   editor.bSnap = true;
@@ -152,20 +160,7 @@ TEST_F(GraphEditing, FrameMovesLandOnWholeFramesValueMovesSnapToATenthOfTheGradu
   editor.bSnap = false;
   Move(At(20, 3.2));
   EXPECT_NEAR(Key(c, 2)->y, 3.2f, 1e-4);
-  EXPECT_EQ(Values(c)[1], 0.0f);
-}
-
-TEST_F(GraphEditing, ShiftSwitchesToBothDirectionsAndBack) {
-  CurveInfo& c = Add({{0, 0}, {10, 0}, {20, 0}});
-  Press(AtKey(c, 1));
-  shift = true;
-  Move(At(14, 3));
-  EXPECT_EQ(editor.iDragState, GraphEditor::kDragBoth);
-  EXPECT_EQ(std::make_pair(Key(c, 1)->x, Key(c, 1)->y), std::make_pair(14.0f, 3.0f));
-  shift = false;
-  Move(At(16, 7));
-  EXPECT_EQ(editor.iDragState, GraphEditor::kDragFrames);
-  EXPECT_EQ(std::make_pair(Key(c, 1)->x, Key(c, 1)->y), std::make_pair(16.0f, 3.0f)) << "the value stays";
+  EXPECT_EQ(Values(c)[1], 3.0f);
 }
 
 TEST_F(GraphEditing, FalloffPullsKeysWithTheSquareOfTheirDistance) {
@@ -185,16 +180,14 @@ TEST_F(GraphEditing, FalloffPullsKeysWithTheSquareOfTheirDistance) {
   editor.SetFalloff(false);
   EXPECT_FLOAT_EQ(Key(c, 9)->weight, 1.0f);
   EXPECT_FLOAT_EQ(Key(c, 7)->weight, 1.0f);
-}
-
-TEST_F(GraphEditing, WithoutFalloffEveryKeyBetweenTheSelectedOnesTakesTheValue) {
-  CurveInfo& c = Add({{0, 1}, {2, 2}, {4, 3}, {6, 4}, {8, 5}});
-  editor.iEditMode = GraphEditor::kDragValues;
-  editor.SetFalloff(false);
-  Select(c, {3});
-  Press(AtKey(c, 1), true);
+  // Without falloff every key between the selected ones takes the value.
+  Release(At(8, 10));
+  c.pCurve->SelectAllPoints(false);
+  CurveInfo& d = Add({{0, 1}, {2, 2}, {4, 3}, {6, 4}, {8, 5}}, "Other");
+  Select(d, {3});
+  Press(AtKey(d, 1), true);
   Move(At(2, 7));
-  EXPECT_EQ(Values(c), (std::vector<float>{1, 7, 7, 7, 5}));
+  EXPECT_EQ(Values(d), (std::vector<float>{1, 7, 7, 7, 5}));
 }
 
 TEST_F(GraphEditing, AFrameMoveBelowFrameZeroLeavesThatCurveAlone) {

@@ -11,7 +11,7 @@ constexpr EditorCore::UINT kAutoRecord = 1026;
 constexpr EditorCore::UINT kLoop = 1025;
 }  // namespace
 
-TEST_F(Preview, BackwardsPlaysFromTheEndOfTheRangeInTheLoopsMode) {
+TEST_F(Preview, BackwardsPlaysFromTheEndOfTheRangeInTheLoopsModeAndOnlyOverTheSelectedFrames) {
   Click(*panel, kLoop);
   panel->OnCommand(16696);
   ASSERT_TRUE(Page()->GetPlayback().playing);
@@ -24,9 +24,6 @@ TEST_F(Preview, BackwardsPlaysFromTheEndOfTheRangeInTheLoopsMode) {
   EXPECT_EQ(controller.GetPlaybackMode(), 3u);
   EXPECT_FLOAT_EQ(controller.GetPlaybackSpeed(), 120.0f);
   panel->StopPlayback();
-}
-
-TEST_F(Preview, PlaysOverTheSelectedFramesOnly) {
   Page()->GetCore().GetSelection().fSelectionBegin = 5.0f;
   Page()->GetCore().GetSelection().fSelectionEnd = 9.0f;
   panel->StartPlayback();

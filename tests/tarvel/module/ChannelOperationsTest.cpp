@@ -42,7 +42,11 @@ class ChannelOperations : public ModuleHost {
 
 }  // namespace
 
-TEST_F(ChannelOperations, CreateOffersAllTracksAndNumbersUnnamedChannels) {
+TEST_F(ChannelOperations, CreateOffersAllTracksNumbersUnnamedChannelsAndTakesOnlyTheCheckedTracks) {
+  Answer("Tail", true, true, true, EditorCore::IDCANCEL);
+  module->OnMenuCommand(16664);
+  EXPECT_EQ(clip->GetChannelCount(), 2u) << "cancel creates nothing";
+  EXPECT_FALSE(clip->IsModified());
   Answer("", true, true, true);
   module->OnMenuCommand(16664);
   EXPECT_EQ(shownName, "");
@@ -58,13 +62,6 @@ TEST_F(ChannelOperations, CreateOffersAllTracksAndNumbersUnnamedChannels) {
   module->OnMenuCommand(16664);
   EXPECT_NE(Channel("UnnamedChannel4"), nullptr) << "numbered after the highest, case ignored, X read as 0";
   EXPECT_EQ(Channels().GetItemCount(), 6);
-}
-
-TEST_F(ChannelOperations, CreateWithOnlyRotationGivesOneQuaternionTrackAndCancelNothing) {
-  Answer("Tail", true, true, true, EditorCore::IDCANCEL);
-  module->OnMenuCommand(16664);
-  EXPECT_EQ(clip->GetChannelCount(), 2u);
-  EXPECT_FALSE(clip->IsModified());
   Answer("Tail", false, true, false);
   module->OnMenuCommand(16664);
   ASSERT_NE(Channel("Tail"), nullptr);
@@ -72,7 +69,7 @@ TEST_F(ChannelOperations, CreateWithOnlyRotationGivesOneQuaternionTrackAndCancel
   EXPECT_EQ(Channel("Tail")->GetCurve(AnimTrack::Rotation)->GetKeyType(), EngineCore::AnimCurve::KeyQuaternion);
 }
 
-TEST_F(ChannelOperations, EditShowsTheChannelAndRenamesItKeepingItsKeys) {
+TEST_F(ChannelOperations, EditShowsTheChannelRenamesItKeepingItsKeysAndDropsUncheckedTracks) {
   // Arm is the first row and is selected when the page opens.
   Answer("Elbow", false, true, true);
   module->OnMenuCommand(16665);
@@ -84,13 +81,10 @@ TEST_F(ChannelOperations, EditShowsTheChannelAndRenamesItKeepingItsKeys) {
   EXPECT_TRUE(Channel("Elbow")->HasTrack(AnimTrack::Scale));
   ASSERT_NE(Channels().GetSelectedRow(0), nullptr);
   EXPECT_EQ(Channels().GetSelectedRow(0)->text, "Elbow");
-}
-
-TEST_F(ChannelOperations, EditWithEveryBoxClearedLeavesAChannelWithoutTracks) {
-  Answer("Arm", false, false, false);
+  Answer("Elbow", false, false, false);
   module->OnMenuCommand(16665);
-  ASSERT_NE(Channel("Arm"), nullptr);
-  EXPECT_EQ(Channel("Arm")->GetTrackCount(), 0u);
+  ASSERT_NE(Channel("Elbow"), nullptr);
+  EXPECT_EQ(Channel("Elbow")->GetTrackCount(), 0u) << "every box cleared leaves a channel without tracks";
 }
 
 TEST_F(ChannelOperations, EditToATakenOrAnEmptyNameKeepsTheChannelAsItWas) {

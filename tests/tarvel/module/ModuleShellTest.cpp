@@ -14,15 +14,6 @@ using EditorCore::CPoint;
 using EditorCore::CRect;
 using EditorCore::WPARAM;
 
-TEST(ModuleExports, GiveOneModuleHoweverOftenTheLibraryStarts) {
-  EditorCore::GUI_Module* first = GetModule();
-  ASSERT_NE(first, nullptr);
-  Tarvel::TarvelLibrary::Start();
-  EXPECT_EQ(GetModule(), first);
-  EXPECT_EQ(first->GetModuleID(), 32u);
-  EXPECT_STREQ(first->GetModuleName(), "Tarvel");
-}
-
 TEST_F(ModuleHost, OpeningClipsShowsTheirFirstChannelInOneTabEach) {
   EXPECT_TRUE(Frame().GetOpenPane().IsWindowVisible());
   EXPECT_EQ(Frame().GetOpenPane().label.GetWindowText(), "Open or Drop an AnimClip.");
@@ -57,24 +48,9 @@ TEST_F(ModuleHost, ClipWithoutChannelsGetsADefaultChannelShownAtOnce) {
   EXPECT_EQ(Tracks().GetItemCount(), 9);
 }
 
-TEST_F(ModuleHost, ClosingAModifiedClipAsksOnceAndCancelKeepsTheTab) {
+TEST_F(ModuleHost, ClosingModifiedClipsAsksOnceAboutEveryOneAndCancelKeepsTheirTabs) {
   EngineCore::AnimClip* walk = Open("Walk");
   walk->SetModified(true);
-  int asked = 0;
-  EditorCore::GUI_Dialog::SetModalResponder([&asked](EditorCore::GUI_Dialog&) {
-    ++asked;
-    return EditorCore::IDCANCEL;
-  });
-  EXPECT_FALSE(Frame().CloseClip(walk, true));
-  EXPECT_EQ(Tabs().GetTabCount(), 1);
-  EXPECT_TRUE(Frame().CloseClip(walk, false));
-  EXPECT_EQ(asked, 1) << "no question without asking";
-  EXPECT_EQ(Tabs().GetTabCount(), 0);
-  EXPECT_TRUE(Frame().GetOpenPane().IsWindowVisible());
-}
-
-TEST_F(ModuleHost, CloseAllAsksOnceAboutEveryModifiedClip) {
-  Open("Walk")->SetModified(true);
   Open("Slide")->SetModified(true);
   std::vector<std::string> listed;
   EditorCore::GUI_Dialog::SetModalResponder([&](EditorCore::GUI_Dialog& dialog) {
@@ -88,11 +64,18 @@ TEST_F(ModuleHost, CloseAllAsksOnceAboutEveryModifiedClip) {
   EXPECT_FALSE(Frame().CloseAllClips(true));
   EXPECT_EQ(listed, (std::vector<std::string>{"Walk", "Slide"}));
   EXPECT_EQ(Tabs().GetTabCount(), 2);
+  listed.clear();
+  EXPECT_FALSE(Frame().CloseClip(walk, true));
+  EXPECT_EQ(listed, std::vector<std::string>{"Walk"});
+  EXPECT_TRUE(Frame().CloseClip(walk, false));
+  EXPECT_EQ(listed.size(), 1u) << "no question without asking";
+  EXPECT_EQ(Tabs().GetTabCount(), 1);
   EditorCore::GUI_Dialog::SetModalResponder(
       [](EditorCore::GUI_Dialog&) { return static_cast<int>(EditorToolkit::GUI_SaveDialog::DontSaveId); });
   module->OnFrameworkMessage(3, 0, 0);
   EXPECT_EQ(Tabs().GetTabCount(), 0) << "message 3 is Close All";
   EXPECT_TRUE(Frame().GetOpenClips().empty());
+  EXPECT_TRUE(Frame().GetOpenPane().IsWindowVisible());
 }
 
 TEST_F(ModuleHost, DragsAreJudgedByTheirFirstItemAndDropsOpenClipsByName) {
@@ -166,7 +149,10 @@ TEST_F(ModuleHost, SetWindowRectConvertsScreenToParentCoordinates) {
   EXPECT_EQ(client.Height(), 300);
 }
 
-TEST_F(ModuleHost, DestroyedWindowLeavesOnlyTheModulesIdentity) {
+TEST_F(ModuleHost, TheLibraryGivesOneModuleHoweverOftenItStartsAndADestroyedWindowLeavesOnlyItsIdentity) {
+  Tarvel::TarvelLibrary::Start();
+  EXPECT_EQ(GetModule(), module);
+  EXPECT_STREQ(module->GetModuleName(), "Tarvel");
   std::string output;
   auto previous = EditorCore::SetLogSink([&output](const std::string& line) { output += line; });
   module->DestroyModuleWindow();

@@ -26,6 +26,11 @@ TEST_F(ObjectList, TheSceneSelectionChoosesObjectsAndTheirChannels) {
   EXPECT_EQ(Chosen().size(), 2u) << "the lamp is not animated by the clip";
   EXPECT_EQ(Combo().GetCurSel(), 1);
   EXPECT_EQ(Channels().CountSelected(), 2);
+  // The scene selection entry with nothing selected changes nothing.
+  Selection().ClearObjectSelection(false);
+  Pick(1);
+  EXPECT_TRUE(Chosen().empty());
+  EXPECT_EQ(Channels().CountSelected(), 2) << "no synchronisation ran";
 }
 
 TEST_F(ObjectList, PickingAnObjectMakesItTheSceneSelectionAndTellsTheModules) {
@@ -40,15 +45,6 @@ TEST_F(ObjectList, PickingAnObjectMakesItTheSceneSelectionAndTellsTheModules) {
   EXPECT_EQ(Selection().GetSelectedObjectCount(), 1u);
   EXPECT_TRUE(Selection().IsSelected(root));
   EXPECT_EQ(Chosen(), Objects{root});
-}
-
-TEST_F(ObjectList, TheSceneSelectionEntryWithNothingSelectedChangesNothing) {
-  Selection().ToggleObjectSelection(arm);
-  module->OnFrameworkMessage(2225, reinterpret_cast<EditorCore::WPARAM>(&scene), 0);
-  Selection().ClearObjectSelection(false);
-  Pick(1);
-  EXPECT_TRUE(Chosen().empty());
-  EXPECT_EQ(Channels().GetSelectedRow(0)->text, "Arm") << "no synchronisation ran";
 }
 
 TEST_F(ObjectList, ChoosingChannelsSelectsTheirObjectsInTheScene) {

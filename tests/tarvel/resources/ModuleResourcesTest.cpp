@@ -11,6 +11,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <set>
 #include <string>
 #include <vector>
@@ -30,31 +31,20 @@ constexpr unsigned kTemplates[] = {1108, 1025, 1010, 1107, 1110, 1009, 1111, 111
 constexpr unsigned kIcons[] = {1004, 1007, 1009, 1010, 1011, 1012, 1013, 1014, 1015, 1016, 1017, 1018, 1019, 1020,
                                1021, 1022, 1027, 1028, 1029, 1030, 1031, 1032, 1035, 1037, 1038, 1040, 1041};
 
-// Sums of each colour channel over the icon drawn at 18 x 18 on black.
-struct ChannelSums {
-  long long red = 0;
-  long long green = 0;
-  long long blue = 0;
-  int litPixels = 0;
-};
-
-ChannelSums DrawOnBlack(EditorCore::GUI_Icon* icon) {
+// The pixels of an icon of the module drawn at 18 x 18 on black.
+std::vector<COLORREF> DrawOnBlack(unsigned id) {
   EditorCore::GUI_BackBuffer buffer;
   EXPECT_TRUE(buffer.CreateOffscreen(18, 18));
   buffer.Fill(EditorCore::RGB(0, 0, 0));
-  buffer.DrawIcon(icon, 0, 0, 18);
-  ChannelSums sums;
+  buffer.DrawIcon(GUI_ResourceContext::LoadIcon(id, 18), 0, 0, 18);
+  std::vector<COLORREF> pixels;
   for (int y = 0; y < 18; ++y) {
-    for (int x = 0; x < 18; ++x) {
-      const COLORREF c = buffer.GetPixel(x, y);
-      sums.red += EditorCore::GetRValue(c);
-      sums.green += EditorCore::GetGValue(c);
-      sums.blue += EditorCore::GetBValue(c);
-      if (EditorCore::GetRValue(c) + EditorCore::GetGValue(c) + EditorCore::GetBValue(c) > 60) ++sums.litPixels;
-    }
+    for (int x = 0; x < 18; ++x) pixels.push_back(buffer.GetPixel(x, y));
   }
-  return sums;
+  return pixels;
 }
+
+int Brightness(COLORREF c) { return EditorCore::GetRValue(c) + EditorCore::GetGValue(c) + EditorCore::GetBValue(c); }
 
 class ModuleResourcesTest : public ::testing::Test {
  protected:
@@ -65,8 +55,11 @@ class ModuleResourcesTest : public ::testing::Test {
   void TearDown() override { ASSERT_TRUE(ModuleResources::Register()); }
 };
 
-TEST_F(ModuleResourcesTest, TemplatesAreFoundOnlyInsideTheModuleScopeWhileRegistered) {
+TEST_F(ModuleResourcesTest, ResourcesAreFoundOnlyInsideTheModuleScopeWhileRegistered) {
   EXPECT_EQ(GUI_ResourceContext::FindTemplate(1108), nullptr);
+  EXPECT_EQ(GUI_ResourceContext::LoadIcon(1004, 18), nullptr);
+  EXPECT_NE(ModuleResources::LoadIcon(1004), nullptr) << "the module's loader takes its own scope";
+  EXPECT_EQ(ModuleResources::LoadIcon(1005), nullptr);
   {
     GUI_ResourceScope scope(ModuleResources::kPrefix);
     EXPECT_NE(GUI_ResourceContext::FindTemplate(1108), nullptr);
@@ -75,67 +68,41 @@ TEST_F(ModuleResourcesTest, TemplatesAreFoundOnlyInsideTheModuleScopeWhileRegist
   EXPECT_FALSE(GUI_ResourceContext::IsRegistered(ModuleResources::kPrefix));
 }
 
-TEST_F(ModuleResourcesTest, EveryIconLoadsAndDrawsAtEighteenPixels) {
+TEST_F(ModuleResourcesTest, EveryIconDrawsALegibleGlyphTrackIconsInTheirComponentsHueWithOneSymbolPerKind) {
   GUI_ResourceScope scope(ModuleResources::kPrefix);
   for (unsigned id : kIcons) {
-    SCOPED_TRACE("icon " + std::to_string(id));
-    EditorCore::GUI_Icon* icon = GUI_ResourceContext::LoadIcon(id, 18);
-    ASSERT_NE(icon, nullptr);
+    ASSERT_NE(GUI_ResourceContext::LoadIcon(id, 18), nullptr) << "icon " << id;
     // A legible glyph lights a fair part of the square, and not all of it.
-    const ChannelSums sums = DrawOnBlack(icon);
-    EXPECT_GE(sums.litPixels, 25);
-    EXPECT_LT(sums.litPixels, 18 * 18);
+    const auto pixels = DrawOnBlack(id);
+    const auto lit = std::count_if(pixels.begin(), pixels.end(), [](COLORREF c) { return Brightness(c) > 60; });
+    EXPECT_GE(lit, 25) << "icon " << id;
+    EXPECT_LT(lit, 18 * 18) << "icon " << id;
   }
-}
-
-TEST_F(ModuleResourcesTest, UnknownIconsAndIconsOutsideTheScopeAreNull) {
-  EXPECT_EQ(GUI_ResourceContext::LoadIcon(1004, 18), nullptr);
-  EXPECT_NE(ModuleResources::LoadIcon(1004), nullptr) << "the module's loader takes its own scope";
-  EXPECT_EQ(ModuleResources::LoadIcon(1005), nullptr);
-}
-
-// Which colour channel dominates an icon: 0 red, 1 green, 2 blue.
-int DominantChannel(const ChannelSums& s) {
-  if (s.red > s.green && s.red > s.blue) return 0;
-  if (s.green > s.red && s.green > s.blue) return 1;
-  return s.blue > s.red && s.blue > s.green ? 2 : -1;
-}
-
-TEST_F(ModuleResourcesTest, TrackAndFilterIconsTakeTheHueOfTheirComponent) {
-  GUI_ResourceScope scope(ModuleResources::kPrefix);
   // Tracks: translation, rotation, scale, each X, Y, Z; then the X, Y, Z filter boxes.
-  const std::pair<unsigned, int> icons[] = {{1014, 0}, {1015, 1}, {1016, 2}, {1017, 0}, {1018, 1}, {1019, 2},
-                                            {1020, 0}, {1021, 1}, {1022, 2}, {1012, 0}, {1013, 1}, {1011, 2}};
-  for (const auto& [id, component] : icons) {
-    EXPECT_EQ(DominantChannel(DrawOnBlack(GUI_ResourceContext::LoadIcon(id, 18))), component) << "icon " << id;
-  }
-}
-
-TEST_F(ModuleResourcesTest, TrackKindsDrawDifferentSymbols) {
-  GUI_ResourceScope scope(ModuleResources::kPrefix);
-  // The X icons of the three kinds share a hue, so only their shapes can tell them apart.
-  auto mask = [](unsigned id) {
-    EditorCore::GUI_BackBuffer buffer;
-    EXPECT_TRUE(buffer.CreateOffscreen(18, 18));
-    buffer.Fill(EditorCore::RGB(0, 0, 0));
-    buffer.DrawIcon(GUI_ResourceContext::LoadIcon(id, 18), 0, 0, 18);
-    std::vector<bool> lit;
-    for (int y = 0; y < 18; ++y) {
-      for (int x = 0; x < 18; ++x) lit.push_back(EditorCore::GetRValue(buffer.GetPixel(x, y)) > 60);
+  const std::pair<unsigned, int> hues[] = {{1014, 0}, {1015, 1}, {1016, 2}, {1017, 0}, {1018, 1}, {1019, 2},
+                                           {1020, 0}, {1021, 1}, {1022, 2}, {1012, 0}, {1013, 1}, {1011, 2}};
+  for (const auto& [id, component] : hues) {
+    long long sums[3] = {0, 0, 0};
+    for (COLORREF c : DrawOnBlack(id)) {
+      sums[0] += EditorCore::GetRValue(c);
+      sums[1] += EditorCore::GetGValue(c);
+      sums[2] += EditorCore::GetBValue(c);
     }
-    return lit;
-  };
-  auto differing = [](const std::vector<bool>& a, const std::vector<bool>& b) {
+    EXPECT_EQ(std::max_element(sums, sums + 3) - sums, component) << "icon " << id;
+    EXPECT_EQ(std::count(sums, sums + 3, sums[component]), 1) << "icon " << id << ": no tie";
+  }
+  // The X icons of the three kinds share a hue, so only their shapes can tell them apart.
+  auto differing = [](unsigned a, unsigned b) {
+    const auto pa = DrawOnBlack(a);
+    const auto pb = DrawOnBlack(b);
     int n = 0;
-    for (std::size_t i = 0; i < a.size(); ++i) n += a[i] != b[i] ? 1 : 0;
+    for (std::size_t i = 0; i < pa.size(); ++i)
+      n += (EditorCore::GetRValue(pa[i]) > 60) != (EditorCore::GetRValue(pb[i]) > 60);
     return n;
   };
-  const auto translation = mask(1014);
-  const auto rotation = mask(1017);
-  const auto scale = mask(1020);
-  EXPECT_GT(differing(translation, rotation), 20);
-  EXPECT_GT(differing(rotation, scale), 20);
-  EXPECT_GT(differing(translation, scale), 20);
+  EXPECT_GT(differing(1014, 1017), 20);
+  EXPECT_GT(differing(1017, 1020), 20);
+  EXPECT_GT(differing(1014, 1020), 20);
 }
 
 TEST_F(ModuleResourcesTest, EveryTemplateMakesADialogWithAllItsControlsUnderDistinctIds) {
@@ -173,19 +140,7 @@ Tarvel::EmbeddedFile FileOf(const char* name, const char (&text)[N]) {
   return {name, reinterpret_cast<const unsigned char*>(text), N - 1};
 }
 
-TEST_F(ModuleResourcesBuild, RefusesATemplateFileThatDoesNotParseAndNamesIt) {
-  static const char good[] = R"({"id": 7, "size": [10, 20]})";
-  static const char bad[] =
-      R"({"id": 8, "size": [10, 20], "controls": [{"id": 1, "kind": "slider", "rect": [0, 0, 1, 1]}]})";
-  const Tarvel::EmbeddedFile files[] = {FileOf("good.json", good), FileOf("broken.json", bad)};
-  EditorCore::GUI_ResourceBundle bundle;
-  EXPECT_FALSE(ModuleResources::BuildBundle(files, {}, bundle));
-  bool named = false;
-  for (const std::string& line : logLines) named = named || line.find("broken.json") != std::string::npos;
-  EXPECT_TRUE(named);
-}
-
-TEST_F(ModuleResourcesBuild, TakesEveryTemplateOfAFileAndEveryIcon) {
+TEST_F(ModuleResourcesBuild, TakesEveryTemplateOfAFileAndEveryIconAndRefusesAFileThatDoesNotParseNamingIt) {
   static const char both[] = R"({"templates": [{"id": 7, "size": [10, 20]}, {"id": 9, "size": [30, 40]}]})";
   static const char svg[] = R"(<svg xmlns="http://www.w3.org/2000/svg" viewBox="0 0 18 18"/>)";
   const Tarvel::EmbeddedFile files[] = {FileOf("both.json", both)};
@@ -197,6 +152,13 @@ TEST_F(ModuleResourcesBuild, TakesEveryTemplateOfAFileAndEveryIcon) {
   EXPECT_NE(bundle.FindTemplate(7), nullptr);
   ASSERT_NE(bundle.FindIconSvg(42), nullptr);
   EXPECT_EQ(*bundle.FindIconSvg(42), svg);
+  static const char bad[] =
+      R"({"id": 8, "size": [10, 20], "controls": [{"id": 1, "kind": "slider", "rect": [0, 0, 1, 1]}]})";
+  const Tarvel::EmbeddedFile broken[] = {FileOf("both.json", both), FileOf("broken.json", bad)};
+  EditorCore::GUI_ResourceBundle refused;
+  EXPECT_FALSE(ModuleResources::BuildBundle(broken, {}, refused));
+  EXPECT_TRUE(std::any_of(logLines.begin(), logLines.end(),
+                          [](const std::string& line) { return line.find("broken.json") != std::string::npos; }));
 }
 
 TEST_F(ModuleResourcesBuild, CompilesEveryResourceFileIntoTheLibrary) {
