@@ -224,6 +224,15 @@ void GraphEditor::SetTargetValue(float value, bool useFalloff) {
   PlaceCrossHair();
 }
 
+void GraphEditor::ForgetCurrentPoint() {
+  if (!pCurrentPoint) return;
+  pCurrentPoint = nullptr;
+  fCurrentPointX = kNoCurrentFrame;
+  view.ShowCrossHair(false);
+  view.Notify(Ids::GraphNotify_ClearFrame);
+  view.Notify(Ids::GraphNotify_ClearValue);
+}
+
 void GraphEditor::PlaceCrossHair() {
   if (pCurrentPoint) view.PlaceCrossHair(pCurrentPoint->x, pCurrentPoint->y);
 }

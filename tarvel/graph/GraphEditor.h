@@ -65,6 +65,9 @@ class GraphEditor {
   void SetFalloff(bool on);
   void SetFalloffBefore(float frames);
   void SetFalloffAfter(float frames);
+  // The curves were rebuilt or removed: the current key's address may be gone, so there is
+  // no current key and the panel's edits show nothing.
+  void ForgetCurrentPoint();
   // The middle button took over: no left-button gesture is in progress.
   void StopGesture() { iDragState = kDragNone; }
   bool IsMoving() const { return iDragState == kDragValues || iDragState == kDragFrames || iDragState == kDragBoth; }

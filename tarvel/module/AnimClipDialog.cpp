@@ -165,6 +165,7 @@ bool AnimClipDialog::SetClip(EngineCore::AnimClip* newClip, bool ask) {
 }
 
 void AnimClipDialog::DestroyAllCurves() {
+  curvePanel->GetGraph().GetEditor().ForgetCurrentPoint();
   channelList->ClearRows();
   core.DestroyAllCurves();
   trackList->Refill();
@@ -206,6 +207,7 @@ void AnimClipDialog::BuildChannelCurves(std::uint32_t channelKey, const EngineCo
 }
 
 void AnimClipDialog::RemoveChannelCurves(std::uint32_t channelKey) {
+  curvePanel->GetGraph().GetEditor().ForgetCurrentPoint();
   channelList->RemoveChannelRow(channelKey);
   core.RemoveChannelCurves(channelKey);
   trackList->Refill();
