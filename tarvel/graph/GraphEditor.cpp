@@ -250,13 +250,8 @@ void GraphEditor::ComputeWeights() {
   if (curves.fSelectionBegin == -1.0f || curves.fSelectionEnd == -1.0f) return;
   const float before = bFalloff ? fFalloffBefore + 1.0f : 0.0f;
   const float after = bFalloff ? fFalloffAfter + 1.0f : 0.0f;
-  for (CurveInfo* info : curves.GetCurves()) {
-    if (!IsEditing(info)) continue;
-    Curve2& curve = *info->pCurve;
+  ForEachSelectedBlock([before, after](Curve2& curve, int first, int last) {
     const int count = static_cast<int>(curve.GetPointCount());
-    const int first = curve.GetFirstSelectedPointIndex();
-    const int last = curve.GetLastSelectedPointIndex();
-    if (count == 0 || first > last) continue;
     const float xFirst = curve.GetPointAt(static_cast<std::uint32_t>(first))->x;
     const float xLast = curve.GetPointAt(static_cast<std::uint32_t>(last))->x;
     for (int i = 0; i < count; ++i) {
@@ -273,7 +268,7 @@ void GraphEditor::ComputeWeights() {
         key.weight = (after > 0.0f && key.x <= edge) ? 1.0f - d * d : 1.0f;
       }
     }
-  }
+  });
 }
 
 int GraphEditor::UpdateSelectionRange() {
@@ -283,12 +278,7 @@ int GraphEditor::UpdateSelectionRange() {
     fCurrentPointX = kNoCurrentFrame;
   }
   double frames = 0.0;
-  for (CurveInfo* info : curves.GetCurves()) {
-    if (!IsEditing(info)) continue;
-    Curve2& curve = *info->pCurve;
-    const int first = curve.GetFirstSelectedPointIndex();
-    const int last = curve.GetLastSelectedPointIndex();
-    if (first > last) continue;
+  ForEachSelectedBlock([this, moving, &frames](Curve2& curve, int first, int last) {
     EditablePoint* firstKey = curve.GetPointAt(static_cast<std::uint32_t>(first));
     const float xFirst = firstKey->x;
     const float xLast = curve.GetPointAt(static_cast<std::uint32_t>(last))->x;
@@ -299,7 +289,7 @@ int GraphEditor::UpdateSelectionRange() {
       fCurrentPointX = xFirst;
     }
     frames += std::abs(curves.fSelectionEnd - curves.fSelectionBegin) + 1.0;
-  }
+  });
   const bool shown = curves.fSelectionBegin >= 0.0f && curves.fSelectionEnd >= 0.0f;
   view.ShowSelectionMarkers(shown, curves.fSelectionBegin, curves.fSelectionEnd);
   return static_cast<int>(frames);
@@ -351,24 +341,14 @@ void GraphEditor::SelectInRubberBand() {
 void GraphEditor::ApplyValueMove(bool useFalloff) {
   if (!pCurrentPoint || !curves.HasSelectionRange()) return;
   if (!useFalloff) {
-    for (CurveInfo* info : curves.GetCurves()) {
-      if (!IsEditing(info)) continue;
-      Curve2& curve = *info->pCurve;
-      const int last = curve.GetLastSelectedPointIndex();
-      for (int i = curve.GetFirstSelectedPointIndex(); i <= last; ++i) {
-        curve.GetPointAt(static_cast<std::uint32_t>(i))->y = fTargetY;
-      }
-    }
+    ForEachSelectedBlock([this](Curve2& curve, int first, int last) {
+      for (int i = first; i <= last; ++i) curve.GetPointAt(static_cast<std::uint32_t>(i))->y = fTargetY;
+    });
     return;
   }
   if (pCurrentPoint->y == fTargetY) return;
   const float delta = fTargetY - pCurrentPoint->y;
-  for (CurveInfo* info : curves.GetCurves()) {
-    if (!IsEditing(info)) continue;
-    Curve2& curve = *info->pCurve;
-    const int first = curve.GetFirstSelectedPointIndex();
-    const int last = curve.GetLastSelectedPointIndex();
-    if (first > last) continue;
+  ForEachSelectedBlock([this, delta](Curve2& curve, int first, int last) {
     // The widths count keys here; the weights already limit the pull to the frames.
     const int low = std::max(0, first - static_cast<int>(fFalloffBefore));
     const int high = std::min(static_cast<int>(curve.GetPointCount()) - 1, last + static_cast<int>(fFalloffAfter));
@@ -376,7 +356,7 @@ void GraphEditor::ApplyValueMove(bool useFalloff) {
       EditablePoint& key = *curve.GetPointAt(static_cast<std::uint32_t>(i));
       if (key.weight < 1.0f) key.y += (1.0f - key.weight) * delta;
     }
-  }
+  });
 }
 
 void GraphEditor::UpdateCoveredKeys(Curve2& curve) {
@@ -402,16 +382,12 @@ void GraphEditor::UpdateCoveredKeys(Curve2& curve) {
 void GraphEditor::ApplyFrameMove() {
   if (!pCurrentPoint || fTargetX == pCurrentPoint->x || !curves.HasSelectionRange()) return;
   const float delta = fTargetX - pCurrentPoint->x;
-  for (CurveInfo* info : curves.GetCurves()) {
-    if (!IsEditing(info)) continue;
-    Curve2& curve = *info->pCurve;
-    const int first = curve.GetFirstSelectedPointIndex();
-    const int last = curve.GetLastSelectedPointIndex();
-    if (first > last || curve.GetPointAt(static_cast<std::uint32_t>(first))->x + delta < 0.0f) continue;
+  ForEachSelectedBlock([delta](Curve2& curve, int first, int last) {
+    if (curve.GetPointAt(static_cast<std::uint32_t>(first))->x + delta < 0.0f) return;
     if (curve.MovePointsAt(static_cast<std::uint32_t>(first), static_cast<std::uint32_t>(last), delta)) {
       UpdateCoveredKeys(curve);
     }
-  }
+  });
   curves.ClearSelectionRange();
   UpdateSelectionRange();
 }

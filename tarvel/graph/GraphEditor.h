@@ -102,6 +102,18 @@ class GraphEditor {
   // unless it was the current key already.
   void PressKey(const Hit& hit, const EditorToolkit::EditablePoint* previous, bool bControl);
   static bool IsEditing(const CurveInfo* info);
+  // Calls edit(curve, first, last) for every editing curve, first and last being the indices
+  // of its first and last selected key.
+  template <typename Edit>
+  void ForEachSelectedBlock(Edit edit) {
+    for (CurveInfo* info : curves.GetCurves()) {
+      if (!IsEditing(info)) continue;
+      EditorToolkit::Curve2& curve = *info->pCurve;
+      const int first = curve.GetFirstSelectedPointIndex();
+      const int last = curve.GetLastSelectedPointIndex();
+      if (first <= last) edit(curve, first, last);
+    }
+  }
   void PlaceCrossHair();
   void DeleteCoveredKeys();
   // After a restore the current key's old address is gone: it becomes the selected key of
