@@ -34,7 +34,7 @@ void BM_OpenReferenceClipInPage(benchmark::State& state) {
     EngineCore::AnimClip* clip = factory.GetAnimClip("01_01");
     page.SetClip(clip, false);
     clip->Release();
-    curves = page.GetCurveSet().GetCurveCount();
+    curves = page.GetCore().GetCurveSet().GetCurveCount();
     state.PauseTiming();
     page.SetClip(nullptr, false);
     factory.Clear();
@@ -50,13 +50,14 @@ void BM_RebuildAllCurves(benchmark::State& state) {
   EngineCore::AnimClip* clip = EngineCore::ResourceFactory::GetInstance().GetAnimClip("01_01");
   Tarvel::AnimClipDialog page(nullptr);
   page.SetClip(clip, false);
+  Tarvel::ClipEditCore& core = page.GetCore();
   for (auto _ : state) {
-    page.RebuildAllCurves();
-    benchmark::DoNotOptimize(page.GetCurveSet().GetCurveCount());
+    core.RebuildAllCurves();
+    benchmark::DoNotOptimize(core.GetCurveSet().GetCurveCount());
   }
-  state.counters["curves"] = static_cast<double>(page.GetCurveSet().GetCurveCount());
+  state.counters["curves"] = static_cast<double>(core.GetCurveSet().GetCurveCount());
   state.counters["points_per_curve"] =
-      static_cast<double>(page.GetChannelCurves(clip->GetChannelKeyAt(0))->front()->pCurve->GetPointCount());
+      static_cast<double>(core.GetChannelCurves(clip->GetChannelKeyAt(0))->front()->pCurve->GetPointCount());
   page.SetClip(nullptr, false);
   clip->Release();
   EngineCore::ResourceFactory::GetInstance().Clear();

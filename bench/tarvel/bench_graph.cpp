@@ -37,7 +37,8 @@ struct Scene {
   EditorCore::GUI_Wnd panel;
   EditorCore::GUI_RulerCtrl hRuler;
   EditorCore::GUI_RulerCtrl vRuler;
-  Tarvel::GUI_GraphCtrl graph;
+  Tarvel::CurveSelection shown;
+  Tarvel::GUI_GraphCtrl graph{shown};
   std::vector<std::unique_ptr<Tarvel::CurveInfo>> records;
   bool ready = false;
 
@@ -64,7 +65,7 @@ struct Scene {
       info->pCurve->SetColor(CurveColour(c));
       info->pCurve->SetSelectionColor(EditorCore::RGB(255, 255, 255));
       info->bSelected = c % 10 == 0;
-      graph.aCurves.push_back(info.get());
+      shown.AddCurve(info.get(), "Bench");
       records.push_back(std::move(info));
     }
     graph.FitAll();

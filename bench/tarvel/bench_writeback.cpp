@@ -11,14 +11,15 @@
 
 #include "EngineCore/Log.h"
 #include "Formats/GltfClipFile.h"
-#include "curves/ClipDocument.h"
+#include "curves/ClipEditCore.h"
 #include "curves/ClipUndoHistory.h"
 
 namespace {
 
 const std::string kReference = std::string(TARVEL_BENCH_DATA) + "/01_01.gltf";
 
-class ReferenceDocument : public Tarvel::ClipDocument, public Tarvel::TrackRows {
+// The reference clip in a page's core, every curve shown and selected.
+class ReferenceDocument : public Tarvel::ClipEditCore {
  public:
   ReferenceDocument() {
     EngineCore::Log::SetEchoToStandardError(false);
@@ -26,15 +27,10 @@ class ReferenceDocument : public Tarvel::ClipDocument, public Tarvel::TrackRows 
     AttachClip(opened.clip);
     opened.clip->Release();
     for (const auto& [key, curves] : GetCurveSet().GetTable()) {
-      for (Tarvel::CurveInfo* curve : curves) {
-        curve->bSelected = true;
-        rows.push_back(curve);
-      }
+      ShowChannel(key);
+      for (const auto& curve : curves) curve->bSelected = true;
     }
   }
-  int GetRowCount() const override { return static_cast<int>(rows.size()); }
-  Tarvel::CurveInfo* GetRowCurve(int row) const override { return rows[static_cast<std::size_t>(row)]; }
-  std::vector<Tarvel::CurveInfo*> rows;
 };
 
 void BM_WriteBackAllChannels(benchmark::State& state) {
@@ -50,12 +46,12 @@ void BM_RecordStep279(benchmark::State& state) {
   ReferenceDocument document;
   auto history = std::make_unique<Tarvel::ClipUndoHistory>();
   for (auto _ : state) {
-    history->RecordStep("Bench", false, &document);
+    history->RecordStep("Bench", false, &document.GetSelection());
     state.PauseTiming();
     history = std::make_unique<Tarvel::ClipUndoHistory>();
     state.ResumeTiming();
   }
-  history->RecordStep("Bench", false, &document);
+  history->RecordStep("Bench", false, &document.GetSelection());
   std::size_t points = 0;
   std::size_t bytes = 0;
   for (std::size_t i = 0; i < history->GetSnapshotCount(); ++i) {

@@ -1,8 +1,9 @@
 #include "channels/GUI_ChannelDialog.h"
 
 #include "EditorCore/GUI_ResourceScope.h"
-#include "module/ModuleText.h"
+#include "resources/ModuleIds.h"
 #include "resources/ModuleResources.h"
+#include "resources/ModuleText.h"
 
 namespace Tarvel {
 
@@ -23,25 +24,25 @@ int GUI_ChannelDialog::DoModal() {
 
 bool GUI_ChannelDialog::OnInitDialog() {
   GUI_Dialog::OnInitDialog();
-  SetDlgItemText(kNameEdit, desc.name.str());
+  SetDlgItemText(Ids::kCtlChannelNameEdit, desc.name.str());
   SetWindowText(ModuleText::Translate("Channel", section));
-  SetDlgItemText(kNameLabel, ModuleText::Translate("Channel Name :", section));
+  SetDlgItemText(Ids::kCtlChannelNameLabel, ModuleText::Translate("Channel Name :", section));
   SetDlgItemText(IDOK, ModuleText::Translate("OK", section));
   SetDlgItemText(IDCANCEL, ModuleText::Translate("Cancel", section));
-  SetDlgItemText(kTranslationBox, ModuleText::Translate("Translation", kBoxSection));
-  SetDlgItemText(kRotationBox, ModuleText::Translate("Rotation", kBoxSection));
-  SetDlgItemText(kScaleBox, ModuleText::Translate("Scale", kBoxSection));
-  CheckDlgButton(kTranslationBox, desc.bTranslation);
-  CheckDlgButton(kRotationBox, desc.bRotation);
-  CheckDlgButton(kScaleBox, desc.bScale);
+  SetDlgItemText(Ids::kCtlTranslationBox, ModuleText::Translate("Translation", kBoxSection));
+  SetDlgItemText(Ids::kCtlRotationBox, ModuleText::Translate("Rotation", kBoxSection));
+  SetDlgItemText(Ids::kCtlScaleBox, ModuleText::Translate("Scale", kBoxSection));
+  CheckDlgButton(Ids::kCtlTranslationBox, desc.bTranslation);
+  CheckDlgButton(Ids::kCtlRotationBox, desc.bRotation);
+  CheckDlgButton(Ids::kCtlScaleBox, desc.bScale);
   return true;
 }
 
 void GUI_ChannelDialog::OnOK() {
-  desc.name = EngineCore::String(GetDlgItemText(kNameEdit));
-  desc.bTranslation = IsDlgButtonChecked(kTranslationBox);
-  desc.bRotation = IsDlgButtonChecked(kRotationBox);
-  desc.bScale = IsDlgButtonChecked(kScaleBox);
+  desc.name = EngineCore::String(GetDlgItemText(Ids::kCtlChannelNameEdit));
+  desc.bTranslation = IsDlgButtonChecked(Ids::kCtlTranslationBox);
+  desc.bRotation = IsDlgButtonChecked(Ids::kCtlRotationBox);
+  desc.bScale = IsDlgButtonChecked(Ids::kCtlScaleBox);
   EndDialog(IDOK);
 }
 

@@ -10,12 +10,6 @@ namespace Tarvel {
 // three boxes into `desc` and ends with 1; Cancel ends with 2.
 class GUI_ChannelDialog : public EditorCore::GUI_Dialog {
  public:
-  static constexpr EditorCore::UINT kNameLabel = 1009;
-  static constexpr EditorCore::UINT kNameEdit = 1002;
-  static constexpr EditorCore::UINT kTranslationBox = 1038;
-  static constexpr EditorCore::UINT kRotationBox = 1039;
-  static constexpr EditorCore::UINT kScaleBox = 1040;
-
   GUI_ChannelDialog(EditorCore::UINT templateId, const char* section, EditorCore::GUI_Wnd* parent);
 
   // Runs with the module's resources current.

@@ -6,16 +6,17 @@
 
 #include "EditorCore/GUI_ThemeManager.h"
 #include "EngineCore/AnimTrack.h"
-#include "module/AnimClipDialog.h"
-#include "module/ModuleExports.h"
-#include "module/ModuleIds.h"
-#include "module/ModuleText.h"
+#include "EngineCore/Log.h"
+#include "curves/ClipEditCore.h"
+#include "resources/ModuleIds.h"
+#include "resources/ModuleResources.h"
+#include "resources/ModuleText.h"
 
 namespace Tarvel {
 
 using namespace EditorCore;
 
-GUI_ChannelListCtrl::GUI_ChannelListCtrl(AnimClipDialog* owner) : page(owner), nameStem("UnnamedChannel") {}
+GUI_ChannelListCtrl::GUI_ChannelListCtrl(const ClipEditCore& editCore) : core(editCore), nameStem("UnnamedChannel") {}
 
 GUI_ChannelListCtrl::~GUI_ChannelListCtrl() {
   ClearRows();
@@ -24,10 +25,13 @@ GUI_ChannelListCtrl::~GUI_ChannelListCtrl() {
 }
 
 bool GUI_ChannelListCtrl::Create(GUI_Wnd* parent) {
-  if (!GUI_ListCtrl::Create(parent, kStyle, Ids::kCtlChannelList)) return false;
-  SetExtendedStyle(kExtendedStyle);
-  InsertColumn(0, ModuleText::Translate("Channel"), 200);
-  InsertColumn(1, ModuleText::Translate("Tracks"), kTracksColumnWidth);
+  if (!GUI_ListCtrl::Create(parent, Ids::kListStyle, Ids::kCtlChannelList)) {
+    EngineCore::Log::Write(EngineCore::Log::Error, "Tarvel: the channel list could not be made");
+    return false;
+  }
+  SetExtendedStyle(Ids::kListExtendedStyle);
+  InsertColumn(0, ModuleText::Translate("Channel"), Ids::kListTextColumnWidth);
+  InsertColumn(1, ModuleText::Translate("Tracks"), Ids::kListIconColumnWidth);
   LoadIcons();
   return true;
 }
@@ -35,24 +39,25 @@ bool GUI_ChannelListCtrl::Create(GUI_Wnd* parent) {
 void GUI_ChannelListCtrl::LoadIcons() {
   // Image 0 is none, 1 to 3 the track kinds, 4 to 6 their disabled looks.
   AddIcon(nullptr);
-  GUI_Icon* icons[3] = {LoadIconInModule(Ids::kIconTranslation), LoadIconInModule(Ids::kIconRotation),
-                        LoadIconInModule(Ids::kIconScale)};
+  GUI_Icon* icons[3] = {ModuleResources::LoadIcon(Ids::kIconTranslation), ModuleResources::LoadIcon(Ids::kIconRotation),
+                        ModuleResources::LoadIcon(Ids::kIconScale)};
   for (GUI_Icon* icon : icons) AddIcon(icon);
   for (GUI_Icon* icon : icons) {
-    GUI_Icon* disabled = icon ? GUI_ThemeManager::DisableIcon(icon, GUI_ThemeManager::GetColor(11)) : nullptr;
+    GUI_Icon* disabled =
+        icon ? GUI_ThemeManager::DisableIcon(icon, GUI_ThemeManager::GetColor(Ids::kThemeDisabledIconColour)) : nullptr;
     if (disabled) disabledIcons.push_back(disabled);
     AddIcon(disabled);
   }
 }
 
-ChannelRow* GUI_ChannelListCtrl::RowRecord(int row) const {
+ChannelRow* GUI_ChannelListCtrl::GetRowRecord(int row) const {
   return row < 0 ? nullptr : reinterpret_cast<ChannelRow*>(GetItemData(row));
 }
 
 void GUI_ChannelListCtrl::AddChannelRow(const CurveSet::Curves& curves) {
-  if (curves.empty() || !page->GetClip()) return;
+  if (curves.empty() || !core.GetClip()) return;
   const std::uint32_t key = curves.front()->iChannelKey;
-  const EngineCore::AnimChannel* channel = page->GetClip()->GetChannel(key);
+  const EngineCore::AnimChannel* channel = core.GetClip()->GetChannel(key);
   auto record = std::make_unique<ChannelRow>();
   record->key = key;
   record->tag = Ids::kRowTag;
@@ -78,11 +83,9 @@ void GUI_ChannelListCtrl::RemoveChannelRow(std::uint32_t key) {
 }
 
 void GUI_ChannelListCtrl::ClearRows() {
-  if (IsWindow()) {
-    refilling = true;
-    DeleteAllItems();
-    refilling = false;
-  }
+  refilling = true;
+  DeleteAllItems();
+  refilling = false;
   records.clear();
 }
 
@@ -99,7 +102,6 @@ bool GUI_ChannelListCtrl::PassesFilter(const EngineCore::String& text) const {
 }
 
 void GUI_ChannelListCtrl::Refill() {
-  if (!IsWindow()) return;
   refilling = true;
   DeleteAllItems();
   for (const auto& record : records) {
@@ -136,7 +138,7 @@ bool GUI_ChannelListCtrl::SelectChannel(std::uint32_t key) {
   if (GetItemCount() == 0) return false;
   int found = -1;
   for (int row = 0; row < GetItemCount(); ++row) {
-    ChannelRow* record = RowRecord(row);
+    ChannelRow* record = GetRowRecord(row);
     if (record && record->key == key) {
       found = row;
       continue;
@@ -145,16 +147,15 @@ bool GUI_ChannelListCtrl::SelectChannel(std::uint32_t key) {
     SetItemState(row, 0, LVIS_SELECTED | LVIS_FOCUSED);
   }
   if (found < 0) return false;
-  RowRecord(found)->bShown = true;
+  GetRowRecord(found)->bShown = true;
   EnsureVisible(found, true);
   SetItemState(found, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
-  page->ShowSelectedChannels(false);
   return true;
 }
 
 int GUI_ChannelListCtrl::FindChannelRow(std::uint32_t key) const {
   for (int row = 0; row < GetItemCount(); ++row) {
-    const ChannelRow* record = RowRecord(row);
+    const ChannelRow* record = GetRowRecord(row);
     if (record && record->key == key) return row;
   }
   return -1;
@@ -168,7 +169,7 @@ ChannelRow* GUI_ChannelListCtrl::GetChannelRow(std::uint32_t key) const {
 }
 
 void GUI_ChannelListCtrl::SetRowSelected(int row, bool selected) {
-  ChannelRow* record = RowRecord(row);
+  ChannelRow* record = GetRowRecord(row);
   if (!record) return;
   record->bShown = selected;
   SetItemState(row, selected ? LVIS_SELECTED : 0, LVIS_SELECTED);
@@ -176,7 +177,7 @@ void GUI_ChannelListCtrl::SetRowSelected(int row, bool selected) {
 
 void GUI_ChannelListCtrl::DeselectAll() {
   for (int row = GetNextItem(-1, LVNI_SELECTED); row >= 0; row = GetNextItem(row, LVNI_SELECTED)) {
-    if (ChannelRow* record = RowRecord(row)) record->bShown = false;
+    if (ChannelRow* record = GetRowRecord(row)) record->bShown = false;
     SetItemState(row, 0, LVIS_SELECTED);
   }
 }
@@ -197,7 +198,7 @@ int GUI_ChannelListCtrl::GetHighestUnnamedNumber() const {
   const std::string stem = ModuleText::Translate(nameStem.c_str());
   int highest = -1;
   for (int row = FindItem(stem, -1, true); row >= 0; row = FindItem(stem, row, true)) {
-    const ChannelRow* record = RowRecord(row);
+    const ChannelRow* record = GetRowRecord(row);
     if (!record || record->text.GetTextLength() < stem.size()) continue;
     highest = std::max(highest, std::atoi(record->text.c_str() + stem.size()));
   }
@@ -212,18 +213,18 @@ void GUI_ChannelListCtrl::DrawItem(const GUI_DrawItem& drawItem) {
 void GUI_ChannelListCtrl::OnItemChanged(int item, UINT oldState, UINT newState, UINT changed) {
   GUI_ListCtrl::OnItemChanged(item, oldState, newState, changed);
   if (refilling || item < 0 || !(changed & LVIF_STATE)) return;
-  ChannelRow* record = RowRecord(item);
+  ChannelRow* record = GetRowRecord(item);
   if (!record) return;
   const bool selected = (newState & LVIS_SELECTED) != 0;
   if (selected == record->bShown) return;
   record->bShown = selected;
-  page->ShowSelectedChannels(true);
+  NotifyParent(Ids::ChannelNotify_SelectionChanged);
 }
 
 void GUI_ChannelListCtrl::OnSize(UINT type, int cx, int cy) {
   if (cx > 0) {
-    SetColumnWidth(0, std::max(cx - kTracksColumnWidth, 0));
-    SetColumnWidth(1, kTracksColumnWidth);
+    SetColumnWidth(0, std::max(cx - Ids::kListIconColumnWidth, 0));
+    SetColumnWidth(1, Ids::kListIconColumnWidth);
   }
   GUI_ListCtrl::OnSize(type, cx, cy);
 }
@@ -232,21 +233,24 @@ void GUI_ChannelListCtrl::OnRButtonDown(UINT flags, CPoint point) {
   if (refilling) return;
   GUI_ListCtrl::OnRButtonDown(flags, point);
   contextMenu.reset();
-  if (!page->GetClip()) return;
+  if (!core.GetClip()) return;
   contextMenu = std::make_unique<GUI_Menu>();
-  contextMenu->CreatePopupMenu();
+  if (!contextMenu->CreatePopupMenu()) {
+    EngineCore::Log::Write(EngineCore::Log::Error, "Tarvel: the channel menu could not be made");
+    return;
+  }
   const int selected = CountSelected();
   if (selected == 0) {
     contextMenu->AppendMenu(MF_STRING, Ids::kCmdListChannelCreate, ModuleText::Translate("Create a new Channel"),
-                            GUI_ThemeManager::GetIcon(0));
+                            GUI_ThemeManager::GetIcon(Ids::kThemeIconNew));
   }
   if (GetSelectedRow(0)) {
     if (selected == 1) {
       contextMenu->AppendMenu(MF_STRING, Ids::kCmdListChannelEdit, ModuleText::Translate("Edit Channel"),
-                              GUI_ThemeManager::GetIcon(172));
+                              GUI_ThemeManager::GetIcon(Ids::kThemeIconEdit));
     }
     contextMenu->AppendMenu(MF_STRING, Ids::kCmdListChannelRemove, ModuleText::Translate("Remove"),
-                            GUI_ThemeManager::GetIcon(9));
+                            GUI_ThemeManager::GetIcon(Ids::kThemeIconRemove));
   }
   ClientToScreen(point);
   contextMenu->TrackPopupMenu(TPM_RIGHTBUTTON, point.x, point.y, this);
@@ -254,7 +258,12 @@ void GUI_ChannelListCtrl::OnRButtonDown(UINT flags, CPoint point) {
 
 bool GUI_ChannelListCtrl::OnCommand(UINT id) {
   if (id < Ids::kCmdListChannelCreate || id > Ids::kCmdListChannelRemove) return GUI_ListCtrl::OnCommand(id);
-  if (page->GetClip() && !refilling) page->RunChannelCommand(id);
+  if (!core.GetClip() || refilling) return true;
+  switch (id) {
+    case Ids::kCmdListChannelCreate: NotifyParent(Ids::ChannelNotify_Create); break;
+    case Ids::kCmdListChannelEdit: NotifyParent(Ids::ChannelNotify_Edit); break;
+    default: NotifyParent(Ids::ChannelNotify_Remove); break;
+  }
   return true;
 }
 

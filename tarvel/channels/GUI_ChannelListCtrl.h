@@ -11,18 +11,16 @@
 
 namespace Tarvel {
 
-class AnimClipDialog;
+class ClipEditCore;
 
 // The channel list of a clip page: one row per channel, sorted by name, with an icon per
 // track. Selecting rows chooses the channels whose curves the page shows; typing in the
-// page's fast filter narrows the rows to those whose name holds every typed word.
+// page's fast filter narrows the rows to those whose name holds every typed word. The list
+// tells its parent, the page, with ChannelNotify_ codes when the user changed the selection
+// or chose a command of its context menu.
 class GUI_ChannelListCtrl : public EditorCore::GUI_ListCtrl {
  public:
-  static constexpr EditorCore::UINT kStyle = 0x50008459;
-  static constexpr EditorCore::UINT kExtendedStyle = 0x22;
-  static constexpr int kTracksColumnWidth = 54;
-
-  explicit GUI_ChannelListCtrl(AnimClipDialog* owner);
+  explicit GUI_ChannelListCtrl(const ClipEditCore& editCore);
   ~GUI_ChannelListCtrl() override;
 
   bool Create(EditorCore::GUI_Wnd* parent);
@@ -38,7 +36,7 @@ class GUI_ChannelListCtrl : public EditorCore::GUI_ListCtrl {
   // Whether a row text passes the current filter.
   bool PassesFilter(const EngineCore::String& text) const;
 
-  // Selects only the channel's row and shows its curves; false when it has no row.
+  // Selects only the channel's row, without telling the page; false when it has no row.
   bool SelectChannel(std::uint32_t key);
   int FindChannelRow(std::uint32_t key) const;
   ChannelRow* GetChannelRow(std::uint32_t key) const;
@@ -46,9 +44,13 @@ class GUI_ChannelListCtrl : public EditorCore::GUI_ListCtrl {
   void DeselectAll();
   // The record of the n-th selected row, or null.
   ChannelRow* GetSelectedRow(int n) const;
+  // The record of a row, or null.
+  ChannelRow* GetRowRecord(int row) const;
   int CountSelected() const;
   // The largest number that follows the name stem in a row text, or -1.
   int GetHighestUnnamedNumber() const;
+  // The word unnamed channels are named with, before its number.
+  const EngineCore::String& GetNameStem() const { return nameStem; }
 
   void DrawItem(const EditorCore::GUI_DrawItem& drawItem) override;
   void OnItemChanged(int item, EditorCore::UINT oldState, EditorCore::UINT newState, EditorCore::UINT changed) override;
@@ -56,7 +58,10 @@ class GUI_ChannelListCtrl : public EditorCore::GUI_ListCtrl {
   void OnRButtonDown(EditorCore::UINT flags, EditorCore::CPoint point) override;
   bool OnCommand(EditorCore::UINT id) override;
 
-  AnimClipDialog* page;
+ private:
+  void LoadIcons();
+
+  const ClipEditCore& core;
   std::vector<std::unique_ptr<ChannelRow>> records;
   // Lower case; empty at start.
   EngineCore::String filter;
@@ -64,10 +69,6 @@ class GUI_ChannelListCtrl : public EditorCore::GUI_ListCtrl {
   // Set while the rows are rebuilt: item changes are ignored and no context menu opens.
   bool refilling = false;
   EngineCore::String nameStem;
-
- private:
-  ChannelRow* RowRecord(int row) const;
-  void LoadIcons();
   std::vector<EditorCore::GUI_Icon*> disabledIcons;
 };
 

@@ -3,17 +3,18 @@
 #include <cmath>
 
 #include "EngineCore/AnimCurve.h"
+#include "EngineCore/Log.h"
 #include "EngineCore/Quaternion.h"
+#include "resources/ModuleIds.h"
 
 namespace Tarvel {
 
 namespace {
 
-constexpr float kRadiansPerDegree = 0.017453292f;
 constexpr float kSlopeTolerance = 0.001f;
 
-// Samples one triple into its (emptied) key curve.
-void SampleTriple(CurveInfo* const triple[3], EngineCore::AnimCurve& keys, float first, float last) {
+// Samples one triple into its (emptied) key curve; returns how many keys the curve refused.
+int SampleTriple(CurveInfo* const triple[3], EngineCore::AnimCurve& keys, float first, float last) {
   const bool rotation = keys.GetKeyType() == EngineCore::AnimCurve::KeyQuaternion;
   const float start = triple[0]->iTrackType == CurveInfo::Scale ? 1.0f : 0.0f;
   // One value and one search hint per component for the whole triple: a component whose
@@ -22,13 +23,14 @@ void SampleTriple(CurveInfo* const triple[3], EngineCore::AnimCurve& keys, float
   std::uint32_t segments[3] = {0, 0, 0};
   float lastWritten[3] = {0.0f, 0.0f, 0.0f};
   float lastFrame = 0.0f;
+  int refused = 0;
 
   for (float f = first; f <= last; f += 1.0f) {
     bool any = false;
     for (int c = 0; c < 3; ++c) any = triple[c]->pCurve->EvaluatePoint(f, values[c], segments[c]) || any;
     if (!any) continue;
     float current[3];
-    for (int c = 0; c < 3; ++c) current[c] = rotation ? values[c] * kRadiansPerDegree : values[c];
+    for (int c = 0; c < 3; ++c) current[c] = rotation ? values[c] * Ids::kRadiansPerDegree : values[c];
 
     if (keys.GetKeyCount() > 0 && f != last) {
       float next[3] = {current[0], current[1], current[2]};
@@ -36,7 +38,7 @@ void SampleTriple(CurveInfo* const triple[3], EngineCore::AnimCurve& keys, float
       for (int c = 0; c < 3; ++c) {
         if (triple[c]->pCurve->EvaluatePoint(f + 1.0f, next[c], segments[c])) {
           ahead = true;
-          if (rotation) next[c] *= kRadiansPerDegree;
+          if (rotation) next[c] *= Ids::kRadiansPerDegree;
         }
       }
       if (ahead) {
@@ -51,15 +53,16 @@ void SampleTriple(CurveInfo* const triple[3], EngineCore::AnimCurve& keys, float
       }
     }
 
+    // Keys before frame 0 truncate onto frame 0, which the curve then refuses a second time.
     const auto frame = static_cast<std::uint32_t>(f);
-    if (rotation) {
-      keys.AddKey(frame, EngineCore::Quaternion::FromAngles(current[0], current[1], current[2]));
-    } else {
-      keys.AddKey(frame, EngineCore::Vector3(current[0], current[1], current[2]));
-    }
+    const bool added = rotation
+                           ? keys.AddKey(frame, EngineCore::Quaternion::FromAngles(current[0], current[1], current[2]))
+                           : keys.AddKey(frame, EngineCore::Vector3(current[0], current[1], current[2]));
+    if (!added) ++refused;
     for (int c = 0; c < 3; ++c) lastWritten[c] = current[c];
     lastFrame = f;
   }
+  return refused;
 }
 
 }  // namespace
@@ -70,15 +73,15 @@ bool ClipWriteBack::WriteBackChannel(EngineCore::AnimClip& clip, const CurveSet&
   const std::size_t count = array->size();
   std::size_t i = 0;
   while (i < count) {
-    CurveInfo* x = (*array)[i];
+    CurveInfo* x = (*array)[i].get();
     EngineCore::AnimChannel* channel = x ? clip.GetChannel(x->iChannelKey) : nullptr;
     EngineCore::AnimCurve* keys = channel ? channel->GetCurve(x->iTrackType) : nullptr;
     if (!keys || x->iTrackType == 0 || x->iTrackType > 3) {
       ++i;
       continue;
     }
-    CurveInfo* const triple[3] = {x, i + 1 < count ? (*array)[i + 1] : nullptr,
-                                  i + 2 < count ? (*array)[i + 2] : nullptr};
+    CurveInfo* const triple[3] = {x, i + 1 < count ? (*array)[i + 1].get() : nullptr,
+                                  i + 2 < count ? (*array)[i + 2].get() : nullptr};
     i += 3;
     if (!triple[1] || !triple[2]) continue;
 
@@ -97,7 +100,11 @@ bool ClipWriteBack::WriteBackChannel(EngineCore::AnimClip& clip, const CurveSet&
     if (keyType == EngineCore::AnimCurve::KeyVector3 || keyType == EngineCore::AnimCurve::KeyQuaternion) {
       keys->Empty();
       if (first == -1.0f) continue;
-      if (first <= last) SampleTriple(triple, *keys, first, last);
+      const int refused = first <= last ? SampleTriple(triple, *keys, first, last) : 0;
+      if (refused > 0) {
+        EngineCore::Log::Write(EngineCore::Log::Warning, "Tarvel: track %u of channel 0x%x refused %d keys",
+                               x->iTrackType, channelKey, refused);
+      }
     }
     if (x->iTrackType == CurveInfo::Rotation) keys->MakeRotationsContinuous();
   }

@@ -4,21 +4,20 @@
 #include <cmath>
 
 #include "EngineCore/AnimCurve.h"
+#include "resources/ModuleIds.h"
 
 namespace Tarvel {
 
 namespace {
-
-constexpr float kDegreesPerRadian = 57.29578f;
 
 // The three component values of key i, angles in degrees for rotations.
 void KeyValues(const EngineCore::AnimCurve& curve, std::uint32_t i, float values[3]) {
   if (curve.GetKeyType() == EngineCore::AnimCurve::KeyQuaternion) {
     EngineCore::Vector3 angles;
     curve.GetQuaternionKey(i).GetAngles(angles);
-    values[0] = angles.x * kDegreesPerRadian;
-    values[1] = angles.y * kDegreesPerRadian;
-    values[2] = angles.z * kDegreesPerRadian;
+    values[0] = angles.x * Ids::kDegreesPerRadian;
+    values[1] = angles.y * Ids::kDegreesPerRadian;
+    values[2] = angles.z * Ids::kDegreesPerRadian;
   } else {
     const EngineCore::Vector3& v = curve.GetVector3Key(i);
     values[0] = v.x;
@@ -32,8 +31,6 @@ std::uint32_t KeyCount(const EngineCore::AnimCurve& curve) {
 }
 
 }  // namespace
-
-CurveSet::~CurveSet() { Clear(); }
 
 float CurveSet::MakeContinuous(float a, float p) {
   if (std::abs(a + 360.0f - p) < std::abs(a - p)) a += 360.0f;
@@ -68,7 +65,7 @@ void CurveSet::ComputeColors(std::uint32_t trackType, std::uint32_t keyType, std
 
 const CurveSet::Curves& CurveSet::LoadChannel(std::uint32_t channelKey, const EngineCore::AnimChannel& channel) {
   Curves& curves = table_[channelKey];
-  DestroyCurves(curves);
+  curves.clear();
 
   std::uint32_t maxFrame = 0;
   std::uint32_t maxKeys = 0;
@@ -85,9 +82,9 @@ const CurveSet::Curves& CurveSet::LoadChannel(std::uint32_t channelKey, const En
     const std::uint32_t keyType = track.GetKeyType();
     if (keyType != EngineCore::AnimCurve::KeyVector3 && keyType != EngineCore::AnimCurve::KeyQuaternion) continue;
     const std::uint32_t trackType = channel.GetTrackTypeAt(t);
-    CurveInfo* triple[3];
+    std::unique_ptr<CurveInfo> triple[3];
     for (std::uint32_t c = 0; c < 3; ++c) {
-      triple[c] = new CurveInfo(channelKey, trackType, c);
+      triple[c] = std::make_unique<CurveInfo>(channelKey, trackType, c);
       EditorCore::COLORREF colour = 0;
       EditorCore::COLORREF selection = 0;
       ComputeColors(trackType, keyType, c, colour, selection);
@@ -97,7 +94,7 @@ const CurveSet::Curves& CurveSet::LoadChannel(std::uint32_t channelKey, const En
 
     const std::uint32_t count = KeyCount(track);
     if (count > 0) {
-      for (CurveInfo* curve : triple) curve->pCurve->Prepare(maxKeys);
+      for (const auto& curve : triple) curve->pCurve->Prepare(maxKeys);
       const bool rotation = keyType == EngineCore::AnimCurve::KeyQuaternion;
       float previous[3] = {0.0f, 0.0f, 0.0f};
       auto addPoint = [&](float x, float values[3], bool continuous) {
@@ -125,9 +122,9 @@ const CurveSet::Curves& CurveSet::LoadChannel(std::uint32_t channelKey, const En
         }
       }
     }
-    for (CurveInfo* curve : triple) {
+    for (auto& curve : triple) {
       curve->pCurve->ComputeBoundingBox();
-      curves.push_back(curve);
+      curves.push_back(std::move(curve));
     }
   }
   return curves;
@@ -140,25 +137,15 @@ const CurveSet::Curves* CurveSet::GetChannelCurves(std::uint32_t channelKey) con
 
 void CurveSet::RemoveChannel(std::uint32_t channelKey) {
   const auto it = table_.find(channelKey);
-  if (it == table_.end()) return;
-  DestroyCurves(it->second);
-  table_.erase(it);
+  if (it != table_.end()) table_.erase(it);
 }
 
-void CurveSet::Clear() {
-  for (auto& [key, curves] : table_) DestroyCurves(curves);
-  table_.clear();
-}
+void CurveSet::Clear() { table_.clear(); }
 
 std::size_t CurveSet::GetCurveCount() const {
   std::size_t count = 0;
   for (const auto& [key, curves] : table_) count += curves.size();
   return count;
-}
-
-void CurveSet::DestroyCurves(Curves& curves) {
-  for (CurveInfo* curve : curves) delete curve;
-  curves.clear();
 }
 
 }  // namespace Tarvel

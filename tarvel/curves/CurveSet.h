@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <map>
+#include <memory>
 #include <vector>
 
 #include "EditorCore/Color.h"
@@ -20,13 +21,13 @@ namespace Tarvel {
 //   3. Every curve of a channel reaches the channel's last key frame (MaxFrame): a track that
 //      ends earlier gets a last point at MaxFrame repeating its last key. A channel whose
 //      tracks all end at frame 0 loads empty curves.
-// The set owns its records; keys are kept in ascending order.
+// The set owns its records; keys are kept in ascending order. Everything else holds plain
+// pointers to them, which RemoveChannel, LoadChannel of the same key and Clear end.
 class CurveSet {
  public:
-  using Curves = std::vector<CurveInfo*>;
+  using Curves = std::vector<std::unique_ptr<CurveInfo>>;
 
   CurveSet() = default;
-  ~CurveSet();
   CurveSet(const CurveSet&) = delete;
   CurveSet& operator=(const CurveSet&) = delete;
 
@@ -50,8 +51,6 @@ class CurveSet {
   static float MakeContinuous(float a, float p);
 
  private:
-  static void DestroyCurves(Curves& curves);
-
   std::map<std::uint32_t, Curves> table_;
 };
 

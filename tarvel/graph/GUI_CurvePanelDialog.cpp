@@ -2,18 +2,20 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 #include "EditorCore/GUI_BackBuffer.h"
 #include "EditorCore/GUI_DC.h"
-#include "EditorCore/GUI_MainFrame.h"
-#include "EditorCore/GUI_ModuleManager.h"
 #include "EditorCore/GUI_ResourceScope.h"
 #include "EditorCore/GUI_ThemeManager.h"
+#include "EngineCore/Log.h"
+#include "curves/ClipEditCore.h"
 #include "graph/GUI_GraphCtrl.h"
-#include "module/AnimClipDialog.h"
-#include "module/ModuleExports.h"
-#include "module/ModuleText.h"
+#include "objects/PreviewObjects.h"
+#include "objects/PreviewPlayback.h"
+#include "resources/ModuleIds.h"
 #include "resources/ModuleResources.h"
+#include "resources/ModuleText.h"
 
 namespace Tarvel {
 
@@ -21,82 +23,75 @@ using namespace EditorCore;
 
 namespace {
 
-constexpr UINT kSnapBox = 1029;
-constexpr UINT kValuesModeBox = 1030;
-constexpr UINT kFramesModeBox = 1028;
-constexpr UINT kFalloffBeforeEdit = 1042;
-constexpr UINT kFalloffBox = 1048;
-constexpr UINT kFalloffAfterEdit = 1046;
-constexpr UINT kKeyLabel = 1043;
-constexpr UINT kKeyEdit = 1044;
-constexpr UINT kValueLabel = 1047;
-constexpr UINT kValueEdit = 1049;
-constexpr UINT kPreviousKeyButton = 1059;
-constexpr UINT kPlayButton = 1021;
-constexpr UINT kRecordButton = 1062;
-constexpr UINT kNextKeyButton = 1060;
-constexpr UINT kLoopBox = 1025;
-constexpr UINT kObjectCombo = 1023;
-constexpr UINT kFitButton = 1037;
-constexpr UINT kAutoRecordBox = 1026;
-constexpr int kTimeCursor = 4;
 constexpr int kRulerThickness = 30;
 
-GUI_Icon* ModuleIcon(UINT id) { return LoadIconInModule(static_cast<unsigned short>(id)); }
+struct SpeedItem {
+  UINT command;
+  float speed;
+  const char* text;
+};
 
-CRect At(int left, int top, int right, int bottom) { return CRect(left, top, right, bottom); }
+// In menu order; the separator stands between the backward and the forward speeds.
+constexpr SpeedItem kSpeeds[] = {
+    {Ids::kCmdBackwards2x, -2.0f, "Backwards  2x"},   {Ids::kCmdBackwards1x, -1.0f, "Backwards  1x"},
+    {Ids::kCmdBackwardsHalf, -0.5f, "Backwards .5x"}, {Ids::kCmdForwardsHalf, 0.5f, "Forwards  .5x"},
+    {Ids::kCmdForwards1x, 1.0f, "Forwards   1x"},     {Ids::kCmdForwards2x, 2.0f, "Forwards   2x"},
+};
+
+GUI_Icon* ModuleIcon(UINT id) { return ModuleResources::LoadIcon(id); }
 
 }  // namespace
 
-GUI_CurvePanelDialog::GUI_CurvePanelDialog(AnimClipDialog* owner)
-    : page(owner),
+GUI_CurvePanelDialog::GUI_CurvePanelDialog(ClipEditCore& editCore, PreviewObjects& previewObjects,
+                                           PreviewPlayback& previewPlayback)
+    : core(editCore),
+      objects(previewObjects),
+      playback(previewPlayback),
       horizontalRuler(std::make_unique<GUI_RulerCtrl>()),
       verticalRuler(std::make_unique<GUI_RulerCtrl>()),
-      graph(std::make_unique<GUI_GraphCtrl>()) {}
+      graph(std::make_unique<GUI_GraphCtrl>(editCore.GetSelection())) {}
 
 GUI_CurvePanelDialog::~GUI_CurvePanelDialog() {
-  speedMenu.reset();
   // The graph reads the rulers while it lives.
   graph.reset();
-  horizontalRuler.reset();
-  verticalRuler.reset();
 }
 
 bool GUI_CurvePanelDialog::Create(GUI_Wnd* parent) {
   GUI_ResourceScope scope(ModuleResources::kPrefix);
-  return GUI_Dialog::Create(kTemplate, parent);
-}
-
-float GUI_CurvePanelDialog::WholeFrame(float frame) {
-  const float floor = std::floor(frame);
-  return frame - floor > 0.5f ? floor + 1.0f : floor;
+  return GUI_Dialog::Create(Ids::kTplCurvePanel, parent);
 }
 
 void GUI_CurvePanelDialog::DoDataExchange() {
-  BindControl(kSnapBox, snapBox);
-  BindControl(kValuesModeBox, valuesModeBox);
-  BindControl(kFramesModeBox, framesModeBox);
-  BindControl(kFalloffBeforeEdit, falloffBeforeEdit);
-  BindControl(kFalloffBox, falloffBox);
-  BindControl(kFalloffAfterEdit, falloffAfterEdit);
-  BindControl(kKeyLabel, keyLabel);
-  BindControl(kKeyEdit, keyEdit);
-  BindControl(kValueLabel, valueLabel);
-  BindControl(kValueEdit, valueEdit);
-  BindControl(kPreviousKeyButton, previousKeyButton);
-  BindControl(kPlayButton, playButton);
-  BindControl(kRecordButton, recordButton);
-  BindControl(kNextKeyButton, nextKeyButton);
-  BindControl(kLoopBox, loopBox);
-  BindControl(kObjectCombo, objectCombo);
-  BindControl(kFitButton, fitButton);
-  BindControl(kAutoRecordBox, autoRecordBox);
+  const std::pair<UINT, GUI_Wnd*> bound[] = {
+      {Ids::kCtlSnapBox, &snapBox},
+      {Ids::kCtlValuesModeBox, &valuesModeBox},
+      {Ids::kCtlFramesModeBox, &framesModeBox},
+      {Ids::kCtlFalloffBeforeEdit, &falloffBeforeEdit},
+      {Ids::kCtlFalloffBox, &falloffBox},
+      {Ids::kCtlFalloffAfterEdit, &falloffAfterEdit},
+      {Ids::kCtlKeyLabel, &keyLabel},
+      {Ids::kCtlKeyEdit, &keyEdit},
+      {Ids::kCtlValueLabel, &valueLabel},
+      {Ids::kCtlValueEdit, &valueEdit},
+      {Ids::kCtlPreviousKeyButton, &previousKeyButton},
+      {Ids::kCtlPlayButton, &playButton},
+      {Ids::kCtlRecordButton, &recordButton},
+      {Ids::kCtlNextKeyButton, &nextKeyButton},
+      {Ids::kCtlLoopBox, &loopBox},
+      {Ids::kCtlObjectCombo, &objectCombo},
+      {Ids::kCtlFitButton, &fitButton},
+      {Ids::kCtlAutoRecordBox, &autoRecordBox},
+  };
+  for (const auto& [id, control] : bound) {
+    if (!BindControl(id, *control)) EngineCore::Log::Write(EngineCore::Log::Error, "Tarvel: curve panel lacks %u", id);
+  }
 }
 
 void GUI_CurvePanelDialog::CreateViews() {
-  horizontalRuler->Create(this, 1);
-  verticalRuler->Create(this, 1);
-  graph->Create(this, 1);
+  if (!horizontalRuler->Create(this, Ids::kCtlRuler) || !verticalRuler->Create(this, Ids::kCtlRuler) ||
+      !graph->Create(this, Ids::kCtlGraph)) {
+    EngineCore::Log::Write(EngineCore::Log::Error, "Tarvel: the curve panel could not make its graph and rulers");
+  }
   horizontalRuler->SetMinValue(-10.0, 0.0);
   horizontalRuler->SetPixelPerUnit(10);
   verticalRuler->SetPixelPerUnit(10);
@@ -109,26 +104,21 @@ void GUI_CurvePanelDialog::CreateViews() {
 bool GUI_CurvePanelDialog::OnInitDialog() {
   CreateViews();
   GUI_Dialog::OnInitDialog();
-  if (GUI_MainFrame* mainFrame = GUI_MainFrame::GetMainFrame()) {
-    viewerModule = mainFrame->GetModuleManager()->GetModuleWithID(0x10000000u);
-  }
-
-  snapBox.SetIcon(ModuleIcon(1029));
-  valuesModeBox.SetIcon(ModuleIcon(1028));
-  framesModeBox.SetIcon(ModuleIcon(1027));
-  falloffBox.SetIcon(ModuleIcon(1032));
-  loopBox.SetIcon(ModuleIcon(1037));
-  autoRecordBox.SetIcon(ModuleIcon(1035));
-  previousKeyButton.SetIcon(ModuleIcon(1038), false);
-  playButton.SetIcon(GUI_ThemeManager::GetIcon(22), false);
-  recordButton.SetIcon(ModuleIcon(1041), false);
-  nextKeyButton.SetIcon(GUI_ThemeManager::GetIcon(25), false);
-  fitButton.SetIcon(ModuleIcon(1040), false);
+  snapBox.SetIcon(ModuleIcon(Ids::kIconSnap));
+  valuesModeBox.SetIcon(ModuleIcon(Ids::kIconValuesMode));
+  framesModeBox.SetIcon(ModuleIcon(Ids::kIconFramesMode));
+  falloffBox.SetIcon(ModuleIcon(Ids::kIconFalloff));
+  loopBox.SetIcon(ModuleIcon(Ids::kIconLoop));
+  autoRecordBox.SetIcon(ModuleIcon(Ids::kIconAutoRecord));
+  previousKeyButton.SetIcon(ModuleIcon(Ids::kIconPreviousKey), false);
+  playButton.SetIcon(GUI_ThemeManager::GetIcon(Ids::kThemeIconPlay), false);
+  recordButton.SetIcon(ModuleIcon(Ids::kIconRecord), false);
+  nextKeyButton.SetIcon(GUI_ThemeManager::GetIcon(Ids::kThemeIconNextKey), false);
+  fitButton.SetIcon(ModuleIcon(Ids::kIconFit), false);
   SetValuesMode();
   snapBox.Check(true);
-  loopBox.Check(true);
+  loopBox.Check(playback.bLoop);
   falloffBox.Check(true);
-  autoRecordBox.Check(false);
   UpdateRecordingControls();
 
   for (GUI_EditBox* edit : {&falloffBeforeEdit, &falloffAfterEdit}) {
@@ -158,8 +148,8 @@ void GUI_CurvePanelDialog::SetValuesMode() {
   falloffBeforeEdit.EnableWindow(true);
   falloffBox.EnableWindow(true);
   falloffAfterEdit.EnableWindow(true);
-  falloffBox.Check(graph->bFalloff);
-  graph->iEditMode = 2;
+  falloffBox.Check(graph->GetEditor().bFalloff);
+  graph->GetEditor().iEditMode = GraphEditor::kDragValues;
 }
 
 void GUI_CurvePanelDialog::SetFramesMode() {
@@ -170,7 +160,7 @@ void GUI_CurvePanelDialog::SetFramesMode() {
   falloffBox.Check(false);
   falloffBox.EnableWindow(false);
   falloffAfterEdit.EnableWindow(false);
-  graph->iEditMode = 3;
+  graph->GetEditor().iEditMode = GraphEditor::kDragFrames;
 }
 
 void GUI_CurvePanelDialog::OnSize(UINT type, int cx, int cy) {
@@ -179,45 +169,43 @@ void GUI_CurvePanelDialog::OnSize(UINT type, int cx, int cy) {
 }
 
 void GUI_CurvePanelDialog::LayOut(int cx, int cy) {
+  // The right-hand group takes a second row on a narrow panel.
   const bool narrow = cx < kNarrowWidth;
   const int r = narrow ? 30 : 0;
   const int t = narrow ? 60 : 30;
-  auto place = [](GUI_Wnd& window, const CRect& rect) {
-    if (window.IsWindow()) window.MoveWindow(rect);
-  };
-  place(snapBox, At(0, 0, 29, 30));
-  place(valuesModeBox, At(33, 0, 63, 30));
-  place(framesModeBox, At(66, 0, 96, 30));
-  place(keyLabel, At(99, 5, 129, 25));
-  place(keyEdit, At(132, 5, 162, 25));
-  place(valueLabel, At(165, 5, 205, 25));
-  place(valueEdit, At(208, 5, 250, 25));
-  place(falloffBeforeEdit, At(283, 5, 315, 25));
-  place(falloffBox, At(318, 0, 348, 30));
-  place(falloffAfterEdit, At(351, 5, 383, 25));
-  place(previousKeyButton, At(cx - 328, r, cx - 298, r + 30));
-  place(autoRecordBox, At(cx - 295, r, cx - 265, r + 30));
-  place(playButton, At(cx - 262, r, cx - 232, r + 30));
-  place(nextKeyButton, At(cx - 229, r, cx - 199, r + 30));
-  place(recordButton, At(cx - 196, r, cx - 166, r + 30));
-  place(loopBox, At(cx - 163, r, cx - 133, r + 30));
-  place(objectCombo, At(cx - 130, r + 5, cx - 3, r + 130));
-  place(*horizontalRuler, At(kRulerThickness, cy - kRulerThickness, cx, cy));
-  place(*verticalRuler, At(0, t, kRulerThickness, cy - kRulerThickness));
-  place(*graph, At(kRulerThickness, t + 1, cx - 1, cy - kRulerThickness));
-  place(fitButton, At(0, cy - kRulerThickness, kRulerThickness, cy));
+  snapBox.MoveWindow(CRect(0, 0, 29, 30));
+  valuesModeBox.MoveWindow(CRect(33, 0, 63, 30));
+  framesModeBox.MoveWindow(CRect(66, 0, 96, 30));
+  keyLabel.MoveWindow(CRect(99, 5, 129, 25));
+  keyEdit.MoveWindow(CRect(132, 5, 162, 25));
+  valueLabel.MoveWindow(CRect(165, 5, 205, 25));
+  valueEdit.MoveWindow(CRect(208, 5, 250, 25));
+  falloffBeforeEdit.MoveWindow(CRect(283, 5, 315, 25));
+  falloffBox.MoveWindow(CRect(318, 0, 348, 30));
+  falloffAfterEdit.MoveWindow(CRect(351, 5, 383, 25));
+  previousKeyButton.MoveWindow(CRect(cx - 328, r, cx - 298, r + 30));
+  autoRecordBox.MoveWindow(CRect(cx - 295, r, cx - 265, r + 30));
+  playButton.MoveWindow(CRect(cx - 262, r, cx - 232, r + 30));
+  nextKeyButton.MoveWindow(CRect(cx - 229, r, cx - 199, r + 30));
+  recordButton.MoveWindow(CRect(cx - 196, r, cx - 166, r + 30));
+  loopBox.MoveWindow(CRect(cx - 163, r, cx - 133, r + 30));
+  objectCombo.MoveWindow(CRect(cx - 130, r + 5, cx - 3, r + 130));
+  horizontalRuler->MoveWindow(CRect(kRulerThickness, cy - kRulerThickness, cx, cy));
+  verticalRuler->MoveWindow(CRect(0, t, kRulerThickness, cy - kRulerThickness));
+  graph->MoveWindow(CRect(kRulerThickness, t + 1, cx - 1, cy - kRulerThickness));
+  fitButton.MoveWindow(CRect(0, cy - kRulerThickness, kRulerThickness, cy));
 }
 
 bool GUI_CurvePanelDialog::OnEraseBkgnd(GUI_DC& dc) {
   CRect client;
   GetClientRect(client);
   const bool narrow = client.Width() < kNarrowWidth;
-  dc.FillSolidRect(client, GUI_ThemeManager::GetColor(10));
+  dc.FillSolidRect(client, GUI_ThemeManager::GetColor(Ids::kThemeBackground));
   GUI_BackBuffer buffer;
   if (buffer.Create(dc, CRect(0, 0, client.Width(), narrow ? 60 : 30))) {
-    buffer.DrawBitmap(GUI_ThemeManager::GetBitmap(101), CRect(0, 0, client.Width(), 30));
-    if (narrow) buffer.DrawBitmap(GUI_ThemeManager::GetBitmap(101), CRect(0, 30, client.Width(), 60));
-    buffer.SetPen(GUI_ThemeManager::GetColor(1), 1, PS_SOLID);
+    buffer.DrawBitmap(GUI_ThemeManager::GetBitmap(Ids::kThemeBottomBand), CRect(0, 0, client.Width(), 30));
+    if (narrow) buffer.DrawBitmap(GUI_ThemeManager::GetBitmap(Ids::kThemeBottomBand), CRect(0, 30, client.Width(), 60));
+    buffer.SetPen(GUI_ThemeManager::GetColor(Ids::kThemeSeparatorColour), 1, PS_SOLID);
     for (int x : {102, 265}) {
       buffer.MoveTo(x, 1);
       buffer.LineTo(x, 29);
@@ -241,63 +229,64 @@ void GUI_CurvePanelDialog::RedrawViews(const CRect* rect) {
 }
 
 void GUI_CurvePanelDialog::SetTimeCursor(float frame) {
-  timeCursor = frame;
-  horizontalRuler->SetMarkerPosition(kTimeCursor, frame, true);
+  core.SetTimeCursor(frame);
+  horizontalRuler->SetMarkerPosition(Ids::kMarkerTimeCursor, frame, true);
   RedrawViews();
 }
 
+void GUI_CurvePanelDialog::StepToKey(float frame) {
+  SetTimeCursor(frame);
+  playback.ApplyFrame(core.GetTimeCursor());
+}
+
 bool GUI_CurvePanelDialog::OnCommand(UINT id) {
+  GraphEditor& editor = graph->GetEditor();
   switch (id) {
-    case kSnapBox: graph->bSnap = snapBox.IsChecked(); return true;
-    case kValuesModeBox: SetValuesMode(); return true;
-    case kFramesModeBox: SetFramesMode(); return true;
-    case kFalloffBox:
-      graph->SetFalloff(falloffBox.IsChecked());
+    case Ids::kCtlSnapBox: editor.bSnap = snapBox.IsChecked(); return true;
+    case Ids::kCtlValuesModeBox: SetValuesMode(); return true;
+    case Ids::kCtlFramesModeBox: SetFramesMode(); return true;
+    case Ids::kCtlFalloffBox:
+      editor.SetFalloff(falloffBox.IsChecked());
       graph->Invalidate();
       return true;
-    case kFitButton:
+    case Ids::kCtlFitButton:
       graph->FitAll();
       InvalidateViews();
       return true;
-    case kPreviousKeyButton:
-      SetTimeCursor(page->GetPreviousKeyFrame(timeCursor));
-      ApplyFrame(timeCursor);
-      return true;
-    case kNextKeyButton:
-      SetTimeCursor(page->GetNextKeyFrame(timeCursor));
-      ApplyFrame(timeCursor);
-      return true;
+    case Ids::kCtlPreviousKeyButton: StepToKey(core.GetPreviousKeyFrame(core.GetTimeCursor())); return true;
+    case Ids::kCtlNextKeyButton: StepToKey(core.GetNextKeyFrame(core.GetTimeCursor())); return true;
     default: return OnPreviewCommand(id) || GUI_Dialog::OnCommand(id);
   }
 }
 
 bool GUI_CurvePanelDialog::OnNotify(const GUI_NotifyHeader& header, const GUI_NotifyPayload& payload, LRESULT& result) {
+  GraphEditor& editor = graph->GetEditor();
   if (header.hwndFrom == graph.get()) {
     OnGraphNotify(header.code);
     return true;
   }
-  if (header.code == GUI_PushButton::NotifyPressed && OnPreviewPressed(header.hwndFrom)) return true;
+  if (header.code == GUI_PushButton::NotifyPressed) {
+    // A button held long enough shows its menu: the play button's speed menu.
+    if (header.hwndFrom == &recordButton) StartTimer(Ids::kTimerRecord, Ids::kHoldMilliseconds);
+    if (header.hwndFrom == &playButton && !playback.playing) StartTimer(Ids::kTimerSpeedMenu, Ids::kHoldMilliseconds);
+    if (header.hwndFrom == &recordButton || header.hwndFrom == &playButton) return true;
+  }
   if (header.hwndFrom == &objectCombo && header.code == GUI_ComboBox::NotifySelChange) {
-    OnObjectChoiceChanged();
+    if (objects.Choose(objectCombo.GetCurSel())) NotifyParent(Ids::PanelNotify_ObjectChosen);
     return true;
   }
   if (header.code == GUI_EditBox::NotifyValueChanged) {
-    if (header.hwndFrom == &falloffBeforeEdit) {
-      graph->SetFalloffBefore(static_cast<float>(falloffBeforeEdit.GetFloatValue()));
-      return true;
+    if (header.hwndFrom == &falloffBeforeEdit)
+      editor.SetFalloffBefore(static_cast<float>(falloffBeforeEdit.GetFloatValue()));
+    if (header.hwndFrom == &falloffAfterEdit)
+      editor.SetFalloffAfter(static_cast<float>(falloffAfterEdit.GetFloatValue()));
+    if (header.hwndFrom == &keyEdit && !updatingEdits)
+      editor.SetTargetFrame(static_cast<float>(keyEdit.GetFloatValue()));
+    if (header.hwndFrom == &valueEdit && !updatingEdits) {
+      editor.SetTargetValue(static_cast<float>(valueEdit.GetFloatValue()), editor.bFalloff);
     }
-    if (header.hwndFrom == &falloffAfterEdit) {
-      graph->SetFalloffAfter(static_cast<float>(falloffAfterEdit.GetFloatValue()));
-      return true;
-    }
-    if (header.hwndFrom == &keyEdit) {
-      if (!updatingEdits) graph->SetTargetFrame(static_cast<float>(keyEdit.GetFloatValue()));
-      return true;
-    }
-    if (header.hwndFrom == &valueEdit) {
-      if (!updatingEdits) graph->SetTargetValue(static_cast<float>(valueEdit.GetFloatValue()), graph->bFalloff);
-      return true;
-    }
+    graph->Invalidate();
+    return true;
   }
   if ((header.hwndFrom == horizontalRuler.get() || header.hwndFrom == verticalRuler.get()) &&
       (header.code == GUI_RulerCtrl::NotifyMarkerMoved || header.code == GUI_RulerCtrl::NotifyViewMoved)) {
@@ -308,39 +297,39 @@ bool GUI_CurvePanelDialog::OnNotify(const GUI_NotifyHeader& header, const GUI_No
 }
 
 void GUI_CurvePanelDialog::OnGraphNotify(int code) {
-  const EditorToolkit::EditablePoint* current = graph->pCurrentPoint;
+  const EditorToolkit::EditablePoint* current = graph->GetEditor().pCurrentPoint;
   // The edits show the current key; the panel's own writes are not edits of the user.
   updatingEdits = true;
   switch (code) {
-    case GUI_GraphCtrl::GraphNotify_CurveChanged:
-      page->RecordStep("GUI_Message_k_Curve_Changed", false);
-      page->WriteBackAllChannels();
+    case Ids::GraphNotify_CurveChanged:
+      core.RecordStep("GUI_Message_k_Curve_Changed", false);
+      core.WriteBackAllChannels();
       break;
-    case GUI_GraphCtrl::GraphNotify_CurveWillChange: page->RecordStep("GUI_Message_k_Curve_WillChange", true); break;
-    case GUI_GraphCtrl::GraphNotify_SelectionChanged:
-      page->OnGraphSelectionChanged();
+    case Ids::GraphNotify_CurveWillChange: core.RecordStep("GUI_Message_k_Curve_WillChange", true); break;
+    case Ids::GraphNotify_SelectionChanged:
+      NotifyParent(Ids::PanelNotify_SelectionChanged);
       InvalidateViews();
       break;
-    case GUI_GraphCtrl::GraphNotify_CurrentFrame:
+    case Ids::GraphNotify_CurrentFrame:
       keyEdit.SetFloatValue(current ? current->x : 0.0);
       keyEdit.EnableWindow(true);
       break;
-    case GUI_GraphCtrl::GraphNotify_CurrentValue:
+    case Ids::GraphNotify_CurrentValue:
       valueEdit.SetFloatValue(current ? current->y : 0.0);
       valueEdit.EnableWindow(true);
       break;
-    case GUI_GraphCtrl::GraphNotify_ClearFrame: keyEdit.SetEmpty(); break;
-    case GUI_GraphCtrl::GraphNotify_ClearValue: valueEdit.SetEmpty(); break;
-    case GUI_GraphCtrl::GraphNotify_DisableFrame:
+    case Ids::GraphNotify_ClearFrame: keyEdit.SetEmpty(); break;
+    case Ids::GraphNotify_ClearValue: valueEdit.SetEmpty(); break;
+    case Ids::GraphNotify_DisableFrame:
       keyEdit.SetEmpty();
       keyEdit.EnableWindow(false);
       break;
-    case GUI_GraphCtrl::GraphNotify_DisableValue:
+    case Ids::GraphNotify_DisableValue:
       valueEdit.SetEmpty();
       valueEdit.EnableWindow(false);
       break;
-    case GUI_GraphCtrl::GraphNotify_EnableFrame: keyEdit.EnableWindow(true); break;
-    case GUI_GraphCtrl::GraphNotify_EnableValue: valueEdit.EnableWindow(true); break;
+    case Ids::GraphNotify_EnableFrame: keyEdit.EnableWindow(true); break;
+    case Ids::GraphNotify_EnableValue: valueEdit.EnableWindow(true); break;
     default: break;
   }
   updatingEdits = false;
@@ -348,22 +337,23 @@ void GUI_CurvePanelDialog::OnGraphNotify(int code) {
 
 void GUI_CurvePanelDialog::OnRulerMoved() {
   // While playing the controllers move the cursor, not the user.
-  if (!graph->IsWindow() || playing) return;
-  const float marker = static_cast<float>(horizontalRuler->GetMarkerPosition(kTimeCursor));
-  if (marker == timeCursor) {
+  if (playback.playing) return;
+  const float marker = static_cast<float>(horizontalRuler->GetMarkerPosition(Ids::kMarkerTimeCursor));
+  const float cursor = core.GetTimeCursor();
+  if (marker == cursor) {
     graph->Invalidate();
     return;
   }
   // Only the columns between the old and the new cursor need painting again.
   CRect graphClient;
   graph->GetClientRect(graphClient);
-  const int from = horizontalRuler->ValueToPixel(std::min(marker, timeCursor)) - 1;
-  const int to = horizontalRuler->ValueToPixel(std::max(marker, timeCursor)) + 1;
+  const int from = horizontalRuler->ValueToPixel(std::min(marker, cursor)) - 1;
+  const int to = horizontalRuler->ValueToPixel(std::max(marker, cursor)) + 1;
   const CRect area(std::max(from, 0), 0, std::min(to + 1, graphClient.right), graphClient.bottom);
-  horizontalRuler->SetMarkerPosition(kTimeCursor, WholeFrame(marker), false);
+  horizontalRuler->SetMarkerPosition(Ids::kMarkerTimeCursor, ClipEditCore::WholeFrame(marker), false);
   RedrawViews(&area);
-  timeCursor = static_cast<float>(horizontalRuler->GetMarkerPosition(kTimeCursor));
-  ApplyFrame(timeCursor);
+  core.SetTimeCursor(static_cast<float>(horizontalRuler->GetMarkerPosition(Ids::kMarkerTimeCursor)));
+  playback.ApplyFrame(core.GetTimeCursor());
 }
 
 bool GUI_CurvePanelDialog::ZoomRuler(GUI_RulerCtrl& ruler, double centre, double step) {
@@ -411,8 +401,123 @@ bool GUI_CurvePanelDialog::OnMouseWheel(UINT, short delta, CPoint screenPoint) {
 
 bool GUI_CurvePanelDialog::PreTranslateMessage(const GUI_Msg& msg) {
   // Keys pressed in the panel are the page's keys.
-  if (msg.message == WM_KEYDOWN && page->PreTranslateMessage(msg)) return true;
+  if (msg.message == WM_KEYDOWN && GetParent() && GetParent()->PreTranslateMessage(msg)) return true;
   return GUI_Dialog::PreTranslateMessage(msg);
+}
+
+void GUI_CurvePanelDialog::StartTimer(UINT id, UINT milliseconds) {
+  if (!SetTimer(id, milliseconds)) EngineCore::Log::Write(EngineCore::Log::Error, "Tarvel: timer %u did not start", id);
+}
+
+void GUI_CurvePanelDialog::SetPlayIcon(int themeIcon) {
+  playButton.ShowWindow(false);
+  playButton.SetIcon(GUI_ThemeManager::GetIcon(themeIcon), false);
+  playButton.ShowWindow(true);
+}
+
+void GUI_CurvePanelDialog::StartPlayback() {
+  SetPlayIcon(Ids::kThemeIconStop);
+  if (playback.Start()) StartTimer(Ids::kTimerPlayback, Ids::kPlaybackMilliseconds);
+}
+
+void GUI_CurvePanelDialog::StopPlayback() {
+  if (!playback.Stop()) return;
+  SetPlayIcon(Ids::kThemeIconPlay);
+  KillTimer(Ids::kTimerPlayback);
+  RedrawViews();
+}
+
+void GUI_CurvePanelDialog::UpdateRecordingControls() {
+  autoRecordBox.Check(playback.autoRecord);
+  recordButton.EnableWindow(!playback.autoRecord);
+}
+
+void GUI_CurvePanelDialog::FillObjectList() {
+  objectCombo.ResetContent();
+  if (!objects.Fill()) {
+    objectCombo.AddString(ModuleText::Translate("No Scene found..."));
+    objectCombo.SetCurSel(PreviewObjects::kAllEntry);
+    return;
+  }
+  objectCombo.SetItemData(objectCombo.AddString(ModuleText::Translate(" - All animated objects")), 0);
+  objectCombo.SetItemData(objectCombo.AddString(ModuleText::Translate(" - Scene selection")), 0);
+  for (const PreviewObjects::ListedObject& listed : objects.GetListed()) {
+    objectCombo.SetItemData(objectCombo.AddString(listed.text), reinterpret_cast<LPARAM>(listed.object));
+  }
+  objectCombo.SetCurSel(objects.GetCurrentEntry());
+  InvalidateViews();
+}
+
+void GUI_CurvePanelDialog::ShowObjectChoice() {
+  objects.ShowChoice();
+  objectCombo.SetCurSel(objects.GetCurrentEntry());
+}
+
+void GUI_CurvePanelDialog::ShowSpeedMenu() {
+  KillTimer(Ids::kTimerSpeedMenu);
+  speedMenu = std::make_unique<GUI_Menu>();
+  if (!speedMenu->CreatePopupMenu()) {
+    EngineCore::Log::Write(EngineCore::Log::Error, "Tarvel: the speed menu could not be made");
+    return;
+  }
+  for (const SpeedItem& item : kSpeeds) {
+    if (item.command == Ids::kCmdForwardsHalf) speedMenu->AppendSeparator();
+    speedMenu->AppendMenu(MF_STRING, item.command, ModuleText::Translate(item.text));
+  }
+  for (const SpeedItem& item : kSpeeds) {
+    if (item.speed == playback.speed) {
+      speedMenu->CheckMenuRadioItem(Ids::kCmdBackwards2x, Ids::kCmdForwardsHalf, item.command, MF_BYCOMMAND);
+    }
+  }
+  CRect button;
+  playButton.GetWindowRect(button);
+  speedMenu->TrackPopupMenu(TPM_RIGHTBUTTON, button.left, button.bottom + 5, this);
+}
+
+void GUI_CurvePanelDialog::OnTimer(UINT id) {
+  switch (id) {
+    case Ids::kTimerSpeedMenu: ShowSpeedMenu(); break;
+    case Ids::kTimerRecord: break;
+    case Ids::kTimerPlayback:
+      if (playback.Step()) StopPlayback();
+      horizontalRuler->SetMarkerPosition(Ids::kMarkerTimeCursor, core.GetTimeCursor(), true);
+      RedrawViews();
+      break;
+    default: GUI_Dialog::OnTimer(id); break;
+  }
+}
+
+bool GUI_CurvePanelDialog::OnPreviewCommand(UINT id) {
+  switch (id) {
+    case Ids::kCtlAutoRecordBox:
+      playback.autoRecord = !playback.autoRecord;
+      UpdateRecordingControls();
+      return true;
+    case Ids::kCtlRecordButton:
+      KillTimer(Ids::kTimerRecord);
+      playback.autoRecord = false;
+      UpdateRecordingControls();
+      NotifyParent(Ids::PanelNotify_RecordKey);
+      return true;
+    case Ids::kCtlPlayButton:
+      KillTimer(Ids::kTimerSpeedMenu);
+      if (playback.playing) {
+        StopPlayback();
+      } else {
+        StartPlayback();
+      }
+      return true;
+    case Ids::kCtlLoopBox: playback.bLoop = loopBox.IsChecked(); return true;
+    case Ids::kCmdAutoRecord: playback.autoRecord = !playback.autoRecord; return true;
+    default: break;
+  }
+  for (const SpeedItem& item : kSpeeds) {
+    if (item.command != id) continue;
+    playback.speed = item.speed;
+    StartPlayback();
+    return true;
+  }
+  return false;
 }
 
 }  // namespace Tarvel

@@ -1,16 +1,18 @@
 #include "graph/GUI_GraphCtrl.h"
 
-#include <EditorCore/Color.h>
-#include <EditorCore/GUI_BackBuffer.h>
-#include <EditorCore/GUI_DC.h>
-#include <EditorCore/GUI_ThemeManager.h>
-#include <EditorToolkit/EditorKernel.h>
-#include <EditorToolkit/KeyManager.h>
-
 #include <algorithm>
 #include <cassert>
 #include <cmath>
 #include <limits>
+
+#include "EditorCore/Color.h"
+#include "EditorCore/GUI_BackBuffer.h"
+#include "EditorCore/GUI_DC.h"
+#include "EditorCore/GUI_ThemeManager.h"
+#include "EditorToolkit/EditorKernel.h"
+#include "EditorToolkit/KeyManager.h"
+#include "EngineCore/Log.h"
+#include "resources/ModuleIds.h"
 
 namespace Tarvel {
 
@@ -21,29 +23,6 @@ using EditorCore::GUI_BackBuffer;
 using EditorCore::GUI_RulerCtrl;
 
 namespace {
-
-constexpr int kBackgroundColourIndex = 161;
-constexpr int kArrowCursorIndex = 15;
-constexpr int kValuesCursorIndex = 18;
-constexpr int kFramesCursorIndex = 17;
-constexpr int kBothCursorIndex = 2;
-constexpr std::uint8_t kDragNone = 0;
-constexpr std::uint8_t kDragRubberBand = 1;
-constexpr std::uint8_t kDragValues = 2;
-constexpr std::uint8_t kDragFrames = 3;
-constexpr std::uint8_t kDragBoth = 4;
-constexpr float kNoCurrentFrame = -1.0e11f;
-// A press picks a key closer than this in both directions, in pixels.
-constexpr int kHitDistance = 10;
-constexpr COLORREF kMajorLine = EditorCore::RGB(100, 100, 100);
-constexpr COLORREF kMinorLine = EditorCore::RGB(150, 150, 150);
-constexpr COLORREF kZeroLine = EditorCore::RGB(0, 0, 0);
-constexpr COLORREF kSelectionMarker = EditorCore::RGB(200, 150, 0);
-constexpr COLORREF kCrossHair = EditorCore::RGB(30, 30, 30);
-constexpr COLORREF kTimeCursor = EditorCore::RGB(220, 220, 220);
-constexpr int kCrossHairMarker = 3;
-constexpr EditorCore::UINT kMarkerVisible = 1u;
-constexpr EditorCore::UINT kMarkerSolid = 2u;
 
 COLORREF ScaleColour(COLORREF colour, float factor) {
   auto channel = [factor](int byte) { return std::min(255, static_cast<int>(static_cast<float>(byte) * factor)); };
@@ -88,20 +67,20 @@ void ScanGraduations(GUI_BackBuffer& buffer, const GUI_RulerCtrl& ruler, int len
     if ((style & GUI_RulerCtrl::StyleNothingAboveMin) && minimum < value) break;
     if (p % major == 0) {
       if (!majorPen) {
-        buffer.SetPen(kMajorLine, 1, EditorCore::PS_SOLID);
+        buffer.SetPen(Ids::kColourMajorLine, 1, EditorCore::PS_SOLID);
         majorPen = true;
       }
       if (value == 0.0) {
-        buffer.SetPen(kZeroLine, 1, EditorCore::PS_SOLID);
+        buffer.SetPen(Ids::kColourZeroLine, 1, EditorCore::PS_SOLID);
         line(i);
-        buffer.SetPen(kMajorLine, 1, EditorCore::PS_SOLID);
+        buffer.SetPen(Ids::kColourMajorLine, 1, EditorCore::PS_SOLID);
       } else {
         line(i);
       }
       i += step;
     } else if (minorAllowed && step > 8 && p % step == 0) {
       if (majorPen) {
-        buffer.SetPen(kMinorLine, 1, EditorCore::PS_SOLID);
+        buffer.SetPen(Ids::kColourMinorLine, 1, EditorCore::PS_SOLID);
         majorPen = false;
       }
       line(i);
@@ -120,24 +99,20 @@ const EditorCore::GUI_RulerMarker* FindMarker(const GUI_RulerCtrl& ruler, int id
   return nullptr;
 }
 
-// Rounds to the nearest whole number; exact halves go down.
-double Whole(double x) {
-  const double f = std::floor(x);
-  return x - f > 0.5 ? f + 1.0 : f;
-}
-
 void SetMarkerPen(GUI_BackBuffer& buffer, const EditorCore::GUI_RulerMarker& marker) {
-  buffer.SetPen(marker.color, 1, (marker.flags & kMarkerSolid) ? EditorCore::PS_SOLID : EditorCore::PS_DOT);
+  buffer.SetPen(marker.color, 1, (marker.flags & Ids::kMarkerSolid) ? EditorCore::PS_SOLID : EditorCore::PS_DOT);
 }
 
 }  // namespace
 
-GUI_GraphCtrl::~GUI_GraphCtrl() { delete[] pColumnPoints; }
+GUI_GraphCtrl::GUI_GraphCtrl(CurveSelection& shownCurves) : curves(shownCurves), editor(shownCurves, *this) {}
+
+GUI_GraphCtrl::~GUI_GraphCtrl() = default;
 
 bool GUI_GraphCtrl::Create(EditorCore::GUI_Wnd* parent, EditorCore::UINT id) {
   if (!CreateChild(parent, id, CRect(), EditorCore::WS_CHILD | EditorCore::WS_VISIBLE)) return false;
   SetWindowText("GUI_GraphCtrl");
-  SetCursor(EditorCore::GUI_ThemeManager::GetCursor(kArrowCursorIndex));
+  SetCursor(EditorCore::GUI_ThemeManager::GetCursor(Ids::kThemeCursorArrow));
   GetClientRect(oClientRect);
   return true;
 }
@@ -151,64 +126,30 @@ void GUI_GraphCtrl::AttachRulers(GUI_RulerCtrl* horizontal, GUI_RulerCtrl* verti
   pHRuler->SetMinUnitValue(1.0);
   pVRuler->SetMinUnitValue(0.1);
   pHRuler->SetMinValue(0.0, -5.0);
-
-  for (int id = 1; id <= 4; ++id) pHRuler->AddMarker(id);
-  pVRuler->AddMarker(kCrossHairMarker);
-
-  pHRuler->SetMarkerColor(1, kSelectionMarker);
-  pHRuler->SetMarkerColor(2, kSelectionMarker);
-  pHRuler->SetMarkerColor(3, kCrossHair);
-  pHRuler->SetMarkerColor(4, kTimeCursor);
-  pVRuler->SetMarkerColor(kCrossHairMarker, kCrossHair);
-
-  pHRuler->ShowMarker(1, false);
-  pHRuler->ShowMarker(2, false);
-  pHRuler->ShowMarker(3, false);
+  bool ready = true;
+  for (int id : {Ids::kMarkerSelectionBegin, Ids::kMarkerSelectionEnd, Ids::kMarkerCrossHair, Ids::kMarkerTimeCursor}) {
+    ready = pHRuler->AddMarker(id) && ready;
+  }
+  ready = pVRuler->AddMarker(Ids::kMarkerCrossHair) && ready;
+  ready = pHRuler->SetMarkerColor(Ids::kMarkerSelectionBegin, Ids::kColourSelectionMarker) && ready;
+  ready = pHRuler->SetMarkerColor(Ids::kMarkerSelectionEnd, Ids::kColourSelectionMarker) && ready;
+  ready = pHRuler->SetMarkerColor(Ids::kMarkerCrossHair, Ids::kColourCrossHair) && ready;
+  ready = pHRuler->SetMarkerColor(Ids::kMarkerTimeCursor, Ids::kColourTimeCursor) && ready;
+  ready = pVRuler->SetMarkerColor(Ids::kMarkerCrossHair, Ids::kColourCrossHair) && ready;
+  ready = pHRuler->ShowMarker(Ids::kMarkerSelectionBegin, false) && ready;
+  ready = pHRuler->ShowMarker(Ids::kMarkerSelectionEnd, false) && ready;
+  ready = pHRuler->ShowMarker(Ids::kMarkerCrossHair, false) && ready;
   // The time cursor is always shown, as a solid line.
-  pHRuler->SetMarkerAttributes(4, kMarkerVisible | kMarkerSolid, 0);
-  pVRuler->ShowMarker(kCrossHairMarker, false);
+  ready = pHRuler->SetMarkerAttributes(Ids::kMarkerTimeCursor, Ids::kMarkerVisible | Ids::kMarkerSolid, 0) && ready;
+  ready = pVRuler->ShowMarker(Ids::kMarkerCrossHair, false) && ready;
+  if (!ready) EngineCore::Log::Write(EngineCore::Log::Error, "Tarvel: the graph's rulers refused their markers");
 }
-
-int GUI_GraphCtrl::GetCurveCount() const { return static_cast<int>(aCurves.size()); }
-
-int GUI_GraphCtrl::GetSelectedCurveCount() const {
-  return static_cast<int>(std::count_if(aCurves.begin(), aCurves.end(), [](const CurveInfo* info) {
-    return info && !info->bFiltered && info->bSelected;
-  }));
-}
-
-EditorToolkit::Curve2* GUI_GraphCtrl::GetCurveAt(int index) const {
-  if (index < 0 || index >= GetCurveCount()) return nullptr;
-  const CurveInfo* info = aCurves[static_cast<std::size_t>(index)];
-  if (!info || info->bFiltered) return nullptr;
-  return info->pCurve.get();
-}
-
-void GUI_GraphCtrl::ClearSelectionRange() {
-  fSelectionBegin = -1.0f;
-  fSelectionEnd = -1.0f;
-}
-
-void GUI_GraphCtrl::RemoveCurves(int first, int count) {
-  const int size = GetCurveCount();
-  if (count <= 0 || first >= size) return;
-  const int from = std::max(0, first);
-  const int to = std::min(size, first + count);
-  if (to <= from) return;
-  aCurves.erase(aCurves.begin() + from, aCurves.begin() + to);
-}
-
-void GUI_GraphCtrl::RemoveChannelCurves(std::uint32_t channelKey) {
-  std::erase_if(aCurves, [channelKey](const CurveInfo* info) { return info && info->iChannelKey == channelKey; });
-}
-
-void GUI_GraphCtrl::ClearCurves() { aCurves.clear(); }
 
 void GUI_GraphCtrl::ComputeCurvesBounds() {
   bool first = true;
   oCurvesBounds = CRect();
-  for (CurveInfo* info : aCurves) {
-    if (!info || info->bFiltered || !info->pCurve) continue;
+  for (CurveInfo* info : curves.GetCurves()) {
+    if (info->bFiltered) continue;
     info->pCurve->ComputeBoundingBox();
     const CRect& box = info->pCurve->GetBoundingBox();
     if (first) {
@@ -231,13 +172,43 @@ void GUI_GraphCtrl::FitAll() {
   if (pVRuler) pVRuler->Fit(b.top + (b.bottom - b.top) * 0.5, (b.bottom - b.top) + 20.0);
 }
 
+bool GUI_GraphCtrl::CanMap() const { return pHRuler && pVRuler; }
+
+double GUI_GraphCtrl::FrameAtColumn(int x) const { return pHRuler ? pHRuler->PixelToValue(x) : 0.0; }
+
+double GUI_GraphCtrl::ValueAtRow(int y) const { return pVRuler ? pVRuler->PixelToValue(ClientHeight() - y) : 0.0; }
+
+int GUI_GraphCtrl::ColumnOfFrame(double frame) const { return pHRuler ? pHRuler->ValueToPixel(frame) : 0; }
+
+int GUI_GraphCtrl::RowOfValue(double value) const {
+  return ClientHeight() - (pVRuler ? pVRuler->ValueToPixel(value) : 0);
+}
+
+double GUI_GraphCtrl::GetValueUnit() const { return pVRuler ? pVRuler->GetUnitValue() : 1.0; }
+
+void GUI_GraphCtrl::ShowSelectionMarkers(bool shown, float begin, float end) {
+  if (!pHRuler) return;
+  if (shown) {
+    pHRuler->SetMarkerPosition(Ids::kMarkerSelectionBegin, begin, true);
+    pHRuler->SetMarkerPosition(Ids::kMarkerSelectionEnd, end, true);
+  }
+  pHRuler->ShowMarker(Ids::kMarkerSelectionBegin, shown);
+  pHRuler->ShowMarker(Ids::kMarkerSelectionEnd, shown);
+}
+
+void GUI_GraphCtrl::ShowCrossHair(bool shown) {
+  if (pHRuler) pHRuler->ShowMarker(Ids::kMarkerCrossHair, shown);
+  if (pVRuler) pVRuler->ShowMarker(Ids::kMarkerCrossHair, shown);
+}
+
+void GUI_GraphCtrl::PlaceCrossHair(float frame, float value) {
+  if (pHRuler) pHRuler->SetMarkerPosition(Ids::kMarkerCrossHair, frame, true);
+  if (pVRuler) pVRuler->SetMarkerPosition(Ids::kMarkerCrossHair, value, true);
+}
+
 void GUI_GraphCtrl::Notify(int code) {
   NotifyParent(code);
   Invalidate();
-}
-
-bool GUI_GraphCtrl::IsEditing(const CurveInfo* info) {
-  return info && info->pCurve && !info->bFiltered && info->bSelected && info->pCurve->GetSelectPointsCount() != 0;
 }
 
 int GUI_GraphCtrl::ClientHeight() const {
@@ -246,265 +217,54 @@ int GUI_GraphCtrl::ClientHeight() const {
   return client.Height();
 }
 
-double GUI_GraphCtrl::FrameAtColumn(int x) const { return pHRuler ? pHRuler->PixelToValue(x) : 0.0; }
-
-double GUI_GraphCtrl::ValueAtRow(int y) const { return pVRuler ? pVRuler->PixelToValue(ClientHeight() - y) : 0.0; }
-
 void GUI_GraphCtrl::SetDragCursor() {
-  int index = kArrowCursorIndex;
-  switch (iDragState) {
-    case kDragValues: index = kValuesCursorIndex; break;
-    case kDragFrames: index = kFramesCursorIndex; break;
-    case kDragBoth: index = kBothCursorIndex; break;
+  int index = Ids::kThemeCursorArrow;
+  switch (editor.iDragState) {
+    case GraphEditor::kDragValues: index = Ids::kThemeCursorValues; break;
+    case GraphEditor::kDragFrames: index = Ids::kThemeCursorFrames; break;
+    case GraphEditor::kDragBoth: index = Ids::kThemeCursorBoth; break;
     default: break;
   }
   SetCursor(EditorCore::GUI_ThemeManager::GetCursor(index));
 }
 
-void GUI_GraphCtrl::PlaceCrossHair() {
-  if (!pCurrentPoint) return;
-  if (pHRuler) pHRuler->SetMarkerPosition(kCrossHairMarker, pCurrentPoint->x, true);
-  if (pVRuler) pVRuler->SetMarkerPosition(kCrossHairMarker, pCurrentPoint->y, true);
-}
-
-void GUI_GraphCtrl::DeleteCoveredKeys() {
-  for (CurveInfo* info : aCurves) {
-    if (!info || !info->pCurve) continue;
-    EditorToolkit::Curve2& curve = *info->pCurve;
-    for (std::uint32_t i = 0; i < curve.GetPointCount();) {
-      if (curve.GetPointAt(i)->bHidden) {
-        curve.RemovePointAt(i);
-      } else {
-        ++i;
-      }
-    }
-  }
-}
-
 void GUI_GraphCtrl::OnLButtonDown(EditorCore::UINT flags, CPoint point) {
   CRect client;
   GetClientRect(client);
-  if (!client.PtInRect(point)) {
-    SetFocus();
-    return;
+  if (client.PtInRect(point)) {
+    SetCapture();
+    const bool control = (flags & EditorCore::MK_CONTROL) != 0 || GUI_Wnd::IsKeyDown(EditorCore::VK_CONTROL);
+    const bool shift = EditorToolkit::EditorKernel::GetInstance()->GetKeyManager()->ShiftKeyPressed();
+    editor.Press(point, control, shift);
+    SetDragCursor();
+    Invalidate();
   }
-  SetCapture();
-  iDragState = iEditMode;
-  oRubberBand = CRect(point.x, point.y, point.x, point.y);
-  // The key picked before this press: pressing it again lets it go.
-  const EditorToolkit::EditablePoint* previous = pCurrentPoint;
-  pCurrentPoint = nullptr;
-  fCurrentPointX = kNoCurrentFrame;
-
-  const int height = client.Height();
-  CurveInfo* hitCurve = nullptr;
-  std::uint32_t hitIndex = 0;
-  if (pHRuler && pVRuler) {
-    const float frame = static_cast<float>(FrameAtColumn(point.x));
-    for (CurveInfo* info : aCurves) {
-      if (!info || info->bFiltered || !info->pCurve) continue;
-      const EditorToolkit::Curve2& curve = *info->pCurve;
-      const int nearest = curve.SearchNearestPoint(frame);
-      if (nearest < 0) continue;
-      const std::uint32_t index = std::min(static_cast<std::uint32_t>(nearest), curve.GetPointCount() - 1);
-      const EditorToolkit::EditablePoint& key = *curve.GetPointAt(index);
-      if (std::abs(point.x - pHRuler->ValueToPixel(key.x)) < kHitDistance &&
-          std::abs(point.y - (height - pVRuler->ValueToPixel(key.y))) < kHitDistance) {
-        hitCurve = info;
-        hitIndex = index;
-        break;
-      }
-    }
-  }
-
-  if (hitCurve) {
-    EditorToolkit::EditablePoint* key = hitCurve->pCurve->GetPointAt(hitIndex);
-    // A press on a key already selected keeps the selection, so that all of it can be dragged.
-    if (!key->bSelected) {
-      const bool keepSelection =
-          (flags & EditorCore::MK_CONTROL) != 0 || EditorCore::GUI_Wnd::IsKeyDown(EditorCore::VK_CONTROL);
-      if (!keepSelection) {
-        for (CurveInfo* info : aCurves) {
-          if (!info || info->bFiltered || !info->pCurve) continue;
-          info->pCurve->SelectAllPoints(false);
-          info->bSelected = false;
-        }
-      }
-      hitCurve->bSelected = true;
-      hitCurve->pCurve->SelectPointAt(hitIndex, true);
-      Notify(GraphNotify_SelectionChanged);
-      ClearSelectionRange();
-      UpdateSelectionRange();
-    }
-    if (key == previous || key == pCurrentPoint) {
-      pCurrentPoint = nullptr;
-      fCurrentPointX = kNoCurrentFrame;
-      Notify(GraphNotify_CurveWillChange);
-    } else {
-      pCurrentPoint = key;
-      fCurrentPointX = key->x;
-      PlaceCrossHair();
-      Notify(GraphNotify_CurrentFrame);
-      Notify(GraphNotify_CurrentValue);
-      Notify(GraphNotify_CurveWillChange);
-    }
-    ComputeWeights();
-  } else {
-    // Keys that a moved block covered go for good once the user clicks elsewhere.
-    DeleteCoveredKeys();
-    iDragState = kDragRubberBand;
-    ClearSelectionRange();
-  }
-
-  if (EditorToolkit::EditorKernel::GetInstance()->GetKeyManager()->ShiftKeyPressed() &&
-      (iDragState == kDragValues || iDragState == kDragFrames)) {
-    iDragState = kDragBoth;
-  }
-  SetDragCursor();
-  const bool moving = iDragState == kDragValues || iDragState == kDragFrames || iDragState == kDragBoth;
-  if (pHRuler) pHRuler->ShowMarker(kCrossHairMarker, moving);
-  if (pVRuler) pVRuler->ShowMarker(kCrossHairMarker, moving);
-  if (pCurrentPoint) fCurrentPointX = pCurrentPoint->x;
-
-  // The release takes a frame move back on a curve whose keys collide.
-  if (iDragState == kDragFrames || iDragState == kDragBoth) {
-    for (CurveInfo* info : aCurves) {
-      if (info) info->Backup(true, "");
-    }
-  }
-  Invalidate();
   SetFocus();
 }
 
 void GUI_GraphCtrl::OnMouseMove(EditorCore::UINT, CPoint point) {
   if (bPanning || !HasCapture()) return;
-  oRubberBand.right = point.x;
-  oRubberBand.bottom = point.y;
-  if (iDragState == kDragRubberBand) {
-    ClearSelectionRange();
-    SelectInRubberBand();
-    UpdateSelectionRange();
-    ComputeWeights();
-    Invalidate();
-    return;
-  }
-
-  const bool shift = EditorToolkit::EditorKernel::GetInstance()->GetKeyManager()->ShiftKeyPressed();
-  if (iDragState != kDragBoth && shift) {
-    iDragState = kDragBoth;
-    SetDragCursor();
-  } else if (iDragState == kDragBoth && !shift) {
-    iDragState = iEditMode;
-    SetDragCursor();
-  }
-
-  if ((iDragState == kDragValues || iDragState == kDragBoth) && pVRuler) {
-    double value = ValueAtRow(point.y);
-    if (bSnap) {
-      const double k = 1.0 / (pVRuler->GetUnitValue() * 0.1);
-      value = Whole(value * k) / k;
-    }
-    SetTargetValue(static_cast<float>(value), bFalloff);
-    Notify(GraphNotify_CurrentValue);
-  }
-  if ((iDragState == kDragFrames || iDragState == kDragBoth) && pHRuler) {
-    // Keys always land on whole frames, with or without snap.
-    SetTargetFrame(static_cast<float>(Whole(FrameAtColumn(point.x))));
-    Notify(GraphNotify_CurrentFrame);
-  }
+  const std::uint8_t before = editor.iDragState;
+  editor.Move(point, EditorToolkit::EditorKernel::GetInstance()->GetKeyManager()->ShiftKeyPressed());
+  if (editor.iDragState != before) SetDragCursor();
+  Invalidate();
 }
 
 void GUI_GraphCtrl::OnLButtonUp(EditorCore::UINT, CPoint point) {
   CRect client;
   GetClientRect(client);
-  int selectedFrames = 0;
-  if (iDragState == kDragRubberBand) {
-    if (client.PtInRect(point)) {
-      oRubberBand.right = point.x;
-      oRubberBand.bottom = point.y;
-    }
-    ClearSelectionRange();
-    SelectInRubberBand();
-    selectedFrames = UpdateSelectionRange();
-    ComputeWeights();
-    Notify(GraphNotify_SelectionChanged);
-  } else {
-    Notify(GraphNotify_CurveChanged);
-  }
-
-  if (pCurrentPoint) {
-    Notify(GraphNotify_EnableValue);
-    if (selectedFrames < 2) {
-      Notify(GraphNotify_EnableFrame);
-      Notify(GraphNotify_CurrentFrame);
-      Notify(GraphNotify_CurrentValue);
-    } else {
-      Notify(GraphNotify_DisableFrame);
-      Notify(GraphNotify_ClearValue);
-    }
-    if (iDragState == kDragFrames || iDragState == kDragBoth) RestoreCollidingCurves();
-  } else {
-    Notify(GraphNotify_ClearFrame);
-    Notify(GraphNotify_ClearValue);
-    Notify(GraphNotify_DisableFrame);
-    const bool editable = selectedFrames > 0 && std::any_of(aCurves.begin(), aCurves.end(), [](const CurveInfo* info) {
-                            return info && !info->bFiltered && info->bSelected;
-                          });
-    Notify(editable ? GraphNotify_EnableValue : GraphNotify_DisableValue);
-  }
-
+  editor.Release(point, client.PtInRect(point));
   if (HasCapture()) ReleaseCapture();
-  SetCursor(EditorCore::GUI_ThemeManager::GetCursor(kArrowCursorIndex));
+  SetCursor(EditorCore::GUI_ThemeManager::GetCursor(Ids::kThemeCursorArrow));
   Invalidate();
   SetFocus();
-}
-
-void GUI_GraphCtrl::RestoreCollidingCurves() {
-  for (CurveInfo* info : aCurves) {
-    if (!info || !info->pCurve || info->bFiltered || !info->bSelected) continue;
-    EditorToolkit::Curve2& curve = *info->pCurve;
-    const std::uint32_t count = curve.GetPointCount();
-    bool collides = false;
-    for (std::uint32_t i = 0; i < count && !collides; ++i) {
-      const EditorToolkit::EditablePoint* key = curve.GetPointAt(i);
-      if (!key->bSelected) continue;
-      const int first = curve.GetPointIndex(key->x, false);
-      if (first < 0) continue;
-      for (std::uint32_t j = static_cast<std::uint32_t>(first); j < count; ++j) {
-        const EditorToolkit::EditablePoint* other = curve.GetPointAt(j);
-        if (other != key && other->x == key->x) {
-          collides = true;
-          break;
-        }
-      }
-    }
-    if (!collides) continue;
-
-    bool ownsCurrent = false;
-    for (std::uint32_t i = 0; i < count && !ownsCurrent; ++i) ownsCurrent = curve.GetPointAt(i) == pCurrentPoint;
-    info->RestorePrevious();
-    if (!ownsCurrent) continue;
-    pCurrentPoint = nullptr;
-    for (std::uint32_t i = 0; i < curve.GetPointCount(); ++i) {
-      EditorToolkit::EditablePoint* key = curve.GetPointAt(i);
-      if (key->bSelected && key->x == fCurrentPointX) {
-        pCurrentPoint = key;
-        break;
-      }
-    }
-    if (!pCurrentPoint) fCurrentPointX = kNoCurrentFrame;
-  }
-  ClearSelectionRange();
-  UpdateSelectionRange();
-  ComputeWeights();
-  PlaceCrossHair();
 }
 
 void GUI_GraphCtrl::OnMButtonDown(EditorCore::UINT, CPoint point) {
   CRect client;
   GetClientRect(client);
   if (client.PtInRect(point)) {
-    iDragState = kDragNone;
+    editor.StopGesture();
     EditorCore::GUI_Wnd::ShowCursor(false);
     SetCapture();
     CPoint pointer;
@@ -528,218 +288,6 @@ void GUI_GraphCtrl::OnMButtonUp(EditorCore::UINT, CPoint) {
   SetFocus();
 }
 
-void GUI_GraphCtrl::SetTargetFrame(float frame) {
-  if (iDragState == kDragFrames || iDragState == kDragBoth) {
-    fTargetX = frame;
-    ApplyFrameMove();
-  }
-  PlaceCrossHair();
-  Invalidate();
-}
-
-void GUI_GraphCtrl::SetTargetValue(float value, bool useFalloff) {
-  if (iDragState == kDragValues || iDragState == kDragBoth || iEditMode == kDragValues) {
-    fTargetY = value;
-    ApplyValueMove(useFalloff);
-  }
-  PlaceCrossHair();
-  Invalidate();
-}
-
-void GUI_GraphCtrl::ComputeWeights() {
-  if (fSelectionBegin == -1.0f || fSelectionEnd == -1.0f) return;
-  const float before = bFalloff ? fFalloffBefore + 1.0f : 0.0f;
-  const float after = bFalloff ? fFalloffAfter + 1.0f : 0.0f;
-  for (CurveInfo* info : aCurves) {
-    if (!IsEditing(info)) continue;
-    EditorToolkit::Curve2& curve = *info->pCurve;
-    const int count = static_cast<int>(curve.GetPointCount());
-    const int first = curve.GetFirstSelectedPointIndex();
-    const int last = curve.GetLastSelectedPointIndex();
-    if (count == 0 || first > last) continue;
-    const float xFirst = curve.GetPointAt(static_cast<std::uint32_t>(first))->x;
-    const float xLast = curve.GetPointAt(static_cast<std::uint32_t>(last))->x;
-    for (int i = 0; i < count; ++i) {
-      EditorToolkit::EditablePoint& key = *curve.GetPointAt(static_cast<std::uint32_t>(i));
-      if (i < first) {
-        const float edge = xFirst - before;
-        const float d = (key.x - edge) / before;
-        key.weight = (before > 0.0f && key.x >= edge) ? 1.0f - d * d : 1.0f;
-      } else if (i <= last) {
-        key.weight = key.bSelected ? 0.0f : 1.0f;
-      } else {
-        const float edge = xLast + after;
-        const float d = (edge - key.x) / after;
-        key.weight = (after > 0.0f && key.x <= edge) ? 1.0f - d * d : 1.0f;
-      }
-    }
-  }
-}
-
-int GUI_GraphCtrl::UpdateSelectionRange() {
-  const bool moving = iDragState == kDragValues || iDragState == kDragFrames || iDragState == kDragBoth;
-  if (!moving) {
-    pCurrentPoint = nullptr;
-    fCurrentPointX = kNoCurrentFrame;
-  }
-  double frames = 0.0;
-  for (CurveInfo* info : aCurves) {
-    if (!IsEditing(info)) continue;
-    EditorToolkit::Curve2& curve = *info->pCurve;
-    const int first = curve.GetFirstSelectedPointIndex();
-    const int last = curve.GetLastSelectedPointIndex();
-    if (first > last) continue;
-    EditorToolkit::EditablePoint* firstKey = curve.GetPointAt(static_cast<std::uint32_t>(first));
-    const float xFirst = firstKey->x;
-    const float xLast = curve.GetPointAt(static_cast<std::uint32_t>(last))->x;
-    if (fSelectionBegin == -1.0f || xFirst < fSelectionBegin) fSelectionBegin = xFirst;
-    if (fSelectionEnd == -1.0f || xLast > fSelectionEnd) fSelectionEnd = xLast;
-    if (!pCurrentPoint && !moving) {
-      pCurrentPoint = firstKey;
-      fCurrentPointX = xFirst;
-    }
-    frames += std::abs(fSelectionEnd - fSelectionBegin) + 1.0;
-  }
-  if (pHRuler) {
-    const bool shown = fSelectionBegin >= 0.0f && fSelectionEnd >= 0.0f;
-    if (shown) {
-      pHRuler->SetMarkerPosition(1, fSelectionBegin, true);
-      pHRuler->SetMarkerPosition(2, fSelectionEnd, true);
-    }
-    pHRuler->ShowMarker(1, shown);
-    pHRuler->ShowMarker(2, shown);
-  }
-  return static_cast<int>(frames);
-}
-
-void GUI_GraphCtrl::SelectInRubberBand() {
-  if (!pHRuler || !pVRuler) return;
-  const CRect& band = oRubberBand;
-  const float frameLow = static_cast<float>(FrameAtColumn(std::min(band.left, band.right)));
-  const float frameHigh = static_cast<float>(FrameAtColumn(std::max(band.left, band.right)));
-  const float valueLow = static_cast<float>(ValueAtRow(std::max(band.top, band.bottom)));
-  const float valueHigh = static_cast<float>(ValueAtRow(std::min(band.top, band.bottom)));
-  auto inBand = [&](const EditorToolkit::EditablePoint& key) {
-    return key.x >= frameLow && key.x <= frameHigh && key.y >= valueLow && key.y <= valueHigh;
-  };
-  for (CurveInfo* info : aCurves) {
-    if (!info || info->bFiltered || !info->pCurve) continue;
-    info->bSelected = false;
-    EditorToolkit::Curve2& curve = *info->pCurve;
-    std::uint32_t low = 0;
-    std::uint32_t high = 0;
-    float y = 0.0f;
-    bool selected = false;
-    curve.EvaluatePoint(frameLow, y, low);
-    if (curve.EvaluatePoint(frameHigh, y, high)) {
-      high = std::min(high + 1, curve.GetPointCount() - 1);
-      if (low == high) {
-        selected = inBand(*curve.GetPointAt(low));
-      } else {
-        // The curve passes through the band when a key lies in its value range or a segment
-        // crosses it from one side to the other.
-        for (std::uint32_t k = low + 1; k <= high && !selected; ++k) {
-          const float a = curve.GetPointAt(k - 1)->y;
-          const float b = curve.GetPointAt(k)->y;
-          selected =
-              (b >= valueLow && b <= valueHigh) || (a < valueLow && b > valueHigh) || (a > valueHigh && b < valueLow);
-        }
-      }
-    }
-    if (selected) {
-      info->bSelected = true;
-      for (std::uint32_t k = low; k <= high; ++k) curve.SelectPointAt(k, inBand(*curve.GetPointAt(k)));
-    } else if (curve.GetSelectPointsCount() != 0) {
-      curve.SelectAllPoints(false);
-    }
-  }
-}
-
-void GUI_GraphCtrl::ApplyValueMove(bool useFalloff) {
-  if (!pCurrentPoint) return;
-  if (!useFalloff) {
-    if (!HasSelectionRange()) return;
-    for (CurveInfo* info : aCurves) {
-      if (!IsEditing(info)) continue;
-      EditorToolkit::Curve2& curve = *info->pCurve;
-      const int first = curve.GetFirstSelectedPointIndex();
-      const int last = curve.GetLastSelectedPointIndex();
-      for (int i = first; i <= last; ++i) curve.GetPointAt(static_cast<std::uint32_t>(i))->y = fTargetY;
-    }
-    return;
-  }
-  if (pCurrentPoint->y == fTargetY) return;
-  const float delta = fTargetY - pCurrentPoint->y;
-  if (!HasSelectionRange()) return;
-  for (CurveInfo* info : aCurves) {
-    if (!IsEditing(info)) continue;
-    EditorToolkit::Curve2& curve = *info->pCurve;
-    const int first = curve.GetFirstSelectedPointIndex();
-    const int last = curve.GetLastSelectedPointIndex();
-    if (first > last) continue;
-    // The widths count keys here; the weights already limit the pull to the frames.
-    const int low = std::max(0, first - static_cast<int>(fFalloffBefore));
-    const int high = std::min(static_cast<int>(curve.GetPointCount()) - 1, last + static_cast<int>(fFalloffAfter));
-    for (int i = low; i <= high; ++i) {
-      EditorToolkit::EditablePoint& key = *curve.GetPointAt(static_cast<std::uint32_t>(i));
-      if (key.weight < 1.0f) key.y += (1.0f - key.weight) * delta;
-    }
-  }
-}
-
-void GUI_GraphCtrl::ApplyFrameMove() {
-  if (!pCurrentPoint || fTargetX == pCurrentPoint->x || !HasSelectionRange()) return;
-  const float delta = fTargetX - pCurrentPoint->x;
-  for (CurveInfo* info : aCurves) {
-    if (!IsEditing(info)) continue;
-    EditorToolkit::Curve2& curve = *info->pCurve;
-    int first = curve.GetFirstSelectedPointIndex();
-    int last = curve.GetLastSelectedPointIndex();
-    if (first > last) continue;
-    if (curve.GetPointAt(static_cast<std::uint32_t>(first))->x + delta < 0.0f) continue;
-    const bool moved = curve.MovePointsAt(static_cast<std::uint32_t>(first), static_cast<std::uint32_t>(last), delta);
-    first = curve.GetFirstSelectedPointIndex();
-    last = curve.GetLastSelectedPointIndex();
-    if (!moved) continue;
-    // Keys inside the moved block are covered; a covered key shows again once the block has
-    // left it, unless it still shares its frame with a visible neighbour.
-    const int count = static_cast<int>(curve.GetPointCount());
-    for (int i = 0; i < count; ++i) {
-      EditorToolkit::EditablePoint& key = *curve.GetPointAt(static_cast<std::uint32_t>(i));
-      const bool inBlock = first <= i && i <= last;
-      if (!key.bHidden) {
-        if (!key.bSelected && inBlock) key.bHidden = true;
-        continue;
-      }
-      auto sharesFrame = [&](int j) {
-        if (j < 0 || j >= count) return false;
-        const EditorToolkit::EditablePoint& other = *curve.GetPointAt(static_cast<std::uint32_t>(j));
-        return !other.bHidden && other.x == key.x;
-      };
-      key.bHidden = sharesFrame(i - 1) || sharesFrame(i + 1) || inBlock;
-    }
-  }
-  ClearSelectionRange();
-  UpdateSelectionRange();
-}
-
-void GUI_GraphCtrl::SetFalloff(bool on) {
-  bFalloff = on;
-  ComputeWeights();
-}
-
-void GUI_GraphCtrl::SetFalloffBefore(float frames) {
-  fFalloffBefore = frames;
-  ComputeWeights();
-  Invalidate();
-}
-
-void GUI_GraphCtrl::SetFalloffAfter(float frames) {
-  fFalloffAfter = frames;
-  ComputeWeights();
-  Invalidate();
-}
-
 bool GUI_GraphCtrl::OnEraseBkgnd(EditorCore::GUI_DC& dc) {
   CRect client;
   GetClientRect(client);
@@ -761,33 +309,34 @@ void GUI_GraphCtrl::Paint(GUI_BackBuffer& buffer, int width, int height) {
 }
 
 void GUI_GraphCtrl::PaintBackground(GUI_BackBuffer& buffer, int width, int height) const {
-  const COLORREF base = EditorCore::GUI_ThemeManager::GetColor(kBackgroundColourIndex);
+  const COLORREF base = EditorCore::GUI_ThemeManager::GetColor(Ids::kThemeGraphBackground);
   const COLORREF light = Lighter(base);
   buffer.Fill(base);
-  if (!pHRuler || fSelectionBegin < 0.0f || fSelectionEnd < 0.0f) return;
+  if (!pHRuler || curves.fSelectionBegin < 0.0f || curves.fSelectionEnd < 0.0f) return;
 
   auto px = [this](double frame) { return pHRuler->ValueToPixel(frame); };
-  if (bFalloff) {
-    if (fFalloffBefore > 0.0f) {
-      const CRect ramp(std::max(0, px(fSelectionBegin - fFalloffBefore)), 0, std::max(0, px(fSelectionBegin)), height);
+  if (editor.bFalloff) {
+    if (editor.fFalloffBefore > 0.0f) {
+      const CRect ramp(std::max(0, px(curves.fSelectionBegin - editor.fFalloffBefore)), 0,
+                       std::max(0, px(curves.fSelectionBegin)), height);
       buffer.FillHGradient(ramp, base, light);
     }
-    if (fFalloffAfter > 0.0f) {
-      const CRect ramp(std::min(width, px(fSelectionEnd)), 0, std::min(width, px(fSelectionEnd + fFalloffAfter)),
-                       height);
+    if (editor.fFalloffAfter > 0.0f) {
+      const CRect ramp(std::min(width, px(curves.fSelectionEnd)), 0,
+                       std::min(width, px(curves.fSelectionEnd + editor.fFalloffAfter)), height);
       buffer.FillHGradient(ramp, light, base);
     }
   }
   // A single selected frame would be a hairline; it gets one frame on each side.
-  const bool single = fSelectionBegin == fSelectionEnd;
-  const double begin = single ? fSelectionBegin - 1.0 : fSelectionBegin;
-  const double end = single ? fSelectionEnd + 1.0 : fSelectionEnd;
+  const bool single = curves.fSelectionBegin == curves.fSelectionEnd;
+  const double begin = single ? curves.fSelectionBegin - 1.0 : curves.fSelectionBegin;
+  const double end = single ? curves.fSelectionEnd + 1.0 : curves.fSelectionEnd;
   buffer.FillRect(CRect(std::max(0, px(begin)), 0, std::min(width, px(end)), height), light);
 }
 
 void GUI_GraphCtrl::PaintGrid(GUI_BackBuffer& buffer, int width, int height) const {
   if (!pHRuler || !pVRuler) return;
-  buffer.SetPen(kMajorLine, 1, EditorCore::PS_SOLID);
+  buffer.SetPen(Ids::kColourMajorLine, 1, EditorCore::PS_SOLID);
   bool majorPen = true;
   ScanGraduations(buffer, *pHRuler, width, majorPen, [&](int i) {
     buffer.MoveTo(i, 0);
@@ -800,7 +349,7 @@ void GUI_GraphCtrl::PaintGrid(GUI_BackBuffer& buffer, int width, int height) con
 
   for (int i = 0; i < pHRuler->GetMarkerCount(); ++i) {
     const EditorCore::GUI_RulerMarker* marker = pHRuler->GetMarkerAt(i);
-    if (!marker || !(marker->flags & kMarkerVisible)) continue;
+    if (!marker || !(marker->flags & Ids::kMarkerVisible)) continue;
     SetMarkerPen(buffer, *marker);
     const int x = std::max(0, pHRuler->ValueToPixel(marker->position));
     buffer.MoveTo(x, 1);
@@ -808,7 +357,7 @@ void GUI_GraphCtrl::PaintGrid(GUI_BackBuffer& buffer, int width, int height) con
   }
   for (int i = 0; i < pVRuler->GetMarkerCount(); ++i) {
     const EditorCore::GUI_RulerMarker* marker = pVRuler->GetMarkerAt(i);
-    if (!marker || !(marker->flags & kMarkerVisible)) continue;
+    if (!marker || !(marker->flags & Ids::kMarkerVisible)) continue;
     SetMarkerPen(buffer, *marker);
     const int y = height - std::max(0, pVRuler->ValueToPixel(marker->position));
     buffer.MoveTo(1, y);
@@ -819,14 +368,13 @@ void GUI_GraphCtrl::PaintGrid(GUI_BackBuffer& buffer, int width, int height) con
 void GUI_GraphCtrl::PaintCurves(GUI_BackBuffer& buffer, int width, int height) {
   const int columns = std::max(0, width);
   if (iColumnPointCount != columns) {
-    delete[] pColumnPoints;
-    pColumnPoints = columns > 0 ? new CPoint[static_cast<std::size_t>(columns)] : nullptr;
+    pColumnPoints = columns > 0 ? std::make_unique<CPoint[]>(static_cast<std::size_t>(columns)) : nullptr;
     iColumnPointCount = columns;
   }
   if (!pHRuler || !pVRuler || !pColumnPoints) return;
   // Selected curves go last so that they lie on top.
   for (const bool selectedPass : {false, true}) {
-    for (const CurveInfo* info : aCurves) {
+    for (const CurveInfo* info : curves.GetCurves()) {
       if (!info || info->bFiltered || info->bSelected != selectedPass) continue;
       if (!info->pCurve || info->pCurve->GetPointCount() == 0) continue;
       PaintCurve(buffer, *info, columns, height);
@@ -844,7 +392,7 @@ void GUI_GraphCtrl::PaintCurve(GUI_BackBuffer& buffer, const CurveInfo& info, in
   std::uint32_t segment = std::numeric_limits<std::uint32_t>::max();
   int runStart = 0;
   int lastStored = -1;
-  CPoint* points = pColumnPoints;
+  CPoint* points = pColumnPoints.get();
   for (int i = 0; i < width; ++i) {
     const float x = static_cast<float>(pHRuler->PixelToValue(i));
     if (x < xFirst) {
@@ -882,7 +430,7 @@ void GUI_GraphCtrl::PaintPoints(GUI_BackBuffer& buffer, int width, int height) c
   // Outlines grow by a pixel while the frames are far enough apart for them not to merge.
   const int outline = (unit < 10.0 || (unit == 10.0 && step >= 8)) ? 3 : 2;
   buffer.SetPen(0, 1, EditorCore::PS_SOLID);
-  for (const CurveInfo* info : aCurves) {
+  for (const CurveInfo* info : curves.GetCurves()) {
     if (!info || info->bFiltered || !info->pCurve) continue;
     const EditorToolkit::Curve2& curve = *info->pCurve;
     const COLORREF colour = curve.GetColor();
@@ -907,20 +455,21 @@ void GUI_GraphCtrl::PaintPoints(GUI_BackBuffer& buffer, int width, int height) c
 }
 
 void GUI_GraphCtrl::PaintOverlays(GUI_BackBuffer& buffer, int height) {
-  const CRect& band = oRubberBand;
+  const CRect& band = editor.oRubberBand;
   aRubberBandOutline = {CPoint(band.left, band.top), CPoint(band.right, band.top), CPoint(band.right, band.bottom),
                         CPoint(band.left, band.bottom), CPoint(band.left, band.top)};
-  if (HasCapture() && iDragState == 1) {
+  if (HasCapture() && editor.iDragState == GraphEditor::kDragRubberBand) {
     buffer.SetBkMode(EditorCore::TRANSPARENT);
-    buffer.SetPen(0, 1, EditorCore::PS_DOT);
+    buffer.SetPen(Ids::kColourRubberBand, 1, EditorCore::PS_DOT);
     buffer.Polyline(aRubberBandOutline.data(), static_cast<int>(aRubberBandOutline.size()));
   }
 
-  if (!pCurrentPoint || !pHRuler || !pVRuler) return;
-  const EditorCore::GUI_RulerMarker* crossHair = FindMarker(*pHRuler, kCrossHairMarker);
-  if (!crossHair || !(crossHair->flags & kMarkerVisible)) return;
-  const int x = pHRuler->ValueToPixel(pCurrentPoint->x);
-  const int y = height - pVRuler->ValueToPixel(pCurrentPoint->y);
+  const EditorToolkit::EditablePoint* current = editor.pCurrentPoint;
+  if (!current || !pHRuler || !pVRuler) return;
+  const EditorCore::GUI_RulerMarker* crossHair = FindMarker(*pHRuler, Ids::kMarkerCrossHair);
+  if (!crossHair || !(crossHair->flags & Ids::kMarkerVisible)) return;
+  const int x = pHRuler->ValueToPixel(current->x);
+  const int y = height - pVRuler->ValueToPixel(current->y);
   buffer.SetPen(crossHair->color, 1, EditorCore::PS_SOLID);
   buffer.DrawRectangle(CRect(x - 3, y - 3, x + 3, y + 3));
 }

@@ -5,25 +5,28 @@
 
 #include "EditorCore/GUI_DC.h"
 #include "EditorCore/GUI_MainFrame.h"
-#include "EditorCore/GUI_Module.h"
-#include "EditorCore/GUI_ModuleManager.h"
 #include "EditorCore/GUI_ResourceScope.h"
 #include "EditorCore/GUI_ThemeManager.h"
 #include "EditorToolkit/EditorKernel.h"
 #include "EditorToolkit/GUI_SaveDialog.h"
 #include "EngineCore/AnimTrack.h"
+#include "EngineCore/Log.h"
+#include "channels/ChannelTracks.h"
 #include "channels/GUI_ChannelListCtrl.h"
 #include "channels/GUI_CreateChannelDialog.h"
 #include "channels/GUI_EditChannelDialog.h"
+#include "curves/FrameworkMessages.h"
 #include "graph/GUI_CurvePanelDialog.h"
 #include "graph/GUI_GraphCtrl.h"
 #include "module/GUI_ClipEditorFrame.h"
 #include "module/GUI_ClipTabsDialog.h"
 #include "module/GUI_TrackListCtrl.h"
 #include "module/ModuleExports.h"
-#include "module/ModuleIds.h"
-#include "module/ModuleText.h"
+#include "resources/ModuleIds.h"
 #include "resources/ModuleResources.h"
+#include "resources/ModuleText.h"
+#include "tools/KeyTools.h"
+#include "tools/PointOperations.h"
 
 namespace Tarvel {
 
@@ -42,20 +45,15 @@ CRect At(int left, int top, int width, int height) { return CRect(left, top, lef
 
 AnimClipDialog::AnimClipDialog(GUI_ClipTabsDialog* owner)
     : tabHost(owner),
-      channelList(std::make_unique<GUI_ChannelListCtrl>(this)),
-      trackList(std::make_unique<GUI_TrackListCtrl>(this)),
-      curvePanel(std::make_unique<GUI_CurvePanelDialog>(this)),
+      channelList(std::make_unique<GUI_ChannelListCtrl>(core)),
+      trackList(std::make_unique<GUI_TrackListCtrl>(core.GetSelection())),
+      curvePanel(std::make_unique<GUI_CurvePanelDialog>(core, previewObjects, playback)),
       verticalSplitter(std::make_unique<GUI_SplitterControl>()),
-      horizontalSplitter(std::make_unique<GUI_SplitterControl>()) {}
-
-AnimClipDialog::~AnimClipDialog() {
-  // The lists and the graph point at the curves: they go before the document destroys them.
-  curvePanel.reset();
-  channelList.reset();
-  trackList.reset();
-  verticalSplitter.reset();
-  horizontalSplitter.reset();
+      horizontalSplitter(std::make_unique<GUI_SplitterControl>()) {
+  if (tabHost) core.SetClipboard(&tabHost->GetClipboard());
 }
+
+AnimClipDialog::~AnimClipDialog() = default;
 
 bool AnimClipDialog::Create(GUI_Wnd* parent) {
   GUI_ResourceScope scope(ModuleResources::kPrefix);
@@ -63,9 +61,9 @@ bool AnimClipDialog::Create(GUI_Wnd* parent) {
 }
 
 void AnimClipDialog::DoDataExchange() {
-  BindControl(Ids::kCtlFilterLabel, filterLabel);
-  BindControl(Ids::kCtlFilterEdit, filterEdit);
-  for (std::size_t i = 0; i < filterBoxes.size(); ++i) BindControl(kFilterBoxIds[i], filterBoxes[i]);
+  bool bound = BindControl(Ids::kCtlFilterLabel, filterLabel) && BindControl(Ids::kCtlFilterEdit, filterEdit);
+  for (std::size_t i = 0; i < filterBoxes.size(); ++i) bound = BindControl(kFilterBoxIds[i], filterBoxes[i]) && bound;
+  if (!bound) EngineCore::Log::Write(EngineCore::Log::Error, "Tarvel: the clip page's template lacks a control");
 }
 
 bool AnimClipDialog::OnInitDialog() {
@@ -73,12 +71,16 @@ bool AnimClipDialog::OnInitDialog() {
   CRect client;
   GetClientRect(client);
   // The panes, in this order, then the splitters with their ranges.
-  channelList->Create(this);
+  bool created = channelList->Create(this);
   channelList->Refill();
-  trackList->Create(this);
-  curvePanel->Create(this);
-  verticalSplitter->Create(this, GUI_SplitterControl::StyleVertical, CRect(), Ids::kCtlVerticalSplitter);
-  horizontalSplitter->Create(this, GUI_SplitterControl::StyleHorizontal, CRect(), Ids::kCtlHorizontalSplitter);
+  created = trackList->Create(this) && created;
+  created = curvePanel->Create(this) && created;
+  created =
+      verticalSplitter->Create(this, GUI_SplitterControl::StyleVertical, CRect(), Ids::kCtlVerticalSplitter) && created;
+  created =
+      horizontalSplitter->Create(this, GUI_SplitterControl::StyleHorizontal, CRect(), Ids::kCtlHorizontalSplitter) &&
+      created;
+  if (!created) EngineCore::Log::Write(EngineCore::Log::Error, "Tarvel: a pane of the clip page could not be made");
   SetSplitterRanges(client.Width(), client.Height());
   leftWidth = kInitialLeftWidth;
   topHeight = client.Height() * 3 / 4;
@@ -95,42 +97,25 @@ bool AnimClipDialog::OnInitDialog() {
   return true;
 }
 
-AnimClipDialog::Layout AnimClipDialog::ComputeLayout(int cx, int cy, int leftWidth, int topHeight) {
+void AnimClipDialog::LayOut(int cx, int cy) {
   const int w = leftWidth;
   const int h = topHeight;
-  Layout layout;
-  layout.filterLabel = At(1, 1, 60, 30);
-  layout.filterEdit = At(61, 6, w - 64, 20);
-  layout.channelList = At(1, 32, w - 1, h - 33);
-  layout.horizontalSplitter = At(1, h, w - 1, 4);
-  layout.trackList = At(1, h + 5, w - 1, cy - 37 - h);
-  layout.verticalSplitter = At(w, 1, 4, cy - 2);
-  layout.curveArea = At(w + 4, 1, cx - w - 5, cy - 2);
+  filterLabel.MoveWindow(At(1, 1, 60, 30));
+  filterEdit.MoveWindow(At(61, 6, w - 64, 20));
+  channelList->MoveWindow(At(1, 32, w - 1, h - 33));
+  horizontalSplitter->MoveWindow(At(1, h, w - 1, 4));
+  trackList->MoveWindow(At(1, h + 5, w - 1, cy - 37 - h));
+  verticalSplitter->MoveWindow(At(w, 1, 4, cy - 2));
+  curvePanel->MoveWindow(At(w + 4, 1, cx - w - 5, cy - 2));
   // Boxes 3 and 4 (scale and X) stand 12 pixels apart to part the kinds from the axes.
   const int b = std::min((w - 30) / 7, 30);
   const int lefts[6] = {1, b + 4, 2 * b + 7, 3 * b + 19, 4 * b + 22, 5 * b + 25};
-  for (std::size_t i = 0; i < 6; ++i) layout.filterBoxes[i] = At(lefts[i], cy - 31, b, 30);
-  return layout;
-}
-
-void AnimClipDialog::LayOut(int cx, int cy) {
-  const Layout layout = ComputeLayout(cx, cy, leftWidth, topHeight);
-  auto place = [](GUI_Wnd& window, const CRect& rect) {
-    if (window.IsWindow()) window.MoveWindow(rect);
-  };
-  place(filterLabel, layout.filterLabel);
-  place(filterEdit, layout.filterEdit);
-  place(*channelList, layout.channelList);
-  place(*horizontalSplitter, layout.horizontalSplitter);
-  place(*trackList, layout.trackList);
-  for (std::size_t i = 0; i < filterBoxes.size(); ++i) place(filterBoxes[i], layout.filterBoxes[i]);
-  place(*verticalSplitter, layout.verticalSplitter);
-  place(*curvePanel, layout.curveArea);
+  for (std::size_t i = 0; i < filterBoxes.size(); ++i) filterBoxes[i].MoveWindow(At(lefts[i], cy - 31, b, 30));
 }
 
 void AnimClipDialog::SetSplitterRanges(int cx, int cy) {
-  if (horizontalSplitter->IsWindow()) horizontalSplitter->SetRange(std::min(cy - 100, 100), cy - 100);
-  if (verticalSplitter->IsWindow()) verticalSplitter->SetRange(std::min(cx - 200, 200), cx - 200);
+  horizontalSplitter->SetRange(std::min(cy - 100, 100), cy - 100);
+  verticalSplitter->SetRange(std::min(cx - 200, 200), cx - 200);
 }
 
 void AnimClipDialog::OnSize(UINT type, int cx, int cy) {
@@ -158,38 +143,49 @@ bool AnimClipDialog::OnEraseBkgnd(GUI_DC& dc) {
 }
 
 bool AnimClipDialog::SetClip(EngineCore::AnimClip* newClip, bool ask) {
+  EngineCore::AnimClip* clip = core.GetClip();
   if (newClip == clip) return true;
-  if (clip) {
-    if (ask && clip->IsModified()) {
-      EditorToolkit::GUI_SaveDialog dialog(GUI_MainFrame::GetMainWnd());
-      EditorToolkit::SaveList::AddResource(dialog.GetSaveList(), clip);
-      if (dialog.GetUnsavedCount() > 0 && dialog.DoModal() != IDOK) return false;
-    }
-    DetachClip();
+  if (clip && ask && clip->IsModified()) {
+    EditorToolkit::GUI_SaveDialog dialog(GUI_MainFrame::GetMainWnd());
+    EditorToolkit::SaveList::AddResource(dialog.GetSaveList(), clip);
+    if (dialog.GetUnsavedCount() > 0 && dialog.DoModal() != IDOK) return false;
   }
-  AttachClip(newClip);
+  DestroyAllCurves();
+  GUI_MainFrame* mainFrame = GUI_MainFrame::GetMainFrame();
+  if (newClip && mainFrame) mainFrame->ShowPleaseWaitDialog(true);
+  core.AttachClip(newClip);
+  // The channel rows follow the clip's channel order.
+  for (std::uint32_t i = 0; newClip && i < newClip->GetChannelCount(); ++i) {
+    if (const CurveSet::Curves* curves = core.GetChannelCurves(newClip->GetChannelKeyAt(i))) {
+      channelList->AddChannelRow(*curves);
+    }
+  }
+  if (newClip && mainFrame) mainFrame->ShowPleaseWaitDialog(false);
   return true;
 }
 
+void AnimClipDialog::DestroyAllCurves() {
+  curvePanel->GetGraph().GetEditor().ForgetCurrentPoint();
+  channelList->ClearRows();
+  core.DestroyAllCurves();
+  trackList->Refill();
+  RedrawCurvePanel();
+}
+
 void AnimClipDialog::OnSceneChanged(bool refillObjects) {
-  if (!curvePanel->IsWindow()) return;
   if (refillObjects) {
-    curvePanel->FillObjectList();
-    curvePanel->SyncObjectChoice(true);
+    RefillObjectList();
   } else {
-    curvePanel->SyncObjectChoice(false);
+    SyncObjectChoice(false);
   }
   curvePanel->UpdateRecordingControls();
   RedrawCurvePanel();
 }
 
 void AnimClipDialog::RefillObjectList() {
-  if (!curvePanel->IsWindow()) return;
   curvePanel->FillObjectList();
-  curvePanel->SyncObjectChoice(true);
+  SyncObjectChoice(true);
 }
-
-bool AnimClipDialog::IsAutoRecording() const { return curvePanel->IsWindow() && curvePanel->autoRecord; }
 
 void AnimClipDialog::OnPageOpened() {
   OnSceneChanged(true);
@@ -198,8 +194,7 @@ void AnimClipDialog::OnPageOpened() {
     desc.name = ModuleText::Translate("Default");
     CreateChannel(desc);
   }
-  if (ChannelRow* first =
-          channelList->GetItemCount() > 0 ? reinterpret_cast<ChannelRow*>(channelList->GetItemData(0)) : nullptr) {
+  if (ChannelRow* first = channelList->GetRowRecord(0)) {
     // Marked shown before the row turns selected, so that the list does not react itself.
     first->bShown = true;
     channelList->SetItemState(0, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
@@ -207,68 +202,91 @@ void AnimClipDialog::OnPageOpened() {
   ShowSelectedChannels(false);
 }
 
+void AnimClipDialog::BuildChannelCurves(std::uint32_t channelKey, const EngineCore::AnimChannel& channel) {
+  channelList->AddChannelRow(core.BuildChannelCurves(channelKey, channel));
+}
+
+void AnimClipDialog::RemoveChannelCurves(std::uint32_t channelKey) {
+  curvePanel->GetGraph().GetEditor().ForgetCurrentPoint();
+  channelList->RemoveChannelRow(channelKey);
+  core.RemoveChannelCurves(channelKey);
+  trackList->Refill();
+  RedrawCurvePanel();
+}
+
 void AnimClipDialog::ShowSelectedChannels(bool bSyncScene) {
-  GUI_GraphCtrl& graph = *curvePanel->graph;
-  graph.ClearCurves();
-  trackList->ClearEntries();
+  core.GetSelection().Clear();
   for (int n = 0; ChannelRow* row = channelList->GetSelectedRow(n); ++n) {
-    if (const CurveSet::Curves* curves = GetChannelCurves(row->key)) {
-      trackList->AddCurves(*curves);
-      graph.aCurves.insert(graph.aCurves.end(), curves->begin(), curves->end());
-    }
+    core.ShowChannel(row->key);
     row->bShown = true;
   }
-  if (graph.IsWindow()) graph.FitAll();
+  curvePanel->GetGraph().FitAll();
   ApplyFilterBoxes();
   UpdateMenus();
   if (bSyncScene) SelectChannelObjects();
-  if (curvePanel->IsWindow()) {
-    curvePanel->UpdateRecordingControls();
-    curvePanel->ShowObjectChoice();
-  }
+  curvePanel->UpdateRecordingControls();
+  curvePanel->ShowObjectChoice();
   RedrawCurvePanel();
-  GUI_MainFrame* mainFrame = GUI_MainFrame::GetMainFrame();
-  GUI_ModuleManager* modules = mainFrame ? mainFrame->GetModuleManager() : nullptr;
-  if (GUI_Module* viewer = modules ? modules->GetModuleWithID(Ids::kViewerModule) : nullptr) {
-    modules->SendFrameworkMessage(viewer, Ids::kMsgSceneSelection, reinterpret_cast<WPARAM>(scene), 0);
-  }
+  FrameworkMessages::SendTo(FrameworkMessages::FindModule(Ids::kViewerModule), Ids::kMsgSceneSelection,
+                            reinterpret_cast<WPARAM>(core.GetScene()), 0);
 }
 
 void AnimClipDialog::SelectChannelObjects() {
-  EngineCore::SceneEditionManager* selection = scene ? scene->GetEditionManager() : nullptr;
-  if (!selection || !clip) return;
-  curvePanel->chosenObjects.clear();
-  selection->ClearObjectSelection(false);
-  std::vector<EngineCore::SceneObject*> objects;
-  scene->SearchAllObjects(kAllObjectTypes, objects);
-  for (EngineCore::SceneObject* object : objects) {
-    const EngineCore::AnimController* controller = object->GetController();
-    if (!(object->GetTypeFlags() & EngineCore::SceneObject::TypeAnimated) || !controller ||
-        !controller->HasClip(clip)) {
-      continue;
-    }
-    const ChannelRow* row = channelList->GetChannelRow(controller->GetChannelKey());
-    if (row && row->bShown) {
-      curvePanel->chosenObjects.push_back(object);
-      selection->ToggleObjectSelection(object);
-    }
-  }
+  previewObjects.SelectChannelObjects([this](std::uint32_t channelKey) {
+    const ChannelRow* row = channelList->GetChannelRow(channelKey);
+    return row && row->bShown;
+  });
 }
 
 void AnimClipDialog::ApplyFilterBoxes() {
-  for (const auto& entry : trackList->entries) {
-    CurveInfo& curve = *entry->curve;
-    bool filtered = true;
-    if (curve.iTrackType >= 1 && curve.iTrackType <= 3) filtered = !filterBoxes[curve.iTrackType - 1].IsChecked();
-    if (curve.iComponent <= 2 && !filterBoxes[3 + curve.iComponent].IsChecked()) filtered = true;
-    curve.bFiltered = filtered;
-  }
+  core.GetSelection().ApplyFilter({filterBoxes[0].IsChecked(), filterBoxes[1].IsChecked(), filterBoxes[2].IsChecked()},
+                                  {filterBoxes[3].IsChecked(), filterBoxes[4].IsChecked(), filterBoxes[5].IsChecked()});
   UpdateMenus();
-  if (trackList->IsWindow()) trackList->Refill();
+  trackList->Refill();
+  RedrawCurvePanel();
+}
+
+bool AnimClipDialog::ShowOnlyChannel(std::uint32_t channelKey) {
+  if (!channelList->SelectChannel(channelKey)) return false;
+  ShowSelectedChannels(false);
+  return true;
+}
+
+void AnimClipDialog::OnObjectChannelChanged() { RefillObjectList(); }
+
+void AnimClipDialog::SyncObjectChoice(bool bShowChannels) {
+  if (!core.GetSceneSelection()) return;
+  previewObjects.CollectSelectedObjects();
+  const std::vector<EngineCore::SceneObject*>& chosen = previewObjects.chosenObjects;
+  if (!chosen.empty()) {
+    const std::uint32_t key = ClipEditCore::GetObjectChannel(chosen.front());
+    if (key != 0) {
+      // The channel the track list shows: its first selected row's, else its first row's.
+      const CurveSelection& shown = core.GetSelection();
+      const std::vector<CurveInfo*> selectedRows = shown.GetSelectedRows();
+      const CurveInfo* current = selectedRows.empty() ? shown.GetRowCurve(0) : selectedRows.front();
+      if (!current || current->iChannelKey != key) ShowOnlyChannel(key);
+    }
+    if (chosen.size() == 1) {
+      curvePanel->ShowObjectChoice();
+    } else {
+      previewObjects.SetCurrentEntry(PreviewObjects::kSelectionEntry);
+      curvePanel->ShowObjectChoice();
+      for (EngineCore::SceneObject* object : chosen) {
+        const int row = channelList->FindChannelRow(ClipEditCore::GetObjectChannel(object));
+        if (row >= 0) channelList->SetRowSelected(row, true);
+      }
+    }
+  } else {
+    channelList->DeselectAll();
+    curvePanel->ShowObjectChoice();
+  }
+  if (bShowChannels) ShowSelectedChannels(false);
   RedrawCurvePanel();
 }
 
 void AnimClipDialog::CreateChannel(const ChannelDesc& desc) {
+  EngineCore::AnimClip* clip = core.GetClip();
   if (!clip || desc.name.GetLength() < 2) return;
   if (clip->AddChannel(desc.name)) {
     int index = -1;
@@ -277,33 +295,25 @@ void AnimClipDialog::CreateChannel(const ChannelDesc& desc) {
     }
     if (index >= 0) {
       EngineCore::AnimChannel& channel = *clip->GetChannelAt(static_cast<std::uint32_t>(index));
-      const bool wanted[3] = {desc.bTranslation, desc.bRotation, desc.bScale};
-      for (std::uint32_t type = EngineCore::AnimTrack::Translation; type <= EngineCore::AnimTrack::Scale; ++type) {
-        if (!wanted[type - 1]) continue;
-        channel.AddTrack(type);
-        channel.GetCurve(type)->SetKeyType(type == EngineCore::AnimTrack::Rotation
-                                               ? EngineCore::AnimCurve::KeyQuaternion
-                                               : EngineCore::AnimCurve::KeyVector3);
-      }
+      ChannelTracks::Apply(channel, desc, false);
       BuildChannelCurves(clip->GetChannelKeyAt(static_cast<std::uint32_t>(index)), channel);
       RefreshDocument();
     }
     clip->SetModified(true);
+  } else {
+    EngineCore::Log::Write(EngineCore::Log::Warning, "Tarvel: the clip refused a channel named %s", desc.name.c_str());
   }
-  if (scene) {
-    if (GUI_MainFrame* mainFrame = GUI_MainFrame::GetMainFrame()) {
-      mainFrame->GetModuleManager()->SendFrameworkMessageToAll(Ids::kMsgChannelCreated, reinterpret_cast<WPARAM>(scene),
-                                                               0);
-    }
-  }
+  if (core.GetScene())
+    FrameworkMessages::Broadcast(Ids::kMsgChannelCreated, reinterpret_cast<WPARAM>(core.GetScene()), 0);
 }
 
 void AnimClipDialog::RemoveSelectedChannels() {
-  if (!channelList->IsWindow() || !clip) return;
+  EngineCore::AnimClip* clip = core.GetClip();
+  if (!clip) return;
   std::vector<std::uint32_t> keys;
   for (int n = 0; const ChannelRow* row = channelList->GetSelectedRow(n); ++n) keys.push_back(row->key);
   for (auto it = keys.rbegin(); it != keys.rend(); ++it) {
-    clip->RemoveChannel(*it);
+    if (!clip->RemoveChannel(*it)) EngineCore::Log::Write(EngineCore::Log::Warning, "Tarvel: channel 0x%x stays", *it);
     clip->SetModified(true);
     RemoveChannelCurves(*it);
   }
@@ -311,18 +321,18 @@ void AnimClipDialog::RemoveSelectedChannels() {
 }
 
 void AnimClipDialog::RefreshDocument() {
-  if (channelList->IsWindow()) channelList->Refill();
-  if (trackList->IsWindow()) trackList->Refill();
+  channelList->Refill();
+  trackList->Refill();
   RedrawCurvePanel();
 }
 
 void AnimClipDialog::OnCreateChannel() {
-  if (!clip) return;
+  if (!core.GetClip()) return;
   GUI_CreateChannelDialog dialog(GUI_MainFrame::GetMainWnd());
   if (dialog.DoModal() != IDOK) return;
   ChannelDesc desc = dialog.desc;
   if (desc.name.GetLength() < 2) {
-    const std::string stem = ModuleText::Translate(channelList->nameStem.c_str());
+    const std::string stem = ModuleText::Translate(channelList->GetNameStem().c_str());
     desc.name = EngineCore::String::Format("%s%d", stem.c_str(), channelList->GetHighestUnnamedNumber() + 1);
   }
   CreateChannel(desc);
@@ -333,6 +343,7 @@ void AnimClipDialog::OnEditChannel() {
 }
 
 void AnimClipDialog::EditChannel(std::uint32_t channelKey) {
+  EngineCore::AnimClip* clip = core.GetClip();
   if (!clip) return;
   const int position = clip->FindChannelIndex(channelKey);
   if (position < 0) return;
@@ -352,27 +363,48 @@ void AnimClipDialog::EditChannel(std::uint32_t channelKey) {
     RefreshDocument();
     return;
   }
-  const std::uint32_t newKey = clip->GetChannelKeyAt(static_cast<std::uint32_t>(position));
-  const bool wanted[3] = {desc.bTranslation, desc.bRotation, desc.bScale};
-  for (std::uint32_t type = EngineCore::AnimTrack::Translation; type <= EngineCore::AnimTrack::Scale; ++type) {
-    if (wanted[type - 1] && !channel->HasTrack(type)) {
-      channel->AddTrack(type);
-      channel->GetCurve(type)->SetKeyType(type == EngineCore::AnimTrack::Rotation ? EngineCore::AnimCurve::KeyQuaternion
-                                                                                  : EngineCore::AnimCurve::KeyVector3);
-    } else if (!wanted[type - 1] && channel->HasTrack(type)) {
-      channel->RemoveTrack(type);
-    }
-  }
-  BuildChannelCurves(newKey, *channel);
+  ChannelTracks::Apply(*channel, desc, true);
+  BuildChannelCurves(clip->GetChannelKeyAt(static_cast<std::uint32_t>(position)), *channel);
   RefreshDocument();
   const int row = channelList->FindItem(desc.name.str(), -1, true);
   if (row >= 0) {
     channelList->SetItemState(row, LVIS_SELECTED, LVIS_SELECTED);
-    if (ChannelRow* record = reinterpret_cast<ChannelRow*>(channelList->GetItemData(row))) record->bShown = true;
+    if (ChannelRow* record = channelList->GetRowRecord(row)) record->bShown = true;
   }
 }
 
+void AnimClipDialog::CreatePoint(bool bRoundFrame) {
+  PointOperations::CreatePoint(core, questions, *this, bRoundFrame);
+  RedrawCurvePanel();
+}
+
+void AnimClipDialog::RemovePoints() {
+  PointOperations::RemovePoints(core);
+  RedrawCurvePanel();
+}
+
+void AnimClipDialog::RemoveTrackPoints() {
+  PointOperations::RemoveTrackPoints(core);
+  RedrawCurvePanel();
+}
+
+void AnimClipDialog::CopyPoints() { PointOperations::CopyPoints(core); }
+
+void AnimClipDialog::PastePoints() {
+  PointOperations::PastePoints(core);
+  RedrawCurvePanel();
+}
+
+void AnimClipDialog::Undo() {
+  if (core.Undo()) RedrawCurvePanel();
+}
+
+void AnimClipDialog::Redo() {
+  if (core.Redo()) RedrawCurvePanel();
+}
+
 bool AnimClipDialog::RunCommand(UINT commandId) {
+  const bool selection = commandId >= Ids::kCmdSelectionScale;
   switch (commandId) {
     case Ids::kCmdChannelCreate: OnCreateChannel(); return true;
     case Ids::kCmdChannelEdit: OnEditChannel(); return true;
@@ -382,109 +414,40 @@ bool AnimClipDialog::RunCommand(UINT commandId) {
     case Ids::kCmdCopyPoints: CopyPoints(); return true;
     case Ids::kCmdPastePoints: PastePoints(); return true;
     case Ids::kCmdRemovePoints: RemovePoints(); return true;
-    case Ids::kCmdTrackScale: ScaleTrack(); return true;
-    case Ids::kCmdTrackSubdivise: SubdiviseTrack(); return true;
-    case Ids::kCmdTrackSmooth: SmoothTrack(); return true;
-    case Ids::kCmdTrackFlip: FlipTrack(); return true;
-    case Ids::kCmdTrackSubSample: SubSampleTrack(); return true;
-    case Ids::kCmdSelectionScale: ScaleSelection(); return true;
-    case Ids::kCmdSelectionSubdivise: SubdiviseSelection(); return true;
-    case Ids::kCmdSelectionSubSample: SubSampleSelection(); return true;
-    case Ids::kCmdSelectionSmooth: SmoothSelection(); return true;
-    case Ids::kCmdSelectionFlip: FlipSelection(); return true;
+    case Ids::kCmdTrackScale:
+    case Ids::kCmdSelectionScale: KeyTools::Scale(core, questions, selection); break;
+    case Ids::kCmdTrackSubdivise:
+    case Ids::kCmdSelectionSubdivise: KeyTools::Subdivise(core, questions, selection); break;
+    case Ids::kCmdTrackSmooth:
+    case Ids::kCmdSelectionSmooth: KeyTools::Smooth(core, questions, selection); break;
+    case Ids::kCmdTrackFlip:
+    case Ids::kCmdSelectionFlip: KeyTools::Flip(core, questions, selection); break;
+    case Ids::kCmdTrackSubSample:
+    case Ids::kCmdSelectionSubSample: KeyTools::SubSample(core, questions, selection); break;
     default: return false;
   }
-}
-
-void AnimClipDialog::RunChannelCommand(UINT commandId) {
-  switch (commandId) {
-    case Ids::kCmdListChannelCreate: OnCreateChannel(); break;
-    case Ids::kCmdListChannelEdit: OnEditChannel(); break;
-    case Ids::kCmdListChannelRemove: RemoveSelectedChannels(); break;
-    default: break;
-  }
+  RedrawCurvePanel();
+  return true;
 }
 
 void AnimClipDialog::OnResourcesSaved() {
-  if (channelList->IsWindow()) channelList->Invalidate();
-  if (trackList->IsWindow()) trackList->Refill();
+  channelList->Invalidate();
+  trackList->Refill();
   RedrawCurvePanel();
 }
 
 void AnimClipDialog::UpdateMenus() {
-  if (tabHost && tabHost->frame) tabHost->frame->UpdateMenus();
+  if (tabHost) tabHost->UpdateMenus();
 }
 
-bool AnimClipDialog::HasEditableCurves() const {
-  return curvePanel->IsWindow() && curvePanel->graph->IsWindow() && curvePanel->graph->GetSelectedCurveCount() > 0;
-}
+bool AnimClipDialog::HasEditableCurves() const { return core.GetSelection().GetSelectedCurveCount() > 0; }
 
-bool AnimClipDialog::HasPointSelection() const {
-  return curvePanel->IsWindow() && curvePanel->graph->IsWindow() && curvePanel->graph->HasSelectionRange();
-}
+bool AnimClipDialog::HasPointSelection() const { return core.GetSelection().HasSelectionRange(); }
 
-void AnimClipDialog::OnGraphSelectionChanged() {
-  if (trackList->IsWindow()) trackList->Refill();
-  UpdateMenus();
-}
-
-void AnimClipDialog::ClearGraphSelectionRange() {
-  if (!curvePanel->IsWindow() || !curvePanel->graph->IsWindow()) return;
-  curvePanel->graph->ClearSelectionRange();
-  curvePanel->graph->Invalidate();
-}
-
-void AnimClipDialog::RedrawCurvePanel() {
-  if (curvePanel->IsWindow()) curvePanel->InvalidateViews();
-}
-
-std::vector<const CurveInfo*> AnimClipDialog::SteppingCurves() const {
-  std::vector<const CurveInfo*> curves;
-  const bool selection = curvePanel->graph->GetSelectedCurveCount() > 0;
-  if (selection) {
-    TrackEntry* entry = nullptr;
-    for (int n = 0; trackList->GetSelectedEntry(n, entry); ++n) {
-      if (entry->curve && entry->curve->bSelected) curves.push_back(entry->curve);
-    }
-  } else {
-    for (int row = 0; row < trackList->GetItemCount(); ++row) {
-      if (const CurveInfo* curve = trackList->GetRowCurve(row)) curves.push_back(curve);
-    }
-  }
-  std::erase_if(curves, [](const CurveInfo* c) { return c->pCurve->GetPointCount() == 0; });
-  return curves;
-}
-
-float AnimClipDialog::GetPreviousKeyFrame(float frame) const {
-  if (!trackList->IsWindow() || !clip) return 0.0f;
-  float result = static_cast<float>(clip->GetFirstKeyFrame());
-  for (const CurveInfo* curve : SteppingCurves()) {
-    const EditorToolkit::Curve2& points = *curve->pCurve;
-    if (points.GetPointAt(0)->x >= frame) continue;
-    int i = std::min<int>(points.SearchPreviousPoint(frame), static_cast<int>(points.GetPointCount()) - 1);
-    if (points.GetPointAt(static_cast<std::uint32_t>(i))->x >= frame) --i;
-    result = std::max(result, points.GetPointAt(static_cast<std::uint32_t>(i))->x);
-  }
-  return result;
-}
-
-float AnimClipDialog::GetNextKeyFrame(float frame) const {
-  if (!trackList->IsWindow() || !clip) return 0.0f;
-  float result = static_cast<float>(clip->GetLastKeyFrame());
-  for (const CurveInfo* curve : SteppingCurves()) {
-    const EditorToolkit::Curve2& points = *curve->pCurve;
-    const int last = static_cast<int>(points.GetPointCount()) - 1;
-    if (points.GetPointAt(static_cast<std::uint32_t>(last))->x <= frame) continue;
-    int i = std::min(points.SearchPreviousPoint(frame), last);
-    if (points.GetPointAt(static_cast<std::uint32_t>(i))->x <= frame) i = std::min(i + 1, last);
-    result = std::min(result, points.GetPointAt(static_cast<std::uint32_t>(i))->x);
-  }
-  return result;
-}
+void AnimClipDialog::RedrawCurvePanel() { curvePanel->InvalidateViews(); }
 
 void AnimClipDialog::MoveTimeCursor(float delta) {
-  if (!curvePanel->IsWindow()) return;
-  curvePanel->SetTimeCursor(std::max(0.0f, curvePanel->timeCursor + delta));
+  curvePanel->SetTimeCursor(std::max(0.0f, core.GetTimeCursor() + delta));
 }
 
 bool AnimClipDialog::IsFilterBox(UINT id) const {
@@ -499,89 +462,90 @@ bool AnimClipDialog::OnCommand(UINT id) {
   return GUI_Dialog::OnCommand(id);
 }
 
-bool AnimClipDialog::OnNotify(const GUI_NotifyHeader& header, const GUI_NotifyPayload& payload, LRESULT& result) {
-  if (header.hwndFrom == &filterEdit) {
-    if (header.code == GUI_EditBox::NotifyValueChanged || header.code == GUI_EditBox::NotifyEnter) {
-      channelList->SetFilter(EngineCore::String(filterEdit.GetWindowText()));
+bool AnimClipDialog::OnPaneNotify(const GUI_NotifyHeader& header) {
+  switch (header.code) {
+    case Ids::PanelNotify_RecordKey: CreatePoint(true); return true;
+    case Ids::PanelNotify_SelectionChanged:
+      trackList->Refill();
+      UpdateMenus();
       return true;
-    }
-    if (header.code == GUI_EditBox::NotifyEscape) {
-      filterEdit.SetWindowText("");
-      channelList->SetFilter(EngineCore::String());
+    case Ids::PanelNotify_ObjectChosen:
+      SyncObjectChoice(true);
+      RedrawCurvePanel();
       return true;
-    }
+    case Ids::ChannelNotify_SelectionChanged: ShowSelectedChannels(true); return true;
+    case Ids::ChannelNotify_Create: OnCreateChannel(); return true;
+    case Ids::ChannelNotify_Edit: OnEditChannel(); return true;
+    case Ids::ChannelNotify_Remove: RemoveSelectedChannels(); return true;
+    case Ids::TrackNotify_CurveSelected:
+      RedrawCurvePanel();
+      UpdateMenus();
+      return true;
+    case Ids::TrackNotify_RowChanged: UpdateMenus(); return true;
+    default: return false;
   }
+}
+
+bool AnimClipDialog::OnFilterNotify(int code) {
+  if (code == GUI_EditBox::NotifyValueChanged || code == GUI_EditBox::NotifyEnter) {
+    channelList->SetFilter(EngineCore::String(filterEdit.GetWindowText()));
+    return true;
+  }
+  if (code == GUI_EditBox::NotifyEscape) {
+    filterEdit.SetWindowText("");
+    channelList->SetFilter(EngineCore::String());
+    return true;
+  }
+  return false;
+}
+
+void AnimClipDialog::OnSplitterMoved(const GUI_Wnd* splitter, long distance) {
+  if (splitter == horizontalSplitter.get()) {
+    topHeight += static_cast<int>(distance);
+  } else {
+    leftWidth += static_cast<int>(distance);
+  }
+  Invalidate(true);
+  CRect client;
+  GetClientRect(client);
+  LayOut(client.Width(), client.Height());
+  UpdateWindow();
+}
+
+bool AnimClipDialog::OnNotify(const GUI_NotifyHeader& header, const GUI_NotifyPayload& payload, LRESULT& result) {
+  const GUI_Wnd* from = header.hwndFrom;
+  if ((from == curvePanel.get() || from == channelList.get() || from == trackList.get()) && OnPaneNotify(header)) {
+    return true;
+  }
+  if (from == &filterEdit && OnFilterNotify(header.code)) return true;
   if (header.code == GUI_SplitterControl::NotifyMoved &&
-      (header.hwndFrom == horizontalSplitter.get() || header.hwndFrom == verticalSplitter.get())) {
-    if (header.hwndFrom == horizontalSplitter.get()) {
-      topHeight += static_cast<int>(payload.distance);
-    } else {
-      leftWidth += static_cast<int>(payload.distance);
-    }
-    Invalidate(true);
-    CRect client;
-    GetClientRect(client);
-    LayOut(client.Width(), client.Height());
-    UpdateWindow();
+      (from == horizontalSplitter.get() || from == verticalSplitter.get())) {
+    OnSplitterMoved(from, payload.distance);
     return true;
   }
   return GUI_Dialog::OnNotify(header, payload, result);
 }
 
 bool AnimClipDialog::PreTranslateMessage(const GUI_Msg& msg) {
-  if (msg.message == WM_KEYDOWN && GUI_Wnd::GetFocus() != &filterEdit) {
-    const bool control = EditorToolkit::EditorKernel::GetInstance()->GetKeyManager()->ControlKeyPressed();
-    if (control && msg.wParam == 'Z') {
-      Undo();
-      return true;
-    }
-    if (control && msg.wParam == 'Y') {
-      Redo();
-      return true;
-    }
-    if (msg.wParam == 'K') {
-      CreatePoint(true);
-      return true;
-    }
-    if (msg.wParam == VK_DELETE) {
-      RemovePoints();
-      return true;
-    }
-    if (control && msg.wParam == 'C') {
-      CopyPoints();
-      return true;
-    }
-    if (control && msg.wParam == 'V') {
-      PastePoints();
-      return true;
-    }
-    if (msg.wParam == VK_RIGHT || msg.wParam == VK_LEFT) {
-      MoveTimeCursor(msg.wParam == VK_RIGHT ? 1.0f : -1.0f);
-      return true;
+  if (msg.message != WM_KEYDOWN || GUI_Wnd::GetFocus() == &filterEdit) return GUI_Dialog::PreTranslateMessage(msg);
+  const bool control = EditorToolkit::EditorKernel::GetInstance()->GetKeyManager()->ControlKeyPressed();
+  switch (msg.wParam) {
+    case 'K': CreatePoint(true); return true;
+    case VK_DELETE: RemovePoints(); return true;
+    case VK_RIGHT: MoveTimeCursor(1.0f); return true;
+    case VK_LEFT: MoveTimeCursor(-1.0f); return true;
+    default: break;
+  }
+  if (control) {
+    switch (msg.wParam) {
+      case 'Z': Undo(); return true;
+      case 'Y': Redo(); return true;
+      case 'C': CopyPoints(); return true;
+      case 'V': PastePoints(); return true;
+      default: break;
     }
   }
   return GUI_Dialog::PreTranslateMessage(msg);
-}
-
-void AnimClipDialog::OnChannelCurvesBuilt(const CurveSet::Curves& curves) { channelList->AddChannelRow(curves); }
-
-void AnimClipDialog::OnChannelCurvesRemoving(std::uint32_t channelKey) {
-  channelList->RemoveChannelRow(channelKey);
-  trackList->RemoveChannelEntries(channelKey);
-  curvePanel->graph->RemoveChannelCurves(channelKey);
-  RedrawCurvePanel();
-}
-
-void AnimClipDialog::OnAllCurvesDestroyed() {
-  channelList->ClearRows();
-  trackList->ClearEntries();
-  curvePanel->graph->ClearCurves();
-}
-
-const TrackRows* AnimClipDialog::GetTrackRows() const { return trackList.get(); }
-
-void AnimClipDialog::ShowPleaseWait(bool show) {
-  if (GUI_MainFrame* mainFrame = GUI_MainFrame::GetMainFrame()) mainFrame->ShowPleaseWaitDialog(show);
 }
 
 }  // namespace Tarvel

@@ -2,7 +2,6 @@
 
 #include <array>
 #include <memory>
-#include <vector>
 
 #include "EditorCore/GUI_CheckBox.h"
 #include "EditorCore/GUI_Dialog.h"
@@ -11,7 +10,11 @@
 #include "EditorCore/GUI_SplitterControl.h"
 #include "EngineCore/Scene.h"
 #include "channels/ChannelDesc.h"
-#include "curves/ClipDocument.h"
+#include "curves/ClipEditCore.h"
+#include "objects/PreviewObjects.h"
+#include "objects/PreviewPlayback.h"
+#include "tools/DialogToolQuestions.h"
+#include "tools/KeyingPage.h"
 
 namespace Tarvel {
 
@@ -21,14 +24,14 @@ class GUI_CurvePanelDialog;
 class GUI_TrackListCtrl;
 
 // The page of one open clip: the channel list over the track list on the left, with the
-// fast filter above and the six filter boxes below, and the curve area on the right; the
-// two splitters move the column and the row between them. The model side (curves, write-
-// back, undo) is the ClipDocument it derives from.
-class AnimClipDialog : public EditorCore::GUI_Dialog, public ClipDocument {
+// fast filter above and the six filter boxes below, and the curve panel on the right; the
+// two splitters move the column and the row between them. The page owns the clip's core and
+// preview and puts them together with its panes: the panes show the core, the page turns
+// their notices and the module's commands into operations over it.
+class AnimClipDialog : public EditorCore::GUI_Dialog, private KeyingPage {
  public:
   static constexpr int kInitialLeftWidth = 200;
   static constexpr int kInitialTopHeight = 100;
-  static constexpr std::uint32_t kAllObjectTypes = 0x7FFFFFFF;
 
   explicit AnimClipDialog(GUI_ClipTabsDialog* owner);
   ~AnimClipDialog() override;
@@ -36,26 +39,36 @@ class AnimClipDialog : public EditorCore::GUI_Dialog, public ClipDocument {
   // Creates the page window from the module's page template, as a child of the tab control.
   bool Create(EditorCore::GUI_Wnd* parent);
 
-  // Replaces the page's clip. With `ask`, unsaved changes of the current clip are offered to
+  // Replaces the page's clip. With ask, unsaved changes of the current clip are offered to
   // be saved first; false, and nothing changes, when the user cancels.
   bool SetClip(EngineCore::AnimClip* newClip, bool ask);
-  void SetScene(EngineCore::Scene* newScene) { scene = newScene; }
+  EngineCore::AnimClip* GetClip() const { return core.GetClip(); }
+  void SetScene(EngineCore::Scene* newScene) { core.SetScene(newScene); }
+  EngineCore::Scene* GetScene() const { return core.GetScene(); }
+  // Lets go of every curve (the module window is going away).
+  void DestroyAllCurves();
   // The host named a scene or changed its selection: the preview's object list follows (refilled
   // first when the scene itself may be new).
   void OnSceneChanged(bool refillObjects);
   // Objects may have gained controllers (a new channel): the list is built again.
   void RefillObjectList();
-  bool IsAutoRecording() const;
+  bool IsAutoRecording() const { return playback.autoRecord; }
   // The rest of opening a page once its tab exists: the "Default" channel of an empty clip,
   // and the first channel shown.
   void OnPageOpened();
 
-  // Lists the curves of the selected channels and shows them.
+  // (Re)creates a channel's curves and lists the channel.
+  void BuildChannelCurves(std::uint32_t channelKey, const EngineCore::AnimChannel& channel);
+  // Drops a channel's curves, rows and undo snapshots.
+  void RemoveChannelCurves(std::uint32_t channelKey);
+  // Shows the curves of the selected channels.
   void ShowSelectedChannels(bool bSyncScene);
   // Selects in the scene the clip's animated objects whose channels are shown.
   void SelectChannelObjects();
   // Hides the curves whose track kind or component box is unticked.
   void ApplyFilterBoxes();
+  // Follows the scene selection: chosen objects, the list's entry and the channels shown.
+  void SyncObjectChoice(bool bShowChannels);
   // Adds a channel with the chosen tracks to the clip and to the page.
   void CreateChannel(const ChannelDesc& desc);
   // Removes the channels of the selected rows of the channel list.
@@ -67,73 +80,31 @@ class AnimClipDialog : public EditorCore::GUI_Dialog, public ClipDocument {
   // Asks for a channel's new name and tracks and applies them; tracks that stay keep their keys.
   void EditChannel(std::uint32_t channelKey);
 
-  // Keys at the time cursor: on the selected scene objects animated by the clip (their
-  // channel's every track, from the object's pose) or else on the curves of the selected
-  // track rows (repeating each curve's last value).
+  // The point operations and the undo history, each followed by a redraw of the curve panel.
   void CreatePoint(bool bRoundFrame);
-  // Removes the selected keys of the selected curves; without selected keys, their curves'
-  // every key.
   void RemovePoints();
   void RemoveTrackPoints();
-  // The first selected curve's selected keys go to the clipboard shared by every page,
-  // their frames counted from the first of them.
   void CopyPoints();
-  // The clipboard's keys go in at the time cursor, pushing the following keys back.
   void PastePoints();
-
-  // The key transform tools, each asking its settings in a dialog first.
-  void ScaleTrack();
-  void ScaleSelection();
-  void FlipTrack();
-  void FlipSelection();
-  void SmoothTrack();
-  void SmoothSelection();
-  void SubdiviseTrack();
-  void SubdiviseSelection();
-  void SubSampleTrack();
-  void SubSampleSelection();
-
-  // Workers of the tools on one curve's index range first..last.
-  // Stretches or shrinks the range in time by `factor` from its first key, which stays; the
-  // keys after the range move by the same amount as its last key.
-  static void ScaleKeys(EditorToolkit::Curve2& curve, std::uint32_t first, std::uint32_t last, float factor);
-  // The same keys in reverse time order over the same span.
-  static void MirrorTime(EditorToolkit::Curve2& curve, std::uint32_t first, std::uint32_t last);
-  // Values mirrored about the middle of the first and last values.
-  static void MirrorValues(EditorToolkit::Curve2& curve, std::uint32_t first, std::uint32_t last);
-  // `count` keys between each pair of keys of the range; returns the range's new last index.
-  static std::uint32_t SubdiviseKeys(EditorToolkit::Curve2& curve, std::uint32_t first, std::uint32_t last, int count,
-                                     bool markNew);
-  // Inserted keys laid on the Catmull-Rom spline through the old keys.
-  static void SmoothKeys(EditorToolkit::Curve2& curve, std::uint32_t first, std::uint32_t last, int count);
+  void Undo();
+  void Redo();
 
   // Commands of the module menu that act on the current page; false when the id is not one.
   bool RunCommand(EditorCore::UINT commandId);
-  // Commands of the channel list's context menu.
-  void RunChannelCommand(EditorCore::UINT commandId);
   // The host saved clips: the lists show their state again.
   void OnResourcesSaved();
   void UpdateMenus();
   // Whether the menus that act on selected curves or selected points apply.
   bool HasEditableCurves() const;
   bool HasPointSelection() const;
-  // The graph selected other keys (and so other curves): the track rows and the menus follow.
-  void OnGraphSelectionChanged();
-  // The graph's point selection is gone with the rows it came from.
-  void ClearGraphSelectionRange();
-  void RedrawCurvePanel() override;
-  // The latest key before a frame on the curves the user works on (the selected ones, else
-  // all listed ones), never earlier than the clip's first key frame; 0 without a track list.
-  float GetPreviousKeyFrame(float frame) const;
-  // The earliest key after a frame, never later than the clip's last key frame.
-  float GetNextKeyFrame(float frame) const;
+  void RedrawCurvePanel();
 
-  // Layout of the panes for a client size (exposed for the layout's own checks).
-  struct Layout {
-    EditorCore::CRect filterLabel, filterEdit, channelList, horizontalSplitter, trackList, verticalSplitter, curveArea;
-    std::array<EditorCore::CRect, 6> filterBoxes;
-  };
-  static Layout ComputeLayout(int cx, int cy, int leftWidth, int topHeight);
+  ClipEditCore& GetCore() { return core; }
+  GUI_ChannelListCtrl& GetChannelList() { return *channelList; }
+  GUI_TrackListCtrl& GetTrackList() { return *trackList; }
+  GUI_CurvePanelDialog& GetCurvePanel() { return *curvePanel; }
+  const PreviewObjects& GetPreviewObjects() const { return previewObjects; }
+  const PreviewPlayback& GetPlayback() const { return playback; }
 
   bool OnInitDialog() override;
   void DoDataExchange() override;
@@ -144,11 +115,27 @@ class AnimClipDialog : public EditorCore::GUI_Dialog, public ClipDocument {
                 EditorCore::LRESULT& result) override;
   bool PreTranslateMessage(const EditorCore::GUI_Msg& msg) override;
 
+ private:
+  bool ShowOnlyChannel(std::uint32_t channelKey) override;
+  void OnObjectChannelChanged() override;
+
+  void LayOut(int cx, int cy);
+  void SetSplitterRanges(int cx, int cy);
+  void RefreshDocument();
+  void MoveTimeCursor(float delta);
+  bool OnPaneNotify(const EditorCore::GUI_NotifyHeader& header);
+  bool OnFilterNotify(int code);
+  void OnSplitterMoved(const EditorCore::GUI_Wnd* splitter, long distance);
+  bool IsFilterBox(EditorCore::UINT id) const;
+
   GUI_ClipTabsDialog* tabHost;
-  EngineCore::Scene* scene = nullptr;
   // Width of the left column and height of the channel area, in pixels.
   int leftWidth = kInitialLeftWidth;
   int topHeight = kInitialTopHeight;
+  ClipEditCore core;
+  PreviewObjects previewObjects{core};
+  PreviewPlayback playback{core, previewObjects};
+  DialogToolQuestions questions;
   std::unique_ptr<GUI_ChannelListCtrl> channelList;
   std::unique_ptr<GUI_TrackListCtrl> trackList;
   std::unique_ptr<GUI_CurvePanelDialog> curvePanel;
@@ -158,35 +145,6 @@ class AnimClipDialog : public EditorCore::GUI_Dialog, public ClipDocument {
   EditorCore::GUI_EditBox filterEdit;
   // Translation, rotation, scale, then X, Y, Z.
   std::array<EditorCore::GUI_CheckBox, 6> filterBoxes;
-
- protected:
-  void OnChannelCurvesBuilt(const CurveSet::Curves& curves) override;
-  void OnChannelCurvesRemoving(std::uint32_t channelKey) override;
-  void OnAllCurvesDestroyed() override;
-  const TrackRows* GetTrackRows() const override;
-  void ShowPleaseWait(bool show) override;
-
- private:
-  void LayOut(int cx, int cy);
-  void SetSplitterRanges(int cx, int cy);
-  void RefreshDocument();
-  // The curves the key stepping searches.
-  std::vector<const CurveInfo*> SteppingCurves() const;
-  void MoveTimeCursor(float delta);
-
-  enum class Tool { Scale, Flip, Smooth, Subdivise, SubSample };
-  void RunTool(Tool tool, bool selection, const char* label);
-
-  enum class ObjectKeying { NoObjectKeyed, Keyed, Stop };
-  ObjectKeying KeyObjects(float frame);
-  // The time cursor's frame, 0 below zero.
-  float CursorFrame() const;
-  std::vector<CurveInfo*> SelectedRowCurves() const;
-  bool GraphHoldsEditableCurves() const;
-  // What every point operation and tool ends with: the key-frame range check, the undo step
-  // under its label, a redraw.
-  void CloseOperation(const char* label);
-  bool IsFilterBox(EditorCore::UINT id) const;
 };
 
 }  // namespace Tarvel

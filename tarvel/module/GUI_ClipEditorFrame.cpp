@@ -14,13 +14,14 @@
 #include "EngineCore/Log.h"
 #include "EngineCore/ResourceFactory.h"
 #include "EngineToolkit/FileSystem.h"
+#include "curves/FrameworkMessages.h"
 #include "module/AnimClipDialog.h"
 #include "module/GUI_ClipTabsDialog.h"
 #include "module/GUI_OpenClipPane.h"
 #include "module/ModuleExports.h"
-#include "module/ModuleIds.h"
-#include "module/ModuleText.h"
+#include "resources/ModuleIds.h"
 #include "resources/ModuleResources.h"
+#include "resources/ModuleText.h"
 
 namespace Tarvel {
 
@@ -40,38 +41,32 @@ struct MenuItem {
 constexpr const char* kPopupTexts[4] = {"Animation Clip", "Channel", "Track", "Selection"};
 
 constexpr MenuItem kMenuItems[] = {
-    {0, Ids::kCmdClipCreate, "Create", "", 0, 0},
-    {0, Ids::kCmdClipOpen, "Open", "", 19, 0},
-    {0, Ids::kCmdClipSave, "Save", "", 1, 0},
-    {0, Ids::kCmdClipSaveAll, "Save All", "", 2, 0},
+    {0, Ids::kCmdClipCreate, "Create", "", Ids::kThemeIconNew, 0},
+    {0, Ids::kCmdClipOpen, "Open", "", Ids::kThemeIconOpen, 0},
+    {0, Ids::kCmdClipSave, "Save", "", Ids::kThemeIconSave, 0},
+    {0, Ids::kCmdClipSaveAll, "Save All", "", Ids::kThemeIconSaveAll, 0},
     {0, 0, nullptr, nullptr, -1, 0},
-    {0, Ids::kCmdClipClose, "Close", "", 14, 0},
-    {0, Ids::kCmdClipCloseAll, "Close All", "", 15, 0},
-    {1, Ids::kCmdChannelCreate, "Create", "", 0, 0},
-    {1, Ids::kCmdChannelEdit, "Edit", "", 172, 0},
-    {1, Ids::kCmdChannelRemove, "Remove", "", 9, 0},
-    {2, Ids::kCmdAddPoint, "Add Point at cursor", "\tK", 0, 0},
-    {2, Ids::kCmdRemoveAllPoints, "Remove All Points", "", 9, 0},
+    {0, Ids::kCmdClipClose, "Close", "", Ids::kThemeIconClose, 0},
+    {0, Ids::kCmdClipCloseAll, "Close All", "", Ids::kThemeIconCloseAll, 0},
+    {1, Ids::kCmdChannelCreate, "Create", "", Ids::kThemeIconNew, 0},
+    {1, Ids::kCmdChannelEdit, "Edit", "", Ids::kThemeIconEdit, 0},
+    {1, Ids::kCmdChannelRemove, "Remove", "", Ids::kThemeIconRemove, 0},
+    {2, Ids::kCmdAddPoint, "Add Point at cursor", "\tK", Ids::kThemeIconNew, 0},
+    {2, Ids::kCmdRemoveAllPoints, "Remove All Points", "", Ids::kThemeIconRemove, 0},
     {2, 0, nullptr, nullptr, -1, 0},
-    {2, Ids::kCmdTrackScale, "Scale", "", 113, 0},
+    {2, Ids::kCmdTrackScale, "Scale", "", Ids::kThemeIconScale, 0},
     {2, Ids::kCmdTrackSubdivise, "Subdivise", "", -1, Ids::kIconSubdivise},
     {2, Ids::kCmdTrackSmooth, "Smooth", "", -1, Ids::kIconSubdivise},
     {2, Ids::kCmdTrackFlip, "Flip", "", -1, Ids::kIconFlip},
-    {3, Ids::kCmdCopyPoints, "Copy Points", "\tCtrl+C", 7, 0},
-    {3, Ids::kCmdPastePoints, "Paste Points", "\tCtrl+V", 8, 0},
-    {3, Ids::kCmdRemovePoints, "Remove Points", "\t\tDel", 9, 0},
+    {3, Ids::kCmdCopyPoints, "Copy Points", "\tCtrl+C", Ids::kThemeIconCopy, 0},
+    {3, Ids::kCmdPastePoints, "Paste Points", "\tCtrl+V", Ids::kThemeIconPaste, 0},
+    {3, Ids::kCmdRemovePoints, "Remove Points", "\t\tDel", Ids::kThemeIconRemove, 0},
     {3, 0, nullptr, nullptr, -1, 0},
-    {3, Ids::kCmdSelectionScale, "Scale", "", 113, 0},
+    {3, Ids::kCmdSelectionScale, "Scale", "", Ids::kThemeIconScale, 0},
     {3, Ids::kCmdSelectionSubdivise, "Subdivise", "", -1, Ids::kIconSubdivise},
     {3, Ids::kCmdSelectionSmooth, "Smooth", "", -1, Ids::kIconSubdivise},
     {3, Ids::kCmdSelectionFlip, "Flip", "", -1, Ids::kIconFlip},
 };
-
-void Broadcast(UINT message, WPARAM wParam, LPARAM lParam) {
-  if (GUI_MainFrame* mainFrame = GUI_MainFrame::GetMainFrame()) {
-    mainFrame->GetModuleManager()->SendFrameworkMessageToAll(message, wParam, lParam);
-  }
-}
 
 void EnableItem(GUI_Menu* menu, UINT idOrPosition, UINT by, bool enable) {
   if (menu) menu->EnableMenuItem(idOrPosition, by | (enable ? MF_ENABLED : (MF_GRAYED | MF_DISABLED)));
@@ -98,8 +93,9 @@ bool GUI_ClipEditorFrame::Create(GUI_Wnd* parent) {
 bool GUI_ClipEditorFrame::OnInitDialog() {
   GUI_Dialog::OnInitDialog();
   BuildMenu();
-  tabHost->Create(this);
-  openPane->Create(this);
+  if (!tabHost->Create(this) || !openPane->Create(this)) {
+    EngineCore::Log::Write(EngineCore::Log::Error, "Tarvel: the editor's panes could not be made");
+  }
   CRect client;
   GetClientRect(client);
   OnSize(0, client.Width(), client.Height());
@@ -109,11 +105,12 @@ bool GUI_ClipEditorFrame::OnInitDialog() {
 
 void GUI_ClipEditorFrame::BuildMenu() {
   menu = std::make_unique<GUI_Menu>();
-  menu->CreateMenu();
+  bool made = menu->CreateMenu();
   for (auto& popup : popups) {
     popup = std::make_unique<GUI_Menu>();
-    popup->CreatePopupMenu();
+    made = popup->CreatePopupMenu() && made;
   }
+  if (!made) EngineCore::Log::Write(EngineCore::Log::Error, "Tarvel: the module's menu could not be made");
   for (const MenuItem& item : kMenuItems) {
     GUI_Menu& popup = *popups[static_cast<std::size_t>(item.popup)];
     if (item.id == 0) {
@@ -131,8 +128,8 @@ void GUI_ClipEditorFrame::BuildMenu() {
 
 void GUI_ClipEditorFrame::OnSize(UINT type, int cx, int cy) {
   GUI_Dialog::OnSize(type, cx, cy);
-  if (openPane->IsWindow()) openPane->MoveWindow(0, 0, cx, cy);
-  if (tabHost->IsWindow()) tabHost->MoveWindow(0, 0, cx, cy);
+  openPane->MoveWindow(0, 0, cx, cy);
+  tabHost->MoveWindow(0, 0, cx, cy);
 }
 
 bool GUI_ClipEditorFrame::OnEraseBkgnd(GUI_DC& dc) {
@@ -223,8 +220,8 @@ void GUI_ClipEditorFrame::UpdateMenus() {
     EnableItem(menu.get(), 2, MF_BYPOSITION, page && page->HasEditableCurves());
     EnableItem(menu.get(), 3, MF_BYPOSITION, page && page->HasPointSelection());
   }
-  if (tabHost->IsWindow()) tabHost->ShowWindow(anyOpen);
-  if (openPane->IsWindow()) openPane->ShowWindow(!anyOpen);
+  tabHost->ShowWindow(anyOpen);
+  openPane->ShowWindow(!anyOpen);
 }
 
 void GUI_ClipEditorFrame::ProcessDnD(CPoint point) {
@@ -254,12 +251,7 @@ void GUI_ClipEditorFrame::OnMenuCommand(UINT commandId) {
   AnimClipDialog* page = GetCurrentPage();
   switch (commandId) {
     case Ids::kCmdClipCreate:
-      if (GUI_MainFrame* mainFrame = GUI_MainFrame::GetMainFrame()) {
-        GUI_ModuleManager* modules = mainFrame->GetModuleManager();
-        if (GUI_Module* creator = modules->GetModuleWithID(Ids::kClipCreatorModule)) {
-          modules->SendFrameworkMessage(creator, Ids::kMsgCreateClip, 1, 0);
-        }
-      }
+      FrameworkMessages::SendTo(FrameworkMessages::FindModule(Ids::kClipCreatorModule), Ids::kMsgCreateClip, 1, 0);
       UpdateMenus();
       return;
     case Ids::kCmdClipOpen: OpenFromClipFolder(); return;
@@ -303,7 +295,7 @@ void GUI_ClipEditorFrame::SaveCurrentClip() {
   EngineCore::AnimClip* clip = GetCurrentClip();
   if (!clip) return;
   if (!clip->Save()) EngineCore::Log::Write(EngineCore::Log::Error, "AnimClip could not be saved");
-  Broadcast(Ids::kMsgResourcesSaved, Ids::kAnimClipKind, 0);
+  FrameworkMessages::Broadcast(Ids::kMsgResourcesSaved, Ids::kAnimClipKind, 0);
   UpdateMenus();
 }
 
@@ -313,7 +305,7 @@ void GUI_ClipEditorFrame::SaveAllClips() {
       EngineCore::Log::Write(EngineCore::Log::Error, "AnimClip could not be saved");
     }
   }
-  Broadcast(Ids::kMsgResourcesSaved, Ids::kAnimClipKind, 0);
+  FrameworkMessages::Broadcast(Ids::kMsgResourcesSaved, Ids::kAnimClipKind, 0);
   UpdateMenus();
 }
 

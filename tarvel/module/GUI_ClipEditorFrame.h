@@ -43,6 +43,10 @@ class GUI_ClipEditorFrame : public EditorCore::GUI_Dialog {
 
   AnimClipDialog* GetCurrentPage() const;
   EngineCore::AnimClip* GetCurrentClip() const;
+  EditorCore::GUI_Menu* GetMenu() const { return menu.get(); }
+  GUI_ClipTabsDialog& GetTabHost() const { return *tabHost; }
+  GUI_OpenClipPane& GetOpenPane() const { return *openPane; }
+  const std::vector<EngineCore::AnimClip*>& GetOpenClips() const { return openClips; }
 
   bool OnInitDialog() override;
   void OnSize(EditorCore::UINT type, int cx, int cy) override;
@@ -53,6 +57,13 @@ class GUI_ClipEditorFrame : public EditorCore::GUI_Dialog {
   void OnSetFocus() override;
   void ProcessDnD(EditorCore::CPoint point) override;
 
+ private:
+  void BuildMenu();
+  void OpenFromClipFolder();
+  void SaveCurrentClip();
+  void SaveAllClips();
+  void RedrawNow();
+
   // The menu bar and its four pop-ups ("Animation Clip", "Channel", "Track", "Selection").
   std::unique_ptr<EditorCore::GUI_Menu> menu;
   std::array<std::unique_ptr<EditorCore::GUI_Menu>, 4> popups;
@@ -60,13 +71,6 @@ class GUI_ClipEditorFrame : public EditorCore::GUI_Dialog {
   std::unique_ptr<GUI_ClipTabsDialog> tabHost;
   // In opening order; each page holds the reference, not this list.
   std::vector<EngineCore::AnimClip*> openClips;
-
- private:
-  void BuildMenu();
-  void OpenFromClipFolder();
-  void SaveCurrentClip();
-  void SaveAllClips();
-  void RedrawNow();
 };
 
 }  // namespace Tarvel

@@ -5,11 +5,12 @@
 #include "EditorCore/GUI_DC.h"
 #include "EditorCore/GUI_ResourceScope.h"
 #include "EditorCore/GUI_ThemeManager.h"
+#include "EngineCore/Log.h"
 #include "module/AnimClipDialog.h"
 #include "module/GUI_ClipEditorFrame.h"
-#include "module/ModuleIds.h"
-#include "module/ModuleText.h"
+#include "resources/ModuleIds.h"
 #include "resources/ModuleResources.h"
+#include "resources/ModuleText.h"
 
 namespace Tarvel {
 
@@ -18,10 +19,8 @@ using namespace EditorCore;
 GUI_ClipTabsDialog::GUI_ClipTabsDialog(GUI_ClipEditorFrame* owner) : frame(owner) {}
 
 GUI_ClipTabsDialog::~GUI_ClipTabsDialog() {
-  for (AnimClipDialog* page : pages) DestroyPage(page);
+  for (const auto& page : pages) page->DestroyAllCurves();
   pages.clear();
-  contextMenu.reset();
-  tabCtrl.reset();
 }
 
 bool GUI_ClipTabsDialog::Create(GUI_Wnd* parent) {
@@ -32,7 +31,8 @@ bool GUI_ClipTabsDialog::Create(GUI_Wnd* parent) {
 bool GUI_ClipTabsDialog::OnInitDialog() {
   GUI_Dialog::OnInitDialog();
   tabCtrl = std::make_unique<GUI_TabCtrl>();
-  tabCtrl->Create(this, 1);
+  if (!tabCtrl->Create(this, 1))
+    EngineCore::Log::Write(EngineCore::Log::Error, "Tarvel: the clip tabs could not be made");
   tabCtrl->SetMargins(0, 1, 0, 0);
   CRect client;
   GetClientRect(client);
@@ -42,17 +42,15 @@ bool GUI_ClipTabsDialog::OnInitDialog() {
 
 void GUI_ClipTabsDialog::OnSize(UINT type, int cx, int cy) {
   GUI_Dialog::OnSize(type, cx, cy);
-  if (tabCtrl && tabCtrl->IsWindow()) tabCtrl->MoveWindow(2, 2, cx - 4, cy - 4);
+  if (tabCtrl) tabCtrl->MoveWindow(2, 2, cx - 4, cy - 4);
   PlacePages();
 }
 
 void GUI_ClipTabsDialog::PlacePages() {
-  if (!tabCtrl || !tabCtrl->IsWindow()) return;
+  if (!tabCtrl) return;
   CRect area;
   tabCtrl->GetDisplayRect(area);
-  for (AnimClipDialog* page : pages) {
-    if (page->IsWindow()) page->MoveWindow(area);
-  }
+  for (const auto& page : pages) page->MoveWindow(area);
 }
 
 bool GUI_ClipTabsDialog::OnEraseBkgnd(GUI_DC& dc) {
@@ -63,23 +61,36 @@ bool GUI_ClipTabsDialog::OnEraseBkgnd(GUI_DC& dc) {
 }
 
 AnimClipDialog* GUI_ClipTabsDialog::GetCurrentPage() const {
+  // A tab control destroyed with its parent has no selection to report.
   if (!tabCtrl || !tabCtrl->IsWindow()) return nullptr;
   const int index = tabCtrl->GetCurSel();
   if (index < 0 || static_cast<std::size_t>(index) >= pages.size()) return nullptr;
-  return pages[static_cast<std::size_t>(index)];
+  return pages[static_cast<std::size_t>(index)].get();
 }
 
 AnimClipDialog* GUI_ClipTabsDialog::FindPage(const EngineCore::AnimClip* clip) const {
-  for (AnimClipDialog* page : pages) {
-    if (page->GetClip() == clip) return page;
+  for (const auto& page : pages) {
+    if (page->GetClip() == clip) return page.get();
   }
   return nullptr;
 }
 
-int GUI_ClipTabsDialog::GetTabCount() const { return tabCtrl && tabCtrl->IsWindow() ? tabCtrl->GetItemCount() : 0; }
+int GUI_ClipTabsDialog::GetTabCount() const { return tabCtrl ? tabCtrl->GetItemCount() : 0; }
 
 void GUI_ClipTabsDialog::ReleasePages() {
-  for (AnimClipDialog* page : pages) page->DestroyAllCurves();
+  for (const auto& page : pages) page->DestroyAllCurves();
+}
+
+void GUI_ClipTabsDialog::SetScene(EngineCore::Scene* newScene, bool refillObjects) {
+  scene = newScene;
+  for (const auto& page : pages) {
+    page->SetScene(newScene);
+    page->OnSceneChanged(refillObjects);
+  }
+}
+
+void GUI_ClipTabsDialog::UpdateMenus() {
+  if (frame) frame->UpdateMenus();
 }
 
 bool GUI_ClipTabsDialog::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
@@ -98,36 +109,39 @@ bool GUI_ClipTabsDialog::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LR
 }
 
 void GUI_ClipTabsDialog::SelectTab(int index) {
-  if (tabCtrl && tabCtrl->IsWindow()) tabCtrl->SetCurSel(index);
-  for (std::size_t i = 0; i < pages.size(); ++i) {
-    if (pages[i]->IsWindow()) pages[i]->ShowWindow(static_cast<int>(i) == index);
-  }
+  if (tabCtrl) tabCtrl->SetCurSel(index);
+  for (std::size_t i = 0; i < pages.size(); ++i) pages[i]->ShowWindow(static_cast<int>(i) == index);
   if (index >= 0 && static_cast<std::size_t>(index) < pages.size()) pages[static_cast<std::size_t>(index)]->SetFocus();
 }
 
+int GUI_ClipTabsDialog::IndexOf(const AnimClipDialog* page) const {
+  const auto it = std::find_if(pages.begin(), pages.end(), [page](const auto& p) { return p.get() == page; });
+  return static_cast<int>(it - pages.begin());
+}
+
 void GUI_ClipTabsDialog::OpenPage(EngineCore::AnimClip* clip) {
-  if (AnimClipDialog* open = FindPage(clip)) {
-    SelectTab(static_cast<int>(std::find(pages.begin(), pages.end(), open) - pages.begin()));
+  if (const AnimClipDialog* open = FindPage(clip)) {
+    SelectTab(IndexOf(open));
     return;
   }
-  auto* page = new AnimClipDialog(this);
-  if (!page->SetClip(clip, true)) {
-    delete page;
-    return;
-  }
+  auto page = std::make_unique<AnimClipDialog>(this);
+  if (!page->SetClip(clip, true)) return;
   if (!tabCtrl || !page->Create(tabCtrl.get())) {
-    page->DetachClip();
-    delete page;
+    EngineCore::Log::Write(EngineCore::Log::Error, "Tarvel: no page could be made for clip %s",
+                           clip->GetName().c_str());
+    page->SetClip(nullptr, false);
     return;
   }
   const int index = static_cast<int>(pages.size());
-  tabCtrl->InsertItem(index, clip->GetName().str());
-  pages.push_back(page);
+  if (tabCtrl->InsertItem(index, clip->GetName().str()) < 0) {
+    EngineCore::Log::Write(EngineCore::Log::Error, "Tarvel: no tab for clip %s", clip->GetName().c_str());
+  }
+  AnimClipDialog& opened = *pages.emplace_back(std::move(page));
   PlacePages();
   SelectTab(index);
 
-  page->SetScene(scene);
-  page->OnPageOpened();
+  opened.SetScene(scene);
+  opened.OnPageOpened();
 }
 
 void GUI_ClipTabsDialog::ClosePage(EngineCore::AnimClip* clip, bool ask) {
@@ -137,19 +151,15 @@ void GUI_ClipTabsDialog::ClosePage(EngineCore::AnimClip* clip, bool ask) {
     return;
   }
   if (!page->SetClip(nullptr, ask)) return;
-  const auto it = std::find(pages.begin(), pages.end(), page);
-  const int index = static_cast<int>(it - pages.begin());
-  pages.erase(it);
-  if (tabCtrl && tabCtrl->IsWindow()) tabCtrl->DeleteItem(index);
-  DestroyPage(page);
+  const int index = IndexOf(page);
+  std::unique_ptr<AnimClipDialog> closed = std::move(pages[static_cast<std::size_t>(index)]);
+  pages.erase(pages.begin() + index);
+  if (tabCtrl) tabCtrl->DeleteItem(index);
+  closed->DestroyAllCurves();
+  closed->DestroyWindow();
+  closed.reset();
   if (!pages.empty()) SelectTab(tabCtrl ? std::max(0, tabCtrl->GetCurSel()) : 0);
   frame->UpdateMenus();
-}
-
-void GUI_ClipTabsDialog::DestroyPage(AnimClipDialog* page) {
-  page->DestroyAllCurves();
-  page->DestroyWindow();
-  delete page;
 }
 
 bool GUI_ClipTabsDialog::OnNotify(const GUI_NotifyHeader& header, const GUI_NotifyPayload& payload, LRESULT& result) {
@@ -169,10 +179,14 @@ bool GUI_ClipTabsDialog::OnNotify(const GUI_NotifyHeader& header, const GUI_Noti
 
 void GUI_ClipTabsDialog::ShowContextMenu() {
   contextMenu = std::make_unique<GUI_Menu>();
-  contextMenu->CreatePopupMenu();
-  contextMenu->AppendMenu(MF_STRING, Ids::kCmdTabClose, ModuleText::Translate("Close"), GUI_ThemeManager::GetIcon(14));
+  if (!contextMenu->CreatePopupMenu()) {
+    EngineCore::Log::Write(EngineCore::Log::Error, "Tarvel: the tab menu could not be made");
+    return;
+  }
+  contextMenu->AppendMenu(MF_STRING, Ids::kCmdTabClose, ModuleText::Translate("Close"),
+                          GUI_ThemeManager::GetIcon(Ids::kThemeIconClose));
   contextMenu->AppendMenu(MF_STRING, Ids::kCmdTabCloseOthers, ModuleText::Translate("Close all except current"),
-                          GUI_ThemeManager::GetIcon(15));
+                          GUI_ThemeManager::GetIcon(Ids::kThemeIconCloseAll));
   CPoint cursor;
   GUI_Wnd::GetCursorPos(cursor);
   contextMenu->TrackPopupMenu(TPM_RIGHTBUTTON, cursor.x, cursor.y, this);

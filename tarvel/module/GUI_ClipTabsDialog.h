@@ -27,8 +27,15 @@ class GUI_ClipTabsDialog : public EditorCore::GUI_Dialog {
   // The page of the selected tab; null when no tab is selected or there is no tab control.
   AnimClipDialog* GetCurrentPage() const;
   AnimClipDialog* FindPage(const EngineCore::AnimClip* clip) const;
+  const std::vector<std::unique_ptr<AnimClipDialog>>& GetPages() const { return pages; }
   int GetTabCount() const;
   void ReleasePages();
+  // The host named the scene to preview on: every page takes it and its object list follows
+  // (refilled first when the scene itself may be new).
+  void SetScene(EngineCore::Scene* newScene, bool refillObjects);
+  EngineCore::Scene* GetScene() const { return scene; }
+  EditorToolkit::Curve2& GetClipboard() { return clipboard; }
+  void UpdateMenus();
 
   bool OnInitDialog() override;
   void OnSize(EditorCore::UINT type, int cx, int cy) override;
@@ -42,16 +49,6 @@ class GUI_ClipTabsDialog : public EditorCore::GUI_Dialog {
   void OnCancel() override {}
   void ProcessDnD(EditorCore::CPoint) override {}
 
-  GUI_ClipEditorFrame* frame;
-  std::unique_ptr<EditorCore::GUI_Menu> contextMenu;
-  // The scene clips are previewed on, as the host last named it; null at start.
-  EngineCore::Scene* scene = nullptr;
-  std::unique_ptr<EditorCore::GUI_TabCtrl> tabCtrl;
-  // Page i belongs to tab i; owned.
-  std::vector<AnimClipDialog*> pages;
-  // The point clipboard shared by every page.
-  EditorToolkit::Curve2 clipboard;
-
  private:
   void OpenPage(EngineCore::AnimClip* clip);
   void ClosePage(EngineCore::AnimClip* clip, bool ask);
@@ -59,7 +56,17 @@ class GUI_ClipTabsDialog : public EditorCore::GUI_Dialog {
   void PlacePages();
   void ShowContextMenu();
   void CloseAllExceptCurrent();
-  void DestroyPage(AnimClipDialog* page);
+  int IndexOf(const AnimClipDialog* page) const;
+
+  GUI_ClipEditorFrame* frame;
+  std::unique_ptr<EditorCore::GUI_Menu> contextMenu;
+  // The scene clips are previewed on, as the host last named it; null at start.
+  EngineCore::Scene* scene = nullptr;
+  std::unique_ptr<EditorCore::GUI_TabCtrl> tabCtrl;
+  // The point clipboard shared by every page; it outlives them.
+  EditorToolkit::Curve2 clipboard;
+  // Page i belongs to tab i.
+  std::vector<std::unique_ptr<AnimClipDialog>> pages;
 };
 
 }  // namespace Tarvel

@@ -4,9 +4,9 @@
 #include "EditorCore/GUI_ResourceScope.h"
 #include "EditorCore/GUI_ThemeManager.h"
 #include "module/GUI_ClipEditorFrame.h"
-#include "module/ModuleIds.h"
-#include "module/ModuleText.h"
+#include "resources/ModuleIds.h"
 #include "resources/ModuleResources.h"
+#include "resources/ModuleText.h"
 
 namespace Tarvel {
 
@@ -32,8 +32,8 @@ bool GUI_OpenClipPane::OnInitDialog() {
 void GUI_OpenClipPane::OnSize(UINT type, int cx, int cy) {
   GUI_Dialog::OnSize(type, cx, cy);
   // A 64-pixel square centred at a quarter of the height, grown by 18 pixels on every side.
-  if (openButton.IsWindow()) openButton.MoveWindow(cx / 2 - 50, cy / 4 - 18, 100, 100);
-  if (label.IsWindow()) label.MoveWindow(0, cy / 4 + 100, cx, 30);
+  openButton.MoveWindow(cx / 2 - 50, cy / 4 - 18, 100, 100);
+  label.MoveWindow(0, cy / 4 + 100, cx, 30);
 }
 
 bool GUI_OpenClipPane::OnEraseBkgnd(GUI_DC& dc) {

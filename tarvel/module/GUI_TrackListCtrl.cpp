@@ -4,10 +4,10 @@
 
 #include "EditorCore/GUI_DC.h"
 #include "EditorCore/GUI_ThemeManager.h"
-#include "module/AnimClipDialog.h"
+#include "EngineCore/Log.h"
 #include "module/ModuleExports.h"
-#include "module/ModuleIds.h"
-#include "module/ModuleText.h"
+#include "resources/ModuleIds.h"
+#include "resources/ModuleText.h"
 
 namespace Tarvel {
 
@@ -16,10 +16,13 @@ using namespace EditorCore;
 GUI_TrackListCtrl::~GUI_TrackListCtrl() = default;
 
 bool GUI_TrackListCtrl::Create(GUI_Wnd* parent) {
-  if (!GUI_ListCtrl::Create(parent, kStyle, Ids::kCtlTrackList)) return false;
-  SetExtendedStyle(kExtendedStyle);
-  InsertColumn(0, ModuleText::Translate("Track"), 200);
-  InsertColumn(1, ModuleText::Translate("Curves"), kIconColumnWidth);
+  if (!GUI_ListCtrl::Create(parent, Ids::kListStyle, Ids::kCtlTrackList)) {
+    EngineCore::Log::Write(EngineCore::Log::Error, "Tarvel: the track list could not be made");
+    return false;
+  }
+  SetExtendedStyle(Ids::kListExtendedStyle);
+  InsertColumn(0, ModuleText::Translate("Track"), Ids::kListTextColumnWidth);
+  InsertColumn(1, ModuleText::Translate("Curves"), Ids::kListIconColumnWidth);
   AddIcon(nullptr);
   for (UINT id = Ids::kIconFirstTrack; id < Ids::kIconFirstTrack + 9; ++id) {
     AddIcon(LoadIconInModule(static_cast<unsigned short>(id)));
@@ -52,83 +55,45 @@ CurveInfo* GUI_TrackListCtrl::GetRowCurve(int row) const {
   return entry ? entry->curve : nullptr;
 }
 
-void GUI_TrackListCtrl::AddCurves(const CurveSet::Curves& curves) {
-  EngineCore::AnimClip* clip = page->GetClip();
-  for (CurveInfo* curve : curves) {
-    if (!curve) continue;
-    auto entry = std::make_unique<TrackEntry>();
-    entry->tag = Ids::kRowTag;
-    entry->curve = curve;
-    const EngineCore::AnimChannel* channel = clip ? clip->GetChannel(curve->iChannelKey) : nullptr;
-    // A curve whose channel the clip no longer knows is labelled by its key, as a nameless one.
-    if (!channel || channel->GetName().GetLength() < 2) {
-      entry->label = EngineCore::String::Format("0x%x", curve->iChannelKey);
-    } else {
-      entry->label = channel->GetName();
-    }
-    std::string icon(1, static_cast<char>(0xFF));
-    if (const int index = IconIndex(curve->iTrackType, curve->iComponent)) icon.push_back(static_cast<char>(index));
-    entry->iconText = EngineCore::String(icon);
-    entries.push_back(std::move(entry));
-  }
-}
-
 void GUI_TrackListCtrl::Refill() {
-  if (!IsWindow()) return;
   refilling = true;
   DeleteAllItems();
-  for (const auto& entry : entries) {
-    if (entry->curve->bFiltered) continue;
+  entries.clear();
+  for (int row = 0; row < curves.GetRowCount(); ++row) {
+    auto entry = std::make_unique<TrackEntry>();
+    entry->tag = Ids::kRowTag;
+    entry->curve = curves.GetRowCurve(row);
+    entry->label = EngineCore::String(curves.GetRowLabel(row));
+    std::string icon(1, static_cast<char>(0xFF));
+    if (const int index = IconIndex(entry->curve->iTrackType, entry->curve->iComponent)) {
+      icon.push_back(static_cast<char>(index));
+    }
+    entry->iconText = EngineCore::String(icon);
     const UINT rowState = entry->curve->bSelected ? LVIS_SELECTED : 0;
-    const int row = InsertItem(GetItemCount(), entry->label.str(), -1, rowState, LVIS_SELECTED);
-    if (row < 0) continue;
-    SetItemData(row, reinterpret_cast<LPARAM>(entry.get()));
-    SetItemText(row, 1, entry->iconText.str());
+    const int item = InsertItem(GetItemCount(), entry->label.str(), -1, rowState, LVIS_SELECTED);
+    if (item >= 0) {
+      SetItemData(item, reinterpret_cast<LPARAM>(entry.get()));
+      SetItemText(item, 1, entry->iconText.str());
+    }
+    entries.push_back(std::move(entry));
   }
   refilling = false;
-}
-
-void GUI_TrackListCtrl::ClearEntries() {
-  if (IsWindow()) {
-    refilling = true;
-    DeleteAllItems();
-    refilling = false;
-  }
-  entries.clear();
-  page->ClearGraphSelectionRange();
-}
-
-void GUI_TrackListCtrl::RemoveChannelEntries(std::uint32_t channelKey) {
-  std::erase_if(entries,
-                [channelKey](const std::unique_ptr<TrackEntry>& e) { return e->curve->iChannelKey == channelKey; });
-  Refill();
-}
-
-bool GUI_TrackListCtrl::GetSelectedEntry(int i, TrackEntry*& entry) const {
-  GUI_ListItem item;
-  entry = nullptr;
-  if (!GetSelectedItem(item, i)) return false;
-  entry = reinterpret_cast<TrackEntry*>(item.lParam);
-  return entry != nullptr;
 }
 
 void GUI_TrackListCtrl::OnItemChanged(int item, UINT oldState, UINT newState, UINT changed) {
   GUI_ListCtrl::OnItemChanged(item, oldState, newState, changed);
   if (refilling || item < 0) return;
-  TrackEntry* entry = RowEntry(item);
+  const TrackEntry* entry = RowEntry(item);
   if (!entry) return;
   const bool selected = (newState & LVIS_SELECTED) != 0;
-  if (selected != entry->curve->bSelected) {
-    entry->curve->bSelected = selected;
-    page->RedrawCurvePanel();
-  }
-  page->UpdateMenus();
+  NotifyParent(CurveSelection::SelectCurve(*entry->curve, selected) ? Ids::TrackNotify_CurveSelected
+                                                                    : Ids::TrackNotify_RowChanged);
 }
 
 void GUI_TrackListCtrl::OnSize(UINT type, int cx, int cy) {
   if (cx > 0) {
-    SetColumnWidth(0, std::max(cx - kIconColumnWidth, 0));
-    SetColumnWidth(1, kIconColumnWidth);
+    SetColumnWidth(0, std::max(cx - Ids::kListIconColumnWidth, 0));
+    SetColumnWidth(1, Ids::kListIconColumnWidth);
   }
   GUI_ListCtrl::OnSize(type, cx, cy);
 }
@@ -136,7 +101,7 @@ void GUI_TrackListCtrl::OnSize(UINT type, int cx, int cy) {
 void GUI_TrackListCtrl::DrawItem(const GUI_DrawItem& drawItem) {
   const TrackEntry* entry = reinterpret_cast<const TrackEntry*>(drawItem.itemData);
   if (!entry || entry->tag != Ids::kRowTag || entry->curve->bFiltered) return;
-  const bool bold = (drawItem.itemState & kBoldState) != 0;
+  const bool bold = (drawItem.itemState & Ids::kListBoldState) != 0;
   GUI_Font* previousFont = bold ? drawItem.dc.SelectFont(GUI_ThemeManager::GetFont(1, 2)) : nullptr;
   DrawCells(drawItem, TextColor(entry->curve->iTrackType, entry->curve->iComponent));
   if (bold) drawItem.dc.SelectFont(previousFont);

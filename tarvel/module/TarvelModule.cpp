@@ -9,7 +9,7 @@
 #include "module/GUI_ClipEditorFrame.h"
 #include "module/GUI_ClipTabsDialog.h"
 #include "module/ModuleExports.h"
-#include "module/ModuleIds.h"
+#include "resources/ModuleIds.h"
 #include "resources/ModuleResources.h"
 
 namespace Tarvel {
@@ -34,7 +34,7 @@ void TarvelModule::ProcessDnD(CPoint point) {
 
 bool TarvelModule::CreateModuleWindow() {
   GUI_ResourceScope scope(ModuleResources::kPrefix);
-  frame = new (std::nothrow) GUI_ClipEditorFrame();
+  frame.reset(new (std::nothrow) GUI_ClipEditorFrame());
   if (!frame) return false;
   return frame->Create(GUI_MainFrame::GetMainWnd());
 }
@@ -43,8 +43,7 @@ void TarvelModule::DestroyModuleWindow() {
   GUI_ResourceScope scope(ModuleResources::kPrefix);
   if (frame) {
     frame->ReleasePages();
-    delete frame;
-    frame = nullptr;
+    frame.reset();
   }
   OutputDebugString("Tarvel Destroyed !\n");
 }
@@ -59,13 +58,13 @@ const char* TarvelModule::GetModuleName() {
   return Ids::kModuleName;
 }
 
-GUI_Wnd* TarvelModule::GetModuleDialog() { return frame; }
+GUI_Wnd* TarvelModule::GetModuleDialog() { return frame.get(); }
 
 GUI_Icon* TarvelModule::GetModuleIcon() { return LoadIconInModule(static_cast<unsigned short>(Ids::kIconModule)); }
 
 bool TarvelModule::LoadMenuBar(GUI_MenuBar* menuBar, bool install) {
   GUI_ResourceScope scope(ModuleResources::kPrefix);
-  if (frame && install && frame->menu) GUI_MenuBar::SetMenu(menuBar, frame->menu.get());
+  if (frame && install && frame->GetMenu()) GUI_MenuBar::SetMenu(menuBar, frame->GetMenu());
   return true;
 }
 
@@ -92,18 +91,13 @@ void TarvelModule::SetWindowRect(CRect& rect) {
 }
 
 void TarvelModule::OnSceneMessage(WPARAM scene, bool refillObjects) {
-  if (!frame || !frame->tabHost) return;
-  auto* newScene = reinterpret_cast<EngineCore::Scene*>(scene);
-  frame->tabHost->scene = newScene;
-  for (AnimClipDialog* page : frame->tabHost->pages) {
-    page->SetScene(newScene);
-    page->OnSceneChanged(refillObjects);
-  }
+  if (frame) frame->GetTabHost().SetScene(reinterpret_cast<EngineCore::Scene*>(scene), refillObjects);
 }
+
+AnimClipDialog* TarvelModule::GetCurrentPage() const { return frame ? frame->GetCurrentPage() : nullptr; }
 
 LRESULT TarvelModule::OnFrameworkMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   GUI_ResourceScope scope(ModuleResources::kPrefix);
-  GUI_ClipTabsDialog* tabHost = frame ? frame->tabHost.get() : nullptr;
   switch (message) {
     case Ids::kMsgNothing: return 0;
     case Ids::kMsgCloseAll:
@@ -115,24 +109,20 @@ LRESULT TarvelModule::OnFrameworkMessage(UINT message, WPARAM wParam, LPARAM lPa
     case Ids::kMsgSceneSelection: OnSceneMessage(wParam, false); return 0;
     case Ids::kMsgSceneOpened:
     case Ids::kMsgSceneChanged: OnSceneMessage(wParam, true); return 0;
-    case Ids::kMsgAutoRecord:
-      if (tabHost) {
-        if (AnimClipDialog* page = tabHost->GetCurrentPage(); page && page->IsAutoRecording()) page->CreatePoint(true);
-      }
+    case Ids::kMsgPoseApplied:
+      if (AnimClipDialog* page = GetCurrentPage(); page && page->IsAutoRecording()) page->CreatePoint(true);
       return 0;
     case Ids::kMsgChannelCreated:
-      if (tabHost) {
-        for (AnimClipDialog* page : tabHost->pages) page->RefillObjectList();
+      if (frame) {
+        for (const auto& page : frame->GetTabHost().GetPages()) page->RefillObjectList();
       }
       return 0;
     case Ids::kMsgRecordKey:
-      if (tabHost) {
-        if (AnimClipDialog* page = tabHost->GetCurrentPage()) page->CreatePoint(true);
-      }
+      if (AnimClipDialog* page = GetCurrentPage()) page->CreatePoint(true);
       return 0;
     case Ids::kMsgResourcesSaved:
-      if (wParam == Ids::kAnimClipKind && tabHost) {
-        for (AnimClipDialog* page : tabHost->pages) page->OnResourcesSaved();
+      if (wParam == Ids::kAnimClipKind && frame) {
+        for (const auto& page : frame->GetTabHost().GetPages()) page->OnResourcesSaved();
       }
       return 0;
     case Ids::kMsgOpenClip:

@@ -1,9 +1,12 @@
 #pragma once
 
+#include <memory>
+
 #include "EditorCore/GUI_Module.h"
 
 namespace Tarvel {
 
+class AnimClipDialog;
 class GUI_ClipEditorFrame;
 
 // The module object the host drives. It owns one window, the clip editor frame, and hands
@@ -32,11 +35,15 @@ class TarvelModule : public EditorCore::GUI_Module {
   EditorCore::LRESULT OnFrameworkMessage(EditorCore::UINT message, EditorCore::WPARAM wParam,
                                          EditorCore::LPARAM lParam) override;
 
-  // Null before CreateModuleWindow and after DestroyModuleWindow; owned.
-  GUI_ClipEditorFrame* frame = nullptr;
+  // Null before CreateModuleWindow and after DestroyModuleWindow.
+  GUI_ClipEditorFrame* GetFrame() const { return frame.get(); }
 
  private:
   void OnSceneMessage(EditorCore::WPARAM scene, bool refillObjects);
+  // The page of the selected tab, or null.
+  AnimClipDialog* GetCurrentPage() const;
+
+  std::unique_ptr<GUI_ClipEditorFrame> frame;
 };
 
 }  // namespace Tarvel

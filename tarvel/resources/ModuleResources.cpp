@@ -3,9 +3,12 @@
 #include <EditorCore/GUI_Debug.h>
 #include <EditorCore/GUI_ResourceBundle.h>
 #include <EditorCore/GUI_ResourceContext.h>
+#include <EditorCore/GUI_ResourceScope.h>
 
 #include <string>
 #include <string_view>
+
+#include "resources/ModuleIds.h"
 
 namespace Tarvel {
 
@@ -27,6 +30,11 @@ bool ModuleResources::Register() {
 }
 
 void ModuleResources::Unregister() { EditorCore::GUI_ResourceContext::Unregister(kPrefix); }
+
+EditorCore::GUI_Icon* ModuleResources::LoadIcon(unsigned iconId) {
+  EditorCore::GUI_ResourceScope scope(kPrefix);
+  return EditorCore::GUI_ResourceContext::LoadIcon(iconId, Ids::kIconSize);
+}
 
 bool ModuleResources::BuildBundle(std::span<const EmbeddedFile> templateFiles, std::span<const EmbeddedIcon> iconFiles,
                                   EditorCore::GUI_ResourceBundle& bundle) {

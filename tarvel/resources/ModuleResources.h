@@ -6,7 +6,8 @@
 
 namespace EditorCore {
 class GUI_ResourceBundle;
-}
+class GUI_Icon;
+}  // namespace EditorCore
 
 namespace Tarvel {
 
@@ -24,6 +25,9 @@ class ModuleResources {
 
   [[nodiscard]] static bool Register();
   static void Unregister();
+  // An icon of the module's own at 18 x 18, shared (never freed by the caller); null when the
+  // module has no icon of that number. The exported LoadIconInModule answers with it.
+  static EditorCore::GUI_Icon* LoadIcon(unsigned iconId);
 
   // Fills bundle from the given files; false (and a log line naming the file) at the first
   // template file that does not parse. Register uses it with the compiled files.

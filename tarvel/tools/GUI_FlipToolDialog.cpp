@@ -1,12 +1,15 @@
 #include "tools/GUI_FlipToolDialog.h"
 
 #include "EditorCore/GUI_ResourceScope.h"
-#include "module/ModuleText.h"
+#include "resources/ModuleIds.h"
 #include "resources/ModuleResources.h"
+#include "resources/ModuleText.h"
 
 namespace Tarvel {
 
 using namespace EditorCore;
+
+GUI_FlipToolDialog::GUI_FlipToolDialog(GUI_Wnd* parent) : GUI_Dialog(Ids::kTplFlipTool, parent) {}
 
 int GUI_FlipToolDialog::DoModal() {
   GUI_ResourceScope scope(ModuleResources::kPrefix);
@@ -16,17 +19,17 @@ int GUI_FlipToolDialog::DoModal() {
 bool GUI_FlipToolDialog::OnInitDialog() {
   GUI_Dialog::OnInitDialog();
   SetWindowText(ModuleText::Translate("Flip keys", "Tarvel_FlipTool"));
-  SetDlgItemText(kHorizontal, ModuleText::Translate("Horizontal", "Tarvel_FlipTool"));
-  SetDlgItemText(kVertical, ModuleText::Translate("Vertical", "Tarvel_FlipTool"));
+  SetDlgItemText(Ids::kCtlFlipHorizontal, ModuleText::Translate("Horizontal", "Tarvel_FlipTool"));
+  SetDlgItemText(Ids::kCtlFlipVertical, ModuleText::Translate("Vertical", "Tarvel_FlipTool"));
   SetDlgItemText(IDOK, ModuleText::Translate("OK", "Tarvel_EditChannel"));
   SetDlgItemText(IDCANCEL, ModuleText::Translate("Cancel", "Tarvel_EditChannel"));
-  CheckDlgButton(bVertical ? kVertical : kHorizontal, true);
-  CheckDlgButton(bVertical ? kHorizontal : kVertical, false);
+  CheckDlgButton(bVertical ? Ids::kCtlFlipVertical : Ids::kCtlFlipHorizontal, true);
+  CheckDlgButton(bVertical ? Ids::kCtlFlipHorizontal : Ids::kCtlFlipVertical, false);
   return true;
 }
 
 void GUI_FlipToolDialog::OnOK() {
-  bVertical = IsDlgButtonChecked(kVertical);
+  bVertical = IsDlgButtonChecked(Ids::kCtlFlipVertical);
   EndDialog(IDOK);
 }
 

@@ -2,8 +2,9 @@
 
 #include "EditorCore/GUI_EditBox.h"
 #include "EditorCore/GUI_ResourceScope.h"
-#include "module/ModuleText.h"
+#include "resources/ModuleIds.h"
 #include "resources/ModuleResources.h"
+#include "resources/ModuleText.h"
 
 namespace Tarvel {
 
@@ -13,6 +14,8 @@ namespace {
 constexpr const char* kSection = "Tarvel_ScaleTool";
 }  // namespace
 
+GUI_ScaleToolDialog::GUI_ScaleToolDialog(GUI_Wnd* parent) : GUI_Dialog(Ids::kTplScaleTool, parent) {}
+
 int GUI_ScaleToolDialog::DoModal() {
   GUI_ResourceScope scope(ModuleResources::kPrefix);
   return GUI_Dialog::DoModal();
@@ -21,19 +24,19 @@ int GUI_ScaleToolDialog::DoModal() {
 bool GUI_ScaleToolDialog::OnInitDialog() {
   GUI_Dialog::OnInitDialog();
   SetWindowText(ModuleText::Translate("Scale keys", kSection));
-  SetDlgItemText(kCurrentLabel, ModuleText::Translate("Current length :", kSection));
-  SetDlgItemText(kWishLabel, ModuleText::Translate("Wish length :", kSection));
-  SetDlgItemText(kLengthRadio, ModuleText::Translate("Length", kSection));
-  SetDlgItemText(kPercentageRadio, ModuleText::Translate("Percentage", kSection));
+  SetDlgItemText(Ids::kCtlScaleCurrentLabel, ModuleText::Translate("Current length :", kSection));
+  SetDlgItemText(Ids::kCtlScaleWishLabel, ModuleText::Translate("Wish length :", kSection));
+  SetDlgItemText(Ids::kCtlScaleLengthRadio, ModuleText::Translate("Length", kSection));
+  SetDlgItemText(Ids::kCtlScalePercentageRadio, ModuleText::Translate("Percentage", kSection));
   SetDlgItemText(IDOK, ModuleText::Translate("OK", kSection));
   SetDlgItemText(IDCANCEL, ModuleText::Translate("Cancel", kSection));
-  for (UINT id : {kCurrentEdit, kLengthEdit, kPercentageEdit}) {
+  for (UINT id : {Ids::kCtlScaleCurrentEdit, Ids::kCtlScaleLengthEdit, Ids::kCtlScalePercentageEdit}) {
     if (auto* edit = dynamic_cast<GUI_EditBox*>(GetDlgItem(id))) {
       edit->SetTypeAsFloat(0, true);
       edit->SetMinBoundary(0.0);
     }
   }
-  auto* current = dynamic_cast<GUI_EditBox*>(GetDlgItem(kCurrentEdit));
+  auto* current = dynamic_cast<GUI_EditBox*>(GetDlgItem(Ids::kCtlScaleCurrentEdit));
   if (current) {
     if (iCurrentLength < 0) {
       current->SetEmpty();
@@ -42,21 +45,22 @@ bool GUI_ScaleToolDialog::OnInitDialog() {
     }
     current->EnableWindow(false);
   }
-  if (auto* wish = dynamic_cast<GUI_EditBox*>(GetDlgItem(kLengthEdit))) wish->SetFloatValue(iWishLength);
-  if (auto* percentage = dynamic_cast<GUI_EditBox*>(GetDlgItem(kPercentageEdit))) {
+  if (auto* wish = dynamic_cast<GUI_EditBox*>(GetDlgItem(Ids::kCtlScaleLengthEdit))) wish->SetFloatValue(iWishLength);
+  if (auto* percentage = dynamic_cast<GUI_EditBox*>(GetDlgItem(Ids::kCtlScalePercentageEdit))) {
     percentage->SetFloatValue(fPercentage);
   }
-  CheckDlgButton(kLengthRadio, bUseLength);
-  CheckDlgButton(kPercentageRadio, !bUseLength);
-  if (GUI_Wnd* wish = GetDlgItem(kLengthEdit)) wish->EnableWindow(bUseLength);
-  if (GUI_Wnd* percentage = GetDlgItem(kPercentageEdit)) percentage->EnableWindow(!bUseLength);
-  if (GUI_Wnd* focus = GetDlgItem(bUseLength ? kLengthEdit : kPercentageEdit)) focus->SetFocus();
+  CheckDlgButton(Ids::kCtlScaleLengthRadio, bUseLength);
+  CheckDlgButton(Ids::kCtlScalePercentageRadio, !bUseLength);
+  if (GUI_Wnd* wish = GetDlgItem(Ids::kCtlScaleLengthEdit)) wish->EnableWindow(bUseLength);
+  if (GUI_Wnd* percentage = GetDlgItem(Ids::kCtlScalePercentageEdit)) percentage->EnableWindow(!bUseLength);
+  if (GUI_Wnd* focus = GetDlgItem(bUseLength ? Ids::kCtlScaleLengthEdit : Ids::kCtlScalePercentageEdit))
+    focus->SetFocus();
   return true;
 }
 
 void GUI_ScaleToolDialog::UseLength(bool useLength) {
-  auto* wish = dynamic_cast<GUI_EditBox*>(GetDlgItem(kLengthEdit));
-  auto* percentage = dynamic_cast<GUI_EditBox*>(GetDlgItem(kPercentageEdit));
+  auto* wish = dynamic_cast<GUI_EditBox*>(GetDlgItem(Ids::kCtlScaleLengthEdit));
+  auto* percentage = dynamic_cast<GUI_EditBox*>(GetDlgItem(Ids::kCtlScalePercentageEdit));
   if (!wish || !percentage) return;
   wish->EnableWindow(useLength);
   percentage->EnableWindow(!useLength);
@@ -65,8 +69,8 @@ void GUI_ScaleToolDialog::UseLength(bool useLength) {
 }
 
 bool GUI_ScaleToolDialog::OnCommand(UINT id) {
-  if (id == kLengthRadio || id == kPercentageRadio) {
-    UseLength(id == kLengthRadio);
+  if (id == Ids::kCtlScaleLengthRadio || id == Ids::kCtlScalePercentageRadio) {
+    UseLength(id == Ids::kCtlScaleLengthRadio);
     return true;
   }
   return GUI_Dialog::OnCommand(id);
@@ -77,10 +81,10 @@ void GUI_ScaleToolDialog::OnOK() {
     const auto* edit = dynamic_cast<const GUI_EditBox*>(GetDlgItem(id));
     return edit ? edit->GetFloatValue() : 0.0;
   };
-  iCurrentLength = static_cast<int>(valueOf(kCurrentEdit));
-  iWishLength = static_cast<int>(valueOf(kLengthEdit));
-  fPercentage = static_cast<float>(valueOf(kPercentageEdit));
-  bUseLength = IsDlgButtonChecked(kLengthRadio);
+  iCurrentLength = static_cast<int>(valueOf(Ids::kCtlScaleCurrentEdit));
+  iWishLength = static_cast<int>(valueOf(Ids::kCtlScaleLengthEdit));
+  fPercentage = static_cast<float>(valueOf(Ids::kCtlScalePercentageEdit));
+  bUseLength = IsDlgButtonChecked(Ids::kCtlScaleLengthRadio);
   EndDialog(IDOK);
 }
 

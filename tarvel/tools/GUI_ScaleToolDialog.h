@@ -8,16 +8,7 @@ namespace Tarvel {
 // percentage (the starting mode, at 100).
 class GUI_ScaleToolDialog : public EditorCore::GUI_Dialog {
  public:
-  static constexpr EditorCore::UINT kTemplate = 1111;
-  static constexpr EditorCore::UINT kCurrentLabel = 1051;
-  static constexpr EditorCore::UINT kCurrentEdit = 1052;
-  static constexpr EditorCore::UINT kWishLabel = 1115;
-  static constexpr EditorCore::UINT kLengthRadio = 1064;
-  static constexpr EditorCore::UINT kLengthEdit = 1003;
-  static constexpr EditorCore::UINT kPercentageRadio = 1116;
-  static constexpr EditorCore::UINT kPercentageEdit = 1005;
-
-  explicit GUI_ScaleToolDialog(EditorCore::GUI_Wnd* parent) : GUI_Dialog(kTemplate, parent) {}
+  explicit GUI_ScaleToolDialog(EditorCore::GUI_Wnd* parent);
   int DoModal();
   bool OnInitDialog() override;
   bool OnCommand(EditorCore::UINT id) override;

@@ -2,8 +2,9 @@
 
 #include "EditorCore/GUI_EditBox.h"
 #include "EditorCore/GUI_ResourceScope.h"
-#include "module/ModuleText.h"
+#include "resources/ModuleIds.h"
 #include "resources/ModuleResources.h"
+#include "resources/ModuleText.h"
 
 namespace Tarvel {
 
@@ -11,7 +12,7 @@ using namespace EditorCore;
 
 GUI_ToolValueDialog::GUI_ToolValueDialog(const char* textSection, const char* titleText, const char* labelText,
                                          int valueDecimals, double initial, GUI_Wnd* parent)
-    : GUI_Dialog(kTemplate, parent),
+    : GUI_Dialog(Ids::kTplValueTool, parent),
       value(initial),
       section(textSection),
       title(titleText),
@@ -26,10 +27,10 @@ int GUI_ToolValueDialog::DoModal() {
 bool GUI_ToolValueDialog::OnInitDialog() {
   GUI_Dialog::OnInitDialog();
   SetWindowText(ModuleText::Translate(title, section));
-  SetDlgItemText(kLabel, ModuleText::Translate(label, section));
+  SetDlgItemText(Ids::kCtlToolValueLabel, ModuleText::Translate(label, section));
   SetDlgItemText(IDOK, ModuleText::Translate("OK", "Tarvel_EditChannel"));
   SetDlgItemText(IDCANCEL, ModuleText::Translate("Cancel", "Tarvel_EditChannel"));
-  if (auto* edit = dynamic_cast<GUI_EditBox*>(GetDlgItem(kEdit))) {
+  if (auto* edit = dynamic_cast<GUI_EditBox*>(GetDlgItem(Ids::kCtlToolValueEdit))) {
     edit->SetTypeAsFloat(decimals, true);
     edit->SetMinBoundary(0.0);
     edit->SetFloatValue(value);
@@ -38,7 +39,7 @@ bool GUI_ToolValueDialog::OnInitDialog() {
 }
 
 void GUI_ToolValueDialog::OnOK() {
-  if (auto* edit = dynamic_cast<GUI_EditBox*>(GetDlgItem(kEdit))) value = edit->GetFloatValue();
+  if (auto* edit = dynamic_cast<GUI_EditBox*>(GetDlgItem(Ids::kCtlToolValueEdit))) value = edit->GetFloatValue();
   EndDialog(IDOK);
 }
 

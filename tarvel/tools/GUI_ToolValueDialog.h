@@ -8,10 +8,6 @@ namespace Tarvel {
 // an edit box of non-negative numbers with a given count of decimals.
 class GUI_ToolValueDialog : public EditorCore::GUI_Dialog {
  public:
-  static constexpr EditorCore::UINT kTemplate = 1113;
-  static constexpr EditorCore::UINT kLabel = 1054;
-  static constexpr EditorCore::UINT kEdit = 1055;
-
   GUI_ToolValueDialog(const char* section, const char* title, const char* label, int decimals, double initial,
                       EditorCore::GUI_Wnd* parent);
   int DoModal();

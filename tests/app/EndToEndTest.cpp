@@ -53,16 +53,9 @@ class HostRuns : public ::testing::Test {
 TEST_F(HostRuns, AScriptOpensAClipAndTakesAPictureOfIt) {
   const std::string shot = temp / "out/editor.png";
   const std::string script = WriteScript(
-      "expect-tabs 0\n"
-      "open 01_01\n"
-      "expect-tabs 1\n"
-      "expect-panel visible\n"
-      "expect-channels 31\n"
-      "select-channel Hips\n"
-      "screenshot window " +
-      shot +
-      "\n"
-      "quit\n");
+      "expect-tabs 0\nopen 01_01\nexpect-tabs 1\nexpect-panel visible\n"
+      "expect-channels 31\nselect-channel Hips\nscreenshot window " +
+      shot + "\nquit\n");
   std::string output;
   ASSERT_EQ(RunHost("--script '" + script + "'", output), 0) << output;
   EXPECT_NE(output.find("screenshot written to " + shot), std::string::npos) << output;
@@ -84,22 +77,14 @@ TEST_F(HostRuns, TheScreenshotOptionTakesOnePictureAndQuits) {
   EXPECT_GT(CountColours(image, 4), 20u);
 }
 
-TEST_F(HostRuns, AnUnknownLineStopsWithItsNumber) {
+TEST_F(HostRuns, AnUnknownLineOrAFailedExpectationStopsWithItsNumberAndBadOptionsShowTheUsage) {
   std::string output;
-  const std::string script = WriteScript("# start\nopen 01_01\nfrobnicate\nquit\n");
+  std::string script = WriteScript("# start\nopen 01_01\nfrobnicate\nquit\n");
   EXPECT_NE(RunHost("--script '" + script + "'", output), 0);
   EXPECT_NE(output.find(script + ": line 3: unknown action 'frobnicate'"), std::string::npos) << output;
-}
-
-TEST_F(HostRuns, AFailedExpectationStopsWithItsNumber) {
-  std::string output;
-  const std::string script = WriteScript("open 01_01\n\nexpect-tabs 2\nquit\n");
+  script = WriteScript("open 01_01\n\nexpect-tabs 2\nquit\n");
   EXPECT_EQ(RunHost("--script '" + script + "'", output), 1);
   EXPECT_NE(output.find(script + ": line 3: expected 2 tabs, the panel shows 1"), std::string::npos) << output;
-}
-
-TEST_F(HostRuns, BadOptionsShowTheUsage) {
-  std::string output;
   EXPECT_EQ(RunHost("--frobnicate", output), 2);
   EXPECT_NE(output.find("usage: tarvel-host"), std::string::npos) << output;
 }

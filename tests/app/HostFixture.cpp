@@ -1,6 +1,8 @@
 #include "HostFixture.h"
 
 #include "EditorCore/GUI_App.h"
+#include "EditorCore/GUI_Dialog.h"
+#include "ModuleWindows.h"
 
 namespace HostTest {
 
@@ -23,8 +25,14 @@ void HostFixture::SetUp() {
 }
 
 void HostFixture::TearDown() {
+  EditorCore::GUI_Dialog::SetModalResponder({});
   host.reset();
   EditorCore::GUI_App::ProcessEvents(0);
+}
+
+int HostFixture::TabCount() const {
+  const auto* tabs = TarvelHost::ModuleWindows::FindFirst<EditorCore::GUI_TabCtrl>(Panel()->GetModuleDialog());
+  return tabs ? tabs->GetItemCount() : -1;
 }
 
 }  // namespace HostTest

@@ -25,6 +25,8 @@ class HostFixture : public ::testing::Test {
   EditorCore::GUI_Module* Panel() const { return host->GetPanelModule(); }
   EditorCore::GUI_DnDManager* GetDnD() const { return host->GetDnDManager(); }
   std::string ProjectPath() const { return (temp.Path() / "demo").string(); }
+  // The clip tabs of the module's panel; -1 while it shows none.
+  int TabCount() const;
 
   TestSupport::TempFolder temp;
   std::unique_ptr<TarvelHost::HostWindow> host;

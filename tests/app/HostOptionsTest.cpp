@@ -28,10 +28,9 @@ TEST(HostCommandLine, RefusesUnknownOptionsAndMissingValues) {
   EXPECT_FALSE(both.Parse({"--script", "a", "--screenshot", "b.png"}, error));
 }
 
-TEST(HostCommandLine, FindsTheModulesFolderBesideTheBinariesFolder) {
+TEST(HostCommandLine, FindsTheModulesFolderBesideTheBinariesFolderAndDefaultsToTheDemoProject) {
   EXPECT_EQ(HostOptions::DefaultModulesFolder("/opt/tarvel/bin/tarvel-host"), "/opt/tarvel/modules");
+  EXPECT_EQ(HostOptions::DefaultProjectFolder(), TARVEL_DEMO_PROJECT);
 }
-
-TEST(HostCommandLine, DefaultsToTheDemoProject) { EXPECT_EQ(HostOptions::DefaultProjectFolder(), TARVEL_DEMO_PROJECT); }
 
 }  // namespace

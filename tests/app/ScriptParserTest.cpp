@@ -24,19 +24,15 @@ std::vector<ScriptAction> ParseOk(const std::string& text) {
 }
 
 TEST(ScriptParsing, SkipsBlankLinesAndCommentsAndKeepsLineNumbers) {
-  const auto actions = ParseOk("# a demo\n\nopen 01_01   # the reference clip\n  expect-tabs 1\n");
-  ASSERT_EQ(actions.size(), 2u);
+  const auto actions =
+      ParseOk("# a demo\n\nopen 01_01   # the reference clip\n  expect-tabs 1\ndialog-text My new clip");
+  ASSERT_EQ(actions.size(), 3u);
+  EXPECT_EQ(actions[2].words, std::vector<std::string>{"My new clip"}) << "a text takes the rest of the line";
   EXPECT_EQ(actions[0].line, 3);
   EXPECT_EQ(actions[0].verb, "open");
   EXPECT_EQ(actions[0].words, std::vector<std::string>{"01_01"});
   EXPECT_EQ(actions[1].line, 4);
   EXPECT_EQ(actions[1].words, std::vector<std::string>{"1"});
-}
-
-TEST(ScriptParsing, TextActionsTakeTheRestOfTheLine) {
-  const auto actions = ParseOk("dialog-text My new clip\nopen Walk Cycle");
-  EXPECT_EQ(actions[0].words, std::vector<std::string>{"My new clip"});
-  EXPECT_EQ(actions[1].words, std::vector<std::string>{"Walk Cycle"});
 }
 
 TEST(ScriptParsing, AcceptsTheWholeVocabulary) {
@@ -49,11 +45,8 @@ TEST(ScriptParsing, AcceptsTheWholeVocabulary) {
   EXPECT_EQ(actions.size(), 25u);
 }
 
-TEST(ScriptParsing, AnUnknownVerbNamesItsLine) {
+TEST(ScriptParsing, UnknownVerbsAndMalformedLinesNameTheirLineAndAMissingFileIsAnError) {
   EXPECT_EQ(ParseError("open A\n# fine\nfrobnicate 3\nquit"), "line 3: unknown action 'frobnicate'");
-}
-
-TEST(ScriptParsing, MalformedLinesNameTheirLine) {
   EXPECT_EQ(ParseError("expect-tabs two"), "line 1: expect-tabs: 'two' is not a whole number");
   EXPECT_EQ(ParseError("\nexpect-tabs -1"), "line 2: expect-tabs: '-1' is not a whole number");
   EXPECT_EQ(ParseError("open"), "line 1: open needs a text");
@@ -70,9 +63,13 @@ TEST(ScriptParsing, MalformedLinesNameTheirLine) {
   EXPECT_EQ(ParseError("screenshot desktop a.png"), "line 1: screenshot: 'desktop' is not window or panel");
   EXPECT_EQ(ParseError("answer"), "line 1: answer needs at least one code");
   EXPECT_EQ(ParseError("expect-panel gone"), "line 1: expect-panel: 'gone' is not visible or hidden");
+  std::vector<ScriptAction> actions;
+  std::string error;
+  EXPECT_FALSE(ScriptParser::ParseFile("/nonexistent/s.txt", actions, error));
+  EXPECT_EQ(error, "cannot read script /nonexistent/s.txt");
 }
 
-TEST(ScriptParsing, ReadsKeysWithModifiers) {
+TEST(ScriptParsing, ReadsKeysWithModifiersAndDecimalOrHexadecimalNumbers) {
   const auto ctrlZ = ScriptParser::ParseKey("Ctrl+z");
   ASSERT_TRUE(ctrlZ);
   EXPECT_EQ(ctrlZ->qtKey, Qt::Key_Z);
@@ -85,9 +82,6 @@ TEST(ScriptParsing, ReadsKeysWithModifiers) {
   EXPECT_EQ(ScriptParser::ParseKey("F12")->qtKey, Qt::Key_F12);
   EXPECT_FALSE(ScriptParser::ParseKey("F13"));
   EXPECT_FALSE(ScriptParser::ParseKey("Ctrl+"));
-}
-
-TEST(ScriptParsing, ReadsDecimalAndHexadecimalNumbers) {
   EXPECT_EQ(ScriptParser::ParseInteger("3524"), 3524);
   EXPECT_EQ(ScriptParser::ParseInteger("0x10000000"), 0x10000000);
   EXPECT_EQ(ScriptParser::ParseInteger("-4"), -4);
@@ -95,13 +89,6 @@ TEST(ScriptParsing, ReadsDecimalAndHexadecimalNumbers) {
   EXPECT_FALSE(ScriptParser::ParseInteger(""));
   EXPECT_DOUBLE_EQ(*ScriptParser::ParseNumber("-0.25"), -0.25);
   EXPECT_FALSE(ScriptParser::ParseNumber("1,5"));
-}
-
-TEST(ScriptParsing, AMissingFileIsAnError) {
-  std::vector<ScriptAction> actions;
-  std::string error;
-  EXPECT_FALSE(ScriptParser::ParseFile("/nonexistent/script.txt", actions, error));
-  EXPECT_EQ(error, "cannot read script /nonexistent/script.txt");
 }
 
 }  // namespace

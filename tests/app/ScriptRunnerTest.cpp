@@ -66,27 +66,22 @@ class ScriptedHost : public HostTest::HostFixture {
   std::unique_ptr<ScriptRunner> runner;
 };
 
-TEST_F(ScriptedHost, OpensAClipInATabAndListsItsChannels) {
-  EXPECT_TRUE(Run("expect-tabs 0\nexpect-panel visible\nopen 01_01\nexpect-tabs 1\nexpect-channels 31"))
+TEST_F(ScriptedHost, OpensAndDropsClipsIntoTabsAndListsTheirChannels) {
+  EXPECT_TRUE(
+      Run("expect-tabs 0\nexpect-panel visible\nopen 01_01\nexpect-tabs 1\nexpect-channels 31\n"
+          "drop Boxing_Toes\nexpect-tabs 2\nopen 01_01\nexpect-tabs 2"))
       << runner->GetError();
 }
 
-TEST_F(ScriptedHost, OpeningAnOpenClipAgainKeepsOneTab) {
-  EXPECT_TRUE(Run("open 01_01\nopen Boxing_Toes\nopen 01_01\nexpect-tabs 2")) << runner->GetError();
-}
-
-TEST_F(ScriptedHost, ADropOpensTheClip) { EXPECT_TRUE(Run("drop Boxing_Toes\nexpect-tabs 1")) << runner->GetError(); }
-
-TEST_F(ScriptedHost, AFailedExpectationStopsAtItsLine) {
+TEST_F(ScriptedHost, AFailedExpectationStopsAtItsLineAndAnUnknownClipOrChannelFailsClearly) {
+  EXPECT_FALSE(Run("open Nowhere"));
+  EXPECT_EQ(runner->GetError(), "line 1: no clip named 'Nowhere' in the clip folder");
   EXPECT_FALSE(Run("open 01_01\n\n# two tabs?\nexpect-tabs 2\nopen Boxing_Toes\n"));
   EXPECT_EQ(runner->GetError().rfind("line 4: ", 0), 0u) << runner->GetError();
   EXPECT_NE(runner->GetError().find("shows 1"), std::string::npos);
   EXPECT_TRUE(Run("expect-tabs 1")) << "the line after the failure never ran";
-}
-
-TEST_F(ScriptedHost, AnUnknownClipFailsClearly) {
-  EXPECT_FALSE(Run("open Nowhere"));
-  EXPECT_EQ(runner->GetError(), "line 1: no clip named 'Nowhere' in the clip folder");
+  EXPECT_FALSE(Run("select-channel Hips\nselect-channel Tail"));
+  EXPECT_EQ(runner->GetError(), "line 2: the channel list has no channel named 'Tail'");
 }
 
 TEST_F(ScriptedHost, SelectChannelSelectsExactlyThoseRows) {
@@ -114,18 +109,10 @@ TEST_F(ScriptedHost, SelectCurveSelectsExactlyThoseTrackRows) {
   EXPECT_NE(runner->GetError().find("no row Neck scale Z"), std::string::npos) << runner->GetError();
 }
 
-TEST_F(ScriptedHost, AnUnknownChannelFails) {
-  EXPECT_FALSE(Run("open 01_01\nselect-channel Tail"));
-  EXPECT_EQ(runner->GetError(), "line 2: the channel list has no channel named 'Tail'");
-}
-
-TEST_F(ScriptedHost, KeysNeedAnOpenPageAndReachIt) {
+TEST_F(ScriptedHost, KeysNeedAnOpenPageAndReachItAndHeldModifiersReachTheKeyManager) {
   EXPECT_FALSE(Run("key Ctrl+Z"));
   EXPECT_EQ(runner->GetError(), "line 1: no clip page is open");
   EXPECT_TRUE(Run("open 01_01\nkey Ctrl+Z\nkey Ctrl+Shift+Y\nexpect-tabs 1")) << runner->GetError();
-}
-
-TEST_F(ScriptedHost, HeldModifiersReachTheKeyManager) {
   EditorToolkit::KeyManager* keys = EditorToolkit::EditorKernel::GetInstance()->GetKeyManager();
   ASSERT_TRUE(keys->HasModifierSource());
   EXPECT_FALSE(keys->ControlKeyPressed());
@@ -165,22 +152,19 @@ TEST_F(ScriptedHost, MouseRubberBandSelectsKeysInTheGraph) {
   EXPECT_FALSE(menu->GetMenuState(3, MF_BYPOSITION) & MF_GRAYED) << "keys are selected: the Selection menu applies";
 }
 
-TEST_F(ScriptedHost, ADialogWithoutAnAnswerFailsNamingIt) {
+TEST_F(ScriptedHost, AnsweredDialogsTakeTheQueuedCodesAndTextAndOneWithoutAnAnswerFailsNamingIt) {
   EXPECT_FALSE(Run("command 16655"));
   EXPECT_NE(runner->GetError().find("the dialog \"Open\""), std::string::npos) << runner->GetError();
   EXPECT_NE(runner->GetError().find("answer"), std::string::npos);
-}
-
-TEST_F(ScriptedHost, AnsweredDialogsTakeTheQueuedCodesAndText) {
   EXPECT_TRUE(Run("dialog-text Boxing_Toes\nanswer 1\ncommand 16655\nexpect-tabs 1\nexpect-channels 21"))
       << runner->GetError();
   EXPECT_EQ(runner->GetAnswers().GetAnsweredCount(), 1);
 }
 
 TEST_F(ScriptedHost, QuittingWithAModifiedClipAsksOnceAndCancelKeepsRunning) {
+  const int asked = TarvelHost::ProjectSession::GetAskCount();
   ASSERT_TRUE(Run("open 01_01")) << runner->GetError();
   MarkModified("01_01");
-  const int asked = TarvelHost::ProjectSession::GetAskCount();
   EXPECT_TRUE(Run("answer 2\nquit\nexpect-tabs 1\nexpect-panel visible")) << runner->GetError();
   EXPECT_EQ(TarvelHost::ProjectSession::GetAskCount(), asked + 1);
   EXPECT_EQ(runner->GetAnswers().GetAnsweredCount(), 1);
@@ -195,14 +179,7 @@ TEST_F(ScriptedHost, QuittingWithAModifiedClipAsksOnceAndCancelKeepsRunning) {
       << "quitting closes the module's window";
 }
 
-TEST_F(ScriptedHost, QuittingWithoutChangesAsksNothing) {
-  const int asked = TarvelHost::ProjectSession::GetAskCount();
-  EXPECT_TRUE(Run("open 01_01\nquit")) << runner->GetError();
-  EXPECT_EQ(TarvelHost::ProjectSession::GetAskCount(), asked);
-  EXPECT_TRUE(host->HasQuit());
-}
-
-TEST_F(ScriptedHost, SaveWritesTheCurrentClip) {
+TEST_F(ScriptedHost, SaveWritesTheCurrentClipAndAQuitAfterItAsksNothing) {
   EXPECT_FALSE(Run("save"));
   EXPECT_NE(runner->GetError().find("not available"), std::string::npos) << runner->GetError();
   ASSERT_TRUE(Run("open Boxing_Toes")) << runner->GetError();
@@ -215,6 +192,10 @@ TEST_F(ScriptedHost, SaveWritesTheCurrentClip) {
   EngineCore::AnimClip* clip = EngineCore::ResourceFactory::GetInstance().GetAnimClip("Boxing_Toes");
   EXPECT_FALSE(clip->IsModified());
   clip->Release();
+  const int asked = TarvelHost::ProjectSession::GetAskCount();
+  EXPECT_TRUE(Run("quit")) << runner->GetError();
+  EXPECT_EQ(TarvelHost::ProjectSession::GetAskCount(), asked) << "nothing left to save: no question";
+  EXPECT_TRUE(host->HasQuit());
 }
 
 TEST_F(ScriptedHost, ScreenshotsShowTheEditor) {

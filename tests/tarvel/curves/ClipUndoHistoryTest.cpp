@@ -3,19 +3,12 @@
 #include <gtest/gtest.h>
 
 #include "curves/ClipUndoHistory.h"
+#include "curves/CurveSelection.h"
 
 using Tarvel::ClipUndoHistory;
 using Tarvel::CurveInfo;
 
 namespace {
-
-// Track-list rows over a plain list of curves.
-class Rows : public Tarvel::TrackRows {
- public:
-  int GetRowCount() const override { return static_cast<int>(curves.size()); }
-  CurveInfo* GetRowCurve(int row) const override { return curves[static_cast<std::size_t>(row)]; }
-  std::vector<CurveInfo*> curves;
-};
 
 // Curves A and B in the track list, only A selected, each a single point whose value names
 // the state it is in.
@@ -25,7 +18,8 @@ class UndoHistory : public ::testing::Test {
     a.pCurve->AddPoint({0, 0}, false);
     b.pCurve->AddPoint({0, 0}, false);
     a.bSelected = true;
-    rows.curves = {&a, &b};
+    rows.AddCurve(&a, "A");
+    rows.AddCurve(&b, "B");
   }
 
   static float Value(const CurveInfo& curve) { return curve.pCurve->GetPointAt(0)->y; }
@@ -51,7 +45,7 @@ class UndoHistory : public ::testing::Test {
 
   CurveInfo a;
   CurveInfo b;
-  Rows rows;
+  Tarvel::CurveSelection rows;
   ClipUndoHistory history;
   std::vector<CurveInfo*> restored;
 };
@@ -111,20 +105,12 @@ TEST_F(UndoHistory, GraphDragOnRecordedCurvesAddsAnEmptyStep) {
   EXPECT_EQ(Value(a), 2.0f) << "the second undo takes the drag back";
 }
 
-TEST_F(UndoHistory, RedoAfterTheNewestStepDoesNothing) {
+TEST_F(UndoHistory, NothingToUndoOrRedoDoesNothingAndANewEditDiscardsTheUndoneSteps) {
+  EXPECT_FALSE(Undo());
+  EXPECT_EQ(history.GetStep(), 0u);
   Tool({{&a, 1}});
   EXPECT_FALSE(Redo());
   EXPECT_EQ(history.GetStep(), 2u);
-  EXPECT_EQ(Value(a), 1.0f);
-}
-
-TEST_F(UndoHistory, NothingToUndoDoesNothing) {
-  EXPECT_FALSE(Undo());
-  EXPECT_EQ(history.GetStep(), 0u);
-}
-
-TEST_F(UndoHistory, NewEditAfterUndoDiscardsTheUndoneSteps) {
-  Tool({{&a, 1}});
   Tool({{&a, 2}});
   EXPECT_TRUE(Undo());
   EXPECT_EQ(Value(a), 1.0f);
@@ -137,21 +123,14 @@ TEST_F(UndoHistory, NewEditAfterUndoDiscardsTheUndoneSteps) {
   EXPECT_EQ(Value(a), 1.0f);
 }
 
-TEST_F(UndoHistory, UnselectedCurvesAreNeverRecorded) {
-  history.RecordCurve(&b, "Direct");
-  history.RecordStep("Step", false, &rows);
-  for (std::size_t i = 0; i < history.GetSnapshotCount(); ++i) EXPECT_NE(history.GetSnapshot(i).curve, &b);
-  EXPECT_EQ(b.iHistoryCount, 0u);
-}
-
 TEST_F(UndoHistory, StaleSnapshotsAreSkippedWhileTheStepStillMoves) {
   CurveInfo other(2, 1, 0);
   other.pCurve->AddPoint({0, 0}, false);
   other.bSelected = true;
-  rows.curves.push_back(&other);
+  rows.AddCurve(&other, "Other");
   Tool({{&a, 1}, {&other, 1}});
   history.MarkStale(2);
-  rows.curves.pop_back();
+  rows.RemoveChannel(2);
   Set(other, 9);
   restored.clear();
   EXPECT_TRUE(Undo());
@@ -162,20 +141,19 @@ TEST_F(UndoHistory, StaleSnapshotsAreSkippedWhileTheStepStillMoves) {
   EXPECT_EQ(restored, std::vector<CurveInfo*>{&a});
 }
 
-TEST_F(UndoHistory, StepWithoutRowsRecordsNothingAndKeepsTheStep) {
+TEST_F(UndoHistory, NoRowsOrAFullRingRecordNothingOnlyAFullRingAdvancesTheStep) {
   history.RecordStep("Nothing", false, nullptr);
-  Rows empty;
+  Tarvel::CurveSelection empty;
   history.RecordStep("Nothing", false, &empty);
   EXPECT_EQ(history.GetStep(), 0u);
-}
-
-TEST_F(UndoHistory, FullRingStopsRecordingButTheStepAdvances) {
   for (std::size_t i = 0; i < ClipUndoHistory::kCapacity; ++i) history.RecordCurve(&a, "Fill");
   ASSERT_EQ(history.GetSnapshotCount(), ClipUndoHistory::kCapacity);
   history.RecordStep("Full", true, &rows);
   EXPECT_EQ(history.GetStep(), 1u);
   EXPECT_EQ(history.GetSnapshotCount(), ClipUndoHistory::kCapacity);
-  // Recording directly makes room by dropping the oldest, even for an unselected curve.
+  // Recording directly makes room by dropping the oldest, even for an unselected curve, which
+  // is never recorded.
   history.RecordCurve(&b, "Direct");
   EXPECT_EQ(history.GetSnapshotCount(), ClipUndoHistory::kCapacity - 1);
+  EXPECT_EQ(b.iHistoryCount, 0u);
 }

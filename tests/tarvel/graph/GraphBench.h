@@ -1,14 +1,12 @@
 #pragma once
 
-#include <memory>
-#include <utility>
 #include <vector>
 
 #include <gtest/gtest.h>
 
+#include "CurveRecords.h"
 #include "EditorCore/GUI_App.h"
 #include "EditorCore/GUI_RulerCtrl.h"
-#include "curves/CurveInfo.h"
 #include "graph/GUI_GraphCtrl.h"
 
 // Stands for the curve panel: keeps the codes the graph sends it, in order.
@@ -16,16 +14,15 @@ class NotifyRecorder : public EditorCore::GUI_Wnd {
  public:
   bool OnNotify(const EditorCore::GUI_NotifyHeader& header, const EditorCore::GUI_NotifyPayload&,
                 EditorCore::LRESULT&) override {
-    if (header.hwndFrom == source) codes.push_back(header.code);
+    codes.push_back(header.code);
     return true;
   }
-  const EditorCore::GUI_Wnd* source = nullptr;
   std::vector<int> codes;
 };
 
 // A graph laid out as the curve panel lays it out: at the default zoom a frame and a value are
 // 10 pixels each, frame f at column (f + 5) * 10 and value v at row 400 - (v + 25) * 10.
-class GraphBench : public ::testing::Test {
+class GraphBench : public ::testing::Test, protected CurveRecords {
  protected:
   static constexpr int kW = 600;
   static constexpr int kH = 400;
@@ -43,17 +40,6 @@ class GraphBench : public ::testing::Test {
     hRuler.MoveWindow(40, kH, kW, 30);
     graph.AttachRulers(&hRuler, &vRuler);
     vRuler.SetMinValue(0.0, -25.0);
-    panel.source = &graph;
-  }
-
-  // A translation X curve through these keys, listed in the graph.
-  Tarvel::CurveInfo& AddCurve(const std::vector<std::pair<float, float>>& keys) {
-    records.push_back(std::make_unique<Tarvel::CurveInfo>(static_cast<std::uint32_t>(records.size() + 1),
-                                                          Tarvel::CurveInfo::Translation, Tarvel::CurveInfo::X));
-    Tarvel::CurveInfo& info = *records.back();
-    for (const auto& [x, y] : keys) info.pCurve->AddPoint({x, y}, false);
-    graph.aCurves.push_back(&info);
-    return info;
   }
   int Col(double frame) const { return hRuler.ValueToPixel(frame); }
   int Row(double value) const { return kH - vRuler.ValueToPixel(value); }
@@ -61,6 +47,5 @@ class GraphBench : public ::testing::Test {
   NotifyRecorder panel;
   EditorCore::GUI_RulerCtrl hRuler;
   EditorCore::GUI_RulerCtrl vRuler;
-  std::vector<std::unique_ptr<Tarvel::CurveInfo>> records;
-  Tarvel::GUI_GraphCtrl graph;
+  Tarvel::GUI_GraphCtrl graph{shown};
 };

@@ -4,10 +4,8 @@
 
 #include "EngineCore/AnimTrack.h"
 #include "ModuleHost.h"
-#include "channels/GUI_ChannelDialog.h"
 
 using EngineCore::AnimTrack;
-using Tarvel::GUI_ChannelDialog;
 
 namespace {
 
@@ -23,14 +21,13 @@ class ChannelOperations : public ModuleHost {
   // The next channel dialog gets this name and these boxes, then OK (or Cancel).
   void Answer(const std::string& name, bool translation, bool rotation, bool scale, int code = EditorCore::IDOK) {
     EditorCore::GUI_Dialog::SetModalResponder([=, this](EditorCore::GUI_Dialog& dialog) {
-      shownName = dialog.GetDlgItemText(GUI_ChannelDialog::kNameEdit);
-      shownBoxes = {dialog.IsDlgButtonChecked(GUI_ChannelDialog::kTranslationBox),
-                    dialog.IsDlgButtonChecked(GUI_ChannelDialog::kRotationBox),
-                    dialog.IsDlgButtonChecked(GUI_ChannelDialog::kScaleBox)};
-      dialog.SetDlgItemText(GUI_ChannelDialog::kNameEdit, name);
-      dialog.CheckDlgButton(GUI_ChannelDialog::kTranslationBox, translation);
-      dialog.CheckDlgButton(GUI_ChannelDialog::kRotationBox, rotation);
-      dialog.CheckDlgButton(GUI_ChannelDialog::kScaleBox, scale);
+      shownName = dialog.GetDlgItemText(1002u);
+      shownBoxes = {dialog.IsDlgButtonChecked(1038u), dialog.IsDlgButtonChecked(1039u),
+                    dialog.IsDlgButtonChecked(1040u)};
+      dialog.SetDlgItemText(1002u, name);
+      dialog.CheckDlgButton(1038u, translation);
+      dialog.CheckDlgButton(1039u, rotation);
+      dialog.CheckDlgButton(1040u, scale);
       return code;
     });
   }
@@ -45,7 +42,11 @@ class ChannelOperations : public ModuleHost {
 
 }  // namespace
 
-TEST_F(ChannelOperations, CreateOffersAllTracksAndNumbersUnnamedChannels) {
+TEST_F(ChannelOperations, CreateOffersAllTracksNumbersUnnamedChannelsAndTakesOnlyTheCheckedTracks) {
+  Answer("Tail", true, true, true, EditorCore::IDCANCEL);
+  module->OnMenuCommand(16664);
+  EXPECT_EQ(clip->GetChannelCount(), 2u) << "cancel creates nothing";
+  EXPECT_FALSE(clip->IsModified());
   Answer("", true, true, true);
   module->OnMenuCommand(16664);
   EXPECT_EQ(shownName, "");
@@ -53,12 +54,14 @@ TEST_F(ChannelOperations, CreateOffersAllTracksAndNumbersUnnamedChannels) {
   ASSERT_NE(Channel("UnnamedChannel0"), nullptr);
   EXPECT_EQ(Channel("UnnamedChannel0")->GetTrackCount(), 3u);
   EXPECT_TRUE(clip->IsModified());
+  Answer("unnamedchannel3", true, true, true);
   module->OnMenuCommand(16664);
-  EXPECT_NE(Channel("UnnamedChannel1"), nullptr) << "numbered after the highest";
-  EXPECT_EQ(Page()->channelList->GetItemCount(), 4);
-}
-
-TEST_F(ChannelOperations, CreateWithOnlyRotationGivesOneQuaternionTrack) {
+  Answer("UnnamedChannelX", true, true, true);
+  module->OnMenuCommand(16664);
+  Answer("", true, true, true);
+  module->OnMenuCommand(16664);
+  EXPECT_NE(Channel("UnnamedChannel4"), nullptr) << "numbered after the highest, case ignored, X read as 0";
+  EXPECT_EQ(Channels().GetItemCount(), 6);
   Answer("Tail", false, true, false);
   module->OnMenuCommand(16664);
   ASSERT_NE(Channel("Tail"), nullptr);
@@ -66,14 +69,7 @@ TEST_F(ChannelOperations, CreateWithOnlyRotationGivesOneQuaternionTrack) {
   EXPECT_EQ(Channel("Tail")->GetCurve(AnimTrack::Rotation)->GetKeyType(), EngineCore::AnimCurve::KeyQuaternion);
 }
 
-TEST_F(ChannelOperations, CancelledCreateChangesNothing) {
-  Answer("Tail", true, true, true, EditorCore::IDCANCEL);
-  module->OnMenuCommand(16664);
-  EXPECT_EQ(clip->GetChannelCount(), 2u);
-  EXPECT_FALSE(clip->IsModified());
-}
-
-TEST_F(ChannelOperations, EditShowsTheChannelAndRenamesItKeepingItsKeys) {
+TEST_F(ChannelOperations, EditShowsTheChannelRenamesItKeepingItsKeysAndDropsUncheckedTracks) {
   // Arm is the first row and is selected when the page opens.
   Answer("Elbow", false, true, true);
   module->OnMenuCommand(16665);
@@ -83,28 +79,22 @@ TEST_F(ChannelOperations, EditShowsTheChannelAndRenamesItKeepingItsKeys) {
   EXPECT_EQ(Channel("Arm"), nullptr);
   EXPECT_EQ(Channel("Elbow")->GetCurve(AnimTrack::Rotation)->GetKeyCount(), 3u) << "a kept track keeps its keys";
   EXPECT_TRUE(Channel("Elbow")->HasTrack(AnimTrack::Scale));
-  ASSERT_NE(Page()->channelList->GetSelectedRow(0), nullptr);
-  EXPECT_EQ(Page()->channelList->GetSelectedRow(0)->text, "Elbow");
-}
-
-TEST_F(ChannelOperations, EditWithEveryBoxClearedLeavesAChannelWithoutTracks) {
-  Answer("Arm", false, false, false);
+  ASSERT_NE(Channels().GetSelectedRow(0), nullptr);
+  EXPECT_EQ(Channels().GetSelectedRow(0)->text, "Elbow");
+  Answer("Elbow", false, false, false);
   module->OnMenuCommand(16665);
-  ASSERT_NE(Channel("Arm"), nullptr);
-  EXPECT_EQ(Channel("Arm")->GetTrackCount(), 0u);
+  ASSERT_NE(Channel("Elbow"), nullptr);
+  EXPECT_EQ(Channel("Elbow")->GetTrackCount(), 0u) << "every box cleared leaves a channel without tracks";
 }
 
-TEST_F(ChannelOperations, EditToATakenNameKeepsTheChannelAsItWas) {
+TEST_F(ChannelOperations, EditToATakenOrAnEmptyNameKeepsTheChannelAsItWas) {
+  Answer("", true, true, true);
+  module->OnMenuCommand(16665);
+  EXPECT_EQ(Channel("Arm")->GetTrackCount(), 1u);
   Answer("Root", true, true, true);
   module->OnMenuCommand(16665);
   ASSERT_NE(Channel("Arm"), nullptr);
   EXPECT_EQ(Channel("Arm")->GetTrackCount(), 1u);
   EXPECT_EQ(Channel("Root")->GetTrackCount(), 1u);
-  EXPECT_NE(Page()->GetChannelCurves(EngineCore::AnimClip::ComputeChannelKey("Arm")), nullptr);
-}
-
-TEST_F(ChannelOperations, EditWithAnEmptyNameChangesNothing) {
-  Answer("", true, true, true);
-  module->OnMenuCommand(16665);
-  EXPECT_EQ(Channel("Arm")->GetTrackCount(), 1u);
+  EXPECT_NE(Page()->GetCore().GetChannelCurves(EngineCore::AnimClip::ComputeChannelKey("Arm")), nullptr);
 }

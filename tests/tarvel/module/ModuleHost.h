@@ -5,22 +5,23 @@
 #include <string>
 #include <vector>
 
+#include <QWidget>
+
 #include <gtest/gtest.h>
 
 #include "EditorCore/GUI_App.h"
+#include "EditorCore/GUI_CheckBox.h"
 #include "EditorCore/GUI_ComboBox.h"
 #include "EditorCore/GUI_ComboxEnterDialog.h"
-#include "EditorCore/GUI_Dialog.h"
 #include "EditorCore/GUI_MainFrame.h"
-#include "EditorCore/GUI_Module.h"
-#include "EditorToolkit/EditorKernel.h"
-#include "EngineCore/AnimClip.h"
 #include "EngineCore/Log.h"
 #include "EngineCore/ResourceFactory.h"
 #include "Formats/GltfClipFile.h"
 #include "Formats/Project.h"
+#include "RecordingModule.h"
 #include "TempFolder.h"
 #include "channels/GUI_ChannelListCtrl.h"
+#include "graph/GUI_CurvePanelDialog.h"
 #include "module/AnimClipDialog.h"
 #include "module/GUI_ClipEditorFrame.h"
 #include "module/GUI_ClipTabsDialog.h"
@@ -28,35 +29,9 @@
 #include "module/ModuleExports.h"
 #include "module/TarvelModule.h"
 
-// A module that only listens: it records the framework messages it receives.
-class ProbeModule : public EditorCore::GUI_Module {
- public:
-  explicit ProbeModule(EditorCore::UINT id) : id_(id) {}
-  EditorCore::UINT GetModuleID() override { return id_; }
-  EditorCore::LRESULT OnFrameworkMessage(EditorCore::UINT message, EditorCore::WPARAM wParam,
-                                         EditorCore::LPARAM lParam) override {
-    received.push_back({message, wParam, lParam});
-    return 0;
-  }
-  int Count(EditorCore::UINT message) const {
-    int n = 0;
-    for (const Message& m : received) n += m.message == message ? 1 : 0;
-    return n;
-  }
-
-  struct Message {
-    EditorCore::UINT message;
-    EditorCore::WPARAM wParam;
-    EditorCore::LPARAM lParam;
-  };
-  std::vector<Message> received;
-
- private:
-  EditorCore::UINT id_;
-};
-
-// The module loaded in a host with a main window, a module manager holding it and a probe
-// for the viewer's id, and a project whose clip folder holds small clips.
+// The module loaded in a host with a main window, a module manager holding it and a recorder
+// for the viewer's id, and a project whose clip folder holds the clips Walk (channels Arm and
+// Root, keys at frames 0, 5 and 12), Slide and Empty.
 class ModuleHost : public ::testing::Test {
  protected:
   static void SetUpTestSuite() { EditorCore::GUI_App::EnsureForTests(); }
@@ -69,11 +44,20 @@ class ModuleHost : public ::testing::Test {
     ASSERT_NE(module, nullptr);
     mainFrame->GetModuleManager()->RegisterModule(module);
     mainFrame->GetModuleManager()->RegisterModule(&viewer);
-    MakeProject();
+    namespace fs = std::filesystem;
+    const fs::path clips = folder.Path() / "AnimClips";
+    fs::create_directories(clips);
+    fs::copy_file(std::string(TARVEL_TEST_DATA) + "/synthetic/whole_frames.gltf", clips / "Walk.gltf");
+    fs::copy_file(std::string(TARVEL_TEST_DATA) + "/synthetic/step.gltf", clips / "Slide.gltf");
+    std::string message;
+    ASSERT_EQ(Formats::GltfClipFile::CreateEmpty((clips / "Empty.gltf").string(), message),
+              Formats::ClipFileError::None);
+    project = Formats::Project::Open(folder.Path().string(), message);
+    ASSERT_TRUE(project) << message;
     mainFrame->ShowWindow(true);
     ASSERT_TRUE(module->CreateModuleWindow());
     module->Show(1);
-    module->frame->MoveWindow(0, 0, 1100, 700);
+    module->GetFrame()->MoveWindow(0, 0, 1100, 700);
   }
 
   void TearDown() override {
@@ -86,20 +70,6 @@ class ModuleHost : public ::testing::Test {
     EngineCore::Log::SetEchoToStandardError(true);
   }
 
-  void MakeProject() {
-    namespace fs = std::filesystem;
-    const fs::path clips = folder.Path() / "AnimClips";
-    fs::create_directories(clips);
-    const std::string data = TARVEL_TEST_DATA;
-    fs::copy_file(data + "/synthetic/whole_frames.gltf", clips / "Walk.gltf");
-    fs::copy_file(data + "/synthetic/step.gltf", clips / "Slide.gltf");
-    std::string message;
-    ASSERT_EQ(Formats::GltfClipFile::CreateEmpty((clips / "Empty.gltf").string(), message),
-              Formats::ClipFileError::None);
-    project = Formats::Project::Open(folder.Path().string(), message);
-    ASSERT_TRUE(project) << message;
-  }
-
   // Opens a clip of the project as the host does, with framework message 3524.
   EngineCore::AnimClip* Open(const char* name) {
     EngineCore::AnimClip* clip = EngineCore::ResourceFactory::GetInstance().GetAnimClip(name);
@@ -110,13 +80,40 @@ class ModuleHost : public ::testing::Test {
     return clip;
   }
 
-  Tarvel::GUI_ClipEditorFrame& Frame() { return *module->frame; }
-  Tarvel::GUI_ClipTabsDialog& Tabs() { return *module->frame->tabHost; }
+  Tarvel::GUI_ClipEditorFrame& Frame() { return *module->GetFrame(); }
+  Tarvel::GUI_ClipTabsDialog& Tabs() { return Frame().GetTabHost(); }
   Tarvel::AnimClipDialog* Page() { return Tabs().GetCurrentPage(); }
+  Tarvel::GUI_ChannelListCtrl& Channels() { return Page()->GetChannelList(); }
+  Tarvel::GUI_TrackListCtrl& Tracks() { return Page()->GetTrackList(); }
+  Tarvel::GUI_CurvePanelDialog& Panel() { return Page()->GetCurvePanel(); }
+  // A window's descendants of a kind, as the host's widgets hold them.
+  template <typename Window>
+  static std::vector<Window*> Children(EditorCore::GUI_Wnd& parent) {
+    std::vector<Window*> found;
+    for (QWidget* widget : static_cast<QWidget*>(parent.GetSafeHwnd())->findChildren<QWidget*>()) {
+      if (auto* window = dynamic_cast<Window*>(EditorCore::GUI_Wnd::FromHandle(widget))) found.push_back(window);
+    }
+    return found;
+  }
+  std::string TabText(int tab) { return Children<EditorCore::GUI_TabCtrl>(Tabs()).front()->GetItemText(tab); }
+  // A control of a dialog's template, by its id.
+  template <typename Control>
+  static Control& Item(EditorCore::GUI_Dialog& dialog, EditorCore::UINT id) {
+    return dynamic_cast<Control&>(*dialog.GetDlgItem(id));
+  }
+  // A click on a check box: it toggles and tells its dialog.
+  static void Click(EditorCore::GUI_Dialog& dialog, EditorCore::UINT id) {
+    auto& box = Item<EditorCore::GUI_CheckBox>(dialog, id);
+    box.Check(!box.IsChecked());
+    dialog.OnCommand(id);
+  }
+  static void SelectRow(EditorCore::GUI_ListCtrl& list, int row, bool selected = true) {
+    list.SetItemState(row, selected ? EditorCore::LVIS_SELECTED : 0, EditorCore::LVIS_SELECTED);
+  }
 
   TestSupport::TempFolder folder;
   std::unique_ptr<EditorCore::GUI_MainFrame> mainFrame;
   std::unique_ptr<Formats::Project> project;
   Tarvel::TarvelModule* module = nullptr;
-  ProbeModule viewer{0x10000000u};
+  TestSupport::RecordingModule viewer{0x10000000u};
 };

@@ -7,7 +7,6 @@
 #include "EditorToolkit/GUI_SaveDialog.h"
 #include "EngineCore/AnimTrack.h"
 #include "ModuleHost.h"
-#include "channels/GUI_ChannelListCtrl.h"
 #include "module/GUI_OpenClipPane.h"
 #include "module/TarvelLibrary.h"
 
@@ -15,48 +14,25 @@ using EditorCore::CPoint;
 using EditorCore::CRect;
 using EditorCore::WPARAM;
 
-TEST(ModuleExports, AnswerAsTheHostExpects) {
-  EXPECT_STREQ(GetModuleVersion(), "P1.7.0");
-  EditorCore::GUI_Module* first = GetModule();
-  ASSERT_NE(first, nullptr);
-  EXPECT_EQ(GetModule(), first);
-  Tarvel::TarvelLibrary::Start();
-  EXPECT_EQ(GetModule(), first) << "a second start makes no second module";
-  EXPECT_EQ(first->GetModuleID(), 32u);
-  EXPECT_STREQ(first->GetModuleName(), "Tarvel");
-}
-
-TEST_F(ModuleHost, IconsComeFromTheModulesOwnResources) {
-  EXPECT_NE(module->GetModuleIcon(), nullptr);
-  EXPECT_NE(LoadIconInModule(1014), nullptr);
-  EXPECT_EQ(LoadIconInModule(9999), nullptr);
-}
-
-TEST_F(ModuleHost, EmptyPaneShowsUntilAClipOpens) {
-  EXPECT_TRUE(Frame().openPane->IsWindowVisible());
-  EXPECT_FALSE(Tabs().IsWindowVisible());
-  EXPECT_EQ(Frame().openPane->label.GetWindowText(), "Open or Drop an AnimClip.");
-  Open("Walk");
-  EXPECT_FALSE(Frame().openPane->IsWindowVisible());
-  EXPECT_TRUE(Tabs().IsWindowVisible());
-}
-
-TEST_F(ModuleHost, OpeningAClipTwiceKeepsOneTabAndSelectsIt) {
+TEST_F(ModuleHost, OpeningClipsShowsTheirFirstChannelInOneTabEach) {
+  EXPECT_TRUE(Frame().GetOpenPane().IsWindowVisible());
+  EXPECT_EQ(Frame().GetOpenPane().label.GetWindowText(), "Open or Drop an AnimClip.");
   EngineCore::AnimClip* walk = Open("Walk");
+  EXPECT_FALSE(Frame().GetOpenPane().IsWindowVisible());
+  EXPECT_TRUE(Tabs().IsWindowVisible());
+  EXPECT_EQ(walk->GetReferenceCount(), 2u) << "the factory holds one reference, the page one";
+  // Rows are sorted: Arm before Root; the first is shown and the viewer told.
+  EXPECT_EQ(Channels().GetItemText(0, 0), "Arm");
+  EXPECT_EQ(Channels().CountSelected(), 1);
+  EXPECT_EQ(Tracks().GetItemCount(), 3);
+  EXPECT_GE(viewer.Count(2225), 1);
   Open("Slide");
-  EXPECT_EQ(Tabs().GetTabCount(), 2);
   EXPECT_EQ(Page()->GetClip()->GetName(), "Slide");
   Open("Walk");
   EXPECT_EQ(Tabs().GetTabCount(), 2);
-  EXPECT_EQ(Frame().openClips.size(), 2u);
+  EXPECT_EQ(Frame().GetOpenClips().size(), 2u);
   EXPECT_EQ(Page()->GetClip(), walk) << "the clip's own tab is selected";
-  EXPECT_EQ(Tabs().tabCtrl->GetItemText(0), "Walk");
-}
-
-TEST_F(ModuleHost, PageHoldsOneReferenceToItsClip) {
-  EngineCore::AnimClip* walk = Open("Walk");
-  // The factory keeps one, the page one.
-  EXPECT_EQ(walk->GetReferenceCount(), 2u);
+  EXPECT_EQ(TabText(0), "Walk");
   EXPECT_TRUE(Frame().CloseClip(walk, false));
   EXPECT_EQ(walk->GetReferenceCount(), 1u);
 }
@@ -69,153 +45,92 @@ TEST_F(ModuleHost, ClipWithoutChannelsGetsADefaultChannelShownAtOnce) {
   EXPECT_EQ(channel.GetTrackCount(), 3u);
   EXPECT_EQ(channel.GetCurve(EngineCore::AnimTrack::Rotation)->GetKeyType(), EngineCore::AnimCurve::KeyQuaternion);
   EXPECT_TRUE(empty->IsModified());
-  EXPECT_EQ(Page()->channelList->CountSelected(), 1);
-  EXPECT_EQ(Page()->trackList->GetItemCount(), 9);
+  EXPECT_EQ(Tracks().GetItemCount(), 9);
 }
 
-TEST_F(ModuleHost, OpeningShowsTheFirstChannelAndTellsTheViewer) {
-  Open("Walk");
-  // Rows are sorted: Arm before Root.
-  EXPECT_EQ(Page()->channelList->GetItemText(0, 0), "Arm");
-  EXPECT_EQ(Page()->channelList->CountSelected(), 1);
-  EXPECT_EQ(Page()->trackList->GetItemCount(), 3);
-  EXPECT_GE(viewer.Count(2225), 1);
-}
-
-TEST_F(ModuleHost, ClosingAModifiedClipAsksOnceAndCancelKeepsTheTab) {
+TEST_F(ModuleHost, ClosingModifiedClipsAsksOnceAboutEveryOneAndCancelKeepsTheirTabs) {
   EngineCore::AnimClip* walk = Open("Walk");
   walk->SetModified(true);
-  int asked = 0;
-  EditorCore::GUI_Dialog::SetModalResponder([&asked](EditorCore::GUI_Dialog&) {
-    ++asked;
-    return EditorCore::IDCANCEL;
-  });
-  EXPECT_FALSE(Frame().CloseClip(walk, true));
-  EXPECT_EQ(asked, 1);
-  EXPECT_EQ(Tabs().GetTabCount(), 1);
-  EXPECT_TRUE(Frame().CloseClip(walk, false));
-  EXPECT_EQ(asked, 1) << "no question without asking";
-  EXPECT_EQ(Tabs().GetTabCount(), 0);
-  EXPECT_TRUE(Frame().openPane->IsWindowVisible());
-}
-
-TEST_F(ModuleHost, CloseAllAsksOnceAboutEveryModifiedClip) {
-  Open("Walk")->SetModified(true);
   Open("Slide")->SetModified(true);
   std::vector<std::string> listed;
-  int asked = 0;
   EditorCore::GUI_Dialog::SetModalResponder([&](EditorCore::GUI_Dialog& dialog) {
-    ++asked;
     auto& save = dynamic_cast<EditorToolkit::GUI_SaveDialog&>(dialog);
     for (std::size_t row = 0; row < save.GetRowCount(); ++row) listed.push_back(save.GetRowBox(row)->GetWindowText());
     return EditorCore::IDCANCEL;
   });
-  EXPECT_FALSE(Frame().CloseAllClips(true));
-  EXPECT_EQ(asked, 1);
-  EXPECT_EQ(listed, (std::vector<std::string>{"Walk", "Slide"}));
-  EXPECT_EQ(Tabs().GetTabCount(), 2);
-
-  EditorCore::GUI_Dialog::SetModalResponder(
-      [](EditorCore::GUI_Dialog&) { return static_cast<int>(EditorToolkit::GUI_SaveDialog::DontSaveId); });
-  EXPECT_TRUE(Frame().CloseAllClips(true));
-  EXPECT_EQ(Tabs().GetTabCount(), 0);
-  EXPECT_TRUE(Frame().openClips.empty());
-}
-
-TEST_F(ModuleHost, FrameworkMessageThreeClosesEverythingAfterAsking) {
-  Open("Walk");
-  Open("Slide");
-  module->OnFrameworkMessage(3, 0, 0);
-  EXPECT_EQ(Tabs().GetTabCount(), 0) << "nothing was modified, so nothing was asked";
-}
-
-TEST_F(ModuleHost, CollectsOnlyModifiedClipsIntoTheSaveList) {
-  Open("Walk")->SetModified(true);
-  Open("Slide");
   EditorToolkit::SaveList list;
   EXPECT_EQ(module->OnFrameworkMessage(4, reinterpret_cast<WPARAM>(&list), 0), 0);
-  ASSERT_EQ(list.GetCount(), 1u);
-  EXPECT_EQ(list.GetAt(0)->GetName(), "Walk");
+  EXPECT_EQ(list.GetCount(), 2u) << "message 4 collects the modified clips";
+  EXPECT_FALSE(Frame().CloseAllClips(true));
+  EXPECT_EQ(listed, (std::vector<std::string>{"Walk", "Slide"}));
+  EXPECT_EQ(Tabs().GetTabCount(), 2);
+  listed.clear();
+  EXPECT_FALSE(Frame().CloseClip(walk, true));
+  EXPECT_EQ(listed, std::vector<std::string>{"Walk"});
+  EXPECT_TRUE(Frame().CloseClip(walk, false));
+  EXPECT_EQ(listed.size(), 1u) << "no question without asking";
+  EXPECT_EQ(Tabs().GetTabCount(), 1);
+  EditorCore::GUI_Dialog::SetModalResponder(
+      [](EditorCore::GUI_Dialog&) { return static_cast<int>(EditorToolkit::GUI_SaveDialog::DontSaveId); });
+  module->OnFrameworkMessage(3, 0, 0);
+  EXPECT_EQ(Tabs().GetTabCount(), 0) << "message 3 is Close All";
+  EXPECT_TRUE(Frame().GetOpenClips().empty());
+  EXPECT_TRUE(Frame().GetOpenPane().IsWindowVisible());
 }
 
-TEST_F(ModuleHost, DropOpensClipsByTheirNameWithoutExtension) {
+TEST_F(ModuleHost, DragsAreJudgedByTheirFirstItemAndDropsOpenClipsByName) {
   namespace fs = std::filesystem;
   const fs::path clips = folder.Path() / "AnimClips";
   fs::copy_file(clips / "Walk.gltf", clips / ".hidden.gltf");
   fs::copy_file(clips / "Walk.gltf", clips / "..gltf");
-  EditorCore::GUI_DnDManager& dnd = *mainFrame->GetDnDManager();
-  dnd.AddData(10, "Walk.gltf");
-  dnd.AddData(10, ".hidden");
-  dnd.AddData(10, ".");
-  dnd.AddData(10, "Missing.gltf");
-  dnd.AddData(3, "Slide");
-  EXPECT_TRUE(module->CanDnD(CPoint()));
-  module->ProcessDnD(CPoint());
-  dnd.Clear();
-  ASSERT_EQ(Tabs().GetTabCount(), 3);
-  EXPECT_EQ(Tabs().tabCtrl->GetItemText(0), "Walk");
-  EXPECT_EQ(Tabs().tabCtrl->GetItemText(1), ".hidden");
-  EXPECT_EQ(Tabs().tabCtrl->GetItemText(2), ".");
-  EXPECT_TRUE(Frame().IsWindowEnabled());
-}
-
-TEST_F(ModuleHost, DragIsAcceptedOrRefusedByItsFirstItem) {
   EditorCore::GUI_DnDManager& dnd = *mainFrame->GetDnDManager();
   EXPECT_FALSE(module->CanDnD(CPoint()));
   dnd.AddData(3, "Other");
   dnd.AddData(10, "Walk");
   EXPECT_FALSE(module->CanDnD(CPoint()));
   dnd.Clear();
-  dnd.AddData(10, "Walk");
+  for (const char* name : {"Walk.gltf", ".hidden", ".", "Missing.gltf"}) dnd.AddData(10, name);
+  dnd.AddData(3, "Slide");
   EXPECT_TRUE(module->CanDnD(CPoint()));
+  module->ProcessDnD(CPoint());
   dnd.Clear();
+  ASSERT_EQ(Tabs().GetTabCount(), 3);
+  EXPECT_EQ(TabText(0), "Walk");
+  EXPECT_EQ(TabText(1), ".hidden");
+  EXPECT_EQ(TabText(2), ".");
+  EXPECT_TRUE(Frame().IsWindowEnabled());
 }
 
-TEST_F(ModuleHost, ResourcesSavedMessageRebuildsTrackRowsOnlyForClips) {
+TEST_F(ModuleHost, FrameworkMessagesReachEveryPageAndUnknownOnesChangeNothing) {
   Open("Walk");
-  Tarvel::GUI_TrackListCtrl& tracks = *Page()->trackList;
-  ASSERT_EQ(tracks.GetItemCount(), 3);
-  tracks.entries[1]->curve->bSelected = true;
+  Tracks().GetRowCurve(1)->bSelected = true;
   module->OnFrameworkMessage(2255, 8, 0);
-  EXPECT_EQ(tracks.GetSelectedCount(), 0);
+  EXPECT_EQ(Tracks().GetSelectedCount(), 0) << "only saved clips rebuild the rows";
   module->OnFrameworkMessage(2255, 9, 0);
-  EXPECT_EQ(tracks.GetSelectedCount(), 1);
-}
-
-TEST_F(ModuleHost, SceneMessagesReachEveryPage) {
-  Open("Walk");
+  EXPECT_EQ(Tracks().GetSelectedCount(), 1);
   Open("Slide");
   EngineCore::Scene scene;
   module->OnFrameworkMessage(2249, reinterpret_cast<WPARAM>(&scene), 0);
-  EXPECT_EQ(Tabs().scene, &scene);
-  for (Tarvel::AnimClipDialog* page : Tabs().pages) EXPECT_EQ(page->scene, &scene);
+  for (const auto& page : Tabs().GetPages()) EXPECT_EQ(page->GetScene(), &scene);
   Open("Empty");
-  EXPECT_EQ(Page()->scene, &scene) << "a new page takes the tab host's scene";
-}
-
-TEST_F(ModuleHost, MessageTwoAndUnknownMessagesChangeNothing) {
-  Open("Walk");
+  EXPECT_EQ(Page()->GetScene(), &scene) << "a new page takes the tab host's scene";
   EXPECT_EQ(module->OnFrameworkMessage(2, 1, 2), 0);
   EXPECT_EQ(module->OnFrameworkMessage(5, 1, 2), 0);
-  EXPECT_EQ(Tabs().GetTabCount(), 1);
+  EXPECT_EQ(Tabs().GetTabCount(), 3);
 }
 
-TEST_F(ModuleHost, MenuIsInstalledOnlyWhenAsked) {
+TEST_F(ModuleHost, MenusAreInstalledWhenAskedAndFollowTheOpenClips) {
   EditorCore::GUI_MenuBar bar;
   EXPECT_TRUE(module->LoadMenuBar(&bar, false));
   EXPECT_EQ(bar.GetInstalledMenu(), nullptr);
   EXPECT_TRUE(module->LoadMenuBar(&bar, true));
-  EXPECT_EQ(bar.GetInstalledMenu(), Frame().menu.get());
-}
-
-TEST_F(ModuleHost, MenusFollowTheOpenClips) {
-  EditorCore::GUI_Menu& menu = *Frame().menu;
+  EXPECT_EQ(bar.GetInstalledMenu(), Frame().GetMenu());
+  EditorCore::GUI_Menu& menu = *Frame().GetMenu();
   auto enabled = [&menu](EditorCore::UINT idOrPosition, EditorCore::UINT by) {
     return (menu.GetMenuState(idOrPosition, by) & (EditorCore::MF_GRAYED | EditorCore::MF_DISABLED)) == 0;
   };
   for (EditorCore::UINT id : {16657u, 16658u, 16659u, 16660u}) EXPECT_FALSE(enabled(id, EditorCore::MF_BYCOMMAND));
-  EXPECT_TRUE(enabled(16654, EditorCore::MF_BYCOMMAND));
-  EXPECT_TRUE(enabled(16655, EditorCore::MF_BYCOMMAND));
+  EXPECT_TRUE(enabled(16654, EditorCore::MF_BYCOMMAND) && enabled(16655, EditorCore::MF_BYCOMMAND));
   for (EditorCore::UINT position : {1u, 2u, 3u}) EXPECT_FALSE(enabled(position, EditorCore::MF_BYPOSITION));
   Open("Walk");
   for (EditorCore::UINT id : {16657u, 16658u, 16659u, 16660u}) EXPECT_TRUE(enabled(id, EditorCore::MF_BYCOMMAND));
@@ -223,8 +138,6 @@ TEST_F(ModuleHost, MenusFollowTheOpenClips) {
 }
 
 TEST_F(ModuleHost, SetWindowRectConvertsScreenToParentCoordinates) {
-  CRect parentOnScreen;
-  mainFrame->GetWindowRect(parentOnScreen);
   CPoint origin(0, 0);
   Frame().GetParent()->ClientToScreen(origin);
   CRect rect(origin.x + 10, origin.y + 20, origin.x + 410, origin.y + 320);
@@ -236,8 +149,10 @@ TEST_F(ModuleHost, SetWindowRectConvertsScreenToParentCoordinates) {
   EXPECT_EQ(client.Height(), 300);
 }
 
-TEST_F(ModuleHost, DestroyedWindowLeavesOnlyTheModulesIdentity) {
-  EditorCore::OutputDebugString("");
+TEST_F(ModuleHost, TheLibraryGivesOneModuleHoweverOftenItStartsAndADestroyedWindowLeavesOnlyItsIdentity) {
+  Tarvel::TarvelLibrary::Start();
+  EXPECT_EQ(GetModule(), module);
+  EXPECT_STREQ(module->GetModuleName(), "Tarvel");
   std::string output;
   auto previous = EditorCore::SetLogSink([&output](const std::string& line) { output += line; });
   module->DestroyModuleWindow();
@@ -255,20 +170,18 @@ TEST_F(ModuleHost, DestroyedWindowLeavesOnlyTheModulesIdentity) {
   module->ProcessDnD(CPoint());
   EXPECT_EQ(module->OnFrameworkMessage(3524, 0, 0), 0);
   EXPECT_EQ(module->GetModuleID(), 32u);
-  EXPECT_STREQ(module->GetModuleName(), "Tarvel");
   EXPECT_NE(module->GetModuleIcon(), nullptr);
 }
 
 TEST_F(ModuleHost, EmptyPaneButtonAsksForAClipOfTheFolder) {
   std::vector<std::string> offered;
   EditorCore::GUI_Dialog::SetModalResponder([&](EditorCore::GUI_Dialog& dialog) {
-    auto& combo =
-        static_cast<EditorCore::GUI_ComboBox&>(*dialog.GetDlgItem(EditorCore::GUI_ComboxEnterDialog::ComboId));
+    auto& combo = Item<EditorCore::GUI_ComboBox>(dialog, EditorCore::GUI_ComboxEnterDialog::ComboId);
     for (int i = 0; i < combo.GetCount(); ++i) offered.push_back(combo.GetLBText(i));
     combo.SetCurSel(combo.FindStringExact(-1, "Slide"));
     return EditorCore::IDOK;
   });
-  Frame().openPane->OnCommand(1026);
+  Frame().GetOpenPane().OnCommand(1026);
   EXPECT_EQ(offered, (std::vector<std::string>{"Empty", "Slide", "Walk"}));
   ASSERT_EQ(Tabs().GetTabCount(), 1);
   EXPECT_EQ(Page()->GetClip()->GetName(), "Slide");

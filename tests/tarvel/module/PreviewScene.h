@@ -26,7 +26,7 @@ class PreviewHost : public ModuleHost {
       controller->SetChannelKey(EngineCore::Crc32::Compute(name.GetTextLength(), name.c_str()));
     }
     module->OnFrameworkMessage(2249, reinterpret_cast<EditorCore::WPARAM>(&scene), 0);
-    panel = Page()->curvePanel.get();
+    panel = &Panel();
   }
   void TearDown() override {
     // The page lets go of the scene before it goes.
@@ -34,11 +34,21 @@ class PreviewHost : public ModuleHost {
     ModuleHost::TearDown();
   }
   EngineCore::SceneEditionManager& Selection() { return *scene.GetEditionManager(); }
+  EditorCore::GUI_ComboBox& Combo() { return Item<EditorCore::GUI_ComboBox>(*panel, 1023); }
   std::vector<std::string> Entries() {
     std::vector<std::string> entries;
-    for (int i = 0; i < panel->objectCombo.GetCount(); ++i) entries.push_back(panel->objectCombo.GetLBText(i));
+    for (int i = 0; i < Combo().GetCount(); ++i) entries.push_back(Combo().GetLBText(i));
     return entries;
   }
+  // The user picks an entry of the object list.
+  void Pick(int entry) {
+    Combo().SetCurSel(entry);
+    EditorCore::GUI_NotifyPayload payload;
+    payload.item = entry;
+    EditorCore::LRESULT result = 0;
+    panel->OnNotify({&Combo(), 1023, EditorCore::GUI_ComboBox::NotifySelChange}, payload, result);
+  }
+  const std::vector<EngineCore::SceneObject*>& Chosen() { return Page()->GetPreviewObjects().chosenObjects; }
 
   EngineCore::Scene scene;
   EngineCore::AnimClip* clip = nullptr;

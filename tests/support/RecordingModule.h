@@ -4,7 +4,7 @@
 
 #include "EditorCore/GUI_Module.h"
 
-namespace HostTest {
+namespace TestSupport {
 
 // A module that only writes down the framework messages it gets.
 class RecordingModule : public EditorCore::GUI_Module {
@@ -15,14 +15,14 @@ class RecordingModule : public EditorCore::GUI_Module {
     EditorCore::LPARAM lParam;
   };
 
-  EditorCore::UINT GetModuleID() override { return 0x7000; }
+  explicit RecordingModule(EditorCore::UINT moduleId = 0x7000) : id(moduleId) {}
+  EditorCore::UINT GetModuleID() override { return id; }
   const char* GetModuleName() override { return "Recorder"; }
   EditorCore::LRESULT OnFrameworkMessage(EditorCore::UINT message, EditorCore::WPARAM wParam,
                                          EditorCore::LPARAM lParam) override {
     received.push_back({message, wParam, lParam});
     return 0;
   }
-
   int Count(EditorCore::UINT message) const {
     int n = 0;
     for (const Received& r : received) n += r.message == message ? 1 : 0;
@@ -36,6 +36,9 @@ class RecordingModule : public EditorCore::GUI_Module {
   }
 
   std::vector<Received> received;
+
+ private:
+  EditorCore::UINT id;
 };
 
-}  // namespace HostTest
+}  // namespace TestSupport

@@ -1,7 +1,7 @@
-#include "module/ModuleText.h"
+#include "resources/ModuleText.h"
 
 #include "EditorCore/GUI_MainFrame.h"
-#include "module/ModuleIds.h"
+#include "resources/ModuleIds.h"
 
 namespace Tarvel {
 

@@ -1,0 +1,410 @@
+#include "graph/GraphEditor.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "resources/ModuleIds.h"
+
+namespace Tarvel {
+
+using EditorCore::CPoint;
+using EditorToolkit::Curve2;
+using EditorToolkit::EditablePoint;
+
+namespace {
+
+// Rounds to the nearest whole number; exact halves go down.
+double Whole(double x) {
+  const double f = std::floor(x);
+  return x - f > 0.5 ? f + 1.0 : f;
+}
+
+}  // namespace
+
+bool GraphEditor::IsEditing(const CurveInfo* info) {
+  return info && info->pCurve && !info->bFiltered && info->bSelected && info->pCurve->GetSelectPointsCount() != 0;
+}
+
+GraphEditor::Hit GraphEditor::HitTest(CPoint point) const {
+  if (!view.CanMap()) return {};
+  const float frame = static_cast<float>(view.FrameAtColumn(point.x));
+  for (CurveInfo* info : curves.GetCurves()) {
+    if (info->bFiltered) continue;
+    const Curve2& curve = *info->pCurve;
+    const int nearest = curve.SearchNearestPoint(frame);
+    if (nearest < 0) continue;
+    const std::uint32_t index = std::min(static_cast<std::uint32_t>(nearest), curve.GetPointCount() - 1);
+    const EditablePoint& key = *curve.GetPointAt(index);
+    if (std::abs(point.x - view.ColumnOfFrame(key.x)) < Ids::kGraphHitPixels &&
+        std::abs(point.y - view.RowOfValue(key.y)) < Ids::kGraphHitPixels) {
+      return {info, index};
+    }
+  }
+  return {};
+}
+
+void GraphEditor::Press(CPoint point, bool bControl, bool bShift) {
+  iDragState = iEditMode;
+  oRubberBand = EditorCore::CRect(point.x, point.y, point.x, point.y);
+  // The key picked before this press: pressing it again lets it go.
+  const EditablePoint* previous = pCurrentPoint;
+  pCurrentPoint = nullptr;
+  fCurrentPointX = kNoCurrentFrame;
+
+  if (const Hit hit = HitTest(point); hit.curve) {
+    PressKey(hit, previous, bControl);
+  } else {
+    // Keys that a moved block covered go for good once the user clicks elsewhere.
+    DeleteCoveredKeys();
+    iDragState = kDragRubberBand;
+    curves.ClearSelectionRange();
+  }
+
+  if (bShift && (iDragState == kDragValues || iDragState == kDragFrames)) iDragState = kDragBoth;
+  view.ShowCrossHair(IsMoving());
+  if (pCurrentPoint) fCurrentPointX = pCurrentPoint->x;
+
+  // The release takes a frame move back on a curve whose keys collide.
+  if (iDragState == kDragFrames || iDragState == kDragBoth) {
+    for (CurveInfo* info : curves.GetCurves()) info->Backup(true, "");
+  }
+}
+
+void GraphEditor::PressKey(const Hit& hit, const EditablePoint* previous, bool bControl) {
+  EditablePoint* key = hit.curve->pCurve->GetPointAt(hit.index);
+  // A press on a key already selected keeps the selection, so that all of it can be dragged.
+  if (!key->bSelected) {
+    if (!bControl) {
+      for (CurveInfo* info : curves.GetCurves()) {
+        if (info->bFiltered) continue;
+        info->pCurve->SelectAllPoints(false);
+        info->bSelected = false;
+      }
+    }
+    hit.curve->bSelected = true;
+    hit.curve->pCurve->SelectPointAt(hit.index, true);
+    view.Notify(Ids::GraphNotify_SelectionChanged);
+    curves.ClearSelectionRange();
+    UpdateSelectionRange();
+  }
+  if (key == previous || key == pCurrentPoint) {
+    pCurrentPoint = nullptr;
+    fCurrentPointX = kNoCurrentFrame;
+    view.Notify(Ids::GraphNotify_CurveWillChange);
+  } else {
+    pCurrentPoint = key;
+    fCurrentPointX = key->x;
+    PlaceCrossHair();
+    view.Notify(Ids::GraphNotify_CurrentFrame);
+    view.Notify(Ids::GraphNotify_CurrentValue);
+    view.Notify(Ids::GraphNotify_CurveWillChange);
+  }
+  ComputeWeights();
+}
+
+void GraphEditor::Move(CPoint point, bool bShift) {
+  oRubberBand.right = point.x;
+  oRubberBand.bottom = point.y;
+  if (iDragState == kDragRubberBand) {
+    curves.ClearSelectionRange();
+    SelectInRubberBand();
+    UpdateSelectionRange();
+    ComputeWeights();
+    return;
+  }
+  if (iDragState != kDragBoth && bShift) {
+    iDragState = kDragBoth;
+  } else if (iDragState == kDragBoth && !bShift) {
+    iDragState = iEditMode;
+  }
+  if (!view.CanMap()) return;
+  if (iDragState == kDragValues || iDragState == kDragBoth) {
+    double value = view.ValueAtRow(point.y);
+    if (bSnap) {
+      const double k = 1.0 / (view.GetValueUnit() * 0.1);
+      value = Whole(value * k) / k;
+    }
+    SetTargetValue(static_cast<float>(value), bFalloff);
+    view.Notify(Ids::GraphNotify_CurrentValue);
+  }
+  if (iDragState == kDragFrames || iDragState == kDragBoth) {
+    // Keys always land on whole frames, with or without snap.
+    SetTargetFrame(static_cast<float>(Whole(view.FrameAtColumn(point.x))));
+    view.Notify(Ids::GraphNotify_CurrentFrame);
+  }
+}
+
+void GraphEditor::Release(CPoint point, bool bInside) {
+  int selectedFrames = 0;
+  if (iDragState == kDragRubberBand) {
+    if (bInside) {
+      oRubberBand.right = point.x;
+      oRubberBand.bottom = point.y;
+    }
+    curves.ClearSelectionRange();
+    SelectInRubberBand();
+    selectedFrames = UpdateSelectionRange();
+    ComputeWeights();
+    view.Notify(Ids::GraphNotify_SelectionChanged);
+  } else {
+    view.Notify(Ids::GraphNotify_CurveChanged);
+  }
+
+  if (pCurrentPoint) {
+    view.Notify(Ids::GraphNotify_EnableValue);
+    if (selectedFrames < 2) {
+      view.Notify(Ids::GraphNotify_EnableFrame);
+      view.Notify(Ids::GraphNotify_CurrentFrame);
+      view.Notify(Ids::GraphNotify_CurrentValue);
+    } else {
+      view.Notify(Ids::GraphNotify_DisableFrame);
+      view.Notify(Ids::GraphNotify_ClearValue);
+    }
+    if (iDragState == kDragFrames || iDragState == kDragBoth) RestoreCollidingCurves();
+  } else {
+    view.Notify(Ids::GraphNotify_ClearFrame);
+    view.Notify(Ids::GraphNotify_ClearValue);
+    view.Notify(Ids::GraphNotify_DisableFrame);
+    const bool editable = selectedFrames > 0 && curves.GetSelectedCurveCount() > 0;
+    view.Notify(editable ? Ids::GraphNotify_EnableValue : Ids::GraphNotify_DisableValue);
+  }
+}
+
+bool GraphEditor::Collides(const Curve2& curve) {
+  const std::uint32_t count = curve.GetPointCount();
+  for (std::uint32_t i = 0; i < count; ++i) {
+    const EditablePoint* key = curve.GetPointAt(i);
+    if (!key->bSelected) continue;
+    const int first = curve.GetPointIndex(key->x, false);
+    if (first < 0) continue;
+    for (std::uint32_t j = static_cast<std::uint32_t>(first); j < count; ++j) {
+      const EditablePoint* other = curve.GetPointAt(j);
+      if (other != key && other->x == key->x) return true;
+    }
+  }
+  return false;
+}
+
+void GraphEditor::RestoreCollidingCurves() {
+  for (CurveInfo* info : curves.GetCurves()) {
+    if (info->bFiltered || !info->bSelected || !Collides(*info->pCurve)) continue;
+    Curve2& curve = *info->pCurve;
+    bool ownsCurrent = false;
+    for (std::uint32_t i = 0; i < curve.GetPointCount() && !ownsCurrent; ++i) {
+      ownsCurrent = curve.GetPointAt(i) == pCurrentPoint;
+    }
+    info->RestorePrevious();
+    if (!ownsCurrent) continue;
+    pCurrentPoint = nullptr;
+    for (std::uint32_t i = 0; i < curve.GetPointCount() && !pCurrentPoint; ++i) {
+      EditablePoint* key = curve.GetPointAt(i);
+      if (key->bSelected && key->x == fCurrentPointX) pCurrentPoint = key;
+    }
+    if (!pCurrentPoint) fCurrentPointX = kNoCurrentFrame;
+  }
+  curves.ClearSelectionRange();
+  UpdateSelectionRange();
+  ComputeWeights();
+  PlaceCrossHair();
+}
+
+void GraphEditor::SetTargetFrame(float frame) {
+  if (iDragState == kDragFrames || iDragState == kDragBoth) {
+    fTargetX = frame;
+    ApplyFrameMove();
+  }
+  PlaceCrossHair();
+}
+
+void GraphEditor::SetTargetValue(float value, bool useFalloff) {
+  if (iDragState == kDragValues || iDragState == kDragBoth || iEditMode == kDragValues) {
+    fTargetY = value;
+    ApplyValueMove(useFalloff);
+  }
+  PlaceCrossHair();
+}
+
+void GraphEditor::ForgetCurrentPoint() {
+  if (!pCurrentPoint) return;
+  pCurrentPoint = nullptr;
+  fCurrentPointX = kNoCurrentFrame;
+  view.ShowCrossHair(false);
+  view.Notify(Ids::GraphNotify_ClearFrame);
+  view.Notify(Ids::GraphNotify_ClearValue);
+}
+
+void GraphEditor::PlaceCrossHair() {
+  if (pCurrentPoint) view.PlaceCrossHair(pCurrentPoint->x, pCurrentPoint->y);
+}
+
+void GraphEditor::DeleteCoveredKeys() {
+  for (CurveInfo* info : curves.GetCurves()) {
+    Curve2& curve = *info->pCurve;
+    for (std::uint32_t i = 0; i < curve.GetPointCount();) {
+      if (!curve.GetPointAt(i)->bHidden || !curve.RemovePointAt(i)) ++i;
+    }
+  }
+}
+
+void GraphEditor::ComputeWeights() {
+  if (curves.fSelectionBegin == -1.0f || curves.fSelectionEnd == -1.0f) return;
+  const float before = bFalloff ? fFalloffBefore + 1.0f : 0.0f;
+  const float after = bFalloff ? fFalloffAfter + 1.0f : 0.0f;
+  ForEachSelectedBlock([before, after](Curve2& curve, int first, int last) {
+    const int count = static_cast<int>(curve.GetPointCount());
+    const float xFirst = curve.GetPointAt(static_cast<std::uint32_t>(first))->x;
+    const float xLast = curve.GetPointAt(static_cast<std::uint32_t>(last))->x;
+    for (int i = 0; i < count; ++i) {
+      EditablePoint& key = *curve.GetPointAt(static_cast<std::uint32_t>(i));
+      if (i < first) {
+        const float edge = xFirst - before;
+        const float d = (key.x - edge) / before;
+        key.weight = (before > 0.0f && key.x >= edge) ? 1.0f - d * d : 1.0f;
+      } else if (i <= last) {
+        key.weight = key.bSelected ? 0.0f : 1.0f;
+      } else {
+        const float edge = xLast + after;
+        const float d = (edge - key.x) / after;
+        key.weight = (after > 0.0f && key.x <= edge) ? 1.0f - d * d : 1.0f;
+      }
+    }
+  });
+}
+
+int GraphEditor::UpdateSelectionRange() {
+  const bool moving = IsMoving();
+  if (!moving) {
+    pCurrentPoint = nullptr;
+    fCurrentPointX = kNoCurrentFrame;
+  }
+  double frames = 0.0;
+  ForEachSelectedBlock([this, moving, &frames](Curve2& curve, int first, int last) {
+    EditablePoint* firstKey = curve.GetPointAt(static_cast<std::uint32_t>(first));
+    const float xFirst = firstKey->x;
+    const float xLast = curve.GetPointAt(static_cast<std::uint32_t>(last))->x;
+    if (curves.fSelectionBegin == -1.0f || xFirst < curves.fSelectionBegin) curves.fSelectionBegin = xFirst;
+    if (curves.fSelectionEnd == -1.0f || xLast > curves.fSelectionEnd) curves.fSelectionEnd = xLast;
+    if (!pCurrentPoint && !moving) {
+      pCurrentPoint = firstKey;
+      fCurrentPointX = xFirst;
+    }
+    frames += std::abs(curves.fSelectionEnd - curves.fSelectionBegin) + 1.0;
+  });
+  const bool shown = curves.fSelectionBegin >= 0.0f && curves.fSelectionEnd >= 0.0f;
+  view.ShowSelectionMarkers(shown, curves.fSelectionBegin, curves.fSelectionEnd);
+  return static_cast<int>(frames);
+}
+
+void GraphEditor::SelectInRubberBand() {
+  if (!view.CanMap()) return;
+  const EditorCore::CRect& band = oRubberBand;
+  const float frameLow = static_cast<float>(view.FrameAtColumn(std::min(band.left, band.right)));
+  const float frameHigh = static_cast<float>(view.FrameAtColumn(std::max(band.left, band.right)));
+  const float valueLow = static_cast<float>(view.ValueAtRow(std::max(band.top, band.bottom)));
+  const float valueHigh = static_cast<float>(view.ValueAtRow(std::min(band.top, band.bottom)));
+  auto inBand = [&](const EditablePoint& key) {
+    return key.x >= frameLow && key.x <= frameHigh && key.y >= valueLow && key.y <= valueHigh;
+  };
+  for (CurveInfo* info : curves.GetCurves()) {
+    if (info->bFiltered) continue;
+    info->bSelected = false;
+    Curve2& curve = *info->pCurve;
+    std::uint32_t low = 0;
+    std::uint32_t high = 0;
+    float y = 0.0f;
+    bool selected = false;
+    curve.EvaluatePoint(frameLow, y, low);
+    if (curve.EvaluatePoint(frameHigh, y, high)) {
+      high = std::min(high + 1, curve.GetPointCount() - 1);
+      if (low == high) {
+        selected = inBand(*curve.GetPointAt(low));
+      } else {
+        // The curve passes through the band when a key lies in its value range or a segment
+        // crosses it from one side to the other.
+        for (std::uint32_t k = low + 1; k <= high && !selected; ++k) {
+          const float a = curve.GetPointAt(k - 1)->y;
+          const float b = curve.GetPointAt(k)->y;
+          selected =
+              (b >= valueLow && b <= valueHigh) || (a < valueLow && b > valueHigh) || (a > valueHigh && b < valueLow);
+        }
+      }
+    }
+    if (selected) {
+      info->bSelected = true;
+      for (std::uint32_t k = low; k <= high; ++k) curve.SelectPointAt(k, inBand(*curve.GetPointAt(k)));
+    } else if (curve.GetSelectPointsCount() != 0) {
+      curve.SelectAllPoints(false);
+    }
+  }
+}
+
+void GraphEditor::ApplyValueMove(bool useFalloff) {
+  if (!pCurrentPoint || !curves.HasSelectionRange()) return;
+  if (!useFalloff) {
+    ForEachSelectedBlock([this](Curve2& curve, int first, int last) {
+      for (int i = first; i <= last; ++i) curve.GetPointAt(static_cast<std::uint32_t>(i))->y = fTargetY;
+    });
+    return;
+  }
+  if (pCurrentPoint->y == fTargetY) return;
+  const float delta = fTargetY - pCurrentPoint->y;
+  ForEachSelectedBlock([this, delta](Curve2& curve, int first, int last) {
+    // The widths count keys here; the weights already limit the pull to the frames.
+    const int low = std::max(0, first - static_cast<int>(fFalloffBefore));
+    const int high = std::min(static_cast<int>(curve.GetPointCount()) - 1, last + static_cast<int>(fFalloffAfter));
+    for (int i = low; i <= high; ++i) {
+      EditablePoint& key = *curve.GetPointAt(static_cast<std::uint32_t>(i));
+      if (key.weight < 1.0f) key.y += (1.0f - key.weight) * delta;
+    }
+  });
+}
+
+void GraphEditor::UpdateCoveredKeys(Curve2& curve) {
+  const int first = curve.GetFirstSelectedPointIndex();
+  const int last = curve.GetLastSelectedPointIndex();
+  const int count = static_cast<int>(curve.GetPointCount());
+  for (int i = 0; i < count; ++i) {
+    EditablePoint& key = *curve.GetPointAt(static_cast<std::uint32_t>(i));
+    const bool inBlock = first <= i && i <= last;
+    if (!key.bHidden) {
+      if (!key.bSelected && inBlock) key.bHidden = true;
+      continue;
+    }
+    auto sharesFrame = [&](int j) {
+      if (j < 0 || j >= count) return false;
+      const EditablePoint& other = *curve.GetPointAt(static_cast<std::uint32_t>(j));
+      return !other.bHidden && other.x == key.x;
+    };
+    key.bHidden = sharesFrame(i - 1) || sharesFrame(i + 1) || inBlock;
+  }
+}
+
+void GraphEditor::ApplyFrameMove() {
+  if (!pCurrentPoint || fTargetX == pCurrentPoint->x || !curves.HasSelectionRange()) return;
+  const float delta = fTargetX - pCurrentPoint->x;
+  ForEachSelectedBlock([delta](Curve2& curve, int first, int last) {
+    if (curve.GetPointAt(static_cast<std::uint32_t>(first))->x + delta < 0.0f) return;
+    if (curve.MovePointsAt(static_cast<std::uint32_t>(first), static_cast<std::uint32_t>(last), delta)) {
+      UpdateCoveredKeys(curve);
+    }
+  });
+  curves.ClearSelectionRange();
+  UpdateSelectionRange();
+}
+
+void GraphEditor::SetFalloff(bool on) {
+  bFalloff = on;
+  ComputeWeights();
+}
+
+void GraphEditor::SetFalloffBefore(float frames) {
+  fFalloffBefore = frames;
+  ComputeWeights();
+}
+
+void GraphEditor::SetFalloffAfter(float frames) {
+  fFalloffAfter = frames;
+  ComputeWeights();
+}
+
+}  // namespace Tarvel

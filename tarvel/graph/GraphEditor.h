@@ -1,0 +1,131 @@
+#pragma once
+
+#include <cstdint>
+
+#include "EditorCore/Geometry.h"
+#include "EditorToolkit/EditablePoint.h"
+#include "curves/CurveInfo.h"
+#include "curves/CurveSelection.h"
+#include "graph/GraphView.h"
+
+namespace Tarvel {
+
+// Editing curves in the graph, without the window: picking keys, rubber-band selection,
+// moving the selected keys in value, in frame or both, snapping, the falloff that drags
+// neighbouring keys along, and taking back a move that lands two keys on one frame. The
+// graph control hands it the left-button gesture and paints what it holds. What callers may
+// rely on:
+// 1. A curve takes part in editing when it is shown, not filtered, selected and has selected
+//    keys; filtered curves are never hit, selected or moved.
+// 2. A press on a key starts the edit mode (iEditMode: 2 values, 3 frames; Shift makes it 4,
+//    both). A press elsewhere starts a rubber band and deletes the keys a moved block
+//    covered.
+// 3. Keys moved in frame land on whole frames; moved values snap to a tenth of the value
+//    graduation while bSnap is set. No key moves before frame 0.
+// 4. A frame move backs up the selected curves at the press; a release that leaves a selected
+//    key on the frame of another key of its curve restores that curve's backup.
+// 5. The view hears every GraphNotify_ code in the order the gesture produces them.
+class GraphEditor {
+ public:
+  static constexpr std::uint8_t kDragNone = 0;
+  static constexpr std::uint8_t kDragRubberBand = 1;
+  static constexpr std::uint8_t kDragValues = 2;
+  static constexpr std::uint8_t kDragFrames = 3;
+  static constexpr std::uint8_t kDragBoth = 4;
+  // fCurrentPointX without a current key.
+  static constexpr float kNoCurrentFrame = -1.0e11f;
+
+  GraphEditor(CurveSelection& shownCurves, GraphView& graphView) : curves(shownCurves), view(graphView) {}
+
+  // The left-button gesture, in client pixels.
+  void Press(EditorCore::CPoint point, bool bControl, bool bShift);
+  void Move(EditorCore::CPoint point, bool bShift);
+  void Release(EditorCore::CPoint point, bool bInside);
+
+  // Moves the selected keys so that the current key lands on frame (only while a frame move
+  // is in progress or was the last gesture), then puts the cross-hair on the current key.
+  void SetTargetFrame(float frame);
+  // Moves the selected keys (and, with useFalloff, their neighbours by weight) so that the
+  // current key takes value; acts during a value move or in the values edit mode.
+  void SetTargetValue(float value, bool useFalloff);
+  // Falloff weight of every key of the editing curves: 0 follows the selection, 1 stays.
+  void ComputeWeights();
+  // Widens the selection range to the selected keys and shows it on the frame ruler.
+  // Returns 0 when nothing is selected, 1 for a single key frame of a single curve, more
+  // otherwise. Outside a move the first selected key becomes the current key.
+  int UpdateSelectionRange();
+  // Selects the keys of the shown curves that lie inside oRubberBand.
+  void SelectInRubberBand();
+  // Sets the keys between the first and last selected key to fTargetY, or with useFalloff
+  // moves them and their neighbours by weight towards it.
+  void ApplyValueMove(bool useFalloff);
+  // Shifts the selected keys so that the current key lands on fTargetX. A curve whose keys
+  // would go before frame 0 stays where it is.
+  void ApplyFrameMove();
+  void SetFalloff(bool on);
+  void SetFalloffBefore(float frames);
+  void SetFalloffAfter(float frames);
+  // The curves were rebuilt or removed: the current key's address may be gone, so there is
+  // no current key and the panel's edits show nothing.
+  void ForgetCurrentPoint();
+  // The middle button took over: no left-button gesture is in progress.
+  void StopGesture() { iDragState = kDragNone; }
+  bool IsMoving() const { return iDragState == kDragValues || iDragState == kDragFrames || iDragState == kDragBoth; }
+
+  // Moved values snap to a tenth of a graduation.
+  bool bSnap = true;
+  // Left-button gesture: 0 none, 1 rubber band, 2 values, 3 frames, 4 both.
+  std::uint8_t iDragState = kDragNone;
+  // Gesture the panel chose for a press on a key: 2 values, 3 frames.
+  std::uint8_t iEditMode = kDragNone;
+  // The key last clicked, shown in the panel's edits.
+  EditorToolkit::EditablePoint* pCurrentPoint = nullptr;
+  float fTargetX = 0.0f;
+  // Frame of the current key when it was picked.
+  float fCurrentPointX = kNoCurrentFrame;
+  float fTargetY = 0.0f;
+  // Press point (left, top) and latest pointer position (right, bottom), client pixels.
+  EditorCore::CRect oRubberBand;
+  // Moving values drags the neighbouring keys with a weight.
+  bool bFalloff = true;
+  // Falloff widths in frames before the first and after the last selected key.
+  float fFalloffBefore = 0.0f;
+  float fFalloffAfter = 0.0f;
+
+ private:
+  struct Hit {
+    CurveInfo* curve = nullptr;
+    std::uint32_t index = 0;
+  };
+  Hit HitTest(EditorCore::CPoint point) const;
+  // A press on a key: it joins (Ctrl) or replaces the selection and becomes the current key,
+  // unless it was the current key already.
+  void PressKey(const Hit& hit, const EditorToolkit::EditablePoint* previous, bool bControl);
+  static bool IsEditing(const CurveInfo* info);
+  // Calls edit(curve, first, last) for every editing curve, first and last being the indices
+  // of its first and last selected key.
+  template <typename Edit>
+  void ForEachSelectedBlock(Edit edit) {
+    for (CurveInfo* info : curves.GetCurves()) {
+      if (!IsEditing(info)) continue;
+      EditorToolkit::Curve2& curve = *info->pCurve;
+      const int first = curve.GetFirstSelectedPointIndex();
+      const int last = curve.GetLastSelectedPointIndex();
+      if (first <= last) edit(curve, first, last);
+    }
+  }
+  void PlaceCrossHair();
+  void DeleteCoveredKeys();
+  // After a restore the current key's old address is gone: it becomes the selected key of
+  // that curve at the frame where it was picked, if any.
+  void RestoreCollidingCurves();
+  static bool Collides(const EditorToolkit::Curve2& curve);
+  // Covered keys are the unselected ones inside a moved block; they show again once the
+  // block has left them, unless they still share a frame with a visible neighbour.
+  static void UpdateCoveredKeys(EditorToolkit::Curve2& curve);
+
+  CurveSelection& curves;
+  GraphView& view;
+};
+
+}  // namespace Tarvel

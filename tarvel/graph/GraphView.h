@@ -1,0 +1,29 @@
+#pragma once
+
+namespace Tarvel {
+
+// What graph editing needs of the view it edits in: the mapping between client pixels and
+// frames or values (rows count from the top, values upwards), the rulers' markers, and the
+// panel it reports to. The graph control is one; tests provide their own.
+class GraphView {
+ public:
+  virtual ~GraphView() = default;
+
+  // False until both rulers exist: nothing can be hit then.
+  virtual bool CanMap() const = 0;
+  virtual double FrameAtColumn(int x) const = 0;
+  virtual double ValueAtRow(int y) const = 0;
+  virtual int ColumnOfFrame(double frame) const = 0;
+  virtual int RowOfValue(double value) const = 0;
+  // The value ruler's graduation unit: moved values snap to a tenth of it.
+  virtual double GetValueUnit() const = 0;
+  // Markers 1 and 2 of the frame ruler at the selection's ends, or hidden.
+  virtual void ShowSelectionMarkers(bool shown, float begin, float end) = 0;
+  // Marker 3 of both rulers, the current key's cross-hair.
+  virtual void ShowCrossHair(bool shown) = 0;
+  virtual void PlaceCrossHair(float frame, float value) = 0;
+  // Tells the panel one of the GraphNotify_ codes; the view repaints afterwards.
+  virtual void Notify(int code) = 0;
+};
+
+}  // namespace Tarvel

@@ -1,0 +1,102 @@
+#include "objects/PreviewPlayback.h"
+
+#include <chrono>
+#include <cmath>
+#include <thread>
+
+#include "EngineCore/AnimClip.h"
+#include "curves/ClipEditCore.h"
+#include "curves/FrameworkMessages.h"
+#include "resources/ModuleIds.h"
+
+namespace Tarvel {
+
+void PreviewPlayback::BuildRange() {
+  const CurveSelection& selection = core.GetSelection();
+  if (selection.fSelectionBegin >= 0.0f && selection.fSelectionEnd >= 0.0f) {
+    playBegin = selection.fSelectionBegin;
+    playEnd = selection.fSelectionEnd;
+  } else if (const EngineCore::AnimClip* clip = core.GetClip()) {
+    playBegin = static_cast<float>(clip->GetFirstKeyFrame());
+    playEnd = static_cast<float>(clip->GetLastKeyFrame());
+  }
+}
+
+bool PreviewPlayback::Start() {
+  playing = true;
+  BuildRange();
+  objects.BuildTargets();
+  const std::uint32_t mode = speed < 0.0f ? (bLoop ? 3u : 1u) : (bLoop ? 2u : 0u);
+  for (EngineCore::SceneObject* object : objects.chosenObjects) {
+    std::uint32_t clipKey = 0;
+    if (!core.IsAnimatedByClip(object, &clipKey)) continue;
+    EngineCore::AnimController& controller = *object->GetController();
+    controller.Reinit();
+    controller.ChangeClip(0, clipKey);
+    controller.ChangePlaybackKeyFrameBegin(0, static_cast<std::uint32_t>(playBegin));
+    controller.ChangePlaybackKeyFrameEnd(0, static_cast<std::uint32_t>(playEnd));
+    controller.ChangePlaybackLevel(0, 1.0f);
+    controller.ChangePlaybackSpeed(0, std::abs(speed) * Ids::kFramesPerSecond);
+    controller.SetPlaybackFrame(0, speed < 0.0f ? playEnd : playBegin);
+    controller.ChangePlaybackMode(0, mode);
+  }
+  stepTimer.Reset();
+  elapsed = 0.0f;
+  viewerModule = FrameworkMessages::FindModule(Ids::kViewerModule);
+  return viewerModule != nullptr;
+}
+
+bool PreviewPlayback::Step() {
+  stepTimer.Update();
+  float dt = stepTimer.GetElapsedSeconds();
+  // The controllers never advance by less than a millisecond.
+  if (dt < 0.001f) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(static_cast<int>((0.001f - dt) * 1000.0f)));
+    dt = 0.001f;
+  }
+  stepTimer.Reset();
+  elapsed = dt;
+  objects.BuildTargets();
+  bool atEnd = false;
+  for (EngineCore::SceneObject* object : objects.chosenObjects) {
+    if (!core.IsAnimatedByClip(object)) continue;
+    EngineCore::AnimController& controller = *object->GetController();
+    controller.RunOneFrame(dt);
+    const float frame = controller.GetPlaybackFrame(0);
+    core.SetTimeCursor(frame);
+    FrameworkMessages::SendTo(viewerModule, Ids::kMsgViewerRedraw, 0, 0);
+    if (!bLoop && ((speed > 0.0f && frame >= playEnd) || (speed <= 0.0f && frame <= playBegin))) atEnd = true;
+  }
+  return atEnd;
+}
+
+bool PreviewPlayback::Stop() {
+  if (!playing) return false;
+  playing = false;
+  return true;
+}
+
+void PreviewPlayback::ApplyFrame(float frame) {
+  BuildRange();
+  objects.BuildTargets();
+  const EngineCore::AnimClip* clip = core.GetClip();
+  for (EngineCore::SceneObject* object : objects.chosenObjects) {
+    std::uint32_t clipKey = 0;
+    if (!clip || !core.IsAnimatedByClip(object, &clipKey)) continue;
+    EngineCore::AnimController& controller = *object->GetController();
+    controller.Reinit();
+    controller.ChangeClip(0, clipKey);
+    controller.ChangePlaybackKeyFrameBegin(0, clip->GetFirstKeyFrame());
+    controller.ChangePlaybackKeyFrameEnd(0, clip->GetLastKeyFrame());
+    controller.ChangePlaybackKeyFrameBegin(0, static_cast<std::uint32_t>(playBegin));
+    controller.ChangePlaybackKeyFrameEnd(0, static_cast<std::uint32_t>(playEnd));
+    controller.ChangePlaybackLevel(0, 1.0f);
+    controller.SetPlaybackFrame(0, frame);
+    controller.ChangePlaybackMode(0, 0);
+    controller.RunOneFrame(0.001f);
+    FrameworkMessages::SendTo(FrameworkMessages::FindModule(Ids::kViewerModule), Ids::kMsgViewerRedraw, 0, 0);
+    FrameworkMessages::Broadcast(Ids::kMsgPoseApplied, reinterpret_cast<EditorCore::WPARAM>(core.GetScene()), 0);
+  }
+}
+
+}  // namespace Tarvel

@@ -1,0 +1,57 @@
+#pragma once
+
+#include "EngineCore/Timer.h"
+#include "objects/PreviewObjects.h"
+
+namespace EditorCore {
+class GUI_Module;
+}
+
+namespace Tarvel {
+
+class ClipEditCore;
+
+// Playing a clip page's clip on the chosen objects through their animation controllers,
+// posing them at single frames, and the settings of both. What callers may rely on:
+// 1. The preview plays over the selection range when there is one, else over the clip's
+//    key-frame range, forwards or backwards at |speed| times 60 key frames per second.
+// 2. Each step and each applied frame moves the page's one time cursor and tells the host's
+//    viewer module (2324) to redraw; an applied frame also tells every module (2228).
+// 3. Objects without a controller holding the clip are skipped.
+// The window timers that drive the steps belong to the curve panel.
+class PreviewPlayback {
+ public:
+  PreviewPlayback(ClipEditCore& editCore, PreviewObjects& previewObjects) : core(editCore), objects(previewObjects) {}
+
+  // Starts playing; true when steps are to run (the host's viewer module exists).
+  bool Start();
+  // One step of the elapsed real time (at least a millisecond). True when the preview
+  // reached the end of a range it does not loop: the caller then stops it.
+  bool Step();
+  // False when it was not playing.
+  bool Stop();
+  // Poses the targets at a frame (scrubbing, key stepping).
+  void ApplyFrame(float frame);
+
+  // -2, -1, -0.5, 0.5, 1 or 2: the sign is the direction.
+  float speed = 1.0f;
+  bool playing = false;
+  bool bLoop = true;
+  // A key is added at the time cursor whenever a pose is applied anywhere (2228).
+  bool autoRecord = false;
+  float playBegin = 0.0f;
+  float playEnd = 0.0f;
+  // Seconds of the last step.
+  float elapsed = 0.0f;
+
+ private:
+  void BuildRange();
+
+  ClipEditCore& core;
+  PreviewObjects& objects;
+  EngineCore::Timer stepTimer;
+  // The host module told to redraw after each step, as last looked up.
+  EditorCore::GUI_Module* viewerModule = nullptr;
+};
+
+}  // namespace Tarvel

@@ -1,0 +1,18 @@
+#pragma once
+
+#include "tools/ToolQuestions.h"
+
+namespace Tarvel {
+
+// The tools' questions as the module's modal dialogs, owned by the host's main window.
+class DialogToolQuestions : public ToolQuestions {
+ public:
+  bool AskFlip(bool& bVertical) override;
+  bool AskScale(ScaleSettings& settings) override;
+  bool AskSmooth(int& iSubdivision) override;
+  bool AskSubdivise(int& iSubdivision) override;
+  bool AskSubSample(float& fTolerance) override;
+  bool AskAffectChannel() override;
+};
+
+}  // namespace Tarvel

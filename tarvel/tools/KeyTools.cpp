@@ -1,0 +1,132 @@
+#include "tools/KeyTools.h"
+
+#include <algorithm>
+#include <functional>
+
+#include "curves/ClipEditCore.h"
+#include "tools/KeyTransforms.h"
+
+namespace Tarvel {
+
+using EditorToolkit::Curve2;
+
+namespace {
+
+// A worker on one curve's range; false when it left the curve as it was.
+using Worker = std::function<bool(Curve2& curve, std::uint32_t first, std::uint32_t last)>;
+
+const char* Label(const char* track, const char* selected, bool selection) { return selection ? selected : track; }
+
+// Runs the worker over the selected curves (when answered is true) and closes the operation.
+bool Apply(ClipEditCore& core, bool selection, const char* label, bool answered, const Worker& worker) {
+  bool changed = false;
+  if (answered) {
+    std::uint32_t pending = 0;
+    bool hasPending = false;
+    for (CurveInfo* info : core.GetSelection().GetSelectedRows()) {
+      if (hasPending && pending != info->iChannelKey) core.WriteBackChannel(pending);
+      pending = info->iChannelKey;
+      hasPending = true;
+      core.RecordBefore(info, label);
+      std::uint32_t first = 0;
+      std::uint32_t last = 0;
+      if (KeyTransforms::GetRange(*info->pCurve, selection, first, last)) {
+        changed = worker(*info->pCurve, first, last) || changed;
+      }
+    }
+    if (hasPending) core.WriteBackChannel(pending);
+  }
+  core.CloseOperation(label);
+  return changed;
+}
+
+bool HasEditableCurves(const ClipEditCore& core) { return core.GetSelection().GetSelectedCurveCount() > 0; }
+
+// The scale dialog shows the length the curves share, or none when they differ; the wished
+// length starts at the shared one, else at the longest.
+ScaleSettings ScaleDefaults(const ClipEditCore& core, bool selection) {
+  ScaleSettings settings;
+  const std::vector<CurveInfo*> rows = core.GetSelection().GetSelectedRows();
+  int length = rows.empty() ? -1 : KeyTransforms::GetRangeLength(*rows.front()->pCurve, selection);
+  int longest = -1;
+  if (length != -1) {
+    for (std::size_t r = 1; r < rows.size(); ++r) {
+      const int other = KeyTransforms::GetRangeLength(*rows[r]->pCurve, selection);
+      if (other < 0 || other == length) continue;
+      length = -1;
+      longest = std::max(longest, other);
+    }
+  }
+  settings.iCurrentLength = length;
+  settings.iWishLength = length != -1 ? length : longest;
+  return settings;
+}
+
+}  // namespace
+
+bool KeyTools::Flip(ClipEditCore& core, ToolQuestions& questions, bool selection) {
+  bool vertical = false;
+  const bool answered = HasEditableCurves(core) && questions.AskFlip(vertical);
+  return Apply(core, selection, Label("FlipTrack", "FlipSelection", selection), answered,
+               [vertical](Curve2& curve, std::uint32_t first, std::uint32_t last) {
+                 if (vertical) {
+                   KeyTransforms::MirrorTime(curve, first, last);
+                 } else {
+                   KeyTransforms::MirrorValues(curve, first, last);
+                 }
+                 return last > first;
+               });
+}
+
+bool KeyTools::Scale(ClipEditCore& core, ToolQuestions& questions, bool selection) {
+  ScaleSettings settings = ScaleDefaults(core, selection);
+  const bool editable = HasEditableCurves(core);
+  // Cancelling the scale tool leaves no trace, not even an undo step.
+  if (editable && !questions.AskScale(settings)) return false;
+  return Apply(core, selection, Label("ScaleTrack", "ScaleSelection", selection), editable,
+               [&settings, selection](Curve2& curve, std::uint32_t first, std::uint32_t last) {
+                 float factor = 1.0f;
+                 if (settings.bUseLength) {
+                   const int length = KeyTransforms::GetRangeLength(curve, selection);
+                   // A run without length has no factor that reaches the wished one: it stays.
+                   if (length == settings.iWishLength || length == 0) return false;
+                   factor = static_cast<float>(settings.iWishLength) / static_cast<float>(length);
+                 } else {
+                   if (settings.fPercentage == 100.0f) return false;
+                   factor = settings.fPercentage * 0.01f;
+                 }
+                 KeyTransforms::ScaleKeys(curve, first, last, factor);
+                 return true;
+               });
+}
+
+bool KeyTools::Smooth(ClipEditCore& core, ToolQuestions& questions, bool selection) {
+  int subdivision = 0;
+  const bool answered = HasEditableCurves(core) && questions.AskSmooth(subdivision);
+  return Apply(core, selection, Label("SmoothTrack", "SmoothSelection", selection), answered,
+               [subdivision](Curve2& curve, std::uint32_t first, std::uint32_t last) {
+                 KeyTransforms::SmoothKeys(curve, first, last, subdivision);
+                 return subdivision > 0 && last > first;
+               });
+}
+
+bool KeyTools::Subdivise(ClipEditCore& core, ToolQuestions& questions, bool selection) {
+  int subdivision = 0;
+  const bool answered = HasEditableCurves(core) && questions.AskSubdivise(subdivision);
+  return Apply(core, selection, Label("SubdiviseTrack", "SubdiviseSelection", selection), answered,
+               [subdivision](Curve2& curve, std::uint32_t first, std::uint32_t last) {
+                 return KeyTransforms::SubdiviseKeys(curve, first, last, subdivision, false) != last;
+               });
+}
+
+bool KeyTools::SubSample(ClipEditCore& core, ToolQuestions& questions, bool selection) {
+  float tolerance = 0.0f;
+  const bool answered = HasEditableCurves(core) && questions.AskSubSample(tolerance);
+  return Apply(core, selection, Label("SubSampleTrack", "SubSampleSelection", selection), answered,
+               [tolerance](Curve2& curve, std::uint32_t first, std::uint32_t last) {
+                 const std::uint32_t before = curve.GetPointCount();
+                 return curve.SubSample(first, last, tolerance) != before;
+               });
+}
+
+}  // namespace Tarvel

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <cstdint>
+
+#include "EditorToolkit/Curve2.h"
+
+namespace Tarvel {
+
+// The workers of the key transform tools, each on one curve's index range first..last
+// (first <= last, both within the curve).
+class KeyTransforms {
+ public:
+  // The range a tool works on: every key, or the first to the last selected one. False for
+  // an empty curve, or a curve without selected keys when only the selection is asked.
+  static bool GetRange(const EditorToolkit::Curve2& curve, bool selection, std::uint32_t& first, std::uint32_t& last);
+  // The range's length in whole frames (last frame minus first, truncated); -1 without range.
+  static int GetRangeLength(const EditorToolkit::Curve2& curve, bool selection);
+
+  // Stretches or shrinks the range in time by factor from its first key, which stays; the
+  // keys after the range move by as much as its last key. Keys land on whole frames where
+  // the curve has a value there.
+  static void ScaleKeys(EditorToolkit::Curve2& curve, std::uint32_t first, std::uint32_t last, float factor);
+  // The same keys in reverse time order over the same span.
+  static void MirrorTime(EditorToolkit::Curve2& curve, std::uint32_t first, std::uint32_t last);
+  // Values mirrored about the middle of the first and last values.
+  static void MirrorValues(EditorToolkit::Curve2& curve, std::uint32_t first, std::uint32_t last);
+  // count keys between each pair of keys of the range, on the current line; returns the
+  // range's new last index. markNew flags the inserted keys.
+  static std::uint32_t SubdiviseKeys(EditorToolkit::Curve2& curve, std::uint32_t first, std::uint32_t last, int count,
+                                     bool markNew);
+  // Inserts count keys per segment and lays them on the Catmull-Rom spline through the old
+  // keys, which keep their values. count 0 changes nothing.
+  static void SmoothKeys(EditorToolkit::Curve2& curve, std::uint32_t first, std::uint32_t last, int count);
+};
+
+}  // namespace Tarvel

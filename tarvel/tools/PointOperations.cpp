@@ -1,0 +1,172 @@
+#include "tools/PointOperations.h"
+
+#include "EngineCore/AnimTrack.h"
+#include "EngineCore/Crc32.h"
+#include "EngineCore/SceneEditionManager.h"
+#include "curves/ClipEditCore.h"
+#include "resources/ModuleIds.h"
+
+namespace Tarvel {
+
+using EditorToolkit::Curve2;
+
+PointOperations::ObjectKeying PointOperations::KeyObjects(ClipEditCore& core, ToolQuestions& questions,
+                                                          KeyingPage& page, float frame) {
+  EngineCore::SceneEditionManager* selection = core.GetSceneSelection();
+  EngineCore::AnimClip* clip = core.GetClip();
+  if (!selection || !clip) return ObjectKeying::NoObjectKeyed;
+  if (selection->GetSelectedObjectCount() == 0) return ObjectKeying::Stop;
+  bool keyed = false;
+  std::uint32_t current = 0;
+  for (EngineCore::SceneObject* object = selection->GetFirstSelectedObject(Ids::kAllObjectTypes, false); object;
+       object = selection->GetNextSelectedObject(object, Ids::kAllObjectTypes, false)) {
+    if (object->IsKeyingLocked() || !core.IsAnimatedByClip(object)) continue;
+    EngineCore::AnimController* controller = object->GetController();
+    const std::uint32_t key = controller->GetChannelKey();
+    if (key == 0) {
+      if (current == 0 || !questions.AskAffectChannel()) continue;
+      // Controllers carry channel keys as the checksum of the channel's name.
+      if (const EngineCore::AnimChannel* channel = clip->GetChannel(current)) {
+        const EngineCore::String& name = channel->GetName();
+        controller->SetChannelKey(EngineCore::Crc32::Compute(name.GetTextLength(), name.c_str()));
+        controller->SetChannelName(name);
+      }
+      page.OnObjectChannelChanged();
+      break;
+    }
+    if (key != current) {
+      if (!page.ShowOnlyChannel(key)) continue;
+      current = key;
+    }
+    const CurveSet::Curves* curves = core.GetChannelCurves(current);
+    if (!curves) return ObjectKeying::Stop;
+    keyed = true;
+    EngineCore::Vector3 values[3] = {object->GetLocalTranslation(), {}, object->GetLocalScale()};
+    object->GetLocalRotation().GetAngles(values[1]);
+    values[1] = values[1] * Ids::kDegreesPerRadian;
+    for (std::size_t i = 0; i + 2 < curves->size(); i += 3) {
+      CurveInfo* triple[3] = {(*curves)[i].get(), (*curves)[i + 1].get(), (*curves)[i + 2].get()};
+      const std::uint32_t track = triple[0]->iTrackType;
+      const EngineCore::Vector3 value = track >= 1 && track <= 3 ? values[track - 1] : EngineCore::Vector3();
+      for (int c = 0; c < 3; ++c) triple[c]->pCurve->AddPoint({frame, value[c]}, false);
+    }
+    core.WriteBackChannel(current);
+  }
+  return keyed ? ObjectKeying::Keyed : ObjectKeying::NoObjectKeyed;
+}
+
+bool PointOperations::CreatePoint(ClipEditCore& core, ToolQuestions& questions, KeyingPage& page, bool bRoundFrame) {
+  const float cursor = core.GetCursorFrame();
+  const ObjectKeying objects = KeyObjects(core, questions, page, cursor);
+  // An empty scene selection, or a keyed object whose channel has no curves, ends it all.
+  if (objects == ObjectKeying::Stop) return false;
+  bool changed = objects == ObjectKeying::Keyed;
+  if (objects == ObjectKeying::NoObjectKeyed) {
+    const float x = bRoundFrame ? ClipEditCore::WholeFrame(cursor) : cursor;
+    for (CurveInfo* curve : core.GetSelection().GetSelectedRows()) {
+      core.RecordBefore(curve, "CreatePoint");
+      float y = curve->iTrackType == CurveInfo::Scale ? 1.0f : 0.0f;
+      const std::uint32_t count = curve->pCurve->GetPointCount();
+      if (count > 0) y = curve->pCurve->GetPointAt(count - 1)->y;
+      changed = curve->pCurve->AddPoint({x, y}, false) != nullptr || changed;
+      core.WriteBackChannel(curve->iChannelKey);
+    }
+  }
+  core.CloseOperation("CreatePoint");
+  return changed;
+}
+
+bool PointOperations::RemovePoints(ClipEditCore& core) {
+  const std::vector<CurveInfo*> rows = core.GetSelection().GetSelectedRows();
+  if (!core.GetSelection().HasSelectionRange() || rows.empty()) return RemoveTrackPoints(core);
+  bool removedAny = false;
+  for (CurveInfo* curve : rows) {
+    core.RecordBefore(curve, "RemovePoints");
+    Curve2& points = *curve->pCurve;
+    const std::uint32_t wanted = points.GetSelectPointsCount();
+    std::uint32_t removed = 0;
+    for (std::uint32_t i = 0; removed < wanted && i < points.GetPointCount();) {
+      if (points.GetPointAt(i)->bSelected && points.RemovePointAt(i)) {
+        ++removed;
+      } else {
+        ++i;
+      }
+    }
+    if (removed > 0) core.WriteBackChannel(curve->iChannelKey);
+    removedAny = removedAny || removed > 0;
+  }
+  if (!removedAny) return RemoveTrackPoints(core);
+  core.CloseOperation("RemovePoints");
+  return true;
+}
+
+bool PointOperations::RemoveTrackPoints(ClipEditCore& core) {
+  const std::vector<CurveInfo*> rows = core.GetSelection().GetSelectedRows();
+  if (core.GetSelection().GetSelectedCurveCount() == 0 || rows.empty()) return false;
+  // Channels are written back once each, when the walk leaves them.
+  std::uint32_t pending = rows.front()->iChannelKey;
+  for (CurveInfo* curve : rows) {
+    if (pending != curve->iChannelKey) core.WriteBackChannel(pending);
+    core.RecordBefore(curve, "RemoveTrackPoints");
+    curve->pCurve->RemoveAllPoints();
+    pending = curve->iChannelKey;
+  }
+  core.WriteBackChannel(pending);
+  core.CloseOperation("RemoveTrackPoints");
+  return true;
+}
+
+bool PointOperations::CopyPoints(ClipEditCore& core) {
+  Curve2* clipboard = core.GetClipboard();
+  if (!clipboard) return false;
+  clipboard->RemoveAllPoints();
+  if (!core.GetSelection().HasSelectionRange()) return false;
+  for (const CurveInfo* curve : core.GetSelection().GetSelectedRows()) {
+    const Curve2& points = *curve->pCurve;
+    if (points.GetSelectPointsCount() == 0) continue;
+    const float origin = points.GetPointAt(static_cast<std::uint32_t>(points.GetFirstSelectedPointIndex()))->x;
+    for (std::uint32_t i = 0; i < points.GetPointCount(); ++i) {
+      const EditorToolkit::EditablePoint& point = *points.GetPointAt(i);
+      if (point.bSelected) clipboard->AddPoint({point.x - origin, point.y}, false);
+    }
+    if (clipboard->GetPointCount() > 0) break;
+  }
+  return clipboard->GetPointCount() > 0;
+}
+
+bool PointOperations::PastePoints(ClipEditCore& core) {
+  const Curve2* clipboard = core.GetClipboard();
+  const std::vector<CurveInfo*> rows = core.GetSelection().GetSelectedRows();
+  if (!clipboard || clipboard->GetPointCount() == 0 || rows.empty() ||
+      core.GetSelection().GetSelectedCurveCount() == 0) {
+    return false;
+  }
+  CurveInfo* target = rows.front();
+  core.RecordBefore(target, "PastePoints");
+  Curve2& points = *target->pCurve;
+  const int lastSelected = points.GetLastSelectedPointIndex();
+  const float start = core.GetCursorFrame();
+  const float end = start + clipboard->GetPointAt(clipboard->GetPointCount() - 1)->x;
+  int i = points.GetPointIndex(start, true);
+  if (i >= 0) {
+    // The selected keys that the block lands on are covered by it.
+    while (i <= lastSelected && points.GetPointAt(static_cast<std::uint32_t>(i))->x <= end) {
+      points.GetPointAt(static_cast<std::uint32_t>(i))->bHidden = true;
+      ++i;
+    }
+    const std::uint32_t count = points.GetPointCount();
+    if (static_cast<std::uint32_t>(i) < count) {
+      const float x = points.GetPointAt(static_cast<std::uint32_t>(i))->x;
+      points.MovePointsAt(static_cast<std::uint32_t>(i), count - 1, end - x + 1.0f);
+    }
+  }
+  for (std::uint32_t p = 0; p < clipboard->GetPointCount(); ++p) {
+    const EditorToolkit::EditablePoint& point = *clipboard->GetPointAt(p);
+    points.AddPoint({start + point.x, point.y}, false);
+  }
+  core.WriteBackChannel(target->iChannelKey);
+  core.CloseOperation("PastePoints");
+  return true;
+}
+
+}  // namespace Tarvel

@@ -1,0 +1,191 @@
+#include <cmath>
+#include <filesystem>
+#include <memory>
+
+#include <gtest/gtest.h>
+
+#include "ClipBuilder.h"
+#include "EditorCore/GUI_App.h"
+#include "EditorCore/GUI_MainFrame.h"
+#include "EngineCore/AnimTrack.h"
+#include "EngineCore/Log.h"
+#include "Formats/GltfClipFile.h"
+#include "RecordingModule.h"
+#include "TempFolder.h"
+#include "curves/ClipEditCore.h"
+
+using EngineCore::AnimTrack;
+using Tarvel::ClipEditCore;
+using Tarvel::CurveInfo;
+
+namespace {
+
+// A core over a clip built for the test, in a host whose module manager a listener joins.
+class EditCore : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() { EditorCore::GUI_App::EnsureForTests(); }
+  void SetUp() override { mainFrame.GetModuleManager()->RegisterModule(&listener); }
+  void TearDown() override { mainFrame.GetModuleManager()->UnregisterModule(&listener); }
+
+  void Attach(std::initializer_list<const char*> shownChannels = {}) {
+    builder.Clip().ComputeKeyFrameRange();
+    core.AttachClip(&builder.Clip());
+    for (const char* name : shownChannels) core.ShowChannel(ClipBuilder::Key(name));
+  }
+  CurveInfo& Curve(const char* channel, std::uint32_t track, std::uint32_t component) {
+    for (const auto& curve : *core.GetChannelCurves(ClipBuilder::Key(channel))) {
+      if (curve->iTrackType == track && curve->iComponent == component) return *curve;
+    }
+    throw std::runtime_error("no such curve");
+  }
+  // Moves every point of the channel's curves by dx frames.
+  void Shift(const char* channel, float dx) {
+    for (const auto& curve : *core.GetChannelCurves(ClipBuilder::Key(channel))) {
+      curve->pCurve->MovePointsAt(0, curve->pCurve->GetPointCount() - 1, dx);
+    }
+  }
+  const EngineCore::AnimCurve& Keys(const char* channel) {
+    return *core.GetClip()->GetChannel(ClipBuilder::Key(channel))->GetCurve(AnimTrack::Translation);
+  }
+
+  EditorCore::GUI_MainFrame mainFrame;
+  TestSupport::RecordingModule listener;
+  ClipBuilder builder;
+  ClipEditCore core;
+};
+
+}  // namespace
+
+TEST_F(EditCore, TellsModulesOnlyWhenBothEndsOfTheRangeMove) {
+  builder.Vectors("A", AnimTrack::Translation, {{10, {0, 0, 0}}, {20, {1, 1, 1}}});
+  builder.Vectors("B", AnimTrack::Translation, {{10, {0, 0, 0}}, {20, {2, 2, 2}}});
+  Attach();
+  Shift("A", 5.0f);
+  core.WriteBackAllChannels();
+  EXPECT_EQ(builder.Clip().GetLastKeyFrame(), 25u);
+  Shift("B", -5.0f);
+  core.WriteBackAllChannels();
+  EXPECT_EQ(builder.Clip().GetFirstKeyFrame(), 5u);
+  EXPECT_EQ(listener.Count(3526), 0) << "one end at a time tells no one";
+  Shift("A", 10.0f);
+  Shift("B", 10.0f);
+  core.WriteBackAllChannels();
+  EXPECT_EQ(listener.Count(3526), 1);
+}
+
+TEST_F(EditCore, UndoAndRedoWriteTheRecordedKeysBackAndTellWhenTheRangeMoves) {
+  builder.Vectors("A", AnimTrack::Translation, {{0, {0, 0, 0}}, {10, {1, 1, 1}}});
+  Attach({"A"});
+  // A tool moving all three curves of A by 5 frames, twice.
+  auto shiftTool = [this]() {
+    for (CurveInfo* curve : {&Curve("A", 1, 0), &Curve("A", 1, 1), &Curve("A", 1, 2)}) {
+      curve->bSelected = true;
+      core.RecordBefore(curve, "Shift");
+    }
+    Shift("A", 5.0f);
+    core.WriteBackAllChannels();
+    core.RecordStep("Shift", false);
+  };
+  shiftTool();
+  shiftTool();
+  EXPECT_EQ(listener.Count(3526), 2);
+  EXPECT_EQ(Keys("A").GetKeyFrame(0), 10u);
+  EXPECT_TRUE(core.Undo());
+  EXPECT_EQ(Keys("A").GetKeyFrame(0), 5u) << "written back";
+  EXPECT_EQ(listener.Count(3526), 3) << "one undo put all three curves back to 5..15";
+  EXPECT_TRUE(core.Redo());
+  EXPECT_EQ(Keys("A").GetKeyFrame(0), 10u);
+  EXPECT_FALSE(core.Redo());
+}
+
+TEST_F(EditCore, RemovingAChannelDropsItsCurvesFromTheSelectionAndStalesItsSnapshots) {
+  builder.Vectors("A", AnimTrack::Translation, {{0, {0, 0, 0}}, {10, {1, 1, 1}}});
+  builder.Vectors("B", AnimTrack::Translation, {{0, {0, 0, 0}}, {10, {1, 1, 1}}});
+  Attach({"A", "B"});
+  CurveInfo& x = Curve("A", 1, 0);
+  x.bSelected = true;
+  core.RecordBefore(&x, "Edit");
+  core.RemoveChannelCurves(ClipBuilder::Key("A"));
+  EXPECT_TRUE(core.GetUndoHistory().GetSnapshot(0).stale);
+  EXPECT_EQ(core.GetChannelCurves(ClipBuilder::Key("A")), nullptr);
+  EXPECT_EQ(core.GetSelection().GetCurves().size(), 3u) << "B's curves stay shown";
+  EXPECT_TRUE(core.Undo());
+  EXPECT_EQ(core.GetUndoHistory().GetStep(), 0u) << "the step moves, nothing is restored";
+}
+
+TEST_F(EditCore, RowsFollowTheLabelsIgnoringCaseAndTheFilterBoxes) {
+  for (const char* name : {"arm", "Leg", "Back"}) builder.Vectors(name, AnimTrack::Translation, {{0, {0, 0, 0}}});
+  builder.Rotations("Leg", {{0, {0, 0, 0}}});
+  Attach({"Leg", "arm", "Back"});
+  const Tarvel::CurveSelection& rows = core.GetSelection();
+  ASSERT_EQ(rows.GetRowCount(), 12);
+  EXPECT_EQ(rows.GetRowLabel(0), "arm");
+  EXPECT_EQ(rows.GetRowLabel(3), "Back");
+  EXPECT_EQ(rows.GetRowCurve(6)->iTrackType, AnimTrack::Translation) << "equal labels keep their order";
+  EXPECT_EQ(rows.GetRowCurve(9)->iTrackType, AnimTrack::Rotation);
+  core.GetSelection().ApplyFilter({true, false, true}, {true, false, true});
+  EXPECT_EQ(rows.GetRowCount(), 6) << "no rotation, no Y";
+  for (int row = 0; row < rows.GetRowCount(); ++row) EXPECT_NE(rows.GetRowCurve(row)->iComponent, 1u);
+  Curve("Leg", 1, 2).bSelected = true;
+  Curve("Leg", 2, 0).bSelected = true;
+  EXPECT_EQ(rows.GetSelectedRows(), std::vector<CurveInfo*>{&Curve("Leg", 1, 2)}) << "a filtered curve has no row";
+  EXPECT_EQ(rows.GetSelectedCurveCount(), 1);
+  EXPECT_EQ(core.GetChannelLabel(12345), "0x3039");
+}
+
+TEST_F(EditCore, KeySteppingStopsAtTheClipsRangeAndFollowsTheSelectedCurves) {
+  builder.Vectors("A", AnimTrack::Translation, {{0, {0, 0, 0}}, {5, {1, 1, 1}}, {12, {2, 2, 2}}});
+  builder.Vectors("B", AnimTrack::Translation, {{0, {0, 0, 0}}, {3, {1, 1, 1}}, {12, {2, 2, 2}}});
+  Attach({"A", "B"});
+  EXPECT_EQ(core.GetNextKeyFrame(0.0f), 3.0f);
+  EXPECT_EQ(core.GetNextKeyFrame(12.0f), 12.0f) << "never past the clip's last key frame";
+  EXPECT_EQ(core.GetPreviousKeyFrame(-4.0f), 0.0f) << "never before its first";
+  Curve("A", 1, 0).bSelected = true;
+  EXPECT_EQ(core.GetNextKeyFrame(0.0f), 5.0f) << "only the selected curves count";
+  EXPECT_EQ(core.GetPreviousKeyFrame(12.0f), 5.0f);
+  EXPECT_TRUE(core.SetTimeCursor(-2.0f));
+  EXPECT_FALSE(core.SetTimeCursor(-2.0f));
+  EXPECT_EQ(core.GetCursorFrame(), 0.0f);
+  EXPECT_EQ(ClipEditCore::WholeFrame(12.5f), 12.0f);
+  EXPECT_EQ(ClipEditCore::WholeFrame(12.51f), 13.0f);
+}
+
+TEST_F(EditCore, AnEditedReferenceClipSurvivesUndoAndSavesAValidFile) {
+  EngineCore::Log::SetEchoToStandardError(false);
+  TestSupport::TempFolder folder;
+  TestSupport::CopyClipFiles(std::string(TARVEL_TEST_DATA) + "/01_01.gltf", folder.Path());
+  const std::string path = folder / "01_01.gltf";
+  Formats::ClipOpenResult opened = Formats::GltfClipFile::Open(path);
+  ASSERT_NE(opened.clip, nullptr);
+  core.AttachClip(opened.clip);
+  opened.clip->Release();
+  core.ShowChannel(ClipBuilder::Key("Hips"));
+  CurveInfo& height = Curve("Hips", AnimTrack::Translation, 1);
+  const auto original = height.pCurve->GetCurve();
+  height.bSelected = true;
+  core.RecordBefore(&height, "Lift");
+  for (std::uint32_t i = 100; i < 200; ++i) height.pCurve->GetPointAt(i)->y += 10.0f;
+  core.WriteBackChannel(height.iChannelKey);
+  core.RecordStep("Lift", false);
+  EngineCore::Vector3 lifted;
+  ASSERT_TRUE(Keys("Hips").Evaluate(150.0f, lifted));
+  EXPECT_NEAR(lifted.y, original[149].y + 10.0f, 0.05f);
+
+  core.Undo();
+  ASSERT_TRUE(core.GetClip()->Save());
+  const std::string validate = std::string(TARVEL_GLTF_VALIDATOR) + " '" + path + "' > /dev/null 2>&1";
+  EXPECT_EQ(std::system(validate.c_str()), 0);
+  Formats::ClipOpenResult again = Formats::GltfClipFile::Open(path);
+  ASSERT_NE(again.clip, nullptr);
+  const EngineCore::AnimCurve& saved =
+      *again.clip->GetChannel(ClipBuilder::Key("Hips"))->GetCurve(AnimTrack::Translation);
+  float worst = 0.0f;
+  for (const auto& point : original) {
+    EngineCore::Vector3 value;
+    ASSERT_TRUE(saved.Evaluate(point.x, value));
+    worst = std::max(worst, std::abs(value.y - point.y));
+  }
+  EXPECT_LT(worst, 0.05f) << "the undone edit is gone and the reduced keys follow the capture";
+  again.clip->Release();
+  EngineCore::Log::SetEchoToStandardError(true);
+}

@@ -1,0 +1,278 @@
+#include <EditorCore/GUI_BackBuffer.h>
+#include <EditorCore/GUI_ThemeManager.h>
+#include <EditorToolkit/EditorKernel.h>
+#include <EditorToolkit/KeyManager.h>
+
+#include <QCursor>
+#include <QImage>
+#include <QWidget>
+
+#include <gtest/gtest.h>
+
+#include "GraphBench.h"
+
+using EditorCore::COLORREF;
+using EditorCore::CPoint;
+using EditorCore::CRect;
+using EditorCore::RGB;
+using Tarvel::CurveInfo;
+
+namespace {
+
+constexpr COLORREF kMajor = RGB(100, 100, 100);
+constexpr COLORREF kMinor = RGB(150, 150, 150);
+constexpr COLORREF kBlack = RGB(0, 0, 0);
+constexpr COLORREF kCurve = RGB(200, 40, 40);
+constexpr COLORREF kSelection = RGB(40, 220, 40);
+
+// The graph painted into a buffer of its size. Grid lines fall on columns and rows that are
+// multiples of 10, so pixels ending in 5 show the background; row 105 crosses no curve.
+class GraphCtrl : public GraphBench {
+ protected:
+  void SetUp() override {
+    GraphBench::SetUp();
+    hRuler.SetMarkerPosition(4, 33.5, false);  // the time cursor would hide the frame 0 line
+    ASSERT_TRUE(buffer.CreateOffscreen(kW, kH));
+    base = EditorCore::GUI_ThemeManager::GetColor(161);
+    auto up = [](int b) { return std::min(255, static_cast<int>(b * 1.1)); };
+    light = RGB(up(EditorCore::GetRValue(base)), up(EditorCore::GetGValue(base)), up(EditorCore::GetBValue(base)));
+    keys()->SetModifierSource([this] { return shift ? EditorToolkit::KeyManager::Shift : 0u; });
+  }
+  void TearDown() override {
+    keys()->SetModifierSource({});
+    if (graph.HasCapture()) EditorCore::GUI_Wnd::ReleaseCapture();
+  }
+  static EditorToolkit::KeyManager* keys() { return EditorToolkit::EditorKernel::GetInstance()->GetKeyManager(); }
+  CurveInfo& AddCurve(std::vector<std::pair<float, float>> keys, bool selected = false, COLORREF colour = kCurve) {
+    CurveInfo& info = Add(keys);
+    info.pCurve->SetColor(colour);
+    info.pCurve->SetSelectionColor(kSelection);
+    info.bSelected = selected;
+    return info;
+  }
+  void Draw() { graph.Paint(buffer, kW, kH); }
+  COLORREF At(int x, int y) const { return buffer.GetPixel(x, y); }
+  int Count(const CRect& r, COLORREF colour) const {
+    int n = 0;
+    for (int y = r.top; y < r.bottom; ++y)
+      for (int x = r.left; x < r.right; ++x) n += At(x, y) == colour ? 1 : 0;
+    return n;
+  }
+  CPoint Point(double frame, double value) const { return {Col(frame), Row(value)}; }
+  Qt::CursorShape Cursor() const { return static_cast<QWidget*>(graph.GetSafeHwnd())->cursor().shape(); }
+  static bool Visible(const EditorCore::GUI_RulerCtrl& ruler, int id) {
+    for (int i = 0; i < ruler.GetMarkerCount(); ++i) {
+      if (ruler.GetMarkerAt(i)->id == id) return (ruler.GetMarkerAt(i)->flags & 1u) != 0;
+    }
+    return false;
+  }
+
+  EditorCore::GUI_BackBuffer buffer;
+  COLORREF base = 0;
+  COLORREF light = 0;
+  bool shift = false;
+};
+
+TEST_F(GraphCtrl, TheSelectionBandSpansTheSelectedFramesWithTheFalloffBesideIt) {
+  shown.fSelectionBegin = 10.0f;
+  Draw();
+  EXPECT_EQ(At(Col(10) + 5, 105), base) << "one bound alone is no range";
+  shown.fSelectionBegin = shown.fSelectionEnd = 20.0f;
+  Draw();
+  EXPECT_EQ(At(Col(19) - 1, 105), base) << "a single frame shows one frame before to one after";
+  EXPECT_EQ(At(Col(19) + 1, 105), light);
+  EXPECT_EQ(At(Col(21) - 1, 105), light);
+  EXPECT_EQ(At(Col(21) + 1, 105), base);
+  shown.fSelectionEnd = 30.0f;
+  Draw();
+  EXPECT_EQ(At(Col(20) - 5, 105), base) << "zero falloff widths draw no gradient";
+  EXPECT_EQ(At(Col(30) + 5, 105), base);
+  graph.GetEditor().fFalloffBefore = graph.GetEditor().fFalloffAfter = 3.0f;
+  Draw();
+  EXPECT_NE(At(Col(20) - 5, 105), base);
+  EXPECT_NE(At(Col(30) + 5, 105), base);
+  EXPECT_EQ(At(Col(17) - 5, 105), base);
+  graph.GetEditor().bFalloff = false;
+  Draw();
+  EXPECT_EQ(At(Col(20) - 5, 105), base);
+}
+
+TEST_F(GraphCtrl, GridLinesAndMarkersFollowTheRulers) {
+  Draw();
+  EXPECT_EQ(At(Col(0), 105), kBlack);
+  EXPECT_EQ(At(Col(5), 105), kMajor);
+  EXPECT_EQ(At(Col(1), 105), kMinor);
+  EXPECT_EQ(At(205, Row(0)), kBlack);
+  EXPECT_EQ(At(205, Row(5)), kMajor);
+  EXPECT_EQ(At(205, Row(1)), kMinor);
+  EXPECT_EQ(Count(CRect(Col(33.5), 1, Col(33.5) + 1, kH - 1), 0xDCDCDC), kH - 2) << "the time cursor, solid";
+  EXPECT_EQ(At(Col(33.5), 0), base);
+  hRuler.ShowMarker(1, true);
+  hRuler.SetMarkerPosition(1, 12.3, false);
+  hRuler.SetMinUnitValue(hRuler.GetUnitValue());
+  Draw();
+  const int dotted = Count(CRect(Col(12.3), 1, Col(12.3) + 1, kH - 1), 0x0096C8);
+  EXPECT_GT(dotted, kH / 4);
+  EXPECT_LT(dotted, 3 * kH / 4);
+  EXPECT_EQ(At(Col(1), 105), base) << "no minor lines when the minimum unit is not finer";
+  EXPECT_EQ(At(205, Row(1)), kMinor) << "the vertical ruler keeps its own rule";
+  hRuler.SetMinUnitValue(1.0);
+  ASSERT_EQ(At(0, 105), kMajor);
+  hRuler.SetRulerStyle(hRuler.GetRulerStyle() | EditorCore::GUI_RulerCtrl::StyleNothingBelowMin);
+  Draw();
+  EXPECT_EQ(Count(CRect(0, 105, Col(0), 106), base), Col(0)) << "nothing left of the minimum";
+  EXPECT_EQ(At(Col(1), 105), kMinor);
+}
+
+TEST_F(GraphCtrl, CurvesAreClippedAtTheEdgesSelectedOnTopFilteredNotAtAll) {
+  // Out of view (value above 15) between frames 3.75 and 16.25.
+  AddCurve({{0.0f, 0.0f}, {10.0f, 40.0f}, {20.0f, 0.0f}});
+  Draw();
+  EXPECT_GT(Count(CRect(Col(3.6), 0, Col(3.9), 2), kCurve), 0) << "the curve reaches the edge";
+  EXPECT_EQ(Count(CRect(Col(4.5), 0, Col(15.5), kH), kCurve), 0) << "and draws no stroke along it";
+  EXPECT_GT(Count(CRect(Col(19), 0, Col(19) + 1, kH), kCurve), 0);
+  for (const bool selectedFirst : {true, false}) {
+    shown.Clear();
+    records.clear();
+    AddCurve({{0.0f, 5.0f}, {30.0f, 5.0f}}, selectedFirst);
+    AddCurve({{0.0f, 5.0f}, {30.0f, 5.0f}}, !selectedFirst);
+    AddCurve({{0.0f, 8.0f}, {30.0f, 8.0f}}, true, RGB(10, 10, 250)).bFiltered = true;
+    Draw();
+    const CRect stroke(Col(15), Row(5) - 2, Col(15) + 1, Row(5) + 2);
+    EXPECT_EQ(Count(stroke, kSelection), 2) << "selected first: " << selectedFirst;
+    EXPECT_EQ(Count(stroke, kCurve), 0) << "selected first: " << selectedFirst;
+    EXPECT_EQ(Count(CRect(0, Row(8) - 3, kW, Row(8) + 3), kSelection), 0);
+  }
+}
+
+TEST_F(GraphCtrl, KeysAreShadedByWeightOutlinedWhenSelectedAndHiddenWhenCovered) {
+  CurveInfo& info = AddCurve({{10.0f, 2.0f}, {20.0f, 2.0f}, {30.0f, 2.0f}}, true, RGB(100, 60, 200));
+  CurveInfo& plain = AddCurve({{10.0f, -6.0f}});
+  info.pCurve->GetPointAt(1)->weight = 0.0f;
+  info.pCurve->GetPointAt(2)->weight = 0.5f;
+  info.pCurve->SelectPointAt(0, true);
+  Draw();
+  const int y = Row(2);
+  EXPECT_EQ(At(Col(10) - 1, y + 1), RGB(150, 90, 255)) << "weight 1 lightens by half";
+  EXPECT_EQ(At(Col(20) - 1, y + 1), RGB(50, 30, 100));
+  EXPECT_EQ(At(Col(30) - 1, y + 1), RGB(75, 45, 150)) << "the weight counts squared";
+  EXPECT_EQ(At(Col(10) - 3, y + 2), kSelection) << "fine graduations: 3 pixels out";
+  EXPECT_NE(At(Col(20) - 3, y + 2), kSelection) << "an unselected key has no outline";
+  EXPECT_EQ(At(Col(10) - 1, Row(-6) + 1), kCurve);
+  info.pCurve->GetPointAt(0)->bHidden = true;
+  plain.pCurve->GetPointAt(0)->bHidden = true;
+  Draw();
+  EXPECT_EQ(Count(CRect(Col(10) - 3, y - 3, Col(10), y + 3), kSelection), 0) << "covered keys are skipped";
+  EXPECT_EQ(At(Col(10) - 1, Row(-6) + 1), base);
+  info.pCurve->GetPointAt(0)->bHidden = false;
+  hRuler.SetScale(0.25);  // a unit of 20 frames
+  Draw();
+  EXPECT_EQ(At(Col(10) - 2, y + 1), kSelection) << "coarse graduations: 2 pixels out";
+  EXPECT_NE(At(Col(10) - 3, y + 1), kSelection);
+  AddCurve({{static_cast<float>(hRuler.PixelToValue(kW)), 2.0f}});
+  AddCurve({{20.0f, static_cast<float>(vRuler.PixelToValue(0))}});
+  AddCurve({{static_cast<float>(hRuler.PixelToValue(kW + 1)), 8.0f}});
+  Draw();
+  EXPECT_EQ(At(kW - 1, Row(2) + 1), kCurve) << "keys on the right and bottom edges are drawn";
+  EXPECT_EQ(At(Col(20) - 1, kH - 1), kCurve);
+  EXPECT_NE(At(kW - 1, Row(8) + 1), kCurve) << "one pixel past the edge is out";
+}
+
+TEST_F(GraphCtrl, OverlaysShowTheRubberBandWhileBandingAndTheCurrentKeyWhileItsMarkerShows) {
+  graph.GetEditor().iDragState = 1;
+  graph.GetEditor().oRubberBand = CRect(103, 103, 203, 153);
+  Draw();
+  EXPECT_EQ(Count(CRect(103, 103, 203, 104), kBlack), 0) << "not without the capture";
+  graph.SetCapture();
+  Draw();
+  const int dots = Count(CRect(104, 103, 203, 104), kBlack);
+  EXPECT_GT(dots, 30);
+  EXPECT_LT(dots, 70);
+  graph.GetEditor().iDragState = 2;
+  Draw();
+  EXPECT_EQ(Count(CRect(104, 103, 203, 104), kBlack), 0);
+  EditorToolkit::EditablePoint current;
+  current.x = 10.0f;
+  current.y = 2.0f;
+  graph.GetEditor().pCurrentPoint = &current;
+  Draw();
+  EXPECT_EQ(At(Col(10) - 3, Row(2) + 2), base);
+  hRuler.ShowMarker(3, true);
+  Draw();
+  EXPECT_EQ(At(Col(10) - 3, Row(2) + 2), 0x1E1E1Eu);
+  EXPECT_EQ(At(Col(10) + 2, Row(2) + 2), 0x1E1E1Eu);
+}
+
+TEST_F(GraphCtrl, TheWindowPaintsAtItsOwnWidthAndFitsTheRulersToTheCurves) {
+  auto* widget = static_cast<QWidget*>(graph.GetSafeHwnd());
+  auto rgb = [](COLORREF c) {
+    return qRgb(EditorCore::GetRValue(c), EditorCore::GetGValue(c), EditorCore::GetBValue(c));
+  };
+  shown.fSelectionBegin = shown.fSelectionEnd = 20.0f;
+  graph.MoveWindow(40, 0, kW / 2, kH);
+  EXPECT_EQ(widget->grab().toImage().pixel(Col(20) + 5, 105) | 0xFF000000u, rgb(light));
+  AddCurve({{0.0f, 5.0f}, {80.0f, 5.0f}});
+  graph.MoveWindow(40, 0, kW, kH);
+  EXPECT_EQ(widget->grab().toImage().pixel(kW - 3, Row(5)) | 0xFF000000u, rgb(kCurve)) << "wider again";
+  AddCurve({{10.0f, -3.0f}, {50.0f, 7.0f}});
+  AddCurve({{200.0f, 90.0f}}).bFiltered = true;
+  records[0]->bFiltered = true;
+  graph.FitAll();
+  EXPECT_EQ(graph.GetCurvesBounds(), CRect(10, -3, 50, 7));
+  EXPECT_NEAR(hRuler.PixelToValue(0), 5.0, 1e-9) << "10 frames and 20 values of margin in all";
+  EXPECT_NEAR(hRuler.PixelToValue(kW), 55.0, 1e-9);
+  EXPECT_NEAR(vRuler.PixelToValue(0), -13.0, 1e-9);
+  EXPECT_NEAR(vRuler.PixelToValue(kH), 17.0, 1e-9);
+  records[1]->bFiltered = true;
+  graph.ComputeCurvesBounds();
+  EXPECT_EQ(graph.GetCurvesBounds(), CRect()) << "no curve left";
+}
+
+TEST_F(GraphCtrl, APressCapturesTellsThePanelAndPlacesTheRulersCrossHairAndCursor) {
+  CurveInfo& c = Add({{0, 0}, {10, 5}});
+  graph.GetEditor().iEditMode = 2;
+  graph.OnLButtonDown(EditorCore::MK_LBUTTON, Point(10, 5));
+  EXPECT_TRUE(graph.HasCapture() && c.pCurve->GetPointAt(1)->bSelected);
+  EXPECT_EQ(panel.codes.size(), 4u);
+  EXPECT_DOUBLE_EQ(hRuler.GetMarkerPosition(3), 10.0);
+  EXPECT_DOUBLE_EQ(vRuler.GetMarkerPosition(3), 5.0);
+  EXPECT_TRUE(Visible(hRuler, 3) && Visible(vRuler, 3) && Visible(hRuler, 1));
+  EXPECT_EQ(Cursor(), Qt::SizeVerCursor);
+  graph.OnLButtonUp(0, Point(10, 5));
+  EXPECT_FALSE(graph.HasCapture());
+  EXPECT_EQ(Cursor(), Qt::ArrowCursor);
+  graph.GetEditor().iEditMode = 3;
+  graph.OnLButtonDown(EditorCore::MK_LBUTTON, Point(0, 0));
+  EXPECT_EQ(Cursor(), Qt::SizeHorCursor);
+  shift = true;
+  graph.OnMouseMove(EditorCore::MK_LBUTTON, Point(1, 0));
+  EXPECT_EQ(Cursor(), Qt::SizeAllCursor);
+  graph.OnLButtonUp(0, Point(1, 0));
+  shift = false;
+  graph.OnLButtonDown(EditorCore::MK_LBUTTON, Point(30, -20));
+  EXPECT_EQ(Cursor(), Qt::ArrowCursor);
+  EXPECT_FALSE(Visible(hRuler, 3)) << "no cross-hair during a rubber band";
+  graph.OnLButtonUp(0, Point(30, -20));
+  panel.codes.clear();
+  graph.OnLButtonDown(EditorCore::MK_LBUTTON, CPoint(kW + 5, 10));
+  EXPECT_FALSE(graph.HasCapture()) << "a press outside the client area does nothing";
+  EXPECT_TRUE(panel.codes.empty());
+}
+
+TEST_F(GraphCtrl, TheMiddleButtonPansBothRulersAndLeavesTheKeysAlone) {
+  CurveInfo& c = Add({{0, 0}, {10, 0}});
+  graph.OnMButtonDown(EditorCore::MK_MBUTTON, CPoint(-3, 100));
+  EXPECT_FALSE(hRuler.IsMoving()) << "not from outside the view";
+  graph.GetEditor().iEditMode = 3;
+  graph.OnLButtonDown(EditorCore::MK_LBUTTON, Point(10, 0));
+  graph.OnMButtonDown(EditorCore::MK_MBUTTON, CPoint(100, 100));
+  EXPECT_TRUE(hRuler.IsMoving() && vRuler.IsMoving());
+  EXPECT_EQ(graph.GetEditor().iDragState, 0);
+  graph.GetEditor().iDragState = 3;
+  graph.OnMouseMove(EditorCore::MK_LBUTTON, Point(15, 0));
+  EXPECT_FLOAT_EQ(c.pCurve->GetPointAt(1)->x, 10.0f);
+  graph.OnMButtonUp(0, CPoint(120, 90));
+  EXPECT_FALSE(hRuler.IsMoving() || vRuler.IsMoving() || graph.HasCapture());
+}
+
+}  // namespace

@@ -1,0 +1,316 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <vector>
+
+#include "CurveRecords.h"
+#include "graph/GraphEditor.h"
+#include "resources/ModuleIds.h"
+
+using EditorCore::CPoint;
+using Tarvel::CurveInfo;
+using Tarvel::GraphEditor;
+namespace Ids = Tarvel::Ids;
+
+namespace {
+
+// A view of 600 x 400 pixels where a frame and a value are 10 pixels each: frame f at column
+// (f + 5) * 10, value v at row 400 - (v + 25) * 10, graduations of 5 values.
+class FakeView : public Tarvel::GraphView {
+ public:
+  bool CanMap() const override { return true; }
+  double FrameAtColumn(int x) const override { return x / 10.0 - 5.0; }
+  double ValueAtRow(int y) const override { return (400 - y) / 10.0 - 25.0; }
+  int ColumnOfFrame(double frame) const override { return static_cast<int>(std::lround((frame + 5.0) * 10.0)); }
+  int RowOfValue(double value) const override { return 400 - static_cast<int>(std::lround((value + 25.0) * 10.0)); }
+  double GetValueUnit() const override { return 5.0; }
+  void ShowSelectionMarkers(bool shown, float begin, float end) override {
+    selectionShown = shown;
+    if (shown) selection = {begin, end};
+  }
+  void ShowCrossHair(bool shown) override { crossHairShown = shown; }
+  void PlaceCrossHair(float frame, float value) override { crossHair = {frame, value}; }
+  void Notify(int code) override { codes.push_back(code); }
+
+  std::vector<int> codes;
+  bool selectionShown = false;
+  std::pair<float, float> selection;
+  bool crossHairShown = false;
+  std::pair<float, float> crossHair;
+};
+
+class GraphEditing : public ::testing::Test, protected CurveRecords {
+ protected:
+  GraphEditing() { editor.iEditMode = GraphEditor::kDragFrames; }
+
+  CPoint At(double frame, double value) const { return {view.ColumnOfFrame(frame), view.RowOfValue(value)}; }
+  CPoint AtKey(CurveInfo& info, std::uint32_t i) { return At(Key(info, i)->x, Key(info, i)->y); }
+  static EditorToolkit::EditablePoint* Key(CurveInfo& info, std::uint32_t i) { return info.pCurve->GetPointAt(i); }
+  void Press(CPoint p, bool control = false) { editor.Press(p, control, shift); }
+  void Move(CPoint p) { editor.Move(p, shift); }
+  void Release(CPoint p) { editor.Release(p, true); }
+  bool Sent(int code) const { return std::find(view.codes.begin(), view.codes.end(), code) != view.codes.end(); }
+
+  FakeView view;
+  GraphEditor editor{shown, view};
+  bool shift = false;
+};
+
+TEST_F(GraphEditing, PicksTheKeyOfTheFirstShownCurveNinePixelsAwayButNotTen) {
+  CurveInfo& c = Add({{0, 0}, {10, 5}, {20, 0}});
+  const CPoint key = AtKey(c, 1);
+  for (const CPoint miss : {CPoint(key.x + 10, key.y), CPoint(key.x, key.y - 10), CPoint(key.x - 10, key.y + 3)}) {
+    Press(miss);
+    EXPECT_EQ(editor.pCurrentPoint, nullptr);
+    EXPECT_EQ(editor.iDragState, GraphEditor::kDragRubberBand) << "a miss starts a rubber band";
+    EXPECT_FALSE(Sent(Ids::GraphNotify_CurveWillChange));
+    Release(miss);
+  }
+  Press(CPoint(key.x + 9, key.y - 9));
+  EXPECT_EQ(editor.pCurrentPoint, Key(c, 1));
+  EXPECT_FLOAT_EQ(editor.fCurrentPointX, 10.0f);
+  EXPECT_EQ(Selected(c), (std::vector<bool>{false, true, false}));
+  EXPECT_EQ(editor.iDragState, GraphEditor::kDragFrames);
+  // The first shown curve that is not filtered wins a hit.
+  CurveInfo& filtered = Add({{30, -5}});
+  CurveInfo& a = Add({{30, -5}});
+  CurveInfo& b = Add({{30, -5}});
+  filtered.bFiltered = true;
+  Press(AtKey(b, 0));
+  EXPECT_EQ(editor.pCurrentPoint, Key(a, 0));
+  EXPECT_TRUE(a.bSelected);
+  EXPECT_FALSE(b.bSelected || filtered.bSelected);
+}
+
+TEST_F(GraphEditing, PressesKeepReplaceOrExtendTheSelection) {
+  CurveInfo& c = Add({{0, 0}, {2, 1}, {4, 2}, {6, 3}, {8, 4}});
+  CurveInfo& other = Add({{0, -10}, {30, -10}});
+  Select(c, {1, 2, 3});
+  Select(other, {1});
+  Press(AtKey(c, 2));
+  EXPECT_EQ(Selected(c), (std::vector<bool>{false, true, true, true, false})) << "a selected key keeps the selection";
+  EXPECT_TRUE(other.bSelected);
+  EXPECT_FALSE(Sent(Ids::GraphNotify_SelectionChanged));
+  Release(AtKey(c, 2));
+  Press(AtKey(c, 4), true);
+  EXPECT_EQ(Selected(c), (std::vector<bool>{false, true, true, true, true})) << "Ctrl adds the key";
+  EXPECT_TRUE(other.bSelected);
+  EXPECT_FLOAT_EQ(shown.fSelectionBegin, 2.0f);
+  EXPECT_FLOAT_EQ(shown.fSelectionEnd, 30.0f);
+  Release(AtKey(c, 4));
+  view.codes.clear();
+  Press(AtKey(c, 0));
+  EXPECT_EQ(Selected(c), (std::vector<bool>{true, false, false, false, false})) << "a plain press replaces it";
+  EXPECT_FALSE(other.bSelected);
+  EXPECT_EQ(other.pCurve->GetSelectPointsCount(), 0u);
+  EXPECT_TRUE(Sent(Ids::GraphNotify_SelectionChanged));
+  EXPECT_FLOAT_EQ(shown.fSelectionBegin, 0.0f);
+  EXPECT_FLOAT_EQ(shown.fSelectionEnd, 0.0f);
+}
+
+TEST_F(GraphEditing, PickingAKeyMakesItCurrentAndPressingItAgainLetsItGo) {
+  CurveInfo& c = Add({{0, 0}, {10, 5}});
+  Press(AtKey(c, 1));
+  EXPECT_EQ(view.codes, (std::vector<int>{Ids::GraphNotify_SelectionChanged, Ids::GraphNotify_CurrentFrame,
+                                          Ids::GraphNotify_CurrentValue, Ids::GraphNotify_CurveWillChange}));
+  EXPECT_EQ(view.crossHair, std::make_pair(10.0f, 5.0f));
+  EXPECT_TRUE(view.crossHairShown);
+  EXPECT_TRUE(view.selectionShown);
+  EXPECT_EQ(view.selection, std::make_pair(10.0f, 10.0f));
+  Release(AtKey(c, 1));
+  view.codes.clear();
+  Press(AtKey(c, 1));
+  EXPECT_EQ(editor.pCurrentPoint, nullptr);
+  EXPECT_EQ(editor.fCurrentPointX, GraphEditor::kNoCurrentFrame);
+  EXPECT_EQ(view.codes, (std::vector<int>{Ids::GraphNotify_CurveWillChange}));
+  EXPECT_TRUE(Key(c, 1)->bSelected) << "the key stays selected";
+}
+
+TEST_F(GraphEditing, FrameMovesLandOnWholeFramesValueMovesSnapToATenthOfTheGraduationShiftMovesBoth) {
+  CurveInfo& c = Add({{0, 0}, {10, 0}, {20, 0}});
+  Press(AtKey(c, 1));
+  Move(At(13.6, 0));
+  EXPECT_FLOAT_EQ(Key(c, 1)->x, 14.0f);
+  Move(At(15.5, 0));
+  EXPECT_FLOAT_EQ(Key(c, 1)->x, 15.0f) << "exact halves go down";
+  editor.bSnap = false;
+  Move(At(16.7, 0));
+  EXPECT_FLOAT_EQ(Key(c, 1)->x, 17.0f) << "whole frames without snap too";
+  EXPECT_FLOAT_EQ(Key(c, 1)->y, 0.0f);
+  EXPECT_FLOAT_EQ(shown.fSelectionBegin, 17.0f);
+  shift = true;  // both directions while Shift is held, back to frames only without it
+  Move(At(14, 3));
+  EXPECT_EQ(editor.iDragState, GraphEditor::kDragBoth);
+  EXPECT_EQ(std::make_pair(Key(c, 1)->x, Key(c, 1)->y), std::make_pair(14.0f, 3.0f));
+  shift = false;
+  Move(At(16, 7));
+  EXPECT_EQ(editor.iDragState, GraphEditor::kDragFrames);
+  EXPECT_EQ(std::make_pair(Key(c, 1)->x, Key(c, 1)->y), std::make_pair(16.0f, 3.0f)) << "the value stays";
+  Release(At(16, 7));
+
+  editor.iEditMode = GraphEditor::kDragValues;
+  editor.bSnap = true;
+  Press(AtKey(c, 2));
+  Move(At(20, 3.3));
+  EXPECT_FLOAT_EQ(Key(c, 2)->y, 3.5f);
+  Move(At(20, 3.2));
+  EXPECT_FLOAT_EQ(Key(c, 2)->y, 3.0f);
+  EXPECT_FLOAT_EQ(Key(c, 2)->x, 20.0f) << "a value move keeps the frame";
+  editor.bSnap = false;
+  Move(At(20, 3.2));
+  EXPECT_NEAR(Key(c, 2)->y, 3.2f, 1e-4);
+  EXPECT_EQ(Values(c)[1], 3.0f);
+}
+
+TEST_F(GraphEditing, FalloffPullsKeysWithTheSquareOfTheirDistance) {
+  std::vector<std::pair<float, float>> points;
+  for (int f = 0; f <= 12; ++f) points.emplace_back(static_cast<float>(f), 0.0f);
+  CurveInfo& c = Add(points);
+  editor.iEditMode = GraphEditor::kDragValues;
+  editor.SetFalloffBefore(4.0f);
+  Press(AtKey(c, 8));
+  EXPECT_NEAR(Key(c, 7)->weight, 1.0f - 0.8f * 0.8f, 1e-5);
+  Move(At(8, 10));
+  EXPECT_FLOAT_EQ(Key(c, 8)->y, 10.0f);
+  for (int d = 1; d <= 4; ++d) EXPECT_NEAR(Key(c, 8 - d)->y, 10.0f * std::pow(1.0f - d / 5.0f, 2.0f), 1e-4) << d;
+  for (std::uint32_t i : {0u, 3u, 9u, 12u}) EXPECT_FLOAT_EQ(Key(c, i)->y, 0.0f) << "key " << i;
+  editor.SetFalloffAfter(1.0f);
+  EXPECT_NEAR(Key(c, 9)->weight, 0.75f, 1e-6);
+  editor.SetFalloff(false);
+  EXPECT_FLOAT_EQ(Key(c, 9)->weight, 1.0f);
+  EXPECT_FLOAT_EQ(Key(c, 7)->weight, 1.0f);
+  // Without falloff every key between the selected ones takes the value.
+  Release(At(8, 10));
+  c.pCurve->SelectAllPoints(false);
+  CurveInfo& d = Add({{0, 1}, {2, 2}, {4, 3}, {6, 4}, {8, 5}}, "Other");
+  Select(d, {3});
+  Press(AtKey(d, 1), true);
+  Move(At(2, 7));
+  EXPECT_EQ(Values(d), (std::vector<float>{1, 7, 7, 7, 5}));
+}
+
+TEST_F(GraphEditing, AFrameMoveBelowFrameZeroLeavesThatCurveAlone) {
+  CurveInfo& a = Add({{1, -5}, {5, -5}});
+  CurveInfo& b = Add({{4, 5}, {10, 5}});
+  Select(a, {0});
+  Press(AtKey(b, 1), true);
+  Move(At(7, 5));
+  EXPECT_EQ(Frames(a), (std::vector<float>{1, 5}));
+  EXPECT_EQ(Frames(b), (std::vector<float>{4, 7}));
+  Move(At(12, 5));
+  EXPECT_EQ(Frames(a), (std::vector<float>{5, 6})) << "once it can, the selected key moves by the same amount";
+}
+
+TEST_F(GraphEditing, ABlockDraggedOverKeysCoversThemAndAPressElsewhereDeletesThem) {
+  CurveInfo& c = Add({{0, 0}, {2, 0}, {4, 0}, {6, 0}, {8, 0}});
+  Select(c, {0});
+  Press(AtKey(c, 1), true);
+  Move(At(5, 0));
+  EXPECT_EQ(Frames(c), (std::vector<float>{3, 4, 5, 6, 8}));
+  EXPECT_TRUE(Key(c, 1)->bHidden) << "frame 4 lies inside the moved block";
+  EXPECT_FALSE(Key(c, 3)->bHidden);
+  // The block runs from its first to its last selected key: the covered key travels with it.
+  Move(At(7, 0));
+  EXPECT_EQ(Frames(c), (std::vector<float>{5, 6, 6, 7, 8}));
+  EXPECT_TRUE(Key(c, 1)->bHidden && Key(c, 2)->bHidden);
+  EXPECT_FALSE(Key(c, 4)->bHidden);
+  Release(At(7, 0));
+  EXPECT_EQ(Frames(c), (std::vector<float>{5, 6, 6, 7, 8})) << "no selected key shares a frame: kept";
+  Press(At(30, -20));
+  EXPECT_EQ(Frames(c), (std::vector<float>{5, 7, 8}));
+}
+
+TEST_F(GraphEditing, ReleasingAKeyOnAnotherKeysFrameRestoresTheCurve) {
+  CurveInfo& c = Add({{0, 0}, {3, 2}, {6, 4}});
+  CurveInfo& untouched = Add({{0, -8}, {9, -8}});
+  Press(AtKey(c, 1));
+  EXPECT_EQ(c.iCurrentUndo, 1u) << "a frame move backs up the selected curves";
+  EXPECT_EQ(untouched.iCurrentUndo, 0u);
+  Move(At(6, 2));
+  ASSERT_EQ(Frames(c), (std::vector<float>{0, 6, 6}));
+  view.codes.clear();
+  Release(At(6, 2));
+  ASSERT_FALSE(view.codes.empty());
+  EXPECT_EQ(view.codes.front(), Ids::GraphNotify_CurveChanged);
+  EXPECT_EQ(Frames(c), (std::vector<float>{0, 3, 6}));
+  EXPECT_EQ(Values(c), (std::vector<float>{0, 2, 4}));
+  EXPECT_EQ(editor.pCurrentPoint, Key(c, 1)) << "the current key is the restored one";
+  EXPECT_FLOAT_EQ(shown.fSelectionBegin, 3.0f);
+  EXPECT_EQ(Frames(untouched), (std::vector<float>{0, 9}));
+  editor.iEditMode = GraphEditor::kDragValues;
+  Press(AtKey(c, 0));
+  EXPECT_EQ(c.iCurrentUndo, 0u) << "a value move takes no backup";
+}
+
+TEST_F(GraphEditing, ReleaseAfterAMoveReportsTheChangeFirstThenTheEdits) {
+  CurveInfo& c = Add({{0, 0}, {10, 0}});
+  editor.iEditMode = GraphEditor::kDragValues;
+  Press(AtKey(c, 1));
+  Move(At(10, 4));
+  view.codes.clear();
+  Release(At(10, 4));
+  EXPECT_EQ(view.codes,
+            (std::vector<int>{Ids::GraphNotify_CurveChanged, Ids::GraphNotify_EnableValue, Ids::GraphNotify_EnableFrame,
+                              Ids::GraphNotify_CurrentFrame, Ids::GraphNotify_CurrentValue}));
+  EXPECT_EQ(editor.iDragState, GraphEditor::kDragValues) << "the gesture stays for the panel's edits";
+}
+
+TEST_F(GraphEditing, TheEditsMoveTheSelectionInTheChosenMode) {
+  CurveInfo& c = Add({{0, 0}, {10, 0}, {20, 0}});
+  Press(AtKey(c, 1));
+  Release(AtKey(c, 1));
+  editor.SetTargetFrame(12.0f);
+  EXPECT_FLOAT_EQ(Key(c, 1)->x, 12.0f);
+  editor.SetTargetValue(6.0f, false);
+  EXPECT_FLOAT_EQ(Key(c, 1)->y, 0.0f) << "frames mode: the value edit moves nothing";
+  editor.iEditMode = GraphEditor::kDragValues;
+  editor.SetTargetValue(6.0f, false);
+  EXPECT_FLOAT_EQ(Key(c, 1)->y, 6.0f);
+  EXPECT_EQ(view.crossHair, std::make_pair(12.0f, 6.0f));
+}
+
+TEST_F(GraphEditing, ARubberBandSelectsTheKeysInsideAndCurvesCrossingIt) {
+  CurveInfo& a = Add({{0, 0}, {5, 5}, {10, 0}, {15, 5}});
+  CurveInfo& b = Add({{0, -10}, {20, -10}});
+  CurveInfo& crossing = Add({{0, -10}, {20, 10}});
+  Press(At(3, 7));
+  Move(At(8, -1));
+  EXPECT_EQ(Selected(a), (std::vector<bool>{false, true, false, false}));
+  view.codes.clear();
+  Release(At(11, -1));
+  EXPECT_EQ(Selected(a), (std::vector<bool>{false, true, true, false}));
+  EXPECT_FALSE(b.bSelected);
+  EXPECT_TRUE(crossing.bSelected) << "its segment crosses the band";
+  EXPECT_EQ(crossing.pCurve->GetSelectPointsCount(), 0u);
+  EXPECT_EQ(view.selection, std::make_pair(5.0f, 10.0f));
+  EXPECT_EQ(editor.pCurrentPoint, Key(a, 1)) << "the first selected key becomes current";
+  // Six frames selected: the frame edit cannot show them.
+  EXPECT_EQ(view.codes, (std::vector<int>{Ids::GraphNotify_SelectionChanged, Ids::GraphNotify_EnableValue,
+                                          Ids::GraphNotify_DisableFrame, Ids::GraphNotify_ClearValue}));
+  Press(At(20, -15));
+  view.codes.clear();
+  Release(At(25, -20));
+  EXPECT_FALSE(a.bSelected);
+  EXPECT_EQ(a.pCurve->GetSelectPointsCount(), 0u);
+  EXPECT_FALSE(shown.HasSelectionRange());
+  EXPECT_FALSE(view.selectionShown);
+  EXPECT_EQ(view.codes, (std::vector<int>{Ids::GraphNotify_SelectionChanged, Ids::GraphNotify_ClearFrame,
+                                          Ids::GraphNotify_ClearValue, Ids::GraphNotify_DisableFrame,
+                                          Ids::GraphNotify_DisableValue}));
+}
+
+TEST_F(GraphEditing, TheSelectionRangeCountsSelectedFrames) {
+  CurveInfo& a = Add({{0, 0}, {2, 0}, {6, 0}});
+  EXPECT_EQ(editor.UpdateSelectionRange(), 0);
+  Select(a, {1});
+  EXPECT_EQ(editor.UpdateSelectionRange(), 1);
+  a.pCurve->SelectPointAt(2, true);
+  shown.ClearSelectionRange();
+  EXPECT_EQ(editor.UpdateSelectionRange(), 5);
+  a.bFiltered = true;
+  shown.ClearSelectionRange();
+  EXPECT_EQ(editor.UpdateSelectionRange(), 0);
+}
+
+}  // namespace

@@ -1,0 +1,234 @@
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "ClipBuilder.h"
+#include "CurveRecords.h"
+#include "EngineCore/AnimTrack.h"
+#include "EngineCore/Crc32.h"
+#include "EngineCore/Scene.h"
+#include "EngineCore/SceneEditionManager.h"
+#include "curves/ClipEditCore.h"
+#include "tools/KeyTools.h"
+#include "tools/PointOperations.h"
+
+using EngineCore::AnimTrack;
+using Tarvel::CurveInfo;
+using Tarvel::KeyTools;
+using Tarvel::PointOperations;
+
+namespace {
+
+// Answers the tools' questions as the test sets them, and keeps what they were asked.
+class Answers : public Tarvel::ToolQuestions, public Tarvel::KeyingPage {
+ public:
+  bool AskFlip(bool& bVertical) override {
+    bVertical = vertical;
+    return Answer();
+  }
+  bool AskScale(Tarvel::ScaleSettings& settings) override {
+    asked = settings;
+    settings.fPercentage = percentage;
+    return Answer();
+  }
+  bool AskSmooth(int& iSubdivision) override {
+    iSubdivision = 1;
+    return Answer();
+  }
+  bool AskSubdivise(int& iSubdivision) override {
+    iSubdivision = 1;
+    return Answer();
+  }
+  bool AskSubSample(float& fTolerance) override {
+    fTolerance = 0.05f;
+    return Answer();
+  }
+  bool AskAffectChannel() override { return Answer(); }
+  bool ShowOnlyChannel(std::uint32_t channelKey) override {
+    core->GetSelection().Clear();
+    return core->ShowChannel(channelKey);
+  }
+  void OnObjectChannelChanged() override { ++channelChanges; }
+
+  bool Answer() {
+    ++questions;
+    return ok;
+  }
+  Tarvel::ClipEditCore* core = nullptr;
+  bool ok = true;
+  bool vertical = false;
+  float percentage = 100.0f;
+  int questions = 0;
+  int channelChanges = 0;
+  Tarvel::ScaleSettings asked;
+};
+
+// The core of a clip whose channel Root has translation keys at frames 0, 5 and 12 (X 0, 1, 4)
+// and an empty scale track, its curves shown; the test picks rows, keys and the cursor.
+class ClipTools : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    builder.Vectors("Root", AnimTrack::Translation, {{0, {0, 0, 0}}, {5, {1, 2, 3}}, {12, {4, 5, 6}}});
+    builder.Track("Root", AnimTrack::Scale, EngineCore::AnimCurve::KeyVector3);
+    builder.Clip().ComputeKeyFrameRange();
+    core.AttachClip(&builder.Clip());
+    core.SetClipboard(&clipboard);
+    core.ShowChannel(ClipBuilder::Key("Root"));
+    answers.core = &core;
+  }
+  CurveInfo& Row(int row) { return *core.GetSelection().GetRowCurve(row); }
+  void SelectRows(std::initializer_list<int> rows) {
+    for (int row : rows) Row(row).bSelected = true;
+  }
+  // Gives the curve exactly these keys, at value 0.
+  static void SetKeys(CurveInfo& curve, std::initializer_list<float> frames) {
+    curve.pCurve->RemoveAllPoints();
+    for (float frame : frames) curve.pCurve->AddPoint({frame, 0.0f}, false);
+  }
+  // A key selection the way the graph leaves one.
+  void SelectKeys(CurveInfo& curve, std::initializer_list<std::uint32_t> indices) {
+    CurveRecords::Select(curve, indices);
+    core.GetSelection().fSelectionBegin = curve.pCurve->GetPointAt(*indices.begin())->x;
+    core.GetSelection().fSelectionEnd = curve.pCurve->GetPointAt(*(indices.end() - 1))->x;
+  }
+  // Copies keys at frames 0 and 10, then pastes them at frame 20 into a curve with these keys.
+  void PasteBlock(std::initializer_list<float> target, std::initializer_list<std::uint32_t> selected) {
+    SetKeys(Row(0), {0, 10});
+    SelectKeys(Row(0), {0, 1});
+    ASSERT_TRUE(PointOperations::CopyPoints(core));
+    SetKeys(Row(0), target);
+    Row(0).pCurve->SelectAllPoints(false);
+    for (std::uint32_t i : selected) Row(0).pCurve->SelectPointAt(i, true);
+    core.SetTimeCursor(20.0f);
+    EXPECT_TRUE(PointOperations::PastePoints(core));
+  }
+  static std::vector<float> Frames(const CurveInfo& curve) { return CurveRecords::Frames(curve); }
+
+  ClipBuilder builder;
+  EditorToolkit::Curve2 clipboard;
+  Tarvel::ClipEditCore core;
+  Answers answers;
+};
+
+}  // namespace
+
+TEST_F(ClipTools, KeysAtTheCursorRoundHalvesDownAndRepeatTheLastValue) {
+  SelectRows({0});
+  for (auto [cursor, expected] : {std::pair{12.5f, 12.0f}, {12.51f, 13.0f}, {-3.0f, 0.0f}}) {
+    SetKeys(Row(0), {});
+    core.SetTimeCursor(cursor);
+    EXPECT_TRUE(PointOperations::CreatePoint(core, answers, answers, true));
+    EXPECT_EQ(Frames(Row(0)), std::vector<float>{expected}) << "cursor " << cursor;
+  }
+  Row(0).bSelected = false;
+  SelectRows({1, 3});
+  core.SetTimeCursor(30.0f);
+  ASSERT_TRUE(PointOperations::CreatePoint(core, answers, answers, true));
+  EXPECT_FLOAT_EQ(Row(1).pCurve->GetPointAt(3)->y, 5.0f) << "the last key's value";
+  EXPECT_FLOAT_EQ(Row(3).pCurve->GetPointAt(0)->y, 1.0f) << "an empty scale curve starts at 1";
+  const EngineCore::AnimCurve& keys = *builder.Channel("Root").GetCurve(AnimTrack::Translation);
+  EXPECT_EQ(keys.GetKeyFrame(keys.GetKeyCount() - 1), 30u) << "written back into the clip";
+  EXPECT_EQ(builder.Clip().GetLastKeyFrame(), 30u);
+  // Two curves recorded for the first time are taken back one undo each.
+  EXPECT_TRUE(core.Undo());
+  EXPECT_EQ(Row(3).pCurve->GetPointCount(), 0u);
+  EXPECT_TRUE(core.Undo());
+  EXPECT_EQ(Frames(Row(1)), (std::vector<float>{0, 5, 12}));
+}
+
+TEST_F(ClipTools, SelectedSceneObjectsAreKeyedOnTheirChannelFromTheirPose) {
+  EngineCore::Scene scene;
+  core.SetScene(&scene);
+  SelectRows({0});
+  const auto before = Frames(Row(0));
+  EXPECT_FALSE(PointOperations::CreatePoint(core, answers, answers, true)) << "an empty scene selection keys nothing";
+  EXPECT_EQ(Frames(Row(0)), before);
+  EXPECT_EQ(core.GetUndoHistory().GetStep(), 0u);
+
+  EngineCore::SceneObject* hero = scene.CreateObject(EngineCore::String("Hero"));
+  EngineCore::SceneObject* sidekick = scene.CreateObject(EngineCore::String("Sidekick"));
+  for (EngineCore::SceneObject* object : {hero, sidekick}) {
+    object->CreateController()->AddClip(&builder.Clip());
+    scene.GetEditionManager()->ToggleObjectSelection(object);
+  }
+  hero->GetController()->SetChannelKey(ClipBuilder::Key("Root"));
+  hero->SetLocalTranslation(EngineCore::Vector3(7, 8, 9));
+  core.SetTimeCursor(20.5f);
+  EXPECT_TRUE(PointOperations::CreatePoint(core, answers, answers, true));
+  EXPECT_EQ(Frames(Row(0)), (std::vector<float>{0, 5, 12, 20.5f})) << "objects are keyed at the cursor, unrounded";
+  EXPECT_FLOAT_EQ(Row(2).pCurve->GetPointAt(3)->y, 9.0f);
+  EXPECT_FLOAT_EQ(Row(3).pCurve->GetPointAt(0)->y, 1.0f) << "the scale track takes the object's scale";
+  EXPECT_EQ(answers.questions, 1) << "the object without a channel is asked about once";
+  EXPECT_EQ(sidekick->GetController()->GetChannelKey(), EngineCore::Crc32::Compute(4, "Root"));
+  EXPECT_EQ(answers.channelChanges, 1);
+  EXPECT_EQ(Row(0).pCurve->GetPointCount(), 4u) << "and gets no key of its own";
+}
+
+TEST_F(ClipTools, RemoveTakesTheSelectedKeysOrElseTheWholeCurves) {
+  SelectRows({0, 2});
+  SelectKeys(Row(0), {1});
+  EXPECT_TRUE(PointOperations::RemovePoints(core));
+  EXPECT_EQ(Frames(Row(0)), (std::vector<float>{0, 12}));
+  EXPECT_EQ(Frames(Row(2)), (std::vector<float>{0, 5, 12})) << "its keys were not selected";
+  core.GetSelection().ClearSelectionRange();
+  EXPECT_TRUE(PointOperations::RemovePoints(core));
+  EXPECT_EQ(Row(0).pCurve->GetPointCount(), 0u);
+  EXPECT_EQ(Row(1).pCurve->GetPointCount(), 3u);
+  EXPECT_EQ(Row(2).pCurve->GetPointCount(), 0u);
+  EXPECT_EQ(builder.Channel("Root").GetCurve(AnimTrack::Translation)->GetKeyCount(), 3u) << "Y still has keys";
+  core.Undo();
+  EXPECT_EQ(Row(2).pCurve->GetPointCount(), 3u);
+}
+
+TEST_F(ClipTools, PastingPushesLaterKeysBackCoversSelectedOnesAndCopyTakesTheFirstCurve) {
+  PasteBlock({0, 20, 25, 40}, {0});
+  EXPECT_EQ(clipboard.GetPointAt(1)->x, 10.0f) << "frames counted from the first copied key";
+  EXPECT_EQ(Frames(Row(0)), (std::vector<float>{0, 20, 30, 31, 36, 51}));
+  PasteBlock({0, 20, 25, 40}, {1, 2});
+  EXPECT_EQ(Frames(Row(0)), (std::vector<float>{0, 20, 20, 25, 30, 31}));
+  std::vector<bool> hidden;
+  for (const auto& point : Row(0).pCurve->GetCurve()) hidden.push_back(point.bHidden);
+  EXPECT_EQ(hidden, (std::vector<bool>{false, true, false, true, false, false})) << "the old 20 and 25 are covered";
+  PasteBlock({0, 40}, {});
+  EXPECT_EQ(Frames(Row(0)), (std::vector<float>{0, 20, 30, 40})) << "between keys the block is only added";
+  SelectRows({1});
+  SelectKeys(Row(0), {0, 1, 2});
+  Row(1).pCurve->SelectPointAt(0, true);
+  EXPECT_TRUE(PointOperations::CopyPoints(core));
+  EXPECT_EQ(clipboard.GetPointCount(), 3u);
+}
+
+TEST_F(ClipTools, ScaleAsksWithTheSharedLengthAndStretchesEveryCurve) {
+  SelectRows({0, 1});
+  SetKeys(Row(1), {0, 5});
+  answers.percentage = 50.0f;
+  EXPECT_TRUE(KeyTools::Scale(core, answers, false));
+  EXPECT_EQ(answers.asked.iCurrentLength, -1) << "lengths 12 and 5 differ";
+  EXPECT_EQ(answers.asked.iWishLength, 5);
+  EXPECT_EQ(Frames(Row(0)), (std::vector<float>{0, 3, 6}));
+  EXPECT_EQ(Frames(Row(1)), (std::vector<float>{0, 3}));
+  const std::uint32_t step = core.GetUndoHistory().GetStep();
+  answers.ok = false;
+  EXPECT_FALSE(KeyTools::Scale(core, answers, false));
+  EXPECT_EQ(core.GetUndoHistory().GetStep(), step) << "a cancelled scale records nothing";
+  EXPECT_FALSE(KeyTools::Flip(core, answers, false));
+  EXPECT_EQ(core.GetUndoHistory().GetStep(), step + 1) << "another declined tool still closes with a step";
+  EXPECT_EQ(Frames(Row(0)), (std::vector<float>{0, 3, 6}));
+}
+
+TEST_F(ClipTools, TheOtherToolsReshapeTheSelectedKeysOnly) {
+  SelectRows({0});
+  SelectKeys(Row(0), {1, 2});
+  answers.vertical = true;
+  EXPECT_TRUE(KeyTools::Flip(core, answers, true));
+  EXPECT_EQ(CurveRecords::Values(Row(0)), (std::vector<float>{0, 4, 1})) << "keys 5 and 12 swap in time";
+  EXPECT_TRUE(KeyTools::Subdivise(core, answers, true));
+  EXPECT_EQ(Frames(Row(0)), (std::vector<float>{0, 5, 8.5f, 12}));
+  EXPECT_TRUE(KeyTools::SubSample(core, answers, true));
+  EXPECT_TRUE(KeyTools::Smooth(core, answers, false));
+  EXPECT_EQ(Row(0).pCurve->GetPointCount(), 5u) << "the middle key went, then one key per segment came";
+  Row(0).bSelected = false;
+  answers.questions = 0;
+  EXPECT_FALSE(KeyTools::Smooth(core, answers, false));
+  EXPECT_EQ(answers.questions, 0) << "without selected curves nothing is asked";
+}
