@@ -232,6 +232,8 @@ def bad():
         " reopening and its keys moved",
         "- `fuzz-joint-name-not-utf8.bvh`: the start of the captured take with a joint named"
         " `RThum` and a byte 0x90, which is not UTF-8; the saved glTF named it otherwise",
+        "- `fuzz-empty-view.gltf`: its only buffer view holds no bytes; once the animation data"
+        " left, the saved buffer was empty and the copy did not open",
     ]
     with open(os.path.join(HERE, "bad", "README.md"), "w") as f:
         f.write("# Malformed clip files\n\nEach is refused with a logged message; none may crash "

@@ -56,7 +56,9 @@ INSTANTIATE_TEST_SUITE_P(BadFiles, MalformedClip,
 TEST(MalformedClipFiles, EveryFileOfTheBadFolderIsCovered) {
   int files = 0;
   for (const auto& entry : std::filesystem::directory_iterator(ClipTestFiles::Data("bad"))) {
-    files += entry.path().extension() == ".gltf" ? 1 : 0;
+    // Inputs the fuzzer found open, and have a test of their own.
+    const bool found = entry.path().filename().string().rfind("fuzz-", 0) == 0;
+    files += entry.path().extension() == ".gltf" && !found ? 1 : 0;
   }
   EXPECT_EQ(files, 16);
 }

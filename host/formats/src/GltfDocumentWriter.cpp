@@ -53,6 +53,8 @@ void DropEmptyBuffers(tinygltf::Model& model) {
   std::vector<tinygltf::Buffer> kept;
   for (std::size_t b = 0; b < model.buffers.size(); ++b) {
     if (model.buffers[b].data.empty() && !viewed[b]) continue;
+    // Views of no bytes keep an emptied buffer alive: it needs a byte to be a buffer at all.
+    if (model.buffers[b].data.empty()) model.buffers[b].data.assign(4, 0);
     remap[b] = static_cast<int>(kept.size());
     kept.push_back(std::move(model.buffers[b]));
   }
