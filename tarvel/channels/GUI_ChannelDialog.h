@@ -1,7 +1,7 @@
 #pragma once
 
 #include "EditorCore/GUI_Dialog.h"
-#include "channels/ChannelDesc.h"
+#include "curves/ChannelDesc.h"
 
 namespace Tarvel {
 

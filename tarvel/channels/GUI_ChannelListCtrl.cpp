@@ -1,5 +1,7 @@
 #include "channels/GUI_ChannelListCtrl.h"
 
+#include <set>
+
 #include <algorithm>
 #include <cstdlib>
 #include <sstream>
@@ -54,9 +56,23 @@ ChannelRow* GUI_ChannelListCtrl::GetRowRecord(int row) const {
   return row < 0 ? nullptr : reinterpret_cast<ChannelRow*>(GetItemData(row));
 }
 
-void GUI_ChannelListCtrl::AddChannelRow(const CurveSet::Curves& curves) {
-  if (curves.empty() || !core.GetClip()) return;
-  const std::uint32_t key = curves.front()->iChannelKey;
+void GUI_ChannelListCtrl::RebuildRows() {
+  const EngineCore::AnimClip* clip = core.GetClip();
+  std::set<std::uint32_t> shown;
+  for (const auto& record : records) {
+    if (record->bShown) shown.insert(record->key);
+  }
+  records.clear();
+  for (std::uint32_t i = 0; clip && i < clip->GetChannelCount(); ++i) {
+    AddChannelRow(clip->GetChannelKeyAt(i));
+    records.back()->bShown = shown.contains(records.back()->key);
+  }
+  Refill();
+}
+
+void GUI_ChannelListCtrl::AddChannelRow(std::uint32_t key) {
+  if (!core.GetClip()) return;
+  std::erase_if(records, [key](const std::unique_ptr<ChannelRow>& r) { return r->key == key; });
   const EngineCore::AnimChannel* channel = core.GetClip()->GetChannel(key);
   auto record = std::make_unique<ChannelRow>();
   record->key = key;

@@ -26,7 +26,11 @@ class GUI_ChannelListCtrl : public EditorCore::GUI_ListCtrl {
   bool Create(EditorCore::GUI_Wnd* parent);
 
   // Appends the record of the channel of these curves; the rows follow at the next Refill.
-  void AddChannelRow(const CurveSet::Curves& curves);
+  // A row for a channel of the clip, whatever tracks it has (none included).
+  void AddChannelRow(std::uint32_t key);
+  // Rows for the clip's channels as they are now, in its order; a row that stays keeps
+  // whether it is shown.
+  void RebuildRows();
   void RemoveChannelRow(std::uint32_t key);
   void ClearRows();
   // Rebuilds the rows from the records that pass the filter, selecting the shown ones,

@@ -2,13 +2,19 @@
 
 #include <algorithm>
 #include <cmath>
+#include <set>
 
+#include "EngineCore/AnimTrack.h"
+#include "EngineCore/Log.h"
 #include "EngineCore/SceneEditionManager.h"
+#include "curves/ChannelTracks.h"
 #include "curves/ClipWriteBack.h"
 #include "curves/FrameworkMessages.h"
 #include "resources/ModuleIds.h"
 
 namespace Tarvel {
+
+using EngineCore::AnimClip;
 
 ClipEditCore::~ClipEditCore() { DetachClip(); }
 
@@ -37,6 +43,8 @@ const CurveSet::Curves& ClipEditCore::BuildChannelCurves(std::uint32_t channelKe
                                                          const EngineCore::AnimChannel& channel) {
   // A reload replaces the records the selection may still show.
   selection.RemoveChannel(channelKey);
+  built[channelKey] = ChannelData::Capture(channel);
+  depth[channelKey] = 0;
   return curveSet.LoadChannel(channelKey, channel);
 }
 
@@ -50,13 +58,19 @@ void ClipEditCore::RebuildAllCurves() {
 
 void ClipEditCore::RemoveChannelCurves(std::uint32_t channelKey) {
   selection.RemoveChannel(channelKey);
-  undoHistory.MarkStale(channelKey);
   curveSet.RemoveChannel(channelKey);
+  built.erase(channelKey);
+  depth.erase(channelKey);
 }
 
 void ClipEditCore::DestroyAllCurves() {
+  pending.reset();
   selection.Clear();
   curveSet.Clear();
+  built.clear();
+  depth.clear();
+  history.Clear();
+  savedState = 0;
 }
 
 const CurveSet::Curves* ClipEditCore::GetChannelCurves(std::uint32_t channelKey) const {
@@ -106,34 +120,215 @@ bool ClipEditCore::CheckKeyFrameRange() {
   return true;
 }
 
-void ClipEditCore::RecordCurve(CurveInfo* curve, const EngineCore::String& label) {
-  undoHistory.RecordCurve(curve, label);
+void ClipEditCore::NoteSavedState() {
+  if (clip && !clip->IsModified()) savedState = history.GetStateId();
 }
 
-void ClipEditCore::RecordBefore(CurveInfo* curve, const EngineCore::String& label) {
-  if (!curve || curve->iHistoryCount != 0) return;
-  undoHistory.RecordCurve(curve, label);
-  undoHistory.AdvanceStep();
+void ClipEditCore::UpdateModified() {
+  if (clip) clip->SetModified(history.GetStateId() != savedState);
 }
 
-void ClipEditCore::RecordStep(const EngineCore::String& label, bool bOnlyUnrecorded) {
-  undoHistory.RecordStep(label, bOnlyUnrecorded, &selection);
+void ClipEditCore::BeginEdit(const char* label) {
+  NoteSavedState();
+  pending = std::make_unique<PendingEdit>();
+  pending->label = label;
 }
 
-void ClipEditCore::CloseOperation(const char* label) {
+void ClipEditCore::Touch(CurveInfo* curve) {
+  if (!pending || !curve) return;
+  for (const auto& [touched, points] : pending->before) {
+    if (touched == curve) return;
+  }
+  pending->before.emplace_back(curve, curve->pCurve->GetCurve());
+}
+
+void ClipEditCore::TouchSelectedRows() {
+  for (CurveInfo* curve : selection.GetSelectedRows()) Touch(curve);
+}
+
+bool ClipEditCore::EndEdit() {
+  if (!pending) return false;
+  const std::unique_ptr<PendingEdit> edit = std::move(pending);
+  auto step = std::make_unique<EditStep>(edit->label);
+  std::set<std::uint32_t> channels;
+  for (const auto& [curve, before] : edit->before) {
+    EditStep::CurveChange change{{curve->iChannelKey, curve->iTrackType, curve->iComponent}, {}};
+    if (!change.delta.Take(before, *curve->pCurve)) continue;
+    channels.insert(curve->iChannelKey);
+    step->curveChanges.push_back(std::move(change));
+  }
+  if (step->IsEmpty()) return false;
+  for (std::uint32_t key : channels) {
+    ++depth[key];
+    WriteBackChannel(key);
+  }
   CheckKeyFrameRange();
-  RecordStep(label, false);
+  history.Push(std::move(step));
+  UpdateModified();
+  return true;
+}
+
+EditStep::ChannelChange ClipEditCore::CaptureChannel(std::uint32_t channelKey, bool added) const {
+  EditStep::ChannelChange change;
+  change.added = added;
+  change.key = channelKey;
+  change.position = static_cast<std::uint32_t>(std::max(clip->FindChannelIndex(channelKey), 0));
+  change.data = ChannelData::Capture(*clip->GetChannel(channelKey));
+  if (const CurveSet::Curves* curves = curveSet.GetChannelCurves(channelKey)) {
+    for (const auto& curve : *curves) {
+      change.curves.emplace_back(CurveId{curve->iChannelKey, curve->iTrackType, curve->iComponent},
+                                 curve->pCurve->GetCurve());
+    }
+  }
+  if (const auto it = built.find(channelKey); it != built.end()) change.built = it->second;
+  if (const auto it = depth.find(channelKey); it != depth.end()) change.depth = it->second;
+  return change;
+}
+
+std::uint32_t ClipEditCore::CreateChannel(const ChannelDesc& desc) {
+  if (!clip || desc.name.GetLength() < 2) return 0;
+  NoteSavedState();
+  if (!clip->AddChannel(desc.name)) return 0;
+  const std::uint32_t key = AnimClip::ComputeChannelKey(desc.name);
+  EngineCore::AnimChannel& channel = *clip->GetChannel(key);
+  ChannelTracks::Apply(channel, desc, false);
+  BuildChannelCurves(key, channel);
+  auto step = std::make_unique<EditStep>("CreateChannel");
+  step->channelChanges.push_back(CaptureChannel(key, true));
+  history.Push(std::move(step));
+  UpdateModified();
+  return key;
+}
+
+bool ClipEditCore::RemoveChannels(const std::vector<std::uint32_t>& channelKeys) {
+  if (!clip) return false;
+  NoteSavedState();
+  auto step = std::make_unique<EditStep>("RemoveChannels");
+  for (std::uint32_t key : channelKeys) {
+    if (!clip->GetChannel(key)) continue;
+    step->channelChanges.push_back(CaptureChannel(key, false));
+    PutChannel(step->channelChanges.back(), false);
+  }
+  if (step->IsEmpty()) return false;
+  history.Push(std::move(step));
+  CheckKeyFrameRange();
+  UpdateModified();
+  return true;
+}
+
+std::uint32_t ClipEditCore::EditChannel(std::uint32_t channelKey, const ChannelDesc& desc) {
+  const int position = clip ? clip->FindChannelIndex(channelKey) : -1;
+  if (position < 0) return 0;
+  EngineCore::AnimChannel& channel = *clip->GetChannelAt(static_cast<std::uint32_t>(position));
+  const bool wanted[3] = {desc.bTranslation, desc.bRotation, desc.bScale};
+  bool same = channel.GetName() == desc.name;
+  for (std::uint32_t type = EngineCore::AnimTrack::Translation; type <= EngineCore::AnimTrack::Scale; ++type) {
+    same = same && channel.HasTrack(type) == wanted[type - 1];
+  }
+  if (same) return channelKey;
+  NoteSavedState();
+  EditStep::ChannelChange removed = CaptureChannel(channelKey, false);
+  if (!clip->ChangeChannelNameAt(static_cast<std::uint32_t>(position), desc.name)) return 0;
+  const std::uint32_t key = clip->GetChannelKeyAt(static_cast<std::uint32_t>(position));
+  ChannelTracks::Apply(channel, desc, true);
+  RemoveChannelCurves(channelKey);
+  BuildChannelCurves(key, channel);
+  auto step = std::make_unique<EditStep>("EditChannel");
+  step->channelChanges.push_back(std::move(removed));
+  step->channelChanges.push_back(CaptureChannel(key, true));
+  history.Push(std::move(step));
+  CheckKeyFrameRange();
+  UpdateModified();
+  return key;
+}
+
+void ClipEditCore::PutChannel(const EditStep::ChannelChange& change, bool in) {
+  if (!in) {
+    RemoveChannelCurves(change.key);
+    if (!clip->RemoveChannel(change.key)) {
+      EngineCore::Log::Write(EngineCore::Log::Error, "Tarvel: channel %s was not in the clip",
+                             change.data.GetName().c_str());
+    }
+    return;
+  }
+  if (!clip->InsertChannel(change.position, change.data.GetName())) {
+    EngineCore::Log::Write(EngineCore::Log::Error, "Tarvel: channel %s could not come back",
+                           change.data.GetName().c_str());
+    return;
+  }
+  EngineCore::AnimChannel& channel = *clip->GetChannel(change.key);
+  change.data.RestoreTracks(channel);
+  curveSet.LoadChannel(change.key, channel);
+  for (const auto& [id, points] : change.curves) {
+    if (CurveInfo* curve = FindCurve(id)) {
+      curve->pCurve->SetCurve(points);
+      curve->pCurve->ComputeBoundingBox();
+    }
+  }
+  built[change.key] = change.built;
+  depth[change.key] = change.depth;
+}
+
+CurveInfo* ClipEditCore::FindCurve(const CurveId& id) const {
+  const CurveSet::Curves* curves = curveSet.GetChannelCurves(id.channelKey);
+  if (!curves) return nullptr;
+  for (const auto& curve : *curves) {
+    if (curve->iTrackType == id.trackType && curve->iComponent == id.component) return curve.get();
+  }
+  return nullptr;
+}
+
+void ClipEditCore::Apply(EditStep& step, bool forward) {
+  lastStepChangedChannels = !step.channelChanges.empty();
+  if (forward) {
+    for (const EditStep::ChannelChange& change : step.channelChanges) PutChannel(change, change.added);
+  }
+  std::set<std::uint32_t> channels;
+  auto swap = [&](EditStep::CurveChange& change) {
+    if (CurveInfo* curve = FindCurve(change.id)) {
+      change.delta.Swap(*curve->pCurve);
+      channels.insert(change.id.channelKey);
+    }
+  };
+  if (forward) {
+    for (EditStep::CurveChange& change : step.curveChanges) swap(change);
+  } else {
+    for (auto it = step.curveChanges.rbegin(); it != step.curveChanges.rend(); ++it) swap(*it);
+  }
+  for (std::uint32_t key : channels) {
+    int& changes = depth[key];
+    changes += forward ? 1 : -1;
+    const auto original = built.find(key);
+    EngineCore::AnimChannel* channel = clip->GetChannel(key);
+    if (changes == 0 && original != built.end() && channel) {
+      original->second.RestoreTracks(*channel);
+    } else {
+      WriteBackChannel(key);
+    }
+  }
+  if (!forward) {
+    for (auto it = step.channelChanges.rbegin(); it != step.channelChanges.rend(); ++it) PutChannel(*it, !it->added);
+  }
+  CheckKeyFrameRange();
 }
 
 bool ClipEditCore::Undo() {
-  if (!undoHistory.Undo([this](CurveInfo& curve) { WriteBackChannel(curve.iChannelKey); })) return false;
-  CheckKeyFrameRange();
+  EditStep* step = history.GetStepToUndo();
+  if (!clip || !step) return false;
+  NoteSavedState();
+  Apply(*step, false);
+  history.MoveBack();
+  UpdateModified();
   return true;
 }
 
 bool ClipEditCore::Redo() {
-  if (!undoHistory.Redo([this](CurveInfo& curve) { WriteBackChannel(curve.iChannelKey); })) return false;
-  CheckKeyFrameRange();
+  EditStep* step = history.GetStepToRedo();
+  if (!clip || !step) return false;
+  NoteSavedState();
+  Apply(*step, true);
+  history.MoveForward();
+  UpdateModified();
   return true;
 }
 

@@ -1,16 +1,22 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
+#include <memory>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "EditorToolkit/Curve2.h"
 #include "EngineCore/AnimClip.h"
 #include "EngineCore/Scene.h"
 #include "EngineCore/SceneObject.h"
 #include "EngineCore/String.h"
-#include "curves/ClipUndoHistory.h"
+#include "curves/ChannelData.h"
+#include "curves/ChannelDesc.h"
 #include "curves/CurveSelection.h"
 #include "curves/CurveSet.h"
+#include "curves/EditHistory.h"
 
 namespace Tarvel {
 
@@ -22,10 +28,11 @@ namespace Tarvel {
 // What callers may rely on:
 // 1. The core holds one reference to its clip from AttachClip to DetachClip (or its end).
 //    Curve records live from the load of their channel to its removal or reload, or to
-//    DetachClip; removing a channel drops its curves from the selection first and turns
-//    their undo snapshots stale.
-// 2. Every edit of a curve is written back into the clip by the operation that made it;
-//    an edit that moves both ends of the clip's key-frame range tells every module (3526).
+//    DetachClip; removing a channel drops its curves from the selection first.
+// 2. Every action of the user (BeginEdit ... EndEdit, or a channel operation) is written
+//    back into the clip when it ends and is one undo step; an action that moves both ends of
+//    the clip's key-frame range tells every module (3526). The clip is marked modified
+//    exactly while the state shown is not the one its file holds.
 // 3. The time cursor is a frame as a float; views show it, they do not keep their own.
 // 4. Operations report whether they changed anything; the caller redraws what shows it.
 class ClipEditCore {
@@ -83,19 +90,38 @@ class ClipEditCore {
   // returns true.
   bool CheckKeyFrameRange();
 
-  void RecordCurve(CurveInfo* curve, const EngineCore::String& label);
-  // What every tool does before it changes a curve: a curve never recorded is recorded under
-  // the tool's label, and the step moves on.
-  void RecordBefore(CurveInfo* curve, const EngineCore::String& label);
-  // Snapshots of the selected curves of the rows.
-  void RecordStep(const EngineCore::String& label, bool bOnlyUnrecorded);
-  // What every point operation and tool ends with: the key-frame range check, then the undo
-  // step under its label.
-  void CloseOperation(const char* label);
-  // Both write back every channel they restore; false when there was nothing to do.
+  // An action of the user, as one undo step. BeginEdit opens it; Touch says that a curve is
+  // about to change (its points now are its state before the action; a curve touched twice
+  // keeps its first state); EndEdit compares every touched curve with that state, writes the
+  // channels that changed back into the clip, checks the key-frame range and records the
+  // changes as one step. An action that changed nothing writes nothing and records nothing:
+  // EndEdit then returns false.
+  void BeginEdit(const char* label);
+  void Touch(CurveInfo* curve);
+  // Every selected row, as the tools change them.
+  void TouchSelectedRows();
+  bool EndEdit();
+  bool IsEditing() const { return pending != nullptr; }
+
+  // The channel operations, each one undo step that marks the clip modified. CreateChannel
+  // adds a channel with the chosen tracks at the end of the clip and returns its key (0 when
+  // the clip refuses the name). EditChannel renames the channel and gives it the chosen
+  // tracks, tracks that stay keeping their keys; it returns the channel's key afterwards, or
+  // 0 when the clip refuses the name (nothing changes then).
+  std::uint32_t CreateChannel(const ChannelDesc& desc);
+  bool RemoveChannels(const std::vector<std::uint32_t>& channelKeys);
+  std::uint32_t EditChannel(std::uint32_t channelKey, const ChannelDesc& desc);
+
+  // One step back or forward; false when there is none. Exact: the curves get back their
+  // very points, and the clip its very keys (a channel back at the state its curves were
+  // built from gets its keys as they were then; any other is written back from its curves,
+  // as it was when the step was made).
   bool Undo();
   bool Redo();
-  const ClipUndoHistory& GetUndoHistory() const { return undoHistory; }
+  // Whether the last undo or redo added, removed or renamed channels: the lists change then.
+  bool LastStepChangedChannels() const { return lastStepChangedChannels; }
+  const EditHistory& GetHistory() const { return history; }
+  void SetHistoryBudget(std::size_t bytes) { history.SetBudget(bytes); }
 
   // The latest key before a frame on the curves the user works on (the selected rows when
   // the graph has selected curves, else every row), never earlier than the clip's first key
@@ -111,15 +137,36 @@ class ClipEditCore {
 
  private:
   std::vector<const CurveInfo*> SteppingCurves() const;
+  // A save since the last change means the state shown now is the file's.
+  void NoteSavedState();
+  // The clip is modified exactly when the state shown is not the file's.
+  void UpdateModified();
+  EditStep::ChannelChange CaptureChannel(std::uint32_t channelKey, bool added) const;
+  void PutChannel(const EditStep::ChannelChange& change, bool in);
+  CurveInfo* FindCurve(const CurveId& id) const;
+  void Apply(EditStep& step, bool forward);
 
   // The page's clip; the core holds one reference.
   EngineCore::AnimClip* clip = nullptr;
   EngineCore::Scene* scene = nullptr;
   EditorToolkit::Curve2* clipboard = nullptr;
   CurveSet curveSet;
-  ClipUndoHistory undoHistory;
+  EditHistory history;
   CurveSelection selection;
   float timeCursor = 0.0f;
+  // The action in progress: each touched curve with its points before it.
+  struct PendingEdit {
+    std::string label;
+    std::vector<std::pair<CurveInfo*, EditorToolkit::Curve2::PointList>> before;
+  };
+  std::unique_ptr<PendingEdit> pending;
+  // Per channel, its tracks and keys when its curves were built, and how many applied steps
+  // changed its curves since: a channel back at 0 takes those keys again, bit for bit.
+  std::map<std::uint32_t, ChannelData> built;
+  std::map<std::uint32_t, int> depth;
+  // The state of the history the clip's file holds (see EditHistory on state ids).
+  std::uint64_t savedState = 0;
+  bool lastStepChangedChannels = false;
 };
 
 }  // namespace Tarvel

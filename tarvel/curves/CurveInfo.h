@@ -36,9 +36,6 @@ class CurveInfo {
   std::uint32_t iChannelKey;
   std::uint32_t iTrackType;
   std::uint32_t iComponent;
-  // Snapshots of this curve recorded in the clip's history minus those restored; 0 means
-  // the curve has not been recorded yet.
-  std::uint32_t iHistoryCount = 0;
   // The curve holds the point selection: tools and undo act on selected curves only.
   bool bSelected = false;
   // Hidden by the page's track-kind and component filter boxes.

@@ -302,10 +302,13 @@ void GUI_CurvePanelDialog::OnGraphNotify(int code) {
   updatingEdits = true;
   switch (code) {
     case Ids::GraphNotify_CurveChanged:
-      core.RecordStep("GUI_Message_k_Curve_Changed", false);
-      core.WriteBackAllChannels();
+      if (core.EndEdit()) NotifyParent(Ids::PanelNotify_ClipChanged);
       break;
-    case Ids::GraphNotify_CurveWillChange: core.RecordStep("GUI_Message_k_Curve_WillChange", true); break;
+    case Ids::GraphNotify_CurveWillChange:
+      // The gesture is one action; the curves it may change are the shown ones.
+      core.BeginEdit("Drag");
+      for (CurveInfo* curve : core.GetSelection().GetCurves()) core.Touch(curve);
+      break;
     case Ids::GraphNotify_SelectionChanged:
       NotifyParent(Ids::PanelNotify_SelectionChanged);
       InvalidateViews();

@@ -32,7 +32,7 @@ namespace Tarvel {
 // 5. The column buffer survives between paints and is reallocated only when the width
 //    changes.
 // 6. Every notification to the parent is followed by an invalidation of the control.
-class GUI_GraphCtrl : public EditorCore::GUI_Wnd, private GraphView {
+class GUI_GraphCtrl : public EditorCore::GUI_Wnd, public GraphView {
  public:
   explicit GUI_GraphCtrl(CurveSelection& shownCurves);
   ~GUI_GraphCtrl() override;

@@ -45,8 +45,10 @@ GraphEditor::Hit GraphEditor::HitTest(CPoint point) const {
 
 void GraphEditor::Press(CPoint point, bool bControl, bool bShift) {
   iDragState = iEditMode;
+  bMoved = false;
+  bLetGoOnClick = false;
   oRubberBand = EditorCore::CRect(point.x, point.y, point.x, point.y);
-  // The key picked before this press: pressing it again lets it go.
+  // The key picked before this press: a click on it that moves nothing lets it go.
   const EditablePoint* previous = pCurrentPoint;
   pCurrentPoint = nullptr;
   fCurrentPointX = kNoCurrentFrame;
@@ -54,7 +56,6 @@ void GraphEditor::Press(CPoint point, bool bControl, bool bShift) {
   if (const Hit hit = HitTest(point); hit.curve) {
     PressKey(hit, previous, bControl);
   } else {
-    // Keys that a moved block covered go for good once the user clicks elsewhere.
     DeleteCoveredKeys();
     iDragState = kDragRubberBand;
     curves.ClearSelectionRange();
@@ -87,18 +88,14 @@ void GraphEditor::PressKey(const Hit& hit, const EditablePoint* previous, bool b
     curves.ClearSelectionRange();
     UpdateSelectionRange();
   }
-  if (key == previous || key == pCurrentPoint) {
-    pCurrentPoint = nullptr;
-    fCurrentPointX = kNoCurrentFrame;
-    view.Notify(Ids::GraphNotify_CurveWillChange);
-  } else {
-    pCurrentPoint = key;
-    fCurrentPointX = key->x;
-    PlaceCrossHair();
-    view.Notify(Ids::GraphNotify_CurrentFrame);
-    view.Notify(Ids::GraphNotify_CurrentValue);
-    view.Notify(Ids::GraphNotify_CurveWillChange);
-  }
+  // The pressed key is the one a drag moves, even when it was picked already.
+  bLetGoOnClick = key == previous;
+  pCurrentPoint = key;
+  fCurrentPointX = key->x;
+  PlaceCrossHair();
+  view.Notify(Ids::GraphNotify_CurrentFrame);
+  view.Notify(Ids::GraphNotify_CurrentValue);
+  view.Notify(Ids::GraphNotify_CurveWillChange);
   ComputeWeights();
 }
 
@@ -118,6 +115,7 @@ void GraphEditor::Move(CPoint point, bool bShift) {
     iDragState = iEditMode;
   }
   if (!view.CanMap()) return;
+  bMoved = bMoved || IsMoving();
   if (iDragState == kDragValues || iDragState == kDragBoth) {
     double value = view.ValueAtRow(point.y);
     if (bSnap) {
@@ -147,6 +145,14 @@ void GraphEditor::Release(CPoint point, bool bInside) {
     ComputeWeights();
     view.Notify(Ids::GraphNotify_SelectionChanged);
   } else {
+    // What the graph shows after the release is what the clip gets: collisions are taken
+    // back first.
+    if (pCurrentPoint && (iDragState == kDragFrames || iDragState == kDragBoth)) RestoreCollidingCurves();
+    if (bLetGoOnClick && !bMoved) {
+      pCurrentPoint = nullptr;
+      fCurrentPointX = kNoCurrentFrame;
+      view.ShowCrossHair(false);
+    }
     view.Notify(Ids::GraphNotify_CurveChanged);
   }
 
@@ -160,7 +166,6 @@ void GraphEditor::Release(CPoint point, bool bInside) {
       view.Notify(Ids::GraphNotify_DisableFrame);
       view.Notify(Ids::GraphNotify_ClearValue);
     }
-    if (iDragState == kDragFrames || iDragState == kDragBoth) RestoreCollidingCurves();
   } else {
     view.Notify(Ids::GraphNotify_ClearFrame);
     view.Notify(Ids::GraphNotify_ClearValue);
@@ -238,12 +243,22 @@ void GraphEditor::PlaceCrossHair() {
 }
 
 void GraphEditor::DeleteCoveredKeys() {
+  bool covered = false;
+  for (const CurveInfo* info : curves.GetCurves()) {
+    for (std::uint32_t i = 0; i < info->pCurve->GetPointCount() && !covered; ++i) {
+      covered = info->pCurve->GetPointAt(i)->bHidden;
+    }
+  }
+  if (!covered) return;
+  // Keys that a moved block covered go for good once the user clicks elsewhere: an edit.
+  view.Notify(Ids::GraphNotify_CurveWillChange);
   for (CurveInfo* info : curves.GetCurves()) {
     Curve2& curve = *info->pCurve;
     for (std::uint32_t i = 0; i < curve.GetPointCount();) {
       if (!curve.GetPointAt(i)->bHidden || !curve.RemovePointAt(i)) ++i;
     }
   }
+  view.Notify(Ids::GraphNotify_CurveChanged);
 }
 
 void GraphEditor::ComputeWeights() {

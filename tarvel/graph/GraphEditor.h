@@ -18,13 +18,16 @@ namespace Tarvel {
 // 1. A curve takes part in editing when it is shown, not filtered, selected and has selected
 //    keys; filtered curves are never hit, selected or moved.
 // 2. A press on a key starts the edit mode (iEditMode: 2 values, 3 frames; Shift makes it 4,
-//    both). A press elsewhere starts a rubber band and deletes the keys a moved block
-//    covered.
+//    both) on the selection, and the key becomes the current key; a click on the current key
+//    that moves nothing lets it go. A press elsewhere starts a rubber band and deletes the
+//    keys a moved block covered.
 // 3. Keys moved in frame land on whole frames; moved values snap to a tenth of the value
 //    graduation while bSnap is set. No key moves before frame 0.
 // 4. A frame move backs up the selected curves at the press; a release that leaves a selected
 //    key on the frame of another key of its curve restores that curve's backup.
-// 5. The view hears every GraphNotify_ code in the order the gesture produces them.
+// 5. The view hears every GraphNotify_ code in the order the gesture produces them. The
+//    curves change only between a CurveWillChange and the CurveChanged after it, and the
+//    CurveChanged of a release comes after any collision was taken back.
 class GraphEditor {
  public:
   static constexpr std::uint8_t kDragNone = 0;
@@ -88,6 +91,9 @@ class GraphEditor {
   EditorCore::CRect oRubberBand;
   // Moving values drags the neighbouring keys with a weight.
   bool bFalloff = true;
+  // The gesture moved keys; a press on the key picked before it lets that key go on a click.
+  bool bMoved = false;
+  bool bLetGoOnClick = false;
   // Falloff widths in frames before the first and after the last selected key.
   float fFalloffBefore = 0.0f;
   float fFalloffAfter = 0.0f;

@@ -11,10 +11,10 @@
 #include "EditorToolkit/GUI_SaveDialog.h"
 #include "EngineCore/AnimTrack.h"
 #include "EngineCore/Log.h"
-#include "channels/ChannelTracks.h"
 #include "channels/GUI_ChannelListCtrl.h"
 #include "channels/GUI_CreateChannelDialog.h"
 #include "channels/GUI_EditChannelDialog.h"
+#include "curves/ChannelTracks.h"
 #include "curves/FrameworkMessages.h"
 #include "graph/GUI_CurvePanelDialog.h"
 #include "graph/GUI_GraphCtrl.h"
@@ -156,9 +156,7 @@ bool AnimClipDialog::SetClip(EngineCore::AnimClip* newClip, bool ask) {
   core.AttachClip(newClip);
   // The channel rows follow the clip's channel order.
   for (std::uint32_t i = 0; newClip && i < newClip->GetChannelCount(); ++i) {
-    if (const CurveSet::Curves* curves = core.GetChannelCurves(newClip->GetChannelKeyAt(i))) {
-      channelList->AddChannelRow(*curves);
-    }
+    channelList->AddChannelRow(newClip->GetChannelKeyAt(i));
   }
   if (newClip && mainFrame) mainFrame->ShowPleaseWaitDialog(false);
   return true;
@@ -203,7 +201,8 @@ void AnimClipDialog::OnPageOpened() {
 }
 
 void AnimClipDialog::BuildChannelCurves(std::uint32_t channelKey, const EngineCore::AnimChannel& channel) {
-  channelList->AddChannelRow(core.BuildChannelCurves(channelKey, channel));
+  core.BuildChannelCurves(channelKey, channel);
+  channelList->AddChannelRow(channelKey);
 }
 
 void AnimClipDialog::RemoveChannelCurves(std::uint32_t channelKey) {
@@ -286,20 +285,12 @@ void AnimClipDialog::SyncObjectChoice(bool bShowChannels) {
 }
 
 void AnimClipDialog::CreateChannel(const ChannelDesc& desc) {
-  EngineCore::AnimClip* clip = core.GetClip();
-  if (!clip || desc.name.GetLength() < 2) return;
-  if (clip->AddChannel(desc.name)) {
-    int index = -1;
-    for (std::uint32_t i = 0; i < clip->GetChannelCount() && index < 0; ++i) {
-      if (clip->GetChannelAt(i)->GetName() == desc.name) index = static_cast<int>(i);
-    }
-    if (index >= 0) {
-      EngineCore::AnimChannel& channel = *clip->GetChannelAt(static_cast<std::uint32_t>(index));
-      ChannelTracks::Apply(channel, desc, false);
-      BuildChannelCurves(clip->GetChannelKeyAt(static_cast<std::uint32_t>(index)), channel);
-      RefreshDocument();
-    }
-    clip->SetModified(true);
+  if (!core.GetClip() || desc.name.GetLength() < 2) return;
+  const std::uint32_t key = core.CreateChannel(desc);
+  if (key != 0) {
+    channelList->AddChannelRow(key);
+    RefreshDocument();
+    OnClipChanged();
   } else {
     EngineCore::Log::Write(EngineCore::Log::Warning, "Tarvel: the clip refused a channel named %s", desc.name.c_str());
   }
@@ -308,16 +299,16 @@ void AnimClipDialog::CreateChannel(const ChannelDesc& desc) {
 }
 
 void AnimClipDialog::RemoveSelectedChannels() {
-  EngineCore::AnimClip* clip = core.GetClip();
-  if (!clip) return;
+  if (!core.GetClip()) return;
   std::vector<std::uint32_t> keys;
   for (int n = 0; const ChannelRow* row = channelList->GetSelectedRow(n); ++n) keys.push_back(row->key);
-  for (auto it = keys.rbegin(); it != keys.rend(); ++it) {
-    if (!clip->RemoveChannel(*it)) EngineCore::Log::Write(EngineCore::Log::Warning, "Tarvel: channel 0x%x stays", *it);
-    clip->SetModified(true);
-    RemoveChannelCurves(*it);
-  }
+  if (keys.empty()) return;
+  std::reverse(keys.begin(), keys.end());
+  curvePanel->GetGraph().GetEditor().ForgetCurrentPoint();
+  core.RemoveChannels(keys);
+  for (std::uint32_t key : keys) channelList->RemoveChannelRow(key);
   RefreshDocument();
+  OnClipChanged();
 }
 
 void AnimClipDialog::RefreshDocument() {
@@ -344,10 +335,8 @@ void AnimClipDialog::OnEditChannel() {
 
 void AnimClipDialog::EditChannel(std::uint32_t channelKey) {
   EngineCore::AnimClip* clip = core.GetClip();
-  if (!clip) return;
-  const int position = clip->FindChannelIndex(channelKey);
-  if (position < 0) return;
-  EngineCore::AnimChannel* channel = clip->GetChannelAt(static_cast<std::uint32_t>(position));
+  EngineCore::AnimChannel* channel = clip ? clip->GetChannel(channelKey) : nullptr;
+  if (!channel) return;
   GUI_EditChannelDialog dialog(GUI_MainFrame::GetMainWnd());
   dialog.desc.name = channel->GetName();
   dialog.desc.bTranslation = channel->HasTrack(EngineCore::AnimTrack::Translation);
@@ -355,52 +344,70 @@ void AnimClipDialog::EditChannel(std::uint32_t channelKey) {
   dialog.desc.bScale = channel->HasTrack(EngineCore::AnimTrack::Scale);
   if (dialog.DoModal() != IDOK || dialog.desc.name.GetLength() < 2) return;
   const ChannelDesc& desc = dialog.desc;
-
-  RemoveChannelCurves(channelKey);
-  if (!clip->ChangeChannelNameAt(static_cast<std::uint32_t>(position), desc.name)) {
-    // Another channel has that name: the channel keeps its own, and its curves come back.
-    BuildChannelCurves(channelKey, *channel);
-    RefreshDocument();
-    return;
-  }
-  ChannelTracks::Apply(*channel, desc, true);
-  BuildChannelCurves(clip->GetChannelKeyAt(static_cast<std::uint32_t>(position)), *channel);
+  curvePanel->GetGraph().GetEditor().ForgetCurrentPoint();
+  // A name another channel has is refused, and the channel stays as it was.
+  const std::uint32_t key = core.EditChannel(channelKey, desc);
+  if (key == 0) return;
+  channelList->RemoveChannelRow(channelKey);
+  channelList->AddChannelRow(key);
   RefreshDocument();
   const int row = channelList->FindItem(desc.name.str(), -1, true);
   if (row >= 0) {
     channelList->SetItemState(row, LVIS_SELECTED, LVIS_SELECTED);
     if (ChannelRow* record = channelList->GetRowRecord(row)) record->bShown = true;
   }
+  ShowSelectedChannels(false);
+  OnClipChanged();
 }
 
 void AnimClipDialog::CreatePoint(bool bRoundFrame) {
-  PointOperations::CreatePoint(core, questions, *this, bRoundFrame);
+  if (PointOperations::CreatePoint(core, questions, *this, bRoundFrame)) OnClipChanged();
   RedrawCurvePanel();
 }
 
 void AnimClipDialog::RemovePoints() {
-  PointOperations::RemovePoints(core);
+  curvePanel->GetGraph().GetEditor().ForgetCurrentPoint();
+  if (PointOperations::RemovePoints(core)) OnClipChanged();
   RedrawCurvePanel();
 }
 
 void AnimClipDialog::RemoveTrackPoints() {
-  PointOperations::RemoveTrackPoints(core);
+  curvePanel->GetGraph().GetEditor().ForgetCurrentPoint();
+  if (PointOperations::RemoveTrackPoints(core)) OnClipChanged();
   RedrawCurvePanel();
 }
 
 void AnimClipDialog::CopyPoints() { PointOperations::CopyPoints(core); }
 
 void AnimClipDialog::PastePoints() {
-  PointOperations::PastePoints(core);
+  if (PointOperations::PastePoints(core)) OnClipChanged();
   RedrawCurvePanel();
 }
 
 void AnimClipDialog::Undo() {
-  if (core.Undo()) RedrawCurvePanel();
+  if (core.Undo()) AfterHistoryMove();
 }
 
 void AnimClipDialog::Redo() {
-  if (core.Redo()) RedrawCurvePanel();
+  if (core.Redo()) AfterHistoryMove();
+}
+
+void AnimClipDialog::AfterHistoryMove() {
+  // The curves got back other points: the current key's address may be gone.
+  curvePanel->GetGraph().GetEditor().ForgetCurrentPoint();
+  if (core.LastStepChangedChannels()) {
+    channelList->RebuildRows();
+    ShowSelectedChannels(false);
+  } else {
+    trackList->Refill();
+  }
+  OnClipChanged();
+  RedrawCurvePanel();
+}
+
+void AnimClipDialog::OnClipChanged() {
+  tabHost->RefreshTitle(*this);
+  UpdateMenus();
 }
 
 bool AnimClipDialog::RunCommand(UINT commandId) {
@@ -426,6 +433,9 @@ bool AnimClipDialog::RunCommand(UINT commandId) {
     case Ids::kCmdSelectionSubSample: KeyTools::SubSample(core, questions, selection); break;
     default: return false;
   }
+  // A tool changes the selected curves; the graph's current key may have been moved or gone.
+  curvePanel->GetGraph().GetEditor().ForgetCurrentPoint();
+  OnClipChanged();
   RedrawCurvePanel();
   return true;
 }
@@ -433,6 +443,7 @@ bool AnimClipDialog::RunCommand(UINT commandId) {
 void AnimClipDialog::OnResourcesSaved() {
   channelList->Invalidate();
   trackList->Refill();
+  tabHost->RefreshTitle(*this);
   RedrawCurvePanel();
 }
 
@@ -465,6 +476,7 @@ bool AnimClipDialog::OnCommand(UINT id) {
 bool AnimClipDialog::OnPaneNotify(const GUI_NotifyHeader& header) {
   switch (header.code) {
     case Ids::PanelNotify_RecordKey: CreatePoint(true); return true;
+    case Ids::PanelNotify_ClipChanged: OnClipChanged(); return true;
     case Ids::PanelNotify_SelectionChanged:
       trackList->Refill();
       UpdateMenus();

@@ -9,7 +9,7 @@
 #include "EditorCore/GUI_Label.h"
 #include "EditorCore/GUI_SplitterControl.h"
 #include "EngineCore/Scene.h"
-#include "channels/ChannelDesc.h"
+#include "curves/ChannelDesc.h"
 #include "curves/ClipEditCore.h"
 #include "objects/PreviewObjects.h"
 #include "objects/PreviewPlayback.h"
@@ -88,6 +88,8 @@ class AnimClipDialog : public EditorCore::GUI_Dialog, private KeyingPage {
   void PastePoints();
   void Undo();
   void Redo();
+  // An action changed the clip or took a change back: the tab and the menus follow.
+  void OnClipChanged();
 
   // Commands of the module menu that act on the current page; false when the id is not one.
   bool RunCommand(EditorCore::UINT commandId);
@@ -119,6 +121,7 @@ class AnimClipDialog : public EditorCore::GUI_Dialog, private KeyingPage {
   bool ShowOnlyChannel(std::uint32_t channelKey) override;
   void OnObjectChannelChanged() override;
 
+  void AfterHistoryMove();
   void LayOut(int cx, int cy);
   void SetSplitterRanges(int cx, int cy);
   void RefreshDocument();

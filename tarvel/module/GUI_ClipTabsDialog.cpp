@@ -14,6 +14,10 @@
 
 namespace Tarvel {
 
+namespace {
+std::string TitleOf(const EngineCore::AnimClip& clip) { return clip.GetName().str() + (clip.IsModified() ? "*" : ""); }
+}  // namespace
+
 using namespace EditorCore;
 
 GUI_ClipTabsDialog::GUI_ClipTabsDialog(GUI_ClipEditorFrame* owner) : frame(owner) {}
@@ -133,7 +137,7 @@ void GUI_ClipTabsDialog::OpenPage(EngineCore::AnimClip* clip) {
     return;
   }
   const int index = static_cast<int>(pages.size());
-  if (tabCtrl->InsertItem(index, clip->GetName().str()) < 0) {
+  if (tabCtrl->InsertItem(index, TitleOf(*clip)) < 0) {
     EngineCore::Log::Write(EngineCore::Log::Error, "Tarvel: no tab for clip %s", clip->GetName().c_str());
   }
   AnimClipDialog& opened = *pages.emplace_back(std::move(page));
@@ -214,6 +218,12 @@ void GUI_ClipTabsDialog::CloseAllExceptCurrent() {
     if (clip != current && frame->CloseClip(clip, true)) continue;
     ++index;
   }
+}
+
+void GUI_ClipTabsDialog::RefreshTitle(const AnimClipDialog& page) {
+  const int index = IndexOf(&page);
+  if (index < 0 || !page.GetClip() || !tabCtrl) return;
+  tabCtrl->SetItemText(index, TitleOf(*page.GetClip()));
 }
 
 }  // namespace Tarvel

@@ -36,6 +36,8 @@ class GUI_ClipTabsDialog : public EditorCore::GUI_Dialog {
   EngineCore::Scene* GetScene() const { return scene; }
   EditorToolkit::Curve2& GetClipboard() { return clipboard; }
   void UpdateMenus();
+  // The page's tab shows its clip's name, followed by * while the clip has unsaved changes.
+  void RefreshTitle(const AnimClipDialog& page);
 
   bool OnInitDialog() override;
   void OnSize(EditorCore::UINT type, int cx, int cy) override;

@@ -17,27 +17,17 @@ using Worker = std::function<bool(Curve2& curve, std::uint32_t first, std::uint3
 
 const char* Label(const char* track, const char* selected, bool selection) { return selection ? selected : track; }
 
-// Runs the worker over the selected curves (when answered is true) and closes the operation.
+// Runs the worker over the selected curves, when answered is true, as one action.
 bool Apply(ClipEditCore& core, bool selection, const char* label, bool answered, const Worker& worker) {
-  bool changed = false;
-  if (answered) {
-    std::uint32_t pending = 0;
-    bool hasPending = false;
-    for (CurveInfo* info : core.GetSelection().GetSelectedRows()) {
-      if (hasPending && pending != info->iChannelKey) core.WriteBackChannel(pending);
-      pending = info->iChannelKey;
-      hasPending = true;
-      core.RecordBefore(info, label);
-      std::uint32_t first = 0;
-      std::uint32_t last = 0;
-      if (KeyTransforms::GetRange(*info->pCurve, selection, first, last)) {
-        changed = worker(*info->pCurve, first, last) || changed;
-      }
-    }
-    if (hasPending) core.WriteBackChannel(pending);
+  if (!answered) return false;
+  core.BeginEdit(label);
+  for (CurveInfo* info : core.GetSelection().GetSelectedRows()) {
+    core.Touch(info);
+    std::uint32_t first = 0;
+    std::uint32_t last = 0;
+    if (KeyTransforms::GetRange(*info->pCurve, selection, first, last)) worker(*info->pCurve, first, last);
   }
-  core.CloseOperation(label);
-  return changed;
+  return core.EndEdit();
 }
 
 bool HasEditableCurves(const ClipEditCore& core) { return core.GetSelection().GetSelectedCurveCount() > 0; }

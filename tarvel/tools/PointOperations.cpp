@@ -48,40 +48,41 @@ PointOperations::ObjectKeying PointOperations::KeyObjects(ClipEditCore& core, To
       CurveInfo* triple[3] = {(*curves)[i].get(), (*curves)[i + 1].get(), (*curves)[i + 2].get()};
       const std::uint32_t track = triple[0]->iTrackType;
       const EngineCore::Vector3 value = track >= 1 && track <= 3 ? values[track - 1] : EngineCore::Vector3();
-      for (int c = 0; c < 3; ++c) triple[c]->pCurve->AddPoint({frame, value[c]}, false);
+      for (int c = 0; c < 3; ++c) {
+        core.Touch(triple[c]);
+        triple[c]->pCurve->AddPoint({frame, value[c]}, false);
+      }
     }
-    core.WriteBackChannel(current);
   }
   return keyed ? ObjectKeying::Keyed : ObjectKeying::NoObjectKeyed;
 }
 
 bool PointOperations::CreatePoint(ClipEditCore& core, ToolQuestions& questions, KeyingPage& page, bool bRoundFrame) {
   const float cursor = core.GetCursorFrame();
+  core.BeginEdit("CreatePoint");
   const ObjectKeying objects = KeyObjects(core, questions, page, cursor);
   // An empty scene selection, or a keyed object whose channel has no curves, ends it all.
-  if (objects == ObjectKeying::Stop) return false;
-  bool changed = objects == ObjectKeying::Keyed;
+  if (objects == ObjectKeying::Stop) return core.EndEdit();
   if (objects == ObjectKeying::NoObjectKeyed) {
     const float x = bRoundFrame ? ClipEditCore::WholeFrame(cursor) : cursor;
     for (CurveInfo* curve : core.GetSelection().GetSelectedRows()) {
-      core.RecordBefore(curve, "CreatePoint");
+      core.Touch(curve);
       float y = curve->iTrackType == CurveInfo::Scale ? 1.0f : 0.0f;
       const std::uint32_t count = curve->pCurve->GetPointCount();
       if (count > 0) y = curve->pCurve->GetPointAt(count - 1)->y;
-      changed = curve->pCurve->AddPoint({x, y}, false) != nullptr || changed;
-      core.WriteBackChannel(curve->iChannelKey);
+      curve->pCurve->AddPoint({x, y}, false);
     }
   }
-  core.CloseOperation("CreatePoint");
-  return changed;
+  return core.EndEdit();
 }
 
 bool PointOperations::RemovePoints(ClipEditCore& core) {
   const std::vector<CurveInfo*> rows = core.GetSelection().GetSelectedRows();
   if (!core.GetSelection().HasSelectionRange() || rows.empty()) return RemoveTrackPoints(core);
   bool removedAny = false;
+  core.BeginEdit("RemovePoints");
   for (CurveInfo* curve : rows) {
-    core.RecordBefore(curve, "RemovePoints");
+    core.Touch(curve);
     Curve2& points = *curve->pCurve;
     const std::uint32_t wanted = points.GetSelectPointsCount();
     std::uint32_t removed = 0;
@@ -92,28 +93,24 @@ bool PointOperations::RemovePoints(ClipEditCore& core) {
         ++i;
       }
     }
-    if (removed > 0) core.WriteBackChannel(curve->iChannelKey);
     removedAny = removedAny || removed > 0;
   }
-  if (!removedAny) return RemoveTrackPoints(core);
-  core.CloseOperation("RemovePoints");
-  return true;
+  if (!removedAny) {
+    core.EndEdit();
+    return RemoveTrackPoints(core);
+  }
+  return core.EndEdit();
 }
 
 bool PointOperations::RemoveTrackPoints(ClipEditCore& core) {
   const std::vector<CurveInfo*> rows = core.GetSelection().GetSelectedRows();
   if (core.GetSelection().GetSelectedCurveCount() == 0 || rows.empty()) return false;
-  // Channels are written back once each, when the walk leaves them.
-  std::uint32_t pending = rows.front()->iChannelKey;
+  core.BeginEdit("RemoveTrackPoints");
   for (CurveInfo* curve : rows) {
-    if (pending != curve->iChannelKey) core.WriteBackChannel(pending);
-    core.RecordBefore(curve, "RemoveTrackPoints");
+    core.Touch(curve);
     curve->pCurve->RemoveAllPoints();
-    pending = curve->iChannelKey;
   }
-  core.WriteBackChannel(pending);
-  core.CloseOperation("RemoveTrackPoints");
-  return true;
+  return core.EndEdit();
 }
 
 bool PointOperations::CopyPoints(ClipEditCore& core) {
@@ -142,7 +139,8 @@ bool PointOperations::PastePoints(ClipEditCore& core) {
     return false;
   }
   CurveInfo* target = rows.front();
-  core.RecordBefore(target, "PastePoints");
+  core.BeginEdit("PastePoints");
+  core.Touch(target);
   Curve2& points = *target->pCurve;
   const int lastSelected = points.GetLastSelectedPointIndex();
   const float start = core.GetCursorFrame();
@@ -164,9 +162,7 @@ bool PointOperations::PastePoints(ClipEditCore& core) {
     const EditorToolkit::EditablePoint& point = *clipboard->GetPointAt(p);
     points.AddPoint({start + point.x, point.y}, false);
   }
-  core.WriteBackChannel(target->iChannelKey);
-  core.CloseOperation("PastePoints");
-  return true;
+  return core.EndEdit();
 }
 
 }  // namespace Tarvel

@@ -23,11 +23,14 @@ int AnimClip::FindChannelIndex(std::uint32_t key) const {
   return -1;
 }
 
-bool AnimClip::AddChannel(const String& name) {
+bool AnimClip::AddChannel(const String& name) { return InsertChannel(GetChannelCount(), name); }
+
+bool AnimClip::InsertChannel(std::uint32_t index, const String& name) {
   if (name.IsEmpty()) return false;
   const std::uint32_t key = ComputeChannelKey(name);
   if (FindChannelIndex(key) >= 0) return false;
-  channels_.push_back({key, std::make_unique<AnimChannel>(name)});
+  const auto at = channels_.begin() + std::min<std::size_t>(index, channels_.size());
+  channels_.insert(at, {key, std::make_unique<AnimChannel>(name)});
   return true;
 }
 

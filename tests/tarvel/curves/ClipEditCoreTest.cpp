@@ -78,13 +78,10 @@ TEST_F(EditCore, UndoAndRedoWriteTheRecordedKeysBackAndTellWhenTheRangeMoves) {
   Attach({"A"});
   // A tool moving all three curves of A by 5 frames, twice.
   auto shiftTool = [this]() {
-    for (CurveInfo* curve : {&Curve("A", 1, 0), &Curve("A", 1, 1), &Curve("A", 1, 2)}) {
-      curve->bSelected = true;
-      core.RecordBefore(curve, "Shift");
-    }
+    core.BeginEdit("Shift");
+    for (CurveInfo* curve : {&Curve("A", 1, 0), &Curve("A", 1, 1), &Curve("A", 1, 2)}) core.Touch(curve);
     Shift("A", 5.0f);
-    core.WriteBackAllChannels();
-    core.RecordStep("Shift", false);
+    EXPECT_TRUE(core.EndEdit());
   };
   shiftTool();
   shiftTool();
@@ -98,19 +95,20 @@ TEST_F(EditCore, UndoAndRedoWriteTheRecordedKeysBackAndTellWhenTheRangeMoves) {
   EXPECT_FALSE(core.Redo());
 }
 
-TEST_F(EditCore, RemovingAChannelDropsItsCurvesFromTheSelectionAndStalesItsSnapshots) {
+TEST_F(EditCore, ARemovedChannelLeavesTheSelectionAndComesBackWhole) {
   builder.Vectors("A", AnimTrack::Translation, {{0, {0, 0, 0}}, {10, {1, 1, 1}}});
   builder.Vectors("B", AnimTrack::Translation, {{0, {0, 0, 0}}, {10, {1, 1, 1}}});
   Attach({"A", "B"});
-  CurveInfo& x = Curve("A", 1, 0);
-  x.bSelected = true;
-  core.RecordBefore(&x, "Edit");
-  core.RemoveChannelCurves(ClipBuilder::Key("A"));
-  EXPECT_TRUE(core.GetUndoHistory().GetSnapshot(0).stale);
+  ASSERT_TRUE(core.RemoveChannels({ClipBuilder::Key("A")}));
   EXPECT_EQ(core.GetChannelCurves(ClipBuilder::Key("A")), nullptr);
   EXPECT_EQ(core.GetSelection().GetCurves().size(), 3u) << "B's curves stay shown";
+  EXPECT_TRUE(builder.Clip().IsModified());
   EXPECT_TRUE(core.Undo());
-  EXPECT_EQ(core.GetUndoHistory().GetStep(), 0u) << "the step moves, nothing is restored";
+  EXPECT_TRUE(core.LastStepChangedChannels());
+  EXPECT_EQ(builder.Clip().GetChannelKeyAt(0), ClipBuilder::Key("A")) << "back in its place";
+  EXPECT_EQ(Keys("A").GetKeyFrame(1), 10u);
+  EXPECT_EQ(Curve("A", 1, 0).pCurve->GetPointCount(), 2u);
+  EXPECT_FALSE(builder.Clip().IsModified());
 }
 
 TEST_F(EditCore, RowsFollowTheLabelsIgnoringCaseAndTheFilterBoxes) {
@@ -162,11 +160,10 @@ TEST_F(EditCore, AnEditedReferenceClipSurvivesUndoAndSavesAValidFile) {
   core.ShowChannel(ClipBuilder::Key("Hips"));
   CurveInfo& height = Curve("Hips", AnimTrack::Translation, 1);
   const auto original = height.pCurve->GetCurve();
-  height.bSelected = true;
-  core.RecordBefore(&height, "Lift");
+  core.BeginEdit("Lift");
+  core.Touch(&height);
   for (std::uint32_t i = 100; i < 200; ++i) height.pCurve->GetPointAt(i)->y += 10.0f;
-  core.WriteBackChannel(height.iChannelKey);
-  core.RecordStep("Lift", false);
+  ASSERT_TRUE(core.EndEdit());
   EngineCore::Vector3 lifted;
   ASSERT_TRUE(Keys("Hips").Evaluate(150.0f, lifted));
   EXPECT_NEAR(lifted.y, original[149].y + 10.0f, 0.05f);

@@ -109,7 +109,7 @@ TEST_F(GraphEditing, PressesKeepReplaceOrExtendTheSelection) {
   EXPECT_FLOAT_EQ(shown.fSelectionEnd, 0.0f);
 }
 
-TEST_F(GraphEditing, PickingAKeyMakesItCurrentAndPressingItAgainLetsItGo) {
+TEST_F(GraphEditing, PickingAKeyMakesItCurrentAndAClickOnItThatMovesNothingLetsItGo) {
   CurveInfo& c = Add({{0, 0}, {10, 5}});
   Press(AtKey(c, 1));
   EXPECT_EQ(view.codes, (std::vector<int>{Ids::GraphNotify_SelectionChanged, Ids::GraphNotify_CurrentFrame,
@@ -119,11 +119,15 @@ TEST_F(GraphEditing, PickingAKeyMakesItCurrentAndPressingItAgainLetsItGo) {
   EXPECT_TRUE(view.selectionShown);
   EXPECT_EQ(view.selection, std::make_pair(10.0f, 10.0f));
   Release(AtKey(c, 1));
-  view.codes.clear();
   Press(AtKey(c, 1));
-  EXPECT_EQ(editor.pCurrentPoint, nullptr);
+  EXPECT_EQ(editor.pCurrentPoint, Key(c, 1)) << "a press on the current key drags it";
+  Move(At(12, 5));
+  Release(At(12, 5));
+  EXPECT_EQ(editor.pCurrentPoint, Key(c, 1)) << "a drag keeps it current";
+  Press(AtKey(c, 1));
+  Release(AtKey(c, 1));
+  EXPECT_EQ(editor.pCurrentPoint, nullptr) << "a click that moves nothing lets it go";
   EXPECT_EQ(editor.fCurrentPointX, GraphEditor::kNoCurrentFrame);
-  EXPECT_EQ(view.codes, (std::vector<int>{Ids::GraphNotify_CurveWillChange}));
   EXPECT_TRUE(Key(c, 1)->bSelected) << "the key stays selected";
 }
 

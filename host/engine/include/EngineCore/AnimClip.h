@@ -33,6 +33,9 @@ class AnimClip : public Resource {
   int FindChannelIndex(std::uint32_t key) const;
 
   bool AddChannel(const String& name);
+  // Adds a channel at a position of the channel table (at the end when past it), as undoing
+  // its removal puts it back; refused as AddChannel refuses.
+  bool InsertChannel(std::uint32_t index, const String& name);
   bool RemoveChannel(std::uint32_t key);
   bool ChangeChannelNameAt(std::uint32_t index, const String& name);
 

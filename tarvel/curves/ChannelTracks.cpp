@@ -1,4 +1,4 @@
-#include "channels/ChannelTracks.h"
+#include "curves/ChannelTracks.h"
 
 #include "EngineCore/AnimCurve.h"
 #include "EngineCore/AnimTrack.h"

@@ -3,7 +3,7 @@
 #include <cstdint>
 
 #include "EngineCore/AnimChannel.h"
-#include "channels/ChannelDesc.h"
+#include "curves/ChannelDesc.h"
 
 namespace Tarvel {
 

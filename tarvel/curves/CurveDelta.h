@@ -1,0 +1,34 @@
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "EditorToolkit/Curve2.h"
+
+namespace Tarvel {
+
+// What one edit did to one curve, kept as the part that differs: the points between the
+// common beginning and the common end of the two states (frames and values decide; selection
+// and weights do not make a change), holding the state the curve is not in now. Swap puts
+// that part into the curve and keeps what it replaced, so one call undoes and the next one
+// redoes. When both parts hold the same frames only their values are kept: a value drag costs
+// four bytes a point.
+class CurveDelta {
+ public:
+  // The change from `before` to the curve's points now; false, and nothing kept, when the
+  // points are the same.
+  bool Take(const EditorToolkit::Curve2::PointList& before, const EditorToolkit::Curve2& now);
+  void Swap(EditorToolkit::Curve2& curve);
+  std::size_t GetHeldBytes() const { return values.capacity() * sizeof(float) + points.capacity() * 16; }
+
+ private:
+  // Points before the part, in both states.
+  std::uint32_t first = 0;
+  // Points of the part as the curve holds it now.
+  std::uint32_t currentCount = 0;
+  bool valuesOnly = false;
+  std::vector<float> values;
+  EditorToolkit::Curve2::PointList points;
+};
+
+}  // namespace Tarvel

@@ -1,0 +1,51 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "EditorToolkit/Curve2.h"
+#include "curves/ChannelData.h"
+#include "curves/CurveDelta.h"
+#include "curves/CurveId.h"
+
+namespace Tarvel {
+
+// One action of the user as it changed a clip page, to be undone and redone whole: the
+// channels it added or removed (a channel edit is the old channel removed and the new one
+// added in its place) and the curves it changed. Redo makes the channel changes in order,
+// then the curve changes; undo takes them back in the opposite order.
+class EditStep {
+ public:
+  struct CurveChange {
+    CurveId id;
+    CurveDelta delta;
+  };
+  // A channel that came into the clip or left it, with all it takes to put it back exactly:
+  // its place in the clip's channel table, its tracks and keys, its curves' points, and the
+  // keys it had when its curves were built (see ClipEditCore on exact undo).
+  struct ChannelChange {
+    bool added = false;
+    std::uint32_t position = 0;
+    std::uint32_t key = 0;
+    ChannelData data;
+    std::vector<std::pair<CurveId, EditorToolkit::Curve2::PointList>> curves;
+    ChannelData built;
+    int depth = 0;
+  };
+
+  explicit EditStep(std::string name) : label(std::move(name)) {}
+
+  const std::string label;
+  // Tells the step apart from every other of its page, for the saved state.
+  std::uint64_t serial = 0;
+  std::vector<ChannelChange> channelChanges;
+  std::vector<CurveChange> curveChanges;
+
+  bool IsEmpty() const { return channelChanges.empty() && curveChanges.empty(); }
+  std::size_t GetHeldBytes() const;
+};
+
+}  // namespace Tarvel

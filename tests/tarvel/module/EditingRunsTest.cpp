@@ -1,0 +1,194 @@
+#include <cstring>
+#include <filesystem>
+#include <tuple>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "EngineCore/AnimTrack.h"
+#include "ModuleHost.h"
+#include "graph/GUI_GraphCtrl.h"
+#include "graph/GraphView.h"
+#include "resources/ModuleIds.h"
+
+namespace Ids = Tarvel::Ids;
+using EditorCore::CPoint;
+
+namespace {
+
+// Every key of every track of a clip, bit for bit, to tell whether an undo came back exactly.
+using ClipKeys = std::vector<std::tuple<std::string, std::uint32_t, std::uint32_t, std::array<std::uint32_t, 4>>>;
+
+ClipKeys KeysOf(const EngineCore::AnimClip& clip) {
+  ClipKeys keys;
+  auto bits = [](float f) {
+    std::uint32_t b;
+    std::memcpy(&b, &f, 4);
+    return b;
+  };
+  for (std::uint32_t c = 0; c < clip.GetChannelCount(); ++c) {
+    const EngineCore::AnimChannel& channel = *clip.GetChannelAt(c);
+    for (std::uint32_t t = 0; t < channel.GetTrackCount(); ++t) {
+      const EngineCore::AnimCurve& curve = *channel.GetCurveAt(t);
+      for (std::uint32_t k = 0; k < curve.GetKeyCount(); ++k) {
+        std::array<std::uint32_t, 4> value{};
+        if (curve.GetKeyType() == EngineCore::AnimCurve::KeyQuaternion) {
+          const EngineCore::Quaternion& q = curve.GetQuaternionKey(k);
+          value = {bits(q.x), bits(q.y), bits(q.z), bits(q.w)};
+        } else {
+          const EngineCore::Vector3& v = curve.GetVector3Key(k);
+          value = {bits(v.x), bits(v.y), bits(v.z), 0};
+        }
+        keys.emplace_back(channel.GetName().str(), channel.GetTrackTypeAt(t), curve.GetKeyFrame(k), value);
+      }
+    }
+  }
+  return keys;
+}
+
+// A page over a clip with every channel shown and every curve selected, and the user's hands:
+// the mouse in the graph at a frame and a value, the menu commands, undo and redo.
+class EditingRuns : public ModuleHost {
+ protected:
+  // Opens a clip showing the channels named (every channel when none is), all their curves
+  // selected.
+  void OpenAll(const char* name, const std::string& only = {}) {
+    clip = Open(name);
+    for (int row = 0; row < Channels().GetItemCount(); ++row) {
+      SelectRow(Channels(), row, only.empty() || Channels().GetItemText(row, 0) == only);
+    }
+    for (int row = 0; row < Tracks().GetItemCount(); ++row) SelectRow(Tracks(), row);
+    Panel().GetGraph().FitAll();
+  }
+  Tarvel::GUI_GraphCtrl& Graph() { return Panel().GetGraph(); }
+  CPoint At(double frame, double value) {
+    const Tarvel::GraphView& view = Graph();
+    return {view.ColumnOfFrame(frame), view.RowOfValue(value)};
+  }
+  // A press on a key, a move and a release, as the left button makes them.
+  void Drag(double frame, double value, double toFrame, double toValue) {
+    Graph().OnLButtonDown(EditorCore::MK_LBUTTON, At(frame, value));
+    Graph().OnMouseMove(EditorCore::MK_LBUTTON, At(toFrame, toValue));
+    Graph().OnLButtonUp(0, At(toFrame, toValue));
+  }
+  void Click(double frame, double value) { Drag(frame, value, frame, value); }
+  void FramesMode() { Panel().OnCommand(Ids::kCtlFramesModeBox); }
+  float ValueAt(const char* channel, std::uint32_t track, std::uint32_t component, float frame) {
+    for (const Tarvel::CurveInfo* curve : Page()->GetCore().GetSelection().GetCurves()) {
+      if (curve->iChannelKey != EngineCore::AnimClip::ComputeChannelKey(channel) || curve->iTrackType != track ||
+          curve->iComponent != component) {
+        continue;
+      }
+      float y = 0.0f;
+      curve->pCurve->EvaluatePoint(frame, y);
+      return y;
+    }
+    ADD_FAILURE() << channel << " is not shown";
+    return 0.0f;
+  }
+
+  EngineCore::AnimClip* clip = nullptr;
+};
+
+constexpr std::uint32_t kX = 0;
+using EngineCore::AnimTrack;
+
+}  // namespace
+
+TEST_F(EditingRuns, AToolOnEveryCurveIsOneStepThatOneUndoTakesBackExactly) {
+  OpenAll("Walk");
+  const ClipKeys file = KeysOf(*clip);
+  module->OnMenuCommand(Ids::kCmdRemoveAllPoints);
+  ASSERT_NE(KeysOf(*clip), file);
+  Page()->Undo();
+  EXPECT_EQ(KeysOf(*clip), file) << "one undo gives back every curve the tool changed";
+  EXPECT_FALSE(clip->IsModified()) << "back where the file is";
+  Page()->Redo();
+  EXPECT_TRUE(clip->IsModified());
+  EXPECT_EQ(ValueAt("Root", AnimTrack::Translation, kX, 12.0f), 0.0f);
+}
+
+TEST_F(EditingRuns, EveryDragOfAKeyMovesItAndEachUndoTakesBackOneDrag) {
+  OpenAll("Walk", "Root");
+  const ClipKeys file = KeysOf(*clip);
+  Drag(5, 1, 5, -2);
+  EXPECT_NEAR(ValueAt("Root", AnimTrack::Translation, kX, 5.0f), -2.0f, 0.11f);
+  const ClipKeys afterFirst = KeysOf(*clip);
+  Drag(5, -2, 5, -4);
+  EXPECT_NEAR(ValueAt("Root", AnimTrack::Translation, kX, 5.0f), -4.0f, 0.11f) << "the second drag moves too";
+  Page()->Undo();
+  EXPECT_EQ(KeysOf(*clip), afterFirst);
+  Page()->Undo();
+  EXPECT_EQ(KeysOf(*clip), file);
+}
+
+TEST_F(EditingRuns, AClickThatDoesNotMoveIsNotAnEdit) {
+  OpenAll("Walk", "Root");
+  Click(5, 1);
+  EXPECT_FALSE(clip->IsModified());
+  Drag(12, 4, 12, 8);
+  const ClipKeys dragged = KeysOf(*clip);
+  Click(5, 1);
+  Page()->Undo();
+  EXPECT_NE(KeysOf(*clip), dragged) << "the undo took back the drag, not the click";
+  EXPECT_FALSE(clip->IsModified());
+}
+
+TEST_F(EditingRuns, AFrameDragTakenBackForACollisionLeavesTheClipAsTheGraphShowsIt) {
+  OpenAll("Walk", "Root");
+  FramesMode();
+  const ClipKeys file = KeysOf(*clip);
+  Drag(5, 1, 12, 1);
+  EXPECT_EQ(ValueAt("Root", AnimTrack::Translation, kX, 5.0f), 1.0f) << "the graph took the drag back";
+  EXPECT_EQ(KeysOf(*clip), file) << "and so does the clip";
+  EXPECT_FALSE(clip->IsModified());
+}
+
+TEST_F(EditingRuns, ChannelOperationsMarkTheClipAndAreUndoneLikeAnyEdit) {
+  OpenAll("Walk");
+  const ClipKeys file = KeysOf(*clip);
+  EditorCore::GUI_Dialog::SetModalResponder([](EditorCore::GUI_Dialog& dialog) {
+    dialog.SetDlgItemText(Ids::kCtlChannelNameEdit, "Pelvis");
+    return EditorCore::IDOK;
+  });
+  Page()->EditChannel(EngineCore::AnimClip::ComputeChannelKey("Arm"));
+  ASSERT_NE(clip->GetChannel(EngineCore::AnimClip::ComputeChannelKey("Pelvis")), nullptr);
+  EXPECT_TRUE(clip->IsModified()) << "a rename is saved";
+  Page()->Undo();
+  EXPECT_EQ(KeysOf(*clip), file);
+  EXPECT_FALSE(clip->IsModified());
+  Page()->Redo();
+  EXPECT_NE(clip->GetChannel(EngineCore::AnimClip::ComputeChannelKey("Pelvis")), nullptr);
+  for (int row = 0; row < Channels().GetItemCount(); ++row) SelectRow(Channels(), row, row == 0);
+  Page()->RemoveSelectedChannels();
+  EXPECT_EQ(clip->GetChannelCount(), 1u);
+  Page()->Undo();
+  Page()->Undo();
+  EXPECT_EQ(KeysOf(*clip), file) << "the removed channel comes back with every key";
+}
+
+TEST_F(EditingRuns, TheHistoryKeepsRecordingLargeStepsPastItsOldLimit) {
+  std::filesystem::copy_file(std::string(TARVEL_TEST_DATA) + "/01_01.gltf", folder.Path() / "AnimClips/Take.gltf");
+  std::filesystem::copy_file(std::string(TARVEL_TEST_DATA) + "/01_01.bin", folder.Path() / "AnimClips/01_01.bin");
+  OpenAll("Take");
+  ASSERT_EQ(Page()->GetCore().GetSelection().GetSelectedCurveCount(), 279);
+  EditorCore::GUI_Dialog::SetModalResponder([](EditorCore::GUI_Dialog&) { return EditorCore::IDOK; });
+  // Every flip changes all 279 curves: the old history was full after 29 of them.
+  auto fingerprint = [this] {
+    std::size_t hash = 0;
+    for (const auto& [name, track, frame, value] : KeysOf(*clip)) {
+      for (std::uint32_t part : {track, frame, value[0], value[1], value[2], value[3]})
+        hash = hash * 1099511628211u ^ part;
+    }
+    return hash;
+  };
+  std::vector<std::size_t> states{fingerprint()};
+  for (int step = 0; step < 32; ++step) {
+    module->OnMenuCommand(Ids::kCmdTrackFlip);
+    states.push_back(fingerprint());
+  }
+  for (std::size_t back = states.size() - 1; back > 0; --back) {
+    Page()->Undo();
+    ASSERT_EQ(fingerprint(), states[back - 1]) << "undo " << states.size() - back;
+  }
+}
