@@ -234,6 +234,8 @@ def bad():
         " `RThum` and a byte 0x90, which is not UTF-8; the saved glTF named it otherwise",
         "- `fuzz-empty-view.gltf`: its only buffer view holds no bytes; once the animation data"
         " left, the saved buffer was empty and the copy did not open",
+        "- `fuzz-joint-name-with-nul.bvh`: a joint named `RightF`, three NUL bytes and more; the"
+        " saved glTF named the channel otherwise",
     ]
     with open(os.path.join(HERE, "bad", "README.md"), "w") as f:
         f.write("# Malformed clip files\n\nEach is refused with a logged message; none may crash "

@@ -30,9 +30,13 @@ bool TextEncoding::IsValidUtf8(const std::string& text) {
 }
 
 std::string TextEncoding::FromLegacy(const std::string& text) {
-  if (IsValidUtf8(text)) return text;
+  std::string clean = text;
+  for (char& c : clean) {
+    if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) c = '_';
+  }
+  if (IsValidUtf8(clean)) return clean;
   std::string out;
-  for (const unsigned char c : text) {
+  for (const unsigned char c : clean) {
     if (c < 0x80) {
       out += static_cast<char>(c);
     } else {
