@@ -104,22 +104,22 @@ const CurveSet::Curves& CurveSet::LoadChannel(std::uint32_t channelKey, const En
           triple[c]->pCurve->AddPoint({x, values[c]}, false);
         }
       };
-      if (maxFrame != 0) {
-        bool reached = false;
-        float values[3];
-        for (std::uint32_t i = 0; i < count; ++i) {
-          const std::uint32_t frame = track.GetKeyFrame(i);
-          KeyValues(track, i, values);
-          addPoint(static_cast<float>(frame), values, i > 0);
-          if (frame >= maxFrame) {
-            reached = true;
-            break;
-          }
+      // A channel keyed only at frame 0 (a pose) shows its keys too: they are what the
+      // write-back keeps.
+      bool reached = false;
+      float values[3];
+      for (std::uint32_t i = 0; i < count; ++i) {
+        const std::uint32_t frame = track.GetKeyFrame(i);
+        KeyValues(track, i, values);
+        addPoint(static_cast<float>(frame), values, i > 0);
+        if (frame >= maxFrame) {
+          reached = true;
+          break;
         }
-        if (!reached) {
-          KeyValues(track, count - 1, values);
-          addPoint(static_cast<float>(maxFrame), values, true);
-        }
+      }
+      if (!reached) {
+        KeyValues(track, count - 1, values);
+        addPoint(static_cast<float>(maxFrame), values, true);
       }
     }
     for (auto& curve : triple) {

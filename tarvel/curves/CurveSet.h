@@ -19,8 +19,8 @@ namespace Tarvel {
 //   2. x is the key frame, y the component value; rotations become Euler angles in degrees,
 //      made continuous key to key (one step of 360 each way at most).
 //   3. Every curve of a channel reaches the channel's last key frame (MaxFrame): a track that
-//      ends earlier gets a last point at MaxFrame repeating its last key. A channel whose
-//      tracks all end at frame 0 loads empty curves.
+//      ends earlier gets a last point at MaxFrame repeating its last key. A channel keyed only
+//      at frame 0 (a pose) loads one point per curve.
 // The set owns its records; keys are kept in ascending order. Everything else holds plain
 // pointers to them, which RemoveChannel, LoadChannel of the same key and Clear end.
 class CurveSet {

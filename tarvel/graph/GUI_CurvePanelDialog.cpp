@@ -150,6 +150,9 @@ void GUI_CurvePanelDialog::SetValuesMode() {
   falloffAfterEdit.EnableWindow(true);
   falloffBox.Check(graph->GetEditor().bFalloff);
   graph->GetEditor().iEditMode = GraphEditor::kDragValues;
+  // Each box can act only in its own mode.
+  keyEdit.SetReadOnly(true);
+  valueEdit.SetReadOnly(false);
 }
 
 void GUI_CurvePanelDialog::SetFramesMode() {
@@ -161,6 +164,33 @@ void GUI_CurvePanelDialog::SetFramesMode() {
   falloffBox.EnableWindow(false);
   falloffAfterEdit.EnableWindow(false);
   graph->GetEditor().iEditMode = GraphEditor::kDragFrames;
+  keyEdit.SetReadOnly(false);
+  valueEdit.SetReadOnly(true);
+}
+
+void GUI_CurvePanelDialog::ApplyTypedNumber(const GUI_EditBox& box) {
+  GraphEditor& editor = graph->GetEditor();
+  if (updatingEdits || box.IsReadOnly() || box.IsEmpty() || !editor.pCurrentPoint) return;
+  // A typed number is one action: the current key (and the selection with it) moves there.
+  core.BeginEdit(&box == &keyEdit ? "TypedFrame" : "TypedValue");
+  for (CurveInfo* curve : core.GetSelection().GetCurves()) core.Touch(curve);
+  if (&box == &keyEdit) {
+    editor.SetTargetFrame(static_cast<float>(keyEdit.GetFloatValue()));
+  } else {
+    editor.SetTargetValue(static_cast<float>(valueEdit.GetFloatValue()), editor.bFalloff);
+  }
+  if (core.EndEdit()) NotifyParent(Ids::PanelNotify_ClipChanged);
+  ShowCurrentKey();
+  graph->Invalidate();
+}
+
+void GUI_CurvePanelDialog::ShowCurrentKey() {
+  const EditorToolkit::EditablePoint* current = graph->GetEditor().pCurrentPoint;
+  if (!current) return;
+  updatingEdits = true;
+  keyEdit.SetFloatValue(current->x);
+  valueEdit.SetFloatValue(current->y);
+  updatingEdits = false;
 }
 
 void GUI_CurvePanelDialog::OnSize(UINT type, int cx, int cy) {
@@ -280,12 +310,17 @@ bool GUI_CurvePanelDialog::OnNotify(const GUI_NotifyHeader& header, const GUI_No
       editor.SetFalloffBefore(static_cast<float>(falloffBeforeEdit.GetFloatValue()));
     if (header.hwndFrom == &falloffAfterEdit)
       editor.SetFalloffAfter(static_cast<float>(falloffAfterEdit.GetFloatValue()));
-    if (header.hwndFrom == &keyEdit && !updatingEdits)
-      editor.SetTargetFrame(static_cast<float>(keyEdit.GetFloatValue()));
-    if (header.hwndFrom == &valueEdit && !updatingEdits) {
-      editor.SetTargetValue(static_cast<float>(valueEdit.GetFloatValue()), editor.bFalloff);
-    }
     graph->Invalidate();
+    return true;
+  }
+  // The key and value boxes act when the user confirms a number: Enter, or leaving the box.
+  if ((header.hwndFrom == &keyEdit || header.hwndFrom == &valueEdit) &&
+      (header.code == GUI_EditBox::NotifyEnter || header.code == GUI_EditBox::NotifyLeave)) {
+    ApplyTypedNumber(header.hwndFrom == &keyEdit ? keyEdit : valueEdit);
+    return true;
+  }
+  if ((header.hwndFrom == &keyEdit || header.hwndFrom == &valueEdit) && header.code == GUI_EditBox::NotifyEscape) {
+    ShowCurrentKey();
     return true;
   }
   if ((header.hwndFrom == horizontalRuler.get() || header.hwndFrom == verticalRuler.get()) &&
@@ -403,8 +438,11 @@ bool GUI_CurvePanelDialog::OnMouseWheel(UINT, short delta, CPoint screenPoint) {
 }
 
 bool GUI_CurvePanelDialog::PreTranslateMessage(const GUI_Msg& msg) {
-  // Keys pressed in the panel are the page's keys.
-  if (msg.message == WM_KEYDOWN && GetParent() && GetParent()->PreTranslateMessage(msg)) return true;
+  // Keys pressed in the panel are the page's keys, but for those typed into an edit box.
+  if (msg.message == WM_KEYDOWN && !dynamic_cast<const GUI_EditBox*>(msg.hwnd) && GetParent() &&
+      GetParent()->PreTranslateMessage(msg)) {
+    return true;
+  }
   return GUI_Dialog::PreTranslateMessage(msg);
 }
 

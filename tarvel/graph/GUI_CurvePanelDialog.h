@@ -70,6 +70,9 @@ class GUI_CurvePanelDialog : public EditorCore::GUI_Dialog {
   void CreateViews();
   void SetValuesMode();
   void SetFramesMode();
+  void ApplyTypedNumber(const EditorCore::GUI_EditBox& box);
+  // The key and value boxes show the current key again.
+  void ShowCurrentKey();
   void LayOut(int cx, int cy);
   void OnRulerMoved();
   // The graph's notices: undo steps and write-back around edits, the lists after a new

@@ -149,6 +149,7 @@ bool AnimClipDialog::SetClip(EngineCore::AnimClip* newClip, bool ask) {
     EditorToolkit::GUI_SaveDialog dialog(GUI_MainFrame::GetMainWnd());
     EditorToolkit::SaveList::AddResource(dialog.GetSaveList(), clip);
     if (dialog.GetUnsavedCount() > 0 && dialog.DoModal() != IDOK) return false;
+    RevertUnsaved(*clip);
   }
   DestroyAllCurves();
   GUI_MainFrame* mainFrame = GUI_MainFrame::GetMainFrame();
@@ -392,6 +393,14 @@ void AnimClipDialog::Redo() {
   if (core.Redo()) AfterHistoryMove();
 }
 
+void AnimClipDialog::RevertUnsaved(EngineCore::AnimClip& clip) {
+  // Still modified after the user answered: not saved, so it becomes its file again.
+  if (clip.IsModified() && !clip.Revert()) {
+    EngineCore::Log::Write(EngineCore::Log::Error, "Tarvel: %s could not be read back from its file",
+                           clip.GetName().c_str());
+  }
+}
+
 void AnimClipDialog::AfterHistoryMove() {
   // The curves got back other points: the current key's address may be gone.
   curvePanel->GetGraph().GetEditor().ForgetCurrentPoint();
@@ -539,7 +548,10 @@ bool AnimClipDialog::OnNotify(const GUI_NotifyHeader& header, const GUI_NotifyPa
 }
 
 bool AnimClipDialog::PreTranslateMessage(const GUI_Msg& msg) {
-  if (msg.message != WM_KEYDOWN || GUI_Wnd::GetFocus() == &filterEdit) return GUI_Dialog::PreTranslateMessage(msg);
+  // Keys typed into an edit box edit its text.
+  if (msg.message != WM_KEYDOWN || GUI_Wnd::GetFocus() == &filterEdit || dynamic_cast<const GUI_EditBox*>(msg.hwnd)) {
+    return GUI_Dialog::PreTranslateMessage(msg);
+  }
   const bool control = EditorToolkit::EditorKernel::GetInstance()->GetKeyManager()->ControlKeyPressed();
   switch (msg.wParam) {
     case 'K': CreatePoint(true); return true;

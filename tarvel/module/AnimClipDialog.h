@@ -90,6 +90,8 @@ class AnimClipDialog : public EditorCore::GUI_Dialog, private KeyingPage {
   void Redo();
   // An action changed the clip or took a change back: the tab and the menus follow.
   void OnClipChanged();
+  // A clip the user chose not to save goes back to what its file holds.
+  static void RevertUnsaved(EngineCore::AnimClip& clip);
 
   // Commands of the module menu that act on the current page; false when the id is not one.
   bool RunCommand(EditorCore::UINT commandId);

@@ -183,6 +183,7 @@ bool GUI_ClipEditorFrame::CloseAllClips(bool ask) {
     EditorToolkit::GUI_SaveDialog dialog(GUI_MainFrame::GetMainWnd());
     CollectUnsavedClips(dialog.GetSaveList());
     if (dialog.GetUnsavedCount() > 0 && dialog.DoModal() != IDOK) return false;
+    for (EngineCore::AnimClip* clip : openClips) AnimClipDialog::RevertUnsaved(*clip);
   }
   while (!openClips.empty()) {
     EngineCore::AnimClip* clip = openClips.front();

@@ -174,6 +174,11 @@ bool GUI_ClipTabsDialog::OnNotify(const GUI_NotifyHeader& header, const GUI_Noti
       return true;
     }
     if (header.code == GUI_TabCtrl::NotifyContextMenu) {
+      // The menu acts on the tab under the pointer: it becomes the current one first.
+      if (payload.item >= 0 && payload.item != tabCtrl->GetCurSel()) {
+        SelectTab(payload.item);
+        frame->UpdateMenus();
+      }
       ShowContextMenu();
       return true;
     }
@@ -222,7 +227,7 @@ void GUI_ClipTabsDialog::CloseAllExceptCurrent() {
 
 void GUI_ClipTabsDialog::RefreshTitle(const AnimClipDialog& page) {
   const int index = IndexOf(&page);
-  if (index < 0 || !page.GetClip() || !tabCtrl) return;
+  if (index >= GetTabCount() || !page.GetClip() || !tabCtrl) return;
   tabCtrl->SetItemText(index, TitleOf(*page.GetClip()));
 }
 

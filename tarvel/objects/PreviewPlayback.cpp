@@ -1,5 +1,6 @@
 #include "objects/PreviewPlayback.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <thread>
@@ -77,7 +78,6 @@ bool PreviewPlayback::Stop() {
 }
 
 void PreviewPlayback::ApplyFrame(float frame) {
-  BuildRange();
   objects.BuildTargets();
   const EngineCore::AnimClip* clip = core.GetClip();
   for (EngineCore::SceneObject* object : objects.chosenObjects) {
@@ -86,10 +86,10 @@ void PreviewPlayback::ApplyFrame(float frame) {
     EngineCore::AnimController& controller = *object->GetController();
     controller.Reinit();
     controller.ChangeClip(0, clipKey);
-    controller.ChangePlaybackKeyFrameBegin(0, clip->GetFirstKeyFrame());
-    controller.ChangePlaybackKeyFrameEnd(0, clip->GetLastKeyFrame());
-    controller.ChangePlaybackKeyFrameBegin(0, static_cast<std::uint32_t>(playBegin));
-    controller.ChangePlaybackKeyFrameEnd(0, static_cast<std::uint32_t>(playEnd));
+    // The pose is the clip's at the frame under the cursor, whatever frames are selected.
+    controller.ChangePlaybackKeyFrameBegin(0, std::min(clip->GetFirstKeyFrame(), static_cast<std::uint32_t>(frame)));
+    controller.ChangePlaybackKeyFrameEnd(
+        0, std::max(clip->GetLastKeyFrame(), static_cast<std::uint32_t>(std::ceil(frame))));
     controller.ChangePlaybackLevel(0, 1.0f);
     controller.SetPlaybackFrame(0, frame);
     controller.ChangePlaybackMode(0, 0);

@@ -30,7 +30,8 @@ class PreviewPlayback {
   bool Step();
   // False when it was not playing.
   bool Stop();
-  // Poses the targets at a frame (scrubbing, key stepping).
+  // Poses the targets at a frame (scrubbing, key stepping): the frame under the cursor,
+  // never clamped to the selected frames.
   void ApplyFrame(float frame);
 
   // -2, -1, -0.5, 0.5, 1 or 2: the sign is the direction.

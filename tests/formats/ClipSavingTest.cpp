@@ -251,3 +251,27 @@ TEST(FuzzFindings, EachOpensAndComesBackFromASaveWithTheSameKeys) {
   }
   EXPECT_GT(found, 0);
 }
+
+TEST_F(ClipSaving, ChannelsWithoutKeysComeBackWithTheirTracks) {
+  const std::string path = CopyOf("synthetic/whole_frames.gltf");
+  ClipHolder clip(OpenOrFail(path));
+  ASSERT_TRUE(clip.clip);
+  ASSERT_TRUE(clip->AddChannel("Bare"));
+  ASSERT_TRUE(clip->AddChannel("Tail"));
+  EngineCore::AnimChannel& tail = *clip->GetChannel(AnimClip::ComputeChannelKey("Tail"));
+  ASSERT_TRUE(tail.AddTrack(AnimTrack::Translation));
+  ASSERT_TRUE(tail.AddTrack(AnimTrack::Rotation));
+  tail.GetCurve(AnimTrack::Rotation)->SetKeyType(AnimCurve::KeyQuaternion);
+  ASSERT_TRUE(clip->GetChannel(AnimClip::ComputeChannelKey("Root"))->AddTrack(AnimTrack::Scale));
+  clip->SetModified(true);
+  ASSERT_TRUE(clip->Save());
+  EXPECT_TRUE(PassesValidator(path));
+  ClipHolder again(OpenOrFail(path));
+  ASSERT_TRUE(again.clip);
+  ASSERT_EQ(again->GetChannelCount(), 4u);
+  EXPECT_EQ(again->GetChannel(AnimClip::ComputeChannelKey("Bare"))->GetTrackCount(), 0u);
+  const EngineCore::AnimChannel& back = *again->GetChannel(AnimClip::ComputeChannelKey("Tail"));
+  ASSERT_EQ(back.GetTrackCount(), 2u);
+  EXPECT_EQ(back.GetCurve(AnimTrack::Rotation)->GetKeyType(), AnimCurve::KeyQuaternion);
+  EXPECT_TRUE(again->GetChannel(AnimClip::ComputeChannelKey("Root"))->HasTrack(AnimTrack::Scale));
+}

@@ -4,8 +4,10 @@
 #include "WndState.h"
 
 #include <QDoubleValidator>
+#include <QEvent>
 #include <QLineEdit>
 #include <QLocale>
+#include <QPointer>
 
 #include <algorithm>
 
@@ -13,6 +15,29 @@ namespace EditorCore {
 
 namespace {
 QLineEdit* EditOf(const GUI_Wnd* wnd) { return qobject_cast<QLineEdit*>(detail::WidgetOf(wnd)); }
+
+// Tells the box's parent when the user leaves the box after typing in it.
+class LeaveWatcher : public QObject {
+ public:
+  LeaveWatcher(QLineEdit* edit, detail::WndState* ownerState)
+      : QObject(edit), state(ownerState), guard(ownerState->guard.get()) {}
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    auto* edit = qobject_cast<QLineEdit*>(watched);
+    if (event->type() == QEvent::FocusOut && edit && edit->isModified() && guard && state->owner) {
+      edit->setModified(false);
+      GUI_NotifyPayload payload;
+      if (auto* owner = dynamic_cast<GUI_EditBox*>(state->owner)) payload.value = owner->GetFloatValue();
+      state->owner->NotifyParent(GUI_EditBox::NotifyLeave, payload);
+    }
+    return false;
+  }
+
+ private:
+  detail::WndState* state;
+  QPointer<QObject> guard;
+};
 }  // namespace
 
 bool GUI_EditBox::Create(GUI_Wnd* parent, const CRect& rect, UINT id, UINT style) {
@@ -30,6 +55,7 @@ bool GUI_EditBox::Create(GUI_Wnd* parent, const CRect& rect, UINT id, UINT style
     payload.value = owner->GetFloatValue();
     owner->NotifyParent(NotifyValueChanged, payload);
   });
+  edit->installEventFilter(new LeaveWatcher(edit, st));
   return true;
 }
 
@@ -84,6 +110,15 @@ void GUI_EditBox::SetEmpty() {
   if (QLineEdit* edit = EditOf(this)) edit->clear();
 }
 
+void GUI_EditBox::SetReadOnly(bool readOnly) {
+  if (QLineEdit* edit = EditOf(this)) edit->setReadOnly(readOnly);
+}
+
+bool GUI_EditBox::IsReadOnly() const {
+  QLineEdit* edit = EditOf(this);
+  return edit && edit->isReadOnly();
+}
+
 bool GUI_EditBox::IsEmpty() const {
   QLineEdit* edit = EditOf(this);
   return !edit || edit->text().isEmpty();
@@ -91,7 +126,11 @@ bool GUI_EditBox::IsEmpty() const {
 
 bool GUI_EditBox::PreTranslateMessage(const GUI_Msg& msg) {
   if (msg.message != WM_KEYDOWN || msg.hwnd != this) return false;
-  if (msg.wParam == VK_RETURN) return NotifyParent(NotifyEnter);
+  if (msg.wParam == VK_RETURN) {
+    // Enter confirms what was typed; leaving the box afterwards confirms nothing more.
+    if (QLineEdit* edit = EditOf(this)) edit->setModified(false);
+    return NotifyParent(NotifyEnter);
+  }
   if (msg.wParam == VK_ESCAPE) return NotifyParent(NotifyEscape);
   return false;
 }

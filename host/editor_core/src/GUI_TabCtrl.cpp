@@ -60,11 +60,11 @@ bool GUI_TabCtrl::Create(GUI_Wnd* parent, const CRect& rect, UINT id) {
   if (!AttachNewWidget(widget, parent, id, WS_CHILD | WS_VISIBLE)) return false;
   detail::WndState* st = State();
   bar->installEventFilter(new TabBarEvents(bar, st));
-  QObject::connect(bar, &QTabBar::tabBarClicked, st->guard.get(), [st](int index) {
-    if (!st->owner || index < 0) return;
-    auto* tabs = dynamic_cast<GUI_TabCtrl*>(st->owner);
-    if (!tabs || tabs->GetCurSel() == index) return;
-    tabs->SetCurSel(index);
+  // Whatever the user changes the current tab with (a click, the wheel, the arrow keys), the
+  // owner hears of it; the calls below block the signal, their changes are the caller's.
+  QObject::connect(bar, &QTabBar::currentChanged, st->guard.get(), [st](int index) {
+    auto* tabs = st->owner ? dynamic_cast<GUI_TabCtrl*>(st->owner) : nullptr;
+    if (!tabs || index < 0) return;
     GUI_NotifyPayload payload;
     payload.item = index;
     st->owner->NotifyParent(NotifySelChange, payload);

@@ -79,4 +79,11 @@ std::uint32_t AnimClip::CountKeys() const {
   return keys;
 }
 
+void AnimClip::TakeContentsOf(AnimClip& other) {
+  channels_ = std::move(other.channels_);
+  other.channels_.clear();
+  firstKeyFrame_ = other.firstKeyFrame_;
+  lastKeyFrame_ = other.lastKeyFrame_;
+}
+
 }  // namespace EngineCore

@@ -4,6 +4,7 @@
 
 #include "EngineCore/Log.h"
 #include "Formats/ClipFileHost.h"
+#include "Formats/ClipFormats.h"
 #include "GltfSceneBuilder.h"
 
 namespace Formats {
@@ -43,6 +44,18 @@ ClipFileError ConvertedClipStorage::WriteTo(const EngineCore::AnimClip& clip, co
   if (saved_) return saved_->WriteTo(clip, path, message);
   GltfClipStorage copy(path, skeleton_, {});
   return copy.WriteTo(clip, path, message);
+}
+
+bool ConvertedClipStorage::Revert(EngineCore::Resource& resource) {
+  if (saved_) return saved_->Revert(resource);
+  if (resource.GetKind() != EngineCore::Resource::KindAnimClip) return false;
+  const ClipOpenResult fresh = ClipFormats::Open(sourcePath_, resource.GetName());
+  if (!fresh.clip) return false;
+  if (auto* read = dynamic_cast<ConvertedClipStorage*>(fresh.clip->GetStorage()))
+    skeleton_ = std::move(read->skeleton_);
+  static_cast<EngineCore::AnimClip&>(resource).TakeContentsOf(*fresh.clip);
+  fresh.clip->Release();
+  return true;
 }
 
 std::unique_ptr<EngineCore::Scene> ConvertedClipStorage::BuildScene() const {

@@ -23,6 +23,8 @@ class ConvertedClipStorage : public ClipStorage {
   ConvertedClipStorage(std::string sourcePath, tinygltf::Model skeleton);
 
   bool Save(const EngineCore::Resource& resource) override;
+  // Reads the glTF it saves into when there is one, else the source again.
+  bool Revert(EngineCore::Resource& resource) override;
   [[nodiscard]] ClipFileError WriteTo(const EngineCore::AnimClip& clip, const std::string& path,
                                       std::string& message) override;
   std::unique_ptr<EngineCore::Scene> BuildScene() const override;

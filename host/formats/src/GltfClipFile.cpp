@@ -116,6 +116,29 @@ class AnimationReader {
   std::vector<float> values_;
 };
 
+// Channels without tracks and tracks without keys, as a save listed them.
+void AddEmptyTracks(const tinygltf::Model& model, AnimClip& clip) {
+  const tinygltf::Value& extras = model.asset.extras;
+  if (!extras.IsObject() || !extras.Has(GltfClipStorage::kEmptyTracksKey)) return;
+  const tinygltf::Value& entries = extras.Get(GltfClipStorage::kEmptyTracksKey);
+  for (std::size_t e = 0; entries.IsArray() && e < entries.ArrayLen(); ++e) {
+    const tinygltf::Value& entry = entries.Get(static_cast<int>(e));
+    if (!entry.IsObject() || !entry.Get("channel").IsString()) continue;
+    const EngineCore::String name(entry.Get("channel").Get<std::string>());
+    const std::uint32_t key = AnimClip::ComputeChannelKey(name);
+    if (!clip.GetChannel(key) && !clip.AddChannel(name)) continue;
+    EngineCore::AnimChannel& channel = *clip.GetChannel(key);
+    const tinygltf::Value& tracks = entry.Get("tracks");
+    for (std::size_t t = 0; tracks.IsArray() && t < tracks.ArrayLen(); ++t) {
+      const tinygltf::Value& path = tracks.Get(static_cast<int>(t));
+      const std::uint32_t type = path.IsString() ? TrackOfPath(path.Get<std::string>()) : 0;
+      if (type == 0 || channel.HasTrack(type) || !channel.AddTrack(type)) continue;
+      channel.GetCurve(type)->SetKeyType(type == AnimTrack::Rotation ? AnimCurve::KeyQuaternion
+                                                                     : AnimCurve::KeyVector3);
+    }
+  }
+}
+
 ClipOpenResult OpenClip(const std::string& path, const EngineCore::String& name) {
   // A save that was interrupted may have left files beside the clip; they go first.
   ClipFileTransaction::Recover(path);
@@ -132,6 +155,7 @@ ClipOpenResult OpenClip(const std::string& path, const EngineCore::String& name)
     clip->Release();
     return ClipReading::Fail(path, error, message);
   }
+  AddEmptyTracks(model, *clip);
   return ClipReading::Finish(
       clip, reader.Sampled(), path,
       std::make_shared<GltfClipStorage>(path, std::move(model), std::move(reader.ChannelNodes())));

@@ -10,6 +10,7 @@
 #include "EngineCore/AnimTrack.h"
 #include "EngineCore/Log.h"
 #include "Formats/ClipFileHost.h"
+#include "Formats/GltfClipFile.h"
 #include "GltfDocumentWriter.h"
 #include "GltfSceneBuilder.h"
 
@@ -359,6 +360,41 @@ class TrackWriter {
   std::vector<float> values_;
 };
 
+// glTF has no track without keys: the clip's channels without tracks and tracks without
+// keys are listed in the document's asset extras, so that they come back when it opens.
+void WriteEmptyTracks(tinygltf::Model& model, const EngineCore::AnimClip& clip) {
+  tinygltf::Value::Array entries;
+  for (std::uint32_t c = 0; c < clip.GetChannelCount(); ++c) {
+    const EngineCore::AnimChannel& channel = *clip.GetChannelAt(c);
+    tinygltf::Value::Array empty;
+    for (std::uint32_t t = 0; t < channel.GetTrackCount(); ++t) {
+      const char* path = PathOfTrack(channel.GetTrackTypeAt(t));
+      if (path && channel.GetCurveAt(t)->GetKeyCount() == 0) empty.emplace_back(std::string(path));
+    }
+    if (!empty.empty() || channel.GetTrackCount() == 0) {
+      tinygltf::Value::Object entry;
+      entry["channel"] = tinygltf::Value(channel.GetName().str());
+      entry["tracks"] = tinygltf::Value(std::move(empty));
+      entries.emplace_back(std::move(entry));
+    }
+  }
+  tinygltf::Value& extras = model.asset.extras;
+  if (!extras.IsObject() && extras.Type() != tinygltf::NULL_TYPE) {
+    if (!entries.empty()) {
+      EngineCore::Log::Write(EngineCore::Log::Warning,
+                             "the channels without keys of %s are not kept: its asset extras "
+                             "are not an object",
+                             clip.GetName().c_str());
+    }
+    return;
+  }
+  tinygltf::Value::Object object =
+      extras.IsObject() ? extras.Get<tinygltf::Value::Object>() : tinygltf::Value::Object{};
+  object.erase(GltfClipStorage::kEmptyTracksKey);
+  if (!entries.empty()) object[GltfClipStorage::kEmptyTracksKey] = tinygltf::Value(std::move(entries));
+  extras = object.empty() ? tinygltf::Value() : tinygltf::Value(std::move(object));
+}
+
 }  // namespace
 
 GltfClipStorage::GltfClipStorage(std::string path, tinygltf::Model model, std::map<std::string, int> channelNodes)
@@ -373,6 +409,20 @@ bool GltfClipStorage::Save(const EngineCore::Resource& resource) {
     ClipFileHost::Report("Could not save " + resource.GetName().str() + ": " + message + ".");
     return false;
   }
+  return true;
+}
+
+bool GltfClipStorage::Revert(EngineCore::Resource& resource) {
+  if (resource.GetKind() != EngineCore::Resource::KindAnimClip) return false;
+  const ClipOpenResult fresh = GltfClipFile::Open(path_, resource.GetName());
+  if (!fresh.clip) return false;
+  auto* read = dynamic_cast<GltfClipStorage*>(fresh.clip->GetStorage());
+  if (read) {
+    model_ = std::move(read->model_);
+    channelNodes_ = std::move(read->channelNodes_);
+  }
+  static_cast<EngineCore::AnimClip&>(resource).TakeContentsOf(*fresh.clip);
+  fresh.clip->Release();
   return true;
 }
 
@@ -425,6 +475,7 @@ tinygltf::Model GltfClipStorage::BuildModel(const EngineCore::AnimClip& clip,
       writer.Append(node, channel.GetTrackTypeAt(t), *channel.GetCurveAt(t));
     }
   }
+  WriteEmptyTracks(model, clip);
   // glTF has no empty animations or buffers: a clip without keys leaves none behind.
   if (model.animations[0].channels.empty() && model.animations[0].samplers.empty()) {
     model.animations.erase(model.animations.begin());

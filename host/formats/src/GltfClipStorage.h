@@ -16,9 +16,15 @@ namespace Formats {
 // channels stand for, and the writing of the clip back into it.
 class GltfClipStorage : public ClipStorage {
  public:
+  // Key of the asset extras that list the clip's channels without tracks and tracks without
+  // keys, which glTF animations cannot hold.
+  static constexpr const char* kEmptyTracksKey = "tarvelEmptyTracks";
+
   GltfClipStorage(std::string path, tinygltf::Model model, std::map<std::string, int> channelNodes);
 
   bool Save(const EngineCore::Resource& resource) override;
+  // Reads the file again: the clip takes its channels, the storage its document.
+  bool Revert(EngineCore::Resource& resource) override;
 
   // Writing to the storage's own path is a save: later saves start from what it wrote.
   [[nodiscard]] ClipFileError WriteTo(const EngineCore::AnimClip& clip, const std::string& path,

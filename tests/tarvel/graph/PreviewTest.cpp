@@ -54,6 +54,12 @@ TEST_F(Preview, ScrubbingPosesTheObjectsAtTheCursor) {
   EXPECT_NEAR(root->GetLocalTranslation().x, 1.0f, 0.02f);
   EXPECT_GE(viewer.Count(2324), 1);
   EXPECT_GE(viewer.Count(2228), 1) << "every module hears that a pose was applied";
+  // With the key at frame 5 selected, the pose is still the one under the cursor.
+  Page()->GetCore().GetSelection().fSelectionBegin = 5.0f;
+  Page()->GetCore().GetSelection().fSelectionEnd = 5.0f;
+  panel->GetFrameRuler().SetMarkerPosition(4, 12.0, false);
+  panel->OnNotify({&panel->GetFrameRuler(), 1, EditorCore::GUI_RulerCtrl::NotifyMarkerMoved}, {}, result);
+  EXPECT_FLOAT_EQ(root->GetLocalTranslation().x, 4.0f) << "frame 12, not the selected frame 5";
 }
 
 TEST_F(Preview, RecordButtonAddsAKeyAndAutoRecordTakesItsPlace) {

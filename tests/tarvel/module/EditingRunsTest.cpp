@@ -1,3 +1,6 @@
+#include <QTabBar>
+
+#include <algorithm>
 #include <cstring>
 #include <filesystem>
 #include <tuple>
@@ -5,6 +8,9 @@
 
 #include <gtest/gtest.h>
 
+#include "EditorCore/GUI_EditBox.h"
+#include "EditorCore/GUI_Menu.h"
+#include "EditorToolkit/GUI_SaveDialog.h"
 #include "EngineCore/AnimTrack.h"
 #include "ModuleHost.h"
 #include "graph/GUI_GraphCtrl.h"
@@ -191,4 +197,134 @@ TEST_F(EditingRuns, TheHistoryKeepsRecordingLargeStepsPastItsOldLimit) {
     Page()->Undo();
     ASSERT_EQ(fingerprint(), states[back - 1]) << "undo " << states.size() - back;
   }
+}
+
+TEST_F(EditingRuns, DontSaveGivesTheClipBackWhatItsFileHolds) {
+  OpenAll("Empty");
+  ASSERT_EQ(clip->GetChannelCount(), 1u) << "the page made its Default channel";
+  Panel().SetTimeCursor(3.0f);
+  Page()->CreatePoint(true);
+  ASSERT_TRUE(clip->IsModified());
+  EditorCore::GUI_Dialog::SetModalResponder(
+      [](EditorCore::GUI_Dialog&) { return static_cast<int>(EditorToolkit::GUI_SaveDialog::DontSaveId); });
+  ASSERT_TRUE(Frame().CloseClip(clip, true));
+  EngineCore::AnimClip* again = EngineCore::ResourceFactory::GetInstance().GetAnimClip("Empty");
+  ASSERT_EQ(again, clip) << "the project keeps its clips";
+  EXPECT_EQ(again->GetChannelCount(), 0u) << "the unsaved key and channel are gone";
+  EXPECT_FALSE(again->IsModified());
+  again->Release();
+}
+
+// A clip made for the test: a channel keyed only at frame 0, one without tracks, and one
+// with translation keys at frames 0 and 10.
+class PoseClip : public EditingRuns {
+ protected:
+  void SetUp() override {
+    EditingRuns::SetUp();
+    auto* made = new EngineCore::AnimClip("Poses");
+    for (const char* name : {"Pose", "Bare", "Move"}) made->AddChannel(name);
+    auto track = [made](const char* name) {
+      EngineCore::AnimChannel& channel = *made->GetChannel(EngineCore::AnimClip::ComputeChannelKey(name));
+      channel.AddTrack(AnimTrack::Translation);
+      channel.GetCurve(AnimTrack::Translation)->SetKeyType(EngineCore::AnimCurve::KeyVector3);
+      return channel.GetCurve(AnimTrack::Translation);
+    };
+    track("Pose")->AddKey(0, EngineCore::Vector3(1, 2, 3));
+    track("Move")->AddKey(0, EngineCore::Vector3(0, 0, 0));
+    track("Move")->AddKey(10, EngineCore::Vector3(5, 5, 5));
+    made->ComputeKeyFrameRange();
+    EngineCore::ResourceFactory::GetInstance().AddResource(made);
+    made->Release();
+  }
+};
+
+TEST_F(PoseClip, AChannelKeyedOnlyAtFrameZeroShowsItsKeyAndKeepsIt) {
+  OpenAll("Poses");
+  EXPECT_EQ(ValueAt("Pose", AnimTrack::Translation, 2, 0.0f), 3.0f) << "the pose shows as a one-point curve";
+  const ClipKeys before = KeysOf(*clip);
+  for (int row = 0; row < Tracks().GetItemCount(); ++row) {
+    SelectRow(Tracks(), row, Tracks().GetRowCurve(row)->iChannelKey == EngineCore::AnimClip::ComputeChannelKey("Move"));
+  }
+  module->OnMenuCommand(Ids::kCmdRemoveAllPoints);
+  const ClipKeys after = KeysOf(*clip);
+  EXPECT_EQ(std::count_if(after.begin(), after.end(), [](const auto& key) { return std::get<0>(key) == "Pose"; }), 1);
+  EXPECT_EQ(std::get<3>(after.front()), std::get<3>(before.front()));
+}
+
+TEST_F(PoseClip, AChannelWithoutTracksIsListedAndCanBeRemoved) {
+  OpenAll("Poses");
+  std::vector<std::string> rows;
+  for (int row = 0; row < Channels().GetItemCount(); ++row) rows.push_back(Channels().GetItemText(row, 0));
+  EXPECT_NE(std::find(rows.begin(), rows.end(), "Bare"), rows.end());
+  for (int row = 0; row < Channels().GetItemCount(); ++row) SelectRow(Channels(), row, rows[row] == "Bare");
+  Page()->RemoveSelectedChannels();
+  EXPECT_EQ(clip->GetChannel(EngineCore::AnimClip::ComputeChannelKey("Bare")), nullptr);
+}
+
+TEST_F(EditingRuns, TypedNumbersApplyWhenConfirmedAsOneStepAndEscapeRestoresTheText) {
+  OpenAll("Walk", "Root");
+  auto& value = Item<EditorCore::GUI_EditBox>(Panel(), Ids::kCtlValueEdit);
+  auto& key = Item<EditorCore::GUI_EditBox>(Panel(), Ids::kCtlKeyEdit);
+  Click(12, 4);
+  const ClipKeys file = KeysOf(*clip);
+  value.SetWindowText("7");
+  EXPECT_EQ(ValueAt("Root", AnimTrack::Translation, kX, 12.0f), 4.0f) << "typing alone moves nothing";
+  EditorCore::GUI_Msg enter;
+  enter.message = EditorCore::WM_KEYDOWN;
+  enter.wParam = EditorCore::VK_RETURN;
+  enter.hwnd = &value;
+  value.PreTranslateMessage(enter);
+  EXPECT_EQ(ValueAt("Root", AnimTrack::Translation, kX, 12.0f), 7.0f);
+  EXPECT_NE(KeysOf(*clip), file) << "written back";
+  EXPECT_TRUE(clip->IsModified());
+  value.SetWindowText("9");
+  enter.wParam = EditorCore::VK_ESCAPE;
+  value.PreTranslateMessage(enter);
+  EXPECT_EQ(value.GetFloatValue(), 7.0) << "Escape puts the key's value back";
+  EXPECT_EQ(ValueAt("Root", AnimTrack::Translation, kX, 12.0f), 7.0f);
+  Page()->Undo();
+  EXPECT_EQ(KeysOf(*clip), file);
+  EXPECT_TRUE(key.IsReadOnly()) << "frames are not typed in the values mode";
+}
+
+TEST_F(EditingRuns, KeysTypedInAnEditBoxEditItsText) {
+  OpenAll("Walk", "Root");
+  Click(12, 4);
+  const ClipKeys before = KeysOf(*clip);
+  auto& value = Item<EditorCore::GUI_EditBox>(Panel(), Ids::kCtlValueEdit);
+  for (EditorCore::WPARAM typed : {EditorCore::VK_DELETE, EditorCore::VK_LEFT, EditorCore::VK_RIGHT}) {
+    EditorCore::GUI_Msg key;
+    key.message = EditorCore::WM_KEYDOWN;
+    key.wParam = typed;
+    key.hwnd = &value;
+    EXPECT_FALSE(Panel().PreTranslateMessage(key)) << "the box gets key " << typed;
+  }
+  EXPECT_EQ(KeysOf(*clip), before);
+  EXPECT_EQ(Page()->GetCore().GetTimeCursor(), 0.0f);
+}
+
+TEST_F(EditingRuns, TheTabBarAndThePageAgreeAndATabSaysWhenItsClipIsModified) {
+  EngineCore::AnimClip* walk = Open("Walk");
+  EngineCore::AnimClip* slide = Open("Slide");
+  auto* tabs = Children<EditorCore::GUI_TabCtrl>(Tabs()).front();
+  auto* bar = static_cast<QWidget*>(tabs->GetSafeHwnd())->findChild<QTabBar*>();
+  ASSERT_NE(bar, nullptr);
+  bar->setCurrentIndex(0);  // as the wheel or the arrow keys change it
+  EXPECT_EQ(Page()->GetClip(), walk);
+  EXPECT_TRUE(Page()->IsWindowVisible());
+  for (int row = 0; row < Tracks().GetItemCount(); ++row) SelectRow(Tracks(), row);
+  module->OnMenuCommand(Ids::kCmdRemoveAllPoints);
+  EXPECT_EQ(TabText(0), "Walk*");
+  EXPECT_EQ(TabText(1), "Slide");
+  // A right click on the tab of Slide, then Close: Slide goes, Walk stays.
+  EditorCore::GUI_Menu::SetPopupResponder([](const EditorCore::GUI_Menu&) { return Ids::kCmdTabClose; });
+  EditorCore::GUI_NotifyPayload payload;
+  payload.item = 1;
+  EditorCore::LRESULT result = 0;
+  Tabs().OnNotify({tabs, 1, EditorCore::GUI_TabCtrl::NotifyContextMenu}, payload, result);
+  EditorCore::GUI_Menu::SetPopupResponder({});
+  EXPECT_EQ(Frame().GetOpenClips(), std::vector<EngineCore::AnimClip*>{walk});
+  (void)slide;
+  Page()->Undo();
+  EXPECT_EQ(TabText(0), "Walk") << "undone back to its file";
 }

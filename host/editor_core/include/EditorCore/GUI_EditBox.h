@@ -8,13 +8,15 @@ namespace EditorCore {
 
 // A one-line edit. Notifications to the parent (payload.value holds the float value):
 // NotifyValueChanged whenever the text changes, by the user or by a call; NotifyEnter when
-// Enter is pressed in it, NotifyEscape when Escape is. Enter and Escape are consumed when
+// Enter is pressed in it, NotifyEscape when Escape is; NotifyLeave when the user leaves it
+// after changing its text (the focus goes elsewhere). Enter and Escape are consumed when
 // the parent's OnNotify returns true; otherwise they go on to the dialog (OK / Cancel).
 class GUI_EditBox : public GUI_Wnd {
  public:
   static constexpr int NotifyValueChanged = 2026;
   static constexpr int NotifyEnter = 2027;
   static constexpr int NotifyEscape = 2028;
+  static constexpr int NotifyLeave = 2029;
 
   bool Create(GUI_Wnd* parent, const CRect& rect, UINT id, UINT style = WS_CHILD | WS_VISIBLE);
 
@@ -29,6 +31,9 @@ class GUI_EditBox : public GUI_Wnd {
   double GetFloatValue() const;
   void SetEmpty();
   bool IsEmpty() const;
+  // A read-only box shows its text and lets it be selected, never changed by typing.
+  void SetReadOnly(bool readOnly);
+  bool IsReadOnly() const;
 
   bool PreTranslateMessage(const GUI_Msg& msg) override;
 

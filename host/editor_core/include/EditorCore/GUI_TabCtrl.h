@@ -8,9 +8,9 @@
 namespace EditorCore {
 
 // A row of tabs over a display area; the pages shown in that area are the caller's own
-// child windows. Notifications to the parent: NotifySelChange when the user picks a tab
-// (payload.item the index), NotifyContextMenu on a right click on the tabs (payload.item the
-// tab under the pointer or -1, payload.point in the control's client coordinates).
+// child windows. Notifications to the parent: NotifySelChange when the user makes another
+// tab current, by a click, the wheel or the keyboard (payload.item the index), NotifyContextMenu on a right click on
+// the tabs (payload.item the tab under the pointer or -1, payload.point in the control's client coordinates).
 class GUI_TabCtrl : public GUI_Wnd {
  public:
   static constexpr int NotifySelChange = -551;

@@ -45,6 +45,11 @@ class AnimClip : public Resource {
 
   std::uint32_t CountKeys() const;
 
+  // Takes every channel and the key-frame range of another clip in place of its own (the
+  // other clip is left without channels): a clip read again from its file replaces the
+  // contents of the one everybody holds.
+  void TakeContentsOf(AnimClip& other);
+
  protected:
   ~AnimClip() override = default;
 

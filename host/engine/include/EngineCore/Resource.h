@@ -17,6 +17,12 @@ class ResourceStorage {
   virtual ~ResourceStorage() = default;
   // Writes the resource; false leaves the stored copy as it was.
   virtual bool Save(const Resource& resource) = 0;
+  // Puts the resource back as the stored copy holds it; false leaves it as it is. Storages
+  // that cannot read their copy again keep the default.
+  virtual bool Revert(Resource& resource) {
+    (void)resource;
+    return false;
+  }
 };
 
 // A named, reference-counted engine resource with an unsaved-changes flag.
@@ -36,6 +42,9 @@ class Resource : public RefCounter {
   // Saves through the resource's storage; a successful save clears the modified flag.
   // A resource without storage cannot be saved.
   bool Save();
+  // Drops the unsaved changes: the resource becomes what its storage holds again and is no
+  // longer modified. False, and nothing changes, when the storage cannot read its copy.
+  bool Revert();
 
   void SetStorage(std::shared_ptr<ResourceStorage> storage) { storage_ = std::move(storage); }
   ResourceStorage* GetStorage() const { return storage_.get(); }
