@@ -236,6 +236,8 @@ def bad():
         " left, the saved buffer was empty and the copy did not open",
         "- `fuzz-joint-name-with-nul.bvh`: a joint named `RightF`, three NUL bytes and more; the"
         " saved glTF named the channel otherwise",
+        "- `fuzz-empty-first-animation.gltf`: its first animation has no channels and a later one"
+        " has; the save dropped the empty one, and the copy opened the later one as the clip",
     ]
     with open(os.path.join(HERE, "bad", "README.md"), "w") as f:
         f.write("# Malformed clip files\n\nEach is refused with a logged message; none may crash "

@@ -8,6 +8,7 @@
 #include "EngineCore/AnimTrack.h"
 #include "LogCapture.h"
 #include "TempFolder.h"
+#include "TestClipBuilder.h"
 
 using ClipTestFiles::ClipHolder;
 using ClipTestFiles::Data;
@@ -274,4 +275,44 @@ TEST_F(ClipSaving, ChannelsWithoutKeysComeBackWithTheirTracks) {
   ASSERT_EQ(back.GetTrackCount(), 2u);
   EXPECT_EQ(back.GetCurve(AnimTrack::Rotation)->GetKeyType(), AnimCurve::KeyQuaternion);
   EXPECT_TRUE(again->GetChannel(AnimClip::ComputeChannelKey("Root"))->HasTrack(AnimTrack::Scale));
+}
+
+TEST_F(ClipSaving, AClipEmptiedBeforeAnotherAnimationStaysEmptyAndLeavesTheOtherAlone) {
+  TestClipBuilder builder;
+  builder.Track("Hips", "translation", {0, 1}, {0, 0, 0, 1, 1, 1})
+      .Track("Wave", "translation", {0, 1}, {5, 5, 5, 6, 6, 6});
+  // The second track moves into an animation of its own, which is not the clip's.
+  nlohmann::json& animations = builder.Json()["animations"];
+  nlohmann::json wave = {{"samplers", {animations[0]["samplers"][1]}}, {"channels", {animations[0]["channels"][1]}}};
+  wave["channels"][0]["sampler"] = 0;
+  animations[0]["samplers"].erase(1);
+  animations[0]["channels"].erase(1);
+  animations.push_back(wave);
+  const std::string path = folder / "Two.gltf";
+  builder.Write(path);
+
+  ClipHolder clip(OpenOrFail(path));
+  ASSERT_TRUE(clip.clip);
+  ASSERT_TRUE(clip->RemoveChannel(AnimClip::ComputeChannelKey("Hips")));
+  ASSERT_TRUE(clip->Save());
+  EXPECT_TRUE(PassesValidator(path));
+  {
+    ClipHolder again(OpenOrFail(path));
+    ASSERT_TRUE(again.clip);
+    EXPECT_EQ(again->GetChannelCount(), 0u) << "the other animation is not the clip";
+  }
+  ASSERT_TRUE(clip->AddChannel("Hips"));
+  EngineCore::AnimChannel& hips = *clip->GetChannel(AnimClip::ComputeChannelKey("Hips"));
+  ASSERT_TRUE(hips.AddTrack(AnimTrack::Translation));
+  hips.GetCurve(AnimTrack::Translation)->SetKeyType(AnimCurve::KeyVector3);
+  ASSERT_TRUE(hips.GetCurve(AnimTrack::Translation)->AddKey(7, EngineCore::Vector3(1, 2, 3)));
+  clip->SetModified(true);
+  ASSERT_TRUE(clip->Save());
+  EXPECT_TRUE(PassesValidator(path));
+  ClipHolder again(OpenOrFail(path));
+  ASSERT_TRUE(again.clip);
+  ExpectSameKeys(*clip.clip, *again.clip);
+  const nlohmann::json saved = ReadJson(path);
+  ASSERT_EQ(saved["animations"].size(), 2u);
+  EXPECT_EQ(saved["nodes"][saved["animations"][1]["channels"][0]["target"]["node"].get<int>()]["name"], "Wave");
 }

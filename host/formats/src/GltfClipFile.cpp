@@ -53,7 +53,7 @@ class AnimationReader {
       : model_(model), path_(path), reader_(model), tracks_(clip) {}
 
   ClipFileError Read(std::string& message) {
-    if (model_.animations.empty()) return ClipFileError::None;
+    if (model_.animations.empty() || GltfClipStorage::HoldsNoClipAnimation(model_)) return ClipFileError::None;
     const tinygltf::Animation& animation = model_.animations[0];
     for (std::size_t c = 0; c < animation.channels.size(); ++c) {
       const ClipFileError error = ReadChannel(animation, c, message);

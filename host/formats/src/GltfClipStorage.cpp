@@ -360,6 +360,19 @@ class TrackWriter {
   std::vector<float> values_;
 };
 
+// Sets or, given a null value, removes one entry of the document's asset extras. Extras
+// that are not an object are left as they are; the result says whether the entry is set.
+bool SetAssetExtra(tinygltf::Model& model, const char* key, tinygltf::Value value) {
+  tinygltf::Value& extras = model.asset.extras;
+  if (!extras.IsObject() && extras.Type() != tinygltf::NULL_TYPE) return value.Type() == tinygltf::NULL_TYPE;
+  tinygltf::Value::Object object =
+      extras.IsObject() ? extras.Get<tinygltf::Value::Object>() : tinygltf::Value::Object{};
+  object.erase(key);
+  if (value.Type() != tinygltf::NULL_TYPE) object[key] = std::move(value);
+  extras = object.empty() ? tinygltf::Value() : tinygltf::Value(std::move(object));
+  return true;
+}
+
 // glTF has no track without keys: the clip's channels without tracks and tracks without
 // keys are listed in the document's asset extras, so that they come back when it opens.
 void WriteEmptyTracks(tinygltf::Model& model, const EngineCore::AnimClip& clip) {
@@ -378,21 +391,13 @@ void WriteEmptyTracks(tinygltf::Model& model, const EngineCore::AnimClip& clip) 
       entries.emplace_back(std::move(entry));
     }
   }
-  tinygltf::Value& extras = model.asset.extras;
-  if (!extras.IsObject() && extras.Type() != tinygltf::NULL_TYPE) {
-    if (!entries.empty()) {
-      EngineCore::Log::Write(EngineCore::Log::Warning,
-                             "the channels without keys of %s are not kept: its asset extras "
-                             "are not an object",
-                             clip.GetName().c_str());
-    }
-    return;
+  const bool listed = SetAssetExtra(model, GltfClipStorage::kEmptyTracksKey,
+                                    entries.empty() ? tinygltf::Value() : tinygltf::Value(std::move(entries)));
+  if (!listed) {
+    EngineCore::Log::Write(EngineCore::Log::Warning,
+                           "the channels without keys of %s are not kept: its asset extras are not an object",
+                           clip.GetName().c_str());
   }
-  tinygltf::Value::Object object =
-      extras.IsObject() ? extras.Get<tinygltf::Value::Object>() : tinygltf::Value::Object{};
-  object.erase(GltfClipStorage::kEmptyTracksKey);
-  if (!entries.empty()) object[GltfClipStorage::kEmptyTracksKey] = tinygltf::Value(std::move(entries));
-  extras = object.empty() ? tinygltf::Value() : tinygltf::Value(std::move(object));
 }
 
 }  // namespace
@@ -450,10 +455,10 @@ ClipFileError GltfClipStorage::WriteTo(const EngineCore::AnimClip& clip, const s
 tinygltf::Model GltfClipStorage::BuildModel(const EngineCore::AnimClip& clip,
                                             std::map<std::string, int>& channelNodes) {
   tinygltf::Model model = CopyWithoutBufferBytes(model_);
-  if (model.animations.empty()) {
+  if (model.animations.empty() || HoldsNoClipAnimation(model)) {
     tinygltf::Animation animation;
     animation.name = clip.GetName().str();
-    model.animations.push_back(std::move(animation));
+    model.animations.insert(model.animations.begin(), std::move(animation));
   }
   const bool newBuffer = model.buffers.empty();
   if (newBuffer) model.buffers.emplace_back();
@@ -476,12 +481,21 @@ tinygltf::Model GltfClipStorage::BuildModel(const EngineCore::AnimClip& clip,
     }
   }
   WriteEmptyTracks(model, clip);
-  // glTF has no empty animations or buffers: a clip without keys leaves none behind.
-  if (model.animations[0].channels.empty() && model.animations[0].samplers.empty()) {
-    model.animations.erase(model.animations.begin());
-  }
+  // glTF has no empty animations or buffers: a clip without keys leaves none behind. When
+  // other animations follow, the document says so, or the next would be taken for the clip.
+  const bool noKeys = model.animations[0].channels.empty() && model.animations[0].samplers.empty();
+  const bool othersFollow = model.animations.size() > 1;
+  const bool marked =
+      SetAssetExtra(model, kNoClipAnimationKey, noKeys && othersFollow ? tinygltf::Value(true) : tinygltf::Value());
+  if (noKeys && (!othersFollow || marked)) model.animations.erase(model.animations.begin());
   if (newBuffer && model.buffers[0].data.empty()) model.buffers.clear();
   return model;
+}
+
+bool GltfClipStorage::HoldsNoClipAnimation(const tinygltf::Model& model) {
+  const tinygltf::Value& extras = model.asset.extras;
+  return extras.IsObject() && extras.Has(kNoClipAnimationKey) && extras.Get(kNoClipAnimationKey).IsBool() &&
+         extras.Get(kNoClipAnimationKey).Get<bool>();
 }
 
 }  // namespace Formats

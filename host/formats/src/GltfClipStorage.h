@@ -19,6 +19,11 @@ class GltfClipStorage : public ClipStorage {
   // Key of the asset extras that list the clip's channels without tracks and tracks without
   // keys, which glTF animations cannot hold.
   static constexpr const char* kEmptyTracksKey = "tarvelEmptyTracks";
+  // Key of the asset extras set when the clip has no keys but other animations follow, none
+  // of which is the clip's.
+  static constexpr const char* kNoClipAnimationKey = "tarvelClipWithoutKeys";
+
+  static bool HoldsNoClipAnimation(const tinygltf::Model& model);
 
   GltfClipStorage(std::string path, tinygltf::Model model, std::map<std::string, int> channelNodes);
 
