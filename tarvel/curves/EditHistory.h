@@ -16,6 +16,8 @@ namespace Tarvel {
 // 3. Every state the page goes through has an id: 0 for the state the clip was opened in,
 //    else the serial of the step that led to it. An id outlives its state's steps, so that
 //    a state that can no longer be reached is never mistaken for the current one.
+// 4. Undo and redo swap a step's points with the curves' own, so its size changes: the
+//    history counts a step again each time it moves over it; the next step keeps the budget.
 class EditHistory {
  public:
   static constexpr std::size_t kDefaultBudget = std::size_t{256} << 20;
@@ -27,6 +29,7 @@ class EditHistory {
   // The step that undo takes back, or null; MoveBack then makes it undone.
   EditStep* GetStepToUndo() const;
   EditStep* GetStepToRedo() const;
+  // Call after the step was applied: it may hold more or fewer bytes now.
   void MoveBack();
   void MoveForward();
   void Clear();
@@ -38,10 +41,17 @@ class EditHistory {
   void SetBudget(std::size_t bytes);
 
  private:
+  struct Entry {
+    std::unique_ptr<EditStep> step;
+    // The step's size when the history last counted it.
+    std::size_t bytes = 0;
+  };
+
   void DropOldest();
+  void Recount(Entry& entry);
 
   std::size_t budget;
-  std::deque<std::unique_ptr<EditStep>> steps;
+  std::deque<Entry> steps;
   // Steps at the back that were undone.
   std::size_t undone = 0;
   std::size_t heldBytes = 0;

@@ -95,6 +95,27 @@ TEST_F(EditCore, UndoAndRedoWriteTheRecordedKeysBackAndTellWhenTheRangeMoves) {
   EXPECT_FALSE(core.Redo());
 }
 
+TEST_F(EditCore, EditsUndoneAndReplacedAgainAndAgainLeaveTheEarlierStepsUndoable) {
+  builder.Vectors("A", AnimTrack::Translation, {{0, {0, 0, 0}}, {10, {1, 1, 1}}});
+  Attach({"A"});
+  CurveInfo& x = Curve("A", 1, 0);
+  core.BeginEdit("Lift");
+  core.Touch(&x);
+  x.pCurve->GetPointAt(0)->y = 3.0f;
+  ASSERT_TRUE(core.EndEdit());
+  // An undone step holds the points it took away: more than it held when it was made.
+  for (int tries = 0; tries < 300; ++tries) {
+    core.BeginEdit("Add");
+    core.Touch(&x);
+    for (float frame : {2.0f, 4.0f, 6.0f}) x.pCurve->AddPoint({frame, 1.0f}, false);
+    ASSERT_TRUE(core.EndEdit());
+    ASSERT_TRUE(core.Undo());
+  }
+  EXPECT_EQ(core.GetHistory().GetStepCount(), 2u);
+  ASSERT_TRUE(core.Undo()) << "the lift is still in the history";
+  EXPECT_EQ(Keys("A").GetVector3Key(0).x, 0.0f);
+}
+
 TEST_F(EditCore, ARemovedChannelLeavesTheSelectionAndComesBackWhole) {
   builder.Vectors("A", AnimTrack::Translation, {{0, {0, 0, 0}}, {10, {1, 1, 1}}});
   builder.Vectors("B", AnimTrack::Translation, {{0, {0, 0, 0}}, {10, {1, 1, 1}}});

@@ -1,0 +1,428 @@
+#include <chrono>
+#include <cstdlib>
+#include <cstring>
+#include <deque>
+#include <iomanip>
+#include <map>
+#include <random>
+#include <sstream>
+
+#include <gtest/gtest.h>
+
+#include "EditorCore/GUI_EditBox.h"
+#include "EditorToolkit/EditorKernel.h"
+#include "EngineCore/AnimTrack.h"
+#include "ModuleHost.h"
+#include "graph/GUI_GraphCtrl.h"
+#include "graph/GraphView.h"
+#include "resources/ModuleIds.h"
+
+namespace Ids = Tarvel::Ids;
+using EditorCore::CPoint;
+using EditorToolkit::KeyManager;
+
+namespace {
+
+// The clip as the file would hold it: channels in order, their tracks, and every key bit for
+// bit, so that two states compare equal only when an undo came back exactly.
+std::string Describe(const EngineCore::AnimClip& clip) {
+  std::ostringstream out;
+  out << std::hex;
+  auto bits = [](float f) {
+    std::uint32_t b;
+    std::memcpy(&b, &f, 4);
+    return b;
+  };
+  for (std::uint32_t c = 0; c < clip.GetChannelCount(); ++c) {
+    const EngineCore::AnimChannel& channel = *clip.GetChannelAt(c);
+    out << channel.GetName().str() << "{";
+    for (std::uint32_t t = 0; t < channel.GetTrackCount(); ++t) {
+      const EngineCore::AnimCurve& curve = *channel.GetCurveAt(t);
+      out << " track " << channel.GetTrackTypeAt(t) << ":";
+      for (std::uint32_t k = 0; k < curve.GetKeyCount(); ++k) {
+        out << ' ' << curve.GetKeyFrame(k) << '=';
+        if (curve.GetKeyType() == EngineCore::AnimCurve::KeyQuaternion) {
+          const EngineCore::Quaternion& q = curve.GetQuaternionKey(k);
+          out << bits(q.x) << ',' << bits(q.y) << ',' << bits(q.z) << ',' << bits(q.w);
+        } else {
+          const EngineCore::Vector3& v = curve.GetVector3Key(k);
+          out << bits(v.x) << ',' << bits(v.y) << ',' << bits(v.z);
+        }
+      }
+    }
+    out << " }\n";
+  }
+  return out.str();
+}
+
+// Whether a saved and reopened clip holds the same channels, tracks and keys; a rotation may
+// come back normalised.
+::testing::AssertionResult SameAfterSaving(const EngineCore::AnimClip& a, const EngineCore::AnimClip& b) {
+  if (a.GetChannelCount() != b.GetChannelCount()) return ::testing::AssertionFailure() << "channel count";
+  for (std::uint32_t c = 0; c < a.GetChannelCount(); ++c) {
+    const EngineCore::AnimChannel& ca = *a.GetChannelAt(c);
+    const EngineCore::AnimChannel* cb = b.GetChannel(a.GetChannelKeyAt(c));
+    if (!cb || cb->GetTrackCount() != ca.GetTrackCount()) return ::testing::AssertionFailure() << ca.GetName().str();
+    for (std::uint32_t t = 0; t < ca.GetTrackCount(); ++t) {
+      const EngineCore::AnimCurve& ka = *ca.GetCurveAt(t);
+      const EngineCore::AnimCurve* kb = cb->GetCurve(ca.GetTrackTypeAt(t));
+      if (!kb || kb->GetKeyCount() != ka.GetKeyCount()) return ::testing::AssertionFailure() << ca.GetName().str();
+      for (std::uint32_t k = 0; k < ka.GetKeyCount(); ++k) {
+        bool same = ka.GetKeyFrame(k) == kb->GetKeyFrame(k);
+        if (ka.GetKeyType() == EngineCore::AnimCurve::KeyQuaternion) {
+          const EngineCore::Quaternion q = ka.GetQuaternionKey(k).Normalized();
+          same = same && std::abs(std::abs(q.Dot(kb->GetQuaternionKey(k))) - 1.0f) < 1e-5f;
+        } else {
+          for (int i = 0; i < 3; ++i) same = same && ka.GetVector3Key(k)[i] == kb->GetVector3Key(k)[i];
+        }
+        if (!same) return ::testing::AssertionFailure() << ca.GetName().str() << " key " << k;
+      }
+    }
+  }
+  return ::testing::AssertionSuccess();
+}
+
+// A user let loose on a clip page: every action is one a user can take (the mouse in the
+// graph, the panel's boxes, keys, menu commands, the channel dialogs, saving), picked at
+// random from a seed. After each, the page is checked against a model of the history: the
+// states the undo path went through and the clip each one showed.
+class RandomEditing : public ModuleHost {
+ protected:
+  void SetUp() override {
+    ModuleHost::SetUp();
+    // A real take: 31 channels, 279 curves, 4,000 frames.
+    for (const char* file : {"01_01.gltf", "01_01.bin"}) {
+      const std::string copy = std::string(file) == "01_01.gltf" ? "Take.gltf" : file;
+      std::filesystem::copy_file(std::string(TARVEL_TEST_DATA) + "/" + file, folder.Path() / "AnimClips" / copy);
+    }
+    EditorToolkit::EditorKernel::GetInstance()->GetKeyManager()->SetModifierSource([this] { return modifiers; });
+  }
+  void TearDown() override {
+    EditorToolkit::EditorKernel::GetInstance()->GetKeyManager()->SetModifierSource({});
+    ModuleHost::TearDown();
+  }
+
+  // Runs `actions` random actions on the clip from `seed`; false at the first fault, with
+  // the seed and the last actions in the test's failures.
+  bool Run(std::uint32_t seed, int actions, const char* name) {
+    random.seed(seed);
+    EngineCore::AnimClip* file = EngineCore::ResourceFactory::GetInstance().GetAnimClip(name);
+    states = {{0, Describe(*file)}};
+    file->Release();
+    path = {0};
+    position = 0;
+    savedState = 0;
+    clip = Open(name);
+    // A clip without channels opens with a Default channel, made as the user would.
+    if (State() != 0) Check(0, Action::Edit);
+    recent.clear();
+    SelectSome(true);
+    for (int step = 0; step < actions; ++step) {
+      const std::uint64_t before = State();
+      const Action action = Act();
+      if (!Check(before, action)) {
+        ADD_FAILURE() << "seed " << seed << " clip " << name << ", action " << step << "; the last actions:\n"
+                      << Recent();
+        return false;
+      }
+    }
+    return Finish(seed, name);
+  }
+
+  static const char* ClipOfSeed(std::uint32_t seed) { return seed % 2 ? "Walk" : "Slide"; }
+
+ private:
+  enum class Action { Edit, View, Undo, Redo, Save };
+
+  Action Act() {
+    switch (Pick(20)) {
+      case 0:
+      case 1:
+      case 2:
+      case 3: return Drag();
+      case 4: return Pick(2) ? Note("click or rubber band", ClickSomewhere()) : PanelSetting();
+      case 5: return TypeValue();
+      case 6:
+        Panel().SetTimeCursor(static_cast<float>(Pick(30)));
+        return Note("key K at " + std::to_string(Page()->GetCore().GetTimeCursor()), Press('K'));
+      case 7: return Note("Delete", Press(EditorCore::VK_DELETE));
+      case 8:
+      case 9: return Tool();
+      case 10: return Note("Ctrl+C, Ctrl+V", (Press('C', true), Press('V', true)));
+      case 11: return ChannelDialog();
+      case 12: return Note("remove channels", Command(Ids::kCmdChannelRemove));
+      case 13: SelectSome(Pick(2) == 0); return Note("select rows", Action::View);
+      case 14:
+        return Note("mode",
+                    (Panel().OnCommand(Pick(2) ? Ids::kCtlFramesModeBox : Ids::kCtlValuesModeBox), Action::View));
+      case 15:
+      case 16: return Note("Ctrl+Z", (Press('Z', true), Action::Undo));
+      case 17: return Note("Ctrl+Y", (Press('Y', true), Action::Redo));
+      case 18: return Note("save", (module->OnMenuCommand(Ids::kCmdClipSave), Action::Save));
+      default: return Note("remove all points", Command(Ids::kCmdRemoveAllPoints));
+    }
+  }
+
+  // The clip against the model after an action taken in state `before`.
+  bool Check(std::uint64_t before, Action action) {
+    const std::uint64_t now = State();
+    const std::string shown = Describe(*clip);
+    if (action == Action::Undo || action == Action::Redo) {
+      const bool moves = action == Action::Undo ? position > 0 : position + 1 < path.size();
+      const std::size_t expected = moves ? (action == Action::Undo ? position - 1 : position + 1) : position;
+      EXPECT_EQ(now, path[expected]) << "the undo or redo went to another state; " << position << " of " << path.size()
+                                     << " on the path, " << Page()->GetCore().GetHistory().GetStepCount()
+                                     << " steps held";
+      position = expected;
+    } else if (now != before) {
+      EXPECT_NE(action, Action::View) << "looking changed the history";
+      path.resize(position + 1);
+      path.push_back(now);
+      position = path.size() - 1;
+      states[now] = shown;
+      // A save whose state the new step cut off can never be reached again.
+      if (std::find(path.begin(), path.end(), savedState) == path.end()) savedState = ~std::uint64_t{0};
+    }
+    if (action == Action::Save) savedState = now;
+    EXPECT_EQ(shown, states[now]) << "the clip is not what its state showed before";
+    EXPECT_EQ(clip->IsModified(), now != savedState);
+    const std::string title = TabText(0);
+    EXPECT_EQ(title.back() == '*', clip->IsModified()) << title;
+    return !::testing::Test::HasFailure();
+  }
+
+  // Undo to the start, redo to the end, save, and open the file as it is on disk.
+  bool Finish(std::uint32_t seed, const char* name) {
+    SCOPED_TRACE("seed " + std::to_string(seed));
+    while (position > 0) {
+      const std::uint64_t before = State();
+      Press('Z', true);
+      if (!Check(before, Action::Undo)) return false;
+    }
+    EXPECT_EQ(Describe(*clip), states[0]) << "undoing everything gives back the clip as it was opened";
+    while (position + 1 < path.size()) {
+      const std::uint64_t before = State();
+      Press('Y', true);
+      if (!Check(before, Action::Redo)) return false;
+    }
+    module->OnMenuCommand(Ids::kCmdClipSave);
+    EXPECT_FALSE(clip->IsModified());
+    const std::string file = (folder.Path() / "AnimClips" / (std::string(name) + ".gltf")).string();
+    Formats::ClipOpenResult saved = Formats::GltfClipFile::Open(file);
+    EXPECT_TRUE(saved.clip) << saved.message;
+    if (saved.clip) {
+      EXPECT_TRUE(SameAfterSaving(*clip, *saved.clip));
+      saved.clip->Release();
+    }
+    return !::testing::Test::HasFailure();
+  }
+
+  std::uint64_t State() { return Page()->GetCore().GetHistory().GetStateId(); }
+  std::uint32_t Pick(std::uint32_t count) { return std::uniform_int_distribution<std::uint32_t>(0, count - 1)(random); }
+  Action Note(std::string what, Action action) {
+    recent.push_back(std::move(what));
+    if (recent.size() > 12) recent.pop_front();
+    return action;
+  }
+  std::string Recent() const {
+    std::string text;
+    for (const std::string& line : recent) text += "  " + line + "\n";
+    return text;
+  }
+
+  Action Command(EditorCore::UINT id) {
+    module->OnMenuCommand(id);
+    return Action::Edit;
+  }
+  Action Press(EditorCore::WPARAM key, bool control = false) {
+    modifiers = control ? unsigned{KeyManager::Control} : 0u;
+    EditorCore::GUI_Msg msg;
+    msg.message = EditorCore::WM_KEYDOWN;
+    msg.wParam = key;
+    msg.hwnd = Page();
+    Page()->PreTranslateMessage(msg);
+    modifiers = 0;
+    return Action::Edit;
+  }
+
+  // Some channels shown, some or all of their curves selected, the graph fitted to them.
+  void SelectSome(bool all) {
+    for (int row = 0; row < Channels().GetItemCount(); ++row) SelectRow(Channels(), row, all || Pick(2));
+    for (int row = 0; row < Tracks().GetItemCount(); ++row) SelectRow(Tracks(), row, all || Pick(3));
+    Graph().FitAll();
+  }
+
+  Tarvel::GUI_GraphCtrl& Graph() { return Panel().GetGraph(); }
+  CPoint At(double frame, double value) {
+    const Tarvel::GraphView& view = Graph();
+    return {view.ColumnOfFrame(frame), view.RowOfValue(value)};
+  }
+
+  // A press on a key of a shown curve, moves and a release; with Control now and then.
+  Action Drag() {
+    const auto& curves = Page()->GetCore().GetSelection().GetCurves();
+    if (curves.empty()) return Note("drag: no curve", Action::Edit);
+    const Tarvel::CurveInfo& curve = *curves[Pick(static_cast<std::uint32_t>(curves.size()))];
+    if (curve.pCurve->GetPointCount() == 0) return Note("drag: no key", Action::Edit);
+    const EditorToolkit::EditablePoint& point = *curve.pCurve->GetPointAt(Pick(curve.pCurve->GetPointCount()));
+    const CPoint from = At(point.x, point.y);
+    const CPoint to(from.x + static_cast<int>(Pick(81)) - 40, from.y + static_cast<int>(Pick(81)) - 40);
+    static constexpr unsigned kModifiers[] = {0, 0, KeyManager::Control, KeyManager::Shift};
+    modifiers = kModifiers[Pick(std::size(kModifiers))];
+    Graph().OnLButtonDown(EditorCore::MK_LBUTTON, from);
+    Graph().OnMouseMove(EditorCore::MK_LBUTTON, CPoint((from.x + to.x) / 2, (from.y + to.y) / 2));
+    Graph().OnMouseMove(EditorCore::MK_LBUTTON, to);
+    Graph().OnLButtonUp(0, to);
+    modifiers = 0;
+    std::ostringstream what;
+    what << "drag " << point.x << "," << point.y << " by " << to.x - from.x << "," << to.y - from.y << " px, keys "
+         << modifiers;
+    return Note(what.str(), Action::Edit);
+  }
+
+  // A press anywhere in the graph and a release where it was or elsewhere: a click, or a
+  // rubber band when the press is off every key.
+  Action ClickSomewhere() {
+    EditorCore::CRect area;
+    Graph().GetClientRect(area);
+    auto anywhere = [&] {
+      return CPoint(static_cast<int>(Pick(static_cast<std::uint32_t>(std::max(area.Width(), 1)))),
+                    static_cast<int>(Pick(static_cast<std::uint32_t>(std::max(area.Height(), 1)))));
+    };
+    const CPoint from = anywhere();
+    const CPoint to = Pick(2) ? anywhere() : from;
+    Graph().OnLButtonDown(EditorCore::MK_LBUTTON, from);
+    Graph().OnMouseMove(EditorCore::MK_LBUTTON, to);
+    Graph().OnLButtonUp(0, to);
+    return Action::Edit;
+  }
+
+  // Snapping or the falloff switched, or a falloff width typed.
+  Action PanelSetting() {
+    switch (Pick(3)) {
+      case 0: Click(Panel(), Ids::kCtlSnapBox); return Note("snap box", Action::View);
+      case 1: Click(Panel(), Ids::kCtlFalloffBox); return Note("falloff box", Action::View);
+      default: break;
+    }
+    auto& box =
+        Item<EditorCore::GUI_EditBox>(Panel(), Pick(2) ? Ids::kCtlFalloffBeforeEdit : Ids::kCtlFalloffAfterEdit);
+    const std::string typed = std::to_string(Pick(25));
+    box.SetWindowText(typed);
+    EditorCore::GUI_Msg msg;
+    msg.message = EditorCore::WM_KEYDOWN;
+    msg.wParam = EditorCore::VK_RETURN;
+    msg.hwnd = &box;
+    box.PreTranslateMessage(msg);
+    return Note("falloff width " + typed, Action::View);
+  }
+
+  // A number typed into the value or key box and confirmed with Enter, or left with Escape.
+  Action TypeValue() {
+    auto& box = Item<EditorCore::GUI_EditBox>(Panel(), Pick(2) ? Ids::kCtlValueEdit : Ids::kCtlKeyEdit);
+    const std::string typed = std::to_string(static_cast<int>(Pick(41)) - 20);
+    box.SetWindowText(typed);
+    EditorCore::GUI_Msg msg;
+    msg.message = EditorCore::WM_KEYDOWN;
+    msg.wParam = Pick(4) ? EditorCore::VK_RETURN : EditorCore::VK_ESCAPE;
+    msg.hwnd = &box;
+    box.PreTranslateMessage(msg);
+    return Note("typed " + typed + (msg.wParam == EditorCore::VK_RETURN ? " Enter" : " Escape"), Action::Edit);
+  }
+
+  // A key tool from the Track or Selection menu, its questions answered at random.
+  Action Tool() {
+    static constexpr EditorCore::UINT kTools[] = {
+        Ids::kCmdTrackScale,     Ids::kCmdTrackSubdivise,     Ids::kCmdTrackSmooth,        Ids::kCmdTrackFlip,
+        Ids::kCmdTrackSubSample, Ids::kCmdSelectionScale,     Ids::kCmdSelectionSubdivise, Ids::kCmdSelectionSmooth,
+        Ids::kCmdSelectionFlip,  Ids::kCmdSelectionSubSample, Ids::kCmdRemovePoints,       Ids::kCmdAddPoint};
+    const EditorCore::UINT id = kTools[Pick(std::size(kTools))];
+    const bool accept = Pick(5) != 0;
+    const std::string percent = std::to_string(50 + Pick(151));
+    const std::string amount = std::to_string(1 + Pick(3));
+    const bool horizontal = Pick(2);
+    EditorCore::GUI_Dialog::SetModalResponder([&](EditorCore::GUI_Dialog& dialog) {
+      if (dialog.GetDlgItem(Ids::kCtlScalePercentageEdit)) {
+        dialog.SetDlgItemText(Ids::kCtlScalePercentageEdit, percent);
+        dialog.CheckDlgButton(Ids::kCtlScalePercentageRadio, true);
+        dialog.CheckDlgButton(Ids::kCtlScaleLengthRadio, false);
+      }
+      if (dialog.GetDlgItem(Ids::kCtlFlipHorizontal)) {
+        dialog.CheckDlgButton(Ids::kCtlFlipHorizontal, horizontal);
+        dialog.CheckDlgButton(Ids::kCtlFlipVertical, !horizontal);
+      }
+      if (dialog.GetDlgItem(Ids::kCtlToolValueEdit)) dialog.SetDlgItemText(Ids::kCtlToolValueEdit, amount);
+      return accept ? EditorCore::IDOK : EditorCore::IDCANCEL;
+    });
+    module->OnMenuCommand(id);
+    EditorCore::GUI_Dialog::SetModalResponder(nullptr);
+    return Note("tool " + std::to_string(id) + (accept ? " " + percent + "% " + amount : " cancelled"), Action::Edit);
+  }
+
+  // Create Channel or Edit Channel, with a name and tracks picked at random; now and then a
+  // name another channel has, which the clip refuses.
+  Action ChannelDialog() {
+    static constexpr const char* kNames[] = {"Arm", "Root", "Tail", "Spine", ""};
+    const std::string name = kNames[Pick(std::size(kNames))];
+    const unsigned tracks = Pick(8);
+    const bool create = Pick(2);
+    EditorCore::GUI_Dialog::SetModalResponder([&](EditorCore::GUI_Dialog& dialog) {
+      if (!dialog.GetDlgItem(Ids::kCtlChannelNameEdit)) return EditorCore::IDCANCEL;
+      dialog.SetDlgItemText(Ids::kCtlChannelNameEdit, name);
+      dialog.CheckDlgButton(Ids::kCtlTranslationBox, tracks & 1);
+      dialog.CheckDlgButton(Ids::kCtlRotationBox, tracks & 2);
+      dialog.CheckDlgButton(Ids::kCtlScaleBox, tracks & 4);
+      return EditorCore::IDOK;
+    });
+    module->OnMenuCommand(create ? Ids::kCmdChannelCreate : Ids::kCmdChannelEdit);
+    EditorCore::GUI_Dialog::SetModalResponder(nullptr);
+    return Note(std::string(create ? "create" : "edit") + " channel '" + name + "' tracks " + std::to_string(tracks),
+                Action::Edit);
+  }
+
+  std::mt19937 random;
+  unsigned modifiers = 0;
+  EngineCore::AnimClip* clip = nullptr;
+  // The states of the undo path, oldest first, and where the page is on it.
+  std::vector<std::uint64_t> path;
+  std::size_t position = 0;
+  std::uint64_t savedState = 0;
+  std::map<std::uint64_t, std::string> states;
+  std::deque<std::string> recent;
+};
+
+}  // namespace
+
+TEST_F(RandomEditing, EveryStateComesBackExactlyAndTheSavedFileHoldsTheLast) {
+  for (std::uint32_t seed = 1; seed <= 6; ++seed) {
+    if (!Run(seed, 200, ClipOfSeed(seed))) return;
+    Frame().CloseAllClips(false);
+  }
+  ASSERT_TRUE(Run(7, 40, "Take"));
+}
+
+// Runs new seeds for TARVEL_SOAK_SECONDS (scripts/soak) and reports the first that fails;
+// TARVEL_SOAK_SEED runs that one seed again.
+TEST_F(RandomEditing, Soak) {
+  const char* seconds = std::getenv("TARVEL_SOAK_SECONDS");
+  const char* again = std::getenv("TARVEL_SOAK_SEED");
+  if (!seconds && !again) GTEST_SKIP() << "set TARVEL_SOAK_SECONDS or TARVEL_SOAK_SEED to run";
+  auto runSeed = [this](std::uint32_t seed) {
+    return seed % 8 == 0 ? Run(seed, 60, "Take") : Run(seed, 300, ClipOfSeed(seed));
+  };
+  if (again) {
+    EXPECT_TRUE(runSeed(static_cast<std::uint32_t>(std::strtoul(again, nullptr, 10))));
+    return;
+  }
+  const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(std::atoi(seconds));
+  std::uint32_t seed = static_cast<std::uint32_t>(std::random_device{}());
+  int runs = 0;
+  for (; std::chrono::steady_clock::now() < end; ++runs) {
+    ++seed;
+    if (!runSeed(seed)) {
+      std::printf("soak: seed %u failed after %d passing runs\n", seed, runs);
+      return;
+    }
+    Frame().CloseAllClips(false);
+  }
+  std::printf("soak: %d runs passed, no failing seed\n", runs);
+}
