@@ -105,8 +105,7 @@ TEST_F(MenuTest, AnInstalledMenuShowsInTheBarFollowsEnablingAndLeavesWithItsMenu
   bar.EnableMenuItem(1, MF_BYPOSITION | MF_GRAYED);
   EXPECT_FALSE(trackEntry->isEnabled());
   trackEntry->menu()->actions().at(0)->trigger();
-  ASSERT_EQ(chosen.size(), 1u);
-  EXPECT_EQ(chosen[0], 16674u);
+  EXPECT_EQ(chosen, std::vector<UINT>{16674u});
   GUI_MenuBar::SetMenu(menuBar, nullptr);
   EXPECT_EQ(menuBar->GetEntryCount(), 0);
   // A destroyed menu leaves the bar.

@@ -181,8 +181,7 @@ TEST(DebugOutput, LinesGoToTheLogSink) {
   OutputDebugString("Tarvel Created !\n");
   SetLogSink(previous);
   OutputDebugString("not captured\n");
-  ASSERT_EQ(lines.size(), 1u);
-  EXPECT_EQ(lines[0], "Tarvel Created !\n");
+  EXPECT_EQ(lines, std::vector<std::string>{"Tarvel Created !\n"});
 }
 
 }  // namespace

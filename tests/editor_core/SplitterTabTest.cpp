@@ -99,8 +99,7 @@ TEST_F(ControlsTest, PushButtonSendsPressThenClickCommand) {
   ASSERT_EQ(page.notes.size(), 1u);
   EXPECT_EQ(page.notes[0].header.code, GUI_PushButton::NotifyPressed);
   EXPECT_EQ(page.notes[0].header.idFrom, 1021u);
-  ASSERT_EQ(page.commands.size(), 1u);
-  EXPECT_EQ(page.commands[0], 1021u);
+  EXPECT_EQ(page.commands, std::vector<UINT>{1021u});
 }
 
 TEST_F(ControlsTest, FloatEditHonoursDecimalsAndMinimum) {

@@ -102,13 +102,8 @@ TEST(TimerReadings, StartAtZeroNeverGoBackwardsAndHoldUntilTheNextUpdate) {
   EXPECT_EQ(timer.GetElapsedSeconds(), previous);
 }
 
-class LogSinks : public ::testing::Test {
- protected:
-  void SetUp() override { Log::SetEchoToStandardError(false); }
-  void TearDown() override { Log::SetEchoToStandardError(true); }
-};
-
-TEST_F(LogSinks, ReceiveEveryLineWithItsLevelUntilRemoved) {
+TEST(LogSinks, ReceiveEveryLineWithItsLevelUntilRemovedBesideAnEchoToStandardErrorThatCanBeSwitchedOff) {
+  Log::SetEchoToStandardError(false);
   std::vector<std::pair<int, std::string>> lines;
   int other = 0;
   const int a = Log::AddSink([&lines](int level, const std::string& line) { lines.push_back({level, line}); });
@@ -119,13 +114,10 @@ TEST_F(LogSinks, ReceiveEveryLineWithItsLevelUntilRemoved) {
   Log::Write(Log::Warning, "one sink");
   Log::RemoveSink(b);
   Log::Write(Log::Warning, "no sink");
-  ASSERT_EQ(lines.size(), 2u);
-  EXPECT_EQ(lines[0], std::make_pair(int{Log::Info}, std::string("opened walk with 31 channels")));
-  EXPECT_EQ(lines[1], std::make_pair(int{Log::Error}, std::string("failed")));
+  EXPECT_EQ(lines, (std::vector<std::pair<int, std::string>>{{Log::Info, "opened walk with 31 channels"},
+                                                             {Log::Error, "failed"}}));
   EXPECT_EQ(other, 3);
-}
-
-TEST_F(LogSinks, EchoToStandardErrorCanBeSwitchedOff) {
+  // Echo to standard error can be switched off.
   ::testing::internal::CaptureStderr();
   Log::Write(Log::Error, "quiet line");
   EXPECT_EQ(::testing::internal::GetCapturedStderr(), "");
