@@ -50,22 +50,26 @@ class HostRuns : public ::testing::Test {
   TestSupport::TempFolder temp;
 };
 
-TEST_F(HostRuns, AScriptOpensAClipAndTakesAPictureOfIt) {
+TEST_F(HostRuns, AScriptOpensAClipAndTakesPicturesOfTheWindowAndThePanel) {
   const std::string shot = temp / "out/editor.png";
+  const std::string panelShot = temp / "out/panel.png";
   const std::string script = WriteScript(
-      "expect-tabs 0\nopen 01_01\nexpect-tabs 1\nexpect-panel visible\n"
-      "expect-channels 31\nselect-channel Hips\nscreenshot window " +
-      shot + "\nquit\n");
+      "expect-tabs 0\nopen 01_01\nexpect-tabs 1\nexpect-panel visible\nexpect-channels 31\nselect-channel Hips\n"
+      "screenshot window " +
+      shot + "\nscreenshot panel " + panelShot + "\nquit\n");
   std::string output;
   ASSERT_EQ(RunHost("--script '" + script + "'", output), 0) << output;
   EXPECT_NE(output.find("screenshot written to " + shot), std::string::npos) << output;
   EXPECT_NE(output.find("Tarvel Created !"), std::string::npos);
   EXPECT_NE(output.find("Tarvel Destroyed !"), std::string::npos);
   const QImage image(QString::fromStdString(shot));
-  ASSERT_FALSE(image.isNull());
+  const QImage panel(QString::fromStdString(panelShot));
+  ASSERT_FALSE(image.isNull() || panel.isNull());
   EXPECT_GE(image.width(), 800);
   EXPECT_GE(image.height(), 600);
   EXPECT_GT(CountColours(image, 4), 50u) << "the picture is blank";
+  EXPECT_LT(panel.width(), image.width());
+  EXPECT_GT(CountColours(panel, 3), 20u) << "the panel picture is blank";
 }
 
 TEST_F(HostRuns, TheScreenshotOptionTakesOnePictureAndQuits) {

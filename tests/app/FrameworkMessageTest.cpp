@@ -60,8 +60,7 @@ TEST_F(FrameworkMessages, AnAddressedMessageReachesOnlyItsModule) {
   host->RouteCommand(kCmdClipCreate);
   // 3036 went to the clip creator alone; its answer 3524 went to everyone.
   EXPECT_EQ(recorder.Count(kMsgCreateClip), 0);
-  ASSERT_EQ(asked.size(), 1u);
-  EXPECT_EQ(asked.front(), "Create an Animation Clip");
+  EXPECT_EQ(asked, std::vector<std::string>{"Create an Animation Clip"});
   EXPECT_TRUE(fs::exists(fs::path(ProjectPath()) / "AnimClips" / "Walk.gltf"));
   ASSERT_EQ(recorder.Count(kMsgOpenClip), 1);
   auto* clip = reinterpret_cast<EngineCore::AnimClip*>(recorder.Last(kMsgOpenClip)->wParam);

@@ -77,38 +77,29 @@ TEST_F(HostModules, RegistersTheLoadedModuleAndItsOwnAndInstallsTheModuleMenusAf
   }
 }
 
-TEST_F(HostModules, PlacesThePanelBetweenTheBrowserAndTheViewer) {
-  EditorCore::CRect panel;
-  EditorCore::CRect viewer;
-  EditorCore::CRect frame;
-  Panel()->GetModuleDialog()->GetWindowRect(panel);
-  host->GetViewer().GetModuleDialog()->GetWindowRect(viewer);
-  host->GetWindowRect(frame);
-  EXPECT_TRUE(Panel()->GetModuleDialog()->IsWindowVisible());
-  EXPECT_GT(panel.Width(), 300);
-  EXPECT_GT(panel.Height(), 300);
-  EXPECT_GT(panel.left, frame.left);
-  EXPECT_LE(panel.right, viewer.left);
-  EXPECT_EQ(panel.top, viewer.top);
-}
-
-TEST_F(HostModules, ResizingTheWindowOrHidingTheViewerResizesThePanel) {
-  auto panelRect = [this] {
+TEST_F(HostModules, PlacesThePanelBetweenTheBrowserAndTheViewerAndResizesItWithTheWindowOrTheViewer) {
+  auto rectOf = [](EditorCore::GUI_Wnd* wnd) {
     EditorCore::CRect rect;
-    Panel()->GetModuleDialog()->GetWindowRect(rect);
+    wnd->GetWindowRect(rect);
     return rect;
   };
-  const EditorCore::CRect before = panelRect();
-  EditorCore::CRect frame;
-  host->GetWindowRect(frame);
+  const EditorCore::CRect before = rectOf(Panel()->GetModuleDialog());
+  const EditorCore::CRect viewer = rectOf(host->GetViewer().GetModuleDialog());
+  const EditorCore::CRect frame = rectOf(host.get());
+  EXPECT_TRUE(Panel()->GetModuleDialog()->IsWindowVisible());
+  EXPECT_GT(before.Width(), 300);
+  EXPECT_GT(before.Height(), 300);
+  EXPECT_GT(before.left, frame.left);
+  EXPECT_LE(before.right, viewer.left);
+  EXPECT_EQ(before.top, viewer.top);
   host->MoveWindow(frame.left, frame.top, frame.Width() + 200, frame.Height() + 100);
   EditorCore::GUI_App::ProcessEvents(0);
-  EXPECT_EQ(panelRect().Width(), before.Width() + 200);
-  EXPECT_EQ(panelRect().Height(), before.Height() + 100);
+  EXPECT_EQ(rectOf(Panel()->GetModuleDialog()).Width(), before.Width() + 200);
+  EXPECT_EQ(rectOf(Panel()->GetModuleDialog()).Height(), before.Height() + 100);
   EXPECT_TRUE(host->GetViewer().GetModuleDialog()->IsWindowVisible());
   host->RouteCommand(TarvelHost::HostWindow::kCmdViewViewer);
   EXPECT_FALSE(host->GetViewer().GetModuleDialog()->IsWindowVisible());
-  EXPECT_GT(panelRect().Width(), before.Width() + 200) << "the panel takes the viewer's room";
+  EXPECT_GT(rectOf(Panel()->GetModuleDialog()).Width(), before.Width() + 200) << "the panel takes the viewer's room";
   host->RouteCommand(TarvelHost::HostWindow::kCmdViewViewer);
   EXPECT_TRUE(host->GetViewer().GetModuleDialog()->IsWindowVisible());
 }

@@ -32,24 +32,19 @@ class PanelDrops : public HostTest::HostFixture {
   }
 };
 
-TEST_F(PanelDrops, TheBrowsersClipIsAcceptedAndOpensOnDrop) {
+TEST_F(PanelDrops, TheBrowsersClipIsAcceptedAndOpensOnDropButForeignDragsAndOtherDataTypesAreRefused) {
+  GetDnD()->AddData(3, "Boxing_Toes");
+  EXPECT_FALSE(Deliver(QEvent::DragEnter, ResourceBrowser::kMimeType, "Boxing_Toes"));
+  GetDnD()->Clear();
   // The browser fills the manager for the length of its drag.
   GetDnD()->AddData(ResourceBrowser::kResourceDataType, "Boxing_Toes");
+  EXPECT_FALSE(Deliver(QEvent::DragEnter, "text/plain", "Boxing_Toes"));
+  EXPECT_FALSE(Deliver(QEvent::Drop, "text/plain", "Boxing_Toes"));
+  EXPECT_EQ(TabCount(), 0);
   EXPECT_TRUE(Deliver(QEvent::DragEnter, ResourceBrowser::kMimeType, "Boxing_Toes"));
   EXPECT_TRUE(Deliver(QEvent::Drop, ResourceBrowser::kMimeType, "Boxing_Toes"));
   GetDnD()->Clear();
   EXPECT_EQ(TabCount(), 1);
-}
-
-TEST_F(PanelDrops, ForeignDragsAndItemsOfAnotherDataTypeAreRefused) {
-  GetDnD()->AddData(ResourceBrowser::kResourceDataType, "Boxing_Toes");
-  EXPECT_FALSE(Deliver(QEvent::DragEnter, "text/plain", "Boxing_Toes"));
-  EXPECT_FALSE(Deliver(QEvent::Drop, "text/plain", "Boxing_Toes"));
-  GetDnD()->Clear();
-  GetDnD()->AddData(3, "Boxing_Toes");
-  EXPECT_FALSE(Deliver(QEvent::DragEnter, ResourceBrowser::kMimeType, "Boxing_Toes"));
-  GetDnD()->Clear();
-  EXPECT_EQ(TabCount(), 0);
 }
 
 TEST_F(PanelDrops, TheBrowserListsTheClipFolderAndOpensOnDoubleClick) {

@@ -1,7 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <QImage>
-
 #include <filesystem>
 #include <set>
 
@@ -84,7 +82,7 @@ TEST_F(ScriptedHost, AFailedExpectationStopsAtItsLineAndAnUnknownClipOrChannelFa
   EXPECT_EQ(runner->GetError(), "line 2: the channel list has no channel named 'Tail'");
 }
 
-TEST_F(ScriptedHost, SelectChannelSelectsExactlyThoseRows) {
+TEST_F(ScriptedHost, SelectChannelAndSelectCurveSelectExactlyThoseRows) {
   ASSERT_TRUE(Run("open 01_01\nselect-channel Hips LeftArm")) << runner->GetError();
   EXPECT_EQ(SelectedTexts(1, 0), (std::set<std::string>{"Hips", "LeftArm"}));
   // The track list shows the curves of the selected channels only.
@@ -97,11 +95,7 @@ TEST_F(ScriptedHost, SelectChannelSelectsExactlyThoseRows) {
   }
   ASSERT_TRUE(Run("select-channel Neck")) << runner->GetError();
   EXPECT_EQ(SelectedTexts(1, 0), (std::set<std::string>{"Neck"}));
-}
-
-TEST_F(ScriptedHost, SelectCurveSelectsExactlyThoseTrackRows) {
-  ASSERT_TRUE(Run("open 01_01\nselect-channel Hips\nselect-curve Hips rotation Y Hips translation x"))
-      << runner->GetError();
+  ASSERT_TRUE(Run("select-channel Hips\nselect-curve Hips rotation Y Hips translation x")) << runner->GetError();
   const std::string rotationY = std::string("Hips|\xFF") + char(5);
   const std::string translationX = std::string("Hips|\xFF") + char(1);
   EXPECT_EQ(SelectedTexts(2, 1), (std::set<std::string>{rotationY, translationX}));
@@ -196,25 +190,6 @@ TEST_F(ScriptedHost, SaveWritesTheCurrentClipAndAQuitAfterItAsksNothing) {
   EXPECT_TRUE(Run("quit")) << runner->GetError();
   EXPECT_EQ(TarvelHost::ProjectSession::GetAskCount(), asked) << "nothing left to save: no question";
   EXPECT_TRUE(host->HasQuit());
-}
-
-TEST_F(ScriptedHost, ScreenshotsShowTheEditor) {
-  const std::string window = temp / "shots/window.png";
-  const std::string panel = temp / "shots/panel.png";
-  ASSERT_TRUE(Run("open 01_01\nscreenshot window " + window + "\nscreenshot panel " + panel)) << runner->GetError();
-  const QImage windowImage(QString::fromStdString(window));
-  const QImage panelImage(QString::fromStdString(panel));
-  ASSERT_FALSE(windowImage.isNull());
-  ASSERT_FALSE(panelImage.isNull());
-  CRect frame;
-  host->GetClientRect(frame);
-  EXPECT_EQ(windowImage.width(), frame.Width());
-  EXPECT_LT(panelImage.width(), windowImage.width());
-  std::set<QRgb> colours;
-  for (int y = 0; y < panelImage.height(); y += 3) {
-    for (int x = 0; x < panelImage.width(); x += 3) colours.insert(panelImage.pixel(x, y));
-  }
-  EXPECT_GT(colours.size(), 20u) << "the panel picture is blank";
 }
 
 }  // namespace

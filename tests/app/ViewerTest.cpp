@@ -98,7 +98,7 @@ class ViewerDrawing : public ::testing::Test {
   EditorCore::GUI_BackBuffer buffer;
 };
 
-TEST_F(ViewerDrawing, DrawsJointsAndTheBoneBetweenThem) {
+TEST_F(ViewerDrawing, DrawsJointsAndTheBoneBetweenThemHighlightsSelectedObjectsAndMarksAnimatedOnes) {
   view.Render(buffer);
   const auto a = At(root);
   const auto b = At(child);
@@ -106,14 +106,9 @@ TEST_F(ViewerDrawing, DrawsJointsAndTheBoneBetweenThem) {
   EXPECT_EQ(buffer.GetPixel(b.x, b.y), ViewerWnd::kJoint);
   EXPECT_EQ(buffer.GetPixel((a.x + b.x) / 2, (a.y + b.y) / 2), ViewerWnd::kBone);
   EXPECT_EQ(buffer.GetPixel(kWidth - 2, kHeight - 2), ViewerWnd::kBackground);
-}
-
-TEST_F(ViewerDrawing, HighlightsSelectedObjectsAndMarksAnimatedOnes) {
   scene.GetEditionManager()->ToggleObjectSelection(child);
   root->CreateController();
   view.Render(buffer);
-  const auto a = At(root);
-  const auto b = At(child);
   EXPECT_EQ(buffer.GetPixel(b.x, b.y), ViewerWnd::kSelected);
   EXPECT_EQ(buffer.GetPixel((a.x + b.x) / 2, (a.y + b.y) / 2), ViewerWnd::kSelected);
   EXPECT_EQ(buffer.GetPixel(a.x, a.y), ViewerWnd::kAnimatedJoint);

@@ -21,16 +21,16 @@ class BackBufferTest : public ::testing::Test {
     ASSERT_TRUE(buffer.CreateOffscreen(100, 80));
     buffer.Fill(kBack);
   }
+  void ExpectPixels(std::initializer_list<CPoint> points, COLORREF colour) const {
+    for (const CPoint& p : points) EXPECT_EQ(buffer.GetPixel(p.x, p.y), colour) << p.x << ", " << p.y;
+  }
   GUI_BackBuffer buffer;
 };
 
 TEST_F(BackBufferTest, FilledRectangleCoversLeftTopButNotRightBottom) {
   buffer.FillRect(CRect(10, 20, 30, 25), RGB(200, 150, 0));
-  EXPECT_EQ(buffer.GetPixel(10, 20), RGB(200, 150, 0));
-  EXPECT_EQ(buffer.GetPixel(29, 24), RGB(200, 150, 0));
-  EXPECT_EQ(buffer.GetPixel(30, 24), kBack);
-  EXPECT_EQ(buffer.GetPixel(29, 25), kBack);
-  EXPECT_EQ(buffer.GetPixel(9, 20), kBack);
+  ExpectPixels({{10, 20}, {29, 24}}, RGB(200, 150, 0));
+  ExpectPixels({{30, 24}, {29, 25}, {9, 20}}, kBack);
   EXPECT_EQ(buffer.GetPixel(100, 0), 0xFFFFFFFFu);
 }
 
@@ -42,14 +42,9 @@ TEST_F(BackBufferTest, TwoPixelPolylineCoversTwoRowsAlongAFlatRun) {
     EXPECT_EQ(buffer.GetPixel(x, 39), RGB(255, 0, 0)) << x;
     EXPECT_EQ(buffer.GetPixel(x, 40), RGB(255, 0, 0)) << x;
   }
-  EXPECT_EQ(buffer.GetPixel(20, 38), kBack);
-  EXPECT_EQ(buffer.GetPixel(20, 41), kBack);
-  EXPECT_EQ(buffer.GetPixel(4, 40), kBack);
   // The vertical run is two columns wide.
-  EXPECT_EQ(buffer.GetPixel(49, 55), RGB(255, 0, 0));
-  EXPECT_EQ(buffer.GetPixel(50, 55), RGB(255, 0, 0));
-  EXPECT_EQ(buffer.GetPixel(51, 55), kBack);
-  EXPECT_EQ(buffer.GetPixel(48, 55), kBack);
+  ExpectPixels({{49, 55}, {50, 55}}, RGB(255, 0, 0));
+  ExpectPixels({{20, 38}, {20, 41}, {4, 40}, {51, 55}, {48, 55}}, kBack);
 }
 
 TEST_F(BackBufferTest, SlopedPolylineLeavesNoGapBetweenColumns) {
@@ -76,22 +71,18 @@ TEST_F(BackBufferTest, DottedPenLeavesGaps) {
 
 TEST_F(BackBufferTest, GradientRunsFromTheLeftColourToTheRightColour) {
   buffer.FillHGradient(CRect(10, 0, 60, 10), RGB(0, 0, 0), RGB(200, 100, 50));
-  EXPECT_EQ(buffer.GetPixel(10, 5), RGB(0, 0, 0));
-  EXPECT_EQ(buffer.GetPixel(59, 5), RGB(200, 100, 50));
-  const COLORREF middle = buffer.GetPixel(35, 5);
-  EXPECT_NEAR(GetRValue(middle), 102, 3);
-  EXPECT_NEAR(GetGValue(middle), 51, 3);
-  EXPECT_EQ(buffer.GetPixel(60, 5), kBack);
+  ExpectPixels({{10, 5}}, RGB(0, 0, 0));
+  ExpectPixels({{59, 5}}, RGB(200, 100, 50));
+  ExpectPixels({{60, 5}}, kBack);
+  EXPECT_NEAR(GetRValue(buffer.GetPixel(35, 5)), 102, 3);
+  EXPECT_NEAR(GetGValue(buffer.GetPixel(35, 5)), 51, 3);
 }
 
 TEST_F(BackBufferTest, RectangleOutlineLeavesTheInsideAlone) {
   buffer.SetPen(RGB(10, 20, 30), 1, PS_SOLID);
   buffer.DrawRectangle(CRect(20, 20, 27, 27));
-  EXPECT_EQ(buffer.GetPixel(20, 20), RGB(10, 20, 30));
-  EXPECT_EQ(buffer.GetPixel(26, 26), RGB(10, 20, 30));
-  EXPECT_EQ(buffer.GetPixel(23, 20), RGB(10, 20, 30));
-  EXPECT_EQ(buffer.GetPixel(23, 23), kBack);
-  EXPECT_EQ(buffer.GetPixel(27, 23), kBack);
+  ExpectPixels({{20, 20}, {26, 26}, {23, 20}}, RGB(10, 20, 30));
+  ExpectPixels({{23, 23}, {27, 23}}, kBack);
 }
 
 TEST_F(BackBufferTest, TextAndIconsMixWithRasterDrawing) {

@@ -126,16 +126,7 @@ TEST_F(DialogTest, TemplateControlsBecomeWidgetsAtTheirPixelRectangles) {
   EXPECT_EQ(dialog.GetParent(), &host);
 }
 
-TEST_F(DialogTest, AMissingTemplateFailsAndMakesNoWindow) {
-  GUI_ResourceScope scope(kPrefix);
-  GUI_Dialog dialog;
-  EXPECT_FALSE(dialog.Create(9999, &host));
-  EXPECT_FALSE(dialog.IsWindow());
-  GUI_Dialog modal(9999, &host);
-  EXPECT_EQ(modal.DoModal(), -1);
-}
-
-TEST_F(DialogTest, TemplatesAreFoundOnlyInTheCurrentResourceContext) {
+TEST_F(DialogTest, TemplatesAreFoundOnlyInTheCurrentResourceContextAndAMissingOneMakesNoWindow) {
   const std::string before = GUI_ResourceContext::GetCurrent();
   EXPECT_EQ(GUI_ResourceContext::FindTemplate(5001), nullptr);
   GUI_Dialog outside;
@@ -145,11 +136,16 @@ TEST_F(DialogTest, TemplatesAreFoundOnlyInTheCurrentResourceContext) {
     EXPECT_NE(GUI_ResourceContext::FindTemplate(5001), nullptr);
     GUI_Dialog inside;
     EXPECT_TRUE(inside.Create(5001, &host));
+    GUI_Dialog missing;
+    EXPECT_FALSE(missing.Create(9999, &host));
+    EXPECT_FALSE(missing.IsWindow());
+    GUI_Dialog modal(9999, &host);
+    EXPECT_EQ(modal.DoModal(), -1);
   }
   EXPECT_EQ(GUI_ResourceContext::GetCurrent(), before);
 }
 
-TEST_F(DialogTest, BoundControlsTakeOverTheTemplateWidgets) {
+TEST_F(DialogTest, BoundControlsTakeOverTheTemplateWidgetsAndNotifyTheDialogOfChanges) {
   GUI_ResourceScope scope(kPrefix);
   NameDialog dialog;
   ASSERT_TRUE(dialog.Create(5001, &host));
@@ -161,12 +157,6 @@ TEST_F(DialogTest, BoundControlsTakeOverTheTemplateWidgets) {
   dialog.nameEdit.SetFloatValue(1.5);
   EXPECT_EQ(dialog.GetDlgItemText(1002), "1.50");
   EXPECT_DOUBLE_EQ(dialog.nameEdit.GetFloatValue(), 1.5);
-}
-
-TEST_F(DialogTest, EditChangesNotifyTheDialog) {
-  GUI_ResourceScope scope(kPrefix);
-  NameDialog dialog;
-  ASSERT_TRUE(dialog.Create(5001, &host));
   dialog.notifyCodes.clear();
   dialog.nameEdit.SetWindowText("Legs");
   ASSERT_FALSE(dialog.notifyCodes.empty());
@@ -192,54 +182,31 @@ TEST_F(DialogTest, ModalResponderAnswersWithoutBlockingAndOkReadsItsControls) {
   EXPECT_FALSE(dialog.IsWindow());
 }
 
-TEST_F(DialogTest, ResponderCancelRunsOnCancelAndReturnsTwo) {
+TEST_F(DialogTest, AModalDialogEndsWithTheButtonOrKeyPressedElseWithTheRespondersCode) {
   GUI_ResourceScope scope(kPrefix);
-  GUI_Dialog::SetModalResponder([](GUI_Dialog&) { return IDCANCEL; });
-  NameDialog dialog(&host);
-  EXPECT_EQ(dialog.DoModal(), IDCANCEL);
-  EXPECT_EQ(dialog.cancelCalls, 1);
-  EXPECT_EQ(dialog.okCalls, 0);
-  EXPECT_EQ(dialog.name, "start");
-}
-
-TEST_F(DialogTest, EnterAndEscapeReachOkAndCancel) {
-  GUI_ResourceScope scope(kPrefix);
-  GUI_Dialog::SetModalResponder([](GUI_Dialog& dlg) {
-    QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
-    QApplication::sendEvent(Widget(*dlg.GetDlgItem(1002)), &enter);
-    return 77;
-  });
-  NameDialog first(&host);
-  EXPECT_EQ(first.DoModal(), IDOK);
-  EXPECT_EQ(first.okCalls, 1);
-
-  GUI_Dialog::SetModalResponder([](GUI_Dialog& dlg) {
-    QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
-    QApplication::sendEvent(Widget(*dlg.GetDlgItem(1002)), &escape);
-    return 77;
-  });
-  NameDialog second(&host);
-  EXPECT_EQ(second.DoModal(), IDCANCEL);
-  EXPECT_EQ(second.cancelCalls, 1);
-}
-
-TEST_F(DialogTest, AResponderCodeThatEndsNothingIsReturnedAsIs) {
-  GUI_ResourceScope scope(kPrefix);
-  GUI_Dialog::SetModalResponder([](GUI_Dialog&) { return 5; });
-  NameDialog dialog(&host);
-  EXPECT_EQ(dialog.DoModal(), 5);
-  EXPECT_EQ(dialog.okCalls + dialog.cancelCalls, 0);
-}
-
-TEST_F(DialogTest, ButtonClicksReachTheDialogsCommands) {
-  GUI_ResourceScope scope(kPrefix);
-  GUI_Dialog::SetModalResponder([](GUI_Dialog& dlg) {
-    qobject_cast<QAbstractButton*>(Widget(*dlg.GetDlgItem(IDOK)))->click();
-    return 0;
-  });
-  NameDialog dialog(&host);
-  EXPECT_EQ(dialog.DoModal(), IDOK);
-  EXPECT_EQ(dialog.okCalls, 1);
+  // A key typed in the edit box (or none), a click on OK, the responder's code; then how it ends.
+  struct Case {
+    Qt::Key key;
+    bool clickOk;
+    int answer, code, okCalls, cancelCalls;
+  };
+  const Case cases[] = {{Qt::Key_unknown, false, IDCANCEL, IDCANCEL, 0, 1},
+                        {Qt::Key_unknown, false, 5, 5, 0, 0},
+                        {Qt::Key_Return, false, 77, IDOK, 1, 0},
+                        {Qt::Key_Escape, false, 77, IDCANCEL, 0, 1},
+                        {Qt::Key_unknown, true, 0, IDOK, 1, 0}};
+  for (const Case& c : cases) {
+    GUI_Dialog::SetModalResponder([&c](GUI_Dialog& dlg) {
+      QKeyEvent key(QEvent::KeyPress, c.key, Qt::NoModifier);
+      if (c.key != Qt::Key_unknown) QApplication::sendEvent(Widget(*dlg.GetDlgItem(1002)), &key);
+      if (c.clickOk) qobject_cast<QAbstractButton*>(Widget(*dlg.GetDlgItem(IDOK)))->click();
+      return c.answer;
+    });
+    NameDialog dialog(&host);
+    EXPECT_EQ(dialog.DoModal(), c.code) << c.key << " " << c.answer;
+    EXPECT_EQ(dialog.okCalls, c.okCalls) << c.key << " " << c.answer;
+    EXPECT_EQ(dialog.cancelCalls, c.cancelCalls) << c.key << " " << c.answer;
+  }
 }
 
 TEST_F(DialogTest, RadioButtonsOfOneDialogExcludeEachOther) {

@@ -8,33 +8,17 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
 #include <vector>
 
 using namespace EditorCore;
 using EditorCoreTest::SendMouse;
 using EditorCoreTest::Widget;
+using Texts = std::vector<std::string>;
 
 namespace {
 
 constexpr UINT kListStyle = 0x50008459;  // child, visible, report, owner draw, sorted, show selection
-
-class ListParent : public GUI_Wnd {
- public:
-  struct Change {
-    int item;
-    UINT oldState;
-    UINT newState;
-    UINT changed;
-    LPARAM param;
-  };
-  std::vector<Change> changes;
-  std::vector<int> rightClicks;
-  bool OnNotify(const GUI_NotifyHeader& header, const GUI_NotifyPayload& p, LRESULT&) override {
-    if (header.code == LVN_ITEMCHANGED) changes.push_back({p.item, p.oldState, p.newState, p.changed, p.param});
-    if (header.code == NM_RCLICK) rightClicks.push_back(p.item);
-    return true;
-  }
-};
 
 // A list as the module writes them: owner-drawn rows, and item changes ignored while it
 // rebuilds its rows.
@@ -69,42 +53,43 @@ class CurveList : public GUI_ListCtrl {
   }
 };
 
+Texts Column(const GUI_ListCtrl& list) {
+  Texts texts;
+  for (int row = 0; row < list.GetItemCount(); ++row) texts.push_back(list.GetItemText(row, 0));
+  return texts;
+}
+
+// A sorted owner-drawn list and a plain one below it, each with a 200 and a 54 pixel column.
 class ListCtrlTest : public ::testing::Test {
  protected:
   void SetUp() override {
     ASSERT_TRUE(parent.CreateTopLevel("lists", CRect(0, 0, 400, 300)));
     ASSERT_TRUE(list.Create(&parent, kListStyle, CRect(0, 0, 300, 200), 1));
-    list.InsertColumn(0, "Channel", 200);
-    list.InsertColumn(1, "Tracks", 54);
+    ASSERT_TRUE(plain.Create(&parent, WS_CHILD | WS_VISIBLE | LVS_REPORT, CRect(0, 200, 300, 300), 3));
+    for (GUI_ListCtrl* each : {static_cast<GUI_ListCtrl*>(&list), &plain}) {
+      each->InsertColumn(0, "Channel", 200);
+      each->InsertColumn(1, "Tracks", 54);
+    }
   }
   CPoint RowPoint(int row) const { return CPoint(30, GUI_ListCtrl::HeaderHeight + row * GUI_ListCtrl::RowHeight + 5); }
-  ListParent parent;
+  void Press(int row, Qt::MouseButton button = Qt::LeftButton, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+    SendMouse(list, QEvent::MouseButtonPress, QPoint(RowPoint(row).x, RowPoint(row).y), button, button, modifiers);
+  }
+  EditorCoreTest::NotifyRecorder parent;
   CurveList list;
+  GUI_ListCtrl plain;
 };
 
-TEST_F(ListCtrlTest, SortedListKeepsAscendingCaseInsensitiveOrder) {
+TEST_F(ListCtrlTest, ASortedListKeepsAscendingCaseInsensitiveOrderAndAPlainOneInsertsWhereAsked) {
   EXPECT_EQ(list.InsertItem(0, "Spine"), 0);
   EXPECT_EQ(list.InsertItem(0, "arm"), 0);
   EXPECT_EQ(list.InsertItem(5, "Legs"), 1);
   EXPECT_EQ(list.InsertItem(0, "Arm2"), 1);
-  ASSERT_EQ(list.GetItemCount(), 4);
-  EXPECT_EQ(list.GetItemText(0, 0), "arm");
-  EXPECT_EQ(list.GetItemText(1, 0), "Arm2");
-  EXPECT_EQ(list.GetItemText(2, 0), "Legs");
-  EXPECT_EQ(list.GetItemText(3, 0), "Spine");
-}
-
-TEST_F(ListCtrlTest, UnsortedListInsertsWhereAsked) {
-  ListParent other;
-  ASSERT_TRUE(other.CreateTopLevel("plain", CRect(0, 0, 200, 200)));
-  GUI_ListCtrl plain;
-  ASSERT_TRUE(plain.Create(&other, WS_CHILD | WS_VISIBLE | LVS_REPORT, CRect(0, 0, 200, 200), 2));
+  EXPECT_EQ(Column(list), (Texts{"arm", "Arm2", "Legs", "Spine"}));
   plain.InsertItem(0, "b");
   plain.InsertItem(0, "c");
   plain.InsertItem(1, "a");
-  EXPECT_EQ(plain.GetItemText(0, 0), "c");
-  EXPECT_EQ(plain.GetItemText(1, 0), "a");
-  EXPECT_EQ(plain.GetItemText(2, 0), "b");
+  EXPECT_EQ(Column(plain), (Texts{"c", "a", "b"}));
 }
 
 TEST_F(ListCtrlTest, PaintingCallsDrawItemForEachVisibleRowWithItsState) {
@@ -155,42 +140,40 @@ TEST_F(ListCtrlTest, PartialFindIgnoresCaseAndStartsAfterTheGivenRow) {
 
 TEST_F(ListCtrlTest, RebuildingRowsRaisesItemChangesTheCallerCanIgnore) {
   list.Refill({{"a", true}, {"b", false}, {"c", true}});
-  EXPECT_FALSE(parent.changes.empty());
   bool sawSelection = false;
-  for (const auto& c : parent.changes) sawSelection |= (c.newState & LVIS_SELECTED) && c.changed == LVIF_STATE;
+  for (const auto& note : parent.With(LVN_ITEMCHANGED)) {
+    sawSelection |= (note.payload.newState & LVIS_SELECTED) && note.payload.changed == LVIF_STATE;
+  }
   EXPECT_TRUE(sawSelection);
   EXPECT_EQ(list.selectionChanges, 0);
   EXPECT_EQ(list.GetItemState(0, LVIS_SELECTED), LVIS_SELECTED);
   EXPECT_EQ(list.GetItemState(2, LVIS_SELECTED), LVIS_SELECTED);
 
-  parent.changes.clear();
-  SendMouse(list, QEvent::MouseButtonPress, QPoint(RowPoint(1).x, RowPoint(1).y), Qt::LeftButton, Qt::LeftButton);
+  parent.notes.clear();
+  Press(1);
   // The click selects row 1 and deselects rows 0 and 2: three selection changes.
   EXPECT_EQ(list.selectionChanges, 3);
   EXPECT_EQ(list.GetSelectedCount(), 1);
-  ASSERT_FALSE(parent.changes.empty());
-  const auto last = parent.changes.back();
-  EXPECT_EQ(last.item, 1);
-  EXPECT_EQ(last.oldState, 0u);
-  EXPECT_EQ(last.newState, LVIS_SELECTED | LVIS_FOCUSED);
-  EXPECT_EQ(last.param, 2);
+  ASSERT_FALSE(parent.notes.empty());
+  const auto last = parent.notes.back();
+  EXPECT_EQ(last.header.code, LVN_ITEMCHANGED);
+  EXPECT_EQ(last.payload.item, 1);
+  EXPECT_EQ(last.payload.oldState, 0u);
+  EXPECT_EQ(last.payload.newState, LVIS_SELECTED | LVIS_FOCUSED);
+  EXPECT_EQ(last.payload.param, 2);
 }
 
-TEST_F(ListCtrlTest, ControlClickAddsToTheSelection) {
+TEST_F(ListCtrlTest, TheRightButtonSelectsTheRowAndNotifiesTheParentAndControlClickAddsToTheSelection) {
   list.Refill({{"a", false}, {"b", false}, {"c", false}});
-  SendMouse(list, QEvent::MouseButtonPress, QPoint(RowPoint(0).x, RowPoint(0).y), Qt::LeftButton, Qt::LeftButton);
-  SendMouse(list, QEvent::MouseButtonPress, QPoint(RowPoint(2).x, RowPoint(2).y), Qt::LeftButton, Qt::LeftButton,
-            Qt::ControlModifier);
-  EXPECT_EQ(list.GetSelectedCount(), 2);
-  EXPECT_EQ(list.GetNextItem(-1, LVNI_FOCUSED), 2);
-}
-
-TEST_F(ListCtrlTest, RightButtonSelectsTheRowAndNotifiesTheParent) {
-  list.Refill({{"a", false}, {"b", false}});
-  SendMouse(list, QEvent::MouseButtonPress, QPoint(RowPoint(1).x, RowPoint(1).y), Qt::RightButton, Qt::RightButton);
-  ASSERT_EQ(parent.rightClicks.size(), 1u);
-  EXPECT_EQ(parent.rightClicks[0], 1);
+  Press(1, Qt::RightButton);
   EXPECT_EQ(list.GetItemState(1, LVIS_SELECTED), LVIS_SELECTED);
+  ASSERT_EQ(parent.With(NM_RCLICK).size(), 1u);
+  EXPECT_EQ(parent.With(NM_RCLICK)[0].payload.item, 1);
+  Press(0);
+  Press(2, Qt::LeftButton, Qt::ControlModifier);
+  EXPECT_EQ(list.GetSelectedCount(), 2);
+  EXPECT_EQ(list.GetNextItem(-1, LVNI_SELECTED), 0);
+  EXPECT_EQ(list.GetNextItem(-1, LVNI_FOCUSED), 2);
 }
 
 TEST_F(ListCtrlTest, EnsureVisibleScrollsTheRowIntoView) {
@@ -225,17 +208,13 @@ TEST_F(ListCtrlTest, SubItemsKeepTextImageAndIcons) {
 }
 
 TEST_F(ListCtrlTest, DefaultDrawingShowsIconCodesAsImages) {
-  GUI_ListCtrl plain;
-  ASSERT_TRUE(plain.Create(&parent, WS_CHILD | WS_VISIBLE | LVS_REPORT, CRect(0, 0, 300, 100), 3));
-  plain.InsertColumn(0, "Name", 100);
-  plain.InsertColumn(1, "Tracks", 60);
   plain.AddIcon(nullptr);
   plain.AddIcon(GUI_ThemeManager::GetIcon(23));  // a filled square
   plain.InsertItem(0, "row");
   plain.SetItemText(0, 1, "\xFF\x01");
   const QImage image = Widget(plain)->grab().toImage();
-  const QColor inIcon = image.pixelColor(100 + 9, GUI_ListCtrl::HeaderHeight + 10);
-  const QColor background = image.pixelColor(100 + 40, GUI_ListCtrl::HeaderHeight + 10);
+  const QColor inIcon = image.pixelColor(200 + 9, GUI_ListCtrl::HeaderHeight + 10);
+  const QColor background = image.pixelColor(200 + 40, GUI_ListCtrl::HeaderHeight + 10);
   EXPECT_NE(inIcon, background);
 }
 

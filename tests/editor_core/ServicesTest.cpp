@@ -16,25 +16,20 @@
 #include <string>
 #include <vector>
 
+#include "RecordingModule.h"
+
 using namespace EditorCore;
 
 namespace {
 
-class ProbeModule : public GUI_Module {
+// Answers each framework message with its number plus one.
+class ProbeModule : public TestSupport::RecordingModule {
  public:
-  explicit ProbeModule(UINT moduleId) : id(moduleId) {}
-  UINT GetModuleID() override { return id; }
+  using RecordingModule::RecordingModule;
   LRESULT OnFrameworkMessage(UINT message, WPARAM w, LPARAM l) override {
-    received.push_back({message, w, l});
+    RecordingModule::OnFrameworkMessage(message, w, l);
     return static_cast<LRESULT>(message + 1);
   }
-  struct Message {
-    UINT message;
-    WPARAM w;
-    LPARAM l;
-  };
-  UINT id;
-  std::vector<Message> received;
 };
 
 class ServicesTest : public ::testing::Test {
@@ -87,15 +82,6 @@ TEST_F(ServicesTest, FrameworkMessagesReachModulesById) {
   EXPECT_TRUE(modules->UnregisterModule(&viewer));
   EXPECT_EQ(tarvel.GetModuleWithID(0x10000000), nullptr);
   modules->UnregisterModule(&tarvel);
-}
-
-TEST_F(ServicesTest, ModuleBaseBehaviours) {
-  GUI_Module base;
-  EXPECT_FALSE(base.CanDnD(CPoint()));
-  EXPECT_EQ(base.GetWnd(), nullptr);
-  EXPECT_STREQ(base.GetHelpURL(), "");
-  EXPECT_FALSE(base.LoadToolBar(nullptr, true));
-  EXPECT_EQ(base.OnFrameworkMessage(5, 1, 2), 0);
 }
 
 TEST_F(ServicesTest, DragItemsKeepTypeAndName) {
@@ -195,8 +181,7 @@ TEST(DebugOutput, LinesGoToTheLogSink) {
   OutputDebugString("Tarvel Created !\n");
   SetLogSink(previous);
   OutputDebugString("not captured\n");
-  ASSERT_EQ(lines.size(), 1u);
-  EXPECT_EQ(lines[0], "Tarvel Created !\n");
+  EXPECT_EQ(lines, std::vector<std::string>{"Tarvel Created !\n"});
 }
 
 }  // namespace

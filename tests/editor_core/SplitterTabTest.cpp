@@ -21,64 +21,41 @@ using EditorCoreTest::Widget;
 
 namespace {
 
-class Page : public GUI_Wnd {
- public:
-  struct Note {
-    GUI_Wnd* from;
-    UINT id;
-    int code;
-    long distance;
-    int item;
-    double value;
-  };
-  std::vector<Note> notes;
-  std::vector<UINT> commands;
-  bool OnNotify(const GUI_NotifyHeader& h, const GUI_NotifyPayload& p, LRESULT&) override {
-    notes.push_back({h.hwndFrom, h.idFrom, h.code, p.distance, p.item, p.value});
-    return true;
-  }
-  bool OnCommand(UINT id) override {
-    commands.push_back(id);
-    return true;
-  }
-};
-
 class ControlsTest : public ::testing::Test {
  protected:
   void SetUp() override { ASSERT_TRUE(page.CreateTopLevel("page", CRect(0, 0, 600, 400))); }
-  Page page;
+  EditorCoreTest::NotifyRecorder page;
 };
 
-TEST_F(ControlsTest, VerticalSplitterReportsTheSignedHorizontalDistance) {
-  GUI_SplitterControl splitter;
-  ASSERT_TRUE(splitter.Create(&page, GUI_SplitterControl::StyleVertical, CRect(200, 1, 204, 399), 7));
-  splitter.SetRange(200, 400);
-  SendMouse(splitter, QEvent::MouseButtonPress, QPoint(2, 50), Qt::LeftButton, Qt::LeftButton);
-  SendMouse(splitter, QEvent::MouseMove, QPoint(40, 90), Qt::NoButton, Qt::LeftButton);
-  SendMouse(splitter, QEvent::MouseButtonRelease, QPoint(52, 90), Qt::LeftButton, Qt::NoButton);
-  ASSERT_EQ(page.notes.size(), 1u);
-  EXPECT_EQ(page.notes[0].from, &splitter);
-  EXPECT_EQ(page.notes[0].id, 7u);
-  EXPECT_EQ(page.notes[0].code, GUI_SplitterControl::NotifyMoved);
-  EXPECT_EQ(page.notes[0].distance, 50);
-}
-
-TEST_F(ControlsTest, HorizontalSplitterMovesVerticallyWithinItsRange) {
-  GUI_SplitterControl splitter;
-  ASSERT_TRUE(splitter.Create(&page, GUI_SplitterControl::StyleHorizontal, CRect(1, 100, 199, 104), 8));
-  splitter.SetRange(80, 300);
-  SendMouse(splitter, QEvent::MouseButtonPress, QPoint(50, 2), Qt::LeftButton, Qt::LeftButton);
-  SendMouse(splitter, QEvent::MouseButtonRelease, QPoint(500, -60), Qt::LeftButton, Qt::NoButton);
-  ASSERT_EQ(page.notes.size(), 1u);
-  EXPECT_EQ(page.notes[0].distance, -20);  // held at the range's top, 80
-}
-
-TEST_F(ControlsTest, AReleaseWhereThePressWasSendsNothing) {
-  GUI_SplitterControl splitter;
-  ASSERT_TRUE(splitter.Create(&page, GUI_SplitterControl::StyleVertical, CRect(200, 1, 204, 399), 7));
-  SendMouse(splitter, QEvent::MouseButtonPress, QPoint(2, 50), Qt::LeftButton, Qt::LeftButton);
-  SendMouse(splitter, QEvent::MouseButtonRelease, QPoint(2, 80), Qt::LeftButton, Qt::NoButton);
-  EXPECT_TRUE(page.notes.empty());
+TEST_F(ControlsTest, SplittersReportTheSignedDistanceAlongTheirAxisWithinTheirRangeOnRelease) {
+  struct Case {
+    UINT style;
+    CRect rect;
+    QPoint press, release;
+    std::vector<long> distances;
+  };
+  const Case cases[] = {{GUI_SplitterControl::StyleVertical, CRect(200, 1, 204, 399), {2, 50}, {52, 90}, {50}},
+                        // Held at the range's top, 80.
+                        {GUI_SplitterControl::StyleHorizontal, CRect(1, 100, 199, 104), {50, 2}, {500, -60}, {-20}},
+                        // A release where the press was sends nothing.
+                        {GUI_SplitterControl::StyleVertical, CRect(200, 1, 204, 399), {2, 50}, {2, 80}, {}}};
+  for (const Case& c : cases) {
+    page.notes.clear();
+    GUI_SplitterControl splitter;
+    ASSERT_TRUE(splitter.Create(&page, c.style, c.rect, 7));
+    splitter.SetRange(c.style == GUI_SplitterControl::StyleVertical ? 200 : 80, 400);
+    SendMouse(splitter, QEvent::MouseButtonPress, c.press, Qt::LeftButton, Qt::LeftButton);
+    SendMouse(splitter, QEvent::MouseMove, (c.press + c.release) / 2, Qt::NoButton, Qt::LeftButton);
+    SendMouse(splitter, QEvent::MouseButtonRelease, c.release, Qt::LeftButton, Qt::NoButton);
+    std::vector<long> distances;
+    for (const auto& note : page.notes) {
+      EXPECT_EQ(note.header.hwndFrom, &splitter);
+      EXPECT_EQ(note.header.idFrom, 7u);
+      EXPECT_EQ(note.header.code, GUI_SplitterControl::NotifyMoved);
+      distances.push_back(note.payload.distance);
+    }
+    EXPECT_EQ(distances, c.distances) << c.style;
+  }
 }
 
 TEST_F(ControlsTest, TabsCountSelectAndReportContextMenus) {
@@ -106,8 +83,8 @@ TEST_F(ControlsTest, TabsCountSelectAndReportContextMenus) {
                     Qt::RightButton, Qt::NoModifier);
   QApplication::sendEvent(bar, &right);
   ASSERT_EQ(page.notes.size(), 1u);
-  EXPECT_EQ(page.notes[0].code, GUI_TabCtrl::NotifyContextMenu);
-  EXPECT_EQ(page.notes[0].item, 0);
+  EXPECT_EQ(page.notes[0].header.code, GUI_TabCtrl::NotifyContextMenu);
+  EXPECT_EQ(page.notes[0].payload.item, 0);
 
   EXPECT_TRUE(tabs.DeleteItem(1));
   EXPECT_EQ(tabs.GetItemCount(), 1);
@@ -120,10 +97,9 @@ TEST_F(ControlsTest, PushButtonSendsPressThenClickCommand) {
   ASSERT_TRUE(button.Create(&page, CRect(10, 10, 60, 40), 1021, "Play"));
   qobject_cast<QPushButton*>(Widget(button))->click();
   ASSERT_EQ(page.notes.size(), 1u);
-  EXPECT_EQ(page.notes[0].code, GUI_PushButton::NotifyPressed);
-  EXPECT_EQ(page.notes[0].id, 1021u);
-  ASSERT_EQ(page.commands.size(), 1u);
-  EXPECT_EQ(page.commands[0], 1021u);
+  EXPECT_EQ(page.notes[0].header.code, GUI_PushButton::NotifyPressed);
+  EXPECT_EQ(page.notes[0].header.idFrom, 1021u);
+  EXPECT_EQ(page.commands, std::vector<UINT>{1021u});
 }
 
 TEST_F(ControlsTest, FloatEditHonoursDecimalsAndMinimum) {
@@ -135,8 +111,8 @@ TEST_F(ControlsTest, FloatEditHonoursDecimalsAndMinimum) {
   EXPECT_EQ(edit.GetWindowText(), "0.050");
   EXPECT_DOUBLE_EQ(edit.GetFloatValue(), 0.05);
   ASSERT_FALSE(page.notes.empty());
-  EXPECT_EQ(page.notes.back().code, GUI_EditBox::NotifyValueChanged);
-  EXPECT_DOUBLE_EQ(page.notes.back().value, 0.05);
+  EXPECT_EQ(page.notes.back().header.code, GUI_EditBox::NotifyValueChanged);
+  EXPECT_DOUBLE_EQ(page.notes.back().payload.value, 0.05);
   edit.SetWindowText("-4");
   EXPECT_DOUBLE_EQ(edit.GetFloatValue(), 0.0);
   auto* line = qobject_cast<QLineEdit*>(Widget(edit));
@@ -164,8 +140,8 @@ TEST_F(ControlsTest, ComboKeepsOrderItemDataAndReportsPicks) {
   auto* box = qobject_cast<QComboBox*>(Widget(combo));
   box->activated(2);
   ASSERT_EQ(page.notes.size(), 1u);
-  EXPECT_EQ(page.notes[0].code, GUI_ComboBox::NotifySelChange);
-  EXPECT_EQ(page.notes[0].item, 2);
+  EXPECT_EQ(page.notes[0].header.code, GUI_ComboBox::NotifySelChange);
+  EXPECT_EQ(page.notes[0].payload.item, 2);
 }
 
 }  // namespace

@@ -1,8 +1,5 @@
 #include "TestApp.h"
 
-#include <EditorCore/GUI_DC.h>
-
-#include <QImage>
 #include <QKeyEvent>
 #include <QWheelEvent>
 
@@ -46,13 +43,6 @@ class RecordingWnd : public GUI_Wnd {
   }
   void OnTimer(UINT id) override { calls.push_back({"Timer", 0, CPoint(), static_cast<long>(id)}); }
   void OnKeyDown(UINT key, UINT, UINT) override { calls.push_back({"Key", 0, CPoint(), static_cast<long>(key)}); }
-  bool OnEraseBkgnd(GUI_DC& dc) override {
-    CRect r;
-    dc.GetClipBox(r);
-    dc.FillSolidRect(r, RGB(200, 10, 20));
-    calls.push_back({"Erase", 0, CPoint(), 0});
-    return true;
-  }
   bool OnWndMsg(UINT message, WPARAM w, LPARAM l, LRESULT& result) override {
     if (message != 3524) return false;
     result = static_cast<LRESULT>(w) + l;
@@ -87,61 +77,59 @@ class WindowTest : public ::testing::Test {
   RecordingWnd child;
 };
 
-TEST_F(WindowTest, LeftPressReachesTheChildWithClientPointAndFlags) {
-  SendMouse(child, QEvent::MouseButtonPress, QPoint(5, 7), Qt::LeftButton, Qt::LeftButton, Qt::ShiftModifier);
-  ASSERT_EQ(child.calls.size(), 1u);
-  EXPECT_EQ(child.calls[0].what, "LDown");
-  EXPECT_EQ(child.calls[0].flags, MK_LBUTTON | MK_SHIFT);
-  EXPECT_EQ(child.calls[0].point, CPoint(5, 7));
+TEST_F(WindowTest, MouseEventsReachTheChildsHandlersWithClientPointAndFlags) {
+  struct Case {
+    QEvent::Type type;
+    QPoint at;
+    Qt::MouseButton button;
+    Qt::MouseButtons buttons;  // held after the event: a release reports the buttons still held
+    Qt::KeyboardModifiers modifiers;
+    const char* what;
+    UINT flags;
+  };
+  const Case cases[] = {
+      {QEvent::MouseButtonPress,
+       {5, 7},
+       Qt::LeftButton,
+       Qt::LeftButton,
+       Qt::ShiftModifier,
+       "LDown",
+       MK_LBUTTON | MK_SHIFT},
+      {QEvent::MouseButtonRelease, {3, 4}, Qt::LeftButton, Qt::NoButton, Qt::ControlModifier, "LUp", MK_CONTROL},
+      {QEvent::MouseMove,
+       {40, 41},
+       Qt::NoButton,
+       Qt::RightButton | Qt::MiddleButton,
+       Qt::ControlModifier,
+       "Move",
+       MK_RBUTTON | MK_MBUTTON | MK_CONTROL},
+      {QEvent::MouseButtonPress, {1, 2}, Qt::MiddleButton, Qt::MiddleButton, Qt::NoModifier, "MDown", MK_MBUTTON},
+      {QEvent::MouseButtonPress, {3, 4}, Qt::RightButton, Qt::RightButton, Qt::NoModifier, "RDown", MK_RBUTTON},
+      {QEvent::MouseButtonRelease, {6, 9}, Qt::RightButton, Qt::NoButton, Qt::NoModifier, "RUp", 0}};
+  for (const Case& c : cases) {
+    child.calls.clear();
+    SendMouse(child, c.type, c.at, c.button, c.buttons, c.modifiers);
+    ASSERT_EQ(child.calls.size(), 1u) << c.what;
+    EXPECT_EQ(child.calls[0].what, c.what);
+    EXPECT_EQ(child.calls[0].flags, c.flags) << c.what;
+    EXPECT_EQ(child.calls[0].point, CPoint(c.at.x(), c.at.y())) << c.what;
+  }
   EXPECT_EQ(top.Count("LDown"), 0);
 }
 
-TEST_F(WindowTest, ReleaseReportsTheButtonsStillHeld) {
-  SendMouse(child, QEvent::MouseButtonRelease, QPoint(3, 4), Qt::LeftButton, Qt::NoButton, Qt::ControlModifier);
-  ASSERT_EQ(child.calls.size(), 1u);
-  EXPECT_EQ(child.calls[0].what, "LUp");
-  EXPECT_EQ(child.calls[0].flags, MK_CONTROL);
-}
-
-TEST_F(WindowTest, MoveCarriesRightButtonAndControlFlags) {
-  SendMouse(child, QEvent::MouseMove, QPoint(40, 41), Qt::NoButton, Qt::RightButton | Qt::MiddleButton,
-            Qt::ControlModifier);
-  ASSERT_EQ(child.calls.size(), 1u);
-  EXPECT_EQ(child.calls[0].what, "Move");
-  EXPECT_EQ(child.calls[0].flags, MK_RBUTTON | MK_MBUTTON | MK_CONTROL);
-  EXPECT_EQ(child.calls[0].point, CPoint(40, 41));
-}
-
-TEST_F(WindowTest, MiddleAndRightButtonsHaveTheirOwnHandlers) {
-  SendMouse(child, QEvent::MouseButtonPress, QPoint(1, 2), Qt::MiddleButton, Qt::MiddleButton);
-  SendMouse(child, QEvent::MouseButtonPress, QPoint(3, 4), Qt::RightButton, Qt::RightButton);
-  ASSERT_EQ(child.calls.size(), 2u);
-  EXPECT_EQ(child.calls[0].what, "MDown");
-  EXPECT_EQ(child.calls[0].flags, MK_MBUTTON);
-  EXPECT_EQ(child.calls[1].what, "RDown");
-  EXPECT_EQ(child.calls[1].point, CPoint(3, 4));
-}
-
-TEST_F(WindowTest, UnhandledWheelGoesOnToTheParentWithTheScreenPoint) {
+TEST_F(WindowTest, AWheelTheChildLeavesGoesOnToTheParentWithTheScreenPoint) {
   QWidget* w = Widget(child);
   const QPoint global = w->mapToGlobal(QPoint(5, 5));
-  QWheelEvent wheel(QPointF(5, 5), QPointF(global), QPoint(), QPoint(0, -120), Qt::NoButton, Qt::NoModifier,
-                    Qt::NoScrollPhase, false);
-  QApplication::sendEvent(w, &wheel);
-  ASSERT_EQ(child.Count("Wheel"), 1);
+  for (bool taken : {true, false}) {
+    child.takeWheel = taken;
+    QWheelEvent wheel(QPointF(5, 5), QPointF(global), QPoint(), QPoint(0, taken ? 120 : -120), Qt::NoButton,
+                      Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(w, &wheel);
+  }
+  EXPECT_EQ(child.Count("Wheel"), 2);
   ASSERT_EQ(top.Count("Wheel"), 1);
   EXPECT_EQ(top.calls.back().value, -120);
   EXPECT_EQ(top.calls.back().point, CPoint(global.x(), global.y()));
-}
-
-TEST_F(WindowTest, HandledWheelStaysWithTheChild) {
-  child.takeWheel = true;
-  QWidget* w = Widget(child);
-  QWheelEvent wheel(QPointF(5, 5), QPointF(w->mapToGlobal(QPoint(5, 5))), QPoint(), QPoint(0, 120), Qt::NoButton,
-                    Qt::NoModifier, Qt::NoScrollPhase, false);
-  QApplication::sendEvent(w, &wheel);
-  EXPECT_EQ(child.Count("Wheel"), 1);
-  EXPECT_EQ(top.Count("Wheel"), 0);
 }
 
 TEST_F(WindowTest, TimersFireByIdUntilKilled) {
@@ -160,9 +148,16 @@ TEST_F(WindowTest, TimersFireByIdUntilKilled) {
   EXPECT_FALSE(child.KillTimer(7));
 }
 
-TEST_F(WindowTest, SendMessageReturnsTheHandlersResult) {
+TEST_F(WindowTest, SendMessageReturnsTheHandlersResultUntilDestroyingTheParentEndsTheChild) {
   EXPECT_EQ(child.SendMessage(3524, 40, 2), 42);
   EXPECT_EQ(child.SendMessage(3525, 40, 2), 0);
+  ASSERT_TRUE(child.IsWindow());
+  top.DestroyWindow();
+  EXPECT_FALSE(top.IsWindow());
+  EXPECT_FALSE(child.IsWindow());
+  Pump(0);
+  EXPECT_FALSE(child.IsWindow());
+  EXPECT_EQ(child.SendMessage(3524, 1, 1), 0);
 }
 
 TEST_F(WindowTest, NotifyParentNamesSenderIdAndCode) {
@@ -177,7 +172,7 @@ TEST_F(WindowTest, NotifyParentNamesSenderIdAndCode) {
   EXPECT_EQ(result, -14);
 }
 
-TEST_F(WindowTest, ClientAndScreenConvertBothWays) {
+TEST_F(WindowTest, ClientAndScreenConvertBothWaysAndMoveWindowChangesTheClientRectangle) {
   CPoint a(0, 0);
   child.ClientToScreen(a);
   CPoint b(10, 20);
@@ -189,30 +184,10 @@ TEST_F(WindowTest, ClientAndScreenConvertBothWays) {
   child.GetWindowRect(r);
   top.ScreenToClient(r);
   EXPECT_EQ(r, CRect(10, 20, 110, 120));
-}
-
-TEST_F(WindowTest, MoveWindowChangesTheClientRectangle) {
   child.MoveWindow(5, 6, 70, 30);
-  CRect r;
   child.GetClientRect(r);
   EXPECT_EQ(r, CRect(0, 0, 70, 30));
   EXPECT_EQ(Widget(child)->pos(), QPoint(5, 6));
-}
-
-TEST_F(WindowTest, PaintingRunsEraseBackgroundWithADrawingContext) {
-  const QImage image = Widget(child)->grab().toImage();
-  EXPECT_GE(child.Count("Erase"), 1);
-  EXPECT_EQ(image.pixelColor(50, 50), QColor(200, 10, 20));
-}
-
-TEST_F(WindowTest, DestroyingTheParentEndsTheChildWindow) {
-  ASSERT_TRUE(child.IsWindow());
-  top.DestroyWindow();
-  EXPECT_FALSE(top.IsWindow());
-  EXPECT_FALSE(child.IsWindow());
-  Pump(0);
-  EXPECT_FALSE(child.IsWindow());
-  EXPECT_EQ(child.SendMessage(3524, 1, 1), 0);
 }
 
 TEST_F(WindowTest, ShowAndEnableAreReflectedInTheStyle) {
@@ -236,29 +211,21 @@ TEST_F(WindowTest, CaptureBelongsToOneWindowAtATime) {
   EXPECT_EQ(GUI_Wnd::GetCapture(), nullptr);
 }
 
-TEST_F(WindowTest, KeyDownIsOfferedInnermostFirstThenToTheHandler) {
+TEST_F(WindowTest, KeyDownIsOfferedInnermostFirstThenToTheHandlerUnlessAWindowConsumesIt) {
   std::vector<std::string> log;
   child.keyLog = &log;
   top.keyLog = &log;
-  QKeyEvent key(QEvent::KeyPress, Qt::Key_Delete, Qt::NoModifier);
-  QApplication::sendEvent(Widget(child), &key);
-  ASSERT_EQ(log.size(), 2u);
-  EXPECT_EQ(log[0], "child:46");
-  EXPECT_EQ(log[1], "top:46");
+  QKeyEvent del(QEvent::KeyPress, Qt::Key_Delete, Qt::NoModifier);
+  QApplication::sendEvent(Widget(child), &del);
+  EXPECT_EQ(log, (std::vector<std::string>{"child:46", "top:46"}));
   ASSERT_EQ(child.Count("Key"), 1);
   EXPECT_EQ(child.calls.back().value, static_cast<long>(VK_DELETE));
-}
-
-TEST_F(WindowTest, AConsumedKeyReachesNeitherAncestorsNorTheHandler) {
-  std::vector<std::string> log;
-  child.keyLog = &log;
-  top.keyLog = &log;
+  log.clear();
   child.eatKeys = true;
-  QKeyEvent key(QEvent::KeyPress, Qt::Key_K, Qt::NoModifier);
-  QApplication::sendEvent(Widget(child), &key);
-  ASSERT_EQ(log.size(), 1u);
-  EXPECT_EQ(log[0], "child:75");
-  EXPECT_EQ(child.Count("Key"), 0);
+  QKeyEvent k(QEvent::KeyPress, Qt::Key_K, Qt::NoModifier);
+  QApplication::sendEvent(Widget(child), &k);
+  EXPECT_EQ(log, std::vector<std::string>{"child:75"});
+  EXPECT_EQ(child.Count("Key"), 1);
 }
 
 }  // namespace

@@ -1,18 +1,17 @@
 #include <EditorToolkit/KeyManager.h>
 
+#include <EditorToolkit/EditorKernel.h>
+
 #include <gtest/gtest.h>
 
+using EditorToolkit::EditorKernel;
 using EditorToolkit::KeyManager;
 
-TEST(KeyManagerModifiers, NoSourceMeansNoModifierHeld) {
+TEST(KeyManagerModifiers, EachKeyReadsItsOwnBitFromTheSourceAtEveryCallAndNoneIsHeldWithoutASource) {
   KeyManager keys;
   EXPECT_FALSE(keys.HasModifierSource());
   EXPECT_EQ(keys.GetModifiers(), 0u);
   EXPECT_FALSE(keys.ControlKeyPressed() || keys.ShiftKeyPressed() || keys.AltKeyPressed());
-}
-
-TEST(KeyManagerModifiers, EachKeyReadsItsOwnBitFromTheSourceAtEveryCall) {
-  KeyManager keys;
   unsigned held = 0;
   int calls = 0;
   keys.SetModifierSource([&] {
@@ -32,4 +31,15 @@ TEST(KeyManagerModifiers, EachKeyReadsItsOwnBitFromTheSourceAtEveryCall) {
   held = KeyManager::Control;
   EXPECT_FALSE(keys.HasModifierSource());
   EXPECT_FALSE(keys.ControlKeyPressed());
+}
+
+TEST(KeyManagerModifiers, TheKernelHasOneKeyManagerThatSeesTheInstalledSource) {
+  EditorKernel* kernel = EditorKernel::GetInstance();
+  ASSERT_NE(kernel, nullptr);
+  EXPECT_EQ(EditorKernel::GetInstance(), kernel);
+  ASSERT_NE(kernel->GetKeyManager(), nullptr);
+  kernel->GetKeyManager()->SetModifierSource([] { return static_cast<unsigned>(KeyManager::Control); });
+  EXPECT_TRUE(EditorKernel::GetInstance()->GetKeyManager()->ControlKeyPressed());
+  kernel->GetKeyManager()->SetModifierSource({});
+  EXPECT_FALSE(EditorKernel::GetInstance()->GetKeyManager()->ControlKeyPressed());
 }

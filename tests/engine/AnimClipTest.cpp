@@ -71,24 +71,20 @@ TEST_F(ClipChannels, RefusesAnEmptyNameOrATakenKey) {
   EXPECT_EQ(clip_->GetChannelAt(0), first);
 }
 
-TEST_F(ClipChannels, RenamesAChannelAndRekeysIt) {
+TEST_F(ClipChannels, RenamesAndRekeysAChannelButNotToATakenOrEmptyNameOrPastTheEnd) {
   AddChannels({"Hips", "Spine"});
   EngineCore::AnimChannel* spine = clip_->GetChannelAt(1);
+  EXPECT_FALSE(clip_->ChangeChannelNameAt(1, "Hips"));
+  EXPECT_FALSE(clip_->ChangeChannelNameAt(1, ""));
+  EXPECT_FALSE(clip_->ChangeChannelNameAt(2, "Head"));
+  EXPECT_EQ(spine->GetName(), "Spine");
+  EXPECT_EQ(clip_->GetChannelKeyAt(1), Checksum("Spine"));
   ASSERT_TRUE(clip_->ChangeChannelNameAt(1, "Chest"));
   EXPECT_EQ(spine->GetName(), "Chest");
   EXPECT_EQ(clip_->GetChannelKeyAt(1), Checksum("Chest"));
   EXPECT_EQ(clip_->GetChannel(Checksum("Chest")), spine);
   EXPECT_EQ(clip_->GetChannel(Checksum("Spine")), nullptr);
   EXPECT_TRUE(clip_->ChangeChannelNameAt(1, "Chest"));
-}
-
-TEST_F(ClipChannels, RefusesToRenameToATakenOrEmptyNameOrPastTheEnd) {
-  AddChannels({"Hips", "Spine"});
-  EXPECT_FALSE(clip_->ChangeChannelNameAt(1, "Hips"));
-  EXPECT_FALSE(clip_->ChangeChannelNameAt(1, ""));
-  EXPECT_FALSE(clip_->ChangeChannelNameAt(2, "Head"));
-  EXPECT_EQ(clip_->GetChannelAt(1)->GetName(), "Spine");
-  EXPECT_EQ(clip_->GetChannelKeyAt(1), Checksum("Spine"));
 }
 
 TEST_F(ClipChannels, RemovesAChannelByKey) {
@@ -98,13 +94,6 @@ TEST_F(ClipChannels, RemovesAChannelByKey) {
   ASSERT_EQ(clip_->GetChannelCount(), 2u);
   EXPECT_EQ(clip_->GetChannelAt(1)->GetName(), "Head");
   EXPECT_TRUE(clip_->AddChannel("Spine"));
-}
-
-TEST_F(ClipChannels, RangeIsEmptyWithoutKeys) {
-  ExpectRange(0, 0);
-  AddChannels({"Hips"});
-  ASSERT_TRUE(clip_->GetChannelAt(0)->AddTrack(AnimTrack::Translation));
-  ExpectRange(0, 0);
 }
 
 TEST_F(ClipChannels, RangeSpansTracksOfDifferentLengthsInAllChannels) {
@@ -120,8 +109,11 @@ TEST_F(ClipChannels, RangeSpansTracksOfDifferentLengthsInAllChannels) {
   ExpectRange(0, 95);
 }
 
-TEST_F(ClipChannels, KeepsTheRangeUntilItIsRecomputed) {
+TEST_F(ClipChannels, KeepsTheRangeUntilItIsRecomputedAndItIsEmptyWithoutKeys) {
+  ExpectRange(0, 0);
   AddChannels({"Hips"});
+  ASSERT_TRUE(clip_->GetChannelAt(0)->AddTrack(AnimTrack::Rotation));
+  ExpectRange(0, 0);
   AddKeys("Hips", AnimTrack::Translation, {5, 10});
   ExpectRange(5, 10);
   clip_->GetChannelAt(0)->GetCurve(AnimTrack::Translation)->AddKey(50, Vector3());
@@ -131,7 +123,7 @@ TEST_F(ClipChannels, KeepsTheRangeUntilItIsRecomputed) {
   ExpectRange(0, 0);
 }
 
-TEST(AnimChannelTracks, AreAddedEmptyInOrderAndFoundByType) {
+TEST(AnimChannelTracks, AreAddedEmptyInOrderOncePerTypeFoundByTypeAndRemovedByType) {
   AnimChannel channel("Hips");
   EXPECT_EQ(channel.GetName(), "Hips");
   EXPECT_EQ(channel.GetCurve(AnimTrack::Rotation), nullptr);
@@ -140,22 +132,16 @@ TEST(AnimChannelTracks, AreAddedEmptyInOrderAndFoundByType) {
   ASSERT_EQ(channel.GetTrackCount(), 2u);
   EXPECT_EQ(channel.GetTrackTypeAt(1), AnimTrack::Translation);
   EXPECT_EQ(channel.GetCurve(AnimTrack::Rotation), channel.GetCurveAt(0));
-  EXPECT_EQ(channel.GetCurve(AnimTrack::Translation), channel.GetCurveAt(1));
+  AnimCurve* translation = channel.GetCurve(AnimTrack::Translation);
+  EXPECT_EQ(translation, channel.GetCurveAt(1));
   EXPECT_EQ(channel.GetCurveAt(0)->GetKeyCount(), 0u);
   EXPECT_FALSE(channel.HasTrack(AnimTrack::Scale));
-}
-
-TEST(AnimChannelTracks, RefuseASecondTrackOfOneTypeAndAreRemovedByType) {
-  AnimChannel channel("Hips");
-  ASSERT_TRUE(channel.AddTrack(AnimTrack::Translation));
-  ASSERT_TRUE(channel.AddTrack(AnimTrack::Scale));
-  AnimCurve* scale = channel.GetCurve(AnimTrack::Scale);
-  EXPECT_FALSE(channel.AddTrack(AnimTrack::Scale));
-  EXPECT_EQ(channel.GetCurve(AnimTrack::Scale), scale);
-  EXPECT_TRUE(channel.RemoveTrack(AnimTrack::Translation));
-  EXPECT_FALSE(channel.RemoveTrack(AnimTrack::Translation));
+  EXPECT_FALSE(channel.AddTrack(AnimTrack::Translation));
+  EXPECT_EQ(channel.GetCurve(AnimTrack::Translation), translation);
+  EXPECT_TRUE(channel.RemoveTrack(AnimTrack::Rotation));
   EXPECT_FALSE(channel.RemoveTrack(AnimTrack::Rotation));
+  EXPECT_FALSE(channel.RemoveTrack(AnimTrack::Scale));
   ASSERT_EQ(channel.GetTrackCount(), 1u);
-  EXPECT_EQ(channel.GetCurve(AnimTrack::Scale), scale);
-  EXPECT_TRUE(channel.AddTrack(AnimTrack::Translation));
+  EXPECT_EQ(channel.GetCurve(AnimTrack::Translation), translation);
+  EXPECT_TRUE(channel.AddTrack(AnimTrack::Rotation));
 }

@@ -83,7 +83,7 @@ class ClipPlayback : public ::testing::Test {
   std::uint32_t clipKey_ = 0;
 };
 
-TEST_F(ClipPlayback, KeysEachClipOnceByTheChecksumOfItsNameAndHoldsAReference) {
+TEST_F(ClipPlayback, KeysEachClipOnceByTheChecksumOfItsNameAndHoldsAReferenceWhileItLives) {
   EXPECT_EQ(clipKey_, Checksum("walk"));
   EXPECT_EQ(controller_->AddClip(clip_), clipKey_);
   ASSERT_EQ(controller_->GetClipCount(), 1u);
@@ -95,9 +95,6 @@ TEST_F(ClipPlayback, KeysEachClipOnceByTheChecksumOfItsNameAndHoldsAReference) {
   EXPECT_FALSE(controller_->FindClip(stranger, key));
   EXPECT_FALSE(controller_->HasClip(stranger));
   stranger->Release();
-}
-
-TEST_F(ClipPlayback, ReleasesItsClipsWhenItGoes) {
   {
     AnimController controller(nullptr);
     controller.SetChannelKey(Checksum("Hips"));

@@ -21,23 +21,23 @@ AnimCurve Curve(std::uint32_t type) {
 
 }  // namespace
 
-TEST(AnimCurveKeys, HaveNoSizeAndAreRefusedWithoutAKeyType) {
-  AnimCurve curve;
-  EXPECT_EQ(curve.GetKeySize(), 0u);
-  EXPECT_FALSE(curve.AddKey(0, Vector3(1, 2, 3)));
-  EXPECT_FALSE(curve.AddKey(0, Quaternion()));
-  EXPECT_EQ(curve.GetByteSize(), 0u);
-}
-
-TEST(AnimCurveKeys, ByteSizeIsKeyCountTimesAFrameAndAValue) {
-  EXPECT_EQ(Curve(AnimCurve::KeyFloat).GetKeySize(), sizeof(std::uint32_t) + sizeof(float));
-  for (std::uint32_t type : {AnimCurve::KeyVector3, AnimCurve::KeyQuaternion}) {
+TEST(AnimCurveKeys, AreRefusedWithoutAKeyTypeAndCountedByByteSizeOverKeySize) {
+  AnimCurve none;
+  EXPECT_EQ(none.GetKeySize(), 0u);
+  EXPECT_FALSE(none.AddKey(0, Vector3(1, 2, 3)));
+  EXPECT_FALSE(none.AddKey(0, Quaternion()));
+  EXPECT_EQ(none.GetByteSize(), 0u);
+  // A key is its frame and its value of 3, 4 or 1 floats.
+  const std::pair<std::uint32_t, std::uint32_t> sizes[] = {
+      {AnimCurve::KeyVector3, 16}, {AnimCurve::KeyQuaternion, 20}, {AnimCurve::KeyFloat, 8}};
+  for (const auto& [type, size] : sizes) {
     AnimCurve curve = Curve(type);
-    const bool vector = type == AnimCurve::KeyVector3;
-    EXPECT_EQ(curve.GetKeySize(), sizeof(std::uint32_t) + (vector ? 3 : 4) * sizeof(float));
+    EXPECT_EQ(curve.GetKeySize(), size) << type;
     for (std::uint32_t frame = 0; frame < 7; ++frame) {
-      ASSERT_TRUE(vector ? curve.AddKey(frame * 3, Vector3(1, 1, 1)) : curve.AddKey(frame * 3, Quaternion()));
-      EXPECT_EQ(curve.GetByteSize(), (frame + 1) * curve.GetKeySize());
+      ASSERT_TRUE(type == AnimCurve::KeyVector3      ? curve.AddKey(frame * 3, Vector3(1, 1, 1))
+                  : type == AnimCurve::KeyQuaternion ? curve.AddKey(frame * 3, Quaternion())
+                                                     : curve.AddKey(frame * 3, 1.0f));
+      EXPECT_EQ(curve.GetByteSize(), (frame + 1) * size);
     }
   }
 }
@@ -82,15 +82,12 @@ static std::vector<Quaternion> MadeContinuous(const std::vector<Quaternion>& key
   return result;
 }
 
-TEST(RotationContinuity, FlipsKeysAgainstTheirCorrectedPredecessor) {
+TEST(RotationContinuity, FlipsKeysAgainstTheirCorrectedPredecessorAndKeepsContinuousKeysAsStored) {
   // Every other key points away from the one before as stored.
   const std::vector<Quaternion> result =
       MadeContinuous({AboutZ(0.0f), AboutZ(0.4f).Negated(), AboutZ(0.8f), AboutZ(1.2f).Negated(), AboutZ(1.6f)});
   ASSERT_EQ(result.size(), 5u);
   for (std::uint32_t i = 0; i < 5; ++i) EXPECT_EQ(result[i], AboutZ(0.4f * static_cast<float>(i))) << i;
-}
-
-TEST(RotationContinuity, KeepsTheFirstKeyAndContinuousKeysAsStored) {
   const std::vector<Quaternion> keys = {AboutZ(0.2f).Negated(), AboutZ(0.4f).Negated(), AboutZ(0.6f).Negated()};
   EXPECT_EQ(MadeContinuous(keys), keys);
 }

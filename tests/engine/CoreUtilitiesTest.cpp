@@ -17,57 +17,45 @@ using EngineCore::Math;
 using EngineCore::String;
 using EngineCore::Timer;
 
-TEST(Crc32Checksum, MatchesTheStandardCheckValueOverTheGivenLengthOnly) {
+TEST(Crc32Checksum, MatchesTheStandardCheckValueOverTheGivenLengthOnlyWithBytesAsUnsigned) {
   EXPECT_EQ(Crc32::Compute(9, "123456789"), 0xCBF43926u);
   EXPECT_EQ(Crc32::Compute(9, "123456789 and more"), 0xCBF43926u);
   EXPECT_EQ(Crc32::Compute(43, "The quick brown fox jumps over the lazy dog"), 0x414FA339u);
   EXPECT_EQ(Crc32::Compute(0, "ignored"), 0u);
-}
-
-TEST(Crc32Checksum, TreatsBytesAboveSevenBitsAsUnsigned) {
   const char high[] = {static_cast<char>(0xFF)};
   EXPECT_EQ(Crc32::Compute(1, high), 0xFF000000u);
 }
 
-TEST(CatmullRomEvaluation, PassesThroughTheInnerPointsAtTheEnds) {
+TEST(CatmullRomEvaluation, PassesThroughTheInnerPointsKeepsEvenlySpacedLinesAndGivesTheKnownValues) {
   EXPECT_FLOAT_EQ(Math::EvaluateCatmullRom(-3.0f, 1.5f, 7.0f, 2.0f, 0.0f), 1.5f);
   EXPECT_FLOAT_EQ(Math::EvaluateCatmullRom(-3.0f, 1.5f, 7.0f, 2.0f, 1.0f), 7.0f);
-}
-
-TEST(CatmullRomEvaluation, KeepsEvenlySpacedLinearDataLinear) {
   for (int i = 0; i <= 10; ++i) {
     const float t = static_cast<float>(i) / 10.0f;
     EXPECT_NEAR(Math::EvaluateCatmullRom(1.0f, 3.0f, 5.0f, 7.0f, t), 3.0f + 2.0f * t, 1e-5f) << "t = " << t;
   }
-}
-
-TEST(CatmullRomEvaluation, GivesTheKnownValuesBetweenThePoints) {
   EXPECT_FLOAT_EQ(Math::EvaluateCatmullRom(0.0f, 0.0f, 1.0f, 0.0f, 0.5f), 0.5625f);
   EXPECT_FLOAT_EQ(Math::EvaluateCatmullRom(1.0f, 2.0f, 4.0f, 8.0f, 0.5f), 2.8125f);
   EXPECT_FLOAT_EQ(Math::EvaluateCatmullRom(0.0f, 1.0f, 5.0f, 2.0f, 0.25f), 1.953125f);
 }
 
-TEST(EngineString, CountsTheTerminatorInItsStoredLength) {
+TEST(EngineString, CountsTheTerminatorInItsStoredLengthLowersJoinsAndComparesByContent) {
   EXPECT_EQ(String().GetLength(), 1u);
   EXPECT_EQ(String("Hips").GetLength(), 5u);
   EXPECT_EQ(String("Hips").GetTextLength(), 4u);
   EXPECT_TRUE(String(static_cast<const char*>(nullptr)).IsEmpty());
   EXPECT_FALSE(String(" ").IsEmpty());
-}
-
-TEST(EngineString, FormatsLikePrintfAtAnyLength) {
-  EXPECT_EQ(String::Format("%s_%03d", "Bone", 7), "Bone_007");
-  const std::string longText(5000, 'x');
-  EXPECT_EQ(String::Format("<%s>", longText.c_str()).str(), "<" + longText + ">");
-}
-
-TEST(EngineString, LowersJoinsAndComparesByContent) {
   EXPECT_EQ(String("LeftArm_01").ToLower(), "leftarm_01");
   String joined("clip");
   joined += String("_2");
   EXPECT_EQ(joined + String("b"), String("clip_2b"));
   EXPECT_LT(String("abc"), String("abd"));
   EXPECT_FALSE(String("abd") < String("abc"));
+}
+
+TEST(EngineString, FormatsLikePrintfAtAnyLength) {
+  EXPECT_EQ(String::Format("%s_%03d", "Bone", 7), "Bone_007");
+  const std::string longText(5000, 'x');
+  EXPECT_EQ(String::Format("<%s>", longText.c_str()).str(), "<" + longText + ">");
 }
 
 namespace {
@@ -114,13 +102,8 @@ TEST(TimerReadings, StartAtZeroNeverGoBackwardsAndHoldUntilTheNextUpdate) {
   EXPECT_EQ(timer.GetElapsedSeconds(), previous);
 }
 
-class LogSinks : public ::testing::Test {
- protected:
-  void SetUp() override { Log::SetEchoToStandardError(false); }
-  void TearDown() override { Log::SetEchoToStandardError(true); }
-};
-
-TEST_F(LogSinks, ReceiveEveryLineWithItsLevelUntilRemoved) {
+TEST(LogSinks, ReceiveEveryLineWithItsLevelUntilRemovedBesideAnEchoToStandardErrorThatCanBeSwitchedOff) {
+  Log::SetEchoToStandardError(false);
   std::vector<std::pair<int, std::string>> lines;
   int other = 0;
   const int a = Log::AddSink([&lines](int level, const std::string& line) { lines.push_back({level, line}); });
@@ -131,13 +114,10 @@ TEST_F(LogSinks, ReceiveEveryLineWithItsLevelUntilRemoved) {
   Log::Write(Log::Warning, "one sink");
   Log::RemoveSink(b);
   Log::Write(Log::Warning, "no sink");
-  ASSERT_EQ(lines.size(), 2u);
-  EXPECT_EQ(lines[0], std::make_pair(int{Log::Info}, std::string("opened walk with 31 channels")));
-  EXPECT_EQ(lines[1], std::make_pair(int{Log::Error}, std::string("failed")));
+  EXPECT_EQ(lines, (std::vector<std::pair<int, std::string>>{{Log::Info, "opened walk with 31 channels"},
+                                                             {Log::Error, "failed"}}));
   EXPECT_EQ(other, 3);
-}
-
-TEST_F(LogSinks, EchoToStandardErrorCanBeSwitchedOff) {
+  // Echo to standard error can be switched off.
   ::testing::internal::CaptureStderr();
   Log::Write(Log::Error, "quiet line");
   EXPECT_EQ(::testing::internal::GetCapturedStderr(), "");

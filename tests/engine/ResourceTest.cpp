@@ -10,6 +10,7 @@
 #include "EngineCore/AnimClip.h"
 #include "EngineCore/Log.h"
 #include "EngineCore/ResourceFactory.h"
+#include "LogCapture.h"
 
 using EngineCore::AnimClip;
 using EngineCore::Log;
@@ -50,16 +51,7 @@ class CountedClip : public AnimClip {
 
 class ResourceSave : public ::testing::Test {
  protected:
-  void SetUp() override {
-    Log::SetEchoToStandardError(false);
-    sink_ = Log::AddSink([this](int level, const std::string& line) { lines_.push_back({level, line}); });
-  }
-
-  void TearDown() override {
-    Log::RemoveSink(sink_);
-    Log::SetEchoToStandardError(true);
-    clip_->Release();
-  }
+  void TearDown() override { clip_->Release(); }
 
   std::shared_ptr<FakeStorage> Store(bool succeeds) {
     auto storage = std::make_shared<FakeStorage>(succeeds);
@@ -68,8 +60,7 @@ class ResourceSave : public ::testing::Test {
   }
 
   AnimClip* clip_ = new AnimClip("walk");
-  int sink_ = 0;
-  std::vector<std::pair<int, std::string>> lines_;
+  TestSupport::LogCapture log_;
 };
 
 TEST_F(ResourceSave, FailsWithAnErrorWithoutStorage) {
@@ -78,9 +69,8 @@ TEST_F(ResourceSave, FailsWithAnErrorWithoutStorage) {
   clip_->SetModified(true);
   EXPECT_FALSE(clip_->Save());
   EXPECT_TRUE(clip_->IsModified());
-  ASSERT_EQ(lines_.size(), 1u);
-  EXPECT_EQ(lines_[0].first, Log::Error);
-  EXPECT_NE(lines_[0].second.find("walk"), std::string::npos) << lines_[0].second;
+  ASSERT_EQ(log_.Lines().size(), 1u);
+  EXPECT_EQ(log_.Count(Log::Error, "walk"), 1);
 }
 
 TEST_F(ResourceSave, ClearsTheModifiedFlagOnlyWhenTheStorageSaves) {
@@ -96,7 +86,7 @@ TEST_F(ResourceSave, ClearsTheModifiedFlagOnlyWhenTheStorageSaves) {
   // An unmodified resource is written too.
   EXPECT_TRUE(clip_->Save());
   EXPECT_EQ(storage->saved, (std::vector<std::string>{"walk", "walk"}));
-  EXPECT_TRUE(lines_.empty());
+  EXPECT_TRUE(log_.Lines().empty());
 }
 
 class SharedResources : public ::testing::Test {
@@ -117,31 +107,26 @@ class SharedResources : public ::testing::Test {
   int deletions_ = 0;
 };
 
-TEST_F(SharedResources, LoadsOnceAndSharesOneObjectPerName) {
+TEST_F(SharedResources, LoadsOnceSharesOneObjectPerNameAndAddsAReferenceForEachCallerBesideItsOwn) {
   AnimClip* first = factory_.GetAnimClip("walk");
   ASSERT_NE(first, nullptr);
   EXPECT_EQ(first->GetName(), "walk");
+  EXPECT_EQ(first->GetReferenceCount(), 2u);
   EXPECT_TRUE(factory_.IsLoaded(kClip, "walk"));
   EXPECT_FALSE(factory_.IsLoaded(kClip, "run"));
   Resource* second = ResourceFactory::GetInstance().GetResource(kClip, "walk");
   EXPECT_EQ(second, first);
+  EXPECT_EQ(first->GetReferenceCount(), 3u);
   AnimClip* other = factory_.GetAnimClip("run");
   EXPECT_NE(other, first);
   EXPECT_EQ(loads_, 2);
-  for (Resource* r : {static_cast<Resource*>(first), second, static_cast<Resource*>(other)}) r->Release();
-}
-
-TEST_F(SharedResources, AddsAReferenceForEachCallerAndKeepsItsOwn) {
-  AnimClip* clip = factory_.GetAnimClip("walk");
-  EXPECT_EQ(clip->GetReferenceCount(), 2u);
-  AnimClip* again = factory_.GetAnimClip("walk");
-  EXPECT_EQ(clip->GetReferenceCount(), 3u);
-  again->Release();
-  EXPECT_EQ(clip->Release(), 1u);
+  second->Release();
+  other->Release();
+  EXPECT_EQ(first->Release(), 1u);
   EXPECT_EQ(deletions_, 0);
   AnimClip* later = factory_.GetAnimClip("walk");
-  EXPECT_EQ(later, clip);
-  EXPECT_EQ(loads_, 1);
+  EXPECT_EQ(later, first);
+  EXPECT_EQ(loads_, 2);
   later->Release();
 }
 

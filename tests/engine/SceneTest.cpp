@@ -134,18 +134,14 @@ TEST_F(ObjectSelection, WalksObjectsInTheOrderTheyWereSelected) {
   EXPECT_EQ(Walk(), (std::vector<SceneObject*>{c_, a_, b_}));
 }
 
-TEST_F(ObjectSelection, ToggleDeselectsASelectedObject) {
+TEST_F(ObjectSelection, ToggleClearAndForgetDeselect) {
   Toggle({a_, b_, a_});
   EXPECT_FALSE(manager_->IsSelected(a_));
   EXPECT_TRUE(manager_->IsSelected(b_));
   EXPECT_EQ(Walk(), (std::vector<SceneObject*>{b_}));
   EXPECT_EQ(manager_->GetNextSelectedObject(a_, kAllObjects, false), nullptr);
-  Toggle({a_});
-  EXPECT_EQ(Walk(), (std::vector<SceneObject*>{b_, a_}));
-}
-
-TEST_F(ObjectSelection, ClearAndForgetDeselect) {
-  Toggle({a_, b_, c_});
+  Toggle({a_, c_});
+  EXPECT_EQ(Walk(), (std::vector<SceneObject*>{b_, a_, c_}));
   manager_->Forget(a_);
   EXPECT_EQ(Walk(), (std::vector<SceneObject*>{b_, c_}));
   manager_->ClearObjectSelection(true);
