@@ -237,6 +237,8 @@ bool ScriptRunner::SelectCurves(const ScriptAction& action, std::string& reason)
     reason = "no clip page is open";
     return false;
   }
+  // A row is its channel's name and the icon of its curve, in the last column.
+  const int icons = list->GetColumnCount() - 1;
   std::set<std::pair<std::string, std::string>> wanted;
   for (std::size_t i = 0; i + 2 < action.words.size(); i += 3) {
     const int track = ScriptParser::ParseTrack(action.words[i + 1]);
@@ -244,7 +246,7 @@ bool ScriptRunner::SelectCurves(const ScriptAction& action, std::string& reason)
     const auto key = std::make_pair(action.words[i], TrackRowIcon(track, axis));
     bool present = false;
     for (int row = 0; row < list->GetItemCount() && !present; ++row) {
-      present = list->GetItemText(row, 0) == key.first && list->GetItemText(row, 1) == key.second;
+      present = list->GetItemText(row, 0) == key.first && list->GetItemText(row, icons) == key.second;
     }
     if (!present) {
       reason = "the track list has no row " + action.words[i] + " " + action.words[i + 1] + " " + action.words[i + 2];
@@ -253,7 +255,7 @@ bool ScriptRunner::SelectCurves(const ScriptAction& action, std::string& reason)
     wanted.insert(key);
   }
   for (int row = 0; row < list->GetItemCount(); ++row) {
-    const bool select = wanted.count({list->GetItemText(row, 0), list->GetItemText(row, 1)}) != 0;
+    const bool select = wanted.count({list->GetItemText(row, 0), list->GetItemText(row, icons)}) != 0;
     if (((list->GetItemState(row, LVIS_SELECTED) & LVIS_SELECTED) != 0) != select) {
       list->SetItemState(row, select ? LVIS_SELECTED : 0, LVIS_SELECTED);
     }

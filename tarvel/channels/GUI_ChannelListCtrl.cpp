@@ -239,7 +239,8 @@ void GUI_ChannelListCtrl::OnItemChanged(int item, UINT oldState, UINT newState, 
 
 void GUI_ChannelListCtrl::OnSize(UINT type, int cx, int cy) {
   if (cx > 0) {
-    SetColumnWidth(0, std::max(cx - Ids::kListIconColumnWidth, 0));
+    // The icons stay clear of the scroll bar.
+    SetColumnWidth(0, std::max(cx - Ids::kListIconColumnWidth - ScrollBarWidth, 0));
     SetColumnWidth(1, Ids::kListIconColumnWidth);
   }
   GUI_ListCtrl::OnSize(type, cx, cy);

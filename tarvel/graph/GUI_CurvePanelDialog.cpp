@@ -115,6 +115,28 @@ bool GUI_CurvePanelDialog::OnInitDialog() {
   recordButton.SetIcon(ModuleIcon(Ids::kIconRecord), false);
   nextKeyButton.SetIcon(GUI_ThemeManager::GetIcon(Ids::kThemeIconNextKey), false);
   fitButton.SetIcon(ModuleIcon(Ids::kIconFit), false);
+  // Most controls are icons alone: each says what it is, and its key where it has one.
+  const std::pair<GUI_Wnd*, const char*> tips[] = {
+      {&snapBox, "Snap values while dragging"},
+      {&valuesModeBox, "Values mode: drag keys up and down (Shift: in time too)"},
+      {&framesModeBox, "Frames mode: drag keys in time (Shift: in value too)"},
+      {&falloffBox, "Falloff: the keys beside a drag follow it"},
+      {&falloffBeforeEdit, "Falloff before the selection, in frames"},
+      {&falloffAfterEdit, "Falloff after the selection, in frames"},
+      {&keyLabel, "Frame of the current key"},
+      {&keyEdit, "Frame of the current key (Enter applies, Esc restores)"},
+      {&valueLabel, "Value of the current key"},
+      {&valueEdit, "Value of the current key (Enter applies, Esc restores)"},
+      {&previousKeyButton, "Previous key"},
+      {&playButton, "Play or stop the preview (hold for the speed)"},
+      {&recordButton, "Record a key at the time cursor"},
+      {&nextKeyButton, "Next key"},
+      {&loopBox, "Loop the preview"},
+      {&objectCombo, "Objects the preview moves"},
+      {&fitButton, "Fit all curves (Home); F frames the selected keys"},
+      {&autoRecordBox, "Record keys automatically"},
+  };
+  for (const auto& [control, tip] : tips) control->SetToolTip(ModuleText::Translate(tip));
   SetValuesMode();
   snapBox.Check(true);
   loopBox.Check(playback.bLoop);

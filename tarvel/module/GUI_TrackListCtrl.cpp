@@ -22,7 +22,8 @@ bool GUI_TrackListCtrl::Create(GUI_Wnd* parent) {
   }
   SetExtendedStyle(Ids::kListExtendedStyle);
   InsertColumn(0, ModuleText::Translate("Track"), Ids::kListTextColumnWidth);
-  InsertColumn(1, ModuleText::Translate("Curves"), Ids::kListIconColumnWidth);
+  InsertColumn(1, ModuleText::Translate("Curve"), Ids::kListTextColumnWidth);
+  InsertColumn(2, ModuleText::Translate("Curves"), Ids::kListIconColumnWidth);
   AddIcon(nullptr);
   for (UINT id = Ids::kIconFirstTrack; id < Ids::kIconFirstTrack + 9; ++id) {
     AddIcon(LoadIconInModule(static_cast<unsigned short>(id)));
@@ -44,6 +45,13 @@ COLORREF GUI_TrackListCtrl::TextColor(std::uint32_t trackType, std::uint32_t com
     case 2: return RGB(low, low, high);
     default: return RGB(200, 200, 0);
   }
+}
+
+std::string GUI_TrackListCtrl::CurveWords(const CurveInfo& curve) {
+  static constexpr const char* kTracks[] = {"", "Translation", "Rotation", "Scale"};
+  static constexpr const char* kAxes[] = {"X", "Y", "Z"};
+  if (curve.iTrackType < 1 || curve.iTrackType > 3 || curve.iComponent > 2) return {};
+  return ModuleText::Translate(kTracks[curve.iTrackType]) + " " + kAxes[curve.iComponent];
 }
 
 TrackEntry* GUI_TrackListCtrl::RowEntry(int row) const {
@@ -73,7 +81,8 @@ void GUI_TrackListCtrl::Refill() {
     const int item = InsertItem(GetItemCount(), entry->label.str(), -1, rowState, LVIS_SELECTED);
     if (item >= 0) {
       SetItemData(item, reinterpret_cast<LPARAM>(entry.get()));
-      SetItemText(item, 1, entry->iconText.str());
+      SetItemText(item, 1, CurveWords(*entry->curve));
+      SetItemText(item, 2, entry->iconText.str());
     }
     entries.push_back(std::move(entry));
   }
@@ -92,8 +101,11 @@ void GUI_TrackListCtrl::OnItemChanged(int item, UINT oldState, UINT newState, UI
 
 void GUI_TrackListCtrl::OnSize(UINT type, int cx, int cy) {
   if (cx > 0) {
-    SetColumnWidth(0, std::max(cx - Ids::kListIconColumnWidth, 0));
-    SetColumnWidth(1, Ids::kListIconColumnWidth);
+    // The channel's name, the curve in words, then its icon clear of the scroll bar.
+    const int text = std::max(cx - Ids::kListIconColumnWidth - ScrollBarWidth, 0);
+    SetColumnWidth(0, text / 2);
+    SetColumnWidth(1, text - text / 2);
+    SetColumnWidth(2, Ids::kListIconColumnWidth);
   }
   GUI_ListCtrl::OnSize(type, cx, cy);
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <string>
+
 #include <memory>
 #include <vector>
 
@@ -35,6 +37,8 @@ class GUI_TrackListCtrl : public EditorCore::GUI_ListCtrl {
   void OnItemChanged(int item, EditorCore::UINT oldState, EditorCore::UINT newState, EditorCore::UINT changed) override;
 
  private:
+  // The curve in words: its track and axis, "Rotation X".
+  static std::string CurveWords(const CurveInfo& curve);
   TrackEntry* RowEntry(int row) const;
 
   CurveSelection& curves;

@@ -15,7 +15,6 @@
 namespace EditorCore {
 
 namespace {
-constexpr int kScrollBarWidth = 14;
 constexpr int kIconSize = 18;
 
 struct Column {
@@ -548,7 +547,7 @@ void GUI_ListCtrl::UpdateScrollRange() {
   if (!scroll) return;
   CRect client;
   GetClientRect(client);
-  scroll->setGeometry(client.right - kScrollBarWidth, BodyTop(), kScrollBarWidth,
+  scroll->setGeometry(client.right - ScrollBarWidth, BodyTop(), ScrollBarWidth,
                       std::max(0, client.Height() - BodyTop()));
   const QSignalBlocker blocker(scroll);
   scroll->setRange(0, maxTop);

@@ -355,6 +355,15 @@ void GUI_Wnd::SetWindowText(const std::string& text) {
     w->setWindowTitle(s);
 }
 
+void GUI_Wnd::SetToolTip(const std::string& text) {
+  if (QWidget* w = WidgetOf(this)) w->setToolTip(detail::ToQString(text));
+}
+
+std::string GUI_Wnd::GetToolTip() const {
+  const QWidget* w = WidgetOf(this);
+  return w ? detail::FromQString(w->toolTip()) : std::string();
+}
+
 std::string GUI_Wnd::GetWindowText() const {
   QWidget* w = WidgetOf(this);
   if (!w) return {};

@@ -4,6 +4,7 @@
 
 #include "ModuleHost.h"
 #include "graph/GUI_GraphCtrl.h"
+#include "resources/ModuleIds.h"
 
 using EditorCore::CRect;
 
@@ -100,4 +101,24 @@ TEST_F(CurvePanel, WheelZoomIsOneFactorAboutThePointerAndHomeAndFBringTheKeysBac
   press('F');
   EXPECT_NEAR(frames.PixelToValue(0), 0.0, 0.1) << "the keys at 5 and 12, five frames each side";
   EXPECT_NEAR(frames.PixelToValue(width), 17.0, 0.1);
+}
+
+TEST_F(CurvePanel, EveryControlSaysWhatItIsAndListIconsStayClearOfTheScrollBar) {
+  namespace Ids = Tarvel::Ids;
+  for (EditorCore::UINT id :
+       {Ids::kCtlSnapBox, Ids::kCtlValuesModeBox, Ids::kCtlFramesModeBox, Ids::kCtlFalloffBox,
+        Ids::kCtlFalloffBeforeEdit, Ids::kCtlFalloffAfterEdit, Ids::kCtlKeyEdit, Ids::kCtlValueEdit,
+        Ids::kCtlPreviousKeyButton, Ids::kCtlPlayButton, Ids::kCtlRecordButton, Ids::kCtlNextKeyButton,
+        Ids::kCtlLoopBox, Ids::kCtlObjectCombo, Ids::kCtlFitButton, Ids::kCtlAutoRecordBox}) {
+    EXPECT_FALSE(Panel().GetDlgItem(id)->GetToolTip().empty()) << "control " << id;
+  }
+  EXPECT_NE(Panel().GetDlgItem(Ids::kCtlFitButton)->GetToolTip().find("Home"), std::string::npos);
+  Page()->MoveWindow(0, 0, 700, 300);
+  for (EditorCore::GUI_ListCtrl* list :
+       {static_cast<EditorCore::GUI_ListCtrl*>(&Channels()), static_cast<EditorCore::GUI_ListCtrl*>(&Tracks())}) {
+    CRect client, icons;
+    list->GetClientRect(client);
+    ASSERT_TRUE(list->GetSubItemRect(0, list->GetColumnCount() - 1, icons));
+    EXPECT_LE(icons.right, client.right - EditorCore::GUI_ListCtrl::ScrollBarWidth);
+  }
 }

@@ -77,6 +77,9 @@ class GUI_ListCtrl : public GUI_Wnd {
  public:
   static constexpr int RowHeight = 20;
   static constexpr int HeaderHeight = 20;
+  // The vertical scroll bar, when rows overflow, lies over the rightmost pixels of the list:
+  // columns that must never hide under it end this far from the right edge.
+  static constexpr int ScrollBarWidth = 14;
 
   GUI_ListCtrl();
   ~GUI_ListCtrl() override;

@@ -98,6 +98,9 @@ class GUI_Wnd {
   // The title of a window, or the text of a label, edit, button or check box.
   void SetWindowText(const std::string& text);
   std::string GetWindowText() const;
+  // The text shown when the pointer rests on the window; empty for none.
+  void SetToolTip(const std::string& text);
+  std::string GetToolTip() const;
   void SetFont(GUI_Font* font);
 
   // The widget behind the window as an untyped handle (null when there is none), for the
