@@ -190,7 +190,7 @@ TEST_F(WindowTest, ClientAndScreenConvertBothWaysAndMoveWindowChangesTheClientRe
   EXPECT_EQ(Widget(child)->pos(), QPoint(5, 6));
 }
 
-TEST_F(WindowTest, ShowAndEnableAreReflectedInTheStyle) {
+TEST_F(WindowTest, ShowAndEnableAreReflectedInTheStyleAndCaptureBelongsToOneWindowAtATime) {
   child.ShowWindow(false);
   EXPECT_EQ(child.GetStyle() & WS_VISIBLE, 0u);
   child.ShowWindow(true);
@@ -198,9 +198,6 @@ TEST_F(WindowTest, ShowAndEnableAreReflectedInTheStyle) {
   child.EnableWindow(false);
   EXPECT_FALSE(child.IsWindowEnabled());
   EXPECT_NE(child.GetStyle() & WS_DISABLED, 0u);
-}
-
-TEST_F(WindowTest, CaptureBelongsToOneWindowAtATime) {
   child.SetCapture();
   EXPECT_TRUE(child.HasCapture());
   top.SetCapture();
