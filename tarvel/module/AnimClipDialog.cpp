@@ -440,6 +440,8 @@ bool AnimClipDialog::RunCommand(UINT commandId) {
     case Ids::kCmdSelectionFlip: KeyTools::Flip(core, questions, selection); break;
     case Ids::kCmdTrackSubSample:
     case Ids::kCmdSelectionSubSample: KeyTools::SubSample(core, questions, selection); break;
+    case Ids::kCmdTrackEulerFilter:
+    case Ids::kCmdSelectionEulerFilter: KeyTools::EulerFilter(core, selection); break;
     default: return false;
   }
   // A tool changes the selected curves; the graph's current key may have been moved or gone.

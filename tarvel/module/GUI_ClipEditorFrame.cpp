@@ -58,6 +58,7 @@ constexpr MenuItem kMenuItems[] = {
     {2, Ids::kCmdTrackSubdivise, "Subdivise", "", -1, Ids::kIconSubdivise},
     {2, Ids::kCmdTrackSmooth, "Smooth", "", -1, Ids::kIconSubdivise},
     {2, Ids::kCmdTrackFlip, "Flip", "", -1, Ids::kIconFlip},
+    {2, Ids::kCmdTrackEulerFilter, "Euler Filter", "", -1, 0},
     {3, Ids::kCmdCopyPoints, "Copy Points", "\tCtrl+C", Ids::kThemeIconCopy, 0},
     {3, Ids::kCmdPastePoints, "Paste Points", "\tCtrl+V", Ids::kThemeIconPaste, 0},
     {3, Ids::kCmdRemovePoints, "Remove Points", "\t\tDel", Ids::kThemeIconRemove, 0},
@@ -66,6 +67,7 @@ constexpr MenuItem kMenuItems[] = {
     {3, Ids::kCmdSelectionSubdivise, "Subdivise", "", -1, Ids::kIconSubdivise},
     {3, Ids::kCmdSelectionSmooth, "Smooth", "", -1, Ids::kIconSubdivise},
     {3, Ids::kCmdSelectionFlip, "Flip", "", -1, Ids::kIconFlip},
+    {3, Ids::kCmdSelectionEulerFilter, "Euler Filter", "", -1, 0},
 };
 
 void EnableItem(GUI_Menu* menu, UINT idOrPosition, UINT by, bool enable) {

@@ -65,6 +65,7 @@ inline constexpr UINT kCmdTrackSubdivise = 16677;
 inline constexpr UINT kCmdTrackSmooth = 16678;
 inline constexpr UINT kCmdTrackFlip = 16679;
 inline constexpr UINT kCmdTrackSubSample = 16680;
+inline constexpr UINT kCmdTrackEulerFilter = 16681;
 inline constexpr UINT kCmdCopyPoints = 16684;
 inline constexpr UINT kCmdPastePoints = 16685;
 inline constexpr UINT kCmdRemovePoints = 16686;
@@ -73,6 +74,7 @@ inline constexpr UINT kCmdSelectionSubdivise = 16688;
 inline constexpr UINT kCmdSelectionSubSample = 16689;
 inline constexpr UINT kCmdSelectionSmooth = 16690;
 inline constexpr UINT kCmdSelectionFlip = 16691;
+inline constexpr UINT kCmdSelectionEulerFilter = 16692;
 inline constexpr UINT kCmdTabClose = 16735;
 inline constexpr UINT kCmdTabCloseOthers = 16736;
 // The channel list's context menu reuses these numbers for its own commands.

@@ -1,8 +1,12 @@
 #include "tools/KeyTools.h"
 
 #include <algorithm>
+#include <array>
 #include <functional>
+#include <limits>
+#include <set>
 
+#include "EngineCore/AnimTrack.h"
 #include "curves/ClipEditCore.h"
 #include "tools/KeyTransforms.h"
 
@@ -117,6 +121,39 @@ bool KeyTools::SubSample(ClipEditCore& core, ToolQuestions& questions, bool sele
                  const std::uint32_t before = curve.GetPointCount();
                  return curve.SubSample(first, last, tolerance) != before;
                });
+}
+
+bool KeyTools::EulerFilter(ClipEditCore& core, bool selection) {
+  if (!HasEditableCurves(core)) return false;
+  core.BeginEdit(Label("EulerFilterTrack", "EulerFilterSelection", selection));
+  std::set<std::uint32_t> done;
+  for (const CurveInfo* row : core.GetSelection().GetSelectedRows()) {
+    if (row->iTrackType != EngineCore::AnimTrack::Rotation || !done.insert(row->iChannelKey).second) continue;
+    std::array<CurveInfo*, 3> rotation{};
+    for (const auto& curve : *core.GetChannelCurves(row->iChannelKey)) {
+      if (curve->iTrackType == EngineCore::AnimTrack::Rotation && curve->iComponent < 3) {
+        rotation[curve->iComponent] = curve.get();
+      }
+    }
+    if (!rotation[0] || !rotation[1] || !rotation[2]) continue;
+    float firstFrame = -std::numeric_limits<float>::infinity();
+    float lastFrame = std::numeric_limits<float>::infinity();
+    if (selection) {
+      firstFrame = -firstFrame;
+      lastFrame = -lastFrame;
+      for (const CurveInfo* curve : rotation) {
+        std::uint32_t first = 0;
+        std::uint32_t last = 0;
+        if (!KeyTransforms::GetRange(*curve->pCurve, true, first, last)) continue;
+        firstFrame = std::min(firstFrame, curve->pCurve->GetPointAt(first)->x);
+        lastFrame = std::max(lastFrame, curve->pCurve->GetPointAt(last)->x);
+      }
+      if (firstFrame > lastFrame) continue;
+    }
+    for (CurveInfo* curve : rotation) core.Touch(curve);
+    KeyTransforms::FilterEuler(*rotation[0]->pCurve, *rotation[1]->pCurve, *rotation[2]->pCurve, firstFrame, lastFrame);
+  }
+  return core.EndEdit();
 }
 
 }  // namespace Tarvel

@@ -25,6 +25,10 @@ class KeyTools {
   static bool Smooth(ClipEditCore& core, ToolQuestions& questions, bool selection);
   static bool Subdivise(ClipEditCore& core, ToolQuestions& questions, bool selection);
   static bool SubSample(ClipEditCore& core, ToolQuestions& questions, bool selection);
+  // Asks nothing. Works on every rotation track with a selected curve, on all three of its
+  // curves, so that the rotation at every key stays the same (see KeyTransforms::FilterEuler);
+  // with selection, from the first to the last selected key of the track's curves.
+  static bool EulerFilter(ClipEditCore& core, bool selection);
 };
 
 }  // namespace Tarvel

@@ -1,7 +1,9 @@
 #include "tools/KeyTransforms.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
+#include <limits>
 
 #include "EngineCore/Math.h"
 
@@ -13,6 +15,29 @@ namespace {
 
 float& X(Curve2& curve, std::uint32_t i) { return curve.GetPointAt(i)->x; }
 float& Y(Curve2& curve, std::uint32_t i) { return curve.GetPointAt(i)->y; }
+
+// The angle moved by whole turns to lie nearest the reference.
+double NearestTurn(double angle, double reference) {
+  const double apart = reference - angle;
+  return std::abs(apart) <= 180.0 ? angle : angle + 360.0 * std::round(apart / 360.0);
+}
+
+// The points of a curve at frames asked in increasing order.
+class FrameCursor {
+ public:
+  explicit FrameCursor(Curve2& points) : curve(points) {}
+  // The point at exactly that frame, or null.
+  EditorToolkit::EditablePoint* At(float frame) {
+    while (index < curve.GetPointCount() && curve.GetPointAt(index)->x < frame) ++index;
+    if (index == curve.GetPointCount()) return nullptr;
+    EditorToolkit::EditablePoint* point = curve.GetPointAt(index);
+    return point->x == frame ? point : nullptr;
+  }
+
+ private:
+  Curve2& curve;
+  std::uint32_t index = 0;
+};
 
 }  // namespace
 
@@ -120,6 +145,50 @@ void KeyTransforms::SmoothKeys(Curve2& curve, std::uint32_t first, std::uint32_t
     hasPrevious = true;
     i = p1;
   }
+}
+
+bool KeyTransforms::FilterEuler(Curve2& x, Curve2& y, Curve2& z, float firstFrame, float lastFrame) {
+  bool changed = false;
+  bool referenced = false;
+  std::array<double, 3> previous{};
+  FrameCursor atY(y);
+  FrameCursor atZ(z);
+  for (std::uint32_t i = 0; i < x.GetPointCount(); ++i) {
+    EditorToolkit::EditablePoint* key[3] = {x.GetPointAt(i), nullptr, nullptr};
+    const float frame = key[0]->x;
+    if (frame > lastFrame) break;
+    key[1] = atY.At(frame);
+    key[2] = atZ.At(frame);
+    if (!key[1] || !key[2]) continue;
+    const std::array<double, 3> angles = {key[0]->y, key[1]->y, key[2]->y};
+    if (!referenced || frame < firstFrame) {
+      previous = angles;
+      referenced = true;
+      continue;
+    }
+    std::array<double, 3> best = angles;
+    double bestDistance = std::numeric_limits<double>::infinity();
+    const std::array<double, 3> flipped = {angles[0] + 180.0, 180.0 - angles[1], angles[2] + 180.0};
+    for (const std::array<double, 3>& candidate : {angles, flipped}) {
+      std::array<double, 3> moved{};
+      double distance = 0.0;
+      for (int c = 0; c < 3; ++c) {
+        moved[c] = NearestTurn(candidate[c], previous[c]);
+        distance += std::abs(moved[c] - previous[c]);
+      }
+      if (distance < bestDistance) {
+        bestDistance = distance;
+        best = moved;
+      }
+    }
+    for (int c = 0; c < 3; ++c) {
+      const float value = static_cast<float>(best[c]);
+      changed = changed || value != key[c]->y;
+      key[c]->y = value;
+      previous[c] = value;
+    }
+  }
+  return changed;
 }
 
 }  // namespace Tarvel

@@ -31,6 +31,15 @@ class KeyTransforms {
   // Inserts count keys per segment and lays them on the Catmull-Rom spline through the old
   // keys, which keep their values. count 0 changes nothing.
   static void SmoothKeys(EditorToolkit::Curve2& curve, std::uint32_t first, std::uint32_t last, int count);
+
+  // Takes the flips out of a rotation's three Euler curves (X, Y, Z in degrees, rotation
+  // about X, then Y, then Z): at every key whose frame the three share, from firstFrame to
+  // lastFrame, of the triples that give the same rotation (each angle moved by whole turns,
+  // and (x + 180, 180 - y, z + 180)) it keeps the one nearest the previous key's triple. The
+  // first key, or the key before firstFrame when there is one, is kept as it is. Returns
+  // whether a value changed.
+  static bool FilterEuler(EditorToolkit::Curve2& x, EditorToolkit::Curve2& y, EditorToolkit::Curve2& z,
+                          float firstFrame, float lastFrame);
 };
 
 }  // namespace Tarvel

@@ -332,9 +332,10 @@ class RandomEditing : public ModuleHost {
   // A key tool from the Track or Selection menu, its questions answered at random.
   Action Tool() {
     static constexpr EditorCore::UINT kTools[] = {
-        Ids::kCmdTrackScale,     Ids::kCmdTrackSubdivise,     Ids::kCmdTrackSmooth,        Ids::kCmdTrackFlip,
-        Ids::kCmdTrackSubSample, Ids::kCmdSelectionScale,     Ids::kCmdSelectionSubdivise, Ids::kCmdSelectionSmooth,
-        Ids::kCmdSelectionFlip,  Ids::kCmdSelectionSubSample, Ids::kCmdRemovePoints,       Ids::kCmdAddPoint};
+        Ids::kCmdTrackScale,       Ids::kCmdTrackSubdivise,      Ids::kCmdTrackSmooth,        Ids::kCmdTrackFlip,
+        Ids::kCmdTrackSubSample,   Ids::kCmdSelectionScale,      Ids::kCmdSelectionSubdivise, Ids::kCmdSelectionSmooth,
+        Ids::kCmdSelectionFlip,    Ids::kCmdSelectionSubSample,  Ids::kCmdRemovePoints,       Ids::kCmdAddPoint,
+        Ids::kCmdTrackEulerFilter, Ids::kCmdSelectionEulerFilter};
     const EditorCore::UINT id = kTools[Pick(std::size(kTools))];
     const bool accept = Pick(5) != 0;
     const std::string percent = std::to_string(50 + Pick(151));

@@ -1,3 +1,7 @@
+#include <algorithm>
+#include <cmath>
+#include <map>
+#include <utility>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -8,6 +12,7 @@
 #include "EngineCore/Crc32.h"
 #include "EngineCore/Scene.h"
 #include "EngineCore/SceneEditionManager.h"
+#include "Formats/GltfClipFile.h"
 #include "curves/ClipEditCore.h"
 #include "tools/KeyTools.h"
 #include "tools/PointOperations.h"
@@ -230,4 +235,120 @@ TEST_F(ClipTools, TheOtherToolsReshapeTheSelectedKeysOnly) {
   answers.questions = 0;
   EXPECT_FALSE(KeyTools::Smooth(core, answers, false));
   EXPECT_EQ(answers.questions, 0) << "without selected curves nothing is asked";
+}
+
+namespace {
+
+// A core over a clip, every channel shown and every curve selected, for the Euler filter.
+class EulerFilter : public ::testing::Test {
+ protected:
+  void Attach(EngineCore::AnimClip& clip) {
+    clip.ComputeKeyFrameRange();
+    core.AttachClip(&clip);
+    for (std::uint32_t c = 0; c < clip.GetChannelCount(); ++c) core.ShowChannel(clip.GetChannelKeyAt(c));
+    for (int row = 0; row < core.GetSelection().GetRowCount(); ++row)
+      core.GetSelection().GetRowCurve(row)->bSelected = true;
+  }
+  // The widest jump between adjacent keys of any rotation curve, in degrees.
+  float WidestRotationJump() const {
+    float widest = 0.0f;
+    for (int row = 0; row < core.GetSelection().GetRowCount(); ++row) {
+      const CurveInfo& curve = *core.GetSelection().GetRowCurve(row);
+      if (curve.iTrackType != AnimTrack::Rotation) continue;
+      for (std::uint32_t i = 1; i < curve.pCurve->GetPointCount(); ++i) {
+        widest = std::max(widest, std::abs(curve.pCurve->GetPointAt(i)->y - curve.pCurve->GetPointAt(i - 1)->y));
+      }
+    }
+    return widest;
+  }
+  std::vector<float> Values(const char* channel, std::uint32_t component) {
+    std::vector<float> values;
+    for (const auto& curve : *core.GetChannelCurves(ClipBuilder::Key(channel))) {
+      if (curve->iTrackType != AnimTrack::Rotation || curve->iComponent != component) continue;
+      for (std::uint32_t i = 0; i < curve->pCurve->GetPointCount(); ++i)
+        values.push_back(curve->pCurve->GetPointAt(i)->y);
+    }
+    return values;
+  }
+  // Every rotation key of a clip by channel and frame.
+  using RotationKeys = std::map<std::pair<std::uint32_t, std::uint32_t>, EngineCore::Quaternion>;
+  static RotationKeys Rotations(const EngineCore::AnimClip& clip) {
+    RotationKeys keys;
+    for (std::uint32_t c = 0; c < clip.GetChannelCount(); ++c) {
+      const EngineCore::AnimCurve* curve = clip.GetChannelAt(c)->GetCurve(AnimTrack::Rotation);
+      for (std::uint32_t k = 0; curve && k < curve->GetKeyCount(); ++k)
+        keys[{c, curve->GetKeyFrame(k)}] = curve->GetQuaternionKey(k);
+    }
+    return keys;
+  }
+  // The widest turn, in degrees, between a key written back and the key the clip held at its
+  // frame before; the write-back may leave out keys that lie on a straight line.
+  static double WidestTurn(const RotationKeys& before, const RotationKeys& after) {
+    double widest = after.empty() ? 360.0 : 0.0;
+    for (const auto& [where, rotation] : after) {
+      const auto old = before.find(where);
+      if (old == before.end()) return 360.0;
+      // The angle between two rotations from the half-chord, in double: acos of a float dot
+      // product cannot tell turns under a few hundredths of a degree apart.
+      const double p[4] = {rotation.x, rotation.y, rotation.z, rotation.w};
+      const double q[4] = {old->second.x, old->second.y, old->second.z, old->second.w};
+      const double sign = p[0] * q[0] + p[1] * q[1] + p[2] * q[2] + p[3] * q[3] < 0.0 ? -1.0 : 1.0;
+      double apart = 0.0, together = 0.0;
+      for (int i = 0; i < 4; ++i) {
+        apart += (p[i] - sign * q[i]) * (p[i] - sign * q[i]);
+        together += (p[i] + sign * q[i]) * (p[i] + sign * q[i]);
+      }
+      widest = std::max(widest, 4.0 * std::atan2(std::sqrt(apart), std::sqrt(together)) * 57.29577951308232);
+    }
+    return widest;
+  }
+
+  ClipBuilder builder;
+  Tarvel::ClipEditCore core;
+};
+
+}  // namespace
+
+TEST_F(EulerFilter, ATurnPastNinetyDegreesAboutYKeepsGoingInsteadOfFlipping) {
+  // Stored as quaternions, a turn of 96 degrees about Y reads back as (180, 84, 180).
+  builder.Rotations("Spine", {{0, {0, 80, 0}}, {1, {0, 88, 0}}, {2, {0, 96, 0}}, {3, {0, 104, 0}}});
+  Attach(builder.Clip());
+  ASSERT_GT(WidestRotationJump(), 90.0f);
+  const RotationKeys before = Rotations(builder.Clip());
+  EXPECT_TRUE(KeyTools::EulerFilter(core, false));
+  for (std::uint32_t component : {0u, 2u}) {
+    for (float value : Values("Spine", component)) EXPECT_NEAR(value, 0.0f, 1e-3f) << "component " << component;
+  }
+  const std::vector<float> y = Values("Spine", 1);
+  ASSERT_EQ(y.size(), 4u);
+  for (std::size_t k = 0; k < y.size(); ++k) EXPECT_NEAR(y[k], 80.0f + 8.0f * static_cast<float>(k), 1e-3f);
+  EXPECT_LE(WidestTurn(before, Rotations(builder.Clip())), 0.001);
+}
+
+TEST_F(EulerFilter, TheSelectionFiltersOnlyFromItsFirstToItsLastKey) {
+  builder.Rotations("Spine", {{0, {0, 80, 0}}, {1, {0, 96, 0}}, {2, {0, 80, 0}}, {3, {0, 96, 0}}});
+  Attach(builder.Clip());
+  const std::vector<float> x = Values("Spine", 0);
+  for (const auto& curve : *core.GetChannelCurves(ClipBuilder::Key("Spine"))) curve->pCurve->SelectPointAt(3, true);
+  EXPECT_TRUE(KeyTools::EulerFilter(core, true));
+  const std::vector<float> filtered = Values("Spine", 0);
+  EXPECT_EQ(filtered[1], x[1]) << "the flip before the selection stays";
+  EXPECT_NEAR(filtered[3], filtered[2], 1e-3f) << "the selected key follows the key before it";
+}
+
+TEST_F(EulerFilter, OnACapturedTakeNoRotationCurveJumpsAndEveryRotationStaysOneUndoAway) {
+  Formats::ClipOpenResult take = Formats::GltfClipFile::Open(std::string(TARVEL_TEST_DATA) + "/01_01.gltf");
+  ASSERT_TRUE(take.clip) << take.message;
+  Attach(*take.clip);
+  // The Hips turn 3.3 degrees between frames 1008 and 1009; their X and Z angles flip.
+  EXPECT_GT(WidestRotationJump(), 120.0f);
+  const RotationKeys before = Rotations(*take.clip);
+  ASSERT_TRUE(KeyTools::EulerFilter(core, false));
+  EXPECT_LE(WidestRotationJump(), 90.0f);
+  EXPECT_LE(WidestTurn(before, Rotations(*take.clip)), 0.001) << "degrees between a key's rotation before and after";
+  EXPECT_EQ(core.GetHistory().GetStepCount(), 1u);
+  ASSERT_TRUE(core.Undo());
+  EXPECT_EQ(Rotations(*take.clip), before) << "one undo gives back every key exactly";
+  core.DetachClip();
+  take.clip->Release();
 }
