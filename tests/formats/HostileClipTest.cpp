@@ -216,7 +216,7 @@ TEST_F(HostileClip, HugeValuesSampleToFiniteKeys) {
   EXPECT_TRUE(ReopensAs(*clip, folder / "Huge.gltf"));
 }
 
-TEST_F(HostileClip, LongQuaternionsAreNormalisedWhetherKeptOrSampled) {
+TEST_F(HostileClip, LongQuaternionsAreNormalisedWhetherKeptOrSampledAndAZeroLengthOneRefusesTheFile) {
   const float big = 1e20f;
   for (const float second : {1.0f / 60.0f, 0.025f}) {
     TestClipBuilder builder;
@@ -230,9 +230,6 @@ TEST_F(HostileClip, LongQuaternionsAreNormalisedWhetherKeptOrSampled) {
       EXPECT_NEAR(q.x * q.x + q.y * q.y + q.z * q.z + q.w * q.w, 1.0f, 1e-5f) << "key " << k;
     }
   }
-}
-
-TEST_F(HostileClip, ZeroLengthQuaternionRefusesTheFile) {
   TestClipBuilder builder;
   builder.Track("Hips", "rotation", {0.0f, 1.0f / 60.0f}, {0, 0, 0, 1, 0, 0, 0, 0});
   builder.Write(folder.Path() / "Zero.gltf");
