@@ -19,15 +19,11 @@ Quaternion AboutY(float a) { return {0.0f, std::sin(a / 2), 0.0f, std::cos(a / 2
 Quaternion AboutZ(float a) { return {0.0f, 0.0f, std::sin(a / 2), std::cos(a / 2)}; }
 
 void ExpectNear(const Vector3& a, const Vector3& b, float tolerance) {
-  EXPECT_NEAR(a.x, b.x, tolerance);
-  EXPECT_NEAR(a.y, b.y, tolerance);
-  EXPECT_NEAR(a.z, b.z, tolerance);
+  for (int i = 0; i < 3; ++i) EXPECT_NEAR(a[i], b[i], tolerance) << "component " << i;
 }
 
 void ExpectNear(const Quaternion& a, const Quaternion& b, float tolerance) {
-  EXPECT_NEAR(a.x, b.x, tolerance);
-  EXPECT_NEAR(a.y, b.y, tolerance);
-  EXPECT_NEAR(a.z, b.z, tolerance);
+  ExpectNear(Vector3(a.x, a.y, a.z), Vector3(b.x, b.y, b.z), tolerance);
   EXPECT_NEAR(a.w, b.w, tolerance);
 }
 
@@ -102,9 +98,8 @@ TEST(EulerAngles, ComeBackUnchangedInsideTheirPrincipalRanges) {
           const Quaternion q = Quaternion::FromAngles(ax, ay, az);
           Vector3 angles;
           (negated ? q.Negated() : q).GetAngles(angles);
-          ASSERT_NEAR(angles.x, ax, 2e-5f) << ax << " " << ay << " " << az;
-          ASSERT_NEAR(angles.y, ay, 2e-5f) << ax << " " << ay << " " << az;
-          ASSERT_NEAR(angles.z, az, 2e-5f) << ax << " " << ay << " " << az;
+          const Vector3 wanted(ax, ay, az);
+          for (int i = 0; i < 3; ++i) ASSERT_NEAR(angles[i], wanted[i], 2e-5f) << ax << " " << ay << " " << az;
         }
       }
     }

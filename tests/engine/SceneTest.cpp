@@ -18,9 +18,7 @@ namespace {
 constexpr std::uint32_t kAllObjects = 0x7FFFFFFF;
 
 void ExpectNear(const Vector3& actual, const Vector3& expected) {
-  EXPECT_NEAR(actual.x, expected.x, 1e-5f);
-  EXPECT_NEAR(actual.y, expected.y, 1e-5f);
-  EXPECT_NEAR(actual.z, expected.z, 1e-5f);
+  for (int i = 0; i < 3; ++i) EXPECT_NEAR(actual[i], expected[i], 1e-5f) << "component " << i;
 }
 
 }  // namespace
