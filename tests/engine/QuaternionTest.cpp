@@ -59,7 +59,8 @@ void ExpectAnglesRebuild(const Quaternion& q, float tolerance) {
 
 }  // namespace
 
-TEST(QuaternionProduct, FollowsHamiltonsRulesAppliesTheRightFactorFirstAndTurnsCounterClockwise) {
+TEST(QuaternionProduct,
+     FollowsHamiltonsRulesAppliesTheRightFactorFirstAndTurnsCounterClockwiseAndNormalizesToUnitLength) {
   const Quaternion i(1, 0, 0, 0), j(0, 1, 0, 0), k(0, 0, 1, 0), minusOne(0, 0, 0, -1);
   EXPECT_EQ(i * j, k);
   EXPECT_EQ(j * k, i);
@@ -72,9 +73,6 @@ TEST(QuaternionProduct, FollowsHamiltonsRulesAppliesTheRightFactorFirstAndTurnsC
   ExpectNear(AboutZ(kPi / 2).Rotate({1, 0, 0}), {0, 1, 0}, 1e-6f);
   ExpectNear(AboutX(kPi / 2).Rotate({0, 1, 0}), {0, 0, 1}, 1e-6f);
   ExpectNear(AboutY(kPi / 2).Rotate({0, 0, 1}), {1, 0, 0}, 1e-6f);
-}
-
-TEST(QuaternionNormalization, GivesUnitLengthAndIdentityForZero) {
   ExpectNear(Quaternion(1, 2, 2, 4).Normalized(), {0.2f, 0.4f, 0.4f, 0.8f}, 1e-6f);
   EXPECT_EQ(Quaternion(0, 0, 0, 0).Normalized(), Quaternion());
 }
