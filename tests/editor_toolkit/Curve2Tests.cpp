@@ -51,12 +51,9 @@ float At(const Curve2& curve, float x) {
 
 }  // namespace
 
-TEST(CurveOrdering, KeepsPointsSortedWithEqualFramesInAddedOrder) {
-  Curve2 curve = Make({{30, 3}, {10, 1}, {20, 2}, {0, 0}, {10, 5}, {10, 6}});
-  EXPECT_EQ(Pts(curve), (Points{{0, 0}, {10, 1}, {10, 5}, {10, 6}, {20, 2}, {30, 3}}));
-}
-
-TEST(CurveOrdering, AddsUnflaggedPointsAndRefusesNonFiniteOnesWithALogLine) {
+TEST(CurveOrdering, KeepsPointsSortedWithEqualFramesInAddedOrderAndRefusesNonFiniteOnesWithALogLine) {
+  EXPECT_EQ(Pts(Make({{30, 3}, {10, 1}, {20, 2}, {0, 0}, {10, 5}, {10, 6}})),
+            (Points{{0, 0}, {10, 1}, {10, 5}, {10, 6}, {20, 2}, {30, 3}}));
   TestSupport::LogCapture log;
   Curve2 curve;
   const EditablePoint* plain = curve.AddPoint({4, 2}, false);
