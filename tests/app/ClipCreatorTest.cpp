@@ -58,7 +58,7 @@ TEST_F(ClipFiles, NewClipNamesMustBeFreeAndPathlessAndANewClipIsWrittenListedAnd
   EXPECT_EQ(TabCount(), 1);
 }
 
-TEST_F(ClipFiles, AnExistingNameIsRefusedWithAMessageAndCancellingCreatesNothing) {
+TEST_F(ClipFiles, AnExistingNameIsRefusedWithAMessageAndCancellingOrHavingNoProjectCreatesNothing) {
   name = "  01_01 ";
   const auto before = fs::last_write_time(Clips() / "01_01.gltf");
   host->GetModuleManager()->SendFrameworkMessage(&host->GetClipCreator(), kMsgCreateClip, 1, 0);
@@ -69,9 +69,6 @@ TEST_F(ClipFiles, AnExistingNameIsRefusedWithAMessageAndCancellingCreatesNothing
   host->GetModuleManager()->SendFrameworkMessage(&host->GetClipCreator(), kMsgCreateClip, 1, 0);
   EXPECT_FALSE(fs::exists(Clips() / "Run.gltf"));
   EXPECT_EQ(TabCount(), 0);
-}
-
-TEST_F(ClipFiles, WithoutAProjectNothingIsCreated) {
   host->GetSession().Close();
   EXPECT_FALSE(host->GetClipCreator().CreateClip("Walk"));
   EXPECT_EQ(log.Count(EngineCore::Log::Error, "No project is open"), 1);

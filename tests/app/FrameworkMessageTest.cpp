@@ -88,16 +88,13 @@ TEST_F(FrameworkMessages, OpeningAProjectTellsEveryModuleItsScene) {
   EXPECT_NE(hips->GetController(), nullptr) << "the project's animated objects carry controllers";
 }
 
-TEST_F(FrameworkMessages, TheViewerRedrawsOn2324) {
+TEST_F(FrameworkMessages, TheViewerRedrawsOn2324AndAPickInItSelectsTheObjectAndTellsEveryModule) {
   TarvelHost::ViewerModule& viewer = host->GetViewer();
   EditorCore::GUI_App::ProcessEvents(50);
   const int paints = viewer.GetView()->GetPaintCount();
   host->GetModuleManager()->SendFrameworkMessage(&viewer, kMsgViewerRedraw, 0, 0);
   EXPECT_EQ(viewer.GetRedrawRequestCount(), 1);
   EXPECT_GT(viewer.GetView()->GetPaintCount(), paints);
-}
-
-TEST_F(FrameworkMessages, APickInTheViewerSelectsTheObjectAndTellsEveryModule) {
   EngineCore::Scene* scene = host->GetSession().GetScene();
   TarvelHost::ViewerWnd* view = host->GetViewer().GetView();
   EngineCore::SceneObject* hips = scene->FindObject("Hips");

@@ -33,7 +33,7 @@ TEST(ViewerCameraProjection, PutsTheTargetAtTheCentrePlusXRightPlusYUpAndHidesWh
   EXPECT_FALSE(camera.Project(behind, kWidth, kHeight).visible);
 }
 
-TEST(ViewerCameraMoves, PanFollowsThePointerZoomReturnsOrbitTurnsAndPitchStopsBeforeTheViewFlips) {
+TEST(ViewerCameraMoves, PanFollowsThePointerZoomReturnsOrbitTurnsPitchStopsBeforeTheViewFlipsAndAFitShowsEveryCorner) {
   ViewerCamera camera;
   const Vector3 target = camera.GetTarget();
   camera.Pan(12.0f, -7.0f, kHeight);
@@ -54,18 +54,15 @@ TEST(ViewerCameraMoves, PanFollowsThePointerZoomReturnsOrbitTurnsAndPitchStopsBe
     EXPECT_LT(std::abs(turned.GetPitch()), static_cast<float>(M_PI) / 2.0f);
     EXPECT_GT(std::abs(turned.GetPitch()), 1.0f);
   }
-}
-
-TEST(ViewerCameraMoves, FittingShowsEveryCornerOfTheBox) {
   for (const float aspect : {0.5f, 1.0f, 2.0f}) {
-    ViewerCamera camera;
+    ViewerCamera fitted;
     const Vector3 low(-3, 0, -1);
     const Vector3 high(3, 2, 1);
-    camera.Fit(low, high, aspect);
+    fitted.Fit(low, high, aspect);
     const int width = static_cast<int>(kHeight * aspect);
     for (int corner = 0; corner < 8; ++corner) {
       const Vector3 p((corner & 1) ? high.x : low.x, (corner & 2) ? high.y : low.y, (corner & 4) ? high.z : low.z);
-      const auto at = camera.Project(p, width, kHeight);
+      const auto at = fitted.Project(p, width, kHeight);
       ASSERT_TRUE(at.visible);
       EXPECT_GE(at.x, 0.0f) << aspect;
       EXPECT_LE(at.x, static_cast<float>(width)) << aspect;

@@ -27,11 +27,17 @@ class BackBufferTest : public ::testing::Test {
   GUI_BackBuffer buffer;
 };
 
-TEST_F(BackBufferTest, FilledRectangleCoversLeftTopButNotRightBottom) {
+TEST_F(BackBufferTest, FillsCoverLeftTopButNotRightBottomAndGradientsRunLeftToRight) {
   buffer.FillRect(CRect(10, 20, 30, 25), RGB(200, 150, 0));
   ExpectPixels({{10, 20}, {29, 24}}, RGB(200, 150, 0));
   ExpectPixels({{30, 24}, {29, 25}, {9, 20}}, kBack);
   EXPECT_EQ(buffer.GetPixel(100, 0), 0xFFFFFFFFu);
+  buffer.FillHGradient(CRect(10, 0, 60, 10), RGB(0, 0, 0), RGB(200, 100, 50));
+  ExpectPixels({{10, 5}}, RGB(0, 0, 0));
+  ExpectPixels({{59, 5}}, RGB(200, 100, 50));
+  ExpectPixels({{60, 5}}, kBack);
+  EXPECT_NEAR(GetRValue(buffer.GetPixel(35, 5)), 102, 3);
+  EXPECT_NEAR(GetGValue(buffer.GetPixel(35, 5)), 51, 3);
 }
 
 TEST_F(BackBufferTest, TwoPixelPolylineCoversTwoRowsAlongAFlatRun) {
@@ -47,7 +53,7 @@ TEST_F(BackBufferTest, TwoPixelPolylineCoversTwoRowsAlongAFlatRun) {
   ExpectPixels({{20, 38}, {20, 41}, {4, 40}, {51, 55}, {48, 55}}, kBack);
 }
 
-TEST_F(BackBufferTest, SlopedPolylineLeavesNoGapBetweenColumns) {
+TEST_F(BackBufferTest, SlopedPolylinesLeaveNoGapBetweenColumnsAndDottedPensLeaveGaps) {
   const CPoint points[] = {{0, 0}, {60, 30}};
   buffer.SetPen(RGB(0, 0, 255), 2, PS_SOLID);
   buffer.Polyline(points, 2);
@@ -57,9 +63,6 @@ TEST_F(BackBufferTest, SlopedPolylineLeavesNoGapBetweenColumns) {
     for (int y = 0; y < 80; ++y) hits += buffer.GetPixel(x, y) == RGB(0, 0, 255) ? 1 : 0;
     EXPECT_EQ(hits, 2) << x;
   }
-}
-
-TEST_F(BackBufferTest, DottedPenLeavesGaps) {
   buffer.SetPen(RGB(0, 0, 0), 1, PS_DOT);
   buffer.MoveTo(0, 10);
   buffer.LineTo(40, 10);
@@ -67,15 +70,6 @@ TEST_F(BackBufferTest, DottedPenLeavesGaps) {
   for (int x = 0; x <= 40; ++x) on += buffer.GetPixel(x, 10) == RGB(0, 0, 0) ? 1 : 0;
   EXPECT_GT(on, 15);
   EXPECT_LT(on, 26);
-}
-
-TEST_F(BackBufferTest, GradientRunsFromTheLeftColourToTheRightColour) {
-  buffer.FillHGradient(CRect(10, 0, 60, 10), RGB(0, 0, 0), RGB(200, 100, 50));
-  ExpectPixels({{10, 5}}, RGB(0, 0, 0));
-  ExpectPixels({{59, 5}}, RGB(200, 100, 50));
-  ExpectPixels({{60, 5}}, kBack);
-  EXPECT_NEAR(GetRValue(buffer.GetPixel(35, 5)), 102, 3);
-  EXPECT_NEAR(GetGValue(buffer.GetPixel(35, 5)), 51, 3);
 }
 
 TEST_F(BackBufferTest, RectangleOutlineLeavesTheInsideAlone) {

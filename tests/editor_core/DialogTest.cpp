@@ -91,7 +91,7 @@ class DialogTest : public ::testing::Test {
   GUI_Wnd host;
 };
 
-TEST_F(DialogTest, TemplateControlsBecomeWidgetsAtTheirPixelRectangles) {
+TEST_F(DialogTest, TemplateControlsBecomeWidgetsAtTheirPixelRectanglesWithRadioButtonsExcludingEachOther) {
   GUI_ResourceScope scope(kPrefix);
   GUI_Dialog dialog;
   ASSERT_TRUE(dialog.Create(5001, &host));
@@ -114,7 +114,6 @@ TEST_F(DialogTest, TemplateControlsBecomeWidgetsAtTheirPixelRectangles) {
   EXPECT_EQ(label->GetWindowText(), "Name :");
   EXPECT_EQ(Widget(*label)->x(), ToPixelsX(4, base));
   EXPECT_NE(dynamic_cast<GUI_CheckBox*>(dialog.GetDlgItem(1038)), nullptr);
-  EXPECT_NE(dynamic_cast<GUI_RadioButton*>(dialog.GetDlgItem(1053)), nullptr);
   EXPECT_NE(dynamic_cast<GUI_ComboBox*>(dialog.GetDlgItem(1023)), nullptr);
   EXPECT_NE(dynamic_cast<GUI_PushButton*>(dialog.GetDlgItem(IDOK)), nullptr);
   EXPECT_EQ(dialog.GetDlgItem(4242), nullptr);
@@ -124,6 +123,13 @@ TEST_F(DialogTest, TemplateControlsBecomeWidgetsAtTheirPixelRectangles) {
   EXPECT_EQ(client.Width(), ToPixelsX(195, base));
   EXPECT_EQ(client.Height(), ToPixelsY(108, base));
   EXPECT_EQ(dialog.GetParent(), &host);
+  // Radio buttons of one dialog exclude each other.
+  auto* horizontal = dynamic_cast<GUI_RadioButton*>(dialog.GetDlgItem(1053));
+  auto* vertical = dynamic_cast<GUI_RadioButton*>(dialog.GetDlgItem(1054));
+  horizontal->Check(true);
+  qobject_cast<QAbstractButton*>(Widget(*vertical))->click();
+  EXPECT_TRUE(vertical->IsChecked());
+  EXPECT_FALSE(horizontal->IsChecked());
 }
 
 TEST_F(DialogTest, TemplatesAreFoundOnlyInTheCurrentResourceContextAndAMissingOneMakesNoWindow) {
@@ -207,18 +213,6 @@ TEST_F(DialogTest, AModalDialogEndsWithTheButtonOrKeyPressedElseWithTheResponder
     EXPECT_EQ(dialog.okCalls, c.okCalls) << c.key << " " << c.answer;
     EXPECT_EQ(dialog.cancelCalls, c.cancelCalls) << c.key << " " << c.answer;
   }
-}
-
-TEST_F(DialogTest, RadioButtonsOfOneDialogExcludeEachOther) {
-  GUI_ResourceScope scope(kPrefix);
-  GUI_Dialog dialog;
-  ASSERT_TRUE(dialog.Create(5001, &host));
-  auto* horizontal = dynamic_cast<GUI_RadioButton*>(dialog.GetDlgItem(1053));
-  auto* vertical = dynamic_cast<GUI_RadioButton*>(dialog.GetDlgItem(1054));
-  horizontal->Check(true);
-  qobject_cast<QAbstractButton*>(Widget(*vertical))->click();
-  EXPECT_TRUE(vertical->IsChecked());
-  EXPECT_FALSE(horizontal->IsChecked());
 }
 
 TEST(DialogTemplateJson, MalformedTemplatesAreRefused) {

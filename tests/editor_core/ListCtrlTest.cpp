@@ -107,7 +107,7 @@ TEST_F(ListCtrlTest, PaintingCallsDrawItemForEachVisibleRowWithItsState) {
   EXPECT_EQ(image.pixelColor(10, GUI_ListCtrl::HeaderHeight + GUI_ListCtrl::RowHeight + 5), QColor(0, 0, 255));
 }
 
-TEST_F(ListCtrlTest, GetSelectedItemWalksSelectedRowsInListOrder) {
+TEST_F(ListCtrlTest, SelectedRowsAreWalkedInListOrderAndAPartialFindIgnoresCaseAndStartsAfterTheGivenRow) {
   for (const char* name : {"d", "c", "b", "a"}) list.InsertItem(0, name);
   for (int i = 0; i < 4; ++i) list.SetItemData(i, 100 + i);
   list.SetItemState(3, LVIS_SELECTED, LVIS_SELECTED);
@@ -124,9 +124,7 @@ TEST_F(ListCtrlTest, GetSelectedItemWalksSelectedRowsInListOrder) {
   EXPECT_EQ(list.GetNextItem(-1, LVNI_SELECTED), 1);
   EXPECT_EQ(list.GetNextItem(1, LVNI_SELECTED), 3);
   EXPECT_EQ(list.GetNextItem(3, LVNI_SELECTED), -1);
-}
-
-TEST_F(ListCtrlTest, PartialFindIgnoresCaseAndStartsAfterTheGivenRow) {
+  list.DeleteAllItems();
   for (const char* name : {"Legs", "leg", "LegLeft", "Arm"}) list.InsertItem(0, name);
   // Sorted: Arm, leg, LegLeft, Legs.
   EXPECT_EQ(list.FindItem("LEG", -1, true), 1);
@@ -186,7 +184,7 @@ TEST_F(ListCtrlTest, EnsureVisibleScrollsTheRowIntoView) {
   EXPECT_EQ(list.HitTest(RowPoint(0)), 3);
 }
 
-TEST_F(ListCtrlTest, SubItemsKeepTextImageAndIcons) {
+TEST_F(ListCtrlTest, SubItemsKeepTextImageAndIconsAndDefaultDrawingShowsIconCodesAsImages) {
   list.InsertItem(0, "a");
   GUI_ListItem item;
   item.mask = LVIF_TEXT | LVIF_IMAGE;
@@ -205,9 +203,6 @@ TEST_F(ListCtrlTest, SubItemsKeepTextImageAndIcons) {
   ASSERT_TRUE(list.GetSubItemRect(0, 1, cell));
   EXPECT_EQ(cell.left, 200);
   EXPECT_EQ(cell.right, 254);
-}
-
-TEST_F(ListCtrlTest, DefaultDrawingShowsIconCodesAsImages) {
   plain.AddIcon(nullptr);
   plain.AddIcon(GUI_ThemeManager::GetIcon(23));  // a filled square
   plain.InsertItem(0, "row");

@@ -40,7 +40,7 @@ class MenuTest : public ::testing::Test {
   EditorCoreTest::NotifyRecorder owner;
 };
 
-TEST_F(MenuTest, ItemsAreFoundByCommandInSubMenusAndByPosition) {
+TEST_F(MenuTest, ItemsAreFoundAndEnabledByCommandInSubMenusAndByPositionReturningThePreviousState) {
   EXPECT_EQ(bar.GetMenuItemCount(), 2);
   EXPECT_EQ(bar.GetSubMenu(1), &track);
   EXPECT_EQ(bar.GetMenuString(16674, MF_BYCOMMAND), "Add Point at cursor\tK");
@@ -49,9 +49,6 @@ TEST_F(MenuTest, ItemsAreFoundByCommandInSubMenusAndByPosition) {
   EXPECT_EQ(bar.GetMenuItemID(0), 0xFFFFFFFFu);
   EXPECT_EQ(clip.GetMenuIcon(16654, MF_BYCOMMAND), GUI_ThemeManager::GetIcon(0));
   EXPECT_EQ(bar.GetMenuState(99999, MF_BYCOMMAND), 0xFFFFFFFFu);
-}
-
-TEST_F(MenuTest, EnablingByCommandAndByPositionReturnsThePreviousState) {
   EXPECT_EQ(bar.EnableMenuItem(16659, MF_BYCOMMAND | MF_GRAYED), 0u);
   EXPECT_EQ(clip.GetMenuState(16659, MF_BYCOMMAND) & MF_GRAYED, MF_GRAYED);
   EXPECT_EQ(bar.EnableMenuItem(16659, MF_BYCOMMAND | MF_ENABLED), MF_GRAYED);

@@ -119,7 +119,7 @@ TEST_F(RulerTest, DraggingMarkerFourNotifiesTheParentAtEachMoveAndStopsAtTheMini
   EXPECT_DOUBLE_EQ(ruler.GetMarkerPosition(4), 0.0);
 }
 
-TEST_F(RulerTest, VerticalRulersCountFromTheBottomAndIgnoreMarkerDrags) {
+TEST_F(RulerTest, VerticalRulersIgnoreMarkerDragsAndTheViewFollowsThePointerBetweenStartAndStopMove) {
   GUI_RulerCtrl vertical;
   ASSERT_TRUE(vertical.Create(&parent, CRect(0, 40, 30, 240), 2));
   vertical.SetRulerStyle(0x22);
@@ -131,9 +131,6 @@ TEST_F(RulerTest, VerticalRulersCountFromTheBottomAndIgnoreMarkerDrags) {
   vertical.AddMarker(4);
   SendMouse(vertical, QEvent::MouseButtonPress, QPoint(10, 10), Qt::LeftButton, Qt::LeftButton);
   EXPECT_TRUE(parent.notes.empty());
-}
-
-TEST_F(RulerTest, TheViewFollowsThePointerBetweenStartAndStopMove) {
   QCursor::setPos(300, 300);
   ruler.StartMove(CPoint(10, 10), false);
   EXPECT_TRUE(ruler.IsMoving());

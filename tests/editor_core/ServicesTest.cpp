@@ -64,7 +64,7 @@ TEST_F(ServicesTest, TheMainFrameIsTheProcessSingleton) {
   EXPECT_FALSE(frame.IsPleaseWaitShown());
 }
 
-TEST_F(ServicesTest, FrameworkMessagesReachModulesById) {
+TEST_F(ServicesTest, FrameworkMessagesReachModulesByIdAndDragItemsKeepTypeAndName) {
   ProbeModule viewer(0x10000000);
   ProbeModule tarvel(32);
   GUI_ModuleManager* modules = frame.GetModuleManager();
@@ -82,9 +82,6 @@ TEST_F(ServicesTest, FrameworkMessagesReachModulesById) {
   EXPECT_TRUE(modules->UnregisterModule(&viewer));
   EXPECT_EQ(tarvel.GetModuleWithID(0x10000000), nullptr);
   modules->UnregisterModule(&tarvel);
-}
-
-TEST_F(ServicesTest, DragItemsKeepTypeAndName) {
   GUI_DnDManager* dnd = frame.GetDnDManager();
   dnd->AddData(10, "01_01.gltf");
   dnd->AddData(3, "texture");
@@ -121,12 +118,16 @@ TEST_F(ServicesTest, MessageDialogAnswersThroughTheResponder) {
 }
 
 TEST_F(ServicesTest, ComboEnterDialogGivesTheChosenEntry) {
-  GUI_Dialog::SetModalResponder([](GUI_Dialog& dlg) {
-    auto* combo = dynamic_cast<GUI_ComboBox*>(dlg.GetDlgItem(GUI_ComboxEnterDialog::ComboId));
-    EXPECT_NE(combo, nullptr);
-    if (combo) combo->SetCurSel(1);
-    return IDOK;
-  });
+  // Chooses an entry of the dialog's list, which should hold that many.
+  auto choosing = [](int entry, int count) {
+    GUI_Dialog::SetModalResponder([=](GUI_Dialog& dlg) {
+      auto* combo = dynamic_cast<GUI_ComboBox*>(dlg.GetDlgItem(GUI_ComboxEnterDialog::ComboId));
+      EXPECT_EQ(combo ? combo->GetCount() : 0, count);
+      if (combo) combo->SetCurSel(entry);
+      return IDOK;
+    });
+  };
+  choosing(1, 2);
   GUI_ComboxEnterDialog choose(&frame);
   choose.SetTitle("Open");
   choose.SetPrompt("Select an Animation Clip :");
@@ -137,12 +138,7 @@ TEST_F(ServicesTest, ComboEnterDialogGivesTheChosenEntry) {
   EXPECT_EQ(choose.GetString(), "run");
   // The same object can be shown again; its bound list starts afresh.
   choose.AddEntry("jump");
-  GUI_Dialog::SetModalResponder([](GUI_Dialog& dlg) {
-    auto* combo = dynamic_cast<GUI_ComboBox*>(dlg.GetDlgItem(GUI_ComboxEnterDialog::ComboId));
-    EXPECT_EQ(combo ? combo->GetCount() : 0, 3);
-    if (combo) combo->SetCurSel(2);
-    return IDOK;
-  });
+  choosing(2, 3);
   EXPECT_EQ(choose.DoModal(), IDOK);
   EXPECT_EQ(choose.GetString(), "jump");
 }

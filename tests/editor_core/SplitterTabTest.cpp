@@ -92,7 +92,7 @@ TEST_F(ControlsTest, TabsCountSelectAndReportContextMenus) {
   EXPECT_EQ(tabs.GetCurSel(), -1);
 }
 
-TEST_F(ControlsTest, PushButtonSendsPressThenClickCommand) {
+TEST_F(ControlsTest, PushButtonSendsPressThenClickCommandAndFloatEditHonoursDecimalsAndMinimum) {
   GUI_PushButton button;
   ASSERT_TRUE(button.Create(&page, CRect(10, 10, 60, 40), 1021, "Play"));
   qobject_cast<QPushButton*>(Widget(button))->click();
@@ -100,9 +100,6 @@ TEST_F(ControlsTest, PushButtonSendsPressThenClickCommand) {
   EXPECT_EQ(page.notes[0].header.code, GUI_PushButton::NotifyPressed);
   EXPECT_EQ(page.notes[0].header.idFrom, 1021u);
   EXPECT_EQ(page.commands, std::vector<UINT>{1021u});
-}
-
-TEST_F(ControlsTest, FloatEditHonoursDecimalsAndMinimum) {
   GUI_EditBox edit;
   ASSERT_TRUE(edit.Create(&page, CRect(10, 50, 110, 70), 1042));
   edit.SetTypeAsFloat(3, true);

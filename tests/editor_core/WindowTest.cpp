@@ -148,19 +148,7 @@ TEST_F(WindowTest, TimersFireByIdUntilKilled) {
   EXPECT_FALSE(child.KillTimer(7));
 }
 
-TEST_F(WindowTest, SendMessageReturnsTheHandlersResultUntilDestroyingTheParentEndsTheChild) {
-  EXPECT_EQ(child.SendMessage(3524, 40, 2), 42);
-  EXPECT_EQ(child.SendMessage(3525, 40, 2), 0);
-  ASSERT_TRUE(child.IsWindow());
-  top.DestroyWindow();
-  EXPECT_FALSE(top.IsWindow());
-  EXPECT_FALSE(child.IsWindow());
-  Pump(0);
-  EXPECT_FALSE(child.IsWindow());
-  EXPECT_EQ(child.SendMessage(3524, 1, 1), 0);
-}
-
-TEST_F(WindowTest, NotifyParentNamesSenderIdAndCode) {
+TEST_F(WindowTest, NotifyParentNamesSenderIdAndCodeAndSendMessageReturnsTheHandlersResultUntilTheParentGoes) {
   GUI_NotifyPayload payload;
   payload.distance = -7;
   LRESULT result = 0;
@@ -170,6 +158,15 @@ TEST_F(WindowTest, NotifyParentNamesSenderIdAndCode) {
   EXPECT_EQ(top.notifications[0].idFrom, 42u);
   EXPECT_EQ(top.notifications[0].code, 2034);
   EXPECT_EQ(result, -14);
+  EXPECT_EQ(child.SendMessage(3524, 40, 2), 42);
+  EXPECT_EQ(child.SendMessage(3525, 40, 2), 0);
+  ASSERT_TRUE(child.IsWindow());
+  top.DestroyWindow();
+  EXPECT_FALSE(top.IsWindow());
+  EXPECT_FALSE(child.IsWindow());
+  Pump(0);
+  EXPECT_FALSE(child.IsWindow());
+  EXPECT_EQ(child.SendMessage(3524, 1, 1), 0);
 }
 
 TEST_F(WindowTest, ClientAndScreenConvertBothWaysAndMoveWindowChangesTheClientRectangle) {
@@ -190,7 +187,7 @@ TEST_F(WindowTest, ClientAndScreenConvertBothWaysAndMoveWindowChangesTheClientRe
   EXPECT_EQ(Widget(child)->pos(), QPoint(5, 6));
 }
 
-TEST_F(WindowTest, ShowAndEnableAreReflectedInTheStyle) {
+TEST_F(WindowTest, ShowAndEnableAreReflectedInTheStyleAndCaptureBelongsToOneWindowAtATime) {
   child.ShowWindow(false);
   EXPECT_EQ(child.GetStyle() & WS_VISIBLE, 0u);
   child.ShowWindow(true);
@@ -198,9 +195,6 @@ TEST_F(WindowTest, ShowAndEnableAreReflectedInTheStyle) {
   child.EnableWindow(false);
   EXPECT_FALSE(child.IsWindowEnabled());
   EXPECT_NE(child.GetStyle() & WS_DISABLED, 0u);
-}
-
-TEST_F(WindowTest, CaptureBelongsToOneWindowAtATime) {
   child.SetCapture();
   EXPECT_TRUE(child.HasCapture());
   top.SetCapture();

@@ -10,22 +10,21 @@
 #include <random>
 #include <vector>
 
+#include "CurvePoints.h"
 #include "LogCapture.h"
 
+using CurvePoints::Frames;
+using CurvePoints::Make;
+using CurvePoints::Points;
+using CurvePoints::Pts;
+using CurvePoints::Xs;
+using CurvePoints::Ys;
 using EditorToolkit::Curve2;
 using EditorToolkit::EditablePoint;
-using Frames = std::vector<float>;
-using Points = std::vector<std::pair<float, float>>;
 
 namespace {
 
 constexpr float kNaN = std::numeric_limits<float>::quiet_NaN();
-
-Curve2 Make(std::initializer_list<EngineCore::Vector2> points) {
-  Curve2 curve;
-  for (const EngineCore::Vector2& point : points) curve.AddPoint(point, false);
-  return curve;
-}
 
 // Frames 0, 10, 20, ... with values 0, 1, 4, 9, ...: every segment has its own slope.
 Curve2 Parabola(std::uint32_t count) {
@@ -34,21 +33,6 @@ Curve2 Parabola(std::uint32_t count) {
   for (std::uint32_t i = 0; i < count; ++i)
     curve.AddPoint({10.0f * static_cast<float>(i), static_cast<float>(i * i)}, false);
   return curve;
-}
-
-Frames Field(const Curve2& curve, float EditablePoint::*field) {
-  Frames values;
-  for (std::uint32_t i = 0; i < curve.GetPointCount(); ++i) values.push_back(curve.GetPointAt(i)->*field);
-  return values;
-}
-Frames Xs(const Curve2& curve) { return Field(curve, &EditablePoint::x); }
-Frames Ys(const Curve2& curve) { return Field(curve, &EditablePoint::y); }
-// Frame and value of every point, in order.
-Points Pts(const Curve2& curve) {
-  Points points;
-  for (std::uint32_t i = 0; i < curve.GetPointCount(); ++i)
-    points.emplace_back(curve.GetPointAt(i)->x, curve.GetPointAt(i)->y);
-  return points;
 }
 
 // The selected count must always equal the number of selected flags.
@@ -67,12 +51,9 @@ float At(const Curve2& curve, float x) {
 
 }  // namespace
 
-TEST(CurveOrdering, KeepsPointsSortedWithEqualFramesInAddedOrder) {
-  Curve2 curve = Make({{30, 3}, {10, 1}, {20, 2}, {0, 0}, {10, 5}, {10, 6}});
-  EXPECT_EQ(Pts(curve), (Points{{0, 0}, {10, 1}, {10, 5}, {10, 6}, {20, 2}, {30, 3}}));
-}
-
-TEST(CurveOrdering, AddsUnflaggedPointsAndRefusesNonFiniteOnesWithALogLine) {
+TEST(CurveOrdering, KeepsPointsSortedWithEqualFramesInAddedOrderAndRefusesNonFiniteOnesWithALogLine) {
+  EXPECT_EQ(Pts(Make({{30, 3}, {10, 1}, {20, 2}, {0, 0}, {10, 5}, {10, 6}})),
+            (Points{{0, 0}, {10, 1}, {10, 5}, {10, 6}, {20, 2}, {30, 3}}));
   TestSupport::LogCapture log;
   Curve2 curve;
   const EditablePoint* plain = curve.AddPoint({4, 2}, false);
@@ -130,7 +111,7 @@ TEST(CurveOrdering, PreparedCurveHoldsAtMost24BytesPerPointAndSnapshots16) {
   EXPECT_EQ(curve.GetCurve().capacity() * sizeof(EditablePoint), 16u * 10000u);
 }
 
-TEST(CurveMove, ShiftsTheRangeAndRestoresOrderBothWays) {
+TEST(CurveMove, ShiftsTheRangeAndRestoresOrderBothWaysKeepingMovedPointsOnTheSideTheyCameFrom) {
   Curve2 curve = Make({{0, 0}, {20, 1}, {25, 2}, {40, 3}});
   ASSERT_TRUE(curve.MovePointsAt(1, 3, 11.0f));
   EXPECT_EQ(Xs(curve), (Frames{0, 31, 36, 51}));
@@ -138,9 +119,6 @@ TEST(CurveMove, ShiftsTheRangeAndRestoresOrderBothWays) {
   EXPECT_EQ(Pts(curve), (Points{{35, 0}, {36, 2}, {51, 3}, {66, 1}}));
   ASSERT_TRUE(curve.MovePointsAt(2, 3, -30.0f));  // 51, 66 -> 21, 36
   EXPECT_EQ(Pts(curve), (Points{{21, 3}, {35, 0}, {36, 2}, {36, 1}}));
-}
-
-TEST(CurveMove, MovedPointsStayOnTheSideTheyCameFrom) {
   Curve2 right = Make({{10, 1}, {20, 2}, {0, 0}});
   ASSERT_TRUE(right.MovePointsAt(0, 0, 20.0f));
   EXPECT_EQ(Pts(right), (Points{{10, 1}, {20, 0}, {20, 2}}));
@@ -172,7 +150,7 @@ TEST(CurveMove, SwapExchangesPositionsForATimeMirror) {
   EXPECT_FALSE(curve.SwapPoints(0, 5));
 }
 
-TEST(CurveEvaluation, IsFalseOnlyOnAnEmptyCurveAndLeavesTheOutputs) {
+TEST(CurveEvaluation, IsFalseOnlyOnAnEmptyCurveElseLinearHoldingTheEndsAndTakingTheLastPointOfASharedFrame) {
   Curve2 curve;
   float y = 42.0f;
   std::uint32_t segment = 7;
@@ -184,12 +162,9 @@ TEST(CurveEvaluation, IsFalseOnlyOnAnEmptyCurveAndLeavesTheOutputs) {
   EXPECT_TRUE(curve.EvaluatePoint(1000.0f, y, segment));
   EXPECT_EQ(y, 2.0f);
   EXPECT_EQ(segment, 0u);
-}
-
-TEST(CurveEvaluation, IsLinearHoldsTheEndsAndTakesTheLastPointOfASharedFrame) {
-  const Curve2 curve = Make({{0, 0}, {10, 5}, {10, 7}, {20, -5}});
+  const Curve2 line = Make({{0, 0}, {10, 5}, {10, 7}, {20, -5}});
   const std::pair<float, float> cases[] = {{-100, 0}, {2.5f, 1.25f}, {10, 7}, {15, 1}, {19, -3.8f}, {20.001f, -5}};
-  for (const auto& [x, y] : cases) EXPECT_NEAR(At(curve, x), y, 1e-5f) << "x = " << x;
+  for (const auto& [x, value] : cases) EXPECT_NEAR(At(line, x), value, 1e-5f) << "x = " << x;
 }
 
 TEST(CurveEvaluation, AnyHintGivesTheSameValueAndTheSegmentOfTheFrame) {
@@ -234,7 +209,7 @@ TEST(CurveEvaluation, AGoodHintExaminesAtMostTwoPointsAFarOneLogarithmicallyMany
   EXPECT_EQ(segment, 1023u);
 }
 
-TEST(CurveIndexSearch, PointIndexFindsExactFramesElseMinusOneOrTheLastIndexAndPointAtHoldsTheLastPoint) {
+TEST(CurveIndexSearch, FindsExactNearestAndPreviousPointsAtTheEndsBetweenAndOnTies) {
   const Curve2 curve = Make({{0, 0}, {10, 1}, {10, 2}, {20, 3}});
   const std::pair<float, int> binary[] = {{0, 0}, {10, 1}, {20, 3}, {10.5f, -1}, {-1, -1}, {21, -1}};
   for (const auto& [x, index] : binary) EXPECT_EQ(curve.GetPointIndex(x, true), index) << x;
@@ -245,14 +220,11 @@ TEST(CurveIndexSearch, PointIndexFindsExactFramesElseMinusOneOrTheLastIndexAndPo
   EXPECT_EQ(curve.GetPointAt(3)->x, 20.0f);
   EXPECT_EQ(curve.GetPointAt(0xFFFFFFFFu), curve.GetPointAt(3));
   EXPECT_EQ(Curve2().GetPointAt(0), nullptr);
-}
-
-TEST(CurveIndexSearch, NearestAndPreviousPointAtTheEndsBetweenAndOnTies) {
-  const Curve2 curve = Make({{0, 0}, {10, 1}, {10, 2}, {20, 3}, {20, 4}});
+  const Curve2 ties = Make({{0, 0}, {10, 1}, {10, 2}, {20, 3}, {20, 4}});
   const std::pair<float, int> nearest[] = {{-50, 0}, {4.9f, 0}, {5, 0}, {5.1f, 1}, {10, 1}, {15, 1}, {16, 3}, {99, 3}};
-  for (const auto& [x, index] : nearest) EXPECT_EQ(curve.SearchNearestPoint(x), index) << x;
+  for (const auto& [x, index] : nearest) EXPECT_EQ(ties.SearchNearestPoint(x), index) << x;
   const std::pair<float, int> previous[] = {{-1, 0}, {0, 0}, {9, 0}, {10, 2}, {19.9f, 2}, {20, 4}, {1000, 4}};
-  for (const auto& [x, index] : previous) EXPECT_EQ(curve.SearchPreviousPoint(x), index) << x;
+  for (const auto& [x, index] : previous) EXPECT_EQ(ties.SearchPreviousPoint(x), index) << x;
   EXPECT_EQ(Curve2().SearchNearestPoint(1.0f), -1);
   EXPECT_EQ(Curve2().SearchPreviousPoint(1.0f), -1);
 }
@@ -368,7 +340,7 @@ TEST(CurveSubSample, TouchesOnlyTheRangeAndUncountsDroppedSelectedPoints) {
   EXPECT_EQ(Curve2().SubSample(0, 5, 0.05f), 0u);
 }
 
-TEST(CurveSubdivise, InsertsEvenlySpacedPlainPointsOnTheLine) {
+TEST(CurveSubdivise, InsertsEvenlySpacedPlainPointsOnTheLineAndNothingForNoCountNoIntervalOrNoPrecision) {
   Curve2 curve = Make({{0, 0}, {10, 5}, {20, 0}});
   EXPECT_EQ(curve.Subdivise(0.0f, 10.0f, 4, false, false), 4);
   EXPECT_EQ(Xs(curve), (Frames{0, 2, 4, 6, 8, 10, 20}));
@@ -378,14 +350,10 @@ TEST(CurveSubdivise, InsertsEvenlySpacedPlainPointsOnTheLine) {
   EXPECT_EQ(curve.Subdivise(10.0f, 20.0f, 1, false, true), 1);
   EXPECT_TRUE(curve.GetPointAt(6)->bNew);
   EXPECT_FALSE(curve.GetPointAt(5)->bNew);
-}
-
-TEST(CurveSubdivise, InsertsNothingForNoCountNoIntervalOrNoPrecision) {
-  Curve2 curve = Make({{0, 0}, {10, 5}});
   EXPECT_EQ(curve.Subdivise(0.0f, 10.0f, 0, true, true), 0);
   EXPECT_EQ(curve.Subdivise(10.0f, 10.0f, 3, true, true), 0);
   EXPECT_EQ(curve.Subdivise(10.0f, 0.0f, 3, true, true), 0);
-  EXPECT_EQ(curve.GetPointCount(), 2u);
+  EXPECT_EQ(curve.GetPointCount(), 8u);
   EXPECT_EQ(Curve2().Subdivise(0.0f, 10.0f, 3, true, true), 0);
   // Only one float lies between these frames.
   const float x0 = 1000.0f, x1 = std::nextafter(std::nextafter(x0, 2000.0f), 2000.0f);

@@ -7,7 +7,7 @@
 using EditorToolkit::EditorKernel;
 using EditorToolkit::KeyManager;
 
-TEST(KeyManagerModifiers, EachKeyReadsItsOwnBitFromTheSourceAtEveryCallAndNoneIsHeldWithoutASource) {
+TEST(KeyManagerModifiers, EachKeyReadsItsOwnBitFromTheSourceAtEveryCallAndTheKernelsOneManagerSeesTheInstalledSource) {
   KeyManager keys;
   EXPECT_FALSE(keys.HasModifierSource());
   EXPECT_EQ(keys.GetModifiers(), 0u);
@@ -31,9 +31,6 @@ TEST(KeyManagerModifiers, EachKeyReadsItsOwnBitFromTheSourceAtEveryCallAndNoneIs
   held = KeyManager::Control;
   EXPECT_FALSE(keys.HasModifierSource());
   EXPECT_FALSE(keys.ControlKeyPressed());
-}
-
-TEST(KeyManagerModifiers, TheKernelHasOneKeyManagerThatSeesTheInstalledSource) {
   EditorKernel* kernel = EditorKernel::GetInstance();
   ASSERT_NE(kernel, nullptr);
   EXPECT_EQ(EditorKernel::GetInstance(), kernel);

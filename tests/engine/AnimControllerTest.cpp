@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "ClipBuilder.h"
 #include "EngineCore/AnimClip.h"
 #include "EngineCore/AnimTrack.h"
 #include "EngineCore/Crc32.h"
@@ -14,7 +15,6 @@
 
 using EngineCore::AnimClip;
 using EngineCore::AnimController;
-using EngineCore::AnimCurve;
 using EngineCore::AnimTrack;
 using EngineCore::Quaternion;
 using EngineCore::SceneObject;
@@ -29,33 +29,20 @@ std::uint32_t Checksum(const char* text) {
 Quaternion AboutZ(float angle) { return {0.0f, 0.0f, std::sin(angle / 2), std::cos(angle / 2)}; }
 
 void ExpectNear(const Vector3& actual, const Vector3& expected) {
-  EXPECT_NEAR(actual.x, expected.x, 1e-4f);
-  EXPECT_NEAR(actual.y, expected.y, 1e-4f);
-  EXPECT_NEAR(actual.z, expected.z, 1e-4f);
+  for (int i = 0; i < 3; ++i) EXPECT_NEAR(actual[i], expected[i], 1e-4f) << "component " << i;
 }
 
 // A channel that moves from the origin to (6, 12, -6), turns by 2 radians about Z and scales
 // from 1 to 3 between two key frames.
 AnimClip* MakeClip(const char* clipName, const char* channelName, std::uint32_t first, std::uint32_t last) {
-  auto* clip = new AnimClip(clipName);
-  EXPECT_TRUE(clip->AddChannel(channelName));
-  EngineCore::AnimChannel* channel = clip->GetChannel(Checksum(channelName));
-  auto track = [&](std::uint32_t type, std::uint32_t keyType) {
-    channel->AddTrack(type);
-    channel->GetCurve(type)->SetKeyType(keyType);
-    return channel->GetCurve(type);
-  };
-  AnimCurve* translation = track(AnimTrack::Translation, AnimCurve::KeyVector3);
-  translation->AddKey(first, Vector3(0, 0, 0));
-  translation->AddKey(last, Vector3(6, 12, -6));
-  AnimCurve* rotation = track(AnimTrack::Rotation, AnimCurve::KeyQuaternion);
-  rotation->AddKey(first, AboutZ(0.0f));
-  rotation->AddKey(last, AboutZ(2.0f));
-  AnimCurve* scale = track(AnimTrack::Scale, AnimCurve::KeyVector3);
-  scale->AddKey(first, Vector3(1, 1, 1));
-  scale->AddKey(last, Vector3(3, 3, 3));
-  clip->ComputeKeyFrameRange();
-  return clip;
+  ClipBuilder made(clipName);
+  made.Vectors(channelName, AnimTrack::Translation, {{first, {0, 0, 0}}, {last, {6, 12, -6}}});
+  made.Track(channelName, AnimTrack::Rotation).AddKey(first, AboutZ(0.0f));
+  made.Track(channelName, AnimTrack::Rotation).AddKey(last, AboutZ(2.0f));
+  made.Vectors(channelName, AnimTrack::Scale, {{first, {1, 1, 1}}, {last, {3, 3, 3}}});
+  made.Clip().ComputeKeyFrameRange();
+  made.Clip().AddRef();
+  return &made.Clip();
 }
 
 }  // namespace
@@ -206,12 +193,7 @@ TEST_F(ClipPlayback, ReinitResetsPlaybackAndPosesAtAPlacedFrame) {
 
 TEST_F(ClipPlayback, PosesOnlyFromItsOwnChannelAndTracks) {
   AnimClip* both = MakeClip("both", "Spine", 0, 60);
-  ASSERT_TRUE(both->AddChannel("Hips"));
-  both->GetChannel(Checksum("Hips"))->AddTrack(AnimTrack::Translation);
-  AnimCurve* hips = both->GetChannel(Checksum("Hips"))->GetCurve(AnimTrack::Translation);
-  hips->SetKeyType(AnimCurve::KeyVector3);
-  hips->AddKey(0, Vector3(100, 0, 0));
-  hips->AddKey(60, Vector3(200, 0, 0));
+  ClipBuilder(*both).Vectors("Hips", AnimTrack::Translation, {{0, {100, 0, 0}}, {60, {200, 0, 0}}});
   controller_->ChangeClip(0, controller_->AddClip(both));
   Step(0.5f);
   ExpectNear(object_.GetLocalTranslation(), {150, 0, 0});

@@ -38,7 +38,7 @@ TEST(CatmullRomEvaluation, PassesThroughTheInnerPointsKeepsEvenlySpacedLinesAndG
   EXPECT_FLOAT_EQ(Math::EvaluateCatmullRom(0.0f, 1.0f, 5.0f, 2.0f, 0.25f), 1.953125f);
 }
 
-TEST(EngineString, CountsTheTerminatorInItsStoredLengthLowersJoinsAndComparesByContent) {
+TEST(EngineString, CountsTheTerminatorInItsStoredLengthLowersJoinsComparesByContentAndFormatsLikePrintfAtAnyLength) {
   EXPECT_EQ(String().GetLength(), 1u);
   EXPECT_EQ(String("Hips").GetLength(), 5u);
   EXPECT_EQ(String("Hips").GetTextLength(), 4u);
@@ -50,9 +50,6 @@ TEST(EngineString, CountsTheTerminatorInItsStoredLengthLowersJoinsAndComparesByC
   EXPECT_EQ(joined + String("b"), String("clip_2b"));
   EXPECT_LT(String("abc"), String("abd"));
   EXPECT_FALSE(String("abd") < String("abc"));
-}
-
-TEST(EngineString, FormatsLikePrintfAtAnyLength) {
   EXPECT_EQ(String::Format("%s_%03d", "Bone", 7), "Bone_007");
   const std::string longText(5000, 'x');
   EXPECT_EQ(String::Format("<%s>", longText.c_str()).str(), "<" + longText + ">");

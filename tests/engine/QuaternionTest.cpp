@@ -19,15 +19,11 @@ Quaternion AboutY(float a) { return {0.0f, std::sin(a / 2), 0.0f, std::cos(a / 2
 Quaternion AboutZ(float a) { return {0.0f, 0.0f, std::sin(a / 2), std::cos(a / 2)}; }
 
 void ExpectNear(const Vector3& a, const Vector3& b, float tolerance) {
-  EXPECT_NEAR(a.x, b.x, tolerance);
-  EXPECT_NEAR(a.y, b.y, tolerance);
-  EXPECT_NEAR(a.z, b.z, tolerance);
+  for (int i = 0; i < 3; ++i) EXPECT_NEAR(a[i], b[i], tolerance) << "component " << i;
 }
 
 void ExpectNear(const Quaternion& a, const Quaternion& b, float tolerance) {
-  EXPECT_NEAR(a.x, b.x, tolerance);
-  EXPECT_NEAR(a.y, b.y, tolerance);
-  EXPECT_NEAR(a.z, b.z, tolerance);
+  ExpectNear(Vector3(a.x, a.y, a.z), Vector3(b.x, b.y, b.z), tolerance);
   EXPECT_NEAR(a.w, b.w, tolerance);
 }
 
@@ -63,7 +59,8 @@ void ExpectAnglesRebuild(const Quaternion& q, float tolerance) {
 
 }  // namespace
 
-TEST(QuaternionProduct, FollowsHamiltonsRulesAppliesTheRightFactorFirstAndTurnsCounterClockwise) {
+TEST(QuaternionProduct,
+     FollowsHamiltonsRulesAppliesTheRightFactorFirstAndTurnsCounterClockwiseAndNormalizesToUnitLength) {
   const Quaternion i(1, 0, 0, 0), j(0, 1, 0, 0), k(0, 0, 1, 0), minusOne(0, 0, 0, -1);
   EXPECT_EQ(i * j, k);
   EXPECT_EQ(j * k, i);
@@ -76,9 +73,6 @@ TEST(QuaternionProduct, FollowsHamiltonsRulesAppliesTheRightFactorFirstAndTurnsC
   ExpectNear(AboutZ(kPi / 2).Rotate({1, 0, 0}), {0, 1, 0}, 1e-6f);
   ExpectNear(AboutX(kPi / 2).Rotate({0, 1, 0}), {0, 0, 1}, 1e-6f);
   ExpectNear(AboutY(kPi / 2).Rotate({0, 0, 1}), {1, 0, 0}, 1e-6f);
-}
-
-TEST(QuaternionNormalization, GivesUnitLengthAndIdentityForZero) {
   ExpectNear(Quaternion(1, 2, 2, 4).Normalized(), {0.2f, 0.4f, 0.4f, 0.8f}, 1e-6f);
   EXPECT_EQ(Quaternion(0, 0, 0, 0).Normalized(), Quaternion());
 }
@@ -102,9 +96,8 @@ TEST(EulerAngles, ComeBackUnchangedInsideTheirPrincipalRanges) {
           const Quaternion q = Quaternion::FromAngles(ax, ay, az);
           Vector3 angles;
           (negated ? q.Negated() : q).GetAngles(angles);
-          ASSERT_NEAR(angles.x, ax, 2e-5f) << ax << " " << ay << " " << az;
-          ASSERT_NEAR(angles.y, ay, 2e-5f) << ax << " " << ay << " " << az;
-          ASSERT_NEAR(angles.z, az, 2e-5f) << ax << " " << ay << " " << az;
+          const Vector3 wanted(ax, ay, az);
+          for (int i = 0; i < 3; ++i) ASSERT_NEAR(angles[i], wanted[i], 2e-5f) << ax << " " << ay << " " << az;
         }
       }
     }

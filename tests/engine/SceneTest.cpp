@@ -18,9 +18,7 @@ namespace {
 constexpr std::uint32_t kAllObjects = 0x7FFFFFFF;
 
 void ExpectNear(const Vector3& actual, const Vector3& expected) {
-  EXPECT_NEAR(actual.x, expected.x, 1e-5f);
-  EXPECT_NEAR(actual.y, expected.y, 1e-5f);
-  EXPECT_NEAR(actual.z, expected.z, 1e-5f);
+  for (int i = 0; i < 3; ++i) EXPECT_NEAR(actual[i], expected[i], 1e-5f) << "component " << i;
 }
 
 }  // namespace
@@ -39,13 +37,10 @@ class SceneObjects : public ::testing::Test {
   SceneObject* head_ = scene_.CreateObject(String("Head"), hips_);
 };
 
-TEST_F(SceneObjects, SearchesAndAppendsInCreationOrder) {
+TEST_F(SceneObjects, SearchesInCreationOrderFindsTheFirstObjectOfANameAndTellsNamelessFromEmpty) {
   EXPECT_EQ(head_->GetParent(), hips_);
   EXPECT_EQ(Search(kAllObjects), (std::vector<SceneObject*>{root_, hips_, nameless_, head_}));
   EXPECT_EQ(Search(kAllObjects, {nullptr}), (std::vector<SceneObject*>{nullptr, root_, hips_, nameless_, head_}));
-}
-
-TEST_F(SceneObjects, FindsTheFirstObjectOfANameAndTellsNamelessFromEmpty) {
   scene_.CreateObject(String("Head"));
   EXPECT_EQ(scene_.FindObject("Head"), head_);
   EXPECT_EQ(scene_.FindObject("Tail"), nullptr);
@@ -68,7 +63,7 @@ TEST_F(SceneObjects, SearchesAnimatedObjectsByTypeFlag0x80) {
   EXPECT_EQ(Search(kAllObjects).size(), 4u);
 }
 
-TEST_F(SceneObjects, KeepsOneTagPerObject) {
+TEST_F(SceneObjects, KeepsOneTagPerObjectAndAnEditionManagerUntilItIsRemoved) {
   String tag("unchanged");
   EXPECT_FALSE(scene_.FindTag(hips_, tag));
   EXPECT_EQ(tag, "unchanged");
@@ -80,9 +75,6 @@ TEST_F(SceneObjects, KeepsOneTagPerObject) {
   ASSERT_TRUE(scene_.FindTag(head_, tag));
   EXPECT_EQ(tag, "skull");
   EXPECT_FALSE(scene_.FindTag(root_, tag));
-}
-
-TEST_F(SceneObjects, HasAnEditionManagerUntilItIsRemoved) {
   ASSERT_NE(scene_.GetEditionManager(), nullptr);
   scene_.RemoveEditionManager();
   EXPECT_EQ(scene_.GetEditionManager(), nullptr);

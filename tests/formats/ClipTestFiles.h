@@ -1,9 +1,12 @@
 #pragma once
 
+#include <cmath>
 #include <cstdlib>
+#include <fstream>
 #include <string>
 
 #include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
 
 #include "EngineCore/AnimClip.h"
 #include "Formats/ClipFormats.h"
@@ -20,6 +23,11 @@ inline bool PassesValidator(const std::string& path) {
   return std::system(command.c_str()) == 0;
 }
 
+inline nlohmann::json ReadJson(const std::string& path) {
+  std::ifstream in(path);
+  return nlohmann::json::parse(in);
+}
+
 // Releases an opened clip at the end of a test.
 struct ClipHolder {
   EngineCore::AnimClip* clip = nullptr;
@@ -30,6 +38,7 @@ struct ClipHolder {
   ClipHolder(const ClipHolder&) = delete;
   ClipHolder& operator=(const ClipHolder&) = delete;
   EngineCore::AnimClip* operator->() const { return clip; }
+  EngineCore::AnimClip& operator*() const { return *clip; }
 };
 
 // A channel's curve of one track type, or null.
@@ -45,4 +54,43 @@ inline EngineCore::AnimClip* OpenOrFail(const std::string& path) {
   return result.clip;
 }
 
+// Whether two clips hold the same channels, tracks and keys, as a clip and its saved copy
+// should; a rotation may come back negated.
+inline ::testing::AssertionResult SameKeys(const EngineCore::AnimClip& a, const EngineCore::AnimClip& b) {
+  auto differ = [](const auto& what) { return ::testing::AssertionFailure() << what; };
+  if (a.GetChannelCount() != b.GetChannelCount()) return differ("channel count");
+  for (std::uint32_t c = 0; c < a.GetChannelCount(); ++c) {
+    const EngineCore::AnimChannel& ca = *a.GetChannelAt(c);
+    const EngineCore::AnimChannel* cb = b.GetChannel(a.GetChannelKeyAt(c));
+    if (!cb || cb->GetTrackCount() != ca.GetTrackCount()) return differ(ca.GetName().str());
+    for (std::uint32_t t = 0; t < ca.GetTrackCount(); ++t) {
+      const EngineCore::AnimCurve& ka = *ca.GetCurveAt(t);
+      const EngineCore::AnimCurve* kb = cb->GetCurve(ca.GetTrackTypeAt(t));
+      if (!kb || kb->GetKeyCount() != ka.GetKeyCount()) return differ(ca.GetName().str() + " track");
+      for (std::uint32_t k = 0; k < ka.GetKeyCount(); ++k) {
+        bool same = ka.GetKeyFrame(k) == kb->GetKeyFrame(k);
+        if (ka.GetKeyType() == EngineCore::AnimCurve::KeyQuaternion) {
+          same = same && std::abs(std::abs(ka.GetQuaternionKey(k).Dot(kb->GetQuaternionKey(k))) - 1.0f) <= 1e-5f;
+        } else {
+          for (int i = 0; i < 3; ++i)
+            same = same && std::abs(ka.GetVector3Key(k)[i] - kb->GetVector3Key(k)[i]) <= 1e-5f;
+        }
+        if (!same) return differ(ca.GetName().str() + " key " + std::to_string(k));
+      }
+    }
+  }
+  return ::testing::AssertionSuccess();
+}
+
+// Whether the file at `path` opens with the same keys as `clip`.
+inline ::testing::AssertionResult ReopensAs(const EngineCore::AnimClip& clip, const std::string& path) {
+  ClipHolder again(OpenOrFail(path));
+  return again.clip ? SameKeys(clip, *again.clip) : ::testing::AssertionFailure() << path << " does not open";
+}
+
 }  // namespace ClipTestFiles
+
+// Opens a clip file into a holder named `name`, ending the test when it does not open.
+#define ASSERT_OPENS(name, path)                                       \
+  ::ClipTestFiles::ClipHolder name(::ClipTestFiles::OpenOrFail(path)); \
+  ASSERT_TRUE(name.clip)

@@ -36,7 +36,7 @@ class ProjectFolder : public ::testing::Test {
 
 }  // namespace
 
-TEST_F(ProjectFolder, ClipFolderListsNamesWithoutExtensionInNameOrder) {
+TEST_F(ProjectFolder, ClipFolderListsNamesInNameOrderAndTheFactoryGivesOneClipPerName) {
   auto clips = EngineToolkit::FileSystem::GetInstance().GetFolder(EngineToolkit::FileSystem::AnimClipFolder);
   ASSERT_TRUE(clips);
   ASSERT_EQ(clips->GetFileCount(), 2u);
@@ -46,9 +46,7 @@ TEST_F(ProjectFolder, ClipFolderListsNamesWithoutExtensionInNameOrder) {
   ASSERT_TRUE(clips->GetFileName(1, name));
   EXPECT_EQ(name, "Wave");
   EXPECT_FALSE(clips->GetFileName(2, name));
-}
-
-TEST_F(ProjectFolder, FactoryGivesTheSameClipForTheSameName) {
+  // The factory gives the same clip for the same name.
   AnimClip* first = ResourceFactory::GetInstance().GetAnimClip("Wave");
   AnimClip* second = ResourceFactory::GetInstance().GetAnimClip("Wave");
   ASSERT_NE(first, nullptr);
@@ -59,7 +57,7 @@ TEST_F(ProjectFolder, FactoryGivesTheSameClipForTheSameName) {
   EXPECT_EQ(ResourceFactory::GetInstance().GetAnimClip("Nothing"), nullptr);
 }
 
-TEST_F(ProjectFolder, LoadsTheFirstSceneAndGivesAnimatedObjectsControllers) {
+TEST_F(ProjectFolder, LoadsTheFirstSceneWhoseAnimatedObjectsPlayTheirClips) {
   EngineCore::Scene* scene = project->GetScene();
   ASSERT_NE(scene, nullptr);
   ASSERT_EQ(scene->GetObjectCount(), 2u) << "a.gltf comes before b.gltf";
@@ -72,11 +70,9 @@ TEST_F(ProjectFolder, LoadsTheFirstSceneAndGivesAnimatedObjectsControllers) {
   EXPECT_EQ(controller->GetChannelKey(), AnimClip::ComputeChannelKey("Arm"));
   ASSERT_EQ(controller->GetClipCount(), 1u) << "only Wave animates Arm";
   EXPECT_EQ(controller->GetClipAt(0)->GetName(), "Wave");
-}
-
-TEST_F(ProjectFolder, PlayingAClipPosesTheSceneObject) {
-  EngineCore::SceneObject* root = project->GetScene()->FindObject("Root");
-  EngineCore::AnimController* controller = root->GetController();
+  // Playing the clip poses the objects.
+  EngineCore::SceneObject* root = scene->FindObject("Root");
+  controller = root->GetController();
   ASSERT_NE(controller, nullptr);
   controller->ChangeClip(0, controller->GetClipKeyAt(0));
   controller->SetPlaybackFrame(0, 0.0f);

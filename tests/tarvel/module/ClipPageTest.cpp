@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include "ClipBuilder.h"
 #include "EditorCore/GUI_Menu.h"
 #include "EditorToolkit/EditorKernel.h"
 #include "EngineCore/AnimTrack.h"
@@ -23,24 +24,14 @@ namespace {
 class ClipPage : public ModuleHost {
  protected:
   AnimClipDialog& OpenMade(std::initializer_list<const char*> channels, bool scaleToo = false) {
-    auto* clip = new EngineCore::AnimClip("Made");
+    ClipBuilder made("Made");
     for (const char* name : channels) {
-      clip->AddChannel(name);
-      EngineCore::AnimChannel& channel = *clip->GetChannel(EngineCore::AnimClip::ComputeChannelKey(name));
-      auto track = [&channel](std::uint32_t type, std::uint32_t keyType) {
-        channel.AddTrack(type);
-        channel.GetCurve(type)->SetKeyType(keyType);
-        return channel.GetCurve(type);
-      };
-      EngineCore::AnimCurve* translation = track(EngineCore::AnimTrack::Translation, EngineCore::AnimCurve::KeyVector3);
-      translation->AddKey(0, EngineCore::Vector3(0, 0, 0));
-      translation->AddKey(10, EngineCore::Vector3(1, 2, 3));
-      track(EngineCore::AnimTrack::Rotation, EngineCore::AnimCurve::KeyQuaternion)->AddKey(0, EngineCore::Quaternion());
-      if (scaleToo) track(EngineCore::AnimTrack::Scale, EngineCore::AnimCurve::KeyVector3);
+      made.Vectors(name, EngineCore::AnimTrack::Translation, {{0, {0, 0, 0}}, {10, {1, 2, 3}}});
+      made.Track(name, EngineCore::AnimTrack::Rotation).AddKey(0, EngineCore::Quaternion());
+      if (scaleToo) made.Track(name, EngineCore::AnimTrack::Scale);
     }
-    clip->ComputeKeyFrameRange();
-    EngineCore::ResourceFactory::GetInstance().AddResource(clip);
-    clip->Release();
+    made.Clip().ComputeKeyFrameRange();
+    EngineCore::ResourceFactory::GetInstance().AddResource(&made.Clip());
     Open("Made");
     return *Page();
   }
@@ -233,12 +224,9 @@ TEST_F(ClipPage, TrackRowsAreDrawnInTheirComponentColour) {
     Tracks().GetItemRect(row, rect);
     for (int y = rect.top; y < rect.bottom && y < image.height(); ++y) {
       for (int x = rect.left; x < std::min(rect.right, image.width()); ++x) {
-        const QColor pixel = image.pixelColor(x, y);
-        if (std::abs(pixel.red() - colour.red()) + std::abs(pixel.green() - colour.green()) +
-                std::abs(pixel.blue() - colour.blue()) <
-            24) {
-          return true;
-        }
+        const QColor p = image.pixelColor(x, y);
+        const int off = std::abs(p.red() - colour.red()) + std::abs(p.green() - colour.green());
+        if (off + std::abs(p.blue() - colour.blue()) < 24) return true;
       }
     }
     return false;

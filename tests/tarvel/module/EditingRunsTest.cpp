@@ -1,13 +1,14 @@
 #include <QTabBar>
 
 #include <algorithm>
-#include <cstring>
+#include <bit>
 #include <filesystem>
 #include <tuple>
 #include <vector>
 
 #include <gtest/gtest.h>
 
+#include "ClipBuilder.h"
 #include "EditorCore/GUI_EditBox.h"
 #include "EditorCore/GUI_Menu.h"
 #include "EditorToolkit/GUI_SaveDialog.h"
@@ -27,11 +28,7 @@ using ClipKeys = std::vector<std::tuple<std::string, std::uint32_t, std::uint32_
 
 ClipKeys KeysOf(const EngineCore::AnimClip& clip) {
   ClipKeys keys;
-  auto bits = [](float f) {
-    std::uint32_t b;
-    std::memcpy(&b, &f, 4);
-    return b;
-  };
+  auto bits = [](float f) { return std::bit_cast<std::uint32_t>(f); };
   for (std::uint32_t c = 0; c < clip.GetChannelCount(); ++c) {
     const EngineCore::AnimChannel& channel = *clip.GetChannelAt(c);
     for (std::uint32_t t = 0; t < channel.GetTrackCount(); ++t) {
@@ -221,20 +218,11 @@ class PoseClip : public EditingRuns {
  protected:
   void SetUp() override {
     EditingRuns::SetUp();
-    auto* made = new EngineCore::AnimClip("Poses");
-    for (const char* name : {"Pose", "Bare", "Move"}) made->AddChannel(name);
-    auto track = [made](const char* name) {
-      EngineCore::AnimChannel& channel = *made->GetChannel(EngineCore::AnimClip::ComputeChannelKey(name));
-      channel.AddTrack(AnimTrack::Translation);
-      channel.GetCurve(AnimTrack::Translation)->SetKeyType(EngineCore::AnimCurve::KeyVector3);
-      return channel.GetCurve(AnimTrack::Translation);
-    };
-    track("Pose")->AddKey(0, EngineCore::Vector3(1, 2, 3));
-    track("Move")->AddKey(0, EngineCore::Vector3(0, 0, 0));
-    track("Move")->AddKey(10, EngineCore::Vector3(5, 5, 5));
-    made->ComputeKeyFrameRange();
-    EngineCore::ResourceFactory::GetInstance().AddResource(made);
-    made->Release();
+    ClipBuilder made("Poses");
+    made.Vectors("Pose", AnimTrack::Translation, {{0, {1, 2, 3}}}).Channel("Bare");
+    made.Vectors("Move", AnimTrack::Translation, {{0, {0, 0, 0}}, {10, {5, 5, 5}}});
+    made.Clip().ComputeKeyFrameRange();
+    EngineCore::ResourceFactory::GetInstance().AddResource(&made.Clip());
   }
 };
 
