@@ -283,8 +283,13 @@ bool GUI_CurvePanelDialog::OnCommand(UINT id) {
       graph->FitAll();
       InvalidateViews();
       return true;
-    case Ids::kCtlPreviousKeyButton: StepToKey(core.GetPreviousKeyFrame(core.GetTimeCursor())); return true;
-    case Ids::kCtlNextKeyButton: StepToKey(core.GetNextKeyFrame(core.GetTimeCursor())); return true;
+    case Ids::kCtlPreviousKeyButton:
+    case Ids::kCtlNextKeyButton:
+      // The key is sought from where playback leaves the cursor.
+      StopPlayback();
+      StepToKey(id == Ids::kCtlNextKeyButton ? core.GetNextKeyFrame(core.GetTimeCursor())
+                                             : core.GetPreviousKeyFrame(core.GetTimeCursor()));
+      return true;
     default: return OnPreviewCommand(id) || GUI_Dialog::OnCommand(id);
   }
 }
@@ -298,6 +303,7 @@ bool GUI_CurvePanelDialog::OnNotify(const GUI_NotifyHeader& header, const GUI_No
   if (header.code == GUI_PushButton::NotifyPressed) {
     // A button held long enough shows its menu: the play button's speed menu.
     if (header.hwndFrom == &recordButton) StartTimer(Ids::kTimerRecord, Ids::kHoldMilliseconds);
+    if (header.hwndFrom == &playButton) pressOpenedSpeedMenu = false;
     if (header.hwndFrom == &playButton && !playback.playing) StartTimer(Ids::kTimerSpeedMenu, Ids::kHoldMilliseconds);
     if (header.hwndFrom == &recordButton || header.hwndFrom == &playButton) return true;
   }
@@ -456,14 +462,21 @@ void GUI_CurvePanelDialog::SetPlayIcon(int themeIcon) {
   playButton.ShowWindow(true);
 }
 
+void GUI_CurvePanelDialog::EnableKeyStepping(bool enable) {
+  previousKeyButton.EnableWindow(enable);
+  nextKeyButton.EnableWindow(enable);
+}
+
 void GUI_CurvePanelDialog::StartPlayback() {
   SetPlayIcon(Ids::kThemeIconStop);
+  EnableKeyStepping(false);
   if (playback.Start()) StartTimer(Ids::kTimerPlayback, Ids::kPlaybackMilliseconds);
 }
 
 void GUI_CurvePanelDialog::StopPlayback() {
   if (!playback.Stop()) return;
   SetPlayIcon(Ids::kThemeIconPlay);
+  EnableKeyStepping(true);
   KillTimer(Ids::kTimerPlayback);
   RedrawViews();
 }
@@ -512,6 +525,7 @@ void GUI_CurvePanelDialog::ShowSpeedMenu() {
   }
   CRect button;
   playButton.GetWindowRect(button);
+  pressOpenedSpeedMenu = true;
   speedMenu->TrackPopupMenu(TPM_RIGHTBUTTON, button.left, button.bottom + 5, this);
 }
 
@@ -542,6 +556,7 @@ bool GUI_CurvePanelDialog::OnPreviewCommand(UINT id) {
       return true;
     case Ids::kCtlPlayButton:
       KillTimer(Ids::kTimerSpeedMenu);
+      if (std::exchange(pressOpenedSpeedMenu, false)) return true;
       if (playback.playing) {
         StopPlayback();
       } else {
