@@ -1,10 +1,16 @@
 #include <gtest/gtest.h>
 
+#include <QApplication>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QTimer>
+
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
 #include <set>
 
+#include "EditorCore/GUI_App.h"
 #include "EditorCore/GUI_MainFrame.h"
 #include "EditorCore/GUI_Menu.h"
 #include "EditorCore/GUI_MenuBar.h"
@@ -274,6 +280,38 @@ TEST_F(ScriptedHost, PlaybackAdvancesSixtyFramesASecondAndScrubbedPosesAreTheCli
   ASSERT_TRUE(Run("button click play\nwait 1000\nbutton click play")) << runner->GetError();
   const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
   EXPECT_NEAR(Cursor() / seconds, 60.0, 3.0) << Cursor() << " frames in " << seconds << " s";
+}
+
+TEST_F(ScriptedHost, ARealSpeedMenuChosenWhileHoldingPlayKeepsPlayingAfterTheRelease) {
+  ASSERT_TRUE(Run("open 01_01")) << runner->GetError();
+  QWidget* play = nullptr;
+  for (GUI_Wnd* wnd : ModuleWindows::GetDescendants(ModuleWindows::FindCurrentPage(Panel()->GetModuleDialog()))) {
+    if (wnd->GetDlgCtrlID() == 1021) play = static_cast<QWidget*>(wnd->GetSafeHwnd());
+  }
+  ASSERT_NE(play, nullptr);
+  // The user picks "Forwards 2x" in the real pop-up menu, or closes it when it lacks the item.
+  QTimer chooser;
+  QObject::connect(&chooser, &QTimer::timeout, [&chooser] {
+    auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+    if (!menu) return;
+    chooser.stop();
+    for (QAction* action : menu->actions()) {
+      if (action->text().simplified() == "Forwards 2x") menu->setActiveAction(action);
+    }
+    if (!menu->activeAction()) menu->close();
+    QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+    QApplication::sendEvent(menu, &enter);
+  });
+  chooser.start(50);
+  const QPointF at(play->width() / 2.0, play->height() / 2.0);
+  QMouseEvent press(QEvent::MouseButtonPress, at, play->mapToGlobal(at), Qt::LeftButton, Qt::LeftButton, {});
+  QApplication::sendEvent(play, &press);
+  GUI_App::ProcessEvents(700);
+  EXPECT_FALSE(chooser.isActive()) << "no speed menu opened";
+  QMouseEvent release(QEvent::MouseButtonRelease, at, play->mapToGlobal(at), Qt::LeftButton, Qt::NoButton, {});
+  QApplication::sendEvent(play, &release);
+  GUI_App::ProcessEvents(50);
+  EXPECT_TRUE(Run("button stop")) << runner->GetError();
 }
 
 }  // namespace
