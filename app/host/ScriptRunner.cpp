@@ -1,6 +1,5 @@
 #include "ScriptRunner.h"
 
-#include <QAbstractButton>
 #include <QApplication>
 #include <QComboBox>
 #include <QImage>

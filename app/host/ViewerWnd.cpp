@@ -16,7 +16,8 @@ using EngineCore::Vector3;
 
 namespace {
 constexpr int kDragThreshold = 3;
-}
+bool kEveryObject(const SceneObject&, const EngineCore::Scene&) { return true; }
+}  // namespace
 
 void ViewerWnd::SetScene(EngineCore::Scene* newScene) {
   const bool changed = newScene != scene;
@@ -25,11 +26,11 @@ void ViewerWnd::SetScene(EngineCore::Scene* newScene) {
   Invalidate(true);
 }
 
-bool ViewerWnd::Frame(bool (*keep)(const SceneObject&, const EngineCore::Scene&), float minimumRadius) {
+bool ViewerWnd::Bounds(ObjectFilter keep, Vector3& low, Vector3& high) const {
   if (!scene) return false;
   constexpr float big = std::numeric_limits<float>::max();
-  Vector3 low(big, big, big);
-  Vector3 high(-big, -big, -big);
+  low = Vector3(big, big, big);
+  high = Vector3(-big, -big, -big);
   bool any = false;
   for (std::uint32_t i = 0; i < scene->GetObjectCount(); ++i) {
     if (!keep(*scene->GetObjectAt(i), *scene)) continue;
@@ -40,12 +41,17 @@ bool ViewerWnd::Frame(bool (*keep)(const SceneObject&, const EngineCore::Scene&)
       high[axis] = std::max(high[axis], p[axis]);
     }
   }
-  if (!any) return false;
+  return any;
+}
+
+bool ViewerWnd::Frame(ObjectFilter keep, float minimumRadius) {
+  Vector3 low;
+  Vector3 high;
+  if (!Bounds(keep, low, high)) return false;
   const Vector3 centre = Vector3::Lerp(low, high, 0.5f);
-  const Vector3 half(minimumRadius, minimumRadius, minimumRadius);
   for (int axis = 0; axis < 3; ++axis) {
-    low[axis] = std::min(low[axis], centre[axis] - half[axis]);
-    high[axis] = std::max(high[axis], centre[axis] + half[axis]);
+    low[axis] = std::min(low[axis], centre[axis] - minimumRadius);
+    high[axis] = std::max(high[axis], centre[axis] + minimumRadius);
   }
   CRect client;
   GetClientRect(client);
@@ -55,13 +61,18 @@ bool ViewerWnd::Frame(bool (*keep)(const SceneObject&, const EngineCore::Scene&)
   return true;
 }
 
-void ViewerWnd::FrameAll() {
-  Frame([](const SceneObject&, const EngineCore::Scene&) { return true; }, 0.0f);
-}
+void ViewerWnd::FrameAll() { Frame(kEveryObject, 0.0f); }
 
 void ViewerWnd::FrameSelected() {
-  // A single joint is framed with room around it, not from a hair's breadth away.
-  const float room = camera.GetDistance() * 0.1f;
+  // A single joint is framed with room around it (a tenth of the scene), not from a hair's
+  // breadth away.
+  Vector3 low;
+  Vector3 high;
+  float room = 0.0f;
+  if (Bounds(kEveryObject, low, high)) {
+    const Vector3 size = high - low;
+    room = std::sqrt(size.x * size.x + size.y * size.y + size.z * size.z) * 0.1f;
+  }
   const bool framed = Frame(
       [](const SceneObject& object, const EngineCore::Scene& owner) {
         return owner.GetEditionManager() && owner.GetEditionManager()->IsSelected(&object);

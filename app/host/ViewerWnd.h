@@ -67,8 +67,12 @@ class ViewerWnd : public EditorCore::GUI_Wnd {
   static bool IsJoint(const EngineCore::SceneObject& object) { return object.IsJoint() || object.GetController(); }
 
  private:
-  // Frames the objects the filter keeps, as a box at least `minimumRadius` across.
-  bool Frame(bool (*keep)(const EngineCore::SceneObject&, const EngineCore::Scene&), float minimumRadius);
+  using ObjectFilter = bool (*)(const EngineCore::SceneObject&, const EngineCore::Scene&);
+  // The box around the objects the filter keeps; false when it keeps none.
+  bool Bounds(ObjectFilter keep, EngineCore::Vector3& low, EngineCore::Vector3& high) const;
+  // Frames the objects the filter keeps, as a box reaching at least `minimumRadius` from its
+  // centre along each axis.
+  bool Frame(ObjectFilter keep, float minimumRadius);
 
   enum class Drag { None, Orbit, Pan };
 
