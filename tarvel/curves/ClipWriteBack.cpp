@@ -32,7 +32,14 @@ int SampleTriple(CurveInfo* const triple[3], EngineCore::AnimCurve& keys, float 
     float current[3];
     for (int c = 0; c < 3; ++c) current[c] = rotation ? values[c] * Ids::kRadiansPerDegree : values[c];
 
-    if (keys.GetKeyCount() > 0 && f != last) {
+    // A frame where a curve has a point is always written: a key the graph shows is a key
+    // the file holds. Between points the curves are straight and only bends are written.
+    bool point = false;
+    for (int c = 0; c < 3; ++c) {
+      const EditorToolkit::Curve2& curve = *triple[c]->pCurve;
+      point = point || (curve.GetPointCount() > 0 && curve.GetPointAt(segments[c])->x == f);
+    }
+    if (!point && keys.GetKeyCount() > 0 && f != last) {
       float next[3] = {current[0], current[1], current[2]};
       bool ahead = false;
       for (int c = 0; c < 3; ++c) {

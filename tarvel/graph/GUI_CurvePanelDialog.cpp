@@ -279,10 +279,7 @@ bool GUI_CurvePanelDialog::OnCommand(UINT id) {
       editor.SetFalloff(falloffBox.IsChecked());
       graph->Invalidate();
       return true;
-    case Ids::kCtlFitButton:
-      graph->FitAll();
-      InvalidateViews();
-      return true;
+    case Ids::kCtlFitButton: FitAll(); return true;
     case Ids::kCtlPreviousKeyButton:
     case Ids::kCtlNextKeyButton:
       // The key is sought from where playback leaves the cursor.
@@ -400,47 +397,47 @@ void GUI_CurvePanelDialog::OnRulerMoved() {
   playback.ApplyFrame(core.GetTimeCursor());
 }
 
-bool GUI_CurvePanelDialog::ZoomRuler(GUI_RulerCtrl& ruler, double centre, double step) {
-  const double scale = ruler.GetScale() + step;
-  if (!(scale > 0.1 && scale < 100.0)) return false;
-  ruler.ZoomOnValue(centre, scale);
+bool GUI_CurvePanelDialog::ZoomRuler(GUI_RulerCtrl& ruler, double anchor, double factor) {
+  const double scale = ruler.GetScale() * factor;
+  if (!(scale >= kMinimumScale && scale <= kMaximumScale)) return false;
+  ruler.ZoomOnValue(anchor, scale);
   return true;
 }
 
 bool GUI_CurvePanelDialog::OnMouseWheel(UINT, short delta, CPoint screenPoint) {
   SetFocus();
-  // Towards the user zooms in by a tenth of the scale, away from the user out by a fifth.
-  const double step = delta < 0 ? 0.1 : -0.2;
-  auto allowed = [step](const GUI_RulerCtrl& ruler) {
-    const double scale = ruler.GetScale() + step;
-    return scale > 0.1 && scale < 100.0;
-  };
+  // Each notch towards the user zooms in by the same factor as one away zooms out, about the
+  // value under the pointer, which stays where it is.
+  const double factor = delta < 0 ? kWheelZoomFactor : 1.0 / kWheelZoomFactor;
   auto inside = [&screenPoint](const GUI_Wnd& window, CRect& rect) {
     window.GetWindowRect(rect);
     return screenPoint.x >= rect.left && screenPoint.x <= rect.right && screenPoint.y >= rect.top &&
            screenPoint.y <= rect.bottom;
   };
-  const CRect bounds = graph->GetCurvesBounds();
   CRect rect;
   bool zoomed = false;
   if (inside(*horizontalRuler, rect)) {
-    const double frame = horizontalRuler->PixelToValue(screenPoint.x - rect.left);
-    zoomed = ZoomRuler(*horizontalRuler, std::clamp<double>(frame, bounds.left, bounds.right), step);
+    zoomed = ZoomRuler(*horizontalRuler, horizontalRuler->PixelToValue(screenPoint.x - rect.left), factor);
   } else if (inside(*verticalRuler, rect)) {
+    zoomed = ZoomRuler(*verticalRuler, verticalRuler->PixelToValue(rect.bottom - screenPoint.y), factor);
+  } else if (inside(*graph, rect)) {
+    const double frame = horizontalRuler->PixelToValue(screenPoint.x - rect.left);
     const double value = verticalRuler->PixelToValue(rect.bottom - screenPoint.y);
-    zoomed = ZoomRuler(*verticalRuler, std::clamp<double>(value, bounds.top, bounds.bottom), step);
-  } else if (inside(*graph, rect) && allowed(*horizontalRuler) && allowed(*verticalRuler)) {
-    graph->ComputeCurvesBounds();
-    const CRect& box = graph->GetCurvesBounds();
-    double frame = horizontalRuler->PixelToValue(screenPoint.x - rect.left);
-    double value = verticalRuler->PixelToValue(rect.bottom - screenPoint.y);
-    if (frame < box.left || frame > box.right) frame = box.left + (box.right - box.left) / 2;
-    if (value < box.top || value > box.bottom) value = box.top + (box.bottom - box.top) / 2;
-    zoomed = ZoomRuler(*horizontalRuler, frame, step);
-    zoomed = ZoomRuler(*verticalRuler, value, step) || zoomed;
+    zoomed = ZoomRuler(*horizontalRuler, frame, factor);
+    zoomed = ZoomRuler(*verticalRuler, value, factor) || zoomed;
   }
   if (zoomed) InvalidateViews();
   return true;
+}
+
+void GUI_CurvePanelDialog::FitAll() {
+  graph->FitAll();
+  InvalidateViews();
+}
+
+void GUI_CurvePanelDialog::FrameSelection() {
+  graph->FrameSelection();
+  InvalidateViews();
 }
 
 bool GUI_CurvePanelDialog::PreTranslateMessage(const GUI_Msg& msg) {

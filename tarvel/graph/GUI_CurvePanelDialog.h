@@ -37,7 +37,12 @@ class GUI_CurvePanelDialog : public EditorCore::GUI_Dialog {
   GUI_GraphCtrl& GetGraph() { return *graph; }
   // The frame ruler, whose marker 4 shows the time cursor and lets the user drag it.
   EditorCore::GUI_RulerCtrl& GetFrameRuler() { return *horizontalRuler; }
+  EditorCore::GUI_RulerCtrl& GetValueRuler() { return *verticalRuler; }
   void InvalidateViews();
+  // Home: every shown curve in view. F: the selected keys, or without them the selected
+  // curves, in view; both axes, with the fit's margins.
+  void FitAll();
+  void FrameSelection();
   // Repaints both rulers and the graph at once (the graph only within rect, in the graph's
   // own coordinates, when one is given).
   void RedrawViews(const EditorCore::CRect* rect = nullptr);
@@ -86,7 +91,13 @@ class GUI_CurvePanelDialog : public EditorCore::GUI_Dialog {
   // Stepping from key to key waits for the playback to stop.
   void EnableKeyStepping(bool enable);
   void StartTimer(EditorCore::UINT id, EditorCore::UINT milliseconds);
-  bool ZoomRuler(EditorCore::GUI_RulerCtrl& ruler, double centre, double step);
+  // Multiplies the ruler's scale by factor about anchor; false past the scale's limits.
+  bool ZoomRuler(EditorCore::GUI_RulerCtrl& ruler, double anchor, double factor);
+  // A notch of the wheel; the limits let a clip of a million frames fit the view and a frame
+  // fill many screens.
+  static constexpr double kWheelZoomFactor = 1.25;
+  static constexpr double kMinimumScale = 1e-5;
+  static constexpr double kMaximumScale = 1e3;
 
   ClipEditCore& core;
   PreviewObjects& objects;

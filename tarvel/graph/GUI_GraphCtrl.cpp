@@ -36,57 +36,24 @@ COLORREF Lighter(COLORREF colour) {
                          channel(EditorCore::GetBValue(colour)));
 }
 
-// Rounds towards minus infinity, so that pixels left of the origin belong to the graduation
-// before it (and a style that hides values below the minimum hides them too).
-int FloorDiv(int a, int b) {
-  const int q = a / b;
-  return (a % b != 0 && ((a < 0) != (b < 0))) ? q - 1 : q;
-}
-
-// One ruler's graduations as lines across the view. line(i) draws the line at pixel i along
-// the ruler. The pen state (major or minor colour) carries over from ruler to ruler.
+// One ruler's graduations as lines across the view, on the ruler's own ticks. line(i) draws
+// the line at pixel i along the ruler. The pen state (major or minor colour) carries over
+// from ruler to ruler.
 template <typename DrawLine>
 void ScanGraduations(GUI_BackBuffer& buffer, const GUI_RulerCtrl& ruler, int length, bool& majorPen, DrawLine line) {
-  int step = 1;
-  int major = 1;
-  int offset = 0;
-  ruler.GetGraduationDisplayInfo(step, major, offset);
-  step = std::max(1, step);
-  major = std::max(1, major);
-  const double unit = ruler.GetUnitValue();
-  const bool minorAllowed = ruler.GetMinUnitValue() < unit;
-  const EditorCore::UINT style = ruler.GetRulerStyle();
-  const double minimum = ruler.GetMinValue();
-  for (int i = 0; i < length;) {
-    const int p = offset + i;
-    const double value = unit * FloorDiv(p, major);
-    if ((style & GUI_RulerCtrl::StyleNothingBelowMin) && minimum > value) {
-      ++i;
-      continue;
+  // Minor lines closer than this would hatch the view.
+  constexpr int kMinorSpacing = 8;
+  for (const EditorCore::GUI_RulerGraduation& graduation : ruler.GetGraduations(length, kMinorSpacing)) {
+    if (graduation.major != majorPen) {
+      buffer.SetPen(graduation.major ? Ids::kColourMajorLine : Ids::kColourMinorLine, 1, EditorCore::PS_SOLID);
+      majorPen = graduation.major;
     }
-    if ((style & GUI_RulerCtrl::StyleNothingAboveMin) && minimum < value) break;
-    if (p % major == 0) {
-      if (!majorPen) {
-        buffer.SetPen(Ids::kColourMajorLine, 1, EditorCore::PS_SOLID);
-        majorPen = true;
-      }
-      if (value == 0.0) {
-        buffer.SetPen(Ids::kColourZeroLine, 1, EditorCore::PS_SOLID);
-        line(i);
-        buffer.SetPen(Ids::kColourMajorLine, 1, EditorCore::PS_SOLID);
-      } else {
-        line(i);
-      }
-      i += step;
-    } else if (minorAllowed && step > 8 && p % step == 0) {
-      if (majorPen) {
-        buffer.SetPen(Ids::kColourMinorLine, 1, EditorCore::PS_SOLID);
-        majorPen = false;
-      }
-      line(i);
-      i += step;
+    if (graduation.major && graduation.value == 0.0) {
+      buffer.SetPen(Ids::kColourZeroLine, 1, EditorCore::PS_SOLID);
+      line(graduation.pixel);
+      buffer.SetPen(Ids::kColourMajorLine, 1, EditorCore::PS_SOLID);
     } else {
-      ++i;
+      line(graduation.pixel);
     }
   }
 }
@@ -167,9 +134,43 @@ void GUI_GraphCtrl::ComputeCurvesBounds() {
 
 void GUI_GraphCtrl::FitAll() {
   ComputeCurvesBounds();
-  const CRect& b = oCurvesBounds;
-  if (pHRuler) pHRuler->Fit(b.left + (b.right - b.left) * 0.5, (b.right - b.left) + 10.0);
-  if (pVRuler) pVRuler->Fit(b.top + (b.bottom - b.top) * 0.5, (b.bottom - b.top) + 20.0);
+  FitBox(oCurvesBounds.left, oCurvesBounds.right, oCurvesBounds.top, oCurvesBounds.bottom);
+}
+
+void GUI_GraphCtrl::FrameSelection() {
+  double box[2][2] = {{0.0, 0.0}, {0.0, 0.0}};
+  bool found = false;
+  auto take = [&](const EditorToolkit::EditablePoint& point) {
+    const double at[2] = {point.x, point.y};
+    for (int axis = 0; axis < 2; ++axis) {
+      box[axis][0] = found ? std::min(box[axis][0], at[axis]) : at[axis];
+      box[axis][1] = found ? std::max(box[axis][1], at[axis]) : at[axis];
+    }
+    found = true;
+  };
+  // The selected keys of the selected curves; without any, the selected curves whole.
+  for (const bool keysOnly : {true, false}) {
+    for (const CurveInfo* info : curves.GetCurves()) {
+      if (info->bFiltered || !info->bSelected) continue;
+      for (std::uint32_t i = 0; i < info->pCurve->GetPointCount(); ++i) {
+        const EditorToolkit::EditablePoint& point = *info->pCurve->GetPointAt(i);
+        if (!keysOnly || point.bSelected) take(point);
+      }
+    }
+    if (found) break;
+  }
+  if (!found) {
+    FitAll();
+    return;
+  }
+  FitBox(box[0][0], box[0][1], box[1][0], box[1][1]);
+}
+
+void GUI_GraphCtrl::FitBox(double firstFrame, double lastFrame, double lowest, double highest) {
+  // A margin of five frames and ten values on each side, so that keys on the edges stay clear
+  // of them.
+  if (pHRuler) pHRuler->Fit((firstFrame + lastFrame) * 0.5, (lastFrame - firstFrame) + 10.0);
+  if (pVRuler) pVRuler->Fit((lowest + highest) * 0.5, (highest - lowest) + 20.0);
 }
 
 bool GUI_GraphCtrl::CanMap() const { return pHRuler && pVRuler; }

@@ -52,6 +52,9 @@ class GUI_GraphCtrl : public EditorCore::GUI_Wnd, public GraphView {
   void ComputeCurvesBounds();
   // Fits both rulers to the curves, with 10 frames and 20 values of margin in all.
   void FitAll();
+  // The selected keys of the selected curves in view, or the selected curves without them,
+  // or all curves without either.
+  void FrameSelection();
 
   void OnLButtonDown(EditorCore::UINT flags, EditorCore::CPoint point) override;
   void OnMouseMove(EditorCore::UINT flags, EditorCore::CPoint point) override;
@@ -64,6 +67,7 @@ class GUI_GraphCtrl : public EditorCore::GUI_Wnd, public GraphView {
   void Paint(EditorCore::GUI_BackBuffer& buffer, int width, int height);
 
  private:
+  void FitBox(double firstFrame, double lastFrame, double lowest, double highest);
   bool CanMap() const override;
   double FrameAtColumn(int x) const override;
   double ValueAtRow(int y) const override;

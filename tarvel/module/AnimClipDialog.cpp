@@ -560,6 +560,8 @@ bool AnimClipDialog::PreTranslateMessage(const GUI_Msg& msg) {
     case VK_DELETE: RemovePoints(); return true;
     case VK_RIGHT: MoveTimeCursor(1.0f); return true;
     case VK_LEFT: MoveTimeCursor(-1.0f); return true;
+    case VK_HOME: curvePanel->FitAll(); return true;
+    case 'F': curvePanel->FrameSelection(); return true;
     default: break;
   }
   if (control) {

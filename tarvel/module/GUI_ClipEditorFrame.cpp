@@ -58,15 +58,17 @@ constexpr MenuItem kMenuItems[] = {
     {2, Ids::kCmdTrackSubdivise, "Subdivise", "", -1, Ids::kIconSubdivise},
     {2, Ids::kCmdTrackSmooth, "Smooth", "", -1, Ids::kIconSubdivise},
     {2, Ids::kCmdTrackFlip, "Flip", "", -1, Ids::kIconFlip},
+    {2, Ids::kCmdTrackSubSample, "Subsample", "", -1, Ids::kIconSubdivise},
     {2, Ids::kCmdTrackEulerFilter, "Euler Filter", "", -1, 0},
     {3, Ids::kCmdCopyPoints, "Copy Points", "\tCtrl+C", Ids::kThemeIconCopy, 0},
     {3, Ids::kCmdPastePoints, "Paste Points", "\tCtrl+V", Ids::kThemeIconPaste, 0},
-    {3, Ids::kCmdRemovePoints, "Remove Points", "\t\tDel", Ids::kThemeIconRemove, 0},
+    {3, Ids::kCmdRemovePoints, "Remove Points", "\tDel", Ids::kThemeIconRemove, 0},
     {3, 0, nullptr, nullptr, -1, 0},
     {3, Ids::kCmdSelectionScale, "Scale", "", Ids::kThemeIconScale, 0},
     {3, Ids::kCmdSelectionSubdivise, "Subdivise", "", -1, Ids::kIconSubdivise},
     {3, Ids::kCmdSelectionSmooth, "Smooth", "", -1, Ids::kIconSubdivise},
     {3, Ids::kCmdSelectionFlip, "Flip", "", -1, Ids::kIconFlip},
+    {3, Ids::kCmdSelectionSubSample, "Subsample", "", -1, Ids::kIconSubdivise},
     {3, Ids::kCmdSelectionEulerFilter, "Euler Filter", "", -1, 0},
 };
 

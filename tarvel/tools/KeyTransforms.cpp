@@ -4,8 +4,10 @@
 #include <array>
 #include <cmath>
 #include <limits>
+#include <vector>
 
 #include "EngineCore/Math.h"
+#include "EngineCore/Vector2.h"
 
 namespace Tarvel {
 
@@ -64,27 +66,57 @@ int KeyTransforms::GetRangeLength(const Curve2& curve, bool selection) {
 }
 
 void KeyTransforms::ScaleKeys(Curve2& curve, std::uint32_t first, std::uint32_t last, float factor) {
-  const std::uint32_t count = curve.GetPointCount();
-  if (last + 1 < count) {
-    const float shift = std::ceil(factor * X(curve, last) - X(curve, last));
-    curve.MovePointsAt(last + 1, count - 1, shift);
+  if (!(factor > 0.0f) || !std::isfinite(factor) || last <= first) return;
+  const float origin = X(curve, first);
+  // The range scaled about its first key, then each key put on the whole frame nearest its
+  // place with the value the scaled curve has there. Of keys that reach one frame the later
+  // stays, so that the range keeps its last key and its keys stay in order.
+  std::vector<EngineCore::Vector2> scaled;
+  for (std::uint32_t i = first; i <= last; ++i)
+    scaled.push_back({origin + (X(curve, i) - origin) * factor, Y(curve, i)});
+  auto valueAt = [&scaled](float frame) {
+    const auto after = std::upper_bound(scaled.begin(), scaled.end(), frame,
+                                        [](float f, const EngineCore::Vector2& p) { return f < p.x; });
+    if (after == scaled.begin()) return after->y;
+    if (after == scaled.end()) return scaled.back().y;
+    const EngineCore::Vector2& before = *(after - 1);
+    return before.y + (after->y - before.y) * (frame - before.x) / (after->x - before.x);
+  };
+  std::vector<float> frames(scaled.size());
+  float taken = std::numeric_limits<float>::infinity();
+  for (std::size_t k = scaled.size() - 1; k > 0; --k) {
+    const float frame = std::round(scaled[k].x);
+    frames[k] = frame < taken && frame > origin ? frame : std::numeric_limits<float>::quiet_NaN();
+    if (!std::isnan(frames[k])) taken = frame;
   }
-  // Stretching works from the end so that no key passes its neighbour; shrinking from the start.
-  auto settle = [&curve](std::uint32_t i) {
-    const float whole = std::ceil(X(curve, i));
-    float value = 0.0f;
-    if (curve.EvaluatePoint(whole, value)) {
-      X(curve, i) = whole;
-      Y(curve, i) = value;
+  std::vector<float> values(scaled.size());
+  for (std::size_t k = 1; k < scaled.size(); ++k) values[k] = std::isnan(frames[k]) ? 0.0f : valueAt(frames[k]);
+
+  const float oldLast = X(curve, last);
+  float newLast = origin;
+  for (std::size_t k = 1; k < scaled.size(); ++k) newLast = std::isnan(frames[k]) ? newLast : frames[k];
+  for (std::uint32_t k = static_cast<std::uint32_t>(scaled.size()) - 1; k > 0; --k) {
+    if (std::isnan(frames[k])) curve.RemovePointAt(first + k);
+  }
+  last = first;
+  auto place = [&] {
+    for (std::size_t k = 1; k < scaled.size(); ++k) {
+      if (std::isnan(frames[k])) continue;
+      ++last;
+      X(curve, last) = frames[k];
+      Y(curve, last) = values[k];
     }
   };
-  if (factor > 1.0f) {
-    for (std::uint32_t i = last; i > first; --i) X(curve, i) *= factor;
-    for (std::uint32_t i = last; i > first; --i) settle(i);
-  } else {
-    for (std::uint32_t i = first + 1; i <= last; ++i) X(curve, i) *= factor;
-    for (std::uint32_t i = first + 1; i <= last; ++i) settle(i);
-  }
+  // The keys after the range move by as much as its last key, in the order that lets no key
+  // pass another.
+  const std::uint32_t kept = static_cast<std::uint32_t>(
+      std::count_if(frames.begin() + 1, frames.end(), [](float f) { return !std::isnan(f); }));
+  const std::uint32_t count = curve.GetPointCount();
+  const float moved = newLast - oldLast;
+  const std::uint32_t after = first + kept + 1;
+  if (moved > 0.0f && after < count) curve.MovePointsAt(after, count - 1, moved);
+  place();
+  if (moved < 0.0f && after < count) curve.MovePointsAt(after, count - 1, moved);
 }
 
 void KeyTransforms::MirrorTime(Curve2& curve, std::uint32_t first, std::uint32_t last) {
@@ -101,10 +133,27 @@ void KeyTransforms::MirrorValues(Curve2& curve, std::uint32_t first, std::uint32
 std::uint32_t KeyTransforms::SubdiviseKeys(Curve2& curve, std::uint32_t first, std::uint32_t last, int count,
                                            bool markNew) {
   if (count <= 0 || first + 1 > last) return last;
+  // New keys go on whole frames, the only ones a clip holds: a segment shorter than count + 1
+  // frames gets fewer.
   for (std::uint32_t i = first; i < last;) {
-    const int inserted = curve.Subdivise(X(curve, i), X(curve, i + 1), count, true, markNew);
-    last += static_cast<std::uint32_t>(inserted);
-    i += 1 + static_cast<std::uint32_t>(inserted);
+    const double from = X(curve, i);
+    const double to = X(curve, i + 1);
+    const bool select = curve.GetPointAt(i)->bSelected && curve.GetPointAt(i + 1)->bSelected;
+    double previous = from;
+    std::uint32_t inserted = 0;
+    std::uint32_t segment = i;
+    for (int k = 1; k <= count; ++k) {
+      const double frame = std::round(from + (to - from) * k / (count + 1));
+      if (frame <= previous || frame >= to) continue;
+      float value = 0.0f;
+      curve.EvaluatePoint(static_cast<float>(frame), value, segment);
+      EditorToolkit::EditablePoint* point = curve.AddPoint({static_cast<float>(frame), value}, select);
+      if (point) point->bNew = markNew;
+      previous = frame;
+      ++inserted;
+    }
+    last += inserted;
+    i += 1 + inserted;
   }
   return last;
 }

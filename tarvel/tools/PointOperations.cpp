@@ -10,12 +10,27 @@ namespace Tarvel {
 
 using EditorToolkit::Curve2;
 
+namespace {
+
+// A key at frame x with value y: the key already there takes the value.
+void SetKeyAt(Curve2& curve, float x, float y) {
+  const int index = curve.SearchPreviousPoint(x);
+  EditorToolkit::EditablePoint* at = index >= 0 ? curve.GetPointAt(static_cast<std::uint32_t>(index)) : nullptr;
+  if (at && at->x == x) {
+    at->y = y;
+  } else {
+    curve.AddPoint({x, y}, false);
+  }
+}
+
+}  // namespace
+
 PointOperations::ObjectKeying PointOperations::KeyObjects(ClipEditCore& core, ToolQuestions& questions,
                                                           KeyingPage& page, float frame) {
   EngineCore::SceneEditionManager* selection = core.GetSceneSelection();
   EngineCore::AnimClip* clip = core.GetClip();
-  if (!selection || !clip) return ObjectKeying::NoObjectKeyed;
-  if (selection->GetSelectedObjectCount() == 0) return ObjectKeying::Stop;
+  if (!clip) return ObjectKeying::NoObjectKeyed;
+  if (!selection || selection->GetSelectedObjectCount() == 0) return ObjectKeying::NoObjectSelected;
   bool keyed = false;
   std::uint32_t current = 0;
   for (EngineCore::SceneObject* object = selection->GetFirstSelectedObject(Ids::kAllObjectTypes, false); object;
@@ -50,7 +65,7 @@ PointOperations::ObjectKeying PointOperations::KeyObjects(ClipEditCore& core, To
       const EngineCore::Vector3 value = track >= 1 && track <= 3 ? values[track - 1] : EngineCore::Vector3();
       for (int c = 0; c < 3; ++c) {
         core.Touch(triple[c]);
-        triple[c]->pCurve->AddPoint({frame, value[c]}, false);
+        SetKeyAt(*triple[c]->pCurve, frame, value[c]);
       }
     }
   }
@@ -61,16 +76,22 @@ bool PointOperations::CreatePoint(ClipEditCore& core, ToolQuestions& questions, 
   const float cursor = core.GetCursorFrame();
   core.BeginEdit("CreatePoint");
   const ObjectKeying objects = KeyObjects(core, questions, page, cursor);
-  // An empty scene selection, or a keyed object whose channel has no curves, ends it all.
+  // A keyed object whose channel has no curves ends it all.
   if (objects == ObjectKeying::Stop) return core.EndEdit();
-  if (objects == ObjectKeying::NoObjectKeyed) {
+  if (objects != ObjectKeying::Keyed) {
     const float x = bRoundFrame ? ClipEditCore::WholeFrame(cursor) : cursor;
     for (CurveInfo* curve : core.GetSelection().GetSelectedRows()) {
       core.Touch(curve);
+      Curve2& points = *curve->pCurve;
       float y = curve->iTrackType == CurveInfo::Scale ? 1.0f : 0.0f;
-      const std::uint32_t count = curve->pCurve->GetPointCount();
-      if (count > 0) y = curve->pCurve->GetPointAt(count - 1)->y;
-      curve->pCurve->AddPoint({x, y}, false);
+      if (points.GetPointCount() > 0) {
+        if (objects == ObjectKeying::NoObjectSelected) {
+          points.EvaluatePoint(x, y);
+        } else {
+          y = points.GetPointAt(points.GetPointCount() - 1)->y;
+        }
+      }
+      SetKeyAt(points, x, y);
     }
   }
   return core.EndEdit();

@@ -13,10 +13,12 @@ class ClipEditCore;
 // closing sequence under its label; each returns whether a curve changed.
 class PointOperations {
  public:
-  // Keys at the time cursor (rounded to a whole frame with bRoundFrame, halves down): with
-  // a scene, on the channels of the selected objects animated by the clip, from their pose;
-  // an empty scene selection keys nothing. Without keyed objects, on the selected rows,
-  // repeating each curve's last value (1 for an empty scale curve, else 0).
+  // Keys at the time cursor (rounded to a whole frame with bRoundFrame, halves down): on the
+  // channels of the selected scene objects animated by the clip, from their pose. With no
+  // scene object selected, on the selected rows with the value each curve has there, so the
+  // pose stays; with selected objects none of which is keyed, on the selected rows repeating
+  // each curve's last value. An empty curve gets 1 on a scale track, else 0. A key already at
+  // that frame takes the value instead of getting a twin.
   static bool CreatePoint(ClipEditCore& core, ToolQuestions& questions, KeyingPage& page, bool bRoundFrame);
   // The selected keys of the selected curves; without selected keys, their every key.
   static bool RemovePoints(ClipEditCore& core);
@@ -30,7 +32,7 @@ class PointOperations {
   static bool PastePoints(ClipEditCore& core);
 
  private:
-  enum class ObjectKeying { NoObjectKeyed, Keyed, Stop };
+  enum class ObjectKeying { NoObjectSelected, NoObjectKeyed, Keyed, Stop };
   static ObjectKeying KeyObjects(ClipEditCore& core, ToolQuestions& questions, KeyingPage& page, float frame);
 };
 

@@ -89,6 +89,28 @@ void GUI_RulerCtrl::GetGraduationDisplayInfo(int& step, int& major, int& offset)
   offset = static_cast<int>(std::lround(start * K()));
 }
 
+std::vector<GUI_RulerGraduation> GUI_RulerCtrl::GetGraduations(int length, int minorSpacing) const {
+  std::vector<GUI_RulerGraduation> graduations;
+  const double unit = GetUnitValue();
+  const int subdivisions = Subdivisions(unit);
+  const bool minor = minorSpacing > 0 && minUnit < unit && unit * K() / subdivisions > minorSpacing;
+  const double step = minor ? unit / subdivisions : unit;
+  if (length <= 0 || !(step * K() > 0.0)) return graduations;
+  // Counted in steps from zero, so that every value is an exact multiple of the step.
+  const auto first = static_cast<long long>(std::floor(PixelToValue(-1) / step));
+  const auto last = static_cast<long long>(std::ceil(PixelToValue(length) / step));
+  for (long long n = first; n <= last; ++n) {
+    const double value = static_cast<double>(n) * step;
+    const int pixel = ValueToPixel(value);
+    if (pixel < 0 || pixel >= length) continue;
+    if ((rulerStyle & StyleNothingBelowMin) && value < minValue - step * 1e-6) continue;
+    if ((rulerStyle & StyleNothingAboveMin) && value > minValue + step * 1e-6) continue;
+    const long long perUnit = minor ? subdivisions : 1;
+    graduations.push_back({pixel, value, ((n % perUnit) + perUnit) % perUnit == 0});
+  }
+  return graduations;
+}
+
 void GUI_RulerCtrl::ZoomOnValue(double value, double newScale) {
   if (newScale <= 0.0) return;
   const double pixel = (value - start) * K();
@@ -270,12 +292,7 @@ bool GUI_RulerCtrl::OnEraseBkgnd(GUI_DC& dc) {
   const bool vertical = IsVertical();
   const int length = vertical ? client.Height() : client.Width();
   const int thickness = vertical ? client.Width() : client.Height();
-  int step = 1;
-  int major = 1;
-  int offset = 0;
-  GetGraduationDisplayInfo(step, major, offset);
   const double unit = GetUnitValue();
-  const bool minorAllowed = minUnit < unit && step > 4;
   // Pixel p along the axis becomes a client point; vertical rulers count from the bottom.
   auto line = [&](int p, int size) {
     if (vertical) {
@@ -290,26 +307,24 @@ bool GUI_RulerCtrl::OnEraseBkgnd(GUI_DC& dc) {
   dc.SetPen(RGB(160, 160, 160), 1, PS_SOLID);
   dc.SetTextColor(RGB(210, 210, 210));
   dc.SetBkMode(TRANSPARENT);
-  for (int i = 0; i < length; ++i) {
-    const int p = offset + i;
-    const double value = unit * std::floor(static_cast<double>(p) / major);
-    if ((rulerStyle & StyleNothingBelowMin) && PixelToValue(i) < minValue - 1e-9) continue;
-    if ((rulerStyle & StyleNothingAboveMin) && PixelToValue(i) > minValue + 1e-9) break;
-    const int remainder = ((p % major) + major) % major;
-    if (remainder == 0) {
-      line(i, thickness);
-      if (rulerStyle & StyleLabels) {
-        char label[32];
-        std::snprintf(label, sizeof label, "%g", std::fabs(value) < unit * 1e-6 ? 0.0 : value);
-        if (vertical) {
-          const int y = client.bottom - 1 - i;
-          dc.DrawText(label, CRect(1, y - 14, client.right - 4, y), DT_LEFT | DT_SINGLELINE | DT_NOPREFIX);
-        } else {
-          dc.DrawText(label, CRect(i + 3, 0, i + major, thickness / 2 + 2), DT_LEFT | DT_SINGLELINE | DT_NOPREFIX);
-        }
-      }
-    } else if (minorAllowed && remainder % step == 0) {
+  const int majorSpacing = std::max(1, static_cast<int>(std::lround(unit * K())));
+  for (const GUI_RulerGraduation& graduation : GetGraduations(length, 4)) {
+    const int i = graduation.pixel;
+    if (!graduation.major) {
       line(i, thickness / 3);
+      continue;
+    }
+    line(i, thickness);
+    if (rulerStyle & StyleLabels) {
+      char label[32];
+      const double value = graduation.value;
+      std::snprintf(label, sizeof label, "%g", std::fabs(value) < unit * 1e-6 ? 0.0 : value);
+      if (vertical) {
+        const int y = client.bottom - 1 - i;
+        dc.DrawText(label, CRect(1, y - 14, client.right - 4, y), DT_LEFT | DT_SINGLELINE | DT_NOPREFIX);
+      } else {
+        dc.DrawText(label, CRect(i + 3, 0, i + majorSpacing, thickness / 2 + 2), DT_LEFT | DT_SINGLELINE | DT_NOPREFIX);
+      }
     }
   }
   // Markers: a line across the ruler and a small triangle at its outer edge.

@@ -1,3 +1,5 @@
+#include <cmath>
+
 #include <gtest/gtest.h>
 
 #include "ModuleHost.h"
@@ -63,18 +65,39 @@ TEST_F(CurvePanel, TheFramesModeHidesTheFalloffButKeepsIt) {
   EXPECT_TRUE(falloff.IsChecked());
 }
 
-TEST_F(CurvePanel, WheelZoomStepsTheScaleWithinItsLimits) {
+TEST_F(CurvePanel, WheelZoomIsOneFactorAboutThePointerAndHomeAndFBringTheKeysBack) {
   Panel().MoveWindow(0, 0, 900, 500);
-  EditorCore::GUI_RulerCtrl& ruler = Panel().GetFrameRuler();
+  EditorCore::GUI_RulerCtrl& frames = Panel().GetFrameRuler();
+  EditorCore::GUI_RulerCtrl& values = Panel().GetValueRuler();
   CRect rect;
-  ruler.GetWindowRect(rect);
-  const EditorCore::CPoint over(rect.left + 100, rect.top + 5);
-  const double before = ruler.GetScale();
+  Panel().GetGraph().GetWindowRect(rect);
+  const EditorCore::CPoint over(rect.left + 100, rect.top + 50);
+  const double frame = frames.PixelToValue(100);
+  const double value = values.PixelToValue(rect.Height() - 50);
+  const double before = frames.GetScale();
   Panel().OnMouseWheel(0, -120, over);
-  EXPECT_NEAR(ruler.GetScale(), before + 0.1, 1e-9) << "towards the user zooms in";
-  Panel().OnMouseWheel(0, 120, over);
-  EXPECT_NEAR(ruler.GetScale(), before - 0.1, 1e-9) << "away zooms out by twice as much";
-  ruler.SetScale(0.25);
-  Panel().OnMouseWheel(0, 120, over);
-  EXPECT_NEAR(ruler.GetScale(), 0.25, 1e-9) << "no step to 0.05";
+  EXPECT_NEAR(frames.GetScale(), before * 1.25, 1e-9) << "towards the user zooms in";
+  EXPECT_NEAR(frames.PixelToValue(100), frame, 1 / (frames.GetPixelPerUnit() * frames.GetScale()));
+  EXPECT_NEAR(values.PixelToValue(rect.Height() - 50), value, 1 / (values.GetPixelPerUnit() * values.GetScale()));
+  for (int notch = 0; notch < 30; ++notch) Panel().OnMouseWheel(0, 120, over);
+  EXPECT_NEAR(frames.GetScale(), before * std::pow(1.25, -29), 1e-9) << "out as far as in, with no stop";
+  EXPECT_NEAR(frames.PixelToValue(100), frame, 1 / (frames.GetPixelPerUnit() * frames.GetScale()));
+
+  auto press = [this](EditorCore::WPARAM key) {
+    EditorCore::GUI_Msg msg;
+    msg.message = EditorCore::WM_KEYDOWN;
+    msg.wParam = key;
+    Page()->PreTranslateMessage(msg);
+  };
+  const int width = frames.GetLength();
+  press(EditorCore::VK_HOME);
+  EXPECT_NEAR(frames.PixelToValue(0), -5.0, 0.1) << "Walk's keys run from frame 0 to 12";
+  EXPECT_NEAR(frames.PixelToValue(width), 17.0, 0.1);
+  Tarvel::CurveInfo& curve = *Page()->GetCore().GetSelection().GetCurves()[0];
+  curve.bSelected = true;
+  curve.pCurve->SelectPointAt(1, true);
+  curve.pCurve->SelectPointAt(2, true);
+  press('F');
+  EXPECT_NEAR(frames.PixelToValue(0), 0.0, 0.1) << "the keys at 5 and 12, five frames each side";
+  EXPECT_NEAR(frames.PixelToValue(width), 17.0, 0.1);
 }

@@ -2,6 +2,8 @@
 #include <EditorCore/GUI_ThemeManager.h>
 #include <EditorToolkit/EditorKernel.h>
 #include <EditorToolkit/KeyManager.h>
+#include <algorithm>
+#include <cmath>
 
 #include <QCursor>
 #include <QImage>
@@ -122,6 +124,33 @@ TEST_F(GraphCtrl, GridLinesAndMarkersFollowTheRulers) {
   Draw();
   EXPECT_EQ(Count(CRect(0, 105, Col(0), 106), base), Col(0)) << "nothing left of the minimum";
   EXPECT_EQ(At(Col(1), 105), kMinor);
+}
+
+TEST_F(GraphCtrl, GridLinesSitOnTheRulersTicksAtEveryZoom) {
+  hRuler.ShowMarker(4, false);
+  for (double scale : {0.137, 0.87, 1.0, 2.3, 7.9, 31.0}) {
+    hRuler.SetScale(scale);
+    Draw();
+    const QImage ruler = static_cast<QWidget*>(hRuler.GetSafeHwnd())->grab().toImage();
+    const double unit = hRuler.GetUnitValue();
+    std::vector<int> majors, gridMajors, tickMajors, grid, ticks;
+    for (int n = static_cast<int>(std::floor(hRuler.PixelToValue(0) / unit)); Col(n * unit) < kW; ++n) {
+      if (Col(n * unit) >= 0) majors.push_back(Col(n * unit));
+    }
+    for (int x = 0; x < kW; ++x) {
+      const COLORREF c = At(x, 105);
+      if (c == kMajor || c == kBlack) gridMajors.push_back(x);
+      if (c == kMajor || c == kBlack || c == kMinor) grid.push_back(x);
+      // Major ticks run across the ruler, minor ones along its lower third.
+      if (ruler.pixelColor(x, 18) == QColor(160, 160, 160)) tickMajors.push_back(x);
+      if (ruler.pixelColor(x, 28) == QColor(160, 160, 160)) ticks.push_back(x);
+    }
+    EXPECT_EQ(gridMajors, majors) << "scale " << scale;
+    EXPECT_EQ(tickMajors, majors) << "scale " << scale;
+    const bool minor = hRuler.GetMinUnitValue() < unit;
+    EXPECT_EQ(grid.size() > majors.size(), minor) << "minor lines at scale " << scale;
+    EXPECT_TRUE(std::includes(ticks.begin(), ticks.end(), grid.begin(), grid.end())) << "scale " << scale;
+  }
 }
 
 TEST_F(GraphCtrl, CurvesAreClippedAtTheEdgesSelectedOnTopFilteredNotAtAll) {

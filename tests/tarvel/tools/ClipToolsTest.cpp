@@ -145,10 +145,12 @@ TEST_F(ClipTools, SelectedSceneObjectsAreKeyedOnTheirChannelFromTheirPose) {
   EngineCore::Scene scene;
   core.SetScene(&scene);
   SelectRows({0});
-  const auto before = Frames(Row(0));
-  EXPECT_FALSE(PointOperations::CreatePoint(core, answers, answers, true)) << "an empty scene selection keys nothing";
-  EXPECT_EQ(Frames(Row(0)), before);
-  EXPECT_EQ(core.GetHistory().GetStepCount(), 0u);
+  // With no object selected a key goes on the curve where it is: no spike, the pose stays.
+  core.SetTimeCursor(8.0f);
+  EXPECT_TRUE(PointOperations::CreatePoint(core, answers, answers, true));
+  EXPECT_EQ(CurveRecords::Values(Row(0)), (std::vector<float>{0, 1, 1 + 3 * 3 / 7.0f, 4}));
+  EXPECT_FALSE(PointOperations::CreatePoint(core, answers, answers, true)) << "a key already there is kept";
+  ASSERT_TRUE(core.Undo());
 
   EngineCore::SceneObject* hero = scene.CreateObject(EngineCore::String("Hero"));
   EngineCore::SceneObject* sidekick = scene.CreateObject(EngineCore::String("Sidekick"));
@@ -220,6 +222,43 @@ TEST_F(ClipTools, ScaleAsksWithTheSharedLengthAndStretchesEveryCurve) {
   EXPECT_EQ(Frames(Row(0)), (std::vector<float>{0, 3, 6}));
 }
 
+TEST_F(ClipTools, ScalingKeepsKeysInOrderOnWholeFramesFromTheRunsFirstKey) {
+  SelectRows({0});
+  SetKeys(Row(0), {1, 2, 3, 4, 5, 6, 20});
+  answers.percentage = 50.0f;
+  SelectKeys(Row(0), {0, 1, 2, 3, 4, 5});
+  EXPECT_TRUE(KeyTools::Scale(core, answers, true));
+  EXPECT_EQ(Frames(Row(0)), (std::vector<float>{1, 2, 3, 4, 18})) << "keys that meet on a frame become one";
+  SetKeys(Row(0), {0, 20, 30, 40, 50});
+  SelectKeys(Row(0), {1, 2, 3});
+  EXPECT_TRUE(KeyTools::Scale(core, answers, true));
+  EXPECT_EQ(Frames(Row(0)), (std::vector<float>{0, 20, 25, 30, 40}));
+  answers.percentage = 250.0f;
+  EXPECT_TRUE(KeyTools::Scale(core, answers, true));
+  EXPECT_EQ(Frames(Row(0)), (std::vector<float>{0, 20, 33, 45, 55}));
+  answers.vertical = true;
+  EXPECT_TRUE(KeyTools::Flip(core, answers, false));
+  EXPECT_EQ(Frames(Row(0)), (std::vector<float>{0, 10, 22, 35, 55}));
+}
+
+// A key the graph shows after a tool is a key of the clip, at the same frame with the same
+// value, so that a saved and reopened clip shows what the graph showed.
+TEST_F(ClipTools, WhatSubdiviseAndSmoothLeaveIsWhatTheClipHolds) {
+  SelectRows({0, 1, 2});
+  const EngineCore::AnimCurve& keys = *builder.Channel("Root").GetCurve(AnimTrack::Translation);
+  for (bool smooth : {false, true}) {
+    EXPECT_TRUE(smooth ? KeyTools::Smooth(core, answers, false) : KeyTools::Subdivise(core, answers, false));
+    ASSERT_EQ(keys.GetKeyCount(), Row(0).pCurve->GetPointCount()) << (smooth ? "smooth" : "subdivise");
+    for (std::uint32_t k = 0; k < keys.GetKeyCount(); ++k) {
+      for (int c = 0; c < 3; ++c) {
+        EXPECT_EQ(static_cast<float>(keys.GetKeyFrame(k)), Row(c).pCurve->GetPointAt(k)->x);
+        EXPECT_EQ(keys.GetVector3Key(k)[c], Row(c).pCurve->GetPointAt(k)->y);
+      }
+    }
+  }
+  EXPECT_EQ(Frames(Row(0)), (std::vector<float>{0, 2, 3, 4, 5, 7, 9, 11, 12}));
+}
+
 TEST_F(ClipTools, TheOtherToolsReshapeTheSelectedKeysOnly) {
   SelectRows({0});
   SelectKeys(Row(0), {1, 2});
@@ -227,7 +266,7 @@ TEST_F(ClipTools, TheOtherToolsReshapeTheSelectedKeysOnly) {
   EXPECT_TRUE(KeyTools::Flip(core, answers, true));
   EXPECT_EQ(CurveRecords::Values(Row(0)), (std::vector<float>{0, 4, 1})) << "keys 5 and 12 swap in time";
   EXPECT_TRUE(KeyTools::Subdivise(core, answers, true));
-  EXPECT_EQ(Frames(Row(0)), (std::vector<float>{0, 5, 8.5f, 12}));
+  EXPECT_EQ(Frames(Row(0)), (std::vector<float>{0, 5, 9, 12})) << "on a whole frame";
   EXPECT_TRUE(KeyTools::SubSample(core, answers, true));
   EXPECT_TRUE(KeyTools::Smooth(core, answers, false));
   EXPECT_EQ(Row(0).pCurve->GetPointCount(), 5u) << "the middle key went, then one key per segment came";

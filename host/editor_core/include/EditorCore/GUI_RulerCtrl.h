@@ -15,6 +15,14 @@ struct GUI_RulerMarker {
   UINT flags = 1;  // bit 0 visible, bit 1 solid line (else dotted)
 };
 
+// One graduation of a ruler: where it is drawn, the value it stands for, and whether it is a
+// major one (a multiple of the unit value).
+struct GUI_RulerGraduation {
+  int pixel = 0;
+  double value = 0.0;
+  bool major = false;
+};
+
 // A graduated ruler over a value axis. Contract:
 // 1. Horizontal rulers count pixels from their left edge, vertical ones (style bit
 //    StyleVertical) upwards from their bottom edge. With k = pixelPerUnit * scale,
@@ -23,7 +31,9 @@ struct GUI_RulerMarker {
 // 2. The unit value (value between major graduations) is the smallest 1, 2 or 5 x 10^n, not
 //    below the minimum unit, whose graduations lie at least MinMajorSpacing pixels apart.
 //    GetGraduationDisplayInfo gives the pixel step of the minor graduations, the pixels per
-//    major graduation and the pixel offset of pixel 0 (start * k, rounded).
+//    major graduation and the pixel offset of pixel 0 (start * k, rounded), all rounded;
+//    GetGraduations gives each graduation at ValueToPixel of its own value, so that ticks
+//    never drift from their values and a grid drawn from the list lies on the ticks.
 // 3. SetMinValue(minimum, start): minimum is the lowest value of interest (style bit 0x100
 //    draws nothing below it, bit 0x200 nothing above it) and start the view's first value.
 // 4. Markers are addressed by id. A new marker is visible and dotted. SetMarkerAttributes
@@ -64,6 +74,12 @@ class GUI_RulerCtrl : public GUI_Wnd {
   double GetMinValue() const { return minValue; }
   double GetStartValue() const { return start; }
   void GetGraduationDisplayInfo(int& step, int& major, int& offset) const;
+  // The graduations on pixels 0..length-1 in increasing pixel order: every multiple of the
+  // unit value, and with minorSpacing > 0 every multiple of the minor unit (a fifth of a 1 or
+  // 5 unit, half a 2) when the minimum unit is finer than the unit and minor graduations lie
+  // more than minorSpacing pixels apart. Values below (style 0x100) or above (0x200) the
+  // minimum value are left out.
+  std::vector<GUI_RulerGraduation> GetGraduations(int length, int minorSpacing) const;
 
   // Sets the scale, keeping value at the pixel it was on.
   void ZoomOnValue(double value, double newScale);
