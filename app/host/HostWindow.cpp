@@ -102,6 +102,10 @@ void HostWindow::BuildMenus() {
   viewMenu.AppendMenu(MF_STRING | MF_CHECKED, kCmdViewResources, "Resource Browser");
   viewMenu.AppendMenu(MF_STRING | MF_CHECKED, kCmdViewViewer, "Viewer");
   viewMenu.AppendMenu(MF_STRING | MF_CHECKED, kCmdViewLog, "Log");
+  viewMenu.AppendSeparator();
+  viewMenu.AppendMenu(MF_STRING, kCmdFrameAll, "Frame All\tA");
+  viewMenu.AppendMenu(MF_STRING, kCmdFrameSelected, "Frame Selected\tF");
+  viewMenu.AppendMenu(MF_STRING, kCmdFollowAnimated, "Follow Animated Objects");
   hostMenu.AppendMenu(MF_POPUP, &fileMenu, "File");
   hostMenu.AppendMenu(MF_POPUP, &viewMenu, "View");
   GetMenuBar()->SetHostMenu(&hostMenu);
@@ -254,20 +258,16 @@ bool HostWindow::RequestQuit() {
 
 void HostWindow::OnClose() { RequestQuit(); }
 
-void HostWindow::RouteCommand(UINT id) {
-  if (RunHostCommand(id)) return;
+bool HostWindow::RouteCommand(UINT id) {
+  if (RunHostCommand(id)) return true;
   for (const HostedModule& entry : hosted) {
     if (entry.menu && entry.menu->GetMenuState(id, MF_BYCOMMAND) != 0xFFFFFFFFu) {
       entry.module->OnMenuCommand(id);
-      return;
+      return true;
     }
   }
-  // Commands outside every menu (a tab's context menu, a script) go to the panel's module.
-  if (GUI_Module* panel = GetPanelModule()) {
-    panel->OnMenuCommand(id);
-    return;
-  }
-  Log::Write(Log::Warning, "No module takes command %u", id);
+  Log::Write(Log::Warning, "No menu has command %u", id);
+  return false;
 }
 
 bool HostWindow::RunHostCommand(UINT id) {
@@ -282,6 +282,9 @@ bool HostWindow::RunHostCommand(UINT id) {
     case kCmdViewResources:
     case kCmdViewViewer:
     case kCmdViewLog: TogglePane(id); return true;
+    case kCmdFrameAll:
+    case kCmdFrameSelected:
+    case kCmdFollowAnimated: RunViewerCommand(id); return true;
     default: return false;
   }
 }
@@ -291,6 +294,20 @@ void HostWindow::TogglePane(UINT command) {
   *shown = !*shown;
   viewMenu.CheckMenuItem(command, MF_BYCOMMAND | (*shown ? MF_CHECKED : MF_UNCHECKED));
   LayOut();
+}
+
+void HostWindow::RunViewerCommand(UINT command) {
+  ViewerWnd* view = viewer.GetView();
+  if (!view) return;
+  if (command == kCmdFollowAnimated) {
+    view->SetFollow(!view->IsFollowing());
+    viewMenu.CheckMenuItem(command, MF_BYCOMMAND | (view->IsFollowing() ? MF_CHECKED : MF_UNCHECKED));
+  } else if (command == kCmdFrameAll) {
+    view->FrameAll();
+  } else {
+    view->FrameSelected();
+  }
+  view->RequestRedraw();
 }
 
 bool HostWindow::OpenClip(const std::string& name) {

@@ -25,12 +25,13 @@ class ResourceBrowser;
 //    every module with the module manager, creates their windows, installs their menus
 //    after the host's own with LoadMenuBar(bar, true), lays the panels out with
 //    SetWindowRect / Show / Redraw, then opens the project and tells every module with 2249.
-// 2. A command of the menu bar goes to the host when it is one of its own, otherwise to the
-//    module whose installed menu holds the id, otherwise to the panel's module.
+// 2. A command goes to the host when it is one of its own, otherwise to the module whose
+//    installed menu holds the id; an id that no menu holds is refused (RouteCommand false).
 // 3. Quitting and opening another project first ask to save (ProjectSession::AskToSave);
 //    a refusal leaves everything as it was.
 // 4. Panes: resource browser (left), module panel (centre), viewer (right), log (bottom),
-//    status bar; the View menu shows and hides the three side panes.
+//    status bar; the View menu shows and hides the three side panes, frames the viewer on
+//    every object or on the selected ones, and makes it follow the animated objects.
 class HostWindow : public EditorCore::GUI_MainFrame {
  public:
   // Host menu commands.
@@ -39,6 +40,9 @@ class HostWindow : public EditorCore::GUI_MainFrame {
   static constexpr EditorCore::UINT kCmdViewResources = 40011;
   static constexpr EditorCore::UINT kCmdViewViewer = 40012;
   static constexpr EditorCore::UINT kCmdViewLog = 40013;
+  static constexpr EditorCore::UINT kCmdFrameAll = 40014;
+  static constexpr EditorCore::UINT kCmdFrameSelected = 40015;
+  static constexpr EditorCore::UINT kCmdFollowAnimated = 40016;
   static constexpr EditorCore::UINT kMsgSceneOpened = 2249;
   static constexpr EditorCore::UINT kMsgOpenClip = 3524;
 
@@ -66,7 +70,8 @@ class HostWindow : public EditorCore::GUI_MainFrame {
   bool RequestQuit();
   bool HasQuit() const { return quit; }
 
-  void RouteCommand(EditorCore::UINT id);
+  // False when neither the host nor any module's menu has the command.
+  bool RouteCommand(EditorCore::UINT id);
   // Opens a clip of the project by resource name in the panel module (3524); false when no
   // clip has that name or there is no panel module.
   bool OpenClip(const std::string& name);
@@ -99,6 +104,7 @@ class HostWindow : public EditorCore::GUI_MainFrame {
   void LayOut();
   void UpdateStatus();
   void TogglePane(EditorCore::UINT command);
+  void RunViewerCommand(EditorCore::UINT command);
   void Shutdown();
   bool RunHostCommand(EditorCore::UINT id);
 

@@ -60,7 +60,34 @@ int ModalAnswers::AnswerDialog(GUI_Dialog& dialog) {
   return code;
 }
 
+namespace {
+
+std::string CollapseSpaces(const std::string& text) {
+  std::string collapsed;
+  for (const char c : text) {
+    if (c == ' ' && (collapsed.empty() || collapsed.back() == ' ')) continue;
+    collapsed.push_back(c);
+  }
+  while (!collapsed.empty() && collapsed.back() == ' ') collapsed.pop_back();
+  return collapsed;
+}
+
+}  // namespace
+
 UINT ModalAnswers::AnswerMenu(const GUI_Menu& menu) {
+  if (!menuTexts.empty()) {
+    const std::string wanted = CollapseSpaces(menuTexts.front());
+    menuTexts.pop_front();
+    for (int position = 0; position < menu.GetMenuItemCount(); ++position) {
+      std::string text = menu.GetMenuString(static_cast<UINT>(position), MF_BYPOSITION);
+      if (CollapseSpaces(text.substr(0, text.find('\t'))) != wanted) continue;
+      ++answered;
+      Log::Write(Log::Info, "Pop-up menu answered with \"%s\"", wanted.c_str());
+      return menu.GetMenuItemID(position);
+    }
+    if (!failure) failure = "the pop-up menu has no item \"" + wanted + "\"";
+    return 0;
+  }
   if (codes.empty()) {
     if (!failure) {
       failure = "a pop-up menu of " + std::to_string(menu.GetMenuItemCount()) +

@@ -45,6 +45,25 @@ const std::map<std::string, int>& NamedKeys() {
   return keys;
 }
 
+struct NamedControl {
+  const char* name;
+  ScriptParser::Control kind;
+  unsigned id;
+};
+
+// The curve panel's controls by their ids in the module's template 1114.
+constexpr NamedControl kControls[] = {
+    {"play", ScriptParser::Control::Button, 1021},          {"stop", ScriptParser::Control::Button, 1021},
+    {"previous-key", ScriptParser::Control::Button, 1059},  {"next-key", ScriptParser::Control::Button, 1060},
+    {"record", ScriptParser::Control::Button, 1062},        {"fit", ScriptParser::Control::Button, 1037},
+    {"auto-record", ScriptParser::Control::CheckBox, 1026}, {"loop", ScriptParser::Control::CheckBox, 1025},
+    {"snap", ScriptParser::Control::CheckBox, 1029},        {"values", ScriptParser::Control::CheckBox, 1030},
+    {"frames", ScriptParser::Control::CheckBox, 1028},      {"falloff", ScriptParser::Control::CheckBox, 1048},
+    {"falloff-before", ScriptParser::Control::Edit, 1042},  {"falloff-after", ScriptParser::Control::Edit, 1046},
+    {"frame", ScriptParser::Control::Edit, 1044},           {"value", ScriptParser::Control::Edit, 1049},
+    {"objects", ScriptParser::Control::Combo, 1023},
+};
+
 bool IsValueWord(const std::string& word) {
   if (word == "scene") return true;
   if (word.rfind("clip:", 0) == 0) return word.size() > 5;
@@ -54,11 +73,43 @@ bool IsValueWord(const std::string& word) {
 }  // namespace
 
 const std::vector<std::string>& ScriptParser::GetVerbs() {
-  static const std::vector<std::string> verbs = {
-      "open", "drop",  "message", "broadcast",  "command", "answer",   "dialog-text", "select-channel",  "select-curve",
-      "key",  "mouse", "wait",    "screenshot", "save",    "save-all", "expect-tabs", "expect-channels", "expect-panel",
-      "quit"};
+  static const std::vector<std::string> verbs = {"open",
+                                                 "drop",
+                                                 "message",
+                                                 "broadcast",
+                                                 "command",
+                                                 "answer",
+                                                 "dialog-text",
+                                                 "popup",
+                                                 "select-channel",
+                                                 "select-curve",
+                                                 "key",
+                                                 "mouse",
+                                                 "button",
+                                                 "check",
+                                                 "type",
+                                                 "choose",
+                                                 "scrub",
+                                                 "wait",
+                                                 "screenshot",
+                                                 "save",
+                                                 "save-all",
+                                                 "expect-tabs",
+                                                 "expect-channels",
+                                                 "expect-panel",
+                                                 "expect-frame",
+                                                 "expect-pose",
+                                                 "quit"};
   return verbs;
+}
+
+unsigned ScriptParser::ControlId(Control kind, const std::string& name) {
+  for (const NamedControl& control : kControls) {
+    // A check box is a button too: a click toggles it.
+    const bool kindMatches = control.kind == kind || (kind == Control::Button && control.kind == Control::CheckBox);
+    if (kindMatches && Lower(name) == control.name) return control.id;
+  }
+  return 0;
 }
 
 std::optional<std::int64_t> ScriptParser::ParseInteger(const std::string& word) {
@@ -167,6 +218,39 @@ std::string ScriptParser::CheckAction(const ScriptAction& action) {
     }
     return {};
   }
+  if (verb == "popup") return n == 1 && !words[0].empty() ? std::string() : "popup needs the text of an item";
+  if (verb == "button") {
+    if (auto problem = count(1, 2); !problem.empty()) return problem;
+    if (n == 2 && words[0] != "press" && words[0] != "release" && words[0] != "click")
+      return "button: '" + words[0] + "' is not press, release or click";
+    return ControlId(Control::Button, words.back()) ? std::string()
+                                                    : "button: the panel has no button '" + words.back() + "'";
+  }
+  if (verb == "check") {
+    if (auto problem = count(2, 2); !problem.empty()) return problem;
+    if (!ControlId(Control::CheckBox, words[0])) return "check: the panel has no check box '" + words[0] + "'";
+    return words[1] == "on" || words[1] == "off" ? std::string() : "check: '" + words[1] + "' is not on or off";
+  }
+  if (verb == "type") {
+    if (auto problem = count(2, 2); !problem.empty()) return problem;
+    return ControlId(Control::Edit, words[0]) ? std::string() : "type: the panel has no edit box '" + words[0] + "'";
+  }
+  if (verb == "choose") {
+    if (auto problem = count(2, 2); !problem.empty()) return "choose takes a list and the text of an entry";
+    return ControlId(Control::Combo, words[0]) ? std::string() : "choose: the panel has no list '" + words[0] + "'";
+  }
+  if (verb == "scrub") {
+    if (auto problem = count(1, 1); !problem.empty()) return problem;
+    return ParseNumber(words[0]) ? std::string() : "scrub: '" + words[0] + "' is not a frame";
+  }
+  if (verb == "expect-frame" || verb == "expect-pose") {
+    const std::size_t first = verb == "expect-pose" ? 1 : 0;
+    if (auto problem = verb == "expect-pose" ? count(8, 8) : count(2, 2); !problem.empty()) return problem;
+    for (std::size_t i = first; i < n; ++i) {
+      if (!ParseNumber(words[i])) return verb + ": '" + words[i] + "' is not a number";
+    }
+    return {};
+  }
   if (verb == "select-channel") return {};
   if (verb == "select-curve") {
     if (n % 3 != 0) return "select-curve takes CHANNEL TRACK AXIS triples";
@@ -227,8 +311,12 @@ bool ScriptParser::Parse(const std::string& text, std::vector<ScriptAction>& act
     const auto space = line.find_first_of(" \t");
     action.verb = line.substr(0, space);
     const std::string rest = space == std::string::npos ? std::string() : Trim(line.substr(space));
-    if (action.verb == "open" || action.verb == "drop" || action.verb == "dialog-text") {
+    if (action.verb == "open" || action.verb == "drop" || action.verb == "dialog-text" || action.verb == "popup") {
       if (!rest.empty()) action.words.push_back(rest);
+    } else if (action.verb == "choose") {
+      const auto split = rest.find_first_of(" \t");
+      action.words.push_back(rest.substr(0, split));
+      if (split != std::string::npos) action.words.push_back(Trim(rest.substr(split)));
     } else {
       std::istringstream words(rest);
       for (std::string word; words >> word;) action.words.push_back(word);

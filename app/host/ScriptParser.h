@@ -11,8 +11,8 @@ namespace TarvelHost {
 struct ScriptAction {
   int line = 0;
   std::string verb;
-  // The words after the verb; for open, drop and dialog-text the single word is the rest
-  // of the line.
+  // The words after the verb; for open, drop, dialog-text and popup the single word is the
+  // rest of the line, for choose the second word is.
   std::vector<std::string> words;
 };
 
@@ -40,6 +40,10 @@ class ScriptParser {
   // Translation, rotation, scale -> 1, 2, 3; X, Y, Z -> 0, 1, 2 (case ignored); -1 otherwise.
   static int ParseTrack(const std::string& word);
   static int ParseAxis(const std::string& word);
+  // The clip page's control that a script names (play, loop, falloff-before, objects...) as
+  // a button, a check box, an edit box or a combo box: its control id, 0 for none.
+  enum class Control { Button, CheckBox, Edit, Combo };
+  static unsigned ControlId(Control kind, const std::string& name);
   // The verbs, for messages and the documentation's own check.
   static const std::vector<std::string>& GetVerbs();
 

@@ -1,24 +1,32 @@
 #include "ScriptRunner.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QImage>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QMouseEvent>
 #include <QPixmap>
 #include <QWheelEvent>
 #include <QWidget>
 
+#include <cmath>
+#include <cstdio>
 #include <filesystem>
 #include <iostream>
 #include <set>
 
 #include "EditorCore/GUI_App.h"
+#include "EditorCore/GUI_CheckBox.h"
 #include "EditorCore/GUI_Menu.h"
+#include "EditorCore/GUI_PushButton.h"
 #include "EditorCore/GUI_RulerCtrl.h"
+#include "EditorCore/GUI_ThemeManager.h"
 #include "EditorToolkit/KeyManager.h"
 #include "EngineCore/AnimClip.h"
 #include "EngineCore/Log.h"
 #include "EngineCore/ResourceFactory.h"
+#include "EngineCore/Scene.h"
 #include "HostWindow.h"
 #include "ModuleWindows.h"
 
@@ -50,6 +58,25 @@ UINT FindCommandByLabel(const GUI_Menu* menu, const std::string& label, bool& gr
     }
   }
   return 0;
+}
+
+// The Play button shows the theme's icon 23 while the preview plays.
+constexpr int kThemeIconStop = 23;
+constexpr double kDegrees = 180.0 / 3.14159265358979323846;
+
+QWidget* WidgetOf(const GUI_Wnd* wnd) { return wnd ? static_cast<QWidget*>(wnd->GetSafeHwnd()) : nullptr; }
+
+// A left-button press or release at the middle of the widget, as the user's.
+void SendButton(QWidget* widget, QEvent::Type type) {
+  const QPointF at(widget->width() / 2.0, widget->height() / 2.0);
+  const Qt::MouseButtons held = type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton;
+  QMouseEvent event(type, at, widget->mapToGlobal(at), Qt::LeftButton, held, Qt::NoModifier);
+  QApplication::sendEvent(widget, &event);
+}
+
+std::string Trimmed(const std::string& text) {
+  const auto first = text.find_first_not_of(' ');
+  return first == std::string::npos ? std::string() : text.substr(first, text.find_last_not_of(' ') - first + 1);
 }
 
 std::string TrackRowIcon(int track, int axis) {
@@ -100,6 +127,17 @@ bool ScriptRunner::RunAction(const ScriptAction& action, std::string& reason) {
     answers.SetPendingText(action.words.at(0));
     return true;
   }
+  if (verb == "popup") {
+    answers.QueueMenuText(action.words.at(0));
+    return true;
+  }
+  if (verb == "button") return Button(action, reason);
+  if (verb == "check") return Check(action, reason);
+  if (verb == "type") return Type(action, reason);
+  if (verb == "choose") return Choose(action, reason);
+  if (verb == "scrub") return Scrub(action, reason);
+  if (verb == "expect-frame") return ExpectFrame(action, reason);
+  if (verb == "expect-pose") return ExpectPose(action, reason);
   if (verb == "select-channel") return SelectChannels(action, reason);
   if (verb == "select-curve") return SelectCurves(action, reason);
   if (verb == "key") return Key(action, reason);
@@ -194,11 +232,197 @@ bool ScriptRunner::Message(const ScriptAction& action, std::string& reason) {
 }
 
 bool ScriptRunner::Command(const ScriptAction& action, std::string& reason) {
-  if (!host.GetPanelModule()) {
-    reason = "no module with a panel is loaded";
+  if (!host.RouteCommand(static_cast<UINT>(*ScriptParser::ParseInteger(action.words.at(0))))) {
+    reason = "no menu of the host or of a module has command " + action.words.at(0);
     return false;
   }
-  host.RouteCommand(static_cast<UINT>(*ScriptParser::ParseInteger(action.words.at(0))));
+  return true;
+}
+
+GUI_Wnd* ScriptRunner::FindControl(unsigned id, const std::string& name, std::string& reason) {
+  GUI_Module* panel = host.GetPanelModule();
+  GUI_Wnd* page = panel ? ModuleWindows::FindCurrentPage(panel->GetModuleDialog()) : nullptr;
+  if (!page) {
+    reason = "no clip page is open";
+    return nullptr;
+  }
+  for (GUI_Wnd* wnd : ModuleWindows::GetDescendants(page)) {
+    if (wnd->GetDlgCtrlID() == id && ModuleWindows::IsShown(wnd)) {
+      if (!WidgetOf(wnd)->isEnabled()) {
+        reason = "the panel's " + name + " is greyed out";
+        return nullptr;
+      }
+      return wnd;
+    }
+  }
+  reason = "the clip page shows no " + name;
+  return nullptr;
+}
+
+bool ScriptRunner::Button(const ScriptAction& action, std::string& reason) {
+  const std::string gesture = action.words.size() == 2 ? action.words[0] : "click";
+  const std::string& name = action.words.back();
+  const unsigned id = ScriptParser::ControlId(ScriptParser::Control::Button, name);
+  GUI_Wnd* button = FindControl(id, name + " button", reason);
+  if (!button) return false;
+  const auto* push = dynamic_cast<const GUI_PushButton*>(button);
+  if (name == "stop" && (!push || push->GetIcon() != GUI_ThemeManager::GetIcon(kThemeIconStop))) {
+    reason = "the play button shows no stop: nothing is playing";
+    return false;
+  }
+  const auto held = std::find(heldControls.begin(), heldControls.end(), id);
+  if (gesture == "release" && held == heldControls.end()) {
+    reason = "the " + name + " button is not held";
+    return false;
+  }
+  if (gesture != "release") SendButton(WidgetOf(button), QEvent::MouseButtonPress);
+  if (gesture == "press") {
+    heldControls.push_back(id);
+    return true;
+  }
+  if (held != heldControls.end()) heldControls.erase(held);
+  // The press may have run a while (a menu, a dialog): the button may be gone since.
+  if (GUI_Wnd* still = FindControl(id, name + " button", reason))
+    SendButton(WidgetOf(still), QEvent::MouseButtonRelease);
+  reason.clear();
+  return true;
+}
+
+bool ScriptRunner::Check(const ScriptAction& action, std::string& reason) {
+  const std::string& name = action.words.at(0);
+  const bool wanted = action.words.at(1) == "on";
+  auto* box = dynamic_cast<GUI_CheckBox*>(
+      FindControl(ScriptParser::ControlId(ScriptParser::Control::CheckBox, name), name + " box", reason));
+  if (!box) return false;
+  if (box->IsChecked() == wanted) return true;
+  SendButton(WidgetOf(box), QEvent::MouseButtonPress);
+  SendButton(WidgetOf(box), QEvent::MouseButtonRelease);
+  if (box->IsChecked() != wanted) {
+    reason = "the " + name + " box stays " + (wanted ? "off" : "on");
+    return false;
+  }
+  return true;
+}
+
+bool ScriptRunner::Type(const ScriptAction& action, std::string& reason) {
+  const std::string& name = action.words.at(0);
+  GUI_Wnd* box = FindControl(ScriptParser::ControlId(ScriptParser::Control::Edit, name), name + " box", reason);
+  auto* edit = qobject_cast<QLineEdit*>(WidgetOf(box));
+  if (!edit) return false;
+  if (edit->isReadOnly()) {
+    reason = "the " + name + " box takes no typing in this mode";
+    return false;
+  }
+  edit->setFocus();
+  edit->selectAll();
+  edit->insert(QString::fromStdString(action.words.at(1)));
+  QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+  QApplication::sendEvent(edit, &enter);
+  return true;
+}
+
+bool ScriptRunner::Choose(const ScriptAction& action, std::string& reason) {
+  const std::string& name = action.words.at(0);
+  GUI_Wnd* list = FindControl(ScriptParser::ControlId(ScriptParser::Control::Combo, name), name + " list", reason);
+  auto* combo = qobject_cast<QComboBox*>(WidgetOf(list));
+  if (!combo) return false;
+  const std::string wanted = Trimmed(action.words.at(1));
+  for (int index = 0; index < combo->count(); ++index) {
+    const std::string text = Trimmed(combo->itemText(index).toStdString());
+    // A tagged object is named without its " [ tag ]" too.
+    const auto tag = text.rfind(" [ ");
+    const bool named = tag != std::string::npos && text.back() == ']' && text.substr(0, tag) == wanted;
+    if (text != wanted && !named) continue;
+    combo->setCurrentIndex(index);
+    emit combo->activated(index);
+    return true;
+  }
+  reason = "the " + name + " list has no entry '" + wanted + "'";
+  return false;
+}
+
+namespace {
+
+GUI_RulerCtrl* FrameRuler(HostWindow& host) {
+  GUI_Module* panel = host.GetPanelModule();
+  GUI_Wnd* page = panel ? ModuleWindows::FindCurrentPage(panel->GetModuleDialog()) : nullptr;
+  for (GUI_Wnd* wnd : ModuleWindows::GetDescendants(page)) {
+    auto* ruler = dynamic_cast<GUI_RulerCtrl*>(wnd);
+    if (ruler && !ruler->IsVertical() && ModuleWindows::IsShown(ruler)) return ruler;
+  }
+  return nullptr;
+}
+
+}  // namespace
+
+bool ScriptRunner::Scrub(const ScriptAction& action, std::string& reason) {
+  GUI_RulerCtrl* ruler = FrameRuler(host);
+  QWidget* widget = WidgetOf(ruler);
+  if (!widget) {
+    reason = "no clip page is open";
+    return false;
+  }
+  const double frame = *ScriptParser::ParseNumber(action.words.at(0));
+  // The user scrolls the frame into view, then drags the cursor onto it; the ruler is moved
+  // so that the pixel clicked stands exactly for the frame.
+  ruler->CenterOnValue(frame);
+  const int pixel = ruler->ValueToPixel(frame);
+  ruler->CenterOnValue(frame + (frame - ruler->PixelToValue(pixel)));
+  const QPointF at(pixel, widget->height() / 2.0);
+  for (const QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
+    const Qt::MouseButtons held = type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton;
+    QMouseEvent event(type, at, widget->mapToGlobal(at), Qt::LeftButton, held, Qt::NoModifier);
+    QApplication::sendEvent(widget, &event);
+  }
+  return true;
+}
+
+bool ScriptRunner::ExpectFrame(const ScriptAction& action, std::string& reason) {
+  const GUI_RulerCtrl* ruler = FrameRuler(host);
+  if (!ruler) {
+    reason = "no clip page is open";
+    return false;
+  }
+  const double frame = ruler->GetMarkerPosition(4);
+  const double low = *ScriptParser::ParseNumber(action.words.at(0));
+  const double high = *ScriptParser::ParseNumber(action.words.at(1));
+  if (frame < low || frame > high) {
+    reason = "the time cursor is at " + std::to_string(frame) + ", not between " + action.words[0] + " and " +
+             action.words[1];
+    return false;
+  }
+  return true;
+}
+
+bool ScriptRunner::ExpectPose(const ScriptAction& action, std::string& reason) {
+  EngineCore::Scene* scene = host.GetSession().GetScene();
+  EngineCore::SceneObject* object = scene ? scene->FindObject(EngineCore::String(action.words.at(0))) : nullptr;
+  if (!object) {
+    reason = "the scene has no object named '" + action.words.at(0) + "'";
+    return false;
+  }
+  double expected[7];
+  for (int i = 0; i < 7; ++i)
+    expected[i] = *ScriptParser::ParseNumber(action.words.at(static_cast<std::size_t>(i + 1)));
+  EngineCore::Vector3 angles;
+  object->GetLocalRotation().GetAngles(angles);
+  const EngineCore::Vector3& t = object->GetLocalTranslation();
+  const double actual[6] = {t.x, t.y, t.z, angles.x * kDegrees, angles.y * kDegrees, angles.z * kDegrees};
+  bool within = true;
+  for (int i = 0; i < 6; ++i) {
+    double difference = actual[i] - expected[i];
+    // Angles a whole turn apart are the same rotation.
+    if (i >= 3) difference = std::remainder(difference, 360.0);
+    within = within && std::abs(difference) <= expected[6];
+  }
+  if (!within) {
+    char text[256];
+    std::snprintf(text, sizeof text, "%s is at (%.6g, %.6g, %.6g) turned (%.6g, %.6g, %.6g), more than %g away",
+                  action.words[0].c_str(), actual[0], actual[1], actual[2], actual[3], actual[4], actual[5],
+                  expected[6]);
+    reason = text;
+    return false;
+  }
   return true;
 }
 

@@ -8,7 +8,9 @@
 
 namespace EditorCore {
 class GUI_Menu;
-}
+class GUI_RulerCtrl;
+class GUI_Wnd;
+}  // namespace EditorCore
 
 namespace TarvelHost {
 
@@ -47,6 +49,15 @@ class ScriptRunner {
   bool Key(const ScriptAction& action, std::string& error);
   bool Mouse(const ScriptAction& action, std::string& error);
   bool Screenshot(const ScriptAction& action, std::string& error);
+  // The current clip page's shown control with that id, or null with the reason.
+  EditorCore::GUI_Wnd* FindControl(unsigned id, const std::string& name, std::string& error);
+  bool Button(const ScriptAction& action, std::string& error);
+  bool Check(const ScriptAction& action, std::string& error);
+  bool Type(const ScriptAction& action, std::string& error);
+  bool Choose(const ScriptAction& action, std::string& error);
+  bool Scrub(const ScriptAction& action, std::string& error);
+  bool ExpectFrame(const ScriptAction& action, std::string& error);
+  bool ExpectPose(const ScriptAction& action, std::string& error);
   bool SaveCommand(const std::string& label, std::string& error);
   bool ExpectTabs(const ScriptAction& action, std::string& error);
   bool ExpectChannels(const ScriptAction& action, std::string& error);
@@ -60,6 +71,8 @@ class ScriptRunner {
   bool quit = false;
   // The mouse buttons a script's presses hold down until their release.
   int heldButtons = 0;
+  // Control ids of the panel's buttons a script holds down.
+  std::vector<unsigned> heldControls;
 };
 
 }  // namespace TarvelHost

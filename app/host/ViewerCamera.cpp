@@ -36,6 +36,13 @@ void ViewerCamera::Fit(const Vector3& minimum, const Vector3& maximum, float asp
   distance = radius / std::sin(halfAngle) * 1.05f;
 }
 
+void ViewerCamera::SetView(const Vector3& newTarget, float newDistance, float newYaw, float newPitch) {
+  target = newTarget;
+  distance = std::clamp(newDistance, 0.01f, 1.0e6f);
+  yaw = newYaw;
+  pitch = std::clamp(newPitch, -kMaxPitch, kMaxPitch);
+}
+
 void ViewerCamera::Orbit(float dx, float dy) {
   yaw -= dx * 0.01f;
   pitch = std::clamp(pitch + dy * 0.01f, -kMaxPitch, kMaxPitch);

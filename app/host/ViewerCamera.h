@@ -23,6 +23,8 @@ class ViewerCamera {
   // Frames a box: target at its centre, distance so that the whole box shows in a view of
   // that width / height ratio.
   void Fit(const EngineCore::Vector3& minimum, const EngineCore::Vector3& maximum, float aspect = 1.0f);
+  // Puts the camera at a distance from a target, turned by yaw and pitch (pitch limited).
+  void SetView(const EngineCore::Vector3& newTarget, float newDistance, float newYaw, float newPitch);
   // Pixel moves of the pointer.
   void Orbit(float dx, float dy);
   void Pan(float dx, float dy, int viewHeight);

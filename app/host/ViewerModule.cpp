@@ -59,7 +59,9 @@ LRESULT ViewerModule::OnFrameworkMessage(UINT message, WPARAM wParam, LPARAM lPa
       return 0;
     case kMsgRedraw:
       ++redrawRequests;
-      if (view) view->RedrawWindow();
+      // Posed objects are painted at the next turn of the event loop, once for every request
+      // of this turn: a step that poses thirty objects asks thirty times.
+      if (view) view->RequestRedraw();
       return 0;
     default: return GUI_Module::OnFrameworkMessage(message, wParam, lParam);
   }

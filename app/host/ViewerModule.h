@@ -10,7 +10,8 @@ namespace TarvelHost {
 
 // The host's 3-D viewer, module 0x10000000. It shows the scene named by framework messages:
 //   2249, 2250 (a scene opened or changed) and 2225, 2326 (the selection of that scene
-//   changed) make it show and redraw that scene; 2324 redraws it (objects were posed).
+//   changed) make it show and redraw that scene; 2324 redraws it (objects were posed), in
+//   one paint at the next turn of the event loop for all the requests of this one.
 // A click in the view selects the picked object in the scene's edition manager and tells
 // every module with 2225.
 class ViewerModule : public EditorCore::GUI_Module {
@@ -39,7 +40,7 @@ class ViewerModule : public EditorCore::GUI_Module {
 
   EngineCore::Scene* GetScene() const { return scene; }
   ViewerWnd* GetView() const { return view.get(); }
-  // How many redraw requests (2324) arrived; the view repaints on each.
+  // How many redraw requests (2324) arrived.
   int GetRedrawRequestCount() const { return redrawRequests; }
 
  private:

@@ -16,32 +16,82 @@ using EngineCore::Vector3;
 
 namespace {
 constexpr int kDragThreshold = 3;
-}
+bool kEveryObject(const SceneObject&, const EngineCore::Scene&) { return true; }
+}  // namespace
 
 void ViewerWnd::SetScene(EngineCore::Scene* newScene) {
   const bool changed = newScene != scene;
   scene = newScene;
-  if (changed) FitToScene();
+  if (changed) FrameAll();
   Invalidate(true);
 }
 
-void ViewerWnd::FitToScene() {
-  if (!scene || scene->GetObjectCount() == 0) return;
+bool ViewerWnd::Bounds(ObjectFilter keep, Vector3& low, Vector3& high) const {
+  if (!scene) return false;
   constexpr float big = std::numeric_limits<float>::max();
-  Vector3 low(big, big, big);
-  Vector3 high(-big, -big, -big);
+  low = Vector3(big, big, big);
+  high = Vector3(-big, -big, -big);
+  bool any = false;
   for (std::uint32_t i = 0; i < scene->GetObjectCount(); ++i) {
+    if (!keep(*scene->GetObjectAt(i), *scene)) continue;
+    any = true;
     const Vector3 p = scene->GetObjectAt(i)->GetWorldPosition();
     for (int axis = 0; axis < 3; ++axis) {
       low[axis] = std::min(low[axis], p[axis]);
       high[axis] = std::max(high[axis], p[axis]);
     }
   }
+  return any;
+}
+
+bool ViewerWnd::Frame(ObjectFilter keep, float minimumRadius) {
+  Vector3 low;
+  Vector3 high;
+  if (!Bounds(keep, low, high)) return false;
+  const Vector3 centre = Vector3::Lerp(low, high, 0.5f);
+  for (int axis = 0; axis < 3; ++axis) {
+    low[axis] = std::min(low[axis], centre[axis] - minimumRadius);
+    high[axis] = std::max(high[axis], centre[axis] + minimumRadius);
+  }
   CRect client;
   GetClientRect(client);
   const float aspect =
       client.Height() > 0 ? static_cast<float>(client.Width()) / static_cast<float>(client.Height()) : 1.0f;
   camera.Fit(low, high, aspect);
+  return true;
+}
+
+void ViewerWnd::FrameAll() { Frame(kEveryObject, 0.0f); }
+
+void ViewerWnd::FrameSelected() {
+  // A single joint is framed with room around it (a tenth of the scene), not from a hair's
+  // breadth away.
+  Vector3 low;
+  Vector3 high;
+  float room = 0.0f;
+  if (Bounds(kEveryObject, low, high)) {
+    const Vector3 size = high - low;
+    room = std::sqrt(size.x * size.x + size.y * size.y + size.z * size.z) * 0.1f;
+  }
+  const bool framed = Frame(
+      [](const SceneObject& object, const EngineCore::Scene& owner) {
+        return owner.GetEditionManager() && owner.GetEditionManager()->IsSelected(&object);
+      },
+      room);
+  if (!framed) FrameAll();
+}
+
+void ViewerWnd::RequestRedraw() {
+  if (following && scene) {
+    const float distance = camera.GetDistance();
+    const float yaw = camera.GetYaw();
+    const float pitch = camera.GetPitch();
+    if (Frame([](const SceneObject& object, const EngineCore::Scene&) { return object.GetController() != nullptr; },
+              0.0f)) {
+      camera.SetView(camera.GetTarget(), distance, yaw, pitch);
+    }
+  }
+  Invalidate(true);
 }
 
 void ViewerWnd::Render(GUI_BackBuffer& buffer) const {
@@ -67,7 +117,8 @@ void ViewerWnd::Render(GUI_BackBuffer& buffer) const {
   // Bones first, so the joints stay on top of them.
   for (std::uint32_t i = 0; i < scene->GetObjectCount(); ++i) {
     const SceneObject* object = scene->GetObjectAt(i);
-    const int parent = object->GetParent() ? indexOf(object->GetParent()) : -1;
+    // A bone joins two joints: a scene root holding the skeleton draws no line to the hips.
+    const int parent = object->GetParent() && IsJoint(*object->GetParent()) ? indexOf(object->GetParent()) : -1;
     if (parent < 0 || !points[i].visible || !points[static_cast<std::size_t>(parent)].visible) continue;
     const bool selected = selection && selection->IsSelected(object);
     buffer.SetPen(selected ? kSelected : kBone, selected ? 3 : 2);
@@ -153,6 +204,7 @@ bool ViewerWnd::OnEraseBkgnd(GUI_DC& dc) {
 }
 
 void ViewerWnd::OnLButtonDown(UINT flags, CPoint point) {
+  SetFocus();
   drag = (flags & MK_SHIFT) ? Drag::Pan : Drag::Orbit;
   moved = false;
   pressPoint = lastPoint = point;
@@ -167,6 +219,7 @@ void ViewerWnd::OnLButtonUp(UINT, CPoint point) {
 }
 
 void ViewerWnd::OnMButtonDown(UINT, CPoint point) {
+  SetFocus();
   drag = Drag::Pan;
   moved = false;
   pressPoint = lastPoint = point;
@@ -201,6 +254,12 @@ bool ViewerWnd::OnMouseWheel(UINT, short delta, CPoint) {
   camera.Zoom(static_cast<float>(delta) / 120.0f);
   Invalidate(true);
   return true;
+}
+
+void ViewerWnd::OnKeyDown(UINT key, UINT, UINT) {
+  if (key == 'A') FrameAll();
+  if (key == 'F') FrameSelected();
+  if (key == 'A' || key == 'F') Invalidate(true);
 }
 
 }  // namespace TarvelHost

@@ -10,9 +10,15 @@
 namespace TarvelHost {
 
 // The viewer's window: the scene's objects drawn as a skeleton (a bone from each object to
-// its parent, a dot at each object, selected objects highlighted). Mouse: left drag orbits,
-// middle drag or Shift + left drag pans, the wheel zooms, a left click without a drag picks
-// the object under the pointer (or clears the selection on empty space).
+// its parent when that parent is a joint, a dot at each object, selected objects
+// highlighted). Mouse: left drag orbits, middle drag or Shift + left drag pans, the wheel
+// zooms, a left click without a drag picks the object under the pointer (or clears the
+// selection on empty space). Keys: A frames every object, F the selected ones.
+// Contract:
+// 1. A joint is an object the scene file names as one (a skin's joint) or an animated
+//    object; a scene root or a mesh node starts no bone.
+// 2. RequestRedraw paints once at the next turn of the event loop however often it is
+//    called before; while following, it first turns the camera to the animated objects.
 class ViewerWnd : public EditorCore::GUI_Wnd {
  public:
   static constexpr EditorCore::COLORREF kBackground = EditorCore::RGB(38, 41, 46);
@@ -28,8 +34,15 @@ class ViewerWnd : public EditorCore::GUI_Wnd {
 
   void SetScene(EngineCore::Scene* newScene);
   EngineCore::Scene* GetScene() const { return scene; }
-  // Frames every object of the scene.
-  void FitToScene();
+  // Frames every object of the scene where it stands now.
+  void FrameAll();
+  // Frames the selected objects (every object when none is selected).
+  void FrameSelected();
+  // Objects were posed: repaint.
+  void RequestRedraw();
+  // Keeps the animated objects at the centre of the view, at the camera's distance.
+  void SetFollow(bool follow) { following = follow; }
+  bool IsFollowing() const { return following; }
   void SetSelectionHandler(SelectionHandler handler) { onSelection = std::move(handler); }
 
   // Draws the view into a back buffer of any size.
@@ -49,8 +62,18 @@ class ViewerWnd : public EditorCore::GUI_Wnd {
   void OnMButtonUp(EditorCore::UINT flags, EditorCore::CPoint point) override;
   void OnMouseMove(EditorCore::UINT flags, EditorCore::CPoint point) override;
   bool OnMouseWheel(EditorCore::UINT flags, short delta, EditorCore::CPoint screenPoint) override;
+  void OnKeyDown(EditorCore::UINT key, EditorCore::UINT repeat, EditorCore::UINT flags) override;
+
+  static bool IsJoint(const EngineCore::SceneObject& object) { return object.IsJoint() || object.GetController(); }
 
  private:
+  using ObjectFilter = bool (*)(const EngineCore::SceneObject&, const EngineCore::Scene&);
+  // The box around the objects the filter keeps; false when it keeps none.
+  bool Bounds(ObjectFilter keep, EngineCore::Vector3& low, EngineCore::Vector3& high) const;
+  // Frames the objects the filter keeps, as a box reaching at least `minimumRadius` from its
+  // centre along each axis.
+  bool Frame(ObjectFilter keep, float minimumRadius);
+
   enum class Drag { None, Orbit, Pan };
 
   EngineCore::Scene* scene = nullptr;
@@ -61,6 +84,7 @@ class ViewerWnd : public EditorCore::GUI_Wnd {
   EditorCore::CPoint pressPoint;
   EditorCore::CPoint lastPoint;
   int paintCount = 0;
+  bool following = false;
 };
 
 }  // namespace TarvelHost

@@ -302,8 +302,13 @@ bool GUI_CurvePanelDialog::OnCommand(UINT id) {
       graph->Invalidate();
       return true;
     case Ids::kCtlFitButton: FitAll(); return true;
-    case Ids::kCtlPreviousKeyButton: StepToKey(core.GetPreviousKeyFrame(core.GetTimeCursor())); return true;
-    case Ids::kCtlNextKeyButton: StepToKey(core.GetNextKeyFrame(core.GetTimeCursor())); return true;
+    case Ids::kCtlPreviousKeyButton:
+    case Ids::kCtlNextKeyButton:
+      // The key is sought from where playback leaves the cursor.
+      StopPlayback();
+      StepToKey(id == Ids::kCtlNextKeyButton ? core.GetNextKeyFrame(core.GetTimeCursor())
+                                             : core.GetPreviousKeyFrame(core.GetTimeCursor()));
+      return true;
     default: return OnPreviewCommand(id) || GUI_Dialog::OnCommand(id);
   }
 }
@@ -317,6 +322,7 @@ bool GUI_CurvePanelDialog::OnNotify(const GUI_NotifyHeader& header, const GUI_No
   if (header.code == GUI_PushButton::NotifyPressed) {
     // A button held long enough shows its menu: the play button's speed menu.
     if (header.hwndFrom == &recordButton) StartTimer(Ids::kTimerRecord, Ids::kHoldMilliseconds);
+    if (header.hwndFrom == &playButton) pressOpenedSpeedMenu = false;
     if (header.hwndFrom == &playButton && !playback.playing) StartTimer(Ids::kTimerSpeedMenu, Ids::kHoldMilliseconds);
     if (header.hwndFrom == &recordButton || header.hwndFrom == &playButton) return true;
   }
@@ -475,14 +481,21 @@ void GUI_CurvePanelDialog::SetPlayIcon(int themeIcon) {
   playButton.ShowWindow(true);
 }
 
+void GUI_CurvePanelDialog::EnableKeyStepping(bool enable) {
+  previousKeyButton.EnableWindow(enable);
+  nextKeyButton.EnableWindow(enable);
+}
+
 void GUI_CurvePanelDialog::StartPlayback() {
   SetPlayIcon(Ids::kThemeIconStop);
+  EnableKeyStepping(false);
   if (playback.Start()) StartTimer(Ids::kTimerPlayback, Ids::kPlaybackMilliseconds);
 }
 
 void GUI_CurvePanelDialog::StopPlayback() {
   if (!playback.Stop()) return;
   SetPlayIcon(Ids::kThemeIconPlay);
+  EnableKeyStepping(true);
   KillTimer(Ids::kTimerPlayback);
   RedrawViews();
 }
@@ -531,6 +544,7 @@ void GUI_CurvePanelDialog::ShowSpeedMenu() {
   }
   CRect button;
   playButton.GetWindowRect(button);
+  pressOpenedSpeedMenu = true;
   speedMenu->TrackPopupMenu(TPM_RIGHTBUTTON, button.left, button.bottom + 5, this);
 }
 
@@ -561,6 +575,7 @@ bool GUI_CurvePanelDialog::OnPreviewCommand(UINT id) {
       return true;
     case Ids::kCtlPlayButton:
       KillTimer(Ids::kTimerSpeedMenu);
+      if (std::exchange(pressOpenedSpeedMenu, false)) return true;
       if (playback.playing) {
         StopPlayback();
       } else {

@@ -88,6 +88,8 @@ class GUI_CurvePanelDialog : public EditorCore::GUI_Dialog {
   void StepToKey(float frame);
   void ShowSpeedMenu();
   void SetPlayIcon(int themeIcon);
+  // Stepping from key to key waits for the playback to stop.
+  void EnableKeyStepping(bool enable);
   void StartTimer(EditorCore::UINT id, EditorCore::UINT milliseconds);
   // Multiplies the ruler's scale by factor about anchor; false past the scale's limits.
   bool ZoomRuler(EditorCore::GUI_RulerCtrl& ruler, double anchor, double factor);
@@ -125,6 +127,9 @@ class GUI_CurvePanelDialog : public EditorCore::GUI_Dialog {
   // ignores.
   bool updatingEdits = false;
   std::unique_ptr<EditorCore::GUI_Menu> speedMenu;
+  // The play button's press opened the speed menu: its release must not stop the speed the
+  // user just chose.
+  bool pressOpenedSpeedMenu = false;
 };
 
 }  // namespace Tarvel

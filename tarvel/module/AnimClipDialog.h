@@ -109,6 +109,7 @@ class AnimClipDialog : public EditorCore::GUI_Dialog, private KeyingPage {
   GUI_CurvePanelDialog& GetCurvePanel() { return *curvePanel; }
   const PreviewObjects& GetPreviewObjects() const { return previewObjects; }
   const PreviewPlayback& GetPlayback() const { return playback; }
+  PreviewPlayback& GetPlayback() { return playback; }
 
   bool OnInitDialog() override;
   void DoDataExchange() override;

@@ -41,6 +41,7 @@ bool PreviewPlayback::Start() {
     controller.SetPlaybackFrame(0, speed < 0.0f ? playEnd : playBegin);
     controller.ChangePlaybackMode(0, mode);
   }
+  playFrame = std::trunc(speed < 0.0f ? playEnd : playBegin);
   stepTimer.Reset();
   elapsed = 0.0f;
   viewerModule = FrameworkMessages::FindModule(Ids::kViewerModule);
@@ -49,26 +50,39 @@ bool PreviewPlayback::Start() {
 
 bool PreviewPlayback::Step() {
   stepTimer.Update();
-  float dt = stepTimer.GetElapsedSeconds();
+  float dt = stepClock ? stepClock() : stepTimer.GetElapsedSeconds();
   // The controllers never advance by less than a millisecond.
-  if (dt < 0.001f) {
+  if (dt < 0.001f && !stepClock) {
     std::this_thread::sleep_for(std::chrono::milliseconds(static_cast<int>((0.001f - dt) * 1000.0f)));
-    dt = 0.001f;
   }
+  dt = std::max(dt, 0.001f);
   stepTimer.Reset();
   elapsed = dt;
+  playFrame = Advance(playFrame, dt);
   objects.BuildTargets();
-  bool atEnd = false;
   for (EngineCore::SceneObject* object : objects.chosenObjects) {
     if (!core.IsAnimatedByClip(object)) continue;
+    // The controllers show the cursor's frame, so that objects and cursor never drift apart.
     EngineCore::AnimController& controller = *object->GetController();
-    controller.RunOneFrame(dt);
-    const float frame = controller.GetPlaybackFrame(0);
-    core.SetTimeCursor(frame);
-    FrameworkMessages::SendTo(viewerModule, Ids::kMsgViewerRedraw, 0, 0);
-    if (!bLoop && ((speed > 0.0f && frame >= playEnd) || (speed <= 0.0f && frame <= playBegin))) atEnd = true;
+    controller.SetPlaybackFrame(0, playFrame);
+    controller.RunOneFrame(0.0f);
   }
-  return atEnd;
+  core.SetTimeCursor(playFrame);
+  FrameworkMessages::SendTo(viewerModule, Ids::kMsgViewerRedraw, 0, 0);
+  const float begin = std::trunc(playBegin);
+  const float end = std::trunc(playEnd);
+  return !bLoop && ((speed > 0.0f && playFrame >= end) || (speed <= 0.0f && playFrame <= begin));
+}
+
+float PreviewPlayback::Advance(float frame, float seconds) const {
+  const float begin = std::trunc(playBegin);
+  const float end = std::trunc(playEnd);
+  const float span = end - begin;
+  frame += speed * Ids::kFramesPerSecond * seconds;
+  if (!bLoop || span <= 0.0f) return std::clamp(frame, begin, std::max(begin, end));
+  if (frame > end) frame = begin + std::fmod(frame - begin, span);
+  if (frame < begin) frame = end - std::fmod(begin - frame, span);
+  return frame;
 }
 
 bool PreviewPlayback::Stop() {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <functional>
+
 #include "EngineCore/Timer.h"
 #include "objects/PreviewObjects.h"
 
@@ -16,8 +18,11 @@ class ClipEditCore;
 // 1. The preview plays over the selection range when there is one, else over the clip's
 //    key-frame range, forwards or backwards at |speed| times 60 key frames per second.
 // 2. Each step and each applied frame moves the page's one time cursor and tells the host's
-//    viewer module (2324) to redraw; an applied frame also tells every module (2228).
+//    viewer module (2324) to redraw, once whatever the number of objects; an applied frame
+//    also tells every module (2228).
 // 3. Objects without a controller holding the clip are skipped.
+// 4. The cursor advances by the elapsed time at the playback's speed, with or without
+//    objects to play on; the objects are posed at the cursor's frame.
 // The window timers that drive the steps belong to the curve panel.
 class PreviewPlayback {
  public:
@@ -33,6 +38,9 @@ class PreviewPlayback {
   // Poses the targets at a frame (scrubbing, key stepping): the frame under the cursor,
   // never clamped to the selected frames.
   void ApplyFrame(float frame);
+  // Seconds since the previous step come from the engine's timer, or from this clock when
+  // one is given (tests drive time with it).
+  void SetStepClock(std::function<float()> clock) { stepClock = std::move(clock); }
 
   // -2, -1, -0.5, 0.5, 1 or 2: the sign is the direction.
   float speed = 1.0f;
@@ -44,13 +52,19 @@ class PreviewPlayback {
   float playEnd = 0.0f;
   // Seconds of the last step.
   float elapsed = 0.0f;
+  // Where the playback is: the time cursor while it plays.
+  float playFrame = 0.0f;
 
  private:
   void BuildRange();
+  // The frame `seconds` after `frame`, wrapped into the range when looping, else held at its
+  // ends.
+  float Advance(float frame, float seconds) const;
 
   ClipEditCore& core;
   PreviewObjects& objects;
   EngineCore::Timer stepTimer;
+  std::function<float()> stepClock;
   // The host module told to redraw after each step, as last looked up.
   EditorCore::GUI_Module* viewerModule = nullptr;
 };

@@ -1,5 +1,8 @@
 #include "HostFixture.h"
 
+#include <QCoreApplication>
+#include <QTimer>
+
 #include "EditorCore/GUI_App.h"
 #include "EditorCore/GUI_Dialog.h"
 #include "ModuleWindows.h"
@@ -26,8 +29,15 @@ void HostFixture::SetUp() {
 
 void HostFixture::TearDown() {
   EditorCore::GUI_Dialog::SetModalResponder({});
+  // A quit the host asked for would end every later event loop (a real pop-up menu's) at
+  // once; running the application's own loop for a turn clears it.
+  const bool quitting = host && host->HasQuit();
   host.reset();
   EditorCore::GUI_App::ProcessEvents(0);
+  if (quitting) {
+    QTimer::singleShot(0, [] { QCoreApplication::exit(0); });
+    QCoreApplication::exec();
+  }
 }
 
 int HostFixture::TabCount() const {

@@ -38,8 +38,12 @@ TEST(ScriptParsing, AcceptsTheWholeVocabularySkippingBlankLinesAndCommentsAndKee
       "answer 1 2 3\ndialog-text x\nselect-channel\nselect-channel Hips Neck\n"
       "select-curve Hips rotation Y Neck Scale z\nkey Ctrl+Shift+Z\nkey Delete\nkey F5\n"
       "mouse press 10 0.5 left shift\nmouse wheel -3 2.5e1\nwait 10\nscreenshot window a.png\n"
-      "screenshot panel b.png\nsave\nsave-all\nexpect-tabs 1\nexpect-channels 31\nexpect-panel hidden\nquit");
-  EXPECT_EQ(everything.size(), 25u);
+      "screenshot panel b.png\nsave\nsave-all\nexpect-tabs 1\nexpect-channels 31\nexpect-panel hidden\nquit\n"
+      "popup Forwards   2x\nbutton press play\nbutton next-key\ncheck loop off\ntype falloff-before 2.5\n"
+      "choose objects  - Scene selection\nscrub 12.5\nexpect-frame 0 60\nexpect-pose Hips 0 1 2 90 0 -45 0.01");
+  EXPECT_EQ(everything.size(), 34u);
+  EXPECT_EQ(everything[25].words, std::vector<std::string>{"Forwards   2x"});
+  EXPECT_EQ(everything[30].words, (std::vector<std::string>{"objects", "- Scene selection"}));
 }
 
 TEST(ScriptParsing, UnknownVerbsAndMalformedLinesNameTheirLineAndAMissingFileIsAnError) {
@@ -60,6 +64,13 @@ TEST(ScriptParsing, UnknownVerbsAndMalformedLinesNameTheirLineAndAMissingFileIsA
   EXPECT_EQ(ParseError("screenshot desktop a.png"), "line 1: screenshot: 'desktop' is not window or panel");
   EXPECT_EQ(ParseError("answer"), "line 1: answer needs at least one code");
   EXPECT_EQ(ParseError("expect-panel gone"), "line 1: expect-panel: 'gone' is not visible or hidden");
+  EXPECT_EQ(ParseError("button hold play"), "line 1: button: 'hold' is not press, release or click");
+  EXPECT_EQ(ParseError("button rewind"), "line 1: button: the panel has no button 'rewind'");
+  EXPECT_EQ(ParseError("check fit on"), "line 1: check: the panel has no check box 'fit'");
+  EXPECT_EQ(ParseError("check loop yes"), "line 1: check: 'yes' is not on or off");
+  EXPECT_EQ(ParseError("type speed 2"), "line 1: type: the panel has no edit box 'speed'");
+  EXPECT_EQ(ParseError("choose objects"), "line 1: choose takes a list and the text of an entry");
+  EXPECT_EQ(ParseError("expect-pose Hips 0 0 0 0 0 x 1"), "line 1: expect-pose: 'x' is not a number");
   std::vector<ScriptAction> actions;
   std::string error;
   EXPECT_FALSE(ScriptParser::ParseFile("/nonexistent/s.txt", actions, error));

@@ -1,14 +1,25 @@
 #include <gtest/gtest.h>
 
+#include <QApplication>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QTimer>
+
+#include <chrono>
+#include <cstdio>
 #include <filesystem>
 #include <set>
 
+#include "EditorCore/GUI_App.h"
 #include "EditorCore/GUI_MainFrame.h"
 #include "EditorCore/GUI_Menu.h"
 #include "EditorCore/GUI_MenuBar.h"
 #include "EditorCore/GUI_RulerCtrl.h"
 #include "EditorToolkit/EditorKernel.h"
+#include "EngineCore/AnimChannel.h"
 #include "EngineCore/AnimClip.h"
+#include "EngineCore/AnimTrack.h"
+#include "EngineCore/Crc32.h"
 #include "EngineCore/ResourceFactory.h"
 #include "HostFixture.h"
 #include "ModuleWindows.h"
@@ -59,6 +70,20 @@ class ScriptedHost : public HostTest::HostFixture {
     ASSERT_NE(clip, nullptr);
     clip->SetModified(true);
     clip->Release();
+  }
+
+  // The time cursor: marker 4 of the current page's frame ruler.
+  double Cursor() const {
+    const GUI_Wnd* page = ModuleWindows::FindCurrentPage(Panel()->GetModuleDialog());
+    for (GUI_Wnd* wnd : ModuleWindows::GetDescendants(page)) {
+      if (auto* ruler = dynamic_cast<GUI_RulerCtrl*>(wnd); ruler && !ruler->IsVertical()) {
+        return ruler->GetMarkerPosition(4);
+      }
+    }
+    return -1.0;
+  }
+  EngineCore::SceneObject* Object(const char* name) const {
+    return host->GetSession().GetScene()->FindObject(EngineCore::String(name));
   }
 
   std::unique_ptr<ScriptRunner> runner;
@@ -189,6 +214,103 @@ TEST_F(ScriptedHost, SaveWritesTheCurrentClipAndAQuitAfterItAsksNothing) {
   EXPECT_TRUE(Run("quit")) << runner->GetError();
   EXPECT_EQ(TarvelHost::ProjectSession::GetAskCount(), asked) << "nothing left to save: no question";
   EXPECT_TRUE(host->HasQuit());
+}
+
+TEST_F(ScriptedHost, TheViewMenuFramesAndFollowsAndACommandNoMenuHoldsFails) {
+  const TarvelHost::ViewerWnd& view = *host->GetViewer().GetView();
+  EXPECT_FALSE(view.IsFollowing());
+  EXPECT_TRUE(Run("command 40014\ncommand 40015\ncommand 40016")) << runner->GetError();
+  EXPECT_TRUE(view.IsFollowing());
+  EXPECT_FALSE(Run("command 49999"));
+  EXPECT_EQ(runner->GetError(), "line 1: no menu of the host or of a module has command 49999");
+}
+
+TEST_F(ScriptedHost, ScriptsPressAndHoldTheButtonsFillTheBoxesPickObjectsAndSpeedsAndReadTheCursor) {
+  EXPECT_FALSE(Run("button click play"));
+  EXPECT_EQ(runner->GetError(), "line 1: no clip page is open");
+  ASSERT_TRUE(
+      Run("open 01_01\nscrub 100\nexpect-frame 100 100\nbutton click next-key\nexpect-frame 101 101\n"
+          "check loop off\ncheck loop off\ncheck frames on\ncheck values on\ntype falloff-before 4\n"
+          "choose objects Hips\nbutton click fit"))
+      << runner->GetError();
+  EXPECT_TRUE(host->GetSession().GetScene()->GetEditionManager()->IsSelected(Object("Hips")));
+  const GUI_EditBox* falloff = nullptr;
+  for (GUI_Wnd* wnd : ModuleWindows::GetDescendants(ModuleWindows::FindCurrentPage(Panel()->GetModuleDialog()))) {
+    if (wnd->GetDlgCtrlID() == 1042) falloff = dynamic_cast<GUI_EditBox*>(wnd);
+  }
+  ASSERT_NE(falloff, nullptr);
+  EXPECT_EQ(falloff->GetFloatValue(), 4.0);
+  // Held for the speed menu, released after the choice: playing on at 2x until the stop.
+  ASSERT_TRUE(
+      Run("check loop on\nchoose objects - All animated objects\npopup Forwards 2x\nbutton press play\nwait 600\n"
+          "button release play\nwait 100\nbutton stop"))
+      << runner->GetError();
+  EXPECT_GT(Cursor(), 10.0) << "played from the start of the clip on";
+  EXPECT_FALSE(Run("button stop"));
+  EXPECT_EQ(runner->GetError(), "line 1: the play button shows no stop: nothing is playing");
+  EXPECT_FALSE(Run("expect-frame 2000 2100"));
+  EXPECT_NE(runner->GetError().find("the time cursor is at"), std::string::npos) << runner->GetError();
+}
+
+TEST_F(ScriptedHost, PlaybackAdvancesSixtyFramesASecondAndScrubbedPosesAreTheClipsOwn) {
+  EngineCore::AnimClip* clip = EngineCore::ResourceFactory::GetInstance().GetAnimClip("01_01");
+  const EngineCore::AnimChannel* hips = clip->GetChannel(EngineCore::Crc32::Compute(4, "Hips"));
+  ASSERT_NE(hips, nullptr);
+  std::string script = "open 01_01\n";
+  for (const float frame : {100.0f, 600.0f, 1200.0f}) {
+    EngineCore::Vector3 t;
+    EngineCore::Quaternion q;
+    ASSERT_TRUE(hips->GetCurve(EngineCore::AnimTrack::Translation)->Evaluate(frame, t));
+    ASSERT_TRUE(hips->GetCurve(EngineCore::AnimTrack::Rotation)->Evaluate(frame, q));
+    EngineCore::Vector3 r;
+    q.GetAngles(r);
+    const double deg = 180.0 / 3.14159265358979323846;
+    char line[200];
+    std::snprintf(line, sizeof line, "scrub %g\nexpect-pose Hips %.6f %.6f %.6f %.5f %.5f %.5f 0.0001\n", frame, t.x,
+                  t.y, t.z, r.x * deg, r.y * deg, r.z * deg);
+    script += line;
+  }
+  clip->Release();
+  ASSERT_TRUE(Run(script)) << runner->GetError();
+  EXPECT_FALSE(Run("expect-pose Hips 0 0 0 0 0 0 0.0001"));
+  EXPECT_FALSE(Run("expect-pose Nobody 0 0 0 0 0 0 1"));
+  EXPECT_EQ(runner->GetError(), "line 1: the scene has no object named 'Nobody'");
+  const auto start = std::chrono::steady_clock::now();
+  ASSERT_TRUE(Run("button click play\nwait 1000\nbutton click play")) << runner->GetError();
+  const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  EXPECT_NEAR(Cursor() / seconds, 60.0, 3.0) << Cursor() << " frames in " << seconds << " s";
+}
+
+TEST_F(ScriptedHost, ARealSpeedMenuChosenWhileHoldingPlayKeepsPlayingAfterTheRelease) {
+  ASSERT_TRUE(Run("open 01_01")) << runner->GetError();
+  QWidget* play = nullptr;
+  for (GUI_Wnd* wnd : ModuleWindows::GetDescendants(ModuleWindows::FindCurrentPage(Panel()->GetModuleDialog()))) {
+    if (wnd->GetDlgCtrlID() == 1021) play = static_cast<QWidget*>(wnd->GetSafeHwnd());
+  }
+  ASSERT_NE(play, nullptr);
+  // The user picks "Forwards 2x" in the real pop-up menu, or closes it when it lacks the item.
+  QTimer chooser;
+  QObject::connect(&chooser, &QTimer::timeout, [&chooser] {
+    auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+    if (!menu) return;
+    chooser.stop();
+    for (QAction* action : menu->actions()) {
+      if (action->text().simplified() == "Forwards 2x") menu->setActiveAction(action);
+    }
+    if (!menu->activeAction()) menu->close();
+    QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+    QApplication::sendEvent(menu, &enter);
+  });
+  chooser.start(50);
+  const QPointF at(play->width() / 2.0, play->height() / 2.0);
+  QMouseEvent press(QEvent::MouseButtonPress, at, play->mapToGlobal(at), Qt::LeftButton, Qt::LeftButton, {});
+  QApplication::sendEvent(play, &press);
+  GUI_App::ProcessEvents(700);
+  EXPECT_FALSE(chooser.isActive()) << "no speed menu opened";
+  QMouseEvent release(QEvent::MouseButtonRelease, at, play->mapToGlobal(at), Qt::LeftButton, Qt::NoButton, {});
+  QApplication::sendEvent(play, &release);
+  GUI_App::ProcessEvents(50);
+  EXPECT_TRUE(Run("button stop")) << runner->GetError();
 }
 
 }  // namespace

@@ -95,14 +95,18 @@ class ViewerDrawing : public ::testing::Test {
   EditorCore::GUI_BackBuffer buffer;
 };
 
-TEST_F(ViewerDrawing, DrawsJointsAndTheBoneBetweenThemHighlightsSelectedObjectsAndMarksAnimatedOnes) {
+TEST_F(ViewerDrawing, DrawsJointsAndBonesFromJointsOnlyHighlightsSelectedObjectsAndMarksAnimatedOnes) {
   view.Render(buffer);
   const auto a = At(root);
   const auto b = At(child);
   EXPECT_EQ(buffer.GetPixel(a.x, a.y), ViewerWnd::kJoint);
   EXPECT_EQ(buffer.GetPixel(b.x, b.y), ViewerWnd::kJoint);
+  EXPECT_EQ(buffer.GetPixel((a.x + b.x) / 2, (a.y + b.y) / 2), ViewerWnd::kBackground) << "Root is no joint";
+  root->SetJoint(true);
+  view.Render(buffer);
   EXPECT_EQ(buffer.GetPixel((a.x + b.x) / 2, (a.y + b.y) / 2), ViewerWnd::kBone);
   EXPECT_EQ(buffer.GetPixel(kWidth - 2, kHeight - 2), ViewerWnd::kBackground);
+  root->SetJoint(false);
   scene.GetEditionManager()->ToggleObjectSelection(child);
   root->CreateController();
   view.Render(buffer);
@@ -120,6 +124,32 @@ TEST_F(ViewerDrawing, PicksTheObjectUnderThePointerAndWithoutASceneDrawsOnlyTheB
   view.Render(buffer);
   EXPECT_EQ(buffer.GetPixel(1, 1), ViewerWnd::kBackground);
   EXPECT_EQ(view.PickObject(EditorCore::CPoint(kWidth / 2, kHeight / 2), kWidth, kHeight), nullptr);
+}
+
+TEST_F(ViewerDrawing, FrameAllFrameSelectedAndFollowingBringTheObjectsBackIntoView) {
+  auto inView = [&](const EngineCore::SceneObject* object) {
+    const auto p = view.GetCamera().Project(object->GetWorldPosition(), kWidth, kHeight);
+    return p.visible && p.x >= 0 && p.x <= kWidth && p.y >= 0 && p.y <= kHeight;
+  };
+  auto atCentre = [&](const EngineCore::SceneObject* object) {
+    const auto p = view.GetCamera().Project(object->GetWorldPosition(), kWidth, kHeight);
+    return p.visible && std::abs(p.x - kWidth / 2.0f) < 1.0f && std::abs(p.y - kHeight / 2.0f) < 1.0f;
+  };
+  child->SetLocalTranslation(Vector3(40, 0, 0));
+  ASSERT_FALSE(inView(child));
+  view.OnKeyDown('A', 1, 0);
+  EXPECT_TRUE(inView(root) && inView(child)) << "A frames every object";
+  scene.GetEditionManager()->ToggleObjectSelection(child);
+  view.OnKeyDown('F', 1, 0);
+  EXPECT_TRUE(atCentre(child)) << "F frames the selection";
+  EXPECT_FALSE(atCentre(root));
+  root->CreateController();
+  root->SetLocalTranslation(Vector3(0, 0, -30));
+  view.RequestRedraw();
+  EXPECT_FALSE(atCentre(root)) << "not following yet";
+  view.SetFollow(true);
+  view.RequestRedraw();
+  EXPECT_TRUE(atCentre(root)) << "the view follows the animated objects";
 }
 
 }  // namespace

@@ -81,7 +81,7 @@ TEST_F(ProjectFolder, LoadsTheFirstSceneWhoseAnimatedObjectsPlayTheirClips) {
   EXPECT_FLOAT_EQ(root->GetLocalTranslation().x, 1.0f);
 }
 
-TEST(SceneFile, ReadsTagsFromNodeExtras) {
+TEST(SceneFile, ReadsTagsFromNodeExtrasAndJointsFromSkins) {
   Formats::ClipFileError error;
   std::string message;
   auto scene = Formats::GltfSceneFile::Load(ClipTestFiles::Data("synthetic/with_mesh.gltf"), error, message);
@@ -90,4 +90,6 @@ TEST(SceneFile, ReadsTagsFromNodeExtras) {
   ASSERT_TRUE(scene->FindTag(scene->FindObject("Hips"), tag));
   EXPECT_EQ(tag, "Player");
   EXPECT_FALSE(scene->FindTag(scene->FindObject("Mesh"), tag));
+  EXPECT_TRUE(scene->FindObject("Hips")->IsJoint());
+  EXPECT_FALSE(scene->FindObject("Mesh")->IsJoint());
 }

@@ -34,6 +34,12 @@ void ApplyTransform(const tinygltf::Node& node, EngineCore::SceneObject& object)
 std::unique_ptr<EngineCore::Scene> GltfSceneBuilder::Build(const tinygltf::Model& model) {
   auto scene = std::make_unique<EngineCore::Scene>();
   std::vector<bool> created(model.nodes.size(), false);
+  std::vector<bool> joints(model.nodes.size(), false);
+  for (const tinygltf::Skin& skin : model.skins) {
+    for (const int joint : skin.joints) {
+      if (joint >= 0 && static_cast<std::size_t>(joint) < joints.size()) joints[static_cast<std::size_t>(joint)] = true;
+    }
+  }
   std::vector<std::pair<int, EngineCore::SceneObject*>> pending;
   const int sceneIndex = model.defaultScene >= 0 ? model.defaultScene : 0;
   if (static_cast<std::size_t>(sceneIndex) < model.scenes.size()) {
@@ -50,6 +56,7 @@ std::unique_ptr<EngineCore::Scene> GltfSceneBuilder::Build(const tinygltf::Model
     if (!node.name.empty()) name = EngineCore::String(node.name);
     EngineCore::SceneObject* object = scene->CreateObject(name, parent);
     ApplyTransform(node, *object);
+    object->SetJoint(joints[static_cast<std::size_t>(index)]);
     if (node.extras.IsObject() && node.extras.Has("tag") && node.extras.Get("tag").IsString()) {
       scene->SetTag(object, EngineCore::String(node.extras.Get("tag").Get<std::string>()));
     }

@@ -9,6 +9,7 @@ constexpr EditorCore::UINT kPlay = 1021;
 constexpr EditorCore::UINT kRecord = 1062;
 constexpr EditorCore::UINT kAutoRecord = 1026;
 constexpr EditorCore::UINT kLoop = 1025;
+constexpr EditorCore::UINT kNextKey = 1060;
 }  // namespace
 
 TEST_F(Preview, BackwardsPlaysFromTheEndOfTheRangeInTheLoopsModeAndOnlyOverTheSelectedFrames) {
@@ -34,14 +35,14 @@ TEST_F(Preview, BackwardsPlaysFromTheEndOfTheRangeInTheLoopsModeAndOnlyOverTheSe
 
 TEST_F(Preview, PlayingOnceStopsAtTheEndAndLeavesTheCursorThere) {
   Click(*panel, kLoop);
+  Page()->GetPlayback().SetStepClock([] { return 0.05f; });
   panel->StartPlayback();
-  root->GetController()->SetPlaybackFrame(0, 11.999f);
-  arm->GetController()->SetPlaybackFrame(0, 11.999f);
   viewer.received.clear();
-  for (int step = 0; step < 50 && Page()->GetPlayback().playing; ++step) panel->OnTimer(3);
+  int steps = 0;
+  for (; steps < 50 && Page()->GetPlayback().playing; ++steps) panel->OnTimer(3);
   EXPECT_FALSE(Page()->GetPlayback().playing);
   EXPECT_FLOAT_EQ(Page()->GetCore().GetTimeCursor(), 12.0f);
-  EXPECT_GE(viewer.Count(2324), 1) << "the viewer redraws after each step";
+  EXPECT_EQ(viewer.Count(2324), steps) << "one redraw of the viewer per step, however many objects";
   EXPECT_FLOAT_EQ(root->GetLocalTranslation().x, 4.0f) << "posed at the last key";
 }
 
@@ -94,7 +95,29 @@ TEST_F(Preview, HoldingPlayOpensTheSpeedMenuWithTheCurrentSpeed) {
   EditorCore::GUI_Menu::SetPopupResponder(nullptr);
   EXPECT_TRUE(forwardOneChecked);
   EXPECT_FLOAT_EQ(Page()->GetPlayback().speed, 2.0f) << "the chosen speed starts playing";
-  EXPECT_TRUE(Page()->GetPlayback().playing);
   panel->OnCommand(kPlay);
+  EXPECT_TRUE(Page()->GetPlayback().playing) << "releasing the button that opened the menu keeps playing";
+  panel->OnNotify({&play, kPlay, EditorCore::GUI_PushButton::NotifyPressed}, {}, result);
+  panel->OnCommand(kPlay);
+  EXPECT_FALSE(Page()->GetPlayback().playing) << "the next click stops";
+}
+
+TEST_F(Preview, TheCursorFollowsElapsedTimeWithOrWithoutObjectsAndKeySteppingStopsPlaybackFirst) {
+  Page()->GetPlayback().SetStepClock([] { return 0.1f; });
+  panel->StartPlayback();
+  EXPECT_FALSE(Item<EditorCore::GUI_PushButton>(*panel, kNextKey).IsWindowEnabled()) << "no stepping while playing";
+  panel->OnTimer(3);
+  EXPECT_FLOAT_EQ(Page()->GetCore().GetTimeCursor(), 6.0f) << "a tenth of a second at 60 frames per second";
+  EXPECT_FLOAT_EQ(root->GetController()->GetPlaybackFrame(0), 6.0f);
+  panel->OnCommand(kNextKey);
   EXPECT_FALSE(Page()->GetPlayback().playing);
+  EXPECT_TRUE(Item<EditorCore::GUI_PushButton>(*panel, kNextKey).IsWindowEnabled());
+  EXPECT_GT(Page()->GetCore().GetTimeCursor(), 6.0f) << "stepped to the next key";
+  EngineCore::Scene nothingAnimated;
+  module->OnFrameworkMessage(2249, reinterpret_cast<EditorCore::WPARAM>(&nothingAnimated), 0);
+  panel->StartPlayback();
+  for (int step = 0; step < 3; ++step) panel->OnTimer(3);
+  EXPECT_FLOAT_EQ(Page()->GetCore().GetTimeCursor(), 6.0f) << "no object to play on: the cursor still moves, and loops";
+  panel->StopPlayback();
+  module->OnFrameworkMessage(2249, 0, 0);
 }

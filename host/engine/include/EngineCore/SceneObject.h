@@ -43,6 +43,11 @@ class SceneObject {
   // Creates the controller on first use and marks the object animated.
   AnimController* CreateController();
 
+  // A joint of a skeleton (a skin's joint in the scene file): the viewer draws bones from
+  // joints only.
+  bool IsJoint() const { return joint_; }
+  void SetJoint(bool joint) { joint_ = joint; }
+
   // Objects whose keys must not be set from the editor (a host-side lock); keying at the
   // time cursor passes over them.
   bool IsKeyingLocked() const { return keyingLocked_; }
@@ -57,6 +62,7 @@ class SceneObject {
   Vector3 scale_{1.0f, 1.0f, 1.0f};
   std::unique_ptr<AnimController> controller_;
   bool keyingLocked_ = false;
+  bool joint_ = false;
 };
 
 }  // namespace EngineCore
