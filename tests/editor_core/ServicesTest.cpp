@@ -1,14 +1,12 @@
 #include "TestApp.h"
 
 #include <EditorCore/GUI_ComboxEnterDialog.h>
-#include <EditorCore/GUI_Debug.h>
 #include <EditorCore/GUI_MainFrame.h>
 #include <EditorCore/GUI_Menu.h>
 #include <EditorCore/GUI_MenuBar.h>
 #include <EditorCore/GUI_MessageDialog.h>
 #include <EditorCore/GUI_Module.h>
 #include <EditorCore/GUI_ResourceContext.h>
-#include <EditorCore/GUI_ResourceScope.h>
 #include <EditorCore/GUI_ThemeManager.h>
 
 #include <gtest/gtest.h>
@@ -155,29 +153,6 @@ TEST(Theme, DisabledIconsAreNewGreyCopies) {
   EXPECT_NE(GUI_ThemeManager::GetBitmap(10), nullptr);
   EXPECT_NE(GUI_ThemeManager::GetFont(1, 2), nullptr);
   EXPECT_NE(GUI_ThemeManager::GetColor(72), GUI_ThemeManager::GetColor(73));
-}
-
-TEST(ResourceContext, IconsComeFromTheCurrentModuleAndAreShared) {
-  GUI_ResourceBundle bundle;
-  bundle.AddIconSvg(
-      1004,
-      R"(<svg xmlns="http://www.w3.org/2000/svg" width="18" height="18"><rect width="18" height="18" fill="#ff0000"/></svg>)");
-  GUI_ResourceContext::Register("IconModule", bundle);
-  EXPECT_EQ(GUI_ResourceContext::LoadIcon(1004, 18), nullptr);
-  GUI_ResourceScope scope("IconModule");
-  GUI_Icon* icon = GUI_ResourceContext::LoadIcon(1004, 18);
-  ASSERT_NE(icon, nullptr);
-  EXPECT_EQ(GUI_ResourceContext::LoadIcon(1004, 18), icon);
-  EXPECT_EQ(GUI_ResourceContext::LoadIcon(1005, 18), nullptr);
-}
-
-TEST(DebugOutput, LinesGoToTheLogSink) {
-  std::vector<std::string> lines;
-  GUI_LogSink previous = SetLogSink([&](const std::string& line) { lines.push_back(line); });
-  OutputDebugString("Tarvel Created !\n");
-  SetLogSink(previous);
-  OutputDebugString("not captured\n");
-  EXPECT_EQ(lines, std::vector<std::string>{"Tarvel Created !\n"});
 }
 
 }  // namespace

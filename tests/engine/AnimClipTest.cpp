@@ -49,9 +49,13 @@ class ClipChannels : public ::testing::Test {
   AnimClip* clip_ = new AnimClip("walk");
 };
 
-TEST_F(ClipChannels, KeysChannelsByTheChecksumOfTheirNameInAddedOrder) {
+// Renames, removals and refusals the editor makes are tested through its channel operations;
+// here the calls it never makes out of range.
+TEST_F(ClipChannels, KeysChannelsByTheChecksumOfTheirNameInAddedOrderAndRefusesAnEmptyNameOrATakenKey) {
   EXPECT_EQ(clip_->GetKind(), EngineCore::Resource::KindAnimClip);
+  EXPECT_FALSE(clip_->AddChannel(""));
   AddChannels({"Hips", "LeftArm", "Head"});
+  EXPECT_FALSE(clip_->AddChannel("Hips"));
   ASSERT_EQ(clip_->GetChannelCount(), 3u);
   EXPECT_EQ(clip_->GetChannelKeyAt(1), Checksum("LeftArm"));
   EXPECT_EQ(AnimClip::ComputeChannelKey("LeftArm"), Checksum("LeftArm"));
@@ -60,40 +64,9 @@ TEST_F(ClipChannels, KeysChannelsByTheChecksumOfTheirNameInAddedOrder) {
   EXPECT_EQ(clip_->FindChannelIndex(Checksum("Head")), 2);
   EXPECT_EQ(clip_->GetChannel(Checksum("Spine")), nullptr);
   EXPECT_EQ(clip_->FindChannelIndex(Checksum("Spine")), -1);
-}
-
-TEST_F(ClipChannels, RefusesAnEmptyNameOrATakenKey) {
-  EXPECT_FALSE(clip_->AddChannel(""));
-  AddChannels({"Hips"});
-  EngineCore::AnimChannel* first = clip_->GetChannelAt(0);
-  EXPECT_FALSE(clip_->AddChannel("Hips"));
-  ASSERT_EQ(clip_->GetChannelCount(), 1u);
-  EXPECT_EQ(clip_->GetChannelAt(0), first);
-}
-
-TEST_F(ClipChannels, RenamesAndRekeysAChannelButNotToATakenOrEmptyNameOrPastTheEnd) {
-  AddChannels({"Hips", "Spine"});
-  EngineCore::AnimChannel* spine = clip_->GetChannelAt(1);
-  EXPECT_FALSE(clip_->ChangeChannelNameAt(1, "Hips"));
-  EXPECT_FALSE(clip_->ChangeChannelNameAt(1, ""));
-  EXPECT_FALSE(clip_->ChangeChannelNameAt(2, "Head"));
-  EXPECT_EQ(spine->GetName(), "Spine");
-  EXPECT_EQ(clip_->GetChannelKeyAt(1), Checksum("Spine"));
-  ASSERT_TRUE(clip_->ChangeChannelNameAt(1, "Chest"));
-  EXPECT_EQ(spine->GetName(), "Chest");
-  EXPECT_EQ(clip_->GetChannelKeyAt(1), Checksum("Chest"));
-  EXPECT_EQ(clip_->GetChannel(Checksum("Chest")), spine);
-  EXPECT_EQ(clip_->GetChannel(Checksum("Spine")), nullptr);
-  EXPECT_TRUE(clip_->ChangeChannelNameAt(1, "Chest"));
-}
-
-TEST_F(ClipChannels, RemovesAChannelByKey) {
-  AddChannels({"Hips", "Spine", "Head"});
-  EXPECT_TRUE(clip_->RemoveChannel(Checksum("Spine")));
   EXPECT_FALSE(clip_->RemoveChannel(Checksum("Spine")));
-  ASSERT_EQ(clip_->GetChannelCount(), 2u);
-  EXPECT_EQ(clip_->GetChannelAt(1)->GetName(), "Head");
-  EXPECT_TRUE(clip_->AddChannel("Spine"));
+  EXPECT_FALSE(clip_->ChangeChannelNameAt(3, "Spine"));
+  EXPECT_EQ(clip_->GetChannelCount(), 3u);
 }
 
 TEST_F(ClipChannels, RangeSpansTracksOfDifferentLengthsInAllChannels) {

@@ -3,14 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <cstring>
 #include <string>
 #include <vector>
 
 #include "ClipBuilder.h"
 #include "EngineCore/AnimClip.h"
 #include "EngineCore/AnimTrack.h"
-#include "EngineCore/Crc32.h"
 #include "EngineCore/SceneObject.h"
 
 using EngineCore::AnimClip;
@@ -21,10 +19,6 @@ using EngineCore::SceneObject;
 using EngineCore::Vector3;
 
 namespace {
-
-std::uint32_t Checksum(const char* text) {
-  return EngineCore::Crc32::Compute(static_cast<std::uint32_t>(std::strlen(text)), text);
-}
 
 Quaternion AboutZ(float angle) { return {0.0f, 0.0f, std::sin(angle / 2), std::cos(angle / 2)}; }
 
@@ -51,7 +45,7 @@ class ClipPlayback : public ::testing::Test {
  protected:
   void SetUp() override {
     controller_ = object_.CreateController();
-    controller_->SetChannelKey(Checksum("Hips"));
+    controller_->SetChannelKey(ClipBuilder::Key("Hips"));
     clipKey_ = controller_->AddClip(clip_);
     controller_->ChangeClip(0, clipKey_);
     controller_->ChangePlaybackSpeed(0, 60.0f);
@@ -71,10 +65,10 @@ class ClipPlayback : public ::testing::Test {
 };
 
 TEST_F(ClipPlayback, KeysEachClipOnceByTheChecksumOfItsNameAndHoldsAReferenceWhileItLives) {
-  EXPECT_EQ(clipKey_, Checksum("walk"));
+  EXPECT_EQ(clipKey_, ClipBuilder::Key("walk"));
   EXPECT_EQ(controller_->AddClip(clip_), clipKey_);
   ASSERT_EQ(controller_->GetClipCount(), 1u);
-  EXPECT_EQ(controller_->GetClipKeyAt(0), Checksum("walk"));
+  EXPECT_EQ(controller_->GetClipKeyAt(0), ClipBuilder::Key("walk"));
   EXPECT_EQ(clip_->GetReferenceCount(), 2u);
   AnimClip* stranger = MakeClip("jump", "Hips", 0, 10);
   std::uint32_t key = 1234;
@@ -84,7 +78,7 @@ TEST_F(ClipPlayback, KeysEachClipOnceByTheChecksumOfItsNameAndHoldsAReferenceWhi
   stranger->Release();
   {
     AnimController controller(nullptr);
-    controller.SetChannelKey(Checksum("Hips"));
+    controller.SetChannelKey(ClipBuilder::Key("Hips"));
     controller.ChangeClip(0, controller.AddClip(clip_));
     EXPECT_EQ(clip_->GetReferenceCount(), 3u);
     // Without an object it still advances.
@@ -98,11 +92,11 @@ TEST_F(ClipPlayback, KeysEachClipOnceByTheChecksumOfItsNameAndHoldsAReferenceWhi
 TEST_F(ClipPlayback, ChangesToTheClipWithTheGivenKeyAndItsRange) {
   AnimClip* run = MakeClip("run", "Hips", 5, 25);
   controller_->AddClip(run);
-  controller_->ChangeClip(0, Checksum("run"));
+  controller_->ChangeClip(0, ClipBuilder::Key("run"));
   EXPECT_EQ(controller_->GetPlayedClip(), run);
   EXPECT_EQ(controller_->GetPlaybackKeyFrameBegin(), 5u);
   EXPECT_EQ(controller_->GetPlaybackKeyFrameEnd(), 25u);
-  controller_->ChangeClip(0, Checksum("swim"));
+  controller_->ChangeClip(0, ClipBuilder::Key("swim"));
   EXPECT_EQ(controller_->GetPlayedClip(), nullptr);
   EXPECT_EQ(Step(0.5f), 0.0f);
   EXPECT_EQ(object_.GetLocalTranslation(), Vector3());
@@ -118,7 +112,7 @@ TEST_F(ClipPlayback, IgnoresLayersOtherThanZeroAndModesBeyondThree) {
   controller_->ChangePlaybackKeyFrameBegin(1, 20);
   controller_->ChangePlaybackKeyFrameEnd(1, 9);
   controller_->SetPlaybackFrame(1, 50.0f);
-  controller_->ChangeClip(1, Checksum("swim"));
+  controller_->ChangeClip(1, ClipBuilder::Key("swim"));
   // Layer 0 still plays the walk backwards once at 60 key frames per second over 0..60.
   EXPECT_NEAR(Step(0.25f), 15.0f, 1e-4f);
   EXPECT_EQ(controller_->GetPlayedClip(), clip_);
@@ -201,7 +195,7 @@ TEST_F(ClipPlayback, PosesOnlyFromItsOwnChannelAndTracks) {
   EXPECT_EQ(object_.GetLocalRotation(), Quaternion());
   EXPECT_EQ(object_.GetLocalScale(), Vector3(1, 1, 1));
   // A clip without the controller's channel leaves the object alone.
-  controller_->SetChannelKey(Checksum("Head"));
+  controller_->SetChannelKey(ClipBuilder::Key("Head"));
   Step(0.25f);
   ExpectNear(object_.GetLocalTranslation(), {150, 0, 0});
   both->Release();

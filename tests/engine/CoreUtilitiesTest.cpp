@@ -7,7 +7,6 @@
 
 #include "EngineCore/Log.h"
 #include "EngineCore/Math.h"
-#include "EngineCore/RefCounter.h"
 #include "EngineCore/String.h"
 #include "EngineCore/Timer.h"
 
@@ -53,34 +52,6 @@ TEST(EngineString, CountsTheTerminatorInItsStoredLengthLowersJoinsComparesByCont
   EXPECT_EQ(String::Format("%s_%03d", "Bone", 7), "Bone_007");
   const std::string longText(5000, 'x');
   EXPECT_EQ(String::Format("<%s>", longText.c_str()).str(), "<" + longText + ">");
-}
-
-namespace {
-
-class Counted : public EngineCore::RefCounter {
- public:
-  explicit Counted(bool& deleted) : deleted_(deleted) {}
-
- protected:
-  ~Counted() override { deleted_ = true; }
-
- private:
-  bool& deleted_;
-};
-
-}  // namespace
-
-TEST(ReferenceCounting, StartsWithTheCreatorsReferenceAndDeletesOnTheLastRelease) {
-  bool deleted = false;
-  auto* object = new Counted(deleted);
-  EXPECT_EQ(object->GetReferenceCount(), 1u);
-  object->AddRef();
-  object->AddRef();
-  EXPECT_EQ(object->Release(), 2u);
-  EXPECT_EQ(object->Release(), 1u);
-  EXPECT_FALSE(deleted);
-  EXPECT_EQ(object->Release(), 0u);
-  EXPECT_TRUE(deleted);
 }
 
 TEST(TimerReadings, StartAtZeroNeverGoBackwardsAndHoldUntilTheNextUpdate) {

@@ -39,7 +39,6 @@ class TestClipBuilder {
 
   // The document, for tests that bend it further before writing.
   nlohmann::json& Json() { return doc; }
-  const std::vector<unsigned char>& Bytes() const { return blob; }
 
   // Writes the document; its buffer goes to `bufferFile` under `bufferUri`, or is embedded
   // when `bufferUri` is empty.
