@@ -4,12 +4,9 @@
 #include <EditorCore/GUI_DC.h>
 #include <EditorCore/GUI_ThemeManager.h>
 
-#include <QImage>
-
 #include <gtest/gtest.h>
 
 using namespace EditorCore;
-using EditorCoreTest::Widget;
 
 namespace {
 
@@ -91,30 +88,6 @@ TEST_F(BackBufferTest, TextAndIconsMixWithRasterDrawing) {
     for (int x = 0; x < 100; ++x) white += buffer.GetPixel(x, y) != kBack ? 1 : 0;
   }
   EXPECT_GT(white, 20);
-}
-
-// A window that paints through a back buffer, as the graph does.
-class BufferedWnd : public GUI_Wnd {
- public:
-  bool OnEraseBkgnd(GUI_DC& dc) override {
-    CRect r;
-    dc.GetClipBox(r);
-    GUI_BackBuffer b;
-    if (b.Create(dc, r)) {
-      b.Fill(RGB(0, 128, 0));
-      b.FillRect(CRect(0, 0, 10, 10), RGB(255, 255, 0));
-      b.Present(true, false);
-    }
-    return true;
-  }
-};
-
-TEST(BackBufferPresent, PresentCopiesTheImageToTheWindow) {
-  BufferedWnd wnd;
-  ASSERT_TRUE(wnd.CreateTopLevel("buffered", CRect(0, 0, 64, 48)));
-  const QImage image = Widget(wnd)->grab().toImage();
-  EXPECT_EQ(image.pixelColor(5, 5), QColor(255, 255, 0));
-  EXPECT_EQ(image.pixelColor(40, 30), QColor(0, 128, 0));
 }
 
 }  // namespace
