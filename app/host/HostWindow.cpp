@@ -316,6 +316,8 @@ bool HostWindow::OpenClip(const std::string& name) {
   EngineCore::AnimClip* clip = EngineCore::ResourceFactory::GetInstance().GetAnimClip(name);
   if (!clip) {
     Log::Write(Log::Error, "No clip named %s in the clip folder", name.c_str());
+    // The browser now knows why, when the file is there but does not open.
+    RefreshClips();
     return false;
   }
   GetModuleManager()->SendFrameworkMessage(panel, kMsgOpenClip, reinterpret_cast<WPARAM>(clip), 0);
@@ -339,7 +341,9 @@ bool HostWindow::DropResource(const std::string& name) {
 }
 
 void HostWindow::RefreshClips() {
-  if (browser) browser->SetClips(session.ListClips());
+  if (browser) {
+    browser->SetClips(session.ListClips(), [this](const std::string& name) { return session.GetClipProblem(name); });
+  }
   UpdateStatus();
 }
 
