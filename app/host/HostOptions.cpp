@@ -1,5 +1,6 @@
 #include "HostOptions.h"
 
+#include <cstdio>
 #include <filesystem>
 
 namespace TarvelHost {
@@ -11,6 +12,19 @@ bool HostOptions::Parse(const std::vector<std::string>& arguments, std::string& 
     const std::string& option = arguments[i];
     if (option == "--help" || option == "-h") {
       help = true;
+      continue;
+    }
+    if (option == "--size") {
+      int w = 0, h = 0;
+      char x = 0, rest = 0;
+      if (i + 1 >= arguments.size() || std::sscanf(arguments[i + 1].c_str(), "%d%c%d%c", &w, &x, &h, &rest) != 3 ||
+          x != 'x' || w <= 0 || h <= 0) {
+        error = "--size needs WIDTHxHEIGHT, such as 1280x800";
+        return false;
+      }
+      width = w;
+      height = h;
+      ++i;
       continue;
     }
     std::string* target = nullptr;
@@ -36,9 +50,10 @@ bool HostOptions::Parse(const std::vector<std::string>& arguments, std::string& 
 }
 
 std::string HostOptions::Usage() {
-  return "usage: tarvel-host [--project DIR] [--modules DIR] [--script FILE | --screenshot PNG]\n"
+  return "usage: tarvel-host [--project DIR] [--modules DIR] [--size WxH] [--script FILE | --screenshot PNG]\n"
          "  --project DIR     project folder with AnimClips/ and Scenes/ (default: the demo project)\n"
          "  --modules DIR     folder of module libraries (default: <bin>/../modules)\n"
+         "  --size WxH        the window's size in pixels (default 1280x800)\n"
          "  --script FILE     runs host actions from FILE, then quits\n"
          "  --screenshot PNG  writes a picture of the window after start-up, then quits\n";
 }

@@ -6,10 +6,11 @@
 namespace TarvelHost {
 
 // What the command line asks of the host:
-//   tarvel-host [--project DIR] [--modules DIR] [--script FILE | --screenshot PNG]
+//   tarvel-host [--project DIR] [--modules DIR] [--size WxH] [--script FILE | --screenshot PNG]
 // 1. Without --project the bundled demo project opens.
 // 2. Without --modules the modules folder is `<folder of the executable>/../modules`.
 // 3. --script and --screenshot exclude each other.
+// 4. --size gives the window's size in pixels (1280x800 without it).
 class HostOptions {
  public:
   // False, with a one-line reason in `error`, for an unknown option or a missing value.
@@ -24,6 +25,8 @@ class HostOptions {
   std::string modules;
   std::string script;
   std::string screenshot;
+  int width = 0;
+  int height = 0;
   bool help = false;
 };
 

@@ -1,5 +1,7 @@
 #include "HostWindow.h"
 
+#include <algorithm>
+
 #include <QFileDialog>
 #include <QLabel>
 #include <QWidget>
@@ -27,8 +29,14 @@ using EngineCore::Log;
 
 namespace {
 
-constexpr int kBrowserWidth = 190;
-constexpr int kViewerWidth = 340;
+constexpr int kBarWidth = 5;
+constexpr UINT kBrowserBarId = 0x7F01;
+constexpr UINT kViewerBarId = 0x7F02;
+
+// A side pane's width: the user's, or a share of the window's, within the pane's limits.
+int PaneWidth(int chosen, int windowWidth, double share, int minimum, int maximum) {
+  return std::clamp(chosen > 0 ? chosen : static_cast<int>(windowWidth * share), minimum, maximum);
+}
 constexpr int kLogHeight = 130;
 constexpr int kStatusHeight = 22;
 constexpr int kResourceDataType = 10;
@@ -70,6 +78,13 @@ bool HostWindow::Start(const std::string& modulesFolder, const std::string& proj
   });
 
   QWidget* main = WidgetOf(this);
+  main->setMinimumSize(kMinimumWidth, kMinimumHeight);
+  browserBar = std::make_unique<GUI_SplitterControl>();
+  viewerBar = std::make_unique<GUI_SplitterControl>();
+  if (!browserBar->Create(this, GUI_SplitterControl::StyleVertical, CRect(), kBrowserBarId) ||
+      !viewerBar->Create(this, GUI_SplitterControl::StyleVertical, CRect(), kViewerBarId)) {
+    Log::Write(Log::Warning, "The pane bars could not be made: the panes keep their widths");
+  }
   logPane = new LogPane(main);
   browser = new ResourceBrowser(main);
   browser->SetOpenHandler([this](const std::string& name) { OpenClip(name); });
@@ -171,6 +186,30 @@ GUI_Module* HostWindow::GetPanelModule() const {
   return nullptr;
 }
 
+bool HostWindow::OnNotify(const GUI_NotifyHeader& header, const GUI_NotifyPayload& payload, LRESULT& result) {
+  if (header.code != GUI_SplitterControl::NotifyMoved) return GUI_MainFrame::OnNotify(header, payload, result);
+  if (header.hwndFrom == browserBar.get()) {
+    browserWidth = laidBrowser + payload.distance;
+  } else if (header.hwndFrom == viewerBar.get()) {
+    viewerWidth = laidViewer - payload.distance;
+  } else {
+    return GUI_MainFrame::OnNotify(header, payload, result);
+  }
+  LayOut();
+  return true;
+}
+
+void HostWindow::SetWindowSize(int width, int height) {
+  CRect frame;
+  GetWindowRect(frame);
+  MoveWindow(frame.left, frame.top, std::max(width, kMinimumWidth), std::max(height, kMinimumHeight));
+  GUI_App::ProcessEvents(0);
+}
+
+int HostWindow::GetBrowserWidth() const { return showResources ? laidBrowser : 0; }
+
+int HostWindow::GetViewerWidth() const { return showViewer ? laidViewer : 0; }
+
 void HostWindow::OnSize(UINT type, int cx, int cy) {
   GUI_MainFrame::OnSize(type, cx, cy);
   LayOut();
@@ -187,18 +226,40 @@ void HostWindow::LayOut() {
     logPane->setGeometry(area.left, area.bottom - kLogHeight, area.Width(), kLogHeight);
     area.bottom -= kLogHeight;
   }
+  // The side panes give way to the centre, the viewer first.
+  const int width = area.Width();
+  int left = showResources ? PaneWidth(browserWidth, width, 0.12, 100, 400) : 0;
+  int right = showViewer && viewer.GetModuleDialog() ? PaneWidth(viewerWidth, width, 0.22, 150, 700) : 0;
+  const int bars = (left > 0 ? kBarWidth : 0) + (right > 0 ? kBarWidth : 0);
+  const int spare = width - bars - kMinimumCentre;
+  if (left + right > spare) right = std::max(right > 0 ? 120 : 0, spare - left);
+  if (left + right > spare) left = std::max(left > 0 ? 80 : 0, spare - right);
+  laidBrowser = left;
+  laidViewer = right;
   browser->setVisible(showResources);
+  if (browserBar && browserBar->IsWindow()) browserBar->ShowWindow(showResources);
   if (showResources) {
-    browser->setGeometry(area.left, area.top, kBrowserWidth, area.Height());
-    area.left += kBrowserWidth;
+    browser->setGeometry(area.left, area.top, left, area.Height());
+    area.left += left;
+    if (browserBar && browserBar->IsWindow()) {
+      browserBar->MoveWindow(CRect(area.left, area.top, area.left + kBarWidth, area.bottom));
+      browserBar->SetRange(area.left - left + 80, area.right - right - kMinimumCentre);
+    }
+    area.left += kBarWidth;
   }
+  if (viewerBar && viewerBar->IsWindow()) viewerBar->ShowWindow(right > 0);
   if (viewer.GetModuleDialog()) {
     viewer.Show(showViewer ? 1 : 0);
     if (showViewer) {
-      CRect rect(area.right - kViewerWidth, area.top, area.right, area.bottom);
+      CRect rect(area.right - right, area.top, area.right, area.bottom);
       ClientToScreen(rect);
       viewer.SetWindowRect(rect);
-      area.right -= kViewerWidth;
+      area.right -= right;
+      if (viewerBar && viewerBar->IsWindow()) {
+        viewerBar->MoveWindow(CRect(area.right - kBarWidth, area.top, area.right, area.bottom));
+        viewerBar->SetRange(area.left + kMinimumCentre, area.right + right - 120);
+      }
+      area.right -= kBarWidth;
     }
   }
   // Library modules with a window share the centre, one row each.
@@ -316,6 +377,8 @@ bool HostWindow::OpenClip(const std::string& name) {
   EngineCore::AnimClip* clip = EngineCore::ResourceFactory::GetInstance().GetAnimClip(name);
   if (!clip) {
     Log::Write(Log::Error, "No clip named %s in the clip folder", name.c_str());
+    // The browser now knows why, when the file is there but does not open.
+    RefreshClips();
     return false;
   }
   GetModuleManager()->SendFrameworkMessage(panel, kMsgOpenClip, reinterpret_cast<WPARAM>(clip), 0);
@@ -339,7 +402,9 @@ bool HostWindow::DropResource(const std::string& name) {
 }
 
 void HostWindow::RefreshClips() {
-  if (browser) browser->SetClips(session.ListClips());
+  if (browser) {
+    browser->SetClips(session.ListClips(), [this](const std::string& name) { return session.GetClipProblem(name); });
+  }
   UpdateStatus();
 }
 

@@ -7,6 +7,7 @@
 #include "ClipCreatorModule.h"
 #include "EditorCore/GUI_MainFrame.h"
 #include "EditorCore/GUI_Menu.h"
+#include "EditorCore/GUI_SplitterControl.h"
 #include "ModuleLoader.h"
 #include "ProjectSession.h"
 #include "ViewerModule.h"
@@ -32,6 +33,10 @@ class ResourceBrowser;
 // 4. Panes: resource browser (left), module panel (centre), viewer (right), log (bottom),
 //    status bar; the View menu shows and hides the three side panes, frames the viewer on
 //    every object or on the selected ones, and makes it follow the animated objects.
+// 5. The side panes start at a share of the window's width (the browser 12%, the viewer
+//    22%, each within its own limits) and bars between them move them; the centre never gets
+//    narrower than kMinimumCentre, the side panes give way first, and the window is never
+//    smaller than kMinimumWidth x kMinimumHeight.
 class HostWindow : public EditorCore::GUI_MainFrame {
  public:
   // Host menu commands.
@@ -95,6 +100,17 @@ class HostWindow : public EditorCore::GUI_MainFrame {
 
   void OnSize(EditorCore::UINT type, int cx, int cy) override;
   void OnClose() override;
+  bool OnNotify(const EditorCore::GUI_NotifyHeader& header, const EditorCore::GUI_NotifyPayload& payload,
+                EditorCore::LRESULT& result) override;
+
+  static constexpr int kMinimumWidth = 800;
+  static constexpr int kMinimumHeight = 560;
+  static constexpr int kMinimumCentre = 500;
+  // Resizes the window (not below the minimum) and lays it out before returning.
+  void SetWindowSize(int width, int height);
+  // The widths the side panes have now (0 while hidden).
+  int GetBrowserWidth() const;
+  int GetViewerWidth() const;
 
  private:
   void BuildMenus();
@@ -119,6 +135,13 @@ class HostWindow : public EditorCore::GUI_MainFrame {
   ResourceBrowser* browser = nullptr;
   LogPane* logPane = nullptr;
   QLabel* statusBar = nullptr;
+  // Widths the user gave the side panes with the bars; 0 until then (a share of the window).
+  int browserWidth = 0;
+  int viewerWidth = 0;
+  int laidBrowser = 0;
+  int laidViewer = 0;
+  std::unique_ptr<EditorCore::GUI_SplitterControl> browserBar;
+  std::unique_ptr<EditorCore::GUI_SplitterControl> viewerBar;
   bool showResources = true;
   bool showViewer = true;
   bool showLog = true;

@@ -48,6 +48,10 @@ std::vector<std::string> ProjectSession::ListClips() const {
   return names;
 }
 
+std::string ProjectSession::GetClipProblem(const std::string& name) const {
+  return project ? project->GetClipProblem(name) : std::string();
+}
+
 void ProjectSession::BindClip(EngineCore::AnimClip* clip) {
   if (project && clip) project->BindClipToScene(clip);
 }

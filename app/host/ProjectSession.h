@@ -39,6 +39,8 @@ class ProjectSession {
   EngineCore::Scene* GetScene() const;
   // Resource names of the clip folder, in name order.
   std::vector<std::string> ListClips() const;
+  // Why a clip did not open, empty when it did (see Formats::Project).
+  std::string GetClipProblem(const std::string& name) const;
   // Makes a new clip of the folder known to the scene's controllers.
   void BindClip(EngineCore::AnimClip* clip);
 

@@ -2,6 +2,7 @@
 
 #include <QDrag>
 #include <QMimeData>
+#include <QStyle>
 
 #include "EditorCore/GUI_MainFrame.h"
 
@@ -17,9 +18,15 @@ ResourceBrowser::ResourceBrowser(QWidget* parent) : QListWidget(parent) {
   });
 }
 
-void ResourceBrowser::SetClips(const std::vector<std::string>& names) {
+void ResourceBrowser::SetClips(const std::vector<std::string>& names, const ProblemOf& problemOf) {
   clear();
-  for (const std::string& name : names) addItem(QString::fromStdString(name));
+  for (const std::string& name : names) {
+    auto* entry = new QListWidgetItem(QString::fromStdString(name), this);
+    const std::string problem = problemOf ? problemOf(name) : std::string();
+    if (problem.empty()) continue;
+    entry->setIcon(style()->standardIcon(QStyle::SP_MessageBoxWarning));
+    entry->setToolTip(QString::fromStdString(name + " does not open: " + problem));
+  }
 }
 
 std::vector<std::string> ResourceBrowser::GetClips() const {

@@ -20,7 +20,10 @@ class ResourceBrowser : public QListWidget {
 
   explicit ResourceBrowser(QWidget* parent = nullptr);
 
-  void SetClips(const std::vector<std::string>& names);
+  // A clip with a problem (why it does not open) shows a warning icon and says why when the
+  // pointer rests on it.
+  using ProblemOf = std::function<std::string(const std::string& name)>;
+  void SetClips(const std::vector<std::string>& names, const ProblemOf& problemOf = {});
   std::vector<std::string> GetClips() const;
   void SetOpenHandler(OpenHandler handler) { onOpen = std::move(handler); }
 

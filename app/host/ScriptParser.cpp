@@ -73,33 +73,11 @@ bool IsValueWord(const std::string& word) {
 }  // namespace
 
 const std::vector<std::string>& ScriptParser::GetVerbs() {
-  static const std::vector<std::string> verbs = {"open",
-                                                 "drop",
-                                                 "message",
-                                                 "broadcast",
-                                                 "command",
-                                                 "answer",
-                                                 "dialog-text",
-                                                 "popup",
-                                                 "select-channel",
-                                                 "select-curve",
-                                                 "key",
-                                                 "mouse",
-                                                 "button",
-                                                 "check",
-                                                 "type",
-                                                 "choose",
-                                                 "scrub",
-                                                 "wait",
-                                                 "screenshot",
-                                                 "save",
-                                                 "save-all",
-                                                 "expect-tabs",
-                                                 "expect-channels",
-                                                 "expect-panel",
-                                                 "expect-frame",
-                                                 "expect-pose",
-                                                 "quit"};
+  static const std::vector<std::string> verbs = {
+      "open",     "drop",           "message",         "broadcast",    "command",      "answer",      "dialog-text",
+      "popup",    "select-channel", "select-curve",    "key",          "mouse",        "button",      "check",
+      "type",     "choose",         "scrub",           "wait",         "window-size",  "screenshot",  "save",
+      "save-all", "expect-tabs",    "expect-channels", "expect-panel", "expect-frame", "expect-pose", "quit"};
   return verbs;
 }
 
@@ -279,6 +257,11 @@ std::string ScriptParser::CheckAction(const ScriptAction& action) {
       }
     }
     return {};
+  }
+  if (verb == "window-size") {
+    if (auto problem = count(2, 2); !problem.empty()) return problem;
+    if (auto problem = nonNegative(words[0]); !problem.empty()) return problem;
+    return nonNegative(words[1]);
   }
   if (verb == "wait" || verb == "expect-tabs" || verb == "expect-channels") {
     if (auto problem = count(1, 1); !problem.empty()) return problem;

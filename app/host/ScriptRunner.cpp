@@ -146,6 +146,11 @@ bool ScriptRunner::RunAction(const ScriptAction& action, std::string& reason) {
     GUI_App::ProcessEvents(static_cast<int>(*ScriptParser::ParseInteger(action.words.at(0))));
     return true;
   }
+  if (verb == "window-size") {
+    host.SetWindowSize(static_cast<int>(*ScriptParser::ParseInteger(action.words.at(0))),
+                       static_cast<int>(*ScriptParser::ParseInteger(action.words.at(1))));
+    return true;
+  }
   if (verb == "screenshot") return Screenshot(action, reason);
   if (verb == "save") return SaveCommand("Save", reason);
   if (verb == "save-all") return SaveCommand("Save All", reason);

@@ -44,6 +44,7 @@ int main(int argc, char** argv) {
     std::cerr << "tarvel-host: the main window could not be made\n";
     return 1;
   }
+  if (options.width > 0) host.SetWindowSize(options.width, options.height);
   if (!scripted) return app.Run();
 
   int status = 0;

@@ -220,21 +220,27 @@ void GUI_CurvePanelDialog::OnSize(UINT type, int cx, int cy) {
   LayOut(cx, cy);
 }
 
+int GUI_CurvePanelDialog::ToolbarRows(int cx) { return cx >= kNarrowWidth ? 1 : (cx >= kTwoRowWidth ? 2 : 3); }
+
 void GUI_CurvePanelDialog::LayOut(int cx, int cy) {
-  // The right-hand group takes a second row on a narrow panel.
-  const bool narrow = cx < kNarrowWidth;
-  const int r = narrow ? 30 : 0;
-  const int t = narrow ? 60 : 30;
+  // The playback group takes a second row on a narrow panel, and the falloff group a row of
+  // its own on a narrower one, so that no control leaves the panel.
+  const int rows = ToolbarRows(cx);
+  const int r = rows > 1 ? 30 * (rows - 1) : 0;
+  const int t = 30 * rows;
+  const int f = rows == 3 ? -360 : 0;
+  const int fy = rows == 3 ? 30 : 0;
   snapBox.MoveWindow(CRect(0, 0, 29, 30));
   valuesModeBox.MoveWindow(CRect(33, 0, 63, 30));
   framesModeBox.MoveWindow(CRect(66, 0, 96, 30));
-  keyLabel.MoveWindow(CRect(99, 5, 129, 25));
-  keyEdit.MoveWindow(CRect(132, 5, 162, 25));
-  valueLabel.MoveWindow(CRect(165, 5, 205, 25));
-  valueEdit.MoveWindow(CRect(208, 5, 250, 25));
-  falloffBeforeEdit.MoveWindow(CRect(283, 5, 315, 25));
-  falloffBox.MoveWindow(CRect(318, 0, 348, 30));
-  falloffAfterEdit.MoveWindow(CRect(351, 5, 383, 25));
+  // The Key and Value boxes hold a number such as -12345.678 whole.
+  keyLabel.MoveWindow(CRect(101, 5, 131, 25));
+  keyEdit.MoveWindow(CRect(134, 5, 218, 25));
+  valueLabel.MoveWindow(CRect(223, 5, 263, 25));
+  valueEdit.MoveWindow(CRect(266, 5, 350, 25));
+  falloffBeforeEdit.MoveWindow(CRect(f + 360, fy + 5, f + 392, fy + 25));
+  falloffBox.MoveWindow(CRect(f + 395, fy, f + 425, fy + 30));
+  falloffAfterEdit.MoveWindow(CRect(f + 428, fy + 5, f + 460, fy + 25));
   previousKeyButton.MoveWindow(CRect(cx - 328, r, cx - 298, r + 30));
   autoRecordBox.MoveWindow(CRect(cx - 295, r, cx - 265, r + 30));
   playButton.MoveWindow(CRect(cx - 262, r, cx - 232, r + 30));
@@ -251,14 +257,17 @@ void GUI_CurvePanelDialog::LayOut(int cx, int cy) {
 bool GUI_CurvePanelDialog::OnEraseBkgnd(GUI_DC& dc) {
   CRect client;
   GetClientRect(client);
-  const bool narrow = client.Width() < kNarrowWidth;
+  const int rows = ToolbarRows(client.Width());
   dc.FillSolidRect(client, GUI_ThemeManager::GetColor(Ids::kThemeBackground));
   GUI_BackBuffer buffer;
-  if (buffer.Create(dc, CRect(0, 0, client.Width(), narrow ? 60 : 30))) {
+  if (buffer.Create(dc, CRect(0, 0, client.Width(), 30 * rows))) {
     buffer.DrawBitmap(GUI_ThemeManager::GetBitmap(Ids::kThemeBottomBand), CRect(0, 0, client.Width(), 30));
-    if (narrow) buffer.DrawBitmap(GUI_ThemeManager::GetBitmap(Ids::kThemeBottomBand), CRect(0, 30, client.Width(), 60));
+    for (int row = 1; row < rows; ++row) {
+      buffer.DrawBitmap(GUI_ThemeManager::GetBitmap(Ids::kThemeBottomBand),
+                        CRect(0, 30 * row, client.Width(), 30 * row + 30));
+    }
     buffer.SetPen(GUI_ThemeManager::GetColor(Ids::kThemeSeparatorColour), 1, PS_SOLID);
-    for (int x : {102, 265}) {
+    for (int x : {98, 355}) {
       buffer.MoveTo(x, 1);
       buffer.LineTo(x, 29);
     }

@@ -12,6 +12,7 @@
 #include "EditorToolkit/EditorKernel.h"
 #include "EditorToolkit/KeyManager.h"
 #include "EngineCore/Log.h"
+#include "graph/ColourContrast.h"
 #include "resources/ModuleIds.h"
 
 namespace Tarvel {
@@ -26,12 +27,6 @@ namespace {
 
 COLORREF ScaleColour(COLORREF colour, float factor) {
   auto channel = [factor](int byte) { return std::min(255, static_cast<int>(static_cast<float>(byte) * factor)); };
-  return EditorCore::RGB(channel(EditorCore::GetRValue(colour)), channel(EditorCore::GetGValue(colour)),
-                         channel(EditorCore::GetBValue(colour)));
-}
-
-COLORREF Lighter(COLORREF colour) {
-  auto channel = [](int byte) { return std::min(255, static_cast<int>(byte * 1.1)); };
   return EditorCore::RGB(channel(EditorCore::GetRValue(colour)), channel(EditorCore::GetGValue(colour)),
                          channel(EditorCore::GetBValue(colour)));
 }
@@ -311,7 +306,7 @@ void GUI_GraphCtrl::Paint(GUI_BackBuffer& buffer, int width, int height) {
 
 void GUI_GraphCtrl::PaintBackground(GUI_BackBuffer& buffer, int width, int height) const {
   const COLORREF base = EditorCore::GUI_ThemeManager::GetColor(Ids::kThemeGraphBackground);
-  const COLORREF light = Lighter(base);
+  const COLORREF light = EditorCore::GUI_ThemeManager::GetColor(Ids::kThemeGraphSelection);
   buffer.Fill(base);
   if (!pHRuler || curves.fSelectionBegin < 0.0f || curves.fSelectionEnd < 0.0f) return;
 
@@ -386,7 +381,6 @@ void GUI_GraphCtrl::PaintCurves(GUI_BackBuffer& buffer, int width, int height) {
 void GUI_GraphCtrl::PaintCurve(GUI_BackBuffer& buffer, const CurveInfo& info, int width, int height) {
   const EditorToolkit::Curve2& curve = *info.pCurve;
   const std::uint32_t count = curve.GetPointCount();
-  buffer.SetPen(info.bSelected ? curve.GetSelectionColor() : curve.GetColor(), 2, EditorCore::PS_SOLID);
   const float xFirst = curve.GetPointAt(0)->x;
   const float xLast = curve.GetPointAt(count - 1)->x;
   // No segment known yet: the first evaluation searches, the next ones walk from the hint.
@@ -394,6 +388,7 @@ void GUI_GraphCtrl::PaintCurve(GUI_BackBuffer& buffer, const CurveInfo& info, in
   int runStart = 0;
   int lastStored = -1;
   CPoint* points = pColumnPoints.get();
+  runs.clear();
   for (int i = 0; i < width; ++i) {
     const float x = static_cast<float>(pHRuler->PixelToValue(i));
     if (x < xFirst) {
@@ -415,10 +410,22 @@ void GUI_GraphCtrl::PaintCurve(GUI_BackBuffer& buffer, const CurveInfo& info, in
     // Out of view: laid on the edge it left by, and the run ends there, so that two
     // consecutive out-of-view columns never draw a stroke along the edge.
     points[i] = CPoint(i, q < 0 ? height : 0);
-    if (i - runStart > 1) buffer.Polyline(points + runStart, i - runStart + 1);
+    if (i - runStart > 1) runs.emplace_back(runStart, i - runStart + 1);
     runStart = i;
   }
-  if (lastStored - runStart >= 1) buffer.Polyline(points + runStart, lastStored - runStart + 1);
+  if (lastStored - runStart >= 1) runs.emplace_back(runStart, lastStored - runStart + 1);
+
+  const COLORREF colour = info.bSelected ? curve.GetSelectionColor() : curve.GetColor();
+  const bool cased =
+      std::min(ColourContrast::Ratio(colour, EditorCore::GUI_ThemeManager::GetColor(Ids::kThemeGraphBackground)),
+               ColourContrast::Ratio(colour, EditorCore::GUI_ThemeManager::GetColor(Ids::kThemeGraphSelection))) <
+      Ids::kCurveContrast;
+  if (cased) {
+    buffer.SetPen(Ids::kColourCurveCasing, 4, EditorCore::PS_SOLID);
+    for (const auto& [start, length] : runs) buffer.Polyline(points + start, length);
+  }
+  buffer.SetPen(colour, 2, EditorCore::PS_SOLID);
+  for (const auto& [start, length] : runs) buffer.Polyline(points + start, length);
 }
 
 void GUI_GraphCtrl::PaintPoints(GUI_BackBuffer& buffer, int width, int height) const {
@@ -435,7 +442,7 @@ void GUI_GraphCtrl::PaintPoints(GUI_BackBuffer& buffer, int width, int height) c
     if (!info || info->bFiltered || !info->pCurve) continue;
     const EditorToolkit::Curve2& curve = *info->pCurve;
     const COLORREF colour = curve.GetColor();
-    if (info->bSelected) buffer.SetPen(curve.GetSelectionColor(), 1, EditorCore::PS_SOLID);
+    if (info->bSelected) buffer.SetPen(Ids::kColourSelectedKey, 1, EditorCore::PS_SOLID);
     for (std::uint32_t k = 0; k < curve.GetPointCount(); ++k) {
       const EditorToolkit::EditablePoint& point = *curve.GetPointAt(k);
       // Covered keys are skipped: a moving block has passed over them.

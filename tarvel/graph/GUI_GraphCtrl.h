@@ -1,5 +1,8 @@
 #pragma once
 
+#include <utility>
+#include <vector>
+
 #include <array>
 #include <cstdint>
 #include <memory>
@@ -68,6 +71,8 @@ class GUI_GraphCtrl : public EditorCore::GUI_Wnd, public GraphView {
 
  private:
   void FitBox(double firstFrame, double lastFrame, double lowest, double highest);
+  // The runs of column points one curve draws, reused from curve to curve.
+  std::vector<std::pair<int, int>> runs;
   bool CanMap() const override;
   double FrameAtColumn(int x) const override;
   double ValueAtRow(int y) const override;

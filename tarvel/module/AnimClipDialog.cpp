@@ -82,8 +82,9 @@ bool AnimClipDialog::OnInitDialog() {
       created;
   if (!created) EngineCore::Log::Write(EngineCore::Log::Error, "Tarvel: a pane of the clip page could not be made");
   SetSplitterRanges(client.Width(), client.Height());
-  leftWidth = kInitialLeftWidth;
-  topHeight = client.Height() * 3 / 4;
+  chosenLeftWidth = kInitialLeftWidth;
+  chosenTopHeight = client.Height() * 3 / 4;
+  FitChosenSizes(client.Width(), client.Height());
 
   filterLabel.SetWindowText(ModuleText::Translate("Fast Filter :", "Tarvel_EditChannel"));
   for (std::size_t i = 0; i < filterBoxes.size(); ++i) {
@@ -118,10 +119,18 @@ void AnimClipDialog::SetSplitterRanges(int cx, int cy) {
   verticalSplitter->SetRange(std::min(cx - 200, 200), cx - 200);
 }
 
+void AnimClipDialog::FitChosenSizes(int cx, int cy) {
+  // The lists keep a usable width and height whatever the page's size; the panel gives way.
+  constexpr int kMinimumLeft = 120;
+  constexpr int kMinimumTop = 100;
+  const int panelRoom = GUI_CurvePanelDialog::kMinimumWidth + 10;
+  leftWidth = std::clamp(chosenLeftWidth, kMinimumLeft, std::max(kMinimumLeft, cx - panelRoom));
+  topHeight = std::clamp(chosenTopHeight, kMinimumTop, std::max(kMinimumTop, cy - 100));
+}
+
 void AnimClipDialog::OnSize(UINT type, int cx, int cy) {
   GUI_Dialog::OnSize(type, cx, cy);
-  if (topHeight > cy) topHeight = cy - 100;
-  if (leftWidth > cx) leftWidth = std::min(cx - 200, 200);
+  FitChosenSizes(cx, cy);
   SetSplitterRanges(cx, cy);
   LayOut(cx, cy);
 }
@@ -524,13 +533,14 @@ bool AnimClipDialog::OnFilterNotify(int code) {
 
 void AnimClipDialog::OnSplitterMoved(const GUI_Wnd* splitter, long distance) {
   if (splitter == horizontalSplitter.get()) {
-    topHeight += static_cast<int>(distance);
+    chosenTopHeight = topHeight + static_cast<int>(distance);
   } else {
-    leftWidth += static_cast<int>(distance);
+    chosenLeftWidth = leftWidth + static_cast<int>(distance);
   }
   Invalidate(true);
   CRect client;
   GetClientRect(client);
+  FitChosenSizes(client.Width(), client.Height());
   LayOut(client.Width(), client.Height());
   UpdateWindow();
 }

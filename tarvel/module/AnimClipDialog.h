@@ -136,8 +136,13 @@ class AnimClipDialog : public EditorCore::GUI_Dialog, private KeyingPage {
 
   GUI_ClipTabsDialog* tabHost;
   // Width of the left column and height of the channel area, in pixels.
+  // The column and list sizes as laid out, and as the user last chose them with the bars:
+  // a page too small for the choice lays out less, and gets the choice back when it grows.
   int leftWidth = kInitialLeftWidth;
   int topHeight = kInitialTopHeight;
+  int chosenLeftWidth = kInitialLeftWidth;
+  int chosenTopHeight = kInitialTopHeight;
+  void FitChosenSizes(int cx, int cy);
   ClipEditCore core;
   PreviewObjects previewObjects{core};
   PreviewPlayback playback{core, previewObjects};

@@ -5,6 +5,7 @@
 #include "EditorCore/GUI_DC.h"
 #include "EditorCore/GUI_ThemeManager.h"
 #include "EngineCore/Log.h"
+#include "graph/ColourContrast.h"
 #include "module/ModuleExports.h"
 #include "resources/ModuleIds.h"
 #include "resources/ModuleText.h"
@@ -115,7 +116,11 @@ void GUI_TrackListCtrl::DrawItem(const GUI_DrawItem& drawItem) {
   if (!entry || entry->tag != Ids::kRowTag || entry->curve->bFiltered) return;
   const bool bold = (drawItem.itemState & Ids::kListBoldState) != 0;
   GUI_Font* previousFont = bold ? drawItem.dc.SelectFont(GUI_ThemeManager::GetFont(1, 2)) : nullptr;
-  DrawCells(drawItem, TextColor(entry->curve->iTrackType, entry->curve->iComponent));
+  // The component's colour, lightened or darkened as far as the list needs to read it.
+  DrawCells(drawItem,
+            ColourContrast::Readable(TextColor(entry->curve->iTrackType, entry->curve->iComponent),
+                                     GUI_ThemeManager::GetColor(Ids::kThemeListBackground),
+                                     GUI_ThemeManager::GetColor(Ids::kThemeListHighlight), Ids::kTextContrast));
   if (bold) drawItem.dc.SelectFont(previousFont);
 }
 

@@ -258,19 +258,31 @@ inline constexpr int kThemeBottomBand = 101;
 inline constexpr int kThemeSeparatorColour = 1;
 inline constexpr int kThemeDisabledIconColour = 11;
 inline constexpr int kThemeGraphBackground = 161;
+inline constexpr int kThemeGraphSelection = 162;
+inline constexpr int kThemeListBackground = 72;
+inline constexpr int kThemeListHighlight = 73;
 inline constexpr int kThemeCursorArrow = 15;
 inline constexpr int kThemeCursorValues = 18;
 inline constexpr int kThemeCursorFrames = 17;
 inline constexpr int kThemeCursorBoth = 2;
 
 // Colours of the graph (COLORREF, 0x00BBGGRR).
-inline constexpr COLORREF kColourMajorLine = EditorCore::RGB(100, 100, 100);
-inline constexpr COLORREF kColourMinorLine = EditorCore::RGB(150, 150, 150);
+// The graph is drawn on the theme's light graph ground (and its selection band): every mark
+// reaches 3:1 there, the grid more quietly than the curves, the minor level lighter.
+inline constexpr COLORREF kColourMajorLine = EditorCore::RGB(120, 120, 120);
+inline constexpr COLORREF kColourMinorLine = EditorCore::RGB(132, 132, 132);
 inline constexpr COLORREF kColourZeroLine = EditorCore::RGB(0, 0, 0);
-inline constexpr COLORREF kColourSelectionMarker = EditorCore::RGB(200, 150, 0);
+inline constexpr COLORREF kColourSelectionMarker = EditorCore::RGB(160, 100, 0);
 inline constexpr COLORREF kColourCrossHair = EditorCore::RGB(30, 30, 30);
-inline constexpr COLORREF kColourTimeCursor = EditorCore::RGB(220, 220, 220);
+inline constexpr COLORREF kColourTimeCursor = EditorCore::RGB(70, 70, 70);
 inline constexpr COLORREF kColourRubberBand = EditorCore::RGB(0, 0, 0);
+inline constexpr COLORREF kColourSelectedKey = EditorCore::RGB(0, 0, 0);
+// A curve too light for the ground is drawn on a dark casing a pixel wider on each side.
+inline constexpr COLORREF kColourCurveCasing = EditorCore::RGB(0, 0, 0);
+inline constexpr double kCurveContrast = 4.5;
+// List texts reach this against the list and a highlighted row: 4.5:1 and a margin, so that
+// the thin strokes of small text, which never show their full colour, still reach 4.5:1.
+inline constexpr double kTextContrast = 5.0;
 
 // Units.
 inline constexpr float kDegreesPerRadian = 57.29578f;

@@ -87,6 +87,15 @@ TEST_F(ClipFiles, AClipThatDoesNotOpenIsLoggedAtStartUpAndShownWhenTheUserOpensI
   ASSERT_TRUE(host->OpenProject(ProjectPath()));
   EXPECT_TRUE(shown.empty()) << "start-up only logs";
   EXPECT_EQ(log.Count(EngineCore::Log::Error, "Broken.gltf"), 1);
+  // The browser marks it and says why; the others look as they always did.
+  const QList<QListWidgetItem*> broken = host->GetResourceBrowser()->findItems("Broken", Qt::MatchExactly);
+  ASSERT_EQ(broken.size(), 1);
+  EXPECT_FALSE(broken[0]->icon().isNull());
+  EXPECT_EQ(broken[0]->toolTip().toStdString(),
+            "Broken does not open: buffer 0: URI '../../x.bin' leaves the clip's folder");
+  const QList<QListWidgetItem*> fine = host->GetResourceBrowser()->findItems("01_01", Qt::MatchExactly);
+  ASSERT_EQ(fine.size(), 1);
+  EXPECT_TRUE(fine[0]->icon().isNull() && fine[0]->toolTip().isEmpty());
   EXPECT_FALSE(host->OpenClip("Broken"));
   EXPECT_EQ(shown,
             std::vector<std::string>{"Could not open Broken: buffer 0: URI '../../x.bin' leaves the clip's folder."});

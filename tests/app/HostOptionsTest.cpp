@@ -1,3 +1,5 @@
+#include <utility>
+
 #include <gtest/gtest.h>
 
 #include "HostOptions.h"
@@ -19,6 +21,11 @@ TEST(HostCommandLine, ReadsEveryOptionAndRefusesUnknownOptionsMissingValuesAndAS
   EXPECT_FALSE(HostOptions().Parse({"--project"}, error));
   EXPECT_EQ(error, "--project needs a value");
   EXPECT_FALSE(HostOptions().Parse({"--script", "a", "--screenshot", "b.png"}, error));
+  ASSERT_TRUE(options.Parse({"--size", "1024x700"}, error)) << error;
+  EXPECT_EQ(std::pair(options.width, options.height), std::pair(1024, 700));
+  for (const char* bad : {"1024", "1024x", "0x700", "1024x700px"}) {
+    EXPECT_FALSE(HostOptions().Parse({"--size", bad}, error)) << bad;
+  }
 }
 
 TEST(HostCommandLine, FindsTheModulesFolderBesideTheBinariesFolderAndDefaultsToTheDemoProject) {

@@ -1,3 +1,6 @@
+#include <QFontMetrics>
+#include <QWidget>
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -8,6 +11,9 @@
 #include "HostFixture.h"
 #include "LogCapture.h"
 #include "ModuleLoader.h"
+#include "ModuleWindows.h"
+#include "ScriptParser.h"
+#include "ScriptRunner.h"
 #include "TempFolder.h"
 
 namespace {
@@ -74,29 +80,45 @@ TEST_F(HostModules, RegistersTheLoadedModuleAndItsOwnAndInstallsTheModuleMenusAf
   }
 }
 
-TEST_F(HostModules, PlacesThePanelBetweenTheBrowserAndTheViewerAndResizesItWithTheWindowOrTheViewer) {
-  auto rectOf = [](EditorCore::GUI_Wnd* wnd) {
+TEST_F(HostModules, EveryControlOfThePanelIsInsideTheWindowAtEverySizeAndTheSidePanesGiveWay) {
+  auto rectOf = [](const EditorCore::GUI_Wnd* wnd) {
     EditorCore::CRect rect;
     wnd->GetWindowRect(rect);
     return rect;
   };
-  const EditorCore::CRect before = rectOf(Panel()->GetModuleDialog());
-  const EditorCore::CRect viewer = rectOf(host->GetViewer().GetModuleDialog());
-  const EditorCore::CRect frame = rectOf(host.get());
-  EXPECT_TRUE(Panel()->GetModuleDialog()->IsWindowVisible());
-  EXPECT_GT(before.Width(), 300);
-  EXPECT_GT(before.Height(), 300);
-  EXPECT_GT(before.left, frame.left);
-  EXPECT_LE(before.right, viewer.left);
-  EXPECT_EQ(before.top, viewer.top);
-  host->MoveWindow(frame.left, frame.top, frame.Width() + 200, frame.Height() + 100);
-  EditorCore::GUI_App::ProcessEvents(0);
-  EXPECT_EQ(rectOf(Panel()->GetModuleDialog()).Width(), before.Width() + 200);
-  EXPECT_EQ(rectOf(Panel()->GetModuleDialog()).Height(), before.Height() + 100);
-  EXPECT_TRUE(host->GetViewer().GetModuleDialog()->IsWindowVisible());
+  ASSERT_TRUE(host->OpenClip("01_01"));
+  for (const auto& [width, height] : {std::pair{800, 560}, {1024, 700}, {1280, 800}, {1920, 1080}}) {
+    SCOPED_TRACE(std::to_string(width) + "x" + std::to_string(height));
+    // As a script sizes it.
+    std::vector<TarvelHost::ScriptAction> actions;
+    std::string error;
+    ASSERT_TRUE(TarvelHost::ScriptParser::Parse("window-size " + std::to_string(width) + " " + std::to_string(height),
+                                                actions, error))
+        << error;
+    TarvelHost::ScriptRunner runner(*host);
+    ASSERT_TRUE(runner.Run(actions)) << runner.GetError();
+    ASSERT_EQ(rectOf(host.get()).Width(), width);
+    const EditorCore::CRect panel = rectOf(Panel()->GetModuleDialog());
+    const EditorCore::CRect viewer = rectOf(host->GetViewer().GetModuleDialog());
+    EXPECT_GE(panel.Width(), TarvelHost::HostWindow::kMinimumCentre);
+    EXPECT_LE(panel.right, viewer.left);
+    EXPECT_GE(viewer.Width(), 120);
+    for (const EditorCore::GUI_Wnd* control : TarvelHost::ModuleWindows::GetDescendants(Panel()->GetModuleDialog())) {
+      if (!TarvelHost::ModuleWindows::IsShown(control)) continue;
+      const EditorCore::CRect r = rectOf(control);
+      EXPECT_TRUE(r.left >= panel.left && r.right <= panel.right && r.top >= panel.top && r.bottom <= panel.bottom)
+          << "control " << control->GetDlgCtrlID() << " at " << r.left << "," << r.top << " " << r.Width() << "x"
+          << r.Height();
+      // The Key and Value boxes show a long number whole.
+      if (control->GetDlgCtrlID() == 1044 || control->GetDlgCtrlID() == 1049) {
+        const auto* edit = static_cast<const QWidget*>(control->GetSafeHwnd());
+        EXPECT_GE(r.Width(), edit->fontMetrics().horizontalAdvance("-12345.678") + 8);
+      }
+    }
+  }
   host->RouteCommand(TarvelHost::HostWindow::kCmdViewViewer);
   EXPECT_FALSE(host->GetViewer().GetModuleDialog()->IsWindowVisible());
-  EXPECT_GT(rectOf(Panel()->GetModuleDialog()).Width(), before.Width() + 200) << "the panel takes the viewer's room";
+  EXPECT_EQ(host->GetViewerWidth(), 0) << "the panel takes the viewer's room";
   host->RouteCommand(TarvelHost::HostWindow::kCmdViewViewer);
   EXPECT_TRUE(host->GetViewer().GetModuleDialog()->IsWindowVisible());
 }

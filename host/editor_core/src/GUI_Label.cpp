@@ -1,9 +1,11 @@
 #include <EditorCore/GUI_Label.h>
+#include <EditorCore/GUI_ThemeManager.h>
 
 #include "QtConvert.h"
 #include "WndState.h"
 
 #include <QLabel>
+#include <QPalette>
 
 namespace EditorCore {
 
@@ -21,6 +23,11 @@ bool GUI_Label::Create(GUI_Wnd* parent, const CRect& rect, UINT id, const std::s
   else
     align |= Qt::AlignLeft;
   label->setAlignment(align);
+  // Labels stand on the theme's dark dialog ground: they take the theme's text colour, in
+  // every state, rather than the platform's dark default.
+  QPalette palette = label->palette();
+  palette.setColor(QPalette::WindowText, detail::ToQColor(GUI_ThemeManager::GetColor(74)));
+  label->setPalette(palette);
   return AttachNewWidget(label, parent, id, style);
 }
 

@@ -122,8 +122,12 @@ COLORREF GUI_ThemeManager::GetColor(int index) {
     case 72: return RGB(37, 37, 38);     // list background
     case 73: return RGB(62, 95, 138);    // highlighted row
     case 74: return RGB(220, 220, 220);  // list text
-    case 75: return RGB(52, 52, 54);     // disabled list background
-    case 161: return RGB(58, 58, 60);    // graph background
+    case 75:
+      return RGB(52, 52, 54);  // disabled list background
+    // A light graph ground, and a faint blue band over it: the module's curve colours are
+    // mostly dark and read best on light.
+    case 161: return RGB(240, 240, 240);  // graph background
+    case 162: return RGB(228, 232, 240);  // graph selection band
     default: {
       // Neutral greys from the index, so that every index is a usable dark-theme colour.
       const int g = 40 + (index * 37) % 120;

@@ -38,6 +38,11 @@ std::unique_ptr<Project> Project::Open(const std::string& folder, std::string& m
                       const std::string file = self->FindClipFile(name.str());
                       if (file.empty()) return nullptr;
                       const ClipOpenResult result = ClipFormats::Open(file, name);
+                      if (result.clip) {
+                        self->problems_.erase(name.str());
+                      } else {
+                        self->problems_[name.str()] = result.message;
+                      }
                       // At start-up the log tells; later the user asked for this clip and is told why not.
                       if (!result.clip && !self->startingUp_) {
                         ClipFileHost::Report("Could not open " + name.str() + ": " + result.message + ".");
@@ -80,6 +85,11 @@ std::unique_ptr<Project> Project::Open(const std::string& folder, std::string& m
     project->startingUp_ = false;
   }
   return project;
+}
+
+std::string Project::GetClipProblem(const std::string& name) const {
+  const auto problem = problems_.find(name);
+  return problem == problems_.end() ? std::string() : problem->second;
 }
 
 Project::~Project() {

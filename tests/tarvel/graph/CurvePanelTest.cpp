@@ -122,3 +122,15 @@ TEST_F(CurvePanel, EveryControlSaysWhatItIsAndListIconsStayClearOfTheScrollBar) 
     EXPECT_LE(icons.right, client.right - EditorCore::GUI_ListCtrl::ScrollBarWidth);
   }
 }
+
+TEST_F(CurvePanel, APageNarrowedToNothingGetsItsListsBackWhenItGrows) {
+  Page()->MoveWindow(0, 0, 900, 500);
+  CRect before;
+  Channels().GetWindowRect(before);
+  for (const int width : {150, 40, 300}) Page()->MoveWindow(0, 0, width, 500);
+  Page()->MoveWindow(0, 0, 900, 500);
+  CRect after;
+  Channels().GetWindowRect(after);
+  EXPECT_EQ(after.Width(), before.Width());
+  EXPECT_GT(after.Width(), 100);
+}

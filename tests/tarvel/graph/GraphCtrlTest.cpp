@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include "GraphBench.h"
+#include "curves/CurveSet.h"
 
 using EditorCore::COLORREF;
 using EditorCore::CPoint;
@@ -21,8 +22,8 @@ using Tarvel::CurveInfo;
 
 namespace {
 
-constexpr COLORREF kMajor = RGB(100, 100, 100);
-constexpr COLORREF kMinor = RGB(150, 150, 150);
+constexpr COLORREF kMajor = RGB(120, 120, 120);
+constexpr COLORREF kMinor = RGB(132, 132, 132);
 constexpr COLORREF kBlack = RGB(0, 0, 0);
 constexpr COLORREF kCurve = RGB(200, 40, 40);
 constexpr COLORREF kSelection = RGB(40, 220, 40);
@@ -36,8 +37,7 @@ class GraphCtrl : public GraphBench {
     hRuler.SetMarkerPosition(4, 33.5, false);  // the time cursor would hide the frame 0 line
     ASSERT_TRUE(buffer.CreateOffscreen(kW, kH));
     base = EditorCore::GUI_ThemeManager::GetColor(161);
-    auto up = [](int b) { return std::min(255, static_cast<int>(b * 1.1)); };
-    light = RGB(up(EditorCore::GetRValue(base)), up(EditorCore::GetGValue(base)), up(EditorCore::GetBValue(base)));
+    light = EditorCore::GUI_ThemeManager::GetColor(162);
     keys()->SetModifierSource([this] { return shift ? EditorToolkit::KeyManager::Shift : 0u; });
   }
   void TearDown() override {
@@ -107,13 +107,13 @@ TEST_F(GraphCtrl, GridLinesAndMarkersFollowTheRulers) {
   EXPECT_EQ(At(205, Row(0)), kBlack);
   EXPECT_EQ(At(205, Row(5)), kMajor);
   EXPECT_EQ(At(205, Row(1)), kMinor);
-  EXPECT_EQ(Count(CRect(Col(33.5), 1, Col(33.5) + 1, kH - 1), 0xDCDCDC), kH - 2) << "the time cursor, solid";
+  EXPECT_EQ(Count(CRect(Col(33.5), 1, Col(33.5) + 1, kH - 1), 0x464646), kH - 2) << "the time cursor, solid";
   EXPECT_EQ(At(Col(33.5), 0), base);
   hRuler.ShowMarker(1, true);
   hRuler.SetMarkerPosition(1, 12.3, false);
   hRuler.SetMinUnitValue(hRuler.GetUnitValue());
   Draw();
-  const int dotted = Count(CRect(Col(12.3), 1, Col(12.3) + 1, kH - 1), 0x0096C8);
+  const int dotted = Count(CRect(Col(12.3), 1, Col(12.3) + 1, kH - 1), 0x0064A0);
   EXPECT_GT(dotted, kH / 4);
   EXPECT_LT(dotted, 3 * kH / 4);
   EXPECT_EQ(At(Col(1), 105), base) << "no minor lines when the minimum unit is not finer";
@@ -153,6 +153,58 @@ TEST_F(GraphCtrl, GridLinesSitOnTheRulersTicksAtEveryZoom) {
   }
 }
 
+// Relative luminance and contrast ratio as the accessibility guidelines define them.
+double Contrast(COLORREF a, COLORREF b) {
+  auto luminance = [](COLORREF c) {
+    auto linear = [](int byte) {
+      const double v = byte / 255.0;
+      return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
+    };
+    return 0.2126 * linear(EditorCore::GetRValue(c)) + 0.7152 * linear(EditorCore::GetGValue(c)) +
+           0.0722 * linear(EditorCore::GetBValue(c));
+  };
+  const double la = luminance(a), lb = luminance(b);
+  return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
+TEST_F(GraphCtrl, EveryCurveColourAndMarkReachesThreeToOneOnWhatItIsDrawnOnAndTheGridStaysQuieter) {
+  hRuler.ShowMarker(4, false);
+  shown.fSelectionBegin = 30.0f;
+  shown.fSelectionEnd = 40.0f;
+  double quietestCurve = 21.0;
+  // Every colour of the curve colour rule, normal and selected, flat at value 2, read where
+  // the stroke crosses the plain ground (frame 12.5) and the selection band (frame 35.5).
+  for (std::uint32_t track = 1; track <= 3; ++track) {
+    for (std::uint32_t component = 0; component < 3; ++component) {
+      COLORREF colours[2];
+      Tarvel::CurveSet::ComputeColors(track, track == 2 ? 2 : 1, component, colours[0], colours[1]);
+      for (const COLORREF colour : colours) {
+        CurveInfo& curve = AddCurve({{0.0f, 2.0f}, {50.0f, 2.0f}}, false, colour);
+        Draw();
+        for (const double frame : {12.5, 35.5}) {
+          int top = Row(2) - 6;
+          while (top < Row(2) + 6 && At(Col(frame), top) != colour) ++top;
+          int bottom = top;
+          while (At(Col(frame), bottom + 1) == colour) ++bottom;
+          ASSERT_EQ(At(Col(frame), top), colour) << "track " << track << " axis " << component;
+          for (const COLORREF beside : {At(Col(frame), top - 1), At(Col(frame), bottom + 1)}) {
+            EXPECT_GE(Contrast(colour, beside), 3.0) << "track " << track << " axis " << component;
+            quietestCurve = std::min(quietestCurve, Contrast(colour, beside));
+          }
+        }
+        curve.bFiltered = true;
+      }
+    }
+  }
+  for (const COLORREF ground : {base, light}) {
+    for (const COLORREF mark : {kMajor, kMinor, kBlack, RGB(30, 30, 30), RGB(70, 70, 70), RGB(160, 100, 0)}) {
+      EXPECT_GE(Contrast(mark, ground), 3.0) << "grid, zero line, keys, current key, time cursor, selection";
+    }
+    EXPECT_LT(Contrast(kMajor, ground), quietestCurve) << "the grid is quieter than every curve";
+    EXPECT_LT(Contrast(kMinor, ground), Contrast(kMajor, ground));
+  }
+}
+
 TEST_F(GraphCtrl, CurvesAreClippedAtTheEdgesSelectedOnTopFilteredNotAtAll) {
   // Out of view (value above 15) between frames 3.75 and 16.25.
   AddCurve({{0.0f, 0.0f}, {10.0f, 40.0f}, {20.0f, 0.0f}});
@@ -185,19 +237,19 @@ TEST_F(GraphCtrl, KeysAreShadedByWeightOutlinedWhenSelectedAndHiddenWhenCovered)
   EXPECT_EQ(At(Col(10) - 1, y + 1), RGB(150, 90, 255)) << "weight 1 lightens by half";
   EXPECT_EQ(At(Col(20) - 1, y + 1), RGB(50, 30, 100));
   EXPECT_EQ(At(Col(30) - 1, y + 1), RGB(75, 45, 150)) << "the weight counts squared";
-  EXPECT_EQ(At(Col(10) - 3, y + 2), kSelection) << "fine graduations: 3 pixels out";
-  EXPECT_NE(At(Col(20) - 3, y + 2), kSelection) << "an unselected key has no outline";
+  EXPECT_EQ(At(Col(10) - 3, y + 2), kBlack) << "fine graduations: 3 pixels out";
+  EXPECT_NE(At(Col(20) - 3, y + 2), kBlack) << "an unselected key has no outline";
   EXPECT_EQ(At(Col(10) - 1, Row(-6) + 1), kCurve);
   info.pCurve->GetPointAt(0)->bHidden = true;
   plain.pCurve->GetPointAt(0)->bHidden = true;
   Draw();
-  EXPECT_EQ(Count(CRect(Col(10) - 3, y - 3, Col(10), y + 3), kSelection), 0) << "covered keys are skipped";
+  EXPECT_EQ(Count(CRect(Col(10) - 3, y - 3, Col(10), y + 3), kBlack), 0) << "covered keys are skipped";
   EXPECT_EQ(At(Col(10) - 1, Row(-6) + 1), base);
   info.pCurve->GetPointAt(0)->bHidden = false;
   hRuler.SetScale(0.25);  // a unit of 20 frames
   Draw();
-  EXPECT_EQ(At(Col(10) - 2, y + 1), kSelection) << "coarse graduations: 2 pixels out";
-  EXPECT_NE(At(Col(10) - 3, y + 1), kSelection);
+  EXPECT_EQ(At(Col(10) - 2, y + 1), kBlack) << "coarse graduations: 2 pixels out";
+  EXPECT_NE(At(Col(10) - 3, y + 1), kBlack);
   AddCurve({{static_cast<float>(hRuler.PixelToValue(kW)), 2.0f}});
   AddCurve({{20.0f, static_cast<float>(vRuler.PixelToValue(0))}});
   AddCurve({{static_cast<float>(hRuler.PixelToValue(kW + 1)), 8.0f}});

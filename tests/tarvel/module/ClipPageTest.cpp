@@ -1,3 +1,5 @@
+#include <algorithm>
+#include <cmath>
 #include <string>
 
 #include <QImage>
@@ -213,26 +215,40 @@ TEST_F(ClipPage, MenuToolsAskThroughTheirDialogs) {
   EXPECT_EQ(Page()->GetCore().GetHistory().GetStepCount(), steps) << "a cancelled tool records nothing";
 }
 
-TEST_F(ClipPage, TrackRowsAreDrawnInTheirComponentColour) {
+// Relative luminance and contrast ratio as the accessibility guidelines define them.
+double Luminance(const QColor& c) {
+  auto linear = [](int byte) {
+    const double v = byte / 255.0;
+    return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
+  };
+  return 0.2126 * linear(c.red()) + 0.7152 * linear(c.green()) + 0.0722 * linear(c.blue());
+}
+double Contrast(const QColor& a, const QColor& b) {
+  const double la = Luminance(a), lb = Luminance(b);
+  return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
+TEST_F(ClipPage, TrackRowsAreReadableInTheirComponentsHueOnPlainAndHighlightedRows) {
   OpenMade({"Bone"});
   Page()->MoveWindow(0, 0, 900, 600);
-  QImage image = static_cast<QWidget*>(Tracks().GetSafeHwnd())->grab().toImage();
-  ASSERT_FALSE(image.isNull());
-  // Rows 0 to 2 are translation X, Y, Z: their labels use the component's colour.
-  auto rowHasColour = [&image, this](int row, QColor colour) {
-    CRect rect;
-    Tracks().GetItemRect(row, rect);
-    for (int y = rect.top; y < rect.bottom && y < image.height(); ++y) {
-      for (int x = rect.left; x < std::min(rect.right, image.width()); ++x) {
-        const QColor p = image.pixelColor(x, y);
-        const int off = std::abs(p.red() - colour.red()) + std::abs(p.green() - colour.green());
-        if (off + std::abs(p.blue() - colour.blue()) < 24) return true;
+  Tracks().SetFocus();
+  for (const bool highlighted : {false, true}) {
+    for (int row = 0; row < 3; ++row) SelectRow(Tracks(), row, highlighted);
+    const QImage image = static_cast<QWidget*>(Tracks().GetSafeHwnd())->grab().toImage();
+    // Rows 0 to 2 are translation X, Y, Z: the label's strongest pixel is its text colour.
+    for (int row = 0; row < 3; ++row) {
+      CRect rect;
+      Tracks().GetSubItemRect(row, 0, rect);
+      const QColor ground = image.pixelColor(rect.left + 1, rect.top + 1);
+      QColor text = ground;
+      for (int y = rect.top; y < rect.bottom; ++y) {
+        for (int x = rect.left; x < rect.right; ++x) {
+          if (Contrast(image.pixelColor(x, y), ground) > Contrast(text, ground)) text = image.pixelColor(x, y);
+        }
       }
+      EXPECT_GE(Contrast(text, ground), 4.5) << "row " << row << (highlighted ? " highlighted" : "");
+      const int channels[3] = {text.red(), text.green(), text.blue()};
+      EXPECT_EQ(std::max_element(channels, channels + 3) - channels, row) << "the hue of axis " << row;
     }
-    return false;
-  };
-  EXPECT_TRUE(rowHasColour(0, QColor(150, 25, 25)));
-  EXPECT_TRUE(rowHasColour(1, QColor(25, 150, 25)));
-  EXPECT_FALSE(rowHasColour(1, QColor(150, 25, 25)));
-  EXPECT_TRUE(rowHasColour(2, QColor(25, 25, 150)));
+  }
 }

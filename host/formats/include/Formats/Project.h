@@ -1,5 +1,6 @@
 #pragma once
 
+#include <map>
 #include <memory>
 #include <string>
 
@@ -38,6 +39,9 @@ class FORMATS_API Project {
   EngineCore::Scene* GetScene() const { return scene_.get(); }
   // Gives the objects named like the clip's channels a controller that holds it.
   void BindClipToScene(EngineCore::AnimClip* clip);
+  // Why the clip of that name did not open the last time it was asked for (at start-up or
+  // later); empty when it opened or was never asked for.
+  std::string GetClipProblem(const std::string& name) const;
 
  private:
   explicit Project(std::string folder) : folder_(std::move(folder)) {}
@@ -47,6 +51,7 @@ class FORMATS_API Project {
   std::unique_ptr<EngineCore::Scene> scene_;
   // While the project binds its clips to the scene, clips that do not open are only logged.
   bool startingUp_ = false;
+  mutable std::map<std::string, std::string> problems_;
 };
 
 }  // namespace Formats
