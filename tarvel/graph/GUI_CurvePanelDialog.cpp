@@ -241,13 +241,15 @@ void GUI_CurvePanelDialog::LayOut(int cx, int cy) {
   falloffBeforeEdit.MoveWindow(CRect(f + 360, fy + 5, f + 392, fy + 25));
   falloffBox.MoveWindow(CRect(f + 395, fy, f + 425, fy + 30));
   falloffAfterEdit.MoveWindow(CRect(f + 428, fy + 5, f + 460, fy + 25));
-  previousKeyButton.MoveWindow(CRect(cx - 328, r, cx - 298, r + 30));
-  autoRecordBox.MoveWindow(CRect(cx - 295, r, cx - 265, r + 30));
-  playButton.MoveWindow(CRect(cx - 262, r, cx - 232, r + 30));
-  nextKeyButton.MoveWindow(CRect(cx - 229, r, cx - 199, r + 30));
-  recordButton.MoveWindow(CRect(cx - 196, r, cx - 166, r + 30));
-  loopBox.MoveWindow(CRect(cx - 163, r, cx - 133, r + 30));
-  objectCombo.MoveWindow(CRect(cx - 130, r + 5, cx - 3, r + 130));
+  // The object choice is wide enough for " - All animated objects".
+  const int p = cx - kComboWidth - 3;
+  previousKeyButton.MoveWindow(CRect(p - 198, r, p - 168, r + 30));
+  autoRecordBox.MoveWindow(CRect(p - 165, r, p - 135, r + 30));
+  playButton.MoveWindow(CRect(p - 132, r, p - 102, r + 30));
+  nextKeyButton.MoveWindow(CRect(p - 99, r, p - 69, r + 30));
+  recordButton.MoveWindow(CRect(p - 66, r, p - 36, r + 30));
+  loopBox.MoveWindow(CRect(p - 33, r, p - 3, r + 30));
+  objectCombo.MoveWindow(CRect(p, r + 5, cx - 3, r + 130));
   horizontalRuler->MoveWindow(CRect(kRulerThickness, cy - kRulerThickness, cx, cy));
   verticalRuler->MoveWindow(CRect(0, t, kRulerThickness, cy - kRulerThickness));
   graph->MoveWindow(CRect(kRulerThickness, t + 1, cx - 1, cy - kRulerThickness));

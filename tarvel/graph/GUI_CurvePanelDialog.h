@@ -26,12 +26,13 @@ class PreviewPlayback;
 // record, a new selection of curves, a new choice of preview objects.
 class GUI_CurvePanelDialog : public EditorCore::GUI_Dialog {
  public:
-  // Below this width the playback group takes a second row: both groups need 790 pixels.
-  static constexpr int kNarrowWidth = 790;
+  // Below this width the playback group takes a second row: both groups need 840 pixels.
+  static constexpr int kNarrowWidth = 840;
+  static constexpr int kComboWidth = 170;
   // Below this the falloff group takes a row of its own: the editing group needs 460 pixels.
   static constexpr int kTwoRowWidth = 465;
   // The playback group, the widest row left, needs this much.
-  static constexpr int kMinimumWidth = 350;
+  static constexpr int kMinimumWidth = 375;
   static int ToolbarRows(int cx);
 
   GUI_CurvePanelDialog(ClipEditCore& editCore, PreviewObjects& previewObjects, PreviewPlayback& previewPlayback);

@@ -114,6 +114,10 @@ TEST_F(HostModules, EveryControlOfThePanelIsInsideTheWindowAtEverySizeAndTheSide
         const auto* edit = static_cast<const QWidget*>(control->GetSafeHwnd());
         EXPECT_GE(r.Width(), edit->fontMetrics().horizontalAdvance("-12345.678") + 8);
       }
+      if (control->GetDlgCtrlID() == 1023) {
+        const auto* combo = static_cast<const QWidget*>(control->GetSafeHwnd());
+        EXPECT_GE(r.Width(), combo->fontMetrics().horizontalAdvance(" - All animated objects") + 24);
+      }
     }
   }
   host->RouteCommand(TarvelHost::HostWindow::kCmdViewViewer);

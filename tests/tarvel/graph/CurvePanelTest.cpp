@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "EditorCore/GUI_Menu.h"
 #include "ModuleHost.h"
 #include "graph/GUI_GraphCtrl.h"
 #include "resources/ModuleIds.h"
@@ -113,6 +114,13 @@ TEST_F(CurvePanel, EveryControlSaysWhatItIsAndListIconsStayClearOfTheScrollBar) 
     EXPECT_FALSE(Panel().GetDlgItem(id)->GetToolTip().empty()) << "control " << id;
   }
   EXPECT_NE(Panel().GetDlgItem(Ids::kCtlFitButton)->GetToolTip().find("Home"), std::string::npos);
+  // Every tool is in the Track and Selection menus, with its key one tab away.
+  EditorCore::GUI_Menu& menu = *Frame().GetMenu();
+  for (EditorCore::UINT id : {Ids::kCmdTrackSubSample, Ids::kCmdSelectionSubSample, Ids::kCmdRemovePoints}) {
+    EXPECT_EQ(menu.GetMenuString(id, EditorCore::MF_BYCOMMAND).find("\t\t"), std::string::npos) << id;
+  }
+  EXPECT_EQ(menu.GetMenuString(Ids::kCmdTrackSubSample, EditorCore::MF_BYCOMMAND), "Subsample");
+  EXPECT_EQ(menu.GetMenuString(Ids::kCmdSelectionSubSample, EditorCore::MF_BYCOMMAND), "Subsample");
   Page()->MoveWindow(0, 0, 700, 300);
   for (EditorCore::GUI_ListCtrl* list :
        {static_cast<EditorCore::GUI_ListCtrl*>(&Channels()), static_cast<EditorCore::GUI_ListCtrl*>(&Tracks())}) {
