@@ -312,22 +312,20 @@ void ClipEditCore::Apply(EditStep& step, bool forward) {
   CheckKeyFrameRange();
 }
 
-bool ClipEditCore::Undo() {
-  EditStep* step = history.GetStepToUndo();
-  if (!clip || !step) return false;
-  NoteSavedState();
-  Apply(*step, false);
-  history.MoveBack();
-  UpdateModified();
-  return true;
-}
+bool ClipEditCore::Undo() { return MoveInHistory(false); }
 
-bool ClipEditCore::Redo() {
-  EditStep* step = history.GetStepToRedo();
+bool ClipEditCore::Redo() { return MoveInHistory(true); }
+
+bool ClipEditCore::MoveInHistory(bool forward) {
+  EditStep* step = forward ? history.GetStepToRedo() : history.GetStepToUndo();
   if (!clip || !step) return false;
   NoteSavedState();
-  Apply(*step, true);
-  history.MoveForward();
+  Apply(*step, forward);
+  if (forward) {
+    history.MoveForward();
+  } else {
+    history.MoveBack();
+  }
   UpdateModified();
   return true;
 }

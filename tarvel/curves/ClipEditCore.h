@@ -145,6 +145,8 @@ class ClipEditCore {
   void PutChannel(const EditStep::ChannelChange& change, bool in);
   CurveInfo* FindCurve(const CurveId& id) const;
   void Apply(EditStep& step, bool forward);
+  // One step back (undo) or forward (redo) on the history; false when there is none.
+  bool MoveInHistory(bool forward);
 
   // The page's clip; the core holds one reference.
   EngineCore::AnimClip* clip = nullptr;

@@ -14,10 +14,9 @@ namespace {
 
 // A key at frame x with value y: the key already there takes the value.
 void SetKeyAt(Curve2& curve, float x, float y) {
-  const int index = curve.SearchPreviousPoint(x);
-  EditorToolkit::EditablePoint* at = index >= 0 ? curve.GetPointAt(static_cast<std::uint32_t>(index)) : nullptr;
-  if (at && at->x == x) {
-    at->y = y;
+  const int index = curve.GetPointIndex(x, true);
+  if (index >= 0) {
+    curve.GetPointAt(static_cast<std::uint32_t>(index))->y = y;
   } else {
     curve.AddPoint({x, y}, false);
   }

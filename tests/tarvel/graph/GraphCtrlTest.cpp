@@ -11,6 +11,7 @@
 
 #include <gtest/gtest.h>
 
+#include "ContrastRatio.h"
 #include "GraphBench.h"
 #include "curves/CurveSet.h"
 
@@ -153,18 +154,9 @@ TEST_F(GraphCtrl, GridLinesSitOnTheRulersTicksAtEveryZoom) {
   }
 }
 
-// Relative luminance and contrast ratio as the accessibility guidelines define them.
 double Contrast(COLORREF a, COLORREF b) {
-  auto luminance = [](COLORREF c) {
-    auto linear = [](int byte) {
-      const double v = byte / 255.0;
-      return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
-    };
-    return 0.2126 * linear(EditorCore::GetRValue(c)) + 0.7152 * linear(EditorCore::GetGValue(c)) +
-           0.0722 * linear(EditorCore::GetBValue(c));
-  };
-  const double la = luminance(a), lb = luminance(b);
-  return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+  using EditorCore::GetBValue, EditorCore::GetGValue, EditorCore::GetRValue;
+  return ContrastRatio(GetRValue(a), GetGValue(a), GetBValue(a), GetRValue(b), GetGValue(b), GetBValue(b));
 }
 
 TEST_F(GraphCtrl, EveryCurveColourAndMarkReachesThreeToOneOnWhatItIsDrawnOnAndTheGridStaysQuieter) {

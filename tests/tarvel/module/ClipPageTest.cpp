@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include "ClipBuilder.h"
+#include "ContrastRatio.h"
 #include "EditorCore/GUI_Menu.h"
 #include "EditorToolkit/EditorKernel.h"
 #include "EngineCore/AnimTrack.h"
@@ -215,17 +216,8 @@ TEST_F(ClipPage, MenuToolsAskThroughTheirDialogs) {
   EXPECT_EQ(Page()->GetCore().GetHistory().GetStepCount(), steps) << "a cancelled tool records nothing";
 }
 
-// Relative luminance and contrast ratio as the accessibility guidelines define them.
-double Luminance(const QColor& c) {
-  auto linear = [](int byte) {
-    const double v = byte / 255.0;
-    return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
-  };
-  return 0.2126 * linear(c.red()) + 0.7152 * linear(c.green()) + 0.0722 * linear(c.blue());
-}
 double Contrast(const QColor& a, const QColor& b) {
-  const double la = Luminance(a), lb = Luminance(b);
-  return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+  return ContrastRatio(a.red(), a.green(), a.blue(), b.red(), b.green(), b.blue());
 }
 
 TEST_F(ClipPage, TrackRowsAreReadableInTheirComponentsHueOnPlainAndHighlightedRows) {
