@@ -4,6 +4,8 @@
 #include <cassert>
 #include <cmath>
 #include <limits>
+#include <system_error>
+#include <thread>
 
 #include "EditorCore/Color.h"
 #include "EditorCore/GUI_BackBuffer.h"
@@ -13,6 +15,7 @@
 #include "EditorToolkit/KeyManager.h"
 #include "EngineCore/Log.h"
 #include "graph/ColourContrast.h"
+#include "graph/PixelMap.h"
 #include "resources/ModuleIds.h"
 
 namespace Tarvel {
@@ -362,70 +365,52 @@ void GUI_GraphCtrl::PaintGrid(GUI_BackBuffer& buffer, int width, int height) con
 }
 
 void GUI_GraphCtrl::PaintCurves(GUI_BackBuffer& buffer, int width, int height) {
-  const int columns = std::max(0, width);
-  if (iColumnPointCount != columns) {
-    pColumnPoints = columns > 0 ? std::make_unique<CPoint[]>(static_cast<std::size_t>(columns)) : nullptr;
-    iColumnPointCount = columns;
-  }
-  if (!pHRuler || !pVRuler || !pColumnPoints) return;
+  if (!pHRuler || !pVRuler || width <= 0) return;
+  const COLORREF ground = EditorCore::GUI_ThemeManager::GetColor(Ids::kThemeGraphBackground);
+  const COLORREF band = EditorCore::GUI_ThemeManager::GetColor(Ids::kThemeGraphSelection);
+  strokes.clear();
   // Selected curves go last so that they lie on top.
   for (const bool selectedPass : {false, true}) {
     for (const CurveInfo* info : curves.GetCurves()) {
       if (!info || info->bFiltered || info->bSelected != selectedPass) continue;
       if (!info->pCurve || info->pCurve->GetPointCount() == 0) continue;
-      PaintCurve(buffer, *info, columns, height);
+      const COLORREF colour = info->bSelected ? info->pCurve->GetSelectionColor() : info->pCurve->GetColor();
+      // A colour too close to the grounds is drawn on a dark casing.
+      const bool cased =
+          std::min(ColourContrast::Ratio(colour, ground), ColourContrast::Ratio(colour, band)) < Ids::kCurveContrast;
+      strokes.push_back({info->pCurve.get(), colour, cased});
     }
   }
+  // The two halves of the view on two cores: a column takes pixels of its own half only, so
+  // the picture is the same as from one pass. The buffer is in raw pixel mode before the
+  // helper starts.
+  const int middle = width / 2;
+  if (middle < kColumnsPerHelper || buffer.GetBits() == nullptr) {
+    PaintStrokes(buffer, traces[0], 0, width, height);
+    return;
+  }
+  std::thread helper;
+  try {
+    helper = std::thread([&] { PaintStrokes(buffer, traces[1], middle, width, height); });
+  } catch (const std::system_error&) {
+    PaintStrokes(buffer, traces[1], middle, width, height);
+  }
+  PaintStrokes(buffer, traces[0], 0, middle, height);
+  if (helper.joinable()) helper.join();
 }
 
-void GUI_GraphCtrl::PaintCurve(GUI_BackBuffer& buffer, const CurveInfo& info, int width, int height) {
-  const EditorToolkit::Curve2& curve = *info.pCurve;
-  const std::uint32_t count = curve.GetPointCount();
-  const float xFirst = curve.GetPointAt(0)->x;
-  const float xLast = curve.GetPointAt(count - 1)->x;
-  // No segment known yet: the first evaluation searches, the next ones walk from the hint.
-  std::uint32_t segment = std::numeric_limits<std::uint32_t>::max();
-  int runStart = 0;
-  int lastStored = -1;
-  CPoint* points = pColumnPoints.get();
-  runs.clear();
-  for (int i = 0; i < width; ++i) {
-    const float x = static_cast<float>(pHRuler->PixelToValue(i));
-    if (x < xFirst) {
-      runStart = i + 1;
-      continue;
+void GUI_GraphCtrl::PaintStrokes(GUI_BackBuffer& buffer, ColumnTrace& work, int from, int to, int height) const {
+  const PixelMap frames(*pHRuler);
+  const PixelMap values(*pVRuler);
+  for (const Stroke& stroke : strokes) {
+    if (!work.trace.Trace(*stroke.curve, frames, values, from, to)) continue;
+    if (stroke.cased) {
+      work.trace.Spans(4, height, work.tops, work.bottoms);
+      buffer.FillColumnSpans(from, work.tops.data(), work.bottoms.data(), to - from, Ids::kColourCurveCasing);
     }
-    if (x > xLast) break;
-    float y = 0.0f;
-    if (!curve.EvaluatePoint(x, y, segment)) {
-      if (segment < count) break;
-      continue;
-    }
-    const int q = pVRuler->ValueToPixel(y);
-    lastStored = i;
-    if (q >= 0 && q <= height) {
-      points[i] = CPoint(i, height - q);
-      continue;
-    }
-    // Out of view: laid on the edge it left by, and the run ends there, so that two
-    // consecutive out-of-view columns never draw a stroke along the edge.
-    points[i] = CPoint(i, q < 0 ? height : 0);
-    if (i - runStart > 1) runs.emplace_back(runStart, i - runStart + 1);
-    runStart = i;
+    work.trace.Spans(2, height, work.tops, work.bottoms);
+    buffer.FillColumnSpans(from, work.tops.data(), work.bottoms.data(), to - from, stroke.colour);
   }
-  if (lastStored - runStart >= 1) runs.emplace_back(runStart, lastStored - runStart + 1);
-
-  const COLORREF colour = info.bSelected ? curve.GetSelectionColor() : curve.GetColor();
-  const bool cased =
-      std::min(ColourContrast::Ratio(colour, EditorCore::GUI_ThemeManager::GetColor(Ids::kThemeGraphBackground)),
-               ColourContrast::Ratio(colour, EditorCore::GUI_ThemeManager::GetColor(Ids::kThemeGraphSelection))) <
-      Ids::kCurveContrast;
-  if (cased) {
-    buffer.SetPen(Ids::kColourCurveCasing, 4, EditorCore::PS_SOLID);
-    for (const auto& [start, length] : runs) buffer.Polyline(points + start, length);
-  }
-  buffer.SetPen(colour, 2, EditorCore::PS_SOLID);
-  for (const auto& [start, length] : runs) buffer.Polyline(points + start, length);
 }
 
 void GUI_GraphCtrl::PaintPoints(GUI_BackBuffer& buffer, int width, int height) const {
@@ -437,19 +422,29 @@ void GUI_GraphCtrl::PaintPoints(GUI_BackBuffer& buffer, int width, int height) c
   const double unit = pHRuler->GetUnitValue();
   // Outlines grow by a pixel while the frames are far enough apart for them not to merge.
   const int outline = (unit < 10.0 || (unit == 10.0 && step >= 8)) ? 3 : 2;
+  const PixelMap column(*pHRuler);
+  const PixelMap row(*pVRuler);
   buffer.SetPen(0, 1, EditorCore::PS_SOLID);
   for (const CurveInfo* info : curves.GetCurves()) {
-    if (!info || info->bFiltered || !info->pCurve) continue;
+    if (!info || info->bFiltered || !info->pCurve || info->pCurve->GetPointCount() == 0) continue;
     const EditorToolkit::Curve2& curve = *info->pCurve;
+    // The keys in view, and whether they lie far enough apart to be told apart.
+    const int count = static_cast<int>(curve.GetPointCount());
+    const int first = std::max(0, curve.SearchPreviousPoint(static_cast<float>(column.ValueAt(-3.0))));
+    const int last =
+        std::min(count - 1, curve.SearchPreviousPoint(static_cast<float>(column.ValueAt(width + 3.0))) + 1);
+    const int spread = column.Pixel(curve.GetPointAt(static_cast<std::uint32_t>(last))->x) -
+                       column.Pixel(curve.GetPointAt(static_cast<std::uint32_t>(first))->x);
+    if (last > first && spread < (last - first) * kKeyBoxSpacing) continue;
     const COLORREF colour = curve.GetColor();
     if (info->bSelected) buffer.SetPen(Ids::kColourSelectedKey, 1, EditorCore::PS_SOLID);
-    for (std::uint32_t k = 0; k < curve.GetPointCount(); ++k) {
-      const EditorToolkit::EditablePoint& point = *curve.GetPointAt(k);
+    for (int k = first; k <= last; ++k) {
+      const EditorToolkit::EditablePoint& point = *curve.GetPointAt(static_cast<std::uint32_t>(k));
       // Covered keys are skipped: a moving block has passed over them.
       if (point.bHidden) continue;
-      const int x = pHRuler->ValueToPixel(point.x);
+      const int x = column.Pixel(point.x);
       if (x < 0 || x > width) continue;
-      const int q = pVRuler->ValueToPixel(point.y);
+      const int q = row.Pixel(point.y);
       if (q < 0 || q > height) continue;
       const int y = height - q;
       if (!info->bSelected) {

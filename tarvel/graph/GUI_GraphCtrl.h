@@ -1,17 +1,15 @@
 #pragma once
 
-#include <utility>
-#include <vector>
-
 #include <array>
 #include <cstdint>
-#include <memory>
+#include <vector>
 
 #include "EditorCore/GUI_RulerCtrl.h"
 #include "EditorCore/GUI_Wnd.h"
 #include "EditorCore/Geometry.h"
 #include "EditorToolkit/Curve2.h"
 #include "curves/CurveSelection.h"
+#include "graph/CurveTrace.h"
 #include "graph/GraphEditor.h"
 #include "graph/GraphView.h"
 
@@ -31,12 +29,19 @@ namespace Tarvel {
 // 3. Painting happens only through invalidation, into one back buffer presented once, in
 //    five layers: background and selection band, grid and ruler markers, curves, key points,
 //    overlays. Paint draws the same layers into any buffer (tests, pictures).
-// 4. Filtered curves are skipped by drawing.
-// 5. The column buffer survives between paints and is reallocated only when the width
-//    changes.
+// 4. Filtered curves are skipped by drawing. A curve is drawn between its first and last key
+//    as one span of rows per pixel column (the rows its polyline reaches there), so that a
+//    paint costs the same for a take of any length. Key boxes are drawn where a curve's keys
+//    in view lie at least kKeyBoxSpacing pixels apart on average; closer, they would merge
+//    into a band over the curve, and the selection band shows the selected frames instead.
+// 5. The column buffers survive between paints and grow only when the width does.
 // 6. Every notification to the parent is followed by an invalidation of the control.
 class GUI_GraphCtrl : public EditorCore::GUI_Wnd, public GraphView {
  public:
+  static constexpr int kKeyBoxSpacing = 4;
+  // Narrower views draw their curves on one core.
+  static constexpr int kColumnsPerHelper = 200;
+
   explicit GUI_GraphCtrl(CurveSelection& shownCurves);
   ~GUI_GraphCtrl() override;
 
@@ -71,8 +76,6 @@ class GUI_GraphCtrl : public EditorCore::GUI_Wnd, public GraphView {
 
  private:
   void FitBox(double firstFrame, double lastFrame, double lowest, double highest);
-  // The runs of column points one curve draws, reused from curve to curve.
-  std::vector<std::pair<int, int>> runs;
   bool CanMap() const override;
   double FrameAtColumn(int x) const override;
   double ValueAtRow(int y) const override;
@@ -90,7 +93,20 @@ class GUI_GraphCtrl : public EditorCore::GUI_Wnd, public GraphView {
   void PaintBackground(EditorCore::GUI_BackBuffer& buffer, int width, int height) const;
   void PaintGrid(EditorCore::GUI_BackBuffer& buffer, int width, int height) const;
   void PaintCurves(EditorCore::GUI_BackBuffer& buffer, int width, int height);
-  void PaintCurve(EditorCore::GUI_BackBuffer& buffer, const CurveInfo& info, int width, int height);
+  // A curve to draw, in drawing order, with its pen.
+  struct Stroke {
+    const EditorToolkit::Curve2* curve;
+    EditorCore::COLORREF colour;
+    bool cased;
+  };
+  // One traced curve at a time, and the spans of rows drawn for it.
+  struct ColumnTrace {
+    CurveTrace trace;
+    std::vector<int> tops;
+    std::vector<int> bottoms;
+  };
+  // Draws every stroke into the columns from..to - 1.
+  void PaintStrokes(EditorCore::GUI_BackBuffer& buffer, ColumnTrace& work, int from, int to, int height) const;
   void PaintPoints(EditorCore::GUI_BackBuffer& buffer, int width, int height) const;
   void PaintOverlays(EditorCore::GUI_BackBuffer& buffer, int height);
 
@@ -103,11 +119,11 @@ class GUI_GraphCtrl : public EditorCore::GUI_Wnd, public GraphView {
   // In curve units: left/right frames, top the lowest value, bottom the highest.
   EditorCore::CRect oCurvesBounds;
   EditorCore::CRect oClientRect;
-  // One point per pixel column, reused by the curve layer.
-  std::unique_ptr<EditorCore::CPoint[]> pColumnPoints;
+  std::vector<Stroke> strokes;
+  // One per half of the view.
+  std::array<ColumnTrace, 2> traces;
   // Closed outline of the rubber band, rebuilt at each paint.
   std::array<EditorCore::CPoint, 5> aRubberBandOutline{};
-  std::int32_t iColumnPointCount = 0;
 };
 
 }  // namespace Tarvel

@@ -223,6 +223,20 @@ void GUI_BackBuffer::DrawRectangle(const CRect& rect) {
   state->Segment(rect.left, b, rect.left, rect.top);
 }
 
+void GUI_BackBuffer::FillColumnSpans(int firstColumn, const int* tops, const int* bottoms, int count, COLORREF colour) {
+  if (!state || !tops || !bottoms) return;
+  state->Raw();
+  const std::uint32_t pixel = detail::ToPixel(colour);
+  const int begin = std::max(0, -firstColumn);
+  const int end = std::min(count, state->width - firstColumn);
+  for (int i = begin; i < end; ++i) {
+    const int y0 = std::max(tops[i], 0);
+    const int y1 = std::min(bottoms[i], state->height - 1);
+    std::uint32_t* p = state->px + static_cast<std::ptrdiff_t>(y0) * state->stride + firstColumn + i;
+    for (int y = y0; y <= y1; ++y, p += state->stride) *p = pixel;
+  }
+}
+
 void GUI_BackBuffer::DrawIcon(GUI_Icon* icon, int x, int y, int size) {
   if (state) state->Painted().DrawIcon(icon, x, y, size);
 }

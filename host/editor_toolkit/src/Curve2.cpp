@@ -107,6 +107,7 @@ Curve2::Curve2(const Curve2& other)
 }
 
 Curve2& Curve2::operator=(const Curve2& other) {
+  selectionRangeKnown = false;
   if (this == &other) return *this;
   ReleaseAll();
   Prepare(other.GetPointCount());
@@ -128,11 +129,14 @@ Curve2::Curve2(Curve2&& other) noexcept
       boundingBox(other.boundingBox),
       color(other.color),
       selectionColor(other.selectionColor) {
+  other.selectionRangeKnown = false;
   other.order.clear();
   other.slabs.clear();
 }
 
 Curve2& Curve2::operator=(Curve2&& other) noexcept {
+  selectionRangeKnown = false;
+  other.selectionRangeKnown = false;
   if (this == &other) return *this;
   order = std::move(other.order);
   slabs = std::move(other.slabs);
@@ -192,6 +196,7 @@ void Curve2::FreePoint(EditablePoint* point) {
 }
 
 void Curve2::ReleaseAll() {
+  selectionRangeKnown = false;
   order.clear();
   for (Slab& slab : slabs) slab.used = 0;
   currentSlab = 0;
@@ -209,6 +214,7 @@ void Curve2::Prepare(std::uint32_t count) {
 }
 
 EditablePoint* Curve2::AddPoint(EngineCore::Vector2 point, bool bSelect) {
+  selectionRangeKnown = false;
   if (!IsFinitePoint(point.x, point.y)) {
     EngineCore::Log::Write(EngineCore::Log::Warning,
                            "Curve2::AddPoint refused a point with a non-finite frame or value");
@@ -231,6 +237,7 @@ EditablePoint* Curve2::AddPoint(EngineCore::Vector2 point, bool bSelect) {
 }
 
 bool Curve2::RemovePointAt(std::uint32_t index) {
+  selectionRangeKnown = false;
   if (index >= order.size()) return false;
   EditablePoint* point = order[index];
   if (point->bSelected) {
@@ -245,6 +252,7 @@ bool Curve2::RemovePointAt(std::uint32_t index) {
 void Curve2::RemoveAllPoints() { ReleaseAll(); }
 
 bool Curve2::MovePointsAt(std::uint32_t first, std::uint32_t last, float dx) {
+  selectionRangeKnown = false;
   if (first > last || last >= order.size() || !std::isfinite(dx)) return false;
   const auto begin = order.begin();
   const auto blockBegin = begin + first;
@@ -271,12 +279,14 @@ bool Curve2::MovePointsAt(std::uint32_t first, std::uint32_t last, float dx) {
 }
 
 bool Curve2::SwapPoints(std::uint32_t i, std::uint32_t j) {
+  selectionRangeKnown = false;
   if (i >= order.size() || j >= order.size()) return false;
   std::swap(order[i], order[j]);
   return true;
 }
 
 bool Curve2::SelectPointAt(std::uint32_t index, bool bSelect) {
+  selectionRangeKnown = false;
   if (index >= order.size()) return false;
   EditablePoint* point = order[index];
   if (point->bSelected == bSelect) return true;
@@ -291,23 +301,39 @@ bool Curve2::SelectPointAt(std::uint32_t index, bool bSelect) {
 }
 
 void Curve2::SelectAllPoints(bool bSelect) {
+  selectionRangeKnown = false;
   for (EditablePoint* point : order) point->bSelected = bSelect;
   selectedCount = bSelect ? GetPointCount() : 0;
 }
 
-int Curve2::GetFirstSelectedPointIndex() const {
+void Curve2::FindSelectionRange() const {
+  if (selectionRangeKnown) return;
   const int count = static_cast<int>(order.size());
+  selectionRangeFirst = count;
+  selectionRangeLast = -1;
   for (int i = 0; i < count; ++i) {
-    if (order[i]->bSelected) return i;
+    if (order[i]->bSelected) {
+      selectionRangeFirst = i;
+      break;
+    }
   }
-  return count;
+  for (int i = count - 1; i >= selectionRangeFirst; --i) {
+    if (order[i]->bSelected) {
+      selectionRangeLast = i;
+      break;
+    }
+  }
+  selectionRangeKnown = true;
+}
+
+int Curve2::GetFirstSelectedPointIndex() const {
+  FindSelectionRange();
+  return selectionRangeFirst;
 }
 
 int Curve2::GetLastSelectedPointIndex() const {
-  for (int i = static_cast<int>(order.size()) - 1; i >= 0; --i) {
-    if (order[i]->bSelected) return i;
-  }
-  return -1;
+  FindSelectionRange();
+  return selectionRangeLast;
 }
 
 int Curve2::LastAtOrBefore(float x) const {
@@ -431,6 +457,7 @@ bool Curve2::EvaluatePoint(float x, float& y, std::uint32_t& segment) const {
 }
 
 std::uint32_t Curve2::SubSample(std::uint32_t first, std::uint32_t last, float tolerance) {
+  selectionRangeKnown = false;
   const std::uint32_t count = GetPointCount();
   if (count == 0) return 0;
   last = std::min(last, count - 1);
@@ -486,6 +513,7 @@ std::uint32_t Curve2::SubSample(std::uint32_t first, std::uint32_t last, float t
 }
 
 int Curve2::Subdivise(float x0, float x1, int count, bool bInheritSelection, bool bMarkNew) {
+  selectionRangeKnown = false;
   if (count <= 0 || order.empty() || !std::isfinite(x0) || !std::isfinite(x1) || !(x0 < x1)) return 0;
 
   const int size = static_cast<int>(order.size());
@@ -561,6 +589,7 @@ Curve2::PointList Curve2::GetCurve() const {
 }
 
 bool Curve2::SetCurve(const PointList& points) {
+  selectionRangeKnown = false;
   ReleaseAll();
   Prepare(static_cast<std::uint32_t>(points.size()));
   // Every slab is empty now, so the copies are laid out in runs, slab after slab.
@@ -595,16 +624,6 @@ bool Curve2::SetCurve(const PointList& points) {
     return false;
   }
   return true;
-}
-
-EditablePoint* Curve2::GetPointAt(std::uint32_t index) {
-  if (order.empty()) return nullptr;
-  return order[std::min<std::size_t>(index, order.size() - 1)];
-}
-
-const EditablePoint* Curve2::GetPointAt(std::uint32_t index) const {
-  if (order.empty()) return nullptr;
-  return order[std::min<std::size_t>(index, order.size() - 1)];
 }
 
 int Curve2::GetPointIndex(float x, bool bBinarySearch) const {

@@ -47,6 +47,10 @@ class GUI_BackBuffer {
   void LineTo(int x, int y);
   void Polyline(const CPoint* points, int count);
   void DrawRectangle(const CRect& rect);
+  // One vertical span per pixel column, in one colour: column firstColumn + i gets rows
+  // tops[i] to bottoms[i], both included (none when top > bottom), clipped to the image. A
+  // dense curve is drawn this way, one span per column however many points fall in it.
+  void FillColumnSpans(int firstColumn, const int* tops, const int* bottoms, int count, COLORREF colour);
   void DrawIcon(GUI_Icon* icon, int x, int y, int size = 18);
   void DrawBitmap(GUI_Bitmap* bitmap, const CRect& rect);
   void DrawBitmap(GUI_Bitmap* bitmap, int x, int y);

@@ -5,6 +5,7 @@
 #include <EditorToolkit/EditablePoint.h>
 #include <EngineCore/Vector2.h>
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -133,9 +134,14 @@ class Curve2 {
   bool SetCurve(const PointList& points);
 
   std::uint32_t GetPointCount() const { return static_cast<std::uint32_t>(order.size()); }
-  // Point index; the last point when index is past the end; null on an empty curve.
-  EditablePoint* GetPointAt(std::uint32_t index);
-  const EditablePoint* GetPointAt(std::uint32_t index) const;
+  // Point index; the last point when index is past the end; null on an empty curve. Inline:
+  // drawing and editing walk every point through it.
+  EditablePoint* GetPointAt(std::uint32_t index) {
+    return order.empty() ? nullptr : order[std::min<std::size_t>(index, order.size() - 1)];
+  }
+  const EditablePoint* GetPointAt(std::uint32_t index) const {
+    return order.empty() ? nullptr : order[std::min<std::size_t>(index, order.size() - 1)];
+  }
 
   // bBinarySearch true: the first index whose frame is exactly x, by binary search, else -1.
   // false: the first index whose frame is exactly x, by a scan from the start, else the last
@@ -184,6 +190,12 @@ class Curve2 {
   std::uint32_t freeCount = 0;
   void* freeList = nullptr;
   std::uint32_t selectedCount = 0;
+  // First and last selected index, found by a scan when first asked for after a change of
+  // the selection or of the order, so that a drag asks for them at every step for free.
+  mutable int selectionRangeFirst = 0;
+  mutable int selectionRangeLast = -1;
+  mutable bool selectionRangeKnown = false;
+  void FindSelectionRange() const;
   mutable std::uint32_t lastSearchLength = 0;
   EditorCore::CRect boundingBox;
   EditorCore::COLORREF color = EditorCore::RGB(0, 0, 0);

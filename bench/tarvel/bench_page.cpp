@@ -1,0 +1,310 @@
+// A clip page in a user's hands, on the reference take 01_01 (31 channels, 279 curves,
+// 1,376 frames) and on takes made of it repeated end to end. The argument of every
+// benchmark is that repeat count: /1 is 01_01 itself, /10 the long take of 13,760 frames,
+// built here from 01_01 and saved as glTF under the build folder (bench-data/), where
+// scripts/bench finds it for its memory figure.
+//   BM_OpenInPage: file -> engine clip -> the curve set of a page.
+//   BM_WriteBackAllChannels: every curve of the page written back into its clip.
+//   BM_PaintAllCurves: the graph at 1920 x 1080 repainted, every curve shown whole.
+//   BM_DragStepAllCurves: all 279 curves selected with their keys of frames 400 to 900, one
+//     mouse move of a value drag with a falloff of 20 frames on each side, and the graph's
+//     repaint into its back buffer.
+//   BM_ReleaseDragAllCurves: the release of that drag: the undo step and the write-back.
+// Targets on the project's machine (01_01 / long take), in ms: drag step 3 / 6, paint 4 / 6,
+// release 15 / 80, open 12 / 100, write-back 6 / 60.
+
+#include <benchmark/benchmark.h>
+
+#include <QByteArray>
+
+#include <filesystem>
+#include <memory>
+#include <string>
+
+#include "EditorCore/GUI_App.h"
+#include "EditorCore/GUI_BackBuffer.h"
+#include "EditorCore/GUI_MainFrame.h"
+#include "EngineCore/AnimClip.h"
+#include "EngineCore/Log.h"
+#include "EngineCore/ResourceFactory.h"
+#include "Formats/GltfClipFile.h"
+#include "Formats/Project.h"
+#include "channels/GUI_ChannelListCtrl.h"
+#include "graph/GUI_CurvePanelDialog.h"
+#include "graph/GUI_GraphCtrl.h"
+#include "module/AnimClipDialog.h"
+#include "module/GUI_ClipEditorFrame.h"
+#include "module/GUI_ClipTabsDialog.h"
+#include "module/ModuleExports.h"
+#include "module/TarvelModule.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr int kWidth = 1920;
+constexpr int kHeight = 1080;
+constexpr int kOpenClipMessage = 3524;
+
+// 01_01 repeated `times` end to end, each copy starting on the frame after the last key of
+// the one before.
+bool RepeatTake(EngineCore::AnimClip& clip, int times) {
+  clip.ComputeKeyFrameRange();
+  const std::uint32_t period = clip.GetLastKeyFrame() + 1;
+  for (std::uint32_t c = 0; c < clip.GetChannelCount(); ++c) {
+    const EngineCore::AnimChannel& channel = *clip.GetChannelAt(c);
+    for (std::uint32_t t = 0; t < channel.GetTrackCount(); ++t) {
+      EngineCore::AnimCurve& curve = *channel.GetCurveAt(t);
+      const EngineCore::AnimCurve once = curve;
+      curve.Empty();
+      curve.Reserve(once.GetKeyCount() * static_cast<std::uint32_t>(times));
+      for (int r = 0; r < times; ++r) {
+        const std::uint32_t shift = period * static_cast<std::uint32_t>(r);
+        for (std::uint32_t k = 0; k < once.GetKeyCount(); ++k) {
+          const std::uint32_t frame = once.GetKeyFrame(k) + shift;
+          const bool added = once.GetKeyType() == EngineCore::AnimCurve::KeyQuaternion
+                                 ? curve.AddKey(frame, once.GetQuaternionKey(k))
+                                 : curve.AddKey(frame, once.GetVector3Key(k));
+          if (!added) return false;
+        }
+      }
+    }
+  }
+  clip.ComputeKeyFrameRange();
+  return true;
+}
+
+// A project folder holding only the take of `times` copies, as AnimClips/01_01x<times>.gltf.
+// Empty on failure.
+std::string TakeProject(int times) {
+  const std::string name = "01_01x" + std::to_string(times);
+  const fs::path folder = fs::path(TARVEL_BENCH_OUTPUT) / name;
+  const fs::path file = folder / "AnimClips" / (name + ".gltf");
+  std::error_code ec;
+  fs::remove_all(folder, ec);
+  fs::create_directories(file.parent_path(), ec);
+  Formats::ClipOpenResult opened = Formats::GltfClipFile::Open(std::string(TARVEL_BENCH_DATA) + "/01_01.gltf");
+  if (!opened.clip) return {};
+  std::string message;
+  const bool made = RepeatTake(*opened.clip, times) &&
+                    Formats::GltfClipFile::SaveAs(*opened.clip, file.string(), message) == Formats::ClipFileError::None;
+  opened.clip->Release();
+  return made ? folder.string() : std::string();
+}
+
+// The module in a host window, with the take of `times` copies open in a page whose graph is
+// 1920 x 1080 and shows every channel.
+class PageOnTake {
+ public:
+  explicit PageOnTake(int times) {
+    EngineCore::Log::SetEchoToStandardError(false);
+    EditorCore::GUI_App::EnsureForTests();
+    const std::string folder = TakeProject(times);
+    if (folder.empty()) return;
+    mainFrame = std::make_unique<EditorCore::GUI_MainFrame>();
+    mainFrame->Create("Bench", EditorCore::CRect(0, 0, kWidth + 800, kHeight + 400));
+    module = static_cast<Tarvel::TarvelModule*>(GetModule());
+    mainFrame->GetModuleManager()->RegisterModule(module);
+    std::string message;
+    project = Formats::Project::Open(folder, message);
+    if (!project) return;
+    mainFrame->ShowWindow(true);
+    if (!module->CreateModuleWindow()) return;
+    module->Show(1);
+    EngineCore::AnimClip* clip =
+        EngineCore::ResourceFactory::GetInstance().GetAnimClip(("01_01x" + std::to_string(times)).c_str());
+    if (!clip) return;
+    module->OnFrameworkMessage(kOpenClipMessage, reinterpret_cast<EditorCore::WPARAM>(clip), 0);
+    clip->Release();
+    page = module->GetFrame()->GetTabHost().GetCurrentPage();
+    if (!page) return;
+    SizeGraph();
+    Tarvel::GUI_ChannelListCtrl& channels = page->GetChannelList();
+    for (int row = 0; row < channels.GetItemCount(); ++row) {
+      channels.SetItemState(row, EditorCore::LVIS_SELECTED, EditorCore::LVIS_SELECTED);
+    }
+    Panel().FitAll();
+    ready = buffer.CreateOffscreen(kWidth, kHeight) && GraphSize() == EditorCore::CPoint(kWidth, kHeight);
+  }
+  ~PageOnTake() {
+    if (module) {
+      module->DestroyModuleWindow();
+      mainFrame->GetModuleManager()->UnregisterModule(module);
+    }
+    project.reset();
+    mainFrame.reset();
+    EditorCore::GUI_App::ProcessEvents(0);
+  }
+
+  Tarvel::GUI_CurvePanelDialog& Panel() { return page->GetCurvePanel(); }
+  Tarvel::GUI_GraphCtrl& Graph() { return Panel().GetGraph(); }
+  Tarvel::GraphEditor& Editor() { return Graph().GetEditor(); }
+  Tarvel::ClipEditCore& Core() { return page->GetCore(); }
+  void Paint() { Graph().Paint(buffer, kWidth, kHeight); }
+  EditorCore::CPoint At(double frame, double value) {
+    const Tarvel::GraphView& view = Graph();
+    return {view.ColumnOfFrame(frame), view.RowOfValue(value)};
+  }
+  EditorCore::CPoint GraphSize() {
+    EditorCore::CRect client;
+    Graph().GetClientRect(client);
+    return {client.Width(), client.Height()};
+  }
+
+  // A rubber band from frame 400 to 900 over every value: all curves selected with their
+  // keys of those frames. Then the value drag with 20 frames of falloff on each side.
+  bool SelectKeysOfFrames400To900() {
+    const EditorCore::CRect& bounds = Graph().GetCurvesBounds();
+    const EditorCore::CPoint from = At(399.5, bounds.bottom + 5.0);
+    const EditorCore::CPoint to = At(900.5, bounds.top - 5.0);
+    Editor().Press(from, false, false);
+    Editor().Move(to, false);
+    Editor().Release(to, true);
+    Editor().iEditMode = Tarvel::GraphEditor::kDragValues;
+    Editor().SetFalloff(true);
+    Editor().SetFalloffBefore(20.0f);
+    Editor().SetFalloffAfter(20.0f);
+    return Core().GetSelection().GetSelectedCurveCount() == static_cast<int>(Core().GetCurveSet().GetCurveCount());
+  }
+  // Presses the first selected key of the first selected curve, as the drag's current key.
+  bool PressSelectedKey() {
+    for (Tarvel::CurveInfo* curve : Core().GetSelection().GetCurves()) {
+      const int first = curve->pCurve->GetFirstSelectedPointIndex();
+      if (!curve->bSelected || first < 0 || first >= static_cast<int>(curve->pCurve->GetPointCount())) continue;
+      const EditorToolkit::EditablePoint& key = *curve->pCurve->GetPointAt(static_cast<std::uint32_t>(first));
+      pressed = At(key.x, key.y);
+      Editor().Press(pressed, false, false);
+      return Editor().IsMoving();
+    }
+    return false;
+  }
+  // One mouse move of the drag, alternately above and below the pressed key.
+  void MoveDrag(int step) { Editor().Move({pressed.x, pressed.y + (step % 2 ? 12 : -12)}, false); }
+
+  bool ready = false;
+
+ private:
+  // The host lays the graph out from the frame's size: the frame grows by what the graph
+  // lacks.
+  void SizeGraph() {
+    Tarvel::GUI_ClipEditorFrame& frame = *module->GetFrame();
+    int width = kWidth + 400;
+    int height = kHeight + 300;
+    for (int round = 0; round < 3; ++round) {
+      frame.MoveWindow(0, 0, width, height);
+      EditorCore::GUI_App::ProcessEvents(0);
+      width += kWidth - GraphSize().x;
+      height += kHeight - GraphSize().y;
+    }
+  }
+
+  std::unique_ptr<EditorCore::GUI_MainFrame> mainFrame;
+  std::unique_ptr<Formats::Project> project;
+  Tarvel::TarvelModule* module = nullptr;
+  Tarvel::AnimClipDialog* page = nullptr;
+  EditorCore::GUI_BackBuffer buffer;
+  EditorCore::CPoint pressed;
+};
+
+void Report(benchmark::State& state, Tarvel::ClipEditCore& core) {
+  state.counters["curves"] = static_cast<double>(core.GetCurveSet().GetCurveCount());
+  state.counters["keys"] = static_cast<double>(core.GetClip()->CountKeys());
+}
+
+void BM_OpenInPage(benchmark::State& state) {
+  EngineCore::Log::SetEchoToStandardError(false);
+  EditorCore::GUI_App::EnsureForTests();
+  const std::string folder = TakeProject(static_cast<int>(state.range(0)));
+  const std::string file = folder + "/AnimClips/01_01x" + std::to_string(state.range(0)) + ".gltf";
+  double curves = 0.0;
+  for (auto _ : state) {
+    Tarvel::AnimClipDialog page(nullptr);
+    Formats::ClipOpenResult opened = Formats::GltfClipFile::Open(file);
+    if (!opened.clip) {
+      state.SkipWithError(opened.message.c_str());
+      return;
+    }
+    page.SetClip(opened.clip, false);
+    opened.clip->Release();
+    curves = static_cast<double>(page.GetCore().GetCurveSet().GetCurveCount());
+    state.PauseTiming();
+    page.SetClip(nullptr, false);
+    state.ResumeTiming();
+  }
+  state.counters["curves"] = curves;
+}
+BENCHMARK(BM_OpenInPage)->Arg(1)->Arg(10)->Unit(benchmark::kMillisecond);
+
+void BM_WriteBackAllChannels(benchmark::State& state) {
+  PageOnTake page(static_cast<int>(state.range(0)));
+  if (!page.ready) {
+    state.SkipWithError("the take did not open in a page");
+    return;
+  }
+  for (auto _ : state) page.Core().WriteBackAllChannels();
+  Report(state, page.Core());
+}
+BENCHMARK(BM_WriteBackAllChannels)->Arg(1)->Arg(10)->Unit(benchmark::kMillisecond);
+
+void BM_PaintAllCurves(benchmark::State& state) {
+  PageOnTake page(static_cast<int>(state.range(0)));
+  if (!page.ready) {
+    state.SkipWithError("the take did not open in a page");
+    return;
+  }
+  for (auto _ : state) page.Paint();
+  Report(state, page.Core());
+}
+BENCHMARK(BM_PaintAllCurves)->Arg(1)->Arg(10)->Unit(benchmark::kMillisecond);
+
+void BM_DragStepAllCurves(benchmark::State& state) {
+  PageOnTake page(static_cast<int>(state.range(0)));
+  if (!page.ready || !page.SelectKeysOfFrames400To900() || !page.PressSelectedKey()) {
+    state.SkipWithError("the take did not open, or its keys could not be picked");
+    return;
+  }
+  int step = 0;
+  for (auto _ : state) {
+    page.MoveDrag(++step);
+    page.Paint();
+  }
+  page.Editor().Release({0, 0}, true);
+  Report(state, page.Core());
+  state.counters["selected_curves"] = static_cast<double>(page.Core().GetSelection().GetSelectedCurveCount());
+}
+BENCHMARK(BM_DragStepAllCurves)->Arg(1)->Arg(10)->Unit(benchmark::kMillisecond);
+
+void BM_ReleaseDragAllCurves(benchmark::State& state) {
+  PageOnTake page(static_cast<int>(state.range(0)));
+  if (!page.ready || !page.SelectKeysOfFrames400To900()) {
+    state.SkipWithError("the take did not open, or its keys could not be picked");
+    return;
+  }
+  int step = 0;
+  for (auto _ : state) {
+    state.PauseTiming();
+    if (!page.PressSelectedKey()) {
+      state.SkipWithError("no selected key to press");
+      return;
+    }
+    page.MoveDrag(++step);
+    state.ResumeTiming();
+    page.Editor().Release({0, 0}, true);
+  }
+  Report(state, page.Core());
+  state.counters["steps"] = static_cast<double>(page.Core().GetHistory().GetStepCount());
+}
+BENCHMARK(BM_ReleaseDragAllCurves)->Arg(1)->Arg(10)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  // The page and its graph are windows: they need the application, offscreen by default.
+  if (qgetenv("QT_QPA_PLATFORM").isEmpty()) qputenv("QT_QPA_PLATFORM", QByteArray("offscreen"));
+  EditorCore::GUI_App::EnsureForTests();
+  benchmark::Initialize(&argc, argv);
+  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  return 0;
+}

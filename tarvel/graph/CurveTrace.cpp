@@ -1,0 +1,135 @@
+#include "graph/CurveTrace.h"
+
+#include <algorithm>
+#include <cstddef>
+#include <cstdint>
+
+namespace Tarvel {
+
+namespace {
+
+// Positions in 1/256 of a pixel as integers: the trace keeps the lowest and highest of them
+// at every key, which integers do without branches.
+constexpr double kSubpixels = 256.0;
+// Farther than any view reaches, in pixels; traced heights are kept within kFarHeight so
+// that kNothing stays beyond them.
+constexpr double kFar = 1.0e9;
+constexpr int kFarHeight = 1'000'000;
+constexpr int kNothing = 100'000'000;
+
+std::int64_t Fixed(double position) {
+  return static_cast<std::int64_t>(std::min(std::max(position, -kFar), kFar) * kSubpixels);
+}
+
+int HeightOf(std::int64_t fixed) {
+  return static_cast<int>(std::clamp<std::int64_t>((fixed + 128) >> 8, -kFarHeight, kFarHeight));
+}
+
+int ColumnOf(std::int64_t fixed) { return static_cast<int>((fixed + 128) >> 8); }
+
+}  // namespace
+
+bool CurveTrace::Trace(const EditorToolkit::Curve2& curve, const PixelMap& frames, const PixelMap& values,
+                       int firstColumn, int endColumn) {
+  from = firstColumn;
+  to = std::max(firstColumn, endColumn);
+  const int first = from - kMargin;
+  const int last = to - 1 + kMargin;
+  const std::size_t slots = static_cast<std::size_t>(last - first) + 1;
+  lows.assign(slots, kNothing);
+  highs.assign(slots, -kNothing);
+  const std::uint32_t count = curve.GetPointCount();
+  reachedFirst = 0;
+  reachedLast = -1;
+  if (count == 0) return false;
+  // From the key at or before the first column's left border to the one after the last
+  // column's right border.
+  const std::uint32_t begin = static_cast<std::uint32_t>(
+      std::max(0, curve.SearchPreviousPoint(static_cast<float>(frames.ValueAt(first - 1.0)))));
+  const std::uint32_t end = std::min(
+      count - 1,
+      static_cast<std::uint32_t>(curve.SearchPreviousPoint(static_cast<float>(frames.ValueAt(last + 1.0))) + 1));
+
+  // Keys come in rising frames, so columns are finished one after the other: the column in
+  // progress keeps its lowest and highest height here until the polyline leaves it.
+  const EditorToolkit::EditablePoint* point = curve.GetPointAt(begin);
+  std::int64_t px = Fixed(frames.Position(point->x));
+  std::int64_t ph = Fixed(values.Position(point->y));
+  int current = ColumnOf(px);
+  std::int64_t low = ph;
+  std::int64_t high = ph;
+  reachedFirst = last + 1;
+  reachedLast = first - 1;
+  auto keep = [&](int column, std::int64_t lowest, std::int64_t highest) {
+    const std::size_t slot = static_cast<std::size_t>(column - first);
+    lows[slot] = HeightOf(lowest);
+    highs[slot] = HeightOf(highest);
+    reachedFirst = std::min(reachedFirst, column);
+    reachedLast = std::max(reachedLast, column);
+  };
+  for (std::uint32_t i = begin + 1; i <= end && current <= last; ++i) {
+    point = curve.GetPointAt(i);
+    const std::int64_t x = Fixed(frames.Position(point->x));
+    const std::int64_t h = Fixed(values.Position(point->y));
+    const int c = ColumnOf(x);
+    if (c == current + 1 && c > first && c <= last) {
+      // One border crossed, the common case of dense keys: both columns take both ends of
+      // the segment, which the pens' reach covers anyway.
+      keep(current, std::min(low, h), std::max(high, h));
+      low = std::min(ph, h);
+      high = std::max(ph, h);
+      current = c;
+    } else if (c != current) {
+      // The segment crosses the borders of the columns current..c: the columns on both sides
+      // reach its height there. Of the columns before the first, only the last is kept.
+      const double slope = static_cast<double>(h - ph) / static_cast<double>(x - px);
+      const int stop = std::min(c, last + 1);
+      for (int k = std::max(current, first - 1); k < stop; ++k) {
+        const std::int64_t border =
+            ph + static_cast<std::int64_t>(static_cast<double>(std::int64_t{k} * 256 + 128 - px) * slope);
+        if (k >= first) keep(k, std::min(low, border), std::max(high, border));
+        low = high = border;
+      }
+      current = c;
+    }
+    low = std::min(low, h);
+    high = std::max(high, h);
+    px = x;
+    ph = h;
+  }
+  if (current >= first && current <= last) keep(current, low, high);
+  return reachedFirst <= reachedLast;
+}
+
+void CurveTrace::Spans(int penWidth, int viewHeight, std::vector<int>& tops, std::vector<int>& bottoms) {
+  const int pen = std::clamp(penWidth, 1, kWidestPen);
+  const int half = pen / 2;
+  const int after = pen - half - 1;
+  const std::size_t count = static_cast<std::size_t>(to - from);
+  // Column c shows the traced columns c - after .. c + half, their rows widened as much.
+  tops.resize(count);
+  bottoms.resize(count);
+  int* __restrict top = tops.data();
+  int* __restrict bottom = bottoms.data();
+  const int* __restrict low = lows.data() + kMargin;
+  const int* __restrict high = highs.data() + kMargin;
+  // The pen reaches sideways only between the curve's ends, as along a flat line.
+  const std::size_t begin = static_cast<std::size_t>(std::clamp(reachedFirst - from, 0, static_cast<int>(count)));
+  const std::size_t end = static_cast<std::size_t>(std::clamp(reachedLast + 1 - from, 0, static_cast<int>(count)));
+  std::fill(tops.begin(), tops.begin() + static_cast<std::ptrdiff_t>(begin), 1);
+  std::fill(bottoms.begin(), bottoms.begin() + static_cast<std::ptrdiff_t>(begin), 0);
+  std::fill(tops.begin() + static_cast<std::ptrdiff_t>(end), tops.end(), 1);
+  std::fill(bottoms.begin() + static_cast<std::ptrdiff_t>(end), bottoms.end(), 0);
+  for (std::size_t i = begin; i < end; ++i) {
+    int penLow = low[i];
+    int penHigh = high[i];
+    for (int offset = -after; offset <= half; ++offset) {
+      penLow = std::min(penLow, low[static_cast<std::ptrdiff_t>(i) + offset]);
+      penHigh = std::max(penHigh, high[static_cast<std::ptrdiff_t>(i) + offset]);
+    }
+    top[i] = viewHeight - penHigh - half;
+    bottom[i] = viewHeight - penLow + after;
+  }
+}
+
+}  // namespace Tarvel

@@ -1,0 +1,47 @@
+#pragma once
+
+#include <vector>
+
+#include "EditorToolkit/Curve2.h"
+#include "graph/PixelMap.h"
+
+namespace Tarvel {
+
+// A curve as the graph draws it: one span of rows per pixel column, the rows its polyline
+// reaches within the column, so that drawing costs the same for a take of any length. What
+// callers may rely on:
+// 1. Column c covers the positions [c - 0.5, c + 0.5) of the frame map; a column gets every
+//    height the polyline takes there, keys and crossings of its borders alike. Heights count
+//    pixels upwards from the view's bottom edge, as the value map gives them.
+// 2. The curve is traced between its first and last key only.
+// 3. A pen of width w (up to kWidestPen) covers, around each traced point, the columns and
+//    rows the back buffer's rasteriser covers with it: w/2 before, the rest after; sideways
+//    only between the curve's first and last column, as the rasteriser's pen along a flat
+//    line.
+class CurveTrace {
+ public:
+  static constexpr int kWidestPen = 4;
+
+  // Traces the curve for drawing the columns from..to - 1 (and the neighbours a pen reaches
+  // from); false when the curve reaches none of them.
+  bool Trace(const EditorToolkit::Curve2& curve, const PixelMap& frames, const PixelMap& values, int from, int to);
+  // The spans of a pen of penWidth pixels over the traced columns from..to - 1: tops[i] and
+  // bottoms[i] for column from + i, as rows of a view viewHeight pixels high, row 0 at the
+  // top; tops[i] > bottoms[i] where nothing is drawn.
+  void Spans(int penWidth, int viewHeight, std::vector<int>& tops, std::vector<int>& bottoms);
+
+ private:
+  // Columns kept on each side of from..to - 1, for the pens' reach.
+  static constexpr int kMargin = kWidestPen / 2;
+  // The lowest and highest height reached in each column from `from - kMargin` on; columns
+  // the curve does not reach hold kNothing.
+  std::vector<int> lows;
+  std::vector<int> highs;
+  int from = 0;
+  int to = 0;
+  // The first and last column the curve reached.
+  int reachedFirst = 0;
+  int reachedLast = -1;
+};
+
+}  // namespace Tarvel
