@@ -43,7 +43,9 @@ const CurveSet::Curves& ClipEditCore::BuildChannelCurves(std::uint32_t channelKe
                                                          const EngineCore::AnimChannel& channel) {
   // A reload replaces the records the selection may still show.
   selection.RemoveChannel(channelKey);
-  built[channelKey] = ChannelData::Capture(channel);
+  // The channel holds the keys its curves are built from until its first write-back, which
+  // keeps them first (see WriteBackChannel).
+  built.erase(channelKey);
   depth[channelKey] = 0;
   return curveSet.LoadChannel(channelKey, channel);
 }
@@ -105,12 +107,17 @@ float ClipEditCore::WholeFrame(float frame) {
 }
 
 bool ClipEditCore::WriteBackChannel(std::uint32_t channelKey) {
-  return clip && ClipWriteBack::WriteBackChannel(*clip, curveSet, channelKey);
+  if (!clip) return false;
+  const EngineCore::AnimChannel* channel = clip->GetChannel(channelKey);
+  if (channel && curveSet.GetChannelCurves(channelKey) && !built.count(channelKey)) {
+    built.emplace(channelKey, ChannelData::Capture(*channel));
+  }
+  return ClipWriteBack::WriteBackChannel(*clip, curveSet, channelKey);
 }
 
 void ClipEditCore::WriteBackAllChannels() {
   if (!clip) return;
-  for (const auto& [key, curves] : curveSet.GetTable()) ClipWriteBack::WriteBackChannel(*clip, curveSet, key);
+  for (const auto& [key, curves] : curveSet.GetTable()) WriteBackChannel(key);
   CheckKeyFrameRange();
 }
 
@@ -180,7 +187,9 @@ EditStep::ChannelChange ClipEditCore::CaptureChannel(std::uint32_t channelKey, b
                                  curve->pCurve->GetCurve());
     }
   }
-  if (const auto it = built.find(channelKey); it != built.end()) change.built = it->second;
+  // A channel never written back still holds the keys its curves were built from.
+  const auto original = built.find(channelKey);
+  change.built = original != built.end() ? original->second : change.data;
   if (const auto it = depth.find(channelKey); it != depth.end()) change.depth = it->second;
   return change;
 }

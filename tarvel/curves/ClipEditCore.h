@@ -162,8 +162,9 @@ class ClipEditCore {
     std::vector<std::pair<CurveInfo*, EditorToolkit::Curve2::PointList>> before;
   };
   std::unique_ptr<PendingEdit> pending;
-  // Per channel, its tracks and keys when its curves were built, and how many applied steps
-  // changed its curves since: a channel back at 0 takes those keys again, bit for bit.
+  // Per channel, its tracks and keys when its curves were built (kept at its first
+  // write-back; until then the clip holds them), and how many applied steps changed its
+  // curves since: a channel back at 0 takes those keys again, bit for bit.
   std::map<std::uint32_t, ChannelData> built;
   std::map<std::uint32_t, int> depth;
   // The state of the history the clip's file holds (see EditHistory on state ids).
