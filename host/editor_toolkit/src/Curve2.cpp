@@ -102,7 +102,7 @@ Curve2::~Curve2() = default;
 Curve2::Curve2(const Curve2& other)
     : boundingBox(other.boundingBox), color(other.color), selectionColor(other.selectionColor) {
   Prepare(other.GetPointCount());
-  for (const EditablePoint* point : other.order) order.push_back(NewPoint(*point));
+  for (std::uint32_t i = 0; i < other.GetPointCount(); ++i) AppendInOrder(NewPoint(*other.OrderAt(i)));
   selectedCount = other.selectedCount;
 }
 
@@ -111,7 +111,7 @@ Curve2& Curve2::operator=(const Curve2& other) {
   if (this == &other) return *this;
   ReleaseAll();
   Prepare(other.GetPointCount());
-  for (const EditablePoint* point : other.order) order.push_back(NewPoint(*point));
+  for (std::uint32_t i = 0; i < other.GetPointCount(); ++i) AppendInOrder(NewPoint(*other.OrderAt(i)));
   selectedCount = other.selectedCount;
   boundingBox = other.boundingBox;
   color = other.color;
@@ -122,6 +122,8 @@ Curve2& Curve2::operator=(const Curve2& other) {
 Curve2::Curve2(Curve2&& other) noexcept
     : order(std::move(other.order)),
       slabs(std::move(other.slabs)),
+      inSlabOrder(std::exchange(other.inSlabOrder, true)),
+      slabOrderCount(std::exchange(other.slabOrderCount, 0)),
       currentSlab(std::exchange(other.currentSlab, 0)),
       freeCount(std::exchange(other.freeCount, 0)),
       freeList(std::exchange(other.freeList, nullptr)),
@@ -143,6 +145,8 @@ Curve2& Curve2::operator=(Curve2&& other) noexcept {
   currentSlab = std::exchange(other.currentSlab, 0);
   freeCount = std::exchange(other.freeCount, 0);
   freeList = std::exchange(other.freeList, nullptr);
+  inSlabOrder = std::exchange(other.inSlabOrder, true);
+  slabOrderCount = std::exchange(other.slabOrderCount, 0);
   selectedCount = std::exchange(other.selectedCount, 0);
   boundingBox = other.boundingBox;
   color = other.color;
@@ -195,9 +199,30 @@ void Curve2::FreePoint(EditablePoint* point) {
   ++freeCount;
 }
 
+void Curve2::AppendInOrder(EditablePoint* point) {
+  if (inSlabOrder && !slabs.empty() && slabOrderCount < slabs.front().capacity &&
+      point == std::launder(reinterpret_cast<EditablePoint*>(&slabs.front().cells[slabOrderCount]))) {
+    ++slabOrderCount;
+    return;
+  }
+  LayOutOrder();
+  order.push_back(point);
+}
+
+void Curve2::LayOutOrder() {
+  if (!inSlabOrder) return;
+  order.reserve(std::max<std::size_t>(slabOrderCount, 16));
+  for (std::uint32_t i = 0; i < slabOrderCount; ++i) order.push_back(OrderAt(i));
+  inSlabOrder = false;
+  slabOrderCount = 0;
+}
+
 void Curve2::ReleaseAll() {
   selectionRangeKnown = false;
-  order.clear();
+  // Back in slab order: the pointer array gives its memory back.
+  std::vector<EditablePoint*>().swap(order);
+  inSlabOrder = true;
+  slabOrderCount = 0;
   for (Slab& slab : slabs) slab.used = 0;
   currentSlab = 0;
   freeList = nullptr;
@@ -206,7 +231,7 @@ void Curve2::ReleaseAll() {
 }
 
 void Curve2::Prepare(std::uint32_t count) {
-  order.reserve(count);
+  if (!inSlabOrder) order.reserve(count);
   const std::uint32_t held = GetPointCount();
   if (count <= held) return;
   const std::uint32_t room = FreeRoom();
@@ -224,11 +249,13 @@ EditablePoint* Curve2::AddPoint(EngineCore::Vector2 point, bool bSelect) {
   value.bSelected = bSelect;
   value.x = point.x;
   value.y = point.y;
+  const std::uint32_t count = GetPointCount();
   EditablePoint* added = NewPoint(value);
   // Loading walks keys in frame order, so appending is the common case.
-  if (order.empty() || order.back()->x <= point.x) {
-    order.push_back(added);
+  if (count == 0 || OrderAt(count - 1)->x <= point.x) {
+    AppendInOrder(added);
   } else {
+    LayOutOrder();
     auto at = std::upper_bound(order.begin(), order.end(), added, ByFrame);
     order.insert(at, added);
   }
@@ -238,7 +265,8 @@ EditablePoint* Curve2::AddPoint(EngineCore::Vector2 point, bool bSelect) {
 
 bool Curve2::RemovePointAt(std::uint32_t index) {
   selectionRangeKnown = false;
-  if (index >= order.size()) return false;
+  if (index >= GetPointCount()) return false;
+  LayOutOrder();
   EditablePoint* point = order[index];
   if (point->bSelected) {
     assert(selectedCount > 0 && "a selected flag was set without SelectPointAt");
@@ -253,13 +281,15 @@ void Curve2::RemoveAllPoints() { ReleaseAll(); }
 
 bool Curve2::MovePointsAt(std::uint32_t first, std::uint32_t last, float dx) {
   selectionRangeKnown = false;
-  if (first > last || last >= order.size() || !std::isfinite(dx)) return false;
+  if (first > last || last >= GetPointCount() || !std::isfinite(dx)) return false;
+  for (std::uint32_t i = first; i <= last; ++i) OrderAt(i)->x += dx;
+  bool sorted = true;
+  for (std::uint32_t i = 1; i < GetPointCount() && sorted; ++i) sorted = !(OrderAt(i)->x < OrderAt(i - 1)->x);
+  if (sorted) return true;
+  LayOutOrder();
   const auto begin = order.begin();
   const auto blockBegin = begin + first;
   const auto blockEnd = begin + last + 1;
-  for (auto it = blockBegin; it != blockEnd; ++it) (*it)->x += dx;
-
-  if (std::is_sorted(order.begin(), order.end(), ByFrame)) return true;
   // The untouched points are still in order among themselves, so one merge puts the block
   // back; a merge keeps its first range ahead of equal points, which leaves moved points on
   // the side they came from.
@@ -280,15 +310,16 @@ bool Curve2::MovePointsAt(std::uint32_t first, std::uint32_t last, float dx) {
 
 bool Curve2::SwapPoints(std::uint32_t i, std::uint32_t j) {
   selectionRangeKnown = false;
-  if (i >= order.size() || j >= order.size()) return false;
+  if (i >= GetPointCount() || j >= GetPointCount()) return false;
+  LayOutOrder();
   std::swap(order[i], order[j]);
   return true;
 }
 
 bool Curve2::SelectPointAt(std::uint32_t index, bool bSelect) {
   selectionRangeKnown = false;
-  if (index >= order.size()) return false;
-  EditablePoint* point = order[index];
+  if (index >= GetPointCount()) return false;
+  EditablePoint* point = OrderAt(index);
   if (point->bSelected == bSelect) return true;
   point->bSelected = bSelect;
   if (bSelect) {
@@ -302,23 +333,23 @@ bool Curve2::SelectPointAt(std::uint32_t index, bool bSelect) {
 
 void Curve2::SelectAllPoints(bool bSelect) {
   selectionRangeKnown = false;
-  for (EditablePoint* point : order) point->bSelected = bSelect;
+  for (std::uint32_t i = 0; i < GetPointCount(); ++i) OrderAt(i)->bSelected = bSelect;
   selectedCount = bSelect ? GetPointCount() : 0;
 }
 
 void Curve2::FindSelectionRange() const {
   if (selectionRangeKnown) return;
-  const int count = static_cast<int>(order.size());
+  const int count = static_cast<int>(GetPointCount());
   selectionRangeFirst = count;
   selectionRangeLast = -1;
   for (int i = 0; i < count; ++i) {
-    if (order[i]->bSelected) {
+    if (OrderAt(static_cast<std::uint32_t>(i))->bSelected) {
       selectionRangeFirst = i;
       break;
     }
   }
   for (int i = count - 1; i >= selectionRangeFirst; --i) {
-    if (order[i]->bSelected) {
+    if (OrderAt(static_cast<std::uint32_t>(i))->bSelected) {
       selectionRangeLast = i;
       break;
     }
@@ -336,46 +367,70 @@ int Curve2::GetLastSelectedPointIndex() const {
   return selectionRangeLast;
 }
 
+std::uint32_t Curve2::LowerIndex(float x) const {
+  std::uint32_t low = 0;
+  std::uint32_t span = GetPointCount();
+  while (span > 0) {
+    const std::uint32_t half = span / 2;
+    if (OrderAt(low + half)->x < x) {
+      low += half + 1;
+      span -= half + 1;
+    } else {
+      span = half;
+    }
+  }
+  return low;
+}
+
+std::uint32_t Curve2::UpperIndex(float x, std::uint32_t& examined) const {
+  std::uint32_t low = 0;
+  std::uint32_t span = GetPointCount();
+  while (span > 0) {
+    const std::uint32_t half = span / 2;
+    ++examined;
+    if (!(x < OrderAt(low + half)->x)) {
+      low += half + 1;
+      span -= half + 1;
+    } else {
+      span = half;
+    }
+  }
+  return low;
+}
+
 int Curve2::LastAtOrBefore(float x) const {
   std::uint32_t examined = 0;
-  auto at = std::upper_bound(order.begin(), order.end(), x, [&examined](float value, const EditablePoint* p) {
-    ++examined;
-    return value < p->x;
-  });
+  const std::uint32_t at = UpperIndex(x, examined);
   lastSearchLength = examined;
-  return static_cast<int>(at - order.begin()) - 1;
+  return static_cast<int>(at) - 1;
 }
 
 int Curve2::SearchNearestPoint(float x) const {
-  if (order.empty()) return -1;
-  auto lowerIndex = [this](float frame) {
-    auto at = std::lower_bound(order.begin(), order.end(), frame,
-                               [](const EditablePoint* p, float value) { return p->x < value; });
-    return static_cast<int>(at - order.begin());
-  };
-  const int count = static_cast<int>(order.size());
+  if (GetPointCount() == 0) return -1;
+  auto lowerIndex = [this](float frame) { return static_cast<int>(LowerIndex(frame)); };
+  const int count = static_cast<int>(GetPointCount());
   const int right = lowerIndex(x);
   if (right == 0) return 0;
-  if (right == count) return lowerIndex(order[count - 1]->x);
-  const float leftFrame = order[right - 1]->x;
-  const float rightFrame = order[right]->x;
+  if (right == count) return lowerIndex(OrderAt(static_cast<std::uint32_t>(count - 1))->x);
+  const float leftFrame = OrderAt(static_cast<std::uint32_t>(right - 1))->x;
+  const float rightFrame = OrderAt(static_cast<std::uint32_t>(right))->x;
   // right is already the first of its run of equal frames; the left candidate may not be.
   if (x - leftFrame <= rightFrame - x) return lowerIndex(leftFrame);
   return right;
 }
 
 int Curve2::SearchPreviousPoint(float x) const {
-  if (order.empty()) return -1;
+  if (GetPointCount() == 0) return -1;
   return std::max(LastAtOrBefore(x), 0);
 }
 
 bool Curve2::Interpolate(float x, std::uint32_t segment, float& y) const {
-  const EditablePoint* from = order[segment];
-  if (segment + 1 >= order.size() || x <= from->x) {
+  const EditablePoint* from = OrderAt(segment);
+  if (segment + 1 >= GetPointCount() || x <= from->x) {
     y = from->y;
     return true;
   }
-  const EditablePoint* to = order[segment + 1];
+  const EditablePoint* to = OrderAt(segment + 1);
   const float span = to->x - from->x;
   if (!(span > 0.0f)) {
     y = from->y;
@@ -388,18 +443,18 @@ bool Curve2::Interpolate(float x, std::uint32_t segment, float& y) const {
 }
 
 bool Curve2::EvaluatePoint(float x, float& y) const {
-  if (order.empty()) return false;
+  if (GetPointCount() == 0) return false;
   const int at = std::max(LastAtOrBefore(x), 0);
   return Interpolate(x, static_cast<std::uint32_t>(at), y);
 }
 
 bool Curve2::EvaluatePoint(float x, float& y, std::uint32_t& segment) const {
-  if (order.empty()) return false;
-  const long count = static_cast<long>(order.size());
+  if (GetPointCount() == 0) return false;
+  const long count = static_cast<long>(GetPointCount());
   std::uint32_t examined = 0;
   auto frameAt = [&](long i) {
     ++examined;
-    return order[static_cast<std::size_t>(i)]->x;
+    return OrderAt(static_cast<std::uint32_t>(i))->x;
   };
   long hint = std::min(static_cast<long>(segment), count - 1);
   long found = 0;
@@ -462,6 +517,7 @@ std::uint32_t Curve2::SubSample(std::uint32_t first, std::uint32_t last, float t
   if (count == 0) return 0;
   last = std::min(last, count - 1);
   if (first >= last || last - first < 2 || !(tolerance > 0.0f)) return count;
+  LayOutOrder();
 
   // A point may go when every point dropped since the last kept one (the anchor) stays within
   // the tolerance of the straight line from the anchor to the next point. Each dropped point
@@ -514,7 +570,8 @@ std::uint32_t Curve2::SubSample(std::uint32_t first, std::uint32_t last, float t
 
 int Curve2::Subdivise(float x0, float x1, int count, bool bInheritSelection, bool bMarkNew) {
   selectionRangeKnown = false;
-  if (count <= 0 || order.empty() || !std::isfinite(x0) || !std::isfinite(x1) || !(x0 < x1)) return 0;
+  if (count <= 0 || GetPointCount() == 0 || !std::isfinite(x0) || !std::isfinite(x1) || !(x0 < x1)) return 0;
+  LayOutOrder();
 
   const int size = static_cast<int>(order.size());
   const int before = LastAtOrBefore(x0);
@@ -564,15 +621,16 @@ int Curve2::Subdivise(float x0, float x1, int count, bool bInheritSelection, boo
 }
 
 void Curve2::ComputeBoundingBox() {
-  if (order.empty()) {
+  if (GetPointCount() == 0) {
     boundingBox = EditorCore::CRect();
     return;
   }
-  float lowX = order.front()->x;
+  float lowX = OrderAt(0)->x;
   float highX = lowX;
-  float lowY = order.front()->y;
+  float lowY = OrderAt(0)->y;
   float highY = lowY;
-  for (const EditablePoint* point : order) {
+  for (std::uint32_t i = 0; i < GetPointCount(); ++i) {
+    const EditablePoint* point = OrderAt(i);
     lowX = std::min(lowX, point->x);
     highX = std::max(highX, point->x);
     lowY = std::min(lowY, point->y);
@@ -583,8 +641,8 @@ void Curve2::ComputeBoundingBox() {
 
 Curve2::PointList Curve2::GetCurve() const {
   PointList copy;
-  copy.reserve(order.size());
-  for (const EditablePoint* point : order) copy.push_back(*point);
+  copy.reserve(GetPointCount());
+  for (std::uint32_t i = 0; i < GetPointCount(); ++i) copy.push_back(*OrderAt(i));
   return copy;
 }
 
@@ -610,14 +668,17 @@ bool Curve2::SetCurve(const PointList& points) {
         ++dropped;
         continue;
       }
-      order.push_back(new (&run[written++]) EditablePoint(point));
+      AppendInOrder(new (&run[written++]) EditablePoint(point));
       selectedCount += point.bSelected ? 1 : 0;
       sorted = sorted && !(point.x < previous);
       previous = point.x;
     }
     slab.used += written;
   }
-  if (!sorted) std::stable_sort(order.begin(), order.end(), ByFrame);
+  if (!sorted) {
+    LayOutOrder();
+    std::stable_sort(order.begin(), order.end(), ByFrame);
+  }
   if (dropped > 0) {
     EngineCore::Log::Write(EngineCore::Log::Warning,
                            "Curve2::SetCurve dropped %zu points with a non-finite frame or value", dropped);
@@ -627,16 +688,15 @@ bool Curve2::SetCurve(const PointList& points) {
 }
 
 int Curve2::GetPointIndex(float x, bool bBinarySearch) const {
-  if (order.empty()) return -1;
+  if (GetPointCount() == 0) return -1;
   if (bBinarySearch) {
-    auto at = std::lower_bound(order.begin(), order.end(), x,
-                               [](const EditablePoint* p, float value) { return p->x < value; });
-    if (at == order.end() || (*at)->x != x) return -1;
-    return static_cast<int>(at - order.begin());
+    const std::uint32_t at = LowerIndex(x);
+    if (at == GetPointCount() || OrderAt(at)->x != x) return -1;
+    return static_cast<int>(at);
   }
-  const int count = static_cast<int>(order.size());
+  const int count = static_cast<int>(GetPointCount());
   for (int i = 0; i < count; ++i) {
-    if (order[i]->x == x) return i;
+    if (OrderAt(static_cast<std::uint32_t>(i))->x == x) return i;
   }
   return count - 1;
 }
