@@ -16,9 +16,10 @@ double FrameOf(float time) { return static_cast<double>(time) * TrackSampler::kF
 // past a few minutes a float second cannot come nearer to frame / 60 than that, and a saved
 // clip must read back with the frames it was saved with.
 bool OnFrame(float time, double frame) {
+  if (std::abs(FrameOf(time) - frame) < 0.001) return true;
   const double seconds = frame / TrackSampler::kFramesPerSecond;
   const double precision = std::nextafter(std::abs(time), std::numeric_limits<float>::infinity()) - std::abs(time);
-  return std::abs(FrameOf(time) - frame) < 0.001 || std::abs(time - seconds) <= precision;
+  return std::abs(time - seconds) <= precision;
 }
 
 // The first whole frame at or after a time, and the last at or before it.
@@ -32,10 +33,11 @@ double LastFrame(float time) {
 }
 
 bool OnDistinctWholeFrames(const std::vector<float>& times) {
-  for (std::size_t i = 0; i < times.size(); ++i) {
-    const double frame = std::round(FrameOf(times[i]));
-    if (!OnFrame(times[i], frame)) return false;
-    if (i > 0 && frame <= std::round(FrameOf(times[i - 1]))) return false;
+  double previous = -std::numeric_limits<double>::infinity();
+  for (const float time : times) {
+    const double frame = std::round(FrameOf(time));
+    if (!OnFrame(time, frame) || frame <= previous) return false;
+    previous = frame;
   }
   return true;
 }

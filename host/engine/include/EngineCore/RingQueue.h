@@ -8,20 +8,22 @@
 namespace EngineCore {
 
 // A double-ended queue of fixed capacity over one contiguous block: new items go to the
-// front, the oldest sit at the back. Index 0 is the front.
+// front, the oldest sit at the back. Index 0 is the front. The block is taken at the first
+// push, so that a queue never used costs nothing.
 template <typename T>
 class RingQueue {
  public:
-  explicit RingQueue(std::size_t capacity) : items_(capacity) {}
+  explicit RingQueue(std::size_t capacity) : capacity_(capacity) {}
 
-  std::size_t GetCapacity() const { return items_.size(); }
+  std::size_t GetCapacity() const { return capacity_; }
   std::size_t GetCount() const { return count_; }
   bool IsEmpty() const { return count_ == 0; }
-  bool IsFull() const { return count_ == items_.size(); }
+  bool IsFull() const { return count_ == capacity_; }
 
   // The caller makes room first: pushing into a full queue is a misuse.
   void PushFront(T item) {
     assert(!IsFull() && "RingQueue::PushFront on a full queue: PopBack first");
+    if (items_.empty()) items_.resize(capacity_);
     head_ = (head_ + items_.size() - 1) % items_.size();
     items_[head_] = std::move(item);
     ++count_;
@@ -71,6 +73,7 @@ class RingQueue {
  private:
   std::size_t Slot(std::size_t index) const { return (head_ + index) % items_.size(); }
 
+  std::size_t capacity_;
   std::vector<T> items_;
   std::size_t head_ = 0;
   std::size_t count_ = 0;
