@@ -30,49 +30,83 @@ int ColumnOf(std::int64_t fixed) { return static_cast<int>((fixed + 128) >> 8); 
 }  // namespace
 
 bool CurveTrace::Trace(const EditorToolkit::Curve2& curve, const PixelMap& frames, const PixelMap& values,
-                       int firstColumn, int endColumn) {
+                       int firstColumn, int endColumn, const ValueEdit* edit) {
+  const int end = std::max(firstColumn, endColumn);
+  const bool sameView = frames == frameMap && values == valueMap && firstColumn == from && end == to;
+  const bool sameCurve = curve.GetId() == curveId;
+  if (sameView && sameCurve && curve.GetRevision() == revision) return reachedFirst <= reachedLast;
+  const int first = firstColumn - kMargin;
+  const int last = end - 1 + kMargin;
+  if (sameView && sameCurve && edit && edit->curveId == curveId && edit->before == revision &&
+      edit->after == curve.GetRevision()) {
+    // Only the edited frames' columns change.
+    const int low = std::max(first, frames.Pixel(edit->firstFrame));
+    const int high = std::min(last, frames.Pixel(edit->lastFrame));
+    if (low <= high) {
+      std::fill(lows.begin() + (low - first), lows.begin() + (high - first + 1), kNothing);
+      std::fill(highs.begin() + (low - first), highs.begin() + (high - first + 1), -kNothing);
+      TraceColumns(curve, low, high);
+      FindReach();
+    }
+    revision = curve.GetRevision();
+    return reachedFirst <= reachedLast;
+  }
   from = firstColumn;
-  to = std::max(firstColumn, endColumn);
-  const int first = from - kMargin;
-  const int last = to - 1 + kMargin;
-  const std::size_t slots = static_cast<std::size_t>(last - first) + 1;
-  lows.assign(slots, kNothing);
-  highs.assign(slots, -kNothing);
+  to = end;
+  frameMap = frames;
+  valueMap = values;
+  curveId = curve.GetId();
+  revision = curve.GetRevision();
+  lows.assign(static_cast<std::size_t>(last - first) + 1, kNothing);
+  highs.assign(static_cast<std::size_t>(last - first) + 1, -kNothing);
+  TraceColumns(curve, first, last);
+  FindReach();
+  return reachedFirst <= reachedLast;
+}
+
+void CurveTrace::FindReach() {
+  const int origin = from - kMargin;
+  const int slots = static_cast<int>(lows.size());
+  int first = 0;
+  while (first < slots && lows[static_cast<std::size_t>(first)] == kNothing) ++first;
+  int last = slots - 1;
+  while (last >= first && lows[static_cast<std::size_t>(last)] == kNothing) --last;
+  reachedFirst = first < slots ? origin + first : 0;
+  reachedLast = first < slots ? origin + last : -1;
+}
+
+void CurveTrace::TraceColumns(const EditorToolkit::Curve2& curve, int first, int last) {
   const std::uint32_t count = curve.GetPointCount();
-  reachedFirst = 0;
-  reachedLast = -1;
-  if (count == 0) return false;
+  if (count == 0) return;
+  const int origin = from - kMargin;
   // From the key at or before the first column's left border to the one after the last
   // column's right border.
   const std::uint32_t begin = static_cast<std::uint32_t>(
-      std::max(0, curve.SearchPreviousPoint(static_cast<float>(frames.ValueAt(first - 1.0)))));
+      std::max(0, curve.SearchPreviousPoint(static_cast<float>(frameMap.ValueAt(first - 1.0)))));
   const std::uint32_t end = std::min(
       count - 1,
-      static_cast<std::uint32_t>(curve.SearchPreviousPoint(static_cast<float>(frames.ValueAt(last + 1.0))) + 1));
+      static_cast<std::uint32_t>(curve.SearchPreviousPoint(static_cast<float>(frameMap.ValueAt(last + 1.0))) + 1));
+  auto keep = [&](int column, std::int64_t lowest, std::int64_t highest) {
+    if (column < first || column > last) return;
+    const std::size_t slot = static_cast<std::size_t>(column - origin);
+    lows[slot] = HeightOf(lowest);
+    highs[slot] = HeightOf(highest);
+  };
 
   // Keys come in rising frames, so columns are finished one after the other: the column in
   // progress keeps its lowest and highest height here until the polyline leaves it.
   const EditorToolkit::EditablePoint* point = curve.GetPointAt(begin);
-  std::int64_t px = Fixed(frames.Position(point->x));
-  std::int64_t ph = Fixed(values.Position(point->y));
+  std::int64_t px = Fixed(frameMap.Position(point->x));
+  std::int64_t ph = Fixed(valueMap.Position(point->y));
   int current = ColumnOf(px);
   std::int64_t low = ph;
   std::int64_t high = ph;
-  reachedFirst = last + 1;
-  reachedLast = first - 1;
-  auto keep = [&](int column, std::int64_t lowest, std::int64_t highest) {
-    const std::size_t slot = static_cast<std::size_t>(column - first);
-    lows[slot] = HeightOf(lowest);
-    highs[slot] = HeightOf(highest);
-    reachedFirst = std::min(reachedFirst, column);
-    reachedLast = std::max(reachedLast, column);
-  };
   for (std::uint32_t i = begin + 1; i <= end && current <= last; ++i) {
     point = curve.GetPointAt(i);
-    const std::int64_t x = Fixed(frames.Position(point->x));
-    const std::int64_t h = Fixed(values.Position(point->y));
+    const std::int64_t x = Fixed(frameMap.Position(point->x));
+    const std::int64_t h = Fixed(valueMap.Position(point->y));
     const int c = ColumnOf(x);
-    if (c == current + 1 && c > first && c <= last) {
+    if (c == current + 1) {
       // One border crossed, the common case of dense keys: both columns take both ends of
       // the segment, which the pens' reach covers anyway.
       keep(current, std::min(low, h), std::max(high, h));
@@ -81,13 +115,13 @@ bool CurveTrace::Trace(const EditorToolkit::Curve2& curve, const PixelMap& frame
       current = c;
     } else if (c != current) {
       // The segment crosses the borders of the columns current..c: the columns on both sides
-      // reach its height there. Of the columns before the first, only the last is kept.
+      // reach its height there. Of the columns before the first, only the last counts.
       const double slope = static_cast<double>(h - ph) / static_cast<double>(x - px);
       const int stop = std::min(c, last + 1);
       for (int k = std::max(current, first - 1); k < stop; ++k) {
         const std::int64_t border =
             ph + static_cast<std::int64_t>(static_cast<double>(std::int64_t{k} * 256 + 128 - px) * slope);
-        if (k >= first) keep(k, std::min(low, border), std::max(high, border));
+        keep(k, std::min(low, border), std::max(high, border));
         low = high = border;
       }
       current = c;
@@ -97,11 +131,10 @@ bool CurveTrace::Trace(const EditorToolkit::Curve2& curve, const PixelMap& frame
     px = x;
     ph = h;
   }
-  if (current >= first && current <= last) keep(current, low, high);
-  return reachedFirst <= reachedLast;
+  keep(current, low, high);
 }
 
-void CurveTrace::Spans(int penWidth, int viewHeight, std::vector<int>& tops, std::vector<int>& bottoms) {
+void CurveTrace::Spans(int penWidth, int viewHeight, std::vector<int>& tops, std::vector<int>& bottoms) const {
   const int pen = std::clamp(penWidth, 1, kWidestPen);
   const int half = pen / 2;
   const int after = pen - half - 1;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <vector>
 
 #include "EditorToolkit/Curve2.h"
@@ -11,28 +12,49 @@ namespace Tarvel {
 // reaches within the column, so that drawing costs the same for a take of any length. What
 // callers may rely on:
 // 1. Column c covers the positions [c - 0.5, c + 0.5) of the frame map; a column gets every
-//    height the polyline takes there, keys and crossings of its borders alike. Heights count
-//    pixels upwards from the view's bottom edge, as the value map gives them.
+//    height the polyline takes there, keys and crossings of its borders alike; a segment that
+//    crosses a single border lends both its ends to both columns. Heights count pixels
+//    upwards from the view's bottom edge, as the value map gives them.
 // 2. The curve is traced between its first and last key only.
 // 3. A pen of width w (up to kWidestPen) covers, around each traced point, the columns and
 //    rows the back buffer's rasteriser covers with it: w/2 before, the rest after; sideways
 //    only between the curve's first and last column, as the rasteriser's pen along a flat
 //    line.
+// 4. A trace is kept for the curve's id and revision in one view: tracing the same state in
+//    the same view again costs nothing, and after a value edit that a ValueEdit describes,
+//    only the columns of the edited frames are traced again. Either way the result is the
+//    one a new trace would give.
 class CurveTrace {
  public:
   static constexpr int kWidestPen = 4;
 
+  // An edit that changed the values (not the frames) of a curve's keys between two of its
+  // revisions, within the frames firstFrame..lastFrame (the neighbours of the edited keys
+  // included).
+  struct ValueEdit {
+    std::uint64_t curveId = 0;
+    std::uint64_t before = 0;
+    std::uint64_t after = 0;
+    float firstFrame = 0.0f;
+    float lastFrame = 0.0f;
+  };
+
   // Traces the curve for drawing the columns from..to - 1 (and the neighbours a pen reaches
   // from); false when the curve reaches none of them.
-  bool Trace(const EditorToolkit::Curve2& curve, const PixelMap& frames, const PixelMap& values, int from, int to);
+  bool Trace(const EditorToolkit::Curve2& curve, const PixelMap& frames, const PixelMap& values, int from, int to,
+             const ValueEdit* edit = nullptr);
   // The spans of a pen of penWidth pixels over the traced columns from..to - 1: tops[i] and
   // bottoms[i] for column from + i, as rows of a view viewHeight pixels high, row 0 at the
   // top; tops[i] > bottoms[i] where nothing is drawn.
-  void Spans(int penWidth, int viewHeight, std::vector<int>& tops, std::vector<int>& bottoms);
+  void Spans(int penWidth, int viewHeight, std::vector<int>& tops, std::vector<int>& bottoms) const;
 
  private:
   // Columns kept on each side of from..to - 1, for the pens' reach.
   static constexpr int kMargin = kWidestPen / 2;
+  // Traces the columns first..last again, within the traced ones.
+  void TraceColumns(const EditorToolkit::Curve2& curve, int first, int last);
+  void FindReach();
+
   // The lowest and highest height reached in each column from `from - kMargin` on; columns
   // the curve does not reach hold kNothing.
   std::vector<int> lows;
@@ -42,6 +64,11 @@ class CurveTrace {
   // The first and last column the curve reached.
   int reachedFirst = 0;
   int reachedLast = -1;
+  // What the trace shows.
+  PixelMap frameMap{0.0, 1.0};
+  PixelMap valueMap{0.0, 1.0};
+  std::uint64_t curveId = 0;
+  std::uint64_t revision = 0;
 };
 
 }  // namespace Tarvel

@@ -6,6 +6,7 @@
 #include <limits>
 #include <system_error>
 #include <thread>
+#include <unordered_set>
 
 #include "EditorCore/Color.h"
 #include "EditorCore/GUI_BackBuffer.h"
@@ -387,28 +388,55 @@ void GUI_GraphCtrl::PaintCurves(GUI_BackBuffer& buffer, int width, int height) {
   const int middle = width / 2;
   if (middle < kColumnsPerHelper || buffer.GetBits() == nullptr) {
     PaintStrokes(buffer, traces[0], 0, width, height);
-    return;
+  } else {
+    std::thread helper;
+    try {
+      helper = std::thread([&] { PaintStrokes(buffer, traces[1], middle, width, height); });
+    } catch (const std::system_error&) {
+      PaintStrokes(buffer, traces[1], middle, width, height);
+    }
+    PaintStrokes(buffer, traces[0], 0, middle, height);
+    if (helper.joinable()) helper.join();
   }
-  std::thread helper;
-  try {
-    helper = std::thread([&] { PaintStrokes(buffer, traces[1], middle, width, height); });
-  } catch (const std::system_error&) {
-    PaintStrokes(buffer, traces[1], middle, width, height);
+  // Traces are kept for the curves drawn only.
+  valueEdits.clear();
+  std::unordered_set<const EditorToolkit::Curve2*> drawn;
+  for (const Stroke& stroke : strokes) drawn.insert(stroke.curve);
+  for (ColumnTrace& half : traces) {
+    std::erase_if(half.traces, [&drawn](const auto& entry) { return !drawn.count(entry.first); });
   }
-  PaintStrokes(buffer, traces[0], 0, middle, height);
-  if (helper.joinable()) helper.join();
+}
+
+void GUI_GraphCtrl::NoteValueEdit(const EditorToolkit::Curve2& curve, std::uint64_t before, float firstFrame,
+                                  float lastFrame) {
+  const CurveTrace::ValueEdit edit{curve.GetId(), before, curve.GetRevision(), firstFrame, lastFrame};
+  const auto [known, added] = valueEdits.try_emplace(&curve, edit);
+  if (added) return;
+  CurveTrace::ValueEdit& pending = known->second;
+  if (pending.curveId == edit.curveId && pending.after == before) {
+    // The edits follow each other: together they changed the union of their frames.
+    pending.after = edit.after;
+    pending.firstFrame = std::min(pending.firstFrame, firstFrame);
+    pending.lastFrame = std::max(pending.lastFrame, lastFrame);
+  } else {
+    pending = edit;
+  }
 }
 
 void GUI_GraphCtrl::PaintStrokes(GUI_BackBuffer& buffer, ColumnTrace& work, int from, int to, int height) const {
   const PixelMap frames(*pHRuler);
   const PixelMap values(*pVRuler);
   for (const Stroke& stroke : strokes) {
-    if (!work.trace.Trace(*stroke.curve, frames, values, from, to)) continue;
+    const auto edit = valueEdits.find(stroke.curve);
+    CurveTrace& trace = work.traces[stroke.curve];
+    if (!trace.Trace(*stroke.curve, frames, values, from, to, edit == valueEdits.end() ? nullptr : &edit->second)) {
+      continue;
+    }
     if (stroke.cased) {
-      work.trace.Spans(4, height, work.tops, work.bottoms);
+      trace.Spans(4, height, work.tops, work.bottoms);
       buffer.FillColumnSpans(from, work.tops.data(), work.bottoms.data(), to - from, Ids::kColourCurveCasing);
     }
-    work.trace.Spans(2, height, work.tops, work.bottoms);
+    trace.Spans(2, height, work.tops, work.bottoms);
     buffer.FillColumnSpans(from, work.tops.data(), work.bottoms.data(), to - from, stroke.colour);
   }
 }

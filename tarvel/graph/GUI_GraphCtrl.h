@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdint>
+#include <unordered_map>
 #include <vector>
 
 #include "EditorCore/GUI_RulerCtrl.h"
@@ -86,6 +87,8 @@ class GUI_GraphCtrl : public EditorCore::GUI_Wnd, public GraphView {
   void ShowCrossHair(bool shown) override;
   void PlaceCrossHair(float frame, float value) override;
   void Notify(int code) override;
+  void NoteValueEdit(const EditorToolkit::Curve2& curve, std::uint64_t before, float firstFrame,
+                     float lastFrame) override;
 
   int ClientHeight() const;
   void SetDragCursor();
@@ -99,9 +102,10 @@ class GUI_GraphCtrl : public EditorCore::GUI_Wnd, public GraphView {
     EditorCore::COLORREF colour;
     bool cased;
   };
-  // One traced curve at a time, and the spans of rows drawn for it.
+  // The traces of one half of the view, kept from paint to paint for the curves drawn, and
+  // the spans of rows drawn for the current one.
   struct ColumnTrace {
-    CurveTrace trace;
+    std::unordered_map<const EditorToolkit::Curve2*, CurveTrace> traces;
     std::vector<int> tops;
     std::vector<int> bottoms;
   };
@@ -122,6 +126,8 @@ class GUI_GraphCtrl : public EditorCore::GUI_Wnd, public GraphView {
   std::vector<Stroke> strokes;
   // One per half of the view.
   std::array<ColumnTrace, 2> traces;
+  // Value moves since the last paint, per curve, merged while they follow each other.
+  std::unordered_map<const EditorToolkit::Curve2*, CurveTrace::ValueEdit> valueEdits;
   // Closed outline of the rubber band, rebuilt at each paint.
   std::array<EditorCore::CPoint, 5> aRubberBandOutline{};
 };

@@ -355,22 +355,33 @@ void GraphEditor::SelectInRubberBand() {
 
 void GraphEditor::ApplyValueMove(bool useFalloff) {
   if (!pCurrentPoint || !curves.HasSelectionRange()) return;
+  // Tells the view which frames of the curve changed: the keys low..high and their neighbours.
+  auto note = [this](Curve2& curve, std::uint64_t before, int low, int high) {
+    const int last = static_cast<int>(curve.GetPointCount()) - 1;
+    const Curve2& shown = curve;
+    view.NoteValueEdit(curve, before, shown.GetPointAt(static_cast<std::uint32_t>(std::max(low - 1, 0)))->x,
+                       shown.GetPointAt(static_cast<std::uint32_t>(std::min(high + 1, last)))->x);
+  };
   if (!useFalloff) {
-    ForEachSelectedBlock([this](Curve2& curve, int first, int last) {
+    ForEachSelectedBlock([this, &note](Curve2& curve, int first, int last) {
+      const std::uint64_t before = curve.GetRevision();
       for (int i = first; i <= last; ++i) curve.GetPointAt(static_cast<std::uint32_t>(i))->y = fTargetY;
+      note(curve, before, first, last);
     });
     return;
   }
   if (pCurrentPoint->y == fTargetY) return;
   const float delta = fTargetY - pCurrentPoint->y;
-  ForEachSelectedBlock([this, delta](Curve2& curve, int first, int last) {
+  ForEachSelectedBlock([this, delta, &note](Curve2& curve, int first, int last) {
     // The widths count keys here; the weights already limit the pull to the frames.
     const int low = std::max(0, first - static_cast<int>(fFalloffBefore));
     const int high = std::min(static_cast<int>(curve.GetPointCount()) - 1, last + static_cast<int>(fFalloffAfter));
+    const std::uint64_t before = curve.GetRevision();
     for (int i = low; i <= high; ++i) {
       EditablePoint& key = *curve.GetPointAt(static_cast<std::uint32_t>(i));
       if (key.weight < 1.0f) key.y += (1.0f - key.weight) * delta;
     }
+    note(curve, before, low, high);
   });
 }
 

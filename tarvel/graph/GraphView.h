@@ -1,5 +1,9 @@
 #pragma once
 
+#include <cstdint>
+
+#include "EditorToolkit/Curve2.h"
+
 namespace Tarvel {
 
 // What graph editing needs of the view it edits in: the mapping between client pixels and
@@ -24,6 +28,11 @@ class GraphView {
   virtual void PlaceCrossHair(float frame, float value) = 0;
   // Tells the panel one of the GraphNotify_ codes; the view repaints afterwards.
   virtual void Notify(int code) = 0;
+  // A value move changed only values of the curve's keys, within the frames firstFrame to
+  // lastFrame (the moved keys' neighbours included), since its revision `before`: a view
+  // that keeps what it drew may draw those frames alone again.
+  virtual void NoteValueEdit(const EditorToolkit::Curve2& /*curve*/, std::uint64_t /*before*/, float /*firstFrame*/,
+                             float /*lastFrame*/) {}
 };
 
 }  // namespace Tarvel

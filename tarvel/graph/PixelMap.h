@@ -18,6 +18,7 @@ class PixelMap {
   double Position(double value) const { return (value - start) * perValue; }
   int Pixel(double value) const { return Round(Position(value)); }
   double ValueAt(double pixel) const { return start + pixel / perValue; }
+  friend bool operator==(const PixelMap&, const PixelMap&) = default;
   // floor(position + 0.5) without a library call, clamped far outside any view.
   static int Round(double position) {
     const double t = std::clamp(position, -1.0e9, 1.0e9) + 0.5;

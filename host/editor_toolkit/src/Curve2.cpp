@@ -3,6 +3,7 @@
 #include <EngineCore/Log.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cassert>
 #include <cmath>
 #include <limits>
@@ -95,6 +96,11 @@ bool IsFinitePoint(float x, float y) { return std::isfinite(x) && std::isfinite(
 
 }  // namespace
 
+std::uint64_t Curve2::NewId() {
+  static std::atomic<std::uint64_t> last{0};
+  return ++last;
+}
+
 Curve2::Curve2() = default;
 
 Curve2::~Curve2() = default;
@@ -107,6 +113,7 @@ Curve2::Curve2(const Curve2& other)
 }
 
 Curve2& Curve2::operator=(const Curve2& other) {
+  ++revision;
   selectionRangeKnown = false;
   if (this == &other) return *this;
   ReleaseAll();
@@ -131,12 +138,15 @@ Curve2::Curve2(Curve2&& other) noexcept
       boundingBox(other.boundingBox),
       color(other.color),
       selectionColor(other.selectionColor) {
+  ++other.revision;
   other.selectionRangeKnown = false;
   other.order.clear();
   other.slabs.clear();
 }
 
 Curve2& Curve2::operator=(Curve2&& other) noexcept {
+  ++revision;
+  ++other.revision;
   selectionRangeKnown = false;
   other.selectionRangeKnown = false;
   if (this == &other) return *this;
@@ -218,6 +228,7 @@ void Curve2::LayOutOrder() {
 }
 
 void Curve2::ReleaseAll() {
+  ++revision;
   selectionRangeKnown = false;
   // Back in slab order: the pointer array gives its memory back.
   std::vector<EditablePoint*>().swap(order);
@@ -239,6 +250,7 @@ void Curve2::Prepare(std::uint32_t count) {
 }
 
 EditablePoint* Curve2::AddPoint(EngineCore::Vector2 point, bool bSelect) {
+  ++revision;
   selectionRangeKnown = false;
   if (!IsFinitePoint(point.x, point.y)) {
     EngineCore::Log::Write(EngineCore::Log::Warning,
@@ -264,6 +276,7 @@ EditablePoint* Curve2::AddPoint(EngineCore::Vector2 point, bool bSelect) {
 }
 
 bool Curve2::RemovePointAt(std::uint32_t index) {
+  ++revision;
   selectionRangeKnown = false;
   if (index >= GetPointCount()) return false;
   LayOutOrder();
@@ -280,6 +293,7 @@ bool Curve2::RemovePointAt(std::uint32_t index) {
 void Curve2::RemoveAllPoints() { ReleaseAll(); }
 
 bool Curve2::MovePointsAt(std::uint32_t first, std::uint32_t last, float dx) {
+  ++revision;
   selectionRangeKnown = false;
   if (first > last || last >= GetPointCount() || !std::isfinite(dx)) return false;
   for (std::uint32_t i = first; i <= last; ++i) OrderAt(i)->x += dx;
@@ -309,6 +323,7 @@ bool Curve2::MovePointsAt(std::uint32_t first, std::uint32_t last, float dx) {
 }
 
 bool Curve2::SwapPoints(std::uint32_t i, std::uint32_t j) {
+  ++revision;
   selectionRangeKnown = false;
   if (i >= GetPointCount() || j >= GetPointCount()) return false;
   LayOutOrder();
@@ -512,6 +527,7 @@ bool Curve2::EvaluatePoint(float x, float& y, std::uint32_t& segment) const {
 }
 
 std::uint32_t Curve2::SubSample(std::uint32_t first, std::uint32_t last, float tolerance) {
+  ++revision;
   selectionRangeKnown = false;
   const std::uint32_t count = GetPointCount();
   if (count == 0) return 0;
@@ -569,6 +585,7 @@ std::uint32_t Curve2::SubSample(std::uint32_t first, std::uint32_t last, float t
 }
 
 int Curve2::Subdivise(float x0, float x1, int count, bool bInheritSelection, bool bMarkNew) {
+  ++revision;
   selectionRangeKnown = false;
   if (count <= 0 || GetPointCount() == 0 || !std::isfinite(x0) || !std::isfinite(x1) || !(x0 < x1)) return 0;
   LayOutOrder();
@@ -647,6 +664,7 @@ Curve2::PointList Curve2::GetCurve() const {
 }
 
 bool Curve2::SetCurve(const PointList& points) {
+  ++revision;
   selectionRangeKnown = false;
   ReleaseAll();
   Prepare(static_cast<std::uint32_t>(points.size()));

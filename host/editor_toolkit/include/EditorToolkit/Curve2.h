@@ -142,6 +142,7 @@ class Curve2 {
   // Point index; the last point when index is past the end; null on an empty curve. Inline:
   // drawing and editing walk every point through it.
   EditablePoint* GetPointAt(std::uint32_t index) {
+    ++revision;
     const std::uint32_t count = GetPointCount();
     return count == 0 ? nullptr : OrderAt(std::min(index, count - 1));
   }
@@ -160,6 +161,14 @@ class Curve2 {
   // Points examined by the last hinted or unhinted evaluation: lets callers check that their
   // hint pays.
   std::uint32_t GetLastSearchLength() const { return lastSearchLength; }
+
+  // Together, what the curve's frames and values are: a curve that keeps its id and its
+  // revision has kept them. The id is the curve's own among every curve of the process; the
+  // revision grows with every call that may change a frame or a value, writable access
+  // through GetPointAt included (selection calls leave it). A view that keeps what it drew
+  // of a curve draws it again when either differs.
+  std::uint64_t GetId() const { return id; }
+  std::uint64_t GetRevision() const { return revision; }
 
  private:
   // Raw room for one point; a free slot holds the link to the next free slot instead.
@@ -201,6 +210,10 @@ class Curve2 {
   int LastAtOrBefore(float x) const;
   bool Interpolate(float x, std::uint32_t segment, float& y) const;
 
+  static std::uint64_t NewId();
+
+  std::uint64_t id = NewId();
+  std::uint64_t revision = 0;
   // Empty in slab order.
   std::vector<EditablePoint*> order;
   std::vector<Slab> slabs;
