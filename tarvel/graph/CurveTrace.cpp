@@ -46,7 +46,14 @@ bool CurveTrace::Trace(const EditorToolkit::Curve2& curve, const PixelMap& frame
       std::fill(lows.begin() + (low - first), lows.begin() + (high - first + 1), kNothing);
       std::fill(highs.begin() + (low - first), highs.begin() + (high - first + 1), -kNothing);
       TraceColumns(curve, low, high);
+      const int reachFirst = reachedFirst;
+      const int reachLast = reachedLast;
       FindReach();
+      for (SpanList& spans : pens) {
+        spans.valid = spans.valid && reachFirst == reachedFirst && reachLast == reachedLast;
+        spans.dirtyFirst = spans.dirtyFirst <= spans.dirtyLast ? std::min(spans.dirtyFirst, low) : low;
+        spans.dirtyLast = std::max(spans.dirtyLast, high);
+      }
     }
     revision = curve.GetRevision();
     return reachedFirst <= reachedLast;
@@ -59,6 +66,7 @@ bool CurveTrace::Trace(const EditorToolkit::Curve2& curve, const PixelMap& frame
   revision = curve.GetRevision();
   lows.assign(static_cast<std::size_t>(last - first) + 1, kNothing);
   highs.assign(static_cast<std::size_t>(last - first) + 1, -kNothing);
+  for (SpanList& spans : pens) spans.valid = false;
   TraceColumns(curve, first, last);
   FindReach();
   return reachedFirst <= reachedLast;
@@ -134,26 +142,53 @@ void CurveTrace::TraceColumns(const EditorToolkit::Curve2& curve, int first, int
   keep(current, low, high);
 }
 
-void CurveTrace::Spans(int penWidth, int viewHeight, std::vector<int>& tops, std::vector<int>& bottoms) const {
+const CurveTrace::SpanList& CurveTrace::Spans(int penWidth, int viewHeight) {
   const int pen = std::clamp(penWidth, 1, kWidestPen);
-  const int half = pen / 2;
-  const int after = pen - half - 1;
-  const std::size_t count = static_cast<std::size_t>(to - from);
-  // Column c shows the traced columns c - after .. c + half, their rows widened as much.
-  tops.resize(count);
-  bottoms.resize(count);
-  int* __restrict top = tops.data();
-  int* __restrict bottom = bottoms.data();
+  SpanList* spans = &pens[0];
+  for (SpanList& kept : pens) {
+    if (kept.pen == pen) spans = &kept;
+  }
+  if (spans->pen != pen) {
+    // The slot of the pen asked for longest ago goes.
+    spans = &pens[nextPenSlot];
+    nextPenSlot = (nextPenSlot + 1) % pens.size();
+    spans->pen = pen;
+    spans->valid = false;
+  }
+  if (!spans->valid || spans->height != viewHeight) {
+    spans->tops.resize(static_cast<std::size_t>(to - from));
+    spans->bottoms.resize(static_cast<std::size_t>(to - from));
+    FillSpans(*spans, viewHeight, from, to);
+  } else if (spans->dirtyFirst <= spans->dirtyLast) {
+    // Column c shows the columns c - after .. c + half: those that saw the edited ones.
+    const int half = pen / 2;
+    FillSpans(*spans, viewHeight, std::max(from, spans->dirtyFirst - half),
+              std::min(to, spans->dirtyLast + (pen - half - 1) + 1));
+  }
+  spans->valid = true;
+  spans->height = viewHeight;
+  spans->dirtyFirst = 1;
+  spans->dirtyLast = 0;
+  return *spans;
+}
+
+void CurveTrace::FillSpans(SpanList& spans, int viewHeight, int first, int end) const {
+  const int half = spans.pen / 2;
+  const int after = spans.pen - half - 1;
+  int* __restrict top = spans.tops.data();
+  int* __restrict bottom = spans.bottoms.data();
   const int* __restrict low = lows.data() + kMargin;
   const int* __restrict high = highs.data() + kMargin;
   // The pen reaches sideways only between the curve's ends, as along a flat line.
-  const std::size_t begin = static_cast<std::size_t>(std::clamp(reachedFirst - from, 0, static_cast<int>(count)));
-  const std::size_t end = static_cast<std::size_t>(std::clamp(reachedLast + 1 - from, 0, static_cast<int>(count)));
-  std::fill(tops.begin(), tops.begin() + static_cast<std::ptrdiff_t>(begin), 1);
-  std::fill(bottoms.begin(), bottoms.begin() + static_cast<std::ptrdiff_t>(begin), 0);
-  std::fill(tops.begin() + static_cast<std::ptrdiff_t>(end), tops.end(), 1);
-  std::fill(bottoms.begin() + static_cast<std::ptrdiff_t>(end), bottoms.end(), 0);
-  for (std::size_t i = begin; i < end; ++i) {
+  const int reachBegin = std::max(first, reachedFirst);
+  const int reachEnd = std::min(end, reachedLast + 1);
+  for (int c = first; c < end; ++c) {
+    const std::size_t i = static_cast<std::size_t>(c - from);
+    if (c < reachBegin || c >= reachEnd) {
+      top[i] = 1;
+      bottom[i] = 0;
+      continue;
+    }
     int penLow = low[i];
     int penHigh = high[i];
     for (int offset = -after; offset <= half; ++offset) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <vector>
 
@@ -43,10 +44,22 @@ class CurveTrace {
   // from); false when the curve reaches none of them.
   bool Trace(const EditorToolkit::Curve2& curve, const PixelMap& frames, const PixelMap& values, int from, int to,
              const ValueEdit* edit = nullptr);
-  // The spans of a pen of penWidth pixels over the traced columns from..to - 1: tops[i] and
-  // bottoms[i] for column from + i, as rows of a view viewHeight pixels high, row 0 at the
-  // top; tops[i] > bottoms[i] where nothing is drawn.
-  void Spans(int penWidth, int viewHeight, std::vector<int>& tops, std::vector<int>& bottoms) const;
+  // Rows drawn by a pen: tops[i] to bottoms[i] in column from + i, row 0 at the top;
+  // tops[i] > bottoms[i] where nothing is drawn.
+  struct SpanList {
+    int pen = 0;
+    int height = 0;
+    bool valid = false;
+    // Columns traced again since the spans were made (none while first > last).
+    int dirtyFirst = 1;
+    int dirtyLast = 0;
+    std::vector<int> tops;
+    std::vector<int> bottoms;
+  };
+  // The spans of a pen of penWidth pixels over the traced columns from..to - 1, in a view
+  // viewHeight pixels high; kept for the last two pens asked for, and made again only where
+  // the trace changed.
+  const SpanList& Spans(int penWidth, int viewHeight);
 
  private:
   // Columns kept on each side of from..to - 1, for the pens' reach.
@@ -54,6 +67,8 @@ class CurveTrace {
   // Traces the columns first..last again, within the traced ones.
   void TraceColumns(const EditorToolkit::Curve2& curve, int first, int last);
   void FindReach();
+  // The spans of the columns first..end - 1.
+  void FillSpans(SpanList& spans, int viewHeight, int first, int end) const;
 
   // The lowest and highest height reached in each column from `from - kMargin` on; columns
   // the curve does not reach hold kNothing.
@@ -69,6 +84,8 @@ class CurveTrace {
   PixelMap valueMap{0.0, 1.0};
   std::uint64_t curveId = 0;
   std::uint64_t revision = 0;
+  std::array<SpanList, 2> pens;
+  std::size_t nextPenSlot = 0;
 };
 
 }  // namespace Tarvel

@@ -433,11 +433,11 @@ void GUI_GraphCtrl::PaintStrokes(GUI_BackBuffer& buffer, ColumnTrace& work, int 
       continue;
     }
     if (stroke.cased) {
-      trace.Spans(4, height, work.tops, work.bottoms);
-      buffer.FillColumnSpans(from, work.tops.data(), work.bottoms.data(), to - from, Ids::kColourCurveCasing);
+      const CurveTrace::SpanList& casing = trace.Spans(4, height);
+      buffer.FillColumnSpans(from, casing.tops.data(), casing.bottoms.data(), to - from, Ids::kColourCurveCasing);
     }
-    trace.Spans(2, height, work.tops, work.bottoms);
-    buffer.FillColumnSpans(from, work.tops.data(), work.bottoms.data(), to - from, stroke.colour);
+    const CurveTrace::SpanList& line = trace.Spans(2, height);
+    buffer.FillColumnSpans(from, line.tops.data(), line.bottoms.data(), to - from, stroke.colour);
   }
 }
 

@@ -102,12 +102,9 @@ class GUI_GraphCtrl : public EditorCore::GUI_Wnd, public GraphView {
     EditorCore::COLORREF colour;
     bool cased;
   };
-  // The traces of one half of the view, kept from paint to paint for the curves drawn, and
-  // the spans of rows drawn for the current one.
+  // The traces of one half of the view, kept from paint to paint for the curves drawn.
   struct ColumnTrace {
     std::unordered_map<const EditorToolkit::Curve2*, CurveTrace> traces;
-    std::vector<int> tops;
-    std::vector<int> bottoms;
   };
   // Draws every stroke into the columns from..to - 1.
   void PaintStrokes(EditorCore::GUI_BackBuffer& buffer, ColumnTrace& work, int from, int to, int height) const;
