@@ -1,6 +1,7 @@
 // Graph paint cost at 1920 x 1080: 100 curves of 300 keys each, painted by the graph control
-// (background, grid, per-column sampled curves, keys) into an offscreen back buffer, against a
-// plain QPainter drawing the same per-column polylines with a 2-pixel pen, in the same run.
+// (background, grid, curves as spans of rows per column, kept from paint to paint, keys) into
+// an offscreen back buffer, against a plain QPainter drawing the same per-column polylines
+// with a 2-pixel pen, in the same run.
 #include "graph/GUI_GraphCtrl.h"
 
 #include <EditorCore/GUI_App.h>

@@ -101,14 +101,30 @@ TEST(CurveOrdering, PointsKeepTheirAddressWhenOthersAreRemovedMovedOrSwapped) {
   EXPECT_EQ(kept->y, 2.0f);
 }
 
-TEST(CurveOrdering, PreparedCurveHoldsAtMost24BytesPerPointAndSnapshots16) {
+TEST(CurveOrdering, ACurveLoadedInOrderHolds16BytesAPointUntilItsOrderChanges) {
   Curve2 curve;
   curve.Prepare(10000);
-  const std::size_t held = curve.GetHeldBytes();
   for (int i = 0; i < 10000; ++i) curve.AddPoint({static_cast<float>(i), 0.0f}, false);
-  EXPECT_EQ(curve.GetHeldBytes(), held);
-  EXPECT_LE(held, 24u * 10000u);
-  EXPECT_EQ(curve.GetCurve().capacity() * sizeof(EditablePoint), 16u * 10000u);
+  EXPECT_EQ(curve.GetHeldBytes(), 16u * 10000u);
+  EditablePoint* kept = curve.GetPointAt(5000);
+  curve.AddPoint({4999.5f, 1.0f}, false);
+  EXPECT_EQ(curve.GetPointAt(5001), kept) << "points keep their address when the order takes its own array";
+  EXPECT_EQ(curve.GetPointAt(5000)->x, 4999.5f);
+  EXPECT_GT(curve.GetHeldBytes(), 16u * 10001u);
+  EXPECT_EQ(curve.GetCurve().capacity() * sizeof(EditablePoint), 16u * 10001u);
+}
+
+TEST(CurveOrdering, TheRevisionGrowsWithWritableAccessNotWithSelectionAndACopyIsAnotherCurve) {
+  Curve2 curve = Parabola(4);
+  const std::uint64_t seen = curve.GetRevision();
+  EXPECT_TRUE(curve.SelectPointAt(1, true));
+  const Curve2& shown = curve;
+  EXPECT_EQ(shown.GetPointAt(2)->x, 20.0f);
+  EXPECT_EQ(curve.GetRevision(), seen);
+  curve.GetPointAt(2)->y = 7.0f;
+  EXPECT_GT(curve.GetRevision(), seen);
+  const Curve2 copy = curve;
+  EXPECT_NE(copy.GetId(), curve.GetId());
 }
 
 TEST(CurveMove, ShiftsTheRangeAndRestoresOrderBothWaysKeepingMovedPointsOnTheSideTheyCameFrom) {

@@ -251,6 +251,31 @@ TEST_F(GraphCtrl, KeysAreShadedByWeightOutlinedWhenSelectedAndHiddenWhenCovered)
   EXPECT_NE(At(kW - 1, Row(8) + 1), kCurve) << "one pixel past the edge is out";
 }
 
+TEST_F(GraphCtrl, KeyBoxesShowWhereKeysLieFourPixelsApartAndCurvesCrossTheViewWithoutAGap) {
+  const double perFrame = (Col(20) - Col(0)) / 20.0;
+  for (const double pixels : {2.0, 6.0}) {
+    shown.Clear();
+    records.clear();
+    std::vector<std::pair<float, float>> keys;
+    for (double x = 0.0; x <= 30.0; x += pixels / perFrame) keys.emplace_back(static_cast<float>(x), 2.0f);
+    AddCurve(keys);
+    Draw();
+    // The line covers the key's row and the one above; a box reaches two rows higher.
+    const int boxPixels = Count(CRect(Col(1), Row(2) - 2, Col(29), Row(2) - 1), kCurve);
+    if (pixels < Tarvel::GUI_GraphCtrl::kKeyBoxSpacing) {
+      EXPECT_EQ(boxPixels, 0) << "keys 2 pixels apart would merge into a band";
+    } else {
+      EXPECT_GT(boxPixels, 0) << "keys 6 pixels apart";
+    }
+  }
+  // The two halves of the view are drawn apart: a slope across the middle has no gap.
+  shown.Clear();
+  records.clear();
+  AddCurve({{0.0f, -10.0f}, {static_cast<float>(hRuler.PixelToValue(kW)), 10.0f}});
+  Draw();
+  for (int x = kW / 2 - 3; x <= kW / 2 + 3; ++x) EXPECT_GT(Count(CRect(x, 0, x + 1, kH), kCurve), 0) << x;
+}
+
 TEST_F(GraphCtrl, OverlaysShowTheRubberBandWhileBandingAndTheCurrentKeyWhileItsMarkerShows) {
   graph.GetEditor().iDragState = 1;
   graph.GetEditor().oRubberBand = CRect(103, 103, 203, 153);

@@ -1,0 +1,93 @@
+#include "graph/CurveTrace.h"
+
+#include <cmath>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+using EditorToolkit::Curve2;
+using Tarvel::CurveTrace;
+using Tarvel::PixelMap;
+
+namespace {
+
+// A pixel per frame and per value; the view is 100 rows high.
+const PixelMap kFrames(0.0, 1.0);
+const PixelMap kValues(0.0, 1.0);
+constexpr int kHeight = 100;
+
+Curve2 MakeCurve(const std::vector<std::pair<float, float>>& keys) {
+  Curve2 curve;
+  for (const auto& [x, y] : keys) curve.AddPoint({x, y}, false);
+  return curve;
+}
+
+// The rows drawn in each column of a fresh trace, for comparison with a kept one.
+std::vector<int> Rows(const CurveTrace::SpanList& spans) {
+  std::vector<int> rows = spans.tops;
+  rows.insert(rows.end(), spans.bottoms.begin(), spans.bottoms.end());
+  return rows;
+}
+
+std::vector<int> FreshRows(const Curve2& curve, int pen) {
+  CurveTrace fresh;
+  fresh.Trace(curve, kFrames, kValues, 0, 200);
+  return Rows(fresh.Spans(pen, kHeight));
+}
+
+}  // namespace
+
+TEST(CurveTrace, AColumnSpansEveryHeightItsKeysAndSegmentsReachAndNothingBeyondTheEnds) {
+  // Ten keys a column between heights 0 and 20, then one steep segment of 20 rows a column.
+  std::vector<std::pair<float, float>> keys;
+  for (int i = 0; i < 50; ++i) keys.emplace_back(0.1f * static_cast<float>(i), i % 2 ? 20.0f : 0.0f);
+  keys.emplace_back(10.0f, 0.0f);
+  keys.emplace_back(12.0f, 40.0f);
+  const Curve2 curve = MakeCurve(keys);
+  CurveTrace trace;
+  ASSERT_TRUE(trace.Trace(curve, kFrames, kValues, 0, 20));
+  const CurveTrace::SpanList& thin = trace.Spans(1, kHeight);
+  for (int c = 1; c <= 4; ++c) {
+    EXPECT_EQ(thin.tops[c], kHeight - 20) << "column " << c;
+    EXPECT_EQ(thin.bottoms[c], kHeight) << "column " << c;
+  }
+  EXPECT_EQ(thin.tops[11], kHeight - 30) << "the steep segment at the column's right border";
+  EXPECT_EQ(thin.bottoms[11], kHeight - 10) << "and at its left border";
+  EXPECT_GT(thin.tops[13], thin.bottoms[13]) << "nothing after the last key";
+  // A pen of 2 takes the next column too and a row above.
+  const CurveTrace::SpanList& pen = trace.Spans(2, kHeight);
+  EXPECT_EQ(pen.tops[10], kHeight - 30 - 1);
+  EXPECT_EQ(pen.bottoms[10], kHeight);
+  EXPECT_FALSE(trace.Trace(curve, kFrames, kValues, 30, 40)) << "the curve ends before these columns";
+}
+
+TEST(CurveTrace, AKeptTraceDrawsAgainOnlyWhatAValueEditNamesAndAlwaysMatchesANewTrace) {
+  std::vector<std::pair<float, float>> keys;
+  for (int i = 0; i < 200; ++i) keys.emplace_back(static_cast<float>(i), 50.0f + 30.0f * std::sin(0.1f * i));
+  Curve2 curve = MakeCurve(keys);
+  CurveTrace trace;
+  trace.Trace(curve, kFrames, kValues, 0, 200);
+  trace.Spans(2, kHeight);
+  trace.Spans(4, kHeight);
+
+  auto edit = [&curve](int first, int last, float by) {
+    const std::uint64_t before = curve.GetRevision();
+    for (int i = first; i <= last; ++i) curve.GetPointAt(static_cast<std::uint32_t>(i))->y += by;
+    return CurveTrace::ValueEdit{curve.GetId(), before, curve.GetRevision(), static_cast<float>(first - 1),
+                                 static_cast<float>(last + 1)};
+  };
+  const CurveTrace::ValueEdit moved = edit(50, 60, 12.0f);
+  trace.Trace(curve, kFrames, kValues, 0, 200, &moved);
+  EXPECT_EQ(Rows(trace.Spans(2, kHeight)), FreshRows(curve, 2));
+  EXPECT_EQ(Rows(trace.Spans(4, kHeight)), FreshRows(curve, 4));
+
+  // A change the trace was not told of, alone or before one it was told of: the whole curve
+  // is traced again.
+  edit(150, 151, -9.0f);
+  trace.Trace(curve, kFrames, kValues, 0, 200);
+  EXPECT_EQ(Rows(trace.Spans(2, kHeight)), FreshRows(curve, 2));
+  edit(150, 151, 9.0f);
+  const CurveTrace::ValueEdit told = edit(20, 22, 5.0f);
+  trace.Trace(curve, kFrames, kValues, 0, 200, &told);
+  EXPECT_EQ(Rows(trace.Spans(2, kHeight)), FreshRows(curve, 2));
+}
