@@ -50,7 +50,7 @@ constexpr int kOpenClipMessage = 3524;
 // the one before.
 bool RepeatTake(EngineCore::AnimClip& clip, int times) {
   clip.ComputeKeyFrameRange();
-  const std::uint32_t period = clip.GetLastKeyFrame() + 1;
+  const std::uint32_t period = clip.GetLastKeyFrame() - clip.GetFirstKeyFrame() + 1;
   for (std::uint32_t c = 0; c < clip.GetChannelCount(); ++c) {
     const EngineCore::AnimChannel& channel = *clip.GetChannelAt(c);
     for (std::uint32_t t = 0; t < channel.GetTrackCount(); ++t) {
