@@ -403,7 +403,21 @@ void WriteEmptyTracks(tinygltf::Model& model, const EngineCore::AnimClip& clip) 
 }  // namespace
 
 GltfClipStorage::GltfClipStorage(std::string path, tinygltf::Model model, std::map<std::string, int> channelNodes)
-    : path_(std::move(path)), model_(std::move(model)), channelNodes_(std::move(channelNodes)) {}
+    : path_(std::move(path)), model_(std::move(model)), channelNodes_(std::move(channelNodes)) {
+  ForgetClipAnimation();
+}
+
+void GltfClipStorage::ForgetClipAnimation() {
+  if (model_.animations.empty() || HoldsNoClipAnimation(model_)) return;
+  std::set<int> clipNodes;
+  for (const auto& [name, node] : channelNodes_) clipNodes.insert(node);
+  tinygltf::Model kept = CopyWithoutBufferBytes(model_);
+  const std::vector<int> doomed = RemoveChannelsOf(kept.animations[0], clipNodes);
+  if (doomed.empty()) return;
+  DropUnusedAnimationData(kept, doomed, model_, 0);
+  for (tinygltf::Buffer& buffer : kept.buffers) buffer.data.shrink_to_fit();
+  model_ = std::move(kept);
+}
 
 bool GltfClipStorage::Save(const EngineCore::Resource& resource) {
   if (resource.GetKind() != EngineCore::Resource::KindAnimClip) return false;
@@ -442,6 +456,7 @@ ClipFileError GltfClipStorage::WriteTo(const EngineCore::AnimClip& clip, const s
     if (error == ClipFileError::None && path == path_) {
       model_ = std::move(model);
       channelNodes_ = std::move(channelNodes);
+      ForgetClipAnimation();
     }
     return error;
   } catch (const std::bad_alloc&) {

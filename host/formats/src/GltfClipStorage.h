@@ -12,8 +12,9 @@
 
 namespace Formats {
 
-// The glTF file a clip was opened from: the whole document as read, which nodes the clip's
-// channels stand for, and the writing of the clip back into it.
+// The glTF file a clip was opened from: the document as read without the clip's own
+// animation channels (every save writes them from the clip, so a long take is not held
+// twice), which nodes the clip's channels stand for, and the writing of the clip back into it.
 class GltfClipStorage : public ClipStorage {
  public:
   // Key of the asset extras that list the clip's channels without tracks and tracks without
@@ -39,6 +40,8 @@ class GltfClipStorage : public ClipStorage {
   const std::string& GetPath() const { return path_; }
 
  private:
+  // Drops the clip's channels, their samplers and the bytes only they used from the document.
+  void ForgetClipAnimation();
   // The document with the clip's animation in place of the channels the clip stands for.
   tinygltf::Model BuildModel(const EngineCore::AnimClip& clip, std::map<std::string, int>& channelNodes);
 
