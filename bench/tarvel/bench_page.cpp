@@ -164,20 +164,24 @@ class PageOnTake {
     Editor().SetFalloff(true);
     Editor().SetFalloffBefore(20.0f);
     Editor().SetFalloffAfter(20.0f);
-    return Core().GetSelection().GetSelectedCurveCount() == static_cast<int>(Core().GetCurveSet().GetCurveCount());
+    return Core().GetSelection().GetSelectedCurveCount() == Curves();
   }
-  // Presses the first selected key of the first selected curve, as the drag's current key.
+  // Presses the middle one of the selected keys of the first curve, which the graph's hit
+  // test looks at first: a key whose neighbours under the pointer are selected too, so that
+  // the press keeps the selection and drags all of it.
   bool PressSelectedKey() {
-    for (Tarvel::CurveInfo* curve : Core().GetSelection().GetCurves()) {
-      const int first = curve->pCurve->GetFirstSelectedPointIndex();
-      if (!curve->bSelected || first < 0 || first >= static_cast<int>(curve->pCurve->GetPointCount())) continue;
-      const EditorToolkit::EditablePoint& key = *curve->pCurve->GetPointAt(static_cast<std::uint32_t>(first));
-      pressed = At(key.x, key.y);
-      Editor().Press(pressed, false, false);
-      return Editor().IsMoving();
-    }
-    return false;
+    const std::vector<Tarvel::CurveInfo*>& shown = Core().GetSelection().GetCurves();
+    if (shown.empty()) return false;
+    const EditorToolkit::Curve2& curve = *shown.front()->pCurve;
+    const int middle = (curve.GetFirstSelectedPointIndex() + curve.GetLastSelectedPointIndex()) / 2;
+    if (middle < 0 || middle >= static_cast<int>(curve.GetPointCount())) return false;
+    const EditorToolkit::EditablePoint& key = *curve.GetPointAt(static_cast<std::uint32_t>(middle));
+    pressed = At(key.x, key.y);
+    Editor().Press(pressed, false, false);
+    return Editor().IsMoving() && Core().GetSelection().GetSelectedCurveCount() == Curves();
   }
+  int Curves() { return static_cast<int>(Core().GetCurveSet().GetCurveCount()); }
+
   // One mouse move of the drag, alternately above and below the pressed key.
   void MoveDrag(int step) { Editor().Move({pressed.x, pressed.y + (step % 2 ? 12 : -12)}, false); }
 

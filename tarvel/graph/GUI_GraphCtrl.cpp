@@ -426,18 +426,34 @@ void GUI_GraphCtrl::NoteValueEdit(const EditorToolkit::Curve2& curve, std::uint6
 void GUI_GraphCtrl::PaintStrokes(GUI_BackBuffer& buffer, ColumnTrace& work, int from, int to, int height) const {
   const PixelMap frames(*pHRuler);
   const PixelMap values(*pVRuler);
-  for (const Stroke& stroke : strokes) {
+  // The spans of every stroke first, then the pixels a band of columns at a time, every stroke
+  // in order: a band's pixels stay in the cache while all the curves cross it.
+  std::vector<const CurveTrace::SpanList*> casings(strokes.size(), nullptr);
+  std::vector<const CurveTrace::SpanList*> lines(strokes.size(), nullptr);
+  for (std::size_t i = 0; i < strokes.size(); ++i) {
+    const Stroke& stroke = strokes[i];
     const auto edit = valueEdits.find(stroke.curve);
     CurveTrace& trace = work.traces[stroke.curve];
     if (!trace.Trace(*stroke.curve, frames, values, from, to, edit == valueEdits.end() ? nullptr : &edit->second)) {
       continue;
     }
-    if (stroke.cased) {
-      const CurveTrace::SpanList& casing = trace.Spans(4, height);
-      buffer.FillColumnSpans(from, casing.tops.data(), casing.bottoms.data(), to - from, Ids::kColourCurveCasing);
+    if (stroke.cased) casings[i] = &trace.Spans(4, height);
+    lines[i] = &trace.Spans(2, height);
+  }
+  constexpr int kBand = 64;
+  for (int band = from; band < to; band += kBand) {
+    const int count = std::min(kBand, to - band);
+    const std::size_t at = static_cast<std::size_t>(band - from);
+    for (std::size_t i = 0; i < strokes.size(); ++i) {
+      if (casings[i]) {
+        buffer.FillColumnSpans(band, casings[i]->tops.data() + at, casings[i]->bottoms.data() + at, count,
+                               Ids::kColourCurveCasing);
+      }
+      if (lines[i]) {
+        buffer.FillColumnSpans(band, lines[i]->tops.data() + at, lines[i]->bottoms.data() + at, count,
+                               strokes[i].colour);
+      }
     }
-    const CurveTrace::SpanList& line = trace.Spans(2, height);
-    buffer.FillColumnSpans(from, line.tops.data(), line.bottoms.data(), to - from, stroke.colour);
   }
 }
 
