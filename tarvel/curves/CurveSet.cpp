@@ -94,14 +94,18 @@ const CurveSet::Curves& CurveSet::LoadChannel(std::uint32_t channelKey, const En
 
     const std::uint32_t count = KeyCount(track);
     if (count > 0) {
-      for (const auto& curve : triple) curve->pCurve->Prepare(maxKeys);
+      // The points are gathered first and set in one go: one pass over each curve's storage.
+      EditorToolkit::Curve2::PointList points[3];
+      for (auto& list : points) list.reserve(maxKeys);
       const bool rotation = keyType == EngineCore::AnimCurve::KeyQuaternion;
       float previous[3] = {0.0f, 0.0f, 0.0f};
       auto addPoint = [&](float x, float values[3], bool continuous) {
         for (int c = 0; c < 3; ++c) {
           if (rotation && continuous) values[c] = MakeContinuous(values[c], previous[c]);
           previous[c] = values[c];
-          triple[c]->pCurve->AddPoint({x, values[c]}, false);
+          EditorToolkit::EditablePoint& point = points[c].emplace_back();
+          point.x = x;
+          point.y = values[c];
         }
       };
       // A channel keyed only at frame 0 (a pose) shows its keys too: they are what the
@@ -121,6 +125,7 @@ const CurveSet::Curves& CurveSet::LoadChannel(std::uint32_t channelKey, const En
         KeyValues(track, count - 1, values);
         addPoint(static_cast<float>(maxFrame), values, true);
       }
+      for (int c = 0; c < 3; ++c) triple[c]->pCurve->SetCurve(points[c]);
     }
     for (auto& curve : triple) {
       curve->pCurve->ComputeBoundingBox();
