@@ -311,27 +311,25 @@ void GUI_GraphCtrl::Paint(GUI_BackBuffer& buffer, int width, int height) {
 void GUI_GraphCtrl::PaintBackground(GUI_BackBuffer& buffer, int width, int height) const {
   const COLORREF base = EditorCore::GUI_ThemeManager::GetColor(Ids::kThemeGraphBackground);
   const COLORREF light = EditorCore::GUI_ThemeManager::GetColor(Ids::kThemeGraphSelection);
-  buffer.Fill(base);
-  if (!pHRuler || curves.fSelectionBegin < 0.0f || curves.fSelectionEnd < 0.0f) return;
-
-  auto px = [this](double frame) { return pHRuler->ValueToPixel(frame); };
-  if (editor.bFalloff) {
-    if (editor.fFalloffBefore > 0.0f) {
-      const CRect ramp(std::max(0, px(curves.fSelectionBegin - editor.fFalloffBefore)), 0,
-                       std::max(0, px(curves.fSelectionBegin)), height);
-      buffer.FillHGradient(ramp, base, light);
-    }
-    if (editor.fFalloffAfter > 0.0f) {
-      const CRect ramp(std::min(width, px(curves.fSelectionEnd)), 0,
-                       std::min(width, px(curves.fSelectionEnd + editor.fFalloffAfter)), height);
-      buffer.FillHGradient(ramp, light, base);
-    }
+  if (!pHRuler || curves.fSelectionBegin < 0.0f || curves.fSelectionEnd < 0.0f) {
+    buffer.Fill(base);
+    return;
   }
+  auto px = [this, width](double frame) { return std::clamp(pHRuler->ValueToPixel(frame), 0, width); };
   // A single selected frame would be a hairline; it gets one frame on each side.
   const bool single = curves.fSelectionBegin == curves.fSelectionEnd;
-  const double begin = single ? curves.fSelectionBegin - 1.0 : curves.fSelectionBegin;
-  const double end = single ? curves.fSelectionEnd + 1.0 : curves.fSelectionEnd;
-  buffer.FillRect(CRect(std::max(0, px(begin)), 0, std::min(width, px(end)), height), light);
+  const int left = px(single ? curves.fSelectionBegin - 1.0 : curves.fSelectionBegin);
+  const int right = px(single ? curves.fSelectionEnd + 1.0 : curves.fSelectionEnd);
+  const bool before = editor.bFalloff && editor.fFalloffBefore > 0.0f;
+  const bool after = editor.bFalloff && editor.fFalloffAfter > 0.0f;
+  const int rampLeft = before ? px(curves.fSelectionBegin - editor.fFalloffBefore) : left;
+  const int rampRight = after ? px(curves.fSelectionEnd + editor.fFalloffAfter) : right;
+  // The ground where the band and its ramps leave it, so that each pixel is written once.
+  buffer.FillRect(CRect(0, 0, std::min(left, rampLeft), height), base);
+  buffer.FillRect(CRect(std::max(right, rampRight), 0, width, height), base);
+  if (before) buffer.FillHGradient(CRect(rampLeft, 0, px(curves.fSelectionBegin), height), base, light);
+  if (after) buffer.FillHGradient(CRect(px(curves.fSelectionEnd), 0, rampRight, height), light, base);
+  buffer.FillRect(CRect(left, 0, right, height), light);
 }
 
 void GUI_GraphCtrl::PaintGrid(GUI_BackBuffer& buffer, int width, int height) const {
