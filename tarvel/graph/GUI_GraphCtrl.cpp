@@ -291,11 +291,11 @@ void GUI_GraphCtrl::OnMButtonUp(EditorCore::UINT, CPoint) {
 bool GUI_GraphCtrl::OnEraseBkgnd(EditorCore::GUI_DC& dc) {
   CRect client;
   GetClientRect(client);
-  GUI_BackBuffer buffer;
-  // Without a buffer nothing is drawn this time, and the erase still counts as done.
-  if (buffer.Create(dc, client)) {
-    Paint(buffer, client.Width(), client.Height());
-    buffer.Present(true, false);
+  // Without a buffer nothing is drawn this time, and the erase still counts as done. Every
+  // pixel is painted, so the buffer of the last paint serves again.
+  if (backBuffer.Create(dc, client)) {
+    Paint(backBuffer, client.Width(), client.Height());
+    backBuffer.Present(true, false);
   }
   return true;
 }

@@ -5,6 +5,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "EditorCore/GUI_BackBuffer.h"
 #include "EditorCore/GUI_RulerCtrl.h"
 #include "EditorCore/GUI_Wnd.h"
 #include "EditorCore/Geometry.h"
@@ -15,7 +16,6 @@
 #include "graph/GraphView.h"
 
 namespace EditorCore {
-class GUI_BackBuffer;
 class GUI_DC;
 }  // namespace EditorCore
 
@@ -120,6 +120,7 @@ class GUI_GraphCtrl : public EditorCore::GUI_Wnd, public GraphView {
   // In curve units: left/right frames, top the lowest value, bottom the highest.
   EditorCore::CRect oCurvesBounds;
   EditorCore::CRect oClientRect;
+  EditorCore::GUI_BackBuffer backBuffer;
   std::vector<Stroke> strokes;
   // One per half of the view.
   std::array<ColumnTrace, 2> traces;

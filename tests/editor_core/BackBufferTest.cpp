@@ -91,3 +91,21 @@ TEST_F(BackBufferTest, TextAndIconsMixWithRasterDrawing) {
 }
 
 }  // namespace
+
+TEST_F(BackBufferTest, ColumnSpansAreClippedAndABufferMadeAgainAtItsSizeKeepsItsImage) {
+  const int tops[] = {-5, 10, 12, 70};
+  const int bottoms[] = {2, 9, 12, 200};
+  buffer.FillColumnSpans(-1, tops, bottoms, 4, RGB(0, 0, 250));
+  ExpectPixels({{1, 12}, {2, 70}, {2, 79}}, RGB(0, 0, 250));
+  ExpectPixels({{0, 0}, {0, 10}, {1, 11}, {1, 13}, {2, 69}, {3, 70}}, kBack);
+  buffer.SetPen(RGB(250, 0, 0), 3);
+  ASSERT_TRUE(buffer.CreateOffscreen(100, 80));
+  EXPECT_EQ(buffer.GetPixel(1, 12), RGB(0, 0, 250)) << "the image is kept";
+  EXPECT_EQ(buffer.GetPixel(50, 50), kBack);
+  buffer.MoveTo(0, 40);
+  buffer.LineTo(99, 40);
+  EXPECT_EQ(buffer.GetPixel(50, 40), RGB(0, 0, 0)) << "the pen starts again";
+  EXPECT_EQ(buffer.GetPixel(50, 41), kBack) << "one pixel wide";
+  ASSERT_TRUE(buffer.CreateOffscreen(100, 81));
+  EXPECT_EQ(buffer.GetPixel(50, 50), RGB(0, 0, 0)) << "a new size takes a new, clear image";
+}

@@ -17,7 +17,9 @@ struct BackBufferState;
 // An off-screen 32-bit image drawn into and then presented to a window in one blit.
 // Contract:
 // 1. Create allocates an image the size of the rectangle; coordinates of every drawing call
-//    are relative to the rectangle's top-left corner. All calls before Create do nothing.
+//    are relative to the rectangle's top-left corner. All calls before Create do nothing. A
+//    buffer created again at the same size keeps its image, pixels as they were, so that a
+//    window painting every pixel at each paint does not take and clear a new one each time.
 // 2. Lines, polylines, rectangles and fills are written straight into the pixels, without
 //    antialiasing: a line with a pen of width w covers w pixels across it, starting w/2
 //    before it; both end points are drawn. Dotted pens draw 2 pixels on, 2 off.
