@@ -445,7 +445,7 @@ void GUI_GraphCtrl::PaintStrokes(GUI_BackBuffer& buffer, ColumnTrace& work, int 
     for (std::size_t i = 0; i < strokes.size(); ++i) {
       if (casings[i]) {
         buffer.FillColumnSpans(band, casings[i]->tops.data() + at, casings[i]->bottoms.data() + at, count,
-                               Ids::kColourCurveCasing);
+                               Ids::kColourCurveCasing, lines[i]->tops.data() + at, lines[i]->bottoms.data() + at);
       }
       if (lines[i]) {
         buffer.FillColumnSpans(band, lines[i]->tops.data() + at, lines[i]->bottoms.data() + at, count,

@@ -239,16 +239,33 @@ void GUI_BackBuffer::DrawRectangle(const CRect& rect) {
 }
 
 void GUI_BackBuffer::FillColumnSpans(int firstColumn, const int* tops, const int* bottoms, int count, COLORREF colour) {
+  FillColumnSpans(firstColumn, tops, bottoms, count, colour, nullptr, nullptr);
+}
+
+void GUI_BackBuffer::FillColumnSpans(int firstColumn, const int* tops, const int* bottoms, int count, COLORREF colour,
+                                     const int* holeTops, const int* holeBottoms) {
   if (!state || !tops || !bottoms) return;
   state->Raw();
   const std::uint32_t pixel = detail::ToPixel(colour);
+  const int stride = state->stride;
+  const int lastRow = state->height - 1;
+  auto fill = [&](int column, int top, int bottom) {
+    const int y0 = std::max(top, 0);
+    const int y1 = std::min(bottom, lastRow);
+    if (y0 > y1) return;
+    std::uint32_t* p = state->px + static_cast<std::ptrdiff_t>(y0) * stride + column;
+    for (int y = y0; y <= y1; ++y, p += stride) *p = pixel;
+  };
   const int begin = std::max(0, -firstColumn);
   const int end = std::min(count, state->width - firstColumn);
   for (int i = begin; i < end; ++i) {
-    const int y0 = std::max(tops[i], 0);
-    const int y1 = std::min(bottoms[i], state->height - 1);
-    std::uint32_t* p = state->px + static_cast<std::ptrdiff_t>(y0) * state->stride + firstColumn + i;
-    for (int y = y0; y <= y1; ++y, p += state->stride) *p = pixel;
+    const int column = firstColumn + i;
+    if (holeTops && holeBottoms && holeTops[i] <= holeBottoms[i]) {
+      fill(column, tops[i], std::min(bottoms[i], holeTops[i] - 1));
+      fill(column, std::max(tops[i], holeBottoms[i] + 1), bottoms[i]);
+    } else {
+      fill(column, tops[i], bottoms[i]);
+    }
   }
 }
 

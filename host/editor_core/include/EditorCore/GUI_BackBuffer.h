@@ -53,6 +53,10 @@ class GUI_BackBuffer {
   // tops[i] to bottoms[i], both included (none when top > bottom), clipped to the image. A
   // dense curve is drawn this way, one span per column however many points fall in it.
   void FillColumnSpans(int firstColumn, const int* tops, const int* bottoms, int count, COLORREF colour);
+  // The same, leaving out of each column the rows holeTops[i] to holeBottoms[i]: the caller
+  // draws a span there next (a line over its casing), and no pixel is written twice.
+  void FillColumnSpans(int firstColumn, const int* tops, const int* bottoms, int count, COLORREF colour,
+                       const int* holeTops, const int* holeBottoms);
   void DrawIcon(GUI_Icon* icon, int x, int y, int size = 18);
   void DrawBitmap(GUI_Bitmap* bitmap, const CRect& rect);
   void DrawBitmap(GUI_Bitmap* bitmap, int x, int y);
