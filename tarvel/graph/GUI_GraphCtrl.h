@@ -27,15 +27,19 @@ namespace Tarvel {
 // 1. The control never owns curves: it draws the selection's shown curves in their order.
 // 2. A frame f lies at column px(f) (the horizontal ruler's ValueToPixel) and a value v at
 //    row H - py(v) (the vertical ruler counts pixels upwards from its bottom edge).
-// 3. Painting happens only through invalidation, into one back buffer presented once, in
-//    five layers: background and selection band, grid and ruler markers, curves, key points,
-//    overlays. Paint draws the same layers into any buffer (tests, pictures).
+// 3. Painting happens only through invalidation, into one back buffer (kept from paint to
+//    paint) presented once, in five layers: background and selection band, grid and ruler
+//    markers, curves, key points, overlays. Paint draws the same layers into any buffer
+//    (tests, pictures).
 // 4. Filtered curves are skipped by drawing. A curve is drawn between its first and last key
 //    as one span of rows per pixel column (the rows its polyline reaches there), so that a
 //    paint costs the same for a take of any length. Key boxes are drawn where a curve's keys
 //    in view lie at least kKeyBoxSpacing pixels apart on average; closer, they would merge
 //    into a band over the curve, and the selection band shows the selected frames instead.
-// 5. The column buffers survive between paints and grow only when the width does.
+// 5. Each curve's trace (CurveTrace) is kept from paint to paint while the curve and the view
+//    stay; after a value move the editor reports, only the moved frames are traced again.
+//    The curves of the two halves of a view wider than 2 x kColumnsPerHelper are drawn on
+//    two cores; the picture is the one a single pass draws.
 // 6. Every notification to the parent is followed by an invalidation of the control.
 class GUI_GraphCtrl : public EditorCore::GUI_Wnd, public GraphView {
  public:
