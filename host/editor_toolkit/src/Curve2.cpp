@@ -416,7 +416,7 @@ std::uint32_t Curve2::UpperIndex(float x, std::uint32_t& examined) const {
 int Curve2::LastAtOrBefore(float x) const {
   std::uint32_t examined = 0;
   const std::uint32_t at = UpperIndex(x, examined);
-  lastSearchLength = examined;
+  lastSearchLength.store(examined, std::memory_order_relaxed);
   return static_cast<int>(at) - 1;
 }
 
@@ -521,7 +521,7 @@ bool Curve2::EvaluatePoint(float x, float& y, std::uint32_t& segment) const {
     }
     found = std::max(low, 0L);
   }
-  lastSearchLength = examined;
+  lastSearchLength.store(examined, std::memory_order_relaxed);
   segment = static_cast<std::uint32_t>(found);
   return Interpolate(x, segment, y);
 }

@@ -6,6 +6,7 @@
 #include <EngineCore/Vector2.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -160,7 +161,7 @@ class Curve2 {
   std::size_t GetHeldBytes() const;
   // Points examined by the last hinted or unhinted evaluation: lets callers check that their
   // hint pays.
-  std::uint32_t GetLastSearchLength() const { return lastSearchLength; }
+  std::uint32_t GetLastSearchLength() const { return lastSearchLength.load(std::memory_order_relaxed); }
 
   // Together, what the curve's frames and values are: a curve that keeps its id and its
   // revision has kept them. The id is the curve's own among every curve of the process; the
@@ -229,7 +230,9 @@ class Curve2 {
   mutable int selectionRangeLast = -1;
   mutable bool selectionRangeKnown = false;
   void FindSelectionRange() const;
-  mutable std::uint32_t lastSearchLength = 0;
+  // Written by const searches, which may run on several threads at once (the graph draws
+  // the halves of its view on two).
+  mutable std::atomic<std::uint32_t> lastSearchLength{0};
   EditorCore::CRect boundingBox;
   EditorCore::COLORREF color = EditorCore::RGB(0, 0, 0);
   EditorCore::COLORREF selectionColor = EditorCore::RGB(255, 255, 255);
