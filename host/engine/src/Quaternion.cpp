@@ -21,20 +21,25 @@ void Quaternion::GetAngles(Vector3& angles) const {
   const double m20 = 2.0 * (qx * qz - qw * qy), m21 = 2.0 * (qy * qz + qw * qx);
   const double m22 = 1.0 - 2.0 * (qx * qx + qy * qy);
   // cos(y) from a hypotenuse rather than y from asin: asin loses half the digits near a
-  // quarter turn, which is where the angles are needed most carefully.
-  const double cosY = std::hypot(m21, m22);
+  // quarter turn, which is where the angles are needed most carefully. (The entries are at
+  // most one: the square root cannot overflow, and costs far less than hypot.)
+  const double cosY = std::sqrt(m21 * m21 + m22 * m22);
   double angleX = 0.0;
   double angleY = 0.0;
+  // cos(x) and sin(x) of the X returned, read off the matrix rather than computed again.
+  double cx = 1.0;
+  double sx = 0.0;
   if (cosY < 1e-6) {
     // Gimbal lock: X and Z turn about the same axis; keep the whole turn in Z.
     angleY = m20 < 0.0 ? std::numbers::pi / 2.0 : -std::numbers::pi / 2.0;
   } else {
     angleX = std::atan2(m21, m22);
     angleY = std::atan2(-m20, cosY);
+    cx = m22 / cosY;
+    sx = m21 / cosY;
   }
   // Z from entries of size one given X, so that the three angles always rebuild this
   // rotation even where X itself is poorly determined.
-  const double cx = std::cos(angleX), sx = std::sin(angleX);
   const double angleZ = std::atan2(sx * m02 - cx * m01, cx * m11 - sx * m12);
   angles.x = static_cast<float>(angleX);
   angles.y = static_cast<float>(angleY);
