@@ -4,11 +4,9 @@
 // with a 2-pixel pen, in the same run.
 #include "graph/GUI_GraphCtrl.h"
 
-#include <EditorCore/GUI_App.h>
 #include <EditorCore/GUI_BackBuffer.h>
 #include <EditorCore/GUI_RulerCtrl.h>
 
-#include <QByteArray>
 #include <QColor>
 #include <QImage>
 #include <QPainter>
@@ -141,14 +139,3 @@ BENCHMARK(BM_GraphPaint100)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_QPainterPaint100)->Unit(benchmark::kMillisecond);
 
 }  // namespace
-
-int main(int argc, char** argv) {
-  // The rulers and the graph are windows: they need the application, offscreen by default.
-  if (qgetenv("QT_QPA_PLATFORM").isEmpty()) qputenv("QT_QPA_PLATFORM", QByteArray("offscreen"));
-  EditorCore::GUI_App::EnsureForTests();
-  benchmark::Initialize(&argc, argv);
-  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
-}

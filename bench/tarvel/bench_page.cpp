@@ -15,8 +15,6 @@
 
 #include <benchmark/benchmark.h>
 
-#include <QByteArray>
-
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -301,14 +299,3 @@ void BM_ReleaseDragAllCurves(benchmark::State& state) {
 BENCHMARK(BM_ReleaseDragAllCurves)->Arg(1)->Arg(10)->Unit(benchmark::kMillisecond);
 
 }  // namespace
-
-int main(int argc, char** argv) {
-  // The page and its graph are windows: they need the application, offscreen by default.
-  if (qgetenv("QT_QPA_PLATFORM").isEmpty()) qputenv("QT_QPA_PLATFORM", QByteArray("offscreen"));
-  EditorCore::GUI_App::EnsureForTests();
-  benchmark::Initialize(&argc, argv);
-  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
-}

@@ -120,25 +120,16 @@ GUI_BackBuffer::~GUI_BackBuffer() = default;
 
 bool GUI_BackBuffer::CreateOffscreen(int width, int height) {
   if (width <= 0 || height <= 0) return false;
-  if (state && state->width == width && state->height == height) {
-    // The image is kept for the next picture of the same size; only the state starts again.
-    state->Raw();
-    state->target = nullptr;
-    state->rect = CRect(0, 0, width, height);
-    state->penPixel = 0xFF000000u;
-    state->penWidth = 1;
-    state->penStyle = PS_SOLID;
-    state->dashCounter = 0;
-    state->current = CPoint();
-    state->textColour = 0;
-    state->bkMode = TRANSPARENT;
-    state->font = nullptr;
-    return true;
-  }
   auto s = std::make_unique<detail::BackBufferState>();
-  s->image = QImage(width, height, QImage::Format_ARGB32_Premultiplied);
-  if (s->image.isNull()) return false;
-  s->image.fill(0);
+  if (state && state->width == width && state->height == height) {
+    // The image of the same size is kept, pixels as they were; only the drawing state starts again.
+    state->Raw();
+    s->image = std::move(state->image);
+  } else {
+    s->image = QImage(width, height, QImage::Format_ARGB32_Premultiplied);
+    if (s->image.isNull()) return false;
+    s->image.fill(0);
+  }
   s->px = reinterpret_cast<std::uint32_t*>(s->image.bits());
   s->stride = static_cast<int>(s->image.bytesPerLine() / 4);
   s->width = width;

@@ -382,28 +382,14 @@ int Curve2::GetLastSelectedPointIndex() const {
   return selectionRangeLast;
 }
 
-std::uint32_t Curve2::LowerIndex(float x) const {
-  std::uint32_t low = 0;
-  std::uint32_t span = GetPointCount();
-  while (span > 0) {
-    const std::uint32_t half = span / 2;
-    if (OrderAt(low + half)->x < x) {
-      low += half + 1;
-      span -= half + 1;
-    } else {
-      span = half;
-    }
-  }
-  return low;
-}
-
-std::uint32_t Curve2::UpperIndex(float x, std::uint32_t& examined) const {
+std::uint32_t Curve2::FirstIndexPast(float x, bool pastEqual, std::uint32_t& examined) const {
   std::uint32_t low = 0;
   std::uint32_t span = GetPointCount();
   while (span > 0) {
     const std::uint32_t half = span / 2;
     ++examined;
-    if (!(x < OrderAt(low + half)->x)) {
+    const float frame = OrderAt(low + half)->x;
+    if (pastEqual ? !(x < frame) : frame < x) {
       low += half + 1;
       span -= half + 1;
     } else {
@@ -415,14 +401,17 @@ std::uint32_t Curve2::UpperIndex(float x, std::uint32_t& examined) const {
 
 int Curve2::LastAtOrBefore(float x) const {
   std::uint32_t examined = 0;
-  const std::uint32_t at = UpperIndex(x, examined);
+  const std::uint32_t at = FirstIndexPast(x, true, examined);
   lastSearchLength.store(examined, std::memory_order_relaxed);
   return static_cast<int>(at) - 1;
 }
 
 int Curve2::SearchNearestPoint(float x) const {
   if (GetPointCount() == 0) return -1;
-  auto lowerIndex = [this](float frame) { return static_cast<int>(LowerIndex(frame)); };
+  auto lowerIndex = [this](float frame) {
+    std::uint32_t examined = 0;
+    return static_cast<int>(FirstIndexPast(frame, false, examined));
+  };
   const int count = static_cast<int>(GetPointCount());
   const int right = lowerIndex(x);
   if (right == 0) return 0;
@@ -708,7 +697,8 @@ bool Curve2::SetCurve(const PointList& points) {
 int Curve2::GetPointIndex(float x, bool bBinarySearch) const {
   if (GetPointCount() == 0) return -1;
   if (bBinarySearch) {
-    const std::uint32_t at = LowerIndex(x);
+    std::uint32_t examined = 0;
+    const std::uint32_t at = FirstIndexPast(x, false, examined);
     if (at == GetPointCount() || OrderAt(at)->x != x) return -1;
     return static_cast<int>(at);
   }

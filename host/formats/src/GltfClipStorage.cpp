@@ -280,6 +280,16 @@ std::vector<int> RemoveChannelsOf(tinygltf::Animation& animation, const std::set
 }
 
 // Room the clip's keys take in buffer 0 once written.
+// Takes the channels of the clip's nodes out of the document's first animation, the clip's,
+// with the samplers only they used; returns the accessors those samplers read. A document
+// whose first animation is not the clip's is left alone.
+std::vector<int> RemoveClipChannels(tinygltf::Model& model, const std::map<std::string, int>& channelNodes) {
+  if (model.animations.empty() || GltfClipStorage::HoldsNoClipAnimation(model)) return {};
+  std::set<int> clipNodes;
+  for (const auto& [name, node] : channelNodes) clipNodes.insert(node);
+  return RemoveChannelsOf(model.animations[0], clipNodes);
+}
+
 std::size_t KeyBytes(const EngineCore::AnimClip& clip) {
   std::size_t bytes = 0;
   for (std::uint32_t c = 0; c < clip.GetChannelCount(); ++c) {
@@ -408,11 +418,8 @@ GltfClipStorage::GltfClipStorage(std::string path, tinygltf::Model model, std::m
 }
 
 void GltfClipStorage::ForgetClipAnimation() {
-  if (model_.animations.empty() || HoldsNoClipAnimation(model_)) return;
-  std::set<int> clipNodes;
-  for (const auto& [name, node] : channelNodes_) clipNodes.insert(node);
   tinygltf::Model kept = CopyWithoutBufferBytes(model_);
-  const std::vector<int> doomed = RemoveChannelsOf(kept.animations[0], clipNodes);
+  const std::vector<int> doomed = RemoveClipChannels(kept, channelNodes_);
   if (doomed.empty()) return;
   DropUnusedAnimationData(kept, doomed, model_, 0);
   for (tinygltf::Buffer& buffer : kept.buffers) buffer.data.shrink_to_fit();
@@ -470,6 +477,7 @@ ClipFileError GltfClipStorage::WriteTo(const EngineCore::AnimClip& clip, const s
 tinygltf::Model GltfClipStorage::BuildModel(const EngineCore::AnimClip& clip,
                                             std::map<std::string, int>& channelNodes) {
   tinygltf::Model model = CopyWithoutBufferBytes(model_);
+  const std::vector<int> doomed = RemoveClipChannels(model, channelNodes);
   if (model.animations.empty() || HoldsNoClipAnimation(model)) {
     tinygltf::Animation animation;
     animation.name = clip.GetName().str();
@@ -479,9 +487,6 @@ tinygltf::Model GltfClipStorage::BuildModel(const EngineCore::AnimClip& clip,
   if (newBuffer) model.buffers.emplace_back();
   if (model.asset.version.empty()) model.asset.version = "2.0";
 
-  std::set<int> clipNodes;
-  for (const auto& [name, node] : channelNodes) clipNodes.insert(node);
-  const std::vector<int> doomed = RemoveChannelsOf(model.animations[0], clipNodes);
   DropUnusedAnimationData(model, doomed, model_, KeyBytes(clip));
 
   // Nodes that still carry channels of their own (kept above) cannot take the clip's.

@@ -199,9 +199,9 @@ class Curve2 {
   void AppendInOrder(EditablePoint* point);
   // Leaves slab order: the pointer array takes over the order.
   void LayOutOrder();
-  // First index whose frame is not below x (LowerIndex) or is above x (UpperIndex).
-  std::uint32_t LowerIndex(float x) const;
-  std::uint32_t UpperIndex(float x, std::uint32_t& examined) const;
+  // First index whose frame is not below x, or with pastEqual above it; examined counts the
+  // points looked at.
+  std::uint32_t FirstIndexPast(float x, bool pastEqual, std::uint32_t& examined) const;
   EditablePoint* NewPoint(const EditablePoint& value);
   void FreePoint(EditablePoint* point);
   void AddSlab(std::uint32_t capacity);
