@@ -156,14 +156,21 @@ const CurveTrace::SpanList& CurveTrace::Spans(int penWidth, int viewHeight) {
     spans->valid = false;
   }
   if (!spans->valid || spans->height != viewHeight) {
-    spans->tops.resize(static_cast<std::size_t>(to - from));
-    spans->bottoms.resize(static_cast<std::size_t>(to - from));
+    const std::size_t columns = static_cast<std::size_t>(to - from);
+    const std::size_t bands = (columns + kBandColumns - 1) / kBandColumns;
+    spans->tops.resize(columns);
+    spans->bottoms.resize(columns);
+    spans->bandTops.resize(bands);
+    spans->bandBottoms.resize(bands);
     FillSpans(*spans, viewHeight, from, to);
+    FindBandRows(*spans, from, to);
   } else if (spans->dirtyFirst <= spans->dirtyLast) {
     // Column c shows the columns c - after .. c + half: those that saw the edited ones.
     const int half = pen / 2;
-    FillSpans(*spans, viewHeight, std::max(from, spans->dirtyFirst - half),
-              std::min(to, spans->dirtyLast + (pen - half - 1) + 1));
+    const int first = std::max(from, spans->dirtyFirst - half);
+    const int end = std::min(to, spans->dirtyLast + (pen - half - 1) + 1);
+    FillSpans(*spans, viewHeight, first, end);
+    FindBandRows(*spans, first, end);
   }
   spans->valid = true;
   spans->height = viewHeight;
@@ -197,6 +204,23 @@ void CurveTrace::FillSpans(SpanList& spans, int viewHeight, int first, int end) 
     }
     top[i] = viewHeight - penHigh - half;
     bottom[i] = viewHeight - penLow + after;
+  }
+}
+
+void CurveTrace::FindBandRows(SpanList& spans, int first, int end) const {
+  if (first >= end) return;
+  const std::size_t columns = spans.tops.size();
+  for (std::size_t band = static_cast<std::size_t>(first - from) / kBandColumns;
+       band * kBandColumns < static_cast<std::size_t>(end - from); ++band) {
+    int top = kNothing;
+    int bottom = -kNothing;
+    for (std::size_t i = band * kBandColumns; i < std::min(columns, (band + 1) * kBandColumns); ++i) {
+      if (spans.tops[i] > spans.bottoms[i]) continue;
+      top = std::min(top, spans.tops[i]);
+      bottom = std::max(bottom, spans.bottoms[i]);
+    }
+    spans.bandTops[band] = top;
+    spans.bandBottoms[band] = bottom;
   }
 }
 

@@ -28,6 +28,9 @@ namespace Tarvel {
 class CurveTrace {
  public:
   static constexpr int kWidestPen = 4;
+  // Spans keep the rows they reach per band of this many columns, counted from the first
+  // traced column: a drawing confined to a few rows skips the bands it cannot touch.
+  static constexpr int kBandColumns = 16;
 
   // An edit that changed the values (not the frames) of a curve's keys between two of its
   // revisions, within the frames firstFrame..lastFrame (the neighbours of the edited keys
@@ -55,6 +58,13 @@ class CurveTrace {
     int dirtyLast = 0;
     std::vector<int> tops;
     std::vector<int> bottoms;
+    // Per band, the first and last row any of its spans covers (first > last for none).
+    std::vector<int> bandTops;
+    std::vector<int> bandBottoms;
+    // Whether a span of the band reaches into the rows top..bottom - 1.
+    bool Reaches(std::size_t band, int top, int bottom) const {
+      return bandTops[band] < bottom && bandBottoms[band] >= top;
+    }
   };
   // The spans of a pen of penWidth pixels over the traced columns from..to - 1, in a view
   // viewHeight pixels high; kept for the last two pens asked for, and made again only where
@@ -69,6 +79,8 @@ class CurveTrace {
   void FindReach();
   // The spans of the columns first..end - 1.
   void FillSpans(SpanList& spans, int viewHeight, int first, int end) const;
+  // The band rows of the bands that hold the columns first..end - 1.
+  void FindBandRows(SpanList& spans, int first, int end) const;
 
   // The lowest and highest height reached in each column from `from - kMargin` on; columns
   // the curve does not reach hold kNothing.

@@ -35,13 +35,14 @@ COLORREF ScaleColour(COLORREF colour, float factor) {
                          channel(EditorCore::GetBValue(colour)));
 }
 
+// Minor grid lines closer than this would hatch the view.
+constexpr int kMinorSpacing = 8;
+
 // One ruler's graduations as lines across the view, on the ruler's own ticks. line(i) draws
 // the line at pixel i along the ruler. The pen state (major or minor colour) carries over
 // from ruler to ruler.
 template <typename DrawLine>
 void ScanGraduations(GUI_BackBuffer& buffer, const GUI_RulerCtrl& ruler, int length, bool& majorPen, DrawLine line) {
-  // Minor lines closer than this would hatch the view.
-  constexpr int kMinorSpacing = 8;
   for (const EditorCore::GUI_RulerGraduation& graduation : ruler.GetGraduations(length, kMinorSpacing)) {
     if (graduation.major != majorPen) {
       buffer.SetPen(graduation.major ? Ids::kColourMajorLine : Ids::kColourMinorLine, 1, EditorCore::PS_SOLID);
@@ -291,21 +292,148 @@ void GUI_GraphCtrl::OnMButtonUp(EditorCore::UINT, CPoint) {
 bool GUI_GraphCtrl::OnEraseBkgnd(EditorCore::GUI_DC& dc) {
   CRect client;
   GetClientRect(client);
-  // Without a buffer nothing is drawn this time, and the erase still counts as done. Every
-  // pixel is painted, so the buffer of the last paint serves again.
+  // Without a buffer nothing is drawn this time, and the erase still counts as done. The
+  // buffer keeps the last picture, so that a drag draws again only what it changed.
   if (backBuffer.Create(dc, client)) {
-    Paint(backBuffer, client.Width(), client.Height());
+    PaintChanges(backBuffer, client.Width(), client.Height());
     backBuffer.Present(true, false);
   }
   return true;
 }
 
+bool GUI_GraphCtrl::PaintChanges(GUI_BackBuffer& buffer, int width, int height) {
+  if (!pHRuler || !pVRuler) {
+    Paint(buffer, width, height);
+    painted = Picture();
+    return false;
+  }
+  Picture now = Capture(buffer, width, height);
+  std::vector<CRect> areas;
+  const bool partial = FindChanges(now, areas);
+  if (partial) {
+    PaintAreas(buffer, width, height, areas);
+  } else {
+    Paint(buffer, width, height);
+  }
+  painted = std::move(now);
+  return partial;
+}
+
+GUI_GraphCtrl::Picture GUI_GraphCtrl::Capture(const GUI_BackBuffer& buffer, int width, int height) const {
+  Picture now;
+  Scene& scene = now.scene;
+  scene.imageId = buffer.GetImageId();
+  scene.width = width;
+  scene.height = height;
+  scene.frames = PixelMap(*pHRuler);
+  scene.values = PixelMap(*pVRuler);
+  scene.grounds = {EditorCore::GUI_ThemeManager::GetColor(Ids::kThemeGraphBackground),
+                   EditorCore::GUI_ThemeManager::GetColor(Ids::kThemeGraphSelection)};
+  scene.selectionBand = {curves.fSelectionBegin, curves.fSelectionEnd, editor.bFalloff ? editor.fFalloffBefore : 0.0f,
+                         editor.bFalloff ? editor.fFalloffAfter : 0.0f};
+  scene.frameGrid = pHRuler->GetGraduations(width, kMinorSpacing);
+  scene.valueGrid = pVRuler->GetGraduations(height, kMinorSpacing);
+  for (int i = 0; i < pHRuler->GetMarkerCount(); ++i) {
+    if (const EditorCore::GUI_RulerMarker* marker = pHRuler->GetMarkerAt(i)) scene.frameMarkers.push_back(*marker);
+  }
+  for (int i = 0; i < pVRuler->GetMarkerCount(); ++i) {
+    const EditorCore::GUI_RulerMarker* marker = pVRuler->GetMarkerAt(i);
+    if (!marker) continue;
+    scene.valueMarkers.push_back(*marker);
+    if (marker->id != Ids::kMarkerCrossHair) continue;
+    scene.valueMarkers.back().position = 0.0;
+    if (marker->flags & Ids::kMarkerVisible)
+      now.crossHairRow = height - std::max(0, pVRuler->ValueToPixel(marker->position));
+  }
+  scene.keyOutline = KeyOutline();
+  for (const CurveInfo* info : curves.GetCurves()) {
+    if (!info || info->bFiltered || !info->pCurve || info->pCurve->GetPointCount() == 0) continue;
+    const EditorToolkit::Curve2& curve = *info->pCurve;
+    scene.shown.push_back({&curve, curve.GetId(), info->bSelected, curve.GetColor(), curve.GetSelectionColor()});
+    now.revisions.push_back(curve.GetRevision());
+  }
+  scene.rubberBandShown = HasCapture() && editor.iDragState == GraphEditor::kDragRubberBand;
+  if (scene.rubberBandShown) scene.rubberBand = editor.oRubberBand;
+  now.currentKeyBox = CurrentKeyBox(height);
+  return now;
+}
+
+bool GUI_GraphCtrl::FindChanges(const Picture& now, std::vector<CRect>& areas) const {
+  const Scene& scene = now.scene;
+  if (!(scene == painted.scene)) return false;
+  int first = std::numeric_limits<int>::max();
+  int last = std::numeric_limits<int>::min();
+  for (std::size_t i = 0; i < scene.shown.size(); ++i) {
+    if (now.revisions[i] == painted.revisions[i]) continue;
+    const auto edit = valueEdits.find(scene.shown[i].curve);
+    if (edit == valueEdits.end()) return false;
+    const CurveTrace::ValueEdit& moved = edit->second;
+    if (moved.curveId != scene.shown[i].id || moved.before != painted.revisions[i] || moved.after != now.revisions[i]) {
+      return false;
+    }
+    first = std::min(first, scene.frames.Pixel(moved.firstFrame));
+    last = std::max(last, scene.frames.Pixel(moved.lastFrame));
+  }
+  // The pens and key boxes of the moved keys reach this many columns beside them.
+  constexpr int kReach = CurveTrace::kWidestPen;
+  if (first <= last) areas.emplace_back(first - kReach, 0, last + kReach + 1, scene.height);
+  if (now.crossHairRow != painted.crossHairRow) {
+    // Each row alone: a narrow strip meets few of the curves' column bands.
+    for (const int row : {painted.crossHairRow, now.crossHairRow}) {
+      if (row >= 0) areas.emplace_back(0, row, scene.width, row + 1);
+    }
+  }
+  if (now.currentKeyBox != painted.currentKeyBox) {
+    for (const CRect& box : {painted.currentKeyBox, now.currentKeyBox}) {
+      if (!box.IsRectEmpty()) areas.push_back(box);
+    }
+  }
+  return true;
+}
+
+int GUI_GraphCtrl::KeyOutline() const {
+  int step = 1;
+  int major = 1;
+  int offset = 0;
+  pHRuler->GetGraduationDisplayInfo(step, major, offset);
+  const double unit = pHRuler->GetUnitValue();
+  // Outlines grow by a pixel while the frames are far enough apart for them not to merge.
+  return (unit < 10.0 || (unit == 10.0 && step >= 8)) ? 3 : 2;
+}
+
+CRect GUI_GraphCtrl::CurrentKeyBox(int height) const {
+  const EditorToolkit::EditablePoint* current = editor.pCurrentPoint;
+  if (!current || !pHRuler || !pVRuler) return CRect();
+  const EditorCore::GUI_RulerMarker* crossHair = FindMarker(*pHRuler, Ids::kMarkerCrossHair);
+  if (!crossHair || !(crossHair->flags & Ids::kMarkerVisible)) return CRect();
+  const int x = pHRuler->ValueToPixel(current->x);
+  const int y = height - pVRuler->ValueToPixel(current->y);
+  return CRect(x - 3, y - 3, x + 3, y + 3);
+}
+
 void GUI_GraphCtrl::Paint(GUI_BackBuffer& buffer, int width, int height) {
-  PaintBackground(buffer, width, height);
-  PaintGrid(buffer, width, height);
-  PaintCurves(buffer, width, height);
-  PaintPoints(buffer, width, height);
-  PaintOverlays(buffer, height);
+  PaintAreas(buffer, width, height, {CRect(0, 0, width, height)});
+}
+
+void GUI_GraphCtrl::PaintAreas(GUI_BackBuffer& buffer, int width, int height, const std::vector<CRect>& areas) {
+  // Each area gets every layer in order; where areas overlap, the later one draws the same
+  // pixels again.
+  auto eachArea = [&buffer, &areas](auto&& paint) {
+    for (const CRect& area : areas) {
+      buffer.SetClipRect(area);
+      paint();
+    }
+    buffer.ClearClipRect();
+  };
+  eachArea([&] {
+    PaintBackground(buffer, width, height);
+    PaintGrid(buffer, width, height);
+  });
+  PaintCurves(buffer, width, height, areas);
+  eachArea([&] {
+    PaintPoints(buffer, width, height);
+    PaintOverlays(buffer, height);
+  });
 }
 
 void GUI_GraphCtrl::PaintBackground(GUI_BackBuffer& buffer, int width, int height) const {
@@ -363,7 +491,7 @@ void GUI_GraphCtrl::PaintGrid(GUI_BackBuffer& buffer, int width, int height) con
   }
 }
 
-void GUI_GraphCtrl::PaintCurves(GUI_BackBuffer& buffer, int width, int height) {
+void GUI_GraphCtrl::PaintCurves(GUI_BackBuffer& buffer, int width, int height, const std::vector<CRect>& areas) {
   if (!pHRuler || !pVRuler || width <= 0) return;
   const COLORREF ground = EditorCore::GUI_ThemeManager::GetColor(Ids::kThemeGraphBackground);
   const COLORREF band = EditorCore::GUI_ThemeManager::GetColor(Ids::kThemeGraphSelection);
@@ -385,15 +513,15 @@ void GUI_GraphCtrl::PaintCurves(GUI_BackBuffer& buffer, int width, int height) {
   // helper starts.
   const int middle = width / 2;
   if (middle < kColumnsPerHelper || buffer.GetBits() == nullptr) {
-    PaintStrokes(buffer, traces[0], 0, width, height);
+    PaintStrokes(buffer, traces[0], 0, width, height, areas);
   } else {
     std::thread helper;
     try {
-      helper = std::thread([&] { PaintStrokes(buffer, traces[1], middle, width, height); });
+      helper = std::thread([&] { PaintStrokes(buffer, traces[1], middle, width, height, areas); });
     } catch (const std::system_error&) {
-      PaintStrokes(buffer, traces[1], middle, width, height);
+      PaintStrokes(buffer, traces[1], middle, width, height, areas);
     }
-    PaintStrokes(buffer, traces[0], 0, middle, height);
+    PaintStrokes(buffer, traces[0], 0, middle, height, areas);
     if (helper.joinable()) helper.join();
   }
   // Traces are kept for the curves drawn only.
@@ -421,7 +549,8 @@ void GUI_GraphCtrl::NoteValueEdit(const EditorToolkit::Curve2& curve, std::uint6
   }
 }
 
-void GUI_GraphCtrl::PaintStrokes(GUI_BackBuffer& buffer, ColumnTrace& work, int from, int to, int height) const {
+void GUI_GraphCtrl::PaintStrokes(GUI_BackBuffer& buffer, ColumnTrace& work, int from, int to, int height,
+                                 const std::vector<CRect>& areas) const {
   const PixelMap frames(*pHRuler);
   const PixelMap values(*pVRuler);
   // The spans of every stroke first, then the pixels a band of columns at a time, every stroke
@@ -438,18 +567,24 @@ void GUI_GraphCtrl::PaintStrokes(GUI_BackBuffer& buffer, ColumnTrace& work, int 
     if (stroke.cased) casings[i] = &trace.Spans(4, height);
     lines[i] = &trace.Spans(2, height);
   }
-  constexpr int kBand = 64;
-  for (int band = from; band < to; band += kBand) {
-    const int count = std::min(kBand, to - band);
-    const std::size_t at = static_cast<std::size_t>(band - from);
-    for (std::size_t i = 0; i < strokes.size(); ++i) {
-      if (casings[i]) {
-        buffer.FillColumnSpans(band, casings[i]->tops.data() + at, casings[i]->bottoms.data() + at, count,
-                               Ids::kColourCurveCasing, lines[i]->tops.data() + at, lines[i]->bottoms.data() + at);
-      }
-      if (lines[i]) {
-        buffer.FillColumnSpans(band, lines[i]->tops.data() + at, lines[i]->bottoms.data() + at, count,
-                               strokes[i].colour);
+  constexpr int kBand = CurveTrace::kBandColumns;
+  for (const CRect& area : areas) {
+    const int fillFrom = std::max(from, area.left);
+    const int fillTo = std::min(to, area.right);
+    for (int band = from + std::max(0, fillFrom - from) / kBand * kBand; band < fillTo; band += kBand) {
+      const int count = std::min(kBand, to - band);
+      const std::size_t at = static_cast<std::size_t>(band - from);
+      const std::size_t index = at / kBand;
+      for (std::size_t i = 0; i < strokes.size(); ++i) {
+        if (casings[i] && casings[i]->Reaches(index, area.top, area.bottom)) {
+          buffer.FillColumnSpans(band, casings[i]->tops.data() + at, casings[i]->bottoms.data() + at, count,
+                                 Ids::kColourCurveCasing, area, lines[i]->tops.data() + at,
+                                 lines[i]->bottoms.data() + at);
+        }
+        if (lines[i] && lines[i]->Reaches(index, area.top, area.bottom)) {
+          buffer.FillColumnSpans(band, lines[i]->tops.data() + at, lines[i]->bottoms.data() + at, count,
+                                 strokes[i].colour, area);
+        }
       }
     }
   }
@@ -457,13 +592,8 @@ void GUI_GraphCtrl::PaintStrokes(GUI_BackBuffer& buffer, ColumnTrace& work, int 
 
 void GUI_GraphCtrl::PaintPoints(GUI_BackBuffer& buffer, int width, int height) const {
   if (!pHRuler || !pVRuler) return;
-  int step = 1;
-  int major = 1;
-  int offset = 0;
-  pHRuler->GetGraduationDisplayInfo(step, major, offset);
-  const double unit = pHRuler->GetUnitValue();
-  // Outlines grow by a pixel while the frames are far enough apart for them not to merge.
-  const int outline = (unit < 10.0 || (unit == 10.0 && step >= 8)) ? 3 : 2;
+  const int outline = KeyOutline();
+  const CRect clip = buffer.GetClipRect();
   const PixelMap column(*pHRuler);
   const PixelMap row(*pVRuler);
   buffer.SetPen(0, 1, EditorCore::PS_SOLID);
@@ -478,9 +608,14 @@ void GUI_GraphCtrl::PaintPoints(GUI_BackBuffer& buffer, int width, int height) c
     const int spread = column.Pixel(curve.GetPointAt(static_cast<std::uint32_t>(last))->x) -
                        column.Pixel(curve.GetPointAt(static_cast<std::uint32_t>(first))->x);
     if (last > first && spread < (last - first) * kKeyBoxSpacing) continue;
+    // Of those, the keys whose boxes reach into the clip.
+    const int clipFirst =
+        std::max(first, curve.SearchPreviousPoint(static_cast<float>(column.ValueAt(clip.left - 4.0))));
+    const int clipLast =
+        std::min(last, curve.SearchPreviousPoint(static_cast<float>(column.ValueAt(clip.right + 4.0))) + 1);
     const COLORREF colour = curve.GetColor();
     if (info->bSelected) buffer.SetPen(Ids::kColourSelectedKey, 1, EditorCore::PS_SOLID);
-    for (int k = first; k <= last; ++k) {
+    for (int k = clipFirst; k <= clipLast; ++k) {
       const EditorToolkit::EditablePoint& point = *curve.GetPointAt(static_cast<std::uint32_t>(k));
       // Covered keys are skipped: a moving block has passed over them.
       if (point.bHidden) continue;
@@ -489,6 +624,7 @@ void GUI_GraphCtrl::PaintPoints(GUI_BackBuffer& buffer, int width, int height) c
       const int q = row.Pixel(point.y);
       if (q < 0 || q > height) continue;
       const int y = height - q;
+      if (y + outline < clip.top || y - outline >= clip.bottom) continue;
       if (!info->bSelected) {
         buffer.FillRect(CRect(x - 2, y - 2, x + 2, y + 2), colour);
         continue;
@@ -509,14 +645,10 @@ void GUI_GraphCtrl::PaintOverlays(GUI_BackBuffer& buffer, int height) {
     buffer.Polyline(aRubberBandOutline.data(), static_cast<int>(aRubberBandOutline.size()));
   }
 
-  const EditorToolkit::EditablePoint* current = editor.pCurrentPoint;
-  if (!current || !pHRuler || !pVRuler) return;
-  const EditorCore::GUI_RulerMarker* crossHair = FindMarker(*pHRuler, Ids::kMarkerCrossHair);
-  if (!crossHair || !(crossHair->flags & Ids::kMarkerVisible)) return;
-  const int x = pHRuler->ValueToPixel(current->x);
-  const int y = height - pVRuler->ValueToPixel(current->y);
-  buffer.SetPen(crossHair->color, 1, EditorCore::PS_SOLID);
-  buffer.DrawRectangle(CRect(x - 3, y - 3, x + 3, y + 3));
+  const CRect box = CurrentKeyBox(height);
+  if (box.IsRectEmpty()) return;
+  buffer.SetPen(FindMarker(*pHRuler, Ids::kMarkerCrossHair)->color, 1, EditorCore::PS_SOLID);
+  buffer.DrawRectangle(box);
 }
 
 }  // namespace Tarvel

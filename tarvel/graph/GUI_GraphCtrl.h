@@ -14,6 +14,7 @@
 #include "graph/CurveTrace.h"
 #include "graph/GraphEditor.h"
 #include "graph/GraphView.h"
+#include "graph/PixelMap.h"
 
 namespace EditorCore {
 class GUI_DC;
@@ -30,7 +31,9 @@ namespace Tarvel {
 // 3. Painting happens only through invalidation, into one back buffer (kept from paint to
 //    paint) presented once, in five layers: background and selection band, grid and ruler
 //    markers, curves, key points, overlays. Paint draws the same layers into any buffer
-//    (tests, pictures).
+//    (tests, pictures). The window paints with PaintChanges: while a drag moves values only,
+//    it draws again the moved frames' columns, the value cross-hair's rows and the current
+//    key's box alone, and the picture is the one Paint draws.
 // 4. Filtered curves are skipped by drawing. A curve is drawn between its first and last key
 //    as one span of rows per pixel column (the rows its polyline reaches there), so that a
 //    paint costs the same for a take of any length. Key boxes are drawn where a curve's keys
@@ -78,6 +81,11 @@ class GUI_GraphCtrl : public EditorCore::GUI_Wnd, public GraphView {
   bool OnEraseBkgnd(EditorCore::GUI_DC& dc) override;
   // Draws the five layers into buffer, which covers a client area of width x height.
   void Paint(EditorCore::GUI_BackBuffer& buffer, int width, int height);
+  // Brings buffer, which holds the picture of this control's last PaintChanges, up to date:
+  // when only value moves the editor reported, the value cross-hair and the current key's box
+  // changed since, it draws the areas they touch again and returns true; otherwise it paints
+  // everything and returns false.
+  bool PaintChanges(EditorCore::GUI_BackBuffer& buffer, int width, int height);
 
  private:
   void FitBox(double firstFrame, double lastFrame, double lowest, double highest);
@@ -94,12 +102,63 @@ class GUI_GraphCtrl : public EditorCore::GUI_Wnd, public GraphView {
   void NoteValueEdit(const EditorToolkit::Curve2& curve, std::uint64_t before, float firstFrame,
                      float lastFrame) override;
 
+  // What a picture shows, but for the curves' keys, the value cross-hair's row and the current
+  // key's box: two pictures of one scene differ only where those differ.
+  struct Scene {
+    struct ShownCurve {
+      const EditorToolkit::Curve2* curve = nullptr;
+      std::uint64_t id = 0;
+      bool selected = false;
+      EditorCore::COLORREF colour = 0;
+      EditorCore::COLORREF selectionColour = 0;
+      friend bool operator==(const ShownCurve&, const ShownCurve&) = default;
+    };
+    std::uint64_t imageId = 0;
+    int width = 0;
+    int height = 0;
+    PixelMap frames{0.0, 1.0};
+    PixelMap values{0.0, 1.0};
+    std::array<EditorCore::COLORREF, 2> grounds{};
+    // Selection begin and end, falloff before and after (0 without falloff).
+    std::array<float, 4> selectionBand{};
+    std::vector<EditorCore::GUI_RulerGraduation> frameGrid;
+    std::vector<EditorCore::GUI_RulerGraduation> valueGrid;
+    // The value ruler's cross-hair marker is kept without its position.
+    std::vector<EditorCore::GUI_RulerMarker> frameMarkers;
+    std::vector<EditorCore::GUI_RulerMarker> valueMarkers;
+    int keyOutline = 0;
+    std::vector<ShownCurve> shown;
+    bool rubberBandShown = false;
+    EditorCore::CRect rubberBand;
+    friend bool operator==(const Scene&, const Scene&) = default;
+  };
+  struct Picture {
+    Scene scene;
+    // One per shown curve.
+    std::vector<std::uint64_t> revisions;
+    // -1 while the value cross-hair is hidden.
+    int crossHairRow = -1;
+    EditorCore::CRect currentKeyBox;
+  };
+  Picture Capture(const EditorCore::GUI_BackBuffer& buffer, int width, int height) const;
+  // The areas where now differs from the painted picture; false when more than the keys of
+  // reported value moves, the value cross-hair and the current key's box changed.
+  bool FindChanges(const Picture& now, std::vector<EditorCore::CRect>& areas) const;
+  // How far from its key a selected key's outline lies, in pixels.
+  int KeyOutline() const;
+  // Where the current key's box is drawn; empty while it is not.
+  EditorCore::CRect CurrentKeyBox(int height) const;
+
   int ClientHeight() const;
   void SetDragCursor();
 
   void PaintBackground(EditorCore::GUI_BackBuffer& buffer, int width, int height) const;
   void PaintGrid(EditorCore::GUI_BackBuffer& buffer, int width, int height) const;
-  void PaintCurves(EditorCore::GUI_BackBuffer& buffer, int width, int height);
+  // The layers within the areas only (each within the image).
+  void PaintAreas(EditorCore::GUI_BackBuffer& buffer, int width, int height,
+                  const std::vector<EditorCore::CRect>& areas);
+  void PaintCurves(EditorCore::GUI_BackBuffer& buffer, int width, int height,
+                   const std::vector<EditorCore::CRect>& areas);
   // A curve to draw, in drawing order, with its pen.
   struct Stroke {
     const EditorToolkit::Curve2* curve;
@@ -110,8 +169,9 @@ class GUI_GraphCtrl : public EditorCore::GUI_Wnd, public GraphView {
   struct ColumnTrace {
     std::unordered_map<const EditorToolkit::Curve2*, CurveTrace> traces;
   };
-  // Draws every stroke into the columns from..to - 1.
-  void PaintStrokes(EditorCore::GUI_BackBuffer& buffer, ColumnTrace& work, int from, int to, int height) const;
+  // Draws every stroke into the columns from..to - 1 of the areas.
+  void PaintStrokes(EditorCore::GUI_BackBuffer& buffer, ColumnTrace& work, int from, int to, int height,
+                    const std::vector<EditorCore::CRect>& areas) const;
   void PaintPoints(EditorCore::GUI_BackBuffer& buffer, int width, int height) const;
   void PaintOverlays(EditorCore::GUI_BackBuffer& buffer, int height);
 
@@ -130,6 +190,8 @@ class GUI_GraphCtrl : public EditorCore::GUI_Wnd, public GraphView {
   std::array<ColumnTrace, 2> traces;
   // Value moves since the last paint, per curve, merged while they follow each other.
   std::unordered_map<const EditorToolkit::Curve2*, CurveTrace::ValueEdit> valueEdits;
+  // What the back buffer of the last PaintChanges shows.
+  Picture painted;
   // Closed outline of the rubber band, rebuilt at each paint.
   std::array<EditorCore::CPoint, 5> aRubberBandOutline{};
 };

@@ -95,16 +95,17 @@ TEST_F(BackBufferTest, TextAndIconsMixWithRasterDrawing) {
 TEST_F(BackBufferTest, ColumnSpansAreClippedAndABufferMadeAgainAtItsSizeKeepsItsImage) {
   const int tops[] = {-5, 10, 12, 70};
   const int bottoms[] = {2, 9, 12, 200};
-  buffer.FillColumnSpans(-1, tops, bottoms, 4, RGB(0, 0, 250));
+  const CRect image(0, 0, 100, 80);
+  buffer.FillColumnSpans(-1, tops, bottoms, 4, RGB(0, 0, 250), image);
   ExpectPixels({{1, 12}, {2, 70}, {2, 79}}, RGB(0, 0, 250));
   ExpectPixels({{0, 0}, {0, 10}, {1, 11}, {1, 13}, {2, 69}, {3, 70}}, kBack);
   // A casing leaves its line's rows alone.
   const int holeTops[] = {3};
   const int holeBottoms[] = {5};
-  buffer.FillColumnSpans(80, tops + 1, bottoms + 3, 1, RGB(0, 0, 0), holeTops, holeBottoms);
+  buffer.FillColumnSpans(80, tops + 1, bottoms + 3, 1, RGB(0, 0, 0), image, holeTops, holeBottoms);
   ExpectPixels({{80, 10}, {80, 79}}, RGB(0, 0, 0));
   ExpectPixels({{80, 9}}, kBack);
-  buffer.FillColumnSpans(90, tops, bottoms + 3, 1, RGB(0, 0, 0), holeTops, holeBottoms);
+  buffer.FillColumnSpans(90, tops, bottoms + 3, 1, RGB(0, 0, 0), image, holeTops, holeBottoms);
   ExpectPixels({{90, 0}, {90, 2}, {90, 6}, {90, 79}}, RGB(0, 0, 0));
   ExpectPixels({{90, 3}, {90, 5}}, kBack);
   buffer.SetPen(RGB(250, 0, 0), 3);
@@ -117,4 +118,56 @@ TEST_F(BackBufferTest, ColumnSpansAreClippedAndABufferMadeAgainAtItsSizeKeepsIts
   EXPECT_EQ(buffer.GetPixel(50, 41), kBack) << "one pixel wide";
   ASSERT_TRUE(buffer.CreateOffscreen(100, 81));
   EXPECT_EQ(buffer.GetPixel(50, 50), RGB(0, 0, 0)) << "a new size takes a new, clear image";
+}
+
+TEST_F(BackBufferTest, AClipKeepsEveryDrawingInsideItAndDrawsThereWhatAWholePaintDraws) {
+  auto draw = [](GUI_BackBuffer& target) {
+    target.FillRect(CRect(5, 5, 90, 30), RGB(200, 150, 0));
+    target.FillHGradient(CRect(0, 60, 100, 70), RGB(0, 0, 0), RGB(250, 250, 250));
+    target.SetPen(RGB(0, 120, 0), 3);
+    target.MoveTo(2, 75);
+    target.LineTo(97, 3);
+    target.SetPen(RGB(250, 0, 0), 1, PS_DOT);
+    const CPoint outline[] = {{1, 40}, {98, 40}, {98, 45}, {1, 45}, {1, 40}};
+    target.Polyline(outline, 5);
+    const int tops[] = {0, 20, 44};
+    const int bottoms[] = {79, 30, 44};
+    target.FillColumnSpans(25, tops, bottoms, 3, RGB(0, 0, 250), CRect(0, 0, 100, 80));
+    target.SetTextColor(RGB(255, 255, 255));
+    target.DrawText("Clipped", CRect(0, 45, 100, 60), DT_LEFT | DT_SINGLELINE | DT_VCENTER);
+  };
+  GUI_BackBuffer whole;
+  ASSERT_TRUE(whole.CreateOffscreen(100, 80));
+  whole.Fill(kBack);
+  draw(whole);
+  const CRect clip(20, 10, 70, 50);
+  buffer.SetClipRect(clip);
+  EXPECT_EQ(buffer.GetClipRect(), clip);
+  draw(buffer);
+  int inside = 0;
+  for (int y = 0; y < 80; ++y) {
+    for (int x = 0; x < 100; ++x) {
+      const bool in = clip.PtInRect(CPoint(x, y));
+      inside += in && buffer.GetPixel(x, y) != kBack ? 1 : 0;
+      ASSERT_EQ(buffer.GetPixel(x, y), in ? whole.GetPixel(x, y) : kBack) << x << ", " << y;
+    }
+  }
+  EXPECT_GT(inside, 500) << "the clip drew something";
+  buffer.ClearClipRect();
+  buffer.FillRect(CRect(0, 0, 5, 5), RGB(1, 2, 3));
+  ExpectPixels({{0, 0}}, RGB(1, 2, 3));
+}
+
+TEST_F(BackBufferTest, AnImageKeepsItsIdWhileItsBufferIsMadeAgainAtItsSize) {
+  const std::uint64_t id = buffer.GetImageId();
+  EXPECT_NE(id, 0u);
+  buffer.SetClipRect(CRect(0, 0, 10, 10));
+  ASSERT_TRUE(buffer.CreateOffscreen(100, 80));
+  EXPECT_EQ(buffer.GetImageId(), id);
+  EXPECT_EQ(buffer.GetClipRect(), CRect(0, 0, 100, 80)) << "a buffer made again draws everywhere";
+  ASSERT_TRUE(buffer.CreateOffscreen(100, 81));
+  EXPECT_NE(buffer.GetImageId(), id);
+  GUI_BackBuffer other;
+  ASSERT_TRUE(other.CreateOffscreen(100, 81));
+  EXPECT_NE(other.GetImageId(), buffer.GetImageId());
 }

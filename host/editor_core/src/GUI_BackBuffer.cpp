@@ -10,6 +10,7 @@
 #include <QPainter>
 
 #include <algorithm>
+#include <atomic>
 #include <cstdlib>
 
 namespace EditorCore {
@@ -25,6 +26,9 @@ struct BackBufferState {
   std::unique_ptr<GUI_DC> dc;  // over painter, for text, icons and bitmaps
   GUI_DC* target = nullptr;
   CRect rect;
+  // Drawing writes inside it only: the image, or the part SetClipRect keeps.
+  CRect clip;
+  std::uint64_t imageId = 0;
   std::uint32_t penPixel = 0xFF000000u;
   int penWidth = 1;
   int penStyle = PS_SOLID;
@@ -39,6 +43,11 @@ struct BackBufferState {
     if (!painter) {
       painter = std::make_unique<QPainter>(&image);
       dc = MakeDC(painter.get(), CRect(0, 0, width, height));
+    }
+    if (clip == CRect(0, 0, width, height)) {
+      painter->setClipping(false);
+    } else {
+      painter->setClipRect(ToQRect(clip));
     }
     dc->SetTextColor(textColour);
     dc->SetBkMode(bkMode);
@@ -57,60 +66,71 @@ struct BackBufferState {
   bool Dashed() { return penStyle == PS_DOT && ((dashCounter++ >> 1) & 1) != 0; }
 
   void VSpan(int x, int top, int count) {
-    if (x < 0 || x >= width) return;
-    int y0 = std::max(top, 0);
-    const int y1 = std::min(top + count, height);
+    if (x < clip.left || x >= clip.right) return;
+    int y0 = std::max(top, clip.top);
+    const int y1 = std::min(top + count, clip.bottom);
     std::uint32_t* p = px + static_cast<std::ptrdiff_t>(y0) * stride + x;
     for (; y0 < y1; ++y0, p += stride) *p = penPixel;
   }
   void HSpan(int y, int left, int count) {
-    if (y < 0 || y >= height) return;
-    const int x0 = std::max(left, 0);
-    const int x1 = std::min(left + count, width);
+    if (y < clip.top || y >= clip.bottom) return;
+    const int x0 = std::max(left, clip.left);
+    const int x1 = std::min(left + count, clip.right);
     if (x1 > x0)
       std::fill(px + static_cast<std::ptrdiff_t>(y) * stride + x0, px + static_cast<std::ptrdiff_t>(y) * stride + x1,
                 penPixel);
   }
 
-  // One segment as spans across its major axis, both end points included.
+  // One segment as spans across its major axis, both end points included. Only the part
+  // within the clip is walked; a dotted pen counts the pixels outside it all the same, so that
+  // the dots fall where an unclipped segment puts them.
   void Segment(int x0, int y0, int x1, int y1) {
     const int w = std::max(1, penWidth);
     const int half = w / 2;
     const int dx = x1 - x0;
     const int dy = y1 - y0;
-    if (std::abs(dx) >= std::abs(dy)) {
-      if (dx == 0) {
-        if (!Dashed()) {
-          for (int i = 0; i < w; ++i) HSpan(y0 - half + i, x0 - half, w);
-        }
-        return;
+    const bool alongX = std::abs(dx) >= std::abs(dy);
+    if (alongX && dx == 0) {
+      if (!Dashed()) {
+        for (int i = 0; i < w; ++i) HSpan(y0 - half + i, x0 - half, w);
       }
-      if (x0 > x1) {
-        std::swap(x0, x1);
-        std::swap(y0, y1);
+      return;
+    }
+    if ((alongX && x0 > x1) || (!alongX && y0 > y1)) {
+      std::swap(x0, x1);
+      std::swap(y0, y1);
+    }
+    const int dashEnd = dashCounter + (alongX ? x1 - x0 : y1 - y0) + 1;
+    if (penStyle != PS_DOT && (dx == 0 || dy == 0)) {
+      // A solid line along an axis is a block of w spans.
+      for (int i = 0; i < w; ++i) {
+        if (alongX)
+          HSpan(y0 - half + i, x0, x1 - x0 + 1);
+        else
+          VSpan(x0 - half + i, y0, y1 - y0 + 1);
       }
+      return;
+    }
+    if (alongX) {
       const std::int64_t slope = (static_cast<std::int64_t>(y1 - y0) << 16) / (x1 - x0);
-      const int xs = std::max(x0, -w);
-      const int xe = std::min(x1, width + w);
+      const int xs = std::max(x0, clip.left - w);
+      const int xe = std::min(x1, clip.right + w);
       if (penStyle == PS_DOT) dashCounter += std::max(0, xs - x0);
       for (int x = xs; x <= xe; ++x) {
         const int y = y0 + static_cast<int>((slope * (x - x0) + 0x8000) >> 16);
         if (!Dashed()) VSpan(x, y - half, w);
       }
     } else {
-      if (y0 > y1) {
-        std::swap(x0, x1);
-        std::swap(y0, y1);
-      }
       const std::int64_t slope = (static_cast<std::int64_t>(x1 - x0) << 16) / (y1 - y0);
-      const int ys = std::max(y0, -w);
-      const int ye = std::min(y1, height + w);
+      const int ys = std::max(y0, clip.top - w);
+      const int ye = std::min(y1, clip.bottom + w);
       if (penStyle == PS_DOT) dashCounter += std::max(0, ys - y0);
       for (int y = ys; y <= ye; ++y) {
         const int x = x0 + static_cast<int>((slope * (y - y0) + 0x8000) >> 16);
         if (!Dashed()) HSpan(y, x - half, w);
       }
     }
+    if (penStyle == PS_DOT) dashCounter = dashEnd;
   }
 };
 }  // namespace detail
@@ -125,16 +145,20 @@ bool GUI_BackBuffer::CreateOffscreen(int width, int height) {
     // The image of the same size is kept, pixels as they were; only the drawing state starts again.
     state->Raw();
     s->image = std::move(state->image);
+    s->imageId = state->imageId;
   } else {
     s->image = QImage(width, height, QImage::Format_ARGB32_Premultiplied);
     if (s->image.isNull()) return false;
     s->image.fill(0);
+    static std::atomic<std::uint64_t> lastImageId{0};
+    s->imageId = ++lastImageId;
   }
   s->px = reinterpret_cast<std::uint32_t*>(s->image.bits());
   s->stride = static_cast<int>(s->image.bytesPerLine() / 4);
   s->width = width;
   s->height = height;
   s->rect = CRect(0, 0, width, height);
+  s->clip = s->rect;
   state = std::move(s);
   return true;
 }
@@ -149,6 +173,21 @@ bool GUI_BackBuffer::Create(GUI_DC& dc, const CRect& rect) {
 bool GUI_BackBuffer::IsCreated() const { return state != nullptr; }
 int GUI_BackBuffer::GetWidth() const { return state ? state->width : 0; }
 int GUI_BackBuffer::GetHeight() const { return state ? state->height : 0; }
+std::uint64_t GUI_BackBuffer::GetImageId() const { return state ? state->imageId : 0; }
+
+void GUI_BackBuffer::SetClipRect(const CRect& rect) {
+  if (!state) return;
+  const int left = std::clamp(rect.left, 0, state->width);
+  const int top = std::clamp(rect.top, 0, state->height);
+  state->clip =
+      CRect(left, top, std::clamp(rect.right, left, state->width), std::clamp(rect.bottom, top, state->height));
+}
+
+void GUI_BackBuffer::ClearClipRect() {
+  if (state) SetClipRect(CRect(0, 0, state->width, state->height));
+}
+
+CRect GUI_BackBuffer::GetClipRect() const { return state ? state->clip : CRect(); }
 
 void GUI_BackBuffer::Fill(COLORREF colour) {
   if (!state) return;
@@ -159,10 +198,11 @@ void GUI_BackBuffer::Fill(COLORREF colour) {
 void GUI_BackBuffer::FillRect(const CRect& rect, COLORREF colour) {
   if (!state) return;
   state->Raw();
-  const int x0 = std::max(rect.left, 0);
-  const int x1 = std::min(rect.right, state->width);
-  const int y0 = std::max(rect.top, 0);
-  const int y1 = std::min(rect.bottom, state->height);
+  const CRect& clip = state->clip;
+  const int x0 = std::max(rect.left, clip.left);
+  const int x1 = std::min(rect.right, clip.right);
+  const int y0 = std::max(rect.top, clip.top);
+  const int y1 = std::min(rect.bottom, clip.bottom);
   if (x1 <= x0 || y1 <= y0) return;
   const std::uint32_t pixel = detail::ToPixel(colour);
   for (int y = y0; y < y1; ++y) {
@@ -174,10 +214,11 @@ void GUI_BackBuffer::FillRect(const CRect& rect, COLORREF colour) {
 void GUI_BackBuffer::FillHGradient(const CRect& rect, COLORREF left, COLORREF right) {
   if (!state) return;
   state->Raw();
-  const int x0 = std::max(rect.left, 0);
-  const int x1 = std::min(rect.right, state->width);
-  const int y0 = std::max(rect.top, 0);
-  const int y1 = std::min(rect.bottom, state->height);
+  const CRect& clip = state->clip;
+  const int x0 = std::max(rect.left, clip.left);
+  const int x1 = std::min(rect.right, clip.right);
+  const int y0 = std::max(rect.top, clip.top);
+  const int y1 = std::min(rect.bottom, clip.bottom);
   if (x1 <= x0 || y1 <= y0) return;
   // The end colours sit on the rectangle's first and last columns, even when clipped.
   const int span = std::max(1, rect.Width() - 1);
@@ -229,26 +270,29 @@ void GUI_BackBuffer::DrawRectangle(const CRect& rect) {
   state->Segment(rect.left, b, rect.left, rect.top);
 }
 
-void GUI_BackBuffer::FillColumnSpans(int firstColumn, const int* tops, const int* bottoms, int count, COLORREF colour) {
-  FillColumnSpans(firstColumn, tops, bottoms, count, colour, nullptr, nullptr);
+void GUI_BackBuffer::FillColumnSpans(int firstColumn, const int* tops, const int* bottoms, int count, COLORREF colour,
+                                     const CRect& area) {
+  FillColumnSpans(firstColumn, tops, bottoms, count, colour, area, nullptr, nullptr);
 }
 
 void GUI_BackBuffer::FillColumnSpans(int firstColumn, const int* tops, const int* bottoms, int count, COLORREF colour,
-                                     const int* holeTops, const int* holeBottoms) {
+                                     const CRect& area, const int* holeTops, const int* holeBottoms) {
   if (!state || !tops || !bottoms) return;
   state->Raw();
   const std::uint32_t pixel = detail::ToPixel(colour);
   const int stride = state->stride;
-  const int lastRow = state->height - 1;
+  const CRect clip(std::max(area.left, state->clip.left), std::max(area.top, state->clip.top),
+                   std::min(area.right, state->clip.right), std::min(area.bottom, state->clip.bottom));
+  const int lastRow = clip.bottom - 1;
   auto fill = [&](int column, int top, int bottom) {
-    const int y0 = std::max(top, 0);
+    const int y0 = std::max(top, clip.top);
     const int y1 = std::min(bottom, lastRow);
     if (y0 > y1) return;
     std::uint32_t* p = state->px + static_cast<std::ptrdiff_t>(y0) * stride + column;
     for (int y = y0; y <= y1; ++y, p += stride) *p = pixel;
   };
-  const int begin = std::max(0, -firstColumn);
-  const int end = std::min(count, state->width - firstColumn);
+  const int begin = std::max(0, clip.left - firstColumn);
+  const int end = std::min(count, clip.right - firstColumn);
   for (int i = begin; i < end; ++i) {
     const int column = firstColumn + i;
     if (holeTops && holeBottoms && holeTops[i] <= holeBottoms[i]) {

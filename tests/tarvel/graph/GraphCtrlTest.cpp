@@ -301,6 +301,83 @@ TEST_F(GraphCtrl, OverlaysShowTheRubberBandWhileBandingAndTheCurrentKeyWhileItsM
   EXPECT_EQ(At(Col(10) + 2, Row(2) + 2), 0x1E1E1Eu);
 }
 
+TEST_F(GraphCtrl, AValueDragRepaintsOnlyWhatItChangedAndLeavesTheWholePicture) {
+  // Keys far apart with boxes, a dense curve on a casing (drawn in the ground's colour), and an
+  // unselected flat line under both.
+  std::vector<std::pair<float, float>> sparse;
+  std::vector<std::pair<float, float>> dense;
+  for (int f = 0; f <= 55; ++f) sparse.emplace_back(static_cast<float>(f), 8.0f * std::sin(f * 0.4f));
+  for (int i = 0; i <= 550; ++i) dense.emplace_back(i * 0.1f, 3.0f + 4.0f * std::cos(i * 0.05f));
+  AddCurve(sparse, true);
+  AddCurve(dense, true, base);
+  AddCurve({{0.0f, -5.0f}, {55.0f, -5.0f}});
+  Tarvel::GraphEditor& editor = graph.GetEditor();
+  // Frames 20 to 30 of the selected curves, moved with three frames of falloff on each side.
+  editor.Press(Point(19.5, 15.0), false, false);
+  editor.Move(Point(30.5, -15.0), false);
+  editor.Release(Point(30.5, -15.0), true);
+  editor.iEditMode = Tarvel::GraphEditor::kDragValues;
+  editor.SetFalloff(true);
+  editor.SetFalloffBefore(3.0f);
+  editor.SetFalloffAfter(3.0f);
+  EditorCore::GUI_BackBuffer kept;
+  ASSERT_TRUE(kept.CreateOffscreen(kW, kH));
+  EXPECT_FALSE(graph.PaintChanges(kept, kW, kH)) << "a first paint draws everything";
+  auto expectWholePicture = [&](const char* when) {
+    Draw();
+    int differ = 0;
+    CPoint first(-1, -1);
+    for (int y = 0; y < kH; ++y) {
+      for (int x = 0; x < kW; ++x) {
+        if (kept.GetPixel(x, y) == At(x, y)) continue;
+        if (differ++ == 0) first = CPoint(x, y);
+      }
+    }
+    EXPECT_EQ(differ, 0) << when << ": first at " << first.x << ", " << first.y;
+  };
+  const CPoint key = Point(25.0, 8.0f * std::sin(25 * 0.4f));
+  editor.Press(key, false, false);
+  ASSERT_TRUE(editor.IsMoving());
+  graph.PaintChanges(kept, kW, kH);
+  for (const int rows : {7, -13, 22, -40, 3}) {
+    editor.Move(CPoint(key.x, key.y + rows), false);
+    EXPECT_TRUE(graph.PaintChanges(kept, kW, kH)) << "a value move draws its frames again";
+    expectWholePicture("value move");
+  }
+  editor.Move(CPoint(key.x, key.y - 5), false);
+  editor.Move(CPoint(key.x, key.y + 9), false);
+  EXPECT_TRUE(graph.PaintChanges(kept, kW, kH)) << "two moves before a paint";
+  expectWholePicture("two value moves");
+  // Without falloff the run's ends jump, and the pens reach beside them.
+  editor.SetFalloff(false);
+  EXPECT_FALSE(graph.PaintChanges(kept, kW, kH)) << "the selection band lost its ramps";
+  editor.Move(CPoint(key.x, key.y + 30), false);
+  EXPECT_TRUE(graph.PaintChanges(kept, kW, kH));
+  expectWholePicture("value move without falloff");
+  editor.Release(CPoint(key.x, key.y + 30), true);
+  graph.PaintChanges(kept, kW, kH);
+  expectWholePicture("release");
+  hRuler.SetMarkerPosition(4, 40.0, false);
+  EXPECT_FALSE(graph.PaintChanges(kept, kW, kH)) << "the time cursor moved";
+  expectWholePicture("time cursor");
+  // The current key's box follows its key alone.
+  EditorToolkit::EditablePoint loose;
+  loose.x = 45.0f;
+  loose.y = 12.0f;
+  editor.pCurrentPoint = &loose;
+  hRuler.ShowMarker(3, true);
+  graph.PaintChanges(kept, kW, kH);
+  loose.y = 14.0f;
+  EXPECT_TRUE(graph.PaintChanges(kept, kW, kH));
+  expectWholePicture("current key's box");
+  editor.pCurrentPoint = nullptr;
+  editor.iEditMode = Tarvel::GraphEditor::kDragFrames;
+  editor.Press(key, false, false);
+  editor.Move(CPoint(key.x + 20, key.y), false);
+  EXPECT_FALSE(graph.PaintChanges(kept, kW, kH)) << "a frame move draws everything";
+  expectWholePicture("frame move");
+}
+
 TEST_F(GraphCtrl, TheWindowPaintsAtItsOwnWidthAndFitsTheRulersToTheCurves) {
   auto* widget = static_cast<QWidget*>(graph.GetSafeHwnd());
   auto rgb = [](COLORREF c) {

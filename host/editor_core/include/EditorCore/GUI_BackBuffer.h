@@ -4,6 +4,7 @@
 #include <EditorCore/Geometry.h>
 #include <EditorCore/WinTypes.h>
 
+#include <cstdint>
 #include <memory>
 #include <string>
 
@@ -24,7 +25,11 @@ struct BackBufferState;
 //    antialiasing: a line with a pen of width w covers w pixels across it, starting w/2
 //    before it; both end points are drawn. Dotted pens draw 2 pixels on, 2 off.
 // 3. Text, icons and bitmaps go through the platform's painter into the same image.
-// 4. Present(wholeBuffer, blend) copies the image to the drawing context it was created on,
+// 4. SetClipRect confines every drawing call after it to a rectangle of the image, until
+//    ClearClipRect or Create; a window that keeps its picture draws again only what changed.
+//    GetImageId names the image: it stays while Create keeps the image and changes with
+//    every image Create makes.
+// 5. Present(wholeBuffer, blend) copies the image to the drawing context it was created on,
 //    at the rectangle: the whole image, or only the context's clip box when wholeBuffer is
 //    false; opaque, or blended by alpha when blend is true. It does nothing off-screen.
 class GUI_BackBuffer {
@@ -40,6 +45,11 @@ class GUI_BackBuffer {
   bool IsCreated() const;
   int GetWidth() const;
   int GetHeight() const;
+  std::uint64_t GetImageId() const;
+
+  void SetClipRect(const CRect& rect);
+  void ClearClipRect();
+  CRect GetClipRect() const;
 
   void Fill(COLORREF colour);
   void FillRect(const CRect& rect, COLORREF colour);
@@ -50,13 +60,15 @@ class GUI_BackBuffer {
   void Polyline(const CPoint* points, int count);
   void DrawRectangle(const CRect& rect);
   // One vertical span per pixel column, in one colour: column firstColumn + i gets rows
-  // tops[i] to bottoms[i], both included (none when top > bottom), clipped to the image. A
-  // dense curve is drawn this way, one span per column however many points fall in it.
-  void FillColumnSpans(int firstColumn, const int* tops, const int* bottoms, int count, COLORREF colour);
+  // tops[i] to bottoms[i], both included (none when top > bottom), within area and the clip.
+  // A dense curve is drawn this way, one span per column however many points fall in it.
+  // Callers on two threads may fill columns of their own each, the clip staying as it is.
+  void FillColumnSpans(int firstColumn, const int* tops, const int* bottoms, int count, COLORREF colour,
+                       const CRect& area);
   // The same, leaving out of each column the rows holeTops[i] to holeBottoms[i]: the caller
   // draws a span there next (a line over its casing), and no pixel is written twice.
   void FillColumnSpans(int firstColumn, const int* tops, const int* bottoms, int count, COLORREF colour,
-                       const int* holeTops, const int* holeBottoms);
+                       const CRect& area, const int* holeTops, const int* holeBottoms);
   void DrawIcon(GUI_Icon* icon, int x, int y, int size = 18);
   void DrawBitmap(GUI_Bitmap* bitmap, const CRect& rect);
   void DrawBitmap(GUI_Bitmap* bitmap, int x, int y);

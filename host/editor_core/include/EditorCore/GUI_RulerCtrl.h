@@ -13,6 +13,7 @@ struct GUI_RulerMarker {
   double position = 0.0;
   COLORREF color = 0;
   UINT flags = 1;  // bit 0 visible, bit 1 solid line (else dotted)
+  friend bool operator==(const GUI_RulerMarker&, const GUI_RulerMarker&) = default;
 };
 
 // One graduation of a ruler: where it is drawn, the value it stands for, and whether it is a
@@ -21,6 +22,7 @@ struct GUI_RulerGraduation {
   int pixel = 0;
   double value = 0.0;
   bool major = false;
+  friend bool operator==(const GUI_RulerGraduation&, const GUI_RulerGraduation&) = default;
 };
 
 // A graduated ruler over a value axis. Contract:
