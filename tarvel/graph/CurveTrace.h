@@ -30,7 +30,7 @@ class CurveTrace {
   static constexpr int kWidestPen = 4;
   // Spans keep the rows they reach per band of this many columns, counted from the first
   // traced column: a drawing confined to a few rows skips the bands it cannot touch.
-  static constexpr int kBandColumns = 16;
+  static constexpr int kBandColumns = 64;
 
   // An edit that changed the values (not the frames) of a curve's keys between two of its
   // revisions, within the frames firstFrame..lastFrame (the neighbours of the edited keys

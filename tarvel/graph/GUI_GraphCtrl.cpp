@@ -1,6 +1,8 @@
 #include "graph/GUI_GraphCtrl.h"
 
 #include <algorithm>
+#include <atomic>
+#include <barrier>
 #include <cassert>
 #include <cmath>
 #include <limits>
@@ -56,6 +58,16 @@ void ScanGraduations(GUI_BackBuffer& buffer, const GUI_RulerCtrl& ruler, int len
       line(graduation.pixel);
     }
   }
+}
+
+// Runs paint once per area, with the buffer clipped to it.
+template <typename Paint>
+void InEachArea(GUI_BackBuffer& buffer, const std::vector<CRect>& areas, Paint&& paint) {
+  for (const CRect& area : areas) {
+    buffer.SetClipRect(area);
+    paint();
+  }
+  buffer.ClearClipRect();
 }
 
 const EditorCore::GUI_RulerMarker* FindMarker(const GUI_RulerCtrl& ruler, int id) {
@@ -416,23 +428,17 @@ void GUI_GraphCtrl::Paint(GUI_BackBuffer& buffer, int width, int height) {
 }
 
 void GUI_GraphCtrl::PaintAreas(GUI_BackBuffer& buffer, int width, int height, const std::vector<CRect>& areas) {
-  // Each area gets every layer in order; where areas overlap, the later one draws the same
-  // pixels again.
-  auto eachArea = [&buffer, &areas](auto&& paint) {
-    for (const CRect& area : areas) {
-      buffer.SetClipRect(area);
-      paint();
-    }
-    buffer.ClearClipRect();
-  };
-  eachArea([&] {
+  // Each area gets every layer in order; where areas overlap, a layer draws the same pixels
+  // again, before the next layer. The curves' layer draws the ground under them.
+  PaintCurves(buffer, width, height, areas);
+  PaintPoints(buffer, width, height, areas);
+  InEachArea(buffer, areas, [&] { PaintOverlays(buffer, height); });
+}
+
+void GUI_GraphCtrl::PaintGround(GUI_BackBuffer& buffer, int width, int height, const std::vector<CRect>& areas) const {
+  InEachArea(buffer, areas, [&] {
     PaintBackground(buffer, width, height);
     PaintGrid(buffer, width, height);
-  });
-  PaintCurves(buffer, width, height, areas);
-  eachArea([&] {
-    PaintPoints(buffer, width, height);
-    PaintOverlays(buffer, height);
   });
 }
 
@@ -505,31 +511,84 @@ void GUI_GraphCtrl::PaintCurves(GUI_BackBuffer& buffer, int width, int height, c
       // A colour too close to the grounds is drawn on a dark casing.
       const bool cased =
           std::min(ColourContrast::Ratio(colour, ground), ColourContrast::Ratio(colour, band)) < Ids::kCurveContrast;
-      strokes.push_back({info->pCurve.get(), colour, cased});
+      strokes.push_back({info->pCurve.get(), colour, cased, nullptr, nullptr, nullptr});
     }
   }
-  // The two halves of the view on two cores: a column takes pixels of its own half only, so
-  // the picture is the same as from one pass. The buffer is in raw pixel mode before the
-  // helper starts.
-  const int middle = width / 2;
-  if (middle < kColumnsPerHelper || buffer.GetBits() == nullptr) {
-    PaintStrokes(buffer, traces[0], 0, width, height, areas);
-  } else {
-    std::thread helper;
-    try {
-      helper = std::thread([&] { PaintStrokes(buffer, traces[1], middle, width, height, areas); });
-    } catch (const std::system_error&) {
-      PaintStrokes(buffer, traces[1], middle, width, height, areas);
-    }
-    PaintStrokes(buffer, traces[0], 0, middle, height, areas);
-    if (helper.joinable()) helper.join();
-  }
-  // Traces are kept for the curves drawn only.
-  valueEdits.clear();
+  // Traces are kept for the curves drawn only; each stroke's trace exists before the helper
+  // starts, which then reaches it through its stroke alone.
   std::unordered_set<const EditorToolkit::Curve2*> drawn;
   for (const Stroke& stroke : strokes) drawn.insert(stroke.curve);
-  for (ColumnTrace& half : traces) {
-    std::erase_if(half.traces, [&drawn](const auto& entry) { return !drawn.count(entry.first); });
+  std::erase_if(traces, [&drawn](const auto& entry) { return !drawn.count(entry.first); });
+  for (Stroke& stroke : strokes) stroke.trace = &traces[stroke.curve];
+
+  // Two cores: the helper traces curves while this thread draws the ground, then traces too;
+  // then each draws every curve on its side of the column that halves the areas' pixels. A
+  // column takes pixels of its own side only, so the picture is the one a single pass draws.
+  // The buffer is in raw pixel mode before the helper starts, and the helper leaves it alone
+  // until both have traced.
+  std::atomic<std::size_t> nextStroke{0};
+  const int split = SplitColumn(areas, width);
+  std::thread helper;
+  std::barrier traced(2);
+  if (width >= 2 * kColumnsPerHelper && buffer.GetBits() != nullptr) {
+    try {
+      helper = std::thread([&] {
+        TraceStrokes(nextStroke, width, height);
+        traced.arrive_and_wait();
+        FillStrokes(buffer, split, width, areas);
+      });
+    } catch (const std::system_error&) {
+      EngineCore::Log::Write(EngineCore::Log::Warning, "Tarvel: the graph draws on one core, a thread could not start");
+    }
+  }
+  PaintGround(buffer, width, height, areas);
+  TraceStrokes(nextStroke, width, height);
+  if (helper.joinable()) {
+    traced.arrive_and_wait();
+    FillStrokes(buffer, 0, split, areas);
+    helper.join();
+  } else {
+    FillStrokes(buffer, 0, width, areas);
+  }
+  valueEdits.clear();
+}
+
+int GUI_GraphCtrl::SplitColumn(const std::vector<CRect>& areas, int width) {
+  // Pixels of the areas per column, as differences from column to column.
+  std::vector<std::int64_t> change(static_cast<std::size_t>(width) + 1, 0);
+  std::int64_t total = 0;
+  for (const CRect& area : areas) {
+    const int left = std::clamp(area.left, 0, width);
+    const int right = std::clamp(area.right, left, width);
+    const std::int64_t rows = std::max(0, area.bottom - area.top);
+    change[static_cast<std::size_t>(left)] += rows;
+    change[static_cast<std::size_t>(right)] -= rows;
+    total += rows * (right - left);
+  }
+  std::int64_t rows = 0;
+  std::int64_t before = 0;
+  for (int column = 0; column < width; ++column) {
+    rows += change[static_cast<std::size_t>(column)];
+    before += rows;
+    if (2 * before >= total) return column + 1;
+  }
+  return width;
+}
+
+void GUI_GraphCtrl::TraceStrokes(std::atomic<std::size_t>& next, int width, int height) {
+  const PixelMap frames(*pHRuler);
+  const PixelMap values(*pVRuler);
+  for (std::size_t i = next++; i < strokes.size(); i = next++) {
+    Stroke& stroke = strokes[i];
+    stroke.casing = nullptr;
+    stroke.line = nullptr;
+    const auto edit = valueEdits.find(stroke.curve);
+    if (!stroke.trace->Trace(*stroke.curve, frames, values, 0, width,
+                             edit == valueEdits.end() ? nullptr : &edit->second)) {
+      continue;
+    }
+    if (stroke.cased) stroke.casing = &stroke.trace->Spans(4, height);
+    stroke.line = &stroke.trace->Spans(2, height);
   }
 }
 
@@ -549,51 +608,35 @@ void GUI_GraphCtrl::NoteValueEdit(const EditorToolkit::Curve2& curve, std::uint6
   }
 }
 
-void GUI_GraphCtrl::PaintStrokes(GUI_BackBuffer& buffer, ColumnTrace& work, int from, int to, int height,
-                                 const std::vector<CRect>& areas) const {
-  const PixelMap frames(*pHRuler);
-  const PixelMap values(*pVRuler);
-  // The spans of every stroke first, then the pixels a band of columns at a time, every stroke
-  // in order: a band's pixels stay in the cache while all the curves cross it.
-  std::vector<const CurveTrace::SpanList*> casings(strokes.size(), nullptr);
-  std::vector<const CurveTrace::SpanList*> lines(strokes.size(), nullptr);
-  for (std::size_t i = 0; i < strokes.size(); ++i) {
-    const Stroke& stroke = strokes[i];
-    const auto edit = valueEdits.find(stroke.curve);
-    CurveTrace& trace = work.traces[stroke.curve];
-    if (!trace.Trace(*stroke.curve, frames, values, from, to, edit == valueEdits.end() ? nullptr : &edit->second)) {
-      continue;
-    }
-    if (stroke.cased) casings[i] = &trace.Spans(4, height);
-    lines[i] = &trace.Spans(2, height);
-  }
+void GUI_GraphCtrl::FillStrokes(GUI_BackBuffer& buffer, int from, int to, const std::vector<CRect>& areas) const {
+  // A band of columns at a time, every stroke in order: a band's pixels stay in the cache while
+  // all the curves cross it.
   constexpr int kBand = CurveTrace::kBandColumns;
-  for (const CRect& area : areas) {
-    const int fillFrom = std::max(from, area.left);
-    const int fillTo = std::min(to, area.right);
-    for (int band = from + std::max(0, fillFrom - from) / kBand * kBand; band < fillTo; band += kBand) {
-      const int count = std::min(kBand, to - band);
-      const std::size_t at = static_cast<std::size_t>(band - from);
-      const std::size_t index = at / kBand;
-      for (std::size_t i = 0; i < strokes.size(); ++i) {
-        if (casings[i] && casings[i]->Reaches(index, area.top, area.bottom)) {
-          buffer.FillColumnSpans(band, casings[i]->tops.data() + at, casings[i]->bottoms.data() + at, count,
-                                 Ids::kColourCurveCasing, area, lines[i]->tops.data() + at,
-                                 lines[i]->bottoms.data() + at);
+  for (const CRect& whole : areas) {
+    const CRect area(std::max({whole.left, from, 0}), whole.top, std::min(whole.right, to), whole.bottom);
+    for (int band = area.left / kBand * kBand; band < area.right; band += kBand) {
+      const std::size_t index = static_cast<std::size_t>(band / kBand);
+      const std::size_t at = static_cast<std::size_t>(band);
+      for (const Stroke& stroke : strokes) {
+        const CurveTrace::SpanList* line = stroke.line;
+        if (!line) continue;
+        const int count = std::min(kBand, static_cast<int>(line->tops.size()) - band);
+        const CurveTrace::SpanList* casing = stroke.casing;
+        if (casing && casing->Reaches(index, area.top, area.bottom)) {
+          buffer.FillColumnSpans(band, casing->tops.data() + at, casing->bottoms.data() + at, count,
+                                 Ids::kColourCurveCasing, area, line->tops.data() + at, line->bottoms.data() + at);
         }
-        if (lines[i] && lines[i]->Reaches(index, area.top, area.bottom)) {
-          buffer.FillColumnSpans(band, lines[i]->tops.data() + at, lines[i]->bottoms.data() + at, count,
-                                 strokes[i].colour, area);
+        if (line->Reaches(index, area.top, area.bottom)) {
+          buffer.FillColumnSpans(band, line->tops.data() + at, line->bottoms.data() + at, count, stroke.colour, area);
         }
       }
     }
   }
 }
 
-void GUI_GraphCtrl::PaintPoints(GUI_BackBuffer& buffer, int width, int height) const {
+void GUI_GraphCtrl::PaintPoints(GUI_BackBuffer& buffer, int width, int height, const std::vector<CRect>& areas) const {
   if (!pHRuler || !pVRuler) return;
   const int outline = KeyOutline();
-  const CRect clip = buffer.GetClipRect();
   const PixelMap column(*pHRuler);
   const PixelMap row(*pVRuler);
   buffer.SetPen(0, 1, EditorCore::PS_SOLID);
@@ -608,31 +651,35 @@ void GUI_GraphCtrl::PaintPoints(GUI_BackBuffer& buffer, int width, int height) c
     const int spread = column.Pixel(curve.GetPointAt(static_cast<std::uint32_t>(last))->x) -
                        column.Pixel(curve.GetPointAt(static_cast<std::uint32_t>(first))->x);
     if (last > first && spread < (last - first) * kKeyBoxSpacing) continue;
-    // Of those, the keys whose boxes reach into the clip.
-    const int clipFirst =
-        std::max(first, curve.SearchPreviousPoint(static_cast<float>(column.ValueAt(clip.left - 4.0))));
-    const int clipLast =
-        std::min(last, curve.SearchPreviousPoint(static_cast<float>(column.ValueAt(clip.right + 4.0))) + 1);
     const COLORREF colour = curve.GetColor();
     if (info->bSelected) buffer.SetPen(Ids::kColourSelectedKey, 1, EditorCore::PS_SOLID);
-    for (int k = clipFirst; k <= clipLast; ++k) {
-      const EditorToolkit::EditablePoint& point = *curve.GetPointAt(static_cast<std::uint32_t>(k));
-      // Covered keys are skipped: a moving block has passed over them.
-      if (point.bHidden) continue;
-      const int x = column.Pixel(point.x);
-      if (x < 0 || x > width) continue;
-      const int q = row.Pixel(point.y);
-      if (q < 0 || q > height) continue;
-      const int y = height - q;
-      if (y + outline < clip.top || y - outline >= clip.bottom) continue;
-      if (!info->bSelected) {
-        buffer.FillRect(CRect(x - 2, y - 2, x + 2, y + 2), colour);
-        continue;
+    for (const CRect& clip : areas) {
+      buffer.SetClipRect(clip);
+      // Of those, the keys whose boxes reach into the area.
+      const int clipFirst =
+          std::max(first, curve.SearchPreviousPoint(static_cast<float>(column.ValueAt(clip.left - 4.0))));
+      const int clipLast =
+          std::min(last, curve.SearchPreviousPoint(static_cast<float>(column.ValueAt(clip.right + 4.0))) + 1);
+      for (int k = clipFirst; k <= clipLast; ++k) {
+        const EditorToolkit::EditablePoint& point = *curve.GetPointAt(static_cast<std::uint32_t>(k));
+        // Covered keys are skipped: a moving block has passed over them.
+        if (point.bHidden) continue;
+        const int x = column.Pixel(point.x);
+        if (x < 0 || x > width) continue;
+        const int q = row.Pixel(point.y);
+        if (q < 0 || q > height) continue;
+        const int y = height - q;
+        if (y + outline < clip.top || y - outline >= clip.bottom) continue;
+        if (!info->bSelected) {
+          buffer.FillRect(CRect(x - 2, y - 2, x + 2, y + 2), colour);
+          continue;
+        }
+        buffer.FillRect(CRect(x - 2, y - 2, x + 2, y + 2), ScaleColour(colour, point.weight * point.weight + 0.5f));
+        if (point.bSelected) buffer.DrawRectangle(CRect(x - outline, y - outline, x + outline, y + outline));
       }
-      buffer.FillRect(CRect(x - 2, y - 2, x + 2, y + 2), ScaleColour(colour, point.weight * point.weight + 0.5f));
-      if (point.bSelected) buffer.DrawRectangle(CRect(x - outline, y - outline, x + outline, y + outline));
     }
   }
+  buffer.ClearClipRect();
 }
 
 void GUI_GraphCtrl::PaintOverlays(GUI_BackBuffer& buffer, int height) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <atomic>
 #include <cstdint>
 #include <unordered_map>
 #include <vector>
@@ -152,6 +153,9 @@ class GUI_GraphCtrl : public EditorCore::GUI_Wnd, public GraphView {
   int ClientHeight() const;
   void SetDragCursor();
 
+  // Background and grid, in each area.
+  void PaintGround(EditorCore::GUI_BackBuffer& buffer, int width, int height,
+                   const std::vector<EditorCore::CRect>& areas) const;
   void PaintBackground(EditorCore::GUI_BackBuffer& buffer, int width, int height) const;
   void PaintGrid(EditorCore::GUI_BackBuffer& buffer, int width, int height) const;
   // The layers within the areas only (each within the image).
@@ -159,20 +163,24 @@ class GUI_GraphCtrl : public EditorCore::GUI_Wnd, public GraphView {
                   const std::vector<EditorCore::CRect>& areas);
   void PaintCurves(EditorCore::GUI_BackBuffer& buffer, int width, int height,
                    const std::vector<EditorCore::CRect>& areas);
-  // A curve to draw, in drawing order, with its pen.
+  // A curve to draw, in drawing order, with its pen, and once traced, its spans.
   struct Stroke {
-    const EditorToolkit::Curve2* curve;
-    EditorCore::COLORREF colour;
-    bool cased;
+    const EditorToolkit::Curve2* curve = nullptr;
+    EditorCore::COLORREF colour = 0;
+    bool cased = false;
+    CurveTrace* trace = nullptr;
+    const CurveTrace::SpanList* casing = nullptr;
+    const CurveTrace::SpanList* line = nullptr;
   };
-  // The traces of one half of the view, kept from paint to paint for the curves drawn.
-  struct ColumnTrace {
-    std::unordered_map<const EditorToolkit::Curve2*, CurveTrace> traces;
-  };
-  // Draws every stroke into the columns from..to - 1 of the areas.
-  void PaintStrokes(EditorCore::GUI_BackBuffer& buffer, ColumnTrace& work, int from, int to, int height,
-                    const std::vector<EditorCore::CRect>& areas) const;
-  void PaintPoints(EditorCore::GUI_BackBuffer& buffer, int width, int height) const;
+  // The column that leaves half of the areas' pixels on each side.
+  static int SplitColumn(const std::vector<EditorCore::CRect>& areas, int width);
+  // Traces strokes over the whole view, taking the next one from `next` until none is left.
+  void TraceStrokes(std::atomic<std::size_t>& next, int width, int height);
+  // Draws every traced stroke into the columns from..to - 1 of the areas.
+  void FillStrokes(EditorCore::GUI_BackBuffer& buffer, int from, int to,
+                   const std::vector<EditorCore::CRect>& areas) const;
+  void PaintPoints(EditorCore::GUI_BackBuffer& buffer, int width, int height,
+                   const std::vector<EditorCore::CRect>& areas) const;
   void PaintOverlays(EditorCore::GUI_BackBuffer& buffer, int height);
 
   CurveSelection& curves;
@@ -186,8 +194,8 @@ class GUI_GraphCtrl : public EditorCore::GUI_Wnd, public GraphView {
   EditorCore::CRect oClientRect;
   EditorCore::GUI_BackBuffer backBuffer;
   std::vector<Stroke> strokes;
-  // One per half of the view.
-  std::array<ColumnTrace, 2> traces;
+  // Kept from paint to paint for the curves drawn.
+  std::unordered_map<const EditorToolkit::Curve2*, CurveTrace> traces;
   // Value moves since the last paint, per curve, merged while they follow each other.
   std::unordered_map<const EditorToolkit::Curve2*, CurveTrace::ValueEdit> valueEdits;
   // What the back buffer of the last PaintChanges shows.

@@ -293,6 +293,17 @@ void GUI_BackBuffer::FillColumnSpans(int firstColumn, const int* tops, const int
   };
   const int begin = std::max(0, clip.left - firstColumn);
   const int end = std::min(count, clip.right - firstColumn);
+  if (clip.bottom - clip.top == 1) {
+    // One row, as a line across the view is drawn again: its pixels lie side by side, and a
+    // column either covers the row or keeps its pixel.
+    const int row = clip.top;
+    std::uint32_t* line = state->px + static_cast<std::ptrdiff_t>(row) * stride + firstColumn;
+    for (int i = begin; i < end; ++i) {
+      const bool hole = holeTops && holeBottoms && holeTops[i] <= row && row <= holeBottoms[i];
+      line[i] = tops[i] <= row && row <= bottoms[i] && !hole ? pixel : line[i];
+    }
+    return;
+  }
   for (int i = begin; i < end; ++i) {
     const int column = firstColumn + i;
     if (holeTops && holeBottoms && holeTops[i] <= holeBottoms[i]) {

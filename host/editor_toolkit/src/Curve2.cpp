@@ -399,10 +399,18 @@ std::uint32_t Curve2::FirstIndexPast(float x, bool pastEqual, std::uint32_t& exa
   return low;
 }
 
+void Curve2::NoteSearchLength(std::uint32_t examined) const {
+  // Written only when it changes: two threads drawing the same curve would otherwise pass its
+  // cache line back and forth.
+  if (lastSearchLength.load(std::memory_order_relaxed) != examined) {
+    lastSearchLength.store(examined, std::memory_order_relaxed);
+  }
+}
+
 int Curve2::LastAtOrBefore(float x) const {
   std::uint32_t examined = 0;
   const std::uint32_t at = FirstIndexPast(x, true, examined);
-  lastSearchLength.store(examined, std::memory_order_relaxed);
+  NoteSearchLength(examined);
   return static_cast<int>(at) - 1;
 }
 
@@ -510,7 +518,7 @@ bool Curve2::EvaluatePoint(float x, float& y, std::uint32_t& segment) const {
     }
     found = std::max(low, 0L);
   }
-  lastSearchLength.store(examined, std::memory_order_relaxed);
+  NoteSearchLength(examined);
   segment = static_cast<std::uint32_t>(found);
   return Interpolate(x, segment, y);
 }

@@ -202,6 +202,7 @@ class Curve2 {
   // First index whose frame is not below x, or with pastEqual above it; examined counts the
   // points looked at.
   std::uint32_t FirstIndexPast(float x, bool pastEqual, std::uint32_t& examined) const;
+  void NoteSearchLength(std::uint32_t examined) const;
   EditablePoint* NewPoint(const EditablePoint& value);
   void FreePoint(EditablePoint* point);
   void AddSlab(std::uint32_t capacity);
