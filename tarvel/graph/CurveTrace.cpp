@@ -179,31 +179,48 @@ const CurveTrace::SpanList& CurveTrace::Spans(int penWidth, int viewHeight) {
   return *spans;
 }
 
+namespace {
+
+// The spans of a pen reaching `after` columns back and `half` forward, for count columns whose
+// traced heights start at low and high.
+template <int kHalf, int kAfter>
+void PenSpans(const int* __restrict low, const int* __restrict high, int* __restrict top, int* __restrict bottom,
+              int count, int viewHeight) {
+  for (int i = 0; i < count; ++i) {
+    int penLow = low[i - kAfter];
+    int penHigh = high[i - kAfter];
+    for (int offset = 1 - kAfter; offset <= kHalf; ++offset) {
+      penLow = std::min(penLow, low[i + offset]);
+      penHigh = std::max(penHigh, high[i + offset]);
+    }
+    top[i] = viewHeight - penHigh - kHalf;
+    bottom[i] = viewHeight - penLow + kAfter;
+  }
+}
+
+}  // namespace
+
 void CurveTrace::FillSpans(SpanList& spans, int viewHeight, int first, int end) const {
-  const int half = spans.pen / 2;
-  const int after = spans.pen - half - 1;
-  int* __restrict top = spans.tops.data();
-  int* __restrict bottom = spans.bottoms.data();
-  const int* __restrict low = lows.data() + kMargin;
-  const int* __restrict high = highs.data() + kMargin;
   // The pen reaches sideways only between the curve's ends, as along a flat line.
-  const int reachBegin = std::max(first, reachedFirst);
-  const int reachEnd = std::min(end, reachedLast + 1);
-  for (int c = first; c < end; ++c) {
-    const std::size_t i = static_cast<std::size_t>(c - from);
-    if (c < reachBegin || c >= reachEnd) {
-      top[i] = 1;
-      bottom[i] = 0;
-      continue;
-    }
-    int penLow = low[i];
-    int penHigh = high[i];
-    for (int offset = -after; offset <= half; ++offset) {
-      penLow = std::min(penLow, low[static_cast<std::ptrdiff_t>(i) + offset]);
-      penHigh = std::max(penHigh, high[static_cast<std::ptrdiff_t>(i) + offset]);
-    }
-    top[i] = viewHeight - penHigh - half;
-    bottom[i] = viewHeight - penLow + after;
+  const int reachBegin = std::clamp(reachedFirst, first, end);
+  const int reachEnd = std::clamp(reachedLast + 1, reachBegin, end);
+  auto clear = [&spans, this](int begin, int stop) {
+    std::fill(spans.tops.begin() + (begin - from), spans.tops.begin() + (stop - from), 1);
+    std::fill(spans.bottoms.begin() + (begin - from), spans.bottoms.begin() + (stop - from), 0);
+  };
+  clear(first, reachBegin);
+  clear(reachEnd, end);
+  const std::size_t at = static_cast<std::size_t>(reachBegin - from);
+  const int* low = lows.data() + kMargin + at;
+  const int* high = highs.data() + kMargin + at;
+  int* top = spans.tops.data() + at;
+  int* bottom = spans.bottoms.data() + at;
+  const int count = reachEnd - reachBegin;
+  switch (spans.pen) {
+    case 1: PenSpans<0, 0>(low, high, top, bottom, count, viewHeight); break;
+    case 2: PenSpans<1, 0>(low, high, top, bottom, count, viewHeight); break;
+    case 3: PenSpans<1, 1>(low, high, top, bottom, count, viewHeight); break;
+    default: PenSpans<2, 1>(low, high, top, bottom, count, viewHeight); break;
   }
 }
 
@@ -215,9 +232,9 @@ void CurveTrace::FindBandRows(SpanList& spans, int first, int end) const {
     int top = kNothing;
     int bottom = -kNothing;
     for (std::size_t i = band * kBandColumns; i < std::min(columns, (band + 1) * kBandColumns); ++i) {
-      if (spans.tops[i] > spans.bottoms[i]) continue;
-      top = std::min(top, spans.tops[i]);
-      bottom = std::max(bottom, spans.bottoms[i]);
+      const bool drawn = spans.tops[i] <= spans.bottoms[i];
+      top = std::min(top, drawn ? spans.tops[i] : kNothing);
+      bottom = std::max(bottom, drawn ? spans.bottoms[i] : -kNothing);
     }
     spans.bandTops[band] = top;
     spans.bandBottoms[band] = bottom;
