@@ -388,11 +388,20 @@ bool GUI_GraphCtrl::FindChanges(const Picture& now, std::vector<CRect>& areas) c
   }
   // The pens and key boxes of the moved keys reach this many columns beside them.
   constexpr int kReach = CurveTrace::kWidestPen;
-  if (first <= last) areas.emplace_back(first - kReach, 0, last + kReach + 1, scene.height);
+  // The moved columns, whole.
+  const CRect moved = first <= last ? CRect(first - kReach, 0, last + kReach + 1, scene.height) : CRect();
+  if (!moved.IsRectEmpty()) areas.push_back(moved);
   if (now.crossHairRow != painted.crossHairRow) {
-    // Each row alone: a narrow strip meets few of the curves' column bands.
+    // Each row alone, beside the moved columns: a narrow strip meets few of the curves'
+    // column bands.
     for (const int row : {painted.crossHairRow, now.crossHairRow}) {
-      if (row >= 0) areas.emplace_back(0, row, scene.width, row + 1);
+      if (row < 0) continue;
+      if (moved.IsRectEmpty()) {
+        areas.emplace_back(0, row, scene.width, row + 1);
+        continue;
+      }
+      if (moved.left > 0) areas.emplace_back(0, row, moved.left, row + 1);
+      if (moved.right < scene.width) areas.emplace_back(moved.right, row, scene.width, row + 1);
     }
   }
   if (now.currentKeyBox != painted.currentKeyBox) {
