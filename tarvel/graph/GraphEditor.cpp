@@ -365,7 +365,8 @@ void GraphEditor::ApplyValueMove(bool useFalloff) {
   if (!useFalloff) {
     ForEachSelectedBlock([this, &note](Curve2& curve, int first, int last) {
       const std::uint64_t before = curve.GetRevision();
-      for (int i = first; i <= last; ++i) curve.GetPointAt(static_cast<std::uint32_t>(i))->y = fTargetY;
+      curve.ForEachPoint(static_cast<std::uint32_t>(first), static_cast<std::uint32_t>(last),
+                         [this](EditablePoint& key) { key.y = fTargetY; });
       note(curve, before, first, last);
     });
     return;
@@ -377,10 +378,9 @@ void GraphEditor::ApplyValueMove(bool useFalloff) {
     const int low = std::max(0, first - static_cast<int>(fFalloffBefore));
     const int high = std::min(static_cast<int>(curve.GetPointCount()) - 1, last + static_cast<int>(fFalloffAfter));
     const std::uint64_t before = curve.GetRevision();
-    for (int i = low; i <= high; ++i) {
-      EditablePoint& key = *curve.GetPointAt(static_cast<std::uint32_t>(i));
+    curve.ForEachPoint(static_cast<std::uint32_t>(low), static_cast<std::uint32_t>(high), [delta](EditablePoint& key) {
       if (key.weight < 1.0f) key.y += (1.0f - key.weight) * delta;
-    }
+    });
     note(curve, before, low, high);
   });
 }

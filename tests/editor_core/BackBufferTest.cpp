@@ -161,6 +161,10 @@ TEST_F(BackBufferTest, AClipKeepsEveryDrawingInsideItAndDrawsThereWhatAWholePain
 TEST_F(BackBufferTest, AnImageKeepsItsIdWhileItsBufferIsMadeAgainAtItsSize) {
   const std::uint64_t id = buffer.GetImageId();
   EXPECT_NE(id, 0u);
+  // The second row starts a stride after the first.
+  buffer.FillRect(CRect(0, 1, 1, 2), RGB(9, 8, 7));
+  ASSERT_GE(buffer.GetStride(), 100);
+  EXPECT_EQ(buffer.GetBits()[buffer.GetStride()] & 0xFFFFFFu, 0x090807u);
   buffer.SetClipRect(CRect(0, 0, 10, 10));
   ASSERT_TRUE(buffer.CreateOffscreen(100, 80));
   EXPECT_EQ(buffer.GetImageId(), id);

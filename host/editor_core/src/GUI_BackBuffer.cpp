@@ -147,8 +147,22 @@ bool GUI_BackBuffer::CreateOffscreen(int width, int height) {
     s->image = std::move(state->image);
     s->imageId = state->imageId;
   } else {
-    s->image = QImage(width, height, QImage::Format_ARGB32_Premultiplied);
-    if (s->image.isNull()) return false;
+    // Rows lie an odd number of cache lines apart: a column drawn downwards then spreads over
+    // every set of the caches, where rows 7680 bytes apart (1920 pixels) would share an
+    // eighth of them.
+    constexpr int kLineWords = 16;
+    int stride = (width + kLineWords - 1) / kLineWords * kLineWords;
+    if ((stride / kLineWords) % 2 == 0) stride += kLineWords;
+    const std::size_t bytes = static_cast<std::size_t>(stride) * static_cast<std::size_t>(height) * 4;
+    void* pixels = std::aligned_alloc(kLineWords * 4, bytes);
+    if (!pixels) return false;
+    s->image = QImage(
+        static_cast<uchar*>(pixels), width, height, static_cast<qsizetype>(stride) * 4,
+        QImage::Format_ARGB32_Premultiplied, [](void* owned) { std::free(owned); }, pixels);
+    if (s->image.isNull()) {
+      std::free(pixels);
+      return false;
+    }
     s->image.fill(0);
     static std::atomic<std::uint64_t> lastImageId{0};
     s->imageId = ++lastImageId;
@@ -173,6 +187,7 @@ bool GUI_BackBuffer::Create(GUI_DC& dc, const CRect& rect) {
 bool GUI_BackBuffer::IsCreated() const { return state != nullptr; }
 int GUI_BackBuffer::GetWidth() const { return state ? state->width : 0; }
 int GUI_BackBuffer::GetHeight() const { return state ? state->height : 0; }
+int GUI_BackBuffer::GetStride() const { return state ? state->stride : 0; }
 std::uint64_t GUI_BackBuffer::GetImageId() const { return state ? state->imageId : 0; }
 
 void GUI_BackBuffer::SetClipRect(const CRect& rect) {

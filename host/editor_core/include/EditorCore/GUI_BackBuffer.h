@@ -80,8 +80,10 @@ class GUI_BackBuffer {
 
   // The colour of one pixel, or 0xFFFFFFFF outside the image.
   COLORREF GetPixel(int x, int y) const;
-  // The pixels as premultiplied 0xAARRGGBB words, rows GetWidth() words apart.
+  // The pixels as premultiplied 0xAARRGGBB words, rows GetStride() words apart.
   const std::uint32_t* GetBits() const;
+  // At least GetWidth(); rows lie an odd number of cache lines apart.
+  int GetStride() const;
   bool SavePng(const std::string& path) const;
 
  private:

@@ -151,6 +151,16 @@ class Curve2 {
     const std::uint32_t count = GetPointCount();
     return count == 0 ? nullptr : OrderAt(std::min(index, count - 1));
   }
+  // Hands the points first..last (those the curve has) in order to visit, writable; the walk
+  // counts as one writable access. Edits that move a run of keys walk it this way.
+  template <typename Visit>
+  void ForEachPoint(std::uint32_t first, std::uint32_t last, Visit&& visit) {
+    ++revision;
+    const std::uint32_t count = GetPointCount();
+    if (count == 0) return;
+    const std::uint32_t end = std::min(last, count - 1) + 1;
+    for (std::uint32_t i = first; i < end; ++i) visit(*OrderAt(i));
+  }
 
   // bBinarySearch true: the first index whose frame is exactly x, by binary search, else -1.
   // false: the first index whose frame is exactly x, by a scan from the start, else the last
