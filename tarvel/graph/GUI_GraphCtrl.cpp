@@ -6,8 +6,6 @@
 #include <cassert>
 #include <cmath>
 #include <limits>
-#include <system_error>
-#include <thread>
 #include <unordered_set>
 
 #include "EditorCore/Color.h"
@@ -537,25 +535,18 @@ void GUI_GraphCtrl::PaintCurves(GUI_BackBuffer& buffer, int width, int height, c
   // until both have traced.
   std::atomic<std::size_t> nextStroke{0};
   const int split = SplitColumn(areas, width);
-  std::thread helper;
   std::barrier traced(2);
-  if (width >= 2 * kColumnsPerHelper && buffer.GetBits() != nullptr) {
-    try {
-      helper = std::thread([&] {
-        TraceStrokes(nextStroke, width, height);
-        traced.arrive_and_wait();
-        FillStrokes(buffer, split, width, areas);
-      });
-    } catch (const std::system_error&) {
-      EngineCore::Log::Write(EngineCore::Log::Warning, "Tarvel: the graph draws on one core, a thread could not start");
-    }
-  }
+  const bool helped = width >= 2 * kColumnsPerHelper && buffer.GetBits() != nullptr && helper.Start([&] {
+    TraceStrokes(nextStroke, width, height);
+    traced.arrive_and_wait();
+    FillStrokes(buffer, split, width, areas);
+  });
   PaintGround(buffer, width, height, areas);
   TraceStrokes(nextStroke, width, height);
-  if (helper.joinable()) {
+  if (helped) {
     traced.arrive_and_wait();
     FillStrokes(buffer, 0, split, areas);
-    helper.join();
+    helper.Wait();
   } else {
     FillStrokes(buffer, 0, width, areas);
   }

@@ -15,6 +15,7 @@
 #include "graph/CurveTrace.h"
 #include "graph/GraphEditor.h"
 #include "graph/GraphView.h"
+#include "graph/PaintWorker.h"
 #include "graph/PixelMap.h"
 
 namespace EditorCore {
@@ -42,8 +43,9 @@ namespace Tarvel {
 //    into a band over the curve, and the selection band shows the selected frames instead.
 // 5. Each curve's trace (CurveTrace) is kept from paint to paint while the curve and the view
 //    stay; after a value move the editor reports, only the moved frames are traced again.
-//    The curves of the two halves of a view wider than 2 x kColumnsPerHelper are drawn on
-//    two cores; the picture is the one a single pass draws.
+//    In a view at least 2 x kColumnsPerHelper wide, the curves are traced and drawn on two
+//    cores, the second one a thread the control keeps (PaintWorker); the picture is the one
+//    a single pass draws.
 // 6. Every notification to the parent is followed by an invalidation of the control.
 class GUI_GraphCtrl : public EditorCore::GUI_Wnd, public GraphView {
  public:
@@ -196,6 +198,7 @@ class GUI_GraphCtrl : public EditorCore::GUI_Wnd, public GraphView {
   std::vector<Stroke> strokes;
   // Kept from paint to paint for the curves drawn.
   std::unordered_map<const EditorToolkit::Curve2*, CurveTrace> traces;
+  PaintWorker helper;
   // Value moves since the last paint, per curve, merged while they follow each other.
   std::unordered_map<const EditorToolkit::Curve2*, CurveTrace::ValueEdit> valueEdits;
   // What the back buffer of the last PaintChanges shows.
