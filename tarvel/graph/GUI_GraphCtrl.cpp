@@ -359,7 +359,8 @@ GUI_GraphCtrl::Picture GUI_GraphCtrl::Capture(const GUI_BackBuffer& buffer, int 
   for (const CurveInfo* info : curves.GetCurves()) {
     if (!info || info->bFiltered || !info->pCurve || info->pCurve->GetPointCount() == 0) continue;
     const EditorToolkit::Curve2& curve = *info->pCurve;
-    scene.shown.push_back({&curve, curve.GetId(), info->bSelected, curve.GetColor(), curve.GetSelectionColor()});
+    scene.shown.push_back({&curve, curve.GetId(), curve.GetSelectionRevision(), info->bSelected, curve.GetColor(),
+                           curve.GetSelectionColor()});
     now.revisions.push_back(curve.GetRevision());
   }
   scene.rubberBandShown = HasCapture() && editor.iDragState == GraphEditor::kDragRubberBand;

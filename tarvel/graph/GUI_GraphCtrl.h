@@ -111,6 +111,8 @@ class GUI_GraphCtrl : public EditorCore::GUI_Wnd, public GraphView {
     struct ShownCurve {
       const EditorToolkit::Curve2* curve = nullptr;
       std::uint64_t id = 0;
+      // Selection calls leave the revision: key boxes show the selected keys.
+      std::uint64_t selectionRevision = 0;
       bool selected = false;
       EditorCore::COLORREF colour = 0;
       EditorCore::COLORREF selectionColour = 0;

@@ -337,6 +337,7 @@ bool Curve2::SelectPointAt(std::uint32_t index, bool bSelect) {
   EditablePoint* point = OrderAt(index);
   if (point->bSelected == bSelect) return true;
   point->bSelected = bSelect;
+  ++selectionRevision;
   if (bSelect) {
     ++selectedCount;
   } else {
@@ -350,6 +351,7 @@ void Curve2::SelectAllPoints(bool bSelect) {
   selectionRangeKnown = false;
   for (std::uint32_t i = 0; i < GetPointCount(); ++i) OrderAt(i)->bSelected = bSelect;
   selectedCount = bSelect ? GetPointCount() : 0;
+  ++selectionRevision;
 }
 
 void Curve2::FindSelectionRange() const {

@@ -4,6 +4,7 @@
 #include <EditorToolkit/KeyManager.h>
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 #include <QCursor>
 #include <QImage>
@@ -360,6 +361,12 @@ TEST_F(GraphCtrl, AValueDragRepaintsOnlyWhatItChangedAndLeavesTheWholePicture) {
   hRuler.SetMarkerPosition(4, 40.0, false);
   EXPECT_FALSE(graph.PaintChanges(kept, kW, kH)) << "the time cursor moved";
   expectWholePicture("time cursor");
+  // A key let go inside the selection keeps the selected frames, and loses its outline.
+  EditorToolkit::Curve2& boxed = *records[0]->pCurve;
+  ASSERT_TRUE(std::as_const(boxed).GetPointAt(25)->bSelected);
+  boxed.SelectPointAt(25, false);
+  EXPECT_FALSE(graph.PaintChanges(kept, kW, kH)) << "a key's selection changed";
+  expectWholePicture("selection");
   // The current key's box follows its key alone.
   EditorToolkit::EditablePoint loose;
   loose.x = 45.0f;

@@ -180,6 +180,9 @@ class Curve2 {
   // of a curve draws it again when either differs.
   std::uint64_t GetId() const { return id; }
   std::uint64_t GetRevision() const { return revision; }
+  // Grows with every selection call that may change which points are selected: a view that
+  // marks selected points draws them again when it differs.
+  std::uint64_t GetSelectionRevision() const { return selectionRevision; }
 
  private:
   // Raw room for one point; a free slot holds the link to the next free slot instead.
@@ -226,6 +229,7 @@ class Curve2 {
 
   std::uint64_t id = NewId();
   std::uint64_t revision = 0;
+  std::uint64_t selectionRevision = 0;
   // Empty in slab order.
   std::vector<EditablePoint*> order;
   std::vector<Slab> slabs;
