@@ -625,9 +625,9 @@ void GUI_GraphCtrl::FillStrokes(GUI_BackBuffer& buffer, int from, int to, const 
         const CurveTrace::SpanList* casing = stroke.casing;
         if (casing && casing->Reaches(index, area.top, area.bottom)) {
           buffer.FillColumnSpans(band, casing->tops.data() + at, casing->bottoms.data() + at, count,
-                                 Ids::kColourCurveCasing, area, line->tops.data() + at, line->bottoms.data() + at);
-        }
-        if (line->Reaches(index, area.top, area.bottom)) {
+                                 Ids::kColourCurveCasing, area, line->tops.data() + at, line->bottoms.data() + at,
+                                 stroke.colour);
+        } else if (line->Reaches(index, area.top, area.bottom)) {
           buffer.FillColumnSpans(band, line->tops.data() + at, line->bottoms.data() + at, count, stroke.colour, area);
         }
       }

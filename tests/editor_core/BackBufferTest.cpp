@@ -99,15 +99,22 @@ TEST_F(BackBufferTest, ColumnSpansAreClippedAndABufferMadeAgainAtItsSizeKeepsIts
   buffer.FillColumnSpans(-1, tops, bottoms, 4, RGB(0, 0, 250), image);
   ExpectPixels({{1, 12}, {2, 70}, {2, 79}}, RGB(0, 0, 250));
   ExpectPixels({{0, 0}, {0, 10}, {1, 11}, {1, 13}, {2, 69}, {3, 70}}, kBack);
-  // A casing leaves its line's rows alone.
-  const int holeTops[] = {3};
-  const int holeBottoms[] = {5};
-  buffer.FillColumnSpans(80, tops + 1, bottoms + 3, 1, RGB(0, 0, 0), image, holeTops, holeBottoms);
+  // A line over its casing, inside it or beside it, and a column without a line.
+  const int lineTops[] = {3, 1};
+  const int lineBottoms[] = {5, 0};
+  buffer.FillColumnSpans(80, tops + 1, bottoms + 3, 1, RGB(0, 0, 0), image, lineTops, lineBottoms, RGB(0, 250, 0));
   ExpectPixels({{80, 10}, {80, 79}}, RGB(0, 0, 0));
-  ExpectPixels({{80, 9}}, kBack);
-  buffer.FillColumnSpans(90, tops, bottoms + 3, 1, RGB(0, 0, 0), image, holeTops, holeBottoms);
-  ExpectPixels({{90, 0}, {90, 2}, {90, 6}, {90, 79}}, RGB(0, 0, 0));
-  ExpectPixels({{90, 3}, {90, 5}}, kBack);
+  ExpectPixels({{80, 3}, {80, 5}}, RGB(0, 250, 0));
+  ExpectPixels({{80, 2}, {80, 6}, {80, 9}}, kBack);
+  buffer.FillColumnSpans(90, tops, bottoms + 2, 2, RGB(0, 0, 0), image, lineTops, lineBottoms, RGB(0, 250, 0));
+  ExpectPixels({{90, 0}, {90, 2}, {90, 6}, {90, 12}, {91, 10}, {91, 79}}, RGB(0, 0, 0));
+  ExpectPixels({{90, 3}, {90, 5}}, RGB(0, 250, 0));
+  ExpectPixels({{90, 13}, {91, 9}}, kBack);
+  // Along a single row, as a cross-hair row is drawn again.
+  buffer.FillColumnSpans(90, tops, bottoms + 2, 2, RGB(250, 0, 0), CRect(0, 4, 100, 5), lineTops, lineBottoms,
+                         RGB(250, 250, 0));
+  ExpectPixels({{90, 4}}, RGB(250, 250, 0));
+  ExpectPixels({{91, 4}}, kBack);
   buffer.SetPen(RGB(250, 0, 0), 3);
   ASSERT_TRUE(buffer.CreateOffscreen(100, 80));
   EXPECT_EQ(buffer.GetPixel(1, 12), RGB(0, 0, 250)) << "the image is kept";

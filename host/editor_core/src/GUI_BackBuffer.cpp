@@ -287,25 +287,21 @@ void GUI_BackBuffer::DrawRectangle(const CRect& rect) {
 
 void GUI_BackBuffer::FillColumnSpans(int firstColumn, const int* tops, const int* bottoms, int count, COLORREF colour,
                                      const CRect& area) {
-  FillColumnSpans(firstColumn, tops, bottoms, count, colour, area, nullptr, nullptr);
+  FillColumnSpans(firstColumn, tops, bottoms, count, colour, area, nullptr, nullptr, colour);
 }
 
 void GUI_BackBuffer::FillColumnSpans(int firstColumn, const int* tops, const int* bottoms, int count, COLORREF colour,
-                                     const CRect& area, const int* holeTops, const int* holeBottoms) {
+                                     const CRect& area, const int* innerTops, const int* innerBottoms,
+                                     COLORREF innerColour) {
   if (!state || !tops || !bottoms) return;
   state->Raw();
   const std::uint32_t pixel = detail::ToPixel(colour);
+  const std::uint32_t innerPixel = detail::ToPixel(innerColour);
+  const bool inner = innerTops && innerBottoms;
   const int stride = state->stride;
   const CRect clip(std::max(area.left, state->clip.left), std::max(area.top, state->clip.top),
                    std::min(area.right, state->clip.right), std::min(area.bottom, state->clip.bottom));
   const int lastRow = clip.bottom - 1;
-  auto fill = [&](int column, int top, int bottom) {
-    const int y0 = std::max(top, clip.top);
-    const int y1 = std::min(bottom, lastRow);
-    if (y0 > y1) return;
-    std::uint32_t* p = state->px + static_cast<std::ptrdiff_t>(y0) * stride + column;
-    for (int y = y0; y <= y1; ++y, p += stride) *p = pixel;
-  };
   const int begin = std::max(0, clip.left - firstColumn);
   const int end = std::min(count, clip.right - firstColumn);
   if (clip.bottom - clip.top == 1) {
@@ -314,18 +310,34 @@ void GUI_BackBuffer::FillColumnSpans(int firstColumn, const int* tops, const int
     const int row = clip.top;
     std::uint32_t* line = state->px + static_cast<std::ptrdiff_t>(row) * stride + firstColumn;
     for (int i = begin; i < end; ++i) {
-      const bool hole = holeTops && holeBottoms && holeTops[i] <= row && row <= holeBottoms[i];
-      line[i] = tops[i] <= row && row <= bottoms[i] && !hole ? pixel : line[i];
+      const bool outer = tops[i] <= row && row <= bottoms[i];
+      line[i] = inner && innerTops[i] <= row && row <= innerBottoms[i] ? innerPixel : outer ? pixel : line[i];
     }
     return;
   }
+  // Rows top..bottom of a column; those from innerTop to innerBottom take the inner colour.
+  auto fill = [&](int column, int top, int bottom, int innerTop, int innerBottom) {
+    const int y0 = std::max(top, clip.top);
+    const int y1 = std::min(bottom, lastRow);
+    if (y0 > y1) return;
+    std::uint32_t* p = state->px + static_cast<std::ptrdiff_t>(y0) * stride + column;
+    const unsigned innerRows = static_cast<unsigned>(innerBottom - innerTop);
+    for (int y = y0; y <= y1; ++y, p += stride) {
+      *p = static_cast<unsigned>(y - innerTop) <= innerRows ? innerPixel : pixel;
+    }
+  };
   for (int i = begin; i < end; ++i) {
     const int column = firstColumn + i;
-    if (holeTops && holeBottoms && holeTops[i] <= holeBottoms[i]) {
-      fill(column, tops[i], std::min(bottoms[i], holeTops[i] - 1));
-      fill(column, std::max(tops[i], holeBottoms[i] + 1), bottoms[i]);
+    if (!inner || innerTops[i] > innerBottoms[i]) {
+      // Above every row, so that no row takes the inner colour.
+      fill(column, tops[i], bottoms[i], lastRow + 1, lastRow + 1);
+    } else if (tops[i] <= innerTops[i] && innerBottoms[i] <= bottoms[i]) {
+      fill(column, tops[i], bottoms[i], innerTops[i], innerBottoms[i]);
     } else {
-      fill(column, tops[i], bottoms[i]);
+      // The inner span reaches out of the outer one: each in turn, the inner one on top.
+      fill(column, tops[i], std::min(bottoms[i], innerTops[i] - 1), lastRow + 1, lastRow + 1);
+      fill(column, std::max(tops[i], innerBottoms[i] + 1), bottoms[i], lastRow + 1, lastRow + 1);
+      fill(column, innerTops[i], innerBottoms[i], innerTops[i], innerBottoms[i]);
     }
   }
 }

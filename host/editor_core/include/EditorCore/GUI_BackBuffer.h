@@ -65,10 +65,10 @@ class GUI_BackBuffer {
   // Callers on two threads may fill columns of their own each, the clip staying as it is.
   void FillColumnSpans(int firstColumn, const int* tops, const int* bottoms, int count, COLORREF colour,
                        const CRect& area);
-  // The same, leaving out of each column the rows holeTops[i] to holeBottoms[i]: the caller
-  // draws a span there next (a line over its casing), and no pixel is written twice.
+  // The same with a second span per column drawn over the first in innerColour (a line over
+  // its casing), in one pass down each column: no pixel is written twice.
   void FillColumnSpans(int firstColumn, const int* tops, const int* bottoms, int count, COLORREF colour,
-                       const CRect& area, const int* holeTops, const int* holeBottoms);
+                       const CRect& area, const int* innerTops, const int* innerBottoms, COLORREF innerColour);
   void DrawIcon(GUI_Icon* icon, int x, int y, int size = 18);
   void DrawBitmap(GUI_Bitmap* bitmap, const CRect& rect);
   void DrawBitmap(GUI_Bitmap* bitmap, int x, int y);
