@@ -204,9 +204,10 @@ void CurveTrace::FillSpans(SpanList& spans, int viewHeight, int first, int end) 
   // The pen reaches sideways only between the curve's ends, as along a flat line.
   const int reachBegin = std::clamp(reachedFirst, first, end);
   const int reachEnd = std::clamp(reachedLast + 1, reachBegin, end);
+  // Columns without a span lie far above and below the view, as those the pen does not reach.
   auto clear = [&spans, this](int begin, int stop) {
-    std::fill(spans.tops.begin() + (begin - from), spans.tops.begin() + (stop - from), 1);
-    std::fill(spans.bottoms.begin() + (begin - from), spans.bottoms.begin() + (stop - from), 0);
+    std::fill(spans.tops.begin() + (begin - from), spans.tops.begin() + (stop - from), kNothing);
+    std::fill(spans.bottoms.begin() + (begin - from), spans.bottoms.begin() + (stop - from), -kNothing);
   };
   clear(first, reachBegin);
   clear(reachEnd, end);
@@ -229,12 +230,13 @@ void CurveTrace::FindBandRows(SpanList& spans, int first, int end) const {
   const std::size_t columns = spans.tops.size();
   for (std::size_t band = static_cast<std::size_t>(first - from) / kBandColumns;
        band * kBandColumns < static_cast<std::size_t>(end - from); ++band) {
+    // A column without a span has its top far below the view's rows and its bottom far above.
     int top = kNothing;
     int bottom = -kNothing;
-    for (std::size_t i = band * kBandColumns; i < std::min(columns, (band + 1) * kBandColumns); ++i) {
-      const bool drawn = spans.tops[i] <= spans.bottoms[i];
-      top = std::min(top, drawn ? spans.tops[i] : kNothing);
-      bottom = std::max(bottom, drawn ? spans.bottoms[i] : -kNothing);
+    const std::size_t stop = std::min(columns, (band + 1) * kBandColumns);
+    for (std::size_t i = band * kBandColumns; i < stop; ++i) {
+      top = std::min(top, spans.tops[i]);
+      bottom = std::max(bottom, spans.bottoms[i]);
     }
     spans.bandTops[band] = top;
     spans.bandBottoms[band] = bottom;

@@ -82,7 +82,7 @@ void SetMarkerPen(GUI_BackBuffer& buffer, const EditorCore::GUI_RulerMarker& mar
 
 }  // namespace
 
-GUI_GraphCtrl::GUI_GraphCtrl(CurveSelection& shownCurves) : curves(shownCurves), editor(shownCurves, *this) {}
+GUI_GraphCtrl::GUI_GraphCtrl(CurveSelection& shownCurves) : curves(shownCurves), editor(shownCurves, *this, &helper) {}
 
 GUI_GraphCtrl::~GUI_GraphCtrl() = default;
 

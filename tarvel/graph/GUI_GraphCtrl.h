@@ -15,7 +15,7 @@
 #include "graph/CurveTrace.h"
 #include "graph/GraphEditor.h"
 #include "graph/GraphView.h"
-#include "graph/PaintWorker.h"
+#include "graph/HelperThread.h"
 #include "graph/PixelMap.h"
 
 namespace EditorCore {
@@ -44,7 +44,7 @@ namespace Tarvel {
 // 5. Each curve's trace (CurveTrace) is kept from paint to paint while the curve and the view
 //    stay; after a value move the editor reports, only the moved frames are traced again.
 //    In a view at least 2 x kColumnsPerHelper wide, the curves are traced and drawn on two
-//    cores, the second one a thread the control keeps (PaintWorker); the picture is the one
+//    cores, the second one a thread the control keeps (HelperThread); the picture is the one
 //    a single pass draws.
 // 6. Every notification to the parent is followed by an invalidation of the control.
 class GUI_GraphCtrl : public EditorCore::GUI_Wnd, public GraphView {
@@ -200,7 +200,7 @@ class GUI_GraphCtrl : public EditorCore::GUI_Wnd, public GraphView {
   std::vector<Stroke> strokes;
   // Kept from paint to paint for the curves drawn.
   std::unordered_map<const EditorToolkit::Curve2*, CurveTrace> traces;
-  PaintWorker helper;
+  HelperThread helper;
   // Value moves since the last paint, per curve, merged while they follow each other.
   std::unordered_map<const EditorToolkit::Curve2*, CurveTrace::ValueEdit> valueEdits;
   // What the back buffer of the last PaintChanges shows.

@@ -355,34 +355,54 @@ void GraphEditor::SelectInRubberBand() {
 
 void GraphEditor::ApplyValueMove(bool useFalloff) {
   if (!pCurrentPoint || !curves.HasSelectionRange()) return;
-  // Tells the view which frames of the curve changed: the keys low..high and their neighbours.
-  auto note = [this](Curve2& curve, std::uint64_t before, int low, int high) {
-    const int last = static_cast<int>(curve.GetPointCount()) - 1;
-    const Curve2& shown = curve;
-    view.NoteValueEdit(curve, before, shown.GetPointAt(static_cast<std::uint32_t>(std::max(low - 1, 0)))->x,
-                       shown.GetPointAt(static_cast<std::uint32_t>(std::min(high + 1, last)))->x);
-  };
+  if (useFalloff && pCurrentPoint->y == fTargetY) return;
+  std::vector<Run> runs;
+  ForEachSelectedBlock([this, useFalloff, &runs](Curve2& curve, int first, int last) {
+    // The widths count keys here; the weights already limit the pull to the frames.
+    const int low = useFalloff ? std::max(0, first - static_cast<int>(fFalloffBefore)) : first;
+    const int high = useFalloff
+                         ? std::min(static_cast<int>(curve.GetPointCount()) - 1, last + static_cast<int>(fFalloffAfter))
+                         : last;
+    runs.push_back({&curve, curve.GetRevision(), low, high});
+  });
   if (!useFalloff) {
-    ForEachSelectedBlock([this, &note](Curve2& curve, int first, int last) {
-      const std::uint64_t before = curve.GetRevision();
-      curve.ForEachPoint(static_cast<std::uint32_t>(first), static_cast<std::uint32_t>(last),
-                         [this](EditablePoint& key) { key.y = fTargetY; });
-      note(curve, before, first, last);
-    });
+    MoveRuns(runs, [target = fTargetY](EditablePoint& key) { key.y = target; });
     return;
   }
-  if (pCurrentPoint->y == fTargetY) return;
   const float delta = fTargetY - pCurrentPoint->y;
-  ForEachSelectedBlock([this, delta, &note](Curve2& curve, int first, int last) {
-    // The widths count keys here; the weights already limit the pull to the frames.
-    const int low = std::max(0, first - static_cast<int>(fFalloffBefore));
-    const int high = std::min(static_cast<int>(curve.GetPointCount()) - 1, last + static_cast<int>(fFalloffAfter));
-    const std::uint64_t before = curve.GetRevision();
-    curve.ForEachPoint(static_cast<std::uint32_t>(low), static_cast<std::uint32_t>(high), [delta](EditablePoint& key) {
-      if (key.weight < 1.0f) key.y += (1.0f - key.weight) * delta;
-    });
-    note(curve, before, low, high);
+  MoveRuns(runs, [delta](EditablePoint& key) {
+    if (key.weight < 1.0f) key.y += (1.0f - key.weight) * delta;
   });
+}
+
+template <typename Visit>
+void GraphEditor::MoveRuns(const std::vector<Run>& runs, const Visit& visit) {
+  auto walk = [&runs, &visit](std::size_t begin, std::size_t end) {
+    for (std::size_t i = begin; i < end; ++i) {
+      runs[i].curve->ForEachPoint(static_cast<std::uint32_t>(runs[i].low), static_cast<std::uint32_t>(runs[i].high),
+                                  visit);
+    }
+  };
+  // The helper takes the runs after the one that ends the first half of the keys. Each curve
+  // is walked by one thread only.
+  std::size_t keys = 0;
+  for (const Run& run : runs) keys += static_cast<std::size_t>(run.high - run.low + 1);
+  std::size_t split = 0;
+  for (std::size_t before = 0; split < runs.size() && 2 * before < keys; ++split) {
+    before += static_cast<std::size_t>(runs[split].high - runs[split].low + 1);
+  }
+  const bool helped =
+      helper && keys >= kKeysPerHelper && helper->Start([&walk, split, &runs] { walk(split, runs.size()); });
+  walk(0, helped ? split : runs.size());
+  if (helped) helper->Wait();
+  // Tells the view which frames of each curve changed: the run's keys and their neighbours.
+  for (const Run& run : runs) {
+    const Curve2& curve = *run.curve;
+    const int last = static_cast<int>(curve.GetPointCount()) - 1;
+    view.NoteValueEdit(*run.curve, run.before,
+                       curve.GetPointAt(static_cast<std::uint32_t>(std::max(run.low - 1, 0)))->x,
+                       curve.GetPointAt(static_cast<std::uint32_t>(std::min(run.high + 1, last)))->x);
+  }
 }
 
 void GraphEditor::UpdateCoveredKeys(Curve2& curve) {

@@ -1,12 +1,15 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <vector>
 
 #include "EditorCore/Geometry.h"
 #include "EditorToolkit/EditablePoint.h"
 #include "curves/CurveInfo.h"
 #include "curves/CurveSelection.h"
 #include "graph/GraphView.h"
+#include "graph/HelperThread.h"
 
 namespace Tarvel {
 
@@ -28,6 +31,8 @@ namespace Tarvel {
 // 5. The view hears every GraphNotify_ code in the order the gesture produces them. The
 //    curves change only between a CurveWillChange and the CurveChanged after it, and the
 //    CurveChanged of a release comes after any collision was taken back.
+// 6. A value move of at least kKeysPerHelper keys walks the curves on two cores when the
+//    editor has a helper thread, each curve on one; the keys end where one core puts them.
 class GraphEditor {
  public:
   static constexpr std::uint8_t kDragNone = 0;
@@ -38,7 +43,12 @@ class GraphEditor {
   // fCurrentPointX without a current key.
   static constexpr float kNoCurrentFrame = -1.0e11f;
 
-  GraphEditor(CurveSelection& shownCurves, GraphView& graphView) : curves(shownCurves), view(graphView) {}
+  // Moves of at least this many keys take a helper's second core, when there is one.
+  static constexpr std::size_t kKeysPerHelper = 20'000;
+
+  // Without a helper, every move runs on the caller's thread alone.
+  GraphEditor(CurveSelection& shownCurves, GraphView& graphView, HelperThread* helperThread = nullptr)
+      : curves(shownCurves), view(graphView), helper(helperThread) {}
 
   // The left-button gesture, in client pixels.
   void Press(EditorCore::CPoint point, bool bControl, bool bShift);
@@ -120,6 +130,17 @@ class GraphEditor {
       if (first <= last) edit(curve, first, last);
     }
   }
+  // The keys low..high of a curve that a value move changes, and the curve's revision before.
+  struct Run {
+    EditorToolkit::Curve2* curve = nullptr;
+    std::uint64_t before = 0;
+    int low = 0;
+    int high = 0;
+  };
+  // Visits every key of the runs, the runs split between two cores when they are long enough;
+  // then tells the view what each run changed.
+  template <typename Visit>
+  void MoveRuns(const std::vector<Run>& runs, const Visit& visit);
   void PlaceCrossHair();
   void DeleteCoveredKeys();
   // After a restore the current key's old address is gone: it becomes the selected key of
@@ -132,6 +153,7 @@ class GraphEditor {
 
   CurveSelection& curves;
   GraphView& view;
+  HelperThread* helper = nullptr;
 };
 
 }  // namespace Tarvel

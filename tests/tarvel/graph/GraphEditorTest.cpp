@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <string>
 #include <vector>
 
 #include "CurveRecords.h"
@@ -32,8 +33,20 @@ class FakeView : public Tarvel::GraphView {
   void ShowCrossHair(bool shown) override { crossHairShown = shown; }
   void PlaceCrossHair(float frame, float value) override { crossHair = {frame, value}; }
   void Notify(int code) override { codes.push_back(code); }
+  void NoteValueEdit(const EditorToolkit::Curve2& curve, std::uint64_t before, float firstFrame,
+                     float lastFrame) override {
+    edits.push_back({&curve, before, curve.GetRevision(), firstFrame, lastFrame});
+  }
 
+  struct Edit {
+    const EditorToolkit::Curve2* curve;
+    std::uint64_t before;
+    std::uint64_t after;
+    float firstFrame;
+    float lastFrame;
+  };
   std::vector<int> codes;
+  std::vector<Edit> edits;
   bool selectionShown = false;
   std::pair<float, float> selection;
   bool crossHairShown = false;
@@ -192,6 +205,46 @@ TEST_F(GraphEditing, FalloffPullsKeysWithTheSquareOfTheirDistance) {
   Press(AtKey(d, 1), true);
   Move(At(2, 7));
   EXPECT_EQ(Values(d), (std::vector<float>{1, 7, 7, 7, 5}));
+}
+
+TEST_F(GraphEditing, AValueMoveOfManyKeysOnTwoCoresMovesEveryKeyAndReportsEveryCurve) {
+  Tarvel::HelperThread helper;
+  GraphEditor twoCores{shown, view, &helper};
+  twoCores.iEditMode = GraphEditor::kDragValues;
+  twoCores.SetFalloffBefore(3.0f);
+  twoCores.SetFalloffAfter(3.0f);
+  // Curves of unequal lengths, so that the halves of the keys split inside the list.
+  constexpr int kCurves = 7;
+  std::vector<CurveInfo*> all;
+  std::vector<std::uint64_t> revisions;
+  for (int c = 0; c < kCurves; ++c) {
+    std::vector<std::pair<float, float>> points;
+    for (int f = 0; f < 5'000 + 1'000 * c; ++f) points.emplace_back(static_cast<float>(f), 0.0f);
+    all.push_back(&Add(points, "Bone" + std::to_string(c)));
+  }
+  // A rubber band over frames 10 to 4000 of every curve, then a press on one of its keys.
+  twoCores.Press(At(9.5, 5), false, false);
+  twoCores.Move(At(4'000.5, -5), false);
+  twoCores.Release(At(4'000.5, -5), true);
+  twoCores.Press(AtKey(*all[3], 700), false, false);
+  for (CurveInfo* info : all) revisions.push_back(info->pCurve->GetRevision());
+  twoCores.Move(At(700, 4), false);
+  ASSERT_EQ(view.edits.size(), all.size()) << "one report per moved curve";
+  for (std::size_t c = 0; c < all.size(); ++c) {
+    SCOPED_TRACE(c);
+    const std::vector<float> values = Values(*all[c]);
+    for (std::size_t i = 0; i < values.size(); ++i) {
+      // Falloff keys take the pull with the square of their distance.
+      const int d = i < 10 ? 10 - static_cast<int>(i) : i > 4'000 ? static_cast<int>(i) - 4'000 : 0;
+      const float pull = d == 0 ? 1.0f : d > 3 ? 0.0f : std::pow(1.0f - d / 4.0f, 2.0f);
+      ASSERT_NEAR(values[i], 4.0f * pull, 1e-4) << "key " << i;
+    }
+    EXPECT_EQ(view.edits[c].curve, all[c]->pCurve.get());
+    EXPECT_EQ(view.edits[c].before, revisions[c]);
+    EXPECT_EQ(view.edits[c].after, all[c]->pCurve->GetRevision());
+    EXPECT_FLOAT_EQ(view.edits[c].firstFrame, 6.0f);
+    EXPECT_FLOAT_EQ(view.edits[c].lastFrame, 4'004.0f);
+  }
 }
 
 TEST_F(GraphEditing, AFrameMoveBelowFrameZeroLeavesThatCurveAlone) {

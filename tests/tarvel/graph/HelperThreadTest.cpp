@@ -1,4 +1,4 @@
-#include "graph/PaintWorker.h"
+#include "graph/HelperThread.h"
 
 #include <atomic>
 #include <chrono>
@@ -6,10 +6,10 @@
 
 #include <gtest/gtest.h>
 
-using Tarvel::PaintWorker;
+using Tarvel::HelperThread;
 
-TEST(PaintWorker, RunsEachTaskOnItsOwnThreadOneAfterTheOtherAndWaitsForTheLast) {
-  PaintWorker worker;
+TEST(HelperThread, RunsEachTaskOnItsOwnThreadOneAfterTheOtherAndWaitsForTheLast) {
+  HelperThread worker;
   worker.Wait();  // nothing started yet
   std::thread::id ran;
   std::atomic<int> done{0};
@@ -40,10 +40,10 @@ TEST(PaintWorker, RunsEachTaskOnItsOwnThreadOneAfterTheOtherAndWaitsForTheLast) 
   EXPECT_EQ(ran, first) << "the thread is kept";
 }
 
-TEST(PaintWorker, StopsWithATaskStillRunning) {
+TEST(HelperThread, StopsWithATaskStillRunning) {
   std::atomic<bool> finished{false};
   {
-    PaintWorker worker;
+    HelperThread worker;
     ASSERT_TRUE(worker.Start([&] {
       std::this_thread::sleep_for(std::chrono::milliseconds(20));
       finished = true;

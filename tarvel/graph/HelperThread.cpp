@@ -1,4 +1,4 @@
-#include "graph/PaintWorker.h"
+#include "graph/HelperThread.h"
 
 #include <system_error>
 
@@ -6,7 +6,7 @@
 
 namespace Tarvel {
 
-PaintWorker::~PaintWorker() {
+HelperThread::~HelperThread() {
   if (!thread.joinable()) return;
   {
     std::unique_lock lock(mutex);
@@ -17,13 +17,13 @@ PaintWorker::~PaintWorker() {
   thread.join();
 }
 
-bool PaintWorker::Start(std::function<void()> task) {
+bool HelperThread::Start(std::function<void()> task) {
   if (failed) return false;
   if (!thread.joinable()) {
     try {
       thread = std::thread([this] { Serve(); });
     } catch (const std::system_error&) {
-      EngineCore::Log::Write(EngineCore::Log::Warning, "Tarvel: the graph draws on one core, a thread could not start");
+      EngineCore::Log::Write(EngineCore::Log::Warning, "Tarvel: the graph works on one core, a thread could not start");
       failed = true;
       return false;
     }
@@ -38,12 +38,12 @@ bool PaintWorker::Start(std::function<void()> task) {
   return true;
 }
 
-void PaintWorker::Wait() {
+void HelperThread::Wait() {
   std::unique_lock lock(mutex);
   changed.wait(lock, [this] { return !busy; });
 }
 
-void PaintWorker::Serve() {
+void HelperThread::Serve() {
   std::unique_lock lock(mutex);
   for (;;) {
     changed.wait(lock, [this] { return stopping || (busy && pending); });
