@@ -161,6 +161,20 @@ class Curve2 {
     const std::uint32_t end = std::min(last, count - 1) + 1;
     for (std::uint32_t i = first; i < end; ++i) visit(*OrderAt(i));
   }
+  // The same, read-only, for drawing: the points of a curve kept in slab order lie side by
+  // side and are read as an array.
+  template <typename Visit>
+  void ForEachPoint(std::uint32_t first, std::uint32_t last, Visit&& visit) const {
+    const std::uint32_t count = GetPointCount();
+    if (count == 0) return;
+    const std::uint32_t end = std::min(last, count - 1) + 1;
+    if (inSlabOrder) {
+      const EditablePoint* points = OrderAt(0);
+      for (std::uint32_t i = first; i < end; ++i) visit(points[i]);
+    } else {
+      for (std::uint32_t i = first; i < end; ++i) visit(*OrderAt(i));
+    }
+  }
 
   // bBinarySearch true: the first index whose frame is exactly x, by binary search, else -1.
   // false: the first index whose frame is exactly x, by a scan from the start, else the last
