@@ -156,24 +156,12 @@ class Curve2 {
   template <typename Visit>
   void ForEachPoint(std::uint32_t first, std::uint32_t last, Visit&& visit) {
     ++revision;
-    const std::uint32_t count = GetPointCount();
-    if (count == 0) return;
-    const std::uint32_t end = std::min(last, count - 1) + 1;
-    for (std::uint32_t i = first; i < end; ++i) visit(*OrderAt(i));
+    WalkPoints<EditablePoint>(first, last, visit);
   }
-  // The same, read-only, for drawing: the points of a curve kept in slab order lie side by
-  // side and are read as an array.
+  // The same, read-only, for drawing.
   template <typename Visit>
   void ForEachPoint(std::uint32_t first, std::uint32_t last, Visit&& visit) const {
-    const std::uint32_t count = GetPointCount();
-    if (count == 0) return;
-    const std::uint32_t end = std::min(last, count - 1) + 1;
-    if (inSlabOrder) {
-      const EditablePoint* points = OrderAt(0);
-      for (std::uint32_t i = first; i < end; ++i) visit(points[i]);
-    } else {
-      for (std::uint32_t i = first; i < end; ++i) visit(*OrderAt(i));
-    }
+    WalkPoints<const EditablePoint>(first, last, visit);
   }
 
   // bBinarySearch true: the first index whose frame is exactly x, by binary search, else -1.
@@ -219,6 +207,19 @@ class Curve2 {
     std::uint32_t used = 0;
   };
 
+  // The points of a curve kept in slab order lie side by side and are walked as an array.
+  template <typename Point, typename Visit>
+  void WalkPoints(std::uint32_t first, std::uint32_t last, Visit& visit) const {
+    const std::uint32_t count = GetPointCount();
+    if (count == 0) return;
+    const std::uint32_t end = std::min(last, count - 1) + 1;
+    if (inSlabOrder) {
+      Point* points = OrderAt(0);
+      for (std::uint32_t i = first; i < end; ++i) visit(points[i]);
+    } else {
+      for (std::uint32_t i = first; i < end; ++i) visit(*OrderAt(i));
+    }
+  }
   EditablePoint* OrderAt(std::uint32_t index) const {
     return inSlabOrder ? std::launder(reinterpret_cast<EditablePoint*>(&slabs.front().cells[index])) : order[index];
   }
