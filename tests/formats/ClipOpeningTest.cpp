@@ -89,10 +89,6 @@ TEST(ClipOpening, BinaryAndExternalBufferFormsOpenLikeTheEmbeddedOne) {
   ASSERT_OPENS(embedded, Data("synthetic/whole_frames.gltf"));
   for (const char* other : {"synthetic/whole_frames.glb", "synthetic/external.gltf"}) {
     ASSERT_OPENS(clip, Data(other));
-    ASSERT_EQ(clip->GetChannelCount(), embedded->GetChannelCount()) << other;
-    const AnimCurve* root = ClipTestFiles::Track(*clip, "Root", AnimTrack::Translation);
-    ASSERT_NE(root, nullptr) << other;
-    ASSERT_EQ(root->GetKeyCount(), 3u) << other;
-    EXPECT_EQ(root->GetVector3Key(2), EngineCore::Vector3(4, 5, 6)) << other;
+    EXPECT_TRUE(ClipTestFiles::SameKeys(*embedded, *clip)) << other;
   }
 }

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <cmath>
 #include <cstdlib>
 #include <fstream>
 #include <string>
@@ -8,6 +7,7 @@
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
+#include "ClipKeys.h"
 #include "EngineCore/AnimClip.h"
 #include "Formats/ClipFormats.h"
 #include "Formats/GltfClipFile.h"
@@ -54,33 +54,7 @@ inline EngineCore::AnimClip* OpenOrFail(const std::string& path) {
   return result.clip;
 }
 
-// Whether two clips hold the same channels, tracks and keys, as a clip and its saved copy
-// should; a rotation may come back negated.
-inline ::testing::AssertionResult SameKeys(const EngineCore::AnimClip& a, const EngineCore::AnimClip& b) {
-  auto differ = [](const auto& what) { return ::testing::AssertionFailure() << what; };
-  if (a.GetChannelCount() != b.GetChannelCount()) return differ("channel count");
-  for (std::uint32_t c = 0; c < a.GetChannelCount(); ++c) {
-    const EngineCore::AnimChannel& ca = *a.GetChannelAt(c);
-    const EngineCore::AnimChannel* cb = b.GetChannel(a.GetChannelKeyAt(c));
-    if (!cb || cb->GetTrackCount() != ca.GetTrackCount()) return differ(ca.GetName().str());
-    for (std::uint32_t t = 0; t < ca.GetTrackCount(); ++t) {
-      const EngineCore::AnimCurve& ka = *ca.GetCurveAt(t);
-      const EngineCore::AnimCurve* kb = cb->GetCurve(ca.GetTrackTypeAt(t));
-      if (!kb || kb->GetKeyCount() != ka.GetKeyCount()) return differ(ca.GetName().str() + " track");
-      for (std::uint32_t k = 0; k < ka.GetKeyCount(); ++k) {
-        bool same = ka.GetKeyFrame(k) == kb->GetKeyFrame(k);
-        if (ka.GetKeyType() == EngineCore::AnimCurve::KeyQuaternion) {
-          same = same && std::abs(std::abs(ka.GetQuaternionKey(k).Dot(kb->GetQuaternionKey(k))) - 1.0f) <= 1e-5f;
-        } else {
-          for (int i = 0; i < 3; ++i)
-            same = same && std::abs(ka.GetVector3Key(k)[i] - kb->GetVector3Key(k)[i]) <= 1e-5f;
-        }
-        if (!same) return differ(ca.GetName().str() + " key " + std::to_string(k));
-      }
-    }
-  }
-  return ::testing::AssertionSuccess();
-}
+using TestSupport::SameKeys;
 
 // Whether the file at `path` opens with the same keys as `clip`.
 inline ::testing::AssertionResult ReopensAs(const EngineCore::AnimClip& clip, const std::string& path) {
