@@ -34,23 +34,17 @@ TEST_F(CurvePanel, KeyButtonsStepTheCursorWithinTheClipsRangeAndDragsLandOnWhole
   EXPECT_EQ(Cursor(), 5.0f);
   EXPECT_EQ(Panel().GetFrameRuler().GetMarkerPosition(4), 5.0) << "the ruler shows the cursor";
   for (auto [dragged, expected] : {std::pair{12.5, 12.0f}, {12.6, 13.0f}}) {
-    Panel().GetFrameRuler().SetMarkerPosition(4, dragged, false);
-    EditorCore::LRESULT result = 0;
-    Panel().OnNotify({&Panel().GetFrameRuler(), 1, EditorCore::GUI_RulerCtrl::NotifyMarkerMoved}, {}, result);
+    DragCursor(dragged);
     EXPECT_EQ(Cursor(), expected);
     EXPECT_EQ(Panel().GetFrameRuler().GetMarkerPosition(4), expected);
   }
 }
 
 TEST_F(CurvePanel, ArrowKeysMoveTheTimeCursorNotBelowZero) {
-  EditorCore::GUI_Msg key;
-  key.message = EditorCore::WM_KEYDOWN;
-  key.wParam = EditorCore::VK_RIGHT;
-  EXPECT_TRUE(Panel().PreTranslateMessage(key)) << "keys in the panel are the page's keys";
+  EXPECT_TRUE(KeyDown(Panel(), EditorCore::VK_RIGHT)) << "keys in the panel are the page's keys";
   EXPECT_EQ(Cursor(), 1.0f);
-  key.wParam = EditorCore::VK_LEFT;
-  Page()->PreTranslateMessage(key);
-  Page()->PreTranslateMessage(key);
+  KeyDown(*Page(), EditorCore::VK_LEFT);
+  KeyDown(*Page(), EditorCore::VK_LEFT);
   EXPECT_EQ(Cursor(), 0.0f);
 }
 
@@ -85,21 +79,15 @@ TEST_F(CurvePanel, WheelZoomIsOneFactorAboutThePointerAndHomeAndFBringTheKeysBac
   EXPECT_NEAR(frames.GetScale(), before * std::pow(1.25, -29), 1e-9) << "out as far as in, with no stop";
   EXPECT_NEAR(frames.PixelToValue(100), frame, 1 / (frames.GetPixelPerUnit() * frames.GetScale()));
 
-  auto press = [this](EditorCore::WPARAM key) {
-    EditorCore::GUI_Msg msg;
-    msg.message = EditorCore::WM_KEYDOWN;
-    msg.wParam = key;
-    Page()->PreTranslateMessage(msg);
-  };
   const int width = frames.GetLength();
-  press(EditorCore::VK_HOME);
+  KeyDown(*Page(), EditorCore::VK_HOME);
   EXPECT_NEAR(frames.PixelToValue(0), -5.0, 0.1) << "Walk's keys run from frame 0 to 12";
   EXPECT_NEAR(frames.PixelToValue(width), 17.0, 0.1);
   Tarvel::CurveInfo& curve = *Page()->GetCore().GetSelection().GetCurves()[0];
   curve.bSelected = true;
   curve.pCurve->SelectPointAt(1, true);
   curve.pCurve->SelectPointAt(2, true);
-  press('F');
+  KeyDown(*Page(), 'F');
   EXPECT_NEAR(frames.PixelToValue(0), 0.0, 0.1) << "the keys at 5 and 12, five frames each side";
   EXPECT_NEAR(frames.PixelToValue(width), 17.0, 0.1);
 }

@@ -48,9 +48,7 @@ TEST_F(Preview, PlayingOnceStopsAtTheEndAndLeavesTheCursorThere) {
 
 TEST_F(Preview, ScrubbingPosesTheObjectsAtTheCursor) {
   viewer.received.clear();
-  panel->GetFrameRuler().SetMarkerPosition(4, 5.2, false);
-  EditorCore::LRESULT result = 0;
-  panel->OnNotify({&panel->GetFrameRuler(), 1, EditorCore::GUI_RulerCtrl::NotifyMarkerMoved}, {}, result);
+  DragCursor(5.2);
   EXPECT_EQ(Page()->GetCore().GetTimeCursor(), 5.0f);
   EXPECT_NEAR(root->GetLocalTranslation().x, 1.0f, 0.02f);
   EXPECT_GE(viewer.Count(2324), 1);
@@ -58,8 +56,7 @@ TEST_F(Preview, ScrubbingPosesTheObjectsAtTheCursor) {
   // With the key at frame 5 selected, the pose is still the one under the cursor.
   Page()->GetCore().GetSelection().fSelectionBegin = 5.0f;
   Page()->GetCore().GetSelection().fSelectionEnd = 5.0f;
-  panel->GetFrameRuler().SetMarkerPosition(4, 12.0, false);
-  panel->OnNotify({&panel->GetFrameRuler(), 1, EditorCore::GUI_RulerCtrl::NotifyMarkerMoved}, {}, result);
+  DragCursor(12.0);
   EXPECT_FLOAT_EQ(root->GetLocalTranslation().x, 4.0f) << "frame 12, not the selected frame 5";
 }
 
@@ -88,16 +85,15 @@ TEST_F(Preview, HoldingPlayOpensTheSpeedMenuWithTheCurrentSpeed) {
     forwardOneChecked = (menu.GetMenuState(16699, EditorCore::MF_BYCOMMAND) & EditorCore::MF_CHECKED) != 0;
     return 16698u;
   });
-  EditorCore::LRESULT result = 0;
   auto& play = Item<EditorCore::GUI_PushButton>(*panel, kPlay);
-  panel->OnNotify({&play, kPlay, EditorCore::GUI_PushButton::NotifyPressed}, {}, result);
+  Notify(*panel, &play, kPlay, EditorCore::GUI_PushButton::NotifyPressed);
   panel->OnTimer(1);
   EditorCore::GUI_Menu::SetPopupResponder(nullptr);
   EXPECT_TRUE(forwardOneChecked);
   EXPECT_FLOAT_EQ(Page()->GetPlayback().speed, 2.0f) << "the chosen speed starts playing";
   panel->OnCommand(kPlay);
   EXPECT_TRUE(Page()->GetPlayback().playing) << "releasing the button that opened the menu keeps playing";
-  panel->OnNotify({&play, kPlay, EditorCore::GUI_PushButton::NotifyPressed}, {}, result);
+  Notify(*panel, &play, kPlay, EditorCore::GUI_PushButton::NotifyPressed);
   panel->OnCommand(kPlay);
   EXPECT_FALSE(Page()->GetPlayback().playing) << "the next click stops";
 }

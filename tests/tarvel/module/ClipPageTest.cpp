@@ -38,11 +38,6 @@ class ClipPage : public ModuleHost {
     Open("Made");
     return *Page();
   }
-  static std::vector<std::string> Rows(const EditorCore::GUI_ListCtrl& list) {
-    std::vector<std::string> rows;
-    for (int i = 0; i < list.GetItemCount(); ++i) rows.push_back(list.GetItemText(i, 0));
-    return rows;
-  }
   void SelectAllChannels() {
     for (int row = 0; row < Channels().GetItemCount(); ++row) SelectRow(Channels(), row);
   }
@@ -57,10 +52,10 @@ TEST_F(ClipPage, TheVerticalSplitterWidensTheLeftColumnByItsDistance) {
   Channels().GetWindowRect(before);
   EditorCore::GUI_NotifyPayload payload;
   payload.distance = 35;
-  EditorCore::LRESULT result = 0;
   for (EditorCore::GUI_SplitterControl* splitter : Children<EditorCore::GUI_SplitterControl>(*Page())) {
-    if (splitter->GetDlgCtrlID() != 3) continue;
-    EXPECT_TRUE(Page()->OnNotify({splitter, 3, EditorCore::GUI_SplitterControl::NotifyMoved}, payload, result));
+    if (splitter->GetDlgCtrlID() == 3) {
+      EXPECT_TRUE(Notify(*Page(), splitter, 3, splitter->NotifyMoved, payload));
+    }
   }
   CRect after;
   Channels().GetWindowRect(after);
@@ -77,8 +72,7 @@ TEST_F(ClipPage, ChannelRowsShowTheirTracksAndTheFastFilterKeepsRowsHoldingEvery
   EXPECT_EQ(Rows(Channels()), (std::vector<std::string>{"LeftArm"}));
   filter.SetWindowText("arm  left");
   EXPECT_EQ(Rows(Channels()), (std::vector<std::string>{"LeftArm"})) << "an empty word passes";
-  EditorCore::LRESULT result = 0;
-  EXPECT_TRUE(Page()->OnNotify({&filter, 1020, EditorCore::GUI_EditBox::NotifyEscape}, {}, result));
+  EXPECT_TRUE(Notify(*Page(), &filter, 1020, EditorCore::GUI_EditBox::NotifyEscape));
   EXPECT_EQ(filter.GetWindowText(), "");
   EXPECT_EQ(Channels().GetItemCount(), 3);
 }
@@ -185,17 +179,13 @@ TEST_F(ClipPage, TheUndoKeyTakesBackARecordedEdit) {
   x->pCurve->GetPointAt(1)->y = 7.0f;
   ASSERT_TRUE(core.EndEdit());
   EditorToolkit::EditorKernel::GetInstance()->GetKeyManager()->SetModifierSource([] { return 1u; });
-  EditorCore::GUI_Msg key;
-  key.message = EditorCore::WM_KEYDOWN;
-  key.wParam = 'Z';
-  EXPECT_TRUE(Page()->PreTranslateMessage(key));
+  EXPECT_TRUE(KeyDown(*Page(), 'Z'));
   EditorToolkit::EditorKernel::GetInstance()->GetKeyManager()->SetModifierSource(nullptr);
   EXPECT_FLOAT_EQ(x->pCurve->GetPointAt(1)->y, 1.0f);
   const EngineCore::AnimCurve& keys = *Page()->GetClip()->GetChannelAt(0)->GetCurve(EngineCore::AnimTrack::Translation);
   EXPECT_FLOAT_EQ(keys.GetVector3Key(keys.GetKeyCount() - 1).x, 1.0f) << "the undo was written back";
-  key.wParam = 'K';
   Page()->GetCurvePanel().SetTimeCursor(20.0f);
-  EXPECT_TRUE(Page()->PreTranslateMessage(key));
+  EXPECT_TRUE(KeyDown(*Page(), 'K'));
   EXPECT_EQ(x->pCurve->GetPointAt(2)->x, 20.0f) << "K keys the selected curves at the cursor";
 }
 

@@ -110,6 +110,31 @@ class ModuleHost : public ::testing::Test {
   static void SelectRow(EditorCore::GUI_ListCtrl& list, int row, bool selected = true) {
     list.SetItemState(row, selected ? EditorCore::LVIS_SELECTED : 0, EditorCore::LVIS_SELECTED);
   }
+  // The text of every row's first column.
+  static std::vector<std::string> Rows(const EditorCore::GUI_ListCtrl& list) {
+    std::vector<std::string> rows;
+    for (int i = 0; i < list.GetItemCount(); ++i) rows.push_back(list.GetItemText(i, 0));
+    return rows;
+  }
+  // A key pressed in `target`, addressed to `hwnd`; true when a window took it.
+  static bool KeyDown(EditorCore::GUI_Wnd& target, EditorCore::WPARAM key, EditorCore::GUI_Wnd* hwnd = nullptr) {
+    EditorCore::GUI_Msg msg;
+    msg.message = EditorCore::WM_KEYDOWN;
+    msg.wParam = key;
+    msg.hwnd = hwnd;
+    return target.PreTranslateMessage(msg);
+  }
+  // The user drags the time cursor, marker 4 of the frame ruler, to `frame`.
+  void DragCursor(double frame) {
+    Panel().GetFrameRuler().SetMarkerPosition(4, frame, false);
+    Notify(Panel(), &Panel().GetFrameRuler(), 1, EditorCore::GUI_RulerCtrl::NotifyMarkerMoved);
+  }
+  // A control's notification to `parent`, as the control sends it; whether the parent handled it.
+  static bool Notify(EditorCore::GUI_Wnd& parent, EditorCore::GUI_Wnd* from, EditorCore::UINT id, int code,
+                     const EditorCore::GUI_NotifyPayload& payload = {}) {
+    EditorCore::LRESULT result = 0;
+    return parent.OnNotify({from, id, code}, payload, result);
+  }
 
   TestSupport::TempFolder folder;
   std::unique_ptr<EditorCore::GUI_MainFrame> mainFrame;

@@ -45,8 +45,7 @@ class PreviewHost : public ModuleHost {
     Combo().SetCurSel(entry);
     EditorCore::GUI_NotifyPayload payload;
     payload.item = entry;
-    EditorCore::LRESULT result = 0;
-    panel->OnNotify({&Combo(), 1023, EditorCore::GUI_ComboBox::NotifySelChange}, payload, result);
+    Notify(*panel, &Combo(), 1023, EditorCore::GUI_ComboBox::NotifySelChange, payload);
   }
   const std::vector<EngineCore::SceneObject*>& Chosen() { return Page()->GetPreviewObjects().chosenObjects; }
 

@@ -1,14 +1,13 @@
 #include <chrono>
 #include <cstdlib>
-#include <cstring>
 #include <deque>
-#include <iomanip>
 #include <map>
 #include <random>
 #include <sstream>
 
 #include <gtest/gtest.h>
 
+#include "ClipKeys.h"
 #include "EditorCore/GUI_EditBox.h"
 #include "EditorToolkit/EditorKernel.h"
 #include "EngineCore/AnimTrack.h"
@@ -23,64 +22,7 @@ using EditorToolkit::KeyManager;
 
 namespace {
 
-// The clip as the file would hold it: channels in order, their tracks, and every key bit for
-// bit, so that two states compare equal only when an undo came back exactly.
-std::string Describe(const EngineCore::AnimClip& clip) {
-  std::ostringstream out;
-  out << std::hex;
-  auto bits = [](float f) {
-    std::uint32_t b;
-    std::memcpy(&b, &f, 4);
-    return b;
-  };
-  for (std::uint32_t c = 0; c < clip.GetChannelCount(); ++c) {
-    const EngineCore::AnimChannel& channel = *clip.GetChannelAt(c);
-    out << channel.GetName().str() << "{";
-    for (std::uint32_t t = 0; t < channel.GetTrackCount(); ++t) {
-      const EngineCore::AnimCurve& curve = *channel.GetCurveAt(t);
-      out << " track " << channel.GetTrackTypeAt(t) << ":";
-      for (std::uint32_t k = 0; k < curve.GetKeyCount(); ++k) {
-        out << ' ' << curve.GetKeyFrame(k) << '=';
-        if (curve.GetKeyType() == EngineCore::AnimCurve::KeyQuaternion) {
-          const EngineCore::Quaternion& q = curve.GetQuaternionKey(k);
-          out << bits(q.x) << ',' << bits(q.y) << ',' << bits(q.z) << ',' << bits(q.w);
-        } else {
-          const EngineCore::Vector3& v = curve.GetVector3Key(k);
-          out << bits(v.x) << ',' << bits(v.y) << ',' << bits(v.z);
-        }
-      }
-    }
-    out << " }\n";
-  }
-  return out.str();
-}
-
-// Whether a saved and reopened clip holds the same channels, tracks and keys; a rotation may
-// come back normalised.
-::testing::AssertionResult SameAfterSaving(const EngineCore::AnimClip& a, const EngineCore::AnimClip& b) {
-  if (a.GetChannelCount() != b.GetChannelCount()) return ::testing::AssertionFailure() << "channel count";
-  for (std::uint32_t c = 0; c < a.GetChannelCount(); ++c) {
-    const EngineCore::AnimChannel& ca = *a.GetChannelAt(c);
-    const EngineCore::AnimChannel* cb = b.GetChannel(a.GetChannelKeyAt(c));
-    if (!cb || cb->GetTrackCount() != ca.GetTrackCount()) return ::testing::AssertionFailure() << ca.GetName().str();
-    for (std::uint32_t t = 0; t < ca.GetTrackCount(); ++t) {
-      const EngineCore::AnimCurve& ka = *ca.GetCurveAt(t);
-      const EngineCore::AnimCurve* kb = cb->GetCurve(ca.GetTrackTypeAt(t));
-      if (!kb || kb->GetKeyCount() != ka.GetKeyCount()) return ::testing::AssertionFailure() << ca.GetName().str();
-      for (std::uint32_t k = 0; k < ka.GetKeyCount(); ++k) {
-        bool same = ka.GetKeyFrame(k) == kb->GetKeyFrame(k);
-        if (ka.GetKeyType() == EngineCore::AnimCurve::KeyQuaternion) {
-          const EngineCore::Quaternion q = ka.GetQuaternionKey(k).Normalized();
-          same = same && std::abs(std::abs(q.Dot(kb->GetQuaternionKey(k))) - 1.0f) < 1e-5f;
-        } else {
-          for (int i = 0; i < 3; ++i) same = same && ka.GetVector3Key(k)[i] == kb->GetVector3Key(k)[i];
-        }
-        if (!same) return ::testing::AssertionFailure() << ca.GetName().str() << " key " << k;
-      }
-    }
-  }
-  return ::testing::AssertionSuccess();
-}
+using TestSupport::DescribeKeys;
 
 // A user let loose on a clip page: every action is one a user can take (the mouse in the
 // graph, the panel's boxes, keys, menu commands, the channel dialogs, saving), picked at
@@ -109,7 +51,7 @@ class RandomEditing : public ModuleHost {
     // The clipboard outlives the clips: emptied, so that a seed replays alone as it ran.
     Frame().GetTabHost().GetClipboard().RemoveAllPoints();
     EngineCore::AnimClip* file = EngineCore::ResourceFactory::GetInstance().GetAnimClip(name);
-    states = {{0, Describe(*file)}};
+    states = {{0, DescribeKeys(*file)}};
     file->Release();
     path = {0};
     position = 0;
@@ -168,7 +110,7 @@ class RandomEditing : public ModuleHost {
   // The clip against the model after an action taken in state `before`.
   bool Check(std::uint64_t before, Action action) {
     const std::uint64_t now = State();
-    const std::string shown = Describe(*clip);
+    const std::string shown = DescribeKeys(*clip);
     if (action == Action::Undo || action == Action::Redo) {
       const bool moves = action == Action::Undo ? position > 0 : position + 1 < path.size();
       const std::size_t expected = moves ? (action == Action::Undo ? position - 1 : position + 1) : position;
@@ -201,7 +143,7 @@ class RandomEditing : public ModuleHost {
       Press('Z', true);
       if (!Check(before, Action::Undo)) return false;
     }
-    EXPECT_EQ(Describe(*clip), states[0]) << "undoing everything gives back the clip as it was opened";
+    EXPECT_EQ(DescribeKeys(*clip), states[0]) << "undoing everything gives back the clip as it was opened";
     while (position + 1 < path.size()) {
       const std::uint64_t before = State();
       Press('Y', true);
@@ -213,7 +155,7 @@ class RandomEditing : public ModuleHost {
     Formats::ClipOpenResult saved = Formats::GltfClipFile::Open(file);
     EXPECT_TRUE(saved.clip) << saved.message;
     if (saved.clip) {
-      EXPECT_TRUE(SameAfterSaving(*clip, *saved.clip));
+      EXPECT_TRUE(TestSupport::SameKeys(*clip, *saved.clip, 0.0f));
       saved.clip->Release();
     }
     return !::testing::Test::HasFailure();
@@ -238,11 +180,7 @@ class RandomEditing : public ModuleHost {
   }
   Action Press(EditorCore::WPARAM key, bool control = false) {
     modifiers = control ? unsigned{KeyManager::Control} : 0u;
-    EditorCore::GUI_Msg msg;
-    msg.message = EditorCore::WM_KEYDOWN;
-    msg.wParam = key;
-    msg.hwnd = Page();
-    Page()->PreTranslateMessage(msg);
+    KeyDown(*Page(), key, Page());
     modifiers = 0;
     return Action::Edit;
   }
@@ -310,11 +248,7 @@ class RandomEditing : public ModuleHost {
         Item<EditorCore::GUI_EditBox>(Panel(), Pick(2) ? Ids::kCtlFalloffBeforeEdit : Ids::kCtlFalloffAfterEdit);
     const std::string typed = std::to_string(Pick(25));
     box.SetWindowText(typed);
-    EditorCore::GUI_Msg msg;
-    msg.message = EditorCore::WM_KEYDOWN;
-    msg.wParam = EditorCore::VK_RETURN;
-    msg.hwnd = &box;
-    box.PreTranslateMessage(msg);
+    KeyDown(box, EditorCore::VK_RETURN, &box);
     return Note("falloff width " + typed, Action::View);
   }
 
@@ -323,12 +257,9 @@ class RandomEditing : public ModuleHost {
     auto& box = Item<EditorCore::GUI_EditBox>(Panel(), Pick(2) ? Ids::kCtlValueEdit : Ids::kCtlKeyEdit);
     const std::string typed = std::to_string(static_cast<int>(Pick(41)) - 20);
     box.SetWindowText(typed);
-    EditorCore::GUI_Msg msg;
-    msg.message = EditorCore::WM_KEYDOWN;
-    msg.wParam = Pick(4) ? EditorCore::VK_RETURN : EditorCore::VK_ESCAPE;
-    msg.hwnd = &box;
-    box.PreTranslateMessage(msg);
-    return Note("typed " + typed + (msg.wParam == EditorCore::VK_RETURN ? " Enter" : " Escape"), Action::Edit);
+    const bool enter = Pick(4) != 0;
+    KeyDown(box, enter ? EditorCore::VK_RETURN : EditorCore::VK_ESCAPE, &box);
+    return Note("typed " + typed + (enter ? " Enter" : " Escape"), Action::Edit);
   }
 
   // A key tool from the Track or Selection menu, its questions answered at random.
