@@ -28,6 +28,7 @@
 #include "module/GUI_TrackListCtrl.h"
 #include "module/ModuleExports.h"
 #include "module/TarvelModule.h"
+#include "resources/ModuleIds.h"
 
 // The module loaded in a host with a main window, a module manager holding it and a recorder
 // for the viewer's id, and a project whose clip folder holds the clips Walk (channels Arm and
@@ -124,9 +125,9 @@ class ModuleHost : public ::testing::Test {
     msg.hwnd = hwnd;
     return target.PreTranslateMessage(msg);
   }
-  // The user drags the time cursor, marker 4 of the frame ruler, to `frame`.
+  // The user drags the time cursor on the frame ruler to `frame`.
   void DragCursor(double frame) {
-    Panel().GetFrameRuler().SetMarkerPosition(4, frame, false);
+    Panel().GetFrameRuler().SetMarkerPosition(Tarvel::Ids::kMarkerTimeCursor, frame, false);
     Notify(Panel(), &Panel().GetFrameRuler(), 1, EditorCore::GUI_RulerCtrl::NotifyMarkerMoved);
   }
   // A control's notification to `parent`, as the control sends it; whether the parent handled it.
