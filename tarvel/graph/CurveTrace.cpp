@@ -42,12 +42,11 @@ bool CurveTrace::Trace(const EditorToolkit::Curve2& curve, const PixelMap& frame
   const int last = end - 1 + kMargin;
   if (sameView && sameCurve && edit && edit->curveId == curveId && edit->before == revision &&
       edit->after == curve.GetRevision()) {
-    // Only the edited frames' columns change.
+    // Only the edited frames' columns change. Each of them from the first key's to the last
+    // key's is traced again; those beyond the keys hold nothing still, as no key changed frame.
     const int low = std::max(first, frames.Pixel(edit->firstFrame));
     const int high = std::min(last, frames.Pixel(edit->lastFrame));
     if (low <= high) {
-      std::fill(lows.begin() + (low - first), lows.begin() + (high - first + 1), kNothing);
-      std::fill(highs.begin() + (low - first), highs.begin() + (high - first + 1), -kNothing);
       TraceColumns(curve, low, high);
       const int reachFirst = reachedFirst;
       const int reachLast = reachedLast;
