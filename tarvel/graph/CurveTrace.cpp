@@ -200,11 +200,9 @@ template <int kHalf, int kAfter>
   }
 }
 
-// The spans of a pen of width pen (1 to kWidestPen). Built also for processors with wider
-// integer vectors, which take four or eight columns at once.
-__attribute__((target_clones("avx2", "sse4.1", "default"))) void MakePenSpans(int pen, const int* low, const int* high,
-                                                                              int* top, int* bottom, int count,
-                                                                              int viewHeight) {
+// The spans of a pen of width pen (1 to kWidestPen).
+[[gnu::always_inline]] inline void AnyPenSpans(int pen, const int* low, const int* high, int* top, int* bottom,
+                                               int count, int viewHeight) {
   switch (pen) {
     case 1: PenSpans<0, 0>(low, high, top, bottom, count, viewHeight); break;
     case 2: PenSpans<1, 0>(low, high, top, bottom, count, viewHeight); break;
@@ -214,9 +212,8 @@ __attribute__((target_clones("avx2", "sse4.1", "default"))) void MakePenSpans(in
 }
 
 // The first and last row the spans of count columns reach.
-__attribute__((target_clones("avx2", "sse4.1", "default"))) std::pair<int, int> ReachedRows(const int* tops,
-                                                                                            const int* bottoms,
-                                                                                            std::size_t count) {
+[[gnu::always_inline]] inline std::pair<int, int> AnyReachedRows(const int* tops, const int* bottoms,
+                                                                 std::size_t count) {
   // A column without a span has its top far below the view's rows and its bottom far above.
   int top = kNothing;
   int bottom = -kNothing;
@@ -225,6 +222,36 @@ __attribute__((target_clones("avx2", "sse4.1", "default"))) std::pair<int, int> 
     bottom = std::max(bottom, bottoms[i]);
   }
   return {top, bottom};
+}
+
+// The same loops built for processors with eight-lane integer vectors, chosen at run time.
+// The choice is made in plain code rather than by the loader, which runs before tools such as
+// the thread sanitizer are ready.
+__attribute__((target("avx2"))) void WidePenSpans(int pen, const int* low, const int* high, int* top, int* bottom,
+                                                  int count, int viewHeight) {
+  AnyPenSpans(pen, low, high, top, bottom, count, viewHeight);
+}
+
+__attribute__((target("avx2"))) std::pair<int, int> WideReachedRows(const int* tops, const int* bottoms,
+                                                                    std::size_t count) {
+  return AnyReachedRows(tops, bottoms, count);
+}
+
+bool HasWideVectors() {
+  static const bool wide = __builtin_cpu_supports("avx2");
+  return wide;
+}
+
+void MakePenSpans(int pen, const int* low, const int* high, int* top, int* bottom, int count, int viewHeight) {
+  if (HasWideVectors()) {
+    WidePenSpans(pen, low, high, top, bottom, count, viewHeight);
+  } else {
+    AnyPenSpans(pen, low, high, top, bottom, count, viewHeight);
+  }
+}
+
+std::pair<int, int> ReachedRows(const int* tops, const int* bottoms, std::size_t count) {
+  return HasWideVectors() ? WideReachedRows(tops, bottoms, count) : AnyReachedRows(tops, bottoms, count);
 }
 
 }  // namespace
