@@ -41,21 +41,31 @@ EngineCore::SceneEditionManager* ClipEditCore::GetSceneSelection() const {
 
 const CurveSet::Curves& ClipEditCore::BuildChannelCurves(std::uint32_t channelKey,
                                                          const EngineCore::AnimChannel& channel) {
+  ForgetChannelCurves(channelKey);
+  return curveSet.LoadChannel(channelKey, channel);
+}
+
+void ClipEditCore::ForgetChannelCurves(std::uint32_t channelKey) {
   // A reload replaces the records the selection may still show.
   selection.RemoveChannel(channelKey);
   // The channel holds the keys its curves are built from until its first write-back, which
   // keeps them first (see WriteBackChannel).
   built.erase(channelKey);
   depth[channelKey] = 0;
-  return curveSet.LoadChannel(channelKey, channel);
 }
 
 void ClipEditCore::RebuildAllCurves() {
   DestroyAllCurves();
   if (!clip) return;
+  std::vector<std::uint32_t> keys;
+  std::vector<const EngineCore::AnimChannel*> channels;
   for (std::uint32_t i = 0; i < clip->GetChannelCount(); ++i) {
-    BuildChannelCurves(clip->GetChannelKeyAt(i), *clip->GetChannelAt(i));
+    const std::uint32_t key = clip->GetChannelKeyAt(i);
+    ForgetChannelCurves(key);
+    keys.push_back(key);
+    channels.push_back(clip->GetChannelAt(i));
   }
+  curveSet.LoadChannels(keys, channels);
 }
 
 void ClipEditCore::RemoveChannelCurves(std::uint32_t channelKey) {

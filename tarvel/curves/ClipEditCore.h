@@ -136,6 +136,9 @@ class ClipEditCore {
   static std::uint32_t GetObjectChannel(const EngineCore::SceneObject* object);
 
  private:
+  // Before a channel's curves are built again: the selection lets go of them, and the
+  // channel counts as never written back.
+  void ForgetChannelCurves(std::uint32_t channelKey);
   std::vector<const CurveInfo*> SteppingCurves() const;
   // A save since the last change means the state shown now is the file's.
   void NoteSavedState();

@@ -2,8 +2,12 @@
 
 #include <algorithm>
 #include <cmath>
+#include <exception>
+#include <system_error>
+#include <thread>
 
 #include "EngineCore/AnimCurve.h"
+#include "EngineCore/Log.h"
 #include "resources/ModuleIds.h"
 
 namespace Tarvel {
@@ -65,7 +69,55 @@ void CurveSet::ComputeColors(std::uint32_t trackType, std::uint32_t keyType, std
 
 const CurveSet::Curves& CurveSet::LoadChannel(std::uint32_t channelKey, const EngineCore::AnimChannel& channel) {
   Curves& curves = table_[channelKey];
-  curves.clear();
+  curves = BuildCurves(channelKey, channel);
+  return curves;
+}
+
+void CurveSet::LoadChannels(const std::vector<std::uint32_t>& keys,
+                            const std::vector<const EngineCore::AnimChannel*>& channels) {
+  const std::size_t count = std::min(keys.size(), channels.size());
+  std::vector<Curves> built(count);
+  auto build = [&](std::size_t begin, std::size_t end) {
+    for (std::size_t i = begin; i < end; ++i) built[i] = BuildCurves(keys[i], *channels[i]);
+  };
+  // The helper takes the channels after the one that ends the first half of the keys.
+  std::vector<std::size_t> sizes(count, 0);
+  std::size_t total = 0;
+  for (std::size_t i = 0; i < count; ++i) {
+    for (std::uint32_t t = 0; t < channels[i]->GetTrackCount(); ++t) sizes[i] += KeyCount(*channels[i]->GetCurveAt(t));
+    total += sizes[i];
+  }
+  std::size_t split = 0;
+  for (std::size_t before = 0; split < count && 2 * before < total; ++split) before += sizes[split];
+  // What the helper throws (memory running out) is thrown again here, as one thread would.
+  std::exception_ptr failure;
+  std::thread helper;
+  if (total >= kKeysPerHelper) {
+    try {
+      helper = std::thread([&build, &failure, split, count] {
+        try {
+          build(split, count);
+        } catch (...) {
+          failure = std::current_exception();
+        }
+      });
+    } catch (const std::system_error&) {
+      EngineCore::Log::Write(EngineCore::Log::Warning, "Tarvel: curves load on one core, a thread could not start");
+    }
+  }
+  try {
+    build(0, helper.joinable() ? split : count);
+  } catch (...) {
+    if (helper.joinable()) helper.join();
+    throw;
+  }
+  if (helper.joinable()) helper.join();
+  if (failure) std::rethrow_exception(failure);
+  for (std::size_t i = 0; i < count; ++i) table_[keys[i]] = std::move(built[i]);
+}
+
+CurveSet::Curves CurveSet::BuildCurves(std::uint32_t channelKey, const EngineCore::AnimChannel& channel) {
+  Curves curves;
 
   std::uint32_t maxFrame = 0;
   std::uint32_t maxKeys = 0;

@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <string>
+#include <vector>
+
 #include "ClipBuilder.h"
 #include "EngineCore/AnimTrack.h"
 #include "curves/CurveSet.h"
@@ -83,4 +87,42 @@ TEST_F(CurveSetLoading, RotationsAreMadeContinuousOneTurnAtMostAndReloadingOrRem
   EXPECT_EQ(curves.GetCurveCount(), 9u) << "Spin's three and Arm's six: the reload replaced Arm's first three";
   curves.RemoveChannel(ClipBuilder::Key("Arm"));
   EXPECT_EQ(curves.GetChannelCurves(ClipBuilder::Key("Arm")), nullptr);
+}
+
+TEST_F(CurveSetLoading, ChannelsLoadedTogetherOnTwoCoresGiveTheCurvesOfOneAtATime) {
+  // Channels of unequal lengths, more keys in all than one core loads alone.
+  std::vector<std::string> names;
+  std::vector<std::uint32_t> keys;
+  std::vector<const EngineCore::AnimChannel*> channels;
+  for (int c = 0; c < 9; ++c) {
+    names.push_back("Bone" + std::to_string(c));
+    AnimCurve& turns = builder.Track(names.back().c_str(), AnimTrack::Rotation);
+    AnimCurve& moves = builder.Track(names.back().c_str(), AnimTrack::Translation);
+    for (std::uint32_t f = 0; f < 400u + 300u * static_cast<std::uint32_t>(c); ++f) {
+      const float t = static_cast<float>(f) * 0.05f + static_cast<float>(c);
+      ASSERT_TRUE(turns.AddKey(f, EngineCore::Quaternion::FromAngles(std::sin(t) * 3.0f, std::cos(t), t)));
+      ASSERT_TRUE(moves.AddKey(f, EngineCore::Vector3(t, -t, static_cast<float>(c))));
+    }
+  }
+  for (const std::string& name : names) {
+    keys.push_back(ClipBuilder::Key(name.c_str()));
+    channels.push_back(&builder.Channel(name.c_str()));
+  }
+  curves.LoadChannels(keys, channels);
+  CurveSet one;
+  for (std::size_t c = 0; c < keys.size(); ++c) {
+    SCOPED_TRACE(names[c]);
+    const CurveSet::Curves& expected = one.LoadChannel(keys[c], *channels[c]);
+    const CurveSet::Curves* loaded = curves.GetChannelCurves(keys[c]);
+    ASSERT_NE(loaded, nullptr);
+    ASSERT_EQ(loaded->size(), expected.size());
+    for (std::size_t i = 0; i < expected.size(); ++i) {
+      EXPECT_EQ((*loaded)[i]->iChannelKey, keys[c]);
+      EXPECT_EQ((*loaded)[i]->iTrackType, expected[i]->iTrackType);
+      EXPECT_EQ((*loaded)[i]->iComponent, expected[i]->iComponent);
+      EXPECT_EQ((*loaded)[i]->pCurve->GetColor(), expected[i]->pCurve->GetColor());
+      EXPECT_EQ(Points(*(*loaded)[i]), Points(*expected[i])) << "curve " << i;
+    }
+  }
+  EXPECT_EQ(curves.GetCurveCount(), 6u * keys.size());
 }
