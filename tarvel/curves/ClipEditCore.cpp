@@ -118,16 +118,28 @@ float ClipEditCore::WholeFrame(float frame) {
 
 bool ClipEditCore::WriteBackChannel(std::uint32_t channelKey) {
   if (!clip) return false;
+  KeepBuiltKeys(channelKey);
+  return ClipWriteBack::WriteBackChannel(*clip, curveSet, channelKey);
+}
+
+void ClipEditCore::WriteBackChannels(const std::vector<std::uint32_t>& keys) {
+  if (!clip) return;
+  for (const std::uint32_t key : keys) KeepBuiltKeys(key);
+  ClipWriteBack::WriteBackChannels(*clip, curveSet, keys);
+}
+
+void ClipEditCore::KeepBuiltKeys(std::uint32_t channelKey) {
   const EngineCore::AnimChannel* channel = clip->GetChannel(channelKey);
   if (channel && curveSet.GetChannelCurves(channelKey) && !built.count(channelKey)) {
     built.emplace(channelKey, ChannelData::Capture(*channel));
   }
-  return ClipWriteBack::WriteBackChannel(*clip, curveSet, channelKey);
 }
 
 void ClipEditCore::WriteBackAllChannels() {
   if (!clip) return;
-  for (const auto& [key, curves] : curveSet.GetTable()) WriteBackChannel(key);
+  std::vector<std::uint32_t> keys;
+  for (const auto& [key, curves] : curveSet.GetTable()) keys.push_back(key);
+  WriteBackChannels(keys);
   CheckKeyFrameRange();
 }
 
@@ -175,10 +187,8 @@ bool ClipEditCore::EndEdit() {
     step->curveChanges.push_back(std::move(change));
   }
   if (step->IsEmpty()) return false;
-  for (std::uint32_t key : channels) {
-    ++depth[key];
-    WriteBackChannel(key);
-  }
+  for (std::uint32_t key : channels) ++depth[key];
+  WriteBackChannels(std::vector<std::uint32_t>(channels.begin(), channels.end()));
   CheckKeyFrameRange();
   history.Push(std::move(step));
   UpdateModified();

@@ -84,6 +84,8 @@ class ClipEditCore {
 
   // False, and nothing changes, when the set has no entry for the key.
   bool WriteBackChannel(std::uint32_t channelKey);
+  // The same for each of the channels, on two cores when they hold enough keys.
+  void WriteBackChannels(const std::vector<std::uint32_t>& keys);
   // Every channel in ascending key order, then the key-frame range check.
   void WriteBackAllChannels();
   // Recomputes the clip's key-frame range; when both ends moved, tells every module and
@@ -136,6 +138,8 @@ class ClipEditCore {
   static std::uint32_t GetObjectChannel(const EngineCore::SceneObject* object);
 
  private:
+  // Before a channel's first write-back, the keys its curves were built from are kept.
+  void KeepBuiltKeys(std::uint32_t channelKey);
   // Before a channel's curves are built again: the selection lets go of them, and the
   // channel counts as never written back.
   void ForgetChannelCurves(std::uint32_t channelKey);

@@ -1,10 +1,12 @@
 #include "curves/ClipWriteBack.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "EngineCore/AnimCurve.h"
 #include "EngineCore/Log.h"
 #include "EngineCore/Quaternion.h"
+#include "curves/TwoCoreRun.h"
 #include "resources/ModuleIds.h"
 
 namespace Tarvel {
@@ -75,6 +77,29 @@ int SampleTriple(CurveInfo* const triple[3], EngineCore::AnimCurve& keys, float 
 }  // namespace
 
 bool ClipWriteBack::WriteBackChannel(EngineCore::AnimClip& clip, const CurveSet& curves, std::uint32_t channelKey) {
+  if (!WriteBackTracks(clip, curves, channelKey)) return false;
+  clip.SetModified(true);
+  return true;
+}
+
+std::size_t ClipWriteBack::WriteBackChannels(EngineCore::AnimClip& clip, const CurveSet& curves,
+                                             const std::vector<std::uint32_t>& keys) {
+  std::vector<std::size_t> points(keys.size(), 0);
+  for (std::size_t i = 0; i < keys.size(); ++i) {
+    if (const CurveSet::Curves* array = curves.GetChannelCurves(keys[i])) {
+      for (const auto& curve : *array) points[i] += curve->pCurve->GetPointCount();
+    }
+  }
+  std::vector<char> written(keys.size(), 0);
+  TwoCoreRun::Run(points, kPointsPerHelper, [&](std::size_t begin, std::size_t end) {
+    for (std::size_t i = begin; i < end; ++i) written[i] = WriteBackTracks(clip, curves, keys[i]) ? 1 : 0;
+  });
+  const std::size_t count = static_cast<std::size_t>(std::count(written.begin(), written.end(), 1));
+  if (count > 0) clip.SetModified(true);
+  return count;
+}
+
+bool ClipWriteBack::WriteBackTracks(EngineCore::AnimClip& clip, const CurveSet& curves, std::uint32_t channelKey) {
   const CurveSet::Curves* array = curves.GetChannelCurves(channelKey);
   if (!array) return false;
   const std::size_t count = array->size();
@@ -115,7 +140,6 @@ bool ClipWriteBack::WriteBackChannel(EngineCore::AnimClip& clip, const CurveSet&
     }
     if (x->iTrackType == CurveInfo::Rotation) keys->MakeRotationsContinuous();
   }
-  clip.SetModified(true);
   return true;
 }
 

@@ -2,12 +2,9 @@
 
 #include <algorithm>
 #include <cmath>
-#include <exception>
-#include <system_error>
-#include <thread>
 
 #include "EngineCore/AnimCurve.h"
-#include "EngineCore/Log.h"
+#include "curves/TwoCoreRun.h"
 #include "resources/ModuleIds.h"
 
 namespace Tarvel {
@@ -80,39 +77,11 @@ void CurveSet::LoadChannels(const std::vector<std::uint32_t>& keys,
   auto build = [&](std::size_t begin, std::size_t end) {
     for (std::size_t i = begin; i < end; ++i) built[i] = BuildCurves(keys[i], *channels[i]);
   };
-  // The helper takes the channels after the one that ends the first half of the keys.
   std::vector<std::size_t> sizes(count, 0);
-  std::size_t total = 0;
   for (std::size_t i = 0; i < count; ++i) {
     for (std::uint32_t t = 0; t < channels[i]->GetTrackCount(); ++t) sizes[i] += KeyCount(*channels[i]->GetCurveAt(t));
-    total += sizes[i];
   }
-  std::size_t split = 0;
-  for (std::size_t before = 0; split < count && 2 * before < total; ++split) before += sizes[split];
-  // What the helper throws (memory running out) is thrown again here, as one thread would.
-  std::exception_ptr failure;
-  std::thread helper;
-  if (total >= kKeysPerHelper) {
-    try {
-      helper = std::thread([&build, &failure, split, count] {
-        try {
-          build(split, count);
-        } catch (...) {
-          failure = std::current_exception();
-        }
-      });
-    } catch (const std::system_error&) {
-      EngineCore::Log::Write(EngineCore::Log::Warning, "Tarvel: curves load on one core, a thread could not start");
-    }
-  }
-  try {
-    build(0, helper.joinable() ? split : count);
-  } catch (...) {
-    if (helper.joinable()) helper.join();
-    throw;
-  }
-  if (helper.joinable()) helper.join();
-  if (failure) std::rethrow_exception(failure);
+  TwoCoreRun::Run(sizes, kKeysPerHelper, build);
   for (std::size_t i = 0; i < count; ++i) table_[keys[i]] = std::move(built[i]);
 }
 

@@ -1,8 +1,12 @@
 #include <cmath>
+#include <string>
+#include <utility>
+#include <vector>
 
 #include <gtest/gtest.h>
 
 #include "ClipBuilder.h"
+#include "ClipKeys.h"
 #include "EngineCore/AnimTrack.h"
 #include "curves/ClipWriteBack.h"
 #include "curves/CurveSet.h"
@@ -148,4 +152,41 @@ TEST_F(WriteBack, UnknownChannelsChangeNothingBareOnesOnlyTheFlagAndLoadedKeysCo
   ASSERT_TRUE(Write());
   EXPECT_EQ(Frames(), (std::vector<std::uint32_t>{0, 5, 7, 12}));
   EXPECT_EQ(Keys().GetVector3Key(3), Vector3(-4, 0, 9));
+}
+
+TEST(WriteBackChannels, ManyChannelsOnTwoCoresGiveTheKeysOfOneAtATimeAndMarkTheClipOnce) {
+  // Two equal clips of channels of unequal lengths, more points in all than one core writes
+  // alone; their curves are moved, then written back together or one channel at a time.
+  ClipBuilder together;
+  ClipBuilder alone;
+  std::vector<std::uint32_t> keys;
+  for (int c = 0; c < 9; ++c) {
+    const std::string name = "Bone" + std::to_string(c);
+    for (ClipBuilder* builder : {&together, &alone}) {
+      AnimCurve& turns = builder->Track(name.c_str(), AnimTrack::Rotation);
+      AnimCurve& moves = builder->Track(name.c_str(), AnimTrack::Translation);
+      for (std::uint32_t f = 0; f < 400u + 300u * static_cast<std::uint32_t>(c); ++f) {
+        const float t = static_cast<float>(f) * 0.05f + static_cast<float>(c);
+        ASSERT_TRUE(turns.AddKey(f, EngineCore::Quaternion::FromAngles(std::sin(t), std::cos(t), t * 0.1f)));
+        ASSERT_TRUE(moves.AddKey(f, Vector3(t, -t, static_cast<float>(c))));
+      }
+    }
+    keys.push_back(ClipBuilder::Key(name.c_str()));
+  }
+  CurveSet togetherCurves;
+  CurveSet aloneCurves;
+  for (const std::uint32_t key : keys) {
+    for (auto [builder, set] : {std::pair{&together, &togetherCurves}, std::pair{&alone, &aloneCurves}}) {
+      for (const auto& curve : set->LoadChannel(key, *builder->Clip().GetChannel(key))) {
+        curve->pCurve->ForEachPoint(0, curve->pCurve->GetPointCount(), [](auto& point) { point.y += 2.5f; });
+      }
+    }
+  }
+  EXPECT_FALSE(together.Clip().IsModified());
+  EXPECT_EQ(ClipWriteBack::WriteBackChannels(together.Clip(), togetherCurves, keys), keys.size());
+  EXPECT_TRUE(together.Clip().IsModified());
+  for (const std::uint32_t key : keys) ASSERT_TRUE(ClipWriteBack::WriteBackChannel(alone.Clip(), aloneCurves, key));
+  EXPECT_EQ(TestSupport::DescribeKeys(together.Clip()), TestSupport::DescribeKeys(alone.Clip()));
+  EXPECT_NEAR(together.Clip().GetChannel(keys[3])->GetCurve(AnimTrack::Translation)->GetVector3Key(10).z, 5.5f, 1e-5f)
+      << "the moved values reached the clip";
 }
