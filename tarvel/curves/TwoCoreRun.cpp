@@ -12,9 +12,7 @@ void TwoCoreRun::Run(const std::vector<std::size_t>& weights, std::size_t minimu
                      const std::function<void(std::size_t, std::size_t)>& work) {
   const std::size_t count = weights.size();
   std::size_t total = 0;
-  for (const std::size_t weight : weights) total += weight;
-  std::size_t split = 0;
-  for (std::size_t before = 0; split < count && 2 * before < total; ++split) before += weights[split];
+  const std::size_t split = Split(weights, total);
 
   std::exception_ptr failure;
   std::thread helper;
@@ -39,6 +37,14 @@ void TwoCoreRun::Run(const std::vector<std::size_t>& weights, std::size_t minimu
   }
   if (helper.joinable()) helper.join();
   if (failure) std::rethrow_exception(failure);
+}
+
+std::size_t TwoCoreRun::Split(const std::vector<std::size_t>& weights, std::size_t& total) {
+  total = 0;
+  for (const std::size_t weight : weights) total += weight;
+  std::size_t split = 0;
+  for (std::size_t before = 0; split < weights.size() && 2 * before < total; ++split) before += weights[split];
+  return split;
 }
 
 }  // namespace Tarvel

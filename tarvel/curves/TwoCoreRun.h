@@ -18,6 +18,9 @@ class TwoCoreRun {
  public:
   static void Run(const std::vector<std::size_t>& weights, std::size_t minimumWeight,
                   const std::function<void(std::size_t, std::size_t)>& work);
+  // Where Run splits: the index after the item that ends the first half of the weights, and
+  // the weights' total. Callers with a thread of their own split the same way.
+  static std::size_t Split(const std::vector<std::size_t>& weights, std::size_t& total);
 };
 
 }  // namespace Tarvel

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "curves/TwoCoreRun.h"
 #include "resources/ModuleIds.h"
 
 namespace Tarvel {
@@ -385,12 +386,10 @@ void GraphEditor::MoveRuns(const std::vector<Run>& runs, const Visit& visit) {
   };
   // The helper takes the runs after the one that ends the first half of the keys. Each curve
   // is walked by one thread only.
+  std::vector<std::size_t> lengths;
+  for (const Run& run : runs) lengths.push_back(static_cast<std::size_t>(run.high - run.low + 1));
   std::size_t keys = 0;
-  for (const Run& run : runs) keys += static_cast<std::size_t>(run.high - run.low + 1);
-  std::size_t split = 0;
-  for (std::size_t before = 0; split < runs.size() && 2 * before < keys; ++split) {
-    before += static_cast<std::size_t>(runs[split].high - runs[split].low + 1);
-  }
+  const std::size_t split = TwoCoreRun::Split(lengths, keys);
   const bool helped =
       helper && keys >= kKeysPerHelper && helper->Start([&walk, split, &runs] { walk(split, runs.size()); });
   walk(0, helped ? split : runs.size());
