@@ -14,6 +14,8 @@
 
 namespace Tarvel {
 
+using EditorToolkit::Curve2;
+using EditorToolkit::EditablePoint;
 using EngineCore::AnimClip;
 
 ClipEditCore::~ClipEditCore() { DetachClip(); }
@@ -163,12 +165,74 @@ void ClipEditCore::BeginEdit(const char* label) {
   pending->label = label;
 }
 
+ClipEditCore::Touched* ClipEditCore::FindTouched(const CurveInfo* curve) const {
+  if (!pending) return nullptr;
+  for (Touched& touched : pending->before) {
+    if (touched.curve == curve) return &touched;
+  }
+  return nullptr;
+}
+
+bool ClipEditCore::StateBefore(const Touched& touched, std::uint32_t offset, std::uint32_t size,
+                               Curve2::PointList& points) {
+  const Curve2& now = *touched.curve->pCurve;
+  if (now.GetPointCount() != touched.count) {
+    EngineCore::Log::Write(EngineCore::Log::Error,
+                           "Tarvel: a curve changed its count during an action that promised it would not; "
+                           "its state before is lost");
+    return false;
+  }
+  points.resize(size);
+  for (std::uint32_t i = 0; i < size; ++i) {
+    const std::uint32_t at = offset + i;
+    const bool kept = at >= touched.offset && at - touched.offset < touched.points.size();
+    points[i] = kept ? touched.points[at - touched.offset] : *now.GetPointAt(at);
+  }
+  return true;
+}
+
 void ClipEditCore::Touch(CurveInfo* curve) {
   if (!pending || !curve) return;
-  for (const auto& [touched, points] : pending->before) {
-    if (touched == curve) return;
+  if (Touched* touched = FindTouched(curve)) {
+    if (touched->whole) return;
+    Curve2::PointList all;
+    if (!StateBefore(*touched, 0, touched->count, all)) return;
+    touched->points = std::move(all);
+    touched->whole = true;
+    touched->offset = 0;
+    return;
   }
-  pending->before.emplace_back(curve, curve->pCurve->GetCurve());
+  pending->before.push_back({curve, curve->pCurve->GetCurve(), true, 0, 0});
+}
+
+void ClipEditCore::TouchValues(CurveInfo* curve, std::uint32_t first, std::uint32_t last) {
+  if (!pending || !curve) return;
+  const std::uint32_t count = curve->pCurve->GetPointCount();
+  if (count == 0 || first > last || first >= count) return;
+  last = std::min(last, count - 1);
+  Touched* touched = FindTouched(curve);
+  if (!touched) {
+    const Curve2& now = *curve->pCurve;
+    Curve2::PointList part(last - first + 1);
+    for (std::uint32_t i = first; i <= last; ++i) part[i - first] = *now.GetPointAt(i);
+    pending->before.push_back({curve, std::move(part), false, first, count});
+    return;
+  }
+  if (touched->whole) return;
+  const std::uint32_t low = std::min(first, touched->offset);
+  const std::uint32_t high = std::max<std::uint32_t>(last, touched->offset + touched->points.size() - 1);
+  Curve2::PointList wider;
+  if (StateBefore(*touched, low, high - low + 1, wider)) {
+    touched->points = std::move(wider);
+    touched->offset = low;
+  }
+}
+
+std::size_t ClipEditCore::GetPendingBytes() const {
+  if (!pending) return 0;
+  std::size_t bytes = 0;
+  for (const Touched& touched : pending->before) bytes += touched.points.capacity() * sizeof(EditablePoint);
+  return bytes;
 }
 
 void ClipEditCore::TouchSelectedRows() {
@@ -180,9 +244,19 @@ bool ClipEditCore::EndEdit() {
   const std::unique_ptr<PendingEdit> edit = std::move(pending);
   auto step = std::make_unique<EditStep>(edit->label);
   std::set<std::uint32_t> channels;
-  for (const auto& [curve, before] : edit->before) {
+  for (const Touched& touched : edit->before) {
+    const CurveInfo* curve = touched.curve;
     EditStep::CurveChange change{{curve->iChannelKey, curve->iTrackType, curve->iComponent}, {}};
-    if (!change.delta.Take(before, *curve->pCurve)) continue;
+    if (!touched.whole && curve->pCurve->GetPointCount() != touched.count) {
+      EngineCore::Log::Write(EngineCore::Log::Error,
+                             "Tarvel: a curve changed its count during an action that promised it would not; "
+                             "the change cannot be undone");
+      channels.insert(curve->iChannelKey);
+      continue;
+    }
+    const bool changed = touched.whole ? change.delta.Take(touched.points, *curve->pCurve)
+                                       : change.delta.TakeSlice(touched.points, touched.offset, *curve->pCurve);
+    if (!changed) continue;
     channels.insert(curve->iChannelKey);
     step->curveChanges.push_back(std::move(change));
   }

@@ -100,10 +100,18 @@ class ClipEditCore {
   // EndEdit then returns false.
   void BeginEdit(const char* label);
   void Touch(CurveInfo* curve);
+  // Says that of this curve only the values of the points first..last may change, which then
+  // alone are kept as its state before: a value drag over a long take keeps only the keys it
+  // moves. The curve must keep its frames and its count until it is touched whole (which
+  // turns the kept part into the whole state before) or the action ends. Touched twice, the
+  // part grows to cover both ranges.
+  void TouchValues(CurveInfo* curve, std::uint32_t first, std::uint32_t last);
   // Every selected row, as the tools change them.
   void TouchSelectedRows();
   bool EndEdit();
   bool IsEditing() const { return pending != nullptr; }
+  // Bytes the action in progress keeps of its curves' states before (0 without one).
+  std::size_t GetPendingBytes() const;
 
   // The channel operations, each one undo step that marks the clip modified. CreateChannel
   // adds a channel with the chosen tracks at the end of the clip and returns its key (0 when
@@ -163,11 +171,25 @@ class ClipEditCore {
   EditHistory history;
   CurveSelection selection;
   float timeCursor = 0.0f;
-  // The action in progress: each touched curve with its points before it.
+  // The action in progress: each touched curve with its points before it, all of them or
+  // those from `offset` on (the others are the curve's now).
+  struct Touched {
+    CurveInfo* curve = nullptr;
+    EditorToolkit::Curve2::PointList points;
+    bool whole = true;
+    std::uint32_t offset = 0;
+    // The curve's count when only a part was kept.
+    std::uint32_t count = 0;
+  };
   struct PendingEdit {
     std::string label;
-    std::vector<std::pair<CurveInfo*, EditorToolkit::Curve2::PointList>> before;
+    std::vector<Touched> before;
   };
+  Touched* FindTouched(const CurveInfo* curve) const;
+  // The points offset..offset + size - 1 of the curve's state before, from its part kept and
+  // its points now; false when the curve lost its count since.
+  static bool StateBefore(const Touched& touched, std::uint32_t offset, std::uint32_t size,
+                          EditorToolkit::Curve2::PointList& points);
   std::unique_ptr<PendingEdit> pending;
   // Per channel, its tracks and keys when its curves were built (kept at its first
   // write-back; until then the clip holds them), and how many applied steps changed its

@@ -12,13 +12,30 @@ bool SamePlace(const EditablePoint& a, const EditablePoint& b) { return a.x == b
 }  // namespace
 
 bool CurveDelta::Take(const Curve2::PointList& before, const Curve2& now) {
-  const std::uint32_t n = static_cast<std::uint32_t>(before.size());
+  return TakeFrom([&before](std::uint32_t i) -> const EditablePoint& { return before[i]; },
+                  static_cast<std::uint32_t>(before.size()), now, 0, 0);
+}
+
+bool CurveDelta::TakeSlice(const Curve2::PointList& slice, std::uint32_t offset, const Curve2& now) {
+  const std::uint32_t count = now.GetPointCount();
+  const std::uint32_t size = static_cast<std::uint32_t>(slice.size());
+  if (offset > count || size > count - offset) return false;
+  return TakeFrom([&slice, offset](std::uint32_t i) -> const EditablePoint& { return slice[i - offset]; }, count, now,
+                  offset, count - offset - size);
+}
+
+template <typename Before>
+bool CurveDelta::TakeFrom(const Before& before, std::uint32_t n, const Curve2& now, std::uint32_t same,
+                          std::uint32_t sameAtEnd) {
   const std::uint32_t m = now.GetPointCount();
-  std::uint32_t prefix = 0;
-  while (prefix < n && prefix < m && SamePlace(before[prefix], *now.GetPointAt(prefix))) ++prefix;
-  std::uint32_t suffix = 0;
+  std::uint32_t prefix = same;
+  const std::uint32_t scanEnd = n - sameAtEnd;
+  while (prefix < scanEnd && prefix < m && SamePlace(before(prefix), *now.GetPointAt(prefix))) ++prefix;
+  // Past the points that may differ, the rest are the same.
+  if (prefix == scanEnd) prefix = n;
+  std::uint32_t suffix = sameAtEnd;
   while (suffix < n - prefix && suffix < m - prefix &&
-         SamePlace(before[n - 1 - suffix], *now.GetPointAt(m - 1 - suffix))) {
+         SamePlace(before(n - 1 - suffix), *now.GetPointAt(m - 1 - suffix))) {
     ++suffix;
   }
   if (prefix == n && prefix == m) return false;
@@ -27,13 +44,14 @@ bool CurveDelta::Take(const Curve2::PointList& before, const Curve2& now) {
   const std::uint32_t storedCount = n - prefix - suffix;
   valuesOnly = storedCount == currentCount;
   for (std::uint32_t i = 0; valuesOnly && i < storedCount; ++i) {
-    valuesOnly = before[first + i].x == now.GetPointAt(first + i)->x;
+    valuesOnly = before(first + i).x == now.GetPointAt(first + i)->x;
   }
   if (valuesOnly) {
     values.resize(storedCount);
-    for (std::uint32_t i = 0; i < storedCount; ++i) values[i] = before[first + i].y;
+    for (std::uint32_t i = 0; i < storedCount; ++i) values[i] = before(first + i).y;
   } else {
-    points.assign(before.begin() + first, before.begin() + first + storedCount);
+    points.resize(storedCount);
+    for (std::uint32_t i = 0; i < storedCount; ++i) points[i] = before(first + i);
   }
   return true;
 }

@@ -18,10 +18,18 @@ class CurveDelta {
   // The change from `before` to the curve's points now; false, and nothing kept, when the
   // points are the same.
   bool Take(const EditorToolkit::Curve2::PointList& before, const EditorToolkit::Curve2& now);
+  // The same when the state before differed from now only in the points offset..offset +
+  // slice.size() - 1, which `slice` holds: the curve kept its count and every other point.
+  bool TakeSlice(const EditorToolkit::Curve2::PointList& slice, std::uint32_t offset, const EditorToolkit::Curve2& now);
   void Swap(EditorToolkit::Curve2& curve);
   std::size_t GetHeldBytes() const { return values.capacity() * sizeof(float) + points.capacity() * 16; }
 
  private:
+  // The change from a state before of n points, point i given by before(i), whose first
+  // `same` points and last `sameAtEnd` points are known to be the curve's now.
+  template <typename Before>
+  bool TakeFrom(const Before& before, std::uint32_t n, const EditorToolkit::Curve2& now, std::uint32_t same,
+                std::uint32_t sameAtEnd);
   // Points before the part, in both states.
   std::uint32_t first = 0;
   // Points of the part as the curve holds it now.

@@ -375,11 +375,22 @@ void GUI_CurvePanelDialog::OnGraphNotify(int code) {
     case Ids::GraphNotify_CurveChanged:
       if (core.EndEdit()) NotifyParent(Ids::PanelNotify_ClipChanged);
       break;
-    case Ids::GraphNotify_CurveWillChange:
-      // The gesture is one action; the curves it may change are the shown ones.
-      core.BeginEdit("Drag");
-      for (CurveInfo* curve : core.GetSelection().GetCurves()) core.Touch(curve);
+    case Ids::GraphNotify_CurveWillChange: {
+      // The gesture is one action; the curves it may change are the shown ones, and of a
+      // value drag's curves only the keys it moves. Told again while it lasts, it reaches
+      // further within the same action.
+      if (!core.IsEditing()) core.BeginEdit("Drag");
+      const GraphEditor& editor = graph->GetEditor();
+      for (CurveInfo* curve : core.GetSelection().GetCurves()) {
+        const GraphEditor::Reach reach = editor.GestureReach(*curve);
+        if (!reach.valuesOnly) {
+          core.Touch(curve);
+        } else if (reach.first <= reach.last) {
+          core.TouchValues(curve, reach.first, reach.last);
+        }
+      }
       break;
+    }
     case Ids::GraphNotify_SelectionChanged:
       NotifyParent(Ids::PanelNotify_SelectionChanged);
       InvalidateViews();

@@ -63,6 +63,8 @@ void GraphEditor::Press(CPoint point, bool bControl, bool bShift) {
   }
 
   if (bShift && (iDragState == kDragValues || iDragState == kDragFrames)) iDragState = kDragBoth;
+  // Told once the gesture's reach is known.
+  if (pCurrentPoint) view.Notify(Ids::GraphNotify_CurveWillChange);
   view.ShowCrossHair(IsMoving());
   if (pCurrentPoint) fCurrentPointX = pCurrentPoint->x;
 
@@ -96,7 +98,6 @@ void GraphEditor::PressKey(const Hit& hit, const EditablePoint* previous, bool b
   PlaceCrossHair();
   view.Notify(Ids::GraphNotify_CurrentFrame);
   view.Notify(Ids::GraphNotify_CurrentValue);
-  view.Notify(Ids::GraphNotify_CurveWillChange);
   ComputeWeights();
 }
 
@@ -111,7 +112,9 @@ void GraphEditor::Move(CPoint point, bool bShift) {
     return;
   }
   if (iDragState != kDragBoth && bShift) {
+    const bool widens = iDragState == kDragValues;
     iDragState = kDragBoth;
+    if (widens) view.Notify(Ids::GraphNotify_CurveWillChange);
   } else if (iDragState == kDragBoth && !bShift) {
     iDragState = iEditMode;
   }
@@ -359,12 +362,7 @@ void GraphEditor::ApplyValueMove(bool useFalloff) {
   if (useFalloff && pCurrentPoint->y == fTargetY) return;
   std::vector<Run> runs;
   ForEachSelectedBlock([this, useFalloff, &runs](Curve2& curve, int first, int last) {
-    // The widths count keys here; the weights already limit the pull to the frames.
-    const int low = useFalloff ? std::max(0, first - static_cast<int>(fFalloffBefore)) : first;
-    const int high = useFalloff
-                         ? std::min(static_cast<int>(curve.GetPointCount()) - 1, last + static_cast<int>(fFalloffAfter))
-                         : last;
-    runs.push_back({&curve, curve.GetRevision(), low, high});
+    runs.push_back(ValueRun(curve, first, last, useFalloff));
   });
   if (!useFalloff) {
     MoveRuns(runs, [target = fTargetY](EditablePoint& key) { key.y = target; });
@@ -374,6 +372,30 @@ void GraphEditor::ApplyValueMove(bool useFalloff) {
   MoveRuns(runs, [delta](EditablePoint& key) {
     if (key.weight < 1.0f) key.y += (1.0f - key.weight) * delta;
   });
+}
+
+GraphEditor::Run GraphEditor::ValueRun(Curve2& curve, int first, int last, bool useFalloff) const {
+  // The widths count keys here; the weights already limit the pull to the frames.
+  const int low = useFalloff ? std::max(0, first - static_cast<int>(fFalloffBefore)) : first;
+  const int high =
+      useFalloff ? std::min(static_cast<int>(curve.GetPointCount()) - 1, last + static_cast<int>(fFalloffAfter)) : last;
+  return {&curve, curve.GetRevision(), low, high};
+}
+
+GraphEditor::Reach GraphEditor::GestureReach(const CurveInfo& info) const {
+  if (iDragState != kDragValues) return {};
+  Reach reach{true, 1, 0};
+  if (!IsEditing(&info)) return reach;
+  Curve2& curve = *info.pCurve;
+  const int first = curve.GetFirstSelectedPointIndex();
+  const int last = curve.GetLastSelectedPointIndex();
+  if (first < 0 || first > last) return reach;
+  // A drag moves by falloff or not as the box says at each move: both runs are reached.
+  const Run with = ValueRun(curve, first, last, true);
+  const Run without = ValueRun(curve, first, last, false);
+  reach.first = static_cast<std::uint32_t>(std::min(with.low, without.low));
+  reach.last = static_cast<std::uint32_t>(std::max(with.high, without.high));
+  return reach;
 }
 
 template <typename Visit>

@@ -30,7 +30,9 @@ namespace Tarvel {
 //    key on the frame of another key of its curve restores that curve's backup.
 // 5. The view hears every GraphNotify_ code in the order the gesture produces them. The
 //    curves change only between a CurveWillChange and the CurveChanged after it, and the
-//    CurveChanged of a release comes after any collision was taken back.
+//    CurveChanged of a release comes after any collision was taken back. A value drag that
+//    Shift turns into a move of frames too hears CurveWillChange again first, since from
+//    then on GestureReach reaches every key.
 // 6. A value move of at least kKeysPerHelper keys walks the curves on two cores when the
 //    editor has a helper thread, each curve on one; the keys end where one core puts them.
 class GraphEditor {
@@ -61,6 +63,14 @@ class GraphEditor {
   // Moves the selected keys (and, with useFalloff, their neighbours by weight) so that the
   // current key takes value; acts during a value move or in the values edit mode.
   void SetTargetValue(float value, bool useFalloff);
+  // What the gesture in progress may change of a curve: its values of the keys first..last
+  // while it only moves values (nothing when first > last), else every key.
+  struct Reach {
+    bool valuesOnly = false;
+    std::uint32_t first = 0;
+    std::uint32_t last = 0;
+  };
+  Reach GestureReach(const CurveInfo& info) const;
   // Falloff weight of every key of the editing curves: 0 follows the selection, 1 stays.
   void ComputeWeights();
   // Widens the selection range to the selected keys and shows it on the frame ruler.
@@ -137,6 +147,8 @@ class GraphEditor {
     int low = 0;
     int high = 0;
   };
+  // The keys a value move changes on a curve whose selected keys run from first to last.
+  Run ValueRun(EditorToolkit::Curve2& curve, int first, int last, bool useFalloff) const;
   // Visits every key of the runs, the runs split between two cores when they are long enough;
   // then tells the view what each run changed.
   template <typename Visit>

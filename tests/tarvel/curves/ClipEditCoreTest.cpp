@@ -1,6 +1,8 @@
 #include <cmath>
 #include <filesystem>
 #include <memory>
+#include <utility>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -204,4 +206,58 @@ TEST_F(EditCore, AnEditedReferenceClipSurvivesUndoAndSavesAValidFile) {
   EXPECT_LT(worst, 0.05f) << "the undone edit is gone and the reduced keys follow the capture";
   again.clip->Release();
   EngineCore::Log::SetEchoToStandardError(true);
+}
+
+TEST_F(EditCore, AValueEditKeepsOnlyTheKeysItMovesAndIsUndoneExactlyEvenWhenItReachesFurther) {
+  EngineCore::AnimCurve& track = builder.Track("A", AnimTrack::Translation);
+  for (std::uint32_t i = 0; i < 2000; ++i) {
+    const float v = std::sin(0.01f * static_cast<float>(i));
+    ASSERT_TRUE(track.AddKey(i, EngineCore::Vector3{v, v, v}));
+  }
+  Attach({"A"});
+  CurveInfo& x = Curve("A", 1, 0);
+  auto places = [&x] {
+    std::vector<std::pair<float, float>> all;
+    for (std::uint32_t i = 0; i < x.pCurve->GetPointCount(); ++i) {
+      all.emplace_back(x.pCurve->GetPointAt(i)->x, x.pCurve->GetPointAt(i)->y);
+    }
+    return all;
+  };
+  auto lift = [&x](std::uint32_t first, std::uint32_t last) {
+    for (std::uint32_t i = first; i <= last; ++i) x.pCurve->GetPointAt(i)->y += 0.25f;
+  };
+  const auto original = places();
+
+  // A value drag of keys 100..119: the action keeps those keys, not the curve.
+  core.BeginEdit("Drag");
+  core.TouchValues(&x, 100, 119);
+  EXPECT_EQ(core.GetPendingBytes(), 20 * sizeof(EditorToolkit::EditablePoint));
+  lift(100, 119);
+  // It reaches further back, then turns into a move of frames: the state before stays exact.
+  core.TouchValues(&x, 90, 105);
+  lift(90, 99);
+  core.Touch(&x);
+  EXPECT_EQ(core.GetPendingBytes(), 2000 * sizeof(EditorToolkit::EditablePoint));
+  x.pCurve->MovePointsAt(0, 1999, 3.0f);
+  ASSERT_TRUE(core.EndEdit());
+  const auto edited = places();
+
+  ASSERT_TRUE(core.Undo());
+  EXPECT_EQ(places(), original);
+  EXPECT_EQ(Keys("A").GetVector3Key(95).x, original[95].second);
+  EXPECT_EQ(Keys("A").GetKeyCount(), 2000u);
+  ASSERT_TRUE(core.Redo());
+  EXPECT_EQ(places(), edited);
+  EXPECT_EQ(Keys("A").GetKeyCount(), 2003u) << "x keys on frames 3 to 2002, y and z from 0 to 1999";
+
+  // A value edit that stays in its keys is one step too; one that moves nothing is none.
+  core.BeginEdit("Drag");
+  core.TouchValues(&x, 1990, 5000);
+  lift(1995, 1999);
+  ASSERT_TRUE(core.EndEdit());
+  ASSERT_TRUE(core.Undo());
+  EXPECT_EQ(places(), edited);
+  core.BeginEdit("Drag");
+  core.TouchValues(&x, 10, 20);
+  EXPECT_FALSE(core.EndEdit());
 }

@@ -12,7 +12,9 @@
 #include "ClipKeys.h"
 #include "EditorCore/GUI_EditBox.h"
 #include "EditorCore/GUI_Menu.h"
+#include "EditorToolkit/EditorKernel.h"
 #include "EditorToolkit/GUI_SaveDialog.h"
+#include "EditorToolkit/KeyManager.h"
 #include "EngineCore/AnimTrack.h"
 #include "ModuleHost.h"
 #include "graph/GUI_GraphCtrl.h"
@@ -100,6 +102,43 @@ TEST_F(EditingRuns, EveryDragOfAKeyMovesItAndEachUndoTakesBackOneDrag) {
   EXPECT_EQ(DescribeKeys(*clip), afterFirst);
   Page()->Undo();
   EXPECT_EQ(DescribeKeys(*clip), file);
+}
+
+TEST_F(EditingRuns, AValueDragThatShiftTurnsIntoAFrameMoveIsUndoneExactly) {
+  OpenAll("Walk", "Root");
+  const std::string file = DescribeKeys(*clip);
+  // The curve as the graph shows it, not only the clip (which an undo back to the file takes
+  // from the file's keys).
+  auto shown = [this] {
+    std::vector<float> values;
+    for (float frame = 0.0f; frame <= 16.0f; frame += 1.0f) {
+      values.push_back(ValueAt("Root", AnimTrack::Translation, kX, frame));
+    }
+    return values;
+  };
+  const std::vector<float> before = shown();
+  bool shift = false;
+  EditorToolkit::KeyManager* keys = EditorToolkit::EditorKernel::GetInstance()->GetKeyManager();
+  keys->SetModifierSource([&shift] { return shift ? EditorToolkit::KeyManager::Shift : 0u; });
+  // Without falloff the value drag reaches the pressed key alone.
+  Graph().GetEditor().SetFalloffBefore(0.0f);
+  Graph().GetEditor().SetFalloffAfter(0.0f);
+  Graph().OnLButtonDown(EditorCore::MK_LBUTTON, At(5, 1));
+  Graph().OnMouseMove(EditorCore::MK_LBUTTON, At(5, -2));
+  shift = true;
+  Graph().OnMouseMove(EditorCore::MK_LBUTTON, At(15, -2));
+  Graph().OnLButtonUp(0, At(15, -2));
+  keys->SetModifierSource({});
+  EXPECT_NEAR(ValueAt("Root", AnimTrack::Translation, kX, 15.0f), -2.0f, 0.11f)
+      << "the key moved in both, past the next key";
+  const std::string dragged = DescribeKeys(*clip);
+  const std::vector<float> after = shown();
+  Page()->Undo();
+  EXPECT_EQ(DescribeKeys(*clip), file);
+  EXPECT_EQ(shown(), before);
+  Page()->Redo();
+  EXPECT_EQ(DescribeKeys(*clip), dragged);
+  EXPECT_EQ(shown(), after);
 }
 
 TEST_F(EditingRuns, AClickThatDoesNotMoveIsNotAnEdit) {
