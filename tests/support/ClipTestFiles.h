@@ -56,10 +56,13 @@ inline EngineCore::AnimClip* OpenOrFail(const std::string& path) {
 
 using TestSupport::SameKeys;
 
-// Whether the file at `path` opens with the same keys as `clip`.
-inline ::testing::AssertionResult ReopensAs(const EngineCore::AnimClip& clip, const std::string& path) {
+// Whether the file at `path` opens with the same keys as `clip`, vector components within
+// `tolerance`.
+inline ::testing::AssertionResult ReopensAs(const EngineCore::AnimClip& clip, const std::string& path,
+                                            float tolerance = 1e-5f) {
   ClipHolder again(OpenOrFail(path));
-  return again.clip ? SameKeys(clip, *again.clip) : ::testing::AssertionFailure() << path << " does not open";
+  return again.clip ? SameKeys(clip, *again.clip, tolerance)
+                    : ::testing::AssertionFailure() << path << " does not open";
 }
 
 }  // namespace ClipTestFiles
