@@ -15,8 +15,6 @@
 #include "EditorToolkit/GUI_SaveDialog.h"
 #include "EngineCore/AnimTrack.h"
 #include "ModuleHost.h"
-#include "graph/GUI_GraphCtrl.h"
-#include "graph/GraphView.h"
 #include "resources/ModuleIds.h"
 
 namespace Ids = Tarvel::Ids;
@@ -38,13 +36,8 @@ class EditingRuns : public ModuleHost {
       SelectRow(Channels(), row, only.empty() || Channels().GetItemText(row, 0) == only);
     }
     for (int row = 0; row < Tracks().GetItemCount(); ++row) SelectRow(Tracks(), row);
-    Panel().GetGraph().FitAll();
+    Graph().FitAll();
     opened = DescribeKeys(*clip);
-  }
-  Tarvel::GUI_GraphCtrl& Graph() { return Panel().GetGraph(); }
-  CPoint At(double frame, double value) {
-    const Tarvel::GraphView& view = Graph();
-    return {view.ColumnOfFrame(frame), view.RowOfValue(value)};
   }
   // A press on a key, a move and a release, as the left button makes them.
   void Drag(double frame, double value, double toFrame, double toValue) {
