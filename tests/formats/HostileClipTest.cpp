@@ -138,8 +138,7 @@ TEST_F(HostileClip, EmptyObjectsAreWrittenAsObjectsAndTheSaveReopens) {
   ASSERT_OPENS(clip, folder / "Bare.gltf");
   AddKeyedChannel(*clip, "Hips", 3, 1.0f);
   ASSERT_TRUE(clip->Save());
-  EXPECT_TRUE(ClipTestFiles::PassesValidator(folder / "Bare.gltf"));
-  EXPECT_TRUE(ReopensAs(*clip, folder / "Bare.gltf"));
+  EXPECT_TRUE(ClipTestFiles::SavedAs(*clip, folder / "Bare.gltf"));
 }
 
 TEST_F(HostileClip, ABufferLeftWithoutViewsIsNotWrittenEmpty) {
@@ -157,8 +156,7 @@ TEST_F(HostileClip, ABufferLeftWithoutViewsIsNotWrittenEmpty) {
   ASSERT_OPENS(clip, folder / "Walk.gltf");
   clip->SetModified(true);
   ASSERT_TRUE(clip->Save());
-  EXPECT_TRUE(ClipTestFiles::PassesValidator(folder / "Walk.gltf"));
-  EXPECT_TRUE(ReopensAs(*clip, folder / "Walk.gltf"));
+  EXPECT_TRUE(ClipTestFiles::SavedAs(*clip, folder / "Walk.gltf"));
 }
 
 TEST_F(HostileClip, DeepNestingAndStepKeysFarApartAreRefusedBeforeTheyExhaustTheStackOrAreSampled) {

@@ -65,6 +65,13 @@ inline ::testing::AssertionResult ReopensAs(const EngineCore::AnimClip& clip, co
                     : ::testing::AssertionFailure() << path << " does not open";
 }
 
+// Whether the file at `path`, saved from `clip`, passes the validator and opens with the same
+// keys.
+inline ::testing::AssertionResult SavedAs(const EngineCore::AnimClip& clip, const std::string& path) {
+  if (!PassesValidator(path)) return ::testing::AssertionFailure() << path << " does not pass the validator";
+  return ReopensAs(clip, path);
+}
+
 }  // namespace ClipTestFiles
 
 // Opens a clip file into a holder named `name`, ending the test when it does not open.
