@@ -21,7 +21,6 @@
 namespace fs = std::filesystem;
 using ClipTestFiles::Data;
 using ClipTestFiles::ReopensAs;
-using EngineCore::AnimClip;
 using EngineCore::AnimCurve;
 using EngineCore::AnimTrack;
 using EngineCore::Quaternion;

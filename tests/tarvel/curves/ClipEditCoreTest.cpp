@@ -1,6 +1,4 @@
 #include <cmath>
-#include <filesystem>
-#include <memory>
 
 #include <gtest/gtest.h>
 

@@ -18,7 +18,6 @@
 #include "resources/ModuleIds.h"
 
 namespace Ids = Tarvel::Ids;
-using EditorCore::CPoint;
 
 namespace {
 
