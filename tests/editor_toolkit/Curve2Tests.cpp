@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
-#include <initializer_list>
 #include <limits>
 #include <random>
 #include <vector>
