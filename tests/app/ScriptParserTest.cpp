@@ -78,16 +78,14 @@ TEST(ScriptParsing, UnknownVerbsAndMalformedLinesNameTheirLineAndAMissingFileIsA
 }
 
 TEST(ScriptParsing, ReadsKeysWithModifiersAndDecimalOrHexadecimalNumbers) {
-  const auto ctrlZ = ScriptParser::ParseKey("Ctrl+z");
-  ASSERT_TRUE(ctrlZ);
-  EXPECT_EQ(ctrlZ->qtKey, Qt::Key_Z);
-  EXPECT_TRUE(ctrlZ->control);
-  EXPECT_FALSE(ctrlZ->shift);
-  const auto shiftDelete = ScriptParser::ParseKey("shift+Delete");
-  ASSERT_TRUE(shiftDelete);
-  EXPECT_EQ(shiftDelete->qtKey, Qt::Key_Delete);
-  EXPECT_TRUE(shiftDelete->shift);
-  EXPECT_EQ(ScriptParser::ParseKey("F12")->qtKey, Qt::Key_F12);
+  // The text, then the key and whether Control and Shift are held.
+  for (const auto& [text, key, control, shift] : {std::tuple{"Ctrl+z", Qt::Key_Z, true, false},
+                                                  {"shift+Delete", Qt::Key_Delete, false, true},
+                                                  {"F12", Qt::Key_F12, false, false}}) {
+    const auto parsed = ScriptParser::ParseKey(text);
+    ASSERT_TRUE(parsed) << text;
+    EXPECT_EQ(std::tuple(parsed->qtKey, parsed->control, parsed->shift), std::tuple(key, control, shift)) << text;
+  }
   EXPECT_FALSE(ScriptParser::ParseKey("F13"));
   EXPECT_FALSE(ScriptParser::ParseKey("Ctrl+"));
   EXPECT_EQ(ScriptParser::ParseInteger("3524"), 3524);

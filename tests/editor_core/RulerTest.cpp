@@ -6,8 +6,6 @@
 
 #include <gtest/gtest.h>
 
-#include <vector>
-
 using namespace EditorCore;
 using EditorCoreTest::SendMouse;
 

@@ -12,7 +12,6 @@
 #include <gtest/gtest.h>
 
 #include <string>
-#include <vector>
 
 #include "RecordingModule.h"
 

@@ -87,25 +87,16 @@ TEST_F(WindowTest, MouseEventsReachTheChildsHandlersWithClientPointAndFlags) {
     const char* what;
     UINT flags;
   };
+  constexpr auto kPress = QEvent::MouseButtonPress, kRelease = QEvent::MouseButtonRelease;
+  constexpr auto kLeft = Qt::LeftButton, kMiddle = Qt::MiddleButton, kRight = Qt::RightButton, kNone = Qt::NoButton;
+  constexpr auto kCtrl = Qt::ControlModifier, kNoKey = Qt::NoModifier;
   const Case cases[] = {
-      {QEvent::MouseButtonPress,
-       {5, 7},
-       Qt::LeftButton,
-       Qt::LeftButton,
-       Qt::ShiftModifier,
-       "LDown",
-       MK_LBUTTON | MK_SHIFT},
-      {QEvent::MouseButtonRelease, {3, 4}, Qt::LeftButton, Qt::NoButton, Qt::ControlModifier, "LUp", MK_CONTROL},
-      {QEvent::MouseMove,
-       {40, 41},
-       Qt::NoButton,
-       Qt::RightButton | Qt::MiddleButton,
-       Qt::ControlModifier,
-       "Move",
-       MK_RBUTTON | MK_MBUTTON | MK_CONTROL},
-      {QEvent::MouseButtonPress, {1, 2}, Qt::MiddleButton, Qt::MiddleButton, Qt::NoModifier, "MDown", MK_MBUTTON},
-      {QEvent::MouseButtonPress, {3, 4}, Qt::RightButton, Qt::RightButton, Qt::NoModifier, "RDown", MK_RBUTTON},
-      {QEvent::MouseButtonRelease, {6, 9}, Qt::RightButton, Qt::NoButton, Qt::NoModifier, "RUp", 0}};
+      {kPress, {5, 7}, kLeft, kLeft, Qt::ShiftModifier, "LDown", MK_LBUTTON | MK_SHIFT},
+      {kRelease, {3, 4}, kLeft, kNone, kCtrl, "LUp", MK_CONTROL},
+      {QEvent::MouseMove, {40, 41}, kNone, kRight | kMiddle, kCtrl, "Move", MK_RBUTTON | MK_MBUTTON | MK_CONTROL},
+      {kPress, {1, 2}, kMiddle, kMiddle, kNoKey, "MDown", MK_MBUTTON},
+      {kPress, {3, 4}, kRight, kRight, kNoKey, "RDown", MK_RBUTTON},
+      {kRelease, {6, 9}, kRight, kNone, kNoKey, "RUp", 0}};
   for (const Case& c : cases) {
     child.calls.clear();
     SendMouse(child, c.type, c.at, c.button, c.buttons, c.modifiers);

@@ -73,8 +73,7 @@ TEST(AnimCurveKeys, AreGoneAfterSetKeyTypeOrEmptyButNotReserve) {
 
 // Stores rotation keys ten frames apart, makes them continuous and reads them back.
 static std::vector<Quaternion> MadeContinuous(const std::vector<Quaternion>& keys) {
-  AnimCurve curve;
-  curve.SetKeyType(AnimCurve::KeyQuaternion);
+  AnimCurve curve = Curve(AnimCurve::KeyQuaternion);
   for (std::uint32_t i = 0; i < keys.size(); ++i) EXPECT_TRUE(curve.AddKey(i * 10, keys[i]));
   curve.MakeRotationsContinuous();
   std::vector<Quaternion> result;
@@ -93,8 +92,7 @@ TEST(RotationContinuity, FlipsKeysAgainstTheirCorrectedPredecessorAndKeepsContin
 }
 
 TEST(AnimCurveEvaluation, InterpolatesLinearlyOrSphericallyAndHoldsTheEnds) {
-  AnimCurve translations;
-  translations.SetKeyType(AnimCurve::KeyVector3);
+  AnimCurve translations = Curve(AnimCurve::KeyVector3);
   Vector3 v;
   EXPECT_FALSE(translations.Evaluate(0.0f, v));
   ASSERT_TRUE(translations.AddKey(10, Vector3(0, 0, 0)));
@@ -108,8 +106,7 @@ TEST(AnimCurveEvaluation, InterpolatesLinearlyOrSphericallyAndHoldsTheEnds) {
     EXPECT_NEAR(v.y, expected.y, 1e-5f) << frame;
     EXPECT_NEAR(v.z, expected.z, 1e-5f) << frame;
   }
-  AnimCurve rotations;
-  rotations.SetKeyType(AnimCurve::KeyQuaternion);
+  AnimCurve rotations = Curve(AnimCurve::KeyQuaternion);
   Quaternion q;
   EXPECT_FALSE(rotations.Evaluate(0.0f, q));
   ASSERT_TRUE(rotations.AddKey(0, AboutZ(0.0f)));

@@ -10,7 +10,6 @@
 #include "TempFolder.h"
 
 using ClipTestFiles::Data;
-using EngineCore::AnimClip;
 using EngineCore::AnimCurve;
 using EngineCore::AnimTrack;
 

@@ -52,6 +52,11 @@ std::map<std::string, std::string> Snapshot(const fs::path& folder) {
 class HostileClip : public ::testing::Test {
  protected:
   Formats::ClipOpenResult Open(const fs::path& path) { return GltfClipFile::Open(path.string()); }
+  // Writes a clip of one track on the node Hips as `name` in the folder.
+  void WriteTrack(const std::string& name, const std::string& path, const std::vector<float>& times,
+                  const std::vector<float>& values, const std::string& interpolation = "LINEAR") {
+    TestClipBuilder().Track("Hips", path, times, values, interpolation).Write(folder.Path() / name);
+  }
   void ExpectRefused(const Formats::ClipOpenResult& result, ClipFileError error, const std::string& named) {
     EXPECT_EQ(result.clip, nullptr);
     if (result.clip) result.clip->Release();
@@ -138,8 +143,7 @@ TEST_F(HostileClip, EmptyObjectsAreWrittenAsObjectsAndTheSaveReopens) {
   ASSERT_OPENS(clip, folder / "Bare.gltf");
   AddKeyedChannel(*clip, "Hips", 3, 1.0f);
   ASSERT_TRUE(clip->Save());
-  EXPECT_TRUE(ClipTestFiles::PassesValidator(folder / "Bare.gltf"));
-  EXPECT_TRUE(ReopensAs(*clip, folder / "Bare.gltf"));
+  EXPECT_TRUE(ClipTestFiles::SavedAs(*clip, folder / "Bare.gltf"));
 }
 
 TEST_F(HostileClip, ABufferLeftWithoutViewsIsNotWrittenEmpty) {
@@ -157,8 +161,7 @@ TEST_F(HostileClip, ABufferLeftWithoutViewsIsNotWrittenEmpty) {
   ASSERT_OPENS(clip, folder / "Walk.gltf");
   clip->SetModified(true);
   ASSERT_TRUE(clip->Save());
-  EXPECT_TRUE(ClipTestFiles::PassesValidator(folder / "Walk.gltf"));
-  EXPECT_TRUE(ReopensAs(*clip, folder / "Walk.gltf"));
+  EXPECT_TRUE(ClipTestFiles::SavedAs(*clip, folder / "Walk.gltf"));
 }
 
 TEST_F(HostileClip, DeepNestingAndStepKeysFarApartAreRefusedBeforeTheyExhaustTheStackOrAreSampled) {
@@ -169,9 +172,7 @@ TEST_F(HostileClip, DeepNestingAndStepKeysFarApartAreRefusedBeforeTheyExhaustThe
   ExpectRefused(Open(folder.Path() / "Deep.gltf"), ClipFileError::TooLarge, "nest");
   // Two STEP keys nearly ten million frames apart, on one track and then on twelve.
   const float far = 9.9e6f / 60.0f;
-  TestClipBuilder one;
-  one.Track("Hips", "translation", {0.0f, far}, {0, 0, 0, 1, 1, 1}, "STEP");
-  one.Write(folder.Path() / "One.gltf");
+  WriteTrack("One.gltf", "translation", {0.0f, far}, {0, 0, 0, 1, 1, 1}, "STEP");
   ExpectRefused(Open(folder.Path() / "One.gltf"), ClipFileError::TooLarge, "frames");
 
   TestClipBuilder twelve;
@@ -197,10 +198,8 @@ TEST_F(HostileClip, TracksWithinTheirOwnBoundAreRefusedWhenTheClipHoldsTooManyKe
 }
 
 TEST_F(HostileClip, HugeValuesSampleToFiniteKeys) {
-  TestClipBuilder builder;
   // Keys between frames make the track sampled; the span between them overflows a float.
-  builder.Track("Hips", "translation", {0.0f, 0.025f, 0.05f}, {-3e38f, -3e38f, -3e38f, 3e38f, 3e38f, 3e38f, 0, 0, 0});
-  builder.Write(folder.Path() / "Huge.gltf");
+  WriteTrack("Huge.gltf", "translation", {0.0f, 0.025f, 0.05f}, {-3e38f, -3e38f, -3e38f, 3e38f, 3e38f, 3e38f, 0, 0, 0});
   ASSERT_OPENS(clip, folder / "Huge.gltf");
   const AnimCurve* hips = ClipTestFiles::Track(*clip, "Hips", AnimTrack::Translation);
   ASSERT_NE(hips, nullptr);
@@ -216,9 +215,7 @@ TEST_F(HostileClip, HugeValuesSampleToFiniteKeys) {
 TEST_F(HostileClip, LongQuaternionsAreNormalisedWhetherKeptOrSampledAndAZeroLengthOneRefusesTheFile) {
   const float big = 1e20f;
   for (const float second : {1.0f / 60.0f, 0.025f}) {
-    TestClipBuilder builder;
-    builder.Track("Hips", "rotation", {0.0f, second, 0.05f}, {0, 0, 0, big, big, 0, 0, 0, 0, big, 0, big});
-    builder.Write(folder.Path() / "Long.gltf");
+    WriteTrack("Long.gltf", "rotation", {0.0f, second, 0.05f}, {0, 0, 0, big, big, 0, 0, 0, 0, big, 0, big});
     ASSERT_OPENS(clip, folder / "Long.gltf");
     const AnimCurve* hips = ClipTestFiles::Track(*clip, "Hips", AnimTrack::Rotation);
     ASSERT_NE(hips, nullptr);
@@ -227,21 +224,17 @@ TEST_F(HostileClip, LongQuaternionsAreNormalisedWhetherKeptOrSampledAndAZeroLeng
       EXPECT_NEAR(q.x * q.x + q.y * q.y + q.z * q.z + q.w * q.w, 1.0f, 1e-5f) << "key " << k;
     }
   }
-  TestClipBuilder builder;
-  builder.Track("Hips", "rotation", {0.0f, 1.0f / 60.0f}, {0, 0, 0, 1, 0, 0, 0, 0});
-  builder.Write(folder.Path() / "Zero.gltf");
+  WriteTrack("Zero.gltf", "rotation", {0.0f, 1.0f / 60.0f}, {0, 0, 0, 1, 0, 0, 0, 0});
   ExpectRefused(Open(folder.Path() / "Zero.gltf"), ClipFileError::NonFiniteValue, "zero");
 }
 
 TEST_F(HostileClip, CubicTangentsThatOverflowRefuseTheFile) {
-  TestClipBuilder builder;
   // In-tangent, value, out-tangent per key: values near the largest float with steep
   // tangents between them rise past it.
   const float v = 3.3e38f;
   const float m = 3e38f;
-  builder.Track("Hips", "translation", {0.0f, 1.0f}, {0, 0, 0, v, v, v, m, m, m, -m, -m, -m, v, v, v, 0, 0, 0},
-                "CUBICSPLINE");
-  builder.Write(folder.Path() / "Cubic.gltf");
+  WriteTrack("Cubic.gltf", "translation", {0.0f, 1.0f}, {0, 0, 0, v, v, v, m, m, m, -m, -m, -m, v, v, v, 0, 0, 0},
+             "CUBICSPLINE");
   const Formats::ClipOpenResult result = Open(folder.Path() / "Cubic.gltf");
   if (result.clip) {
     const AnimCurve* hips = ClipTestFiles::Track(*result.clip, "Hips", AnimTrack::Translation);

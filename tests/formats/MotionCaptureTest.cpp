@@ -21,7 +21,6 @@
 namespace fs = std::filesystem;
 using ClipTestFiles::Data;
 using ClipTestFiles::ReopensAs;
-using EngineCore::AnimClip;
 using EngineCore::AnimCurve;
 using EngineCore::AnimTrack;
 using EngineCore::Quaternion;
@@ -179,8 +178,7 @@ TEST_F(MotionCapture, SavingACaptureWritesAGltfBesideItAndNeverTouchesTheSource)
   ASSERT_TRUE(clip->Save());
   EXPECT_EQ(ReadBytes(source), kTwoJoints);
   EXPECT_EQ(log.Count(EngineCore::Log::Info, "Wave.gltf"), 1) << "the log says where the clip went";
-  ASSERT_TRUE(ClipTestFiles::PassesValidator(folder / "Wave.gltf"));
-  EXPECT_TRUE(ReopensAs(*clip, folder / "Wave.gltf"));
+  EXPECT_TRUE(ClipTestFiles::SavedAs(*clip, folder / "Wave.gltf"));
   // Later saves go into that glTF.
   AnimCurve* move = clip->GetChannelAt(0)->GetCurve(AnimTrack::Translation);
   move->Empty();
@@ -271,8 +269,7 @@ TEST_F(MotionCapture, FbxAndColladaTakesKeepTheirNodesKeysAndSaveAsValidGltf) {
     std::string message;
     const std::string copy = folder / "Copy.gltf";
     ASSERT_EQ(Formats::GltfClipFile::SaveAs(*clip, copy, message), Formats::ClipFileError::None) << message;
-    EXPECT_TRUE(ClipTestFiles::PassesValidator(copy));
-    EXPECT_TRUE(ReopensAs(*clip, copy));
+    EXPECT_TRUE(ClipTestFiles::SavedAs(*clip, copy));
     EXPECT_EQ(ReadBytes(source), before);
   }
 }

@@ -4,7 +4,6 @@
 
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <random>
 #include <set>
 

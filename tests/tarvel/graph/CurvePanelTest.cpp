@@ -4,7 +4,6 @@
 
 #include "EditorCore/GUI_Menu.h"
 #include "ModuleHost.h"
-#include "graph/GUI_GraphCtrl.h"
 #include "resources/ModuleIds.h"
 
 using EditorCore::CRect;
@@ -50,7 +49,7 @@ TEST_F(CurvePanel, ArrowKeysMoveTheTimeCursorNotBelowZero) {
 
 TEST_F(CurvePanel, TheFramesModeHidesTheFalloffButKeepsIt) {
   EXPECT_EQ(Page()->GetCore().GetSelection().GetCurves().size(), 3u) << "Arm's rotation, shown when the page opened";
-  const Tarvel::GraphEditor& editor = Panel().GetGraph().GetEditor();
+  const Tarvel::GraphEditor& editor = Graph().GetEditor();
   auto& falloff = Item<EditorCore::GUI_CheckBox>(Panel(), 1048);
   Panel().OnCommand(1028);
   EXPECT_EQ(editor.iEditMode, 3);
@@ -66,7 +65,7 @@ TEST_F(CurvePanel, WheelZoomIsOneFactorAboutThePointerAndHomeAndFBringTheKeysBac
   EditorCore::GUI_RulerCtrl& frames = Panel().GetFrameRuler();
   EditorCore::GUI_RulerCtrl& values = Panel().GetValueRuler();
   CRect rect;
-  Panel().GetGraph().GetWindowRect(rect);
+  Graph().GetWindowRect(rect);
   const EditorCore::CPoint over(rect.left + 100, rect.top + 50);
   const double frame = frames.PixelToValue(100);
   const double value = values.PixelToValue(rect.Height() - 50);

@@ -18,8 +18,11 @@ class ChannelOperations : public ModuleHost {
     clip = Open("Walk");
   }
 
-  // The next channel dialog gets this name and these boxes, then OK (or Cancel).
-  void Answer(const std::string& name, bool translation, bool rotation, bool scale, int code = EditorCore::IDOK) {
+  static constexpr EditorCore::UINT kCreate = 16664, kEdit = 16665;  // Create Channel, Edit Channel
+
+  // Runs a channel command whose dialog gets this name and these boxes, then OK (or Cancel).
+  void Run(EditorCore::UINT command, const std::string& name, bool translation, bool rotation, bool scale,
+           int code = EditorCore::IDOK) {
     EditorCore::GUI_Dialog::SetModalResponder([=, this](EditorCore::GUI_Dialog& dialog) {
       shownName = dialog.GetDlgItemText(1002u);
       shownBoxes = {dialog.IsDlgButtonChecked(1038u), dialog.IsDlgButtonChecked(1039u),
@@ -30,6 +33,7 @@ class ChannelOperations : public ModuleHost {
       dialog.CheckDlgButton(1040u, scale);
       return code;
     });
+    module->OnMenuCommand(command);
   }
   EngineCore::AnimChannel* Channel(const char* name) {
     return clip->GetChannel(EngineCore::AnimClip::ComputeChannelKey(name));
@@ -43,27 +47,21 @@ class ChannelOperations : public ModuleHost {
 }  // namespace
 
 TEST_F(ChannelOperations, CreateOffersAllTracksNumbersUnnamedChannelsAndTakesOnlyTheCheckedTracks) {
-  Answer("Tail", true, true, true, EditorCore::IDCANCEL);
-  module->OnMenuCommand(16664);
+  Run(kCreate, "Tail", true, true, true, EditorCore::IDCANCEL);
   EXPECT_EQ(clip->GetChannelCount(), 2u) << "cancel creates nothing";
   EXPECT_FALSE(clip->IsModified());
-  Answer("", true, true, true);
-  module->OnMenuCommand(16664);
+  Run(kCreate, "", true, true, true);
   EXPECT_EQ(shownName, "");
   EXPECT_EQ(shownBoxes, (std::vector<bool>{true, true, true}));
   ASSERT_NE(Channel("UnnamedChannel0"), nullptr);
   EXPECT_EQ(Channel("UnnamedChannel0")->GetTrackCount(), 3u);
   EXPECT_TRUE(clip->IsModified());
-  Answer("unnamedchannel3", true, true, true);
-  module->OnMenuCommand(16664);
-  Answer("UnnamedChannelX", true, true, true);
-  module->OnMenuCommand(16664);
-  Answer("", true, true, true);
-  module->OnMenuCommand(16664);
+  Run(kCreate, "unnamedchannel3", true, true, true);
+  Run(kCreate, "UnnamedChannelX", true, true, true);
+  Run(kCreate, "", true, true, true);
   EXPECT_NE(Channel("UnnamedChannel4"), nullptr) << "numbered after the highest, case ignored, X read as 0";
   EXPECT_EQ(Channels().GetItemCount(), 6);
-  Answer("Tail", false, true, false);
-  module->OnMenuCommand(16664);
+  Run(kCreate, "Tail", false, true, false);
   ASSERT_NE(Channel("Tail"), nullptr);
   ASSERT_EQ(Channel("Tail")->GetTrackCount(), 1u);
   EXPECT_EQ(Channel("Tail")->GetCurve(AnimTrack::Rotation)->GetKeyType(), EngineCore::AnimCurve::KeyQuaternion);
@@ -71,8 +69,7 @@ TEST_F(ChannelOperations, CreateOffersAllTracksNumbersUnnamedChannelsAndTakesOnl
 
 TEST_F(ChannelOperations, EditShowsTheChannelRenamesItKeepingItsKeysAndDropsUncheckedTracks) {
   // Arm is the first row and is selected when the page opens.
-  Answer("Elbow", false, true, true);
-  module->OnMenuCommand(16665);
+  Run(kEdit, "Elbow", false, true, true);
   EXPECT_EQ(shownName, "Arm");
   EXPECT_EQ(shownBoxes, (std::vector<bool>{false, true, false}));
   ASSERT_NE(Channel("Elbow"), nullptr);
@@ -81,18 +78,15 @@ TEST_F(ChannelOperations, EditShowsTheChannelRenamesItKeepingItsKeysAndDropsUnch
   EXPECT_TRUE(Channel("Elbow")->HasTrack(AnimTrack::Scale));
   ASSERT_NE(Channels().GetSelectedRow(0), nullptr);
   EXPECT_EQ(Channels().GetSelectedRow(0)->text, "Elbow");
-  Answer("Elbow", false, false, false);
-  module->OnMenuCommand(16665);
+  Run(kEdit, "Elbow", false, false, false);
   ASSERT_NE(Channel("Elbow"), nullptr);
   EXPECT_EQ(Channel("Elbow")->GetTrackCount(), 0u) << "every box cleared leaves a channel without tracks";
 }
 
 TEST_F(ChannelOperations, EditToATakenOrAnEmptyNameKeepsTheChannelAsItWas) {
-  Answer("", true, true, true);
-  module->OnMenuCommand(16665);
+  Run(kEdit, "", true, true, true);
   EXPECT_EQ(Channel("Arm")->GetTrackCount(), 1u);
-  Answer("Root", true, true, true);
-  module->OnMenuCommand(16665);
+  Run(kEdit, "Root", true, true, true);
   ASSERT_NE(Channel("Arm"), nullptr);
   EXPECT_EQ(Channel("Arm")->GetTrackCount(), 1u);
   EXPECT_EQ(Channel("Root")->GetTrackCount(), 1u);

@@ -1,5 +1,4 @@
 #include <algorithm>
-#include <cmath>
 #include <string>
 
 #include <QImage>
@@ -13,7 +12,6 @@
 #include "EditorToolkit/EditorKernel.h"
 #include "EngineCore/AnimTrack.h"
 #include "ModuleHost.h"
-#include "graph/GUI_GraphCtrl.h"
 #include "module/GUI_TrackListCtrl.h"
 
 using EditorCore::CRect;
@@ -151,16 +149,15 @@ TEST_F(ClipPage, TheContextMenuOffersWhatTheSelectionAllowsAndRemovesChannels) {
   SelectRow(Channels(), 2);
   // A rubber band over the whole graph makes a key of A the current key, drawn on the graph.
   Page()->MoveWindow(0, 0, 900, 600);
-  Tarvel::GUI_GraphCtrl& graph = Panel().GetGraph();
   CRect client;
-  graph.GetClientRect(client);
-  graph.OnLButtonDown(EditorCore::MK_LBUTTON, client.TopLeft());
-  graph.OnMouseMove(EditorCore::MK_LBUTTON, client.BottomRight());
-  graph.OnLButtonUp(0, client.BottomRight());
-  ASSERT_NE(graph.GetEditor().pCurrentPoint, nullptr);
+  Graph().GetClientRect(client);
+  Graph().OnLButtonDown(EditorCore::MK_LBUTTON, client.TopLeft());
+  Graph().OnMouseMove(EditorCore::MK_LBUTTON, client.BottomRight());
+  Graph().OnLButtonUp(0, client.BottomRight());
+  ASSERT_NE(Graph().GetEditor().pCurrentPoint, nullptr);
   Channels().OnCommand(16676);
-  EXPECT_EQ(graph.GetEditor().pCurrentPoint, nullptr) << "the current key went with its channel";
-  EXPECT_FALSE(static_cast<QWidget*>(graph.GetSafeHwnd())->grab().isNull());
+  EXPECT_EQ(Graph().GetEditor().pCurrentPoint, nullptr) << "the current key went with its channel";
+  EXPECT_FALSE(static_cast<QWidget*>(Graph().GetSafeHwnd())->grab().isNull());
   EngineCore::AnimClip& clip = *Page()->GetClip();
   ASSERT_EQ(clip.GetChannelCount(), 1u);
   EXPECT_EQ(clip.GetChannelAt(0)->GetName(), "B");

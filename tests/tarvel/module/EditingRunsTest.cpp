@@ -17,12 +17,9 @@
 #include "EditorToolkit/KeyManager.h"
 #include "EngineCore/AnimTrack.h"
 #include "ModuleHost.h"
-#include "graph/GUI_GraphCtrl.h"
-#include "graph/GraphView.h"
 #include "resources/ModuleIds.h"
 
 namespace Ids = Tarvel::Ids;
-using EditorCore::CPoint;
 
 namespace {
 
@@ -33,19 +30,15 @@ using TestSupport::DescribeKeys;
 class EditingRuns : public ModuleHost {
  protected:
   // Opens a clip showing the channels named (every channel when none is), all their curves
-  // selected.
+  // selected; `opened` describes its keys.
   void OpenAll(const char* name, const std::string& only = {}) {
     clip = Open(name);
     for (int row = 0; row < Channels().GetItemCount(); ++row) {
       SelectRow(Channels(), row, only.empty() || Channels().GetItemText(row, 0) == only);
     }
     for (int row = 0; row < Tracks().GetItemCount(); ++row) SelectRow(Tracks(), row);
-    Panel().GetGraph().FitAll();
-  }
-  Tarvel::GUI_GraphCtrl& Graph() { return Panel().GetGraph(); }
-  CPoint At(double frame, double value) {
-    const Tarvel::GraphView& view = Graph();
-    return {view.ColumnOfFrame(frame), view.RowOfValue(value)};
+    Graph().FitAll();
+    opened = DescribeKeys(*clip);
   }
   // A press on a key, a move and a release, as the left button makes them.
   void Drag(double frame, double value, double toFrame, double toValue) {
@@ -70,6 +63,7 @@ class EditingRuns : public ModuleHost {
   }
 
   EngineCore::AnimClip* clip = nullptr;
+  std::string opened;
 };
 
 constexpr std::uint32_t kX = 0;
@@ -79,11 +73,10 @@ using EngineCore::AnimTrack;
 
 TEST_F(EditingRuns, AToolOnEveryCurveIsOneStepThatOneUndoTakesBackExactly) {
   OpenAll("Walk");
-  const std::string file = DescribeKeys(*clip);
   module->OnMenuCommand(Ids::kCmdRemoveAllPoints);
-  ASSERT_NE(DescribeKeys(*clip), file);
+  ASSERT_NE(DescribeKeys(*clip), opened);
   Page()->Undo();
-  EXPECT_EQ(DescribeKeys(*clip), file) << "one undo gives back every curve the tool changed";
+  EXPECT_EQ(DescribeKeys(*clip), opened) << "one undo gives back every curve the tool changed";
   EXPECT_FALSE(clip->IsModified()) << "back where the file is";
   Page()->Redo();
   EXPECT_TRUE(clip->IsModified());
@@ -92,7 +85,6 @@ TEST_F(EditingRuns, AToolOnEveryCurveIsOneStepThatOneUndoTakesBackExactly) {
 
 TEST_F(EditingRuns, EveryDragOfAKeyMovesItAndEachUndoTakesBackOneDrag) {
   OpenAll("Walk", "Root");
-  const std::string file = DescribeKeys(*clip);
   Drag(5, 1, 5, -2);
   EXPECT_NEAR(ValueAt("Root", AnimTrack::Translation, kX, 5.0f), -2.0f, 0.11f);
   const std::string afterFirst = DescribeKeys(*clip);
@@ -101,12 +93,11 @@ TEST_F(EditingRuns, EveryDragOfAKeyMovesItAndEachUndoTakesBackOneDrag) {
   Page()->Undo();
   EXPECT_EQ(DescribeKeys(*clip), afterFirst);
   Page()->Undo();
-  EXPECT_EQ(DescribeKeys(*clip), file);
+  EXPECT_EQ(DescribeKeys(*clip), opened);
 }
 
 TEST_F(EditingRuns, AValueDragThatShiftTurnsIntoAFrameMoveIsUndoneExactly) {
   OpenAll("Walk", "Root");
-  const std::string file = DescribeKeys(*clip);
   // The curve as the graph shows it, not only the clip (which an undo back to the file takes
   // from the file's keys).
   auto shown = [this] {
@@ -134,7 +125,7 @@ TEST_F(EditingRuns, AValueDragThatShiftTurnsIntoAFrameMoveIsUndoneExactly) {
   const std::string dragged = DescribeKeys(*clip);
   const std::vector<float> after = shown();
   Page()->Undo();
-  EXPECT_EQ(DescribeKeys(*clip), file);
+  EXPECT_EQ(DescribeKeys(*clip), opened);
   EXPECT_EQ(shown(), before);
   Page()->Redo();
   EXPECT_EQ(DescribeKeys(*clip), dragged);
@@ -156,16 +147,14 @@ TEST_F(EditingRuns, AClickThatDoesNotMoveIsNotAnEdit) {
 TEST_F(EditingRuns, AFrameDragTakenBackForACollisionLeavesTheClipAsTheGraphShowsIt) {
   OpenAll("Walk", "Root");
   FramesMode();
-  const std::string file = DescribeKeys(*clip);
   Drag(5, 1, 12, 1);
   EXPECT_EQ(ValueAt("Root", AnimTrack::Translation, kX, 5.0f), 1.0f) << "the graph took the drag back";
-  EXPECT_EQ(DescribeKeys(*clip), file) << "and so does the clip";
+  EXPECT_EQ(DescribeKeys(*clip), opened) << "and so does the clip";
   EXPECT_FALSE(clip->IsModified());
 }
 
 TEST_F(EditingRuns, ChannelOperationsMarkTheClipAndAreUndoneLikeAnyEdit) {
   OpenAll("Walk");
-  const std::string file = DescribeKeys(*clip);
   EditorCore::GUI_Dialog::SetModalResponder([](EditorCore::GUI_Dialog& dialog) {
     dialog.SetDlgItemText(Ids::kCtlChannelNameEdit, "Pelvis");
     return EditorCore::IDOK;
@@ -174,7 +163,7 @@ TEST_F(EditingRuns, ChannelOperationsMarkTheClipAndAreUndoneLikeAnyEdit) {
   ASSERT_NE(clip->GetChannel(EngineCore::AnimClip::ComputeChannelKey("Pelvis")), nullptr);
   EXPECT_TRUE(clip->IsModified()) << "a rename is saved";
   Page()->Undo();
-  EXPECT_EQ(DescribeKeys(*clip), file);
+  EXPECT_EQ(DescribeKeys(*clip), opened);
   EXPECT_FALSE(clip->IsModified());
   Page()->Redo();
   EXPECT_NE(clip->GetChannel(EngineCore::AnimClip::ComputeChannelKey("Pelvis")), nullptr);
@@ -183,7 +172,7 @@ TEST_F(EditingRuns, ChannelOperationsMarkTheClipAndAreUndoneLikeAnyEdit) {
   EXPECT_EQ(clip->GetChannelCount(), 1u);
   Page()->Undo();
   Page()->Undo();
-  EXPECT_EQ(DescribeKeys(*clip), file) << "the removed channel comes back with every key";
+  EXPECT_EQ(DescribeKeys(*clip), opened) << "the removed channel comes back with every key";
 }
 
 TEST_F(EditingRuns, TheHistoryKeepsRecordingLargeStepsPastItsOldLimit) {
@@ -238,14 +227,13 @@ class PoseClip : public EditingRuns {
 TEST_F(PoseClip, AChannelKeyedOnlyAtFrameZeroShowsItsKeyAndKeepsIt) {
   OpenAll("Poses");
   EXPECT_EQ(ValueAt("Pose", AnimTrack::Translation, 2, 0.0f), 3.0f) << "the pose shows as a one-point curve";
-  const std::string before = DescribeKeys(*clip);
   for (int row = 0; row < Tracks().GetItemCount(); ++row) {
     SelectRow(Tracks(), row, Tracks().GetRowCurve(row)->iChannelKey == EngineCore::AnimClip::ComputeChannelKey("Move"));
   }
   module->OnMenuCommand(Ids::kCmdRemoveAllPoints);
   // Pose is the first channel: its line of the description holds its one key.
   const std::string after = DescribeKeys(*clip);
-  EXPECT_EQ(after.substr(0, after.find('\n')), before.substr(0, before.find('\n')));
+  EXPECT_EQ(after.substr(0, after.find('\n')), opened.substr(0, opened.find('\n')));
 }
 
 TEST_F(PoseClip, AChannelWithoutTracksIsListedAndCanBeRemoved) {
@@ -262,31 +250,29 @@ TEST_F(EditingRuns, TypedNumbersApplyWhenConfirmedAsOneStepAndEscapeRestoresTheT
   auto& value = Item<EditorCore::GUI_EditBox>(Panel(), Ids::kCtlValueEdit);
   auto& key = Item<EditorCore::GUI_EditBox>(Panel(), Ids::kCtlKeyEdit);
   Click(12, 4);
-  const std::string file = DescribeKeys(*clip);
   value.SetWindowText("7");
   EXPECT_EQ(ValueAt("Root", AnimTrack::Translation, kX, 12.0f), 4.0f) << "typing alone moves nothing";
   KeyDown(value, EditorCore::VK_RETURN, &value);
   EXPECT_EQ(ValueAt("Root", AnimTrack::Translation, kX, 12.0f), 7.0f);
-  EXPECT_NE(DescribeKeys(*clip), file) << "written back";
+  EXPECT_NE(DescribeKeys(*clip), opened) << "written back";
   EXPECT_TRUE(clip->IsModified());
   value.SetWindowText("9");
   KeyDown(value, EditorCore::VK_ESCAPE, &value);
   EXPECT_EQ(value.GetFloatValue(), 7.0) << "Escape puts the key's value back";
   EXPECT_EQ(ValueAt("Root", AnimTrack::Translation, kX, 12.0f), 7.0f);
   Page()->Undo();
-  EXPECT_EQ(DescribeKeys(*clip), file);
+  EXPECT_EQ(DescribeKeys(*clip), opened);
   EXPECT_TRUE(key.IsReadOnly()) << "frames are not typed in the values mode";
 }
 
 TEST_F(EditingRuns, KeysTypedInAnEditBoxEditItsText) {
   OpenAll("Walk", "Root");
   Click(12, 4);
-  const std::string before = DescribeKeys(*clip);
   auto& value = Item<EditorCore::GUI_EditBox>(Panel(), Ids::kCtlValueEdit);
   for (EditorCore::WPARAM typed : {EditorCore::VK_DELETE, EditorCore::VK_LEFT, EditorCore::VK_RIGHT}) {
     EXPECT_FALSE(KeyDown(Panel(), typed, &value)) << "the box gets key " << typed;
   }
-  EXPECT_EQ(DescribeKeys(*clip), before);
+  EXPECT_EQ(DescribeKeys(*clip), opened);
   EXPECT_EQ(Page()->GetCore().GetTimeCursor(), 0.0f);
 }
 

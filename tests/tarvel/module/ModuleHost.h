@@ -22,6 +22,8 @@
 #include "TempFolder.h"
 #include "channels/GUI_ChannelListCtrl.h"
 #include "graph/GUI_CurvePanelDialog.h"
+#include "graph/GUI_GraphCtrl.h"
+#include "graph/GraphView.h"
 #include "module/AnimClipDialog.h"
 #include "module/GUI_ClipEditorFrame.h"
 #include "module/GUI_ClipTabsDialog.h"
@@ -87,6 +89,12 @@ class ModuleHost : public ::testing::Test {
   Tarvel::GUI_ChannelListCtrl& Channels() { return Page()->GetChannelList(); }
   Tarvel::GUI_TrackListCtrl& Tracks() { return Page()->GetTrackList(); }
   Tarvel::GUI_CurvePanelDialog& Panel() { return Page()->GetCurvePanel(); }
+  Tarvel::GUI_GraphCtrl& Graph() { return Panel().GetGraph(); }
+  // The graph's point of a frame and a value.
+  EditorCore::CPoint At(double frame, double value) {
+    const Tarvel::GraphView& view = Graph();
+    return {view.ColumnOfFrame(frame), view.RowOfValue(value)};
+  }
   // A window's descendants of a kind, as the host's widgets hold them.
   template <typename Window>
   static std::vector<Window*> Children(EditorCore::GUI_Wnd& parent) {

@@ -1,7 +1,5 @@
 #pragma once
 
-#include <memory>
-
 #include "EngineCore/AnimClip.h"
 #include "EngineCore/Crc32.h"
 #include "EngineCore/Scene.h"

@@ -7,13 +7,11 @@
 
 #include <gtest/gtest.h>
 
-#include "ClipKeys.h"
+#include "ClipTestFiles.h"
 #include "EditorCore/GUI_EditBox.h"
 #include "EditorToolkit/EditorKernel.h"
 #include "EngineCore/AnimTrack.h"
 #include "ModuleHost.h"
-#include "graph/GUI_GraphCtrl.h"
-#include "graph/GraphView.h"
 #include "resources/ModuleIds.h"
 
 namespace Ids = Tarvel::Ids;
@@ -151,13 +149,7 @@ class RandomEditing : public ModuleHost {
     }
     module->OnMenuCommand(Ids::kCmdClipSave);
     EXPECT_FALSE(clip->IsModified());
-    const std::string file = (folder.Path() / "AnimClips" / (std::string(name) + ".gltf")).string();
-    Formats::ClipOpenResult saved = Formats::GltfClipFile::Open(file);
-    EXPECT_TRUE(saved.clip) << saved.message;
-    if (saved.clip) {
-      EXPECT_TRUE(TestSupport::SameKeys(*clip, *saved.clip, 0.0f));
-      saved.clip->Release();
-    }
+    EXPECT_TRUE(ClipTestFiles::ReopensAs(*clip, folder / ("AnimClips/" + std::string(name) + ".gltf"), 0.0f));
     return !::testing::Test::HasFailure();
   }
 
@@ -190,12 +182,6 @@ class RandomEditing : public ModuleHost {
     for (int row = 0; row < Channels().GetItemCount(); ++row) SelectRow(Channels(), row, all || Pick(2));
     for (int row = 0; row < Tracks().GetItemCount(); ++row) SelectRow(Tracks(), row, all || Pick(3));
     Graph().FitAll();
-  }
-
-  Tarvel::GUI_GraphCtrl& Graph() { return Panel().GetGraph(); }
-  CPoint At(double frame, double value) {
-    const Tarvel::GraphView& view = Graph();
-    return {view.ColumnOfFrame(frame), view.RowOfValue(value)};
   }
 
   // A press on a key of a shown curve, moves and a release; with Control now and then.

@@ -7,12 +7,12 @@
 #include <gtest/gtest.h>
 
 #include "ClipBuilder.h"
+#include "ClipTestFiles.h"
 #include "CurveRecords.h"
 #include "EngineCore/AnimTrack.h"
 #include "EngineCore/Crc32.h"
 #include "EngineCore/Scene.h"
 #include "EngineCore/SceneEditionManager.h"
-#include "Formats/GltfClipFile.h"
 #include "curves/ClipEditCore.h"
 #include "tools/KeyTools.h"
 #include "tools/PointOperations.h"
@@ -376,18 +376,15 @@ TEST_F(EulerFilter, TheSelectionFiltersOnlyFromItsFirstToItsLastKey) {
 }
 
 TEST_F(EulerFilter, OnACapturedTakeNoRotationCurveJumpsAndEveryRotationStaysOneUndoAway) {
-  Formats::ClipOpenResult take = Formats::GltfClipFile::Open(std::string(TARVEL_TEST_DATA) + "/01_01.gltf");
-  ASSERT_TRUE(take.clip) << take.message;
-  Attach(*take.clip);
+  ASSERT_OPENS(take, ClipTestFiles::Data("01_01.gltf"));
+  Attach(*take);
   // The Hips turn 3.3 degrees between frames 1008 and 1009; their X and Z angles flip.
   EXPECT_GT(WidestRotationJump(), 120.0f);
-  const RotationKeys before = Rotations(*take.clip);
+  const RotationKeys before = Rotations(*take);
   ASSERT_TRUE(KeyTools::EulerFilter(core, false));
   EXPECT_LE(WidestRotationJump(), 90.0f);
-  EXPECT_LE(WidestTurn(before, Rotations(*take.clip)), 0.001) << "degrees between a key's rotation before and after";
+  EXPECT_LE(WidestTurn(before, Rotations(*take)), 0.001) << "degrees between a key's rotation before and after";
   EXPECT_EQ(core.GetHistory().GetStepCount(), 1u);
   ASSERT_TRUE(core.Undo());
-  EXPECT_EQ(Rotations(*take.clip), before) << "one undo gives back every key exactly";
-  core.DetachClip();
-  take.clip->Release();
+  EXPECT_EQ(Rotations(*take), before) << "one undo gives back every key exactly";
 }

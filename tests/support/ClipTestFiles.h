@@ -56,10 +56,20 @@ inline EngineCore::AnimClip* OpenOrFail(const std::string& path) {
 
 using TestSupport::SameKeys;
 
-// Whether the file at `path` opens with the same keys as `clip`.
-inline ::testing::AssertionResult ReopensAs(const EngineCore::AnimClip& clip, const std::string& path) {
+// Whether the file at `path` opens with the same keys as `clip`, vector components within
+// `tolerance`.
+inline ::testing::AssertionResult ReopensAs(const EngineCore::AnimClip& clip, const std::string& path,
+                                            float tolerance = 1e-5f) {
   ClipHolder again(OpenOrFail(path));
-  return again.clip ? SameKeys(clip, *again.clip) : ::testing::AssertionFailure() << path << " does not open";
+  return again.clip ? SameKeys(clip, *again.clip, tolerance)
+                    : ::testing::AssertionFailure() << path << " does not open";
+}
+
+// Whether the file at `path`, saved from `clip`, passes the validator and opens with the same
+// keys.
+inline ::testing::AssertionResult SavedAs(const EngineCore::AnimClip& clip, const std::string& path) {
+  if (!PassesValidator(path)) return ::testing::AssertionFailure() << path << " does not pass the validator";
+  return ReopensAs(clip, path);
 }
 
 }  // namespace ClipTestFiles
