@@ -7,6 +7,7 @@
 #include <cmath>
 #include <limits>
 #include <unordered_set>
+#include <utility>
 
 #include "EditorCore/Color.h"
 #include "EditorCore/GUI_BackBuffer.h"
@@ -510,16 +511,25 @@ void GUI_GraphCtrl::PaintCurves(GUI_BackBuffer& buffer, int width, int height, c
   const COLORREF ground = EditorCore::GUI_ThemeManager::GetColor(Ids::kThemeGraphBackground);
   const COLORREF band = EditorCore::GUI_ThemeManager::GetColor(Ids::kThemeGraphSelection);
   strokes.clear();
+  // A colour too close to the grounds is drawn on a dark casing. Curves share a few colours:
+  // each one's contrast is worked out once.
+  std::vector<std::pair<COLORREF, bool>> casedColours;
+  auto isCased = [&](COLORREF colour) {
+    for (const auto& [known, cased] : casedColours) {
+      if (known == colour) return cased;
+    }
+    const bool cased =
+        std::min(ColourContrast::Ratio(colour, ground), ColourContrast::Ratio(colour, band)) < Ids::kCurveContrast;
+    casedColours.emplace_back(colour, cased);
+    return cased;
+  };
   // Selected curves go last so that they lie on top.
   for (const bool selectedPass : {false, true}) {
     for (const CurveInfo* info : curves.GetCurves()) {
       if (!info || info->bFiltered || info->bSelected != selectedPass) continue;
       if (!info->pCurve || info->pCurve->GetPointCount() == 0) continue;
       const COLORREF colour = info->bSelected ? info->pCurve->GetSelectionColor() : info->pCurve->GetColor();
-      // A colour too close to the grounds is drawn on a dark casing.
-      const bool cased =
-          std::min(ColourContrast::Ratio(colour, ground), ColourContrast::Ratio(colour, band)) < Ids::kCurveContrast;
-      strokes.push_back({info->pCurve.get(), colour, cased, nullptr, nullptr, nullptr});
+      strokes.push_back({info->pCurve.get(), colour, isCased(colour), nullptr, nullptr, nullptr});
     }
   }
   // Traces are kept for the curves drawn only; each stroke's trace exists before the helper
