@@ -17,6 +17,18 @@ HelperThread::~HelperThread() {
   thread.join();
 }
 
+template <typename Done>
+bool HelperThread::SpinUntil(const Done& done) {
+  const auto deadline = std::chrono::steady_clock::now() + kSpin;
+  while (!done()) {
+    if (std::chrono::steady_clock::now() >= deadline) return false;
+#if defined(__x86_64__) || defined(__i386__)
+    __builtin_ia32_pause();
+#endif
+  }
+  return true;
+}
+
 bool HelperThread::Start(std::function<void()> task) {
   if (failed) return false;
   if (!thread.joinable()) {
@@ -33,12 +45,14 @@ bool HelperThread::Start(std::function<void()> task) {
     changed.wait(lock, [this] { return !busy; });
     pending = std::move(task);
     busy = true;
+    posted = true;
   }
   changed.notify_all();
   return true;
 }
 
 void HelperThread::Wait() {
+  if (SpinUntil([this] { return !busy; })) return;
   std::unique_lock lock(mutex);
   changed.wait(lock, [this] { return !busy; });
 }
@@ -46,10 +60,16 @@ void HelperThread::Wait() {
 void HelperThread::Serve() {
   std::unique_lock lock(mutex);
   for (;;) {
+    if (!posted && !stopping) {
+      lock.unlock();
+      SpinUntil([this] { return posted.load(); });
+      lock.lock();
+    }
     changed.wait(lock, [this] { return stopping || (busy && pending); });
     if (stopping) return;
     std::function<void()> task = std::move(pending);
     pending = nullptr;
+    posted = false;
     lock.unlock();
     task();
     lock.lock();

@@ -38,6 +38,11 @@ TEST(HelperThread, RunsEachTaskOnItsOwnThreadOneAfterTheOtherAndWaitsForTheLast)
   worker.Wait();
   EXPECT_EQ(done, 20);
   EXPECT_EQ(ran, first) << "the thread is kept";
+  // Once it has looked for a next task long enough, it sleeps, and a new task wakes it.
+  std::this_thread::sleep_for(HelperThread::kSpin * 5);
+  ASSERT_TRUE(worker.Start([&] { ++done; }));
+  worker.Wait();
+  EXPECT_EQ(done, 21);
 }
 
 TEST(HelperThread, StopsWithATaskStillRunning) {
