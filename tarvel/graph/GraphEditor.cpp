@@ -383,7 +383,9 @@ GraphEditor::Run GraphEditor::ValueRun(Curve2& curve, int first, int last, bool 
 }
 
 GraphEditor::Reach GraphEditor::GestureReach(const CurveInfo& info) const {
-  if (iDragState != kDragValues) return {};
+  // Only a pressed key's value drag keeps to values; a press off the keys may drop covered
+  // keys of any curve, whatever the mode.
+  if (iDragState != kDragValues || !pCurrentPoint) return {};
   Reach reach{true, 1, 0};
   if (!IsEditing(&info)) return reach;
   Curve2& curve = *info.pCurve;

@@ -64,7 +64,8 @@ class GraphEditor {
   // current key takes value; acts during a value move or in the values edit mode.
   void SetTargetValue(float value, bool useFalloff);
   // What the gesture in progress may change of a curve: its values of the keys first..last
-  // while it only moves values (nothing when first > last), else every key.
+  // while a pressed key's drag only moves values (nothing when first > last), else every
+  // key.
   struct Reach {
     bool valuesOnly = false;
     std::uint32_t first = 0;

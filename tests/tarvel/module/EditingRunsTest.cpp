@@ -132,6 +132,43 @@ TEST_F(EditingRuns, AValueDragThatShiftTurnsIntoAFrameMoveIsUndoneExactly) {
   EXPECT_EQ(shown(), after);
 }
 
+TEST_F(EditingRuns, AClickThatDropsTheKeysAPasteCoveredIsOneStepInTheValuesModeToo) {
+  OpenAll("Walk", "Root");
+  unsigned held = 0;
+  EditorToolkit::KeyManager* keys = EditorToolkit::EditorKernel::GetInstance()->GetKeyManager();
+  keys->SetModifierSource([&held] { return held; });
+  auto control = [&](EditorCore::WPARAM key) {
+    held = EditorToolkit::KeyManager::Control;
+    KeyDown(*Page(), key, Page());
+    held = 0;
+  };
+  // The x keys of frames 5 and 12 pasted from frame 12 on, over the key there.
+  Drag(4, 0.5, 13, 4.5);
+  control('C');
+  Panel().SetTimeCursor(12.0f);
+  control('V');
+  keys->SetModifierSource({});
+  const std::string pasted = DescribeKeys(*clip);
+  auto covered = [this] {
+    std::size_t hidden = 0;
+    for (const Tarvel::CurveInfo* curve : Page()->GetCore().GetSelection().GetCurves()) {
+      for (std::uint32_t i = 0; i < curve->pCurve->GetPointCount(); ++i)
+        hidden += curve->pCurve->GetPointAt(i)->bHidden;
+    }
+    return hidden;
+  };
+  ASSERT_EQ(covered(), 1u) << "the paste covered the key of frame 12";
+  const std::size_t steps = Page()->GetCore().GetHistory().GetStepCount();
+  // A click off every key, in the values mode, drops the covered key for good: an edit.
+  Click(8, 2.5);
+  EXPECT_EQ(covered(), 0u);
+  EXPECT_EQ(Page()->GetCore().GetHistory().GetStepCount(), steps + 1);
+  Page()->Undo();
+  EXPECT_EQ(DescribeKeys(*clip), pasted);
+  Page()->Undo();
+  EXPECT_EQ(DescribeKeys(*clip), opened);
+}
+
 TEST_F(EditingRuns, AClickThatDoesNotMoveIsNotAnEdit) {
   OpenAll("Walk", "Root");
   Click(5, 1);
