@@ -20,7 +20,8 @@ namespace {
 // Opening a long take fills hundreds of megabytes at once. Under glibc's hugetlb tunable,
 // malloc asks the kernel for 2 MB pages, which costs a third of the page faults and opens a
 // long take in a third less time. Tunables are read when a process starts, so the host
-// starts itself again with it, unless the environment already says how malloc uses them.
+// starts itself again with it, unless the environment already says how malloc uses them
+// (glibc.malloc.hugetlb=0 keeps small pages and a single process, as a debugger may want).
 void RestartWithLargePages(char** argv) {
   const char* tunables = std::getenv("GLIBC_TUNABLES");
   const std::string before = tunables ? tunables : "";
