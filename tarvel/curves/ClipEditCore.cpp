@@ -173,15 +173,18 @@ ClipEditCore::Touched* ClipEditCore::FindTouched(const CurveInfo* curve) const {
   return nullptr;
 }
 
+bool ClipEditCore::KeptPartHolds(const Touched& touched) {
+  if (touched.whole || touched.curve->pCurve->GetPointCount() == touched.count) return true;
+  EngineCore::Log::Write(EngineCore::Log::Error,
+                         "Tarvel: a curve changed its count during an action that promised it would not; "
+                         "the change cannot be undone");
+  return false;
+}
+
 bool ClipEditCore::StateBefore(const Touched& touched, std::uint32_t offset, std::uint32_t size,
                                Curve2::PointList& points) {
+  if (!KeptPartHolds(touched)) return false;
   const Curve2& now = *touched.curve->pCurve;
-  if (now.GetPointCount() != touched.count) {
-    EngineCore::Log::Write(EngineCore::Log::Error,
-                           "Tarvel: a curve changed its count during an action that promised it would not; "
-                           "its state before is lost");
-    return false;
-  }
   points.resize(size);
   for (std::uint32_t i = 0; i < size; ++i) {
     const std::uint32_t at = offset + i;
@@ -247,10 +250,7 @@ bool ClipEditCore::EndEdit() {
   for (const Touched& touched : edit->before) {
     const CurveInfo* curve = touched.curve;
     EditStep::CurveChange change{{curve->iChannelKey, curve->iTrackType, curve->iComponent}, {}};
-    if (!touched.whole && curve->pCurve->GetPointCount() != touched.count) {
-      EngineCore::Log::Write(EngineCore::Log::Error,
-                             "Tarvel: a curve changed its count during an action that promised it would not; "
-                             "the change cannot be undone");
+    if (!KeptPartHolds(touched)) {
       channels.insert(curve->iChannelKey);
       continue;
     }

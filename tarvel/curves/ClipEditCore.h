@@ -186,8 +186,10 @@ class ClipEditCore {
     std::vector<Touched> before;
   };
   Touched* FindTouched(const CurveInfo* curve) const;
+  // Whether a curve touched in part kept its count, as it promised; logs when it did not.
+  static bool KeptPartHolds(const Touched& touched);
   // The points offset..offset + size - 1 of the curve's state before, from its part kept and
-  // its points now; false when the curve lost its count since.
+  // its points now; false when the kept part no longer holds.
   static bool StateBefore(const Touched& touched, std::uint32_t offset, std::uint32_t size,
                           EditorToolkit::Curve2::PointList& points);
   std::unique_ptr<PendingEdit> pending;

@@ -47,6 +47,15 @@ class EditingRuns : public ModuleHost {
     Graph().OnLButtonUp(0, At(toFrame, toValue));
   }
   void Click(double frame, double value) { Drag(frame, value, frame, value); }
+  // The modifier keys the graph sees as held from now on (KeyManager bits).
+  void Hold(unsigned modifiers) {
+    held = modifiers;
+    EditorToolkit::EditorKernel::GetInstance()->GetKeyManager()->SetModifierSource([this] { return held; });
+  }
+  void TearDown() override {
+    EditorToolkit::EditorKernel::GetInstance()->GetKeyManager()->SetModifierSource({});
+    ModuleHost::TearDown();
+  }
   void FramesMode() { Panel().OnCommand(Ids::kCtlFramesModeBox); }
   float ValueAt(const char* channel, std::uint32_t track, std::uint32_t component, float frame) {
     for (const Tarvel::CurveInfo* curve : Page()->GetCore().GetSelection().GetCurves()) {
@@ -64,6 +73,7 @@ class EditingRuns : public ModuleHost {
 
   EngineCore::AnimClip* clip = nullptr;
   std::string opened;
+  unsigned held = 0;
 };
 
 constexpr std::uint32_t kX = 0;
@@ -108,18 +118,15 @@ TEST_F(EditingRuns, AValueDragThatShiftTurnsIntoAFrameMoveIsUndoneExactly) {
     return values;
   };
   const std::vector<float> before = shown();
-  bool shift = false;
-  EditorToolkit::KeyManager* keys = EditorToolkit::EditorKernel::GetInstance()->GetKeyManager();
-  keys->SetModifierSource([&shift] { return shift ? EditorToolkit::KeyManager::Shift : 0u; });
   // Without falloff the value drag reaches the pressed key alone.
   Graph().GetEditor().SetFalloffBefore(0.0f);
   Graph().GetEditor().SetFalloffAfter(0.0f);
   Graph().OnLButtonDown(EditorCore::MK_LBUTTON, At(5, 1));
   Graph().OnMouseMove(EditorCore::MK_LBUTTON, At(5, -2));
-  shift = true;
+  Hold(EditorToolkit::KeyManager::Shift);
   Graph().OnMouseMove(EditorCore::MK_LBUTTON, At(15, -2));
   Graph().OnLButtonUp(0, At(15, -2));
-  keys->SetModifierSource({});
+  Hold(0);
   EXPECT_NEAR(ValueAt("Root", AnimTrack::Translation, kX, 15.0f), -2.0f, 0.11f)
       << "the key moved in both, past the next key";
   const std::string dragged = DescribeKeys(*clip);
@@ -134,20 +141,16 @@ TEST_F(EditingRuns, AValueDragThatShiftTurnsIntoAFrameMoveIsUndoneExactly) {
 
 TEST_F(EditingRuns, AClickThatDropsTheKeysAPasteCoveredIsOneStepInTheValuesModeToo) {
   OpenAll("Walk", "Root");
-  unsigned held = 0;
-  EditorToolkit::KeyManager* keys = EditorToolkit::EditorKernel::GetInstance()->GetKeyManager();
-  keys->SetModifierSource([&held] { return held; });
   auto control = [&](EditorCore::WPARAM key) {
-    held = EditorToolkit::KeyManager::Control;
+    Hold(EditorToolkit::KeyManager::Control);
     KeyDown(*Page(), key, Page());
-    held = 0;
+    Hold(0);
   };
   // The x keys of frames 5 and 12 pasted from frame 12 on, over the key there.
   Drag(4, 0.5, 13, 4.5);
   control('C');
   Panel().SetTimeCursor(12.0f);
   control('V');
-  keys->SetModifierSource({});
   const std::string pasted = DescribeKeys(*clip);
   auto covered = [this] {
     std::size_t hidden = 0;
