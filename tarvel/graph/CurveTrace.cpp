@@ -171,8 +171,11 @@ const CurveTrace::SpanList& CurveTrace::Spans(int penWidth, int viewHeight) {
     const int half = pen / 2;
     const int first = std::max(from, spans->dirtyFirst - half);
     const int end = std::min(to, spans->dirtyLast + (pen - half - 1) + 1);
-    FillSpans(*spans, viewHeight, first, end);
-    FindBandRows(*spans, first, end);
+    // Edited columns beside the view that this pen does not reach from it change nothing.
+    if (first < end) {
+      FillSpans(*spans, viewHeight, first, end);
+      FindBandRows(*spans, first, end);
+    }
   }
   spans->valid = true;
   spans->height = viewHeight;

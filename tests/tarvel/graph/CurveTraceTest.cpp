@@ -29,9 +29,9 @@ std::vector<int> Rows(const CurveTrace::SpanList& spans) {
   return rows;
 }
 
-std::vector<int> FreshRows(const Curve2& curve, int pen) {
+std::vector<int> FreshRows(const Curve2& curve, int pen, int from = 0) {
   CurveTrace fresh;
-  fresh.Trace(curve, kFrames, kValues, 0, 200);
+  fresh.Trace(curve, kFrames, kValues, from, 200);
   return Rows(fresh.Spans(pen, kHeight));
 }
 
@@ -90,4 +90,11 @@ TEST(CurveTrace, AKeptTraceDrawsAgainOnlyWhatAValueEditNamesAndAlwaysMatchesANew
   const CurveTrace::ValueEdit told = edit(20, 22, 5.0f);
   trace.Trace(curve, kFrames, kValues, 0, 200, &told);
   EXPECT_EQ(Rows(trace.Spans(2, kHeight)), FreshRows(curve, 2));
+
+  // An edit left of the view, in the columns kept for the pens' reach only.
+  trace.Trace(curve, kFrames, kValues, 10, 200);
+  trace.Spans(2, kHeight);
+  const CurveTrace::ValueEdit beside = edit(7, 7, 4.0f);
+  trace.Trace(curve, kFrames, kValues, 10, 200, &beside);
+  EXPECT_EQ(Rows(trace.Spans(2, kHeight)), FreshRows(curve, 2, 10));
 }
