@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <deque>
@@ -8,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include "ClipTestFiles.h"
+#include "EditorCore/GUI_BackBuffer.h"
 #include "EditorCore/GUI_EditBox.h"
 #include "EditorToolkit/EditorKernel.h"
 #include "EngineCore/AnimTrack.h"
@@ -77,7 +79,7 @@ class RandomEditing : public ModuleHost {
   enum class Action { Edit, View, Undo, Redo, Save };
 
   Action Act() {
-    switch (Pick(20)) {
+    switch (Pick(21)) {
       case 0:
       case 1:
       case 2:
@@ -101,6 +103,7 @@ class RandomEditing : public ModuleHost {
       case 16: return Note("Ctrl+Z", (Press('Z', true), Action::Undo));
       case 17: return Note("Ctrl+Y", (Press('Y', true), Action::Redo));
       case 18: return Note("save", (module->OnMenuCommand(Ids::kCmdClipSave), Action::Save));
+      case 19: return Look();
       default: return Note("remove all points", Command(Ids::kCmdRemoveAllPoints));
     }
   }
@@ -196,14 +199,64 @@ class RandomEditing : public ModuleHost {
     static constexpr unsigned kModifiers[] = {0, 0, KeyManager::Control, KeyManager::Shift};
     modifiers = kModifiers[Pick(std::size(kModifiers))];
     Graph().OnLButtonDown(EditorCore::MK_LBUTTON, from);
+    CheckPicture("press");
     Graph().OnMouseMove(EditorCore::MK_LBUTTON, CPoint((from.x + to.x) / 2, (from.y + to.y) / 2));
+    CheckPicture("first move");
     Graph().OnMouseMove(EditorCore::MK_LBUTTON, to);
+    CheckPicture("second move");
     Graph().OnLButtonUp(0, to);
+    CheckPicture("release");
     modifiers = 0;
     std::ostringstream what;
     what << "drag " << point.x << "," << point.y << " by " << to.x - from.x << "," << to.y - from.y << " px, keys "
          << modifiers;
     return Note(what.str(), Action::Edit);
+  }
+
+  // The view zoomed by the wheel about a point of the graph, panned with the middle button, or
+  // fitted to the keys with Home or F: selected keys end up beside the view.
+  Action Look() {
+    EditorCore::CRect area;
+    Graph().GetWindowRect(area);
+    auto anywhere = [&](int left, int top) {
+      return CPoint(left + static_cast<int>(Pick(static_cast<std::uint32_t>(std::max(area.Width(), 1)))),
+                    top + static_cast<int>(Pick(static_cast<std::uint32_t>(std::max(area.Height(), 1)))));
+    };
+    switch (Pick(3)) {
+      case 0: Panel().OnMouseWheel(0, Pick(2) ? 120 : -120, anywhere(area.left, area.top)); break;
+      case 1: {
+        const CPoint from = anywhere(0, 0);
+        const CPoint to = anywhere(0, 0);
+        Graph().OnMButtonDown(EditorCore::MK_MBUTTON, from);
+        Graph().OnMouseMove(EditorCore::MK_MBUTTON, to);
+        Graph().OnMButtonUp(0, to);
+        break;
+      }
+      default: Press(Pick(2) ? EditorCore::VK_HOME : 'F'); break;
+    }
+    CheckPicture("view");
+    return Note("zoom, pan or fit", Action::View);
+  }
+
+  // The graph's kept picture, brought up to date as its window repaints, against a new one.
+  void CheckPicture(const char* when) {
+    EditorCore::CRect client;
+    Graph().GetClientRect(client);
+    const CPoint size(client.Width(), client.Height());
+    if (size.x <= 0 || size.y <= 0) return;
+    if (size != keptSize) {
+      ASSERT_TRUE(kept.CreateOffscreen(size.x, size.y) && fresh.CreateOffscreen(size.x, size.y));
+      keptSize = size;
+    }
+    Graph().PaintChanges(kept, size.x, size.y);
+    Graph().Paint(fresh, size.x, size.y);
+    for (int y = 0; y < size.y; ++y) {
+      const std::size_t row = static_cast<std::size_t>(y) * static_cast<std::size_t>(kept.GetStride());
+      if (!std::equal(kept.GetBits() + row, kept.GetBits() + row + size.x, fresh.GetBits() + row)) {
+        ADD_FAILURE() << "after the " << when << " the graph shows another picture than a new paint, row " << y;
+        return;
+      }
+    }
   }
 
   // A press anywhere in the graph and a release where it was or elsewhere: a click, or a
@@ -301,6 +354,9 @@ class RandomEditing : public ModuleHost {
 
   std::mt19937 random;
   unsigned modifiers = 0;
+  EditorCore::GUI_BackBuffer kept;
+  EditorCore::GUI_BackBuffer fresh;
+  CPoint keptSize;
   EngineCore::AnimClip* clip = nullptr;
   // The states of the undo path, oldest first, and where the page is on it.
   std::vector<std::uint64_t> path;
