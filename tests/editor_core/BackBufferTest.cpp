@@ -6,6 +6,9 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
+#include <vector>
+
 using namespace EditorCore;
 
 namespace {
@@ -181,4 +184,48 @@ TEST_F(BackBufferTest, AnImageKeepsItsIdWhileItsBufferIsMadeAgainAtItsSize) {
   GUI_BackBuffer other;
   ASSERT_TRUE(other.CreateOffscreen(100, 81));
   EXPECT_NE(other.GetImageId(), buffer.GetImageId());
+}
+
+// Spans of many columns are drawn eight columns at a time along rows where they are flat, and
+// column by column where they are steep; either way each pixel is what its column's spans say.
+TEST_F(BackBufferTest, ColumnSpansDrawWhatEachColumnSaysWhereverTheyLieAndHoweverSteep) {
+  std::mt19937 random(11);
+  auto pick = [&random](int low, int high) { return std::uniform_int_distribution<int>(low, high)(random); };
+  constexpr COLORREF kOuter = RGB(0, 0, 250);
+  constexpr COLORREF kInner = RGB(0, 250, 0);
+  for (int round = 0; round < 300; ++round) {
+    buffer.Fill(kBack);
+    const int count = pick(1, 40);
+    const int first = pick(-10, 90);
+    const int steep = pick(0, 2) == 0 ? 60 : 5;
+    std::vector<int> tops, bottoms, innerTops, innerBottoms;
+    for (int i = 0, row = pick(-10, 90); i < count; ++i, row += pick(-2, 2)) {
+      tops.push_back(row + pick(0, steep));
+      bottoms.push_back(tops.back() + pick(-1, steep));
+      innerTops.push_back(tops.back() + pick(-2, 3));
+      innerBottoms.push_back(innerTops.back() + pick(-1, 2));
+    }
+    const CRect area(pick(0, 40), pick(0, 40), pick(40, 110), pick(40, 90));
+    const bool inner = pick(0, 1) == 1;
+    if (inner) {
+      buffer.FillColumnSpans(first, tops.data(), bottoms.data(), count, kOuter, area, innerTops.data(),
+                             innerBottoms.data(), kInner);
+    } else {
+      buffer.FillColumnSpans(first, tops.data(), bottoms.data(), count, kOuter, area);
+    }
+    for (int x = 0; x < 100; ++x) {
+      for (int y = 0; y < 80; ++y) {
+        const std::size_t i = static_cast<std::size_t>(x - first);
+        COLORREF expected = kBack;
+        if (x >= first && x < first + count && area.PtInRect(CPoint(x, y))) {
+          if (inner && innerTops[i] <= y && y <= innerBottoms[i]) {
+            expected = kInner;
+          } else if (tops[i] <= y && y <= bottoms[i]) {
+            expected = kOuter;
+          }
+        }
+        ASSERT_EQ(buffer.GetPixel(x, y), expected) << "round " << round << " at " << x << ", " << y;
+      }
+    }
+  }
 }

@@ -9,9 +9,12 @@
 #include <QImage>
 #include <QPainter>
 
+#include <immintrin.h>
+
 #include <algorithm>
 #include <atomic>
 #include <cstdlib>
+#include <limits>
 
 namespace EditorCore {
 
@@ -285,6 +288,90 @@ void GUI_BackBuffer::DrawRectangle(const CRect& rect) {
   state->Segment(rect.left, b, rect.left, rect.top);
 }
 
+namespace {
+
+// Columns drawn together row by row, one wide store per row.
+constexpr int kRowColumns = 8;
+
+// The spans of FillColumnSpans, with the rows it may draw.
+struct ColumnSpans {
+  const int* tops;
+  const int* bottoms;
+  const int* innerTops;  // null without inner spans
+  const int* innerBottoms;
+  std::uint32_t pixel;
+  std::uint32_t innerPixel;
+  int firstRow;
+  int lastRow;
+};
+
+bool HasWideVectors() {
+  static const bool wide = __builtin_cpu_supports("avx2");
+  return wide;
+}
+
+__attribute__((target("avx2"))) inline __m256i LoadLanes(const int* values) {
+  return _mm256_loadu_si256(reinterpret_cast<const __m256i*>(values));
+}
+
+__attribute__((target("avx2"))) inline int SumOf(__m256i v) {
+  __m128i m = _mm_add_epi32(_mm256_castsi256_si128(v), _mm256_extracti128_si256(v, 1));
+  m = _mm_add_epi32(m, _mm_shuffle_epi32(m, 0x4E));
+  return _mm_cvtsi128_si32(_mm_add_epi32(m, _mm_shuffle_epi32(m, 0xB1)));
+}
+
+__attribute__((target("avx2"))) inline int LowestOf(__m256i v) {
+  __m128i m = _mm_min_epi32(_mm256_castsi256_si128(v), _mm256_extracti128_si256(v, 1));
+  m = _mm_min_epi32(m, _mm_shuffle_epi32(m, 0x4E));
+  return _mm_cvtsi128_si32(_mm_min_epi32(m, _mm_shuffle_epi32(m, 0xB1)));
+}
+
+__attribute__((target("avx2"))) inline int HighestOf(__m256i v) {
+  __m128i m = _mm_max_epi32(_mm256_castsi256_si128(v), _mm256_extracti128_si256(v, 1));
+  m = _mm_max_epi32(m, _mm_shuffle_epi32(m, 0x4E));
+  return _mm_cvtsi128_si32(_mm_max_epi32(m, _mm_shuffle_epi32(m, 0xB1)));
+}
+
+// Draws the spans of kRowColumns columns from `at`, whose first pixel of row 0 is `line`, row
+// by row: a flat curve's pixels lie side by side in a row, and a row of them is one load, two
+// blends and one store instead of a store per pixel down each column. False, drawing nothing,
+// when the spans cover under a quarter of the rows they reach together (a steep stretch), which
+// column by column draws faster.
+__attribute__((target("avx2"))) bool FillColumnsByRows(std::uint32_t* line, int stride, const ColumnSpans& spans,
+                                                       std::size_t at) {
+  const __m256i tops = LoadLanes(spans.tops + at);
+  const __m256i bottoms = LoadLanes(spans.bottoms + at);
+  // Without inner spans, spans below and above every row, which cover none.
+  const bool inner = spans.innerTops != nullptr;
+  constexpr int kBeyond = std::numeric_limits<int>::max() / 2;
+  const __m256i innerTops = inner ? LoadLanes(spans.innerTops + at) : _mm256_set1_epi32(kBeyond);
+  const __m256i innerBottoms = inner ? LoadLanes(spans.innerBottoms + at) : _mm256_set1_epi32(-kBeyond);
+  const int top = std::max(spans.firstRow, std::min(LowestOf(tops), LowestOf(innerTops)));
+  const int bottom = std::min(spans.lastRow, std::max(HighestOf(bottoms), HighestOf(innerBottoms)));
+  if (top > bottom) return true;
+  const __m256i clippedTops = _mm256_max_epi32(tops, _mm256_set1_epi32(top));
+  const __m256i clippedBottoms = _mm256_min_epi32(bottoms, _mm256_set1_epi32(bottom));
+  const __m256i rows = _mm256_sub_epi32(clippedBottoms, clippedTops);
+  const int drawn = SumOf(_mm256_max_epi32(_mm256_add_epi32(rows, _mm256_set1_epi32(1)), _mm256_setzero_si256()));
+  if ((bottom - top + 1) * kRowColumns > 4 * drawn) return false;
+  const __m256i colour = _mm256_set1_epi32(static_cast<int>(spans.pixel));
+  const __m256i innerColour = _mm256_set1_epi32(static_cast<int>(spans.innerPixel));
+  std::uint32_t* p = line + static_cast<std::ptrdiff_t>(top) * stride;
+  for (int y = top; y <= bottom; ++y, p += stride) {
+    const __m256i row = _mm256_set1_epi32(y);
+    const __m256i outside = _mm256_or_si256(_mm256_cmpgt_epi32(tops, row), _mm256_cmpgt_epi32(row, bottoms));
+    const __m256i innerOutside =
+        _mm256_or_si256(_mm256_cmpgt_epi32(innerTops, row), _mm256_cmpgt_epi32(row, innerBottoms));
+    __m256i pixels = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p));
+    pixels = _mm256_blendv_epi8(colour, pixels, outside);
+    pixels = _mm256_blendv_epi8(innerColour, pixels, innerOutside);
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(p), pixels);
+  }
+  return true;
+}
+
+}  // namespace
+
 void GUI_BackBuffer::FillColumnSpans(int firstColumn, const int* tops, const int* bottoms, int count, COLORREF colour,
                                      const CRect& area) {
   FillColumnSpans(firstColumn, tops, bottoms, count, colour, area, nullptr, nullptr, colour);
@@ -326,7 +413,7 @@ void GUI_BackBuffer::FillColumnSpans(int firstColumn, const int* tops, const int
       *p = static_cast<unsigned>(y - innerTop) <= innerRows ? innerPixel : pixel;
     }
   };
-  for (int i = begin; i < end; ++i) {
+  auto fillColumn = [&](int i) {
     const int column = firstColumn + i;
     if (!inner || innerTops[i] > innerBottoms[i]) {
       // Above every row, so that no row takes the inner colour.
@@ -339,6 +426,16 @@ void GUI_BackBuffer::FillColumnSpans(int firstColumn, const int* tops, const int
       fill(column, std::max(tops[i], innerBottoms[i] + 1), bottoms[i], lastRow + 1, lastRow + 1);
       fill(column, innerTops[i], innerBottoms[i], innerTops[i], innerBottoms[i]);
     }
+  };
+  const bool wide = HasWideVectors();
+  const ColumnSpans spans{tops, bottoms, innerTops, innerBottoms, pixel, innerPixel, clip.top, lastRow};
+  for (int i = begin; i < end;) {
+    if (wide && end - i >= kRowColumns &&
+        FillColumnsByRows(state->px + firstColumn + i, stride, spans, static_cast<std::size_t>(i))) {
+      i += kRowColumns;
+      continue;
+    }
+    for (const int stop = wide ? std::min(end, i + kRowColumns) : end; i < stop; ++i) fillColumn(i);
   }
 }
 
