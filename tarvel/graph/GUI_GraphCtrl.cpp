@@ -544,16 +544,16 @@ void GUI_GraphCtrl::PaintCurves(GUI_BackBuffer& buffer, int width, int height, c
   // column takes pixels of its own side only, so the picture is the one a single pass draws.
   // The buffer is in raw pixel mode before the helper starts, and the helper leaves it alone
   // until both have traced.
-  std::atomic<std::size_t> nextStroke{0};
+  std::atomic<std::size_t> claimedStrokes{0};
   const int split = SplitColumn(areas, width);
   std::barrier traced(2);
   const bool helped = width >= 2 * kColumnsPerHelper && buffer.GetBits() != nullptr && helper.Start([&] {
-    TraceStrokes(nextStroke, width, height);
+    TraceStrokes(claimedStrokes, false, width, height);
     traced.arrive_and_wait();
     FillStrokes(buffer, split, width, areas);
   });
   PaintGround(buffer, width, height, areas);
-  TraceStrokes(nextStroke, width, height);
+  TraceStrokes(claimedStrokes, true, width, height);
   if (helped) {
     traced.arrive_and_wait();
     FillStrokes(buffer, 0, split, areas);
@@ -586,11 +586,12 @@ int GUI_GraphCtrl::SplitColumn(const std::vector<CRect>& areas, int width) {
   return width;
 }
 
-void GUI_GraphCtrl::TraceStrokes(std::atomic<std::size_t>& next, int width, int height) {
+void GUI_GraphCtrl::TraceStrokes(std::atomic<std::size_t>& claimed, bool fromFront, int width, int height) {
   const PixelMap frames(*pHRuler);
   const PixelMap values(*pVRuler);
-  for (std::size_t i = next++; i < strokes.size(); i = next++) {
-    Stroke& stroke = strokes[i];
+  const std::size_t count = strokes.size();
+  for (std::size_t taken = 0; claimed++ < count; ++taken) {
+    Stroke& stroke = strokes[fromFront ? taken : count - 1 - taken];
     stroke.casing = nullptr;
     stroke.line = nullptr;
     const auto edit = valueEdits.find(stroke.curve);
