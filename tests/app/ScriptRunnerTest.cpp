@@ -54,6 +54,11 @@ class ScriptedHost : public HostTest::HostFixture {
     }
     return runner->Run(actions);
   }
+  // Runs script text that must fail; the runner's error.
+  std::string Failure(const std::string& text) {
+    EXPECT_FALSE(Run(text)) << text;
+    return runner->GetError();
+  }
   GUI_ListCtrl* List(UINT id) const { return ModuleWindows::FindCurrentList(Panel()->GetModuleDialog(), id); }
   std::set<std::string> SelectedTexts(UINT id, int column) const {
     std::set<std::string> texts;
@@ -97,14 +102,13 @@ TEST_F(ScriptedHost, OpensAndDropsClipsIntoTabsAndListsTheirChannels) {
 }
 
 TEST_F(ScriptedHost, AFailedExpectationStopsAtItsLineAndAnUnknownClipOrChannelFailsClearly) {
-  EXPECT_FALSE(Run("open Nowhere"));
-  EXPECT_EQ(runner->GetError(), "line 1: no clip named 'Nowhere' in the clip folder");
+  EXPECT_EQ(Failure("open Nowhere"), "line 1: no clip named 'Nowhere' in the clip folder");
   EXPECT_FALSE(Run("open 01_01\n\n# two tabs?\nexpect-tabs 2\nopen Boxing_Toes\n"));
   EXPECT_EQ(runner->GetError().rfind("line 4: ", 0), 0u) << runner->GetError();
   EXPECT_NE(runner->GetError().find("shows 1"), std::string::npos);
   EXPECT_TRUE(Run("expect-tabs 1")) << "the line after the failure never ran";
-  EXPECT_FALSE(Run("select-channel Hips\nselect-channel Tail"));
-  EXPECT_EQ(runner->GetError(), "line 2: the channel list has no channel named 'Tail'");
+  EXPECT_EQ(Failure("select-channel Hips\nselect-channel Tail"),
+            "line 2: the channel list has no channel named 'Tail'");
 }
 
 TEST_F(ScriptedHost, SelectChannelAndSelectCurveSelectExactlyThoseRows) {
@@ -123,13 +127,11 @@ TEST_F(ScriptedHost, SelectChannelAndSelectCurveSelectExactlyThoseRows) {
   ASSERT_TRUE(Run("select-channel Hips\nselect-curve Hips rotation Y Hips translation x")) << runner->GetError();
   EXPECT_EQ(SelectedTexts(2, 1), (std::set<std::string>{"Hips|Rotation Y", "Hips|Translation X"}))
       << "track rows say their curve in words";
-  EXPECT_FALSE(Run("select-curve Neck scale Z"));
-  EXPECT_NE(runner->GetError().find("no row Neck scale Z"), std::string::npos) << runner->GetError();
+  EXPECT_NE(Failure("select-curve Neck scale Z").find("no row Neck scale Z"), std::string::npos) << runner->GetError();
 }
 
 TEST_F(ScriptedHost, KeysNeedAnOpenPageAndReachItAndHeldModifiersReachTheKeyManager) {
-  EXPECT_FALSE(Run("key Ctrl+Z"));
-  EXPECT_EQ(runner->GetError(), "line 1: no clip page is open");
+  EXPECT_EQ(Failure("key Ctrl+Z"), "line 1: no clip page is open");
   EXPECT_TRUE(Run("open 01_01\nkey Ctrl+Z\nkey Ctrl+Shift+Y\nexpect-tabs 1")) << runner->GetError();
   EditorToolkit::KeyManager* keys = EditorToolkit::EditorKernel::GetInstance()->GetKeyManager();
   ASSERT_TRUE(keys->HasModifierSource());
@@ -142,8 +144,7 @@ TEST_F(ScriptedHost, KeysNeedAnOpenPageAndReachItAndHeldModifiersReachTheKeyMana
 }
 
 TEST_F(ScriptedHost, MouseRubberBandSelectsKeysInTheGraph) {
-  EXPECT_FALSE(Run("mouse press 10 0.5 left"));
-  EXPECT_EQ(runner->GetError(), "line 1: no clip page is open");
+  EXPECT_EQ(Failure("mouse press 10 0.5 left"), "line 1: no clip page is open");
   ASSERT_TRUE(Run("open 01_01\nselect-channel Hips")) << runner->GetError();
   // A band from the view's top-left to its bottom-right corner, in frames and values.
   GUI_Wnd* graph = nullptr;
@@ -171,8 +172,7 @@ TEST_F(ScriptedHost, MouseRubberBandSelectsKeysInTheGraph) {
 }
 
 TEST_F(ScriptedHost, AnsweredDialogsTakeTheQueuedCodesAndTextAndOneWithoutAnAnswerFailsNamingIt) {
-  EXPECT_FALSE(Run("command 16655"));
-  EXPECT_NE(runner->GetError().find("the dialog \"Open\""), std::string::npos) << runner->GetError();
+  EXPECT_NE(Failure("command 16655").find("the dialog \"Open\""), std::string::npos) << runner->GetError();
   EXPECT_NE(runner->GetError().find("answer"), std::string::npos);
   EXPECT_TRUE(Run("dialog-text Boxing_Toes\nanswer 1\ncommand 16655\nexpect-tabs 1\nexpect-channels 21"))
       << runner->GetError();
@@ -198,8 +198,7 @@ TEST_F(ScriptedHost, QuittingWithAModifiedClipAsksOnceAndCancelKeepsRunning) {
 }
 
 TEST_F(ScriptedHost, SaveWritesTheCurrentClipAndAQuitAfterItAsksNothing) {
-  EXPECT_FALSE(Run("save"));
-  EXPECT_NE(runner->GetError().find("not available"), std::string::npos) << runner->GetError();
+  EXPECT_NE(Failure("save").find("not available"), std::string::npos) << runner->GetError();
   ASSERT_TRUE(Run("open Boxing_Toes")) << runner->GetError();
   MarkModified("Boxing_Toes");
   const fs::path file = fs::path(ProjectPath()) / "AnimClips" / "Boxing_Toes.gltf";
@@ -221,13 +220,11 @@ TEST_F(ScriptedHost, TheViewMenuFramesAndFollowsAndACommandNoMenuHoldsFails) {
   EXPECT_FALSE(view.IsFollowing());
   EXPECT_TRUE(Run("command 40014\ncommand 40015\ncommand 40016")) << runner->GetError();
   EXPECT_TRUE(view.IsFollowing());
-  EXPECT_FALSE(Run("command 49999"));
-  EXPECT_EQ(runner->GetError(), "line 1: no menu of the host or of a module has command 49999");
+  EXPECT_EQ(Failure("command 49999"), "line 1: no menu of the host or of a module has command 49999");
 }
 
 TEST_F(ScriptedHost, ScriptsPressAndHoldTheButtonsFillTheBoxesPickObjectsAndSpeedsAndReadTheCursor) {
-  EXPECT_FALSE(Run("button click play"));
-  EXPECT_EQ(runner->GetError(), "line 1: no clip page is open");
+  EXPECT_EQ(Failure("button click play"), "line 1: no clip page is open");
   ASSERT_TRUE(
       Run("open 01_01\nscrub 100\nexpect-frame 100 100\nbutton click next-key\nexpect-frame 101 101\n"
           "check loop off\ncheck loop off\ncheck frames on\ncheck values on\ntype falloff-before 4\n"
@@ -246,10 +243,8 @@ TEST_F(ScriptedHost, ScriptsPressAndHoldTheButtonsFillTheBoxesPickObjectsAndSpee
           "button release play\nwait 100\nbutton stop"))
       << runner->GetError();
   EXPECT_GT(Cursor(), 10.0) << "played from the start of the clip on";
-  EXPECT_FALSE(Run("button stop"));
-  EXPECT_EQ(runner->GetError(), "line 1: the play button shows no stop: nothing is playing");
-  EXPECT_FALSE(Run("expect-frame 2000 2100"));
-  EXPECT_NE(runner->GetError().find("the time cursor is at"), std::string::npos) << runner->GetError();
+  EXPECT_EQ(Failure("button stop"), "line 1: the play button shows no stop: nothing is playing");
+  EXPECT_NE(Failure("expect-frame 2000 2100").find("the time cursor is at"), std::string::npos) << runner->GetError();
 }
 
 TEST_F(ScriptedHost, PlaybackAdvancesSixtyFramesASecondAndScrubbedPosesAreTheClipsOwn) {
@@ -273,8 +268,7 @@ TEST_F(ScriptedHost, PlaybackAdvancesSixtyFramesASecondAndScrubbedPosesAreTheCli
   clip->Release();
   ASSERT_TRUE(Run(script)) << runner->GetError();
   EXPECT_FALSE(Run("expect-pose Hips 0 0 0 0 0 0 0.0001"));
-  EXPECT_FALSE(Run("expect-pose Nobody 0 0 0 0 0 0 1"));
-  EXPECT_EQ(runner->GetError(), "line 1: the scene has no object named 'Nobody'");
+  EXPECT_EQ(Failure("expect-pose Nobody 0 0 0 0 0 0 1"), "line 1: the scene has no object named 'Nobody'");
   const auto start = std::chrono::steady_clock::now();
   ASSERT_TRUE(Run("button click play\nwait 1000\nbutton click play")) << runner->GetError();
   const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();

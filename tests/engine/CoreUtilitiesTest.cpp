@@ -85,7 +85,6 @@ TEST(LogSinks, ReceiveEveryLineWithItsLevelUntilRemovedBesideAnEchoToStandardErr
   EXPECT_EQ(lines, (std::vector<std::pair<int, std::string>>{{Log::Info, "opened walk with 31 channels"},
                                                              {Log::Error, "failed"}}));
   EXPECT_EQ(other, 3);
-  // Echo to standard error can be switched off.
   ::testing::internal::CaptureStderr();
   Log::Write(Log::Error, "quiet line");
   EXPECT_EQ(::testing::internal::GetCapturedStderr(), "");
