@@ -179,8 +179,8 @@ class GUI_GraphCtrl : public EditorCore::GUI_Wnd, public GraphView {
   // The column that leaves half of the areas' pixels on each side.
   static int SplitColumn(const std::vector<EditorCore::CRect>& areas, int width);
   // Traces strokes over the whole view until all are claimed, each thread from its own end of
-  // the list: a curve keeps to one core from move to move, and its keys and trace stay in
-  // that core's cache.
+  // the list, the helper from the back as the editor's value moves give it the back runs: a
+  // curve mostly keeps to the core that moved its keys, and they stay in that core's cache.
   void TraceStrokes(std::atomic<std::size_t>& claimed, bool fromFront, int width, int height);
   // Draws every traced stroke into the columns from..to - 1 of the areas.
   void FillStrokes(EditorCore::GUI_BackBuffer& buffer, int from, int to,

@@ -216,17 +216,17 @@ class RandomEditing : public ModuleHost {
   // The view zoomed by the wheel about a point of the graph, panned with the middle button, or
   // fitted to the keys with Home or F: selected keys end up beside the view.
   Action Look() {
-    EditorCore::CRect area;
-    Graph().GetWindowRect(area);
-    auto anywhere = [&](int left, int top) {
-      return CPoint(left + static_cast<int>(Pick(static_cast<std::uint32_t>(std::max(area.Width(), 1)))),
-                    top + static_cast<int>(Pick(static_cast<std::uint32_t>(std::max(area.Height(), 1)))));
-    };
     switch (Pick(3)) {
-      case 0: Panel().OnMouseWheel(0, Pick(2) ? 120 : -120, anywhere(area.left, area.top)); break;
+      case 0: {
+        EditorCore::CRect window;
+        Graph().GetWindowRect(window);
+        const CPoint over = Anywhere();
+        Panel().OnMouseWheel(0, Pick(2) ? 120 : -120, CPoint(window.left + over.x, window.top + over.y));
+        break;
+      }
       case 1: {
-        const CPoint from = anywhere(0, 0);
-        const CPoint to = anywhere(0, 0);
+        const CPoint from = Anywhere();
+        const CPoint to = Anywhere();
         Graph().OnMButtonDown(EditorCore::MK_MBUTTON, from);
         Graph().OnMouseMove(EditorCore::MK_MBUTTON, to);
         Graph().OnMButtonUp(0, to);
@@ -236,6 +236,14 @@ class RandomEditing : public ModuleHost {
     }
     CheckPicture("view");
     return Note("zoom, pan or fit", Action::View);
+  }
+
+  // A point anywhere in the graph's client area.
+  CPoint Anywhere() {
+    EditorCore::CRect area;
+    Graph().GetClientRect(area);
+    return CPoint(static_cast<int>(Pick(static_cast<std::uint32_t>(std::max(area.Width(), 1)))),
+                  static_cast<int>(Pick(static_cast<std::uint32_t>(std::max(area.Height(), 1)))));
   }
 
   // The graph's kept picture, brought up to date as its window repaints, against a new one.
@@ -262,14 +270,8 @@ class RandomEditing : public ModuleHost {
   // A press anywhere in the graph and a release where it was or elsewhere: a click, or a
   // rubber band when the press is off every key.
   Action ClickSomewhere() {
-    EditorCore::CRect area;
-    Graph().GetClientRect(area);
-    auto anywhere = [&] {
-      return CPoint(static_cast<int>(Pick(static_cast<std::uint32_t>(std::max(area.Width(), 1)))),
-                    static_cast<int>(Pick(static_cast<std::uint32_t>(std::max(area.Height(), 1)))));
-    };
-    const CPoint from = anywhere();
-    const CPoint to = Pick(2) ? anywhere() : from;
+    const CPoint from = Anywhere();
+    const CPoint to = Pick(2) ? Anywhere() : from;
     Graph().OnLButtonDown(EditorCore::MK_LBUTTON, from);
     Graph().OnMouseMove(EditorCore::MK_LBUTTON, to);
     Graph().OnLButtonUp(0, to);
