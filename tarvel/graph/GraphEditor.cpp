@@ -68,10 +68,17 @@ void GraphEditor::Press(CPoint point, bool bControl, bool bShift) {
   view.ShowCrossHair(IsMoving());
   if (pCurrentPoint) fCurrentPointX = pCurrentPoint->x;
 
-  // The release takes a frame move back on a curve whose keys collide.
-  if (iDragState == kDragFrames || iDragState == kDragBoth) {
-    for (CurveInfo* info : curves.GetCurves()) info->Backup(true, "");
-  }
+  bPressed = true;
+  bBackedUp = false;
+  if (iDragState == kDragFrames || iDragState == kDragBoth) BackUpForFrameMove();
+}
+
+void GraphEditor::BackUpForFrameMove() {
+  // The release takes a frame move back on a curve whose keys collide, to the backup of this
+  // gesture only.
+  if (bBackedUp) return;
+  for (CurveInfo* info : curves.GetCurves()) info->Backup(true, "");
+  bBackedUp = true;
 }
 
 void GraphEditor::PressKey(const Hit& hit, const EditablePoint* previous, bool bControl) {
@@ -114,6 +121,7 @@ void GraphEditor::Move(CPoint point, bool bShift) {
   if (iDragState != kDragBoth && bShift) {
     const bool widens = iDragState == kDragValues;
     iDragState = kDragBoth;
+    BackUpForFrameMove();
     if (widens) view.Notify(Ids::GraphNotify_CurveWillChange);
   } else if (iDragState == kDragBoth && !bShift) {
     iDragState = iEditMode;
@@ -137,6 +145,9 @@ void GraphEditor::Move(CPoint point, bool bShift) {
 }
 
 void GraphEditor::Release(CPoint point, bool bInside) {
+  // A release that ends no press of this graph (the press fell outside it) is no gesture.
+  if (!bPressed) return;
+  bPressed = false;
   int selectedFrames = 0;
   if (iDragState == kDragRubberBand) {
     if (bInside) {
@@ -151,7 +162,7 @@ void GraphEditor::Release(CPoint point, bool bInside) {
   } else {
     // What the graph shows after the release is what the clip gets: collisions are taken
     // back first.
-    if (pCurrentPoint && (iDragState == kDragFrames || iDragState == kDragBoth)) RestoreCollidingCurves();
+    if (pCurrentPoint && bBackedUp) RestoreCollidingCurves();
     if (bLetGoOnClick && !bMoved) {
       pCurrentPoint = nullptr;
       fCurrentPointX = kNoCurrentFrame;

@@ -26,8 +26,11 @@ namespace Tarvel {
 //    keys a moved block covered.
 // 3. Keys moved in frame land on whole frames; moved values snap to a tenth of the value
 //    graduation while bSnap is set. No key moves before frame 0.
-// 4. A frame move backs up the selected curves at the press; a release that leaves a selected
-//    key on the frame of another key of its curve restores that curve's backup.
+// 4. A frame move backs up the selected curves at the press, or when Shift first widens a
+//    value drag to frames; a release that leaves a selected key on the frame of another key
+//    of its curve restores that curve's backup, even when Shift was let go before it. Only a
+//    release that ends a press of this graph looks for collisions, so an earlier gesture's
+//    backup is never put back.
 // 5. The view hears every GraphNotify_ code in the order the gesture produces them. The
 //    curves change only between a CurveWillChange and the CurveChanged after it, and the
 //    CurveChanged of a release comes after any collision was taken back. A value drag that
@@ -114,6 +117,10 @@ class GraphEditor {
   bool bFalloff = true;
   // The gesture moved keys; a press on the key picked before it lets that key go on a click.
   bool bMoved = false;
+  // A press started the gesture that a release ends.
+  bool bPressed = false;
+  // The gesture backed up the selected curves for a frame move.
+  bool bBackedUp = false;
   bool bLetGoOnClick = false;
   // Falloff widths in frames before the first and after the last selected key.
   float fFalloffBefore = 0.0f;
@@ -155,6 +162,7 @@ class GraphEditor {
   template <typename Visit>
   void MoveRuns(const std::vector<Run>& runs, const Visit& visit);
   void PlaceCrossHair();
+  void BackUpForFrameMove();
   void DeleteCoveredKeys();
   // After a restore the current key's old address is gone: it becomes the selected key of
   // that curve at the frame where it was picked, if any.

@@ -300,6 +300,44 @@ TEST_F(GraphEditing, ReleasingAKeyOnAnotherKeysFrameRestoresTheCurve) {
   EXPECT_EQ(c.iCurrentUndo, 0u) << "a value move takes no backup";
 }
 
+// A collision takes back this gesture's move, never an earlier drag's: backups are taken once
+// the gesture may move frames, and only a release that ends a press looks for collisions.
+TEST_F(GraphEditing, ACollisionTakesBackOnlyTheGestureThatCausedIt) {
+  CurveInfo& c = Add({{0, 0}, {3, 2}, {6, 4}});
+  Press(AtKey(c, 1));
+  Move(At(4, 2));
+  Release(At(4, 2));
+  ASSERT_EQ(Frames(c), (std::vector<float>{0, 4, 6})) << "an earlier frame drag, kept";
+
+  editor.iEditMode = GraphEditor::kDragValues;
+  Press(AtKey(c, 1));
+  shift = true;
+  Move(At(6, 2));
+  ASSERT_EQ(Frames(c), (std::vector<float>{0, 6, 6}));
+  Release(At(6, 2));
+  EXPECT_EQ(Frames(c), (std::vector<float>{0, 4, 6})) << "Shift during a value drag";
+
+  shift = false;
+  Press(AtKey(c, 1));
+  shift = true;
+  Move(At(6, 2));
+  shift = false;
+  Move(At(6, 2));
+  Release(At(6, 2));
+  EXPECT_EQ(Frames(c), (std::vector<float>{0, 4, 6})) << "Shift let go before the release";
+
+  // Two keys on one frame without a gesture of the graph, as a paste leaves them, and a
+  // release that ends no press.
+  editor.iEditMode = GraphEditor::kDragFrames;
+  Press(AtKey(c, 1));
+  Release(AtKey(c, 1));
+  Key(c, 2)->x = 4;
+  view.codes.clear();
+  Release(At(4, 2));
+  EXPECT_EQ(Frames(c), (std::vector<float>{0, 4, 4}));
+  EXPECT_TRUE(view.codes.empty());
+}
+
 TEST_F(GraphEditing, ReleaseAfterAMoveReportsTheChangeFirstThenTheEdits) {
   CurveInfo& c = Add({{0, 0}, {10, 0}});
   editor.iEditMode = GraphEditor::kDragValues;
