@@ -1,6 +1,8 @@
 #include "curves/CurveDelta.h"
 
 #include <algorithm>
+#include <bit>
+#include <cstdint>
 
 namespace Tarvel {
 
@@ -8,7 +10,10 @@ using EditorToolkit::Curve2;
 using EditorToolkit::EditablePoint;
 
 namespace {
-bool SamePlace(const EditablePoint& a, const EditablePoint& b) { return a.x == b.x && a.y == b.y; }
+// Bit for bit: -0 and 0 are one number but two keys in the file, and an undo gives back the
+// one it took.
+bool Same(float a, float b) { return std::bit_cast<std::uint32_t>(a) == std::bit_cast<std::uint32_t>(b); }
+bool SamePlace(const EditablePoint& a, const EditablePoint& b) { return Same(a.x, b.x) && Same(a.y, b.y); }
 }  // namespace
 
 bool CurveDelta::Take(const Curve2::PointList& before, const Curve2& now) {
@@ -44,7 +49,7 @@ bool CurveDelta::TakeFrom(const Before& before, std::uint32_t n, const Curve2& n
   const std::uint32_t storedCount = n - prefix - suffix;
   valuesOnly = storedCount == currentCount;
   for (std::uint32_t i = 0; valuesOnly && i < storedCount; ++i) {
-    valuesOnly = before(first + i).x == now.GetPointAt(first + i)->x;
+    valuesOnly = Same(before(first + i).x, now.GetPointAt(first + i)->x);
   }
   if (valuesOnly) {
     values.resize(storedCount);

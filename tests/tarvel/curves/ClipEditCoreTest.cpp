@@ -116,6 +116,20 @@ TEST_F(EditCore, EditsUndoneAndReplacedAgainAndAgainLeaveTheEarlierStepsUndoable
   EXPECT_EQ(Keys("A").GetVector3Key(0).x, 0.0f);
 }
 
+// A flip turns -0 into 0: the same number, but another key in the file, which undo gives back.
+TEST_F(EditCore, AZeroThatOnlyChangesItsSignIsAnEditAndUndoesExactly) {
+  builder.Vectors("A", AnimTrack::Translation, {{0, {-0.0f, 0, 0}}, {10, {1, 1, 1}}});
+  Attach({"A"});
+  CurveInfo& x = Curve("A", 1, 0);
+  core.BeginEdit("Flip");
+  core.TouchValues(&x, 0, 0);
+  x.pCurve->GetPointAt(0)->y = 0.0f;
+  ASSERT_TRUE(core.EndEdit());
+  EXPECT_FALSE(std::signbit(Keys("A").GetVector3Key(0).x));
+  ASSERT_TRUE(core.Undo());
+  EXPECT_TRUE(std::signbit(Keys("A").GetVector3Key(0).x));
+}
+
 TEST_F(EditCore, ARemovedChannelLeavesTheSelectionAndComesBackWhole) {
   builder.Vectors("A", AnimTrack::Translation, {{0, {0, 0, 0}}, {10, {1, 1, 1}}});
   builder.Vectors("B", AnimTrack::Translation, {{0, {0, 0, 0}}, {10, {1, 1, 1}}});
