@@ -10,6 +10,8 @@
 //     mouse move of a value drag with a falloff of 20 frames on each side, and the graph's
 //     repaint into its back buffer, as the window repaints: what the move changed.
 //   BM_ReleaseDragAllCurves: the release of that drag: the undo step and the write-back.
+//   BM_ReleaseFrameDragAllCurves: the same keys dragged 30 frames later instead, and the
+//     release: the check for keys on one frame, the undo step and the write-back.
 // Targets on the project's machine (01_01 / long take), in ms: drag step 3 / 6, paint 4 / 6,
 // release 15 / 80, open 12 / 100, write-back 6 / 60.
 
@@ -303,5 +305,29 @@ void BM_ReleaseDragAllCurves(benchmark::State& state) {
   state.counters["steps"] = static_cast<double>(page.Core().GetHistory().GetStepCount());
 }
 BENCHMARK(BM_ReleaseDragAllCurves)->Arg(1)->Arg(10)->Unit(benchmark::kMillisecond);
+
+void BM_ReleaseFrameDragAllCurves(benchmark::State& state) {
+  PageOnTake page(static_cast<int>(state.range(0)));
+  if (!page.ready || !page.SelectKeysOfFrames400To900()) {
+    state.SkipWithError("the take did not open, or its keys could not be picked");
+    return;
+  }
+  page.Editor().iEditMode = Tarvel::GraphEditor::kDragFrames;
+  for (auto _ : state) {
+    state.PauseTiming();
+    if (!page.PressSelectedKey()) {
+      state.SkipWithError("no selected key to press");
+      return;
+    }
+    const EditorToolkit::EditablePoint& key = *page.Editor().pCurrentPoint;
+    const EditorCore::CPoint later = page.At(key.x + 30.0, key.y);
+    page.Editor().Move(later, false);
+    state.ResumeTiming();
+    page.Editor().Release(later, true);
+  }
+  Report(state, page.Core());
+  state.counters["steps"] = static_cast<double>(page.Core().GetHistory().GetStepCount());
+}
+BENCHMARK(BM_ReleaseFrameDragAllCurves)->Arg(1)->Arg(10)->Unit(benchmark::kMillisecond);
 
 }  // namespace

@@ -31,6 +31,9 @@ class CurveInfo {
   // Puts the newest reachable backup back into the curve (the drag is taken back). It does
   // not write the channel back and records nothing in the clip's undo history.
   void RestorePrevious();
+  // Frees every backup's points; the counters stay. A drag that ended can no longer be taken
+  // back, and on a long take each frame drag's backup of the selection holds megabytes.
+  void ForgetBackups() { qBackUps.Clear(); }
 
   std::unique_ptr<EditorToolkit::Curve2> pCurve;
   std::uint32_t iChannelKey;

@@ -163,6 +163,9 @@ void GraphEditor::Release(CPoint point, bool bInside) {
     // What the graph shows after the release is what the clip gets: collisions are taken
     // back first.
     if (pCurrentPoint && bBackedUp) RestoreCollidingCurves();
+    if (bBackedUp) {
+      for (CurveInfo* info : curves.GetCurves()) info->ForgetBackups();
+    }
     if (bLetGoOnClick && !bMoved) {
       pCurrentPoint = nullptr;
       fCurrentPointX = kNoCurrentFrame;
@@ -191,16 +194,16 @@ void GraphEditor::Release(CPoint point, bool bInside) {
 }
 
 bool GraphEditor::Collides(const Curve2& curve) {
-  const std::uint32_t count = curve.GetPointCount();
-  for (std::uint32_t i = 0; i < count; ++i) {
-    const EditablePoint* key = curve.GetPointAt(i);
-    if (!key->bSelected) continue;
-    const int first = curve.GetPointIndex(key->x, false);
-    if (first < 0) continue;
-    for (std::uint32_t j = static_cast<std::uint32_t>(first); j < count; ++j) {
-      const EditablePoint* other = curve.GetPointAt(j);
-      if (other != key && other->x == key->x) return true;
-    }
+  // Keys stay in frame order, so keys on one frame are neighbours: one look to each side of
+  // every selected key, instead of a search of the whole curve for each.
+  const int first = curve.GetFirstSelectedPointIndex();
+  const int last = curve.GetLastSelectedPointIndex();
+  const int count = static_cast<int>(curve.GetPointCount());
+  auto frameAt = [&curve](int i) { return curve.GetPointAt(static_cast<std::uint32_t>(i))->x; };
+  for (int i = std::max(first, 0); i <= last && i < count; ++i) {
+    if (!curve.GetPointAt(static_cast<std::uint32_t>(i))->bSelected) continue;
+    const float frame = frameAt(i);
+    if ((i > 0 && frameAt(i - 1) == frame) || (i + 1 < count && frameAt(i + 1) == frame)) return true;
   }
   return false;
 }

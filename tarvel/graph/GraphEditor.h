@@ -29,8 +29,8 @@ namespace Tarvel {
 // 4. A frame move backs up the selected curves at the press, or when Shift first widens a
 //    value drag to frames; a release that leaves a selected key on the frame of another key
 //    of its curve restores that curve's backup, even when Shift was let go before it. Only a
-//    release that ends a press of this graph looks for collisions, so an earlier gesture's
-//    backup is never put back.
+//    release that ends a press of this graph looks for collisions, and it frees the
+//    backups: an earlier gesture's backup is never put back.
 // 5. The view hears every GraphNotify_ code in the order the gesture produces them. The
 //    curves change only between a CurveWillChange and the CurveChanged after it, and the
 //    CurveChanged of a release comes after any collision was taken back. A value drag that

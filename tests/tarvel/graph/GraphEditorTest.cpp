@@ -295,6 +295,11 @@ TEST_F(GraphEditing, ReleasingAKeyOnAnotherKeysFrameRestoresTheCurve) {
   EXPECT_EQ(editor.pCurrentPoint, Key(c, 1)) << "the current key is the restored one";
   EXPECT_FLOAT_EQ(shown.fSelectionBegin, 3.0f);
   EXPECT_EQ(Frames(untouched), (std::vector<float>{0, 9}));
+  EXPECT_TRUE(c.qBackUps.IsEmpty()) << "a finished drag frees its backup";
+  Press(AtKey(c, 2));
+  Move(At(3, 4));
+  Release(At(3, 4));
+  EXPECT_EQ(Frames(c), (std::vector<float>{0, 3, 6})) << "a key moved back onto an earlier key's frame";
   editor.iEditMode = GraphEditor::kDragValues;
   Press(AtKey(c, 0));
   EXPECT_EQ(c.iCurrentUndo, 0u) << "a value move takes no backup";
