@@ -10,8 +10,11 @@
 //     mouse move of a value drag with a falloff of 20 frames on each side, and the graph's
 //     repaint into its back buffer, as the window repaints: what the move changed.
 //   BM_ReleaseDragAllCurves: the release of that drag: the undo step and the write-back.
-//   BM_ReleaseFrameDragAllCurves: the same keys dragged 30 frames later instead, and the
-//     release: the check for keys on one frame, the undo step and the write-back.
+//   BM_FrameDragStepAllCurves: the same keys dragged in frames instead, one mouse move 30
+//     frames on or back over the keys after them, and the window's repaint.
+//   BM_ReleaseFrameDragAllCurves: the release of such a drag 30 frames on: the check for keys
+//     on one frame (they land on the keys after them, so the drag is taken back), the undo
+//     step and the write-back.
 // Targets on the project's machine (01_01 / long take), in ms: drag step 3 / 6, paint 4 / 6,
 // release 15 / 80, open 12 / 100, write-back 6 / 60.
 
@@ -329,5 +332,27 @@ void BM_ReleaseFrameDragAllCurves(benchmark::State& state) {
   state.counters["steps"] = static_cast<double>(page.Core().GetHistory().GetStepCount());
 }
 BENCHMARK(BM_ReleaseFrameDragAllCurves)->Arg(1)->Arg(10)->Unit(benchmark::kMillisecond);
+
+void BM_FrameDragStepAllCurves(benchmark::State& state) {
+  PageOnTake page(static_cast<int>(state.range(0)));
+  const bool picked = page.ready && page.SelectKeysOfFrames400To900();
+  page.Editor().iEditMode = Tarvel::GraphEditor::kDragFrames;
+  if (!picked || !page.PressSelectedKey()) {
+    state.SkipWithError("the take did not open, or its keys could not be picked");
+    return;
+  }
+  const EditorToolkit::EditablePoint& key = *page.Editor().pCurrentPoint;
+  const double frame = key.x;
+  const double value = key.y;
+  page.PaintChanges();
+  int step = 0;
+  for (auto _ : state) {
+    page.Editor().Move(page.At(frame + (++step % 2 ? 30.0 : 0.0), value), false);
+    page.PaintChanges();
+  }
+  page.Editor().Release({0, 0}, true);
+  Report(state, page.Core());
+}
+BENCHMARK(BM_FrameDragStepAllCurves)->Arg(1)->Arg(10)->Unit(benchmark::kMillisecond);
 
 }  // namespace
