@@ -389,7 +389,10 @@ void ClipEditCore::Apply(EditStep& step, bool forward) {
   std::set<std::uint32_t> channels;
   auto swap = [&](EditStep::CurveChange& change) {
     if (CurveInfo* curve = FindCurve(change.id)) {
-      change.delta.Swap(*curve->pCurve);
+      if (!change.delta.Swap(*curve->pCurve)) {
+        EngineCore::Log::Write(EngineCore::Log::Error,
+                               "Tarvel: a step of the undo history no longer fits its curve, which keeps its keys");
+      }
       channels.insert(change.id.channelKey);
     }
   };

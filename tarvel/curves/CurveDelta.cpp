@@ -61,7 +61,10 @@ bool CurveDelta::TakeFrom(const Before& before, std::uint32_t n, const Curve2& n
   return true;
 }
 
-void CurveDelta::Swap(Curve2& curve) {
+bool CurveDelta::Swap(Curve2& curve) {
+  // A curve changed behind the history's back may be shorter than the state this change
+  // knows: swapping would reach past its points.
+  if (first + currentCount > curve.GetPointCount()) return false;
   if (valuesOnly) {
     for (std::uint32_t i = 0; i < currentCount; ++i) std::swap(curve.GetPointAt(first + i)->y, values[i]);
   } else {
@@ -74,6 +77,7 @@ void CurveDelta::Swap(Curve2& curve) {
     curve.SetCurve(all);
   }
   curve.ComputeBoundingBox();
+  return true;
 }
 
 }  // namespace Tarvel

@@ -21,7 +21,8 @@ class CurveDelta {
   // The same when the state before differed from now only in the points offset..offset +
   // slice.size() - 1, which `slice` holds: the curve kept its count and every other point.
   bool TakeSlice(const EditorToolkit::Curve2::PointList& slice, std::uint32_t offset, const EditorToolkit::Curve2& now);
-  void Swap(EditorToolkit::Curve2& curve);
+  // False, and the curve left alone, when it lacks the points the part replaces.
+  bool Swap(EditorToolkit::Curve2& curve);
   std::size_t GetHeldBytes() const { return values.capacity() * sizeof(float) + points.capacity() * 16; }
 
  private:

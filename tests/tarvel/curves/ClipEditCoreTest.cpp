@@ -130,6 +130,24 @@ TEST_F(EditCore, AZeroThatOnlyChangesItsSignIsAnEditAndUndoesExactly) {
   EXPECT_TRUE(std::signbit(Keys("A").GetVector3Key(0).x));
 }
 
+// A curve changed without a step (a fault elsewhere) no longer holds the part a step swaps:
+// the undo leaves it alone and says so, instead of reaching past its points.
+TEST_F(EditCore, AnUndoThatNoLongerFitsItsCurveLeavesItAndSaysSo) {
+  builder.Vectors("A", AnimTrack::Translation, {{0, {0, 0, 0}}, {10, {1, 1, 1}}});
+  Attach({"A"});
+  CurveInfo& x = Curve("A", 1, 0);
+  core.BeginEdit("Add");
+  core.Touch(&x);
+  for (float frame : {12.0f, 14.0f, 16.0f}) x.pCurve->AddPoint({frame, 1.0f}, false);
+  ASSERT_TRUE(core.EndEdit());
+  x.pCurve->RemoveAllPoints();
+  x.pCurve->AddPoint({0.0f, 2.0f}, false);
+  TestSupport::LogCapture log;
+  EXPECT_TRUE(core.Undo());
+  EXPECT_EQ(x.pCurve->GetPointCount(), 1u);
+  EXPECT_EQ(log.Count(EngineCore::Log::Error, "no longer fits"), 1);
+}
+
 TEST_F(EditCore, ARemovedChannelLeavesTheSelectionAndComesBackWhole) {
   builder.Vectors("A", AnimTrack::Translation, {{0, {0, 0, 0}}, {10, {1, 1, 1}}});
   builder.Vectors("B", AnimTrack::Translation, {{0, {0, 0, 0}}, {10, {1, 1, 1}}});
