@@ -33,7 +33,7 @@ int ColumnOf(std::int64_t fixed) { return static_cast<int>((fixed + 128) >> 8); 
 }  // namespace
 
 bool CurveTrace::Trace(const EditorToolkit::Curve2& curve, const PixelMap& frames, const PixelMap& values,
-                       int firstColumn, int endColumn, const ValueEdit* edit) {
+                       int firstColumn, int endColumn, const KeyEdit* edit) {
   const int end = std::max(firstColumn, endColumn);
   const bool sameView = frames == frameMap && values == valueMap && firstColumn == from && end == to;
   const bool sameCurve = curve.GetId() == curveId;
@@ -42,11 +42,14 @@ bool CurveTrace::Trace(const EditorToolkit::Curve2& curve, const PixelMap& frame
   const int last = end - 1 + kMargin;
   if (sameView && sameCurve && edit && edit->curveId == curveId && edit->before == revision &&
       edit->after == curve.GetRevision()) {
-    // Only the edited frames' columns change. Each of them from the first key's to the last
-    // key's is traced again; those beyond the keys hold nothing still, as no key changed frame.
+    // Only the edited frames' columns change: they are emptied and traced again, so that a
+    // column the curve's first or last key has left holds nothing.
     const int low = std::max(first, frames.Pixel(edit->firstFrame));
     const int high = std::min(last, frames.Pixel(edit->lastFrame));
     if (low <= high) {
+      const auto slot = static_cast<std::ptrdiff_t>(low - first);
+      std::fill(lows.begin() + slot, lows.begin() + slot + (high - low + 1), kNothing);
+      std::fill(highs.begin() + slot, highs.begin() + slot + (high - low + 1), -kNothing);
       TraceColumns(curve, low, high);
       const int reachFirst = reachedFirst;
       const int reachLast = reachedLast;

@@ -22,8 +22,8 @@ namespace Tarvel {
 //    only between the curve's first and last column, as the rasteriser's pen along a flat
 //    line.
 // 4. A trace is kept for the curve's id and revision in one view: tracing the same state in
-//    the same view again costs nothing, and after a value edit that a ValueEdit describes,
-//    only the columns of the edited frames are traced again. Either way the result is the
+//    the same view again costs nothing, and after an edit that a KeyEdit describes, only
+//    the columns of the edited frames are traced again. Either way the result is the
 //    one a new trace would give.
 class CurveTrace {
  public:
@@ -32,10 +32,10 @@ class CurveTrace {
   // traced column: a drawing confined to a few rows skips the bands it cannot touch.
   static constexpr int kBandColumns = 64;
 
-  // An edit that changed the values (not the frames) of a curve's keys between two of its
-  // revisions, within the frames firstFrame..lastFrame (the neighbours of the edited keys
-  // included).
-  struct ValueEdit {
+  // An edit that changed a curve's keys between two of its revisions only within the frames
+  // firstFrame..lastFrame: every key that moved, in value or in frame, lies there before and
+  // after, and so do the neighbours of the edited keys.
+  struct KeyEdit {
     std::uint64_t curveId = 0;
     std::uint64_t before = 0;
     std::uint64_t after = 0;
@@ -46,7 +46,7 @@ class CurveTrace {
   // Traces the curve for drawing the columns from..to - 1 (and the neighbours a pen reaches
   // from); false when the curve reaches none of them.
   bool Trace(const EditorToolkit::Curve2& curve, const PixelMap& frames, const PixelMap& values, int from, int to,
-             const ValueEdit* edit = nullptr);
+             const KeyEdit* edit = nullptr);
   // Rows drawn by a pen: tops[i] to bottoms[i] in column from + i, row 0 at the top;
   // tops[i] > bottoms[i] where nothing is drawn.
   struct SpanList {

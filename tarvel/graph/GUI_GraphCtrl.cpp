@@ -377,9 +377,9 @@ bool GUI_GraphCtrl::FindChanges(const Picture& now, std::vector<CRect>& areas) c
   int last = std::numeric_limits<int>::min();
   for (std::size_t i = 0; i < scene.shown.size(); ++i) {
     if (now.revisions[i] == painted.revisions[i]) continue;
-    const auto edit = valueEdits.find(scene.shown[i].curve);
-    if (edit == valueEdits.end()) return false;
-    const CurveTrace::ValueEdit& moved = edit->second;
+    const auto edit = keyEdits.find(scene.shown[i].curve);
+    if (edit == keyEdits.end()) return false;
+    const CurveTrace::KeyEdit& moved = edit->second;
     if (moved.curveId != scene.shown[i].id || moved.before != painted.revisions[i] || moved.after != now.revisions[i]) {
       return false;
     }
@@ -561,7 +561,7 @@ void GUI_GraphCtrl::PaintCurves(GUI_BackBuffer& buffer, int width, int height, c
   } else {
     FillStrokes(buffer, 0, width, areas);
   }
-  valueEdits.clear();
+  keyEdits.clear();
 }
 
 int GUI_GraphCtrl::SplitColumn(const std::vector<CRect>& areas, int width) {
@@ -594,9 +594,9 @@ void GUI_GraphCtrl::TraceStrokes(std::atomic<std::size_t>& claimed, bool fromFro
     Stroke& stroke = strokes[fromFront ? taken : count - 1 - taken];
     stroke.casing = nullptr;
     stroke.line = nullptr;
-    const auto edit = valueEdits.find(stroke.curve);
+    const auto edit = keyEdits.find(stroke.curve);
     if (!stroke.trace->Trace(*stroke.curve, frames, values, 0, width,
-                             edit == valueEdits.end() ? nullptr : &edit->second)) {
+                             edit == keyEdits.end() ? nullptr : &edit->second)) {
       continue;
     }
     if (stroke.cased) stroke.casing = &stroke.trace->Spans(4, height);
@@ -604,12 +604,12 @@ void GUI_GraphCtrl::TraceStrokes(std::atomic<std::size_t>& claimed, bool fromFro
   }
 }
 
-void GUI_GraphCtrl::NoteValueEdit(const EditorToolkit::Curve2& curve, std::uint64_t before, float firstFrame,
-                                  float lastFrame) {
-  const CurveTrace::ValueEdit edit{curve.GetId(), before, curve.GetRevision(), firstFrame, lastFrame};
-  const auto [known, added] = valueEdits.try_emplace(&curve, edit);
+void GUI_GraphCtrl::NoteKeyEdit(const EditorToolkit::Curve2& curve, std::uint64_t before, float firstFrame,
+                                float lastFrame) {
+  const CurveTrace::KeyEdit edit{curve.GetId(), before, curve.GetRevision(), firstFrame, lastFrame};
+  const auto [known, added] = keyEdits.try_emplace(&curve, edit);
   if (added) return;
-  CurveTrace::ValueEdit& pending = known->second;
+  CurveTrace::KeyEdit& pending = known->second;
   if (pending.curveId == edit.curveId && pending.after == before) {
     // The edits follow each other: together they changed the union of their frames.
     pending.after = edit.after;

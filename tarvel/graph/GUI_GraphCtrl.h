@@ -42,7 +42,8 @@ namespace Tarvel {
 //    in view lie at least kKeyBoxSpacing pixels apart on average; closer, they would merge
 //    into a band over the curve, and the selection band shows the selected frames instead.
 // 5. Each curve's trace (CurveTrace) is kept from paint to paint while the curve and the view
-//    stay; after a value move the editor reports, only the moved frames are traced again.
+//    stay; after a move of keys the editor reports, in value or in frame, only the frames it
+//    changed are traced again.
 //    In a view at least 2 x kColumnsPerHelper wide, the curves are traced and drawn on two
 //    cores, the second one a thread the control keeps (HelperThread); the picture is the one
 //    a single pass draws.
@@ -85,7 +86,7 @@ class GUI_GraphCtrl : public EditorCore::GUI_Wnd, public GraphView {
   // Draws the five layers into buffer, which covers a client area of width x height.
   void Paint(EditorCore::GUI_BackBuffer& buffer, int width, int height);
   // Brings buffer, which holds the picture of this control's last PaintChanges, up to date:
-  // when only value moves the editor reported, the value cross-hair and the current key's box
+  // when only key moves the editor reported, the value cross-hair and the current key's box
   // changed since, it draws the areas they touch again and returns true; otherwise it paints
   // everything and returns false.
   bool PaintChanges(EditorCore::GUI_BackBuffer& buffer, int width, int height);
@@ -102,8 +103,8 @@ class GUI_GraphCtrl : public EditorCore::GUI_Wnd, public GraphView {
   void ShowCrossHair(bool shown) override;
   void PlaceCrossHair(float frame, float value) override;
   void Notify(int code) override;
-  void NoteValueEdit(const EditorToolkit::Curve2& curve, std::uint64_t before, float firstFrame,
-                     float lastFrame) override;
+  void NoteKeyEdit(const EditorToolkit::Curve2& curve, std::uint64_t before, float firstFrame,
+                   float lastFrame) override;
 
   // What a picture shows, but for the curves' keys, the value cross-hair's row and the current
   // key's box: two pictures of one scene differ only where those differ.
@@ -147,7 +148,7 @@ class GUI_GraphCtrl : public EditorCore::GUI_Wnd, public GraphView {
   };
   Picture Capture(const EditorCore::GUI_BackBuffer& buffer, int width, int height) const;
   // The areas where now differs from the painted picture; false when more than the keys of
-  // reported value moves, the value cross-hair and the current key's box changed.
+  // reported key moves, the value cross-hair and the current key's box changed.
   bool FindChanges(const Picture& now, std::vector<EditorCore::CRect>& areas) const;
   // How far from its key a selected key's outline lies, in pixels.
   int KeyOutline() const;
@@ -203,8 +204,8 @@ class GUI_GraphCtrl : public EditorCore::GUI_Wnd, public GraphView {
   // Kept from paint to paint for the curves drawn.
   std::unordered_map<const EditorToolkit::Curve2*, CurveTrace> traces;
   HelperThread helper;
-  // Value moves since the last paint, per curve, merged while they follow each other.
-  std::unordered_map<const EditorToolkit::Curve2*, CurveTrace::ValueEdit> valueEdits;
+  // Key moves since the last paint, per curve, merged while they follow each other.
+  std::unordered_map<const EditorToolkit::Curve2*, CurveTrace::KeyEdit> keyEdits;
   // What the back buffer of the last PaintChanges shows.
   Picture painted;
   // Closed outline of the rubber band, rebuilt at each paint.

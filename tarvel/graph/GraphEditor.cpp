@@ -312,13 +312,14 @@ int GraphEditor::UpdateSelectionRange() {
   }
   double frames = 0.0;
   ForEachSelectedBlock([this, moving, &frames](Curve2& curve, int first, int last) {
-    EditablePoint* firstKey = curve.GetPointAt(static_cast<std::uint32_t>(first));
-    const float xFirst = firstKey->x;
-    const float xLast = curve.GetPointAt(static_cast<std::uint32_t>(last))->x;
+    // Read only, so that a move's report of what it changed still names the curve's revision.
+    const Curve2& keys = curve;
+    const float xFirst = keys.GetPointAt(static_cast<std::uint32_t>(first))->x;
+    const float xLast = keys.GetPointAt(static_cast<std::uint32_t>(last))->x;
     if (curves.fSelectionBegin == -1.0f || xFirst < curves.fSelectionBegin) curves.fSelectionBegin = xFirst;
     if (curves.fSelectionEnd == -1.0f || xLast > curves.fSelectionEnd) curves.fSelectionEnd = xLast;
     if (!pCurrentPoint && !moving) {
-      pCurrentPoint = firstKey;
+      pCurrentPoint = curve.GetPointAt(static_cast<std::uint32_t>(first));
       fCurrentPointX = xFirst;
     }
     frames += std::abs(curves.fSelectionEnd - curves.fSelectionBegin) + 1.0;
@@ -436,9 +437,8 @@ void GraphEditor::MoveRuns(const std::vector<Run>& runs, const Visit& visit) {
   for (const Run& run : runs) {
     const Curve2& curve = *run.curve;
     const int last = static_cast<int>(curve.GetPointCount()) - 1;
-    view.NoteValueEdit(*run.curve, run.before,
-                       curve.GetPointAt(static_cast<std::uint32_t>(std::max(run.low - 1, 0)))->x,
-                       curve.GetPointAt(static_cast<std::uint32_t>(std::min(run.high + 1, last)))->x);
+    view.NoteKeyEdit(*run.curve, run.before, curve.GetPointAt(static_cast<std::uint32_t>(std::max(run.low - 1, 0)))->x,
+                     curve.GetPointAt(static_cast<std::uint32_t>(std::min(run.high + 1, last)))->x);
   }
 }
 
@@ -465,11 +465,23 @@ void GraphEditor::UpdateCoveredKeys(Curve2& curve) {
 void GraphEditor::ApplyFrameMove() {
   if (!pCurrentPoint || fTargetX == pCurrentPoint->x || !curves.HasSelectionRange()) return;
   const float delta = fTargetX - pCurrentPoint->x;
-  ForEachSelectedBlock([delta](Curve2& curve, int first, int last) {
-    if (curve.GetPointAt(static_cast<std::uint32_t>(first))->x + delta < 0.0f) return;
-    if (curve.MovePointsAt(static_cast<std::uint32_t>(first), static_cast<std::uint32_t>(last), delta)) {
-      UpdateCoveredKeys(curve);
-    }
+  ForEachSelectedBlock([this, delta](Curve2& curve, int first, int last) {
+    const Curve2& keys = curve;
+    const std::uint64_t before = keys.GetRevision();
+    const float from = keys.GetPointAt(static_cast<std::uint32_t>(first))->x;
+    const float to = keys.GetPointAt(static_cast<std::uint32_t>(last))->x;
+    if (from + delta < 0.0f) return;
+    if (!curve.MovePointsAt(static_cast<std::uint32_t>(first), static_cast<std::uint32_t>(last), delta)) return;
+    UpdateCoveredKeys(curve);
+    // The block's old and new places changed, and the segments to the keys beside them.
+    const float low = std::min(from, from + delta);
+    const float high = std::max(to, to + delta);
+    const int count = static_cast<int>(keys.GetPointCount());
+    int previous = std::max(keys.SearchPreviousPoint(low), 0);
+    while (previous > 0 && keys.GetPointAt(static_cast<std::uint32_t>(previous))->x >= low) --previous;
+    const int next = std::min(keys.SearchPreviousPoint(high) + 1, count - 1);
+    view.NoteKeyEdit(curve, before, std::min(low, keys.GetPointAt(static_cast<std::uint32_t>(previous))->x),
+                     std::max(high, keys.GetPointAt(static_cast<std::uint32_t>(next))->x));
   });
   curves.ClearSelectionRange();
   UpdateSelectionRange();

@@ -28,11 +28,11 @@ class GraphView {
   virtual void PlaceCrossHair(float frame, float value) = 0;
   // Tells the panel one of the GraphNotify_ codes; the view repaints afterwards.
   virtual void Notify(int code) = 0;
-  // A value move changed only values of the curve's keys, within the frames firstFrame to
-  // lastFrame (the moved keys' neighbours included), since its revision `before`: a view
-  // that keeps what it drew may draw those frames alone again.
-  virtual void NoteValueEdit(const EditorToolkit::Curve2& /*curve*/, std::uint64_t /*before*/, float /*firstFrame*/,
-                             float /*lastFrame*/) {}
+  // A move changed the curve's keys only within the frames firstFrame to lastFrame (the moved
+  // keys' places before and after, and their neighbours), since its revision `before`: a
+  // view that keeps what it drew may draw those frames alone again.
+  virtual void NoteKeyEdit(const EditorToolkit::Curve2& /*curve*/, std::uint64_t /*before*/, float /*firstFrame*/,
+                           float /*lastFrame*/) {}
 };
 
 }  // namespace Tarvel

@@ -1,5 +1,6 @@
 #include "graph/CurveTrace.h"
 
+#include <algorithm>
 #include <cmath>
 #include <vector>
 
@@ -73,10 +74,10 @@ TEST(CurveTrace, AKeptTraceDrawsAgainOnlyWhatAValueEditNamesAndAlwaysMatchesANew
   auto edit = [&curve](int first, int last, float by) {
     const std::uint64_t before = curve.GetRevision();
     for (int i = first; i <= last; ++i) curve.GetPointAt(static_cast<std::uint32_t>(i))->y += by;
-    return CurveTrace::ValueEdit{curve.GetId(), before, curve.GetRevision(), static_cast<float>(first - 1),
-                                 static_cast<float>(last + 1)};
+    return CurveTrace::KeyEdit{curve.GetId(), before, curve.GetRevision(), static_cast<float>(first - 1),
+                               static_cast<float>(last + 1)};
   };
-  const CurveTrace::ValueEdit moved = edit(50, 60, 12.0f);
+  const CurveTrace::KeyEdit moved = edit(50, 60, 12.0f);
   trace.Trace(curve, kFrames, kValues, 0, 200, &moved);
   EXPECT_EQ(Rows(trace.Spans(2, kHeight)), FreshRows(curve, 2));
   EXPECT_EQ(Rows(trace.Spans(4, kHeight)), FreshRows(curve, 4));
@@ -87,14 +88,39 @@ TEST(CurveTrace, AKeptTraceDrawsAgainOnlyWhatAValueEditNamesAndAlwaysMatchesANew
   trace.Trace(curve, kFrames, kValues, 0, 200);
   EXPECT_EQ(Rows(trace.Spans(2, kHeight)), FreshRows(curve, 2));
   edit(150, 151, 9.0f);
-  const CurveTrace::ValueEdit told = edit(20, 22, 5.0f);
+  const CurveTrace::KeyEdit told = edit(20, 22, 5.0f);
   trace.Trace(curve, kFrames, kValues, 0, 200, &told);
   EXPECT_EQ(Rows(trace.Spans(2, kHeight)), FreshRows(curve, 2));
 
   // An edit left of the view, in the columns kept for the pens' reach only.
   trace.Trace(curve, kFrames, kValues, 10, 200);
   trace.Spans(2, kHeight);
-  const CurveTrace::ValueEdit beside = edit(7, 7, 4.0f);
+  const CurveTrace::KeyEdit beside = edit(7, 7, 4.0f);
   trace.Trace(curve, kFrames, kValues, 10, 200, &beside);
   EXPECT_EQ(Rows(trace.Spans(2, kHeight)), FreshRows(curve, 2, 10));
+}
+
+TEST(CurveTrace, AKeptTraceFollowsKeysMovedInFramePastEitherEndOfTheCurve) {
+  std::vector<std::pair<float, float>> keys;
+  for (int i = 0; i < 100; ++i) keys.emplace_back(static_cast<float>(i), 50.0f + 30.0f * std::sin(0.1f * i));
+  Curve2 curve = MakeCurve(keys);
+  CurveTrace trace;
+  trace.Trace(curve, kFrames, kValues, 0, 200);
+  trace.Spans(2, kHeight);
+  // Keys one frame apart: the neighbours of the moved keys lie a frame beyond their places.
+  auto move = [&curve](std::uint32_t first, std::uint32_t last, float by) {
+    const Curve2& kept = curve;
+    const std::uint64_t before = kept.GetRevision();
+    const float from = kept.GetPointAt(first)->x;
+    const float to = kept.GetPointAt(last)->x;
+    EXPECT_TRUE(curve.MovePointsAt(first, last, by));
+    return CurveTrace::KeyEdit{kept.GetId(), before, kept.GetRevision(), std::min(from, from + by) - 1.0f,
+                               std::max(to, to + by) + 1.0f};
+  };
+  const CurveTrace::KeyEdit later = move(90, 99, 30.0f);
+  trace.Trace(curve, kFrames, kValues, 0, 200, &later);
+  EXPECT_EQ(Rows(trace.Spans(2, kHeight)), FreshRows(curve, 2)) << "the curve reaches further";
+  const CurveTrace::KeyEdit back = move(90, 99, -50.0f);
+  trace.Trace(curve, kFrames, kValues, 0, 200, &back);
+  EXPECT_EQ(Rows(trace.Spans(2, kHeight)), FreshRows(curve, 2)) << "over other keys, the curve ends sooner";
 }

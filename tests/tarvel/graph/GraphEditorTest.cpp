@@ -33,8 +33,8 @@ class FakeView : public Tarvel::GraphView {
   void ShowCrossHair(bool shown) override { crossHairShown = shown; }
   void PlaceCrossHair(float frame, float value) override { crossHair = {frame, value}; }
   void Notify(int code) override { codes.push_back(code); }
-  void NoteValueEdit(const EditorToolkit::Curve2& curve, std::uint64_t before, float firstFrame,
-                     float lastFrame) override {
+  void NoteKeyEdit(const EditorToolkit::Curve2& curve, std::uint64_t before, float firstFrame,
+                   float lastFrame) override {
     edits.push_back({&curve, before, curve.GetRevision(), firstFrame, lastFrame});
   }
 
@@ -149,6 +149,9 @@ TEST_F(GraphEditing, FrameMovesLandOnWholeFramesValueMovesSnapToATenthOfTheGradu
   Press(AtKey(c, 1));
   Move(At(13.6, 0));
   EXPECT_FLOAT_EQ(Key(c, 1)->x, 14.0f);
+  ASSERT_EQ(view.edits.size(), 1u);
+  EXPECT_EQ(std::make_pair(view.edits[0].firstFrame, view.edits[0].lastFrame), std::make_pair(0.0f, 20.0f))
+      << "the frames the key left and reached, out to its neighbours";
   Move(At(15.5, 0));
   EXPECT_FLOAT_EQ(Key(c, 1)->x, 15.0f) << "exact halves go down";
   editor.bSnap = false;

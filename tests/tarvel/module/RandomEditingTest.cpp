@@ -264,10 +264,14 @@ class RandomEditing : public ModuleHost {
     const CPoint size(client.Width(), client.Height());
     if (size.x <= 0 || size.y <= 0) return;
     if (size != keptSize) {
-      ASSERT_TRUE(kept.CreateOffscreen(size.x, size.y) && fresh.CreateOffscreen(size.x, size.y));
+      ASSERT_TRUE(kept.CreateOffscreen(size.x, size.y) && fresh.CreateOffscreen(size.x, size.y) &&
+                  wider.CreateOffscreen(size.x + 1, size.y));
       keptSize = size;
     }
     Graph().PaintChanges(kept, size.x, size.y);
+    // A paint one column wider first, so that the new paint traces every curve anew instead of
+    // taking the traces the kept picture was drawn from.
+    Graph().Paint(wider, size.x + 1, size.y);
     Graph().Paint(fresh, size.x, size.y);
     for (int y = 0; y < size.y; ++y) {
       const std::size_t row = static_cast<std::size_t>(y) * static_cast<std::size_t>(kept.GetStride());
@@ -369,6 +373,7 @@ class RandomEditing : public ModuleHost {
   unsigned modifiers = 0;
   EditorCore::GUI_BackBuffer kept;
   EditorCore::GUI_BackBuffer fresh;
+  EditorCore::GUI_BackBuffer wider;
   CPoint keptSize;
   EngineCore::AnimClip* clip = nullptr;
   // The states of the undo path, oldest first, and where the page is on it.
