@@ -30,6 +30,13 @@ std::vector<int> Rows(const CurveTrace::SpanList& spans) {
   return rows;
 }
 
+// Keys one frame apart along a wave between heights 20 and 80.
+Curve2 Wave(int count) {
+  std::vector<std::pair<float, float>> keys;
+  for (int i = 0; i < count; ++i) keys.emplace_back(static_cast<float>(i), 50.0f + 30.0f * std::sin(0.1f * i));
+  return MakeCurve(keys);
+}
+
 std::vector<int> FreshRows(const Curve2& curve, int pen, int from = 0) {
   CurveTrace fresh;
   fresh.Trace(curve, kFrames, kValues, from, 200);
@@ -62,10 +69,8 @@ TEST(CurveTrace, AColumnSpansEveryHeightItsKeysAndSegmentsReachAndNothingBeyondT
   EXPECT_FALSE(trace.Trace(curve, kFrames, kValues, 30, 40)) << "the curve ends before these columns";
 }
 
-TEST(CurveTrace, AKeptTraceDrawsAgainOnlyWhatAValueEditNamesAndAlwaysMatchesANewTrace) {
-  std::vector<std::pair<float, float>> keys;
-  for (int i = 0; i < 200; ++i) keys.emplace_back(static_cast<float>(i), 50.0f + 30.0f * std::sin(0.1f * i));
-  Curve2 curve = MakeCurve(keys);
+TEST(CurveTrace, AKeptTraceDrawsAgainOnlyWhatAnEditNamesAndAlwaysMatchesANewTrace) {
+  Curve2 curve = Wave(200);
   CurveTrace trace;
   trace.Trace(curve, kFrames, kValues, 0, 200);
   trace.Spans(2, kHeight);
@@ -101,9 +106,7 @@ TEST(CurveTrace, AKeptTraceDrawsAgainOnlyWhatAValueEditNamesAndAlwaysMatchesANew
 }
 
 TEST(CurveTrace, AKeptTraceFollowsKeysMovedInFramePastEitherEndOfTheCurve) {
-  std::vector<std::pair<float, float>> keys;
-  for (int i = 0; i < 100; ++i) keys.emplace_back(static_cast<float>(i), 50.0f + 30.0f * std::sin(0.1f * i));
-  Curve2 curve = MakeCurve(keys);
+  Curve2 curve = Wave(100);
   CurveTrace trace;
   trace.Trace(curve, kFrames, kValues, 0, 200);
   trace.Spans(2, kHeight);
