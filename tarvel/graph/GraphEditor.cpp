@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 #include "curves/TwoCoreRun.h"
 #include "resources/ModuleIds.h"
@@ -162,8 +163,8 @@ void GraphEditor::Release(CPoint point, bool bInside) {
   } else {
     // What the graph shows after the release is what the clip gets: collisions are taken
     // back first.
-    if (pCurrentPoint && bBackedUp) RestoreCollidingCurves();
     if (bBackedUp) {
+      if (pCurrentPoint) RestoreCollidingCurves();
       for (CurveInfo* info : curves.GetCurves()) info->ForgetBackups();
     }
     if (bLetGoOnClick && !bMoved) {
@@ -477,8 +478,8 @@ void GraphEditor::ApplyFrameMove() {
     const float low = std::min(from, from + delta);
     const float high = std::max(to, to + delta);
     const int count = static_cast<int>(keys.GetPointCount());
-    int previous = std::max(keys.SearchPreviousPoint(low), 0);
-    while (previous > 0 && keys.GetPointAt(static_cast<std::uint32_t>(previous))->x >= low) --previous;
+    const int previous =
+        std::max(keys.SearchPreviousPoint(std::nextafter(low, -std::numeric_limits<float>::infinity())), 0);
     const int next = std::min(keys.SearchPreviousPoint(high) + 1, count - 1);
     view.NoteKeyEdit(curve, before, std::min(low, keys.GetPointAt(static_cast<std::uint32_t>(previous))->x),
                      std::max(high, keys.GetPointAt(static_cast<std::uint32_t>(next))->x));
