@@ -20,9 +20,11 @@
 
 #include <benchmark/benchmark.h>
 
+#include <cstdint>
 #include <filesystem>
 #include <memory>
 #include <string>
+#include <utility>
 
 #include "EditorCore/GUI_App.h"
 #include "EditorCore/GUI_BackBuffer.h"
@@ -182,14 +184,23 @@ class PageOnTake {
     const int middle = (curve.GetFirstSelectedPointIndex() + curve.GetLastSelectedPointIndex()) / 2;
     if (middle < 0 || middle >= static_cast<int>(curve.GetPointCount())) return false;
     const EditorToolkit::EditablePoint& key = *curve.GetPointAt(static_cast<std::uint32_t>(middle));
+    pressedKey = {key.x, key.y};
     pressed = At(key.x, key.y);
     Editor().Press(pressed, false, false);
     return Editor().IsMoving() && Core().GetSelection().GetSelectedCurveCount() == Curves();
   }
   int Curves() { return static_cast<int>(Core().GetCurveSet().GetCurveCount()); }
 
-  // One mouse move of the drag, alternately above and below the pressed key.
-  void MoveDrag(int step) { Editor().Move({pressed.x, pressed.y + (step % 2 ? 12 : -12)}, false); }
+  // One mouse move of the drag: in values alternately above and below the pressed key, in
+  // frames alternately 30 frames on and back at the pressed key's frame.
+  void MoveDrag(int step) {
+    const bool odd = step % 2 != 0;
+    if (Editor().iEditMode == Tarvel::GraphEditor::kDragFrames) {
+      Editor().Move(At(pressedKey.first + (odd ? 30.0 : 0.0), pressedKey.second), false);
+    } else {
+      Editor().Move({pressed.x, pressed.y + (odd ? 12 : -12)}, false);
+    }
+  }
 
   bool ready = false;
 
@@ -214,6 +225,7 @@ class PageOnTake {
   Tarvel::AnimClipDialog* page = nullptr;
   EditorCore::GUI_BackBuffer buffer;
   EditorCore::CPoint pressed;
+  std::pair<double, double> pressedKey;
 };
 
 void Report(benchmark::State& state, Tarvel::ClipEditCore& core) {
@@ -267,9 +279,12 @@ void BM_PaintAllCurves(benchmark::State& state) {
 }
 BENCHMARK(BM_PaintAllCurves)->Arg(1)->Arg(10)->Unit(benchmark::kMillisecond);
 
-void BM_DragStepAllCurves(benchmark::State& state) {
+// One mouse move of a drag of the keys of frames 400 to 900 in `mode`, with the repaint.
+void DragStep(benchmark::State& state, std::uint8_t mode) {
   PageOnTake page(static_cast<int>(state.range(0)));
-  if (!page.ready || !page.SelectKeysOfFrames400To900() || !page.PressSelectedKey()) {
+  const bool picked = page.ready && page.SelectKeysOfFrames400To900();
+  page.Editor().iEditMode = mode;
+  if (!picked || !page.PressSelectedKey()) {
     state.SkipWithError("the take did not open, or its keys could not be picked");
     return;
   }
@@ -285,74 +300,41 @@ void BM_DragStepAllCurves(benchmark::State& state) {
   Report(state, page.Core());
   state.counters["selected_curves"] = static_cast<double>(page.Core().GetSelection().GetSelectedCurveCount());
 }
-BENCHMARK(BM_DragStepAllCurves)->Arg(1)->Arg(10)->Unit(benchmark::kMillisecond);
 
-void BM_ReleaseDragAllCurves(benchmark::State& state) {
+// The release of such a drag after one move (odd moves only: a frame drag's lands 30 frames
+// on), with its recording and write-back.
+void ReleaseDrag(benchmark::State& state, std::uint8_t mode) {
   PageOnTake page(static_cast<int>(state.range(0)));
-  if (!page.ready || !page.SelectKeysOfFrames400To900()) {
+  const bool picked = page.ready && page.SelectKeysOfFrames400To900();
+  page.Editor().iEditMode = mode;
+  if (!picked) {
     state.SkipWithError("the take did not open, or its keys could not be picked");
     return;
   }
-  int step = 0;
   for (auto _ : state) {
     state.PauseTiming();
     if (!page.PressSelectedKey()) {
       state.SkipWithError("no selected key to press");
       return;
     }
-    page.MoveDrag(++step);
+    page.MoveDrag(1);
     state.ResumeTiming();
     page.Editor().Release({0, 0}, true);
   }
   Report(state, page.Core());
   state.counters["steps"] = static_cast<double>(page.Core().GetHistory().GetStepCount());
 }
+
+void BM_DragStepAllCurves(benchmark::State& state) { DragStep(state, Tarvel::GraphEditor::kDragValues); }
+BENCHMARK(BM_DragStepAllCurves)->Arg(1)->Arg(10)->Unit(benchmark::kMillisecond);
+
+void BM_ReleaseDragAllCurves(benchmark::State& state) { ReleaseDrag(state, Tarvel::GraphEditor::kDragValues); }
 BENCHMARK(BM_ReleaseDragAllCurves)->Arg(1)->Arg(10)->Unit(benchmark::kMillisecond);
 
-void BM_ReleaseFrameDragAllCurves(benchmark::State& state) {
-  PageOnTake page(static_cast<int>(state.range(0)));
-  if (!page.ready || !page.SelectKeysOfFrames400To900()) {
-    state.SkipWithError("the take did not open, or its keys could not be picked");
-    return;
-  }
-  page.Editor().iEditMode = Tarvel::GraphEditor::kDragFrames;
-  for (auto _ : state) {
-    state.PauseTiming();
-    if (!page.PressSelectedKey()) {
-      state.SkipWithError("no selected key to press");
-      return;
-    }
-    const EditorToolkit::EditablePoint& key = *page.Editor().pCurrentPoint;
-    const EditorCore::CPoint later = page.At(key.x + 30.0, key.y);
-    page.Editor().Move(later, false);
-    state.ResumeTiming();
-    page.Editor().Release(later, true);
-  }
-  Report(state, page.Core());
-  state.counters["steps"] = static_cast<double>(page.Core().GetHistory().GetStepCount());
-}
+void BM_ReleaseFrameDragAllCurves(benchmark::State& state) { ReleaseDrag(state, Tarvel::GraphEditor::kDragFrames); }
 BENCHMARK(BM_ReleaseFrameDragAllCurves)->Arg(1)->Arg(10)->Unit(benchmark::kMillisecond);
 
-void BM_FrameDragStepAllCurves(benchmark::State& state) {
-  PageOnTake page(static_cast<int>(state.range(0)));
-  const bool picked = page.ready && page.SelectKeysOfFrames400To900();
-  page.Editor().iEditMode = Tarvel::GraphEditor::kDragFrames;
-  if (!picked || !page.PressSelectedKey()) {
-    state.SkipWithError("the take did not open, or its keys could not be picked");
-    return;
-  }
-  const EditorToolkit::EditablePoint& key = *page.Editor().pCurrentPoint;
-  const double frame = key.x;
-  const double value = key.y;
-  page.PaintChanges();
-  int step = 0;
-  for (auto _ : state) {
-    page.Editor().Move(page.At(frame + (++step % 2 ? 30.0 : 0.0), value), false);
-    page.PaintChanges();
-  }
-  page.Editor().Release({0, 0}, true);
-  Report(state, page.Core());
-}
+void BM_FrameDragStepAllCurves(benchmark::State& state) { DragStep(state, Tarvel::GraphEditor::kDragFrames); }
 BENCHMARK(BM_FrameDragStepAllCurves)->Arg(1)->Arg(10)->Unit(benchmark::kMillisecond);
 
 }  // namespace
