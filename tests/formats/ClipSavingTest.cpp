@@ -1,5 +1,7 @@
+#include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <vector>
 
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
@@ -85,6 +87,128 @@ TEST_F(ClipSaving, KeepsMeshesSkinsMaterialsAndExtras) {
   EXPECT_EQ(after["extras"], before["extras"]);
   EXPECT_EQ(after["nodes"], before["nodes"]);
   EXPECT_TRUE(ClipTestFiles::SavedAs(*clip, path));
+}
+
+// The floats an accessor of a saved document holds, read without the library under test.
+std::vector<float> AccessorFloats(const std::filesystem::path& document, int index) {
+  const nlohmann::json doc = ReadJson(document.string());
+  const nlohmann::json& accessor = doc["accessors"][index];
+  const nlohmann::json& view = doc["bufferViews"][accessor["bufferView"].get<int>()];
+  const std::string bytes =
+      ReadBytes((document.parent_path() / doc["buffers"][view["buffer"].get<int>()]["uri"].get<std::string>()).string());
+  const std::size_t components = accessor["type"] == "SCALAR" ? 1 : accessor["type"] == "VEC3" ? 3 : 4;
+  std::vector<float> values(accessor["count"].get<std::size_t>() * components);
+  const std::size_t start = view.value("byteOffset", 0) + accessor.value("byteOffset", 0);
+  EXPECT_LE(start + values.size() * sizeof(float), bytes.size());
+  if (start + values.size() * sizeof(float) <= bytes.size()) {
+    std::memcpy(values.data(), bytes.data() + start, values.size() * sizeof(float));
+  }
+  return values;
+}
+
+// A clip whose file also holds a crowd: instance offsets (accessor 4) that only an extension
+// names, and the instanced mesh's positions (accessor 5).
+TestClipBuilder CrowdClip() {
+  TestClipBuilder builder;
+  builder.Track("Hips", "translation", {0.0f, 0.5f, 1.0f}, {0, 0, 0, 1, 2, 3, 4, 5, 6})
+      .Track("Hips", "rotation", {0.0f, 1.0f}, {0, 0, 0, 1, 0, 0, 0.70710677f, 0.70710677f});
+  const int offsets = builder.Accessor({0, 0, 0, 2, 0, 0, 4, 0, 0}, "VEC3", false);
+  const int positions = builder.Accessor({0, 0, 0, 1, 0, 0, 0, 1, 0}, "VEC3", true);
+  nlohmann::json& doc = builder.Json();
+  doc["meshes"] = {{{"primitives", {{{"attributes", {{"POSITION", positions}}}}}}}};
+  doc["nodes"].push_back(
+      {{"name", "Crowd"},
+       {"mesh", 0},
+       {"extensions", {{"EXT_mesh_gpu_instancing", {{"attributes", {{"TRANSLATION", offsets}}}}}}}});
+  doc["scenes"][0]["nodes"].push_back(doc["nodes"].size() - 1);
+  doc["extensionsUsed"] = {"EXT_mesh_gpu_instancing"};
+  return builder;
+}
+
+TEST_F(ClipSaving, IndicesInsideExtensionsKeepNamingTheSameData) {
+  CrowdClip().Write(folder.Path() / "Crowd.gltf", "Crowd.bin", folder.Path() / "Crowd.bin");
+  const std::filesystem::path path = folder.Path() / "Crowd.gltf";
+  const std::vector<float> offsets = AccessorFloats(path, 4);
+  const std::vector<float> positions = AccessorFloats(path, 5);
+  ASSERT_OPENS(clip, path.string());
+  // Fewer translation keys and more rotation keys than the file had.
+  ClipBuilder edit(*clip);
+  edit.Track("Hips", AnimTrack::Translation).Empty();
+  edit.Vectors("Hips", AnimTrack::Translation, {{0, {9, 9, 9}}});
+  edit.Rotations("Hips", {{90, {0, 0, 45}}, {120, {0, 0, 60}}});
+  clip->SetModified(true);
+  ASSERT_TRUE(clip->Save());
+
+  const nlohmann::json after = ReadJson(path.string());
+  const nlohmann::json& crowd = after["nodes"][1];
+  ASSERT_EQ(crowd["name"], "Crowd");
+  EXPECT_EQ(crowd["extensions"]["EXT_mesh_gpu_instancing"]["attributes"]["TRANSLATION"], 4);
+  EXPECT_EQ(after["meshes"][0]["primitives"][0]["attributes"]["POSITION"], 5);
+  EXPECT_EQ(AccessorFloats(path, 4), offsets);
+  EXPECT_EQ(AccessorFloats(path, 5), positions);
+  EXPECT_TRUE(ClipTestFiles::SavedAs(*clip, path.string()));
+}
+
+TEST_F(ClipSaving, MeshoptCompressedDataOpensAndIsKeptByteForByte) {
+  TestClipBuilder builder = CrowdClip();
+  nlohmann::json& doc = builder.Json();
+  // The crowd's positions as a compressed stream in buffer 1; buffer 2 stands for their
+  // decoded bytes, which no file holds.
+  doc["bufferViews"].push_back({{"buffer", 2},
+                                {"byteLength", 36},
+                                {"byteStride", 12},
+                                {"extensions",
+                                 {{"EXT_meshopt_compression",
+                                   {{"buffer", 1},
+                                    {"byteLength", 16},
+                                    {"byteStride", 12},
+                                    {"count", 3},
+                                    {"mode", "ATTRIBUTES"}}}}}});
+  doc["accessors"].push_back({{"bufferView", doc["bufferViews"].size() - 1},
+                              {"componentType", 5126},
+                              {"count", 3},
+                              {"type", "VEC3"}});
+  doc["meshes"][0]["primitives"][0]["attributes"]["NORMAL"] = doc["accessors"].size() - 1;
+  doc["extensionsUsed"].push_back("EXT_meshopt_compression");
+  doc["extensionsRequired"] = {"EXT_meshopt_compression"};
+  const std::filesystem::path path = folder.Path() / "Packed.gltf";
+  builder.Write(path, "Packed.bin", folder.Path() / "Packed.bin");
+  nlohmann::json written = ReadJson(path.string());
+  written["buffers"].push_back({{"uri", "stream.bin"}, {"byteLength", 16}});
+  written["buffers"].push_back({{"byteLength", 36}, {"extensions", {{"EXT_meshopt_compression", {{"fallback", true}}}}}});
+  std::ofstream(path) << written.dump();
+  std::ofstream(folder.Path() / "stream.bin", std::ios::binary) << "0123456789abcdef";
+
+  ASSERT_OPENS(clip, path.string());
+  ClipBuilder(*clip).Vectors("Tail", AnimTrack::Scale, {{3, {2, 2, 2}}});
+  clip->SetModified(true);
+  ASSERT_TRUE(clip->Save());
+  const nlohmann::json after = ReadJson(path.string());
+  EXPECT_EQ(after["bufferViews"][6], written["bufferViews"][6]);
+  EXPECT_EQ(after["buffers"][1], written["buffers"][1]);
+  EXPECT_EQ(after["buffers"][2], written["buffers"][2]);
+  EXPECT_EQ(after["extensionsRequired"], written["extensionsRequired"]);
+  EXPECT_EQ(ReadBytes((folder.Path() / "stream.bin").string()), "0123456789abcdef");
+  EXPECT_TRUE(ReopensAs(*clip, path.string()));
+}
+
+TEST_F(ClipSaving, AFileRequiringAnUnknownExtensionOpensReadOnlyAndIsNeverRewritten) {
+  TestSupport::LogCapture log;
+  TestClipBuilder builder;
+  builder.Track("Hips", "translation", {0.0f, 1.0f}, {0, 0, 0, 1, 1, 1});
+  builder.Json()["extensionsUsed"] = {"VENDOR_private_rig"};
+  builder.Json()["extensionsRequired"] = {"VENDOR_private_rig"};
+  const std::filesystem::path path = folder.Path() / "Rig.gltf";
+  builder.Write(path, "Rig.bin", folder.Path() / "Rig.bin");
+  const std::string document = ReadBytes(path.string());
+  ASSERT_OPENS(clip, path.string());
+  EXPECT_GE(log.Count(EngineCore::Log::Warning, "VENDOR_private_rig"), 1);
+  ClipBuilder(*clip).Vectors("Tail", AnimTrack::Scale, {{3, {2, 2, 2}}});
+  clip->SetModified(true);
+  EXPECT_FALSE(clip->Save());
+  EXPECT_TRUE(clip->IsModified());
+  EXPECT_GE(log.Count(EngineCore::Log::Error, "VENDOR_private_rig"), 1);
+  EXPECT_EQ(ReadBytes(path.string()), document);
 }
 
 TEST_F(ClipSaving, RepeatedSavesDoNotGrowTheFileAndANewChannelGetsANewNodeUnderTheSceneRoot) {

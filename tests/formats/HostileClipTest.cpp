@@ -4,6 +4,7 @@
 #include <cmath>
 #include <filesystem>
 #include <fstream>
+#include <map>
 
 #include <gtest/gtest.h>
 
@@ -136,6 +137,41 @@ TEST_F(HostileClip, SavingWritesOnlyInsideTheClipsFolder) {
     EXPECT_TRUE(inClips || outside.contains(path)) << path << " was written outside the clip's folder";
   }
   EXPECT_TRUE(ReopensAs(*clip, folder / "project/clips/Walk.gltf"));
+}
+
+TEST_F(HostileClip, ASaveNeverChangesOrRemovesDocumentsOrBuffersThatOtherDocumentsName) {
+  // Other.gltf is a clip of its own; Walk.gltf and sub/Shared.gltf share sub/shared.bin.
+  SmallClip().Write(folder.Path() / "Other.gltf", "Other.bin", folder.Path() / "Other.bin");
+  fs::create_directories(folder.Path() / "sub");
+  SmallClip().Write(folder.Path() / "sub/Shared.gltf", "shared.bin", folder.Path() / "sub/shared.bin");
+  SmallClip().Write(folder.Path() / "Walk.gltf", "sub/shared.bin");
+  // Walk.gltf also names, as spare buffers, the other document and itself.
+  nlohmann::json walk = nlohmann::json::parse(ReadBytes(folder / "Walk.gltf"));
+  walk["buffers"].push_back({{"uri", "Other.gltf"}, {"byteLength", fs::file_size(folder.Path() / "Other.gltf")}});
+  walk["buffers"].push_back({{"uri", "Walk.gltf"}, {"byteLength", 0}});
+  // The document's own size depends on the byteLength that names it.
+  for (int round = 0; round < 3; ++round) {
+    std::ofstream(folder.Path() / "Walk.gltf") << walk.dump();
+    walk["buffers"][2]["byteLength"] = fs::file_size(folder.Path() / "Walk.gltf");
+  }
+  std::map<std::string, std::string> others = Snapshot(folder.Path());
+  others.erase(folder / "Walk.gltf");
+
+  ASSERT_OPENS(clip, folder / "Walk.gltf");
+  AddKeyedChannel(*clip, "Tail", 4, 2.0f);
+  ASSERT_TRUE(clip->Save());
+  ASSERT_TRUE(clip->Save()) << "a second save, from what the first one wrote";
+
+  const std::map<std::string, std::string> after = Snapshot(folder.Path());
+  for (const auto& [path, bytes] : others) {
+    ASSERT_TRUE(after.contains(path)) << path << " was removed";
+    EXPECT_EQ(after.at(path), bytes) << path << " was changed";
+  }
+  EXPECT_TRUE(ClipTestFiles::SavedAs(*clip, folder / "Walk.gltf"));
+  for (const char* name : {"Other.gltf", "sub/Shared.gltf"}) {
+    ASSERT_OPENS(other, folder / name);
+    EXPECT_EQ(other->CountKeys(), 3u) << name;
+  }
 }
 
 TEST_F(HostileClip, EmptyObjectsAreWrittenAsObjectsAndTheSaveReopens) {

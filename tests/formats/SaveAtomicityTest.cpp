@@ -1,9 +1,12 @@
 #include <signal.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <random>
 #include <set>
 
@@ -117,6 +120,52 @@ TEST_F(SaveAtomicity, ASaveOntoAFullDiskFailsAndLeavesTheClipAsItWas) {
   EXPECT_EQ(HipsOnDisk(), 7.0f);
 }
 
+TEST_F(SaveAtomicity, OpensWhileAnotherProcessSavesFindTheOldOrTheNewClipWhole) {
+  const float original = HipsOnDisk();
+  ASSERT_OPENS(clip, path);
+  // One process saves two takes in turn, as fast as it can, while this one opens the clip.
+  const pid_t writer = ::fork();
+  if (writer == 0) {
+    for (int save = 0; save < 80; ++save) {
+      MarkHips(*clip, save % 2 ? 11.0f : 12.0f);
+      if (!clip->Save()) ::_exit(1);
+    }
+    ::_exit(0);
+  }
+  int opens = 0;
+  std::vector<std::string> failures;
+  int status = 0;
+  while (::waitpid(writer, &status, WNOHANG) == 0) {
+    const Formats::ClipOpenResult opened = Formats::ClipFormats::Open(path);
+    if (!opened.clip) {
+      failures.push_back(opened.message);
+      continue;
+    }
+    const float found = HipsTranslation(*opened.clip)->GetVector3Key(0).x;
+    opened.clip->Release();
+    EXPECT_TRUE(found == original || found == 11.0f || found == 12.0f) << found;
+    ++opens;
+  }
+  ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "a save of the writer failed";
+  EXPECT_TRUE(failures.empty()) << failures.size() << " of " << opens + failures.size()
+                                << " opens failed, the first: " << failures.front();
+  EXPECT_GT(opens, 0);
+  EXPECT_EQ(HipsOnDisk(), 11.0f);
+  EXPECT_EQ(FolderEntries(folder.Path()), (std::set<std::string>{"01_01.gltf", "01_01.bin"}));
+}
+
+TEST_F(SaveAtomicity, SavesKeepTheNamesOfTheClipsFiles) {
+  const std::set<std::string> before = FolderEntries(folder.Path());
+  ASSERT_OPENS(clip, path);
+  for (const float value : {1.0f, 2.0f, 3.0f}) {
+    MarkHips(*clip, value);
+    ASSERT_TRUE(clip->Save());
+    EXPECT_EQ(FolderEntries(folder.Path()), before) << "after the save of " << value;
+  }
+  EXPECT_EQ(ClipTestFiles::ReadJson(path)["buffers"][0]["uri"], "01_01.bin");
+  EXPECT_EQ(HipsOnDisk(), 3.0f);
+}
+
 TEST_F(SaveAtomicity, SavesKilledAtRandomMomentsLeaveTheOldOrTheNewClip) {
   const char* runsText = std::getenv("TARVEL_KILL_RUNS");
   const int runs = runsText ? std::atoi(runsText) : 25;
@@ -195,19 +244,22 @@ TEST_F(SaveAtomicity, ALinkedBufferIsWrittenThroughToWhereItsLinkLeads) {
   EXPECT_EQ(HipsOnDisk(), 8.0f);
 }
 
-TEST_F(SaveAtomicity, ASaveStoppedBeforeAnyStepLeavesTheOldClipAndAfterTheRenameTheNew) {
+TEST_F(SaveAtomicity, ASaveStoppedBeforeAnyStepLeavesTheOldClipAndAfterItsCommitRecordTheNew) {
   const float original = HipsOnDisk();
   bool finished = false;
   bool replaced = false;
   for (int stop = 1; !finished && stop < 40; ++stop) {
     Reset();
+    // Files of the user's that look like a save's leftovers, and are not.
+    std::ofstream(folder / "keep.txt") << "notes";
+    std::ofstream(folder / ".01_01.gltf.tarvel-new.backup") << "mine";
     ASSERT_OPENS(clip, path);
     MarkHips(*clip, 42.0f);
     const int status = TestSupport::ChildProcess::Run(
         [&] {
           Formats::SaveStepHook::Set([stop](int step, const std::string& what) {
             // The process ends as a crash would, before the step is taken.
-            if (step == stop) ::_exit(what == "replace the document" ? 20 : 10);
+            if (step == stop) ::_exit(what == "write the commit record" ? 20 : 10);
             return true;
           });
           return clip->Save() ? 0 : 1;
@@ -217,17 +269,19 @@ TEST_F(SaveAtomicity, ASaveStoppedBeforeAnyStepLeavesTheOldClipAndAfterTheRename
     finished = status == 0;
     const float found = HipsOnDisk();
     EXPECT_EQ(found, replaced || finished ? 42.0f : original) << "stopped before step " << stop;
-    // Every step after the rename finds the new clip in place.
+    // Every step after the commit record finds the new clip in place, the renames finished.
     replaced = replaced || status == 20;
-    EXPECT_EQ(FolderEntries(folder.Path()), ClipFiles(path)) << "stopped before step " << stop;
+    std::set<std::string> expected = ClipFiles(path);
+    expected.insert({"keep.txt", ".01_01.gltf.tarvel-new.backup"});
+    EXPECT_EQ(FolderEntries(folder.Path()), expected) << "stopped before step " << stop;
   }
   EXPECT_TRUE(finished) << "the save never ran to its end";
-  EXPECT_TRUE(replaced) << "no step replaced the document";
+  EXPECT_TRUE(replaced) << "no step wrote the commit record";
 }
 
-TEST_F(SaveAtomicity, AFailureAtAnyStepBeforeTheRenameKeepsTheOldClipAndReportsIt) {
+TEST_F(SaveAtomicity, AFailureAtAnyStepBeforeTheCommitKeepsTheOldClipAndReportsIt) {
   const float original = HipsOnDisk();
-  bool pastRename = false;
+  bool pastCommit = false;
   for (int failing = 1; failing < 40; ++failing) {
     Reset();
     ASSERT_OPENS(clip, path);
@@ -236,16 +290,16 @@ TEST_F(SaveAtomicity, AFailureAtAnyStepBeforeTheRenameKeepsTheOldClipAndReportsI
     Formats::SaveStepHook::Set([&](int step, const std::string& what) {
       if (step != failing) return true;
       reached = true;
-      pastRename = pastRename || what.rfind("remove", 0) == 0;
+      pastCommit = pastCommit || what.rfind("rename", 0) == 0 || what.rfind("remove", 0) == 0;
       return false;
     });
     const bool saved = clip->Save();
     Formats::SaveStepHook::Set({});
     if (!reached) break;
-    EXPECT_EQ(saved, pastRename) << "failure at step " << failing;
+    EXPECT_EQ(saved, pastCommit) << "failure at step " << failing;
     EXPECT_EQ(clip->IsModified(), !saved);
     EXPECT_EQ(HipsOnDisk(), saved ? 43.0f : original) << "failure at step " << failing;
     EXPECT_EQ(FolderEntries(folder.Path()), ClipFiles(path)) << "failure at step " << failing;
   }
-  EXPECT_TRUE(pastRename) << "no step after the rename was tried";
+  EXPECT_TRUE(pastCommit) << "no step after the commit record was tried";
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -40,6 +41,35 @@ class TestClipBuilder {
   // The document, for tests that bend it further before writing.
   nlohmann::json& Json() { return doc; }
 
+  // Float data in buffer 0 under an accessor of its own view, used by nothing yet: its index.
+  int Accessor(const std::vector<float>& values, const std::string& type, bool bounds) {
+    while (blob.size() % 4) blob.push_back(0);
+    const std::size_t offset = blob.size();
+    blob.resize(offset + values.size() * sizeof(float));
+    std::memcpy(blob.data() + offset, values.data(), values.size() * sizeof(float));
+    doc["bufferViews"].push_back({{"buffer", 0}, {"byteOffset", offset}, {"byteLength", values.size() * 4}});
+    const std::size_t components = type == "SCALAR" ? 1 : type == "VEC3" ? 3 : 4;
+    nlohmann::json accessor = {{"bufferView", doc["bufferViews"].size() - 1},
+                               {"componentType", 5126},
+                               {"count", values.size() / components},
+                               {"type", type}};
+    if (bounds) {
+      accessor["min"] = nlohmann::json::array();
+      accessor["max"] = nlohmann::json::array();
+      for (std::size_t c = 0; c < components; ++c) {
+        float low = values[c], high = values[c];
+        for (std::size_t i = c; i < values.size(); i += components) {
+          low = std::min(low, values[i]);
+          high = std::max(high, values[i]);
+        }
+        accessor["min"].push_back(low);
+        accessor["max"].push_back(high);
+      }
+    }
+    doc["accessors"].push_back(accessor);
+    return static_cast<int>(doc["accessors"].size()) - 1;
+  }
+
   // Writes the document; its buffer goes to `bufferFile` under `bufferUri`, or is embedded
   // when `bufferUri` is empty.
   void Write(const std::filesystem::path& document, const std::string& bufferUri = {},
@@ -68,25 +98,6 @@ class TestClipBuilder {
     nodes.push_back({{"name", name}});
     doc["scenes"][0]["nodes"].push_back(nodes.size() - 1);
     return static_cast<int>(nodes.size()) - 1;
-  }
-
-  int Accessor(const std::vector<float>& values, const std::string& type, bool bounds) {
-    while (blob.size() % 4) blob.push_back(0);
-    const std::size_t offset = blob.size();
-    blob.resize(offset + values.size() * sizeof(float));
-    std::memcpy(blob.data() + offset, values.data(), values.size() * sizeof(float));
-    doc["bufferViews"].push_back({{"buffer", 0}, {"byteOffset", offset}, {"byteLength", values.size() * 4}});
-    const std::size_t components = type == "SCALAR" ? 1 : type == "VEC3" ? 3 : 4;
-    nlohmann::json accessor = {{"bufferView", doc["bufferViews"].size() - 1},
-                               {"componentType", 5126},
-                               {"count", values.size() / components},
-                               {"type", type}};
-    if (bounds) {
-      accessor["min"] = {values.front()};
-      accessor["max"] = {values.back()};
-    }
-    doc["accessors"].push_back(accessor);
-    return static_cast<int>(doc["accessors"].size()) - 1;
   }
 
   static std::string Base64(const std::vector<unsigned char>& bytes) {

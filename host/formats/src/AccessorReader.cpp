@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "Formats/ClipFileLimits.h"
+#include "GltfDocumentReader.h"
 
 namespace Formats {
 
@@ -90,6 +91,14 @@ ClipFileError AccessorReader::Read(int accessorIndex, int components, std::vecto
     return ClipFileError::MissingBuffer;
   }
   const tinygltf::Buffer& buffer = model_.buffers[view.buffer];
+  if (view.extensions.contains("EXT_meshopt_compression")) {
+    message = name + " is compressed with EXT_meshopt_compression, which animation keys cannot be read from here";
+    return ClipFileError::BadAccessor;
+  }
+  if (GltfDocumentReader::IsAbsentBuffer(buffer)) {
+    message = name + " lies in buffer " + std::to_string(view.buffer) + ", whose bytes no file holds";
+    return ClipFileError::MissingBuffer;
+  }
   if (view.byteOffset > buffer.data.size() || view.byteLength > buffer.data.size() - view.byteOffset) {
     message = "buffer view " + std::to_string(accessor.bufferView) + " runs past the end of its buffer";
     return ClipFileError::MissingBuffer;

@@ -15,7 +15,8 @@ const char* Describe(ClipFileError error) {
     case ClipFileError::TooLarge: return "sizes beyond what a clip can hold";
     case ClipFileError::WriteFailed: return "file could not be written";
     case ClipFileError::UnsafeUri: return "URI outside the clip's folder or not a regular file";
-    case ClipFileError::ReadOnly: return "clip is write-protected";
+    case ClipFileError::ReadOnly: return "clip is read-only";
+    case ClipFileError::Busy: return "clip's folder is locked by another program";
   }
   return "unknown error";
 }

@@ -5,17 +5,18 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cerrno>
-#include <cstdio>
 #include <cstring>
 #include <fstream>
-#include <functional>
-#include <string_view>
+#include <iterator>
+#include <set>
 
 #include "ClipFolder.h"
 #include "EngineCore/Log.h"
 #include "Formats/SaveStepHook.h"
 #include "GltfDocumentReader.h"
+#include "ProjectDocuments.h"
 
 namespace Formats {
 
@@ -23,12 +24,15 @@ namespace {
 
 namespace fs = std::filesystem;
 
-constexpr const char* kTemporaryMark = ".tarvel-save-";
-constexpr const char* kJournalMark = ".tarvel-journal";
+constexpr const char* kTemporaryMark = ".tarvel-new";
+constexpr const char* kRecordMark = ".tarvel-commit";
+constexpr const char* kRecordHeader = "tarvel-commit 1";
 
 bool Writable(mode_t mode) { return (mode & 0222) != 0; }
 
 std::string Reason(int error) { return std::strerror(error); }
+
+fs::path FolderOf(const fs::path& path) { return path.has_parent_path() ? path.parent_path() : fs::path("."); }
 
 // Flushes a folder's entries (a rename, a new file) to disk.
 void FlushFolder(const fs::path& folder) {
@@ -53,10 +57,15 @@ bool WriteAll(int fd, const void* data, std::size_t size, int& error) {
   return true;
 }
 
-// Fills an open new file, flushes it and checks that it holds every byte; closes it.
-// `owner` null: the file keeps the owner of whoever writes it.
-bool FinishFile(int fd, const void* data, std::size_t size, mode_t mode, const std::pair<uid_t, gid_t>* owner,
-                int& error) {
+// Creates `path` (which must not exist), fills it, flushes it and checks that it holds every
+// byte. `owner` null: the file keeps the owner of whoever writes it.
+bool WriteNewFile(const fs::path& path, const void* data, std::size_t size, mode_t mode,
+                  const std::pair<uid_t, gid_t>* owner, int& error) {
+  const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+  if (fd < 0) {
+    error = errno;
+    return false;
+  }
   bool ok = ::fchmod(fd, mode) == 0 || (error = errno, false);
   if (ok && owner) (void)!::fchown(fd, owner->first, owner->second);
   ok = ok && WriteAll(fd, data, size, error);
@@ -74,44 +83,91 @@ bool FinishFile(int fd, const void* data, std::size_t size, mode_t mode, const s
   return ok;
 }
 
-// The name a save gives a buffer of this clip: STEM-HHHHHHHH.bin or STEM-HHHHHHHH-N.bin.
-bool IsOwnBufferName(const std::string& name, const std::string& stem) {
-  if (name.size() < stem.size() + 14 || name.compare(0, stem.size(), stem) != 0 || name[stem.size()] != '-') {
-    return false;
-  }
-  const std::string_view rest = std::string_view(name).substr(stem.size() + 1);
-  if (rest.size() < 12 || rest.substr(rest.size() - 4) != ".bin") return false;
-  for (std::size_t i = 0; i < 8; ++i) {
-    if (!std::isxdigit(static_cast<unsigned char>(rest[i]))) return false;
-  }
-  const std::string_view suffix = rest.substr(8, rest.size() - 12);
-  if (suffix.empty()) return true;
-  return suffix.size() > 1 && suffix[0] == '-' && std::all_of(suffix.begin() + 1, suffix.end(), [](char c) {
-           return std::isdigit(static_cast<unsigned char>(c));
-         });
+bool IsDocumentName(const fs::path& path) {
+  std::string extension = path.extension().string();
+  std::transform(extension.begin(), extension.end(), extension.begin(), ::tolower);
+  return extension == ".gltf" || extension == ".glb";
 }
 
-bool SameBytes(const fs::path& path, const std::vector<unsigned char>& bytes) {
-  std::vector<unsigned char> existing;
-  std::string message;
-  return ClipFolder::ReadRegularFile(path, bytes.size(), existing, message) == ClipFileError::None && existing == bytes;
+// A path written into the record: relative to the document's folder, percent-encoded so that
+// any byte of a name survives a line-based file.
+std::string RecordPath(const fs::path& path, const fs::path& folder) {
+  return ClipFolder::EncodeUri(path.lexically_relative(folder));
 }
 
-std::string ContentHash(const std::vector<unsigned char>& bytes) {
-  const std::size_t hash =
-      std::hash<std::string_view>{}(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
-  char text[9];
-  std::snprintf(text, sizeof text, "%08x", static_cast<unsigned>(hash ^ (hash >> 32)));
-  return text;
+struct RecordedRename {
+  fs::path temporary;
+  fs::path final;
+};
+
+// The renames of a whole record; false when the record is missing, cut short or not ours.
+bool ReadRecord(const fs::path& record, const fs::path& folder, const std::string& documentName,
+                std::vector<RecordedRename>& renames) {
+  std::ifstream in(record, std::ios::binary);
+  if (!in) return false;
+  const std::string text((std::istreambuf_iterator<char>(in)), {});
+  std::vector<std::string> lines;
+  std::size_t start = 0;
+  for (std::size_t end = text.find('\n'); end != std::string::npos; start = end + 1, end = text.find('\n', start)) {
+    lines.push_back(text.substr(start, end - start));
+  }
+  if (lines.size() < 2 || lines.front() != kRecordHeader || lines.back() != "end") return false;
+  const std::string temporaryPrefix = "." + documentName + kTemporaryMark;
+  for (std::size_t i = 1; i + 1 < lines.size(); ++i) {
+    const std::string& line = lines[i];
+    const std::size_t space = line.find(' ', 7);
+    std::string temporary, final;
+    if (line.rfind("rename ", 0) != 0 || space == std::string::npos ||
+        !ClipFolder::DecodePercent(line.substr(7, space - 7), temporary) ||
+        !ClipFolder::DecodePercent(line.substr(space + 1), final)) {
+      return false;
+    }
+    RecordedRename rename{(folder / temporary).lexically_normal(), (folder / final).lexically_normal()};
+    // Only a temporary of this document's saves is ever renamed, and only within its folder.
+    if (rename.temporary.parent_path() != rename.final.parent_path() ||
+        rename.temporary.filename().string().rfind(temporaryPrefix, 0) != 0) {
+      return false;
+    }
+    renames.push_back(std::move(rename));
+  }
+  return true;
+}
+
+// Folders where this document's saves may have left temporaries: beside the document, beside
+// its target, beside each buffer file it names.
+std::set<fs::path> TemporaryFolders(const fs::path& folder, const fs::path& physicalDocument,
+                                    const std::vector<fs::path>& buffers) {
+  std::set<fs::path> folders{folder, FolderOf(physicalDocument)};
+  for (const fs::path& buffer : buffers) folders.insert(FolderOf(buffer));
+  return folders;
+}
+
+void RemoveTemporaries(const std::set<fs::path>& folders, const std::string& documentName) {
+  const std::string prefix = "." + documentName + kTemporaryMark;
+  for (const fs::path& folder : folders) {
+    std::error_code ec;
+    bool removed = false;
+    for (const auto& entry : fs::directory_iterator(folder, ec)) {
+      const std::string name = entry.path().filename().string();
+      if (name.rfind(prefix, 0) != 0) continue;
+      const std::string rest = name.substr(prefix.size());
+      // `.DOC.tarvel-new` and `.DOC.tarvel-new.N` only.
+      const bool ours = rest.empty() || (rest.size() > 1 && rest[0] == '.' &&
+                                         std::all_of(rest.begin() + 1, rest.end(), ::isdigit));
+      if (ours && ::unlink(entry.path().c_str()) == 0) removed = true;
+    }
+    if (removed) FlushFolder(folder);
+  }
 }
 
 }  // namespace
 
 ClipFileTransaction::ClipFileTransaction(const std::string& documentPath)
-    : documentPath_(documentPath),
-      folder_(documentPath_.has_parent_path() ? documentPath_.parent_path() : fs::path(".")),
-      physicalDocument_(documentPath_),
-      stem_(documentPath_.stem().string()) {}
+    : documentPath_(documentPath), documentName_(documentPath_.filename().string()), lock_(documentPath) {
+  std::error_code ec;
+  folder_ = fs::weakly_canonical(fs::absolute(FolderOf(documentPath_), ec), ec);
+  physicalDocument_ = folder_ / documentName_;
+}
 
 bool ClipFileTransaction::Step(const std::string& what) { return SaveStepHook::Reached(++step_, what); }
 
@@ -124,25 +180,22 @@ void ClipFileTransaction::NoteDenied(int error) {
   accessDenied_ = accessDenied_ || error == EACCES || error == EPERM || error == EROFS;
 }
 
-fs::path ClipFileTransaction::JournalPath() const {
-  return folder_ / ("." + documentPath_.filename().string() + kJournalMark);
-}
-
 bool ClipFileTransaction::ResolveDocument(std::string& message) {
   std::error_code ec;
   if (!fs::is_directory(folder_, ec)) {
     message = folder_.string() + " is not a folder";
     return false;
   }
-  if (fs::is_symlink(documentPath_, ec)) {
-    physicalDocument_ = fs::canonical(documentPath_, ec);
-    if (ec) physicalDocument_ = fs::weakly_canonical(folder_ / fs::read_symlink(documentPath_, ec), ec);
+  if (fs::is_symlink(physicalDocument_, ec)) {
+    const fs::path entry = physicalDocument_;
+    physicalDocument_ = fs::canonical(entry, ec);
+    if (ec) physicalDocument_ = fs::weakly_canonical(folder_ / fs::read_symlink(entry, ec), ec);
   }
   struct stat info {};
   documentExists_ = ::stat(physicalDocument_.c_str(), &info) == 0;
   if (documentExists_) {
     if (!S_ISREG(info.st_mode)) {
-      message = documentPath_.filename().string() + " is not a regular file";
+      message = documentName_ + " is not a regular file";
       return false;
     }
     documentMode_ = info.st_mode & 07777;
@@ -157,311 +210,226 @@ bool ClipFileTransaction::ResolveDocument(std::string& message) {
 
 ClipFileError ClipFileTransaction::ReadExistingBuffers(std::string& message) {
   existing_.clear();
-  std::vector<std::string> uris;
+  std::vector<std::pair<std::size_t, std::string>> uris;
   if (!documentExists_ || !GltfDocumentReader::ListBufferUris(physicalDocument_.string(), uris)) {
     return ClipFileError::None;
   }
+  std::error_code ec;
+  const fs::path document = fs::weakly_canonical(physicalDocument_, ec);
   ClipFileError result = ClipFileError::None;
-  for (const std::string& uri : uris) {
+  for (const auto& [index, uri] : uris) {
     ExistingBuffer buffer;
     std::string reason;
     if (!ClipFolder::ResolveUri(uri, buffer.name, reason)) continue;
-    const fs::path entry = folder_ / buffer.name;
-    std::error_code ec;
-    if (fs::is_symlink(entry, ec)) buffer.target = fs::canonical(entry, ec);
+    buffer.physical = fs::weakly_canonical(folder_ / buffer.name, ec);
     struct stat info {};
-    if (::stat(entry.c_str(), &info) != 0) continue;
-    buffer.mode = info.st_mode & 07777;
-    if (!Writable(buffer.mode) && result == ClipFileError::None) {
-      message = buffer.name.string() + " is write-protected";
-      result = ClipFileError::ReadOnly;
+    buffer.exists = ::stat(buffer.physical.c_str(), &info) == 0;
+    if (buffer.exists) {
+      buffer.mode = info.st_mode & 07777;
+      if (!Writable(buffer.mode) && result == ClipFileError::None) {
+        message = buffer.name.string() + " is write-protected";
+        result = ClipFileError::ReadOnly;
+      }
     }
-    existing_.push_back(std::move(buffer));
+    buffer.mustStay = buffer.physical == document || IsDocumentName(buffer.physical) ||
+                      (buffer.exists && info.st_nlink > 1);
+    if (existing_.size() <= index) existing_.resize(index + 1);
+    existing_[index] = std::move(buffer);
   }
   return result;
 }
 
-bool ClipFileTransaction::NamedByAnotherDocument(const fs::path& name) {
-  if (!namedElsewhere_) {
-    namedElsewhere_.emplace();
-    std::error_code ec;
-    for (const auto& entry : fs::directory_iterator(folder_, ec)) {
-      const fs::path& other = entry.path();
-      std::string extension = other.extension().string();
-      std::transform(extension.begin(), extension.end(), extension.begin(), ::tolower);
-      if ((extension != ".gltf" && extension != ".glb") || other.filename() == documentPath_.filename()) continue;
-      std::vector<std::string> uris;
-      if (!GltfDocumentReader::ListBufferUris(other.string(), uris)) continue;
-      for (const std::string& uri : uris) {
-        fs::path relative;
-        std::string reason;
-        if (ClipFolder::ResolveUri(uri, relative, reason)) namedElsewhere_->insert(relative.generic_string());
-      }
-    }
-  }
-  return namedElsewhere_->contains(name.generic_string());
-}
-
-void ClipFileTransaction::ClearLeftovers() {
-  const std::string journalName = JournalPath().filename().string();
-  const std::string ownTemporary = "." + documentPath_.filename().string() + kTemporaryMark;
-  const std::string physicalTemporary = "." + physicalDocument_.filename().string() + kTemporaryMark;
-  std::vector<fs::path> temporaries;
-  bool journal = false;
-  std::error_code ec;
-  for (const fs::path& folder : {folder_, physicalDocument_.parent_path()}) {
-    for (const auto& entry : fs::directory_iterator(folder.empty() ? fs::path(".") : folder, ec)) {
-      const std::string name = entry.path().filename().string();
-      if (name == journalName && folder == folder_) {
-        journal = true;
-      } else if (name.rfind(ownTemporary, 0) == 0 || name.rfind(physicalTemporary, 0) == 0 ||
-                 (name.rfind(kTemporaryMark, 0) == 0 && name.size() == std::strlen(kTemporaryMark) + 6 &&
-                  entry.is_directory(ec))) {
-        // The last kind are whole temporary folders, which earlier versions saved through.
-        temporaries.push_back(entry.path());
-      }
-    }
-    if (physicalDocument_.parent_path() == folder_) break;
-  }
-  if (!journal && temporaries.empty()) return;
-
-  std::set<std::string> namedEntries;
-  std::set<fs::path> namedTargets;
-  for (const ExistingBuffer& buffer : existing_) {
-    namedEntries.insert(buffer.name.generic_string());
-    namedTargets.insert(buffer.target.empty() ? fs::weakly_canonical(folder_ / buffer.name, ec) : buffer.target);
-  }
-  if (journal) {
-    std::ifstream in(JournalPath());
-    std::string text((std::istreambuf_iterator<char>(in)), {});
-    std::size_t start = 0;
-    // A line without its newline was cut short by the interruption and is not trusted.
-    for (std::size_t end = text.find('\n'); end != std::string::npos; start = end + 1, end = text.find('\n', start)) {
-      const std::string line = text.substr(start, end - start);
-      if (line.rfind("entry ", 0) == 0) {
-        const fs::path name = fs::path(line.substr(6)).lexically_normal();
-        if (name.empty() || name.is_absolute() || *name.begin() == "..") continue;
-        if (namedEntries.contains(name.generic_string()) || NamedByAnotherDocument(name)) continue;
-        ::unlink((folder_ / name).c_str());
-      } else if (line.rfind("target ", 0) == 0) {
-        const fs::path target(line.substr(7));
-        if (!target.is_absolute() || namedTargets.contains(target)) continue;
-        if (IsOwnBufferName(target.filename().string(), stem_)) ::unlink(target.c_str());
-      }
-    }
-  }
-  for (const fs::path& temporary : temporaries) fs::remove_all(temporary, ec);
-  ::unlink(JournalPath().c_str());
-  FlushFolder(folder_);
-}
-
-void ClipFileTransaction::Recover(const std::string& documentPath) {
+void ClipFileTransaction::FinishInterrupted(const std::string& documentPath) {
   ClipFileTransaction transaction(documentPath);
   std::string message;
   if (!transaction.ResolveDocument(message)) return;
+  const fs::path record = transaction.folder_ / ("." + transaction.documentName_ + kRecordMark);
+  std::error_code ec;
+  std::vector<RecordedRename> renames;
+  if (fs::exists(fs::symlink_status(record, ec))) {
+    if (ReadRecord(record, transaction.folder_, transaction.documentName_, renames)) {
+      std::set<fs::path> folders;
+      for (const RecordedRename& rename : renames) {
+        if (::rename(rename.temporary.c_str(), rename.final.c_str()) == 0) folders.insert(FolderOf(rename.final));
+      }
+      for (const fs::path& folder : folders) FlushFolder(folder);
+      EngineCore::Log::Write(EngineCore::Log::Info, "%s: finished a save that was interrupted", documentPath.c_str());
+    }
+    ::unlink(record.c_str());
+    FlushFolder(transaction.folder_);
+  }
+  // With the record gone (or never whole), what remains of temporaries belongs to no save.
   (void)transaction.ReadExistingBuffers(message);
-  transaction.ClearLeftovers();
+  std::vector<fs::path> buffers;
+  for (const ExistingBuffer& buffer : transaction.existing_) {
+    if (!buffer.name.empty()) buffers.push_back(buffer.physical);
+  }
+  RemoveTemporaries(TemporaryFolders(transaction.folder_, transaction.physicalDocument_, buffers),
+                    transaction.documentName_);
 }
 
 ClipFileError ClipFileTransaction::Begin(std::string& message) {
+  if (!lock_.Acquire(message)) return ClipFileError::Busy;
   if (!ResolveDocument(message)) return ClipFileError::WriteFailed;
   if (documentExists_ && !Writable(documentMode_)) {
-    message = documentPath_.filename().string() + " is write-protected";
+    message = documentName_ + " is write-protected";
     return ClipFileError::ReadOnly;
   }
-  const ClipFileError error = ReadExistingBuffers(message);
-  if (error != ClipFileError::None) return error;
   if (!Step("clear what an interrupted save left")) {
     message = "could not clear what an interrupted save left";
     return ClipFileError::WriteFailed;
   }
-  ClearLeftovers();
-  return ClipFileError::None;
+  FinishInterrupted(documentPath_.string());
+  return ReadExistingBuffers(message);
 }
 
-bool ClipFileTransaction::IsFree(const fs::path& name, const fs::path& target) const {
+fs::path ClipFileTransaction::FreshBufferName() const {
+  const std::string stem = documentPath_.stem().string();
   std::error_code ec;
-  return !fs::exists(fs::symlink_status(folder_ / name, ec)) &&
-         (target.empty() || !fs::exists(fs::symlink_status(target, ec)));
+  for (int attempt = 0;; ++attempt) {
+    const fs::path name = stem + (attempt ? "-" + std::to_string(attempt) : "") + ".bin";
+    const bool taken = fs::exists(fs::symlink_status(folder_ / name, ec)) ||
+                       std::any_of(renames_.begin(), renames_.end(),
+                                   [&](const Rename& rename) { return rename.final == folder_ / name; });
+    if (!taken) return name;
+  }
 }
 
-fs::path ClipFileTransaction::AddBuffer(std::size_t index, const std::vector<unsigned char>& bytes) {
-  const std::string base = stem_ + "-" + ContentHash(bytes);
-  const ExistingBuffer* old = index < existing_.size() ? &existing_[index] : nullptr;
-  const bool linked = old && !old->target.empty();
+fs::path ClipFileTransaction::TemporaryFor(const fs::path& final, std::size_t index, bool document) const {
+  std::string name = "." + documentName_ + kTemporaryMark;
+  if (!document) name += "." + std::to_string(index);
+  return FolderOf(final) / name;
+}
+
+fs::path ClipFileTransaction::AddBuffer(std::size_t index, const std::vector<unsigned char>& bytes, bool changed) {
+  const ExistingBuffer* old = index < existing_.size() && !existing_[index].name.empty() ? &existing_[index] : nullptr;
   std::error_code ec;
-  for (int attempt = 1;; ++attempt) {
-    NewBuffer buffer;
-    buffer.name = base + (attempt > 1 ? "-" + std::to_string(attempt) : "") + ".bin";
-    buffer.bytes = &bytes;
-    buffer.mode = old ? old->mode : documentMode_;
-    if (linked) {
-      buffer.linkText = fs::read_symlink(folder_ / old->name, ec).parent_path() / buffer.name;
-      buffer.target = old->target.parent_path() / buffer.name;
-    }
-    const auto same = std::find_if(pending_.begin(), pending_.end(),
-                                   [&buffer](const NewBuffer& other) { return other.name == buffer.name; });
-    if (same != pending_.end()) {
-      if (*same->bytes == bytes) return buffer.name;
-      continue;
-    }
-    if (IsFree(buffer.name, buffer.target)) {
-      pending_.push_back(buffer);
-      return buffer.name;
-    }
-    if (SameBytes(folder_ / buffer.name, bytes)) {
-      buffer.reused = true;
-      pending_.push_back(buffer);
-      return buffer.name;
-    }
+  const bool isDocument = old && old->physical == fs::weakly_canonical(physicalDocument_, ec);
+  if (old && old->exists && !changed && !isDocument) return old->name;
+  Rename rename;
+  rename.data = bytes.data();
+  rename.size = bytes.size();
+  if (old && !old->mustStay && !ProjectDocuments::NameFile(physicalDocument_, old->physical)) {
+    rename.final = old->physical;
+    rename.name = old->name.string();
+    rename.mode = old->exists ? old->mode : documentMode_;
+    rename.temporary = TemporaryFor(rename.final, index, false);
+    renames_.push_back(std::move(rename));
+    return old->name;
   }
+  const fs::path name = FreshBufferName();
+  rename.final = folder_ / name;
+  rename.name = name.string();
+  rename.mode = documentMode_;
+  rename.temporary = TemporaryFor(rename.final, index, false);
+  renames_.push_back(std::move(rename));
+  return name;
 }
 
-bool ClipFileTransaction::WriteJournal(const std::vector<fs::path>& doomed, std::string& message) {
-  std::string text;
-  for (const NewBuffer& buffer : pending_) {
-    if (buffer.reused) continue;
-    text += "entry " + buffer.name.generic_string() + "\n";
-    if (!buffer.target.empty()) text += "target " + buffer.target.string() + "\n";
-  }
-  for (const fs::path& name : doomed) text += "entry " + name.generic_string() + "\n";
-  if (text.empty()) return true;
-  if (!Step("write the journal")) {
-    message = "could not write the save's journal: the write failed";
-    return false;
-  }
-  const int fd = ::open(JournalPath().c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
-  int error = fd < 0 ? errno : 0;
-  if (fd < 0 || !FinishFile(fd, text.data(), text.size(), 0600, nullptr, error)) {
-    NoteDenied(error);
-    message = "could not write the save's journal: " + Reason(error);
-    ::unlink(JournalPath().c_str());
-    return false;
-  }
-  journalWritten_ = true;
-  FlushFolder(folder_);
-  return true;
-}
-
-bool ClipFileTransaction::WriteBuffers(std::string& message) {
-  std::set<fs::path> targetFolders;
-  for (const NewBuffer& buffer : pending_) {
-    if (buffer.reused) continue;
-    if (!Step("write " + buffer.name.string())) {
-      message = "could not write " + buffer.name.string() + ": the write failed";
+bool ClipFileTransaction::WriteTemporaries(std::string& message) {
+  std::set<fs::path> folders;
+  for (const Rename& rename : renames_) {
+    if (!Step("write " + rename.name)) {
+      message = "could not write " + rename.name + ": the write failed";
       return false;
     }
-    const fs::path file = buffer.target.empty() ? folder_ / buffer.name : buffer.target;
-    const int fd = ::open(file.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
-    if (fd < 0) {
-      NoteDenied(errno);
-      message = "could not create " + file.string() + ": " + Reason(errno);
-      return false;
-    }
-    created_.push_back(file);
     int error = 0;
-    if (!FinishFile(fd, buffer.bytes->data(), buffer.bytes->size(), buffer.mode, OwnerToKeep(), error)) {
-      message = "could not write " + buffer.name.string() + ": " + Reason(error);
+    const bool ok = WriteNewFile(rename.temporary, rename.data, rename.size, rename.mode,
+                                 OwnerToKeep(), error);
+    if (ok || error != EEXIST) created_.push_back(rename.temporary);
+    if (!ok) {
+      NoteDenied(error);
+      message = "could not write " + rename.name + ": " + Reason(error);
       return false;
     }
-    if (!buffer.target.empty()) {
-      if (::symlink(buffer.linkText.c_str(), (folder_ / buffer.name).c_str()) != 0) {
-        message = "could not link " + buffer.name.string() + ": " + Reason(errno);
-        return false;
-      }
-      created_.push_back(folder_ / buffer.name);
-      targetFolders.insert(buffer.target.parent_path());
-    }
+    folders.insert(FolderOf(rename.temporary));
   }
-  for (const fs::path& folder : targetFolders) FlushFolder(folder);
-  FlushFolder(folder_);
+  for (const fs::path& folder : folders) FlushFolder(folder);
   return true;
 }
 
-bool ClipFileTransaction::WriteTemporaryDocument(const std::string& bytes, std::string& message) {
-  if (!Step("write the document")) {
-    message = "could not write " + documentPath_.filename().string() + ": the write failed";
+bool ClipFileTransaction::WriteRecord(std::string& message) {
+  if (!Step("write the commit record")) {
+    message = "could not write the save's commit record: the write failed";
     return false;
   }
-  const fs::path folder = physicalDocument_.has_parent_path() ? physicalDocument_.parent_path() : fs::path(".");
-  std::string pattern = (folder / ("." + physicalDocument_.filename().string() + kTemporaryMark + "XXXXXX")).string();
-  const int fd = ::mkostemp(pattern.data(), O_CLOEXEC);
-  if (fd < 0) {
-    NoteDenied(errno);
-    message = "could not create a file in " + folder.string() + ": " + Reason(errno);
-    return false;
+  std::string text = std::string(kRecordHeader) + "\n";
+  for (const Rename& rename : renames_) {
+    text += "rename " + RecordPath(rename.temporary, folder_) + " " + RecordPath(rename.final, folder_) + "\n";
   }
-  temporaryDocument_ = pattern;
+  text += "end\n";
+  const fs::path record = folder_ / ("." + documentName_ + kRecordMark);
   int error = 0;
-  if (!FinishFile(fd, bytes.data(), bytes.size(), documentMode_, OwnerToKeep(), error)) {
-    message = "could not write " + documentPath_.filename().string() + ": " + Reason(error);
+  if (!WriteNewFile(record, text.data(), text.size(), 0600, nullptr, error)) {
+    ::unlink(record.c_str());
+    NoteDenied(error);
+    message = "could not write the save's commit record: " + Reason(error);
     return false;
   }
+  FlushFolder(folder_);
+  recordWritten_ = true;
   return true;
 }
 
-void ClipFileTransaction::RemoveReplacedBuffers(const std::vector<fs::path>& doomed) {
-  for (const fs::path& name : doomed) {
-    if (NamedByAnotherDocument(name)) continue;
-    if (!Step("remove " + name.string())) return;
-    const auto old = std::find_if(existing_.begin(), existing_.end(),
-                                  [&name](const ExistingBuffer& buffer) { return buffer.name == name; });
-    if (::unlink((folder_ / name).c_str()) != 0 && errno != ENOENT) {
-      EngineCore::Log::Write(EngineCore::Log::Warning, "%s: could not remove %s, which it no longer uses: %s",
-                             documentPath_.c_str(), name.c_str(), std::strerror(errno));
-      return;
+bool ClipFileTransaction::RenameAll(std::string& message) {
+  std::set<fs::path> folders;
+  for (const Rename& rename : renames_) {
+    if (!Step("rename " + rename.name)) {
+      message = "could not rename " + rename.name + ": the rename failed";
+      return false;
     }
-    if (old != existing_.end() && !old->target.empty() && IsOwnBufferName(old->target.filename().string(), stem_)) {
-      ::unlink(old->target.c_str());
+    if (::rename(rename.temporary.c_str(), rename.final.c_str()) != 0) {
+      NoteDenied(errno);
+      message = "could not rename " + rename.name + ": " + Reason(errno);
+      return false;
     }
+    folders.insert(FolderOf(rename.final));
   }
-  FlushFolder(folder_);
-  if (journalWritten_ && Step("remove the journal")) {
-    ::unlink(JournalPath().c_str());
-    FlushFolder(folder_);
-  }
+  for (const fs::path& folder : folders) FlushFolder(folder);
+  return true;
 }
 
 void ClipFileTransaction::RollBack() {
-  if (!temporaryDocument_.empty()) ::unlink(temporaryDocument_.c_str());
   for (auto it = created_.rbegin(); it != created_.rend(); ++it) ::unlink(it->c_str());
-  if (journalWritten_) ::unlink(JournalPath().c_str());
+  if (recordWritten_) ::unlink((folder_ / ("." + documentName_ + kRecordMark)).c_str());
   FlushFolder(folder_);
 }
 
-std::vector<fs::path> ClipFileTransaction::ReplacedBuffers() const {
-  std::vector<fs::path> doomed;
-  for (const ExistingBuffer& buffer : existing_) {
-    const bool kept = std::any_of(pending_.begin(), pending_.end(),
-                                  [&buffer](const NewBuffer& added) { return added.name == buffer.name; });
-    if (!kept && std::find(doomed.begin(), doomed.end(), buffer.name) == doomed.end()) doomed.push_back(buffer.name);
-  }
-  return doomed;
-}
-
-bool ClipFileTransaction::ReplaceDocument(std::string& message) {
-  if (!Step("replace the document")) {
-    message = "could not replace " + documentPath_.filename().string() + ": the rename failed";
-    return false;
-  }
-  if (::rename(temporaryDocument_.c_str(), physicalDocument_.c_str()) != 0) {
-    message = "could not replace " + documentPath_.filename().string() + ": " + Reason(errno);
-    return false;
-  }
-  temporaryDocument_.clear();
-  FlushFolder(physicalDocument_.parent_path());
-  if (physicalDocument_.parent_path() != folder_) FlushFolder(folder_);
-  return true;
-}
-
 ClipFileError ClipFileTransaction::Commit(const std::string& bytes, std::string& message) {
-  const std::vector<fs::path> doomed = ReplacedBuffers();
-  if (!WriteJournal(doomed, message) || !WriteBuffers(message) || !WriteTemporaryDocument(bytes, message) ||
-      !ReplaceDocument(message)) {
+  Rename last;
+  last.final = physicalDocument_;
+  last.name = documentName_;
+  last.data = bytes.data();
+  last.size = bytes.size();
+  last.mode = documentMode_;
+  last.temporary = TemporaryFor(physicalDocument_, 0, true);
+  renames_.push_back(std::move(last));
+
+  const bool recorded = renames_.size() > 1;
+  if (!WriteTemporaries(message) || (recorded && !WriteRecord(message))) {
     RollBack();
     return accessDenied_ ? ClipFileError::ReadOnly : ClipFileError::WriteFailed;
   }
-  RemoveReplacedBuffers(doomed);
+  if (!RenameAll(message)) {
+    if (!recorded) {
+      RollBack();
+      return accessDenied_ ? ClipFileError::ReadOnly : ClipFileError::WriteFailed;
+    }
+    // The record stands for the new clip: finish its renames now, or the next open will.
+    EngineCore::Log::Write(EngineCore::Log::Warning, "%s: %s; finishing the save from its commit record",
+                           documentPath_.c_str(), message.c_str());
+    FinishInterrupted(documentPath_.string());
+    std::error_code ec;
+    if (fs::exists(renames_.back().temporary, ec)) {
+      message += "; the save will be finished when the clip is next opened";
+      return ClipFileError::WriteFailed;
+    }
+    return ClipFileError::None;
+  }
+  if (recorded && Step("remove the commit record")) {
+    ::unlink((folder_ / ("." + documentName_ + kRecordMark)).c_str());
+    FlushFolder(folder_);
+  }
   return ClipFileError::None;
 }
 

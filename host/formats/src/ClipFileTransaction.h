@@ -3,107 +3,107 @@
 #include <sys/types.h>
 
 #include <filesystem>
-#include <optional>
-#include <set>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "ClipFileLock.h"
 #include "Formats/ClipFileError.h"
 
 namespace Formats {
 
-// Replaces a clip's document and buffer files so that, whatever happens (an error, a full
-// disk, the process killed at any instruction, power lost within what fsync promises), the
-// clip on disk is the old one or the new one, never a mix:
+// Replaces a clip's document and buffer files, under their own names, so that whatever
+// happens (an error, a full disk, the process killed at any instruction, power lost within
+// what fsync promises, another process opening or saving the clip) the clip on disk is the
+// old one or the new one, never a mix:
 //
-// 1. No file the current document names is ever written. Each new buffer goes into a new
-//    file named after its content (STEM-HHHHHHHH.bin beside the document, STEM being the
-//    document's name), written, checked (every write, then the size) and flushed before
-//    any document names it. A file of that name with the same bytes is used as it is.
-// 2. The new document is written under a temporary name beside it
-//    (.NAME.tarvel-save-XXXXXX), checked and flushed, then renamed over the old one: that
-//    rename is the one moment the clip changes. Only after it are the buffer files that the
-//    old document named and the new one does not removed, unless another document of the
-//    folder names them too.
-// 3. Before the first file is created, a journal (.NAME.tarvel-journal) lists every file
-//    the save will create or remove. Any later save or open of the clip that finds a journal
-//    or a temporary document removes what the interrupted save left: every listed file the
-//    document on disk does not name, the temporary documents, then the journal.
-// 4. A clip whose document or buffer files have no write permission at all is
+// 1. The whole save holds the clip's ClipFileLock, which every open holds for its read.
+// 2. Each file that changes is written beside the file it replaces (beside a link's target,
+//    so that the link stays a link) under a temporary name: `.DOC.tarvel-new` for the
+//    document and `.DOC.tarvel-new.N` for its buffer N, DOC being the document's file name.
+//    Each is checked (every write, then the size) and flushed.
+// 3. When more than one file changes, a commit record `.DOC.tarvel-commit` beside the
+//    document lists each rename (temporary -> final, in one folder) and ends with a line
+//    "end"; it is flushed before the first rename. Writing it is the moment the clip changes.
+//    The buffers are renamed into place, then the document, then the record is removed. A
+//    save of one file (a .glb, or a document whose buffers did not change) is just its rename.
+// 4. An open or save that finds a whole record finishes its renames before it reads (roll
+//    forward); one that finds temporaries without a whole record removes those temporaries
+//    and nothing else.
+// 5. File names stay: buffer N keeps the name the document gives it, and its file is
+//    replaced. A new name (STEM.bin, STEM-1.bin... beside the document) is taken only for a
+//    buffer the document did not name, or whose file must not change: a glTF document (the
+//    clip's own included), a file that another document of the project names, a file with
+//    other hard links. A buffer whose bytes did not change is not written at all.
+// 6. A save removes only its own temporaries and record: never a document, never a buffer.
+// 7. A clip whose document or buffer files have no write permission at all is
 //    write-protected, whoever runs the editor (root included): it is refused before anything
 //    is written. New files take the permissions (and, for root, the owner) of the files they
-//    replace.
-// 5. Links are written through. A linked document is replaced at its target, the link left
-//    as it is. A buffer that was a link gets its new file beside the old file's target,
-//    reached through a new link of the new name; the old target is removed only when a
-//    save made it.
-// A failure before the rename removes everything the save created and leaves the clip as it
-// was; a failure after it is only logged, since the new clip is already whole.
+//    replace, or of the document.
+// A failure before the record (or before the one rename) removes everything the save
+// created and leaves the clip as it was; a failure after it finishes the renames at once, or
+// leaves them to the next open.
 class ClipFileTransaction {
  public:
   explicit ClipFileTransaction(const std::string& documentPath);
 
-  // Looks at the clip on disk: refuses a write-protected clip, clears what an interrupted
-  // save left (rule 3) and learns which buffer files the current document names.
+  // Takes the clip's lock, finishes or clears an interrupted save (rule 4), refuses a
+  // write-protected clip and learns the buffer files the document on disk names.
   [[nodiscard]] ClipFileError Begin(std::string& message);
 
-  // The file name, relative to the document's folder, under which buffer `index` of the
-  // new document is stored. The bytes must live until Commit returns.
-  std::filesystem::path AddBuffer(std::size_t index, const std::vector<unsigned char>& bytes);
+  // The file name, relative to the document's folder, under which buffer `index` of the new
+  // document is stored. `changed` false says its bytes are the ones its file holds now. The
+  // bytes must live until Commit returns.
+  std::filesystem::path AddBuffer(std::size_t index, const std::vector<unsigned char>& bytes, bool changed);
 
-  // Writes the new buffers and the document `bytes`, and makes them the clip's.
+  // Writes the changed files and makes them the clip's.
   [[nodiscard]] ClipFileError Commit(const std::string& bytes, std::string& message);
 
-  // Clears what an interrupted save of this document left (rule 3). Called when a clip
-  // opens; a folder that cannot be changed is left as it is.
-  static void Recover(const std::string& documentPath);
+  // Finishes or clears an interrupted save of this document (rule 4). The caller holds the
+  // clip's lock; a folder that cannot be changed is left as it is.
+  static void FinishInterrupted(const std::string& documentPath);
 
  private:
   struct ExistingBuffer {
-    std::filesystem::path name;    // relative to the document's folder
-    std::filesystem::path target;  // where a linked file leads, empty for a plain file
+    std::filesystem::path name;      // relative to the document's folder; empty: no file
+    std::filesystem::path physical;  // the file, links followed
     mode_t mode = 0644;
+    bool exists = false;
+    bool mustStay = false;  // rule 5: the file may not be replaced
   };
-  struct NewBuffer {
-    std::filesystem::path name;
-    const std::vector<unsigned char>* bytes = nullptr;
-    bool reused = false;             // an existing file with these very bytes
-    std::filesystem::path linkText;  // for a buffer written through a link
-    std::filesystem::path target;
+  struct Rename {
+    std::filesystem::path temporary;
+    std::filesystem::path final;
+    std::string name;  // as the steps call it
+    const void* data = nullptr;
+    std::size_t size = 0;
     mode_t mode = 0644;
   };
 
   bool Step(const std::string& what);
   void NoteDenied(int error);
   const std::pair<uid_t, gid_t>* OwnerToKeep() const;
-  std::vector<std::filesystem::path> ReplacedBuffers() const;
-  bool ReplaceDocument(std::string& message);
   bool ResolveDocument(std::string& message);
   ClipFileError ReadExistingBuffers(std::string& message);
-  void ClearLeftovers();
-  bool NamedByAnotherDocument(const std::filesystem::path& name);
-  bool IsFree(const std::filesystem::path& name, const std::filesystem::path& target) const;
-  bool WriteJournal(const std::vector<std::filesystem::path>& doomed, std::string& message);
-  bool WriteBuffers(std::string& message);
-  bool WriteTemporaryDocument(const std::string& bytes, std::string& message);
-  void RemoveReplacedBuffers(const std::vector<std::filesystem::path>& doomed);
+  std::filesystem::path FreshBufferName() const;
+  std::filesystem::path TemporaryFor(const std::filesystem::path& final, std::size_t index, bool document) const;
+  bool WriteTemporaries(std::string& message);
+  bool WriteRecord(std::string& message);
+  bool RenameAll(std::string& message);
   void RollBack();
-  std::filesystem::path JournalPath() const;
 
   std::filesystem::path documentPath_;
   std::filesystem::path folder_;
   std::filesystem::path physicalDocument_;  // the document's target when it is a link
-  std::string stem_;
+  std::string documentName_;
   bool documentExists_ = false;
   mode_t documentMode_ = 0644;
   std::pair<uid_t, gid_t> owner_{0, 0};
+  ClipFileLock lock_;
   std::vector<ExistingBuffer> existing_;
-  std::vector<NewBuffer> pending_;
-  std::optional<std::set<std::string>> namedElsewhere_;
+  std::vector<Rename> renames_;
   std::vector<std::filesystem::path> created_;
-  std::filesystem::path temporaryDocument_;
-  bool journalWritten_ = false;
+  bool recordWritten_ = false;
   bool accessDenied_ = false;
   int step_ = 0;
 };

@@ -58,19 +58,9 @@ bool ClipFolder::ResolveUri(const std::string& uri, std::filesystem::path& relat
     return false;
   }
   std::string decoded;
-  for (std::size_t i = 0; i < uri.size(); ++i) {
-    if (uri[i] != '%') {
-      decoded += uri[i];
-      continue;
-    }
-    const int high = i + 2 < uri.size() ? HexDigit(uri[i + 1]) : -1;
-    const int low = i + 2 < uri.size() ? HexDigit(uri[i + 2]) : -1;
-    if (high < 0 || low < 0) {
-      message = quoted + " has a '%' that is not followed by two hexadecimal digits";
-      return false;
-    }
-    decoded += static_cast<char>(high * 16 + low);
-    i += 2;
+  if (!DecodePercent(uri, decoded)) {
+    message = quoted + " has a '%' that is not followed by two hexadecimal digits";
+    return false;
   }
   if (decoded.find('\0') != std::string::npos) {
     message = quoted + " holds a NUL character";
@@ -91,6 +81,22 @@ bool ClipFolder::ResolveUri(const std::string& uri, std::filesystem::path& relat
   if (relative.empty() || decoded.back() == '/') {
     message = quoted + " names a folder, not a file";
     return false;
+  }
+  return true;
+}
+
+bool ClipFolder::DecodePercent(const std::string& text, std::string& decoded) {
+  decoded.clear();
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (text[i] != '%') {
+      decoded += text[i];
+      continue;
+    }
+    const int high = i + 2 < text.size() ? HexDigit(text[i + 1]) : -1;
+    const int low = i + 2 < text.size() ? HexDigit(text[i + 2]) : -1;
+    if (high < 0 || low < 0) return false;
+    decoded += static_cast<char>(high * 16 + low);
+    i += 2;
   }
   return true;
 }

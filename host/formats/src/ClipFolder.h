@@ -34,6 +34,9 @@ class ClipFolder {
   [[nodiscard]] static ClipFileError ReadRegularFile(const std::filesystem::path& path, std::uint64_t maxBytes,
                                                      std::vector<unsigned char>& bytes, std::string& message);
 
+  // Decodes "%XX" escapes; false when a '%' is not followed by two hexadecimal digits.
+  [[nodiscard]] static bool DecodePercent(const std::string& text, std::string& decoded);
+
   // The name tinygltf looks a decoded buffer URI up under: it decodes "+" as a space.
   static std::string TinygltfLookupName(const std::string& uri);
 };

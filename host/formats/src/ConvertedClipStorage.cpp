@@ -31,7 +31,8 @@ bool ConvertedClipStorage::Save(const EngineCore::Resource& resource) {
     ClipFileHost::Report("Could not save " + resource.GetName().str() + ": " + message + ".");
     return false;
   }
-  auto gltf = std::make_unique<GltfClipStorage>(target.string(), skeleton_, std::map<std::string, int>{});
+  auto gltf = std::make_unique<GltfClipStorage>(target.string(), skeleton_, nlohmann::json(),
+                                                std::map<std::string, int>{});
   if (!gltf->Save(resource)) return false;
   Log::Write(Log::Info, "%s cannot be written: %s was saved as %s beside it, and later saves go there; %s is unchanged",
              sourcePath_.c_str(), resource.GetName().c_str(), targetName.c_str(), sourceName.c_str());
@@ -42,7 +43,7 @@ bool ConvertedClipStorage::Save(const EngineCore::Resource& resource) {
 ClipFileError ConvertedClipStorage::WriteTo(const EngineCore::AnimClip& clip, const std::string& path,
                                             std::string& message) {
   if (saved_) return saved_->WriteTo(clip, path, message);
-  GltfClipStorage copy(path, skeleton_, {});
+  GltfClipStorage copy(path, skeleton_, nlohmann::json(), {});
   return copy.WriteTo(clip, path, message);
 }
 

@@ -5,6 +5,7 @@
 #include <set>
 
 #include "AccessorReader.h"
+#include "ClipFileLock.h"
 #include "ClipFileTransaction.h"
 #include "ClipReading.h"
 #include "ClipTrackLoader.h"
@@ -139,13 +140,33 @@ void AddEmptyTracks(const tinygltf::Model& model, AnimClip& clip) {
   }
 }
 
+// The first extension the document requires that this editor cannot keep intact, or empty.
+// Those it keeps byte for byte change nothing the clip's samplers or its nodes' transforms
+// mean.
+std::string UnsupportedRequiredExtension(const tinygltf::Model& model) {
+  static const std::set<std::string> kKept = {
+      "KHR_draco_mesh_compression", "EXT_meshopt_compression", "KHR_mesh_quantization", "KHR_texture_transform",
+      "KHR_texture_basisu",         "EXT_texture_webp",        "EXT_texture_avif",      "KHR_lights_punctual",
+      "KHR_xmp_json_ld",            "EXT_mesh_gpu_instancing", "EXT_lights_image_based"};
+  for (const std::string& extension : model.extensionsRequired) {
+    if (!kKept.contains(extension) && extension.rfind("KHR_materials_", 0) != 0) return extension;
+  }
+  return {};
+}
+
 ClipOpenResult OpenClip(const std::string& path, const EngineCore::String& name) {
-  // A save that was interrupted may have left files beside the clip; they go first.
-  ClipFileTransaction::Recover(path);
   tinygltf::Model model;
+  nlohmann::json document;
   std::string message;
-  ClipFileError error = GltfDocumentReader::Read(path, model, message);
-  if (error != ClipFileError::None) return ClipReading::Fail(path, error, message);
+  {
+    // A save in flight is waited for; one that was interrupted is finished or cleared.
+    ClipFileLock lock(path);
+    if (!lock.Acquire(message)) return ClipReading::Fail(path, ClipFileError::Busy, message);
+    ClipFileTransaction::FinishInterrupted(path);
+    const ClipFileError error = GltfDocumentReader::Read(path, model, message, &document);
+    if (error != ClipFileError::None) return ClipReading::Fail(path, error, message);
+  }
+  ClipFileError error = ClipFileError::None;
 
   const EngineCore::String clipName = name.IsEmpty() ? EngineCore::String(fs::path(path).stem().string()) : name;
   AnimClip* clip = new AnimClip(clipName);
@@ -156,9 +177,16 @@ ClipOpenResult OpenClip(const std::string& path, const EngineCore::String& name)
     return ClipReading::Fail(path, error, message);
   }
   AddEmptyTracks(model, *clip);
-  return ClipReading::Finish(
-      clip, reader.Sampled(), path,
-      std::make_shared<GltfClipStorage>(path, std::move(model), std::move(reader.ChannelNodes())));
+  const std::string required = UnsupportedRequiredExtension(model);
+  auto storage = std::make_shared<GltfClipStorage>(path, std::move(model), std::move(document),
+                                                   std::move(reader.ChannelNodes()));
+  if (!required.empty()) {
+    const std::string reason = "its file requires the glTF extension " + required +
+                               ", which this editor cannot keep intact, so it is opened read-only";
+    Log::Write(Log::Warning, "%s: %s", path.c_str(), reason.c_str());
+    storage->SetReadOnly(reason);
+  }
+  return ClipReading::Finish(clip, reader.Sampled(), path, std::move(storage));
 }
 
 }  // namespace
@@ -180,7 +208,7 @@ ClipFileError GltfClipFile::CreateEmpty(const std::string& path, std::string& me
   try {
     // An empty clip is an empty skeleton: a document with one scene and nothing in it.
     tinygltf::Model model = SkeletonBuilder().Take();
-    return GltfDocumentWriter::Write(model, path, message);
+    return GltfDocumentWriter::Write(model, path, {}, message);
   } catch (const std::exception& e) {
     message = e.what();
     return ClipFileError::WriteFailed;

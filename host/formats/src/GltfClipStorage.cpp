@@ -10,7 +10,9 @@
 #include "EngineCore/AnimTrack.h"
 #include "EngineCore/Log.h"
 #include "Formats/ClipFileHost.h"
+#include "DocumentSpace.h"
 #include "Formats/GltfClipFile.h"
+#include "GltfDocumentReader.h"
 #include "GltfDocumentWriter.h"
 #include "GltfSceneBuilder.h"
 
@@ -19,192 +21,6 @@ namespace Formats {
 namespace {
 
 bool IsTransformPath(const std::string& path) { return path == "translation" || path == "rotation" || path == "scale"; }
-
-// Replaces every accessor index in the document through `remap` (-1: removed).
-void RemapAccessors(tinygltf::Model& model, const std::vector<int>& remap) {
-  auto fix = [&remap](int& index) {
-    if (index >= 0 && static_cast<std::size_t>(index) < remap.size()) index = remap[index];
-  };
-  for (tinygltf::Mesh& mesh : model.meshes) {
-    for (tinygltf::Primitive& primitive : mesh.primitives) {
-      for (auto& [name, index] : primitive.attributes) fix(index);
-      fix(primitive.indices);
-      for (auto& target : primitive.targets) {
-        for (auto& [name, index] : target) fix(index);
-      }
-    }
-  }
-  for (tinygltf::Skin& skin : model.skins) fix(skin.inverseBindMatrices);
-  for (tinygltf::Animation& animation : model.animations) {
-    for (tinygltf::AnimationSampler& sampler : animation.samplers) {
-      fix(sampler.input);
-      fix(sampler.output);
-    }
-  }
-}
-
-void RemapBufferViews(tinygltf::Model& model, const std::vector<int>& remap) {
-  auto fix = [&remap](int& index) {
-    if (index >= 0 && static_cast<std::size_t>(index) < remap.size()) index = remap[index];
-  };
-  for (tinygltf::Accessor& accessor : model.accessors) {
-    fix(accessor.bufferView);
-    if (accessor.sparse.isSparse) {
-      fix(accessor.sparse.indices.bufferView);
-      fix(accessor.sparse.values.bufferView);
-    }
-  }
-  for (tinygltf::Image& image : model.images) fix(image.bufferView);
-}
-
-// Accessor indices that anything but the given animation samplers refers to.
-std::vector<bool> AccessorsInUse(const tinygltf::Model& model) {
-  std::vector<bool> used(model.accessors.size(), false);
-  auto mark = [&used](int index) {
-    if (index >= 0 && static_cast<std::size_t>(index) < used.size()) used[index] = true;
-  };
-  for (const tinygltf::Mesh& mesh : model.meshes) {
-    for (const tinygltf::Primitive& primitive : mesh.primitives) {
-      for (const auto& [name, index] : primitive.attributes) mark(index);
-      mark(primitive.indices);
-      for (const auto& target : primitive.targets) {
-        for (const auto& [name, index] : target) mark(index);
-      }
-    }
-  }
-  for (const tinygltf::Skin& skin : model.skins) mark(skin.inverseBindMatrices);
-  for (const tinygltf::Animation& animation : model.animations) {
-    for (const tinygltf::AnimationSampler& sampler : animation.samplers) {
-      mark(sampler.input);
-      mark(sampler.output);
-    }
-  }
-  return used;
-}
-
-// Drops the accessors in `doomed` that nothing uses any more, then the buffer views only
-// they used, and rebuilds the buffers from `source` without the gaps their bytes leave,
-// keeping `spare` bytes of room at the end of buffer 0.
-void DropUnusedAnimationData(tinygltf::Model& model, const std::vector<int>& doomed, const tinygltf::Model& source,
-                             std::size_t spare) {
-  const std::vector<bool> used = AccessorsInUse(model);
-  std::vector<bool> dropAccessor(model.accessors.size(), false);
-  for (int index : doomed) {
-    if (index >= 0 && static_cast<std::size_t>(index) < used.size() && !used[index]) dropAccessor[index] = true;
-  }
-  std::vector<bool> candidateView(model.bufferViews.size(), false);
-  std::vector<int> accessorRemap(model.accessors.size(), -1);
-  std::vector<tinygltf::Accessor> keptAccessors;
-  for (std::size_t i = 0; i < model.accessors.size(); ++i) {
-    const tinygltf::Accessor& accessor = model.accessors[i];
-    if (dropAccessor[i]) {
-      if (accessor.bufferView >= 0 && static_cast<std::size_t>(accessor.bufferView) < candidateView.size()) {
-        candidateView[accessor.bufferView] = true;
-      }
-      continue;
-    }
-    accessorRemap[i] = static_cast<int>(keptAccessors.size());
-    keptAccessors.push_back(accessor);
-  }
-  model.accessors = std::move(keptAccessors);
-  RemapAccessors(model, accessorRemap);
-
-  std::vector<bool> viewUsed(model.bufferViews.size(), false);
-  auto markView = [&viewUsed](int index) {
-    if (index >= 0 && static_cast<std::size_t>(index) < viewUsed.size()) viewUsed[index] = true;
-  };
-  for (const tinygltf::Accessor& accessor : model.accessors) {
-    markView(accessor.bufferView);
-    if (accessor.sparse.isSparse) {
-      markView(accessor.sparse.indices.bufferView);
-      markView(accessor.sparse.values.bufferView);
-    }
-  }
-  for (const tinygltf::Image& image : model.images) markView(image.bufferView);
-
-  std::vector<int> viewRemap(model.bufferViews.size(), -1);
-  std::vector<tinygltf::BufferView> keptViews;
-  for (std::size_t i = 0; i < model.bufferViews.size(); ++i) {
-    if (candidateView[i] && !viewUsed[i]) continue;
-    viewRemap[i] = static_cast<int>(keptViews.size());
-    keptViews.push_back(model.bufferViews[i]);
-  }
-  model.bufferViews = std::move(keptViews);
-  RemapBufferViews(model, viewRemap);
-
-  // Rebuild each buffer from the byte ranges its remaining views cover. Overlapping views
-  // move together; each group keeps its offset modulo 16 so every accessor stays aligned.
-  for (std::size_t b = 0; b < model.buffers.size(); ++b) {
-    std::vector<std::size_t> views;
-    for (std::size_t v = 0; v < model.bufferViews.size(); ++v) {
-      if (model.bufferViews[v].buffer == static_cast<int>(b)) views.push_back(v);
-    }
-    std::sort(views.begin(), views.end(), [&model](std::size_t a, std::size_t c) {
-      return model.bufferViews[a].byteOffset < model.bufferViews[c].byteOffset;
-    });
-    static const std::vector<unsigned char> kNone;
-    const std::vector<unsigned char>& old = b < source.buffers.size() ? source.buffers[b].data : kNone;
-    std::vector<unsigned char> data;
-    data.reserve(old.size() + (b == 0 ? spare : 0));
-    std::size_t groupStart = 0, groupEnd = 0, newGroupStart = 0;
-    bool inGroup = false;
-    for (std::size_t v : views) {
-      tinygltf::BufferView& view = model.bufferViews[v];
-      const std::size_t start = std::min(view.byteOffset, old.size());
-      const std::size_t end = std::min(view.byteOffset + view.byteLength, old.size());
-      if (!inGroup || start >= groupEnd) {
-        std::size_t target = data.size();
-        while (target % 16 != start % 16) ++target;
-        data.resize(target, 0);
-        groupStart = start;
-        groupEnd = start;
-        newGroupStart = target;
-        inGroup = true;
-      }
-      if (end > groupEnd) {
-        data.insert(data.end(), old.begin() + static_cast<std::ptrdiff_t>(groupEnd),
-                    old.begin() + static_cast<std::ptrdiff_t>(end));
-        groupEnd = end;
-      }
-      view.byteOffset = newGroupStart + (start - groupStart);
-    }
-    model.buffers[b].data = std::move(data);
-  }
-}
-
-// Appends bytes as a new buffer view of buffer 0, 4-byte aligned, and returns its index.
-int AppendBufferView(tinygltf::Model& model, const void* bytes, std::size_t size) {
-  std::vector<unsigned char>& data = model.buffers[0].data;
-  data.resize((data.size() + 3) & ~std::size_t{3}, 0);
-  tinygltf::BufferView view;
-  view.buffer = 0;
-  view.byteOffset = data.size();
-  view.byteLength = size;
-  const auto* first = static_cast<const unsigned char*>(bytes);
-  data.insert(data.end(), first, first + size);
-  model.bufferViews.push_back(std::move(view));
-  return static_cast<int>(model.bufferViews.size()) - 1;
-}
-
-int AppendFloatAccessor(tinygltf::Model& model, const std::vector<float>& values, int type, bool withBounds) {
-  const int components = tinygltf::GetNumComponentsInType(type);
-  tinygltf::Accessor accessor;
-  accessor.bufferView = AppendBufferView(model, values.data(), values.size() * sizeof(float));
-  accessor.componentType = TINYGLTF_COMPONENT_TYPE_FLOAT;
-  accessor.type = type;
-  accessor.count = values.size() / components;
-  if (withBounds) {
-    accessor.minValues.assign(components, std::numeric_limits<double>::max());
-    accessor.maxValues.assign(components, std::numeric_limits<double>::lowest());
-    for (std::size_t i = 0; i < values.size(); ++i) {
-      const int c = static_cast<int>(i % components);
-      accessor.minValues[c] = std::min(accessor.minValues[c], static_cast<double>(values[i]));
-      accessor.maxValues[c] = std::max(accessor.maxValues[c], static_cast<double>(values[i]));
-    }
-  }
-  model.accessors.push_back(std::move(accessor));
-  return static_cast<int>(model.accessors.size()) - 1;
-}
 
 int AddNodeUnderSceneRoot(tinygltf::Model& model, const std::string& name) {
   tinygltf::Node node;
@@ -233,19 +49,9 @@ const char* PathOfTrack(std::uint32_t type) {
   }
 }
 
-// Everything of a document but its buffer bytes, which the compaction reads from the
-// original instead of a copy.
-tinygltf::Model CopyWithoutBufferBytes(tinygltf::Model& source) {
-  std::vector<std::vector<unsigned char>> bytes(source.buffers.size());
-  for (std::size_t b = 0; b < bytes.size(); ++b) bytes[b].swap(source.buffers[b].data);
-  tinygltf::Model copy = source;
-  for (std::size_t b = 0; b < bytes.size(); ++b) bytes[b].swap(source.buffers[b].data);
-  return copy;
-}
-
 // Takes the channels of the clip's nodes out of an animation, with the samplers only they
-// used; returns the accessors those samplers read.
-std::vector<int> RemoveChannelsOf(tinygltf::Animation& animation, const std::set<int>& clipNodes) {
+// used; the accessors those samplers read are then free (see DocumentSpace).
+void RemoveChannelsOf(tinygltf::Animation& animation, const std::set<int>& clipNodes) {
   std::vector<tinygltf::AnimationChannel> keptChannels;
   for (tinygltf::AnimationChannel& channel : animation.channels) {
     if (IsTransformPath(channel.target_path) && clipNodes.contains(channel.target_node)) continue;
@@ -258,15 +64,10 @@ std::vector<int> RemoveChannelsOf(tinygltf::Animation& animation, const std::set
       samplerUsed[channel.sampler] = true;
     }
   }
-  std::vector<int> doomedAccessors;
   std::vector<int> samplerRemap(animation.samplers.size(), -1);
   std::vector<tinygltf::AnimationSampler> keptSamplers;
   for (std::size_t s = 0; s < animation.samplers.size(); ++s) {
-    if (!samplerUsed[s]) {
-      doomedAccessors.push_back(animation.samplers[s].input);
-      doomedAccessors.push_back(animation.samplers[s].output);
-      continue;
-    }
+    if (!samplerUsed[s]) continue;
     samplerRemap[s] = static_cast<int>(keptSamplers.size());
     keptSamplers.push_back(std::move(animation.samplers[s]));
   }
@@ -276,29 +77,16 @@ std::vector<int> RemoveChannelsOf(tinygltf::Animation& animation, const std::set
       channel.sampler = samplerRemap[channel.sampler];
     }
   }
-  return doomedAccessors;
 }
 
-// Room the clip's keys take in buffer 0 once written.
 // Takes the channels of the clip's nodes out of the document's first animation, the clip's,
-// with the samplers only they used; returns the accessors those samplers read. A document
-// whose first animation is not the clip's is left alone.
-std::vector<int> RemoveClipChannels(tinygltf::Model& model, const std::map<std::string, int>& channelNodes) {
-  if (model.animations.empty() || GltfClipStorage::HoldsNoClipAnimation(model)) return {};
+// with the samplers only they used. A document whose first animation is not the clip's is
+// left alone.
+void RemoveClipChannels(tinygltf::Model& model, const std::map<std::string, int>& channelNodes) {
+  if (model.animations.empty() || GltfClipStorage::HoldsNoClipAnimation(model)) return;
   std::set<int> clipNodes;
   for (const auto& [name, node] : channelNodes) clipNodes.insert(node);
-  return RemoveChannelsOf(model.animations[0], clipNodes);
-}
-
-std::size_t KeyBytes(const EngineCore::AnimClip& clip) {
-  std::size_t bytes = 0;
-  for (std::uint32_t c = 0; c < clip.GetChannelCount(); ++c) {
-    const EngineCore::AnimChannel& channel = *clip.GetChannelAt(c);
-    for (std::uint32_t t = 0; t < channel.GetTrackCount(); ++t) {
-      bytes += channel.GetCurveAt(t)->GetKeyCount() * (sizeof(float) * 5) + 8;
-    }
-  }
-  return bytes;
+  RemoveChannelsOf(model.animations[0], clipNodes);
 }
 
 // The node a channel is written to: the one it was read from, else a node of its name
@@ -324,10 +112,11 @@ int NodeOfChannel(tinygltf::Model& model, const std::string& name, std::map<std:
   return node;
 }
 
-// Appends the clip's tracks to animation 0 as LINEAR samplers with times frame / 60.
+// Appends the clip's tracks to animation 0 as LINEAR samplers with times frame / 60, their
+// data in the document's free room of one buffer.
 class TrackWriter {
  public:
-  explicit TrackWriter(tinygltf::Model& model) : model_(model) {}
+  TrackWriter(tinygltf::Model& model, DocumentSpace& space, int buffer) : model_(model), space_(space), buffer_(buffer) {}
 
   void Append(int node, std::uint32_t trackType, const EngineCore::AnimCurve& curve) {
     const char* path = PathOfTrack(trackType);
@@ -352,8 +141,9 @@ class TrackWriter {
       }
     }
     tinygltf::AnimationSampler sampler;
-    sampler.input = AppendFloatAccessor(model_, times_, TINYGLTF_TYPE_SCALAR, true);
-    sampler.output = AppendFloatAccessor(model_, values_, isRotation ? TINYGLTF_TYPE_VEC4 : TINYGLTF_TYPE_VEC3, false);
+    sampler.input = space_.AddFloatAccessor(buffer_, times_, TINYGLTF_TYPE_SCALAR, true);
+    sampler.output =
+        space_.AddFloatAccessor(buffer_, values_, isRotation ? TINYGLTF_TYPE_VEC4 : TINYGLTF_TYPE_VEC3, false);
     sampler.interpolation = "LINEAR";
     tinygltf::Animation& animation = model_.animations[0];
     animation.samplers.push_back(std::move(sampler));
@@ -366,6 +156,8 @@ class TrackWriter {
 
  private:
   tinygltf::Model& model_;
+  DocumentSpace& space_;
+  int buffer_;
   std::vector<float> times_;
   std::vector<float> values_;
 };
@@ -412,18 +204,28 @@ void WriteEmptyTracks(tinygltf::Model& model, const EngineCore::AnimClip& clip) 
 
 }  // namespace
 
-GltfClipStorage::GltfClipStorage(std::string path, tinygltf::Model model, std::map<std::string, int> channelNodes)
-    : path_(std::move(path)), model_(std::move(model)), channelNodes_(std::move(channelNodes)) {
+GltfClipStorage::GltfClipStorage(std::string path, tinygltf::Model model, nlohmann::json document,
+                                 std::map<std::string, int> channelNodes)
+    : path_(std::move(path)),
+      model_(std::move(model)),
+      document_(std::move(document)),
+      channelNodes_(std::move(channelNodes)) {
   ForgetClipAnimation();
 }
 
 void GltfClipStorage::ForgetClipAnimation() {
-  tinygltf::Model kept = CopyWithoutBufferBytes(model_);
-  const std::vector<int> doomed = RemoveClipChannels(kept, channelNodes_);
-  if (doomed.empty()) return;
-  DropUnusedAnimationData(kept, doomed, model_, 0);
-  for (tinygltf::Buffer& buffer : kept.buffers) buffer.data.shrink_to_fit();
-  model_ = std::move(kept);
+  // Embedded bytes are the model's to write; the JSON need not hold them twice.
+  if (document_.contains("buffers") && document_["buffers"].is_array()) {
+    for (nlohmann::json& buffer : document_["buffers"]) {
+      if (buffer.is_object() && buffer.value("uri", "").rfind("data:", 0) == 0) buffer.erase("uri");
+    }
+  }
+  RemoveClipChannels(model_, channelNodes_);
+  DocumentSpace space(model_);
+  if (space.BusiestFreedBuffer() >= 0) keysBuffer_ = space.BusiestFreedBuffer();
+  // What the document held of the clip's keys is gone from memory: those buffers differ
+  // from their files.
+  bufferDirty_ = space.Finish();
 }
 
 bool GltfClipStorage::Save(const EngineCore::Resource& resource) {
@@ -445,7 +247,11 @@ bool GltfClipStorage::Revert(EngineCore::Resource& resource) {
   auto* read = dynamic_cast<GltfClipStorage*>(fresh.clip->GetStorage());
   if (read) {
     model_ = std::move(read->model_);
+    document_ = std::move(read->document_);
     channelNodes_ = std::move(read->channelNodes_);
+    keysBuffer_ = read->keysBuffer_;
+    bufferDirty_ = std::move(read->bufferDirty_);
+    readOnlyReason_ = std::move(read->readOnlyReason_);
   }
   static_cast<EngineCore::AnimClip&>(resource).TakeContentsOf(*fresh.clip);
   fresh.clip->Release();
@@ -456,12 +262,22 @@ std::unique_ptr<EngineCore::Scene> GltfClipStorage::BuildScene() const { return 
 
 ClipFileError GltfClipStorage::WriteTo(const EngineCore::AnimClip& clip, const std::string& path,
                                        std::string& message) {
+  if (!readOnlyReason_.empty()) {
+    message = readOnlyReason_;
+    return ClipFileError::ReadOnly;
+  }
   try {
     std::map<std::string, int> channelNodes = channelNodes_;
-    tinygltf::Model model = BuildModel(clip, channelNodes);
-    const ClipFileError error = GltfDocumentWriter::Write(model, path, message);
+    std::vector<bool> changed;
+    DocumentOrigin origin;
+    tinygltf::Model model = BuildModel(clip, channelNodes, changed, origin);
+    // A copy elsewhere writes every file anew.
+    if (path != path_) changed.clear();
+    nlohmann::json written;
+    const ClipFileError error = GltfDocumentWriter::Write(model, path, changed, message, &origin, &written);
     if (error == ClipFileError::None && path == path_) {
       model_ = std::move(model);
+      document_ = std::move(written);
       channelNodes_ = std::move(channelNodes);
       ForgetClipAnimation();
     }
@@ -474,25 +290,43 @@ ClipFileError GltfClipStorage::WriteTo(const EngineCore::AnimClip& clip, const s
   return ClipFileError::WriteFailed;
 }
 
-tinygltf::Model GltfClipStorage::BuildModel(const EngineCore::AnimClip& clip,
-                                            std::map<std::string, int>& channelNodes) {
-  tinygltf::Model model = CopyWithoutBufferBytes(model_);
-  const std::vector<int> doomed = RemoveClipChannels(model, channelNodes);
+int GltfClipStorage::KeysBuffer(tinygltf::Model& model, const DocumentSpace& space) const {
+  auto usable = [&model](int b) {
+    return b >= 0 && static_cast<std::size_t>(b) < model.buffers.size() &&
+           !GltfDocumentReader::IsAbsentBuffer(model.buffers[b]);
+  };
+  if (usable(keysBuffer_)) return keysBuffer_;
+  if (usable(space.BusiestFreedBuffer())) return space.BusiestFreedBuffer();
+  for (std::size_t b = 0; b < model.buffers.size(); ++b) {
+    if (usable(static_cast<int>(b))) return static_cast<int>(b);
+  }
+  model.buffers.emplace_back();
+  return static_cast<int>(model.buffers.size()) - 1;
+}
+
+tinygltf::Model GltfClipStorage::BuildModel(const EngineCore::AnimClip& clip, std::map<std::string, int>& channelNodes,
+                                            std::vector<bool>& changed, DocumentOrigin& origin) {
+  tinygltf::Model model = model_;
+  origin.document = document_;
+  origin.nodeCount = model.nodes.size();
+  for (std::size_t a = 0; a < model.animations.size(); ++a) origin.animationOrigin.push_back(static_cast<int>(a));
+  RemoveClipChannels(model, channelNodes);
   if (model.animations.empty() || HoldsNoClipAnimation(model)) {
     tinygltf::Animation animation;
     animation.name = clip.GetName().str();
     model.animations.insert(model.animations.begin(), std::move(animation));
+    origin.animationOrigin.insert(origin.animationOrigin.begin(), -1);
   }
-  const bool newBuffer = model.buffers.empty();
-  if (newBuffer) model.buffers.emplace_back();
+  origin.animationOrigin[0] = -1;
   if (model.asset.version.empty()) model.asset.version = "2.0";
 
-  DropUnusedAnimationData(model, doomed, model_, KeyBytes(clip));
-
+  DocumentSpace space(model);
+  origin.keptAccessors = space.KeptAccessors();
+  origin.keptViews = space.KeptViews();
   // Nodes that still carry channels of their own (kept above) cannot take the clip's.
   std::set<std::pair<int, std::string>> taken;
   for (const auto& channel : model.animations[0].channels) taken.insert({channel.target_node, channel.target_path});
-  TrackWriter writer(model);
+  TrackWriter writer(model, space, KeysBuffer(model, space));
   for (std::uint32_t c = 0; c < clip.GetChannelCount(); ++c) {
     const EngineCore::AnimChannel& channel = *clip.GetChannelAt(c);
     const int node = NodeOfChannel(model, channel.GetName().str(), channelNodes, taken);
@@ -501,14 +335,18 @@ tinygltf::Model GltfClipStorage::BuildModel(const EngineCore::AnimClip& clip,
     }
   }
   WriteEmptyTracks(model, clip);
-  // glTF has no empty animations or buffers: a clip without keys leaves none behind. When
-  // other animations follow, the document says so, or the next would be taken for the clip.
+  // glTF has no empty animations: a clip without keys leaves none behind. When other
+  // animations follow, the document says so, or the next would be taken for the clip.
   const bool noKeys = model.animations[0].channels.empty() && model.animations[0].samplers.empty();
   const bool othersFollow = model.animations.size() > 1;
   const bool marked =
       SetAssetExtra(model, kNoClipAnimationKey, noKeys && othersFollow ? tinygltf::Value(true) : tinygltf::Value());
-  if (noKeys && (!othersFollow || marked)) model.animations.erase(model.animations.begin());
-  if (newBuffer && model.buffers[0].data.empty()) model.buffers.clear();
+  if (noKeys && (!othersFollow || marked)) {
+    model.animations.erase(model.animations.begin());
+    origin.animationOrigin.erase(origin.animationOrigin.begin());
+  }
+  changed = space.Finish();
+  for (std::size_t b = 0; b < changed.size() && b < bufferDirty_.size(); ++b) changed[b] = changed[b] || bufferDirty_[b];
   return model;
 }
 

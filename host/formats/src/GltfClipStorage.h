@@ -3,7 +3,9 @@
 #include <map>
 #include <set>
 #include <string>
+#include <vector>
 
+#include <nlohmann/json.hpp>
 #include <tiny_gltf.h>
 
 #include "ClipStorage.h"
@@ -11,6 +13,9 @@
 #include "Formats/ClipFileError.h"
 
 namespace Formats {
+
+class DocumentSpace;
+struct DocumentOrigin;
 
 // The glTF file a clip was opened from: the document as read without the clip's own
 // animation channels (every save writes them from the clip, so a long take is not held
@@ -26,7 +31,9 @@ class GltfClipStorage : public ClipStorage {
 
   static bool HoldsNoClipAnimation(const tinygltf::Model& model);
 
-  GltfClipStorage(std::string path, tinygltf::Model model, std::map<std::string, int> channelNodes);
+  // `document` is the file's JSON, which saves write back wherever they do not change it.
+  GltfClipStorage(std::string path, tinygltf::Model model, nlohmann::json document,
+                  std::map<std::string, int> channelNodes);
 
   bool Save(const EngineCore::Resource& resource) override;
   // Reads the file again: the clip takes its channels, the storage its document.
@@ -39,16 +46,30 @@ class GltfClipStorage : public ClipStorage {
 
   const std::string& GetPath() const { return path_; }
 
+  // A clip whose file this editor must not rewrite: every save and copy is refused with
+  // this reason.
+  void SetReadOnly(std::string reason) { readOnlyReason_ = std::move(reason); }
+
  private:
-  // Drops the clip's channels, their samplers and the bytes only they used from the document.
+  // Drops the clip's channels, their samplers and the bytes only they used from the document,
+  // whose other parts keep their places (DocumentSpace).
   void ForgetClipAnimation();
-  // The document with the clip's animation in place of the channels the clip stands for.
-  tinygltf::Model BuildModel(const EngineCore::AnimClip& clip, std::map<std::string, int>& channelNodes);
+  // The buffer that takes the clip's keys: the one that held them, else one with room.
+  int KeysBuffer(tinygltf::Model& model, const DocumentSpace& space) const;
+  // The document with the clip's animation in place of the channels the clip stands for,
+  // and whether each buffer's bytes differ from its file.
+  tinygltf::Model BuildModel(const EngineCore::AnimClip& clip, std::map<std::string, int>& channelNodes,
+                             std::vector<bool>& changed, DocumentOrigin& origin);
 
   std::string path_;
   tinygltf::Model model_;
+  nlohmann::json document_;
   // Node of each channel name, for the nodes whose animation the clip stands for.
   std::map<std::string, int> channelNodes_;
+  int keysBuffer_ = -1;
+  // Buffers whose bytes in memory are no longer those of their files.
+  std::vector<bool> bufferDirty_;
+  std::string readOnlyReason_;
 };
 
 }  // namespace Formats

@@ -1,5 +1,6 @@
 #include "GltfDocumentReader.h"
 
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <map>
@@ -17,6 +18,8 @@ namespace {
 namespace fs = std::filesystem;
 
 constexpr std::uint32_t kJsonChunk = 0x4E4F534A;
+// The URI an absent buffer carries in a model: a scheme no file URI may have.
+constexpr const char* kAbsentMark = "tarvel-absent:";
 
 // External buffers read ahead of tinygltf, under the name it will ask for.
 using BufferFiles = std::map<std::string, std::vector<unsigned char>>;
@@ -165,9 +168,56 @@ ClipFileError ReadExternalBuffers(const nlohmann::json& doc, const fs::path& fol
   return ClipFileError::None;
 }
 
+void AppendLittleEndian(std::string& out, std::uint32_t value) {
+  for (int shift = 0; shift < 32; shift += 8) out += static_cast<char>((value >> shift) & 0xFF);
+}
+
+// Gives each buffer without bytes in any file a one-byte stand-in that tinygltf can load, and
+// returns their byteLengths, by index.
+std::map<std::size_t, std::uint64_t> StandInForAbsentBuffers(nlohmann::json& doc, bool binary, BufferFiles& files) {
+  std::map<std::size_t, std::uint64_t> absent;
+  const auto buffers = doc.find("buffers");
+  if (buffers == doc.end() || !buffers->is_array()) return absent;
+  for (std::size_t i = binary ? 1 : 0; i < buffers->size(); ++i) {
+    nlohmann::json& buffer = (*buffers)[i];
+    if (!buffer.is_object() || buffer.contains("uri")) continue;
+    const nlohmann::json& length = buffer["byteLength"];
+    absent[i] = length.is_number_unsigned() ? length.get<std::uint64_t>() : 0;
+    const std::string name = kAbsentMark + std::to_string(i);
+    buffer["uri"] = name;
+    buffer["byteLength"] = 1;
+    files[name] = {0};
+  }
+  return absent;
+}
+
+// A binary document with another JSON chunk and the same binary chunks.
+std::string WithJsonChunk(const std::vector<unsigned char>& bytes, std::string json) {
+  while (json.size() % 4) json += ' ';
+  const std::size_t rest = 20 + ReadLittleEndian(bytes.data() + 12);
+  std::string out;
+  out += "glTF";
+  AppendLittleEndian(out, 2);
+  AppendLittleEndian(out, static_cast<std::uint32_t>(20 + json.size() + (bytes.size() - rest)));
+  AppendLittleEndian(out, static_cast<std::uint32_t>(json.size()));
+  AppendLittleEndian(out, kJsonChunk);
+  out += json;
+  out.append(reinterpret_cast<const char*>(bytes.data()) + rest, bytes.size() - rest);
+  return out;
+}
+
 }  // namespace
 
-ClipFileError GltfDocumentReader::Read(const std::string& path, tinygltf::Model& model, std::string& message) {
+bool GltfDocumentReader::IsAbsentBuffer(const tinygltf::Buffer& buffer) {
+  return buffer.uri.rfind(kAbsentMark, 0) == 0;
+}
+
+std::uint64_t GltfDocumentReader::AbsentBufferLength(const tinygltf::Buffer& buffer) {
+  return IsAbsentBuffer(buffer) ? std::strtoull(buffer.uri.c_str() + std::strlen(kAbsentMark), nullptr, 10) : 0;
+}
+
+ClipFileError GltfDocumentReader::Read(const std::string& path, tinygltf::Model& model, std::string& message,
+                                       nlohmann::json* document) {
   std::vector<unsigned char> bytes;
   bool binary = false;
   std::string_view json;
@@ -178,13 +228,22 @@ ClipFileError GltfDocumentReader::Read(const std::string& path, tinygltf::Model&
   error = ReadExternalBuffers(doc, fs::path(path).parent_path(), files, message);
   if (error != ClipFileError::None) return error;
 
+  if (document) *document = doc;
+  const std::map<std::size_t, std::uint64_t> absent = StandInForAbsentBuffers(doc, binary, files);
+  std::string changed;
+  if (!absent.empty()) {
+    changed = binary ? WithJsonChunk(bytes, doc.dump()) : doc.dump();
+    if (!binary) json = changed;
+  }
+
   tinygltf::TinyGLTF loader;
   loader.SetImageLoader(&SkipImage, nullptr);
   loader.SetFsCallbacks(tinygltf::FsCallbacks{&BufferExists, &SameName, &ReadBuffer, &RefuseWrite, &files});
   std::string problem;
   std::string warning;
-  const auto size = static_cast<unsigned int>(bytes.size());
-  const bool ok = binary ? loader.LoadBinaryFromMemory(&model, &problem, &warning, bytes.data(), size, "")
+  const auto* data = changed.empty() ? bytes.data() : reinterpret_cast<const unsigned char*>(changed.data());
+  const auto size = static_cast<unsigned int>(changed.empty() ? bytes.size() : changed.size());
+  const bool ok = binary ? loader.LoadBinaryFromMemory(&model, &problem, &warning, data, size, "")
                          : loader.LoadASCIIFromString(&model, &problem, &warning, json.data(),
                                                       static_cast<unsigned int>(json.size()), "");
   if (!ok) {
@@ -193,6 +252,12 @@ ClipFileError GltfDocumentReader::Read(const std::string& path, tinygltf::Model&
     // tinygltf words a short or missing buffer in several ways.
     const bool buffer = message.find("uffer") != std::string::npos || message.find("File") != std::string::npos;
     return buffer ? ClipFileError::MissingBuffer : ClipFileError::NotGltf;
+  }
+
+  for (const auto& [index, length] : absent) {
+    if (index >= model.buffers.size()) continue;
+    model.buffers[index].data.clear();
+    model.buffers[index].uri = kAbsentMark + std::to_string(length);
   }
 
   // tinygltf decodes an embedded image without keeping its URI; the save needs it back.
@@ -210,7 +275,8 @@ ClipFileError GltfDocumentReader::Read(const std::string& path, tinygltf::Model&
   return ClipFileError::None;
 }
 
-bool GltfDocumentReader::ListBufferUris(const std::string& path, std::vector<std::string>& uris) {
+bool GltfDocumentReader::ListBufferUris(const std::string& path,
+                                        std::vector<std::pair<std::size_t, std::string>>& uris) {
   uris.clear();
   std::vector<unsigned char> bytes;
   bool binary = false;
@@ -218,7 +284,7 @@ bool GltfDocumentReader::ListBufferUris(const std::string& path, std::vector<std
   nlohmann::json doc;
   std::string message;
   if (ParseDocument(path, bytes, binary, json, doc, message) != ClipFileError::None) return false;
-  for (auto& [index, uri] : ExternalBufferUris(doc)) uris.push_back(std::move(uri));
+  uris = ExternalBufferUris(doc);
   return true;
 }
 

@@ -1,8 +1,11 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
+#include <nlohmann/json_fwd.hpp>
 #include <tiny_gltf.h>
 
 #include "Formats/ClipFileError.h"
@@ -21,13 +24,23 @@ namespace Formats {
 //    not read at all (they keep their URI).
 // 3. Images embedded as data URIs keep that URI in the model, so that a save writes them
 //    back as they were.
+// 4. A buffer without a URI (other than a .glb's binary chunk) has no bytes in any file: the
+//    fallback buffer of EXT_meshopt_compression, whose bytes a decoder would make. It is read
+//    as an absent buffer, without bytes, that remembers its byteLength for the writer.
 class GltfDocumentReader {
  public:
-  [[nodiscard]] static ClipFileError Read(const std::string& path, tinygltf::Model& model, std::string& message);
+  // `document`, when given, receives the document's JSON as its file holds it.
+  [[nodiscard]] static ClipFileError Read(const std::string& path, tinygltf::Model& model, std::string& message,
+                                          nlohmann::json* document = nullptr);
 
-  // The URIs of the external buffers a document on disk names (data URIs left out). False
-  // when the document cannot be read or parsed; the list is then empty.
-  static bool ListBufferUris(const std::string& path, std::vector<std::string>& uris);
+  // Whether a buffer of a model read here is an absent one (rule 4), and its byteLength.
+  static bool IsAbsentBuffer(const tinygltf::Buffer& buffer);
+  static std::uint64_t AbsentBufferLength(const tinygltf::Buffer& buffer);
+
+  // The URIs of the external buffers a document on disk names, with each buffer's index
+  // (data URIs left out). False when the document cannot be read or parsed; the list is then
+  // empty.
+  static bool ListBufferUris(const std::string& path, std::vector<std::pair<std::size_t, std::string>>& uris);
 };
 
 }  // namespace Formats

@@ -11,6 +11,7 @@
 
 #include "ClipFileTransaction.h"
 #include "ClipFolder.h"
+#include "GltfDocumentReader.h"
 #include "TextEncoding.h"
 
 namespace Formats {
@@ -19,7 +20,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-enum class Storage { Embedded, BinaryChunk, File };
+enum class Storage { Embedded, BinaryChunk, File, Absent };
 
 bool KeepImageAsIs(const std::string*, const std::string*, const tinygltf::Image*, bool, std::string*, void*) {
   return false;
@@ -44,24 +45,26 @@ void MakeNamesValidUtf8(tinygltf::Model& model) {
   for (tinygltf::Buffer& buffer : model.buffers) fix(buffer.name);
 }
 
-void DropEmptyBuffers(tinygltf::Model& model) {
+// Buffers the save added (no URI, no bytes, no views) are left out; every other buffer stays
+// at its index, with a few bytes if it has none, since glTF has no empty buffer. Returns the
+// buffers given those bytes.
+std::vector<bool> KeepBuffersWhole(tinygltf::Model& model) {
   std::vector<bool> viewed(model.buffers.size(), false);
   for (const tinygltf::BufferView& view : model.bufferViews) {
     if (view.buffer >= 0 && static_cast<std::size_t>(view.buffer) < viewed.size()) viewed[view.buffer] = true;
   }
-  std::vector<int> remap(model.buffers.size(), -1);
-  std::vector<tinygltf::Buffer> kept;
+  while (!model.buffers.empty() && model.buffers.back().data.empty() && model.buffers.back().uri.empty() &&
+         !viewed[model.buffers.size() - 1]) {
+    model.buffers.pop_back();
+  }
+  std::vector<bool> padded(model.buffers.size(), false);
   for (std::size_t b = 0; b < model.buffers.size(); ++b) {
-    if (model.buffers[b].data.empty() && !viewed[b]) continue;
-    // Views of no bytes keep an emptied buffer alive: it needs a byte to be a buffer at all.
-    if (model.buffers[b].data.empty()) model.buffers[b].data.assign(4, 0);
-    remap[b] = static_cast<int>(kept.size());
-    kept.push_back(std::move(model.buffers[b]));
+    tinygltf::Buffer& buffer = model.buffers[b];
+    if (!buffer.data.empty() || GltfDocumentReader::IsAbsentBuffer(buffer)) continue;
+    buffer.data.assign(4, 0);
+    padded[b] = true;
   }
-  model.buffers = std::move(kept);
-  for (tinygltf::BufferView& view : model.bufferViews) {
-    if (view.buffer >= 0 && static_cast<std::size_t>(view.buffer) < remap.size()) view.buffer = remap[view.buffer];
-  }
+  return padded;
 }
 
 // glTF has no property whose value is null: an object that serialised without members is an
@@ -109,6 +112,83 @@ nlohmann::json SerializeWithoutBufferBytes(tinygltf::Model& model, const std::ve
   return nlohmann::json::parse(text.str());
 }
 
+// The file's own JSON wherever the save did not write (rule 5).
+nlohmann::json WithOrigin(nlohmann::json fresh, const DocumentOrigin& origin) {
+  const nlohmann::json& file = origin.document;
+  if (!file.is_object()) return fresh;
+  nlohmann::json out = file;
+  auto fileArray = [&file](const char* key) -> const nlohmann::json* {
+    const auto it = file.find(key);
+    return it != file.end() && it->is_array() ? &*it : nullptr;
+  };
+  auto kept = [](const std::vector<bool>& mask, std::size_t i) { return i < mask.size() && mask[i]; };
+  for (const auto& [key, mask] : {std::pair<const char*, const std::vector<bool>*>{"accessors", &origin.keptAccessors},
+                                  {"bufferViews", &origin.keptViews}}) {
+    if (!fresh.contains(key)) {
+      out.erase(key);
+      continue;
+    }
+    nlohmann::json slots = std::move(fresh[key]);
+    if (const nlohmann::json* old = fileArray(key)) {
+      for (std::size_t i = 0; i < slots.size() && i < old->size(); ++i) {
+        if (kept(*mask, i)) slots[i] = (*old)[i];
+      }
+    }
+    out[key] = std::move(slots);
+  }
+  if (fresh.contains("nodes")) {
+    nlohmann::json nodes = std::move(fresh["nodes"]);
+    if (const nlohmann::json* old = fileArray("nodes")) {
+      for (std::size_t i = 0; i < nodes.size() && i < old->size() && i < origin.nodeCount; ++i) nodes[i] = (*old)[i];
+    }
+    out["nodes"] = std::move(nodes);
+  }
+  if (fresh.contains("scenes")) {
+    // The file's scenes, with the root lists the save may have grown.
+    const nlohmann::json* old = fileArray("scenes");
+    nlohmann::json scenes = old ? *old : fresh["scenes"];
+    for (std::size_t s = 0; s < scenes.size() && s < fresh["scenes"].size(); ++s) {
+      if (fresh["scenes"][s].contains("nodes")) scenes[s]["nodes"] = fresh["scenes"][s]["nodes"];
+    }
+    out["scenes"] = std::move(scenes);
+    if (!out.contains("scene") && fresh.contains("scene")) out["scene"] = fresh["scene"];
+  }
+  if (fresh.contains("animations")) {
+    nlohmann::json animations = std::move(fresh["animations"]);
+    const nlohmann::json* old = fileArray("animations");
+    for (std::size_t a = 0; old && a < animations.size() && a < origin.animationOrigin.size(); ++a) {
+      const int from = origin.animationOrigin[a];
+      if (from >= 0 && static_cast<std::size_t>(from) < old->size()) animations[a] = (*old)[from];
+    }
+    out["animations"] = std::move(animations);
+  } else {
+    out.erase("animations");
+  }
+  if (fresh.contains("buffers")) {
+    nlohmann::json buffers = std::move(fresh["buffers"]);
+    if (const nlohmann::json* old = fileArray("buffers")) {
+      for (std::size_t b = 0; b < buffers.size() && b < old->size(); ++b) {
+        nlohmann::json entry = (*old)[b];
+        // A data URI is the buffer's bytes: the save's own.
+        if (buffers[b].contains("uri")) entry["uri"] = buffers[b]["uri"];
+        if (buffers[b].contains("byteLength")) entry["byteLength"] = buffers[b]["byteLength"];
+        buffers[b] = std::move(entry);
+      }
+    }
+    out["buffers"] = std::move(buffers);
+  }
+  nlohmann::json asset = file.contains("asset") && file["asset"].is_object() ? file["asset"] : fresh["asset"];
+  if (fresh["asset"].contains("extras")) {
+    asset["extras"] = fresh["asset"]["extras"];
+  } else {
+    asset.erase("extras");
+  }
+  // The save gives a document without a version the one it writes.
+  asset["version"] = fresh["asset"].value("version", "2.0");
+  out["asset"] = std::move(asset);
+  return out;
+}
+
 void AppendLittleEndian(std::string& out, std::uint32_t value) {
   for (int shift = 0; shift < 32; shift += 8) out += static_cast<char>((value >> shift) & 0xFF);
 }
@@ -136,19 +216,28 @@ std::string BinaryDocument(std::string json, const std::vector<unsigned char>* c
 
 }  // namespace
 
-ClipFileError GltfDocumentWriter::Write(tinygltf::Model& model, const std::string& path, std::string& message) {
+ClipFileError GltfDocumentWriter::Write(tinygltf::Model& model, const std::string& path,
+                                        const std::vector<bool>& changed, std::string& message,
+                                        const DocumentOrigin* origin, nlohmann::json* written) {
   ClipFileTransaction transaction(path);
   ClipFileError error = transaction.Begin(message);
   if (error != ClipFileError::None) return error;
 
-  DropEmptyBuffers(model);
+  const std::vector<bool> padded = KeepBuffersWhole(model);
   MakeNamesValidUtf8(model);
   const bool binary = IsBinaryPath(path);
   std::vector<Storage> storage(model.buffers.size(), Storage::File);
+  std::vector<std::uint64_t> absentLength(model.buffers.size(), 0);
   std::uint64_t total = 0;
   for (std::size_t b = 0; b < model.buffers.size(); ++b) {
-    total += model.buffers[b].data.size();
-    if (model.buffers[b].uri.rfind("data:", 0) == 0) {
+    tinygltf::Buffer& buffer = model.buffers[b];
+    if (GltfDocumentReader::IsAbsentBuffer(buffer)) {
+      storage[b] = Storage::Absent;
+      absentLength[b] = GltfDocumentReader::AbsentBufferLength(buffer);
+      continue;
+    }
+    total += buffer.data.size();
+    if (buffer.uri.rfind("data:", 0) == 0) {
       storage[b] = Storage::Embedded;
     } else if (binary && b == 0) {
       storage[b] = Storage::BinaryChunk;
@@ -160,16 +249,26 @@ ClipFileError GltfDocumentWriter::Write(tinygltf::Model& model, const std::strin
   }
 
   nlohmann::json doc = SerializeWithoutBufferBytes(model, storage);
+  if (origin) doc = WithOrigin(std::move(doc), *origin);
   std::vector<std::string> uris(model.buffers.size());
   for (std::size_t b = 0; b < model.buffers.size(); ++b) {
     nlohmann::json& buffer = doc["buffers"][b];
-    if (storage[b] == Storage::Embedded) continue;
-    buffer["byteLength"] = model.buffers[b].data.size();
-    if (storage[b] == Storage::BinaryChunk) {
-      buffer.erase("uri");
-    } else {
-      uris[b] = ClipFolder::EncodeUri(transaction.AddBuffer(b, model.buffers[b].data));
-      buffer["uri"] = uris[b];
+    switch (storage[b]) {
+      case Storage::Embedded: continue;
+      case Storage::Absent:
+        buffer["byteLength"] = absentLength[b];
+        buffer.erase("uri");
+        continue;
+      case Storage::BinaryChunk:
+        buffer["byteLength"] = model.buffers[b].data.size();
+        buffer.erase("uri");
+        continue;
+      case Storage::File:
+        buffer["byteLength"] = model.buffers[b].data.size();
+        uris[b] = ClipFolder::EncodeUri(
+            transaction.AddBuffer(b, model.buffers[b].data, b >= changed.size() || changed[b] || padded[b]));
+        buffer["uri"] = uris[b];
+        continue;
     }
   }
   FixEmptyObjects(doc);
@@ -181,8 +280,9 @@ ClipFileError GltfDocumentWriter::Write(tinygltf::Model& model, const std::strin
              : doc.dump(2, ' ', false, replace) + "\n";
   error = transaction.Commit(bytes, message);
   if (error != ClipFileError::None) return error;
+  if (written) *written = std::move(doc);
   for (std::size_t b = 0; b < model.buffers.size(); ++b) {
-    if (storage[b] != Storage::Embedded) model.buffers[b].uri = uris[b];
+    if (storage[b] == Storage::File) model.buffers[b].uri = uris[b];
   }
   return ClipFileError::None;
 }

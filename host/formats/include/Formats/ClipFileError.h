@@ -18,7 +18,8 @@ enum class ClipFileError {
   TooLarge,        // beyond one of the bounds of ClipFileLimits
   WriteFailed,     // the file could not be written; the clip on disk is as it was
   UnsafeUri,       // a URI names a file outside the clip's folder, or not a regular file
-  ReadOnly,        // the clip's files are write-protected; nothing was written
+  ReadOnly,        // the clip's files are write-protected, or its file may not be rewritten
+  Busy,            // another program kept the clip's folder locked; nothing was read or written
 };
 
 // One-line English description for logs and command lines.

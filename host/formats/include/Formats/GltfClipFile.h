@@ -40,14 +40,23 @@ struct ClipOpenResult {
 //      of them is refused with TooLarge before the memory is taken.
 //
 // How a clip is saved:
-//   5. Saving writes every track as a LINEAR sampler with times frame / 60 and leaves every
-//      other part of the file as it was. A channel whose name matches no node gets a new
-//      node of that name under the scene root.
-//   6. A save either leaves the old clip or writes the new one, whatever happens: new
-//      buffers go into new files named after their content (NAME-HHHHHHHH.bin), checked and
-//      flushed before the document naming them is renamed over the old one; the buffer
-//      files the old document named are removed after that. What an interrupted save left
-//      is removed by the next save or open of the clip. (ClipFileTransaction has the detail.)
+//   5. Saving writes every track as a LINEAR sampler with times frame / 60. Every other part
+//      of the file stays as it was, down to its JSON: every accessor, buffer view and buffer
+//      that anything but the clip's own samplers uses (an index anywhere inside `extensions`
+//      counts as a use) keeps its index and its bytes; the clip's keys take only free slots
+//      and free bytes. A channel whose name matches no node gets a new node of that name
+//      under the scene root.
+//   6. A save either leaves the old clip or writes the new one, whatever happens, and keeps
+//      the files' names: changed files are written beside the old ones, a commit record
+//      lists their renames, and an open that finds the record finishes them. Saves and opens
+//      of a clip hold a lock on its folder, so an open never meets a save half done. A save
+//      removes only what it made itself; a buffer file that a glTF document is, or that
+//      another document of the project names, is never written. (ClipFileTransaction has
+//      the detail.)
+//   6a. A file that requires a glTF extension this editor cannot keep intact opens
+//      read-only: saves and copies are refused with a message naming the extension.
+//      Compressed meshes (Draco, meshopt) are kept byte for byte; keys stored compressed are
+//      refused when the clip opens.
 //   7. A write-protected clip is not saved (ReadOnly, with a message saying so). A save
 //      keeps the files' permissions; a linked document or buffer is written through to
 //      where its link leads.
