@@ -174,6 +174,30 @@ TEST_F(HostileClip, ASaveNeverChangesOrRemovesDocumentsOrBuffersThatOtherDocumen
   }
 }
 
+TEST_F(HostileClip, NodeNamesThatShareAChannelKeyOrAreNotCleanTextAreRefusedNamingTheNodes) {
+  // The names of two animated nodes, and what the message must name.
+  const std::tuple<std::string, std::string, std::vector<std::string>> cases[] = {
+      {"plumless", "buckeroo", {"plumless", "buckeroo", "node 0", "node 1"}},
+      {"Hips", "Hips", {"Hips", "node 0", "node 1"}},
+      {"Hips", std::string("Ta\0il", 5), {"node 1", "NUL"}}};
+  for (const auto& [first, second, named] : cases) {
+    TestClipBuilder builder;
+    builder.Track("A", "translation", {0.0f, 1.0f}, {0, 0, 0, 1, 1, 1})
+        .Track("B", "rotation", {0.0f, 1.0f}, {0, 0, 0, 1, 0, 0, 0, 1});
+    builder.Json()["nodes"][0]["name"] = first;
+    builder.Json()["nodes"][1]["name"] = second;
+    builder.Write(folder.Path() / "Names.gltf");
+    const Formats::ClipOpenResult result = Open(folder.Path() / "Names.gltf");
+    ExpectRefused(result, ClipFileError::NotGltf, named.front());
+    for (const std::string& part : named) EXPECT_NE(result.message.find(part), std::string::npos) << result.message;
+  }
+  // A name that is not UTF-8 is refused as such, not as a document that does not parse.
+  std::string document = ReadBytes(folder / "Names.gltf");
+  document.replace(document.find("Hips"), 4, "H\xC3\x28s");
+  std::ofstream(folder.Path() / "Names.gltf") << document;
+  ExpectRefused(Open(folder.Path() / "Names.gltf"), ClipFileError::NotGltf, "UTF-8");
+}
+
 TEST_F(HostileClip, EmptyObjectsAreWrittenAsObjectsAndTheSaveReopens) {
   std::ofstream(folder.Path() / "Bare.gltf") << R"({"asset":{"version":""},"nodes":[{}]})";
   ASSERT_OPENS(clip, folder / "Bare.gltf");

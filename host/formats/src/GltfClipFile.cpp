@@ -83,15 +83,16 @@ class AnimationReader {
       return ClipFileError::NotGltf;
     }
     const std::string& nodeName = model_.nodes[channel.target_node].name;
-    const auto known = channelNodes_.find(nodeName);
-    if (nodeName.empty() || (known != channelNodes_.end() && known->second != channel.target_node)) {
-      // Kept in the file untouched: the editor shows one channel per node name.
+    if (nodeName.empty()) {
+      // Kept in the file untouched: a channel is named after its node.
       if (skippedNodes_.insert(channel.target_node).second) {
-        Log::Write(Log::Warning, "%s: node %d is %s; its animation is kept but not shown", path_.c_str(),
-                   channel.target_node, nodeName.empty() ? "nameless" : "named like another animated node");
+        Log::Write(Log::Warning, "%s: node %d is nameless; its animation is kept but not shown", path_.c_str(),
+                   channel.target_node);
       }
       return ClipFileError::None;
     }
+    const ClipFileError nameError = CheckChannelName(channel.target_node, nodeName, message);
+    if (nameError != ClipFileError::None) return nameError;
 
     const tinygltf::AnimationSampler& sampler = animation.samplers[channel.sampler];
     TrackSampler::Interpolation interpolation;
@@ -107,10 +108,31 @@ class AnimationReader {
     return error;
   }
 
+  // A channel is known by the CRC-32 of its node's name: two animated nodes whose names share
+  // it would become one channel, and a save would move one's keys onto the other.
+  ClipFileError CheckChannelName(int node, const std::string& name, std::string& message) {
+    const std::string which = "node " + std::to_string(node);
+    if (name.find('\0') != std::string::npos) {
+      message = which + " has a name that holds a NUL character";
+      return ClipFileError::NotGltf;
+    }
+    const std::uint32_t key = AnimClip::ComputeChannelKey(EngineCore::String(name));
+    const auto [known, added] = channelKeys_.emplace(key, node);
+    if (added || known->second == node) return ClipFileError::None;
+    const std::string other = "node " + std::to_string(known->second);
+    const std::string& otherName = model_.nodes[known->second].name;
+    message = otherName == name ? other + " and " + which + " are both named '" + name + "'"
+                                : other + " ('" + otherName + "') and " + which + " ('" + name +
+                                      "') have names that share one channel key";
+    message += "; rename one of them";
+    return ClipFileError::NotGltf;
+  }
+
   const tinygltf::Model& model_;
   const std::string& path_;
   const AccessorReader reader_;
   std::map<std::string, int> channelNodes_;
+  std::map<std::uint32_t, int> channelKeys_;
   std::set<int> skippedNodes_;
   ClipTrackLoader tracks_;
   std::vector<float> times_;

@@ -10,6 +10,7 @@
 
 #include "ClipFolder.h"
 #include "Formats/ClipFileLimits.h"
+#include "TextEncoding.h"
 
 namespace Formats {
 
@@ -110,7 +111,9 @@ ClipFileError ParseDocument(const std::string& path, std::vector<unsigned char>&
   }
   doc = nlohmann::json::parse(json.begin(), json.end(), nullptr, false);
   if (doc.is_discarded() || !doc.is_object()) {
-    message = "its JSON text does not parse as an object";
+    const std::size_t bad = TextEncoding::FirstInvalidUtf8(json);
+    message = bad < json.size() ? "its text is not valid UTF-8 (at byte " + std::to_string(bad) + ")"
+                                : "its JSON text does not parse as an object";
     return ClipFileError::NotGltf;
   }
   return ClipFileError::None;

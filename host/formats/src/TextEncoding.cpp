@@ -5,7 +5,7 @@ namespace Formats {
 namespace {
 
 // The length of the well-formed UTF-8 sequence at `i`, or 0.
-std::size_t SequenceAt(const std::string& text, std::size_t i) {
+std::size_t SequenceAt(std::string_view text, std::size_t i) {
   const auto c = static_cast<unsigned char>(text[i]);
   const std::size_t length = c < 0x80 ? 1 : (c >> 5) == 6 ? 2 : (c >> 4) == 14 ? 3 : (c >> 3) == 30 ? 4 : 0;
   if (length == 0 || i + length > text.size() || (length == 2 && c < 0xC2)) return 0;
@@ -20,13 +20,15 @@ std::size_t SequenceAt(const std::string& text, std::size_t i) {
 
 }  // namespace
 
-bool TextEncoding::IsValidUtf8(const std::string& text) {
+bool TextEncoding::IsValidUtf8(std::string_view text) { return FirstInvalidUtf8(text) == text.size(); }
+
+std::size_t TextEncoding::FirstInvalidUtf8(std::string_view text) {
   for (std::size_t i = 0; i < text.size();) {
     const std::size_t length = SequenceAt(text, i);
-    if (length == 0) return false;
+    if (length == 0) return i;
     i += length;
   }
-  return true;
+  return text.size();
 }
 
 std::string TextEncoding::FromLegacy(const std::string& text) {
