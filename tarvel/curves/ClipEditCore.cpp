@@ -261,12 +261,49 @@ bool ClipEditCore::EndEdit() {
     step->curveChanges.push_back(std::move(change));
   }
   if (step->IsEmpty()) return false;
+  std::string refusal = CheckClipLimits(*step);
+  if (!refusal.empty()) {
+    // Nothing reached the clip yet: the curves alone go back.
+    for (auto it = step->curveChanges.rbegin(); it != step->curveChanges.rend(); ++it) {
+      if (CurveInfo* curve = FindCurve(it->id)) it->delta.Swap(*curve->pCurve);
+    }
+    Refuse(refusal);
+    return false;
+  }
   for (std::uint32_t key : channels) ++depth[key];
   WriteBackChannels(std::vector<std::uint32_t>(channels.begin(), channels.end()));
+  // A track holds a key on every whole frame its curves do not run straight through, which
+  // only the write-back counts.
+  if (clip->CountKeys() > AnimClip::kMaxKeys) {
+    Apply(*step, false);
+    Refuse("the clip would hold " + std::to_string(clip->CountKeys()) + " keys, more than the " +
+           std::to_string(AnimClip::kMaxKeys) + " a clip file can hold");
+    return false;
+  }
   CheckKeyFrameRange();
   history.Push(std::move(step));
   UpdateModified();
   return true;
+}
+
+std::string ClipEditCore::CheckClipLimits(const EditStep& step) const {
+  for (const EditStep::CurveChange& change : step.curveChanges) {
+    const CurveInfo* curve = FindCurve(change.id);
+    const std::uint32_t count = curve ? curve->pCurve->GetPointCount() : 0;
+    if (count == 0) continue;
+    const float last = curve->pCurve->GetPointAt(count - 1)->x;
+    if (last >= static_cast<float>(EngineCore::AnimCurve::kMaxKeyFrame) + 1.0f) {
+      return "a key would lie on frame " + std::to_string(static_cast<long long>(last)) + ", past frame " +
+             std::to_string(EngineCore::AnimCurve::kMaxKeyFrame) + ", the last a clip file can hold";
+    }
+  }
+  return {};
+}
+
+void ClipEditCore::Refuse(const std::string& why) const {
+  const std::string sentence = "The edit was taken back: " + why + ".";
+  EngineCore::Log::Write(EngineCore::Log::Warning, "Tarvel: %s", sentence.c_str());
+  if (refusalSink) refusalSink(sentence);
 }
 
 EditStep::ChannelChange ClipEditCore::CaptureChannel(std::uint32_t channelKey, bool added) const {

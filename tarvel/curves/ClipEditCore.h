@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -35,6 +36,9 @@ namespace Tarvel {
 //    exactly while the state shown is not the one its file holds.
 // 3. The time cursor is a frame as a float; views show it, they do not keep their own.
 // 4. Operations report whether they changed anything; the caller redraws what shows it.
+// 5. Edits stay within what a clip file can hold: an action that would put a key past
+//    AnimCurve::kMaxKeyFrame, or more than AnimClip::kMaxKeys keys in the clip, is taken
+//    back whole when it ends, records nothing and is told to the refusal sink.
 class ClipEditCore {
  public:
   ClipEditCore() = default;
@@ -109,6 +113,8 @@ class ClipEditCore {
   // Every selected row, as the tools change them.
   void TouchSelectedRows();
   bool EndEdit();
+  // Who tells the user why an action was taken back (rule 5); without one, only the log.
+  void SetRefusalSink(std::function<void(const std::string&)> sink) { refusalSink = std::move(sink); }
   bool IsEditing() const { return pending != nullptr; }
   // Bytes the action in progress keeps of its curves' states before (0 without one).
   std::size_t GetPendingBytes() const;
@@ -152,6 +158,9 @@ class ClipEditCore {
   // channel counts as never written back.
   void ForgetChannelCurves(std::uint32_t channelKey);
   std::vector<const CurveInfo*> SteppingCurves() const;
+  // Why a step would leave the clip beyond what its file can hold; empty when it would not.
+  std::string CheckClipLimits(const EditStep& step) const;
+  void Refuse(const std::string& why) const;
   // A save since the last change means the state shown now is the file's.
   void NoteSavedState();
   // The clip is modified exactly when the state shown is not the file's.
@@ -166,6 +175,7 @@ class ClipEditCore {
   // The page's clip; the core holds one reference.
   EngineCore::AnimClip* clip = nullptr;
   EngineCore::Scene* scene = nullptr;
+  std::function<void(const std::string&)> refusalSink;
   EditorToolkit::Curve2* clipboard = nullptr;
   CurveSet curveSet;
   EditHistory history;

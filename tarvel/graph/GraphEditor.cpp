@@ -4,6 +4,7 @@
 #include <cmath>
 #include <limits>
 
+#include "EngineCore/AnimCurve.h"
 #include "curves/TwoCoreRun.h"
 #include "resources/ModuleIds.h"
 
@@ -471,7 +472,7 @@ void GraphEditor::ApplyFrameMove() {
     const std::uint64_t before = keys.GetRevision();
     const float from = keys.GetPointAt(static_cast<std::uint32_t>(first))->x;
     const float to = keys.GetPointAt(static_cast<std::uint32_t>(last))->x;
-    if (from + delta < 0.0f) return;
+    if (from + delta < 0.0f || to + delta > static_cast<float>(EngineCore::AnimCurve::kMaxKeyFrame)) return;
     if (!curve.MovePointsAt(static_cast<std::uint32_t>(first), static_cast<std::uint32_t>(last), delta)) return;
     UpdateCoveredKeys(curve);
     // The block's old and new places changed, and the segments to the keys beside them.

@@ -25,7 +25,8 @@ namespace Tarvel {
 //    that moves nothing lets it go. A press elsewhere starts a rubber band and deletes the
 //    keys a moved block covered.
 // 3. Keys moved in frame land on whole frames; moved values snap to a tenth of the value
-//    graduation while bSnap is set. No key moves before frame 0.
+//    graduation while bSnap is set. No key moves before frame 0 or past the last frame a
+//    clip can hold (AnimCurve::kMaxKeyFrame).
 // 4. A frame move backs up the selected curves at the press, or when Shift first widens a
 //    value drag to frames; a release that leaves a selected key on the frame of another key
 //    of its curve restores that curve's backup, even when Shift was let go before it. Only a
@@ -87,7 +88,7 @@ class GraphEditor {
   // moves them and their neighbours by weight towards it.
   void ApplyValueMove(bool useFalloff);
   // Shifts the selected keys so that the current key lands on fTargetX. A curve whose keys
-  // would go before frame 0 stays where it is.
+  // would go before frame 0 or past the last frame a clip can hold stays where it is.
   void ApplyFrameMove();
   void SetFalloff(bool on);
   void SetFalloffBefore(float frames);

@@ -5,6 +5,7 @@
 
 #include "EditorCore/GUI_DC.h"
 #include "EditorCore/GUI_MainFrame.h"
+#include "EditorCore/GUI_MessageDialog.h"
 #include "EditorCore/GUI_ResourceScope.h"
 #include "EditorCore/GUI_ThemeManager.h"
 #include "EditorToolkit/EditorKernel.h"
@@ -51,6 +52,10 @@ AnimClipDialog::AnimClipDialog(GUI_ClipTabsDialog* owner)
       verticalSplitter(std::make_unique<GUI_SplitterControl>()),
       horizontalSplitter(std::make_unique<GUI_SplitterControl>()) {
   if (tabHost) core.SetClipboard(&tabHost->GetClipboard());
+  core.SetRefusalSink([](const std::string& sentence) {
+    GUI_MessageDialog message(sentence, GUI_MessageDialog::TypeOk, GUI_MainFrame::GetMainWnd());
+    message.DoModal();
+  });
 }
 
 AnimClipDialog::~AnimClipDialog() = default;

@@ -1,4 +1,5 @@
 #include <cmath>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -146,6 +147,31 @@ TEST_F(EditCore, AnUndoThatNoLongerFitsItsCurveLeavesItAndSaysSo) {
   EXPECT_TRUE(core.Undo());
   EXPECT_EQ(x.pCurve->GetPointCount(), 1u);
   EXPECT_EQ(log.Count(EngineCore::Log::Error, "no longer fits"), 1);
+}
+
+TEST_F(EditCore, AnEditThatWouldPassTheLastFrameAClipFileHoldsIsTakenBackAndToldToTheUser) {
+  builder.Vectors("A", AnimTrack::Translation, {{0, {0, 0, 0}}, {10, {1, 1, 1}}});
+  Attach({"A"});
+  std::vector<std::string> told;
+  core.SetRefusalSink([&told](const std::string& sentence) { told.push_back(sentence); });
+  auto shiftAll = [this](float frames) {
+    core.BeginEdit("Move");
+    for (std::uint32_t c = 0; c < 3; ++c) core.Touch(&Curve("A", AnimTrack::Translation, c));
+    Shift("A", frames);
+    return core.EndEdit();
+  };
+  const std::size_t steps = core.GetHistory().GetStepCount();
+  EXPECT_FALSE(shiftAll(3'000'000.0f));
+  EXPECT_EQ(Curve("A", AnimTrack::Translation, 2).pCurve->GetPointAt(1)->x, 10.0f);
+  EXPECT_EQ(Keys("A").GetKeyFrame(1), 10u);
+  EXPECT_EQ(core.GetHistory().GetStepCount(), steps);
+  EXPECT_FALSE(builder.Clip().IsModified());
+  ASSERT_EQ(told.size(), 1u);
+  EXPECT_NE(told[0].find("1000000"), std::string::npos) << told[0];
+  // Up to the last frame is an edit like any other.
+  EXPECT_TRUE(shiftAll(999'990.0f));
+  EXPECT_EQ(Keys("A").GetKeyFrame(1), 1'000'000u);
+  EXPECT_EQ(told.size(), 1u);
 }
 
 TEST_F(EditCore, ARemovedChannelLeavesTheSelectionAndComesBackWhole) {

@@ -262,6 +262,15 @@ TEST_F(GraphEditing, AFrameMoveBelowFrameZeroLeavesThatCurveAlone) {
   EXPECT_EQ(Frames(a), (std::vector<float>{5, 6})) << "once it can, the selected key moves by the same amount";
 }
 
+TEST_F(GraphEditing, AFrameMovePastTheLastFrameAClipFileHoldsStopsAtIt) {
+  CurveInfo& c = Add({{999'990, 5}, {999'995, 5}});
+  Press(AtKey(c, 1));
+  Move(At(1'000'000, 5));
+  EXPECT_EQ(Frames(c), (std::vector<float>{999'990, 1'000'000}));
+  Move(At(3'000'000, 5));
+  EXPECT_EQ(Frames(c), (std::vector<float>{999'990, 1'000'000})) << "the key stays where it was";
+}
+
 TEST_F(GraphEditing, ABlockDraggedOverKeysCoversThemAndAPressElsewhereDeletesThem) {
   CurveInfo& c = Add({{0, 0}, {2, 0}, {4, 0}, {6, 0}, {8, 0}});
   Select(c, {0});

@@ -20,6 +20,10 @@ namespace EngineCore {
 //      for a clip without keys).
 class AnimClip : public Resource {
  public:
+  // The keys of all tracks together that a clip file may hold: files are refused beyond it,
+  // so edits stop at it.
+  static constexpr std::uint64_t kMaxKeys = 12'000'000;
+
   explicit AnimClip(String name) : Resource(KindAnimClip, std::move(name)) {}
 
   static std::uint32_t ComputeChannelKey(const String& name);

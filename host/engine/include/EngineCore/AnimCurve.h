@@ -21,6 +21,10 @@ class AnimCurve {
  public:
   enum KeyType : std::uint32_t { None = 0, KeyVector3 = 1, KeyQuaternion = 2, KeyFloat = 3 };
 
+  // The last frame a clip file may hold a key on (about 4.6 hours at 60 frames per second):
+  // files are refused beyond it, so edits stop at it.
+  static constexpr std::uint32_t kMaxKeyFrame = 1'000'000;
+
   std::uint32_t GetKeyType() const { return keyType_; }
   void SetKeyType(std::uint32_t type);
 

@@ -3,6 +3,9 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "EngineCore/AnimClip.h"
+#include "EngineCore/AnimCurve.h"
+
 namespace Formats {
 
 // Bounds on the work a clip or scene file may ask of the reader. A file beyond one of them
@@ -19,10 +22,10 @@ struct ClipFileLimits {
   // Elements of one accessor read for animation.
   static constexpr std::size_t kMaxAccessorElements = 4'000'000;
   // The last frame a key may lie on, at 60 frames per second: about 4.6 hours. A track
-  // thus holds at most kMaxFrame + 1 keys.
-  static constexpr std::uint32_t kMaxFrame = 1'000'000;
-  // Keys of a whole clip, over all its tracks, once sampled.
-  static constexpr std::uint64_t kMaxClipKeys = 12'000'000;
+  // thus holds at most kMaxFrame + 1 keys. The editor's edits stop at it too.
+  static constexpr std::uint32_t kMaxFrame = EngineCore::AnimCurve::kMaxKeyFrame;
+  // Keys of a whole clip, over all its tracks, once sampled; a limit of edits too.
+  static constexpr std::uint64_t kMaxClipKeys = EngineCore::AnimClip::kMaxKeys;
 };
 
 }  // namespace Formats
