@@ -76,6 +76,13 @@ bool HostWindow::Start(const std::string& modulesFolder, const std::string& proj
     GUI_MessageDialog message(question, GUI_MessageDialog::TypeYesNo, this);
     return message.DoModal() == IDYES;
   });
+  // The last answer of a choice is the one that changes nothing.
+  Formats::ClipFileHost::SetChooser([this](const std::string& question, const std::vector<std::string>& answers) {
+    GUI_MessageDialog message(question, answers, static_cast<int>(answers.size()), this);
+    return message.DoModal();
+  });
+  Formats::ClipFileHost::SetReloadListener([this](EngineCore::Resource& clip) { TellClipReloaded(clip); });
+  SetTimer(kFileWatchTimer, kFileWatchMilliseconds);
 
   QWidget* main = WidgetOf(this);
   main->setMinimumSize(kMinimumWidth, kMinimumHeight);
@@ -175,8 +182,20 @@ void HostWindow::Shutdown() {
     EditorToolkit::EditorKernel::GetInstance()->GetKeyManager()->SetModifierSource({});
     Formats::ClipFileHost::SetReporter({});
     Formats::ClipFileHost::SetAsker({});
+    Formats::ClipFileHost::SetChooser({});
+    Formats::ClipFileHost::SetReloadListener({});
+    KillTimer(kFileWatchTimer);
   }
   started = false;
+}
+
+void HostWindow::TellClipReloaded(EngineCore::Resource& clip) {
+  GetModuleManager()->SendFrameworkMessageToAll(kMsgClipReloaded, reinterpret_cast<WPARAM>(&clip), 0);
+}
+
+void HostWindow::OnTimer(UINT id) {
+  if (id != kFileWatchTimer) return GUI_MainFrame::OnTimer(id);
+  fileWatch.Check();
 }
 
 GUI_Module* HostWindow::GetPanelModule() const {

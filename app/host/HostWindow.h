@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "ClipCreatorModule.h"
+#include "ClipFileWatch.h"
 #include "EditorCore/GUI_MainFrame.h"
 #include "EditorCore/GUI_Menu.h"
 #include "EditorCore/GUI_SplitterControl.h"
@@ -37,6 +38,10 @@ class ResourceBrowser;
 //    22%, each within its own limits) and bars between them move them; the centre never gets
 //    narrower than kMinimumCentre, the side panes give way first, and the window is never
 //    smaller than kMinimumWidth x kMinimumHeight.
+// 6. Clips and files stay in step (ClipFileWatch, checked every second): a clip another
+//    program changed is read again when it has no unsaved edits, every module hearing of it
+//    through kMsgClipReloaded; saving a clip whose file changed asks Reload, Overwrite or
+//    Cancel.
 class HostWindow : public EditorCore::GUI_MainFrame {
  public:
   // Host menu commands.
@@ -50,6 +55,11 @@ class HostWindow : public EditorCore::GUI_MainFrame {
   static constexpr EditorCore::UINT kCmdFollowAnimated = 40016;
   static constexpr EditorCore::UINT kMsgSceneOpened = 2249;
   static constexpr EditorCore::UINT kMsgOpenClip = 3524;
+  // wParam: a clip whose contents were read again from its file.
+  static constexpr EditorCore::UINT kMsgClipReloaded = 3528;
+  // How often the host looks for clips that other programs changed on disk.
+  static constexpr EditorCore::UINT kFileWatchTimer = 1;
+  static constexpr EditorCore::UINT kFileWatchMilliseconds = 1000;
 
   // One module the host drives.
   struct HostedModule {
@@ -100,6 +110,8 @@ class HostWindow : public EditorCore::GUI_MainFrame {
 
   void OnSize(EditorCore::UINT type, int cx, int cy) override;
   void OnClose() override;
+  void OnTimer(EditorCore::UINT id) override;
+  ClipFileWatch& GetFileWatch() { return fileWatch; }
   bool OnNotify(const EditorCore::GUI_NotifyHeader& header, const EditorCore::GUI_NotifyPayload& payload,
                 EditorCore::LRESULT& result) override;
 
@@ -123,11 +135,13 @@ class HostWindow : public EditorCore::GUI_MainFrame {
   void RunViewerCommand(EditorCore::UINT command);
   void Shutdown();
   bool RunHostCommand(EditorCore::UINT id);
+  void TellClipReloaded(EngineCore::Resource& clip);
 
   ModuleLoader loader;
   ProjectSession session;
   ViewerModule viewer;
   ClipCreatorModule clipCreator;
+  ClipFileWatch fileWatch{[this](EngineCore::AnimClip& clip) { TellClipReloaded(clip); }};
   std::vector<HostedModule> hosted;
   EditorCore::GUI_Menu hostMenu;
   EditorCore::GUI_Menu fileMenu;

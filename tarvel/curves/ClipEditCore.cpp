@@ -37,6 +37,12 @@ void ClipEditCore::DetachClip() {
   clip = nullptr;
 }
 
+void ClipEditCore::ReloadClip() {
+  if (!clip) return;
+  DestroyAllCurves();
+  RebuildAllCurves();
+}
+
 EngineCore::SceneEditionManager* ClipEditCore::GetSceneSelection() const {
   return scene ? scene->GetEditionManager() : nullptr;
 }

@@ -51,6 +51,9 @@ class ClipEditCore {
   bool AttachClip(EngineCore::AnimClip* newClip);
   // Destroys every curve, then releases the clip.
   void DetachClip();
+  // The clip's contents were read again from its file: every curve is built anew and the
+  // history starts over, since its steps were made on what the clip held before.
+  void ReloadClip();
   EngineCore::AnimClip* GetClip() const { return clip; }
   void SetScene(EngineCore::Scene* newScene) { scene = newScene; }
   EngineCore::Scene* GetScene() const { return scene; }

@@ -428,6 +428,15 @@ void AnimClipDialog::AfterHistoryMove() {
   RedrawCurvePanel();
 }
 
+void AnimClipDialog::ReloadClip() {
+  curvePanel->GetGraph().GetEditor().ForgetCurrentPoint();
+  core.ReloadClip();
+  channelList->RebuildRows();
+  ShowSelectedChannels(false);
+  OnClipChanged();
+  RedrawCurvePanel();
+}
+
 void AnimClipDialog::OnClipChanged() {
   tabHost->RefreshTitle(*this);
   UpdateMenus();

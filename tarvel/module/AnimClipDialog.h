@@ -97,6 +97,9 @@ class AnimClipDialog : public EditorCore::GUI_Dialog, private KeyingPage {
   bool RunCommand(EditorCore::UINT commandId);
   // The host saved clips: the lists show their state again.
   void OnResourcesSaved();
+  // The clip was read again from its file: its curves, lists and graph show what it holds
+  // now, the channels shown before staying shown; the undo history starts over.
+  void ReloadClip();
   void UpdateMenus();
   // Whether the menus that act on selected curves or selected points apply.
   bool HasEditableCurves() const;

@@ -299,14 +299,17 @@ void GUI_ClipEditorFrame::OpenFromClipFolder() {
 void GUI_ClipEditorFrame::SaveCurrentClip() {
   EngineCore::AnimClip* clip = GetCurrentClip();
   if (!clip) return;
-  if (!clip->Save()) EngineCore::Log::Write(EngineCore::Log::Error, "AnimClip could not be saved");
+  // A clip read again instead (its file changed on disk) was not saved, and did not fail.
+  if (!clip->Save() && clip->IsModified()) {
+    EngineCore::Log::Write(EngineCore::Log::Error, "AnimClip could not be saved");
+  }
   FrameworkMessages::Broadcast(Ids::kMsgResourcesSaved, Ids::kAnimClipKind, 0);
   UpdateMenus();
 }
 
 void GUI_ClipEditorFrame::SaveAllClips() {
   for (EngineCore::AnimClip* clip : openClips) {
-    if (clip->IsModified() && !clip->Save()) {
+    if (clip->IsModified() && !clip->Save() && clip->IsModified()) {
       EngineCore::Log::Write(EngineCore::Log::Error, "AnimClip could not be saved");
     }
   }

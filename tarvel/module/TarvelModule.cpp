@@ -125,6 +125,13 @@ LRESULT TarvelModule::OnFrameworkMessage(UINT message, WPARAM wParam, LPARAM lPa
         for (const auto& page : frame->GetTabHost().GetPages()) page->OnResourcesSaved();
       }
       return 0;
+    case Ids::kMsgClipReloaded:
+      if (frame) {
+        for (const auto& page : frame->GetTabHost().GetPages()) {
+          if (page->GetClip() == reinterpret_cast<EngineCore::AnimClip*>(wParam)) page->ReloadClip();
+        }
+      }
+      return 0;
     case Ids::kMsgOpenClip:
       if (frame) frame->OpenClip(reinterpret_cast<EngineCore::AnimClip*>(wParam));
       return 0;

@@ -43,6 +43,8 @@ inline constexpr UINT kMsgCreateClip = 3036;
 inline constexpr UINT kMsgOpenClip = 3524;
 inline constexpr UINT kMsgKeyFrameRange = 3526;
 inline constexpr UINT kMsgRecordKey = 3527;
+// wParam: a clip whose contents the host read again from its file.
+inline constexpr UINT kMsgClipReloaded = 3528;
 
 // Private window messages from the frame to its tab host.
 inline constexpr UINT kWndOpenClip = 3524;

@@ -5,12 +5,14 @@
 #include <EditorCore/GUI_Dialog.h>
 #include <EditorCore/GUI_EditBox.h>
 #include <EditorCore/GUI_Label.h>
+#include <EditorCore/GUI_MessageDialog.h>
 #include <EditorCore/GUI_PushButton.h>
 #include <EditorCore/GUI_RadioButton.h>
 #include <EditorCore/GUI_ResourceContext.h>
 #include <EditorCore/GUI_ResourceScope.h>
 
 #include <QAbstractButton>
+#include <QApplication>
 #include <QKeyEvent>
 #include <QLineEdit>
 
@@ -189,6 +191,33 @@ TEST_F(DialogTest, AModalDialogEndsWithTheButtonOrKeyPressedElseWithTheResponder
     EXPECT_EQ(dialog.DoModal(), c.code) << c.key << " " << c.answer;
     EXPECT_EQ(dialog.okCalls, c.okCalls) << c.key << " " << c.answer;
     EXPECT_EQ(dialog.cancelCalls, c.cancelCalls) << c.key << " " << c.answer;
+  }
+}
+
+TEST_F(DialogTest, AChoiceEndsWithTheNumberOfItsButtonAndAnyKeyGivesTheSafeAnswer) {
+  // A click on a button (0: none), a key, the responder's code; then how it ends.
+  struct Case {
+    int click;
+    Qt::Key key;
+    int answer, code;
+  };
+  const Case cases[] = {{0, Qt::Key_unknown, 1, 1}, {0, Qt::Key_unknown, 2, 2}, {0, Qt::Key_unknown, 3, 3},
+                        {2, Qt::Key_unknown, 0, 2}, {0, Qt::Key_Return, 0, 3},  {0, Qt::Key_Escape, 0, 3}};
+  for (const Case& c : cases) {
+    std::vector<std::string> texts;
+    bool thirdShown = true;
+    GUI_Dialog::SetModalResponder([&](GUI_Dialog& dlg) {
+      for (UINT id : {1001u, 1002u}) texts.push_back(dlg.GetDlgItem(id)->GetWindowText());
+      thirdShown = Widget(*dlg.GetDlgItem(1003))->isVisibleTo(Widget(dlg));
+      QKeyEvent key(QEvent::KeyPress, c.key, Qt::NoModifier);
+      if (c.key != Qt::Key_unknown) QApplication::sendEvent(Widget(*dlg.GetDlgItem(1001)), &key);
+      if (c.click) qobject_cast<QAbstractButton*>(Widget(*dlg.GetDlgItem(1000 + c.click)))->click();
+      return c.answer;
+    });
+    GUI_MessageDialog choice("Keep it?", {"Keep", "Drop"}, 3, &host);
+    EXPECT_EQ(choice.DoModal(), c.code) << c.click << " " << c.key << " " << c.answer;
+    EXPECT_EQ(texts, (std::vector<std::string>{"Keep", "Drop"}));
+    EXPECT_FALSE(thirdShown);
   }
 }
 

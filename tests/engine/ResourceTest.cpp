@@ -23,7 +23,7 @@ namespace {
 class FakeStorage : public EngineCore::ResourceStorage {
  public:
   explicit FakeStorage(bool succeeds) : succeeds_(succeeds) {}
-  bool Save(const Resource& resource) override {
+  bool Save(Resource& resource) override {
     saved.push_back(resource.GetName().str());
     return succeeds_;
   }

@@ -16,6 +16,7 @@
 #include "ChildProcess.h"
 #include "ClipTestFiles.h"
 #include "EngineCore/AnimTrack.h"
+#include "Formats/ClipFileHost.h"
 #include "Formats/SaveStepHook.h"
 #include "LogCapture.h"
 #include "TempFolder.h"
@@ -164,6 +165,46 @@ TEST_F(SaveAtomicity, SavesKeepTheNamesOfTheClipsFiles) {
   }
   EXPECT_EQ(ClipTestFiles::ReadJson(path)["buffers"][0]["uri"], "01_01.bin");
   EXPECT_EQ(HipsOnDisk(), 3.0f);
+}
+
+TEST_F(SaveAtomicity, AClipChangedOnDiskIsSavedOnlyWhenTheUserSaysOverwrite) {
+  // The answers' codes; 0: no one to ask, as in a command-line tool.
+  constexpr int kReload = 1, kOverwrite = 2, kCancel = 3;
+  for (const int answer : {kReload, kOverwrite, kCancel, 0}) {
+    Reset();
+    ASSERT_OPENS(mine, path);
+    EXPECT_FALSE(mine->IsChangedElsewhere());
+    // Another editor saves its own edit meanwhile.
+    {
+      ASSERT_OPENS(theirs, path);
+      MarkHips(*theirs, 20.0f);
+      ASSERT_TRUE(theirs->Save());
+    }
+    EXPECT_TRUE(mine->IsChangedElsewhere());
+    MarkHips(*mine, 30.0f);
+    std::vector<std::string> questions;
+    int reloads = 0;
+    if (answer != 0) {
+      Formats::ClipFileHost::SetChooser([&](const std::string& question, const std::vector<std::string>& answers) {
+        questions.push_back(question);
+        EXPECT_EQ(answers, (std::vector<std::string>{"Reload", "Overwrite", "Cancel"}));
+        return answer;
+      });
+    }
+    Formats::ClipFileHost::SetReloadListener([&](EngineCore::Resource&) { ++reloads; });
+    const bool saved = mine->Save();
+    Formats::ClipFileHost::SetChooser({});
+    Formats::ClipFileHost::SetReloadListener({});
+
+    EXPECT_EQ(saved, answer == kOverwrite) << answer;
+    EXPECT_EQ(questions, answer ? std::vector<std::string>{"01_01 was changed on disk by another program."}
+                                : std::vector<std::string>{});
+    EXPECT_EQ(HipsOnDisk(), answer == kOverwrite ? 30.0f : 20.0f) << answer;
+    EXPECT_EQ(HipsTranslation(*mine)->GetVector3Key(0).x, answer == kReload ? 20.0f : 30.0f) << answer;
+    EXPECT_EQ(mine->IsModified(), answer != kOverwrite && answer != kReload) << answer;
+    EXPECT_EQ(reloads, answer == kReload ? 1 : 0);
+    EXPECT_EQ(mine->IsChangedElsewhere(), answer == kCancel || answer == 0) << answer;
+  }
 }
 
 TEST_F(SaveAtomicity, SavesKilledAtRandomMomentsLeaveTheOldOrTheNewClip) {

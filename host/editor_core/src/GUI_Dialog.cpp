@@ -141,8 +141,7 @@ int GUI_Dialog::DoModal() {
   if (!ended) {
     if (Responder()) {
       const int code = Responder()(*this);
-      if (!ended && code == IDOK) OnOK();
-      if (!ended && code == IDCANCEL) OnCancel();
+      if (!ended) OnAnswer(code);
       if (!ended) {
         ended = true;
         endCode = code;
@@ -173,6 +172,11 @@ void GUI_Dialog::EndDialog(int code) {
 }
 
 bool GUI_Dialog::OnInitDialog() { return true; }
+void GUI_Dialog::OnAnswer(int code) {
+  if (code == IDOK) OnOK();
+  if (!ended && code == IDCANCEL) OnCancel();
+}
+
 void GUI_Dialog::OnOK() { EndDialog(IDOK); }
 void GUI_Dialog::OnCancel() { EndDialog(IDCANCEL); }
 

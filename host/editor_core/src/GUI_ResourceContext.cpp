@@ -41,6 +41,9 @@ GUI_ResourceBundle MakeHostBundle() {
                                   control(IDNO, GUI_ControlKind::PushButton, "No", 163, 59, 50, 14)});
   message(kMessageOkCancelTemplate, {control(IDOK, GUI_ControlKind::DefPushButton, "OK", 107, 59, 50, 14),
                                      control(IDCANCEL, GUI_ControlKind::PushButton, "Cancel", 163, 59, 50, 14)});
+  message(kMessageChoiceTemplate, {control(1001, GUI_ControlKind::PushButton, "", 51, 59, 50, 14),
+                                   control(1002, GUI_ControlKind::PushButton, "", 107, 59, 50, 14),
+                                   control(1003, GUI_ControlKind::PushButton, "", 163, 59, 50, 14)});
   GUI_DialogTemplate combo;
   combo.id = kComboEnterDialogTemplate;
   combo.size = CSize(220, 80);

@@ -10,6 +10,7 @@ inline constexpr UINT kMessageDialogTemplate = 1;  // OK
 inline constexpr UINT kComboEnterDialogTemplate = 2;
 inline constexpr UINT kMessageYesNoTemplate = 3;     // Yes, No
 inline constexpr UINT kMessageOkCancelTemplate = 4;  // OK, Cancel
+inline constexpr UINT kMessageChoiceTemplate = 5;    // up to three buttons of the caller's
 
 GUI_ResourceBundle MakeHostBundle();
 

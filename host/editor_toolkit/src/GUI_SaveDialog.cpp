@@ -79,7 +79,9 @@ void GUI_SaveDialog::OnOK() {
   for (std::size_t i = 0; i < shown.size(); ++i) {
     const bool checked = i < boxes.size() ? boxes[i]->IsChecked() : true;
     if (!checked || !shown[i]->IsModified()) continue;
-    if (!shown[i]->Save()) {
+    // A resource read again instead of saved (its file changed, the user chose to reload)
+    // has nothing left to save.
+    if (!shown[i]->Save() && shown[i]->IsModified()) {
       EngineCore::Log::Write(EngineCore::Log::Error, "%s could not be saved", shown[i]->GetName().c_str());
       failed += failed.empty() ? shown[i]->GetName().str() : ", " + shown[i]->GetName().str();
     }

@@ -41,6 +41,14 @@ bool ResourceFactory::IsLoaded(std::uint32_t kind, const String& name) const {
   return shared_.contains(std::make_pair(kind, name));
 }
 
+std::vector<Resource*> ResourceFactory::GetLoaded(std::uint32_t kind) const {
+  std::vector<Resource*> loaded;
+  for (const auto& [key, resource] : shared_) {
+    if (key.first == kind) loaded.push_back(resource);
+  }
+  return loaded;
+}
+
 void ResourceFactory::Clear() {
   for (auto& [key, resource] : shared_) resource->Release();
   shared_.clear();

@@ -17,6 +17,7 @@ const char* Describe(ClipFileError error) {
     case ClipFileError::UnsafeUri: return "URI outside the clip's folder or not a regular file";
     case ClipFileError::ReadOnly: return "clip is read-only";
     case ClipFileError::Busy: return "clip's folder is locked by another program";
+    case ClipFileError::ChangedOnDisk: return "clip was changed on disk by another program";
   }
   return "unknown error";
 }

@@ -15,7 +15,7 @@ using EngineCore::Log;
 ConvertedClipStorage::ConvertedClipStorage(std::string sourcePath, tinygltf::Model skeleton)
     : sourcePath_(std::move(sourcePath)), skeleton_(std::move(skeleton)) {}
 
-bool ConvertedClipStorage::Save(const EngineCore::Resource& resource) {
+bool ConvertedClipStorage::Save(EngineCore::Resource& resource) {
   if (saved_) return saved_->Save(resource);
   if (resource.GetKind() != EngineCore::Resource::KindAnimClip) return false;
   const fs::path source(sourcePath_);

@@ -22,7 +22,7 @@ class ConvertedClipStorage : public ClipStorage {
   // `skeleton`: a glTF model holding the source's nodes (names, hierarchy, rest transforms).
   ConvertedClipStorage(std::string sourcePath, tinygltf::Model skeleton);
 
-  bool Save(const EngineCore::Resource& resource) override;
+  bool Save(EngineCore::Resource& resource) override;
   // Reads the glTF it saves into when there is one, else the source again.
   bool Revert(EngineCore::Resource& resource) override;
   [[nodiscard]] ClipFileError WriteTo(const EngineCore::AnimClip& clip, const std::string& path,

@@ -5,6 +5,7 @@
 #include <set>
 
 #include "AccessorReader.h"
+#include "ClipFileIdentity.h"
 #include "ClipFileLock.h"
 #include "ClipFileTransaction.h"
 #include "ClipReading.h"
@@ -179,6 +180,7 @@ std::string UnsupportedRequiredExtension(const tinygltf::Model& model) {
 ClipOpenResult OpenClip(const std::string& path, const EngineCore::String& name) {
   tinygltf::Model model;
   nlohmann::json document;
+  ClipFileIdentity identity;
   std::string message;
   {
     // A save in flight is waited for; one that was interrupted is finished or cleared.
@@ -187,6 +189,9 @@ ClipOpenResult OpenClip(const std::string& path, const EngineCore::String& name)
     ClipFileTransaction::FinishInterrupted(path);
     const ClipFileError error = GltfDocumentReader::Read(path, model, message, &document);
     if (error != ClipFileError::None) return ClipReading::Fail(path, error, message);
+    std::vector<std::string> uris;
+    for (const tinygltf::Buffer& buffer : model.buffers) uris.push_back(buffer.uri);
+    identity = ClipFileIdentity::Capture(path, uris);
   }
   ClipFileError error = ClipFileError::None;
 
@@ -202,6 +207,7 @@ ClipOpenResult OpenClip(const std::string& path, const EngineCore::String& name)
   const std::string required = UnsupportedRequiredExtension(model);
   auto storage = std::make_shared<GltfClipStorage>(path, std::move(model), std::move(document),
                                                    std::move(reader.ChannelNodes()));
+  storage->SetIdentity(std::move(identity));
   if (!required.empty()) {
     const std::string reason = "its file requires the glTF extension " + required +
                                ", which this editor cannot keep intact, so it is opened read-only";
@@ -230,7 +236,8 @@ ClipFileError GltfClipFile::CreateEmpty(const std::string& path, std::string& me
   try {
     // An empty clip is an empty skeleton: a document with one scene and nothing in it.
     tinygltf::Model model = SkeletonBuilder().Take();
-    return GltfDocumentWriter::Write(model, path, {}, message);
+    DocumentWrite write;
+    return GltfDocumentWriter::Write(model, path, write, message);
   } catch (const std::exception& e) {
     message = e.what();
     return ClipFileError::WriteFailed;

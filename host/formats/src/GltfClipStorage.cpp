@@ -228,10 +228,29 @@ void GltfClipStorage::ForgetClipAnimation() {
   bufferDirty_ = space.Finish();
 }
 
-bool GltfClipStorage::Save(const EngineCore::Resource& resource) {
+bool GltfClipStorage::Save(EngineCore::Resource& resource) {
   if (resource.GetKind() != EngineCore::Resource::KindAnimClip) return false;
+  const std::string name = resource.GetName().str();
+  const bool changed = !identity_.Matches();
+  if (changed) {
+    enum { kReload = 1, kOverwrite = 2, kCancel = 3 };
+    const int answer = ClipFileHost::Choose(name + " was changed on disk by another program.",
+                                            {"Reload", "Overwrite", "Cancel"}, kCancel);
+    if (answer == kReload) {
+      EngineCore::Log::Write(EngineCore::Log::Info, "%s was changed on disk by another program: read again, its edits dropped",
+                             path_.c_str());
+      if (resource.Revert()) ClipFileHost::TellReloaded(resource);
+      return false;
+    }
+    if (answer == kCancel) {
+      EngineCore::Log::Write(EngineCore::Log::Warning, "%s was changed on disk by another program: not saved",
+                             path_.c_str());
+      return false;
+    }
+  }
   std::string message;
-  const ClipFileError error = WriteTo(static_cast<const EngineCore::AnimClip&>(resource), path_, message);
+  const ClipFileError error =
+      Write(static_cast<const EngineCore::AnimClip&>(resource), path_, changed ? nullptr : &identity_, message);
   if (error != ClipFileError::None) {
     EngineCore::Log::Write(EngineCore::Log::Error, "%s: %s (%s)", path_.c_str(), Describe(error), message.c_str());
     ClipFileHost::Report("Could not save " + resource.GetName().str() + ": " + message + ".");
@@ -252,6 +271,7 @@ bool GltfClipStorage::Revert(EngineCore::Resource& resource) {
     keysBuffer_ = read->keysBuffer_;
     bufferDirty_ = std::move(read->bufferDirty_);
     readOnlyReason_ = std::move(read->readOnlyReason_);
+    identity_ = std::move(read->identity_);
   }
   static_cast<EngineCore::AnimClip&>(resource).TakeContentsOf(*fresh.clip);
   fresh.clip->Release();
@@ -262,22 +282,29 @@ std::unique_ptr<EngineCore::Scene> GltfClipStorage::BuildScene() const { return 
 
 ClipFileError GltfClipStorage::WriteTo(const EngineCore::AnimClip& clip, const std::string& path,
                                        std::string& message) {
+  return Write(clip, path, path == path_ ? &identity_ : nullptr, message);
+}
+
+ClipFileError GltfClipStorage::Write(const EngineCore::AnimClip& clip, const std::string& path,
+                                     const ClipFileIdentity* expected, std::string& message) {
   if (!readOnlyReason_.empty()) {
     message = readOnlyReason_;
     return ClipFileError::ReadOnly;
   }
   try {
     std::map<std::string, int> channelNodes = channelNodes_;
-    std::vector<bool> changed;
     DocumentOrigin origin;
-    tinygltf::Model model = BuildModel(clip, channelNodes, changed, origin);
+    DocumentWrite write;
+    write.origin = &origin;
+    write.expected = expected;
+    tinygltf::Model model = BuildModel(clip, channelNodes, write.changed, origin);
     // A copy elsewhere writes every file anew.
-    if (path != path_) changed.clear();
-    nlohmann::json written;
-    const ClipFileError error = GltfDocumentWriter::Write(model, path, changed, message, &origin, &written);
+    if (path != path_) write.changed.clear();
+    const ClipFileError error = GltfDocumentWriter::Write(model, path, write, message);
     if (error == ClipFileError::None && path == path_) {
       model_ = std::move(model);
-      document_ = std::move(written);
+      document_ = std::move(write.written);
+      identity_ = std::move(write.identity);
       channelNodes_ = std::move(channelNodes);
       ForgetClipAnimation();
     }

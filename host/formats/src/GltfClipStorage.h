@@ -8,6 +8,7 @@
 #include <nlohmann/json.hpp>
 #include <tiny_gltf.h>
 
+#include "ClipFileIdentity.h"
 #include "ClipStorage.h"
 #include "EngineCore/AnimClip.h"
 #include "Formats/ClipFileError.h"
@@ -35,7 +36,10 @@ class GltfClipStorage : public ClipStorage {
   GltfClipStorage(std::string path, tinygltf::Model model, nlohmann::json document,
                   std::map<std::string, int> channelNodes);
 
-  bool Save(const EngineCore::Resource& resource) override;
+  // A clip whose files another program changed since they were read or saved is saved only
+  // when the user says Overwrite; Reload reads it again instead, Cancel writes nothing.
+  bool Save(EngineCore::Resource& resource) override;
+  bool ChangedElsewhere() const override { return !identity_.Matches(); }
   // Reads the file again: the clip takes its channels, the storage its document.
   bool Revert(EngineCore::Resource& resource) override;
 
@@ -49,8 +53,13 @@ class GltfClipStorage : public ClipStorage {
   // A clip whose file this editor must not rewrite: every save and copy is refused with
   // this reason.
   void SetReadOnly(std::string reason) { readOnlyReason_ = std::move(reason); }
+  // The files as the open read them.
+  void SetIdentity(ClipFileIdentity identity) { identity_ = std::move(identity); }
 
  private:
+  // Writes the clip at `path`; when `expected` is given, only if the files are still those.
+  ClipFileError Write(const EngineCore::AnimClip& clip, const std::string& path, const ClipFileIdentity* expected,
+                      std::string& message);
   // Drops the clip's channels, their samplers and the bytes only they used from the document,
   // whose other parts keep their places (DocumentSpace).
   void ForgetClipAnimation();
@@ -70,6 +79,7 @@ class GltfClipStorage : public ClipStorage {
   // Buffers whose bytes in memory are no longer those of their files.
   std::vector<bool> bufferDirty_;
   std::string readOnlyReason_;
+  ClipFileIdentity identity_;
 };
 
 }  // namespace Formats

@@ -216,12 +216,16 @@ std::string BinaryDocument(std::string json, const std::vector<unsigned char>* c
 
 }  // namespace
 
-ClipFileError GltfDocumentWriter::Write(tinygltf::Model& model, const std::string& path,
-                                        const std::vector<bool>& changed, std::string& message,
-                                        const DocumentOrigin* origin, nlohmann::json* written) {
+ClipFileError GltfDocumentWriter::Write(tinygltf::Model& model, const std::string& path, DocumentWrite& write,
+                                        std::string& message) {
   ClipFileTransaction transaction(path);
   ClipFileError error = transaction.Begin(message);
   if (error != ClipFileError::None) return error;
+  if (write.expected && !write.expected->Matches()) {
+    message = "another program changed its files while it was being saved";
+    return ClipFileError::ChangedOnDisk;
+  }
+  const std::vector<bool>& changed = write.changed;
 
   const std::vector<bool> padded = KeepBuffersWhole(model);
   MakeNamesValidUtf8(model);
@@ -249,7 +253,7 @@ ClipFileError GltfDocumentWriter::Write(tinygltf::Model& model, const std::strin
   }
 
   nlohmann::json doc = SerializeWithoutBufferBytes(model, storage);
-  if (origin) doc = WithOrigin(std::move(doc), *origin);
+  if (write.origin) doc = WithOrigin(std::move(doc), *write.origin);
   std::vector<std::string> uris(model.buffers.size());
   for (std::size_t b = 0; b < model.buffers.size(); ++b) {
     nlohmann::json& buffer = doc["buffers"][b];
@@ -280,10 +284,14 @@ ClipFileError GltfDocumentWriter::Write(tinygltf::Model& model, const std::strin
              : doc.dump(2, ' ', false, replace) + "\n";
   error = transaction.Commit(bytes, message);
   if (error != ClipFileError::None) return error;
-  if (written) *written = std::move(doc);
   for (std::size_t b = 0; b < model.buffers.size(); ++b) {
     if (storage[b] == Storage::File) model.buffers[b].uri = uris[b];
   }
+  std::vector<std::string> named;
+  for (const tinygltf::Buffer& buffer : model.buffers) named.push_back(buffer.uri);
+  // Still under the clip's lock: these are the files as this save left them.
+  write.identity = ClipFileIdentity::Capture(path, named);
+  write.written = std::move(doc);
   return ClipFileError::None;
 }
 

@@ -6,6 +6,7 @@
 #include <nlohmann/json.hpp>
 #include <tiny_gltf.h>
 
+#include "ClipFileIdentity.h"
 #include "Formats/ClipFileError.h"
 
 namespace Formats {
@@ -36,13 +37,24 @@ struct DocumentOrigin {
   std::size_t nodeCount = 0;         // nodes of the file; later ones are new
 };
 
+// What a save asks of the writer beyond the model, and what it learns back.
+struct DocumentWrite {
+  // changed[b] false says buffer b holds the bytes its file has on disk (a shorter list: the
+  // rest changed).
+  std::vector<bool> changed;
+  const DocumentOrigin* origin = nullptr;
+  // When given, the files must still be these once the clip's lock is held, or nothing is
+  // written (ChangedOnDisk).
+  const ClipFileIdentity* expected = nullptr;
+  // Out: the document's JSON as written, and its files as they are after the save.
+  nlohmann::json written;
+  ClipFileIdentity identity;
+};
+
 class GltfDocumentWriter {
  public:
-  // `changed[b]` false says buffer b holds the bytes its file has on disk (a shorter list:
-  // the rest changed). `written`, when given, receives the document's JSON as written.
-  [[nodiscard]] static ClipFileError Write(tinygltf::Model& model, const std::string& path,
-                                           const std::vector<bool>& changed, std::string& message,
-                                           const DocumentOrigin* origin = nullptr, nlohmann::json* written = nullptr);
+  [[nodiscard]] static ClipFileError Write(tinygltf::Model& model, const std::string& path, DocumentWrite& write,
+                                           std::string& message);
 };
 
 }  // namespace Formats

@@ -23,8 +23,8 @@ struct GUI_DialogTemplate;
 //    OnOK and OnCancel; Enter and Escape do the same through PreTranslateMessage.
 // 4. DoModal returns the code given to EndDialog. With a modal responder installed it does not
 //    block: the window is made (hidden), OnInitDialog runs, the responder reads and fills
-//    the controls and returns a code; IDOK then runs OnOK and IDCANCEL OnCancel (unless the
-//    responder ended the dialog itself), and DoModal returns the end code, or the
+//    the controls and returns a code, which OnAnswer takes (by default IDOK runs OnOK and
+//    IDCANCEL OnCancel, unless the responder ended the dialog itself), and DoModal returns the end code, or the
 //    responder's code when nothing ended the dialog. The window is destroyed on return.
 // 5. EndDialog of a child dialog only records the code.
 class GUI_Dialog : public GUI_Wnd, public GUI_DnDWnd {
@@ -46,6 +46,9 @@ class GUI_Dialog : public GUI_Wnd, public GUI_DnDWnd {
   virtual bool OnInitDialog();
   virtual void OnOK();
   virtual void OnCancel();
+  // A modal responder answered with `code`: IDOK runs OnOK and IDCANCEL OnCancel, as the
+  // buttons would; a dialog whose codes mean other buttons ends with the code itself.
+  virtual void OnAnswer(int code);
 
   GUI_Wnd* GetDlgItem(UINT id) const;
   bool BindControl(UINT id, GUI_Wnd& control);

@@ -15,14 +15,19 @@ class Resource;
 class ResourceStorage {
  public:
   virtual ~ResourceStorage() = default;
-  // Writes the resource; false leaves the stored copy as it was.
-  virtual bool Save(const Resource& resource) = 0;
+  // Writes the resource; false leaves the stored copy as it was. A storage that finds its
+  // copy changed by someone else may, when the user says so, read the resource again
+  // instead (it is then no longer modified).
+  virtual bool Save(Resource& resource) = 0;
   // Puts the resource back as the stored copy holds it; false leaves it as it is. Storages
   // that cannot read their copy again keep the default.
   virtual bool Revert(Resource& resource) {
     (void)resource;
     return false;
   }
+  // Whether another program changed the stored copy since the resource was read, saved or
+  // reverted. Storages that cannot tell keep the default.
+  virtual bool ChangedElsewhere() const { return false; }
 };
 
 // A named, reference-counted engine resource with an unsaved-changes flag.
@@ -45,6 +50,8 @@ class Resource : public RefCounter {
   // Drops the unsaved changes: the resource becomes what its storage holds again and is no
   // longer modified. False, and nothing changes, when the storage cannot read its copy.
   bool Revert();
+  // Whether another program changed the stored copy since it was read, saved or reverted.
+  bool IsChangedElsewhere() const { return storage_ && storage_->ChangedElsewhere(); }
 
   void SetStorage(std::shared_ptr<ResourceStorage> storage) { storage_ = std::move(storage); }
   ResourceStorage* GetStorage() const { return storage_.get(); }

@@ -4,6 +4,7 @@
 #include <functional>
 #include <map>
 #include <utility>
+#include <vector>
 
 #include "EngineCore/Resource.h"
 #include "EngineCore/String.h"
@@ -33,6 +34,8 @@ class ResourceFactory {
   // Shares a resource made elsewhere (a new clip); the factory takes its own reference.
   void AddResource(Resource* resource);
   bool IsLoaded(std::uint32_t kind, const String& name) const;
+  // The resources of a kind handed out so far, in name order; the factory keeps them alive.
+  std::vector<Resource*> GetLoaded(std::uint32_t kind) const;
   // Drops the factory's references and its loaders (a project closes).
   void Clear();
 

@@ -20,6 +20,7 @@ enum class ClipFileError {
   UnsafeUri,       // a URI names a file outside the clip's folder, or not a regular file
   ReadOnly,        // the clip's files are write-protected, or its file may not be rewritten
   Busy,            // another program kept the clip's folder locked; nothing was read or written
+  ChangedOnDisk,   // another program changed the clip's files since they were read; nothing written
 };
 
 // One-line English description for logs and command lines.
