@@ -83,6 +83,7 @@ bool HostWindow::Start(const std::string& modulesFolder, const std::string& proj
   });
   Formats::ClipFileHost::SetReloadListener([this](EngineCore::Resource& clip) { TellClipReloaded(clip); });
   SetTimer(kFileWatchTimer, kFileWatchMilliseconds);
+  SetTimer(kRecoveryTimer, kRecoveryMilliseconds);
 
   QWidget* main = WidgetOf(this);
   main->setMinimumSize(kMinimumWidth, kMinimumHeight);
@@ -173,6 +174,8 @@ void HostWindow::DestroyModuleWindows() {
 }
 
 void HostWindow::Shutdown() {
+  // Records outlive only a session that did not end here.
+  recovery.Stop(true);
   DestroyModuleWindows();
   if (session.IsOpen()) GetModuleManager()->SendFrameworkMessageToAll(kMsgSceneOpened, 0, 0);
   for (const HostedModule& entry : hosted) GetModuleManager()->UnregisterModule(entry.module);
@@ -185,17 +188,67 @@ void HostWindow::Shutdown() {
     Formats::ClipFileHost::SetChooser({});
     Formats::ClipFileHost::SetReloadListener({});
     KillTimer(kFileWatchTimer);
+    KillTimer(kRecoveryTimer);
   }
   started = false;
 }
 
 void HostWindow::TellClipReloaded(EngineCore::Resource& clip) {
+  // A clip read again may animate objects it did not before.
+  session.BindClip(static_cast<EngineCore::AnimClip*>(&clip));
   GetModuleManager()->SendFrameworkMessageToAll(kMsgClipReloaded, reinterpret_cast<WPARAM>(&clip), 0);
 }
 
 void HostWindow::OnTimer(UINT id) {
-  if (id != kFileWatchTimer) return GUI_MainFrame::OnTimer(id);
-  fileWatch.Check();
+  if (id == kFileWatchTimer) {
+    fileWatch.Check();
+  } else if (id == kRecoveryTimer) {
+    recovery.Tick();
+    if (offerRecovery) {
+      offerRecovery = false;
+      OfferRecovery();
+    }
+  } else {
+    GUI_MainFrame::OnTimer(id);
+  }
+}
+
+int HostWindow::OfferRecovery() {
+  const Formats::ClipRecovery* records = recovery.GetRecovery();
+  if (!records || !session.IsOpen()) return 0;
+  const std::vector<std::string> names =
+      records->ListRecoverable([this](const std::string& name) { return session.FindClipFile(name); });
+  if (names.empty()) return 0;
+  std::string text = "These clips have edits that were not saved when Tarvel last stopped:\n";
+  for (const std::string& name : names) text += "\n    " + name;
+  text += "\n\nRecover opens them with those edits, not saved yet; Discard drops the edits.";
+  enum { kRecover = 1, kDiscard = 2, kLater = 0 };
+  GUI_MessageDialog dialog(text, {"Recover", "Discard"}, kLater, this);
+  dialog.SetCaption("Recover unsaved changes");
+  const int answer = dialog.DoModal();
+  if (answer == kDiscard) {
+    for (const std::string& name : names) records->Remove(name);
+    Log::Write(Log::Info, "Unsaved edits of %zu clips discarded", names.size());
+    return 0;
+  }
+  if (answer != kRecover) return 0;
+  int recovered = 0;
+  for (const std::string& name : names) {
+    EngineCore::AnimClip* clip = EngineCore::ResourceFactory::GetInstance().GetAnimClip(name);
+    if (!clip) continue;
+    std::string message;
+    if (records->Restore(name, *clip, message)) {
+      clip->SetModified(true);
+      session.BindClip(clip);
+      OpenClip(name);
+      Log::Write(Log::Info, "%s: unsaved edits recovered; save the clip to keep them", name.c_str());
+      ++recovered;
+    } else {
+      Formats::ClipFileHost::Report("Could not recover " + name + ": " + message + ".");
+    }
+    clip->Release();
+  }
+  return recovered;
 }
 
 GUI_Module* HostWindow::GetPanelModule() const {
@@ -307,6 +360,8 @@ bool HostWindow::OpenProject(const std::string& folder) {
   const bool replacing = session.IsOpen();
   if (replacing) {
     if (!ProjectSession::AskToSave(*GetModuleManager(), this)) return false;
+    // The user chose about every unsaved clip: the old project's records are of no use.
+    recovery.Stop(true);
     // Pages hold the old project's clips; the modules let them go with their windows.
     DestroyModuleWindows();
   }
@@ -317,6 +372,8 @@ bool HostWindow::OpenProject(const std::string& folder) {
   if (replacing) CreateModuleWindows();
   RefreshClips();
   if (opened) {
+    recovery.Start(session.GetFolder());
+    offerRecovery = true;
     SetWindowText("Tarvel - " + session.GetFolder());
     GetModuleManager()->SendFrameworkMessageToAll(kMsgSceneOpened, reinterpret_cast<WPARAM>(session.GetScene()), 0);
   }

@@ -11,6 +11,7 @@
 #include "EditorCore/GUI_SplitterControl.h"
 #include "ModuleLoader.h"
 #include "ProjectSession.h"
+#include "RecoveryKeeper.h"
 #include "ViewerModule.h"
 
 class QLabel;
@@ -42,6 +43,9 @@ class ResourceBrowser;
 //    program changed is read again when it has no unsaved edits, every module hearing of it
 //    through kMsgClipReloaded; saving a clip whose file changed asks Reload, Overwrite or
 //    Cancel.
+// 7. Unsaved edits are kept in recovery records (RecoveryKeeper) while a project is open; a
+//    session that ends here (quit, another project) removes them, and records left by one
+//    that did not are offered at the first tick after the project opens (OfferRecovery).
 class HostWindow : public EditorCore::GUI_MainFrame {
  public:
   // Host menu commands.
@@ -60,6 +64,9 @@ class HostWindow : public EditorCore::GUI_MainFrame {
   // How often the host looks for clips that other programs changed on disk.
   static constexpr EditorCore::UINT kFileWatchTimer = 1;
   static constexpr EditorCore::UINT kFileWatchMilliseconds = 1000;
+  // How often the host looks for unsaved edits to keep in recovery records.
+  static constexpr EditorCore::UINT kRecoveryTimer = 2;
+  static constexpr EditorCore::UINT kRecoveryMilliseconds = 250;
 
   // One module the host drives.
   struct HostedModule {
@@ -112,6 +119,11 @@ class HostWindow : public EditorCore::GUI_MainFrame {
   void OnClose() override;
   void OnTimer(EditorCore::UINT id) override;
   ClipFileWatch& GetFileWatch() { return fileWatch; }
+  RecoveryKeeper& GetRecoveryKeeper() { return recovery; }
+  // Offers the unsaved edits that records of the project keep from a session that did not
+  // end cleanly ("Recover unsaved changes": Recover 1, Discard 2); how many clips came back.
+  // The host offers them once, at the first tick after a project opens.
+  int OfferRecovery();
   bool OnNotify(const EditorCore::GUI_NotifyHeader& header, const EditorCore::GUI_NotifyPayload& payload,
                 EditorCore::LRESULT& result) override;
 
@@ -142,6 +154,8 @@ class HostWindow : public EditorCore::GUI_MainFrame {
   ViewerModule viewer;
   ClipCreatorModule clipCreator;
   ClipFileWatch fileWatch{[this](EngineCore::AnimClip& clip) { TellClipReloaded(clip); }};
+  RecoveryKeeper recovery;
+  bool offerRecovery = false;
   std::vector<HostedModule> hosted;
   EditorCore::GUI_Menu hostMenu;
   EditorCore::GUI_Menu fileMenu;

@@ -27,6 +27,8 @@ bool ClipEditCore::AttachClip(EngineCore::AnimClip* newClip) {
   if (!clip) return true;
   clip->AddRef();
   RebuildAllCurves();
+  // A clip that comes with unsaved edits (recovered after a crash) is in no state its file holds.
+  if (clip->IsModified()) savedState = kNoSavedState;
   return true;
 }
 

@@ -213,6 +213,7 @@ class ClipEditCore {
   std::map<std::uint32_t, int> depth;
   // The state of the history the clip's file holds (see EditHistory on state ids).
   std::uint64_t savedState = 0;
+  static constexpr std::uint64_t kNoSavedState = ~std::uint64_t{0};
   bool lastStepChangedChannels = false;
 };
 

@@ -36,7 +36,7 @@ int GUI_MessageDialog::DoModal() {
 
 bool GUI_MessageDialog::OnInitDialog() {
   SetDlgItemText(TextId, text);
-  SetWindowText(type == TypeYesNo || type == TypeChoice ? "Question" : "Message");
+  SetWindowText(!caption.empty() ? caption : type == TypeYesNo || type == TypeChoice ? "Question" : "Message");
   for (UINT i = 0; type == TypeChoice && i < 3; ++i) {
     GUI_Wnd* button = GetDlgItem(FirstChoiceId + i);
     if (!button) continue;

@@ -20,6 +20,7 @@ bool Resource::Revert() {
   const std::shared_ptr<ResourceStorage> storage = storage_;
   if (!storage || !storage->Revert(*this)) return false;
   modified_ = false;
+  ++changes_;
   return true;
 }
 

@@ -174,6 +174,18 @@ TEST_F(EditCore, AnEditThatWouldPassTheLastFrameAClipFileHoldsIsTakenBackAndTold
   EXPECT_EQ(told.size(), 1u);
 }
 
+TEST_F(EditCore, AClipThatComesWithUnsavedEditsStaysModifiedWhenEveryStepIsUndone) {
+  builder.Vectors("A", AnimTrack::Translation, {{0, {0, 0, 0}}, {10, {1, 1, 1}}});
+  builder.Clip().SetModified(true);
+  Attach({"A"});
+  core.BeginEdit("Move");
+  core.Touch(&Curve("A", AnimTrack::Translation, 0));
+  Shift("A", 2.0f);
+  ASSERT_TRUE(core.EndEdit());
+  ASSERT_TRUE(core.Undo());
+  EXPECT_TRUE(builder.Clip().IsModified()) << "its file never held what it shows";
+}
+
 TEST_F(EditCore, ARemovedChannelLeavesTheSelectionAndComesBackWhole) {
   builder.Vectors("A", AnimTrack::Translation, {{0, {0, 0, 0}}, {10, {1, 1, 1}}});
   builder.Vectors("B", AnimTrack::Translation, {{0, {0, 0, 0}}, {10, {1, 1, 1}}});

@@ -27,6 +27,8 @@ class GUI_MessageDialog : public GUI_Dialog {
   GUI_MessageDialog(const std::string& text, std::vector<std::string> answers, int escapeCode,
                     GUI_Wnd* parent = nullptr);
   int DoModal();
+  // The window's title; by default "Message", or "Question" for questions.
+  void SetCaption(std::string title) { caption = std::move(title); }
   int GetResult() const { return result; }
   const std::string& GetText() const { return text; }
   int GetType() const { return type; }
@@ -41,6 +43,7 @@ class GUI_MessageDialog : public GUI_Dialog {
   std::string text;
   int type;
   std::vector<std::string> answers;
+  std::string caption;
   int escapeCode = 0;
   int result = 0;
 };

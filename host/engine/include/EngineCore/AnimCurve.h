@@ -38,6 +38,12 @@ class AnimCurve {
   const Quaternion& GetQuaternionKey(std::uint32_t index) const { return quaternions_[index]; }
   float GetFloatKey(std::uint32_t index) const { return floats_[index]; }
 
+  // The keys as stored, for copies in bulk: the frames, and the values of the key type.
+  const std::vector<std::uint32_t>& GetFrames() const { return frames_; }
+  const std::vector<Vector3>& GetVector3Keys() const { return vectors_; }
+  const std::vector<Quaternion>& GetQuaternionKeys() const { return quaternions_; }
+  const std::vector<float>& GetFloatKeys() const { return floats_; }
+
   void Empty();
   void Reserve(std::uint32_t keyCount);
   bool AddKey(std::uint32_t frame, const Vector3& value);

@@ -42,7 +42,15 @@ class Resource : public RefCounter {
 
   // True while the resource has changes that are not saved.
   bool IsModified() const { return modified_; }
-  void SetModified(bool modified) { modified_ = modified; }
+  // Editors set the flag whenever they change the resource, so that each call also counts
+  // as a change (GetChangeCount), whatever the flag was.
+  void SetModified(bool modified) {
+    modified_ = modified;
+    ++changes_;
+  }
+  // How many times the resource was marked since it was made: a watcher that sees the count
+  // move knows the contents may have changed.
+  std::uint64_t GetChangeCount() const { return changes_; }
 
   // Saves through the resource's storage; a successful save clears the modified flag.
   // A resource without storage cannot be saved.
@@ -60,6 +68,7 @@ class Resource : public RefCounter {
   std::uint32_t kind_;
   String name_;
   bool modified_ = false;
+  std::uint64_t changes_ = 0;
   std::shared_ptr<ResourceStorage> storage_;
 };
 

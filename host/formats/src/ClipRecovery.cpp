@@ -1,0 +1,296 @@
+#include "Formats/ClipRecovery.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cctype>
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+
+#include "ClipFolder.h"
+#include "EngineCore/Log.h"
+
+namespace Formats {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr char kMagic[] = "TARVEL RECOVERY\n";
+constexpr std::uint32_t kVersion = 1;
+constexpr char kEnd[] = "END\n";
+constexpr const char* kExtension = ".record";
+
+// Keys are copied as they lie in memory.
+static_assert(sizeof(EngineCore::Vector3) == 3 * sizeof(float));
+static_assert(sizeof(EngineCore::Quaternion) == 4 * sizeof(float));
+
+// Values per key of a key type.
+std::uint32_t Components(std::uint32_t keyType) {
+  switch (keyType) {
+    case EngineCore::AnimCurve::KeyVector3: return 3;
+    case EngineCore::AnimCurve::KeyQuaternion: return 4;
+    case EngineCore::AnimCurve::KeyFloat: return 1;
+    default: return 0;
+  }
+}
+
+class Writer {
+ public:
+  explicit Writer(std::vector<unsigned char>& out) : out_(out) {}
+  void Bytes(const void* data, std::size_t size) {
+    const auto* first = static_cast<const unsigned char*>(data);
+    out_.insert(out_.end(), first, first + size);
+  }
+  void U32(std::uint32_t value) { Bytes(&value, sizeof value); }
+  void Text(const std::string& text) {
+    U32(static_cast<std::uint32_t>(text.size()));
+    Bytes(text.data(), text.size());
+  }
+
+ private:
+  std::vector<unsigned char>& out_;
+};
+
+// Reads what Writer wrote, refusing anything past the end.
+class Reader {
+ public:
+  Reader(const std::vector<unsigned char>& in) : in_(in) {}
+  bool Bytes(void* data, std::size_t size) {
+    if (size > in_.size() - at_) return false;
+    std::memcpy(data, in_.data() + at_, size);
+    at_ += size;
+    return true;
+  }
+  bool U32(std::uint32_t& value) { return Bytes(&value, sizeof value); }
+  bool Text(std::string& text) {
+    std::uint32_t size = 0;
+    if (!U32(size) || size > in_.size() - at_) return false;
+    text.assign(reinterpret_cast<const char*>(in_.data()) + at_, size);
+    at_ += size;
+    return true;
+  }
+  // Whether `count` items of `size` bytes each can still be read.
+  bool Holds(std::uint64_t count, std::size_t size) const { return count <= (in_.size() - at_) / size; }
+  bool AtEnd() const { return at_ == in_.size(); }
+
+ private:
+  const std::vector<unsigned char>& in_;
+  std::size_t at_ = 0;
+};
+
+bool ReadCurve(Reader& in, EngineCore::AnimCurve& curve) {
+  std::uint32_t keyType = 0, count = 0;
+  if (!in.U32(keyType) || !in.U32(count)) return false;
+  const std::uint32_t components = Components(keyType);
+  if (keyType != EngineCore::AnimCurve::None && components == 0) return false;
+  curve.SetKeyType(keyType);
+  if (!in.Holds(count, sizeof(std::uint32_t) + components * sizeof(float))) return false;
+  std::vector<std::uint32_t> frames(count);
+  std::vector<float> values(static_cast<std::size_t>(count) * components);
+  if (!in.Bytes(frames.data(), frames.size() * sizeof(std::uint32_t)) ||
+      !in.Bytes(values.data(), values.size() * sizeof(float))) {
+    return false;
+  }
+  curve.Reserve(count);
+  for (std::uint32_t k = 0; k < count; ++k) {
+    const float* v = values.data() + static_cast<std::size_t>(k) * components;
+    const bool added = components == 3   ? curve.AddKey(frames[k], EngineCore::Vector3(v[0], v[1], v[2]))
+                       : components == 4 ? curve.AddKey(frames[k], EngineCore::Quaternion(v[0], v[1], v[2], v[3]))
+                                         : curve.AddKey(frames[k], v[0]);
+    if (!added) return false;
+  }
+  return true;
+}
+
+bool ReadClip(const std::vector<unsigned char>& bytes, const std::string& clipName, EngineCore::AnimClip& clip) {
+  Reader in(bytes);
+  char magic[sizeof kMagic - 1];
+  std::uint32_t version = 0, channels = 0;
+  std::string name;
+  if (!in.Bytes(magic, sizeof magic) || std::memcmp(magic, kMagic, sizeof magic) != 0 || !in.U32(version) ||
+      version != kVersion || !in.Text(name) || name != clipName || !in.U32(channels)) {
+    return false;
+  }
+  for (std::uint32_t c = 0; c < channels; ++c) {
+    std::string channelName;
+    std::uint32_t tracks = 0;
+    if (!in.Text(channelName) || !in.U32(tracks) || !clip.AddChannel(EngineCore::String(channelName))) return false;
+    EngineCore::AnimChannel& channel = *clip.GetChannelAt(clip.GetChannelCount() - 1);
+    for (std::uint32_t t = 0; t < tracks; ++t) {
+      std::uint32_t type = 0;
+      if (!in.U32(type) || !channel.AddTrack(type) || !ReadCurve(in, *channel.GetCurve(type))) return false;
+    }
+  }
+  char end[sizeof kEnd - 1];
+  return in.Bytes(end, sizeof end) && std::memcmp(end, kEnd, sizeof end) == 0 && in.AtEnd();
+}
+
+// A clip name as a file name: every byte but letters, digits, '-', '_' and '.' as %XX.
+std::string FileNameOf(const std::string& clipName) {
+  static const char* kHex = "0123456789ABCDEF";
+  std::string name;
+  for (const unsigned char c : clipName) {
+    if (std::isalnum(c) || c == '-' || c == '_' || (c == '.' && !name.empty())) {
+      name += static_cast<char>(c);
+    } else {
+      name += '%';
+      name += kHex[c >> 4];
+      name += kHex[c & 15];
+    }
+  }
+  return name + kExtension;
+}
+
+bool Newer(const struct stat& a, const struct stat& b) {
+  return a.st_mtim.tv_sec != b.st_mtim.tv_sec ? a.st_mtim.tv_sec > b.st_mtim.tv_sec
+                                              : a.st_mtim.tv_nsec > b.st_mtim.tv_nsec;
+}
+
+}  // namespace
+
+ClipRecovery::ClipRecovery(const std::string& projectFolder)
+    : folder_((fs::path(projectFolder) / ".tarvel" / "recovery").string()) {}
+
+std::string ClipRecovery::PathOf(const std::string& clipName) const {
+  return (fs::path(folder_) / FileNameOf(clipName)).string();
+}
+
+std::vector<unsigned char> ClipRecovery::Snapshot(const EngineCore::AnimClip& clip) {
+  std::size_t size = 64 + clip.GetName().GetLength();
+  for (std::uint32_t c = 0; c < clip.GetChannelCount(); ++c) {
+    const EngineCore::AnimChannel& channel = *clip.GetChannelAt(c);
+    size += 8 + channel.GetName().GetLength();
+    for (std::uint32_t t = 0; t < channel.GetTrackCount(); ++t) {
+      const EngineCore::AnimCurve& curve = *channel.GetCurveAt(t);
+      size += 12 + curve.GetKeyCount() * (4 + 4 * Components(curve.GetKeyType()));
+    }
+  }
+  std::vector<unsigned char> bytes;
+  bytes.reserve(size);
+  Writer out(bytes);
+  out.Bytes(kMagic, sizeof kMagic - 1);
+  out.U32(kVersion);
+  out.Text(clip.GetName().str());
+  out.U32(clip.GetChannelCount());
+  for (std::uint32_t c = 0; c < clip.GetChannelCount(); ++c) {
+    const EngineCore::AnimChannel& channel = *clip.GetChannelAt(c);
+    out.Text(channel.GetName().str());
+    out.U32(channel.GetTrackCount());
+    for (std::uint32_t t = 0; t < channel.GetTrackCount(); ++t) {
+      const EngineCore::AnimCurve& curve = *channel.GetCurveAt(t);
+      out.U32(channel.GetTrackTypeAt(t));
+      out.U32(curve.GetKeyType());
+      out.U32(curve.GetKeyCount());
+      out.Bytes(curve.GetFrames().data(), curve.GetFrames().size() * sizeof(std::uint32_t));
+      switch (curve.GetKeyType()) {
+        case EngineCore::AnimCurve::KeyVector3:
+          out.Bytes(curve.GetVector3Keys().data(), curve.GetVector3Keys().size() * sizeof(EngineCore::Vector3));
+          break;
+        case EngineCore::AnimCurve::KeyQuaternion:
+          out.Bytes(curve.GetQuaternionKeys().data(),
+                    curve.GetQuaternionKeys().size() * sizeof(EngineCore::Quaternion));
+          break;
+        case EngineCore::AnimCurve::KeyFloat:
+          out.Bytes(curve.GetFloatKeys().data(), curve.GetFloatKeys().size() * sizeof(float));
+          break;
+        default: break;
+      }
+    }
+  }
+  out.Bytes(kEnd, sizeof kEnd - 1);
+  return bytes;
+}
+
+bool ClipRecovery::Write(const std::string& clipName, const std::vector<unsigned char>& bytes,
+                         std::string& message) const {
+  std::error_code ec;
+  fs::create_directories(folder_, ec);
+  const std::string path = PathOf(clipName);
+  std::string pattern = (fs::path(folder_) / ("." + FileNameOf(clipName) + "-XXXXXX")).string();
+  const int fd = ::mkostemp(pattern.data(), O_CLOEXEC);
+  if (fd < 0) {
+    message = "could not create a file in " + folder_ + ": " + std::strerror(errno);
+    return false;
+  }
+  std::size_t done = 0;
+  bool ok = true;
+  while (ok && done < bytes.size()) {
+    const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+    if (n < 0 && errno == EINTR) continue;
+    ok = n > 0;
+    if (ok) done += static_cast<std::size_t>(n);
+  }
+  const int error = errno;
+  ok = ok && ::fsync(fd) == 0;
+  ok = ::close(fd) == 0 && ok;
+  ok = ok && ::rename(pattern.c_str(), path.c_str()) == 0;
+  if (!ok) {
+    message = "could not write " + path + ": " + std::strerror(error ? error : errno);
+    ::unlink(pattern.c_str());
+    return false;
+  }
+  const int folder = ::open(folder_.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (folder >= 0) {
+    ::fsync(folder);
+    ::close(folder);
+  }
+  return true;
+}
+
+void ClipRecovery::Remove(const std::string& clipName) const { ::unlink(PathOf(clipName).c_str()); }
+
+bool ClipRecovery::Exists(const std::string& clipName) const {
+  struct stat info {};
+  return ::stat(PathOf(clipName).c_str(), &info) == 0;
+}
+
+std::vector<std::string> ClipRecovery::ListRecoverable(
+    const std::function<std::string(const std::string&)>& fileOfClip) const {
+  std::vector<std::string> names;
+  std::error_code ec;
+  for (const auto& entry : fs::directory_iterator(folder_, ec)) {
+    const std::string file = entry.path().filename().string();
+    if (file.rfind('.', 0) == 0) {
+      // A record whose writing a crash cut short.
+      fs::remove(entry.path(), ec);
+      continue;
+    }
+    if (entry.path().extension() != kExtension) continue;
+    std::string name;
+    if (!ClipFolder::DecodePercent(entry.path().stem().string(), name)) continue;
+    const std::string clipFile = fileOfClip(name);
+    struct stat record {}, clip {};
+    if (::stat(entry.path().c_str(), &record) == 0 && !clipFile.empty() && ::stat(clipFile.c_str(), &clip) == 0 &&
+        Newer(record, clip)) {
+      names.push_back(name);
+      continue;
+    }
+    EngineCore::Log::Write(EngineCore::Log::Info, "%s: the recovery record of %s is older than its clip and goes",
+                           folder_.c_str(), name.c_str());
+    fs::remove(entry.path(), ec);
+  }
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+bool ClipRecovery::Restore(const std::string& clipName, EngineCore::AnimClip& clip, std::string& message) const {
+  std::vector<unsigned char> bytes;
+  const std::string path = PathOf(clipName);
+  if (ClipFolder::ReadRegularFile(path, 1ull << 31, bytes, message) != ClipFileError::None) return false;
+  EngineCore::AnimClip* read = new EngineCore::AnimClip(clip.GetName());
+  const bool whole = ReadClip(bytes, clipName, *read);
+  if (whole) {
+    read->ComputeKeyFrameRange();
+    clip.TakeContentsOf(*read);
+  } else {
+    message = path + " is not a whole recovery record of " + clipName;
+  }
+  read->Release();
+  return whole;
+}
+
+}  // namespace Formats

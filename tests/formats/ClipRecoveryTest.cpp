@@ -1,0 +1,100 @@
+#include <sys/stat.h>
+
+#include <cmath>
+#include <filesystem>
+#include <fstream>
+
+#include <gtest/gtest.h>
+
+#include "ClipBuilder.h"
+#include "ClipKeys.h"
+#include "EngineCore/AnimTrack.h"
+#include "Formats/ClipRecovery.h"
+#include "TempFolder.h"
+
+namespace fs = std::filesystem;
+using EngineCore::AnimTrack;
+using Formats::ClipRecovery;
+
+namespace {
+
+// A clip with a bit of everything a record must carry: vectors, rotations, a negative zero, a
+// channel without tracks and a track without keys.
+void BuildEdited(ClipBuilder& builder) {
+  builder.Vectors("Hips", AnimTrack::Translation, {{0, {1, -0.0f, 3}}, {7, {4, 5, 6}}, {999'999, {7, 8, 9}}});
+  builder.Rotations("Hips", {{0, {10, 20, 30}}, {12, {-170, 5, 0}}});
+  builder.Channel("Empty");
+  builder.Track("Tail", AnimTrack::Scale);
+}
+
+class Recovery : public ::testing::Test {
+ protected:
+  TestSupport::TempFolder project;
+  ClipRecovery recovery{project.Path().string()};
+};
+
+}  // namespace
+
+TEST_F(Recovery, ARecordGivesBackTheClipsChannelsTracksAndKeysBitForBit) {
+  ClipBuilder edited("Walk");
+  BuildEdited(edited);
+  std::string message;
+  ASSERT_TRUE(recovery.Write("Walk", ClipRecovery::Snapshot(edited.Clip()), message)) << message;
+  EXPECT_TRUE(fs::exists(project.Path() / ".tarvel/recovery"));
+  EXPECT_TRUE(recovery.Exists("Walk"));
+
+  ClipBuilder restored("Walk");
+  restored.Vectors("Old", AnimTrack::Translation, {{0, {0, 0, 0}}});
+  ASSERT_TRUE(recovery.Restore("Walk", restored.Clip(), message)) << message;
+  EXPECT_EQ(TestSupport::DescribeKeys(restored.Clip()), TestSupport::DescribeKeys(edited.Clip()));
+  EXPECT_EQ(restored.Clip().GetChannelCount(), 3u);
+  EXPECT_EQ(restored.Clip().GetChannel(ClipBuilder::Key("Old")), nullptr);
+  EXPECT_TRUE(std::signbit(restored.Track("Hips", AnimTrack::Translation).GetVector3Key(0).y));
+  EXPECT_EQ(restored.Clip().GetLastKeyFrame(), 999'999u);
+  recovery.Remove("Walk");
+  EXPECT_FALSE(recovery.Exists("Walk"));
+}
+
+TEST_F(Recovery, ARecordCutShortOrOfAnotherClipIsRefusedAndTheClipKeepsItsKeys) {
+  ClipBuilder edited("Walk");
+  BuildEdited(edited);
+  const std::vector<unsigned char> bytes = ClipRecovery::Snapshot(edited.Clip());
+  std::string message;
+  ASSERT_TRUE(recovery.Write("Run", bytes, message)) << message;
+  ClipBuilder other("Run");
+  other.Vectors("Old", AnimTrack::Translation, {{0, {0, 0, 0}}});
+  EXPECT_FALSE(recovery.Restore("Run", other.Clip(), message)) << "the record names another clip";
+  for (const std::size_t size : {std::size_t{0}, std::size_t{20}, bytes.size() / 2, bytes.size() - 1}) {
+    ASSERT_TRUE(recovery.Write("Walk", std::vector<unsigned char>(bytes.begin(), bytes.begin() + size), message));
+    ClipBuilder clip("Walk");
+    clip.Vectors("Old", AnimTrack::Translation, {{0, {0, 0, 0}}});
+    EXPECT_FALSE(recovery.Restore("Walk", clip.Clip(), message)) << size;
+    EXPECT_NE(message.find("Walk"), std::string::npos) << message;
+    EXPECT_EQ(clip.Clip().GetChannelCount(), 1u) << size;
+  }
+}
+
+TEST_F(Recovery, OnlyRecordsNewerThanTheirClipsFilesAreOfferedAndTheOthersGo) {
+  const fs::path clips = project.Path() / "AnimClips";
+  fs::create_directories(clips);
+  for (const char* file : {"Saved.gltf", "Edited.gltf", "odd.gltf"}) std::ofstream(clips / file) << "{}";
+  ClipBuilder clip("Edited");
+  BuildEdited(clip);
+  std::string message;
+  for (const char* name : {"Saved", "Edited", "Gone", "a/b c"}) {
+    ASSERT_TRUE(recovery.Write(name, ClipRecovery::Snapshot(clip.Clip()), message)) << message;
+  }
+  // Saved since its record: the record is of no use.
+  const fs::path saved = clips / "Saved.gltf";
+  fs::last_write_time(saved, fs::last_write_time(project.Path() / ".tarvel/recovery") + std::chrono::seconds(5));
+  std::ofstream(fs::path(recovery.GetFolder()) / ".Edited.record-Xq12ab") << "cut short";
+  const auto fileOf = [&clips](const std::string& name) -> std::string {
+    if (name == "Gone") return {};
+    return (clips / (name == "a/b c" ? "odd.gltf" : name + ".gltf")).string();
+  };
+  EXPECT_EQ(recovery.ListRecoverable(fileOf), (std::vector<std::string>{"Edited", "a/b c"}));
+  EXPECT_FALSE(recovery.Exists("Saved"));
+  EXPECT_FALSE(recovery.Exists("Gone"));
+  EXPECT_FALSE(fs::exists(fs::path(recovery.GetFolder()) / ".Edited.record-Xq12ab"));
+  EXPECT_EQ(recovery.ListRecoverable(fileOf), (std::vector<std::string>{"Edited", "a/b c"}));
+}
