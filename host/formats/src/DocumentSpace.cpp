@@ -107,6 +107,19 @@ std::vector<bool> NamedAccessors(const tinygltf::Model& model) {
   return used;
 }
 
+// The lowest free slot, now taken, or a new one at the end.
+template <typename T>
+int TakeSlot(std::vector<bool>& free, std::vector<T>& items) {
+  const auto slot = std::find(free.begin(), free.end(), true);
+  if (slot != free.end()) {
+    *slot = false;
+    return static_cast<int>(slot - free.begin());
+  }
+  items.emplace_back();
+  free.push_back(false);
+  return static_cast<int>(items.size()) - 1;
+}
+
 // The ranges of [0, size) that none of `used` covers, in order.
 std::vector<Range> Gaps(std::vector<Range> used, std::size_t size) {
   std::sort(used.begin(), used.end());
@@ -220,35 +233,13 @@ std::size_t DocumentSpace::PlaceBytes(int buffer, std::size_t size) {
   return start;
 }
 
-int DocumentSpace::TakeViewSlot() {
-  const auto free = std::find(viewFree_.begin(), viewFree_.end(), true);
-  if (free != viewFree_.end()) {
-    *free = false;
-    return static_cast<int>(free - viewFree_.begin());
-  }
-  model_.bufferViews.emplace_back();
-  viewFree_.push_back(false);
-  return static_cast<int>(model_.bufferViews.size()) - 1;
-}
-
-int DocumentSpace::TakeAccessorSlot() {
-  const auto free = std::find(accessorFree_.begin(), accessorFree_.end(), true);
-  if (free != accessorFree_.end()) {
-    *free = false;
-    return static_cast<int>(free - accessorFree_.begin());
-  }
-  model_.accessors.emplace_back();
-  accessorFree_.push_back(false);
-  return static_cast<int>(model_.accessors.size()) - 1;
-}
-
 int DocumentSpace::AddFloatAccessor(int buffer, const std::vector<float>& values, int type, bool withBounds) {
   const std::size_t size = values.size() * sizeof(float);
   const std::size_t offset = PlaceBytes(buffer, size);
   std::memcpy(model_.buffers[buffer].data.data() + offset, values.data(), size);
   changed_[buffer] = true;
 
-  const int viewIndex = TakeViewSlot();
+  const int viewIndex = TakeSlot(viewFree_, model_.bufferViews);
   tinygltf::BufferView view;
   view.buffer = buffer;
   view.byteOffset = offset;
@@ -270,7 +261,7 @@ int DocumentSpace::AddFloatAccessor(int buffer, const std::vector<float>& values
       accessor.maxValues[c] = std::max(accessor.maxValues[c], static_cast<double>(values[i]));
     }
   }
-  const int index = TakeAccessorSlot();
+  const int index = TakeSlot(accessorFree_, model_.accessors);
   model_.accessors[index] = std::move(accessor);
   return index;
 }

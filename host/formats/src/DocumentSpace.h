@@ -45,8 +45,6 @@ class DocumentSpace {
 
   void FollowBuffers();
   std::size_t PlaceBytes(int buffer, std::size_t size);
-  int TakeViewSlot();
-  int TakeAccessorSlot();
 
   tinygltf::Model& model_;
   std::vector<bool> accessorKept_;

@@ -175,13 +175,19 @@ void AppendLittleEndian(std::string& out, std::uint32_t value) {
   for (int shift = 0; shift < 32; shift += 8) out += static_cast<char>((value >> shift) & 0xFF);
 }
 
+// Whether a binary document has a binary chunk after its JSON, which buffer 0 stands for.
+bool HasBinaryChunk(const std::vector<unsigned char>& bytes) {
+  const std::size_t json = 20 + ReadLittleEndian(bytes.data() + 12);
+  return json + 8 <= bytes.size() && ReadLittleEndian(bytes.data() + json + 4) == 0x004E4942;
+}
+
 // Gives each buffer without bytes in any file a one-byte stand-in that tinygltf can load, and
-// returns their byteLengths, by index.
-std::map<std::size_t, std::uint64_t> StandInForAbsentBuffers(nlohmann::json& doc, bool binary, BufferFiles& files) {
+// returns their byteLengths, by index. `chunk`: buffer 0 without a URI is a binary chunk's.
+std::map<std::size_t, std::uint64_t> StandInForAbsentBuffers(nlohmann::json& doc, bool chunk, BufferFiles& files) {
   std::map<std::size_t, std::uint64_t> absent;
   const auto buffers = doc.find("buffers");
   if (buffers == doc.end() || !buffers->is_array()) return absent;
-  for (std::size_t i = binary ? 1 : 0; i < buffers->size(); ++i) {
+  for (std::size_t i = chunk ? 1 : 0; i < buffers->size(); ++i) {
     nlohmann::json& buffer = (*buffers)[i];
     if (!buffer.is_object() || buffer.contains("uri")) continue;
     const nlohmann::json& length = buffer["byteLength"];
@@ -232,7 +238,8 @@ ClipFileError GltfDocumentReader::Read(const std::string& path, tinygltf::Model&
   if (error != ClipFileError::None) return error;
 
   if (document) *document = doc;
-  const std::map<std::size_t, std::uint64_t> absent = StandInForAbsentBuffers(doc, binary, files);
+  const std::map<std::size_t, std::uint64_t> absent =
+      StandInForAbsentBuffers(doc, binary && HasBinaryChunk(bytes), files);
   std::string changed;
   if (!absent.empty()) {
     changed = binary ? WithJsonChunk(bytes, doc.dump()) : doc.dump();

@@ -24,7 +24,8 @@ namespace Formats {
 //    not read at all (they keep their URI).
 // 3. Images embedded as data URIs keep that URI in the model, so that a save writes them
 //    back as they were.
-// 4. A buffer without a URI (other than a .glb's binary chunk) has no bytes in any file: the
+// 4. A buffer without a URI (other than buffer 0 of a .glb with a binary chunk) has no bytes
+//    in any file: the
 //    fallback buffer of EXT_meshopt_compression, whose bytes a decoder would make. It is read
 //    as an absent buffer, without bytes, that remembers its byteLength for the writer.
 class GltfDocumentReader {
