@@ -49,6 +49,14 @@ bool HostOptions::Parse(const std::vector<std::string>& arguments, std::string& 
   return true;
 }
 
+bool HostOptions::CheckProject(std::string& error) const {
+  std::error_code ec;
+  const fs::file_status status = fs::status(project, ec);
+  if (fs::is_directory(status)) return true;
+  error = "--project " + project + ": " + (fs::exists(status) ? "not a folder" : "no such folder");
+  return false;
+}
+
 std::string HostOptions::Usage() {
   return "usage: tarvel-host [--project DIR] [--modules DIR] [--size WxH] [--script FILE | --screenshot PNG]\n"
          "  --project DIR     project folder with AnimClips/ and Scenes/ (default: the demo project)\n"

@@ -11,10 +11,14 @@ namespace TarvelHost {
 // 2. Without --modules the modules folder is `<folder of the executable>/../modules`.
 // 3. --script and --screenshot exclude each other.
 // 4. --size gives the window's size in pixels (1280x800 without it).
+// 5. The project must name a folder (CheckProject). The host exits with status 2, as for a bad
+//    option, when it does not or when the script is no readable regular file.
 class HostOptions {
  public:
   // False, with a one-line reason in `error`, for an unknown option or a missing value.
   [[nodiscard]] bool Parse(const std::vector<std::string>& arguments, std::string& error);
+  // False, with a one-line reason in `error`, when `project` names no folder.
+  [[nodiscard]] bool CheckProject(std::string& error) const;
   static std::string Usage();
 
   // The modules folder next to the binaries folder of the executable at `executablePath`.

@@ -1,7 +1,12 @@
 #include "ModalAnswers.h"
 
+#include <QAbstractButton>
+#include <QWidget>
+
+#include "EditorCore/GUI_CheckBox.h"
 #include "EditorCore/GUI_ComboBox.h"
 #include "EditorCore/GUI_EditBox.h"
+#include "EditorCore/GUI_RadioButton.h"
 #include "EngineCore/Log.h"
 #include "ModuleWindows.h"
 
@@ -25,22 +30,73 @@ void ModalAnswers::Uninstall() {
   installed = false;
 }
 
-void ModalAnswers::FillText(GUI_Dialog& dialog) {
-  if (!pendingText) return;
-  const std::string text = *pendingText;
-  pendingText.reset();
-  if (auto* edit = ModuleWindows::FindFirst<GUI_EditBox>(&dialog)) {
-    edit->SetWindowText(text);
-    return;
+namespace {
+
+template <typename T>
+T* FirstEnabled(const GUI_Dialog& dialog) {
+  for (GUI_Wnd* wnd : ModuleWindows::GetDescendants(&dialog)) {
+    if (auto* found = dynamic_cast<T*>(wnd); found && found->IsWindowEnabled()) return found;
   }
-  if (auto* combo = ModuleWindows::FindFirst<GUI_ComboBox>(&dialog)) {
-    const int index = combo->FindStringExact(-1, text);
-    if (index >= 0) {
-      combo->SetCurSel(index);
-      return;
+  return nullptr;
+}
+
+bool PickEntry(GUI_ComboBox& combo, const std::string& text) {
+  const int index = combo.FindStringExact(-1, text);
+  if (index < 0) return false;
+  combo.SetCurSel(index);
+  return true;
+}
+
+}  // namespace
+
+std::string ModalAnswers::Fill(GUI_Dialog& dialog, const Field& field) {
+  const std::string title = "the dialog \"" + dialog.GetWindowText() + "\"";
+  if (field.controlId == 0) {
+    if (auto* edit = FirstEnabled<GUI_EditBox>(dialog)) {
+      edit->SetWindowText(field.text);
+      return {};
     }
+    if (auto* combo = FirstEnabled<GUI_ComboBox>(dialog); combo && PickEntry(*combo, field.text)) return {};
+    return title + " has no enabled edit box or entry for \"" + field.text + "\"";
   }
-  if (!failure) failure = "the dialog \"" + dialog.GetWindowText() + "\" has no edit box or entry for \"" + text + "\"";
+  const std::string name = "control " + std::to_string(field.controlId);
+  GUI_Wnd* control = dialog.GetDlgItem(field.controlId);
+  if (!control) return title + " has no " + name;
+  if (!control->IsWindowEnabled()) return title + "'s " + name + " is greyed out";
+  if (auto* edit = dynamic_cast<GUI_EditBox*>(control)) {
+    edit->SetWindowText(field.text);
+    return {};
+  }
+  if (auto* combo = dynamic_cast<GUI_ComboBox*>(control)) {
+    return PickEntry(*combo, field.text) ? std::string() : title + "'s " + name + " has no entry \"" + field.text + "\"";
+  }
+  auto* radio = dynamic_cast<GUI_RadioButton*>(control);
+  auto* box = dynamic_cast<GUI_CheckBox*>(control);
+  auto* button = qobject_cast<QAbstractButton*>(static_cast<QWidget*>(control->GetSafeHwnd()));
+  if ((!radio && !box) || !button) return title + "'s " + name + " is no edit box, list, radio button or check box";
+  if (field.text != "on" && field.text != "off") return title + "'s " + name + " is turned on or off, not \"" + field.text + "\"";
+  const bool wanted = field.text == "on";
+  const bool checked = radio ? radio->IsChecked() : box->IsChecked();
+  if (checked == wanted) return {};
+  if (radio) {
+    if (!wanted) return title + "'s " + name + " is a radio button: choose another one to turn it off";
+  }
+  // A click, as the user's: the dialog hears its command and enables what the choice enables.
+  button->click();
+  return {};
+}
+
+bool ModalAnswers::FillFields(GUI_Dialog& dialog) {
+  const std::vector<Field> fields = std::move(pendingFields);
+  pendingFields.clear();
+  bool filled = true;
+  for (const Field& field : fields) {
+    const std::string problem = Fill(dialog, field);
+    if (problem.empty()) continue;
+    if (!failure) failure = problem;
+    filled = false;
+  }
+  return filled;
 }
 
 int ModalAnswers::AnswerDialog(GUI_Dialog& dialog) {
@@ -52,9 +108,13 @@ int ModalAnswers::AnswerDialog(GUI_Dialog& dialog) {
     }
     return IDCANCEL;
   }
-  FillText(dialog);
   const int code = codes.front();
   codes.pop_front();
+  // A dialog the script could not fill as it said is cancelled, so that it changes nothing.
+  if (!FillFields(dialog)) {
+    Log::Write(Log::Info, "Dialog \"%s\" cancelled: a field could not be filled", lastTitle.c_str());
+    return IDCANCEL;
+  }
   ++answered;
   Log::Write(Log::Info, "Dialog \"%s\" answered with %d", lastTitle.c_str(), code);
   return code;

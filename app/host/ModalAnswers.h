@@ -3,6 +3,7 @@
 #include <deque>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "EditorCore/GUI_Dialog.h"
 #include "EditorCore/GUI_Menu.h"
@@ -11,14 +12,21 @@ namespace TarvelHost {
 
 // Answers modal dialogs and pop-up menus from a queue, so that a scripted run never blocks.
 // Contract:
-// 1. While installed, each modal dialog takes the next queued code as its end code (after
-//    its edit box or drop-down list was given the pending text, if any); each pop-up menu
-//    takes the next code as the chosen command id.
+// 1. While installed, each modal dialog takes the next queued code as its end code, after
+//    the pending fields were filled in the order they were given; each pop-up menu takes the
+//    next code as the chosen command id.
 //    A pop-up menu takes a queued item text before any code: the item shown with that text
 //    (runs of spaces count as one).
-// 2. With nothing queued, a dialog is cancelled (IDCANCEL) and a menu closed (0), and the
-//    failure names what asked; the script stops on it.
-// 3. Uninstalling (or destruction) removes both responders.
+// 2. A field without a control id fills the dialog's first enabled edit box, else picks that
+//    entry of its first enabled drop-down list. A field with a control id fills that edit
+//    box or picks that entry of that list; for a radio button or check box its text is "on"
+//    or "off", and a box that is not in that state is clicked, as a user clicks it (so the
+//    dialog enables what the choice enables). A greyed-out control is never filled: the
+//    user could not either.
+// 3. With nothing queued, a dialog is cancelled (IDCANCEL) and a menu closed (0), and the
+//    failure names what asked; a field that cannot be filled is a failure too. The script
+//    stops on either.
+// 4. Uninstalling (or destruction) removes both responders.
 class ModalAnswers {
  public:
   ModalAnswers() = default;
@@ -30,7 +38,8 @@ class ModalAnswers {
   void Uninstall();
 
   void Queue(int code) { codes.push_back(code); }
-  void SetPendingText(const std::string& text) { pendingText = text; }
+  // A field of the next dialog: controlId 0 for its first enabled box.
+  void QueueField(EditorCore::UINT controlId, const std::string& text) { pendingFields.push_back({controlId, text}); }
   void QueueMenuText(const std::string& text) { menuTexts.push_back(text); }
   std::size_t GetQueuedCount() const { return codes.size(); }
   int GetAnsweredCount() const { return answered; }
@@ -43,11 +52,18 @@ class ModalAnswers {
  private:
   int AnswerDialog(EditorCore::GUI_Dialog& dialog);
   EditorCore::UINT AnswerMenu(const EditorCore::GUI_Menu& menu);
-  void FillText(EditorCore::GUI_Dialog& dialog);
+  struct Field {
+    EditorCore::UINT controlId = 0;
+    std::string text;
+  };
+  // False when a field could not be filled; the failure says why.
+  bool FillFields(EditorCore::GUI_Dialog& dialog);
+  // The failure's reason, empty when the field was filled.
+  std::string Fill(EditorCore::GUI_Dialog& dialog, const Field& field);
 
   std::deque<int> codes;
   std::deque<std::string> menuTexts;
-  std::optional<std::string> pendingText;
+  std::vector<Field> pendingFields;
   std::optional<std::string> failure;
   std::string lastTitle;
   int answered = 0;

@@ -2,11 +2,17 @@
 
 #include <QtCore/qnamespace.h>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <cctype>
 #include <cerrno>
+#include <cmath>
 #include <cstdlib>
-#include <fstream>
+#include <cstring>
+#include <limits>
 #include <map>
 #include <sstream>
 
@@ -57,12 +63,29 @@ constexpr NamedControl kControls[] = {
     {"previous-key", ScriptParser::Control::Button, 1059},  {"next-key", ScriptParser::Control::Button, 1060},
     {"record", ScriptParser::Control::Button, 1062},        {"fit", ScriptParser::Control::Button, 1037},
     {"auto-record", ScriptParser::Control::CheckBox, 1026}, {"loop", ScriptParser::Control::CheckBox, 1025},
-    {"snap", ScriptParser::Control::CheckBox, 1029},        {"values", ScriptParser::Control::CheckBox, 1030},
-    {"frames", ScriptParser::Control::CheckBox, 1028},      {"falloff", ScriptParser::Control::CheckBox, 1048},
+    {"snap", ScriptParser::Control::CheckBox, 1066},        {"values", ScriptParser::Control::CheckBox, 1067},
+    {"frames", ScriptParser::Control::CheckBox, 1065},      {"falloff", ScriptParser::Control::CheckBox, 1048},
     {"falloff-before", ScriptParser::Control::Edit, 1042},  {"falloff-after", ScriptParser::Control::Edit, 1046},
     {"frame", ScriptParser::Control::Edit, 1044},           {"value", ScriptParser::Control::Edit, 1049},
     {"objects", ScriptParser::Control::Combo, 1023},
 };
+
+constexpr std::int64_t kMaxUint32 = std::numeric_limits<std::uint32_t>::max();
+constexpr std::int64_t kMinInt32 = std::numeric_limits<std::int32_t>::min();
+constexpr std::int64_t kMaxInt32 = std::numeric_limits<std::int32_t>::max();
+constexpr char kByteOrderMark[] = "\xEF\xBB\xBF";
+
+// "1003=24": a dialog-text that names its field by control id.
+bool SplitField(const std::string& text, std::string& field, std::string& value) {
+  const auto equals = text.find('=');
+  if (equals == 0 || equals == std::string::npos) return false;
+  for (std::size_t i = 0; i < equals; ++i) {
+    if (!std::isdigit(static_cast<unsigned char>(text[i]))) return false;
+  }
+  field = text.substr(0, equals);
+  value = text.substr(equals + 1);
+  return true;
+}
 
 bool IsValueWord(const std::string& word) {
   if (word == "scene") return true;
@@ -91,20 +114,26 @@ unsigned ScriptParser::ControlId(Control kind, const std::string& name) {
 }
 
 std::optional<std::int64_t> ScriptParser::ParseInteger(const std::string& word) {
-  if (word.empty()) return std::nullopt;
+  if (word.empty() || std::isspace(static_cast<unsigned char>(word[0]))) return std::nullopt;
+  // Base 10 unless the digits start with 0x: "010" is ten, as a reader expects, not eight.
+  const std::size_t sign = word[0] == '-' || word[0] == '+' ? 1 : 0;
+  const bool hexadecimal = word.size() > sign + 1 && word[sign] == '0' && (word[sign + 1] | 0x20) == 'x';
   errno = 0;
   char* end = nullptr;
-  const long long value = std::strtoll(word.c_str(), &end, 0);
+  const long long value = std::strtoll(word.c_str(), &end, hexadecimal ? 16 : 10);
   if (errno != 0 || end != word.c_str() + word.size()) return std::nullopt;
   return value;
 }
 
 std::optional<double> ScriptParser::ParseNumber(const std::string& word) {
-  if (word.empty()) return std::nullopt;
+  // Decimals only: strtod would also take "nan", "inf" and hexadecimal fractions.
+  if (word.empty() || word.find_first_not_of("0123456789+-.eE") != std::string::npos) return std::nullopt;
   errno = 0;
   char* end = nullptr;
   const double value = std::strtod(word.c_str(), &end);
-  if (errno != 0 || end != word.c_str() + word.size()) return std::nullopt;
+  if (end != word.c_str() + word.size() || !std::isfinite(value)) return std::nullopt;
+  // An underflow reads as (nearly) zero, which is what it says; an overflow is no number.
+  if (errno == ERANGE && std::abs(value) >= 1.0) return std::nullopt;
   return value;
 }
 
@@ -170,16 +199,25 @@ std::string ScriptParser::CheckAction(const ScriptAction& action) {
     if (low == high) return verb + " takes " + std::to_string(low) + " word(s), not " + std::to_string(n);
     return verb + " takes " + std::to_string(low) + " to " + std::to_string(high) + " words, not " + std::to_string(n);
   };
-  auto nonNegative = [&](const std::string& word) -> std::string {
+  // A whole number from 0 to `high`; `beyond` says what a larger one would be.
+  auto whole = [&](const std::string& word, std::int64_t high, const std::string& beyond) -> std::string {
     const auto value = ParseInteger(word);
-    return value && *value >= 0 ? std::string() : verb + ": '" + word + "' is not a whole number";
+    if (!value || *value < 0) return verb + ": '" + word + "' is not a whole number";
+    if (*value > high) return verb + ": '" + word + "' " + beyond;
+    return {};
   };
-  if (verb == "open" || verb == "drop" || verb == "dialog-text") {
-    return n == 1 && !words[0].empty() ? std::string() : verb + " needs a text";
+  auto nonNegative = [&](const std::string& word) { return whole(word, kMaxInt32, "is too large"); };
+  if (verb == "open" || verb == "drop") return n == 1 && !words[0].empty() ? std::string() : verb + " needs a text";
+  if (verb == "dialog-text") {
+    if (n == 1) return words[0].empty() ? "dialog-text needs a text" : std::string();
+    const auto id = n == 2 ? ParseInteger(words[0]) : std::nullopt;
+    return id && *id > 0 && *id <= kMaxUint32 ? std::string()
+                                              : "dialog-text: '" + words[0] + "' is not a control id";
   }
   if (verb == "message" || verb == "broadcast") {
     if (auto problem = count(1, 3); !problem.empty()) return problem;
-    if (!ParseInteger(words[0])) return verb + ": '" + words[0] + "' is not a message id";
+    const auto id = ParseInteger(words[0]);
+    if (!id || *id < 0 || *id > kMaxUint32) return verb + ": '" + words[0] + "' is not a message id";
     for (std::size_t i = 1; i < n; ++i) {
       if (!IsValueWord(words[i])) return verb + ": '" + words[i] + "' is not a number, 'scene' or 'clip:NAME'";
     }
@@ -187,12 +225,14 @@ std::string ScriptParser::CheckAction(const ScriptAction& action) {
   }
   if (verb == "command") {
     if (auto problem = count(1, 1); !problem.empty()) return problem;
-    return nonNegative(words[0]);
+    return whole(words[0], kMaxUint32, "is not a command id (at most 4294967295)");
   }
   if (verb == "answer") {
     if (n == 0) return "answer needs at least one code";
     for (const std::string& word : words) {
-      if (!ParseInteger(word)) return "answer: '" + word + "' is not a code";
+      // A dialog's end code or a menu's command id: 32 bits either way.
+      const auto code = ParseInteger(word);
+      if (!code || *code < kMinInt32 || *code > kMaxUint32) return "answer: '" + word + "' is not a code";
     }
     return {};
   }
@@ -217,9 +257,15 @@ std::string ScriptParser::CheckAction(const ScriptAction& action) {
     if (auto problem = count(2, 2); !problem.empty()) return "choose takes a list and the text of an entry";
     return ControlId(Control::Combo, words[0]) ? std::string() : "choose: the panel has no list '" + words[0] + "'";
   }
+  auto frame = [&](const std::string& word) -> std::string {
+    const auto value = ParseNumber(word);
+    if (!value) return verb + ": '" + word + "' is not a frame";
+    if (std::abs(*value) > kMaxFrame) return verb + ": '" + word + "' lies beyond frame 1000000";
+    return {};
+  };
   if (verb == "scrub") {
     if (auto problem = count(1, 1); !problem.empty()) return problem;
-    return ParseNumber(words[0]) ? std::string() : "scrub: '" + words[0] + "' is not a frame";
+    return frame(words[0]);
   }
   if (verb == "expect-frame" || verb == "expect-pose") {
     const std::size_t first = verb == "expect-pose" ? 1 : 0;
@@ -227,6 +273,10 @@ std::string ScriptParser::CheckAction(const ScriptAction& action) {
     for (std::size_t i = first; i < n; ++i) {
       if (!ParseNumber(words[i])) return verb + ": '" + words[i] + "' is not a number";
     }
+    if (verb == "expect-frame" && *ParseNumber(words[0]) > *ParseNumber(words[1]))
+      return "expect-frame: " + words[0] + " is above " + words[1] + ": no frame lies between them";
+    if (verb == "expect-pose" && *ParseNumber(words[7]) < 0.0)
+      return "expect-pose: the tolerance " + words[7] + " is negative";
     return {};
   }
   if (verb == "select-channel") return {};
@@ -248,7 +298,7 @@ std::string ScriptParser::CheckAction(const ScriptAction& action) {
     if (words[0] != "press" && words[0] != "move" && words[0] != "release" && words[0] != "wheel") {
       return "mouse: '" + words[0] + "' is not press, move, release or wheel";
     }
-    if (!ParseNumber(words[1])) return "mouse: '" + words[1] + "' is not a frame";
+    if (auto problem = frame(words[1]); !problem.empty()) return problem;
     if (!ParseNumber(words[2])) return "mouse: '" + words[2] + "' is not a value";
     for (std::size_t i = 3; i < n; ++i) {
       const std::string option = Lower(words[i]);
@@ -260,10 +310,16 @@ std::string ScriptParser::CheckAction(const ScriptAction& action) {
   }
   if (verb == "window-size") {
     if (auto problem = count(2, 2); !problem.empty()) return problem;
-    if (auto problem = nonNegative(words[0]); !problem.empty()) return problem;
-    return nonNegative(words[1]);
+    const std::string beyond = "is more than " + std::to_string(kMaxWindowPixels) + " pixels";
+    if (auto problem = whole(words[0], kMaxWindowPixels, beyond); !problem.empty()) return problem;
+    return whole(words[1], kMaxWindowPixels, beyond);
   }
-  if (verb == "wait" || verb == "expect-tabs" || verb == "expect-channels") {
+  if (verb == "wait") {
+    if (auto problem = count(1, 1); !problem.empty()) return problem;
+    return whole(words[0], kMaxWaitMilliseconds,
+                 "is longer than an hour (at most " + std::to_string(kMaxWaitMilliseconds) + " ms)");
+  }
+  if (verb == "expect-tabs" || verb == "expect-channels") {
     if (auto problem = count(1, 1); !problem.empty()) return problem;
     return nonNegative(words[0]);
   }
@@ -282,7 +338,9 @@ std::string ScriptParser::CheckAction(const ScriptAction& action) {
 }
 
 bool ScriptParser::Parse(const std::string& text, std::vector<ScriptAction>& actions, std::string& error) {
-  std::istringstream stream(text);
+  // Editors that save UTF-8 with a byte order mark put it before the first line's verb.
+  const bool marked = text.rfind(kByteOrderMark, 0) == 0;
+  std::istringstream stream(marked ? text.substr(std::strlen(kByteOrderMark)) : text);
   std::string raw;
   int lineNumber = 0;
   while (std::getline(stream, raw)) {
@@ -294,7 +352,12 @@ bool ScriptParser::Parse(const std::string& text, std::vector<ScriptAction>& act
     const auto space = line.find_first_of(" \t");
     action.verb = line.substr(0, space);
     const std::string rest = space == std::string::npos ? std::string() : Trim(line.substr(space));
-    if (action.verb == "open" || action.verb == "drop" || action.verb == "dialog-text" || action.verb == "popup") {
+    std::string field;
+    std::string value;
+    if (action.verb == "dialog-text" && SplitField(rest, field, value)) {
+      action.words = {field, value};
+    } else if (action.verb == "open" || action.verb == "drop" || action.verb == "dialog-text" ||
+               action.verb == "popup") {
       if (!rest.empty()) action.words.push_back(rest);
     } else if (action.verb == "choose") {
       const auto split = rest.find_first_of(" \t");
@@ -313,15 +376,52 @@ bool ScriptParser::Parse(const std::string& text, std::vector<ScriptAction>& act
   return true;
 }
 
-bool ScriptParser::ParseFile(const std::string& path, std::vector<ScriptAction>& actions, std::string& error) {
-  std::ifstream file(path);
-  if (!file) {
-    error = "cannot read script " + path;
+bool ScriptParser::ReadFile(const std::string& path, std::string& text, std::string& error) {
+  auto fail = [&](const std::string& reason) {
+    error = "cannot read script " + path + ": " + reason;
     return false;
+  };
+  const std::string tooLarge = "it holds more than the " + std::to_string(kMaxScriptBytes) + " bytes a script may hold";
+  // Looked at before it is opened: opening a pipe waits for a writer, and a device may act
+  // on being opened.
+  struct stat status {};
+  if (::stat(path.c_str(), &status) != 0) return fail(std::strerror(errno));
+  if (S_ISDIR(status.st_mode)) return fail("it is a folder");
+  if (!S_ISREG(status.st_mode)) return fail("it is not a regular file (a pipe, a device or a socket)");
+  if (status.st_size > kMaxScriptBytes) return fail(tooLarge);
+  const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+  if (fd < 0) return fail(std::strerror(errno));
+  // The name may have been given to another file since the look.
+  if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
+    ::close(fd);
+    return fail("it is not a regular file (a pipe, a device or a socket)");
   }
-  std::ostringstream text;
-  text << file.rdbuf();
-  return Parse(text.str(), actions, error);
+  text.clear();
+  char buffer[65536];
+  for (;;) {
+    const ssize_t got = ::read(fd, buffer, sizeof buffer);
+    if (got < 0 && errno == EINTR) continue;
+    if (got < 0) {
+      const int problem = errno;
+      ::close(fd);
+      return fail(std::strerror(problem));
+    }
+    if (got == 0) break;
+    text.append(buffer, static_cast<std::size_t>(got));
+    // A file that grows while it is read stops at the limit all the same.
+    if (static_cast<std::int64_t>(text.size()) > kMaxScriptBytes) {
+      ::close(fd);
+      text.clear();
+      return fail(tooLarge);
+    }
+  }
+  ::close(fd);
+  return true;
+}
+
+bool ScriptParser::ParseFile(const std::string& path, std::vector<ScriptAction>& actions, std::string& error) {
+  std::string text;
+  return ReadFile(path, text, error) && Parse(text, actions, error);
 }
 
 }  // namespace TarvelHost

@@ -14,6 +14,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <iostream>
+#include <optional>
 #include <set>
 
 #include "EditorCore/GUI_App.h"
@@ -124,7 +125,11 @@ bool ScriptRunner::RunAction(const ScriptAction& action, std::string& reason) {
     return true;
   }
   if (verb == "dialog-text") {
-    answers.SetPendingText(action.words.at(0));
+    if (action.words.size() == 2) {
+      answers.QueueField(static_cast<UINT>(*ScriptParser::ParseInteger(action.words[0])), action.words[1]);
+    } else {
+      answers.QueueField(0, action.words.at(0));
+    }
     return true;
   }
   if (verb == "popup") {
@@ -143,6 +148,7 @@ bool ScriptRunner::RunAction(const ScriptAction& action, std::string& reason) {
   if (verb == "key") return Key(action, reason);
   if (verb == "mouse") return Mouse(action, reason);
   if (verb == "wait") {
+    // The check kept it within an hour, which an int's milliseconds hold.
     GUI_App::ProcessEvents(static_cast<int>(*ScriptParser::ParseInteger(action.words.at(0))));
     return true;
   }
@@ -251,17 +257,25 @@ GUI_Wnd* ScriptRunner::FindControl(unsigned id, const std::string& name, std::st
     reason = "no clip page is open";
     return nullptr;
   }
+  std::vector<GUI_Wnd*> shown;
   for (GUI_Wnd* wnd : ModuleWindows::GetDescendants(page)) {
-    if (wnd->GetDlgCtrlID() == id && ModuleWindows::IsShown(wnd)) {
-      if (!WidgetOf(wnd)->isEnabled()) {
-        reason = "the panel's " + name + " is greyed out";
-        return nullptr;
-      }
-      return wnd;
-    }
+    if (wnd->GetDlgCtrlID() == id && ModuleWindows::IsShown(wnd)) shown.push_back(wnd);
   }
-  reason = "the clip page shows no " + name;
-  return nullptr;
+  if (shown.empty()) {
+    reason = "the clip page shows no " + name;
+    return nullptr;
+  }
+  // Two controls under one id: the script cannot tell which one it would act on.
+  if (shown.size() > 1) {
+    reason = "the clip page shows " + std::to_string(shown.size()) + " controls with the id " + std::to_string(id) +
+             " of its " + name;
+    return nullptr;
+  }
+  if (!WidgetOf(shown.front())->isEnabled()) {
+    reason = "the panel's " + name + " is greyed out";
+    return nullptr;
+  }
+  return shown.front();
 }
 
 bool ScriptRunner::Button(const ScriptAction& action, std::string& reason) {
@@ -296,9 +310,13 @@ bool ScriptRunner::Button(const ScriptAction& action, std::string& reason) {
 bool ScriptRunner::Check(const ScriptAction& action, std::string& reason) {
   const std::string& name = action.words.at(0);
   const bool wanted = action.words.at(1) == "on";
-  auto* box = dynamic_cast<GUI_CheckBox*>(
-      FindControl(ScriptParser::ControlId(ScriptParser::Control::CheckBox, name), name + " box", reason));
-  if (!box) return false;
+  GUI_Wnd* control = FindControl(ScriptParser::ControlId(ScriptParser::Control::CheckBox, name), name + " box", reason);
+  if (!control) return false;
+  auto* box = dynamic_cast<GUI_CheckBox*>(control);
+  if (!box) {
+    reason = "the panel's " + name + " box is not a check box";
+    return false;
+  }
   if (box->IsChecked() == wanted) return true;
   SendButton(WidgetOf(box), QEvent::MouseButtonPress);
   SendButton(WidgetOf(box), QEvent::MouseButtonRelease);
@@ -312,8 +330,12 @@ bool ScriptRunner::Check(const ScriptAction& action, std::string& reason) {
 bool ScriptRunner::Type(const ScriptAction& action, std::string& reason) {
   const std::string& name = action.words.at(0);
   GUI_Wnd* box = FindControl(ScriptParser::ControlId(ScriptParser::Control::Edit, name), name + " box", reason);
+  if (!box) return false;
   auto* edit = qobject_cast<QLineEdit*>(WidgetOf(box));
-  if (!edit) return false;
+  if (!edit) {
+    reason = "the panel's " + name + " box is not an edit box";
+    return false;
+  }
   if (edit->isReadOnly()) {
     reason = "the " + name + " box takes no typing in this mode";
     return false;
@@ -356,6 +378,17 @@ GUI_RulerCtrl* FrameRuler(HostWindow& host) {
     if (ruler && !ruler->IsVertical() && ModuleWindows::IsShown(ruler)) return ruler;
   }
   return nullptr;
+}
+
+// Pixels further than this from a ruler's start are no place a mouse can be.
+constexpr double kMaxPixelReach = 1'000'000.0;
+
+// The ruler's pixel of a value, unless it lies beyond any window's coordinates.
+std::optional<int> PixelOf(const GUI_RulerCtrl& ruler, double value) {
+  const double start = ruler.PixelToValue(0);
+  const double pixel = (value - start) / (ruler.PixelToValue(1) - start);
+  if (!std::isfinite(pixel) || std::abs(pixel) > kMaxPixelReach) return std::nullopt;
+  return ruler.ValueToPixel(value);
 }
 
 }  // namespace
@@ -570,7 +603,13 @@ bool ScriptRunner::Mouse(const ScriptAction& action, std::string& reason) {
   }
   CRect client;
   graph->GetClientRect(client);
-  const QPoint at(frames->ValueToPixel(frame), client.Height() - values->ValueToPixel(value));
+  const auto column = PixelOf(*frames, frame);
+  const auto row = PixelOf(*values, value);
+  if (!column || !row) {
+    reason = "frame " + action.words[1] + ", value " + action.words[2] + " lies too far outside the graph at this zoom";
+    return false;
+  }
+  const QPoint at(*column, client.Height() - *row);
   const QPointF global = widget->mapToGlobal(QPointF(at));
   HostWindow::SetHeldModifiers(held);
   if (gesture == "press") {

@@ -53,11 +53,21 @@ int main(int argc, char** argv) {
   }
   if (options.project.empty()) options.project = HostOptions::DefaultProjectFolder();
   if (options.modules.empty()) options.modules = HostOptions::DefaultModulesFolder("/proc/self/exe");
+  if (!options.CheckProject(error)) {
+    std::cerr << "tarvel-host: " << error << "\n";
+    return 2;
+  }
 
   // A script is read whole before anything starts, so that a bad line costs no start-up.
+  // A file that cannot be a script is a bad argument (2); a bad line is a failed script (1).
   std::vector<ScriptAction> actions;
   const bool scripted = !options.script.empty() || !options.screenshot.empty();
-  if (!options.script.empty() && !ScriptParser::ParseFile(options.script, actions, error)) {
+  std::string scriptText;
+  if (!options.script.empty() && !ScriptParser::ReadFile(options.script, scriptText, error)) {
+    std::cerr << "tarvel-host: " << error << "\n";
+    return 2;
+  }
+  if (!options.script.empty() && !ScriptParser::Parse(scriptText, actions, error)) {
     std::cerr << "tarvel-host: " << options.script << ": " << error << "\n";
     return 1;
   }

@@ -88,7 +88,7 @@ void GUI_CurvePanelDialog::DoDataExchange() {
 }
 
 void GUI_CurvePanelDialog::CreateViews() {
-  if (!horizontalRuler->Create(this, Ids::kCtlRuler) || !verticalRuler->Create(this, Ids::kCtlRuler) ||
+  if (!horizontalRuler->Create(this, Ids::kCtlFrameRuler) || !verticalRuler->Create(this, Ids::kCtlValueRuler) ||
       !graph->Create(this, Ids::kCtlGraph)) {
     EngineCore::Log::Write(EngineCore::Log::Error, "Tarvel: the curve panel could not make its graph and rulers");
   }

@@ -120,12 +120,14 @@ inline constexpr UINT kCtlHorizontalSplitter = 4;
 // Controls of the empty-state pane.
 inline constexpr UINT kCtlOpenButton = 1026;
 inline constexpr UINT kCtlOpenLabel = 1027;
-// Controls of the curve panel; the rulers and the graph are its children number 1.
-inline constexpr UINT kCtlRuler = 1;
-inline constexpr UINT kCtlGraph = 1;
-inline constexpr UINT kCtlSnapBox = 1029;
-inline constexpr UINT kCtlValuesModeBox = 1030;
-inline constexpr UINT kCtlFramesModeBox = 1028;
+// Controls of the curve panel. The panel is a child of the page, so no id here may be one of
+// the page's: a script or a test that finds a control by its id finds only that one.
+inline constexpr UINT kCtlFrameRuler = 5;
+inline constexpr UINT kCtlValueRuler = 6;
+inline constexpr UINT kCtlGraph = 7;
+inline constexpr UINT kCtlFramesModeBox = 1065;
+inline constexpr UINT kCtlSnapBox = 1066;
+inline constexpr UINT kCtlValuesModeBox = 1067;
 inline constexpr UINT kCtlFalloffBeforeEdit = 1042;
 inline constexpr UINT kCtlFalloffBox = 1048;
 inline constexpr UINT kCtlFalloffAfterEdit = 1046;

@@ -2,6 +2,7 @@
 
 #include <QImage>
 
+#include <sys/stat.h>
 #include <sys/wait.h>
 
 #include <atomic>
@@ -26,11 +27,12 @@ class HostRuns : public ::testing::Test {
   void SetUp() override { HostTest::CopyDemoProject(temp.Path() / "demo"); }
 
   // Runs the host with the arguments; returns its exit status and fills `output` with
-  // what it printed on standard output and standard error.
-  int RunHost(const std::string& arguments, std::string& output) {
-    const std::string command = "QT_QPA_PLATFORM=offscreen '" + std::string(TARVEL_HOST_BINARY) + "' --project '" +
-                                (temp.Path() / "demo").string() + "' --modules '" + TARVEL_MODULES_DIR + "' " +
-                                arguments + " 2>&1";
+  // what it printed on standard output and standard error (or on standard error alone). A
+  // host that still runs after two minutes is stopped: a hang fails the test, not the suite.
+  int RunHost(const std::string& arguments, std::string& output, bool errorsOnly = false) {
+    const std::string command = "QT_QPA_PLATFORM=offscreen timeout -k 5 120 '" + std::string(TARVEL_HOST_BINARY) +
+                                "' --project '" + (temp.Path() / "demo").string() + "' --modules '" +
+                                TARVEL_MODULES_DIR + "' " + arguments + (errorsOnly ? " 2>&1 >/dev/null" : " 2>&1");
     FILE* pipe = popen(command.c_str(), "r");
     if (!pipe) return -1;
     char buffer[4096];
@@ -96,6 +98,53 @@ TEST_F(HostRuns, AnUnknownLineOrAFailedExpectationStopsWithItsNumberAndBadOption
   EXPECT_NE(output.find(script + ": line 3: expected 2 tabs, the panel shows 1"), std::string::npos) << output;
   EXPECT_EQ(RunHost("--frobnicate", output), 2);
   EXPECT_NE(output.find("usage: tarvel-host"), std::string::npos) << output;
+}
+
+TEST_F(HostRuns, AScriptThatIsNoReadableRegularFileOfAtMostOneMebibyteExitsWithStatusTwoAtOnce) {
+  const std::string fifo = temp / "fifo";
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  const std::string large = WriteScript(std::string(1 << 20, '#') + "\nquit\n");
+  // Each refusal and what its one line says.
+  const std::pair<std::string, std::string> refused[] = {
+      {temp.Path().string(), "it is a folder"},
+      {fifo, "it is not a regular file"},
+      {"/dev/zero", "it is not a regular file"},
+      {large, "more than the 1048576 bytes"},
+      {temp / "missing.txt", "No such file"},
+  };
+  for (const auto& [path, reason] : refused) {
+    std::string errors;
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(RunHost("--script '" + path + "'", errors, true), 2) << path << ": " << errors;
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(60)) << path;
+    EXPECT_EQ(errors.rfind("tarvel-host: cannot read script " + path + ": ", 0), 0u) << errors;
+    EXPECT_NE(errors.find(reason), std::string::npos) << errors;
+    EXPECT_EQ(errors.find('\n'), errors.size() - 1) << "one line: " << errors;
+  }
+}
+
+TEST_F(HostRuns, AProjectThatIsNoFolderExitsWithStatusTwo) {
+  std::ofstream(temp / "file.txt") << "not a project\n";
+  for (const auto& [project, reason] : {std::pair(temp / "nowhere", "no such folder"),
+                                        std::pair(temp / "file.txt", "not a folder")}) {
+    std::string errors;
+    EXPECT_EQ(RunHost("--project '" + project + "' --script '" + WriteScript("quit\n") + "'", errors, true), 2)
+        << errors;
+    EXPECT_EQ(errors, "tarvel-host: --project " + project + ": " + reason + "\n");
+  }
+}
+
+TEST_F(HostRuns, AScriptMayStartWithAByteOrderMarkAndOutOfRangeNumbersFailTheirLineBeforeAnythingRuns) {
+  std::string output;
+  std::string script = WriteScript("\xEF\xBB\xBF" "expect-tabs 0\r\nopen 01_01\r\nexpect-tabs 1\r\nquit\r\n");
+  EXPECT_EQ(RunHost("--script '" + script + "'", output), 0) << output;
+  for (const auto& [line, reason] :
+       {std::pair("expect-frame nan nan", "line 2: expect-frame: 'nan' is not a number"),
+        std::pair("wait 4294967296", "line 2: wait: '4294967296' is longer than an hour (at most 3600000 ms)")}) {
+    script = WriteScript("open 01_01\n" + std::string(line) + "\nquit\n");
+    EXPECT_EQ(RunHost("--script '" + script + "'", output, true), 1) << output;
+    EXPECT_EQ(output, "tarvel-host: " + script + ": " + reason + "\n");
+  }
 }
 
 // What the running host with that script sees in its environment, read from /proc while it

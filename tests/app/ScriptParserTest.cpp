@@ -2,7 +2,12 @@
 
 #include <QtCore/qnamespace.h>
 
+#include <sys/stat.h>
+
+#include <fstream>
+
 #include "ScriptParser.h"
+#include "TempFolder.h"
 
 namespace {
 
@@ -74,7 +79,110 @@ TEST(ScriptParsing, UnknownVerbsAndMalformedLinesNameTheirLineAndAMissingFileIsA
   std::vector<ScriptAction> actions;
   std::string error;
   EXPECT_FALSE(ScriptParser::ParseFile("/nonexistent/s.txt", actions, error));
-  EXPECT_EQ(error, "cannot read script /nonexistent/s.txt");
+  EXPECT_EQ(error.rfind("cannot read script /nonexistent/s.txt: ", 0), 0u) << error;
+}
+
+TEST(ScriptParsing, NumbersAreFiniteAndWithinTheRangeOfTheirAction) {
+  EXPECT_EQ(ParseError("open A\nexpect-frame nan nan"), "line 2: expect-frame: 'nan' is not a number");
+  EXPECT_EQ(ParseError("expect-frame 0 inf"), "line 1: expect-frame: 'inf' is not a number");
+  EXPECT_EQ(ParseError("expect-frame -INFINITY 0"), "line 1: expect-frame: '-INFINITY' is not a number");
+  EXPECT_EQ(ParseError("expect-frame 0 1e999"), "line 1: expect-frame: '1e999' is not a number");
+  EXPECT_EQ(ParseError("expect-frame 10 5"), "line 1: expect-frame: 10 is above 5: no frame lies between them");
+  EXPECT_EQ(ParseError("expect-pose Hips 0 0 0 0 0 NaN 1"), "line 1: expect-pose: 'NaN' is not a number");
+  EXPECT_EQ(ParseError("expect-pose Hips 0 0 0 0 0 0 -1"), "line 1: expect-pose: the tolerance -1 is negative");
+  EXPECT_EQ(ParseError("scrub nan"), "line 1: scrub: 'nan' is not a frame");
+  EXPECT_EQ(ParseError("scrub 1e7"), "line 1: scrub: '1e7' lies beyond frame 1000000");
+  EXPECT_EQ(ParseError("mouse move -2000000 0"), "line 1: mouse: '-2000000' lies beyond frame 1000000");
+  EXPECT_EQ(ParseError("mouse move 0 inf"), "line 1: mouse: 'inf' is not a value");
+  EXPECT_EQ(ParseError("wait 4294967296"), "line 1: wait: '4294967296' is longer than an hour (at most 3600000 ms)");
+  EXPECT_EQ(ParseError("wait 3600001"), "line 1: wait: '3600001' is longer than an hour (at most 3600000 ms)");
+  EXPECT_EQ(ParseError("wait 99999999999999999999"), "line 1: wait: '99999999999999999999' is not a whole number");
+  EXPECT_EQ(ParseError("window-size 1024 99999"), "line 1: window-size: '99999' is more than 16384 pixels");
+  EXPECT_EQ(ParseError("command 4294983950"),
+            "line 1: command: '4294983950' is not a command id (at most 4294967295)");
+  EXPECT_EQ(ParseError("message 0x100000000"), "line 1: message: '0x100000000' is not a message id");
+  EXPECT_EQ(ParseError("answer 1 4294967296"), "line 1: answer: '4294967296' is not a code");
+  EXPECT_EQ(ParseError("expect-tabs 4294967297"), "line 1: expect-tabs: '4294967297' is too large");
+  EXPECT_EQ(ParseOk("wait 3600000\nexpect-frame 5 5\nexpect-pose Hips 0 0 0 0 0 0 0\nscrub -1000000\n"
+                    "answer -1 4294967295\ncommand 0xFFFFFFFF\nmouse move 1000000 -1e300")
+                .size(),
+            7u);
+
+  for (const char* word : {"nan", "-nan", "inf", "+Infinity", "0x1p3", "1e400", "-1e400", "1.5.5", "", "e5"}) {
+    EXPECT_FALSE(ScriptParser::ParseNumber(word)) << word;
+  }
+  EXPECT_EQ(ScriptParser::ParseNumber("1e-400"), 0.0) << "an underflow is the zero it nearly is";
+  EXPECT_EQ(ScriptParser::ParseInteger("010"), 10) << "a leading zero is no octal";
+  EXPECT_EQ(ScriptParser::ParseInteger("-0x10"), -16);
+  EXPECT_FALSE(ScriptParser::ParseInteger("0x"));
+  EXPECT_FALSE(ScriptParser::ParseInteger(" 5"));
+  EXPECT_FALSE(ScriptParser::ParseInteger("9223372036854775808"));
+}
+
+TEST(ScriptParsing, DialogTextNamesItsFieldWithAControlIdAndAnEqualsSign) {
+  const auto actions = ParseOk("dialog-text 1003=24\ndialog-text 1003=\ndialog-text My clip=2\ndialog-text =x\n"
+                               "dialog-text 1064=on");
+  ASSERT_EQ(actions.size(), 5u);
+  EXPECT_EQ(actions[0].words, (std::vector<std::string>{"1003", "24"}));
+  EXPECT_EQ(actions[1].words, (std::vector<std::string>{"1003", ""})) << "a named box may be emptied";
+  EXPECT_EQ(actions[2].words, std::vector<std::string>{"My clip=2"}) << "no control id: all of it is the text";
+  EXPECT_EQ(actions[3].words, std::vector<std::string>{"=x"});
+  EXPECT_EQ(actions[4].words, (std::vector<std::string>{"1064", "on"}));
+  EXPECT_EQ(ParseError("dialog-text 0=2"), "line 1: dialog-text: '0' is not a control id");
+  EXPECT_EQ(ParseError("dialog-text 4294967296=2"), "line 1: dialog-text: '4294967296' is not a control id");
+  EXPECT_EQ(ParseError("dialog-text"), "line 1: dialog-text needs a text");
+}
+
+// Script files are read whole, without ever waiting on what they name.
+class ScriptFile : public ::testing::Test {
+ protected:
+  std::string Write(const std::string& name, const std::string& bytes) {
+    const std::string path = temp / name;
+    std::ofstream(path, std::ios::binary) << bytes;
+    return path;
+  }
+  // The error of reading the file, or "" when it reads.
+  static std::string ReadError(const std::string& path) {
+    std::string text;
+    std::string error;
+    return ScriptParser::ReadFile(path, text, error) ? std::string() : error;
+  }
+
+  TestSupport::TempFolder temp;
+};
+
+TEST_F(ScriptFile, SkipsAByteOrderMarkAtTheStart) {
+  std::vector<ScriptAction> actions;
+  std::string error;
+  ASSERT_TRUE(ScriptParser::ParseFile(Write("bom.txt", "\xEF\xBB\xBFopen 01_01\r\nexpect-tabs 1\r\n"), actions, error))
+      << error;
+  ASSERT_EQ(actions.size(), 2u);
+  EXPECT_EQ(actions[0].verb, "open");
+  EXPECT_EQ(actions[0].line, 1);
+  EXPECT_EQ(actions[1].words, std::vector<std::string>{"1"});
+  EXPECT_EQ(ParseError("open A\n\xEF\xBB\xBFquit"), "line 2: unknown action '\xEF\xBB\xBFquit'")
+      << "only the file's first bytes may be a byte order mark";
+}
+
+TEST_F(ScriptFile, TakesARegularFileOfAtMostOneMebibyteAndRefusesALargerOne) {
+  const std::string comments(static_cast<std::size_t>(ScriptParser::kMaxScriptBytes), '#');
+  std::string text;
+  std::string error;
+  ASSERT_TRUE(ScriptParser::ReadFile(Write("full.txt", comments), text, error)) << error;
+  EXPECT_EQ(text.size(), comments.size());
+  const std::string large = Write("large.txt", comments + "\n");
+  EXPECT_EQ(ReadError(large), "cannot read script " + large + ": it holds more than the 1048576 bytes a script may hold");
+}
+
+TEST_F(ScriptFile, RefusesAFolderAPipeAndADeviceWithoutWaitingOnThem) {
+  EXPECT_EQ(ReadError(temp.Path().string()), "cannot read script " + temp.Path().string() + ": it is a folder");
+  const std::string fifo = temp / "fifo";
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  // No process ever writes to the pipe: a reader that opened it would wait for ever.
+  EXPECT_EQ(ReadError(fifo), "cannot read script " + fifo + ": it is not a regular file (a pipe, a device or a socket)");
+  EXPECT_EQ(ReadError("/dev/zero"),
+            "cannot read script /dev/zero: it is not a regular file (a pipe, a device or a socket)");
+  EXPECT_NE(ReadError(temp / "missing.txt"), "");
 }
 
 TEST(ScriptParsing, ReadsKeysWithModifiersAndDecimalOrHexadecimalNumbers) {

@@ -8,14 +8,18 @@
 #include <QTimer>
 
 #include <chrono>
+#include <cmath>
 #include <cstdio>
 #include <filesystem>
+#include <map>
 #include <set>
 
 #include "EditorCore/GUI_App.h"
+#include "EditorCore/GUI_CheckBox.h"
 #include "EditorCore/GUI_MainFrame.h"
 #include "EditorCore/GUI_Menu.h"
 #include "EditorCore/GUI_MenuBar.h"
+#include "EditorCore/GUI_PushButton.h"
 #include "EditorCore/GUI_RulerCtrl.h"
 #include "EditorToolkit/EditorKernel.h"
 #include "EngineCore/AnimChannel.h"
@@ -91,6 +95,48 @@ class ScriptedHost : public HostTest::HostFixture {
   }
   EngineCore::SceneObject* Object(const char* name) const {
     return host->GetSession().GetScene()->FindObject(EngineCore::String(name));
+  }
+  GUI_Wnd* CurrentPage() const { return ModuleWindows::FindCurrentPage(Panel()->GetModuleDialog()); }
+  // The current page's rulers: the frame ruler, then the value ruler.
+  std::pair<GUI_RulerCtrl*, GUI_RulerCtrl*> Rulers() const {
+    std::pair<GUI_RulerCtrl*, GUI_RulerCtrl*> rulers{nullptr, nullptr};
+    for (GUI_Wnd* wnd : ModuleWindows::GetDescendants(CurrentPage())) {
+      if (auto* ruler = dynamic_cast<GUI_RulerCtrl*>(wnd); ruler && ModuleWindows::IsShown(wnd)) {
+        (ruler->IsVertical() ? rulers.second : rulers.first) = ruler;
+      }
+    }
+    return rulers;
+  }
+  // X of the hips' translation key at that frame, as the clip holds it.
+  float HipsX(std::uint32_t frame) const {
+    EngineCore::AnimClip* clip = EngineCore::ResourceFactory::GetInstance().GetAnimClip("01_01");
+    const EngineCore::AnimCurve* curve =
+        clip->GetChannel(EngineCore::Crc32::Compute(4, "Hips"))->GetCurve(EngineCore::AnimTrack::Translation);
+    float x = NAN;
+    for (std::uint32_t k = 0; k < curve->GetKeyCount(); ++k) {
+      if (curve->GetKeyFrame(k) == frame) x = curve->GetVector3Key(k).x;
+    }
+    clip->Release();
+    return x;
+  }
+  // The first and last key frames of the hips' translation, as the clip holds them.
+  std::pair<std::uint32_t, std::uint32_t> HipsTranslationFrames() const {
+    EngineCore::AnimClip* clip = EngineCore::ResourceFactory::GetInstance().GetAnimClip("01_01");
+    const EngineCore::AnimCurve* curve =
+        clip->GetChannel(EngineCore::Crc32::Compute(4, "Hips"))->GetCurve(EngineCore::AnimTrack::Translation);
+    const auto frames = std::pair(curve->GetKeyFrame(0), curve->GetKeyFrame(curve->GetKeyCount() - 1));
+    clip->Release();
+    return frames;
+  }
+  // The states of the check boxes the page itself holds (the track list's filters).
+  std::map<UINT, bool> PageBoxes() const {
+    std::map<UINT, bool> boxes;
+    for (GUI_Wnd* wnd : ModuleWindows::GetDescendants(CurrentPage())) {
+      if (auto* box = dynamic_cast<GUI_CheckBox*>(wnd); box && box->GetParent() == CurrentPage()) {
+        boxes[box->GetDlgCtrlID()] = box->IsChecked();
+      }
+    }
+    return boxes;
   }
 
   std::unique_ptr<ScriptRunner> runner;
@@ -311,6 +357,113 @@ TEST_F(ScriptedHost, ARealSpeedMenuChosenWhileHoldingPlayKeepsPlayingAfterTheRel
   QApplication::sendEvent(play, &release);
   GUI_App::ProcessEvents(50);
   EXPECT_TRUE(Run("button stop")) << runner->GetError();
+}
+
+TEST_F(ScriptedHost, EveryWindowOfAClipPageHasAnIdOfItsOwnAndEachNamedControlIsThePanelsOwn) {
+  ASSERT_TRUE(Run("open 01_01")) << runner->GetError();
+  GUI_Wnd* page = CurrentPage();
+  ASSERT_NE(page, nullptr);
+  // The page, the curve panel it holds and the panel's graph and rulers.
+  std::map<UINT, int> uses;
+  for (GUI_Wnd* wnd : ModuleWindows::GetDescendants(page)) {
+    if (wnd->GetDlgCtrlID() != 0) ++uses[wnd->GetDlgCtrlID()];
+  }
+  EXPECT_GT(uses.size(), 25u) << "the page's and the panel's controls were all found";
+  for (const auto& [id, count] : uses) EXPECT_EQ(count, 1) << "id " << id << " is used " << count << " times";
+
+  using Control = TarvelHost::ScriptParser::Control;
+  const std::pair<Control, const char*> named[] = {
+      {Control::Button, "play"},         {Control::Button, "previous-key"},    {Control::Button, "next-key"},
+      {Control::Button, "record"},       {Control::Button, "fit"},             {Control::CheckBox, "auto-record"},
+      {Control::CheckBox, "loop"},       {Control::CheckBox, "snap"},          {Control::CheckBox, "values"},
+      {Control::CheckBox, "frames"},     {Control::CheckBox, "falloff"},       {Control::Edit, "falloff-before"},
+      {Control::Edit, "falloff-after"},  {Control::Edit, "frame"},             {Control::Edit, "value"},
+      {Control::Combo, "objects"}};
+  for (const auto& [kind, name] : named) {
+    const UINT id = TarvelHost::ScriptParser::ControlId(kind, name);
+    std::vector<GUI_Wnd*> found;
+    for (GUI_Wnd* wnd : ModuleWindows::GetDescendants(page)) {
+      if (wnd->GetDlgCtrlID() == id) found.push_back(wnd);
+    }
+    ASSERT_EQ(found.size(), 1u) << name << " (" << id << ")";
+    EXPECT_NE(found[0]->GetParent(), page) << name << " is a control of the page, not of its curve panel";
+    const bool rightKind = kind == Control::Button     ? dynamic_cast<GUI_PushButton*>(found[0]) != nullptr
+                           : kind == Control::CheckBox ? dynamic_cast<GUI_CheckBox*>(found[0]) != nullptr
+                           : kind == Control::Edit     ? dynamic_cast<GUI_EditBox*>(found[0]) != nullptr
+                                                       : dynamic_cast<GUI_ComboBox*>(found[0]) != nullptr;
+    EXPECT_TRUE(rightKind) << name;
+  }
+}
+
+TEST_F(ScriptedHost, CheckSnapOffTurnsSnappingOffAndLeavesTheTrackFiltersAsTheyWere) {
+  constexpr std::uint32_t kFrame = 100;
+  const float start = HipsX(kFrame);
+  ASSERT_FALSE(std::isnan(start));
+  const std::string key = std::to_string(kFrame) + " " + std::to_string(start);
+  // Only the hips' X curve is selected, zoomed in on the key until keys stand far apart; no
+  // falloff, so the drag moves that one key.
+  std::string script = "open 01_01\nselect-channel Hips\nselect-curve Hips translation X\ncheck falloff off\n";
+  for (int notch = 0; notch < 24; ++notch) script += "mouse wheel " + key + "\n";
+  ASSERT_TRUE(Run(script)) << runner->GetError();
+  const auto [frames, values] = Rulers();
+  ASSERT_TRUE(frames && values);
+  ASSERT_GT(frames->ValueToPixel(kFrame + 1) - frames->ValueToPixel(kFrame), 25) << "keys lie far apart";
+  // A place above the key whose value lies well between two steps of the snap.
+  const double step = values->GetUnitValue() * 0.1;
+  const int keyRow = values->ValueToPixel(start);
+  double target = NAN;
+  for (int row = keyRow + 20; row < keyRow + 80 && std::isnan(target); ++row) {
+    const double value = values->PixelToValue(row);
+    if (std::abs(value - std::round(value / step) * step) > 0.3 * step) target = value;
+  }
+  ASSERT_FALSE(std::isnan(target)) << "a pixel is coarser than the snap";
+  const double snapped = std::round(target / step) * step;
+  char drag[200];
+  std::snprintf(drag, sizeof drag, "mouse press %s\nmouse move %u %.17g\nmouse release %u %.17g\n", key.c_str(),
+                kFrame, target, kFrame, target);
+
+  ASSERT_TRUE(Run(drag)) << runner->GetError();
+  EXPECT_NEAR(HipsX(kFrame), snapped, 1e-4 * step) << "snapping is on when a clip opens";
+  ASSERT_TRUE(Run("key Ctrl+Z")) << runner->GetError();
+  ASSERT_EQ(HipsX(kFrame), start);
+
+  const std::map<UINT, bool> filters = PageBoxes();
+  ASSERT_EQ(filters.size(), 6u) << "the track list's six filter boxes";
+  ASSERT_TRUE(Run("check snap off")) << runner->GetError();
+  EXPECT_EQ(PageBoxes(), filters) << "no filter box of the track list was clicked";
+  ASSERT_TRUE(Run(drag)) << runner->GetError();
+  EXPECT_NEAR(HipsX(kFrame), target, 1e-4 * step) << "the key lands where it was dragged, off the snap";
+  EXPECT_GT(std::abs(HipsX(kFrame) - snapped), 0.2 * step);
+}
+
+TEST_F(ScriptedHost, DialogTextFillsTheFirstEnabledBoxOrTheFieldItNamesSoTheScaleDialogScalesToATypedLength) {
+  ASSERT_TRUE(
+      Run("open 01_01\nselect-channel Hips\nselect-curve Hips translation X Hips translation Y Hips translation Z"))
+      << runner->GetError();
+  const auto [first, last] = HipsTranslationFrames();
+  ASSERT_GT(last, first + 1000);
+  // The dialog opens on a percentage; the greyed-out current length comes first and is passed over.
+  ASSERT_TRUE(Run("dialog-text 50\nanswer 1\ncommand 16676")) << runner->GetError();
+  EXPECT_EQ(HipsTranslationFrames().first, first);
+  EXPECT_NEAR(HipsTranslationFrames().second, first + (last - first) * 0.5, 0.5) << "scaled to half its length";
+  ASSERT_TRUE(Run("key Ctrl+Z")) << runner->GetError();
+  ASSERT_EQ(HipsTranslationFrames(), std::pair(first, last));
+
+  // The Length choice enables its box, which then takes the new length.
+  ASSERT_TRUE(Run("dialog-text 1064=on\ndialog-text 1003=600\nanswer 1\ncommand 16676")) << runner->GetError();
+  EXPECT_EQ(HipsTranslationFrames(), std::pair(first, first + 600));
+  ASSERT_TRUE(Run("key Ctrl+Z")) << runner->GetError();
+
+  // A box the user could not type in, or one the dialog does not have, fails the line and the
+  // dialog changes nothing.
+  EXPECT_NE(Failure("dialog-text 1052=5\nanswer 1\ncommand 16676").find("control 1052 is greyed out"),
+            std::string::npos)
+      << runner->GetError();
+  EXPECT_NE(Failure("dialog-text 4242=5\nanswer 1\ncommand 16676").find("has no control 4242"), std::string::npos)
+      << runner->GetError();
+  EXPECT_NE(Failure("dialog-text 1116=off\nanswer 1\ncommand 16676").find("choose another"), std::string::npos)
+      << runner->GetError();
+  EXPECT_EQ(HipsTranslationFrames(), std::pair(first, last));
 }
 
 }  // namespace

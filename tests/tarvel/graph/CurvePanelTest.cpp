@@ -51,11 +51,11 @@ TEST_F(CurvePanel, TheFramesModeHidesTheFalloffButKeepsIt) {
   EXPECT_EQ(Page()->GetCore().GetSelection().GetCurves().size(), 3u) << "Arm's rotation, shown when the page opened";
   const Tarvel::GraphEditor& editor = Graph().GetEditor();
   auto& falloff = Item<EditorCore::GUI_CheckBox>(Panel(), 1048);
-  Panel().OnCommand(1028);
+  Panel().OnCommand(Tarvel::Ids::kCtlFramesModeBox);
   EXPECT_EQ(editor.iEditMode, 3);
   EXPECT_FALSE(falloff.IsChecked() || falloff.IsWindowEnabled());
   EXPECT_TRUE(editor.bFalloff);
-  Panel().OnCommand(1030);
+  Panel().OnCommand(Tarvel::Ids::kCtlValuesModeBox);
   EXPECT_EQ(editor.iEditMode, 2);
   EXPECT_TRUE(falloff.IsChecked());
 }

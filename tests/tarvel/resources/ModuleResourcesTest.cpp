@@ -1,5 +1,7 @@
 #include "resources/ModuleResources.h"
 
+#include "resources/ModuleIds.h"
+
 #include <EditorCore/GUI_App.h>
 #include <EditorCore/GUI_BackBuffer.h>
 #include <EditorCore/GUI_Debug.h>
@@ -121,6 +123,21 @@ TEST_F(ModuleResourcesTest, EveryTemplateMakesADialogWithAllItsControlsUnderDist
     dialog.DestroyWindow();
   }
   host.DestroyWindow();
+}
+
+TEST_F(ModuleResourcesTest, AClipPageAndTheCurvePanelItHoldsGiveEveryControlAnIdOfItsOwn) {
+  namespace Ids = Tarvel::Ids;
+  GUI_ResourceScope scope(ModuleResources::kPrefix);
+  // The windows the page and the panel make in code, beside their templates' controls.
+  std::multiset<unsigned> ids = {Ids::kCtlChannelList, Ids::kCtlTrackList, Ids::kCtlVerticalSplitter,
+                                 Ids::kCtlHorizontalSplitter, Ids::kCtlFrameRuler, Ids::kCtlValueRuler, Ids::kCtlGraph};
+  for (unsigned id : {Ids::kTplPage, Ids::kTplCurvePanel}) {
+    for (const GUI_ControlTemplate& c : GUI_ResourceContext::FindTemplate(id)->controls) ids.insert(c.id);
+  }
+  for (unsigned id : std::set<unsigned>(ids.begin(), ids.end())) EXPECT_EQ(ids.count(id), 1u) << "control id " << id;
+  for (unsigned id : {Ids::kCtlSnapBox, Ids::kCtlValuesModeBox, Ids::kCtlFramesModeBox}) {
+    EXPECT_EQ(ids.count(id), 1u) << "the panel's template holds its mode box " << id;
+  }
 }
 
 class ModuleResourcesBuild : public ::testing::Test {
