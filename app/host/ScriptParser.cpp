@@ -209,8 +209,8 @@ std::string ScriptParser::CheckAction(const ScriptAction& action) {
   auto nonNegative = [&](const std::string& word) { return whole(word, kMaxInt32, "is too large"); };
   if (verb == "open" || verb == "drop") return n == 1 && !words[0].empty() ? std::string() : verb + " needs a text";
   if (verb == "dialog-text") {
-    if (n == 1) return words[0].empty() ? "dialog-text needs a text" : std::string();
-    const auto id = n == 2 ? ParseInteger(words[0]) : std::nullopt;
+    if (n != 2) return n == 1 && !words[0].empty() ? std::string() : "dialog-text needs a text";
+    const auto id = ParseInteger(words[0]);
     return id && *id > 0 && *id <= kMaxUint32 ? std::string()
                                               : "dialog-text: '" + words[0] + "' is not a control id";
   }
