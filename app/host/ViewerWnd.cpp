@@ -32,10 +32,12 @@ bool ViewerWnd::Bounds(ObjectFilter keep, Vector3& low, Vector3& high) const {
   low = Vector3(big, big, big);
   high = Vector3(-big, -big, -big);
   bool any = false;
+  std::vector<Vector3> positions;
+  scene->ComputeWorldPositions(positions);
   for (std::uint32_t i = 0; i < scene->GetObjectCount(); ++i) {
     if (!keep(*scene->GetObjectAt(i), *scene)) continue;
     any = true;
-    const Vector3 p = scene->GetObjectAt(i)->GetWorldPosition();
+    const Vector3& p = positions[i];
     for (int axis = 0; axis < 3; ++axis) {
       low[axis] = std::min(low[axis], p[axis]);
       high[axis] = std::max(high[axis], p[axis]);
@@ -104,21 +106,18 @@ void ViewerWnd::Render(GUI_BackBuffer& buffer) const {
     return;
   }
   const EngineCore::SceneEditionManager* selection = scene->GetEditionManager();
+  // Every object placed in one pass: a paint costs time linear in the objects, however deep
+  // their hierarchy.
+  std::vector<Vector3> positions;
+  scene->ComputeWorldPositions(positions);
   std::vector<ViewerCamera::Projection> points(scene->GetObjectCount());
-  for (std::uint32_t i = 0; i < scene->GetObjectCount(); ++i) {
-    points[i] = camera.Project(scene->GetObjectAt(i)->GetWorldPosition(), width, height);
-  }
-  auto indexOf = [this](const SceneObject* object) -> int {
-    for (std::uint32_t i = 0; i < scene->GetObjectCount(); ++i) {
-      if (scene->GetObjectAt(i) == object) return static_cast<int>(i);
-    }
-    return -1;
-  };
+  for (std::uint32_t i = 0; i < scene->GetObjectCount(); ++i) points[i] = camera.Project(positions[i], width, height);
   // Bones first, so the joints stay on top of them.
   for (std::uint32_t i = 0; i < scene->GetObjectCount(); ++i) {
     const SceneObject* object = scene->GetObjectAt(i);
     // A bone joins two joints: a scene root holding the skeleton draws no line to the hips.
-    const int parent = object->GetParent() && IsJoint(*object->GetParent()) ? indexOf(object->GetParent()) : -1;
+    const SceneObject* parentObject = object->GetParent();
+    const int parent = parentObject && IsJoint(*parentObject) ? static_cast<int>(parentObject->GetIndex()) : -1;
     if (parent < 0 || !points[i].visible || !points[static_cast<std::size_t>(parent)].visible) continue;
     const bool selected = selection && selection->IsSelected(object);
     buffer.SetPen(selected ? kSelected : kBone, selected ? 3 : 2);
@@ -163,9 +162,11 @@ SceneObject* ViewerWnd::PickObject(CPoint point, int viewWidth, int viewHeight) 
   SceneObject* best = nullptr;
   float bestDistance = static_cast<float>(kPickRadius * kPickRadius) + 0.5f;
   float bestDepth = std::numeric_limits<float>::max();
+  std::vector<Vector3> positions;
+  scene->ComputeWorldPositions(positions);
   for (std::uint32_t i = 0; i < scene->GetObjectCount(); ++i) {
     SceneObject* object = scene->GetObjectAt(i);
-    const auto p = camera.Project(object->GetWorldPosition(), viewWidth, viewHeight);
+    const auto p = camera.Project(positions[i], viewWidth, viewHeight);
     if (!p.visible) continue;
     const float dx = p.x - static_cast<float>(point.x);
     const float dy = p.y - static_cast<float>(point.y);

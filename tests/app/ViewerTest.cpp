@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <string>
 
 #include "EditorCore/GUI_App.h"
 #include "EngineCore/Scene.h"
@@ -150,6 +151,31 @@ TEST_F(ViewerDrawing, FrameAllFrameSelectedAndFollowingBringTheObjectsBackIntoVi
   view.SetFollow(true);
   view.RequestRedraw();
   EXPECT_TRUE(atCentre(root)) << "the view follows the animated objects";
+}
+
+TEST(ViewerChain, FramesDrawsAndFramesTheDeepestJointOfAChainOfTwoHundredThousand) {
+  EditorCore::GUI_App::EnsureForTests();
+  constexpr int kCount = 200'000;
+  EngineCore::Scene chain;
+  EngineCore::SceneObject* deepest = nullptr;
+  for (int i = 0; i < kCount; ++i) {
+    deepest = chain.CreateObject(EngineCore::String("n" + std::to_string(i)), deepest);
+    if (i > 0) deepest->SetLocalTranslation(Vector3(1, 0, 0));
+    deepest->SetJoint(true);
+  }
+  ViewerWnd view;
+  view.SetScene(&chain);
+  EXPECT_NEAR(view.GetCamera().GetTarget().x, (kCount - 1) / 2.0f, 1.0f) << "framed from n0 at 0 to the last at N - 1";
+  EditorCore::GUI_BackBuffer buffer;
+  ASSERT_TRUE(buffer.CreateOffscreen(kWidth, kHeight));
+  view.Render(buffer);
+  EXPECT_EQ(buffer.GetPixel(kWidth / 2, kHeight / 2), ViewerWnd::kJoint) << "the chain runs through the middle";
+  chain.GetEditionManager()->ToggleObjectSelection(deepest);
+  view.OnKeyDown('F', 1, 0);
+  const auto p = view.GetCamera().Project(deepest->GetWorldPosition(), kWidth, kHeight);
+  EXPECT_TRUE(p.visible);
+  EXPECT_NEAR(p.x, kWidth / 2.0f, 1.0f) << "F frames the deepest joint";
+  EXPECT_NEAR(p.y, kHeight / 2.0f, 1.0f);
 }
 
 }  // namespace

@@ -69,6 +69,36 @@ TEST_F(ClipChannels, KeysChannelsByTheChecksumOfTheirNameInAddedOrderAndRefusesA
   EXPECT_EQ(clip_->GetChannelCount(), 3u);
 }
 
+TEST_F(ClipChannels, FindsEveryChannelAtItsPlaceThroughInsertionsRemovalsRenamesAndATakeOver) {
+  AddChannels({"Hips", "LeftArm", "Head"});
+  auto expectIndexed = [this](std::initializer_list<const char*> names) {
+    ASSERT_EQ(clip_->GetChannelCount(), names.size());
+    int position = 0;
+    for (const char* name : names) {
+      EXPECT_EQ(clip_->FindChannelIndex(Checksum(name)), position) << name;
+      EXPECT_EQ(clip_->GetChannel(Checksum(name)), clip_->GetChannelAt(static_cast<std::uint32_t>(position))) << name;
+      ++position;
+    }
+  };
+  ASSERT_TRUE(clip_->InsertChannel(1, "Spine"));
+  expectIndexed({"Hips", "Spine", "LeftArm", "Head"});
+  ASSERT_TRUE(clip_->RemoveChannel(Checksum("Hips")));
+  expectIndexed({"Spine", "LeftArm", "Head"});
+  EXPECT_EQ(clip_->FindChannelIndex(Checksum("Hips")), -1);
+  ASSERT_TRUE(clip_->ChangeChannelNameAt(1, "RightArm"));
+  expectIndexed({"Spine", "RightArm", "Head"});
+  EXPECT_EQ(clip_->GetChannel(Checksum("LeftArm")), nullptr);
+  EXPECT_FALSE(clip_->AddChannel("RightArm")) << "the new name's key is taken";
+  EXPECT_TRUE(clip_->AddChannel("LeftArm")) << "the old name's key is free";
+  AnimClip* other = new AnimClip("run");
+  ASSERT_TRUE(other->AddChannel("Tail"));
+  clip_->TakeContentsOf(*other);
+  expectIndexed({"Tail"});
+  EXPECT_EQ(other->GetChannel(Checksum("Tail")), nullptr);
+  EXPECT_TRUE(other->AddChannel("Tail"));
+  other->Release();
+}
+
 TEST_F(ClipChannels, RangeSpansTracksOfDifferentLengthsInAllChannels) {
   AddChannels({"Hips", "Spine"});
   AddKeys("Hips", AnimTrack::Translation, {12, 20, 30});

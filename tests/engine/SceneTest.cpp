@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <numbers>
+#include <string>
+#include <vector>
 
 #include "EngineCore/SceneEditionManager.h"
 
@@ -94,6 +96,42 @@ TEST_F(SceneObjects, PlacesAChildThroughItsParentsTransformsOnly) {
   // Head: (0, 3, 0) scaled by Hips to (0, 6, 0), moved to (1, 6, 0), turned by Root to
   // (-6, 1, 0) and moved to (4, 1, 0); its own rotation and scale play no part.
   ExpectNear(head_->GetWorldPosition(), {4, 1, 0});
+  // Every object placed at once agrees, turned and scaled unevenly at every level too.
+  nameless_->SetLocalTranslation({0.5f, -2, 7});
+  nameless_->SetLocalRotation(Quaternion::FromAngles(0.3f, -1.2f, 2));
+  hips_->SetLocalScale({1, 3, 0.5f});
+  hips_->SetLocalRotation(Quaternion::FromAngles(-0.7f, 0.2f, 0.4f));
+  SceneObject* tip = scene_.CreateObject(String("Tip"), nameless_);
+  tip->SetLocalTranslation({1, 2, 3});
+  std::vector<Vector3> positions;
+  scene_.ComputeWorldPositions(positions);
+  ASSERT_EQ(positions.size(), scene_.GetObjectCount());
+  for (std::uint32_t i = 0; i < scene_.GetObjectCount(); ++i) {
+    SCOPED_TRACE("object " + std::to_string(i));
+    EXPECT_EQ(scene_.GetObjectAt(i)->GetIndex(), i);
+    ExpectNear(positions[i], scene_.GetObjectAt(i)->GetWorldPosition());
+  }
+}
+
+TEST(SceneHierarchy, PlacesTheEndOfAChainOfTwoHundredThousandObjectsAndFindsItByName) {
+  constexpr std::uint32_t kCount = 200'000;
+  Scene scene;
+  SceneObject* parent = nullptr;
+  for (std::uint32_t i = 0; i < kCount; ++i) {
+    parent = scene.CreateObject(String("n" + std::to_string(i)), parent);
+    parent->SetLocalTranslation({1, 0, 0});
+  }
+  SceneObject* last = scene.FindObject(String("n" + std::to_string(kCount - 1)));
+  ASSERT_EQ(last, scene.GetObjectAt(kCount - 1));
+  EXPECT_EQ(last->GetParent(), scene.GetObjectAt(kCount - 2));
+  std::vector<Vector3> positions;
+  scene.ComputeWorldPositions(positions);
+  // Each object stands one unit beyond its parent: the root at x = 1, the last at x = N.
+  EXPECT_EQ(positions[0].x, 1.0f);
+  EXPECT_EQ(positions[kCount / 2].x, static_cast<float>(kCount / 2 + 1));
+  EXPECT_EQ(positions[kCount - 1].x, static_cast<float>(kCount));
+  EXPECT_EQ(positions[kCount - 1].y, 0.0f);
+  EXPECT_EQ(last->GetWorldPosition().x, static_cast<float>(kCount));
 }
 
 class ObjectSelection : public ::testing::Test {

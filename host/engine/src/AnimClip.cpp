@@ -17,10 +17,13 @@ AnimChannel* AnimClip::GetChannel(std::uint32_t key) const {
 }
 
 int AnimClip::FindChannelIndex(std::uint32_t key) const {
-  for (std::size_t i = 0; i < channels_.size(); ++i) {
-    if (channels_[i].key == key) return static_cast<int>(i);
-  }
-  return -1;
+  const auto found = indexOfKey_.find(key);
+  return found == indexOfKey_.end() ? -1 : static_cast<int>(found->second);
+}
+
+void AnimClip::IndexFrom(std::size_t position) {
+  for (std::size_t i = position; i < channels_.size(); ++i)
+    indexOfKey_[channels_[i].key] = static_cast<std::uint32_t>(i);
 }
 
 bool AnimClip::AddChannel(const String& name) { return InsertChannel(GetChannelCount(), name); }
@@ -29,8 +32,10 @@ bool AnimClip::InsertChannel(std::uint32_t index, const String& name) {
   if (name.IsEmpty()) return false;
   const std::uint32_t key = ComputeChannelKey(name);
   if (FindChannelIndex(key) >= 0) return false;
-  const auto at = channels_.begin() + std::min<std::size_t>(index, channels_.size());
-  channels_.insert(at, {key, std::make_unique<AnimChannel>(name)});
+  const std::size_t position = std::min<std::size_t>(index, channels_.size());
+  channels_.insert(channels_.begin() + static_cast<std::ptrdiff_t>(position),
+                   {key, std::make_unique<AnimChannel>(name)});
+  IndexFrom(position);
   return true;
 }
 
@@ -38,6 +43,8 @@ bool AnimClip::RemoveChannel(std::uint32_t key) {
   const int index = FindChannelIndex(key);
   if (index < 0) return false;
   channels_.erase(channels_.begin() + index);
+  indexOfKey_.erase(key);
+  IndexFrom(static_cast<std::size_t>(index));
   return true;
 }
 
@@ -46,6 +53,8 @@ bool AnimClip::ChangeChannelNameAt(std::uint32_t index, const String& name) {
   const std::uint32_t key = ComputeChannelKey(name);
   const int owner = FindChannelIndex(key);
   if (owner >= 0 && static_cast<std::uint32_t>(owner) != index) return false;
+  indexOfKey_.erase(channels_[index].key);
+  indexOfKey_[key] = index;
   channels_[index].key = key;
   channels_[index].channel->name_ = name;
   return true;
@@ -81,7 +90,9 @@ std::uint32_t AnimClip::CountKeys() const {
 
 void AnimClip::TakeContentsOf(AnimClip& other) {
   channels_ = std::move(other.channels_);
+  indexOfKey_ = std::move(other.indexOfKey_);
   other.channels_.clear();
+  other.indexOfKey_.clear();
   firstKeyFrame_ = other.firstKeyFrame_;
   lastKeyFrame_ = other.lastKeyFrame_;
 }

@@ -10,6 +10,7 @@
 
 #include "ClipFolder.h"
 #include "Formats/ClipFileLimits.h"
+#include "NodeHierarchy.h"
 #include "TextEncoding.h"
 
 namespace Formats {
@@ -263,6 +264,9 @@ ClipFileError GltfDocumentReader::Read(const std::string& path, tinygltf::Model&
     const bool buffer = message.find("uffer") != std::string::npos || message.find("File") != std::string::npos;
     return buffer ? ClipFileError::MissingBuffer : ClipFileError::NotGltf;
   }
+
+  // Whatever walks the nodes later meets strict trees.
+  if (!NodeHierarchy::Check(model, message)) return ClipFileError::NotGltf;
 
   for (const auto& [index, length] : absent) {
     if (index >= model.buffers.size()) continue;

@@ -28,6 +28,8 @@ namespace Formats {
 //    in any file: the
 //    fallback buffer of EXT_meshopt_compression, whose bytes a decoder would make. It is read
 //    as an absent buffer, without bytes, that remembers its byteLength for the writer.
+// 5. The node hierarchy is a set of strict trees (NodeHierarchy): a document whose children
+//    lists name a node twice, a missing node or a cycle is refused as not glTF.
 class GltfDocumentReader {
  public:
   // `document`, when given, receives the document's JSON as its file holds it.

@@ -29,6 +29,8 @@ class SceneObject {
 
   std::uint32_t GetTypeFlags() const { return typeFlags_; }
   SceneObject* GetParent() const { return parent_; }
+  // Position in its scene's objects (Scene::GetObjectAt); 0 for an object made outside a scene.
+  std::uint32_t GetIndex() const { return index_; }
 
   const Vector3& GetLocalTranslation() const { return translation_; }
   const Quaternion& GetLocalRotation() const { return rotation_; }
@@ -36,7 +38,8 @@ class SceneObject {
   void SetLocalTranslation(const Vector3& value) { translation_ = value; }
   void SetLocalRotation(const Quaternion& value) { rotation_ = value; }
   void SetLocalScale(const Vector3& value) { scale_ = value; }
-  // Position of the object's origin in scene space, through its parents.
+  // Position of the object's origin in scene space, through its parents; time linear in
+  // its depth (Scene::ComputeWorldPositions places every object at once).
   Vector3 GetWorldPosition() const;
 
   AnimController* GetController() const { return controller_.get(); }
@@ -54,8 +57,11 @@ class SceneObject {
   void SetKeyingLocked(bool locked) { keyingLocked_ = locked; }
 
  private:
+  friend class Scene;
+
   std::optional<String> name_;
   SceneObject* parent_;
+  std::uint32_t index_ = 0;
   std::uint32_t typeFlags_ = TypeNode;
   Vector3 translation_;
   Quaternion rotation_;
