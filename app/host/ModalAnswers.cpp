@@ -68,13 +68,15 @@ std::string ModalAnswers::Fill(GUI_Dialog& dialog, const Field& field) {
     return {};
   }
   if (auto* combo = dynamic_cast<GUI_ComboBox*>(control)) {
-    return PickEntry(*combo, field.text) ? std::string() : title + "'s " + name + " has no entry \"" + field.text + "\"";
+    return PickEntry(*combo, field.text) ? std::string()
+                                         : title + "'s " + name + " has no entry \"" + field.text + "\"";
   }
   auto* radio = dynamic_cast<GUI_RadioButton*>(control);
   auto* box = dynamic_cast<GUI_CheckBox*>(control);
   auto* button = qobject_cast<QAbstractButton*>(static_cast<QWidget*>(control->GetSafeHwnd()));
   if ((!radio && !box) || !button) return title + "'s " + name + " is no edit box, list, radio button or check box";
-  if (field.text != "on" && field.text != "off") return title + "'s " + name + " is turned on or off, not \"" + field.text + "\"";
+  if (field.text != "on" && field.text != "off")
+    return title + "'s " + name + " is turned on or off, not \"" + field.text + "\"";
   const bool wanted = field.text == "on";
   const bool checked = radio ? radio->IsChecked() : box->IsChecked();
   if (checked == wanted) return {};

@@ -211,8 +211,7 @@ std::string ScriptParser::CheckAction(const ScriptAction& action) {
   if (verb == "dialog-text") {
     if (n != 2) return n == 1 && !words[0].empty() ? std::string() : "dialog-text needs a text";
     const auto id = ParseInteger(words[0]);
-    return id && *id > 0 && *id <= kMaxUint32 ? std::string()
-                                              : "dialog-text: '" + words[0] + "' is not a control id";
+    return id && *id > 0 && *id <= kMaxUint32 ? std::string() : "dialog-text: '" + words[0] + "' is not a control id";
   }
   if (verb == "message" || verb == "broadcast") {
     if (auto problem = count(1, 3); !problem.empty()) return problem;

@@ -106,10 +106,8 @@ TEST_F(HostRuns, AScriptThatIsNoReadableRegularFileOfAtMostOneMebibyteExitsWithS
   const std::string large = WriteScript(std::string(1 << 20, '#') + "\nquit\n");
   // Each refusal and what its one line says.
   const std::pair<std::string, std::string> refused[] = {
-      {temp.Path().string(), "it is a folder"},
-      {fifo, "it is not a regular file"},
-      {"/dev/zero", "it is not a regular file"},
-      {large, "more than the 1048576 bytes"},
+      {temp.Path().string(), "it is a folder"},  {fifo, "it is not a regular file"},
+      {"/dev/zero", "it is not a regular file"}, {large, "more than the 1048576 bytes"},
       {temp / "missing.txt", "No such file"},
   };
   for (const auto& [path, reason] : refused) {
@@ -125,8 +123,8 @@ TEST_F(HostRuns, AScriptThatIsNoReadableRegularFileOfAtMostOneMebibyteExitsWithS
 
 TEST_F(HostRuns, AProjectThatIsNoFolderExitsWithStatusTwo) {
   std::ofstream(temp / "file.txt") << "not a project\n";
-  for (const auto& [project, reason] : {std::pair(temp / "nowhere", "no such folder"),
-                                        std::pair(temp / "file.txt", "not a folder")}) {
+  for (const auto& [project, reason] :
+       {std::pair(temp / "nowhere", "no such folder"), std::pair(temp / "file.txt", "not a folder")}) {
     std::string errors;
     EXPECT_EQ(RunHost("--project '" + project + "' --script '" + WriteScript("quit\n") + "'", errors, true), 2)
         << errors;
@@ -136,7 +134,9 @@ TEST_F(HostRuns, AProjectThatIsNoFolderExitsWithStatusTwo) {
 
 TEST_F(HostRuns, AScriptMayStartWithAByteOrderMarkAndOutOfRangeNumbersFailTheirLineBeforeAnythingRuns) {
   std::string output;
-  std::string script = WriteScript("\xEF\xBB\xBF" "expect-tabs 0\r\nopen 01_01\r\nexpect-tabs 1\r\nquit\r\n");
+  std::string script = WriteScript(
+      "\xEF\xBB\xBF"
+      "expect-tabs 0\r\nopen 01_01\r\nexpect-tabs 1\r\nquit\r\n");
   EXPECT_EQ(RunHost("--script '" + script + "'", output), 0) << output;
   for (const auto& [line, reason] :
        {std::pair("expect-frame nan nan", "line 2: expect-frame: 'nan' is not a number"),

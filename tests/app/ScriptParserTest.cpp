@@ -98,8 +98,7 @@ TEST(ScriptParsing, NumbersAreFiniteAndWithinTheRangeOfTheirAction) {
   EXPECT_EQ(ParseError("wait 3600001"), "line 1: wait: '3600001' is longer than an hour (at most 3600000 ms)");
   EXPECT_EQ(ParseError("wait 99999999999999999999"), "line 1: wait: '99999999999999999999' is not a whole number");
   EXPECT_EQ(ParseError("window-size 1024 99999"), "line 1: window-size: '99999' is more than 16384 pixels");
-  EXPECT_EQ(ParseError("command 4294983950"),
-            "line 1: command: '4294983950' is not a command id (at most 4294967295)");
+  EXPECT_EQ(ParseError("command 4294983950"), "line 1: command: '4294983950' is not a command id (at most 4294967295)");
   EXPECT_EQ(ParseError("message 0x100000000"), "line 1: message: '0x100000000' is not a message id");
   EXPECT_EQ(ParseError("answer 1 4294967296"), "line 1: answer: '4294967296' is not a code");
   EXPECT_EQ(ParseError("expect-tabs 4294967297"), "line 1: expect-tabs: '4294967297' is too large");
@@ -120,8 +119,9 @@ TEST(ScriptParsing, NumbersAreFiniteAndWithinTheRangeOfTheirAction) {
 }
 
 TEST(ScriptParsing, DialogTextNamesItsFieldWithAControlIdAndAnEqualsSign) {
-  const auto actions = ParseOk("dialog-text 1003=24\ndialog-text 1003=\ndialog-text My clip=2\ndialog-text =x\n"
-                               "dialog-text 1064=on");
+  const auto actions = ParseOk(
+      "dialog-text 1003=24\ndialog-text 1003=\ndialog-text My clip=2\ndialog-text =x\n"
+      "dialog-text 1064=on");
   ASSERT_EQ(actions.size(), 5u);
   EXPECT_EQ(actions[0].words, (std::vector<std::string>{"1003", "24"}));
   EXPECT_EQ(actions[1].words, (std::vector<std::string>{"1003", ""})) << "a named box may be emptied";
@@ -171,7 +171,8 @@ TEST_F(ScriptFile, TakesARegularFileOfAtMostOneMebibyteAndRefusesALargerOne) {
   ASSERT_TRUE(ScriptParser::ReadFile(Write("full.txt", comments), text, error)) << error;
   EXPECT_EQ(text.size(), comments.size());
   const std::string large = Write("large.txt", comments + "\n");
-  EXPECT_EQ(ReadError(large), "cannot read script " + large + ": it holds more than the 1048576 bytes a script may hold");
+  EXPECT_EQ(ReadError(large),
+            "cannot read script " + large + ": it holds more than the 1048576 bytes a script may hold");
 }
 
 TEST_F(ScriptFile, RefusesAFolderAPipeAndADeviceWithoutWaitingOnThem) {
@@ -179,7 +180,8 @@ TEST_F(ScriptFile, RefusesAFolderAPipeAndADeviceWithoutWaitingOnThem) {
   const std::string fifo = temp / "fifo";
   ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
   // No process ever writes to the pipe: a reader that opened it would wait for ever.
-  EXPECT_EQ(ReadError(fifo), "cannot read script " + fifo + ": it is not a regular file (a pipe, a device or a socket)");
+  EXPECT_EQ(ReadError(fifo),
+            "cannot read script " + fifo + ": it is not a regular file (a pipe, a device or a socket)");
   EXPECT_EQ(ReadError("/dev/zero"),
             "cannot read script /dev/zero: it is not a regular file (a pipe, a device or a socket)");
   EXPECT_NE(ReadError(temp / "missing.txt"), "");

@@ -373,11 +373,11 @@ TEST_F(ScriptedHost, EveryWindowOfAClipPageHasAnIdOfItsOwnAndEachNamedControlIsT
 
   using Control = TarvelHost::ScriptParser::Control;
   const std::pair<Control, const char*> named[] = {
-      {Control::Button, "play"},         {Control::Button, "previous-key"},    {Control::Button, "next-key"},
-      {Control::Button, "record"},       {Control::Button, "fit"},             {Control::CheckBox, "auto-record"},
-      {Control::CheckBox, "loop"},       {Control::CheckBox, "snap"},          {Control::CheckBox, "values"},
-      {Control::CheckBox, "frames"},     {Control::CheckBox, "falloff"},       {Control::Edit, "falloff-before"},
-      {Control::Edit, "falloff-after"},  {Control::Edit, "frame"},             {Control::Edit, "value"},
+      {Control::Button, "play"},        {Control::Button, "previous-key"}, {Control::Button, "next-key"},
+      {Control::Button, "record"},      {Control::Button, "fit"},          {Control::CheckBox, "auto-record"},
+      {Control::CheckBox, "loop"},      {Control::CheckBox, "snap"},       {Control::CheckBox, "values"},
+      {Control::CheckBox, "frames"},    {Control::CheckBox, "falloff"},    {Control::Edit, "falloff-before"},
+      {Control::Edit, "falloff-after"}, {Control::Edit, "frame"},          {Control::Edit, "value"},
       {Control::Combo, "objects"}};
   for (const auto& [kind, name] : named) {
     const UINT id = TarvelHost::ScriptParser::ControlId(kind, name);
@@ -419,8 +419,8 @@ TEST_F(ScriptedHost, CheckSnapOffTurnsSnappingOffAndLeavesTheTrackFiltersAsTheyW
   ASSERT_FALSE(std::isnan(target)) << "a pixel is coarser than the snap";
   const double snapped = std::round(target / step) * step;
   char drag[200];
-  std::snprintf(drag, sizeof drag, "mouse press %s\nmouse move %u %.17g\nmouse release %u %.17g\n", key.c_str(),
-                kFrame, target, kFrame, target);
+  std::snprintf(drag, sizeof drag, "mouse press %s\nmouse move %u %.17g\nmouse release %u %.17g\n", key.c_str(), kFrame,
+                target, kFrame, target);
 
   ASSERT_TRUE(Run(drag)) << runner->GetError();
   EXPECT_NEAR(HipsX(kFrame), snapped, 1e-4 * step) << "snapping is on when a clip opens";

@@ -129,8 +129,13 @@ TEST_F(ModuleResourcesTest, AClipPageAndTheCurvePanelItHoldsGiveEveryControlAnId
   namespace Ids = Tarvel::Ids;
   GUI_ResourceScope scope(ModuleResources::kPrefix);
   // The windows the page and the panel make in code, beside their templates' controls.
-  std::multiset<unsigned> ids = {Ids::kCtlChannelList, Ids::kCtlTrackList, Ids::kCtlVerticalSplitter,
-                                 Ids::kCtlHorizontalSplitter, Ids::kCtlFrameRuler, Ids::kCtlValueRuler, Ids::kCtlGraph};
+  std::multiset<unsigned> ids = {Ids::kCtlChannelList,
+                                 Ids::kCtlTrackList,
+                                 Ids::kCtlVerticalSplitter,
+                                 Ids::kCtlHorizontalSplitter,
+                                 Ids::kCtlFrameRuler,
+                                 Ids::kCtlValueRuler,
+                                 Ids::kCtlGraph};
   for (unsigned id : {Ids::kTplPage, Ids::kTplCurvePanel}) {
     for (const GUI_ControlTemplate& c : GUI_ResourceContext::FindTemplate(id)->controls) ids.insert(c.id);
   }
