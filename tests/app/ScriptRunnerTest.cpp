@@ -436,6 +436,13 @@ TEST_F(ScriptedHost, CheckSnapOffTurnsSnappingOffAndLeavesTheTrackFiltersAsTheyW
   EXPECT_GT(std::abs(HipsX(kFrame) - snapped), 0.2 * step);
 }
 
+TEST_F(ScriptedHost, AMousePlaceNoWindowCoordinateReachesFailsItsLine) {
+  ASSERT_TRUE(Run("open 01_01\nselect-channel Hips")) << runner->GetError();
+  EXPECT_EQ(Failure("mouse move 100 -1e300"),
+            "line 1: frame 100, value -1e300 lies too far outside the graph at this zoom");
+  EXPECT_TRUE(Run("mouse move 100 0")) << runner->GetError();
+}
+
 TEST_F(ScriptedHost, DialogTextFillsTheFirstEnabledBoxOrTheFieldItNamesSoTheScaleDialogScalesToATypedLength) {
   ASSERT_TRUE(
       Run("open 01_01\nselect-channel Hips\nselect-curve Hips translation X Hips translation Y Hips translation Z"))
