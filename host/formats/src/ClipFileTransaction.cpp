@@ -142,22 +142,23 @@ std::set<fs::path> TemporaryFolders(const fs::path& folder, const fs::path& phys
   return folders;
 }
 
-void RemoveTemporaries(const std::set<fs::path>& folders, const std::string& documentName) {
+// The temporaries of this document's saves in the folders: `.DOC.tarvel-new` and
+// `.DOC.tarvel-new.N` only.
+std::vector<fs::path> Temporaries(const std::set<fs::path>& folders, const std::string& documentName) {
   const std::string prefix = "." + documentName + kTemporaryMark;
+  std::vector<fs::path> found;
   for (const fs::path& folder : folders) {
     std::error_code ec;
-    bool removed = false;
     for (const auto& entry : fs::directory_iterator(folder, ec)) {
       const std::string name = entry.path().filename().string();
       if (name.rfind(prefix, 0) != 0) continue;
       const std::string rest = name.substr(prefix.size());
-      // `.DOC.tarvel-new` and `.DOC.tarvel-new.N` only.
-      const bool ours = rest.empty() || (rest.size() > 1 && rest[0] == '.' &&
-                                         std::all_of(rest.begin() + 1, rest.end(), ::isdigit));
-      if (ours && ::unlink(entry.path().c_str()) == 0) removed = true;
+      if (rest.empty() || (rest.size() > 1 && rest[0] == '.' && std::all_of(rest.begin() + 1, rest.end(), ::isdigit))) {
+        found.push_back(entry.path());
+      }
     }
-    if (removed) FlushFolder(folder);
   }
+  return found;
 }
 
 }  // namespace
@@ -239,14 +240,22 @@ ClipFileError ClipFileTransaction::ReadExistingBuffers(std::string& message) {
   return result;
 }
 
-void ClipFileTransaction::FinishInterrupted(const std::string& documentPath) {
+void ClipFileTransaction::FinishInterrupted(const std::string& documentPath, bool everywhere) {
   ClipFileTransaction transaction(documentPath);
   std::string message;
   if (!transaction.ResolveDocument(message)) return;
   const fs::path record = transaction.folder_ / ("." + transaction.documentName_ + kRecordMark);
   std::error_code ec;
+  const bool recorded = fs::exists(fs::symlink_status(record, ec));
+  // A save writes the document's temporary and its record beside the document; only one
+  // interrupted while it wrote a buffer beside a link's target leaves nothing there, which
+  // the next save (everywhere) clears.
+  if (!everywhere && !recorded &&
+      Temporaries({transaction.folder_, FolderOf(transaction.physicalDocument_)}, transaction.documentName_).empty()) {
+    return;
+  }
   std::vector<RecordedRename> renames;
-  if (fs::exists(fs::symlink_status(record, ec))) {
+  if (recorded) {
     if (ReadRecord(record, transaction.folder_, transaction.documentName_, renames)) {
       std::set<fs::path> folders;
       for (const RecordedRename& rename : renames) {
@@ -264,8 +273,13 @@ void ClipFileTransaction::FinishInterrupted(const std::string& documentPath) {
   for (const ExistingBuffer& buffer : transaction.existing_) {
     if (!buffer.name.empty()) buffers.push_back(buffer.physical);
   }
-  RemoveTemporaries(TemporaryFolders(transaction.folder_, transaction.physicalDocument_, buffers),
-                    transaction.documentName_);
+  std::set<fs::path> folders;
+  for (const fs::path& temporary :
+       Temporaries(TemporaryFolders(transaction.folder_, transaction.physicalDocument_, buffers),
+                   transaction.documentName_)) {
+    if (::unlink(temporary.c_str()) == 0) folders.insert(FolderOf(temporary));
+  }
+  for (const fs::path& folder : folders) FlushFolder(folder);
 }
 
 ClipFileError ClipFileTransaction::Begin(std::string& message) {
@@ -279,7 +293,7 @@ ClipFileError ClipFileTransaction::Begin(std::string& message) {
     message = "could not clear what an interrupted save left";
     return ClipFileError::WriteFailed;
   }
-  FinishInterrupted(documentPath_.string());
+  FinishInterrupted(documentPath_.string(), true);
   return ReadExistingBuffers(message);
 }
 
@@ -418,7 +432,7 @@ ClipFileError ClipFileTransaction::Commit(const std::string& bytes, std::string&
     // The record stands for the new clip: finish its renames now, or the next open will.
     EngineCore::Log::Write(EngineCore::Log::Warning, "%s: %s; finishing the save from its commit record",
                            documentPath_.c_str(), message.c_str());
-    FinishInterrupted(documentPath_.string());
+    FinishInterrupted(documentPath_.string(), true);
     std::error_code ec;
     if (fs::exists(renames_.back().temporary, ec)) {
       message += "; the save will be finished when the clip is next opened";

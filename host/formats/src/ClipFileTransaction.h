@@ -60,8 +60,10 @@ class ClipFileTransaction {
   [[nodiscard]] ClipFileError Commit(const std::string& bytes, std::string& message);
 
   // Finishes or clears an interrupted save of this document (rule 4). The caller holds the
-  // clip's lock; a folder that cannot be changed is left as it is.
-  static void FinishInterrupted(const std::string& documentPath);
+  // clip's lock; a folder that cannot be changed is left as it is. Unless `everywhere`, the
+  // folders of the buffers are looked at only when the document's own folder shows a save
+  // was interrupted, which costs an open nothing more than listing that folder.
+  static void FinishInterrupted(const std::string& documentPath, bool everywhere = false);
 
  private:
   struct ExistingBuffer {

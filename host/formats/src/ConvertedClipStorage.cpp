@@ -31,7 +31,7 @@ bool ConvertedClipStorage::Save(EngineCore::Resource& resource) {
     ClipFileHost::Report("Could not save " + resource.GetName().str() + ": " + message + ".");
     return false;
   }
-  auto gltf = std::make_unique<GltfClipStorage>(target.string(), skeleton_, nlohmann::json(),
+  auto gltf = std::make_unique<GltfClipStorage>(target.string(), skeleton_, std::string(),
                                                 std::map<std::string, int>{});
   if (!gltf->Save(resource)) return false;
   Log::Write(Log::Info, "%s cannot be written: %s was saved as %s beside it, and later saves go there; %s is unchanged",
@@ -43,7 +43,7 @@ bool ConvertedClipStorage::Save(EngineCore::Resource& resource) {
 ClipFileError ConvertedClipStorage::WriteTo(const EngineCore::AnimClip& clip, const std::string& path,
                                             std::string& message) {
   if (saved_) return saved_->WriteTo(clip, path, message);
-  GltfClipStorage copy(path, skeleton_, nlohmann::json(), {});
+  GltfClipStorage copy(path, skeleton_, std::string(), {});
   return copy.WriteTo(clip, path, message);
 }
 

@@ -179,7 +179,7 @@ std::string UnsupportedRequiredExtension(const tinygltf::Model& model) {
 
 ClipOpenResult OpenClip(const std::string& path, const EngineCore::String& name) {
   tinygltf::Model model;
-  nlohmann::json document;
+  std::string document;
   ClipFileIdentity identity;
   std::string message;
   {

@@ -204,22 +204,16 @@ void WriteEmptyTracks(tinygltf::Model& model, const EngineCore::AnimClip& clip) 
 
 }  // namespace
 
-GltfClipStorage::GltfClipStorage(std::string path, tinygltf::Model model, nlohmann::json document,
+GltfClipStorage::GltfClipStorage(std::string path, tinygltf::Model model, std::string documentText,
                                  std::map<std::string, int> channelNodes)
     : path_(std::move(path)),
       model_(std::move(model)),
-      document_(std::move(document)),
+      documentText_(std::move(documentText)),
       channelNodes_(std::move(channelNodes)) {
   ForgetClipAnimation();
 }
 
 void GltfClipStorage::ForgetClipAnimation() {
-  // Embedded bytes are the model's to write; the JSON need not hold them twice.
-  if (document_.contains("buffers") && document_["buffers"].is_array()) {
-    for (nlohmann::json& buffer : document_["buffers"]) {
-      if (buffer.is_object() && buffer.value("uri", "").rfind("data:", 0) == 0) buffer.erase("uri");
-    }
-  }
   RemoveClipChannels(model_, channelNodes_);
   DocumentSpace space(model_);
   if (space.BusiestFreedBuffer() >= 0) keysBuffer_ = space.BusiestFreedBuffer();
@@ -266,7 +260,7 @@ bool GltfClipStorage::Revert(EngineCore::Resource& resource) {
   auto* read = dynamic_cast<GltfClipStorage*>(fresh.clip->GetStorage());
   if (read) {
     model_ = std::move(read->model_);
-    document_ = std::move(read->document_);
+    documentText_ = std::move(read->documentText_);
     channelNodes_ = std::move(read->channelNodes_);
     keysBuffer_ = read->keysBuffer_;
     bufferDirty_ = std::move(read->bufferDirty_);
@@ -303,7 +297,7 @@ ClipFileError GltfClipStorage::Write(const EngineCore::AnimClip& clip, const std
     const ClipFileError error = GltfDocumentWriter::Write(model, path, write, message);
     if (error == ClipFileError::None && path == path_) {
       model_ = std::move(model);
-      document_ = std::move(write.written);
+      documentText_ = std::move(write.writtenJson);
       identity_ = std::move(write.identity);
       channelNodes_ = std::move(channelNodes);
       ForgetClipAnimation();
@@ -334,7 +328,8 @@ int GltfClipStorage::KeysBuffer(tinygltf::Model& model, const DocumentSpace& spa
 tinygltf::Model GltfClipStorage::BuildModel(const EngineCore::AnimClip& clip, std::map<std::string, int>& channelNodes,
                                             std::vector<bool>& changed, DocumentOrigin& origin) {
   tinygltf::Model model = model_;
-  origin.document = document_;
+  // Saves are rarer than opens: the file's JSON is kept as text and parsed only here.
+  if (!documentText_.empty()) origin.document = nlohmann::json::parse(documentText_, nullptr, false);
   origin.nodeCount = model.nodes.size();
   for (std::size_t a = 0; a < model.animations.size(); ++a) origin.animationOrigin.push_back(static_cast<int>(a));
   RemoveClipChannels(model, channelNodes);

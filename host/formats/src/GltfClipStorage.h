@@ -5,7 +5,6 @@
 #include <string>
 #include <vector>
 
-#include <nlohmann/json.hpp>
 #include <tiny_gltf.h>
 
 #include "ClipFileIdentity.h"
@@ -32,8 +31,9 @@ class GltfClipStorage : public ClipStorage {
 
   static bool HoldsNoClipAnimation(const tinygltf::Model& model);
 
-  // `document` is the file's JSON, which saves write back wherever they do not change it.
-  GltfClipStorage(std::string path, tinygltf::Model model, nlohmann::json document,
+  // `documentText` is the file's JSON text, which saves write back wherever they do not
+  // change it.
+  GltfClipStorage(std::string path, tinygltf::Model model, std::string documentText,
                   std::map<std::string, int> channelNodes);
 
   // A clip whose files another program changed since they were read or saved is saved only
@@ -72,7 +72,7 @@ class GltfClipStorage : public ClipStorage {
 
   std::string path_;
   tinygltf::Model model_;
-  nlohmann::json document_;
+  std::string documentText_;
   // Node of each channel name, for the nodes whose animation the clip stands for.
   std::map<std::string, int> channelNodes_;
   int keysBuffer_ = -1;

@@ -99,9 +99,11 @@ bool NestsWithin(std::string_view json, int maxDepth) {
   return true;
 }
 
-// Reads and parses the JSON of a document, within the bounds on size and nesting.
+// Reads and parses the JSON of a document, within the bounds on size and nesting. Unless
+// `whole`, only the buffers and images are kept: the reader needs no more of the text, which
+// tinygltf parses again, and a document of many nodes costs far less so.
 ClipFileError ParseDocument(const std::string& path, std::vector<unsigned char>& bytes, bool& binary,
-                            std::string_view& json, nlohmann::json& doc, std::string& message) {
+                            std::string_view& json, nlohmann::json& doc, std::string& message, bool whole = false) {
   ClipFileError error = ClipFolder::ReadRegularFile(path, ClipFileLimits::kMaxDocumentBytes, bytes, message);
   if (error == ClipFileError::UnsafeUri) error = ClipFileError::FileNotFound;
   if (error != ClipFileError::None) return error;
@@ -110,7 +112,11 @@ ClipFileError ParseDocument(const std::string& path, std::vector<unsigned char>&
     message = "its JSON nests deeper than " + std::to_string(ClipFileLimits::kMaxJsonDepth) + " levels";
     return ClipFileError::TooLarge;
   }
-  doc = nlohmann::json::parse(json.begin(), json.end(), nullptr, false);
+  const nlohmann::json::parser_callback_t buffersAndImages = [](int depth, nlohmann::json::parse_event_t event,
+                                                                 nlohmann::json& parsed) {
+    return depth != 1 || event != nlohmann::json::parse_event_t::key || parsed == "buffers" || parsed == "images";
+  };
+  doc = nlohmann::json::parse(json.begin(), json.end(), whole ? nullptr : buffersAndImages, false);
   if (doc.is_discarded() || !doc.is_object()) {
     const std::size_t bad = TextEncoding::FirstInvalidUtf8(json);
     message = bad < json.size() ? "its text is not valid UTF-8 (at byte " + std::to_string(bad) + ")"
@@ -227,7 +233,7 @@ std::uint64_t GltfDocumentReader::AbsentBufferLength(const tinygltf::Buffer& buf
 }
 
 ClipFileError GltfDocumentReader::Read(const std::string& path, tinygltf::Model& model, std::string& message,
-                                       nlohmann::json* document) {
+                                       std::string* documentText) {
   std::vector<unsigned char> bytes;
   bool binary = false;
   std::string_view json;
@@ -238,12 +244,14 @@ ClipFileError GltfDocumentReader::Read(const std::string& path, tinygltf::Model&
   error = ReadExternalBuffers(doc, fs::path(path).parent_path(), files, message);
   if (error != ClipFileError::None) return error;
 
-  if (document) *document = doc;
-  const std::map<std::size_t, std::uint64_t> absent =
-      StandInForAbsentBuffers(doc, binary && HasBinaryChunk(bytes), files);
+  if (documentText) documentText->assign(json);
+  std::map<std::size_t, std::uint64_t> absent = StandInForAbsentBuffers(doc, binary && HasBinaryChunk(bytes), files);
   std::string changed;
   if (!absent.empty()) {
-    changed = binary ? WithJsonChunk(bytes, doc.dump()) : doc.dump();
+    // The stand-ins go into the whole text that tinygltf reads.
+    nlohmann::json whole = nlohmann::json::parse(json.begin(), json.end(), nullptr, false);
+    absent = StandInForAbsentBuffers(whole, binary && HasBinaryChunk(bytes), files);
+    changed = binary ? WithJsonChunk(bytes, whole.dump()) : whole.dump();
     if (!binary) json = changed;
   }
 

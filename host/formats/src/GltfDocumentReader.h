@@ -5,7 +5,6 @@
 #include <utility>
 #include <vector>
 
-#include <nlohmann/json_fwd.hpp>
 #include <tiny_gltf.h>
 
 #include "Formats/ClipFileError.h"
@@ -32,9 +31,9 @@ namespace Formats {
 //    lists name a node twice, a missing node or a cycle is refused as not glTF.
 class GltfDocumentReader {
  public:
-  // `document`, when given, receives the document's JSON as its file holds it.
+  // `documentText`, when given, receives the document's JSON text as its file holds it.
   [[nodiscard]] static ClipFileError Read(const std::string& path, tinygltf::Model& model, std::string& message,
-                                          nlohmann::json* document = nullptr);
+                                          std::string* documentText = nullptr);
 
   // Whether a buffer of a model read here is an absent one (rule 4), and its byteLength.
   static bool IsAbsentBuffer(const tinygltf::Buffer& buffer);

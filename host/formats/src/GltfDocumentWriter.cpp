@@ -278,10 +278,11 @@ ClipFileError GltfDocumentWriter::Write(tinygltf::Model& model, const std::strin
   FixEmptyObjects(doc);
 
   const auto replace = nlohmann::json::error_handler_t::replace;
+  std::string json = doc.dump(binary ? -1 : 2, ' ', false, replace);
   const std::string bytes =
-      binary ? BinaryDocument(doc.dump(-1, ' ', false, replace),
-                              storage.empty() || storage[0] != Storage::BinaryChunk ? nullptr : &model.buffers[0].data)
-             : doc.dump(2, ' ', false, replace) + "\n";
+      binary ? BinaryDocument(json, storage.empty() || storage[0] != Storage::BinaryChunk ? nullptr
+                                                                                          : &model.buffers[0].data)
+             : json + "\n";
   error = transaction.Commit(bytes, message);
   if (error != ClipFileError::None) return error;
   for (std::size_t b = 0; b < model.buffers.size(); ++b) {
@@ -291,7 +292,7 @@ ClipFileError GltfDocumentWriter::Write(tinygltf::Model& model, const std::strin
   for (const tinygltf::Buffer& buffer : model.buffers) named.push_back(buffer.uri);
   // Still under the clip's lock: these are the files as this save left them.
   write.identity = ClipFileIdentity::Capture(path, named);
-  write.written = std::move(doc);
+  write.writtenJson = std::move(json);
   return ClipFileError::None;
 }
 

@@ -46,8 +46,8 @@ struct DocumentWrite {
   // When given, the files must still be these once the clip's lock is held, or nothing is
   // written (ChangedOnDisk).
   const ClipFileIdentity* expected = nullptr;
-  // Out: the document's JSON as written, and its files as they are after the save.
-  nlohmann::json written;
+  // Out: the document's JSON text as written, and its files as they are after the save.
+  std::string writtenJson;
   ClipFileIdentity identity;
 };
 
