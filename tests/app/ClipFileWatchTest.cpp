@@ -10,8 +10,6 @@
 #include "EngineCore/ResourceFactory.h"
 #include "Formats/ClipFormats.h"
 #include "HostFixture.h"
-#include "ScriptParser.h"
-#include "ScriptRunner.h"
 
 namespace {
 
@@ -24,21 +22,11 @@ const EngineCore::AnimCurve& HipsTranslation(const AnimClip& clip) {
 }
 
 // A host on the demo project while other programs write its clip 01_01.
-class ClipFilesShared : public HostTest::HostFixture {
+class ClipFilesShared : public HostTest::ScriptedHostFixture {
  protected:
   void SetUp() override {
-    HostFixture::SetUp();
-    runner = std::make_unique<TarvelHost::ScriptRunner>(*host);
+    ScriptedHostFixture::SetUp();
     path = (fs::path(ProjectPath()) / "AnimClips" / "01_01.gltf").string();
-  }
-  void TearDown() override {
-    runner.reset();
-    HostFixture::TearDown();
-  }
-  bool Run(const std::string& text) {
-    std::vector<TarvelHost::ScriptAction> actions;
-    std::string error;
-    return TarvelHost::ScriptParser::Parse(text, actions, error) && runner->Run(actions);
   }
   // Another program opens the file, sets the hips' first key and saves it.
   void EditElsewhere(float x) {
@@ -70,7 +58,6 @@ class ClipFilesShared : public HostTest::HostFixture {
     return clip;
   }
 
-  std::unique_ptr<TarvelHost::ScriptRunner> runner;
   std::string path;
 };
 

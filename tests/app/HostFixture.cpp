@@ -6,6 +6,7 @@
 #include "EditorCore/GUI_App.h"
 #include "EditorCore/GUI_Dialog.h"
 #include "ModuleWindows.h"
+#include "ScriptParser.h"
 
 namespace HostTest {
 
@@ -43,6 +44,26 @@ void HostFixture::TearDown() {
 int HostFixture::TabCount() const {
   const auto* tabs = TarvelHost::ModuleWindows::FindFirst<EditorCore::GUI_TabCtrl>(Panel()->GetModuleDialog());
   return tabs ? tabs->GetItemCount() : -1;
+}
+
+void ScriptedHostFixture::SetUp() {
+  HostFixture::SetUp();
+  runner = std::make_unique<TarvelHost::ScriptRunner>(*host);
+}
+
+void ScriptedHostFixture::TearDown() {
+  runner.reset();
+  HostFixture::TearDown();
+}
+
+bool ScriptedHostFixture::Run(const std::string& text) {
+  std::vector<TarvelHost::ScriptAction> actions;
+  std::string error;
+  if (!TarvelHost::ScriptParser::Parse(text, actions, error)) {
+    ADD_FAILURE() << error;
+    return false;
+  }
+  return runner->Run(actions);
 }
 
 }  // namespace HostTest

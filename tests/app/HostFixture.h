@@ -6,6 +6,7 @@
 #include <string>
 
 #include "HostWindow.h"
+#include "ScriptRunner.h"
 #include "TempFolder.h"
 
 namespace HostTest {
@@ -30,6 +31,17 @@ class HostFixture : public ::testing::Test {
 
   TestSupport::TempFolder temp;
   std::unique_ptr<TarvelHost::HostWindow> host;
+};
+
+// The same host with a script runner: tests run script text as `tarvel-host --script` would.
+class ScriptedHostFixture : public HostFixture {
+ protected:
+  void SetUp() override;
+  void TearDown() override;
+  // Runs script text; false with the runner's error (a text that does not parse fails the test).
+  bool Run(const std::string& text);
+
+  std::unique_ptr<TarvelHost::ScriptRunner> runner;
 };
 
 }  // namespace HostTest

@@ -40,26 +40,8 @@ using namespace EditorCore;
 using TarvelHost::ModuleWindows;
 using TarvelHost::ScriptRunner;
 
-class ScriptedHost : public HostTest::HostFixture {
+class ScriptedHost : public HostTest::ScriptedHostFixture {
  protected:
-  void SetUp() override {
-    HostFixture::SetUp();
-    runner = std::make_unique<ScriptRunner>(*host);
-  }
-  void TearDown() override {
-    runner.reset();
-    HostFixture::TearDown();
-  }
-  // Runs script text; false with the runner's error.
-  bool Run(const std::string& text) {
-    std::vector<TarvelHost::ScriptAction> actions;
-    std::string error;
-    if (!TarvelHost::ScriptParser::Parse(text, actions, error)) {
-      ADD_FAILURE() << error;
-      return false;
-    }
-    return runner->Run(actions);
-  }
   // Runs script text that must fail; the runner's error.
   std::string Failure(const std::string& text) {
     EXPECT_FALSE(Run(text)) << text;
@@ -138,8 +120,6 @@ class ScriptedHost : public HostTest::HostFixture {
     }
     return boxes;
   }
-
-  std::unique_ptr<ScriptRunner> runner;
 };
 
 TEST_F(ScriptedHost, OpensAndDropsClipsIntoTabsAndListsTheirChannels) {
