@@ -101,8 +101,7 @@ void BM_WriteRecoveryRecord(benchmark::State& state) {
       break;
     }
   }
-  state.counters["editing_thread_ms"] =
-      benchmark::Counter(editingSeconds * 1000.0, benchmark::Counter::kAvgIterations);
+  state.counters["editing_thread_ms"] = benchmark::Counter(editingSeconds * 1000.0, benchmark::Counter::kAvgIterations);
   state.counters["record_MB"] =
       static_cast<double>(std::filesystem::file_size(project / ".tarvel/recovery/01_01.record")) / 1e6;
   result.clip->Release();

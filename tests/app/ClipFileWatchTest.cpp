@@ -34,7 +34,8 @@ class ClipFilesShared : public HostTest::ScriptedHostFixture {
     ASSERT_NE(opened.clip, nullptr) << opened.message;
     EngineCore::AnimCurve& hips = const_cast<EngineCore::AnimCurve&>(HipsTranslation(*opened.clip));
     std::vector<std::pair<std::uint32_t, EngineCore::Vector3>> keys;
-    for (std::uint32_t k = 0; k < hips.GetKeyCount(); ++k) keys.emplace_back(hips.GetKeyFrame(k), hips.GetVector3Key(k));
+    for (std::uint32_t k = 0; k < hips.GetKeyCount(); ++k)
+      keys.emplace_back(hips.GetKeyFrame(k), hips.GetVector3Key(k));
     keys[0].second.x = x;
     hips.Empty();
     for (const auto& [frame, value] : keys) hips.AddKey(frame, value);

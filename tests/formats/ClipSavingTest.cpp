@@ -94,8 +94,8 @@ std::vector<float> AccessorFloats(const std::filesystem::path& document, int ind
   const nlohmann::json doc = ReadJson(document.string());
   const nlohmann::json& accessor = doc["accessors"][index];
   const nlohmann::json& view = doc["bufferViews"][accessor["bufferView"].get<int>()];
-  const std::string bytes =
-      ReadBytes((document.parent_path() / doc["buffers"][view["buffer"].get<int>()]["uri"].get<std::string>()).string());
+  const std::string bytes = ReadBytes(
+      (document.parent_path() / doc["buffers"][view["buffer"].get<int>()]["uri"].get<std::string>()).string());
   const std::size_t components = accessor["type"] == "SCALAR" ? 1 : accessor["type"] == "VEC3" ? 3 : 4;
   std::vector<float> values(accessor["count"].get<std::size_t>() * components);
   const std::size_t start = view.value("byteOffset", 0) + accessor.value("byteOffset", 0);
@@ -116,10 +116,9 @@ TestClipBuilder CrowdClip() {
   const int positions = builder.Accessor({0, 0, 0, 1, 0, 0, 0, 1, 0}, "VEC3", true);
   nlohmann::json& doc = builder.Json();
   doc["meshes"] = {{{"primitives", {{{"attributes", {{"POSITION", positions}}}}}}}};
-  doc["nodes"].push_back(
-      {{"name", "Crowd"},
-       {"mesh", 0},
-       {"extensions", {{"EXT_mesh_gpu_instancing", {{"attributes", {{"TRANSLATION", offsets}}}}}}}});
+  doc["nodes"].push_back({{"name", "Crowd"},
+                          {"mesh", 0},
+                          {"extensions", {{"EXT_mesh_gpu_instancing", {{"attributes", {{"TRANSLATION", offsets}}}}}}}});
   doc["scenes"][0]["nodes"].push_back(doc["nodes"].size() - 1);
   doc["extensionsUsed"] = {"EXT_mesh_gpu_instancing"};
   return builder;
@@ -154,20 +153,15 @@ TEST_F(ClipSaving, MeshoptCompressedDataOpensAndIsKeptByteForByte) {
   nlohmann::json& doc = builder.Json();
   // The crowd's positions as a compressed stream in buffer 1; buffer 2 stands for their
   // decoded bytes, which no file holds.
-  doc["bufferViews"].push_back({{"buffer", 2},
-                                {"byteLength", 36},
-                                {"byteStride", 12},
-                                {"extensions",
-                                 {{"EXT_meshopt_compression",
-                                   {{"buffer", 1},
-                                    {"byteLength", 16},
-                                    {"byteStride", 12},
-                                    {"count", 3},
-                                    {"mode", "ATTRIBUTES"}}}}}});
-  doc["accessors"].push_back({{"bufferView", doc["bufferViews"].size() - 1},
-                              {"componentType", 5126},
-                              {"count", 3},
-                              {"type", "VEC3"}});
+  doc["bufferViews"].push_back(
+      {{"buffer", 2},
+       {"byteLength", 36},
+       {"byteStride", 12},
+       {"extensions",
+        {{"EXT_meshopt_compression",
+          {{"buffer", 1}, {"byteLength", 16}, {"byteStride", 12}, {"count", 3}, {"mode", "ATTRIBUTES"}}}}}});
+  doc["accessors"].push_back(
+      {{"bufferView", doc["bufferViews"].size() - 1}, {"componentType", 5126}, {"count", 3}, {"type", "VEC3"}});
   doc["meshes"][0]["primitives"][0]["attributes"]["NORMAL"] = doc["accessors"].size() - 1;
   doc["extensionsUsed"].push_back("EXT_meshopt_compression");
   doc["extensionsRequired"] = {"EXT_meshopt_compression"};
@@ -175,7 +169,8 @@ TEST_F(ClipSaving, MeshoptCompressedDataOpensAndIsKeptByteForByte) {
   builder.Write(path, "Packed.bin", folder.Path() / "Packed.bin");
   nlohmann::json written = ReadJson(path.string());
   written["buffers"].push_back({{"uri", "stream.bin"}, {"byteLength", 16}});
-  written["buffers"].push_back({{"byteLength", 36}, {"extensions", {{"EXT_meshopt_compression", {{"fallback", true}}}}}});
+  written["buffers"].push_back(
+      {{"byteLength", 36}, {"extensions", {{"EXT_meshopt_compression", {{"fallback", true}}}}}});
   std::ofstream(path) << written.dump();
   std::ofstream(folder.Path() / "stream.bin", std::ios::binary) << "0123456789abcdef";
 

@@ -20,8 +20,8 @@ UINT TemplateFor(int type) {
 GUI_MessageDialog::GUI_MessageDialog(const std::string& messageText, int messageType, GUI_Wnd* parent)
     : GUI_Dialog(TemplateFor(messageType), parent), text(messageText), type(messageType) {}
 
-GUI_MessageDialog::GUI_MessageDialog(const std::string& messageText, std::vector<std::string> choices,
-                                     int escape, GUI_Wnd* parent)
+GUI_MessageDialog::GUI_MessageDialog(const std::string& messageText, std::vector<std::string> choices, int escape,
+                                     GUI_Wnd* parent)
     : GUI_Dialog(detail::kMessageChoiceTemplate, parent),
       text(messageText),
       type(TypeChoice),

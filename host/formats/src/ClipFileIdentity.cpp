@@ -26,7 +26,8 @@ ClipFileIdentity::Stamp ClipFileIdentity::StampOf(const std::string& path) {
   return stamp;
 }
 
-ClipFileIdentity ClipFileIdentity::Capture(const std::string& documentPath, const std::vector<std::string>& bufferUris) {
+ClipFileIdentity ClipFileIdentity::Capture(const std::string& documentPath,
+                                           const std::vector<std::string>& bufferUris) {
   ClipFileIdentity identity;
   identity.stamps_.push_back(StampOf(documentPath));
   const std::filesystem::path folder = std::filesystem::path(documentPath).parent_path();

@@ -45,8 +45,8 @@ bool ClipFileLock::Acquire(std::string& message) {
     }
     if (std::chrono::steady_clock::now() > deadline) {
       ::close(fd);
-      message = "another program has kept the folder " + folder_ + " locked for " + std::to_string(kWaitSeconds) +
-                " seconds";
+      message =
+          "another program has kept the folder " + folder_ + " locked for " + std::to_string(kWaitSeconds) + " seconds";
       return false;
     }
     std::this_thread::sleep_for(pause);

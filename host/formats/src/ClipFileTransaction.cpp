@@ -211,10 +211,8 @@ bool ClipFileTransaction::ResolveDocument(std::string& message) {
 
 ClipFileError ClipFileTransaction::ReadExistingBuffers(std::string& message) {
   existing_.clear();
-  std::vector<std::pair<std::size_t, std::string>> uris;
-  if (!documentExists_ || !GltfDocumentReader::ListBufferUris(physicalDocument_.string(), uris)) {
-    return ClipFileError::None;
-  }
+  ProjectDocuments::BufferUris uris;
+  if (!documentExists_ || !ProjectDocuments::ListBufferUris(physicalDocument_, uris)) return ClipFileError::None;
   std::error_code ec;
   const fs::path document = fs::weakly_canonical(physicalDocument_, ec);
   ClipFileError result = ClipFileError::None;
@@ -232,8 +230,8 @@ ClipFileError ClipFileTransaction::ReadExistingBuffers(std::string& message) {
         result = ClipFileError::ReadOnly;
       }
     }
-    buffer.mustStay = buffer.physical == document || IsDocumentName(buffer.physical) ||
-                      (buffer.exists && info.st_nlink > 1);
+    buffer.mustStay =
+        buffer.physical == document || IsDocumentName(buffer.physical) || (buffer.exists && info.st_nlink > 1);
     if (existing_.size() <= index) existing_.resize(index + 1);
     existing_[index] = std::move(buffer);
   }
@@ -243,43 +241,46 @@ ClipFileError ClipFileTransaction::ReadExistingBuffers(std::string& message) {
 void ClipFileTransaction::FinishInterrupted(const std::string& documentPath, bool everywhere) {
   ClipFileTransaction transaction(documentPath);
   std::string message;
-  if (!transaction.ResolveDocument(message)) return;
-  const fs::path record = transaction.folder_ / ("." + transaction.documentName_ + kRecordMark);
+  if (transaction.ResolveDocument(message)) (void)transaction.ClearInterrupted(everywhere, message);
+}
+
+ClipFileError ClipFileTransaction::ClearInterrupted(bool everywhere, std::string& message) {
+  const fs::path record = folder_ / ("." + documentName_ + kRecordMark);
   std::error_code ec;
   const bool recorded = fs::exists(fs::symlink_status(record, ec));
   // A save writes the document's temporary and its record beside the document; only one
   // interrupted while it wrote a buffer beside a link's target leaves nothing there, which
   // the next save (everywhere) clears.
-  if (!everywhere && !recorded &&
-      Temporaries({transaction.folder_, FolderOf(transaction.physicalDocument_)}, transaction.documentName_).empty()) {
-    return;
+  if (!everywhere && !recorded && Temporaries({folder_, FolderOf(physicalDocument_)}, documentName_).empty()) {
+    return ClipFileError::None;
   }
   std::vector<RecordedRename> renames;
   if (recorded) {
-    if (ReadRecord(record, transaction.folder_, transaction.documentName_, renames)) {
+    if (ReadRecord(record, folder_, documentName_, renames)) {
       std::set<fs::path> folders;
       for (const RecordedRename& rename : renames) {
         if (::rename(rename.temporary.c_str(), rename.final.c_str()) == 0) folders.insert(FolderOf(rename.final));
       }
       for (const fs::path& folder : folders) FlushFolder(folder);
-      EngineCore::Log::Write(EngineCore::Log::Info, "%s: finished a save that was interrupted", documentPath.c_str());
+      EngineCore::Log::Write(EngineCore::Log::Info, "%s: finished a save that was interrupted",
+                             documentPath_.c_str());
     }
     ::unlink(record.c_str());
-    FlushFolder(transaction.folder_);
+    FlushFolder(folder_);
   }
   // With the record gone (or never whole), what remains of temporaries belongs to no save.
-  (void)transaction.ReadExistingBuffers(message);
+  const ClipFileError error = ReadExistingBuffers(message);
   std::vector<fs::path> buffers;
-  for (const ExistingBuffer& buffer : transaction.existing_) {
+  for (const ExistingBuffer& buffer : existing_) {
     if (!buffer.name.empty()) buffers.push_back(buffer.physical);
   }
   std::set<fs::path> folders;
   for (const fs::path& temporary :
-       Temporaries(TemporaryFolders(transaction.folder_, transaction.physicalDocument_, buffers),
-                   transaction.documentName_)) {
+       Temporaries(TemporaryFolders(folder_, physicalDocument_, buffers), documentName_)) {
     if (::unlink(temporary.c_str()) == 0) folders.insert(FolderOf(temporary));
   }
   for (const fs::path& folder : folders) FlushFolder(folder);
+  return error;
 }
 
 ClipFileError ClipFileTransaction::Begin(std::string& message) {
@@ -293,8 +294,7 @@ ClipFileError ClipFileTransaction::Begin(std::string& message) {
     message = "could not clear what an interrupted save left";
     return ClipFileError::WriteFailed;
   }
-  FinishInterrupted(documentPath_.string(), true);
-  return ReadExistingBuffers(message);
+  return ClearInterrupted(true, message);
 }
 
 fs::path ClipFileTransaction::FreshBufferName() const {
@@ -319,7 +319,11 @@ fs::path ClipFileTransaction::AddBuffer(std::size_t index, const std::vector<uns
   const ExistingBuffer* old = index < existing_.size() && !existing_[index].name.empty() ? &existing_[index] : nullptr;
   std::error_code ec;
   const bool isDocument = old && old->physical == fs::weakly_canonical(physicalDocument_, ec);
-  if (old && old->exists && !changed && !isDocument) return old->name;
+  const auto named = [this, index](const fs::path& name) {
+    written_.emplace_back(index, ClipFolder::EncodeUri(name));
+    return name;
+  };
+  if (old && old->exists && !changed && !isDocument) return named(old->name);
   Rename rename;
   rename.data = bytes.data();
   rename.size = bytes.size();
@@ -329,7 +333,7 @@ fs::path ClipFileTransaction::AddBuffer(std::size_t index, const std::vector<uns
     rename.mode = old->exists ? old->mode : documentMode_;
     rename.temporary = TemporaryFor(rename.final, index, false);
     renames_.push_back(std::move(rename));
-    return old->name;
+    return named(old->name);
   }
   const fs::path name = FreshBufferName();
   rename.final = folder_ / name;
@@ -337,7 +341,7 @@ fs::path ClipFileTransaction::AddBuffer(std::size_t index, const std::vector<uns
   rename.mode = documentMode_;
   rename.temporary = TemporaryFor(rename.final, index, false);
   renames_.push_back(std::move(rename));
-  return name;
+  return named(name);
 }
 
 bool ClipFileTransaction::WriteTemporaries(std::string& message) {
@@ -348,8 +352,7 @@ bool ClipFileTransaction::WriteTemporaries(std::string& message) {
       return false;
     }
     int error = 0;
-    const bool ok = WriteNewFile(rename.temporary, rename.data, rename.size, rename.mode,
-                                 OwnerToKeep(), error);
+    const bool ok = WriteNewFile(rename.temporary, rename.data, rename.size, rename.mode, OwnerToKeep(), error);
     if (ok || error != EEXIST) created_.push_back(rename.temporary);
     if (!ok) {
       NoteDenied(error);
@@ -358,6 +361,9 @@ bool ClipFileTransaction::WriteTemporaries(std::string& message) {
     }
     folders.insert(FolderOf(rename.temporary));
   }
+  // The record's own flush of the document's folder covers the temporaries beside it; a
+  // single rename needs no flush before it.
+  folders.erase(folder_);
   for (const fs::path& folder : folders) FlushFolder(folder);
   return true;
 }
@@ -440,10 +446,9 @@ ClipFileError ClipFileTransaction::Commit(const std::string& bytes, std::string&
     }
     return ClipFileError::None;
   }
-  if (recorded && Step("remove the commit record")) {
-    ::unlink((folder_ / ("." + documentName_ + kRecordMark)).c_str());
-    FlushFolder(folder_);
-  }
+  // A record whose removal a crash undoes is finished again, to no effect, by the next open.
+  if (recorded && Step("remove the commit record")) ::unlink((folder_ / ("." + documentName_ + kRecordMark)).c_str());
+  ProjectDocuments::Remember(physicalDocument_, written_);
   return ClipFileError::None;
 }
 

@@ -86,6 +86,8 @@ class ClipFileTransaction {
   void NoteDenied(int error);
   const std::pair<uid_t, gid_t>* OwnerToKeep() const;
   bool ResolveDocument(std::string& message);
+  // FinishInterrupted on a resolved document; learns the buffers the document names then.
+  ClipFileError ClearInterrupted(bool everywhere, std::string& message);
   ClipFileError ReadExistingBuffers(std::string& message);
   std::filesystem::path FreshBufferName() const;
   std::filesystem::path TemporaryFor(const std::filesystem::path& final, std::size_t index, bool document) const;
@@ -105,6 +107,8 @@ class ClipFileTransaction {
   std::vector<ExistingBuffer> existing_;
   std::vector<Rename> renames_;
   std::vector<std::filesystem::path> created_;
+  // The external buffer URIs of the new document, by index.
+  std::vector<std::pair<std::size_t, std::string>> written_;
   bool recordWritten_ = false;
   bool accessDenied_ = false;
   int step_ = 0;

@@ -263,7 +263,8 @@ std::vector<std::string> ClipRecovery::ListRecoverable(
     std::string name;
     if (!ClipFolder::DecodePercent(entry.path().stem().string(), name)) continue;
     const std::string clipFile = fileOfClip(name);
-    struct stat record {}, clip {};
+    struct stat record {
+    }, clip{};
     if (::stat(entry.path().c_str(), &record) == 0 && !clipFile.empty() && ::stat(clipFile.c_str(), &clip) == 0 &&
         Newer(record, clip)) {
       names.push_back(name);

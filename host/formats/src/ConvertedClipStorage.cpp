@@ -31,8 +31,8 @@ bool ConvertedClipStorage::Save(EngineCore::Resource& resource) {
     ClipFileHost::Report("Could not save " + resource.GetName().str() + ": " + message + ".");
     return false;
   }
-  auto gltf = std::make_unique<GltfClipStorage>(target.string(), skeleton_, std::string(),
-                                                std::map<std::string, int>{});
+  auto gltf =
+      std::make_unique<GltfClipStorage>(target.string(), skeleton_, std::string(), std::map<std::string, int>{});
   if (!gltf->Save(resource)) return false;
   Log::Write(Log::Info, "%s cannot be written: %s was saved as %s beside it, and later saves go there; %s is unchanged",
              sourcePath_.c_str(), resource.GetName().c_str(), targetName.c_str(), sourceName.c_str());

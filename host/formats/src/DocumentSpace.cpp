@@ -32,7 +32,8 @@ struct ExtensionUses {
       const tinygltf::Value& length = value.Get("byteLength");
       if (buffer.IsNumber() && length.IsNumber()) {
         const tinygltf::Value& offset = value.Get("byteOffset");
-        const auto begin = static_cast<std::size_t>(std::max(0.0, offset.IsNumber() ? offset.GetNumberAsDouble() : 0.0));
+        const auto begin =
+            static_cast<std::size_t>(std::max(0.0, offset.IsNumber() ? offset.GetNumberAsDouble() : 0.0));
         const auto size = static_cast<std::size_t>(std::max(0.0, length.GetNumberAsDouble()));
         ranges.push_back({static_cast<long long>(buffer.GetNumberAsDouble()), {begin, begin + size}});
       }
@@ -131,8 +132,7 @@ std::vector<Range> Gaps(std::vector<Range> used, std::size_t size) {
     if (at >= size) break;
   }
   if (at < size) gaps.push_back({at, size});
-  gaps.erase(std::remove_if(gaps.begin(), gaps.end(), [](const Range& r) { return r.first >= r.second; }),
-             gaps.end());
+  gaps.erase(std::remove_if(gaps.begin(), gaps.end(), [](const Range& r) { return r.first >= r.second; }), gaps.end());
   return gaps;
 }
 
@@ -225,8 +225,8 @@ std::size_t DocumentSpace::PlaceBytes(int buffer, std::size_t size) {
   }
   // Past the end: what lies between the last used byte and the end is free anyway.
   std::vector<unsigned char>& data = model_.buffers[buffer].data;
-  const std::size_t start = (std::max(usedEnd_[buffer], gaps.empty() ? data.size() : gaps.back().first) + 3) &
-                            ~std::size_t{3};
+  const std::size_t start =
+      (std::max(usedEnd_[buffer], gaps.empty() ? data.size() : gaps.back().first) + 3) & ~std::size_t{3};
   if (!gaps.empty() && gaps.back().second == data.size()) gaps.pop_back();
   data.resize(std::max(data.size(), start + size), 0);
   usedEnd_[buffer] = start + size;

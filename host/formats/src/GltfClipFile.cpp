@@ -168,9 +168,10 @@ void AddEmptyTracks(const tinygltf::Model& model, AnimClip& clip) {
 // mean.
 std::string UnsupportedRequiredExtension(const tinygltf::Model& model) {
   static const std::set<std::string> kKept = {
-      "KHR_draco_mesh_compression", "EXT_meshopt_compression", "KHR_mesh_quantization", "KHR_texture_transform",
-      "KHR_texture_basisu",         "EXT_texture_webp",        "EXT_texture_avif",      "KHR_lights_punctual",
-      "KHR_xmp_json_ld",            "EXT_mesh_gpu_instancing", "EXT_lights_image_based"};
+      "KHR_draco_mesh_compression", "EXT_meshopt_compression", "KHR_mesh_quantization",
+      "KHR_texture_transform",      "KHR_texture_basisu",      "EXT_texture_webp",
+      "EXT_texture_avif",           "KHR_lights_punctual",     "KHR_xmp_json_ld",
+      "EXT_mesh_gpu_instancing",    "EXT_lights_image_based"};
   for (const std::string& extension : model.extensionsRequired) {
     if (!kKept.contains(extension) && extension.rfind("KHR_materials_", 0) != 0) return extension;
   }
@@ -205,8 +206,8 @@ ClipOpenResult OpenClip(const std::string& path, const EngineCore::String& name)
   }
   AddEmptyTracks(model, *clip);
   const std::string required = UnsupportedRequiredExtension(model);
-  auto storage = std::make_shared<GltfClipStorage>(path, std::move(model), std::move(document),
-                                                   std::move(reader.ChannelNodes()));
+  auto storage =
+      std::make_shared<GltfClipStorage>(path, std::move(model), std::move(document), std::move(reader.ChannelNodes()));
   storage->SetIdentity(std::move(identity));
   if (!required.empty()) {
     const std::string reason = "its file requires the glTF extension " + required +

@@ -7,10 +7,10 @@
 #include <limits>
 #include <vector>
 
+#include "DocumentSpace.h"
 #include "EngineCore/AnimTrack.h"
 #include "EngineCore/Log.h"
 #include "Formats/ClipFileHost.h"
-#include "DocumentSpace.h"
 #include "Formats/GltfClipFile.h"
 #include "GltfDocumentReader.h"
 #include "GltfDocumentWriter.h"
@@ -116,7 +116,8 @@ int NodeOfChannel(tinygltf::Model& model, const std::string& name, std::map<std:
 // data in the document's free room of one buffer.
 class TrackWriter {
  public:
-  TrackWriter(tinygltf::Model& model, DocumentSpace& space, int buffer) : model_(model), space_(space), buffer_(buffer) {}
+  TrackWriter(tinygltf::Model& model, DocumentSpace& space, int buffer)
+      : model_(model), space_(space), buffer_(buffer) {}
 
   void Append(int node, std::uint32_t trackType, const EngineCore::AnimCurve& curve) {
     const char* path = PathOfTrack(trackType);
@@ -231,8 +232,8 @@ bool GltfClipStorage::Save(EngineCore::Resource& resource) {
     const int answer = ClipFileHost::Choose(name + " was changed on disk by another program.",
                                             {"Reload", "Overwrite", "Cancel"}, kCancel);
     if (answer == kReload) {
-      EngineCore::Log::Write(EngineCore::Log::Info, "%s was changed on disk by another program: read again, its edits dropped",
-                             path_.c_str());
+      EngineCore::Log::Write(EngineCore::Log::Info,
+                             "%s was changed on disk by another program: read again, its edits dropped", path_.c_str());
       if (resource.Revert()) ClipFileHost::TellReloaded(resource);
       return false;
     }
@@ -368,7 +369,8 @@ tinygltf::Model GltfClipStorage::BuildModel(const EngineCore::AnimClip& clip, st
     origin.animationOrigin.erase(origin.animationOrigin.begin());
   }
   changed = space.Finish();
-  for (std::size_t b = 0; b < changed.size() && b < bufferDirty_.size(); ++b) changed[b] = changed[b] || bufferDirty_[b];
+  for (std::size_t b = 0; b < changed.size() && b < bufferDirty_.size(); ++b)
+    changed[b] = changed[b] || bufferDirty_[b];
   return model;
 }
 

@@ -113,7 +113,7 @@ ClipFileError ParseDocument(const std::string& path, std::vector<unsigned char>&
     return ClipFileError::TooLarge;
   }
   const nlohmann::json::parser_callback_t buffersAndImages = [](int depth, nlohmann::json::parse_event_t event,
-                                                                 nlohmann::json& parsed) {
+                                                                nlohmann::json& parsed) {
     return depth != 1 || event != nlohmann::json::parse_event_t::key || parsed == "buffers" || parsed == "images";
   };
   doc = nlohmann::json::parse(json.begin(), json.end(), whole ? nullptr : buffersAndImages, false);

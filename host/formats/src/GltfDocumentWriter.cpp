@@ -280,8 +280,8 @@ ClipFileError GltfDocumentWriter::Write(tinygltf::Model& model, const std::strin
   const auto replace = nlohmann::json::error_handler_t::replace;
   std::string json = doc.dump(binary ? -1 : 2, ' ', false, replace);
   const std::string bytes =
-      binary ? BinaryDocument(json, storage.empty() || storage[0] != Storage::BinaryChunk ? nullptr
-                                                                                          : &model.buffers[0].data)
+      binary ? BinaryDocument(json,
+                              storage.empty() || storage[0] != Storage::BinaryChunk ? nullptr : &model.buffers[0].data)
              : json + "\n";
   error = transaction.Commit(bytes, message);
   if (error != ClipFileError::None) return error;

@@ -3,8 +3,8 @@
 #include <string>
 #include <vector>
 
-#include <nlohmann/json.hpp>
 #include <tiny_gltf.h>
+#include <nlohmann/json.hpp>
 
 #include "ClipFileIdentity.h"
 #include "Formats/ClipFileError.h"

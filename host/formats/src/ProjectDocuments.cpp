@@ -26,7 +26,12 @@ struct KnownDocument {
   ino_t inode = 0;
   off_t size = 0;
   timespec modified{};
-  std::vector<fs::path> files;  // buffers it names, links followed
+  ProjectDocuments::BufferUris uris;
+
+  bool Matches(const struct stat& info) const {
+    return device == info.st_dev && inode == info.st_ino && size == info.st_size &&
+           modified.tv_sec == info.st_mtim.tv_sec && modified.tv_nsec == info.st_mtim.tv_nsec;
+  }
 };
 
 std::mutex knownMutex;
@@ -41,8 +46,8 @@ bool IsDocument(const fs::path& path) {
 fs::path ProjectOf(const fs::path& document) {
   std::error_code ec;
   const fs::path folder = fs::weakly_canonical(document, ec).parent_path();
-  const std::string clips = EngineToolkit::FileSystem::GetInstance().GetFolderPath(
-      EngineToolkit::FileSystem::AnimClipFolder);
+  const std::string clips =
+      EngineToolkit::FileSystem::GetInstance().GetFolderPath(EngineToolkit::FileSystem::AnimClipFolder);
   if (!clips.empty()) {
     const fs::path clipFolder = fs::weakly_canonical(clips, ec);
     const fs::path inside = folder.lexically_relative(clipFolder);
@@ -52,10 +57,8 @@ fs::path ProjectOf(const fs::path& document) {
 }
 
 // The buffer files a document names, as other readers resolve them: relative to its folder.
-std::vector<fs::path> FilesNamedBy(const fs::path& document) {
+std::vector<fs::path> FilesNamedBy(const fs::path& document, const ProjectDocuments::BufferUris& uris) {
   std::vector<fs::path> files;
-  std::vector<std::pair<std::size_t, std::string>> uris;
-  if (!GltfDocumentReader::ListBufferUris(document.string(), uris)) return files;
   std::error_code ec;
   for (const auto& [index, uri] : uris) {
     std::string decoded;
@@ -69,6 +72,34 @@ std::vector<fs::path> FilesNamedBy(const fs::path& document) {
 }
 
 }  // namespace
+
+bool ProjectDocuments::ListBufferUris(const fs::path& document, BufferUris& uris) {
+  std::error_code ec;
+  const fs::path path = fs::weakly_canonical(document, ec);
+  struct stat info {};
+  if (::stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return false;
+  {
+    std::lock_guard<std::mutex> guard(knownMutex);
+    const auto it = known.find(path);
+    if (it != known.end() && it->second.Matches(info)) {
+      uris = it->second.uris;
+      return true;
+    }
+  }
+  if (!GltfDocumentReader::ListBufferUris(path.string(), uris)) return false;
+  std::lock_guard<std::mutex> guard(knownMutex);
+  known[path] = {info.st_dev, info.st_ino, info.st_size, info.st_mtim, uris};
+  return true;
+}
+
+void ProjectDocuments::Remember(const fs::path& document, const BufferUris& uris) {
+  std::error_code ec;
+  const fs::path path = fs::weakly_canonical(document, ec);
+  struct stat info {};
+  if (::stat(path.c_str(), &info) != 0) return;
+  std::lock_guard<std::mutex> guard(knownMutex);
+  known[path] = {info.st_dev, info.st_ino, info.st_size, info.st_mtim, uris};
+}
 
 bool ProjectDocuments::NameFile(const fs::path& document, const fs::path& file) {
   std::error_code ec;
@@ -87,15 +118,10 @@ bool ProjectDocuments::NameFile(const fs::path& document, const fs::path& file) 
     }
     if (hidden || !IsDocument(path)) continue;
     const fs::path other = fs::weakly_canonical(path, ec);
-    struct stat info {};
-    if (other == self || ::stat(other.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) continue;
-    std::lock_guard<std::mutex> guard(knownMutex);
-    KnownDocument& entry = known[other];
-    if (entry.device != info.st_dev || entry.inode != info.st_ino || entry.size != info.st_size ||
-        entry.modified.tv_sec != info.st_mtim.tv_sec || entry.modified.tv_nsec != info.st_mtim.tv_nsec) {
-      entry = {info.st_dev, info.st_ino, info.st_size, info.st_mtim, FilesNamedBy(other)};
-    }
-    if (std::find(entry.files.begin(), entry.files.end(), wanted) != entry.files.end()) return true;
+    BufferUris uris;
+    if (other == self || !ListBufferUris(other, uris)) continue;
+    const std::vector<fs::path> files = FilesNamedBy(other, uris);
+    if (std::find(files.begin(), files.end(), wanted) != files.end()) return true;
   }
   return false;
 }

@@ -1,6 +1,10 @@
 #pragma once
 
+#include <cstddef>
 #include <filesystem>
+#include <string>
+#include <utility>
+#include <vector>
 
 namespace Formats {
 
@@ -14,6 +18,14 @@ namespace Formats {
 //    identity, size or time changes, so a save in a project of many clips reads few of them.
 class ProjectDocuments {
  public:
+  using BufferUris = std::vector<std::pair<std::size_t, std::string>>;
+
+  // The external buffer URIs a document on disk names (GltfDocumentReader::ListBufferUris),
+  // read again only when the document changed since it was last read or remembered.
+  static bool ListBufferUris(const std::filesystem::path& document, BufferUris& uris);
+  // What a save just wrote into the document, so that the next save need not read it.
+  static void Remember(const std::filesystem::path& document, const BufferUris& uris);
+
   // True when a document of the project of `document`, other than it, names `file` (both
   // as they lie on disk, links followed) as one of its buffers.
   static bool NameFile(const std::filesystem::path& document, const std::filesystem::path& file);
