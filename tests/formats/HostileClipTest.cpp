@@ -195,7 +195,8 @@ TEST_F(HostileClip, NodeNamesThatShareAChannelKeyOrAreNotCleanTextAreRefusedNami
   std::string document = ReadBytes(folder / "Names.gltf");
   document.replace(document.find("Hips"), 4, "H\xC3\x28s");
   std::ofstream(folder.Path() / "Names.gltf") << document;
-  ExpectRefused(Open(folder.Path() / "Names.gltf"), ClipFileError::NotGltf, "UTF-8");
+  ExpectRefused(Open(folder.Path() / "Names.gltf"), ClipFileError::NotGltf,
+                "node 0 has a name that is not valid UTF-8");
 }
 
 TEST_F(HostileClip, EmptyObjectsAreWrittenAsObjectsAndTheSaveReopens) {

@@ -99,6 +99,22 @@ bool NestsWithin(std::string_view json, int maxDepth) {
   return true;
 }
 
+// Names the node whose name holds the first byte that is not UTF-8, or else the byte.
+std::string WhereTextIsNotUtf8(std::string_view json, std::size_t bad) {
+  const std::string replaced = TextEncoding::ReplaceInvalidUtf8(std::string(json));
+  const nlohmann::json doc = nlohmann::json::parse(replaced, nullptr, false);
+  const auto nodes = doc.is_object() ? doc.find("nodes") : doc.end();
+  for (std::size_t n = 0; nodes != doc.end() && nodes->is_array() && n < nodes->size(); ++n) {
+    const nlohmann::json& node = (*nodes)[n];
+    if (!node.is_object() || !node.contains("name") || !node["name"].is_string()) continue;
+    const std::string& name = node["name"].get_ref<const std::string&>();
+    if (name.find("\xEF\xBF\xBD") != std::string::npos && json.find(name) == std::string_view::npos) {
+      return "node " + std::to_string(n) + " has a name that is not valid UTF-8";
+    }
+  }
+  return "its text is not valid UTF-8 (at byte " + std::to_string(bad) + ")";
+}
+
 // Reads and parses the JSON of a document, within the bounds on size and nesting. Unless
 // `whole`, only the buffers and images are kept: the reader needs no more of the text, which
 // tinygltf parses again, and a document of many nodes costs far less so.
@@ -119,8 +135,7 @@ ClipFileError ParseDocument(const std::string& path, std::vector<unsigned char>&
   doc = nlohmann::json::parse(json.begin(), json.end(), whole ? nullptr : buffersAndImages, false);
   if (doc.is_discarded() || !doc.is_object()) {
     const std::size_t bad = TextEncoding::FirstInvalidUtf8(json);
-    message = bad < json.size() ? "its text is not valid UTF-8 (at byte " + std::to_string(bad) + ")"
-                                : "its JSON text does not parse as an object";
+    message = bad < json.size() ? WhereTextIsNotUtf8(json, bad) : "its JSON text does not parse as an object";
     return ClipFileError::NotGltf;
   }
   return ClipFileError::None;
