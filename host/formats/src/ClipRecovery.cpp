@@ -61,6 +61,7 @@ class Reader {
   Reader(const std::vector<unsigned char>& in) : in_(in) {}
   bool Bytes(void* data, std::size_t size) {
     if (size > in_.size() - at_) return false;
+    if (size == 0) return true;
     std::memcpy(data, in_.data() + at_, size);
     at_ += size;
     return true;
