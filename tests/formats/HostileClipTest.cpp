@@ -13,7 +13,6 @@
 #include "ClipTestFiles.h"
 #include "EngineCore/AnimTrack.h"
 #include "Formats/ClipFileLimits.h"
-#include "Formats/GltfSceneFile.h"
 #include "LogCapture.h"
 #include "TempFolder.h"
 #include "TestClipBuilder.h"
