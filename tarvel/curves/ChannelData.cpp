@@ -15,6 +15,7 @@ ChannelData ChannelData::Capture(const EngineCore::AnimChannel& channel) {
     Track track;
     track.type = channel.GetTrackTypeAt(t);
     track.keyType = curve.GetKeyType();
+    track.interpolation = curve.GetInterpolation();
     for (std::uint32_t k = 0; k < curve.GetKeyCount(); ++k) {
       track.frames.push_back(curve.GetKeyFrame(k));
       switch (track.keyType) {
@@ -40,6 +41,7 @@ void ChannelData::RestoreTracks(EngineCore::AnimChannel& channel) const {
     }
     AnimCurve& curve = *channel.GetCurve(track.type);
     curve.SetKeyType(track.keyType);
+    curve.SetInterpolation(track.interpolation);
     curve.Reserve(static_cast<std::uint32_t>(track.frames.size()));
     for (std::size_t k = 0; k < track.frames.size(); ++k) {
       switch (track.keyType) {

@@ -11,7 +11,8 @@
 namespace Tarvel {
 
 // A channel of the clip as plain data: its name and its tracks in order, each with its key
-// type and every key, so that the channel can be put back exactly as it was.
+// type, its interpolation and every key, so that the channel can be put back exactly as it
+// was.
 class ChannelData {
  public:
   static ChannelData Capture(const EngineCore::AnimChannel& channel);
@@ -25,6 +26,7 @@ class ChannelData {
   struct Track {
     std::uint32_t type = 0;
     std::uint32_t keyType = 0;
+    std::uint32_t interpolation = 0;
     std::vector<std::uint32_t> frames;
     std::vector<EngineCore::Vector3> vectors;
     std::vector<EngineCore::Quaternion> quaternions;

@@ -111,6 +111,10 @@ CurveSet::Curves CurveSet::BuildCurves(std::uint32_t channelKey, const EngineCor
       ComputeColors(trackType, keyType, c, colour, selection);
       triple[c]->pCurve->SetColor(colour);
       triple[c]->pCurve->SetSelectionColor(selection);
+      // The curve goes from key to key as the track plays.
+      triple[c]->pCurve->SetInterpolation(track.GetInterpolation() == EngineCore::AnimCurve::Step
+                                              ? EditorToolkit::Curve2::Step
+                                              : EditorToolkit::Curve2::Linear);
     }
 
     const std::uint32_t count = KeyCount(track);

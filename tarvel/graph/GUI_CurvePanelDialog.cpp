@@ -2,12 +2,14 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <utility>
 
 #include "EditorCore/GUI_BackBuffer.h"
 #include "EditorCore/GUI_DC.h"
 #include "EditorCore/GUI_ResourceScope.h"
 #include "EditorCore/GUI_ThemeManager.h"
+#include "EngineCore/AnimClip.h"
 #include "EngineCore/Log.h"
 #include "curves/ClipEditCore.h"
 #include "graph/GUI_GraphCtrl.h"
@@ -81,6 +83,7 @@ void GUI_CurvePanelDialog::DoDataExchange() {
       {Ids::kCtlObjectCombo, &objectCombo},
       {Ids::kCtlFitButton, &fitButton},
       {Ids::kCtlAutoRecordBox, &autoRecordBox},
+      {Ids::kCtlFrameRateLabel, &frameRateLabel},
   };
   for (const auto& [id, control] : bound) {
     if (!BindControl(id, *control)) EngineCore::Log::Write(EngineCore::Log::Error, "Tarvel: curve panel lacks %u", id);
@@ -135,6 +138,7 @@ bool GUI_CurvePanelDialog::OnInitDialog() {
       {&objectCombo, "Objects the preview moves"},
       {&fitButton, "Fit all curves (Home); F frames the selected keys"},
       {&autoRecordBox, "Record keys automatically"},
+      {&frameRateLabel, "The clip's frame rate: keys lie on its whole frames, and 1x plays it in real time"},
   };
   for (const auto& [control, tip] : tips) control->SetToolTip(ModuleText::Translate(tip));
   SetValuesMode();
@@ -243,6 +247,7 @@ void GUI_CurvePanelDialog::LayOut(int cx, int cy) {
   falloffAfterEdit.MoveWindow(CRect(f + 428, fy + 5, f + 460, fy + 25));
   // The object choice is wide enough for " - All animated objects".
   const int p = cx - kComboWidth - 3;
+  frameRateLabel.MoveWindow(CRect(p - 256, r + 5, p - 202, r + 25));
   previousKeyButton.MoveWindow(CRect(p - 198, r, p - 168, r + 30));
   autoRecordBox.MoveWindow(CRect(p - 165, r, p - 135, r + 30));
   playButton.MoveWindow(CRect(p - 132, r, p - 102, r + 30));
@@ -279,13 +284,23 @@ bool GUI_CurvePanelDialog::OnEraseBkgnd(GUI_DC& dc) {
 }
 
 void GUI_CurvePanelDialog::InvalidateViews() {
+  ShowFrameRate();
   horizontalRuler->Invalidate();
   verticalRuler->Invalidate();
   graph->Invalidate();
   Invalidate();
 }
 
+void GUI_CurvePanelDialog::ShowFrameRate() {
+  const EngineCore::AnimClip* clip = core.GetClip();
+  const float rate = clip ? clip->GetFrameRate() : EngineCore::AnimClip::kDefaultFrameRate;
+  char text[32];
+  std::snprintf(text, sizeof text, rate == std::round(rate) ? "%.0f fps" : "%.3g fps", rate);
+  if (frameRateLabel.GetWindowText() != text) frameRateLabel.SetWindowText(text);
+}
+
 void GUI_CurvePanelDialog::RedrawViews(const CRect* rect) {
+  ShowFrameRate();
   horizontalRuler->RedrawWindow();
   verticalRuler->RedrawWindow();
   graph->RedrawWindow(rect);

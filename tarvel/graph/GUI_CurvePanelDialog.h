@@ -27,7 +27,7 @@ class PreviewPlayback;
 class GUI_CurvePanelDialog : public EditorCore::GUI_Dialog {
  public:
   // Below this width the playback group takes a second row: both groups need 840 pixels.
-  static constexpr int kNarrowWidth = 840;
+  static constexpr int kNarrowWidth = 900;
   static constexpr int kComboWidth = 170;
   // Below this the falloff group takes a row of its own: the editing group needs 460 pixels.
   static constexpr int kTwoRowWidth = 465;
@@ -53,6 +53,8 @@ class GUI_CurvePanelDialog : public EditorCore::GUI_Dialog {
   // Repaints both rulers and the graph at once (the graph only within rect, in the graph's
   // own coordinates, when one is given).
   void RedrawViews(const EditorCore::CRect* rect = nullptr);
+  // The label shows the clip's frame rate ("120 fps").
+  void ShowFrameRate();
   // Moves the page's time cursor and shows it.
   void SetTimeCursor(float frame);
 
@@ -121,6 +123,7 @@ class GUI_CurvePanelDialog : public EditorCore::GUI_Dialog {
   EditorCore::GUI_Label keyLabel;
   EditorCore::GUI_EditBox keyEdit;
   EditorCore::GUI_Label valueLabel;
+  EditorCore::GUI_Label frameRateLabel;
   EditorCore::GUI_EditBox valueEdit;
   EditorCore::GUI_PushButton previousKeyButton;
   EditorCore::GUI_PushButton playButton;

@@ -37,7 +37,7 @@ bool PreviewPlayback::Start() {
     controller.ChangePlaybackKeyFrameBegin(0, static_cast<std::uint32_t>(playBegin));
     controller.ChangePlaybackKeyFrameEnd(0, static_cast<std::uint32_t>(playEnd));
     controller.ChangePlaybackLevel(0, 1.0f);
-    controller.ChangePlaybackSpeed(0, std::abs(speed) * Ids::kFramesPerSecond);
+    controller.ChangePlaybackSpeed(0, std::abs(speed) * FramesPerSecond());
     controller.SetPlaybackFrame(0, speed < 0.0f ? playEnd : playBegin);
     controller.ChangePlaybackMode(0, mode);
   }
@@ -74,11 +74,16 @@ bool PreviewPlayback::Step() {
   return !bLoop && ((speed > 0.0f && playFrame >= end) || (speed <= 0.0f && playFrame <= begin));
 }
 
+float PreviewPlayback::FramesPerSecond() const {
+  const EngineCore::AnimClip* clip = core.GetClip();
+  return clip ? clip->GetFrameRate() : EngineCore::AnimClip::kDefaultFrameRate;
+}
+
 float PreviewPlayback::Advance(float frame, float seconds) const {
   const float begin = std::trunc(playBegin);
   const float end = std::trunc(playEnd);
   const float span = end - begin;
-  frame += speed * Ids::kFramesPerSecond * seconds;
+  frame += speed * FramesPerSecond() * seconds;
   if (!bLoop || span <= 0.0f) return std::clamp(frame, begin, std::max(begin, end));
   if (frame > end) frame = begin + std::fmod(frame - begin, span);
   if (frame < begin) frame = end - std::fmod(begin - frame, span);

@@ -16,7 +16,8 @@ class ClipEditCore;
 // Playing a clip page's clip on the chosen objects through their animation controllers,
 // posing them at single frames, and the settings of both. What callers may rely on:
 // 1. The preview plays over the selection range when there is one, else over the clip's
-//    key-frame range, forwards or backwards at |speed| times 60 key frames per second.
+//    key-frame range, forwards or backwards at |speed| times the clip's frame rate, so that
+//    1x plays it in real time.
 // 2. Each step and each applied frame moves the page's one time cursor and tells the host's
 //    viewer module (2324) to redraw, once whatever the number of objects; an applied frame
 //    also tells every module (2228).
@@ -57,6 +58,8 @@ class PreviewPlayback {
 
  private:
   void BuildRange();
+  // The clip's rate, in key frames per second.
+  float FramesPerSecond() const;
   // The frame `seconds` after `frame`, wrapped into the range when looping, else held at its
   // ends.
   float Advance(float frame, float seconds) const;

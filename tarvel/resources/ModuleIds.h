@@ -128,6 +128,8 @@ inline constexpr UINT kCtlGraph = 7;
 inline constexpr UINT kCtlFramesModeBox = 1065;
 inline constexpr UINT kCtlSnapBox = 1066;
 inline constexpr UINT kCtlValuesModeBox = 1067;
+// The clip's frame rate, beside the playback buttons.
+inline constexpr UINT kCtlFrameRateLabel = 1068;
 inline constexpr UINT kCtlFalloffBeforeEdit = 1042;
 inline constexpr UINT kCtlFalloffBox = 1048;
 inline constexpr UINT kCtlFalloffAfterEdit = 1046;
@@ -291,7 +293,5 @@ inline constexpr double kTextContrast = 5.0;
 // Units.
 inline constexpr float kDegreesPerRadian = 57.29578f;
 inline constexpr float kRadiansPerDegree = 0.017453292f;
-// Key frames are whole frames at this rate; the preview plays |speed| times it.
-inline constexpr float kFramesPerSecond = 60.0f;
 
 }  // namespace Tarvel::Ids

@@ -170,6 +170,12 @@ TEST(CurveEvaluation, IsFalseOnlyOnAnEmptyCurveElseLinearHoldingTheEndsAndTaking
   const Curve2 line = Make({{0, 0}, {10, 5}, {10, 7}, {20, -5}});
   const std::pair<float, float> cases[] = {{-100, 0}, {2.5f, 1.25f}, {10, 7}, {15, 1}, {19, -3.8f}, {20.001f, -5}};
   for (const auto& [x, value] : cases) EXPECT_NEAR(At(line, x), value, 1e-5f) << "x = " << x;
+  // A step holds each point's value until the next point, and a copy keeps stepping.
+  Curve2 steps = line;
+  steps.SetInterpolation(Curve2::Step);
+  const Curve2 copy = steps;
+  const std::pair<float, float> held[] = {{-100, 0}, {2.5f, 0}, {9.99f, 0}, {10, 7}, {19.9f, 7}, {20, -5}};
+  for (const auto& [x, value] : held) EXPECT_EQ(At(copy, x), value) << "x = " << x;
 }
 
 TEST(CurveEvaluation, AnyHintGivesTheSameValueAndTheSegmentOfTheFrame) {

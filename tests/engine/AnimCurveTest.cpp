@@ -111,4 +111,15 @@ TEST(AnimCurveEvaluation, InterpolatesLinearlyOrSphericallyAndHoldsTheEnds) {
   ASSERT_TRUE(rotations.Evaluate(2.0f, q));
   EXPECT_NEAR(q.z, AboutZ(0.5f).z, 1e-5f);
   EXPECT_NEAR(q.w, AboutZ(0.5f).w, 1e-5f);
+  // A step track holds each key until the next, and keeps stepping once emptied.
+  translations.SetInterpolation(AnimCurve::Step);
+  rotations.SetInterpolation(AnimCurve::Step);
+  ASSERT_TRUE(translations.Evaluate(19.9f, v));
+  EXPECT_EQ(v, Vector3(0, 0, 0));
+  ASSERT_TRUE(rotations.Evaluate(7.9f, q));
+  EXPECT_EQ(q.z, AboutZ(0.0f).z);
+  ASSERT_TRUE(rotations.Evaluate(8.0f, q));
+  EXPECT_EQ(q.z, AboutZ(2.0f).z);
+  translations.Empty();
+  EXPECT_EQ(translations.GetInterpolation(), AnimCurve::Step);
 }

@@ -1,5 +1,6 @@
 #include <array>
 #include <cmath>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -8,6 +9,7 @@
 #include "EngineCore/Crc32.h"
 #include "LogCapture.h"
 #include "TempFolder.h"
+#include "TestClipBuilder.h"
 
 using ClipTestFiles::Data;
 using EngineCore::AnimCurve;
@@ -36,42 +38,83 @@ TEST(ClipOpening, KeepsKeysOnWholeFramesExactlyInChannelsNamedAfterTheirNodes) {
   EXPECT_EQ(clip->GetChannelAt(1)->GetName(), "Arm");
 }
 
-TEST(ClipOpening, SamplesMotionCaptureAtSixtyFramesPerSecond) {
+TEST(ClipOpening, KeepsMotionCaptureAtItsOwnRate) {
   TestSupport::LogCapture log;
   ASSERT_OPENS(clip, Data("01_01.gltf"));
+  EXPECT_EQ(clip->GetFrameRate(), 120.0f);
   ASSERT_EQ(clip->GetChannelCount(), 31u);
   for (std::uint32_t c = 0; c < clip->GetChannelCount(); ++c) {
     const EngineCore::AnimChannel& channel = *clip->GetChannelAt(c);
     ASSERT_EQ(channel.GetTrackCount(), 3u) << channel.GetName().c_str();
     for (std::uint32_t t = 0; t < 3; ++t) {
       const AnimCurve& curve = *channel.GetCurveAt(t);
-      ASSERT_EQ(curve.GetKeyCount(), 1376u);
-      EXPECT_EQ(curve.GetKeyFrame(0), 1u);
-      EXPECT_EQ(curve.GetKeyFrame(1375), 1376u);
+      ASSERT_EQ(curve.GetKeyCount(), 2752u);
+      EXPECT_EQ(curve.GetKeyFrame(0), 1u) << "its first key is at 1/120 s";
+      EXPECT_EQ(curve.GetKeyFrame(2751), 2752u);
+      EXPECT_EQ(curve.GetInterpolation(), AnimCurve::Linear);
     }
   }
-  EXPECT_EQ(clip->GetFirstKeyFrame(), 1u);
-  EXPECT_EQ(clip->GetLastKeyFrame(), 1376u);
-  EXPECT_EQ(log.Count(EngineCore::Log::Info, "sampled"), 1) << "the sampling is reported once per clip";
+  EXPECT_EQ(clip->GetLastKeyFrame(), 2752u);
+  EXPECT_TRUE(clip->GetReadingNote().IsEmpty());
+  EXPECT_EQ(log.Count(EngineCore::Log::Warning, "sampled"), 0);
 }
 
-TEST(ClipOpening, StepSamplerHoldsEachValueUntilTheNextKey) {
+TEST(ClipOpening, AClipsRateIsTheLowestCommonRateItsKeyTimesFitElseItIsSampledAtSixty) {
+  TestSupport::TempFolder folder;
+  // The key times of two tracks, the rate they make and the frames of the second track.
+  const struct {
+    std::vector<float> first, second;
+    float rate;
+    std::vector<std::uint32_t> frames;
+  } cases[] = {
+      {{0.0f, 1 / 24.0f, 2 / 24.0f}, {0.0f, 0.5f}, 24.0f, {0, 12}},
+      {{0.0f, 0.04f}, {0.2f, 1.0f}, 25.0f, {5, 25}},
+      {{0.0f, 1 / 30.0f}, {0.0f, 0.1f}, 30.0f, {0, 3}},
+      {{0.0f, 1 / 24.0f}, {0.0f, 1 / 30.0f}, 120.0f, {0, 4}},
+      {{0.0f, 1 / 120.0f}, {1 / 240.0f, 0.5f}, 240.0f, {1, 120}},
+      // 0.0537 s fits no rate: the clip is at 60, that track sampled on every frame.
+      {{0.0f, 0.05f}, {0.0f, 0.0537f}, 60.0f, {0, 1, 2, 3}},
+  };
+  for (const auto& c : cases) {
+    TestSupport::LogCapture log;
+    TestClipBuilder builder;
+    builder.Track("A", "translation", c.first, std::vector<float>(c.first.size() * 3, 1.0f))
+        .Track("B", "scale", c.second, std::vector<float>(c.second.size() * 3, 2.0f));
+    builder.Write(folder.Path() / "Rate.gltf");
+    ASSERT_OPENS(clip, folder / "Rate.gltf");
+    EXPECT_EQ(clip->GetFrameRate(), c.rate);
+    const AnimCurve& b = *ClipTestFiles::Track(*clip, "B", AnimTrack::Scale);
+    std::vector<std::uint32_t> frames;
+    for (std::uint32_t k = 0; k < b.GetKeyCount(); ++k) frames.push_back(b.GetKeyFrame(k));
+    EXPECT_EQ(frames, c.frames) << c.rate;
+    const bool sampled = c.frames.size() != c.second.size();
+    EXPECT_EQ(log.Count(EngineCore::Log::Warning, "fit no frame rate"), sampled ? 1 : 0) << c.rate;
+    EXPECT_EQ(clip->GetReadingNote().IsEmpty(), !sampled) << c.rate;
+  }
+}
+
+TEST(ClipOpening, StepSamplerKeepsItsKeysAndHoldsEachValueUntilTheNext) {
   ASSERT_OPENS(clip, Data("synthetic/step.gltf"));
+  EXPECT_EQ(clip->GetFrameRate(), 30.0f) << "0.1 s is frame 3 at 30 frames per second";
   const AnimCurve* box = ClipTestFiles::Track(*clip, "Box", AnimTrack::Translation);
   ASSERT_NE(box, nullptr);
-  ASSERT_EQ(box->GetKeyCount(), 7u) << "0.1 s is frames 0 to 6";
-  EXPECT_EQ(box->GetVector3Key(5).x, 0.0f);
-  EXPECT_EQ(box->GetVector3Key(6).x, 6.0f);
+  ASSERT_EQ(box->GetKeyCount(), 2u);
+  EXPECT_EQ(box->GetInterpolation(), AnimCurve::Step);
+  EngineCore::Vector3 value;
+  ASSERT_TRUE(box->Evaluate(2.9f, value));
+  EXPECT_EQ(value.x, 0.0f);
+  ASSERT_TRUE(box->Evaluate(3.0f, value));
+  EXPECT_EQ(value.x, 6.0f);
 }
 
-TEST(ClipOpening, CubicSplineSamplerIsEvaluatedWithItsTangents) {
+TEST(ClipOpening, CubicSplineSamplerIsSampledWithItsTangents) {
   ASSERT_OPENS(clip, Data("synthetic/cubic.gltf"));
   const AnimCurve* box = ClipTestFiles::Track(*clip, "Box", AnimTrack::Translation);
   ASSERT_NE(box, nullptr);
-  ASSERT_EQ(box->GetKeyCount(), 7u);
+  ASSERT_EQ(box->GetKeyCount(), 4u) << "0.1 s at 30 frames per second, a key on every frame";
   // Flat tangents make a smoothstep: a third of the way along it stands at 7/27 of the rise.
-  EXPECT_NEAR(box->GetVector3Key(3).x, 3.0f, 1e-5f);
-  EXPECT_NEAR(box->GetVector3Key(2).x, 6.0f * 7.0f / 27.0f, 1e-5f);
+  EXPECT_NEAR(box->GetVector3Key(3).x, 6.0f, 1e-5f);
+  EXPECT_NEAR(box->GetVector3Key(1).x, 6.0f * 7.0f / 27.0f, 1e-5f);
 }
 
 TEST(ClipOpening, FileWithoutAnimationOpensAsEmptyClip) {

@@ -21,7 +21,9 @@ namespace {
 // A clip with a bit of everything a record must carry: vectors, rotations, a negative zero, a
 // channel without tracks and a track without keys.
 void BuildEdited(ClipBuilder& builder) {
+  builder.Clip().SetFrameRate(24.0f);
   builder.Vectors("Hips", AnimTrack::Translation, {{0, {1, -0.0f, 3}}, {7, {4, 5, 6}}, {999'999, {7, 8, 9}}});
+  builder.Track("Hips", AnimTrack::Translation).SetInterpolation(EngineCore::AnimCurve::Step);
   builder.Rotations("Hips", {{0, {10, 20, 30}}, {12, {-170, 5, 0}}});
   builder.Channel("Empty");
   builder.Track("Tail", AnimTrack::Scale);
@@ -51,6 +53,9 @@ TEST_F(Recovery, ARecordGivesBackTheClipsChannelsTracksAndKeysBitForBit) {
   EXPECT_EQ(restored.Clip().GetChannel(ClipBuilder::Key("Old")), nullptr);
   EXPECT_TRUE(std::signbit(restored.Track("Hips", AnimTrack::Translation).GetVector3Key(0).y));
   EXPECT_EQ(restored.Clip().GetLastKeyFrame(), 999'999u);
+  EXPECT_EQ(restored.Clip().GetFrameRate(), 24.0f);
+  EXPECT_EQ(restored.Track("Hips", AnimTrack::Translation).GetInterpolation(), EngineCore::AnimCurve::Step);
+  EXPECT_EQ(restored.Track("Hips", AnimTrack::Rotation).GetInterpolation(), EngineCore::AnimCurve::Linear);
   recovery.Remove("Walk");
   EXPECT_FALSE(recovery.Exists("Walk"));
 }

@@ -138,12 +138,12 @@ TEST_F(MotionCapture, MalformedBvhIsRefusedNamingTheLine) {
   }
 }
 
-TEST_F(MotionCapture, CapturedTakeMatchesItsOwnChannelsAtWholeFrames) {
+TEST_F(MotionCapture, CapturedTakeKeepsEveryFrameAtItsOwnRate) {
   const std::string path = Data("bvh/01_01.bvh");
   ASSERT_OPENS(clip, path);
   ASSERT_EQ(clip->GetChannelCount(), 31u);
-  // At 120 frames a second, capture frame 2k falls on whole frame k (within the rounding of
-  // the file's frame time).
+  // A frame time of 0.0083333 s is 120 frames a second: capture frame k is key k.
+  EXPECT_EQ(clip->GetFrameRate(), 120.0f);
   std::ifstream in(path);
   std::string line;
   while (std::getline(in, line) && line.rfind("Frame Time", 0) != 0) {
@@ -159,15 +159,16 @@ TEST_F(MotionCapture, CapturedTakeMatchesItsOwnChannelsAtWholeFrames) {
   const AnimCurve* turn = ClipTestFiles::Track(*clip, "Hips", AnimTrack::Rotation);
   ASSERT_NE(move, nullptr);
   ASSERT_NE(turn, nullptr);
-  for (std::uint32_t frame : {0u, 250u, 700u, 1300u}) {
-    const std::vector<float>& source = frames[2 * frame];
+  ASSERT_EQ(move->GetKeyCount(), 2752u);
+  for (std::uint32_t frame : {0u, 251u, 700u, 1300u, 2751u}) {
+    const std::vector<float>& source = frames[frame];
     ASSERT_EQ(move->GetKeyFrame(frame), frame);
-    for (int a = 0; a < 3; ++a) EXPECT_NEAR(move->GetVector3Key(frame)[a], source[a], 0.02f) << "frame " << frame;
+    for (int a = 0; a < 3; ++a) EXPECT_EQ(move->GetVector3Key(frame)[a], source[a]) << "frame " << frame;
     // The hips rotate Z, then Y, then X, as the engine's own Euler angles do.
     const float toRadians = static_cast<float>(M_PI / 180.0);
     Quaternion expected;
     expected.SetAngles(source[5] * toRadians, source[4] * toRadians, source[3] * toRadians);
-    EXPECT_NEAR(std::abs(turn->GetQuaternionKey(frame).Dot(expected)), 1.0f, 1e-4f) << "frame " << frame;
+    EXPECT_NEAR(std::abs(turn->GetQuaternionKey(frame).Dot(expected)), 1.0f, 1e-6f) << "frame " << frame;
   }
 }
 
@@ -255,7 +256,7 @@ TEST_F(MotionCapture, FbxAndColladaTakesKeepTheirNodesKeysAndSaveAsValidGltf) {
       const AnimCurve* move = ClipTestFiles::Track(*clip, channel.mNodeName.C_Str(), AnimTrack::Translation);
       ASSERT_NE(move, nullptr) << channel.mNodeName.C_Str();
       for (unsigned k = 0; k < channel.mNumPositionKeys; ++k) {
-        const double frame = channel.mPositionKeys[k].mTime / ticks * 60.0;
+        const double frame = channel.mPositionKeys[k].mTime / ticks * clip->GetFrameRate();
         if (std::abs(frame - std::round(frame)) > 0.001) continue;
         for (std::uint32_t i = 0; i < move->GetKeyCount(); ++i) {
           if (move->GetKeyFrame(i) != static_cast<std::uint32_t>(std::lround(frame))) continue;

@@ -110,6 +110,7 @@ Curve2::Curve2(const Curve2& other)
   Prepare(other.GetPointCount());
   for (std::uint32_t i = 0; i < other.GetPointCount(); ++i) AppendInOrder(NewPoint(*other.OrderAt(i)));
   selectedCount = other.selectedCount;
+  interpolation = other.interpolation;
 }
 
 Curve2& Curve2::operator=(const Curve2& other) {
@@ -120,6 +121,7 @@ Curve2& Curve2::operator=(const Curve2& other) {
   Prepare(other.GetPointCount());
   for (std::uint32_t i = 0; i < other.GetPointCount(); ++i) AppendInOrder(NewPoint(*other.OrderAt(i)));
   selectedCount = other.selectedCount;
+  interpolation = other.interpolation;
   boundingBox = other.boundingBox;
   color = other.color;
   selectionColor = other.selectionColor;
@@ -135,6 +137,7 @@ Curve2::Curve2(Curve2&& other) noexcept
       freeCount(std::exchange(other.freeCount, 0)),
       freeList(std::exchange(other.freeList, nullptr)),
       selectedCount(std::exchange(other.selectedCount, 0)),
+      interpolation(other.interpolation),
       boundingBox(other.boundingBox),
       color(other.color),
       selectionColor(other.selectionColor) {
@@ -158,6 +161,7 @@ Curve2& Curve2::operator=(Curve2&& other) noexcept {
   inSlabOrder = std::exchange(other.inSlabOrder, true);
   slabOrderCount = std::exchange(other.slabOrderCount, 0);
   selectedCount = std::exchange(other.selectedCount, 0);
+  interpolation = other.interpolation;
   boundingBox = other.boundingBox;
   color = other.color;
   selectionColor = other.selectionColor;
@@ -446,7 +450,7 @@ bool Curve2::Interpolate(float x, std::uint32_t segment, float& y) const {
   }
   const EditablePoint* to = OrderAt(segment + 1);
   const float span = to->x - from->x;
-  if (!(span > 0.0f)) {
+  if (!(span > 0.0f) || interpolation == Step) {
     y = from->y;
     return true;
   }

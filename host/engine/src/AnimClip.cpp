@@ -1,6 +1,7 @@
 #include "EngineCore/AnimClip.h"
 
 #include <algorithm>
+#include <cmath>
 #include <limits>
 
 #include "EngineCore/Crc32.h"
@@ -88,7 +89,15 @@ std::uint32_t AnimClip::CountKeys() const {
   return keys;
 }
 
+bool AnimClip::SetFrameRate(float framesPerSecond) {
+  if (!(framesPerSecond > 0.0f) || !std::isfinite(framesPerSecond)) return false;
+  frameRate_ = framesPerSecond;
+  return true;
+}
+
 void AnimClip::TakeContentsOf(AnimClip& other) {
+  frameRate_ = other.frameRate_;
+  readingNote_ = other.readingNote_;
   channels_ = std::move(other.channels_);
   indexOfKey_ = std::move(other.indexOfKey_);
   other.channels_.clear();

@@ -78,7 +78,7 @@ void AnimCurve::Locate(float frame, std::uint32_t& index, float& blend) const {
   index = static_cast<std::uint32_t>(after - frames_.begin()) - 1;
   const float f0 = static_cast<float>(frames_[index]);
   const float f1 = static_cast<float>(frames_[index + 1]);
-  blend = (frame - f0) / (f1 - f0);
+  blend = interpolation_ == Step ? 0.0f : (frame - f0) / (f1 - f0);
 }
 
 bool AnimCurve::Evaluate(float frame, Vector3& value) const {

@@ -72,6 +72,14 @@ void CollectKeys(const Key* keys, unsigned count, double ticksPerSecond, double 
   }
 }
 
+// One track as the file gives it, before the clip's rate is known.
+struct SourceTrack {
+  std::string channel;
+  std::uint32_t type = 0;
+  std::vector<float> times;
+  std::vector<float> values;
+};
+
 ClipFileError LoadAnimation(const aiAnimation& animation, ClipTrackLoader& tracks, const std::string& path,
                             std::string& message) {
   const double ticksPerSecond = animation.mTicksPerSecond > 0.0 ? animation.mTicksPerSecond : 25.0;
@@ -84,45 +92,45 @@ ClipFileError LoadAnimation(const aiAnimation& animation, ClipTrackLoader& track
   }
   if (start < 0.0)
     Log::Write(Log::Info, "%s: the take starts before zero and was moved to start at zero", path.c_str());
-  std::vector<float> times;
-  std::vector<float> values;
+  std::vector<SourceTrack> source;
   std::set<std::string> seen;
   for (unsigned c = 0; c < animation.mNumChannels; ++c) {
     const aiNodeAnim& channel = *animation.mChannels[c];
     const std::string name = NodeNameOf(channel.mNodeName.C_Str());
     if (name.empty()) continue;
     if (!seen.insert(std::string(channel.mNodeName.C_Str())).second) continue;
-    auto add = [&](std::uint32_t track) {
-      if (times.empty()) return ClipFileError::None;
-      const ClipFileError error = tracks.Add(name, track, times, values, TrackSampler::Interpolation::Linear, message);
-      // A pivot helper and its node may both carry a track of one kind: the first is shown.
-      if (error == ClipFileError::NotGltf) {
-        Log::Write(Log::Warning, "%s: a second %s track of %s is not shown", path.c_str(),
-                   track == AnimTrack::Rotation ? "rotation" : "translation or scale", name.c_str());
-        return ClipFileError::None;
-      }
-      return error;
+    auto track = [&](std::uint32_t type) -> SourceTrack& {
+      source.push_back({name, type, {}, {}});
+      return source.back();
     };
-    values.clear();
-    CollectKeys(channel.mPositionKeys, channel.mNumPositionKeys, ticksPerSecond, start, times,
-                [&values](const aiVector3D& v) {
-                  values.insert(values.end(), {v.x, v.y, v.z});
+    SourceTrack& position = track(AnimTrack::Translation);
+    CollectKeys(channel.mPositionKeys, channel.mNumPositionKeys, ticksPerSecond, start, position.times,
+                [&position](const aiVector3D& v) { position.values.insert(position.values.end(), {v.x, v.y, v.z}); });
+    SourceTrack& rotation = track(AnimTrack::Rotation);
+    CollectKeys(channel.mRotationKeys, channel.mNumRotationKeys, ticksPerSecond, start, rotation.times,
+                [&rotation](const aiQuaternion& q) {
+                  rotation.values.insert(rotation.values.end(), {q.x, q.y, q.z, q.w});
                 });
-    ClipFileError error = add(AnimTrack::Translation);
-    if (error != ClipFileError::None) return error;
-    values.clear();
-    CollectKeys(channel.mRotationKeys, channel.mNumRotationKeys, ticksPerSecond, start, times,
-                [&values](const aiQuaternion& q) {
-                  values.insert(values.end(), {q.x, q.y, q.z, q.w});
-                });
-    error = add(AnimTrack::Rotation);
-    if (error != ClipFileError::None) return error;
-    values.clear();
-    CollectKeys(channel.mScalingKeys, channel.mNumScalingKeys, ticksPerSecond, start, times,
-                [&values](const aiVector3D& v) {
-                  values.insert(values.end(), {v.x, v.y, v.z});
-                });
-    error = add(AnimTrack::Scale);
+    SourceTrack& scaling = track(AnimTrack::Scale);
+    CollectKeys(channel.mScalingKeys, channel.mNumScalingKeys, ticksPerSecond, start, scaling.times,
+                [&scaling](const aiVector3D& v) { scaling.values.insert(scaling.values.end(), {v.x, v.y, v.z}); });
+  }
+  // The source's rate is the one its key times fit, as for a glTF file.
+  std::vector<const std::vector<float>*> times;
+  for (const SourceTrack& track : source) {
+    if (!track.times.empty()) times.push_back(&track.times);
+  }
+  tracks.ChooseFrameRate(times);
+  for (const SourceTrack& track : source) {
+    if (track.times.empty()) continue;
+    const ClipFileError error =
+        tracks.Add(track.channel, track.type, track.times, track.values, TrackSampler::Interpolation::Linear, message);
+    // A pivot helper and its node may both carry a track of one kind: the first is shown.
+    if (error == ClipFileError::NotGltf) {
+      Log::Write(Log::Warning, "%s: a second %s track of %s is not shown", path.c_str(),
+                 track.type == AnimTrack::Rotation ? "rotation" : "translation or scale", track.channel.c_str());
+      continue;
+    }
     if (error != ClipFileError::None) return error;
   }
   return ClipFileError::None;
@@ -167,7 +175,7 @@ ClipOpenResult OpenWithAssimp(const std::string& path, const EngineCore::String&
       return ClipReading::Fail(path, error, message);
     }
   }
-  return ClipReading::Finish(clip, tracks.Sampled(), path,
+  return ClipReading::Finish(clip, tracks.SamplingNote(), path,
                              std::make_shared<ConvertedClipStorage>(path, SkeletonOf(scene->mRootNode)));
 }
 

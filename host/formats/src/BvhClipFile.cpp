@@ -198,9 +198,9 @@ class BvhParser {
       if (message.empty()) message = "'Frame Time:' needs a positive number of seconds";
       return ClipFileError::NotReadable;
     }
-    if (take.frames > 0 && (take.frames - 1) * take.frameTime * 60.0 > ClipFileLimits::kMaxFrame + 0.5) {
+    if (take.frames > 0 && take.frames - 1 > ClipFileLimits::kMaxFrame) {
       message = std::to_string(take.frames) + " frames reach past frame " + std::to_string(ClipFileLimits::kMaxFrame) +
-                "; a clip holds at most that many frames (4.6 hours)";
+                ", the last frame a clip can hold";
       return ClipFileError::TooLarge;
     }
     // Each value takes two characters at least: a larger count cannot be in the text.
@@ -240,10 +240,22 @@ Quat AboutAxis(int axis, double degrees) {
   return q;
 }
 
-// The joints' tracks, as the clip's channels.
+// The take's frame rate: one over its frame time, or the common rate it stands for when it
+// was written rounded (0.0083333 s is 120 frames per second).
+double FrameRateOf(const BvhTake& take) {
+  const double rate = 1.0 / take.frameTime;
+  for (const double common : TrackSampler::kFrameRates) {
+    if (std::abs(rate - common) <= common * 1e-3) return common;
+  }
+  return rate;
+}
+
+// The joints' tracks, as the clip's channels: one key on every frame of the take's rate.
 ClipFileError LoadTracks(const BvhTake& take, const std::string& path, ClipTrackLoader& tracks, std::string& message) {
+  const double rate = FrameRateOf(take);
+  tracks.SetFrameRate(rate);
   std::vector<float> times(take.frames);
-  for (std::size_t i = 0; i < take.frames; ++i) times[i] = static_cast<float>(i * take.frameTime);
+  for (std::size_t i = 0; i < take.frames; ++i) times[i] = static_cast<float>(static_cast<double>(i) / rate);
   std::vector<float> values;
   std::set<std::string> seen;
   for (const BvhJoint& joint : take.joints) {
@@ -315,7 +327,7 @@ ClipOpenResult OpenBvh(const std::string& path, const EngineCore::String& name) 
     clip->Release();
     return ClipReading::Fail(path, error, message);
   }
-  return ClipReading::Finish(clip, tracks.Sampled(), path,
+  return ClipReading::Finish(clip, tracks.SamplingNote(), path,
                              std::make_shared<ConvertedClipStorage>(path, SkeletonOf(take)));
 }
 

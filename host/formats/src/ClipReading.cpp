@@ -24,11 +24,13 @@ ClipOpenResult ClipReading::Guarded(const std::string& path, ClipFileError error
   }
 }
 
-ClipOpenResult ClipReading::Finish(EngineCore::AnimClip* clip, bool sampled, const std::string& path,
+ClipOpenResult ClipReading::Finish(EngineCore::AnimClip* clip, const std::string& samplingNote, const std::string& path,
                                    std::shared_ptr<EngineCore::ResourceStorage> storage) {
   clip->ComputeKeyFrameRange();
-  if (sampled)
-    Log::Write(Log::Info, "%s: keys between whole frames were sampled at 60 frames per second", path.c_str());
+  if (!samplingNote.empty()) {
+    Log::Write(Log::Warning, "%s: %s", path.c_str(), samplingNote.c_str());
+    clip->SetReadingNote(EngineCore::String(samplingNote));
+  }
   clip->SetStorage(std::move(storage));
   return {clip, ClipFileError::None, {}};
 }

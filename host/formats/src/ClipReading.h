@@ -12,7 +12,7 @@ namespace Formats {
 
 // What every clip reader does around its own format: a failure is logged and returned, no
 // exception gets out, and a clip read whole gets its key-frame range, its storage and, when
-// keys were sampled, one line in the log.
+// keys were sampled, a warning in the log and the same note on the clip, for its tab.
 class ClipReading {
  public:
   static ClipOpenResult Fail(const std::string& path, ClipFileError error, const std::string& message);
@@ -21,7 +21,7 @@ class ClipReading {
   static ClipOpenResult Guarded(const std::string& path, ClipFileError error,
                                 const std::function<ClipOpenResult()>& open);
 
-  static ClipOpenResult Finish(EngineCore::AnimClip* clip, bool sampled, const std::string& path,
+  static ClipOpenResult Finish(EngineCore::AnimClip* clip, const std::string& samplingNote, const std::string& path,
                                std::shared_ptr<EngineCore::ResourceStorage> storage);
 };
 

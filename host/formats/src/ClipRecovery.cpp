@@ -20,7 +20,7 @@ namespace {
 namespace fs = std::filesystem;
 
 constexpr char kMagic[] = "TARVEL RECOVERY\n";
-constexpr std::uint32_t kVersion = 1;
+constexpr std::uint32_t kVersion = 2;
 constexpr char kEnd[] = "END\n";
 constexpr const char* kExtension = ".record";
 
@@ -84,11 +84,12 @@ class Reader {
 };
 
 bool ReadCurve(Reader& in, EngineCore::AnimCurve& curve) {
-  std::uint32_t keyType = 0, count = 0;
-  if (!in.U32(keyType) || !in.U32(count)) return false;
+  std::uint32_t keyType = 0, interpolation = 0, count = 0;
+  if (!in.U32(keyType) || !in.U32(interpolation) || !in.U32(count)) return false;
   const std::uint32_t components = Components(keyType);
   if (keyType != EngineCore::AnimCurve::None && components == 0) return false;
   curve.SetKeyType(keyType);
+  curve.SetInterpolation(interpolation);
   if (!in.Holds(count, sizeof(std::uint32_t) + components * sizeof(float))) return false;
   std::vector<std::uint32_t> frames(count);
   std::vector<float> values(static_cast<std::size_t>(count) * components);
@@ -112,8 +113,10 @@ bool ReadClip(const std::vector<unsigned char>& bytes, const std::string& clipNa
   char magic[sizeof kMagic - 1];
   std::uint32_t version = 0, channels = 0;
   std::string name;
+  float rate = 0.0f;
   if (!in.Bytes(magic, sizeof magic) || std::memcmp(magic, kMagic, sizeof magic) != 0 || !in.U32(version) ||
-      version != kVersion || !in.Text(name) || name != clipName || !in.U32(channels)) {
+      version != kVersion || !in.Text(name) || name != clipName || !in.Bytes(&rate, sizeof rate) ||
+      !clip.SetFrameRate(rate) || !in.U32(channels)) {
     return false;
   }
   for (std::uint32_t c = 0; c < channels; ++c) {
@@ -164,7 +167,7 @@ std::vector<unsigned char> ClipRecovery::Snapshot(const EngineCore::AnimClip& cl
   std::size_t size = 64 + clip.GetName().GetLength();
   for (std::uint32_t c = 0; c < clip.GetChannelCount(); ++c) {
     const EngineCore::AnimChannel& channel = *clip.GetChannelAt(c);
-    size += 8 + channel.GetName().GetLength();
+    size += 8 + channel.GetName().GetLength() + 16;
     for (std::uint32_t t = 0; t < channel.GetTrackCount(); ++t) {
       const EngineCore::AnimCurve& curve = *channel.GetCurveAt(t);
       size += 12 + curve.GetKeyCount() * (4 + 4 * Components(curve.GetKeyType()));
@@ -176,6 +179,8 @@ std::vector<unsigned char> ClipRecovery::Snapshot(const EngineCore::AnimClip& cl
   out.Bytes(kMagic, sizeof kMagic - 1);
   out.U32(kVersion);
   out.Text(clip.GetName().str());
+  const float rate = clip.GetFrameRate();
+  out.Bytes(&rate, sizeof rate);
   out.U32(clip.GetChannelCount());
   for (std::uint32_t c = 0; c < clip.GetChannelCount(); ++c) {
     const EngineCore::AnimChannel& channel = *clip.GetChannelAt(c);
@@ -185,6 +190,7 @@ std::vector<unsigned char> ClipRecovery::Snapshot(const EngineCore::AnimClip& cl
       const EngineCore::AnimCurve& curve = *channel.GetCurveAt(t);
       out.U32(channel.GetTrackTypeAt(t));
       out.U32(curve.GetKeyType());
+      out.U32(curve.GetInterpolation());
       out.U32(curve.GetKeyCount());
       out.Bytes(curve.GetFrames().data(), curve.GetFrames().size() * sizeof(std::uint32_t));
       switch (curve.GetKeyType()) {

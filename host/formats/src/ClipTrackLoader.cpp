@@ -1,5 +1,7 @@
 #include "ClipTrackLoader.h"
 
+#include <algorithm>
+
 #include "EngineCore/AnimTrack.h"
 #include "Formats/ClipFileLimits.h"
 
@@ -9,12 +11,38 @@ using EngineCore::AnimClip;
 using EngineCore::AnimCurve;
 using EngineCore::AnimTrack;
 
+void ClipTrackLoader::SetFrameRate(double rate) {
+  rate_ = rate;
+  clip_.SetFrameRate(static_cast<float>(rate));
+}
+
+void ClipTrackLoader::ChooseFrameRate(const std::vector<const std::vector<float>*>& times, double saved) {
+  const bool savedFits = saved > 0.0 && std::all_of(times.begin(), times.end(), [saved](const std::vector<float>* t) {
+    return TrackSampler::OnDistinctWholeFrames(*t, saved);
+  });
+  const double rate = savedFits ? saved : TrackSampler::ChooseFrameRate(times);
+  rateFits_ = rate > 0.0;
+  SetFrameRate(rateFits_ ? rate : TrackSampler::kDefaultFrameRate);
+}
+
+std::string ClipTrackLoader::SamplingNote() const {
+  std::string note;
+  if (sampledOffRate_) {
+    note = "its key times fit no frame rate of 24, 25, 30, 48, 50, 60, 96, 100, 120 or 240 frames per second, so "
+           "its keys were sampled at every frame at 60";
+  }
+  if (sampledCubic_) {
+    note += std::string(note.empty() ? "its" : "; its") + " CUBICSPLINE tracks were sampled at every frame";
+  }
+  return note;
+}
+
 ClipFileError ClipTrackLoader::Add(const std::string& channel, std::uint32_t trackType, const std::vector<float>& times,
                                    const std::vector<float>& values, TrackSampler::Interpolation interpolation,
                                    std::string& message) {
   const bool rotation = trackType == AnimTrack::Rotation;
   std::uint64_t count = 0;
-  ClipFileError error = TrackSampler::CountKeys(times, interpolation, count, message);
+  ClipFileError error = TrackSampler::CountKeys(times, interpolation, rate_, count, message);
   if (error != ClipFileError::None) return error;
   if (totalKeys_ + count > ClipFileLimits::kMaxClipKeys) {
     message = "the clip would hold more than " + std::to_string(ClipFileLimits::kMaxClipKeys) + " keys";
@@ -22,10 +50,12 @@ ClipFileError ClipTrackLoader::Add(const std::string& channel, std::uint32_t tra
   }
   bool trackSampled = false;
   error =
-      TrackSampler::ToFrames(times, values, rotation ? 4 : 3, interpolation, rotation, keys_, trackSampled, message);
+      TrackSampler::ToFrames(times, values, rotation ? 4 : 3, interpolation, rotation, rate_, keys_, trackSampled, message);
   if (error != ClipFileError::None) return error;
   totalKeys_ += keys_.frames.size();
-  sampled_ = sampled_ || trackSampled;
+  if (trackSampled) {
+    (interpolation == TrackSampler::Interpolation::CubicSpline && rateFits_ ? sampledCubic_ : sampledOffRate_) = true;
+  }
 
   const EngineCore::String channelName(channel);
   EngineCore::AnimChannel* target = clip_.GetChannel(AnimClip::ComputeChannelKey(channelName));
@@ -42,6 +72,8 @@ ClipFileError ClipTrackLoader::Add(const std::string& channel, std::uint32_t tra
   }
   AnimCurve* curve = target->GetCurve(trackType);
   curve->SetKeyType(rotation ? AnimCurve::KeyQuaternion : AnimCurve::KeyVector3);
+  // A step stays a step, sampled or not; a sampled cubic track is linear between its samples.
+  curve->SetInterpolation(interpolation == TrackSampler::Interpolation::Step ? AnimCurve::Step : AnimCurve::Linear);
   curve->Reserve(static_cast<std::uint32_t>(keys_.frames.size()));
   for (std::size_t k = 0; k < keys_.frames.size(); ++k) {
     const float* v = keys_.values.data() + k * (rotation ? 4 : 3);

@@ -10,13 +10,21 @@
 
 namespace Formats {
 
-// Puts the tracks read from a clip file, whatever its format, into an engine clip: each is
-// brought onto whole frames by TrackSampler, the clip as a whole is kept within
-// ClipFileLimits::kMaxClipKeys (checked before a track's keys take memory), and a channel is
-// made when its first track comes.
+// Puts the tracks read from a clip file, whatever its format, into an engine clip at a frame
+// rate of the file's: each is brought onto whole frames of that rate by TrackSampler and keeps
+// its interpolation (STEP stays a step; a sampled cubic track is linear), the clip as a whole
+// is kept within ClipFileLimits::kMaxClipKeys (checked before a track's keys take memory),
+// and a channel is made when its first track comes.
 class ClipTrackLoader {
  public:
   explicit ClipTrackLoader(EngineCore::AnimClip& clip) : clip_(clip) {}
+
+  // The rate of the keys of every track added after, and the clip's.
+  void SetFrameRate(double rate);
+  // Chooses the rate for these tracks' key times: `saved` (the rate a file says it was saved
+  // at, 0 for none) when they all fit it, else TrackSampler::ChooseFrameRate; when none fits,
+  // the clip's default, the tracks then sampled.
+  void ChooseFrameRate(const std::vector<const std::vector<float>*>& times, double saved = 0.0);
 
   // `values` holds 3 floats per key, 4 (x, y, z, w) for a rotation, three times as many for
   // CUBICSPLINE. Fails with a message on bad times or values, a second track of one type on a
@@ -25,14 +33,18 @@ class ClipTrackLoader {
                                   const std::vector<float>& values, TrackSampler::Interpolation interpolation,
                                   std::string& message);
 
-  // Whether any track had keys between whole frames and was sampled.
-  bool Sampled() const { return sampled_; }
+  // Why the clip's keys are not all as the file holds them, for the log and the user;
+  // empty when they are.
+  std::string SamplingNote() const;
 
  private:
   EngineCore::AnimClip& clip_;
+  double rate_ = TrackSampler::kDefaultFrameRate;
+  bool rateFits_ = true;
   TrackSampler::Keys keys_;
   std::uint64_t totalKeys_ = 0;
-  bool sampled_ = false;
+  bool sampledCubic_ = false;
+  bool sampledOffRate_ = false;
 };
 
 }  // namespace Formats

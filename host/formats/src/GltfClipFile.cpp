@@ -57,6 +57,7 @@ class AnimationReader {
   ClipFileError Read(std::string& message) {
     if (model_.animations.empty() || GltfClipStorage::HoldsNoClipAnimation(model_)) return ClipFileError::None;
     const tinygltf::Animation& animation = model_.animations[0];
+    ChooseFrameRate(animation);
     for (std::size_t c = 0; c < animation.channels.size(); ++c) {
       const ClipFileError error = ReadChannel(animation, c, message);
       if (error != ClipFileError::None) {
@@ -67,7 +68,7 @@ class AnimationReader {
     return ClipFileError::None;
   }
 
-  bool Sampled() const { return tracks_.Sampled(); }
+  std::string SamplingNote() const { return tracks_.SamplingNote(); }
   std::map<std::string, int>& ChannelNodes() { return channelNodes_; }
 
  private:
@@ -102,11 +103,41 @@ class AnimationReader {
       return ClipFileError::NotGltf;
     }
     const int components = trackType == AnimTrack::Rotation ? 4 : 3;
-    ClipFileError error = reader_.Read(sampler.input, 1, times_, message);
+    ClipFileError error = ClipFileError::None;
+    auto times = times_.find(sampler.input);
+    if (times == times_.end()) {
+      times = times_.emplace(sampler.input, std::vector<float>()).first;
+      error = reader_.Read(sampler.input, 1, times->second, message);
+    }
     if (error == ClipFileError::None) error = reader_.Read(sampler.output, components, values_, message);
-    if (error == ClipFileError::None) error = tracks_.Add(nodeName, trackType, times_, values_, interpolation, message);
+    if (error == ClipFileError::None) {
+      error = tracks_.Add(nodeName, trackType, times->second, values_, interpolation, message);
+    }
     if (error == ClipFileError::None) channelNodes_.emplace(nodeName, channel.target_node);
     return error;
+  }
+
+  // The clip's rate is the one every track's key times fit; the times read for it are kept
+  // for the tracks (samplers often share one accessor of times).
+  void ChooseFrameRate(const tinygltf::Animation& animation) {
+    std::vector<const std::vector<float>*> times;
+    for (const tinygltf::AnimationChannel& channel : animation.channels) {
+      if (TrackOfPath(channel.target_path) == 0 || channel.sampler < 0 ||
+          static_cast<std::size_t>(channel.sampler) >= animation.samplers.size() || channel.target_node < 0 ||
+          static_cast<std::size_t>(channel.target_node) >= model_.nodes.size() ||
+          model_.nodes[channel.target_node].name.empty()) {
+        continue;
+      }
+      const int input = animation.samplers[channel.sampler].input;
+      if (times_.contains(input)) continue;
+      std::vector<float> read;
+      std::string ignored;
+      // A track whose times do not read is refused when it is loaded.
+      if (reader_.Read(input, 1, read, ignored) != ClipFileError::None) continue;
+      times.push_back(&times_.emplace(input, std::move(read)).first->second);
+    }
+    const tinygltf::Value& saved = animation.extras.Get(GltfClipStorage::kFrameRateKey);
+    tracks_.ChooseFrameRate(times, saved.IsNumber() ? saved.GetNumberAsDouble() : 0.0);
   }
 
   // A channel is known by the CRC-32 of its node's name: two animated nodes whose names share
@@ -136,7 +167,8 @@ class AnimationReader {
   std::map<std::uint32_t, int> channelKeys_;
   std::set<int> skippedNodes_;
   ClipTrackLoader tracks_;
-  std::vector<float> times_;
+  // Key times by accessor.
+  std::map<int, std::vector<float>> times_;
   std::vector<float> values_;
 };
 
@@ -215,7 +247,7 @@ ClipOpenResult OpenClip(const std::string& path, const EngineCore::String& name)
     Log::Write(Log::Warning, "%s: %s", path.c_str(), reason.c_str());
     storage->SetReadOnly(reason);
   }
-  return ClipReading::Finish(clip, reader.Sampled(), path, std::move(storage));
+  return ClipReading::Finish(clip, reader.SamplingNote(), path, std::move(storage));
 }
 
 }  // namespace

@@ -112,12 +112,13 @@ int NodeOfChannel(tinygltf::Model& model, const std::string& name, std::map<std:
   return node;
 }
 
-// Appends the clip's tracks to animation 0 as LINEAR samplers with times frame / 60, their
+// Appends the clip's tracks to animation 0 as samplers of their interpolation (STEP or
+// LINEAR) with times frame / rate, the float nearest to it, their
 // data in the document's free room of one buffer.
 class TrackWriter {
  public:
-  TrackWriter(tinygltf::Model& model, DocumentSpace& space, int buffer)
-      : model_(model), space_(space), buffer_(buffer) {}
+  TrackWriter(tinygltf::Model& model, DocumentSpace& space, int buffer, double rate)
+      : model_(model), space_(space), buffer_(buffer), rate_(rate) {}
 
   void Append(int node, std::uint32_t trackType, const EngineCore::AnimCurve& curve) {
     const char* path = PathOfTrack(trackType);
@@ -130,7 +131,7 @@ class TrackWriter {
     values_.clear();
     values_.reserve(count * (isRotation ? 4 : 3));
     for (std::uint32_t k = 0; k < count; ++k) {
-      times_[k] = static_cast<float>(curve.GetKeyFrame(k)) / 60.0f;
+      times_[k] = static_cast<float>(static_cast<double>(curve.GetKeyFrame(k)) / rate_);
       if (isRotation) {
         // A key already of unit length is written as it is, so that saving twice changes nothing.
         const EngineCore::Quaternion& key = curve.GetQuaternionKey(k);
@@ -145,7 +146,7 @@ class TrackWriter {
     sampler.input = space_.AddFloatAccessor(buffer_, times_, TINYGLTF_TYPE_SCALAR, true);
     sampler.output =
         space_.AddFloatAccessor(buffer_, values_, isRotation ? TINYGLTF_TYPE_VEC4 : TINYGLTF_TYPE_VEC3, false);
-    sampler.interpolation = "LINEAR";
+    sampler.interpolation = curve.GetInterpolation() == EngineCore::AnimCurve::Step ? "STEP" : "LINEAR";
     tinygltf::Animation& animation = model_.animations[0];
     animation.samplers.push_back(std::move(sampler));
     tinygltf::AnimationChannel channel;
@@ -159,6 +160,7 @@ class TrackWriter {
   tinygltf::Model& model_;
   DocumentSpace& space_;
   int buffer_;
+  double rate_;
   std::vector<float> times_;
   std::vector<float> values_;
 };
@@ -201,6 +203,15 @@ void WriteEmptyTracks(tinygltf::Model& model, const EngineCore::AnimClip& clip) 
                            "the channels without keys of %s are not kept: its asset extras are not an object",
                            clip.GetName().c_str());
   }
+}
+
+// The clip's rate in its animation's extras, beside whatever else they hold.
+void WriteFrameRate(tinygltf::Animation& animation, float rate) {
+  tinygltf::Value& extras = animation.extras;
+  if (!extras.IsObject() && extras.Type() != tinygltf::NULL_TYPE) return;
+  tinygltf::Value::Object object = extras.IsObject() ? extras.Get<tinygltf::Value::Object>() : tinygltf::Value::Object{};
+  object[GltfClipStorage::kFrameRateKey] = tinygltf::Value(static_cast<double>(rate));
+  extras = tinygltf::Value(std::move(object));
 }
 
 }  // namespace
@@ -349,7 +360,7 @@ tinygltf::Model GltfClipStorage::BuildModel(const EngineCore::AnimClip& clip, st
   // Nodes that still carry channels of their own (kept above) cannot take the clip's.
   std::set<std::pair<int, std::string>> taken;
   for (const auto& channel : model.animations[0].channels) taken.insert({channel.target_node, channel.target_path});
-  TrackWriter writer(model, space, KeysBuffer(model, space));
+  TrackWriter writer(model, space, KeysBuffer(model, space), clip.GetFrameRate());
   for (std::uint32_t c = 0; c < clip.GetChannelCount(); ++c) {
     const EngineCore::AnimChannel& channel = *clip.GetChannelAt(c);
     const int node = NodeOfChannel(model, channel.GetName().str(), channelNodes, taken);
@@ -358,6 +369,7 @@ tinygltf::Model GltfClipStorage::BuildModel(const EngineCore::AnimClip& clip, st
     }
   }
   WriteEmptyTracks(model, clip);
+  WriteFrameRate(model.animations[0], clip.GetFrameRate());
   // glTF has no empty animations: a clip without keys leaves none behind. When other
   // animations follow, the document says so, or the next would be taken for the clip.
   const bool noKeys = model.animations[0].channels.empty() && model.animations[0].samplers.empty();

@@ -25,6 +25,9 @@ class GltfClipStorage : public ClipStorage {
   // Key of the asset extras that list the clip's channels without tracks and tracks without
   // keys, which glTF animations cannot hold.
   static constexpr const char* kEmptyTracksKey = "tarvelEmptyTracks";
+  // Key of the clip animation's extras that keep the clip's frame rate, so that a clip whose
+  // keys also fit a lower rate reopens at its own.
+  static constexpr const char* kFrameRateKey = "tarvelFrameRate";
   // Key of the asset extras set when the clip has no keys but other animations follow, none
   // of which is the clip's.
   static constexpr const char* kNoClipAnimationKey = "tarvelClipWithoutKeys";

@@ -10,36 +10,31 @@ namespace Formats {
 
 namespace {
 
-double FrameOf(float time) { return static_cast<double>(time) * TrackSampler::kFramesPerSecond; }
+double FrameOf(float time, double rate) { return static_cast<double>(time) * rate; }
 
 // A time is on a frame within a thousandth of a frame, or within the float's own precision:
-// past a few minutes a float second cannot come nearer to frame / 60 than that, and a saved
-// clip must read back with the frames it was saved with.
-bool OnFrame(float time, double frame) {
-  if (std::abs(FrameOf(time) - frame) < 0.001) return true;
-  const double seconds = frame / TrackSampler::kFramesPerSecond;
+// past a few minutes a float second cannot come nearer to frame / rate than that, and a
+// saved clip must read back with the frames it was saved with.
+bool OnFrame(float time, double frame, double rate) {
+  if (std::abs(FrameOf(time, rate) - frame) < 0.001) return true;
+  const double seconds = frame / rate;
   const double precision = std::nextafter(std::abs(time), std::numeric_limits<float>::infinity()) - std::abs(time);
   return std::abs(time - seconds) <= precision;
 }
 
 // The first whole frame at or after a time, and the last at or before it.
-double FirstFrame(float time) {
-  const double frame = std::ceil(FrameOf(time));
-  return OnFrame(time, frame - 1) ? frame - 1 : frame;
+double FirstFrame(float time, double rate) {
+  const double frame = std::ceil(FrameOf(time, rate));
+  return OnFrame(time, frame - 1, rate) ? frame - 1 : frame;
 }
-double LastFrame(float time) {
-  const double frame = std::floor(FrameOf(time));
-  return OnFrame(time, frame + 1) ? frame + 1 : frame;
+double LastFrame(float time, double rate) {
+  const double frame = std::floor(FrameOf(time, rate));
+  return OnFrame(time, frame + 1, rate) ? frame + 1 : frame;
 }
 
-bool OnDistinctWholeFrames(const std::vector<float>& times) {
-  double previous = -std::numeric_limits<double>::infinity();
-  for (const float time : times) {
-    const double frame = std::round(FrameOf(time));
-    if (!OnFrame(time, frame) || frame <= previous) return false;
-    previous = frame;
-  }
-  return true;
+// Whether a track keeps its keys as they are (rule 1).
+bool KeptAsItIs(const std::vector<float>& times, TrackSampler::Interpolation interpolation, double rate) {
+  return interpolation != TrackSampler::Interpolation::CubicSpline && TrackSampler::OnDistinctWholeFrames(times, rate);
 }
 
 // Makes a rotation of unit length; false for one of length zero. A quaternion already of
@@ -88,7 +83,26 @@ bool StoreKey(const double* key, int components, std::vector<float>& out) {
 
 }  // namespace
 
-ClipFileError TrackSampler::CountKeys(const std::vector<float>& times, Interpolation interpolation,
+bool TrackSampler::OnDistinctWholeFrames(const std::vector<float>& times, double rate) {
+  double previous = -std::numeric_limits<double>::infinity();
+  for (const float time : times) {
+    const double frame = std::round(FrameOf(time, rate));
+    if (!OnFrame(time, frame, rate) || frame <= previous) return false;
+    previous = frame;
+  }
+  return true;
+}
+
+double TrackSampler::ChooseFrameRate(const std::vector<const std::vector<float>*>& tracks) {
+  for (const double rate : kFrameRates) {
+    const bool fits = std::all_of(tracks.begin(), tracks.end(),
+                                  [rate](const std::vector<float>* times) { return OnDistinctWholeFrames(*times, rate); });
+    if (fits) return rate;
+  }
+  return 0.0;
+}
+
+ClipFileError TrackSampler::CountKeys(const std::vector<float>& times, Interpolation interpolation, double rate,
                                       std::uint64_t& count, std::string& message) {
   count = 0;
   if (times.empty()) {
@@ -101,24 +115,24 @@ ClipFileError TrackSampler::CountKeys(const std::vector<float>& times, Interpola
       return ClipFileError::BadTimes;
     }
   }
-  if (FrameOf(times.back()) > ClipFileLimits::kMaxFrame + 0.5) {
-    message = "its keys reach past frame " + std::to_string(ClipFileLimits::kMaxFrame) +
-              "; a clip holds at most that many frames (4.6 hours)";
+  if (FrameOf(times.back(), rate) > ClipFileLimits::kMaxFrame + 0.5) {
+    message = "its keys reach past frame " + std::to_string(ClipFileLimits::kMaxFrame) + " at " +
+              std::to_string(static_cast<int>(rate)) + " frames per second, the last frame a clip can hold";
     return ClipFileError::TooLarge;
   }
-  if (interpolation == Interpolation::Linear && OnDistinctWholeFrames(times)) {
+  if (KeptAsItIs(times, interpolation, rate)) {
     count = times.size();
     return ClipFileError::None;
   }
-  const double first = FirstFrame(times.front());
-  const double last = LastFrame(times.back());
+  const double first = FirstFrame(times.front(), rate);
+  const double last = LastFrame(times.back(), rate);
   count = last < first ? 1 : static_cast<std::uint64_t>(last - first) + 1;
   return ClipFileError::None;
 }
 
 ClipFileError TrackSampler::ToFrames(const std::vector<float>& times, const std::vector<float>& values, int components,
-                                     Interpolation interpolation, bool rotation, Keys& keys, bool& sampled,
-                                     std::string& message) {
+                                     Interpolation interpolation, bool rotation, double rate, Keys& keys,
+                                     bool& sampled, std::string& message) {
   keys.frames.clear();
   keys.values.clear();
   sampled = false;
@@ -130,7 +144,7 @@ ClipFileError TrackSampler::ToFrames(const std::vector<float>& times, const std:
     return ClipFileError::BadAccessor;
   }
   std::uint64_t produced = 0;
-  const ClipFileError error = CountKeys(times, interpolation, produced, message);
+  const ClipFileError error = CountKeys(times, interpolation, rate, produced, message);
   if (error != ClipFileError::None) return error;
   const bool isRotation = rotation && components == 4;
   auto zeroRotation = [&message](std::size_t key) {
@@ -145,38 +159,39 @@ ClipFileError TrackSampler::ToFrames(const std::vector<float>& times, const std:
   double a[4];
   double b[4];
   double sample[4];
-  sampled = !(interpolation == Interpolation::Linear && produced == count && OnDistinctWholeFrames(times));
+  sampled = !KeptAsItIs(times, interpolation, rate);
   if (!sampled) {
     for (std::size_t i = 0; i < count; ++i) {
       if (!LoadKey(values, i * perKey, components, isRotation, a)) return zeroRotation(i);
-      keys.frames.push_back(static_cast<std::uint32_t>(std::lround(FrameOf(times[i]))));
+      keys.frames.push_back(static_cast<std::uint32_t>(std::lround(FrameOf(times[i], rate))));
       StoreKey(a, components, keys.values);
     }
     return ClipFileError::None;
   }
 
-  const double first = FirstFrame(times.front());
-  const double last = LastFrame(times.back());
+  const double first = FirstFrame(times.front(), rate);
+  const double last = LastFrame(times.back(), rate);
   if (last < first) {
     // A track shorter than a frame still has a value: keep it at its nearest frame.
     if (!LoadKey(values, valueOffset, components, isRotation, a)) return zeroRotation(0);
-    keys.frames.push_back(static_cast<std::uint32_t>(std::lround(FrameOf(times.front()))));
+    keys.frames.push_back(static_cast<std::uint32_t>(std::lround(FrameOf(times.front(), rate))));
     StoreKey(a, components, keys.values);
     return ClipFileError::None;
   }
   std::size_t segment = 0;
   for (auto frame = static_cast<std::uint32_t>(first); frame <= static_cast<std::uint32_t>(last); ++frame) {
     // A key on this frame, as OnFrame tells, is this frame's value.
-    while (segment + 1 < count && (FrameOf(times[segment + 1]) <= frame || OnFrame(times[segment + 1], frame))) {
+    while (segment + 1 < count &&
+           (FrameOf(times[segment + 1], rate) <= frame || OnFrame(times[segment + 1], frame, rate))) {
       ++segment;
     }
     if (!LoadKey(values, segment * perKey + valueOffset, components, isRotation, a)) return zeroRotation(segment);
-    if (segment + 1 >= count || FrameOf(times[segment]) >= frame || OnFrame(times[segment], frame) ||
+    if (segment + 1 >= count || FrameOf(times[segment], rate) >= frame || OnFrame(times[segment], frame, rate) ||
         interpolation == Interpolation::Step) {
       for (int c = 0; c < components; ++c) sample[c] = a[c];
     } else {
       const double span = static_cast<double>(times[segment + 1]) - times[segment];
-      const double s = std::clamp((frame / kFramesPerSecond - times[segment]) / span, 0.0, 1.0);
+      const double s = std::clamp((frame / rate - times[segment]) / span, 0.0, 1.0);
       const std::size_t next = (segment + 1) * perKey + valueOffset;
       if (!LoadKey(values, next, components, isRotation, b)) return zeroRotation(segment + 1);
       if (interpolation == Interpolation::Linear) {

@@ -22,7 +22,9 @@ namespace EditorToolkit {
 // 2. A point keeps its address for as long as it lives: adding, moving, swapping, selecting
 //    and removing other points never moves it. RemovePointAt, RemoveAllPoints, SubSample
 //    (for the points it drops) and SetCurve end a point's life.
-// 3. The curve is linear between points and holds its first and last values outside them.
+// 3. The curve goes from point to point by its interpolation, its track's: linear, or a step
+//    (each point's value holds until the next point); it holds its first and last values
+//    outside them.
 // 4. Indices are positions in x order; they change when points are added, removed or moved.
 // 5. The selected count is exact as long as selection goes through SelectPointAt and
 //    SelectAllPoints; every other call keeps it exact (removals, moves, copies).
@@ -55,6 +57,10 @@ class Curve2 {
 
   // Makes room for count points in total, so that adding them allocates nothing more.
   void Prepare(std::uint32_t count);
+
+  enum Interpolation : std::uint32_t { Linear = 0, Step = 1 };
+  std::uint32_t GetInterpolation() const { return interpolation; }
+  void SetInterpolation(std::uint32_t how) { interpolation = how == Step ? Step : Linear; }
 
   // Inserts a point in x order, after any point of equal x; bSelect selects the new point.
   // The point is not new, not hidden, with weight 1. A non-finite frame is refused (null and
@@ -94,9 +100,9 @@ class Curve2 {
   // before x: callers check its frame). -1 on an empty curve.
   int SearchPreviousPoint(float x) const;
 
-  // Value of the curve at x: linear between points, the first and last values held outside
-  // them; at a frame shared by several points, the last of them. False, y untouched, only on
-  // an empty curve.
+  // Value of the curve at x: by the interpolation between points, the first and last values
+  // held outside them; at a frame shared by several points, the last of them. False, y
+  // untouched, only on an empty curve.
   bool EvaluatePoint(float x, float& y) const;
   // The same, with segment as a search hint kept by the caller between calls. On return it
   // holds the index i with x(i) <= x < x(i + 1), clamped to 0 before the first point and to
@@ -254,6 +260,7 @@ class Curve2 {
   std::uint32_t freeCount = 0;
   void* freeList = nullptr;
   std::uint32_t selectedCount = 0;
+  std::uint32_t interpolation = Linear;
   // First and last selected index, found by a scan when first asked for after a change of
   // the selection or of the order, so that a drag asks for them at every step for free.
   mutable int selectionRangeFirst = 0;

@@ -19,6 +19,8 @@ namespace EngineCore {
 //      already another channel's.
 //   3. The first and last key frames are those of the last ComputeKeyFrameRange (0 and 0
 //      for a clip without keys).
+//   4. Key frames are whole frames of the clip's frame rate, in frames per second (60 unless
+//      its file says otherwise): a key's time in seconds is frame / rate.
 //   4. Finding a channel by its key takes constant time (on average), so a clip of any
 //      number of channels opens in time linear in their number; adding a channel at the end
 //      takes constant time too, inserting or removing one elsewhere time linear in the
@@ -54,7 +56,18 @@ class AnimClip : public Resource {
 
   std::uint32_t CountKeys() const;
 
-  // Takes every channel and the key-frame range of another clip in place of its own (the
+  static constexpr float kDefaultFrameRate = 60.0f;
+  float GetFrameRate() const { return frameRate_; }
+  // A rate that is not a positive finite number is refused (false).
+  bool SetFrameRate(float framesPerSecond);
+
+  // What the reader of its file has to say about how its keys were read (sampled, say);
+  // empty when they are as the file holds them.
+  const String& GetReadingNote() const { return readingNote_; }
+  void SetReadingNote(const String& note) { readingNote_ = note; }
+
+  // Takes every channel, the frame rate, the reading note and the key-frame range of another
+  // clip in place of its own (the
   // other clip is left without channels): a clip read again from its file replaces the
   // contents of the one everybody holds.
   void TakeContentsOf(AnimClip& other);
@@ -76,6 +89,8 @@ class AnimClip : public Resource {
   std::unordered_map<std::uint32_t, std::uint32_t> indexOfKey_;
   std::uint32_t firstKeyFrame_ = 0;
   std::uint32_t lastKeyFrame_ = 0;
+  float frameRate_ = kDefaultFrameRate;
+  String readingNote_;
 };
 
 }  // namespace EngineCore

@@ -8,8 +8,8 @@
 
 namespace EngineCore {
 
-// The keys of one track: a frame (whole frames at the engine's 60 frames per second) and a
-// value per key.
+// The keys of one track: a frame (whole frames of its clip's frame rate) and a value per
+// key, and how the track goes from key to key.
 //
 // Contract:
 //   1. Keys are kept in stored order, which AddKey keeps strictly rising in frame: a key at
@@ -17,9 +17,12 @@ namespace EngineCore {
 //   2. A curve holds keys of its one key type; SetKeyType empties it. A curve without a key
 //      type has key size 0 and refuses keys.
 //   3. GetByteSize() / GetKeySize() == GetKeyCount() whenever the key size is not 0.
+//   4. The interpolation is the track's, as glTF has one per sampler: Linear (spherical for
+//      rotations) or Step (each key holds until the next). Emptying keeps it.
 class AnimCurve {
  public:
   enum KeyType : std::uint32_t { None = 0, KeyVector3 = 1, KeyQuaternion = 2, KeyFloat = 3 };
+  enum Interpolation : std::uint32_t { Linear = 0, Step = 1 };
 
   // The last frame a clip file may hold a key on (about 4.6 hours at 60 frames per second):
   // files are refused beyond it, so edits stop at it.
@@ -27,6 +30,8 @@ class AnimCurve {
 
   std::uint32_t GetKeyType() const { return keyType_; }
   void SetKeyType(std::uint32_t type);
+  std::uint32_t GetInterpolation() const { return interpolation_; }
+  void SetInterpolation(std::uint32_t interpolation) { interpolation_ = interpolation == Step ? Step : Linear; }
 
   // Bytes of one key: its frame and its value.
   std::uint32_t GetKeySize() const;
@@ -54,8 +59,9 @@ class AnimCurve {
   // interpolation takes the shorter way between neighbours.
   void MakeRotationsContinuous();
 
-  // Value at a frame between keys: linear for vectors and floats, spherical for rotations;
-  // the first and last keys hold outside. False without keys.
+  // Value at a frame between keys, by the interpolation: linear for vectors and floats,
+  // spherical for rotations, or the earlier key's; the first and last keys hold outside.
+  // False without keys.
   bool Evaluate(float frame, Vector3& value) const;
   bool Evaluate(float frame, Quaternion& value) const;
 
@@ -65,6 +71,7 @@ class AnimCurve {
   void Locate(float frame, std::uint32_t& index, float& blend) const;
 
   std::uint32_t keyType_ = None;
+  std::uint32_t interpolation_ = Linear;
   std::vector<std::uint32_t> frames_;
   std::vector<Vector3> vectors_;
   std::vector<Quaternion> quaternions_;

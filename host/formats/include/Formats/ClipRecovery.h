@@ -12,8 +12,9 @@ namespace Formats {
 // Recovery records: copies of clips with unsaved edits, kept in a project's `.tarvel/recovery/`
 // so that a crash loses at most the last moments of work.
 //
-// 1. A record holds the clip's channels, tracks and keys, whatever the clip's file format;
-//    restoring it puts them in place of the clip's own and nothing else.
+// 1. A record holds the clip's frame rate, channels, tracks (with their interpolation) and
+//    keys, whatever the clip's file format; restoring it puts them in place of the clip's
+//    own and nothing else.
 // 2. Taking a record (Snapshot) copies the keys into bytes and costs little: it runs on the
 //    thread that edits. Writing it (Write) is the slow part and may run on any thread: the
 //    bytes go to a temporary file, are flushed, and the file is renamed over the record, so a
