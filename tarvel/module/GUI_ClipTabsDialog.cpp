@@ -141,6 +141,7 @@ void GUI_ClipTabsDialog::OpenPage(EngineCore::AnimClip* clip) {
     EngineCore::Log::Write(EngineCore::Log::Error, "Tarvel: no tab for clip %s", clip->GetName().c_str());
   }
   AnimClipDialog& opened = *pages.emplace_back(std::move(page));
+  RefreshTitle(opened);
   PlacePages();
   SelectTab(index);
 
@@ -229,6 +230,10 @@ void GUI_ClipTabsDialog::RefreshTitle(const AnimClipDialog& page) {
   const int index = IndexOf(&page);
   if (index >= GetTabCount() || !page.GetClip() || !tabCtrl) return;
   tabCtrl->SetItemText(index, TitleOf(*page.GetClip()));
+  // How the clip's keys were read when they are not all as its file holds them.
+  const EngineCore::String& note = page.GetClip()->GetReadingNote();
+  tabCtrl->SetItemToolTip(index, note.IsEmpty() ? page.GetClip()->GetName().str()
+                                                : page.GetClip()->GetName().str() + ": " + note.str());
 }
 
 }  // namespace Tarvel

@@ -132,6 +132,16 @@ bool GUI_TabCtrl::SetItemText(int index, const std::string& text) {
   return true;
 }
 
+std::string GUI_TabCtrl::GetItemToolTip(int index) const {
+  return data->bar ? detail::FromQString(data->bar->tabToolTip(index)) : std::string();
+}
+
+bool GUI_TabCtrl::SetItemToolTip(int index, const std::string& text) {
+  if (!data->bar || index < 0 || index >= data->bar->count()) return false;
+  data->bar->setTabToolTip(index, detail::ToQString(text));
+  return true;
+}
+
 void GUI_TabCtrl::GetDisplayRect(CRect& rect) const {
   GetClientRect(rect);
   const int barHeight = data->bar ? data->bar->sizeHint().height() : 0;

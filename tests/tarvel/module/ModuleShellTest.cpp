@@ -26,8 +26,14 @@ TEST_F(ModuleHost, OpeningClipsShowsTheirFirstChannelInOneTabEach) {
   EXPECT_EQ(Channels().CountSelected(), 1);
   EXPECT_EQ(Tracks().GetItemCount(), 3);
   EXPECT_GE(viewer.Count(2225), 1);
-  Open("Slide");
+  EngineCore::AnimClip* slide = Open("Slide");
   EXPECT_EQ(Page()->GetClip()->GetName(), "Slide");
+  EXPECT_EQ(Children<EditorCore::GUI_TabCtrl>(Tabs()).front()->GetItemToolTip(1), "Slide");
+  // A clip whose keys were not read as its file holds them says why on its tab.
+  slide->SetReadingNote("its keys were sampled");
+  Tabs().RefreshTitle(*Page());
+  EXPECT_EQ(Children<EditorCore::GUI_TabCtrl>(Tabs()).front()->GetItemToolTip(1), "Slide: its keys were sampled");
+  EXPECT_EQ(Panel().GetDlgItemText(1068), "30 fps") << "the clip's rate beside the playback buttons";
   Open("Walk");
   EXPECT_EQ(Tabs().GetTabCount(), 2);
   EXPECT_EQ(Frame().GetOpenClips().size(), 2u);

@@ -32,6 +32,9 @@ class GUI_TabCtrl : public GUI_Wnd {
   int SetCurSel(int index);
   std::string GetItemText(int index) const;
   bool SetItemText(int index, const std::string& text);
+  // What shows when the pointer rests on a tab; false for an index past the tabs.
+  std::string GetItemToolTip(int index) const;
+  bool SetItemToolTip(int index, const std::string& text);
   // The area below the tabs, in the control's client coordinates, less the margins.
   void GetDisplayRect(CRect& rect) const;
 
