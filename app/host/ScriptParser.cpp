@@ -100,7 +100,8 @@ const std::vector<std::string>& ScriptParser::GetVerbs() {
       "open",     "drop",           "message",         "broadcast",    "command",      "answer",      "dialog-text",
       "popup",    "select-channel", "select-curve",    "key",          "mouse",        "button",      "check",
       "type",     "choose",         "scrub",           "wait",         "window-size",  "screenshot",  "save",
-      "save-all", "expect-tabs",    "expect-channels", "expect-panel", "expect-frame", "expect-pose", "quit"};
+      "save-all", "expect-tabs",    "expect-channels", "expect-panel", "expect-frame", "expect-pose", "quit",
+      "export-curves"};
   return verbs;
 }
 
@@ -327,6 +328,7 @@ std::string ScriptParser::CheckAction(const ScriptAction& action) {
     return words[0] == "window" || words[0] == "panel" ? std::string()
                                                        : "screenshot: '" + words[0] + "' is not window or panel";
   }
+  if (verb == "export-curves") return count(1, 1);
   if (verb == "expect-panel") {
     if (auto problem = count(1, 1); !problem.empty()) return problem;
     return words[0] == "visible" || words[0] == "hidden" ? std::string()

@@ -13,6 +13,7 @@
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
 #include <iostream>
 #include <optional>
 #include <set>
@@ -158,6 +159,7 @@ bool ScriptRunner::RunAction(const ScriptAction& action, std::string& reason) {
     return true;
   }
   if (verb == "screenshot") return Screenshot(action, reason);
+  if (verb == "export-curves") return ExportCurves(action, reason);
   if (verb == "save") return SaveCommand("Save", reason);
   if (verb == "save-all") return SaveCommand("Save All", reason);
   if (verb == "expect-tabs") return ExpectTabs(action, reason);
@@ -631,6 +633,26 @@ bool ScriptRunner::Mouse(const ScriptAction& action, std::string& reason) {
     QApplication::sendEvent(widget, &event);
   }
   HostWindow::SetHeldModifiers(0);
+  return true;
+}
+
+bool ScriptRunner::ExportCurves(const ScriptAction& action, std::string& reason) {
+  GUI_Module* panel = host.GetPanelModule();
+  std::string csv;
+  if (!panel || panel->OnFrameworkMessage(kMsgExportCurves, reinterpret_cast<WPARAM>(&csv), 0) != 1) {
+    reason = "no clip page is open";
+    return false;
+  }
+  const fs::path path = fs::absolute(action.words.at(0));
+  std::error_code ec;
+  if (path.has_parent_path()) fs::create_directories(path.parent_path(), ec);
+  std::ofstream out(path, std::ios::binary);
+  out << csv;
+  if (!out.flush()) {
+    reason = "the curves could not be written to " + path.string();
+    return false;
+  }
+  Log::Write(Log::Info, "Curves written to %s", path.string().c_str());
   return true;
 }
 

@@ -26,6 +26,10 @@ class HostWindow;
 // 3. The modal and pop-up responders are installed for the length of Run only.
 class ScriptRunner {
  public:
+  // Asks the panel module for the current page's curves as comma-separated text (wParam: a
+  // std::string to fill); 1 when there was a page.
+  static constexpr unsigned kMsgExportCurves = 3529;
+
   explicit ScriptRunner(HostWindow& host);
 
   // True when every action ran; GetError then is empty.
@@ -49,6 +53,7 @@ class ScriptRunner {
   bool Key(const ScriptAction& action, std::string& error);
   bool Mouse(const ScriptAction& action, std::string& error);
   bool Screenshot(const ScriptAction& action, std::string& error);
+  bool ExportCurves(const ScriptAction& action, std::string& error);
   // The current clip page's shown control with that id, or null with the reason.
   EditorCore::GUI_Wnd* FindControl(unsigned id, const std::string& name, std::string& error);
   bool Button(const ScriptAction& action, std::string& error);

@@ -5,6 +5,7 @@
 #include "EditorCore/GUI_MenuBar.h"
 #include "EditorCore/GUI_ResourceScope.h"
 #include "EditorToolkit/SaveList.h"
+#include "curves/CurveExport.h"
 #include "module/AnimClipDialog.h"
 #include "module/GUI_ClipEditorFrame.h"
 #include "module/GUI_ClipTabsDialog.h"
@@ -132,6 +133,12 @@ LRESULT TarvelModule::OnFrameworkMessage(UINT message, WPARAM wParam, LPARAM lPa
         }
       }
       return 0;
+    case Ids::kMsgExportCurves: {
+      AnimClipDialog* page = GetCurrentPage();
+      if (!page || !wParam) return 0;
+      *reinterpret_cast<std::string*>(wParam) = CurveExport::ToCsv(page->GetCore());
+      return 1;
+    }
     case Ids::kMsgOpenClip:
       if (frame) frame->OpenClip(reinterpret_cast<EngineCore::AnimClip*>(wParam));
       return 0;

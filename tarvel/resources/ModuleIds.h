@@ -45,6 +45,9 @@ inline constexpr UINT kMsgKeyFrameRange = 3526;
 inline constexpr UINT kMsgRecordKey = 3527;
 // wParam: a clip whose contents the host read again from its file.
 inline constexpr UINT kMsgClipReloaded = 3528;
+// wParam: a std::string the current page's curves are written into as comma-separated text
+// (CurveExport); the module returns 1 when a page was there to write.
+inline constexpr UINT kMsgExportCurves = 3529;
 
 // Private window messages from the frame to its tab host.
 inline constexpr UINT kWndOpenClip = 3524;

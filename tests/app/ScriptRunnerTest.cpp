@@ -10,6 +10,7 @@
 #include <chrono>
 #include <cmath>
 #include <cstdio>
+#include <fstream>
 #include <filesystem>
 #include <map>
 #include <set>
@@ -454,3 +455,35 @@ TEST_F(ScriptedHost, DialogTextFillsTheFirstEnabledBoxOrTheFieldItNamesSoTheScal
 }
 
 }  // namespace
+
+TEST_F(ScriptedHost, ExportCurvesWritesEveryCurveOnEveryFrameWithItsKeys) {
+  const std::string path = (temp.Path() / "out" / "curves.csv").string();
+  EXPECT_EQ(Failure("export-curves " + path), "line 1: no clip page is open");
+  ASSERT_TRUE(Run("open 01_01\nexport-curves " + path)) << runner->GetError();
+  EngineCore::AnimClip* clip = EngineCore::ResourceFactory::GetInstance().GetAnimClip("01_01");
+  clip->Release();
+  const EngineCore::AnimCurve& hips =
+      *clip->GetChannel(EngineCore::Crc32::Compute(4, "Hips"))->GetCurve(EngineCore::AnimTrack::Translation);
+  std::ifstream in(path);
+  std::string line;
+  ASSERT_TRUE(std::getline(in, line));
+  EXPECT_EQ(line, "channel,track,axis,frame,value,key");
+  std::size_t lines = 0;
+  std::size_t hipsX = 0;
+  while (std::getline(in, line)) {
+    ++lines;
+    if (line.rfind("Hips,translation,X,", 0) != 0) continue;
+    unsigned frame = 0;
+    float value = 0.0f;
+    int key = 0;
+    ASSERT_EQ(std::sscanf(line.c_str(), "Hips,translation,X,%u,%f,%d", &frame, &value, &key), 3) << line;
+    ASSERT_LT(hipsX, hips.GetKeyCount());
+    EXPECT_EQ(frame, hips.GetKeyFrame(static_cast<std::uint32_t>(hipsX)));
+    EXPECT_EQ(value, hips.GetVector3Key(static_cast<std::uint32_t>(hipsX)).x) << line;
+    EXPECT_EQ(key, 1);
+    ++hipsX;
+  }
+  EXPECT_EQ(hipsX, hips.GetKeyCount()) << "a key on every frame of the take";
+  const std::size_t frames = clip->GetLastKeyFrame() - clip->GetFirstKeyFrame() + 1;
+  EXPECT_EQ(lines, 279 * frames);
+}

@@ -1,0 +1,58 @@
+#include "curves/CurveExport.h"
+
+#include <cmath>
+#include <cstdio>
+
+namespace Tarvel {
+
+namespace {
+
+const char* TrackName(std::uint32_t type) {
+  switch (type) {
+    case CurveInfo::Translation: return "translation";
+    case CurveInfo::Rotation: return "rotation";
+    case CurveInfo::Scale: return "scale";
+    default: return "other";
+  }
+}
+
+std::string Quoted(const std::string& text) {
+  if (text.find_first_of(",\"\r\n") == std::string::npos) return text;
+  std::string quoted = "\"";
+  for (const char c : text) quoted += c == '"' ? std::string("\"\"") : std::string(1, c);
+  return quoted + "\"";
+}
+
+}  // namespace
+
+std::string CurveExport::ToCsv(const ClipEditCore& core) {
+  const EngineCore::AnimClip* clip = core.GetClip();
+  if (!clip) return {};
+  std::string csv = "channel,track,axis,frame,value,key\n";
+  const std::uint32_t first = clip->GetFirstKeyFrame();
+  const std::uint32_t last = clip->GetLastKeyFrame();
+  char line[96];
+  for (std::uint32_t c = 0; c < clip->GetChannelCount(); ++c) {
+    const CurveSet::Curves* curves = core.GetChannelCurves(clip->GetChannelKeyAt(c));
+    if (!curves) continue;
+    const std::string channel = Quoted(clip->GetChannelAt(c)->GetName().str());
+    for (const auto& info : *curves) {
+      const EditorToolkit::Curve2& curve = *info->pCurve;
+      if (curve.GetPointCount() == 0) continue;
+      const std::string prefix = channel + "," + TrackName(info->iTrackType) + "," +
+                                 static_cast<char>('X' + info->iComponent) + ",";
+      std::uint32_t segment = 0;
+      for (std::uint32_t frame = first; frame <= last; ++frame) {
+        float value = 0.0f;
+        curve.EvaluatePoint(static_cast<float>(frame), value, segment);
+        const bool key = curve.GetPointAt(segment)->x == static_cast<float>(frame);
+        std::snprintf(line, sizeof line, "%u,%.9g,%d\n", frame, value, key ? 1 : 0);
+        csv += prefix;
+        csv += line;
+      }
+    }
+  }
+  return csv;
+}
+
+}  // namespace Tarvel
