@@ -39,8 +39,8 @@ std::string CurveExport::ToCsv(const ClipEditCore& core) {
     for (const auto& info : *curves) {
       const EditorToolkit::Curve2& curve = *info->pCurve;
       if (curve.GetPointCount() == 0) continue;
-      const std::string prefix = channel + "," + TrackName(info->iTrackType) + "," +
-                                 static_cast<char>('X' + info->iComponent) + ",";
+      const std::string prefix =
+          channel + "," + TrackName(info->iTrackType) + "," + static_cast<char>('X' + info->iComponent) + ",";
       std::uint32_t segment = 0;
       for (std::uint32_t frame = first; frame <= last; ++frame) {
         float value = 0.0f;

@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "EngineCore/AnimCurve.h"
+#include "curves/EulerAngles.h"
 #include "curves/TwoCoreRun.h"
 #include "resources/ModuleIds.h"
 
@@ -32,12 +33,6 @@ std::uint32_t KeyCount(const EngineCore::AnimCurve& curve) {
 }
 
 }  // namespace
-
-float CurveSet::MakeContinuous(float a, float p) {
-  if (std::abs(a + 360.0f - p) < std::abs(a - p)) a += 360.0f;
-  if (std::abs(a - 360.0f - p) < std::abs(a - p)) a -= 360.0f;
-  return a;
-}
 
 void CurveSet::ComputeColors(std::uint32_t trackType, std::uint32_t keyType, std::uint32_t component,
                              EditorCore::COLORREF& colour, EditorCore::COLORREF& selectionColour) {
@@ -87,17 +82,6 @@ void CurveSet::LoadChannels(const std::vector<std::uint32_t>& keys,
 
 CurveSet::Curves CurveSet::BuildCurves(std::uint32_t channelKey, const EngineCore::AnimChannel& channel) {
   Curves curves;
-
-  std::uint32_t maxFrame = 0;
-  std::uint32_t maxKeys = 0;
-  for (std::uint32_t t = 0; t < channel.GetTrackCount(); ++t) {
-    const EngineCore::AnimCurve& track = *channel.GetCurveAt(t);
-    const std::uint32_t count = KeyCount(track);
-    if (count == 0) continue;
-    maxFrame = std::max(maxFrame, track.GetKeyFrame(count - 1));
-    maxKeys = std::max(maxKeys, count);
-  }
-
   for (std::uint32_t t = 0; t < channel.GetTrackCount(); ++t) {
     const EngineCore::AnimCurve& track = *channel.GetCurveAt(t);
     const std::uint32_t keyType = track.GetKeyType();
@@ -121,34 +105,25 @@ CurveSet::Curves CurveSet::BuildCurves(std::uint32_t channelKey, const EngineCor
     if (count > 0) {
       // The points are gathered first and set in one go: one pass over each curve's storage.
       EditorToolkit::Curve2::PointList points[3];
-      for (auto& list : points) list.reserve(maxKeys);
+      for (auto& list : points) list.reserve(count);
       const bool rotation = keyType == EngineCore::AnimCurve::KeyQuaternion;
-      float previous[3] = {0.0f, 0.0f, 0.0f};
-      auto addPoint = [&](float x, float values[3], bool continuous) {
-        for (int c = 0; c < 3; ++c) {
-          if (rotation && continuous) values[c] = MakeContinuous(values[c], previous[c]);
-          previous[c] = values[c];
-          EditorToolkit::EditablePoint& point = points[c].emplace_back();
-          point.x = x;
-          point.y = values[c];
-        }
-      };
-      // A channel keyed only at frame 0 (a pose) shows its keys too: they are what the
-      // write-back keeps.
-      bool reached = false;
+      // Angles are continuous from key to key by the Euler filter's own rule, so that what a
+      // user filtered and saved comes back as it was left.
+      EulerAngles::Triple previous{};
       float values[3];
       for (std::uint32_t i = 0; i < count; ++i) {
-        const std::uint32_t frame = track.GetKeyFrame(i);
         KeyValues(track, i, values);
-        addPoint(static_cast<float>(frame), values, i > 0);
-        if (frame >= maxFrame) {
-          reached = true;
-          break;
+        if (rotation) {
+          const EulerAngles::Triple angles = i == 0 ? EulerAngles::Triple{values[0], values[1], values[2]}
+                                                    : EulerAngles::Nearest({values[0], values[1], values[2]}, previous);
+          for (int c = 0; c < 3; ++c) values[c] = static_cast<float>(angles[c]);
+          previous = {values[0], values[1], values[2]};
         }
-      }
-      if (!reached) {
-        KeyValues(track, count - 1, values);
-        addPoint(static_cast<float>(maxFrame), values, true);
+        for (int c = 0; c < 3; ++c) {
+          EditorToolkit::EditablePoint& point = points[c].emplace_back();
+          point.x = static_cast<float>(track.GetKeyFrame(i));
+          point.y = values[c];
+        }
       }
       for (int c = 0; c < 3; ++c) triple[c]->pCurve->SetCurve(points[c]);
     }

@@ -17,11 +17,9 @@ namespace Tarvel {
 //
 // Loading a channel (LoadChannel):
 //   1. Only Vector3 and Quaternion tracks give curves; a keyless track gives empty curves.
-//   2. x is the key frame, y the component value; rotations become Euler angles in degrees,
-//      made continuous key to key (one step of 360 each way at most).
-//   3. Every curve of a channel reaches the channel's last key frame (MaxFrame): a track that
-//      ends earlier gets a last point at MaxFrame repeating its last key. A channel keyed only
-//      at frame 0 (a pose) loads one point per curve.
+//   2. A curve's points are its track's keys, no more: x is the key frame, y the component
+//      value; rotations become Euler angles in degrees, made continuous key to key by
+//      EulerAngles::Nearest. The curves take the track's interpolation.
 // The set owns its records; keys are kept in ascending order. Everything else holds plain
 // pointers to them, which RemoveChannel, LoadChannel of the same key and Clear end.
 class CurveSet {
@@ -55,9 +53,6 @@ class CurveSet {
   // X reddish, Y greenish, Z bluish, brighter as the track type rises.
   static void ComputeColors(std::uint32_t trackType, std::uint32_t keyType, std::uint32_t component,
                             EditorCore::COLORREF& colour, EditorCore::COLORREF& selectionColour);
-
-  // Angle a (degrees) moved by one turn towards the previous angle p where that is nearer.
-  static float MakeContinuous(float a, float p);
 
  private:
   // The channel's curves, built from nothing but the channel: two threads may build curves of

@@ -8,6 +8,7 @@
 
 #include "EngineCore/Math.h"
 #include "EngineCore/Vector2.h"
+#include "curves/EulerAngles.h"
 
 namespace Tarvel {
 
@@ -17,12 +18,6 @@ namespace {
 
 float& X(Curve2& curve, std::uint32_t i) { return curve.GetPointAt(i)->x; }
 float& Y(Curve2& curve, std::uint32_t i) { return curve.GetPointAt(i)->y; }
-
-// The angle moved by whole turns to lie nearest the reference.
-double NearestTurn(double angle, double reference) {
-  const double apart = reference - angle;
-  return std::abs(apart) <= 180.0 ? angle : angle + 360.0 * std::round(apart / 360.0);
-}
 
 // The points of a curve at frames asked in increasing order.
 class FrameCursor {
@@ -215,21 +210,7 @@ bool KeyTransforms::FilterEuler(Curve2& x, Curve2& y, Curve2& z, float firstFram
       referenced = true;
       continue;
     }
-    std::array<double, 3> best = angles;
-    double bestDistance = std::numeric_limits<double>::infinity();
-    const std::array<double, 3> flipped = {angles[0] + 180.0, 180.0 - angles[1], angles[2] + 180.0};
-    for (const std::array<double, 3>& candidate : {angles, flipped}) {
-      std::array<double, 3> moved{};
-      double distance = 0.0;
-      for (int c = 0; c < 3; ++c) {
-        moved[c] = NearestTurn(candidate[c], previous[c]);
-        distance += std::abs(moved[c] - previous[c]);
-      }
-      if (distance < bestDistance) {
-        bestDistance = distance;
-        best = moved;
-      }
-    }
+    const EulerAngles::Triple best = EulerAngles::Nearest(angles, previous);
     for (int c = 0; c < 3; ++c) {
       const float value = static_cast<float>(best[c]);
       changed = changed || value != key[c]->y;

@@ -57,12 +57,14 @@ TEST_F(CurveSetLoading, GivesTriplesXYZOfVectorAndQuaternionTracksInTrackOrder) 
   EXPECT_EQ(loaded[3]->pCurve->GetSelectionColor(), 0x2525E1u);
 }
 
-TEST_F(CurveSetLoading, EveryCurveReachesTheChannelsLastFrame) {
+TEST_F(CurveSetLoading, ACurvesPointsAreItsTracksKeysAndNoMore) {
   builder.Vectors("Leg", AnimTrack::Translation, {{0, {0, 0, 0}}, {40, {4, 5, 6}}});
   builder.Vectors("Leg", AnimTrack::Scale, {{0, {1, 1, 1}}, {100, {2, 2, 2}}});
+  builder.Track("Leg", AnimTrack::Scale).SetInterpolation(AnimCurve::Step);
   const CurveSet::Curves& loaded = Load("Leg");
-  EXPECT_EQ(Points(*loaded[1]), (std::vector<Vector2>{{0, 0}, {40, 5}, {100, 5}})) << "the last key repeats";
-  EXPECT_EQ(Points(*loaded[3]).size(), 2u) << "a track ending on the last frame gets no extra point";
+  EXPECT_EQ(Points(*loaded[1]), (std::vector<Vector2>{{0, 0}, {40, 5}})) << "a track ending early ends there";
+  EXPECT_EQ(loaded[1]->pCurve->GetInterpolation(), EditorToolkit::Curve2::Linear);
+  EXPECT_EQ(loaded[3]->pCurve->GetInterpolation(), EditorToolkit::Curve2::Step) << "a step track gives steps";
   builder.Vectors("Still", AnimTrack::Translation, {{0, {1, 2, 3}}});
   const CurveSet::Curves& still = Load("Still");
   EXPECT_EQ(Points(*still[2]), (std::vector<Vector2>{{0, 3}})) << "a pose keyed at frame 0 shows its key";
@@ -71,20 +73,26 @@ TEST_F(CurveSetLoading, EveryCurveReachesTheChannelsLastFrame) {
   EXPECT_EQ(Points(*Load("Late")[1]), (std::vector<Vector2>{{1, 2}, {2, 3}, {7, 4}}));
 }
 
-TEST_F(CurveSetLoading, RotationsAreMadeContinuousOneTurnAtMostAndReloadingOrRemovingAChannelReplacesItsRecords) {
+TEST_F(CurveSetLoading,
+       RotationsAreMadeContinuousAsTheEulerFilterMakesThemAndReloadingOrRemovingAChannelReplacesItsRecords) {
   builder.Rotations("Spin", {{0, {179, 0, 0}}, {1, {-179, 0, 0}}, {2, {-90, 0, 0}}});
   const auto points = Points(*Load("Spin")[0]);
   ASSERT_EQ(points.size(), 3u);
   EXPECT_NEAR(points[1].y, 181.0f, 1e-3f);
   EXPECT_NEAR(points[2].y, 270.0f, 1e-3f);
-  // A jump of more than 540 degrees is only partly removed.
-  EXPECT_FLOAT_EQ(CurveSet::MakeContinuous(-170.0f, 600.0f), 190.0f);
-  EXPECT_FLOAT_EQ(CurveSet::MakeContinuous(179.0f, -179.0f), -181.0f);
+  // Past 90 degrees about Y the angles flip to the other solution; the curves keep going.
+  builder.Rotations("Nod", {{0, {0, 80, 0}}, {1, {0, 89, 0}}, {2, {180, 82, 180}}, {3, {180, 70, 180}}});
+  const CurveSet::Curves& nod = Load("Nod");
+  EXPECT_NEAR(Points(*nod[1])[2].y, 98.0f, 1e-2f) << "(180, 82, 180) is (0, 98, 0)";
+  EXPECT_NEAR(Points(*nod[1])[3].y, 110.0f, 1e-2f);
+  for (const int axis : {0, 2}) {
+    for (const Vector2& point : Points(*nod[axis])) EXPECT_NEAR(point.y, 0.0f, 1e-2f) << "axis " << axis;
+  }
   builder.Vectors("Arm", AnimTrack::Translation, {{0, {0, 0, 0}}, {5, {1, 1, 1}}});
   Load("Arm");
   builder.Vectors("Arm", AnimTrack::Scale, {{0, {1, 1, 1}}, {5, {1, 1, 1}}});
   EXPECT_EQ(Load("Arm").size(), 6u);
-  EXPECT_EQ(curves.GetCurveCount(), 9u) << "Spin's three and Arm's six: the reload replaced Arm's first three";
+  EXPECT_EQ(curves.GetCurveCount(), 12u) << "Spin's and Nod's three, Arm's six: the reload replaced Arm's first three";
   curves.RemoveChannel(ClipBuilder::Key("Arm"));
   EXPECT_EQ(curves.GetChannelCurves(ClipBuilder::Key("Arm")), nullptr);
 }
