@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include <iterator>
 #include <set>
+#include <vector>
 
 #include "EngineCore/AnimTrack.h"
 #include "EngineCore/Log.h"
@@ -250,8 +252,67 @@ void ClipEditCore::TouchSelectedRows() {
   for (CurveInfo* curve : selection.GetSelectedRows()) Touch(curve);
 }
 
+namespace {
+
+// The frame a point is keyed on in the clip.
+std::uint32_t KeyFrameOf(const EditorToolkit::Curve2& curve, std::uint32_t i) {
+  return static_cast<std::uint32_t>(std::max(curve.GetPointAt(i)->x, 0.0f));
+}
+
+// The sorted frames that a curve's points are keyed on.
+std::vector<std::uint32_t> KeyFramesOf(const EditorToolkit::Curve2& curve) {
+  std::vector<std::uint32_t> frames;
+  frames.reserve(curve.GetPointCount());
+  for (std::uint32_t i = 0; i < curve.GetPointCount(); ++i) {
+    const std::uint32_t frame = KeyFrameOf(curve, i);
+    if (frames.empty() || frames.back() != frame) frames.push_back(frame);
+  }
+  return frames;
+}
+
+}  // namespace
+
+void ClipEditCore::ShareKeyFrames() {
+  std::set<std::pair<std::uint32_t, std::uint32_t>> tracks;
+  for (const Touched& touched : pending->before) {
+    if (touched.whole) tracks.insert({touched.curve->iChannelKey, touched.curve->iTrackType});
+  }
+  for (const auto& [channelKey, trackType] : tracks) {
+    CurveInfo* triple[3] = {FindCurve({channelKey, trackType, 0}), FindCurve({channelKey, trackType, 1}),
+                            FindCurve({channelKey, trackType, 2})};
+    if (!triple[0] || !triple[1] || !triple[2]) continue;
+    std::vector<std::uint32_t> frames[3];
+    for (int c = 0; c < 3; ++c) frames[c] = KeyFramesOf(*triple[c]->pCurve);
+    std::vector<std::uint32_t> all;
+    for (const auto& own : frames) {
+      std::vector<std::uint32_t> merged;
+      std::set_union(all.begin(), all.end(), own.begin(), own.end(), std::back_inserter(merged));
+      all = std::move(merged);
+    }
+    for (int c = 0; c < 3; ++c) {
+      // An axis without points plays its rest value throughout and stays without.
+      if (frames[c].empty() || frames[c].size() == all.size()) continue;
+      std::vector<std::uint32_t> missing;
+      std::set_difference(all.begin(), all.end(), frames[c].begin(), frames[c].end(), std::back_inserter(missing));
+      Curve2& points = *triple[c]->pCurve;
+      std::vector<float> values(missing.size());
+      std::uint32_t segment = 0;
+      for (std::size_t i = 0; i < missing.size(); ++i) {
+        points.EvaluatePoint(static_cast<float>(missing[i]), values[i], segment);
+      }
+      Touch(triple[c]);
+      for (std::size_t i = 0; i < missing.size(); ++i) {
+        points.AddPoint({static_cast<float>(missing[i]), values[i]}, false);
+      }
+    }
+  }
+}
+
 bool ClipEditCore::EndEdit() {
   if (!pending) return false;
+  // Keys of one track share their frames: an axis that lacks a frame its siblings have gets
+  // a point there, on its own curve, as part of this step.
+  ShareKeyFrames();
   const std::unique_ptr<PendingEdit> edit = std::move(pending);
   auto step = std::make_unique<EditStep>(edit->label);
   std::set<std::uint32_t> channels;

@@ -31,7 +31,8 @@ namespace Tarvel {
 //    Curve records live from the load of their channel to its removal or reload, or to
 //    DetachClip; removing a channel drops its curves from the selection first.
 // 2. Every action of the user (BeginEdit ... EndEdit, or a channel operation) is written
-//    back into the clip when it ends and is one undo step; an action that moves both ends of
+//    back into the clip when it ends and is one undo step; the axes of a track it changed end
+//    it with their points on the same frames, as the track's keys in the clip; an action that moves both ends of
 //    the clip's key-frame range tells every module (3526). The clip is marked modified
 //    exactly while the state shown is not the one its file holds.
 // 3. The time cursor is a frame as a float; views show it, they do not keep their own.
@@ -161,6 +162,9 @@ class ClipEditCore {
   // channel counts as never written back.
   void ForgetChannelCurves(std::uint32_t channelKey);
   std::vector<const CurveInfo*> SteppingCurves() const;
+  // Gives the axes of every track the action touched whole a point on each frame one of
+  // them has a point on (at their curve's value there), touching those it changes.
+  void ShareKeyFrames();
   // Why a step would leave the clip beyond what its file can hold; empty when it would not.
   std::string CheckClipLimits(const EditStep& step) const;
   void Refuse(const std::string& why) const;

@@ -13,63 +13,47 @@ namespace Tarvel {
 
 namespace {
 
-constexpr float kSlopeTolerance = 0.001f;
+// The frame a point is keyed on: its x truncated, never before frame 0.
+std::uint32_t FrameOf(float x) { return static_cast<std::uint32_t>(std::max(x, 0.0f)); }
 
-// Samples one triple into its (emptied) key curve; returns how many keys the curve refused.
-int SampleTriple(CurveInfo* const triple[3], EngineCore::AnimCurve& keys, float first, float last) {
+// Writes one triple into its (emptied) key curve, key for key: a key on every frame where one
+// of the three curves has a point, each component its own point's value there (the last of
+// its points on that frame) or, lacking one, its curve's value, so that a key added on one
+// axis changes nothing its siblings play. Returns how many keys the curve refused.
+int WriteTriple(CurveInfo* const triple[3], EngineCore::AnimCurve& keys) {
   const bool rotation = keys.GetKeyType() == EngineCore::AnimCurve::KeyQuaternion;
-  const float start = triple[0]->iTrackType == CurveInfo::Scale ? 1.0f : 0.0f;
-  // One value and one search hint per component for the whole triple: a component whose
-  // curve has no value at a frame keeps the one it had.
-  float values[3] = {start, start, start};
+  // A component whose curve has no point at all keeps the track's rest value.
+  const float rest = triple[0]->iTrackType == CurveInfo::Scale ? 1.0f : 0.0f;
+  std::uint32_t next[3] = {0, 0, 0};
   std::uint32_t segments[3] = {0, 0, 0};
-  float lastWritten[3] = {0.0f, 0.0f, 0.0f};
-  float lastFrame = 0.0f;
   int refused = 0;
-
-  for (float f = first; f <= last; f += 1.0f) {
+  for (;;) {
     bool any = false;
-    for (int c = 0; c < 3; ++c) any = triple[c]->pCurve->EvaluatePoint(f, values[c], segments[c]) || any;
-    if (!any) continue;
-    float current[3];
-    for (int c = 0; c < 3; ++c) current[c] = rotation ? values[c] * Ids::kRadiansPerDegree : values[c];
-
-    // A frame where a curve has a point is always written: a key the graph shows is a key
-    // the file holds. Between points the curves are straight and only bends are written.
-    bool point = false;
+    std::uint32_t frame = 0;
     for (int c = 0; c < 3; ++c) {
       const EditorToolkit::Curve2& curve = *triple[c]->pCurve;
-      point = point || (curve.GetPointCount() > 0 && curve.GetPointAt(segments[c])->x == f);
+      if (next[c] >= curve.GetPointCount()) continue;
+      const std::uint32_t at = FrameOf(curve.GetPointAt(next[c])->x);
+      frame = any ? std::min(frame, at) : at;
+      any = true;
     }
-    if (!point && keys.GetKeyCount() > 0 && f != last) {
-      float next[3] = {current[0], current[1], current[2]};
-      bool ahead = false;
-      for (int c = 0; c < 3; ++c) {
-        if (triple[c]->pCurve->EvaluatePoint(f + 1.0f, next[c], segments[c])) {
-          ahead = true;
-          if (rotation) next[c] *= Ids::kRadiansPerDegree;
-        }
+    if (!any) break;
+    float values[3];
+    for (int c = 0; c < 3; ++c) {
+      const EditorToolkit::Curve2& curve = *triple[c]->pCurve;
+      bool own = false;
+      while (next[c] < curve.GetPointCount() && FrameOf(curve.GetPointAt(next[c])->x) == frame) {
+        values[c] = curve.GetPointAt(next[c])->y;
+        own = true;
+        ++next[c];
       }
-      if (ahead) {
-        const float dt = f - lastFrame;
-        bool onLine = true;
-        for (int c = 0; c < 3 && onLine; ++c) {
-          const float in = (current[c] - lastWritten[c]) / dt;
-          const float out = next[c] - current[c];
-          onLine = std::abs(in - out) < kSlopeTolerance;
-        }
-        if (onLine) continue;
-      }
+      if (!own && !curve.EvaluatePoint(static_cast<float>(frame), values[c], segments[c])) values[c] = rest;
+      if (rotation) values[c] *= Ids::kRadiansPerDegree;
     }
-
-    // Keys before frame 0 truncate onto frame 0, which the curve then refuses a second time.
-    const auto frame = static_cast<std::uint32_t>(f);
     const bool added = rotation
-                           ? keys.AddKey(frame, EngineCore::Quaternion::FromAngles(current[0], current[1], current[2]))
-                           : keys.AddKey(frame, EngineCore::Vector3(current[0], current[1], current[2]));
+                           ? keys.AddKey(frame, EngineCore::Quaternion::FromAngles(values[0], values[1], values[2]))
+                           : keys.AddKey(frame, EngineCore::Vector3(values[0], values[1], values[2]));
     if (!added) ++refused;
-    for (int c = 0; c < 3; ++c) lastWritten[c] = current[c];
-    lastFrame = f;
   }
   return refused;
 }
@@ -117,22 +101,10 @@ bool ClipWriteBack::WriteBackTracks(EngineCore::AnimClip& clip, const CurveSet& 
     i += 3;
     if (!triple[1] || !triple[2]) continue;
 
-    float first = -1.0f;
-    float last = 0.0f;
-    for (CurveInfo* curve : triple) {
-      const EditorToolkit::Curve2& points = *curve->pCurve;
-      if (points.GetPointCount() == 0) continue;
-      const float lastX = points.GetPointAt(points.GetPointCount() - 1)->x;
-      const float firstX = points.GetPointAt(0)->x;
-      if (last <= lastX) last = lastX;
-      if (first == -1.0f || firstX <= first) first = firstX;
-    }
-
     const std::uint32_t keyType = keys->GetKeyType();
     if (keyType == EngineCore::AnimCurve::KeyVector3 || keyType == EngineCore::AnimCurve::KeyQuaternion) {
       keys->Empty();
-      if (first == -1.0f) continue;
-      const int refused = first <= last ? SampleTriple(triple, *keys, first, last) : 0;
+      const int refused = WriteTriple(triple, *keys);
       if (refused > 0) {
         EngineCore::Log::Write(EngineCore::Log::Warning, "Tarvel: track %u of channel 0x%x refused %d keys",
                                x->iTrackType, channelKey, refused);

@@ -9,13 +9,14 @@
 
 namespace Tarvel {
 
-// Turns a channel's editable curves back into the clip's key curves.
+// Turns a channel's editable curves back into the clip's key curves, key for key: a curve's
+// point is a key of the clip, nothing is resampled and nothing dropped.
 //
-// Each triple X, Y, Z of a track is sampled on whole-frame steps from its earliest to its
-// latest point (the first step is not rounded, so a triple starting at 7.9 is sampled at
-// 7.9, 8.9, ... and keyed at frames 7, 8, ...). A sample that lies on the line through the
-// last written key and the next frame is dropped, so constant and linear runs collapse to
-// their ends. Rotation angles go back from degrees to quaternions.
+// The three curves X, Y, Z of a track share their keys' frames in the clip: the track gets a
+// key on every frame where one of them has a point (its x truncated), each component taking
+// its own point's value there or, without one, its curve's value, so that what it plays does
+// not change. Rotation angles go back from degrees to quaternions. The track keeps its
+// interpolation.
 class ClipWriteBack {
  public:
   // Rewrites every track of the channel that has a triple and sets the clip's modified flag.

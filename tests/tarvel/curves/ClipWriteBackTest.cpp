@@ -67,7 +67,7 @@ TEST_F(WriteBack, EmptyCurvesLeaveNoKeysAndConstantOnesEveryKeyShown) {
   EXPECT_EQ(Keys().GetVector3Key(1), Vector3(2, 3, 4));
 }
 
-TEST_F(WriteBack, ARampKeepsItsEndsAndABendTheKeyWhereTheSlopeChanges) {
+TEST_F(WriteBack, EveryPointIsAKeyEvenOnAStraightRun) {
   MakeTrack(AnimTrack::Translation);
   Add(0, 0, 0);
   Add(0, 10, 10);
@@ -76,32 +76,33 @@ TEST_F(WriteBack, ARampKeepsItsEndsAndABendTheKeyWhereTheSlopeChanges) {
   ASSERT_TRUE(Write());
   EXPECT_EQ(Frames(), (std::vector<std::uint32_t>{0, 10}));
   EXPECT_EQ(Keys().GetVector3Key(1), Vector3(10, 5, 7));
-  Add(0, 20, 10);
+  Add(0, 20, 20);
   ASSERT_TRUE(Write());
-  EXPECT_EQ(Frames(), (std::vector<std::uint32_t>{0, 10, 20}));
+  EXPECT_EQ(Frames(), (std::vector<std::uint32_t>{0, 10, 20})) << "a key on the line of its neighbours stays";
 }
 
-TEST_F(WriteBack, FractionalStartIsSampledUnroundedAndTruncated) {
+TEST_F(WriteBack, PointsOffWholeFramesAreKeyedOnTheFrameTheyStartIn) {
   MakeTrack(AnimTrack::Translation);
   Add(0, 7.9f, 0);
   Add(0, 9.9f, 1);
   Add(0, 10.9f, 5);
   ASSERT_TRUE(Write());
   EXPECT_EQ(Frames(), (std::vector<std::uint32_t>{7, 9, 10}));
+  EXPECT_EQ(Keys().GetVector3Key(2).x, 5.0f) << "the point's own value, not the curve's at the frame";
 }
 
-TEST_F(WriteBack, TripleIsSampledOverTheUnionOfItsCurves) {
+TEST_F(WriteBack, ATripleIsKeyedOnTheUnionOfItsFramesEachAxisOnItsOwnCurve) {
   MakeTrack(AnimTrack::Translation);
   Add(0, 5, 1);
   Add(0, 20, 4);
   Add(1, 0, 0);
   Add(1, 10, 10);
   ASSERT_TRUE(Write());
-  ASSERT_GE(Keys().GetKeyCount(), 2u);
-  EXPECT_EQ(Keys().GetKeyFrame(0), 0u);
-  EXPECT_EQ(Keys().GetKeyFrame(Keys().GetKeyCount() - 1), 20u);
-  EXPECT_FLOAT_EQ(Keys().GetVector3Key(0).x, 1.0f) << "X holds its first value before its points";
-  EXPECT_FLOAT_EQ(Keys().GetVector3Key(Keys().GetKeyCount() - 1).y, 10.0f) << "Y holds its last value";
+  EXPECT_EQ(Frames(), (std::vector<std::uint32_t>{0, 5, 10, 20}));
+  EXPECT_EQ(Keys().GetVector3Key(0), Vector3(1, 0, 0)) << "X holds its first value before its points";
+  EXPECT_EQ(Keys().GetVector3Key(1), Vector3(1, 5, 0)) << "Y where its line passes";
+  EXPECT_EQ(Keys().GetVector3Key(2), Vector3(2, 10, 0));
+  EXPECT_EQ(Keys().GetVector3Key(3), Vector3(4, 10, 0)) << "Y holds its last value";
 }
 
 TEST_F(WriteBack, AComponentWithoutPointsContributesOneToScalesAndZeroElsewhere) {

@@ -90,6 +90,12 @@ class ClipTools : public ::testing::Test {
     curve.pCurve->RemoveAllPoints();
     for (float frame : frames) curve.pCurve->AddPoint({frame, 0.0f}, false);
   }
+  // Gives the row these keys and empties the other axes of its track, so that no sibling's
+  // key frame joins the row's after an edit.
+  void SetAxisKeys(int row, std::initializer_list<float> frames) {
+    for (int axis = row - row % 3; axis < row - row % 3 + 3; ++axis) SetKeys(Row(axis), {});
+    SetKeys(Row(row), frames);
+  }
   // A key selection the way the graph leaves one.
   void SelectKeys(CurveInfo& curve, std::initializer_list<std::uint32_t> indices) {
     CurveRecords::Select(curve, indices);
@@ -101,7 +107,7 @@ class ClipTools : public ::testing::Test {
     SetKeys(Row(0), {0, 10});
     SelectKeys(Row(0), {0, 1});
     ASSERT_TRUE(PointOperations::CopyPoints(core));
-    SetKeys(Row(0), target);
+    SetAxisKeys(0, target);
     Row(0).pCurve->SelectAllPoints(false);
     for (std::uint32_t i : selected) Row(0).pCurve->SelectPointAt(i, true);
     core.SetTimeCursor(20.0f);
@@ -118,19 +124,23 @@ class ClipTools : public ::testing::Test {
 }  // namespace
 
 TEST_F(ClipTools, KeysAtTheCursorRoundHalvesDownAndRepeatTheLastValue) {
-  SelectRows({0});
+  SelectRows({3});
   for (auto [cursor, expected] : {std::pair{12.5f, 12.0f}, {12.51f, 13.0f}, {-3.0f, 0.0f}}) {
-    SetKeys(Row(0), {});
+    SetAxisKeys(3, {});
     core.SetTimeCursor(cursor);
     EXPECT_TRUE(PointOperations::CreatePoint(core, answers, answers, true));
-    EXPECT_EQ(Frames(Row(0)), std::vector<float>{expected}) << "cursor " << cursor;
+    EXPECT_EQ(Frames(Row(3)), std::vector<float>{expected}) << "cursor " << cursor;
   }
-  Row(0).bSelected = false;
+  Row(3).bSelected = false;
+  SetAxisKeys(3, {});
   SelectRows({1, 3});
   core.SetTimeCursor(30.0f);
   ASSERT_TRUE(PointOperations::CreatePoint(core, answers, answers, true));
   EXPECT_FLOAT_EQ(Row(1).pCurve->GetPointAt(3)->y, 5.0f) << "the last key's value";
+  EXPECT_EQ(Frames(Row(0)), (std::vector<float>{0, 5, 12, 30})) << "X and Z are keyed with Y";
+  EXPECT_FLOAT_EQ(Row(2).pCurve->GetPointAt(3)->y, 6.0f) << "on their own curve";
   EXPECT_FLOAT_EQ(Row(3).pCurve->GetPointAt(0)->y, 1.0f) << "an empty scale curve starts at 1";
+  EXPECT_EQ(Row(4).pCurve->GetPointCount(), 0u) << "an empty sibling stays empty: it plays its rest value";
   const EngineCore::AnimCurve& keys = *builder.Channel("Root").GetCurve(AnimTrack::Translation);
   EXPECT_EQ(keys.GetKeyFrame(keys.GetKeyCount() - 1), 30u) << "written back into the clip";
   EXPECT_EQ(builder.Clip().GetLastKeyFrame(), 30u);
@@ -138,7 +148,7 @@ TEST_F(ClipTools, KeysAtTheCursorRoundHalvesDownAndRepeatTheLastValue) {
   EXPECT_TRUE(core.Undo());
   EXPECT_EQ(Row(3).pCurve->GetPointCount(), 0u);
   EXPECT_EQ(Frames(Row(1)), (std::vector<float>{0, 5, 12}));
-  EXPECT_EQ(Frames(Row(0)), std::vector<float>{0}) << "the keying before stays";
+  EXPECT_EQ(Frames(Row(0)), (std::vector<float>{0, 5, 12}));
 }
 
 TEST_F(ClipTools, SelectedSceneObjectsAreKeyedOnTheirChannelFromTheirPose) {
@@ -175,16 +185,24 @@ TEST_F(ClipTools, RemoveTakesTheSelectedKeysOrElseTheWholeCurves) {
   SelectRows({0, 2});
   SelectKeys(Row(0), {1});
   EXPECT_TRUE(PointOperations::RemovePoints(core));
-  EXPECT_EQ(Frames(Row(0)), (std::vector<float>{0, 12}));
   EXPECT_EQ(Frames(Row(2)), (std::vector<float>{0, 5, 12})) << "its keys were not selected";
+  EXPECT_EQ(CurveRecords::Values(Row(0)), (std::vector<float>{0, 4 * 5 / 12.0f, 4}))
+      << "Y and Z keep their key at 5, so X keeps one there too, on the line its own key left";
+  SelectKeys(Row(0), {1});
+  SelectKeys(Row(2), {1});
+  Row(1).bSelected = true;
+  SelectKeys(Row(1), {1});
+  EXPECT_TRUE(PointOperations::RemovePoints(core));
+  EXPECT_EQ(Frames(Row(0)), (std::vector<float>{0, 12})) << "removed from every axis, the key goes";
+  Row(1).bSelected = false;
   core.GetSelection().ClearSelectionRange();
   EXPECT_TRUE(PointOperations::RemovePoints(core));
   EXPECT_EQ(Row(0).pCurve->GetPointCount(), 0u);
-  EXPECT_EQ(Row(1).pCurve->GetPointCount(), 3u);
+  EXPECT_EQ(Row(1).pCurve->GetPointCount(), 2u);
   EXPECT_EQ(Row(2).pCurve->GetPointCount(), 0u);
-  EXPECT_EQ(builder.Channel("Root").GetCurve(AnimTrack::Translation)->GetKeyCount(), 3u) << "Y still has keys";
+  EXPECT_EQ(builder.Channel("Root").GetCurve(AnimTrack::Translation)->GetKeyCount(), 2u) << "Y still has keys";
   core.Undo();
-  EXPECT_EQ(Row(2).pCurve->GetPointCount(), 3u);
+  EXPECT_EQ(Row(2).pCurve->GetPointCount(), 2u);
 }
 
 TEST_F(ClipTools, PastingPushesLaterKeysBackCoversSelectedOnesAndCopyTakesTheFirstCurve) {
@@ -206,14 +224,15 @@ TEST_F(ClipTools, PastingPushesLaterKeysBackCoversSelectedOnesAndCopyTakesTheFir
 }
 
 TEST_F(ClipTools, ScaleAsksWithTheSharedLengthAndStretchesEveryCurve) {
-  SelectRows({0, 1});
-  SetKeys(Row(1), {0, 5});
+  SelectRows({0, 3});
+  SetAxisKeys(0, {0, 5, 12});
+  SetAxisKeys(3, {0, 5});
   answers.percentage = 50.0f;
   EXPECT_TRUE(KeyTools::Scale(core, answers, false));
   EXPECT_EQ(answers.asked.iCurrentLength, -1) << "lengths 12 and 5 differ";
   EXPECT_EQ(answers.asked.iWishLength, 5);
   EXPECT_EQ(Frames(Row(0)), (std::vector<float>{0, 3, 6}));
-  EXPECT_EQ(Frames(Row(1)), (std::vector<float>{0, 3}));
+  EXPECT_EQ(Frames(Row(3)), (std::vector<float>{0, 3}));
   const std::size_t steps = core.GetHistory().GetStepCount();
   answers.ok = false;
   EXPECT_FALSE(KeyTools::Scale(core, answers, false));
@@ -224,12 +243,12 @@ TEST_F(ClipTools, ScaleAsksWithTheSharedLengthAndStretchesEveryCurve) {
 
 TEST_F(ClipTools, ScalingKeepsKeysInOrderOnWholeFramesFromTheRunsFirstKey) {
   SelectRows({0});
-  SetKeys(Row(0), {1, 2, 3, 4, 5, 6, 20});
+  SetAxisKeys(0, {1, 2, 3, 4, 5, 6, 20});
   answers.percentage = 50.0f;
   SelectKeys(Row(0), {0, 1, 2, 3, 4, 5});
   EXPECT_TRUE(KeyTools::Scale(core, answers, true));
   EXPECT_EQ(Frames(Row(0)), (std::vector<float>{1, 2, 3, 4, 18})) << "keys that meet on a frame become one";
-  SetKeys(Row(0), {0, 20, 30, 40, 50});
+  SetAxisKeys(0, {0, 20, 30, 40, 50});
   SelectKeys(Row(0), {1, 2, 3});
   EXPECT_TRUE(KeyTools::Scale(core, answers, true));
   EXPECT_EQ(Frames(Row(0)), (std::vector<float>{0, 20, 25, 30, 40}));
@@ -261,6 +280,8 @@ TEST_F(ClipTools, WhatSubdiviseAndSmoothLeaveIsWhatTheClipHolds) {
 
 TEST_F(ClipTools, TheOtherToolsReshapeTheSelectedKeysOnly) {
   SelectRows({0});
+  SetKeys(Row(1), {});
+  SetKeys(Row(2), {});
   SelectKeys(Row(0), {1, 2});
   answers.vertical = true;
   EXPECT_TRUE(KeyTools::Flip(core, answers, true));
