@@ -11,6 +11,7 @@
 #include "EngineCore/SceneEditionManager.h"
 #include "curves/ChannelTracks.h"
 #include "curves/ClipWriteBack.h"
+#include "curves/CurveEvaluation.h"
 #include "curves/FrameworkMessages.h"
 #include "resources/ModuleIds.h"
 
@@ -289,21 +290,22 @@ void ClipEditCore::ShareKeyFrames() {
       std::set_union(all.begin(), all.end(), own.begin(), own.end(), std::back_inserter(merged));
       all = std::move(merged);
     }
+    // Every value is read before any point comes: a rotation's axes read one another.
+    std::vector<EngineCore::Vector2> missing[3];
     for (int c = 0; c < 3; ++c) {
       // An axis without points plays its rest value throughout and stays without.
       if (frames[c].empty() || frames[c].size() == all.size()) continue;
-      std::vector<std::uint32_t> missing;
-      std::set_difference(all.begin(), all.end(), frames[c].begin(), frames[c].end(), std::back_inserter(missing));
-      Curve2& points = *triple[c]->pCurve;
-      std::vector<float> values(missing.size());
-      std::uint32_t segment = 0;
-      for (std::size_t i = 0; i < missing.size(); ++i) {
-        points.EvaluatePoint(static_cast<float>(missing[i]), values[i], segment);
+      std::vector<std::uint32_t> lacking;
+      std::set_difference(all.begin(), all.end(), frames[c].begin(), frames[c].end(), std::back_inserter(lacking));
+      for (const std::uint32_t frame : lacking) {
+        EngineCore::Vector2& point = missing[c].emplace_back(static_cast<float>(frame), 0.0f);
+        CurveEvaluation::Evaluate(*triple[c], point.x, point.y);
       }
+    }
+    for (int c = 0; c < 3; ++c) {
+      if (missing[c].empty()) continue;
       Touch(triple[c]);
-      for (std::size_t i = 0; i < missing.size(); ++i) {
-        points.AddPoint({static_cast<float>(missing[i]), values[i]}, false);
-      }
+      for (const EngineCore::Vector2& point : missing[c]) triple[c]->pCurve->AddPoint(point, false);
     }
   }
 }

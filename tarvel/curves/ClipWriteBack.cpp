@@ -6,6 +6,7 @@
 #include "EngineCore/AnimCurve.h"
 #include "EngineCore/Log.h"
 #include "EngineCore/Quaternion.h"
+#include "curves/CurveEvaluation.h"
 #include "curves/TwoCoreRun.h"
 #include "resources/ModuleIds.h"
 
@@ -25,7 +26,6 @@ int WriteTriple(CurveInfo* const triple[3], EngineCore::AnimCurve& keys) {
   // A component whose curve has no point at all keeps the track's rest value.
   const float rest = triple[0]->iTrackType == CurveInfo::Scale ? 1.0f : 0.0f;
   std::uint32_t next[3] = {0, 0, 0};
-  std::uint32_t segments[3] = {0, 0, 0};
   int refused = 0;
   for (;;) {
     bool any = false;
@@ -47,7 +47,7 @@ int WriteTriple(CurveInfo* const triple[3], EngineCore::AnimCurve& keys) {
         own = true;
         ++next[c];
       }
-      if (!own && !curve.EvaluatePoint(static_cast<float>(frame), values[c], segments[c])) values[c] = rest;
+      if (!own && !CurveEvaluation::Evaluate(*triple[c], static_cast<float>(frame), values[c])) values[c] = rest;
       if (rotation) values[c] *= Ids::kRadiansPerDegree;
     }
     const bool added = rotation

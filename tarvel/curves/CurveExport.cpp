@@ -3,6 +3,8 @@
 #include <cmath>
 #include <cstdio>
 
+#include "curves/CurveEvaluation.h"
+
 namespace Tarvel {
 
 namespace {
@@ -41,11 +43,13 @@ std::string CurveExport::ToCsv(const ClipEditCore& core) {
       if (curve.GetPointCount() == 0) continue;
       const std::string prefix =
           channel + "," + TrackName(info->iTrackType) + "," + static_cast<char>('X' + info->iComponent) + ",";
-      std::uint32_t segment = 0;
+      std::uint32_t next = 0;
       for (std::uint32_t frame = first; frame <= last; ++frame) {
+        const auto at = static_cast<float>(frame);
         float value = 0.0f;
-        curve.EvaluatePoint(static_cast<float>(frame), value, segment);
-        const bool key = curve.GetPointAt(segment)->x == static_cast<float>(frame);
+        CurveEvaluation::Evaluate(*info, at, value);
+        while (next < curve.GetPointCount() && curve.GetPointAt(next)->x < at) ++next;
+        const bool key = next < curve.GetPointCount() && curve.GetPointAt(next)->x == at;
         std::snprintf(line, sizeof line, "%u,%.9g,%d\n", frame, value, key ? 1 : 0);
         csv += prefix;
         csv += line;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <memory>
 
@@ -36,6 +37,9 @@ class CurveInfo {
   void ForgetBackups() { qBackUps.Clear(); }
 
   std::unique_ptr<EditorToolkit::Curve2> pCurve;
+  // The X, Y and Z curves of its track, itself among them; set by the curve set, which
+  // creates and destroys the three together.
+  std::array<const CurveInfo*, 3> track{};
   std::uint32_t iChannelKey;
   std::uint32_t iTrackType;
   std::uint32_t iComponent;

@@ -127,6 +127,7 @@ CurveSet::Curves CurveSet::BuildCurves(std::uint32_t channelKey, const EngineCor
       }
       for (int c = 0; c < 3; ++c) triple[c]->pCurve->SetCurve(points[c]);
     }
+    for (auto& curve : triple) curve->track = {triple[0].get(), triple[1].get(), triple[2].get()};
     for (auto& curve : triple) {
       curve->pCurve->ComputeBoundingBox();
       curves.push_back(std::move(curve));

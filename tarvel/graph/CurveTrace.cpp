@@ -1,9 +1,12 @@
 #include "graph/CurveTrace.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstddef>
 #include <cstdint>
 #include <utility>
+
+#include "curves/CurveEvaluation.h"
 
 namespace Tarvel {
 
@@ -32,16 +35,26 @@ int ColumnOf(std::int64_t fixed) { return static_cast<int>((fixed + 128) >> 8); 
 
 }  // namespace
 
+std::uint64_t CurveTrace::RevisionOf(const EditorToolkit::Curve2& curve, const CurveInfo* played) {
+  if (!played || CurveEvaluation::IsStraight(*played)) return curve.GetRevision();
+  // A bending curve's shape follows its siblings' keys too; revisions only grow, so their sum
+  // changes with any of them.
+  std::uint64_t sum = 0;
+  for (const CurveInfo* axis : played->track) sum += axis ? axis->pCurve->GetRevision() : 0;
+  return sum;
+}
+
 bool CurveTrace::Trace(const EditorToolkit::Curve2& curve, const PixelMap& frames, const PixelMap& values,
-                       int firstColumn, int endColumn, const KeyEdit* edit) {
+                       int firstColumn, int endColumn, const KeyEdit* edit, const CurveInfo* playedBy) {
   const int end = std::max(firstColumn, endColumn);
   const bool sameView = frames == frameMap && values == valueMap && firstColumn == from && end == to;
   const bool sameCurve = curve.GetId() == curveId;
-  if (sameView && sameCurve && curve.GetRevision() == revision) return reachedFirst <= reachedLast;
+  played = playedBy;
+  const std::uint64_t now = RevisionOf(curve, played);
+  if (sameView && sameCurve && now == revision) return reachedFirst <= reachedLast;
   const int first = firstColumn - kMargin;
   const int last = end - 1 + kMargin;
-  if (sameView && sameCurve && edit && edit->curveId == curveId && edit->before == revision &&
-      edit->after == curve.GetRevision()) {
+  if (sameView && sameCurve && edit && edit->curveId == curveId && edit->before == revision && edit->after == now) {
     // Only the edited frames' columns change: they are emptied and traced again, so that a
     // column the curve's first or last key has left holds nothing.
     const int low = std::max(first, frames.Pixel(edit->firstFrame));
@@ -60,7 +73,7 @@ bool CurveTrace::Trace(const EditorToolkit::Curve2& curve, const PixelMap& frame
         spans.dirtyLast = std::max(spans.dirtyLast, high);
       }
     }
-    revision = curve.GetRevision();
+    revision = now;
     return reachedFirst <= reachedLast;
   }
   from = firstColumn;
@@ -68,7 +81,7 @@ bool CurveTrace::Trace(const EditorToolkit::Curve2& curve, const PixelMap& frame
   frameMap = frames;
   valueMap = values;
   curveId = curve.GetId();
-  revision = curve.GetRevision();
+  revision = now;
   lows.assign(static_cast<std::size_t>(last - first) + 1, kNothing);
   highs.assign(static_cast<std::size_t>(last - first) + 1, -kNothing);
   for (SpanList& spans : pens) spans.valid = false;
@@ -115,9 +128,8 @@ void CurveTrace::TraceColumns(const EditorToolkit::Curve2& curve, int first, int
   int current = ColumnOf(px);
   std::int64_t low = ph;
   std::int64_t high = ph;
-  curve.ForEachPoint(begin + 1, end, [&](const EditorToolkit::EditablePoint& key) {
-    const std::int64_t x = Fixed(frameMap.Position(key.x));
-    const std::int64_t h = Fixed(valueMap.Position(key.y));
+  // The polyline goes on to (x, h).
+  auto reach = [&](std::int64_t x, std::int64_t h) {
     const int c = ColumnOf(x);
     if (c == current + 1) {
       // One border crossed, the common case of dense keys: both columns take both ends of
@@ -143,6 +155,31 @@ void CurveTrace::TraceColumns(const EditorToolkit::Curve2& curve, int first, int
     high = std::max(high, h);
     px = x;
     ph = h;
+  };
+  const bool step = curve.GetInterpolation() == EditorToolkit::Curve2::Step;
+  const bool bends = played && !CurveEvaluation::IsStraight(*played);
+  // A bending segment is followed every half column within the traced ones.
+  const double firstPosition = first - 1.0;
+  const double lastPosition = last + 1.0;
+  float previousFrame = point->x;
+  curve.ForEachPoint(begin + 1, end, [&](const EditorToolkit::EditablePoint& key) {
+    const std::int64_t x = Fixed(frameMap.Position(key.x));
+    if (step) {
+      // A step holds the previous key's value up to the key.
+      reach(x, ph);
+    } else if (bends) {
+      const double start = std::max(frameMap.Position(previousFrame), firstPosition);
+      const double stop = std::min(frameMap.Position(key.x), lastPosition);
+      for (double at = std::floor(start * 2.0) * 0.5 + 0.5; at < stop; at += 0.5) {
+        const double frame = frameMap.ValueAt(at);
+        float y = 0.0f;
+        if (CurveEvaluation::Evaluate(*played, static_cast<float>(frame), y)) {
+          reach(Fixed(at), Fixed(valueMap.Position(y)));
+        }
+      }
+    }
+    reach(x, Fixed(valueMap.Position(key.y)));
+    previousFrame = key.x;
   });
   keep(current, low, high);
 }

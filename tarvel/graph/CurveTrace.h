@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "EditorToolkit/Curve2.h"
+#include "curves/CurveInfo.h"
 #include "graph/PixelMap.h"
 
 namespace Tarvel {
@@ -44,9 +45,14 @@ class CurveTrace {
   };
 
   // Traces the curve for drawing the columns from..to - 1 (and the neighbours a pen reaches
-  // from); false when the curve reaches none of them.
+  // from); false when the curve reaches none of them. A step curve is traced as steps; with
+  // its record (played), a curve that bends between keys as its track plays (a linear
+  // rotation) is followed every half column from CurveEvaluation.
   bool Trace(const EditorToolkit::Curve2& curve, const PixelMap& frames, const PixelMap& values, int from, int to,
-             const KeyEdit* edit = nullptr);
+             const KeyEdit* edit = nullptr, const CurveInfo* played = nullptr);
+  // The revision a trace of the curve is kept for: the curve's own, or for a bending curve
+  // one that changes with any axis of its track. A KeyEdit of such a curve counts in these.
+  static std::uint64_t RevisionOf(const EditorToolkit::Curve2& curve, const CurveInfo* played);
   // Rows drawn by a pen: tops[i] to bottoms[i] in column from + i, row 0 at the top;
   // tops[i] > bottoms[i] where nothing is drawn.
   struct SpanList {
@@ -96,6 +102,7 @@ class CurveTrace {
   PixelMap valueMap{0.0, 1.0};
   std::uint64_t curveId = 0;
   std::uint64_t revision = 0;
+  const CurveInfo* played = nullptr;
   std::array<SpanList, 2> pens;
   std::size_t nextPenSlot = 0;
 };

@@ -529,7 +529,7 @@ void GUI_GraphCtrl::PaintCurves(GUI_BackBuffer& buffer, int width, int height, c
       if (!info || info->bFiltered || info->bSelected != selectedPass) continue;
       if (!info->pCurve || info->pCurve->GetPointCount() == 0) continue;
       const COLORREF colour = info->bSelected ? info->pCurve->GetSelectionColor() : info->pCurve->GetColor();
-      strokes.push_back({info->pCurve.get(), colour, isCased(colour), nullptr, nullptr, nullptr});
+      strokes.push_back({info->pCurve.get(), info, colour, isCased(colour), nullptr, nullptr, nullptr});
     }
   }
   // Traces are kept for the curves drawn only; each stroke's trace exists before the helper
@@ -596,7 +596,7 @@ void GUI_GraphCtrl::TraceStrokes(std::atomic<std::size_t>& claimed, bool fromFro
     stroke.line = nullptr;
     const auto edit = keyEdits.find(stroke.curve);
     if (!stroke.trace->Trace(*stroke.curve, frames, values, 0, width,
-                             edit == keyEdits.end() ? nullptr : &edit->second)) {
+                             edit == keyEdits.end() ? nullptr : &edit->second, stroke.info)) {
       continue;
     }
     if (stroke.cased) stroke.casing = &stroke.trace->Spans(4, height);

@@ -171,6 +171,8 @@ class GUI_GraphCtrl : public EditorCore::GUI_Wnd, public GraphView {
   // A curve to draw, in drawing order, with its pen, and once traced, its spans.
   struct Stroke {
     const EditorToolkit::Curve2* curve = nullptr;
+    // Its record, which tells how the curve goes between keys.
+    const CurveInfo* info = nullptr;
     EditorCore::COLORREF colour = 0;
     bool cased = false;
     CurveTrace* trace = nullptr;

@@ -5,9 +5,11 @@
 #include <functional>
 #include <limits>
 #include <set>
+#include <vector>
 
 #include "EngineCore/AnimTrack.h"
 #include "curves/ClipEditCore.h"
+#include "curves/CurveEvaluation.h"
 #include "tools/KeyTransforms.h"
 
 namespace Tarvel {
@@ -30,6 +32,35 @@ bool Apply(ClipEditCore& core, bool selection, const char* label, bool answered,
     std::uint32_t first = 0;
     std::uint32_t last = 0;
     if (KeyTransforms::GetRange(*info->pCurve, selection, first, last)) worker(*info->pCurve, first, last);
+  }
+  return core.EndEdit();
+}
+
+// Adds count keys between each pair of keys of every selected curve's range as one action,
+// each placed on its curve as the clip plays it before any of them comes (a rotation's axes
+// read one another), then runs finish over each curve's grown range.
+bool ApplySubdivision(ClipEditCore& core, bool selection, const char* label, bool answered, int count, bool markNew,
+                      const std::function<void(Curve2&, std::uint32_t, std::uint32_t)>& finish) {
+  if (!answered) return false;
+  core.BeginEdit(label);
+  struct Planned {
+    CurveInfo* curve;
+    std::uint32_t first;
+    std::uint32_t last;
+    std::vector<EditorToolkit::EditablePoint> points;
+  };
+  std::vector<Planned> plans;
+  for (CurveInfo* info : core.GetSelection().GetSelectedRows()) {
+    core.Touch(info);
+    Planned plan{info, 0, 0, {}};
+    if (!KeyTransforms::GetRange(*info->pCurve, selection, plan.first, plan.last)) continue;
+    plan.points = KeyTransforms::SubdivisionPoints(*info->pCurve, plan.first, plan.last, count);
+    for (EditorToolkit::EditablePoint& point : plan.points) CurveEvaluation::Evaluate(*info, point.x, point.y);
+    plans.push_back(std::move(plan));
+  }
+  for (const Planned& plan : plans) {
+    const std::uint32_t last = KeyTransforms::InsertPoints(*plan.curve->pCurve, plan.last, plan.points, markNew);
+    if (finish) finish(*plan.curve->pCurve, plan.first, last);
   }
   return core.EndEdit();
 }
@@ -97,20 +128,15 @@ bool KeyTools::Scale(ClipEditCore& core, ToolQuestions& questions, bool selectio
 bool KeyTools::Smooth(ClipEditCore& core, ToolQuestions& questions, bool selection) {
   int subdivision = 0;
   const bool answered = HasEditableCurves(core) && questions.AskSmooth(subdivision);
-  return Apply(core, selection, Label("SmoothTrack", "SmoothSelection", selection), answered,
-               [subdivision](Curve2& curve, std::uint32_t first, std::uint32_t last) {
-                 KeyTransforms::SmoothKeys(curve, first, last, subdivision);
-                 return subdivision > 0 && last > first;
-               });
+  return ApplySubdivision(core, selection, Label("SmoothTrack", "SmoothSelection", selection), answered, subdivision,
+                          true, KeyTransforms::SmoothNewKeys);
 }
 
 bool KeyTools::Subdivise(ClipEditCore& core, ToolQuestions& questions, bool selection) {
   int subdivision = 0;
   const bool answered = HasEditableCurves(core) && questions.AskSubdivise(subdivision);
-  return Apply(core, selection, Label("SubdiviseTrack", "SubdiviseSelection", selection), answered,
-               [subdivision](Curve2& curve, std::uint32_t first, std::uint32_t last) {
-                 return KeyTransforms::SubdiviseKeys(curve, first, last, subdivision, false) != last;
-               });
+  return ApplySubdivision(core, selection, Label("SubdiviseTrack", "SubdiviseSelection", selection), answered,
+                          subdivision, false, nullptr);
 }
 
 bool KeyTools::SubSample(ClipEditCore& core, ToolQuestions& questions, bool selection) {

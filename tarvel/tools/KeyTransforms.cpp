@@ -125,36 +125,55 @@ void KeyTransforms::MirrorValues(Curve2& curve, std::uint32_t first, std::uint32
   for (std::uint32_t i = first; i <= last; ++i) Y(curve, i) = (mid - Y(curve, i)) + mid;
 }
 
-std::uint32_t KeyTransforms::SubdiviseKeys(Curve2& curve, std::uint32_t first, std::uint32_t last, int count,
-                                           bool markNew) {
-  if (count <= 0 || first + 1 > last) return last;
+std::vector<EditorToolkit::EditablePoint> KeyTransforms::SubdivisionPoints(const Curve2& curve, std::uint32_t first,
+                                                                           std::uint32_t last, int count) {
+  std::vector<EditorToolkit::EditablePoint> points;
+  if (count <= 0) return points;
   // New keys go on whole frames, the only ones a clip holds: a segment shorter than count + 1
   // frames gets fewer.
-  for (std::uint32_t i = first; i < last;) {
-    const double from = X(curve, i);
-    const double to = X(curve, i + 1);
+  for (std::uint32_t i = first; i < last; ++i) {
+    const double from = curve.GetPointAt(i)->x;
+    const double to = curve.GetPointAt(i + 1)->x;
     const bool select = curve.GetPointAt(i)->bSelected && curve.GetPointAt(i + 1)->bSelected;
     double previous = from;
-    std::uint32_t inserted = 0;
-    std::uint32_t segment = i;
     for (int k = 1; k <= count; ++k) {
       const double frame = std::round(from + (to - from) * k / (count + 1));
       if (frame <= previous || frame >= to) continue;
-      float value = 0.0f;
-      curve.EvaluatePoint(static_cast<float>(frame), value, segment);
-      EditorToolkit::EditablePoint* point = curve.AddPoint({static_cast<float>(frame), value}, select);
-      if (point) point->bNew = markNew;
+      EditorToolkit::EditablePoint& point = points.emplace_back();
+      point.x = static_cast<float>(frame);
+      point.bSelected = select;
       previous = frame;
-      ++inserted;
     }
-    last += inserted;
-    i += 1 + inserted;
+  }
+  return points;
+}
+
+std::uint32_t KeyTransforms::InsertPoints(Curve2& curve, std::uint32_t last,
+                                          const std::vector<EditorToolkit::EditablePoint>& points, bool markNew) {
+  for (const EditorToolkit::EditablePoint& planned : points) {
+    EditorToolkit::EditablePoint* point = curve.AddPoint({planned.x, planned.y}, planned.bSelected);
+    if (!point) continue;
+    point->bNew = markNew;
+    ++last;
   }
   return last;
 }
 
+std::uint32_t KeyTransforms::SubdiviseKeys(Curve2& curve, std::uint32_t first, std::uint32_t last, int count,
+                                           bool markNew) {
+  if (first + 1 > last) return last;
+  std::vector<EditorToolkit::EditablePoint> points = SubdivisionPoints(curve, first, last, count);
+  std::uint32_t segment = first;
+  for (EditorToolkit::EditablePoint& point : points) curve.EvaluatePoint(point.x, point.y, segment);
+  return InsertPoints(curve, last, points, markNew);
+}
+
 void KeyTransforms::SmoothKeys(Curve2& curve, std::uint32_t first, std::uint32_t last, int count) {
   if (count > 0) last = SubdiviseKeys(curve, first, last, count, true);
+  SmoothNewKeys(curve, first, last);
+}
+
+void KeyTransforms::SmoothNewKeys(Curve2& curve, std::uint32_t first, std::uint32_t last) {
   const std::uint32_t points = curve.GetPointCount();
   auto isNew = [&curve](std::uint32_t i) { return curve.GetPointAt(i)->bNew; };
   bool hasPrevious = false;

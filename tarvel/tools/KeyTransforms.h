@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 #include "EditorToolkit/Curve2.h"
 
@@ -24,13 +25,26 @@ class KeyTransforms {
   static void MirrorTime(EditorToolkit::Curve2& curve, std::uint32_t first, std::uint32_t last);
   // Values mirrored about the middle of the first and last values.
   static void MirrorValues(EditorToolkit::Curve2& curve, std::uint32_t first, std::uint32_t last);
-  // count keys between each pair of keys of the range, on the current line; returns the
-  // range's new last index. markNew flags the inserted keys.
+  // The keys that subdivising the range adds, count between each pair of its keys on whole
+  // frames, in frame order: their frames and selection (selected when both ends are); the
+  // caller gives them their values.
+  static std::vector<EditorToolkit::EditablePoint> SubdivisionPoints(const EditorToolkit::Curve2& curve,
+                                                                     std::uint32_t first, std::uint32_t last,
+                                                                     int count);
+  // Adds the points to the curve, whose range ended at index last; returns its new last
+  // index. markNew flags the inserted keys.
+  static std::uint32_t InsertPoints(EditorToolkit::Curve2& curve, std::uint32_t last,
+                                    const std::vector<EditorToolkit::EditablePoint>& points, bool markNew);
+  // count keys between each pair of keys of the range, on the straight line between them;
+  // returns the range's new last index. markNew flags the inserted keys.
   static std::uint32_t SubdiviseKeys(EditorToolkit::Curve2& curve, std::uint32_t first, std::uint32_t last, int count,
                                      bool markNew);
   // Inserts count keys per segment and lays them on the Catmull-Rom spline through the old
   // keys, which keep their values. count 0 changes nothing.
   static void SmoothKeys(EditorToolkit::Curve2& curve, std::uint32_t first, std::uint32_t last, int count);
+  // Lays the keys flagged new within the range on the Catmull-Rom spline through the others,
+  // and clears their flag.
+  static void SmoothNewKeys(EditorToolkit::Curve2& curve, std::uint32_t first, std::uint32_t last);
 
   // Takes the flips out of a rotation's three Euler curves (X, Y, Z in degrees, rotation
   // about X, then Y, then Z): at every key whose frame the three share, from firstFrame to

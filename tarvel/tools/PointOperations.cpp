@@ -4,6 +4,7 @@
 #include "EngineCore/Crc32.h"
 #include "EngineCore/SceneEditionManager.h"
 #include "curves/ClipEditCore.h"
+#include "curves/CurveEvaluation.h"
 #include "resources/ModuleIds.h"
 
 namespace Tarvel {
@@ -85,7 +86,7 @@ bool PointOperations::CreatePoint(ClipEditCore& core, ToolQuestions& questions, 
       float y = curve->iTrackType == CurveInfo::Scale ? 1.0f : 0.0f;
       if (points.GetPointCount() > 0) {
         if (objects == ObjectKeying::NoObjectSelected) {
-          points.EvaluatePoint(x, y);
+          CurveEvaluation::Evaluate(*curve, x, y);
         } else {
           y = points.GetPointAt(points.GetPointCount() - 1)->y;
         }

@@ -6,6 +6,10 @@
 
 #include <gtest/gtest.h>
 
+#include "ClipBuilder.h"
+#include "curves/CurveEvaluation.h"
+#include "curves/CurveSet.h"
+
 using EditorToolkit::Curve2;
 using Tarvel::CurveTrace;
 using Tarvel::PixelMap;
@@ -126,4 +130,31 @@ TEST(CurveTrace, AKeptTraceFollowsKeysMovedInFramePastEitherEndOfTheCurve) {
   const CurveTrace::KeyEdit back = move(90, 99, -50.0f);
   trace.Trace(curve, kFrames, kValues, 0, 200, &back);
   EXPECT_EQ(Rows(trace.Spans(2, kHeight)), FreshRows(curve, 2)) << "over other keys, the curve ends sooner";
+}
+
+TEST(CurveTrace, StepsHoldTheirKeyAndRotationsBendAsTheyPlay) {
+  Curve2 step = MakeCurve({{0, 10}, {10, 50}});
+  step.SetInterpolation(Curve2::Step);
+  CurveTrace trace;
+  ASSERT_TRUE(trace.Trace(step, kFrames, kValues, 0, 20));
+  const CurveTrace::SpanList& thin = trace.Spans(1, kHeight);
+  for (int c = 1; c <= 9; ++c) EXPECT_EQ(thin.tops[c], kHeight - 10) << "held in column " << c;
+  EXPECT_EQ(thin.tops[10], kHeight - 50) << "the jump at the key";
+  EXPECT_EQ(thin.bottoms[10], kHeight - 10);
+
+  // Euler (0, 0, 0) at frame 0 to (60, 60, 0) at frame 100: Z, keyed at 0 twice, dips to
+  // about -9.5 degrees half-way, drawn 50 rows above the bottom for 0.
+  ClipBuilder builder;
+  builder.Rotations("Arm", {{0, {0, 0, 0}}, {100, {60, 60, 0}}});
+  Tarvel::CurveSet curves;
+  const Tarvel::CurveInfo& z = *curves.LoadChannel(ClipBuilder::Key("Arm"), builder.Channel("Arm"))[2];
+  const PixelMap degrees(-50.0, 1.0);
+  ASSERT_TRUE(trace.Trace(*z.pCurve, kFrames, degrees, 0, 120, nullptr, &z));
+  const CurveTrace::SpanList& bent = trace.Spans(1, kHeight);
+  EXPECT_NEAR(bent.tops[50], kHeight - 40.5, 1.0) << "at -9.5 degrees, not on the flat line";
+  EXPECT_EQ(bent.tops[99], kHeight - 50) << "back at 0 by the last key";
+  float shown = 0.0f;
+  Tarvel::CurveEvaluation::Evaluate(z, 25.0f, shown);
+  EXPECT_EQ(bent.tops[25], kHeight - PixelMap::Round(degrees.Position(shown)));
+  EXPECT_TRUE(Rows(bent) != FreshRows(*z.pCurve, 1)) << "without its record the curve is a straight line";
 }

@@ -14,6 +14,7 @@
 #include "EngineCore/Scene.h"
 #include "EngineCore/SceneEditionManager.h"
 #include "curves/ClipEditCore.h"
+#include "curves/CurveEvaluation.h"
 #include "tools/KeyTools.h"
 #include "tools/PointOperations.h"
 
@@ -295,6 +296,98 @@ TEST_F(ClipTools, TheOtherToolsReshapeTheSelectedKeysOnly) {
   answers.questions = 0;
   EXPECT_FALSE(KeyTools::Smooth(core, answers, false));
   EXPECT_EQ(answers.questions, 0) << "without selected curves nothing is asked";
+}
+
+namespace {
+
+// A core over a clip whose channel Arm turns from Euler (0, 0, 0) at frame 0 to (60, 60, 0)
+// at frame 100 on a linear rotation track, its three curves shown.
+class RotationCurves : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    builder.Rotations("Arm", {{0, {0, 0, 0}}, {100, {60, 60, 0}}});
+    builder.Clip().ComputeKeyFrameRange();
+    core.AttachClip(&builder.Clip());
+    core.ShowChannel(ClipBuilder::Key("Arm"));
+    answers.core = &core;
+  }
+  CurveInfo& Row(int row) { return *core.GetSelection().GetRowCurve(row); }
+  // The rotation the engine plays at the frame.
+  EngineCore::Quaternion Played(float frame) {
+    EngineCore::Quaternion pose;
+    builder.Channel("Arm").GetCurve(AnimTrack::Rotation)->Evaluate(frame, pose);
+    return pose;
+  }
+  // The rotation the three curves show at the frame.
+  EngineCore::Quaternion Shown(float frame) {
+    float angles[3] = {0, 0, 0};
+    for (int c = 0; c < 3; ++c) EXPECT_TRUE(Tarvel::CurveEvaluation::Evaluate(Row(c), frame, angles[c]));
+    constexpr float kRadians = static_cast<float>(M_PI / 180.0);
+    return EngineCore::Quaternion::FromAngles(angles[0] * kRadians, angles[1] * kRadians, angles[2] * kRadians);
+  }
+  // The angle in degrees that turns one rotation into the other, from the vector part of
+  // their difference, which keeps its precision for small angles as a dot product does not.
+  static double Apart(const EngineCore::Quaternion& a, const EngineCore::Quaternion& b) {
+    const double w = double{a.w} * b.w + double{a.x} * b.x + double{a.y} * b.y + double{a.z} * b.z;
+    const double x = double{a.w} * b.x - double{b.w} * a.x - (double{a.y} * b.z - double{a.z} * b.y);
+    const double y = double{a.w} * b.y - double{b.w} * a.y - (double{a.z} * b.x - double{a.x} * b.z);
+    const double z = double{a.w} * b.z - double{b.w} * a.z - (double{a.x} * b.y - double{a.y} * b.x);
+    return 2.0 * std::atan2(std::sqrt(x * x + y * y + z * z), std::abs(w)) * 180.0 / M_PI;
+  }
+  // The largest angle between what the curves show and what the track plays, over 0..100.
+  double WorstShown() {
+    double worst = 0.0;
+    for (float frame = 0.0f; frame <= 100.0f; frame += 0.5f) worst = std::max(worst, Apart(Shown(frame), Played(frame)));
+    return worst;
+  }
+
+  ClipBuilder builder;
+  Tarvel::ClipEditCore core;
+  Answers answers;
+};
+
+}  // namespace
+
+TEST_F(RotationCurves, ShowThePoseTheTrackPlaysBetweenKeys) {
+  float x = 0.0f;
+  float y = 0.0f;
+  float z = 0.0f;
+  ASSERT_TRUE(Tarvel::CurveEvaluation::Evaluate(Row(0), 50.0f, x));
+  ASSERT_TRUE(Tarvel::CurveEvaluation::Evaluate(Row(1), 50.0f, y));
+  ASSERT_TRUE(Tarvel::CurveEvaluation::Evaluate(Row(2), 50.0f, z));
+  EXPECT_NEAR(x, 25.3f, 0.05f) << "not the straight line's 30";
+  EXPECT_NEAR(y, 29.7f, 0.05f);
+  EXPECT_NEAR(z, -9.5f, 0.05f) << "Z moves though both its keys are 0";
+  EXPECT_LT(WorstShown(), 0.01);
+  ASSERT_TRUE(Tarvel::CurveEvaluation::Evaluate(Row(0), 100.0f, x));
+  EXPECT_NEAR(x, 60.0f, 1e-4f) << "the curve meets its keys";
+  builder.Channel("Arm").GetCurve(AnimTrack::Rotation)->SetInterpolation(EngineCore::AnimCurve::Step);
+  Row(0).pCurve->SetInterpolation(EditorToolkit::Curve2::Step);
+  ASSERT_TRUE(Tarvel::CurveEvaluation::Evaluate(Row(0), 99.0f, x));
+  EXPECT_EQ(x, 0.0f) << "a step holds its key";
+}
+
+// Keys that K, subdivise or a key on one axis put on a rotation lie on the turn it plays, so
+// the clip plays as before.
+TEST_F(RotationCurves, KeysAddedOnTheCurvesKeepWhatTheClipPlays) {
+  std::vector<EngineCore::Quaternion> before;
+  for (float frame = 0.0f; frame <= 100.0f; frame += 1.0f) before.push_back(Played(frame));
+  auto worstChange = [&] {
+    double worst = 0.0;
+    for (std::size_t f = 0; f < before.size(); ++f) worst = std::max(worst, Apart(before[f], Played(f)));
+    return worst;
+  };
+  Row(0).bSelected = true;
+  core.SetTimeCursor(30.0f);
+  ASSERT_TRUE(PointOperations::CreatePoint(core, answers, answers, true));
+  EXPECT_EQ(CurveRecords::Frames(Row(2)), (std::vector<float>{0, 30, 100})) << "Z is keyed with X";
+  EXPECT_LT(worstChange(), 0.01);
+  EXPECT_LT(WorstShown(), 0.01);
+  for (int c = 1; c < 3; ++c) Row(c).bSelected = true;
+  ASSERT_TRUE(KeyTools::Subdivise(core, answers, false));
+  EXPECT_EQ(CurveRecords::Frames(Row(1)), (std::vector<float>{0, 15, 30, 65, 100}));
+  EXPECT_LT(worstChange(), 0.01);
+  EXPECT_LT(WorstShown(), 0.01);
 }
 
 namespace {
