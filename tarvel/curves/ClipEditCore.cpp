@@ -317,6 +317,8 @@ bool ClipEditCore::EndEdit() {
   ShareKeyFrames();
   const std::unique_ptr<PendingEdit> edit = std::move(pending);
   auto step = std::make_unique<EditStep>(edit->label);
+  step->rateBefore = edit->rateBefore;
+  step->rateAfter = edit->rateAfter;
   std::set<std::uint32_t> channels;
   for (const Touched& touched : edit->before) {
     const CurveInfo* curve = touched.curve;
@@ -334,10 +336,11 @@ bool ClipEditCore::EndEdit() {
   if (step->IsEmpty()) return false;
   std::string refusal = CheckClipLimits(*step);
   if (!refusal.empty()) {
-    // Nothing reached the clip yet: the curves alone go back.
+    // Nothing reached the clip yet but its rate: the curves go back, and the rate.
     for (auto it = step->curveChanges.rbegin(); it != step->curveChanges.rend(); ++it) {
       if (CurveInfo* curve = FindCurve(it->id)) it->delta.Swap(*curve->pCurve);
     }
+    if (step->rateBefore != step->rateAfter) clip->SetFrameRate(step->rateBefore);
     Refuse(refusal);
     return false;
   }
@@ -491,6 +494,7 @@ CurveInfo* ClipEditCore::FindCurve(const CurveId& id) const {
 
 void ClipEditCore::Apply(EditStep& step, bool forward) {
   lastStepChangedChannels = !step.channelChanges.empty();
+  if (step.rateBefore != step.rateAfter) clip->SetFrameRate(forward ? step.rateAfter : step.rateBefore);
   if (forward) {
     for (const EditStep::ChannelChange& change : step.channelChanges) PutChannel(change, change.added);
   }
@@ -524,6 +528,60 @@ void ClipEditCore::Apply(EditStep& step, bool forward) {
     for (auto it = step.channelChanges.rbegin(); it != step.channelChanges.rend(); ++it) PutChannel(*it, !it->added);
   }
   CheckKeyFrameRange();
+}
+
+bool ClipEditCore::ChangeFrameRate(float rate, bool keepTimes, float tolerance) {
+  if (!clip || pending || !std::isfinite(rate) || !(rate > 0.0f) || rate == clip->GetFrameRate()) return false;
+  const float before = clip->GetFrameRate();
+  const double factor = static_cast<double>(rate) / before;
+  BeginEdit("FrameRate");
+  pending->rateBefore = before;
+  pending->rateAfter = rate;
+  if (keepTimes) {
+    // Every curve's new points are found before any curve changes: a rotation's axes read
+    // one another between keys.
+    struct Retimed {
+      CurveInfo* curve;
+      Curve2::PointList points;
+      bool sampled;
+    };
+    std::vector<Retimed> retimed;
+    for (const auto& [channelKey, curves] : curveSet.GetTable()) {
+      for (const auto& curve : curves) {
+        const Curve2::PointList& points = curve->pCurve->GetCurve();
+        if (points.empty()) continue;
+        bool whole = true;
+        for (const auto& point : points) {
+          const double frame = point.x * factor;
+          whole = whole && std::abs(frame - std::round(frame)) <= 0.001;
+        }
+        Curve2::PointList moved;
+        if (whole) {
+          moved = points;
+          for (auto& point : moved) point.x = static_cast<float>(std::round(point.x * factor));
+        } else {
+          const double first = std::ceil(points.front().x * factor - 0.001);
+          const double last = std::floor(points.back().x * factor + 0.001);
+          for (double frame = first; frame <= last; frame += 1.0) {
+            EditorToolkit::EditablePoint& point = moved.emplace_back();
+            point.x = static_cast<float>(frame);
+            CurveEvaluation::Evaluate(*curve, static_cast<float>(frame / factor), point.y);
+          }
+        }
+        retimed.push_back({curve.get(), std::move(moved), !whole});
+      }
+    }
+    for (const Retimed& change : retimed) {
+      Touch(change.curve);
+      Curve2& curve = *change.curve->pCurve;
+      curve.SetCurve(change.points);
+      if (change.sampled && curve.GetPointCount() > 2) curve.SubSample(0, curve.GetPointCount() - 1, tolerance);
+    }
+    // The cursor stays at its time too.
+    timeCursor = static_cast<float>(timeCursor * factor);
+  }
+  clip->SetFrameRate(rate);
+  return EndEdit();
 }
 
 bool ClipEditCore::Undo() { return MoveInHistory(false); }

@@ -132,6 +132,15 @@ class ClipEditCore {
   bool RemoveChannels(const std::vector<std::uint32_t>& channelKeys);
   std::uint32_t EditChannel(std::uint32_t channelKey, const ChannelDesc& desc);
 
+  // Gives the clip another frame rate (a positive finite number of frames per second) as one
+  // undo step. With keepTimes every key keeps its time: its frame is scaled by the ratio of
+  // the rates, and a curve whose keys do not all land on whole frames then (within a
+  // thousandth of a frame) is sampled on every whole frame of the new rate over its keys'
+  // span and thinned again within tolerance. Without, every key keeps its frame number and
+  // the clip plays faster or slower. False, and nothing changes, for the same rate, a rate
+  // refused, or an edit in progress.
+  bool ChangeFrameRate(float rate, bool keepTimes, float tolerance);
+
   // One step back or forward; false when there is none. Exact: the curves get back their
   // very points, and the clip its very keys (a channel back at the state its curves were
   // built from gets its keys as they were then; any other is written back from its curves,
@@ -201,6 +210,8 @@ class ClipEditCore {
   struct PendingEdit {
     std::string label;
     std::vector<Touched> before;
+    float rateBefore = 0.0f;
+    float rateAfter = 0.0f;
   };
   Touched* FindTouched(const CurveInfo* curve) const;
   // Whether a curve touched in part kept its count, as it promised; logs when it did not.

@@ -43,8 +43,11 @@ class EditStep {
   std::uint64_t serial = 0;
   std::vector<ChannelChange> channelChanges;
   std::vector<CurveChange> curveChanges;
+  // The clip's frame rate before and after the step; equal when the step kept it.
+  float rateBefore = 0.0f;
+  float rateAfter = 0.0f;
 
-  bool IsEmpty() const { return channelChanges.empty() && curveChanges.empty(); }
+  bool IsEmpty() const { return channelChanges.empty() && curveChanges.empty() && rateBefore == rateAfter; }
   std::size_t GetHeldBytes() const;
 };
 

@@ -465,6 +465,7 @@ bool AnimClipDialog::RunCommand(UINT commandId) {
     case Ids::kCmdSelectionSubSample: KeyTools::SubSample(core, questions, selection); break;
     case Ids::kCmdTrackEulerFilter:
     case Ids::kCmdSelectionEulerFilter: KeyTools::EulerFilter(core, selection); break;
+    case Ids::kCmdClipFrameRate: KeyTools::FrameRate(core, questions); break;
     default: return false;
   }
   // A tool changes the selected curves; the graph's current key may have been moved or gone.

@@ -46,6 +46,8 @@ constexpr MenuItem kMenuItems[] = {
     {0, Ids::kCmdClipSave, "Save", "", Ids::kThemeIconSave, 0},
     {0, Ids::kCmdClipSaveAll, "Save All", "", Ids::kThemeIconSaveAll, 0},
     {0, 0, nullptr, nullptr, -1, 0},
+    {0, Ids::kCmdClipFrameRate, "Frame Rate...", "", -1, 0},
+    {0, 0, nullptr, nullptr, -1, 0},
     {0, Ids::kCmdClipClose, "Close", "", Ids::kThemeIconClose, 0},
     {0, Ids::kCmdClipCloseAll, "Close All", "", Ids::kThemeIconCloseAll, 0},
     {1, Ids::kCmdChannelCreate, "Create", "", Ids::kThemeIconNew, 0},
@@ -217,7 +219,8 @@ void GUI_ClipEditorFrame::RedrawNow() {
 void GUI_ClipEditorFrame::UpdateMenus() {
   const bool anyOpen = !openClips.empty();
   if (menu) {
-    for (UINT id : {Ids::kCmdClipSave, Ids::kCmdClipSaveAll, Ids::kCmdClipClose, Ids::kCmdClipCloseAll}) {
+    for (UINT id : {Ids::kCmdClipSave, Ids::kCmdClipSaveAll, Ids::kCmdClipFrameRate, Ids::kCmdClipClose,
+                    Ids::kCmdClipCloseAll}) {
       EnableItem(menu.get(), id, MF_BYCOMMAND, anyOpen);
     }
     AnimClipDialog* page = GetCurrentPage();

@@ -60,6 +60,7 @@ inline constexpr UINT kCmdClipSave = 16657;
 inline constexpr UINT kCmdClipSaveAll = 16658;
 inline constexpr UINT kCmdClipClose = 16659;
 inline constexpr UINT kCmdClipCloseAll = 16660;
+inline constexpr UINT kCmdClipFrameRate = 16661;
 inline constexpr UINT kCmdChannelCreate = 16664;
 inline constexpr UINT kCmdChannelEdit = 16665;
 inline constexpr UINT kCmdChannelRemove = 16666;
@@ -106,6 +107,7 @@ inline constexpr UINT kTplScaleTool = 1111;
 inline constexpr UINT kTplFlipTool = 1112;
 inline constexpr UINT kTplValueTool = 1113;
 inline constexpr UINT kTplCurvePanel = 1114;
+inline constexpr UINT kTplFrameRate = 1115;
 
 // Controls of the clip page.
 inline constexpr UINT kCtlFilterLabel = 1016;
@@ -166,6 +168,12 @@ inline constexpr UINT kCtlScalePercentageRadio = 1116;
 inline constexpr UINT kCtlScalePercentageEdit = 1005;
 inline constexpr UINT kCtlToolValueLabel = 1054;
 inline constexpr UINT kCtlToolValueEdit = 1055;
+inline constexpr UINT kCtlRateLabel = 1117;
+inline constexpr UINT kCtlRateEdit = 1118;
+inline constexpr UINT kCtlRateKeepTimes = 1119;
+inline constexpr UINT kCtlRateKeepFrames = 1120;
+inline constexpr UINT kCtlRateToleranceLabel = 1121;
+inline constexpr UINT kCtlRateToleranceEdit = 1122;
 
 // List styles: report view, owner-drawn fixed rows, no sortable header, selection always
 // shown, sorted ascending, shared image lists; full-row select with sub-item images.

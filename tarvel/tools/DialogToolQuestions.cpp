@@ -4,6 +4,7 @@
 #include "EditorCore/GUI_MessageDialog.h"
 #include "resources/ModuleText.h"
 #include "tools/GUI_FlipToolDialog.h"
+#include "tools/GUI_FrameRateDialog.h"
 #include "tools/GUI_ScaleToolDialog.h"
 #include "tools/GUI_SmoothToolDialog.h"
 #include "tools/GUI_SubSampleToolDialog.h"
@@ -54,6 +55,13 @@ bool DialogToolQuestions::AskSubSample(float& fTolerance) {
   const bool ok = dialog.DoModal() == EditorCore::IDOK;
   fTolerance = dialog.Tolerance();
   return ok;
+}
+
+bool DialogToolQuestions::AskFrameRate(FrameRateSettings& settings) {
+  GUI_FrameRateDialog dialog(settings, GUI_MainFrame::GetMainWnd());
+  if (dialog.DoModal() != EditorCore::IDOK) return false;
+  settings = dialog.settings;
+  return true;
 }
 
 bool DialogToolQuestions::AskAffectChannel() {

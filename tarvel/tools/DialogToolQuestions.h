@@ -12,6 +12,7 @@ class DialogToolQuestions : public ToolQuestions {
   bool AskSmooth(int& iSubdivision) override;
   bool AskSubdivise(int& iSubdivision) override;
   bool AskSubSample(float& fTolerance) override;
+  bool AskFrameRate(FrameRateSettings& settings) override;
   bool AskAffectChannel() override;
 };
 

@@ -149,6 +149,14 @@ bool KeyTools::SubSample(ClipEditCore& core, ToolQuestions& questions, bool sele
                });
 }
 
+bool KeyTools::FrameRate(ClipEditCore& core, ToolQuestions& questions) {
+  if (!core.GetClip()) return false;
+  FrameRateSettings settings;
+  settings.fRate = core.GetClip()->GetFrameRate();
+  if (!questions.AskFrameRate(settings)) return false;
+  return core.ChangeFrameRate(settings.fRate, settings.bKeepTimes, settings.fTolerance);
+}
+
 bool KeyTools::EulerFilter(ClipEditCore& core, bool selection) {
   if (!HasEditableCurves(core)) return false;
   core.BeginEdit(Label("EulerFilterTrack", "EulerFilterSelection", selection));

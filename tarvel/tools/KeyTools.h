@@ -29,6 +29,8 @@ class KeyTools {
   // curves, so that the rotation at every key stays the same (see KeyTransforms::FilterEuler);
   // with selection, from the first to the last selected key of the track's curves.
   static bool EulerFilter(ClipEditCore& core, bool selection);
+  // Asks for the clip's new frame rate and changes it (ClipEditCore::ChangeFrameRate).
+  static bool FrameRate(ClipEditCore& core, ToolQuestions& questions);
 };
 
 }  // namespace Tarvel

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "tools/FrameRateSettings.h"
 #include "tools/ScaleSettings.h"
 
 namespace Tarvel {
@@ -21,6 +22,8 @@ class ToolQuestions {
   virtual bool AskSubdivise(int& iSubdivision) = 0;
   // Subsample: how far the curve may move (0.05 at first). False unless OK.
   virtual bool AskSubSample(float& fTolerance) = 0;
+  // Frame Rate: settings come in with the clip's rate. False unless OK.
+  virtual bool AskFrameRate(FrameRateSettings& settings) = 0;
   // A selected object has no channel: whether it takes the channel being keyed.
   virtual bool AskAffectChannel() = 0;
 };

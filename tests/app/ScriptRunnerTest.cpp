@@ -487,3 +487,31 @@ TEST_F(ScriptedHost, ExportCurvesWritesEveryCurveOnEveryFrameWithItsKeys) {
   const std::size_t frames = clip->GetLastKeyFrame() - clip->GetFirstKeyFrame() + 1;
   EXPECT_EQ(lines, 279 * frames);
 }
+
+TEST_F(ScriptedHost, FrameRateChangesTheClipsRateFromItsDialogAndTheCurvePanelSaysSo) {
+  ASSERT_TRUE(Run("open 01_01")) << runner->GetError();
+  EngineCore::AnimClip* clip = EngineCore::ResourceFactory::GetInstance().GetAnimClip("01_01");
+  clip->Release();
+  const EngineCore::AnimCurve& hips =
+      *clip->GetChannel(EngineCore::Crc32::Compute(4, "Hips"))->GetCurve(EngineCore::AnimTrack::Translation);
+  const std::uint32_t last = hips.GetKeyFrame(hips.GetKeyCount() - 1);
+  ASSERT_EQ(clip->GetFrameRate(), 120.0f);
+  // Re-timed to 60: every key keeps its frame number, and the take lasts twice as long.
+  ASSERT_TRUE(Run("dialog-text 1118=60\ndialog-text 1120=on\nanswer 1\ncommand 16661")) << runner->GetError();
+  EXPECT_EQ(clip->GetFrameRate(), 60.0f);
+  EXPECT_EQ(hips.GetKeyFrame(hips.GetKeyCount() - 1), last);
+  bool shown = false;
+  for (GUI_Wnd* wnd : ModuleWindows::GetDescendants(CurrentPage())) {
+    shown = shown || (wnd->GetDlgCtrlID() == 1068 && wnd->GetWindowText() == "60 fps");
+  }
+  EXPECT_TRUE(shown) << "the curve panel shows the new rate";
+  EXPECT_NE(Failure("dialog-text 1120=on\ndialog-text 1122=0.5\nanswer 1\ncommand 16661").find("control 1122 is greyed out"),
+            std::string::npos)
+      << "the tolerance is for resampling only";
+  ASSERT_TRUE(Run("key Ctrl+Z")) << runner->GetError();
+  EXPECT_EQ(clip->GetFrameRate(), 120.0f);
+  // Resampled to 240, every key keeps its time on a frame twice its number.
+  ASSERT_TRUE(Run("dialog-text 1118=240\nanswer 1\ncommand 16661")) << runner->GetError();
+  EXPECT_EQ(clip->GetFrameRate(), 240.0f);
+  EXPECT_EQ(hips.GetKeyFrame(hips.GetKeyCount() - 1), 2 * last);
+}

@@ -330,3 +330,48 @@ TEST_F(EditCore, AValueEditKeepsOnlyTheKeysItMovesAndIsUndoneExactlyEvenWhenItRe
   core.TouchValues(&x, 10, 20);
   EXPECT_FALSE(core.EndEdit());
 }
+
+TEST_F(EditCore, AFrameRateChangeKeepsKeyTimesOrFrameNumbersAsOneUndoableStep) {
+  builder.Vectors("A", AnimTrack::Translation, {{0, {0, 0, 0}}, {12, {1, 1, 1}}, {24, {2, 2, 2}}});
+  builder.Vectors("B", AnimTrack::Translation, {{0, {0, 0, 0}}, {5, {5, 5, 5}}});
+  builder.Clip().SetFrameRate(24.0f);
+  Attach({"A", "B"});
+  auto frames = [this](const char* channel) {
+    std::vector<std::uint32_t> found;
+    for (std::uint32_t i = 0; i < Keys(channel).GetKeyCount(); ++i) found.push_back(Keys(channel).GetKeyFrame(i));
+    return found;
+  };
+  EXPECT_FALSE(core.ChangeFrameRate(24.0f, true, 0.01f)) << "the rate it has";
+  EXPECT_FALSE(core.ChangeFrameRate(0.0f, true, 0.01f));
+
+  core.SetTimeCursor(12.0f);
+  ASSERT_TRUE(core.ChangeFrameRate(48.0f, true, 0.01f));
+  EXPECT_EQ(builder.Clip().GetFrameRate(), 48.0f);
+  EXPECT_EQ(frames("A"), (std::vector<std::uint32_t>{0, 24, 48})) << "every key at its own time";
+  EXPECT_EQ(frames("B"), (std::vector<std::uint32_t>{0, 10}));
+  EXPECT_EQ(core.GetTimeCursor(), 24.0f) << "the cursor too";
+  EXPECT_TRUE(builder.Clip().IsModified());
+  ASSERT_TRUE(core.Undo());
+  EXPECT_EQ(builder.Clip().GetFrameRate(), 24.0f);
+  EXPECT_EQ(frames("A"), (std::vector<std::uint32_t>{0, 12, 24}));
+  EXPECT_FALSE(builder.Clip().IsModified());
+
+  // At 30 frames per second B's key at 5/24 s lies on frame 6.25: B is sampled on frames
+  // 0..6 and thinned back to its ends, a straight run.
+  ASSERT_TRUE(core.ChangeFrameRate(30.0f, true, 0.001f));
+  EXPECT_EQ(frames("A"), (std::vector<std::uint32_t>{0, 15, 30}));
+  EXPECT_EQ(frames("B"), (std::vector<std::uint32_t>{0, 6}));
+  EXPECT_FLOAT_EQ(Keys("B").GetVector3Key(1).x, 4.8f) << "the value B played at 6/30 s";
+
+  const std::size_t steps = core.GetHistory().GetStepCount();
+  ASSERT_TRUE(core.ChangeFrameRate(60.0f, false, 0.0f));
+  EXPECT_EQ(core.GetHistory().GetStepCount(), steps + 1) << "a re-timing is a step of its own";
+  EXPECT_EQ(frames("A"), (std::vector<std::uint32_t>{0, 15, 30})) << "every key keeps its frame number";
+  ASSERT_TRUE(core.Undo());
+  EXPECT_EQ(builder.Clip().GetFrameRate(), 30.0f);
+  ASSERT_TRUE(core.Undo());
+  EXPECT_EQ(builder.Clip().GetFrameRate(), 24.0f);
+  EXPECT_EQ(frames("B"), (std::vector<std::uint32_t>{0, 5}));
+  EXPECT_TRUE(core.Redo());
+  EXPECT_EQ(frames("B"), (std::vector<std::uint32_t>{0, 6}));
+}

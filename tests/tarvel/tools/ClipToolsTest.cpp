@@ -49,6 +49,11 @@ class Answers : public Tarvel::ToolQuestions, public Tarvel::KeyingPage {
     fTolerance = 0.05f;
     return Answer();
   }
+  bool AskFrameRate(Tarvel::FrameRateSettings& settings) override {
+    askedRate = settings.fRate;
+    settings = rate;
+    return Answer();
+  }
   bool AskAffectChannel() override { return Answer(); }
   bool ShowOnlyChannel(std::uint32_t channelKey) override {
     core->GetSelection().Clear();
@@ -67,6 +72,8 @@ class Answers : public Tarvel::ToolQuestions, public Tarvel::KeyingPage {
   int questions = 0;
   int channelChanges = 0;
   Tarvel::ScaleSettings asked;
+  Tarvel::FrameRateSettings rate;
+  float askedRate = 0.0f;
 };
 
 // The core of a clip whose channel Root has translation keys at frames 0, 5 and 12 (X 0, 1, 4)
@@ -388,6 +395,32 @@ TEST_F(RotationCurves, KeysAddedOnTheCurvesKeepWhatTheClipPlays) {
   EXPECT_EQ(CurveRecords::Frames(Row(1)), (std::vector<float>{0, 15, 30, 65, 100}));
   EXPECT_LT(worstChange(), 0.01);
   EXPECT_LT(WorstShown(), 0.01);
+}
+
+// Keys that keep their times at a rate where they fall between frames are sampled from the
+// turn the clip plays, which it still plays afterwards.
+TEST_F(RotationCurves, AFrameRateChangeAsksWithTheClipsRateAndKeepsTheTurn) {
+  builder.Clip().SetFrameRate(24.0f);
+  answers.rate = {30.0f, true, 0.0f};
+  answers.ok = false;
+  EXPECT_FALSE(KeyTools::FrameRate(core, answers));
+  EXPECT_EQ(answers.askedRate, 24.0f);
+  EXPECT_EQ(builder.Clip().GetFrameRate(), 24.0f) << "declined";
+  answers.ok = true;
+  ASSERT_TRUE(KeyTools::FrameRate(core, answers));
+  EXPECT_EQ(CurveRecords::Frames(Row(1)), (std::vector<float>{0, 125})) << "100/24 s is frame 125 at 30";
+  ASSERT_TRUE(core.Undo());
+
+  // At 25 the last key falls between frames 104 and 105: the turn is sampled on every frame.
+  std::vector<EngineCore::Quaternion> before;
+  for (int frame = 0; frame <= 104; ++frame) before.push_back(Played(frame * 24.0f / 25.0f));
+  answers.rate = {25.0f, true, 0.0f};
+  ASSERT_TRUE(KeyTools::FrameRate(core, answers));
+  EXPECT_EQ(builder.Clip().GetFrameRate(), 25.0f);
+  EXPECT_EQ(Row(0).pCurve->GetPointCount(), 105u);
+  double worst = 0.0;
+  for (std::size_t f = 0; f < before.size(); ++f) worst = std::max(worst, Apart(before[f], Played(f)));
+  EXPECT_LT(worst, 0.01) << "the same turn at the same times";
 }
 
 namespace {
