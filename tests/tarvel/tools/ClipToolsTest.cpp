@@ -1,6 +1,9 @@
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <map>
+#include <sstream>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -13,7 +16,9 @@
 #include "EngineCore/Crc32.h"
 #include "EngineCore/Scene.h"
 #include "EngineCore/SceneEditionManager.h"
+#include "TempFolder.h"
 #include "curves/ClipEditCore.h"
+#include "curves/CurveExport.h"
 #include "curves/CurveEvaluation.h"
 #include "tools/KeyTools.h"
 #include "tools/PointOperations.h"
@@ -552,4 +557,43 @@ TEST_F(EulerFilter, OnACapturedTakeNoRotationCurveJumpsAndEveryRotationStaysOneU
   EXPECT_EQ(core.GetHistory().GetStepCount(), 1u);
   ASSERT_TRUE(core.Undo());
   EXPECT_EQ(Rotations(*take), before) << "one undo gives back every key exactly";
+}
+
+// What the filter leaves is what a save and a reopen show: a reopened take's angles are made
+// continuous by the filter's own rule.
+TEST_F(EulerFilter, AFilteredTakeSavedAndReopenedShowsTheSameCurves) {
+  TestSupport::TempFolder folder;
+  TestSupport::CopyClipFiles(ClipTestFiles::Data("01_01.gltf"), folder.Path());
+  ASSERT_OPENS(take, folder / "01_01.gltf");
+  Attach(*take);
+  Flip("Hips", {1000, 1001, 1002, 1500, 1501});
+  ASSERT_TRUE(KeyTools::EulerFilter(core, false));
+  const std::string filtered = Tarvel::CurveExport::ToCsv(core);
+  ASSERT_TRUE(take->Save());
+  core.DetachClip();
+
+  ASSERT_OPENS(again, folder / "01_01.gltf");
+  Tarvel::ClipEditCore reopened;
+  again->ComputeKeyFrameRange();
+  reopened.AttachClip(again.clip);
+  std::istringstream before(filtered);
+  std::istringstream after(Tarvel::CurveExport::ToCsv(reopened));
+  // A line's curve and frame, and its value.
+  auto split = [](const std::string& line) {
+    const std::size_t value = line.rfind(',', line.rfind(',') - 1);
+    return std::pair{line.substr(0, value), std::strtod(line.c_str() + value + 1, nullptr)};
+  };
+  std::string was;
+  std::string is;
+  double widest = 0.0;
+  std::size_t lines = 0;
+  while (std::getline(before, was) && std::getline(after, is)) {
+    if (++lines == 1) continue;
+    const auto [curve, value] = split(was);
+    ASSERT_EQ(split(is).first, curve) << "the same curves and frames";
+    widest = std::max(widest, std::abs(split(is).second - value));
+  }
+  EXPECT_FALSE(std::getline(after, is)) << "no more lines after the reopen";
+  EXPECT_GT(lines, 279u * 2752u);
+  EXPECT_LT(widest, 0.01) << "degrees";
 }
