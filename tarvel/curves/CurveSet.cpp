@@ -4,7 +4,6 @@
 #include <cmath>
 
 #include "EngineCore/AnimCurve.h"
-#include "curves/TwoCoreRun.h"
 #include "resources/ModuleIds.h"
 
 namespace Tarvel {
@@ -73,16 +72,7 @@ const CurveSet::Curves& CurveSet::LoadChannel(std::uint32_t channelKey, const En
 void CurveSet::LoadChannels(const std::vector<std::uint32_t>& keys,
                             const std::vector<const EngineCore::AnimChannel*>& channels) {
   const std::size_t count = std::min(keys.size(), channels.size());
-  std::vector<Curves> built(count);
-  auto build = [&](std::size_t begin, std::size_t end) {
-    for (std::size_t i = begin; i < end; ++i) built[i] = BuildCurves(keys[i], *channels[i]);
-  };
-  std::vector<std::size_t> sizes(count, 0);
-  for (std::size_t i = 0; i < count; ++i) {
-    for (std::uint32_t t = 0; t < channels[i]->GetTrackCount(); ++t) sizes[i] += KeyCount(*channels[i]->GetCurveAt(t));
-  }
-  TwoCoreRun::Run(sizes, kKeysPerHelper, build);
-  for (std::size_t i = 0; i < count; ++i) table_[keys[i]] = std::move(built[i]);
+  for (std::size_t i = 0; i < count; ++i) table_[keys[i]] = BuildCurves(keys[i], *channels[i]);
 }
 
 CurveSet::Curves CurveSet::BuildCurves(std::uint32_t channelKey, const EngineCore::AnimChannel& channel) {

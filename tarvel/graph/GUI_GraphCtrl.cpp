@@ -1,8 +1,6 @@
 #include "graph/GUI_GraphCtrl.h"
 
 #include <algorithm>
-#include <atomic>
-#include <barrier>
 #include <cassert>
 #include <cmath>
 #include <limits>
@@ -83,7 +81,7 @@ void SetMarkerPen(GUI_BackBuffer& buffer, const EditorCore::GUI_RulerMarker& mar
 
 }  // namespace
 
-GUI_GraphCtrl::GUI_GraphCtrl(CurveSelection& shownCurves) : curves(shownCurves), editor(shownCurves, *this, &helper) {}
+GUI_GraphCtrl::GUI_GraphCtrl(CurveSelection& shownCurves) : curves(shownCurves), editor(shownCurves, *this) {}
 
 GUI_GraphCtrl::~GUI_GraphCtrl() = default;
 
@@ -532,66 +530,22 @@ void GUI_GraphCtrl::PaintCurves(GUI_BackBuffer& buffer, int width, int height, c
       strokes.push_back({info->pCurve.get(), colour, isCased(colour), nullptr, nullptr, nullptr});
     }
   }
-  // Traces are kept for the curves drawn only; each stroke's trace exists before the helper
-  // starts, which then reaches it through its stroke alone.
+  // Traces are kept for the curves drawn only.
   std::unordered_set<const EditorToolkit::Curve2*> drawn;
   for (const Stroke& stroke : strokes) drawn.insert(stroke.curve);
   std::erase_if(traces, [&drawn](const auto& entry) { return !drawn.count(entry.first); });
   for (Stroke& stroke : strokes) stroke.trace = &traces[stroke.curve];
 
-  // Two cores: the helper traces curves while this thread draws the ground, then traces too;
-  // then each draws every curve on its side of the column that halves the areas' pixels. A
-  // column takes pixels of its own side only, so the picture is the one a single pass draws.
-  // The buffer is in raw pixel mode before the helper starts, and the helper leaves it alone
-  // until both have traced.
-  std::atomic<std::size_t> claimedStrokes{0};
-  const int split = SplitColumn(areas, width);
-  std::barrier traced(2);
-  const bool helped = width >= 2 * kColumnsPerHelper && buffer.GetBits() != nullptr && helper.Start([&] {
-    TraceStrokes(claimedStrokes, false, width, height);
-    traced.arrive_and_wait();
-    FillStrokes(buffer, split, width, areas);
-  });
   PaintGround(buffer, width, height, areas);
-  TraceStrokes(claimedStrokes, true, width, height);
-  if (helped) {
-    traced.arrive_and_wait();
-    FillStrokes(buffer, 0, split, areas);
-    helper.Wait();
-  } else {
-    FillStrokes(buffer, 0, width, areas);
-  }
+  TraceStrokes(width, height);
+  FillStrokes(buffer, width, areas);
   keyEdits.clear();
 }
 
-int GUI_GraphCtrl::SplitColumn(const std::vector<CRect>& areas, int width) {
-  // Pixels of the areas per column, as differences from column to column.
-  std::vector<std::int64_t> change(static_cast<std::size_t>(width) + 1, 0);
-  std::int64_t total = 0;
-  for (const CRect& area : areas) {
-    const int left = std::clamp(area.left, 0, width);
-    const int right = std::clamp(area.right, left, width);
-    const std::int64_t rows = std::max(0, area.bottom - area.top);
-    change[static_cast<std::size_t>(left)] += rows;
-    change[static_cast<std::size_t>(right)] -= rows;
-    total += rows * (right - left);
-  }
-  std::int64_t rows = 0;
-  std::int64_t before = 0;
-  for (int column = 0; column < width; ++column) {
-    rows += change[static_cast<std::size_t>(column)];
-    before += rows;
-    if (2 * before >= total) return column + 1;
-  }
-  return width;
-}
-
-void GUI_GraphCtrl::TraceStrokes(std::atomic<std::size_t>& claimed, bool fromFront, int width, int height) {
+void GUI_GraphCtrl::TraceStrokes(int width, int height) {
   const PixelMap frames(*pHRuler);
   const PixelMap values(*pVRuler);
-  const std::size_t count = strokes.size();
-  for (std::size_t taken = 0; claimed++ < count; ++taken) {
-    Stroke& stroke = strokes[fromFront ? taken : count - 1 - taken];
+  for (Stroke& stroke : strokes) {
     stroke.casing = nullptr;
     stroke.line = nullptr;
     const auto edit = keyEdits.find(stroke.curve);
@@ -620,12 +574,12 @@ void GUI_GraphCtrl::NoteKeyEdit(const EditorToolkit::Curve2& curve, std::uint64_
   }
 }
 
-void GUI_GraphCtrl::FillStrokes(GUI_BackBuffer& buffer, int from, int to, const std::vector<CRect>& areas) const {
+void GUI_GraphCtrl::FillStrokes(GUI_BackBuffer& buffer, int width, const std::vector<CRect>& areas) const {
   // A band of columns at a time, every stroke in order: a band's pixels stay in the cache while
   // all the curves cross it.
   constexpr int kBand = CurveTrace::kBandColumns;
   for (const CRect& whole : areas) {
-    const CRect area(std::max({whole.left, from, 0}), whole.top, std::min(whole.right, to), whole.bottom);
+    const CRect area(std::max(whole.left, 0), whole.top, std::min(whole.right, width), whole.bottom);
     for (int band = area.left / kBand * kBand; band < area.right; band += kBand) {
       const std::size_t index = static_cast<std::size_t>(band / kBand);
       const std::size_t at = static_cast<std::size_t>(band);

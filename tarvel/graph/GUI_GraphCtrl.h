@@ -1,7 +1,6 @@
 #pragma once
 
 #include <array>
-#include <atomic>
 #include <cstdint>
 #include <unordered_map>
 #include <vector>
@@ -15,7 +14,6 @@
 #include "graph/CurveTrace.h"
 #include "graph/GraphEditor.h"
 #include "graph/GraphView.h"
-#include "graph/HelperThread.h"
 #include "graph/PixelMap.h"
 
 namespace EditorCore {
@@ -44,15 +42,10 @@ namespace Tarvel {
 // 5. Each curve's trace (CurveTrace) is kept from paint to paint while the curve and the view
 //    stay; after a move of keys the editor reports, in value or in frame, only the frames it
 //    changed are traced again.
-//    In a view at least 2 x kColumnsPerHelper wide, the curves are traced and drawn on two
-//    cores, the second one a thread the control keeps (HelperThread); the picture is the one
-//    a single pass draws.
 // 6. Every notification to the parent is followed by an invalidation of the control.
 class GUI_GraphCtrl : public EditorCore::GUI_Wnd, public GraphView {
  public:
   static constexpr int kKeyBoxSpacing = 4;
-  // Narrower views draw their curves on one core.
-  static constexpr int kColumnsPerHelper = 200;
 
   explicit GUI_GraphCtrl(CurveSelection& shownCurves);
   ~GUI_GraphCtrl() override;
@@ -177,15 +170,10 @@ class GUI_GraphCtrl : public EditorCore::GUI_Wnd, public GraphView {
     const CurveTrace::SpanList* casing = nullptr;
     const CurveTrace::SpanList* line = nullptr;
   };
-  // The column that leaves half of the areas' pixels on each side.
-  static int SplitColumn(const std::vector<EditorCore::CRect>& areas, int width);
-  // Traces strokes over the whole view until all are claimed, each thread from its own end of
-  // the list, the helper from the back as the editor's value moves give it the back runs: a
-  // curve mostly keeps to the core that moved its keys, and they stay in that core's cache.
-  void TraceStrokes(std::atomic<std::size_t>& claimed, bool fromFront, int width, int height);
-  // Draws every traced stroke into the columns from..to - 1 of the areas.
-  void FillStrokes(EditorCore::GUI_BackBuffer& buffer, int from, int to,
-                   const std::vector<EditorCore::CRect>& areas) const;
+  // Traces every stroke over the whole view.
+  void TraceStrokes(int width, int height);
+  // Draws every traced stroke into the areas, within the view's width.
+  void FillStrokes(EditorCore::GUI_BackBuffer& buffer, int width, const std::vector<EditorCore::CRect>& areas) const;
   void PaintPoints(EditorCore::GUI_BackBuffer& buffer, int width, int height,
                    const std::vector<EditorCore::CRect>& areas) const;
   void PaintOverlays(EditorCore::GUI_BackBuffer& buffer, int height);
@@ -203,7 +191,6 @@ class GUI_GraphCtrl : public EditorCore::GUI_Wnd, public GraphView {
   std::vector<Stroke> strokes;
   // Kept from paint to paint for the curves drawn.
   std::unordered_map<const EditorToolkit::Curve2*, CurveTrace> traces;
-  HelperThread helper;
   // Key moves since the last paint, per curve, merged while they follow each other.
   std::unordered_map<const EditorToolkit::Curve2*, CurveTrace::KeyEdit> keyEdits;
   // What the back buffer of the last PaintChanges shows.

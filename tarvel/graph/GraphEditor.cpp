@@ -5,7 +5,6 @@
 #include <limits>
 
 #include "EngineCore/AnimCurve.h"
-#include "curves/TwoCoreRun.h"
 #include "resources/ModuleIds.h"
 
 namespace Tarvel {
@@ -419,22 +418,9 @@ GraphEditor::Reach GraphEditor::GestureReach(const CurveInfo& info) const {
 
 template <typename Visit>
 void GraphEditor::MoveRuns(const std::vector<Run>& runs, const Visit& visit) {
-  auto walk = [&runs, &visit](std::size_t begin, std::size_t end) {
-    for (std::size_t i = begin; i < end; ++i) {
-      runs[i].curve->ForEachPoint(static_cast<std::uint32_t>(runs[i].low), static_cast<std::uint32_t>(runs[i].high),
-                                  visit);
-    }
-  };
-  // The helper takes the runs after the one that ends the first half of the keys. Each curve
-  // is walked by one thread only.
-  std::vector<std::size_t> lengths;
-  for (const Run& run : runs) lengths.push_back(static_cast<std::size_t>(run.high - run.low + 1));
-  std::size_t keys = 0;
-  const std::size_t split = TwoCoreRun::Split(lengths, keys);
-  const bool helped =
-      helper && keys >= kKeysPerHelper && helper->Start([&walk, split, &runs] { walk(split, runs.size()); });
-  walk(0, helped ? split : runs.size());
-  if (helped) helper->Wait();
+  for (const Run& run : runs) {
+    run.curve->ForEachPoint(static_cast<std::uint32_t>(run.low), static_cast<std::uint32_t>(run.high), visit);
+  }
   // Tells the view which frames of each curve changed: the run's keys and their neighbours.
   for (const Run& run : runs) {
     const Curve2& curve = *run.curve;
