@@ -61,6 +61,7 @@ void ClipEditCore::ForgetChannelCurves(std::uint32_t channelKey) {
   // The channel holds the keys its curves are built from until its first write-back, which
   // keeps them first (see WriteBackChannel).
   built.erase(channelKey);
+  writtenBack.erase(channelKey);
   depth[channelKey] = 0;
 }
 
@@ -82,6 +83,7 @@ void ClipEditCore::RemoveChannelCurves(std::uint32_t channelKey) {
   selection.RemoveChannel(channelKey);
   curveSet.RemoveChannel(channelKey);
   built.erase(channelKey);
+  writtenBack.erase(channelKey);
   depth.erase(channelKey);
 }
 
@@ -90,6 +92,7 @@ void ClipEditCore::DestroyAllCurves() {
   selection.Clear();
   curveSet.Clear();
   built.clear();
+  writtenBack.clear();
   depth.clear();
   history.Clear();
   savedState = 0;
@@ -129,13 +132,32 @@ float ClipEditCore::WholeFrame(float frame) {
 bool ClipEditCore::WriteBackChannel(std::uint32_t channelKey) {
   if (!clip) return false;
   KeepBuiltKeys(channelKey);
-  return ClipWriteBack::WriteBackChannel(*clip, curveSet, channelKey);
+  if (!ClipWriteBack::WriteBackChannel(*clip, curveSet, channelKey)) return false;
+  writtenBack.insert(channelKey);
+  return true;
 }
 
 void ClipEditCore::WriteBackChannels(const std::vector<std::uint32_t>& keys) {
   if (!clip) return;
   for (const std::uint32_t key : keys) KeepBuiltKeys(key);
   ClipWriteBack::WriteBackChannels(*clip, curveSet, keys);
+  for (const std::uint32_t key : keys) {
+    if (curveSet.GetChannelCurves(key)) writtenBack.insert(key);
+  }
+}
+
+void ClipEditCore::WriteBackEdits(const std::set<std::uint32_t>& channels,
+                                  const std::map<std::uint32_t, std::vector<ClipWriteBack::TrackChange>>& changes) {
+  if (!clip) return;
+  for (const std::uint32_t key : channels) {
+    const auto changed = changes.find(key);
+    if (!writtenBack.count(key) || changed == changes.end()) {
+      WriteBackChannel(key);
+      continue;
+    }
+    KeepBuiltKeys(key);
+    ClipWriteBack::WriteBackChanges(*clip, curveSet, key, changed->second);
+  }
 }
 
 void ClipEditCore::KeepBuiltKeys(std::uint32_t channelKey) {
@@ -255,17 +277,37 @@ bool ClipEditCore::EndEdit() {
   const std::unique_ptr<PendingEdit> edit = std::move(pending);
   auto step = std::make_unique<EditStep>(edit->label);
   std::set<std::uint32_t> channels;
+  // Per channel, the frames each changed track changed in; a channel without an entry is
+  // written whole.
+  std::map<std::uint32_t, std::vector<ClipWriteBack::TrackChange>> changes;
   for (const Touched& touched : edit->before) {
     const CurveInfo* curve = touched.curve;
     EditStep::CurveChange change{{curve->iChannelKey, curve->iTrackType, curve->iComponent}, {}};
     if (!KeptPartHolds(touched)) {
       channels.insert(curve->iChannelKey);
+      changes.erase(curve->iChannelKey);
       continue;
     }
     const bool changed = touched.whole ? change.delta.Take(touched.points, *curve->pCurve)
                                        : change.delta.TakeSlice(touched.points, touched.offset, *curve->pCurve);
     if (!changed) continue;
+    const bool known = channels.count(curve->iChannelKey) != 0;
     channels.insert(curve->iChannelKey);
+    if (!known || changes.count(curve->iChannelKey)) {
+      float from = 0.0f;
+      float to = 0.0f;
+      change.delta.GetChangedFrames(*curve->pCurve, from, to);
+      std::vector<ClipWriteBack::TrackChange>& tracks = changes[curve->iChannelKey];
+      const auto track = std::find_if(tracks.begin(), tracks.end(), [curve](const ClipWriteBack::TrackChange& t) {
+        return t.trackType == curve->iTrackType;
+      });
+      if (track == tracks.end()) {
+        tracks.push_back({curve->iTrackType, from, to});
+      } else {
+        track->from = std::min(track->from, from);
+        track->to = std::max(track->to, to);
+      }
+    }
     step->curveChanges.push_back(std::move(change));
   }
   if (step->IsEmpty()) return false;
@@ -279,7 +321,7 @@ bool ClipEditCore::EndEdit() {
     return false;
   }
   for (std::uint32_t key : channels) ++depth[key];
-  WriteBackChannels(std::vector<std::uint32_t>(channels.begin(), channels.end()));
+  WriteBackEdits(channels, changes);
   // A track holds a key on every whole frame its curves do not run straight through, which
   // only the write-back counts.
   if (clip->CountKeys() > AnimClip::kMaxKeys) {
@@ -407,6 +449,7 @@ void ClipEditCore::PutChannel(const EditStep::ChannelChange& change, bool in) {
   EngineCore::AnimChannel& channel = *clip->GetChannel(change.key);
   change.data.RestoreTracks(channel);
   curveSet.LoadChannel(change.key, channel);
+  writtenBack.erase(change.key);
   for (const auto& [id, points] : change.curves) {
     if (CurveInfo* curve = FindCurve(id)) {
       curve->pCurve->SetCurve(points);
@@ -453,6 +496,7 @@ void ClipEditCore::Apply(EditStep& step, bool forward) {
     EngineCore::AnimChannel* channel = clip->GetChannel(key);
     if (changes == 0 && original != built.end() && channel) {
       original->second.RestoreTracks(*channel);
+      writtenBack.erase(key);
     } else {
       WriteBackChannel(key);
     }

@@ -4,6 +4,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <set>
 #include <string>
 #include <utility>
 #include <vector>
@@ -15,6 +16,7 @@
 #include "EngineCore/String.h"
 #include "curves/ChannelData.h"
 #include "curves/ChannelDesc.h"
+#include "curves/ClipWriteBack.h"
 #include "curves/CurveSelection.h"
 #include "curves/CurveSet.h"
 #include "curves/EditHistory.h"
@@ -33,7 +35,9 @@ namespace Tarvel {
 // 2. Every action of the user (BeginEdit ... EndEdit, or a channel operation) is written
 //    back into the clip when it ends and is one undo step; an action that moves both ends of
 //    the clip's key-frame range tells every module (3526). The clip is marked modified
-//    exactly while the state shown is not the one its file holds.
+//    exactly while the state shown is not the one its file holds. The clip gets the keys a
+//    whole write-back would give; of a channel written back before, only the tracks the
+//    action changed are written, each around the frames it changed.
 // 3. The time cursor is a frame as a float; views show it, they do not keep their own.
 // 4. Operations report whether they changed anything; the caller redraws what shows it.
 // 5. Edits stay within what a clip file can hold: an action that would put a key past
@@ -157,6 +161,11 @@ class ClipEditCore {
  private:
   // Before a channel's first write-back, the keys its curves were built from are kept.
   void KeepBuiltKeys(std::uint32_t channelKey);
+  // Writes back what an action changed: a channel whose tracks hold the write-back of its
+  // curves as they were before gets only the changed frames of its changed tracks written
+  // again, any other one is written whole.
+  void WriteBackEdits(const std::set<std::uint32_t>& channels,
+                      const std::map<std::uint32_t, std::vector<ClipWriteBack::TrackChange>>& changes);
   // Before a channel's curves are built again: the selection lets go of them, and the
   // channel counts as never written back.
   void ForgetChannelCurves(std::uint32_t channelKey);
@@ -211,6 +220,10 @@ class ClipEditCore {
   // curves since: a channel back at 0 takes those keys again, bit for bit.
   std::map<std::uint32_t, ChannelData> built;
   std::map<std::uint32_t, int> depth;
+  // The channels whose tracks hold what the write-back made of their curves as they are (or
+  // as they were when the action in progress touched them): keys the clip got from elsewhere
+  // (its file, a channel put back) are not.
+  std::set<std::uint32_t> writtenBack;
   // The state of the history the clip's file holds (see EditHistory on state ids).
   std::uint64_t savedState = 0;
   static constexpr std::uint64_t kNoSavedState = ~std::uint64_t{0};

@@ -25,13 +25,35 @@ class ClipWriteBack {
   static std::size_t WriteBackChannels(EngineCore::AnimClip& clip, const CurveSet& curves,
                                        const std::vector<std::uint32_t>& keys);
 
+  // What an edit changed of one track's curves: outside the frames from..to (either may be
+  // infinite), each of its three curves has the points it had, at the same frames with the
+  // same values.
+  struct TrackChange {
+    std::uint32_t trackType = 0;
+    float from = 0.0f;
+    float to = 0.0f;
+  };
+  // Rewrites the tracks of the channel that changes name, with the keys WriteBackChannel
+  // would give them, and sets the modified flag; the other tracks stay as they are. The caller
+  // promises that every named track holds what WriteBackChannel wrote from its curves as they
+  // were before the change. Where it can, a track keeps its keys outside the changed frames
+  // and only the keys between the last one before them and the first one after them that
+  // both writings share are made again: a drag over a few hundred frames of a long take
+  // costs those frames, not the take. A track whose first or last frame the change reaches,
+  // or that does not start and end on whole frames as written, is rewritten whole. False,
+  // and nothing changes, when the set has no entry for the key.
+  static bool WriteBackChanges(EngineCore::AnimClip& clip, const CurveSet& curves, std::uint32_t channelKey,
+                               const std::vector<TrackChange>& changes);
+
   // Recomputes the clip's key-frame range; true when both its first and its last frame
   // changed (the other modules are then told).
   static bool UpdateKeyFrameRange(EngineCore::AnimClip& clip);
 
  private:
-  // A channel's tracks rewritten, without the modified flag.
-  static bool WriteBackTracks(EngineCore::AnimClip& clip, const CurveSet& curves, std::uint32_t channelKey);
+  // A channel's tracks rewritten (all of them without changes, else those changes name),
+  // without the modified flag.
+  static bool WriteBackTracks(EngineCore::AnimClip& clip, const CurveSet& curves, std::uint32_t channelKey,
+                              const std::vector<TrackChange>* changes);
 };
 
 }  // namespace Tarvel

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <bit>
 #include <cstdint>
+#include <limits>
 
 namespace Tarvel {
 
@@ -78,6 +79,15 @@ bool CurveDelta::Swap(Curve2& curve) {
   }
   curve.ComputeBoundingBox();
   return true;
+}
+
+void CurveDelta::GetChangedFrames(const Curve2& now, float& from, float& to) const {
+  constexpr float kInfinity = std::numeric_limits<float>::infinity();
+  const std::uint32_t count = now.GetPointCount();
+  // Both states share the points before the part and after it, and keep them in frame order.
+  from = first > 0 && first <= count ? now.GetPointAt(first - 1)->x : -kInfinity;
+  const std::uint32_t after = first + currentCount;
+  to = after < count ? now.GetPointAt(after)->x : kInfinity;
 }
 
 }  // namespace Tarvel

@@ -23,6 +23,11 @@ class CurveDelta {
   bool TakeSlice(const EditorToolkit::Curve2::PointList& slice, std::uint32_t offset, const EditorToolkit::Curve2& now);
   // False, and the curve left alone, when it lacks the points the part replaces.
   bool Swap(EditorToolkit::Curve2& curve);
+  // The frames from..to outside which both states have the same points, from `now`, the curve
+  // in the state this change does not hold: the frames of the points just before and just
+  // after the part (-infinity and infinity where the part starts or ends the curve). The
+  // part's points of both states lie within them.
+  void GetChangedFrames(const EditorToolkit::Curve2& now, float& from, float& to) const;
   std::size_t GetHeldBytes() const { return values.capacity() * sizeof(float) + points.capacity() * 16; }
 
  private:

@@ -1,4 +1,6 @@
 #include <cmath>
+#include <limits>
+#include <random>
 #include <string>
 #include <utility>
 #include <vector>
@@ -9,7 +11,9 @@
 #include "ClipKeys.h"
 #include "EngineCore/AnimTrack.h"
 #include "curves/ClipWriteBack.h"
+#include "curves/CurveDelta.h"
 #include "curves/CurveSet.h"
+#include "resources/ModuleIds.h"
 
 using EngineCore::AnimCurve;
 using EngineCore::AnimTrack;
@@ -139,6 +143,39 @@ TEST_F(WriteBack, RotationDegreesBecomeContinuousQuaternionsOfTheirRadians) {
   for (std::uint32_t i = 1; i < 3; ++i) EXPECT_GE(Keys().GetQuaternionKey(i).Dot(Keys().GetQuaternionKey(i - 1)), 0.0f);
 }
 
+TEST_F(WriteBack, CurvesWithAPointOnEveryFrameKeyEveryFrameWithTheirPointsValues) {
+  for (const std::uint32_t type : {AnimTrack::Translation, AnimTrack::Rotation}) {
+    SCOPED_TRACE(type);
+    MakeTrack(type);
+    // A straight run on X, which between points would collapse to its ends.
+    for (int f = 3; f <= 40; ++f) {
+      Add(0, static_cast<float>(f), static_cast<float>(f) * 2.0f);
+      Add(1, static_cast<float>(f), std::sin(static_cast<float>(f)) * 30.0f);
+      Add(2, static_cast<float>(f), -5.0f);
+    }
+    ASSERT_TRUE(Write());
+    ASSERT_EQ(Keys().GetKeyCount(), 38u);
+    for (std::uint32_t i = 0; i < 38; ++i) {
+      const float f = static_cast<float>(i + 3);
+      const float values[3] = {f * 2.0f, std::sin(f) * 30.0f, -5.0f};
+      EXPECT_EQ(Keys().GetKeyFrame(i), i + 3);
+      if (type == AnimTrack::Rotation) {
+        const float r = Tarvel::Ids::kRadiansPerDegree;
+        EXPECT_EQ(Keys().GetQuaternionKey(i),
+                  EngineCore::Quaternion::FromAngles(values[0] * r, values[1] * r, values[2] * r));
+      } else {
+        EXPECT_EQ(Keys().GetVector3Key(i), Vector3(values[0], values[1], values[2]));
+      }
+    }
+    // Without the point of frame 20 on Y, frames 19 to 21 of Y are a straight line: frame 20
+    // is still keyed, for the points X and Z have there.
+    triple[1]->pCurve->RemovePointAt(17);
+    ASSERT_TRUE(Write());
+    ASSERT_EQ(Keys().GetKeyCount(), 38u);
+    builder.Channel("Bone").RemoveTrack(type);
+  }
+}
+
 TEST_F(WriteBack, UnknownChannelsChangeNothingBareOnesOnlyTheFlagAndLoadedKeysComeBackUnchanged) {
   MakeTrack(AnimTrack::Translation);
   EXPECT_FALSE(ClipWriteBack::WriteBackChannel(builder.Clip(), curves, 12345));
@@ -189,4 +226,145 @@ TEST(WriteBackChannels, ManyChannelsTogetherGiveTheKeysOfOneAtATimeAndMarkTheCli
   EXPECT_EQ(TestSupport::DescribeKeys(together.Clip()), TestSupport::DescribeKeys(alone.Clip()));
   EXPECT_NEAR(together.Clip().GetChannel(keys[3])->GetCurve(AnimTrack::Translation)->GetVector3Key(10).z, 5.5f, 1e-5f)
       << "the moved values reached the clip";
+}
+
+namespace {
+
+constexpr float kInfinity = std::numeric_limits<float>::infinity();
+
+// Two equal clips with their curves: one gets the changes of its curves written back by their
+// frames, the other written back whole. Channel Dense has a key on every frame (a rotation
+// that turns round twice, so that its quaternions change sign, and a translation); channel
+// Sparse has keys every few frames on straight runs, so that the write-back drops samples.
+class WriteBackOfChanges : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    for (ClipBuilder* builder : {&changed, &whole}) {
+      AnimCurve& turns = builder->Track("Dense", AnimTrack::Rotation);
+      AnimCurve& moves = builder->Track("Dense", AnimTrack::Translation);
+      for (std::uint32_t f = 0; f < 400; ++f) {
+        const float t = static_cast<float>(f);
+        ASSERT_TRUE(turns.AddKey(f, EngineCore::Quaternion::FromAngles(t * 0.0314f, std::sin(t * 0.02f), 0.3f)));
+        ASSERT_TRUE(moves.AddKey(f, Vector3(std::sin(t * 0.05f), t * 0.1f, 2.0f)));
+      }
+      AnimCurve& sparse = builder->Track("Sparse", AnimTrack::Translation);
+      for (std::uint32_t f = 0; f <= 300; f += 6) {
+        const float t = static_cast<float>(f);
+        ASSERT_TRUE(sparse.AddKey(f, Vector3(f % 30 == 0 ? 1.0f : t * 0.01f, 0.0f, -t)));
+      }
+    }
+    for (const char* name : {"Dense", "Sparse"}) {
+      changedCurves.LoadChannel(ClipBuilder::Key(name), changed.Channel(name));
+      wholeCurves.LoadChannel(ClipBuilder::Key(name), whole.Channel(name));
+      // The tracks then hold what the write-back makes of the curves.
+      ASSERT_TRUE(ClipWriteBack::WriteBackChannel(changed.Clip(), changedCurves, ClipBuilder::Key(name)));
+      ASSERT_TRUE(ClipWriteBack::WriteBackChannel(whole.Clip(), wholeCurves, ClipBuilder::Key(name)));
+    }
+    ASSERT_EQ(TestSupport::DescribeKeys(changed.Clip()), TestSupport::DescribeKeys(whole.Clip()));
+  }
+
+  static EditorToolkit::Curve2& CurveOf(CurveSet& set, const char* channel, std::uint32_t track, int component) {
+    for (const auto& curve : *set.GetChannelCurves(ClipBuilder::Key(channel))) {
+      if (curve->iTrackType == track && curve->iComponent == static_cast<std::uint32_t>(component)) {
+        return *curve->pCurve;
+      }
+    }
+    throw std::logic_error("no such curve");
+  }
+
+  // Makes the same edit on a curve of both sets, then writes it back into both clips: by its
+  // frames into one, whole into the other.
+  template <typename Edit>
+  void EditAndWrite(const char* channel, std::uint32_t track, int component, Edit edit) {
+    EditorToolkit::Curve2& curve = CurveOf(changedCurves, channel, track, component);
+    const EditorToolkit::Curve2::PointList before = curve.GetCurve();
+    edit(curve);
+    edit(CurveOf(wholeCurves, channel, track, component));
+    Tarvel::CurveDelta delta;
+    ClipWriteBack::TrackChange change{track, -kInfinity, kInfinity};
+    if (delta.Take(before, curve)) delta.GetChangedFrames(curve, change.from, change.to);
+    ASSERT_TRUE(ClipWriteBack::WriteBackChanges(changed.Clip(), changedCurves, ClipBuilder::Key(channel), {change}));
+    ASSERT_TRUE(ClipWriteBack::WriteBackChannel(whole.Clip(), wholeCurves, ClipBuilder::Key(channel)));
+  }
+
+  ClipBuilder changed;
+  ClipBuilder whole;
+  CurveSet changedCurves;
+  CurveSet wholeCurves;
+};
+
+// Key `index` of a track replaced by value, the others kept: keys the write-back would not
+// make, to see which ones a write-back leaves.
+void MarkKey(AnimCurve& keys, std::uint32_t index, const Vector3& value) {
+  const std::vector<std::uint32_t> frames = keys.GetFrames();
+  std::vector<Vector3> values = keys.GetVector3Keys();
+  values[index] = value;
+  keys.Empty();
+  for (std::size_t i = 0; i < frames.size(); ++i) ASSERT_TRUE(keys.AddKey(frames[i], values[i]));
+}
+
+}  // namespace
+
+TEST_F(WriteBackOfChanges, AChangeInTheMiddleOfATrackWritesOnlyTheKeysAroundIt) {
+  AnimCurve& keys = *changed.Channel("Dense").GetCurve(AnimTrack::Translation);
+  const Vector3 mark(123.0f, 456.0f, 789.0f);
+  MarkKey(keys, 20, mark);
+  MarkKey(keys, 380, mark);
+  EditAndWrite("Dense", AnimTrack::Translation, 1, [](EditorToolkit::Curve2& curve) {
+    curve.ForEachPoint(200, 210, [](EditorToolkit::EditablePoint& point) { point.y += 3.0f; });
+  });
+  EXPECT_EQ(keys.GetVector3Key(20), mark) << "a key far before the change stays as it was";
+  EXPECT_EQ(keys.GetVector3Key(380), mark) << "a key far after the change stays as it was";
+  EXPECT_FLOAT_EQ(keys.GetVector3Key(205).y, 20.5f + 3.0f) << "the changed frames got their keys again";
+  // Changes that reach the first or the last key write the track whole.
+  EditAndWrite("Dense", AnimTrack::Translation, 0,
+               [](EditorToolkit::Curve2& curve) { curve.GetPointAt(399)->y = 7.0f; });
+  EXPECT_EQ(TestSupport::DescribeKeys(changed.Clip()), TestSupport::DescribeKeys(whole.Clip()));
+}
+
+TEST_F(WriteBackOfChanges, ChangesWrittenByTheirFramesGiveTheKeysOfAWholeWriteBack) {
+  std::mt19937 random(20261207);
+  auto pick = [&random](int low, int high) { return std::uniform_int_distribution<int>(low, high)(random); };
+  struct Track {
+    const char* channel;
+    std::uint32_t type;
+  };
+  const Track tracks[] = {
+      {"Dense", AnimTrack::Rotation}, {"Dense", AnimTrack::Translation}, {"Sparse", AnimTrack::Translation}};
+  for (int round = 0; round < 300; ++round) {
+    SCOPED_TRACE(round);
+    const Track& track = tracks[pick(0, 2)];
+    const int component = pick(0, 2);
+    const int kind = pick(0, 4);
+    const std::uint32_t count = CurveOf(changedCurves, track.channel, track.type, component).GetPointCount();
+    if (count < 4) continue;
+    const std::uint32_t first = static_cast<std::uint32_t>(pick(0, static_cast<int>(count) - 1));
+    const std::uint32_t last = std::min(count - 1, first + static_cast<std::uint32_t>(pick(0, 30)));
+    // Values moved (by half a turn or more now and then, which flips the quaternions' signs), a run
+    // of points put on a straight line, a point removed, a point added between frames or on
+    // one, and a block of points moved to other frames.
+    const float turns[] = {360.0f, 180.0f, -200.0f, 270.0f};
+    const float shift = pick(0, 3) == 0 ? turns[pick(0, 3)] : static_cast<float>(pick(-40, 40)) * 0.25f;
+    const float frame = static_cast<float>(pick(0, 420)) + (pick(0, 1) ? 0.5f : 0.0f);
+    const float along = static_cast<float>(pick(-3, 3));
+    EditAndWrite(track.channel, track.type, component, [&](EditorToolkit::Curve2& curve) {
+      switch (kind) {
+        case 0: curve.ForEachPoint(first, last, [shift](EditorToolkit::EditablePoint& p) { p.y += shift; }); break;
+        case 1: {
+          const float y = curve.GetPointAt(first)->y;
+          curve.ForEachPoint(first, last, [y](EditorToolkit::EditablePoint& p) { p.y = y; });
+          break;
+        }
+        case 2: curve.RemovePointAt(first); break;
+        case 3: curve.AddPoint({frame, shift}, false); break;
+        default:
+          if (first > 0 && last + 1 < count && curve.GetPointAt(first - 1)->x < curve.GetPointAt(first)->x + along &&
+              curve.GetPointAt(last)->x + along < curve.GetPointAt(last + 1)->x) {
+            curve.MovePointsAt(first, last, along);
+          }
+          break;
+      }
+    });
+    ASSERT_EQ(TestSupport::DescribeKeys(changed.Clip()), TestSupport::DescribeKeys(whole.Clip()));
+  }
 }
