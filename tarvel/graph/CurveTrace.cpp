@@ -115,9 +115,8 @@ void CurveTrace::TraceColumns(const EditorToolkit::Curve2& curve, int first, int
   int current = ColumnOf(px);
   std::int64_t low = ph;
   std::int64_t high = ph;
-  curve.ForEachPoint(begin + 1, end, [&](const EditorToolkit::EditablePoint& key) {
-    const std::int64_t x = Fixed(frameMap.Position(key.x));
-    const std::int64_t h = Fixed(valueMap.Position(key.y));
+  // The segment from the last key reached to one at x and height h.
+  auto reach = [&](std::int64_t x, std::int64_t h) __attribute__((always_inline)) {
     const int c = ColumnOf(x);
     if (c == current + 1) {
       // One border crossed, the common case of dense keys: both columns take both ends of
@@ -129,13 +128,26 @@ void CurveTrace::TraceColumns(const EditorToolkit::Curve2& curve, int first, int
     } else if (c != current) {
       // The segment crosses the borders of the columns current..c: the columns on both sides
       // reach its height there. Of the columns before the first, only the last counts.
-      const double slope = static_cast<double>(h - ph) / static_cast<double>(x - px);
+      const int start = std::max(current, first - 1);
       const int stop = std::min(c, last + 1);
-      for (int k = std::max(current, first - 1); k < stop; ++k) {
-        const std::int64_t border =
-            ph + static_cast<std::int64_t>(static_cast<double>(std::int64_t{k} * 256 + 128 - px) * slope);
-        keep(k, std::min(low, border), std::max(high, border));
-        low = high = border;
+      if (h == ph && start < stop) {
+        // Flat: the columns after the first all take its one height.
+        keep(start, std::min(low, h), std::max(high, h));
+        const int fillFrom = std::max(start + 1, first);
+        if (fillFrom < stop) {
+          const auto slot = static_cast<std::ptrdiff_t>(fillFrom - origin);
+          std::fill(lows.begin() + slot, lows.begin() + slot + (stop - fillFrom), HeightOf(h));
+          std::fill(highs.begin() + slot, highs.begin() + slot + (stop - fillFrom), HeightOf(h));
+        }
+        low = high = h;
+      } else {
+        const double slope = static_cast<double>(h - ph) / static_cast<double>(x - px);
+        for (int k = start; k < stop; ++k) {
+          const std::int64_t border =
+              ph + static_cast<std::int64_t>(static_cast<double>(std::int64_t{k} * 256 + 128 - px) * slope);
+          keep(k, std::min(low, border), std::max(high, border));
+          low = high = border;
+        }
       }
       current = c;
     }
@@ -143,7 +155,26 @@ void CurveTrace::TraceColumns(const EditorToolkit::Curve2& curve, int first, int
     high = std::max(high, h);
     px = x;
     ph = h;
-  });
+  };
+  // Keys of one value in a row (a flat stretch, as a take's scales and fixed offsets have) give
+  // what one segment from the first to the last of them gives: every column between takes
+  // that height. They are walked as one.
+  float lastValue = point->y;
+  float flatTo = 0.0f;
+  bool flat = false;
+  curve.ForEachPoint(
+      begin + 1, end, [&](const EditorToolkit::EditablePoint& key) __attribute__((always_inline)) {
+        if (key.y == lastValue) {
+          flatTo = key.x;
+          flat = true;
+          return;
+        }
+        if (flat) reach(Fixed(frameMap.Position(flatTo)), ph);
+        flat = false;
+        reach(Fixed(frameMap.Position(key.x)), Fixed(valueMap.Position(key.y)));
+        lastValue = key.y;
+      });
+  if (flat) reach(Fixed(frameMap.Position(flatTo)), ph);
   keep(current, low, high);
 }
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cassert>
 #include <cmath>
+#include <cstring>
 #include <limits>
 #include <unordered_set>
 #include <utility>
@@ -574,19 +575,28 @@ void GUI_GraphCtrl::NoteKeyEdit(const EditorToolkit::Curve2& curve, std::uint64_
   }
 }
 
-void GUI_GraphCtrl::FillStrokes(GUI_BackBuffer& buffer, int width, const std::vector<CRect>& areas) const {
+void GUI_GraphCtrl::FillStrokes(GUI_BackBuffer& buffer, int width, const std::vector<CRect>& areas) {
   // A band of columns at a time, every stroke in order: a band's pixels stay in the cache while
   // all the curves cross it.
   constexpr int kBand = CurveTrace::kBandColumns;
+  // Rows of an area below which drawing hidden strokes costs less than finding them: the
+  // cross-hair's rows are drawn again in strips of one.
+  constexpr int kRowsWorthALook = 32;
   for (const CRect& whole : areas) {
     const CRect area(std::max(whole.left, 0), whole.top, std::min(whole.right, width), whole.bottom);
     for (int band = area.left / kBand * kBand; band < area.right; band += kBand) {
       const std::size_t index = static_cast<std::size_t>(band / kBand);
       const std::size_t at = static_cast<std::size_t>(band);
-      for (const Stroke& stroke : strokes) {
+      const int count = std::min(kBand, width - band);
+      if (area.Height() >= kRowsWorthALook) {
+        FindHiddenStrokes(index, at, count);
+      } else {
+        hidden.assign(strokes.size(), 0);
+      }
+      for (std::size_t s = 0; s < strokes.size(); ++s) {
+        const Stroke& stroke = strokes[s];
         const CurveTrace::SpanList* line = stroke.line;
-        if (!line) continue;
-        const int count = std::min(kBand, static_cast<int>(line->tops.size()) - band);
+        if (!line || hidden[s]) continue;
         const CurveTrace::SpanList* casing = stroke.casing;
         if (casing && casing->Reaches(index, area.top, area.bottom)) {
           buffer.FillColumnSpans(band, casing->tops.data() + at, casing->bottoms.data() + at, count,
@@ -597,6 +607,40 @@ void GUI_GraphCtrl::FillStrokes(GUI_BackBuffer& buffer, int width, const std::ve
         }
       }
     }
+  }
+}
+
+void GUI_GraphCtrl::FindHiddenStrokes(std::size_t band, std::size_t at, int count) {
+  hidden.assign(strokes.size(), 0);
+  // A table at most half full, its entries of other bands told apart by their generation.
+  std::size_t size = 64;
+  while (size < 2 * strokes.size()) size *= 2;
+  if (bandRows.size() != size) {
+    bandRows.assign(size, BandRows());
+    bandGeneration = 0;
+  }
+  if (++bandGeneration == 0) {
+    std::fill(bandRows.begin(), bandRows.end(), BandRows());
+    bandGeneration = 1;
+  }
+  const std::size_t bytes = static_cast<std::size_t>(count) * sizeof(int);
+  auto outer = [this](std::size_t s) { return strokes[s].casing ? strokes[s].casing : strokes[s].line; };
+  for (std::size_t s = strokes.size(); s-- > 0;) {
+    const CurveTrace::SpanList* spans = outer(s);
+    if (!spans) continue;
+    // Strokes that span the same rows have the same first and last row in the band.
+    const std::uint64_t rows = (std::uint64_t{static_cast<std::uint32_t>(spans->bandTops[band])} << 32) |
+                               static_cast<std::uint32_t>(spans->bandBottoms[band]);
+    std::size_t slot = static_cast<std::size_t>((rows * 0x9E3779B97F4A7C15ull) >> 40) & (size - 1);
+    while (bandRows[slot].generation == bandGeneration && bandRows[slot].rows != rows) slot = (slot + 1) & (size - 1);
+    BandRows& entry = bandRows[slot];
+    if (entry.generation != bandGeneration) {
+      entry = {rows, static_cast<std::uint32_t>(s), bandGeneration};
+      continue;
+    }
+    const CurveTrace::SpanList* later = outer(entry.stroke);
+    hidden[s] = std::memcmp(spans->tops.data() + at, later->tops.data() + at, bytes) == 0 &&
+                std::memcmp(spans->bottoms.data() + at, later->bottoms.data() + at, bytes) == 0;
   }
 }
 

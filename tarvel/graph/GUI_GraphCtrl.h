@@ -172,8 +172,14 @@ class GUI_GraphCtrl : public EditorCore::GUI_Wnd, public GraphView {
   };
   // Traces every stroke over the whole view.
   void TraceStrokes(int width, int height);
-  // Draws every traced stroke into the areas, within the view's width.
-  void FillStrokes(EditorCore::GUI_BackBuffer& buffer, int width, const std::vector<EditorCore::CRect>& areas) const;
+  // Draws every traced stroke into the areas, within the view's width, but those a later
+  // stroke hides in a band of columns.
+  void FillStrokes(EditorCore::GUI_BackBuffer& buffer, int width, const std::vector<EditorCore::CRect>& areas);
+  // Marks in `hidden` the strokes that a stroke drawn after them covers in the band of columns
+  // at..at + count - 1 (band number `band`): the later one spans the same rows in each of those
+  // columns, so it draws over every pixel the earlier one would. Flat curves on one value, as
+  // a take's scales and fixed offsets, hide each other so.
+  void FindHiddenStrokes(std::size_t band, std::size_t at, int count);
   void PaintPoints(EditorCore::GUI_BackBuffer& buffer, int width, int height,
                    const std::vector<EditorCore::CRect>& areas) const;
   void PaintOverlays(EditorCore::GUI_BackBuffer& buffer, int height);
@@ -189,6 +195,16 @@ class GUI_GraphCtrl : public EditorCore::GUI_Wnd, public GraphView {
   EditorCore::CRect oClientRect;
   EditorCore::GUI_BackBuffer backBuffer;
   std::vector<Stroke> strokes;
+  // Per stroke, whether a later one hides it in the band being drawn.
+  std::vector<char> hidden;
+  // The rows a band's strokes reach, the latest stroke with each, looked up by the rows.
+  struct BandRows {
+    std::uint64_t rows = 0;
+    std::uint32_t stroke = 0;
+    std::uint32_t generation = 0;
+  };
+  std::vector<BandRows> bandRows;
+  std::uint32_t bandGeneration = 0;
   // Kept from paint to paint for the curves drawn.
   std::unordered_map<const EditorToolkit::Curve2*, CurveTrace> traces;
   // Key moves since the last paint, per curve, merged while they follow each other.

@@ -15,6 +15,7 @@
 #include "ContrastRatio.h"
 #include "GraphBench.h"
 #include "curves/CurveSet.h"
+#include "graph/CurveTrace.h"
 
 using EditorCore::COLORREF;
 using EditorCore::CPoint;
@@ -217,6 +218,22 @@ TEST_F(GraphCtrl, CurvesAreClippedAtTheEdgesSelectedOnTopFilteredNotAtAll) {
     EXPECT_EQ(Count(stroke, kCurve), 0) << "selected first: " << selectedFirst;
     EXPECT_EQ(Count(CRect(0, Row(8) - 3, kW, Row(8) + 3), kSelection), 0);
   }
+}
+
+TEST_F(GraphCtrl, CurvesOnOneValueShowTheOneDrawnLastWhereTheyMeetAndEachWhereTheyPart) {
+  // Drawn in order: the red curve, then the blue one, on value 5 up to frame 10; past it the
+  // blue one climbs to 12 while the red one stays.
+  constexpr COLORREF kBlue = RGB(30, 30, 230);
+  AddCurve({{0.0f, 5.0f}, {60.0f, 5.0f}});
+  AddCurve({{0.0f, 5.0f}, {10.0f, 5.0f}, {60.0f, 12.0f}}, false, kBlue);
+  ASSERT_GT(Col(60), 2 * Tarvel::CurveTrace::kBandColumns) << "the curves cross more than one band of columns";
+  Draw();
+  const CRect met(Col(0) + 1, Row(5) - 3, Col(10) - 3, Row(5) + 3);
+  EXPECT_GT(Count(met, kBlue), 0);
+  EXPECT_EQ(Count(met, kCurve), 0) << "the blue curve lies over the red one";
+  const CRect parted(Col(40), Row(5) - 3, Col(50), Row(5) + 3);
+  EXPECT_GT(Count(parted, kCurve), 0) << "the red curve shows where the blue one has left it";
+  EXPECT_GT(Count(CRect(Col(40), Row(12) - 3, Col(50), Row(9)), kBlue), 0);
 }
 
 TEST_F(GraphCtrl, KeysAreShadedByWeightOutlinedWhenSelectedAndHiddenWhenCovered) {
