@@ -339,8 +339,7 @@ GUI_GraphCtrl::Picture GUI_GraphCtrl::Capture(const GUI_BackBuffer& buffer, int 
   scene.values = PixelMap(*pVRuler);
   scene.grounds = {EditorCore::GUI_ThemeManager::GetColor(Ids::kThemeGraphBackground),
                    EditorCore::GUI_ThemeManager::GetColor(Ids::kThemeGraphSelection)};
-  scene.selectionBand = {curves.fSelectionBegin, curves.fSelectionEnd, editor.bFalloff ? editor.fFalloffBefore : 0.0f,
-                         editor.bFalloff ? editor.fFalloffAfter : 0.0f};
+  scene.selectionBand = SelectionBand();
   scene.frameGrid = pHRuler->GetGraduations(width, kMinorSpacing);
   scene.valueGrid = pVRuler->GetGraduations(height, kMinorSpacing);
   for (int i = 0; i < pHRuler->GetMarkerCount(); ++i) {
@@ -371,7 +370,42 @@ GUI_GraphCtrl::Picture GUI_GraphCtrl::Capture(const GUI_BackBuffer& buffer, int 
 
 bool GUI_GraphCtrl::FindChanges(const Picture& now, std::vector<CRect>& areas) const {
   const Scene& scene = now.scene;
-  if (!(scene == painted.scene)) return false;
+  const Scene& before = painted.scene;
+  // The selection band and the frame markers may have moved, as they follow a frame drag;
+  // anything else repaints the whole graph.
+  bool sameMarkers = scene.frameMarkers.size() == before.frameMarkers.size();
+  for (std::size_t i = 0; sameMarkers && i < scene.frameMarkers.size(); ++i) {
+    EditorCore::GUI_RulerMarker placed = before.frameMarkers[i];
+    placed.position = scene.frameMarkers[i].position;
+    sameMarkers = placed == scene.frameMarkers[i];
+  }
+  if (!sameMarkers) return false;
+  {
+    Scene moved = before;
+    moved.selectionBand = scene.selectionBand;
+    moved.frameMarkers = scene.frameMarkers;
+    if (!(scene == moved)) return false;
+  }
+  if (scene.selectionBand != before.selectionBand) {
+    // Both bands whole, ramps included: a ramp's gradient follows its band.
+    BandColumns was;
+    BandColumns is;
+    const bool wasShown = FindBandColumns(before.selectionBand, scene.width, was);
+    const bool isShown = FindBandColumns(scene.selectionBand, scene.width, is);
+    if (wasShown || isShown) {
+      const int left = std::min(wasShown ? was.rampLeft : is.rampLeft, isShown ? is.rampLeft : was.rampLeft);
+      const int right = std::max(wasShown ? was.rampRight : is.rampRight, isShown ? is.rampRight : was.rampRight);
+      if (left < right) areas.emplace_back(left, 0, right, scene.height);
+    }
+  }
+  for (std::size_t i = 0; i < scene.frameMarkers.size(); ++i) {
+    if (scene.frameMarkers[i].position == before.frameMarkers[i].position) continue;
+    // A marker is a line one column wide, at its old place and at its new one.
+    for (const double position : {before.frameMarkers[i].position, scene.frameMarkers[i].position}) {
+      const int x = std::max(0, pHRuler->ValueToPixel(position));
+      if (x < scene.width) areas.emplace_back(x, 0, x + 1, scene.height);
+    }
+  }
   int first = std::numeric_limits<int>::max();
   int last = std::numeric_limits<int>::min();
   for (std::size_t i = 0; i < scene.shown.size(); ++i) {
@@ -450,28 +484,41 @@ void GUI_GraphCtrl::PaintGround(GUI_BackBuffer& buffer, int width, int height, c
   });
 }
 
+std::array<float, 4> GUI_GraphCtrl::SelectionBand() const {
+  return {curves.fSelectionBegin, curves.fSelectionEnd, editor.bFalloff ? editor.fFalloffBefore : 0.0f,
+          editor.bFalloff ? editor.fFalloffAfter : 0.0f};
+}
+
+bool GUI_GraphCtrl::FindBandColumns(const std::array<float, 4>& band, int width, BandColumns& columns) const {
+  const auto [begin, end, before, after] = band;
+  if (!pHRuler || begin < 0.0f || end < 0.0f) return false;
+  auto px = [this, width](double frame) { return std::clamp(pHRuler->ValueToPixel(frame), 0, width); };
+  // A single selected frame would be a hairline; it gets one frame on each side.
+  const bool single = begin == end;
+  columns.left = px(single ? begin - 1.0 : begin);
+  columns.right = px(single ? end + 1.0 : end);
+  columns.rampLeft = before > 0.0f ? px(begin - before) : columns.left;
+  columns.rampRight = after > 0.0f ? px(end + after) : columns.right;
+  return true;
+}
+
 void GUI_GraphCtrl::PaintBackground(GUI_BackBuffer& buffer, int width, int height) const {
   const COLORREF base = EditorCore::GUI_ThemeManager::GetColor(Ids::kThemeGraphBackground);
   const COLORREF light = EditorCore::GUI_ThemeManager::GetColor(Ids::kThemeGraphSelection);
-  if (!pHRuler || curves.fSelectionBegin < 0.0f || curves.fSelectionEnd < 0.0f) {
+  const std::array<float, 4> band = SelectionBand();
+  BandColumns columns;
+  if (!FindBandColumns(band, width, columns)) {
     buffer.Fill(base);
     return;
   }
+  const auto [begin, end, before, after] = band;
   auto px = [this, width](double frame) { return std::clamp(pHRuler->ValueToPixel(frame), 0, width); };
-  // A single selected frame would be a hairline; it gets one frame on each side.
-  const bool single = curves.fSelectionBegin == curves.fSelectionEnd;
-  const int left = px(single ? curves.fSelectionBegin - 1.0 : curves.fSelectionBegin);
-  const int right = px(single ? curves.fSelectionEnd + 1.0 : curves.fSelectionEnd);
-  const bool before = editor.bFalloff && editor.fFalloffBefore > 0.0f;
-  const bool after = editor.bFalloff && editor.fFalloffAfter > 0.0f;
-  const int rampLeft = before ? px(curves.fSelectionBegin - editor.fFalloffBefore) : left;
-  const int rampRight = after ? px(curves.fSelectionEnd + editor.fFalloffAfter) : right;
   // The ground where the band and its ramps leave it, so that each pixel is written once.
-  buffer.FillRect(CRect(0, 0, std::min(left, rampLeft), height), base);
-  buffer.FillRect(CRect(std::max(right, rampRight), 0, width, height), base);
-  if (before) buffer.FillHGradient(CRect(rampLeft, 0, px(curves.fSelectionBegin), height), base, light);
-  if (after) buffer.FillHGradient(CRect(px(curves.fSelectionEnd), 0, rampRight, height), light, base);
-  buffer.FillRect(CRect(left, 0, right, height), light);
+  buffer.FillRect(CRect(0, 0, std::min(columns.left, columns.rampLeft), height), base);
+  buffer.FillRect(CRect(std::max(columns.right, columns.rampRight), 0, width, height), base);
+  if (before > 0.0f) buffer.FillHGradient(CRect(columns.rampLeft, 0, px(begin), height), base, light);
+  if (after > 0.0f) buffer.FillHGradient(CRect(px(end), 0, columns.rampRight, height), light, base);
+  buffer.FillRect(CRect(columns.left, 0, columns.right, height), light);
 }
 
 void GUI_GraphCtrl::PaintGrid(GUI_BackBuffer& buffer, int width, int height) const {

@@ -41,7 +41,9 @@ namespace Tarvel {
 //    into a band over the curve, and the selection band shows the selected frames instead.
 // 5. Each curve's trace (CurveTrace) is kept from paint to paint while the curve and the view
 //    stay; after a move of keys the editor reports, in value or in frame, only the frames it
-//    changed are traced again.
+//    changed are traced again. While a drag moves frames, the window also draws again only the
+//    moved frames' columns, those the selection band and the frame ruler's markers left or
+//    reached, the cross-hair's rows and the current key's box.
 // 6. Every notification to the parent is followed by an invalidation of the control.
 class GUI_GraphCtrl : public EditorCore::GUI_Wnd, public GraphView {
  public:
@@ -141,8 +143,21 @@ class GUI_GraphCtrl : public EditorCore::GUI_Wnd, public GraphView {
   };
   Picture Capture(const EditorCore::GUI_BackBuffer& buffer, int width, int height) const;
   // The areas where now differs from the painted picture; false when more than the keys of
-  // reported key moves, the value cross-hair and the current key's box changed.
+  // reported key moves, the selection band, the frame ruler's marker places, the value
+  // cross-hair and the current key's box changed.
   bool FindChanges(const Picture& now, std::vector<EditorCore::CRect>& areas) const;
+  // The selection band as drawn: selection begin and end, falloff before and after (0 without
+  // falloff).
+  std::array<float, 4> SelectionBand() const;
+  // The columns of the selection band and its ramps: rampLeft <= left <= right <= rampRight,
+  // within the view; false when there is no band.
+  struct BandColumns {
+    int rampLeft = 0;
+    int left = 0;
+    int right = 0;
+    int rampRight = 0;
+  };
+  bool FindBandColumns(const std::array<float, 4>& band, int width, BandColumns& columns) const;
   // How far from its key a selected key's outline lies, in pixels.
   int KeyOutline() const;
   // Where the current key's box is drawn; empty while it is not.

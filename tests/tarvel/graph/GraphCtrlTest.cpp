@@ -376,7 +376,7 @@ TEST_F(GraphCtrl, AValueDragRepaintsOnlyWhatItChangedAndLeavesTheWholePicture) {
   graph.PaintChanges(kept, kW, kH);
   expectWholePicture("release");
   hRuler.SetMarkerPosition(4, 40.0, false);
-  EXPECT_FALSE(graph.PaintChanges(kept, kW, kH)) << "the time cursor moved";
+  EXPECT_TRUE(graph.PaintChanges(kept, kW, kH)) << "the time cursor moved: its two columns are drawn again";
   expectWholePicture("time cursor");
   // A key let go inside the selection keeps the selected frames, and loses its outline.
   EditorToolkit::Curve2& boxed = *records[0]->pCurve;
@@ -398,8 +398,24 @@ TEST_F(GraphCtrl, AValueDragRepaintsOnlyWhatItChangedAndLeavesTheWholePicture) {
   editor.iEditMode = Tarvel::GraphEditor::kDragFrames;
   editor.Press(key, false, false);
   editor.Move(CPoint(key.x + 20, key.y), false);
-  EXPECT_FALSE(graph.PaintChanges(kept, kW, kH)) << "a frame move draws everything";
-  expectWholePicture("frame move");
+  EXPECT_FALSE(graph.PaintChanges(kept, kW, kH)) << "a rubber band beside the moved key draws everything";
+  expectWholePicture("rubber band");
+  editor.Release(CPoint(key.x + 20, key.y), true);
+  // Moves of frames carry the selection band, its markers and the cross-hair along.
+  boxed.SelectPointAt(25, true);
+  const EditorToolkit::EditablePoint& moved = *std::as_const(boxed).GetPointAt(25);
+  const CPoint pressed = Point(moved.x, moved.y);
+  editor.Press(pressed, false, false);
+  ASSERT_EQ(editor.iDragState, Tarvel::GraphEditor::kDragFrames);
+  graph.PaintChanges(kept, kW, kH);
+  for (const int columns : {-35, 12, 60, -4}) {
+    editor.Move(CPoint(pressed.x + columns, pressed.y), false);
+    EXPECT_TRUE(graph.PaintChanges(kept, kW, kH)) << "a frame move draws its frames and the band's again";
+    expectWholePicture("frame move");
+  }
+  editor.Release(CPoint(pressed.x - 4, pressed.y), true);
+  graph.PaintChanges(kept, kW, kH);
+  expectWholePicture("frame move released");
 }
 
 TEST_F(GraphCtrl, TheWindowPaintsAtItsOwnWidthAndFitsTheRulersToTheCurves) {
