@@ -138,10 +138,7 @@ CurveSet::Curves CurveSet::BuildCurves(std::uint32_t channelKey, const EngineCor
       }
       for (int c = 0; c < 3; ++c) triple[c]->pCurve->SetCurve(points[c]);
     }
-    for (auto& curve : triple) {
-      curve->pCurve->ComputeBoundingBox();
-      curves.push_back(std::move(curve));
-    }
+    for (auto& curve : triple) curves.push_back(std::move(curve));
   }
   return curves;
 }

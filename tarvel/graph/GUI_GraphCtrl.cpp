@@ -702,9 +702,13 @@ void GUI_GraphCtrl::PaintPoints(GUI_BackBuffer& buffer, int width, int height, c
     const EditorToolkit::Curve2& curve = *info->pCurve;
     // The keys in view, and whether they lie far enough apart to be told apart.
     const int count = static_cast<int>(curve.GetPointCount());
-    const int first = std::max(0, curve.SearchPreviousPoint(static_cast<float>(column.ValueAt(-3.0))));
-    const int last =
-        std::min(count - 1, curve.SearchPreviousPoint(static_cast<float>(column.ValueAt(width + 3.0))) + 1);
+    // A curve whose keys all lie in view, as after fitting, needs no search.
+    const float left = static_cast<float>(column.ValueAt(-3.0));
+    const float right = static_cast<float>(column.ValueAt(width + 3.0));
+    const int first = curve.GetPointAt(0)->x > left ? 0 : std::max(0, curve.SearchPreviousPoint(left));
+    const int last = curve.GetPointAt(static_cast<std::uint32_t>(count - 1))->x <= right
+                         ? count - 1
+                         : std::min(count - 1, curve.SearchPreviousPoint(right) + 1);
     const int spread = column.Pixel(curve.GetPointAt(static_cast<std::uint32_t>(last))->x) -
                        column.Pixel(curve.GetPointAt(static_cast<std::uint32_t>(first))->x);
     if (last > first && spread < (last - first) * kKeyBoxSpacing) continue;

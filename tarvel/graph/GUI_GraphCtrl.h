@@ -62,8 +62,10 @@ class GUI_GraphCtrl : public EditorCore::GUI_Wnd, public GraphView {
 
   GraphEditor& GetEditor() { return editor; }
   const GraphEditor& GetEditor() const { return editor; }
-  // Union of the boxes of the curves that are not filtered, in curve units.
+  // Union of the boxes of the curves that are not filtered, in curve units, as the last
+  // ComputeCurvesBounds (or FitAll) found it.
   const EditorCore::CRect& GetCurvesBounds() const { return oCurvesBounds; }
+  // Computes each shown curve's box, which nothing else keeps up to date, and their union.
   void ComputeCurvesBounds();
   // Fits both rulers to the curves, with 10 frames and 20 values of margin in all.
   void FitAll();
