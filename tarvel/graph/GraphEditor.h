@@ -35,8 +35,8 @@ namespace Tarvel {
 //    CurveChanged of a release comes after any collision was taken back. A value drag that
 //    Shift turns into a move of frames too hears CurveWillChange again first, since from
 //    then on GestureReach reaches every key.
-// 6. A move reports to the view, per curve it changed, the frames whose keys it changed
-//    (NoteKeyEdit), so that the view redraws those alone.
+// 6. A move reports to the view, per curve it changed, the frames whose keys it moved or
+//    covered or uncovered (NoteKeyEdit), so that the view redraws those alone.
 class GraphEditor {
  public:
   static constexpr std::uint8_t kDragNone = 0;
@@ -162,8 +162,9 @@ class GraphEditor {
   void RestoreCollidingCurves();
   static bool Collides(const EditorToolkit::Curve2& curve);
   // Covered keys are the unselected ones inside a moved block; they show again once the
-  // block has left them, unless they still share a frame with a visible neighbour.
-  static void UpdateCoveredKeys(EditorToolkit::Curve2& curve);
+  // block has left them, unless they still share a frame with a visible neighbour. Widens
+  // low..high to the frames of the keys whose cover changed.
+  static void UpdateCoveredKeys(EditorToolkit::Curve2& curve, float& low, float& high);
 
   CurveSelection& curves;
   GraphView& view;
