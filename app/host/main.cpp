@@ -1,8 +1,5 @@
 #include <QTimer>
 
-#include <unistd.h>
-
-#include <cstdlib>
 #include <iostream>
 #include <string>
 #include <vector>
@@ -15,32 +12,7 @@
 
 using namespace TarvelHost;
 
-namespace {
-
-// Opening a long take fills hundreds of megabytes at once. Under glibc's hugetlb tunable,
-// malloc asks the kernel for 2 MB pages, which costs a third of the page faults and opens a
-// long take in a third less time. Tunables are read when a process starts, so the host
-// starts itself again with it, unless the environment already says how malloc uses them
-// (glibc.malloc.hugetlb=0 keeps small pages and a single process, as a debugger may want).
-void RestartWithLargePages(char** argv) {
-  const char* tunables = std::getenv("GLIBC_TUNABLES");
-  const std::string before = tunables ? tunables : "";
-  if (before.find("glibc.malloc.hugetlb") != std::string::npos) return;
-  const std::string with = before.empty() ? "glibc.malloc.hugetlb=1" : before + ":glibc.malloc.hugetlb=1";
-  if (::setenv("GLIBC_TUNABLES", with.c_str(), 1) != 0) return;
-  ::execv("/proc/self/exe", argv);
-  // Still here: the host goes on with the pages it has.
-  if (tunables) {
-    ::setenv("GLIBC_TUNABLES", before.c_str(), 1);
-  } else {
-    ::unsetenv("GLIBC_TUNABLES");
-  }
-}
-
-}  // namespace
-
 int main(int argc, char** argv) {
-  RestartWithLargePages(argv);
   HostOptions options;
   std::string error;
   if (!options.Parse(std::vector<std::string>(argv + 1, argv + argc), error)) {

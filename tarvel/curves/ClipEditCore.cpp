@@ -474,10 +474,7 @@ void ClipEditCore::PutChannel(const EditStep::ChannelChange& change, bool in) {
   change.data.RestoreTracks(channel);
   curveSet.LoadChannel(change.key, channel);
   for (const auto& [id, points] : change.curves) {
-    if (CurveInfo* curve = FindCurve(id)) {
-      curve->pCurve->SetCurve(points);
-      curve->pCurve->ComputeBoundingBox();
-    }
+    if (CurveInfo* curve = FindCurve(id)) curve->pCurve->SetCurve(points);
   }
   built[change.key] = change.built;
   depth[change.key] = change.depth;

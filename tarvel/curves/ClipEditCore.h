@@ -92,7 +92,7 @@ class ClipEditCore {
 
   // False, and nothing changes, when the set has no entry for the key.
   bool WriteBackChannel(std::uint32_t channelKey);
-  // The same for each of the channels, on two cores when they hold enough keys.
+  // The same for each of the channels.
   void WriteBackChannels(const std::vector<std::uint32_t>& keys);
   // Every channel in ascending key order, then the key-frame range check.
   void WriteBackAllChannels();

@@ -7,7 +7,6 @@
 #include "EngineCore/Log.h"
 #include "EngineCore/Quaternion.h"
 #include "curves/CurveEvaluation.h"
-#include "curves/TwoCoreRun.h"
 #include "resources/ModuleIds.h"
 
 namespace Tarvel {
@@ -68,17 +67,8 @@ bool ClipWriteBack::WriteBackChannel(EngineCore::AnimClip& clip, const CurveSet&
 
 std::size_t ClipWriteBack::WriteBackChannels(EngineCore::AnimClip& clip, const CurveSet& curves,
                                              const std::vector<std::uint32_t>& keys) {
-  std::vector<std::size_t> points(keys.size(), 0);
-  for (std::size_t i = 0; i < keys.size(); ++i) {
-    if (const CurveSet::Curves* array = curves.GetChannelCurves(keys[i])) {
-      for (const auto& curve : *array) points[i] += curve->pCurve->GetPointCount();
-    }
-  }
-  std::vector<char> written(keys.size(), 0);
-  TwoCoreRun::Run(points, kPointsPerHelper, [&](std::size_t begin, std::size_t end) {
-    for (std::size_t i = begin; i < end; ++i) written[i] = WriteBackTracks(clip, curves, keys[i]) ? 1 : 0;
-  });
-  const std::size_t count = static_cast<std::size_t>(std::count(written.begin(), written.end(), 1));
+  std::size_t count = 0;
+  for (const std::uint32_t key : keys) count += WriteBackTracks(clip, curves, key) ? 1 : 0;
   if (count > 0) clip.SetModified(true);
   return count;
 }

@@ -22,19 +22,16 @@ class ClipWriteBack {
   // Rewrites every track of the channel that has a triple and sets the clip's modified flag.
   // False, and nothing changes (not even the flag), when the set has no entry for the key.
   static bool WriteBackChannel(EngineCore::AnimClip& clip, const CurveSet& curves, std::uint32_t channelKey);
-  // The same for every channel in keys, on two cores when their curves hold at least
-  // kPointsPerHelper points in all; the modified flag is set once. How many were written.
+  // The same for every channel in keys; the modified flag is set once. How many were written.
   static std::size_t WriteBackChannels(EngineCore::AnimClip& clip, const CurveSet& curves,
                                        const std::vector<std::uint32_t>& keys);
-  static constexpr std::size_t kPointsPerHelper = 20'000;
 
   // Recomputes the clip's key-frame range; true when both its first and its last frame
   // changed (the other modules are then told).
   static bool UpdateKeyFrameRange(EngineCore::AnimClip& clip);
 
  private:
-  // A channel's tracks rewritten, without the modified flag: threads rewriting different
-  // channels share nothing else.
+  // A channel's tracks rewritten, without the modified flag.
   static bool WriteBackTracks(EngineCore::AnimClip& clip, const CurveSet& curves, std::uint32_t channelKey);
 };
 

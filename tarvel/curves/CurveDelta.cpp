@@ -76,7 +76,6 @@ bool CurveDelta::Swap(Curve2& curve) {
     points = std::move(replaced);
     curve.SetCurve(all);
   }
-  curve.ComputeBoundingBox();
   return true;
 }
 

@@ -5,7 +5,6 @@
 
 #include "EngineCore/AnimCurve.h"
 #include "curves/EulerAngles.h"
-#include "curves/TwoCoreRun.h"
 #include "resources/ModuleIds.h"
 
 namespace Tarvel {
@@ -68,16 +67,7 @@ const CurveSet::Curves& CurveSet::LoadChannel(std::uint32_t channelKey, const En
 void CurveSet::LoadChannels(const std::vector<std::uint32_t>& keys,
                             const std::vector<const EngineCore::AnimChannel*>& channels) {
   const std::size_t count = std::min(keys.size(), channels.size());
-  std::vector<Curves> built(count);
-  auto build = [&](std::size_t begin, std::size_t end) {
-    for (std::size_t i = begin; i < end; ++i) built[i] = BuildCurves(keys[i], *channels[i]);
-  };
-  std::vector<std::size_t> sizes(count, 0);
-  for (std::size_t i = 0; i < count; ++i) {
-    for (std::uint32_t t = 0; t < channels[i]->GetTrackCount(); ++t) sizes[i] += KeyCount(*channels[i]->GetCurveAt(t));
-  }
-  TwoCoreRun::Run(sizes, kKeysPerHelper, build);
-  for (std::size_t i = 0; i < count; ++i) table_[keys[i]] = std::move(built[i]);
+  for (std::size_t i = 0; i < count; ++i) table_[keys[i]] = BuildCurves(keys[i], *channels[i]);
 }
 
 CurveSet::Curves CurveSet::BuildCurves(std::uint32_t channelKey, const EngineCore::AnimChannel& channel) {
@@ -128,10 +118,7 @@ CurveSet::Curves CurveSet::BuildCurves(std::uint32_t channelKey, const EngineCor
       for (int c = 0; c < 3; ++c) triple[c]->pCurve->SetCurve(points[c]);
     }
     for (auto& curve : triple) curve->track = {triple[0].get(), triple[1].get(), triple[2].get()};
-    for (auto& curve : triple) {
-      curve->pCurve->ComputeBoundingBox();
-      curves.push_back(std::move(curve));
-    }
+    for (auto& curve : triple) curves.push_back(std::move(curve));
   }
   return curves;
 }

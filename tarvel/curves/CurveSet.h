@@ -30,14 +30,10 @@ class CurveSet {
   CurveSet(const CurveSet&) = delete;
   CurveSet& operator=(const CurveSet&) = delete;
 
-  // Channels of at least this many keys in all are loaded on two cores by LoadChannels.
-  static constexpr std::size_t kKeysPerHelper = 20'000;
-
   // (Re)creates the channel's curves and returns its array.
   const Curves& LoadChannel(std::uint32_t channelKey, const EngineCore::AnimChannel& channel);
-  // The same for channels[i] under keys[i], every one; a second thread builds half of the
-  // curves when there are enough keys and a thread can start. The curves are those
-  // LoadChannel builds one channel at a time.
+  // The same for channels[i] under keys[i], every one: the curves are those LoadChannel
+  // builds one channel at a time.
   void LoadChannels(const std::vector<std::uint32_t>& keys,
                     const std::vector<const EngineCore::AnimChannel*>& channels);
   // The channel's array, or null when the key is not in the set.
@@ -55,8 +51,7 @@ class CurveSet {
                             EditorCore::COLORREF& colour, EditorCore::COLORREF& selectionColour);
 
  private:
-  // The channel's curves, built from nothing but the channel: two threads may build curves of
-  // different channels at once.
+  // The channel's curves, built from nothing but the channel.
   static Curves BuildCurves(std::uint32_t channelKey, const EngineCore::AnimChannel& channel);
 
   std::map<std::uint32_t, Curves> table_;

@@ -129,7 +129,7 @@ void CurveTrace::TraceColumns(const EditorToolkit::Curve2& curve, int first, int
   std::int64_t low = ph;
   std::int64_t high = ph;
   // The polyline goes on to (x, h).
-  auto reach = [&](std::int64_t x, std::int64_t h) {
+  auto reach = [&](std::int64_t x, std::int64_t h) __attribute__((always_inline)) {
     const int c = ColumnOf(x);
     if (c == current + 1) {
       // One border crossed, the common case of dense keys: both columns take both ends of
@@ -141,13 +141,26 @@ void CurveTrace::TraceColumns(const EditorToolkit::Curve2& curve, int first, int
     } else if (c != current) {
       // The segment crosses the borders of the columns current..c: the columns on both sides
       // reach its height there. Of the columns before the first, only the last counts.
-      const double slope = static_cast<double>(h - ph) / static_cast<double>(x - px);
+      const int start = std::max(current, first - 1);
       const int stop = std::min(c, last + 1);
-      for (int k = std::max(current, first - 1); k < stop; ++k) {
-        const std::int64_t border =
-            ph + static_cast<std::int64_t>(static_cast<double>(std::int64_t{k} * 256 + 128 - px) * slope);
-        keep(k, std::min(low, border), std::max(high, border));
-        low = high = border;
+      if (h == ph && start < stop) {
+        // Flat: the columns after the first all take its one height.
+        keep(start, std::min(low, h), std::max(high, h));
+        const int fillFrom = std::max(start + 1, first);
+        if (fillFrom < stop) {
+          const auto slot = static_cast<std::ptrdiff_t>(fillFrom - origin);
+          std::fill(lows.begin() + slot, lows.begin() + slot + (stop - fillFrom), HeightOf(h));
+          std::fill(highs.begin() + slot, highs.begin() + slot + (stop - fillFrom), HeightOf(h));
+        }
+        low = high = h;
+      } else {
+        const double slope = static_cast<double>(h - ph) / static_cast<double>(x - px);
+        for (int k = start; k < stop; ++k) {
+          const std::int64_t border =
+              ph + static_cast<std::int64_t>(static_cast<double>(std::int64_t{k} * 256 + 128 - px) * slope);
+          keep(k, std::min(low, border), std::max(high, border));
+          low = high = border;
+        }
       }
       current = c;
     }
@@ -157,30 +170,48 @@ void CurveTrace::TraceColumns(const EditorToolkit::Curve2& curve, int first, int
     ph = h;
   };
   const bool step = curve.GetInterpolation() == EditorToolkit::Curve2::Step;
-  const bool bends = played && !CurveEvaluation::IsStraight(*played);
-  // A bending segment is followed every half column within the traced ones.
-  const double firstPosition = first - 1.0;
-  const double lastPosition = last + 1.0;
-  float previousFrame = point->x;
-  curve.ForEachPoint(begin + 1, end, [&](const EditorToolkit::EditablePoint& key) {
-    const std::int64_t x = Fixed(frameMap.Position(key.x));
-    if (step) {
-      // A step holds the previous key's value up to the key.
-      reach(x, ph);
-    } else if (bends) {
+  if (played && !CurveEvaluation::IsStraight(*played)) {
+    // A bending segment is followed every half column within the traced ones.
+    const double firstPosition = first - 1.0;
+    const double lastPosition = last + 1.0;
+    float previousFrame = point->x;
+    curve.ForEachPoint(begin + 1, end, [&](const EditorToolkit::EditablePoint& key) {
       const double start = std::max(frameMap.Position(previousFrame), firstPosition);
       const double stop = std::min(frameMap.Position(key.x), lastPosition);
       for (double at = std::floor(start * 2.0) * 0.5 + 0.5; at < stop; at += 0.5) {
-        const double frame = frameMap.ValueAt(at);
         float y = 0.0f;
-        if (CurveEvaluation::Evaluate(*played, static_cast<float>(frame), y)) {
+        if (CurveEvaluation::Evaluate(*played, static_cast<float>(frameMap.ValueAt(at)), y)) {
           reach(Fixed(at), Fixed(valueMap.Position(y)));
         }
       }
-    }
-    reach(x, Fixed(valueMap.Position(key.y)));
-    previousFrame = key.x;
-  });
+      reach(Fixed(frameMap.Position(key.x)), Fixed(valueMap.Position(key.y)));
+      previousFrame = key.x;
+    });
+    keep(current, low, high);
+    return;
+  }
+  // Keys of one value in a row (a flat stretch, as a take's scales and fixed offsets have) give
+  // what one segment from the first to the last of them gives: every column between takes
+  // that height. They are walked as one.
+  float lastValue = point->y;
+  float flatTo = 0.0f;
+  bool flat = false;
+  curve.ForEachPoint(
+      begin + 1, end, [&](const EditorToolkit::EditablePoint& key) __attribute__((always_inline)) {
+        if (key.y == lastValue) {
+          flatTo = key.x;
+          flat = true;
+          return;
+        }
+        if (flat) reach(Fixed(frameMap.Position(flatTo)), ph);
+        flat = false;
+        const std::int64_t x = Fixed(frameMap.Position(key.x));
+        // A step holds the previous key's value up to the key.
+        if (step) reach(x, ph);
+        reach(x, Fixed(valueMap.Position(key.y)));
+        lastValue = key.y;
+      });
+  if (flat) reach(Fixed(frameMap.Position(flatTo)), ph);
   keep(current, low, high);
 }
 

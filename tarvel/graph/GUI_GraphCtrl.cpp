@@ -1,10 +1,9 @@
 #include "graph/GUI_GraphCtrl.h"
 
 #include <algorithm>
-#include <atomic>
-#include <barrier>
 #include <cassert>
 #include <cmath>
+#include <cstring>
 #include <limits>
 #include <unordered_set>
 #include <utility>
@@ -83,7 +82,7 @@ void SetMarkerPen(GUI_BackBuffer& buffer, const EditorCore::GUI_RulerMarker& mar
 
 }  // namespace
 
-GUI_GraphCtrl::GUI_GraphCtrl(CurveSelection& shownCurves) : curves(shownCurves), editor(shownCurves, *this, &helper) {}
+GUI_GraphCtrl::GUI_GraphCtrl(CurveSelection& shownCurves) : curves(shownCurves), editor(shownCurves, *this) {}
 
 GUI_GraphCtrl::~GUI_GraphCtrl() = default;
 
@@ -340,8 +339,7 @@ GUI_GraphCtrl::Picture GUI_GraphCtrl::Capture(const GUI_BackBuffer& buffer, int 
   scene.values = PixelMap(*pVRuler);
   scene.grounds = {EditorCore::GUI_ThemeManager::GetColor(Ids::kThemeGraphBackground),
                    EditorCore::GUI_ThemeManager::GetColor(Ids::kThemeGraphSelection)};
-  scene.selectionBand = {curves.fSelectionBegin, curves.fSelectionEnd, editor.bFalloff ? editor.fFalloffBefore : 0.0f,
-                         editor.bFalloff ? editor.fFalloffAfter : 0.0f};
+  scene.selectionBand = SelectionBand();
   scene.frameGrid = pHRuler->GetGraduations(width, kMinorSpacing);
   scene.valueGrid = pVRuler->GetGraduations(height, kMinorSpacing);
   for (int i = 0; i < pHRuler->GetMarkerCount(); ++i) {
@@ -372,7 +370,42 @@ GUI_GraphCtrl::Picture GUI_GraphCtrl::Capture(const GUI_BackBuffer& buffer, int 
 
 bool GUI_GraphCtrl::FindChanges(const Picture& now, std::vector<CRect>& areas) const {
   const Scene& scene = now.scene;
-  if (!(scene == painted.scene)) return false;
+  const Scene& before = painted.scene;
+  // The selection band and the frame markers may have moved, as they follow a frame drag;
+  // anything else repaints the whole graph.
+  bool sameMarkers = scene.frameMarkers.size() == before.frameMarkers.size();
+  for (std::size_t i = 0; sameMarkers && i < scene.frameMarkers.size(); ++i) {
+    EditorCore::GUI_RulerMarker placed = before.frameMarkers[i];
+    placed.position = scene.frameMarkers[i].position;
+    sameMarkers = placed == scene.frameMarkers[i];
+  }
+  if (!sameMarkers) return false;
+  {
+    Scene moved = before;
+    moved.selectionBand = scene.selectionBand;
+    moved.frameMarkers = scene.frameMarkers;
+    if (!(scene == moved)) return false;
+  }
+  if (scene.selectionBand != before.selectionBand) {
+    // Both bands whole, ramps included: a ramp's gradient follows its band.
+    BandColumns was;
+    BandColumns is;
+    const bool wasShown = FindBandColumns(before.selectionBand, scene.width, was);
+    const bool isShown = FindBandColumns(scene.selectionBand, scene.width, is);
+    if (wasShown || isShown) {
+      const int left = std::min(wasShown ? was.rampLeft : is.rampLeft, isShown ? is.rampLeft : was.rampLeft);
+      const int right = std::max(wasShown ? was.rampRight : is.rampRight, isShown ? is.rampRight : was.rampRight);
+      if (left < right) areas.emplace_back(left, 0, right, scene.height);
+    }
+  }
+  for (std::size_t i = 0; i < scene.frameMarkers.size(); ++i) {
+    if (scene.frameMarkers[i].position == before.frameMarkers[i].position) continue;
+    // A marker is a line one column wide, at its old place and at its new one.
+    for (const double position : {before.frameMarkers[i].position, scene.frameMarkers[i].position}) {
+      const int x = std::max(0, pHRuler->ValueToPixel(position));
+      if (x < scene.width) areas.emplace_back(x, 0, x + 1, scene.height);
+    }
+  }
   int first = std::numeric_limits<int>::max();
   int last = std::numeric_limits<int>::min();
   for (std::size_t i = 0; i < scene.shown.size(); ++i) {
@@ -451,28 +484,41 @@ void GUI_GraphCtrl::PaintGround(GUI_BackBuffer& buffer, int width, int height, c
   });
 }
 
+std::array<float, 4> GUI_GraphCtrl::SelectionBand() const {
+  return {curves.fSelectionBegin, curves.fSelectionEnd, editor.bFalloff ? editor.fFalloffBefore : 0.0f,
+          editor.bFalloff ? editor.fFalloffAfter : 0.0f};
+}
+
+bool GUI_GraphCtrl::FindBandColumns(const std::array<float, 4>& band, int width, BandColumns& columns) const {
+  const auto [begin, end, before, after] = band;
+  if (!pHRuler || begin < 0.0f || end < 0.0f) return false;
+  auto px = [this, width](double frame) { return std::clamp(pHRuler->ValueToPixel(frame), 0, width); };
+  // A single selected frame would be a hairline; it gets one frame on each side.
+  const bool single = begin == end;
+  columns.left = px(single ? begin - 1.0 : begin);
+  columns.right = px(single ? end + 1.0 : end);
+  columns.rampLeft = before > 0.0f ? px(begin - before) : columns.left;
+  columns.rampRight = after > 0.0f ? px(end + after) : columns.right;
+  return true;
+}
+
 void GUI_GraphCtrl::PaintBackground(GUI_BackBuffer& buffer, int width, int height) const {
   const COLORREF base = EditorCore::GUI_ThemeManager::GetColor(Ids::kThemeGraphBackground);
   const COLORREF light = EditorCore::GUI_ThemeManager::GetColor(Ids::kThemeGraphSelection);
-  if (!pHRuler || curves.fSelectionBegin < 0.0f || curves.fSelectionEnd < 0.0f) {
+  const std::array<float, 4> band = SelectionBand();
+  BandColumns columns;
+  if (!FindBandColumns(band, width, columns)) {
     buffer.Fill(base);
     return;
   }
+  const auto [begin, end, before, after] = band;
   auto px = [this, width](double frame) { return std::clamp(pHRuler->ValueToPixel(frame), 0, width); };
-  // A single selected frame would be a hairline; it gets one frame on each side.
-  const bool single = curves.fSelectionBegin == curves.fSelectionEnd;
-  const int left = px(single ? curves.fSelectionBegin - 1.0 : curves.fSelectionBegin);
-  const int right = px(single ? curves.fSelectionEnd + 1.0 : curves.fSelectionEnd);
-  const bool before = editor.bFalloff && editor.fFalloffBefore > 0.0f;
-  const bool after = editor.bFalloff && editor.fFalloffAfter > 0.0f;
-  const int rampLeft = before ? px(curves.fSelectionBegin - editor.fFalloffBefore) : left;
-  const int rampRight = after ? px(curves.fSelectionEnd + editor.fFalloffAfter) : right;
   // The ground where the band and its ramps leave it, so that each pixel is written once.
-  buffer.FillRect(CRect(0, 0, std::min(left, rampLeft), height), base);
-  buffer.FillRect(CRect(std::max(right, rampRight), 0, width, height), base);
-  if (before) buffer.FillHGradient(CRect(rampLeft, 0, px(curves.fSelectionBegin), height), base, light);
-  if (after) buffer.FillHGradient(CRect(px(curves.fSelectionEnd), 0, rampRight, height), light, base);
-  buffer.FillRect(CRect(left, 0, right, height), light);
+  buffer.FillRect(CRect(0, 0, std::min(columns.left, columns.rampLeft), height), base);
+  buffer.FillRect(CRect(std::max(columns.right, columns.rampRight), 0, width, height), base);
+  if (before > 0.0f) buffer.FillHGradient(CRect(columns.rampLeft, 0, px(begin), height), base, light);
+  if (after > 0.0f) buffer.FillHGradient(CRect(px(end), 0, columns.rampRight, height), light, base);
+  buffer.FillRect(CRect(columns.left, 0, columns.right, height), light);
 }
 
 void GUI_GraphCtrl::PaintGrid(GUI_BackBuffer& buffer, int width, int height) const {
@@ -532,66 +578,22 @@ void GUI_GraphCtrl::PaintCurves(GUI_BackBuffer& buffer, int width, int height, c
       strokes.push_back({info->pCurve.get(), info, colour, isCased(colour), nullptr, nullptr, nullptr});
     }
   }
-  // Traces are kept for the curves drawn only; each stroke's trace exists before the helper
-  // starts, which then reaches it through its stroke alone.
+  // Traces are kept for the curves drawn only.
   std::unordered_set<const EditorToolkit::Curve2*> drawn;
   for (const Stroke& stroke : strokes) drawn.insert(stroke.curve);
   std::erase_if(traces, [&drawn](const auto& entry) { return !drawn.count(entry.first); });
   for (Stroke& stroke : strokes) stroke.trace = &traces[stroke.curve];
 
-  // Two cores: the helper traces curves while this thread draws the ground, then traces too;
-  // then each draws every curve on its side of the column that halves the areas' pixels. A
-  // column takes pixels of its own side only, so the picture is the one a single pass draws.
-  // The buffer is in raw pixel mode before the helper starts, and the helper leaves it alone
-  // until both have traced.
-  std::atomic<std::size_t> claimedStrokes{0};
-  const int split = SplitColumn(areas, width);
-  std::barrier traced(2);
-  const bool helped = width >= 2 * kColumnsPerHelper && buffer.GetBits() != nullptr && helper.Start([&] {
-    TraceStrokes(claimedStrokes, false, width, height);
-    traced.arrive_and_wait();
-    FillStrokes(buffer, split, width, areas);
-  });
   PaintGround(buffer, width, height, areas);
-  TraceStrokes(claimedStrokes, true, width, height);
-  if (helped) {
-    traced.arrive_and_wait();
-    FillStrokes(buffer, 0, split, areas);
-    helper.Wait();
-  } else {
-    FillStrokes(buffer, 0, width, areas);
-  }
+  TraceStrokes(width, height);
+  FillStrokes(buffer, width, areas);
   keyEdits.clear();
 }
 
-int GUI_GraphCtrl::SplitColumn(const std::vector<CRect>& areas, int width) {
-  // Pixels of the areas per column, as differences from column to column.
-  std::vector<std::int64_t> change(static_cast<std::size_t>(width) + 1, 0);
-  std::int64_t total = 0;
-  for (const CRect& area : areas) {
-    const int left = std::clamp(area.left, 0, width);
-    const int right = std::clamp(area.right, left, width);
-    const std::int64_t rows = std::max(0, area.bottom - area.top);
-    change[static_cast<std::size_t>(left)] += rows;
-    change[static_cast<std::size_t>(right)] -= rows;
-    total += rows * (right - left);
-  }
-  std::int64_t rows = 0;
-  std::int64_t before = 0;
-  for (int column = 0; column < width; ++column) {
-    rows += change[static_cast<std::size_t>(column)];
-    before += rows;
-    if (2 * before >= total) return column + 1;
-  }
-  return width;
-}
-
-void GUI_GraphCtrl::TraceStrokes(std::atomic<std::size_t>& claimed, bool fromFront, int width, int height) {
+void GUI_GraphCtrl::TraceStrokes(int width, int height) {
   const PixelMap frames(*pHRuler);
   const PixelMap values(*pVRuler);
-  const std::size_t count = strokes.size();
-  for (std::size_t taken = 0; claimed++ < count; ++taken) {
-    Stroke& stroke = strokes[fromFront ? taken : count - 1 - taken];
+  for (Stroke& stroke : strokes) {
     stroke.casing = nullptr;
     stroke.line = nullptr;
     const auto edit = keyEdits.find(stroke.curve);
@@ -620,19 +622,28 @@ void GUI_GraphCtrl::NoteKeyEdit(const EditorToolkit::Curve2& curve, std::uint64_
   }
 }
 
-void GUI_GraphCtrl::FillStrokes(GUI_BackBuffer& buffer, int from, int to, const std::vector<CRect>& areas) const {
+void GUI_GraphCtrl::FillStrokes(GUI_BackBuffer& buffer, int width, const std::vector<CRect>& areas) {
   // A band of columns at a time, every stroke in order: a band's pixels stay in the cache while
   // all the curves cross it.
   constexpr int kBand = CurveTrace::kBandColumns;
+  // Rows of an area below which drawing hidden strokes costs less than finding them: the
+  // cross-hair's rows are drawn again in strips of one.
+  constexpr int kRowsWorthALook = 32;
   for (const CRect& whole : areas) {
-    const CRect area(std::max({whole.left, from, 0}), whole.top, std::min(whole.right, to), whole.bottom);
+    const CRect area(std::max(whole.left, 0), whole.top, std::min(whole.right, width), whole.bottom);
     for (int band = area.left / kBand * kBand; band < area.right; band += kBand) {
       const std::size_t index = static_cast<std::size_t>(band / kBand);
       const std::size_t at = static_cast<std::size_t>(band);
-      for (const Stroke& stroke : strokes) {
+      const int count = std::min(kBand, width - band);
+      if (area.Height() >= kRowsWorthALook) {
+        FindHiddenStrokes(index, at, count);
+      } else {
+        hidden.assign(strokes.size(), 0);
+      }
+      for (std::size_t s = 0; s < strokes.size(); ++s) {
+        const Stroke& stroke = strokes[s];
         const CurveTrace::SpanList* line = stroke.line;
-        if (!line) continue;
-        const int count = std::min(kBand, static_cast<int>(line->tops.size()) - band);
+        if (!line || hidden[s]) continue;
         const CurveTrace::SpanList* casing = stroke.casing;
         if (casing && casing->Reaches(index, area.top, area.bottom)) {
           buffer.FillColumnSpans(band, casing->tops.data() + at, casing->bottoms.data() + at, count,
@@ -643,6 +654,40 @@ void GUI_GraphCtrl::FillStrokes(GUI_BackBuffer& buffer, int from, int to, const 
         }
       }
     }
+  }
+}
+
+void GUI_GraphCtrl::FindHiddenStrokes(std::size_t band, std::size_t at, int count) {
+  hidden.assign(strokes.size(), 0);
+  // A table at most half full, its entries of other bands told apart by their generation.
+  std::size_t size = 64;
+  while (size < 2 * strokes.size()) size *= 2;
+  if (bandRows.size() != size) {
+    bandRows.assign(size, BandRows());
+    bandGeneration = 0;
+  }
+  if (++bandGeneration == 0) {
+    std::fill(bandRows.begin(), bandRows.end(), BandRows());
+    bandGeneration = 1;
+  }
+  const std::size_t bytes = static_cast<std::size_t>(count) * sizeof(int);
+  auto outer = [this](std::size_t s) { return strokes[s].casing ? strokes[s].casing : strokes[s].line; };
+  for (std::size_t s = strokes.size(); s-- > 0;) {
+    const CurveTrace::SpanList* spans = outer(s);
+    if (!spans) continue;
+    // Strokes that span the same rows have the same first and last row in the band.
+    const std::uint64_t rows = (std::uint64_t{static_cast<std::uint32_t>(spans->bandTops[band])} << 32) |
+                               static_cast<std::uint32_t>(spans->bandBottoms[band]);
+    std::size_t slot = static_cast<std::size_t>((rows * 0x9E3779B97F4A7C15ull) >> 40) & (size - 1);
+    while (bandRows[slot].generation == bandGeneration && bandRows[slot].rows != rows) slot = (slot + 1) & (size - 1);
+    BandRows& entry = bandRows[slot];
+    if (entry.generation != bandGeneration) {
+      entry = {rows, static_cast<std::uint32_t>(s), bandGeneration};
+      continue;
+    }
+    const CurveTrace::SpanList* later = outer(entry.stroke);
+    hidden[s] = std::memcmp(spans->tops.data() + at, later->tops.data() + at, bytes) == 0 &&
+                std::memcmp(spans->bottoms.data() + at, later->bottoms.data() + at, bytes) == 0;
   }
 }
 
@@ -657,9 +702,13 @@ void GUI_GraphCtrl::PaintPoints(GUI_BackBuffer& buffer, int width, int height, c
     const EditorToolkit::Curve2& curve = *info->pCurve;
     // The keys in view, and whether they lie far enough apart to be told apart.
     const int count = static_cast<int>(curve.GetPointCount());
-    const int first = std::max(0, curve.SearchPreviousPoint(static_cast<float>(column.ValueAt(-3.0))));
-    const int last =
-        std::min(count - 1, curve.SearchPreviousPoint(static_cast<float>(column.ValueAt(width + 3.0))) + 1);
+    // A curve whose keys all lie in view, as after fitting, needs no search.
+    const float left = static_cast<float>(column.ValueAt(-3.0));
+    const float right = static_cast<float>(column.ValueAt(width + 3.0));
+    const int first = curve.GetPointAt(0)->x > left ? 0 : std::max(0, curve.SearchPreviousPoint(left));
+    const int last = curve.GetPointAt(static_cast<std::uint32_t>(count - 1))->x <= right
+                         ? count - 1
+                         : std::min(count - 1, curve.SearchPreviousPoint(right) + 1);
     const int spread = column.Pixel(curve.GetPointAt(static_cast<std::uint32_t>(last))->x) -
                        column.Pixel(curve.GetPointAt(static_cast<std::uint32_t>(first))->x);
     if (last > first && spread < (last - first) * kKeyBoxSpacing) continue;

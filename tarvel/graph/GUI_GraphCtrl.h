@@ -1,7 +1,6 @@
 #pragma once
 
 #include <array>
-#include <atomic>
 #include <cstdint>
 #include <unordered_map>
 #include <vector>
@@ -15,7 +14,6 @@
 #include "graph/CurveTrace.h"
 #include "graph/GraphEditor.h"
 #include "graph/GraphView.h"
-#include "graph/HelperThread.h"
 #include "graph/PixelMap.h"
 
 namespace EditorCore {
@@ -43,16 +41,13 @@ namespace Tarvel {
 //    into a band over the curve, and the selection band shows the selected frames instead.
 // 5. Each curve's trace (CurveTrace) is kept from paint to paint while the curve and the view
 //    stay; after a move of keys the editor reports, in value or in frame, only the frames it
-//    changed are traced again.
-//    In a view at least 2 x kColumnsPerHelper wide, the curves are traced and drawn on two
-//    cores, the second one a thread the control keeps (HelperThread); the picture is the one
-//    a single pass draws.
+//    changed are traced again. While a drag moves frames, the window also draws again only the
+//    moved frames' columns, those the selection band and the frame ruler's markers left or
+//    reached, the cross-hair's rows and the current key's box.
 // 6. Every notification to the parent is followed by an invalidation of the control.
 class GUI_GraphCtrl : public EditorCore::GUI_Wnd, public GraphView {
  public:
   static constexpr int kKeyBoxSpacing = 4;
-  // Narrower views draw their curves on one core.
-  static constexpr int kColumnsPerHelper = 200;
 
   explicit GUI_GraphCtrl(CurveSelection& shownCurves);
   ~GUI_GraphCtrl() override;
@@ -67,8 +62,10 @@ class GUI_GraphCtrl : public EditorCore::GUI_Wnd, public GraphView {
 
   GraphEditor& GetEditor() { return editor; }
   const GraphEditor& GetEditor() const { return editor; }
-  // Union of the boxes of the curves that are not filtered, in curve units.
+  // Union of the boxes of the curves that are not filtered, in curve units, as the last
+  // ComputeCurvesBounds (or FitAll) found it.
   const EditorCore::CRect& GetCurvesBounds() const { return oCurvesBounds; }
+  // Computes each shown curve's box, which nothing else keeps up to date, and their union.
   void ComputeCurvesBounds();
   // Fits both rulers to the curves, with 10 frames and 20 values of margin in all.
   void FitAll();
@@ -148,8 +145,21 @@ class GUI_GraphCtrl : public EditorCore::GUI_Wnd, public GraphView {
   };
   Picture Capture(const EditorCore::GUI_BackBuffer& buffer, int width, int height) const;
   // The areas where now differs from the painted picture; false when more than the keys of
-  // reported key moves, the value cross-hair and the current key's box changed.
+  // reported key moves, the selection band, the frame ruler's marker places, the value
+  // cross-hair and the current key's box changed.
   bool FindChanges(const Picture& now, std::vector<EditorCore::CRect>& areas) const;
+  // The selection band as drawn: selection begin and end, falloff before and after (0 without
+  // falloff).
+  std::array<float, 4> SelectionBand() const;
+  // The columns of the selection band and its ramps: rampLeft <= left <= right <= rampRight,
+  // within the view; false when there is no band.
+  struct BandColumns {
+    int rampLeft = 0;
+    int left = 0;
+    int right = 0;
+    int rampRight = 0;
+  };
+  bool FindBandColumns(const std::array<float, 4>& band, int width, BandColumns& columns) const;
   // How far from its key a selected key's outline lies, in pixels.
   int KeyOutline() const;
   // Where the current key's box is drawn; empty while it is not.
@@ -179,15 +189,16 @@ class GUI_GraphCtrl : public EditorCore::GUI_Wnd, public GraphView {
     const CurveTrace::SpanList* casing = nullptr;
     const CurveTrace::SpanList* line = nullptr;
   };
-  // The column that leaves half of the areas' pixels on each side.
-  static int SplitColumn(const std::vector<EditorCore::CRect>& areas, int width);
-  // Traces strokes over the whole view until all are claimed, each thread from its own end of
-  // the list, the helper from the back as the editor's value moves give it the back runs: a
-  // curve mostly keeps to the core that moved its keys, and they stay in that core's cache.
-  void TraceStrokes(std::atomic<std::size_t>& claimed, bool fromFront, int width, int height);
-  // Draws every traced stroke into the columns from..to - 1 of the areas.
-  void FillStrokes(EditorCore::GUI_BackBuffer& buffer, int from, int to,
-                   const std::vector<EditorCore::CRect>& areas) const;
+  // Traces every stroke over the whole view.
+  void TraceStrokes(int width, int height);
+  // Draws every traced stroke into the areas, within the view's width, but those a later
+  // stroke hides in a band of columns.
+  void FillStrokes(EditorCore::GUI_BackBuffer& buffer, int width, const std::vector<EditorCore::CRect>& areas);
+  // Marks in `hidden` the strokes that a stroke drawn after them covers in the band of columns
+  // at..at + count - 1 (band number `band`): the later one spans the same rows in each of those
+  // columns, so it draws over every pixel the earlier one would. Flat curves on one value, as
+  // a take's scales and fixed offsets, hide each other so.
+  void FindHiddenStrokes(std::size_t band, std::size_t at, int count);
   void PaintPoints(EditorCore::GUI_BackBuffer& buffer, int width, int height,
                    const std::vector<EditorCore::CRect>& areas) const;
   void PaintOverlays(EditorCore::GUI_BackBuffer& buffer, int height);
@@ -203,9 +214,18 @@ class GUI_GraphCtrl : public EditorCore::GUI_Wnd, public GraphView {
   EditorCore::CRect oClientRect;
   EditorCore::GUI_BackBuffer backBuffer;
   std::vector<Stroke> strokes;
+  // Per stroke, whether a later one hides it in the band being drawn.
+  std::vector<char> hidden;
+  // The rows a band's strokes reach, the latest stroke with each, looked up by the rows.
+  struct BandRows {
+    std::uint64_t rows = 0;
+    std::uint32_t stroke = 0;
+    std::uint32_t generation = 0;
+  };
+  std::vector<BandRows> bandRows;
+  std::uint32_t bandGeneration = 0;
   // Kept from paint to paint for the curves drawn.
   std::unordered_map<const EditorToolkit::Curve2*, CurveTrace> traces;
-  HelperThread helper;
   // Key moves since the last paint, per curve, merged while they follow each other.
   std::unordered_map<const EditorToolkit::Curve2*, CurveTrace::KeyEdit> keyEdits;
   // What the back buffer of the last PaintChanges shows.

@@ -5,7 +5,6 @@
 #include <limits>
 
 #include "EngineCore/AnimCurve.h"
-#include "curves/TwoCoreRun.h"
 #include "resources/ModuleIds.h"
 
 namespace Tarvel {
@@ -419,22 +418,9 @@ GraphEditor::Reach GraphEditor::GestureReach(const CurveInfo& info) const {
 
 template <typename Visit>
 void GraphEditor::MoveRuns(const std::vector<Run>& runs, const Visit& visit) {
-  auto walk = [&runs, &visit](std::size_t begin, std::size_t end) {
-    for (std::size_t i = begin; i < end; ++i) {
-      runs[i].curve->ForEachPoint(static_cast<std::uint32_t>(runs[i].low), static_cast<std::uint32_t>(runs[i].high),
-                                  visit);
-    }
-  };
-  // The helper takes the runs after the one that ends the first half of the keys. Each curve
-  // is walked by one thread only.
-  std::vector<std::size_t> lengths;
-  for (const Run& run : runs) lengths.push_back(static_cast<std::size_t>(run.high - run.low + 1));
-  std::size_t keys = 0;
-  const std::size_t split = TwoCoreRun::Split(lengths, keys);
-  const bool helped =
-      helper && keys >= kKeysPerHelper && helper->Start([&walk, split, &runs] { walk(split, runs.size()); });
-  walk(0, helped ? split : runs.size());
-  if (helped) helper->Wait();
+  for (const Run& run : runs) {
+    run.curve->ForEachPoint(static_cast<std::uint32_t>(run.low), static_cast<std::uint32_t>(run.high), visit);
+  }
   // Tells the view which frames of each curve changed: the run's keys and their neighbours.
   for (const Run& run : runs) {
     const Curve2& curve = *run.curve;
@@ -444,23 +430,28 @@ void GraphEditor::MoveRuns(const std::vector<Run>& runs, const Visit& visit) {
   }
 }
 
-void GraphEditor::UpdateCoveredKeys(Curve2& curve) {
+void GraphEditor::UpdateCoveredKeys(Curve2& curve, float& low, float& high) {
   const int first = curve.GetFirstSelectedPointIndex();
   const int last = curve.GetLastSelectedPointIndex();
   const int count = static_cast<int>(curve.GetPointCount());
   for (int i = 0; i < count; ++i) {
     EditablePoint& key = *curve.GetPointAt(static_cast<std::uint32_t>(i));
     const bool inBlock = first <= i && i <= last;
+    const bool covered = key.bHidden;
     if (!key.bHidden) {
       if (!key.bSelected && inBlock) key.bHidden = true;
-      continue;
+    } else {
+      auto sharesFrame = [&](int j) {
+        if (j < 0 || j >= count) return false;
+        const EditablePoint& other = *curve.GetPointAt(static_cast<std::uint32_t>(j));
+        return !other.bHidden && other.x == key.x;
+      };
+      key.bHidden = sharesFrame(i - 1) || sharesFrame(i + 1) || inBlock;
     }
-    auto sharesFrame = [&](int j) {
-      if (j < 0 || j >= count) return false;
-      const EditablePoint& other = *curve.GetPointAt(static_cast<std::uint32_t>(j));
-      return !other.bHidden && other.x == key.x;
-    };
-    key.bHidden = sharesFrame(i - 1) || sharesFrame(i + 1) || inBlock;
+    if (key.bHidden != covered) {
+      low = std::min(low, key.x);
+      high = std::max(high, key.x);
+    }
   }
 }
 
@@ -474,10 +465,11 @@ void GraphEditor::ApplyFrameMove() {
     const float to = keys.GetPointAt(static_cast<std::uint32_t>(last))->x;
     if (from + delta < 0.0f || to + delta > static_cast<float>(EngineCore::AnimCurve::kMaxKeyFrame)) return;
     if (!curve.MovePointsAt(static_cast<std::uint32_t>(first), static_cast<std::uint32_t>(last), delta)) return;
-    UpdateCoveredKeys(curve);
-    // The block's old and new places changed, and the segments to the keys beside them.
-    const float low = std::min(from, from + delta);
-    const float high = std::max(to, to + delta);
+    // The block's old and new places changed, the segments to the keys beside them, and the
+    // keys it covered or left.
+    float low = std::min(from, from + delta);
+    float high = std::max(to, to + delta);
+    UpdateCoveredKeys(curve, low, high);
     const int count = static_cast<int>(keys.GetPointCount());
     const int previous =
         std::max(keys.SearchPreviousPoint(std::nextafter(low, -std::numeric_limits<float>::infinity())), 0);

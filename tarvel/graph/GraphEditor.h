@@ -1,6 +1,5 @@
 #pragma once
 
-#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -9,7 +8,6 @@
 #include "curves/CurveInfo.h"
 #include "curves/CurveSelection.h"
 #include "graph/GraphView.h"
-#include "graph/HelperThread.h"
 
 namespace Tarvel {
 
@@ -37,8 +35,8 @@ namespace Tarvel {
 //    CurveChanged of a release comes after any collision was taken back. A value drag that
 //    Shift turns into a move of frames too hears CurveWillChange again first, since from
 //    then on GestureReach reaches every key.
-// 6. A value move of at least kKeysPerHelper keys walks the curves on two cores when the
-//    editor has a helper thread, each curve on one; the keys end where one core puts them.
+// 6. A move reports to the view, per curve it changed, the frames whose keys it moved or
+//    covered or uncovered (NoteKeyEdit), so that the view redraws those alone.
 class GraphEditor {
  public:
   static constexpr std::uint8_t kDragNone = 0;
@@ -49,12 +47,7 @@ class GraphEditor {
   // fCurrentPointX without a current key.
   static constexpr float kNoCurrentFrame = -1.0e11f;
 
-  // Moves of at least this many keys take a helper's second core, when there is one.
-  static constexpr std::size_t kKeysPerHelper = 20'000;
-
-  // Without a helper, every move runs on the caller's thread alone.
-  GraphEditor(CurveSelection& shownCurves, GraphView& graphView, HelperThread* helperThread = nullptr)
-      : curves(shownCurves), view(graphView), helper(helperThread) {}
+  GraphEditor(CurveSelection& shownCurves, GraphView& graphView) : curves(shownCurves), view(graphView) {}
 
   // The left-button gesture, in client pixels.
   void Press(EditorCore::CPoint point, bool bControl, bool bShift);
@@ -158,8 +151,7 @@ class GraphEditor {
   };
   // The keys a value move changes on a curve whose selected keys run from first to last.
   Run ValueRun(EditorToolkit::Curve2& curve, int first, int last, bool useFalloff) const;
-  // Visits every key of the runs, the runs split between two cores when they are long enough;
-  // then tells the view what each run changed.
+  // Visits every key of the runs, then tells the view what each run changed.
   template <typename Visit>
   void MoveRuns(const std::vector<Run>& runs, const Visit& visit);
   void PlaceCrossHair();
@@ -170,12 +162,12 @@ class GraphEditor {
   void RestoreCollidingCurves();
   static bool Collides(const EditorToolkit::Curve2& curve);
   // Covered keys are the unselected ones inside a moved block; they show again once the
-  // block has left them, unless they still share a frame with a visible neighbour.
-  static void UpdateCoveredKeys(EditorToolkit::Curve2& curve);
+  // block has left them, unless they still share a frame with a visible neighbour. Widens
+  // low..high to the frames of the keys whose cover changed.
+  static void UpdateCoveredKeys(EditorToolkit::Curve2& curve, float& low, float& high);
 
   CurveSelection& curves;
   GraphView& view;
-  HelperThread* helper = nullptr;
 };
 
 }  // namespace Tarvel

@@ -5,21 +5,15 @@
 #include <sys/stat.h>
 #include <sys/wait.h>
 
-#include <atomic>
 #include <chrono>
 #include <cstdio>
 #include <fstream>
-#include <functional>
-#include <iterator>
 #include <set>
-#include <thread>
 
 #include "HostFixture.h"
 #include "TempFolder.h"
 
 namespace {
-
-namespace fs = std::filesystem;
 
 // Whole runs of tarvel-host as a user starts it, offscreen.
 class HostRuns : public ::testing::Test {
@@ -147,39 +141,4 @@ TEST_F(HostRuns, AScriptMayStartWithAByteOrderMarkAndOutOfRangeNumbersFailTheirL
   }
 }
 
-// What the running host with that script sees in its environment, read from /proc while it
-// runs: GLIBC_TUNABLES, or "" when it ends first.
-std::string TunablesOfHostRunning(const std::string& script, const std::function<bool()>& ended) {
-  while (!ended()) {
-    for (const auto& entry : fs::directory_iterator("/proc")) {
-      std::ifstream cmdline(entry.path() / "cmdline");
-      const std::string words((std::istreambuf_iterator<char>(cmdline)), std::istreambuf_iterator<char>());
-      if (words.rfind(TARVEL_HOST_BINARY, 0) != 0 || words.find(script) == std::string::npos) continue;
-      std::ifstream environ(entry.path() / "environ");
-      std::string variable;
-      while (std::getline(environ, variable, '\0')) {
-        if (variable.rfind("GLIBC_TUNABLES=", 0) == 0) return variable;
-      }
-    }
-    std::this_thread::sleep_for(std::chrono::milliseconds(20));
-  }
-  return "";
-}
-
 }  // namespace
-
-TEST_F(HostRuns, TheHostStartsAgainOnceWithLargePagesForMallocAndKeepsItsArguments) {
-  const std::string script = WriteScript("open 01_01\nexpect-tabs 1\nwait 2000\nquit\n");
-  std::string output;
-  std::atomic<bool> ended{false};
-  int status = -1;
-  std::thread host([&] {
-    status = RunHost("--script '" + script + "'", output);
-    ended = true;
-  });
-  const std::string tunables = TunablesOfHostRunning(script, [&ended] { return ended.load(); });
-  host.join();
-  EXPECT_EQ(status, 0) << output;
-  EXPECT_NE(tunables.find("glibc.malloc.hugetlb=1"), std::string::npos) << "'" << tunables << "'";
-  EXPECT_EQ(output.find("Tarvel Created !"), output.rfind("Tarvel Created !")) << "the module started once";
-}

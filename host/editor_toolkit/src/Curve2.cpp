@@ -683,17 +683,21 @@ bool Curve2::SetCurve(const PointList& points) {
     std::uint32_t written = 0;
     const std::uint32_t room = slab.capacity - slab.used;
     Slot* run = &slab.cells[slab.used];
+    // A run that continues the first slab's points in place extends the slab order at once.
+    const bool inPlace = inSlabOrder && currentSlab == 0 && slabOrderCount == slab.used;
     for (; next < points.size() && written < room; ++next) {
       const EditablePoint& point = points[next];
       if (!IsFinitePoint(point.x, point.y)) {
         ++dropped;
         continue;
       }
-      AppendInOrder(new (&run[written++]) EditablePoint(point));
+      EditablePoint* copy = new (&run[written++]) EditablePoint(point);
+      if (!inPlace) AppendInOrder(copy);
       selectedCount += point.bSelected ? 1 : 0;
       sorted = sorted && !(point.x < previous);
       previous = point.x;
     }
+    if (inPlace) slabOrderCount += written;
     slab.used += written;
   }
   if (!sorted) {

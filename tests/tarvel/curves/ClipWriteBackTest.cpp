@@ -155,9 +155,9 @@ TEST_F(WriteBack, UnknownChannelsChangeNothingBareOnesOnlyTheFlagAndLoadedKeysCo
   EXPECT_EQ(Keys().GetVector3Key(3), Vector3(-4, 0, 9));
 }
 
-TEST(WriteBackChannels, ManyChannelsOnTwoCoresGiveTheKeysOfOneAtATimeAndMarkTheClipOnce) {
-  // Two equal clips of channels of unequal lengths, more points in all than one core writes
-  // alone; their curves are moved, then written back together or one channel at a time.
+TEST(WriteBackChannels, ManyChannelsTogetherGiveTheKeysOfOneAtATimeAndMarkTheClipOnce) {
+  // Two equal clips of channels of unequal lengths; their curves are moved, then written back
+  // together or one channel at a time.
   ClipBuilder together;
   ClipBuilder alone;
   std::vector<std::uint32_t> keys;

@@ -97,8 +97,8 @@ TEST_F(CurveSetLoading,
   EXPECT_EQ(curves.GetChannelCurves(ClipBuilder::Key("Arm")), nullptr);
 }
 
-TEST_F(CurveSetLoading, ChannelsLoadedTogetherOnTwoCoresGiveTheCurvesOfOneAtATime) {
-  // Channels of unequal lengths, more keys in all than one core loads alone.
+TEST_F(CurveSetLoading, ChannelsLoadedTogetherGiveTheCurvesOfOneAtATime) {
+  // Channels of unequal lengths.
   std::vector<std::string> names;
   std::vector<std::uint32_t> keys;
   std::vector<const EngineCore::AnimChannel*> channels;

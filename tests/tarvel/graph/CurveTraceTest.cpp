@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
+#include <random>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -157,4 +159,92 @@ TEST(CurveTrace, StepsHoldTheirKeyAndRotationsBendAsTheyPlay) {
   Tarvel::CurveEvaluation::Evaluate(z, 25.0f, shown);
   EXPECT_EQ(bent.tops[25], kHeight - PixelMap::Round(degrees.Position(shown)));
   EXPECT_TRUE(Rows(bent) != FreshRows(*z.pCurve, 1)) << "without its record the curve is a straight line";
+}
+
+namespace {
+
+// Rule 1 as it reads, key after key: the lowest and highest height (in 1/256 of a pixel) each
+// column from 0 to columns - 1 reaches, or nothing (low > high).
+std::vector<std::pair<std::int64_t, std::int64_t>> ReferenceHeights(const Curve2& curve, const PixelMap& frames,
+                                                                    const PixelMap& values, int columns) {
+  std::vector<std::pair<std::int64_t, std::int64_t>> reached(static_cast<std::size_t>(columns), {1, 0});
+  auto fixed = [](double position) { return static_cast<std::int64_t>(std::clamp(position, -1e9, 1e9) * 256.0); };
+  auto column = [](std::int64_t x) { return static_cast<int>((x + 128) >> 8); };
+  auto take = [&](int c, std::int64_t h) {
+    if (c < 0 || c >= columns) return;
+    auto& [low, high] = reached[static_cast<std::size_t>(c)];
+    if (low > high) {
+      low = high = h;
+    } else {
+      low = std::min(low, h);
+      high = std::max(high, h);
+    }
+  };
+  std::int64_t px = 0;
+  std::int64_t ph = 0;
+  for (std::uint32_t i = 0; i < curve.GetPointCount(); ++i) {
+    const std::int64_t x = fixed(frames.Position(curve.GetPointAt(i)->x));
+    const std::int64_t h = fixed(values.Position(curve.GetPointAt(i)->y));
+    take(column(x), h);
+    if (i > 0 && column(x) == column(px) + 1) {
+      // One border: both ends to both columns.
+      take(column(px), h);
+      take(column(x), ph);
+    } else if (i > 0 && column(x) > column(px) + 1) {
+      const double slope = static_cast<double>(h - ph) / static_cast<double>(x - px);
+      for (int k = column(px); k < column(x); ++k) {
+        const std::int64_t border =
+            ph + static_cast<std::int64_t>(static_cast<double>(std::int64_t{k} * 256 + 128 - px) * slope);
+        take(k, border);
+        take(k + 1, border);
+      }
+    }
+    px = x;
+    ph = h;
+  }
+  return reached;
+}
+
+}  // namespace
+
+TEST(CurveTrace, FlatStretchesStepsAndRampsTraceAsRuleOneSaysAtEveryZoom) {
+  std::mt19937 random(7);
+  auto pick = [&random](int low, int high) { return std::uniform_int_distribution<int>(low, high)(random); };
+  for (int round = 0; round < 40; ++round) {
+    SCOPED_TRACE(round);
+    // Whole frames with runs of one value (a take's flat stretches), jumps on one frame and
+    // ramps, now and then a key between frames.
+    std::vector<std::pair<float, float>> keys;
+    float frame = static_cast<float>(pick(0, 20));
+    float value = 50.0f;
+    while (frame < 400.0f) {
+      const int run = pick(1, 40);
+      const int kind = pick(0, 3);
+      for (int i = 0; i < run; ++i) {
+        if (kind == 1) value += static_cast<float>(pick(-30, 30)) * 0.25f;
+        if (kind == 2 && i == 0) keys.emplace_back(frame, value + 17.0f);
+        keys.emplace_back(frame, value);
+        frame += pick(0, 9) == 0 ? 0.5f : 1.0f;
+      }
+    }
+    const Curve2 curve = MakeCurve(keys);
+    for (const double perFrame : {0.3, 1.0, 1.38, 4.0}) {
+      SCOPED_TRACE(perFrame);
+      const PixelMap frames(-3.0, perFrame);
+      const PixelMap values(-20.0, 1.7);
+      CurveTrace trace;
+      ASSERT_TRUE(trace.Trace(curve, frames, values, 0, 600));
+      const CurveTrace::SpanList& thin = trace.Spans(1, 300);
+      const auto expected = ReferenceHeights(curve, frames, values, 600);
+      for (int c = 0; c < 600; ++c) {
+        const auto& [low, high] = expected[static_cast<std::size_t>(c)];
+        if (low > high) {
+          ASSERT_GT(thin.tops[c], thin.bottoms[c]) << "column " << c;
+          continue;
+        }
+        ASSERT_EQ(thin.tops[c], 300 - static_cast<int>((high + 128) >> 8)) << "column " << c;
+        ASSERT_EQ(thin.bottoms[c], 300 - static_cast<int>((low + 128) >> 8)) << "column " << c;
+      }
+    }
+  }
 }

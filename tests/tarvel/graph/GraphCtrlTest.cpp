@@ -15,6 +15,7 @@
 #include "ContrastRatio.h"
 #include "GraphBench.h"
 #include "curves/CurveSet.h"
+#include "graph/CurveTrace.h"
 
 using EditorCore::COLORREF;
 using EditorCore::CPoint;
@@ -219,6 +220,22 @@ TEST_F(GraphCtrl, CurvesAreClippedAtTheEdgesSelectedOnTopFilteredNotAtAll) {
   }
 }
 
+TEST_F(GraphCtrl, CurvesOnOneValueShowTheOneDrawnLastWhereTheyMeetAndEachWhereTheyPart) {
+  // Drawn in order: the red curve, then the blue one, on value 5 up to frame 10; past it the
+  // blue one climbs to 12 while the red one stays.
+  constexpr COLORREF kBlue = RGB(30, 30, 230);
+  AddCurve({{0.0f, 5.0f}, {60.0f, 5.0f}});
+  AddCurve({{0.0f, 5.0f}, {10.0f, 5.0f}, {60.0f, 12.0f}}, false, kBlue);
+  ASSERT_GT(Col(60), 2 * Tarvel::CurveTrace::kBandColumns) << "the curves cross more than one band of columns";
+  Draw();
+  const CRect met(Col(0) + 1, Row(5) - 3, Col(10) - 3, Row(5) + 3);
+  EXPECT_GT(Count(met, kBlue), 0);
+  EXPECT_EQ(Count(met, kCurve), 0) << "the blue curve lies over the red one";
+  const CRect parted(Col(40), Row(5) - 3, Col(50), Row(5) + 3);
+  EXPECT_GT(Count(parted, kCurve), 0) << "the red curve shows where the blue one has left it";
+  EXPECT_GT(Count(CRect(Col(40), Row(12) - 3, Col(50), Row(9)), kBlue), 0);
+}
+
 TEST_F(GraphCtrl, KeysAreShadedByWeightOutlinedWhenSelectedAndHiddenWhenCovered) {
   CurveInfo& info = AddCurve({{10.0f, 2.0f}, {20.0f, 2.0f}, {30.0f, 2.0f}}, true, RGB(100, 60, 200));
   CurveInfo& plain = AddCurve({{10.0f, -6.0f}});
@@ -359,7 +376,7 @@ TEST_F(GraphCtrl, AValueDragRepaintsOnlyWhatItChangedAndLeavesTheWholePicture) {
   graph.PaintChanges(kept, kW, kH);
   expectWholePicture("release");
   hRuler.SetMarkerPosition(4, 40.0, false);
-  EXPECT_FALSE(graph.PaintChanges(kept, kW, kH)) << "the time cursor moved";
+  EXPECT_TRUE(graph.PaintChanges(kept, kW, kH)) << "the time cursor moved: its two columns are drawn again";
   expectWholePicture("time cursor");
   // A key let go inside the selection keeps the selected frames, and loses its outline.
   EditorToolkit::Curve2& boxed = *records[0]->pCurve;
@@ -381,8 +398,24 @@ TEST_F(GraphCtrl, AValueDragRepaintsOnlyWhatItChangedAndLeavesTheWholePicture) {
   editor.iEditMode = Tarvel::GraphEditor::kDragFrames;
   editor.Press(key, false, false);
   editor.Move(CPoint(key.x + 20, key.y), false);
-  EXPECT_FALSE(graph.PaintChanges(kept, kW, kH)) << "a frame move draws everything";
-  expectWholePicture("frame move");
+  EXPECT_FALSE(graph.PaintChanges(kept, kW, kH)) << "a rubber band beside the moved key draws everything";
+  expectWholePicture("rubber band");
+  editor.Release(CPoint(key.x + 20, key.y), true);
+  // Moves of frames carry the selection band, its markers and the cross-hair along.
+  boxed.SelectPointAt(25, true);
+  const EditorToolkit::EditablePoint& moved = *std::as_const(boxed).GetPointAt(25);
+  const CPoint pressed = Point(moved.x, moved.y);
+  editor.Press(pressed, false, false);
+  ASSERT_EQ(editor.iDragState, Tarvel::GraphEditor::kDragFrames);
+  graph.PaintChanges(kept, kW, kH);
+  for (const int columns : {-35, 12, 60, -4}) {
+    editor.Move(CPoint(pressed.x + columns, pressed.y), false);
+    EXPECT_TRUE(graph.PaintChanges(kept, kW, kH)) << "a frame move draws its frames and the band's again";
+    expectWholePicture("frame move");
+  }
+  editor.Release(CPoint(pressed.x - 4, pressed.y), true);
+  graph.PaintChanges(kept, kW, kH);
+  expectWholePicture("frame move released");
 }
 
 TEST_F(GraphCtrl, TheWindowPaintsAtItsOwnWidthAndFitsTheRulersToTheCurves) {

@@ -210,13 +210,11 @@ TEST_F(GraphEditing, FalloffPullsKeysWithTheSquareOfTheirDistance) {
   EXPECT_EQ(Values(d), (std::vector<float>{1, 7, 7, 7, 5}));
 }
 
-TEST_F(GraphEditing, AValueMoveOfManyKeysOnTwoCoresMovesEveryKeyAndReportsEveryCurve) {
-  Tarvel::HelperThread helper;
-  GraphEditor twoCores{shown, view, &helper};
-  twoCores.iEditMode = GraphEditor::kDragValues;
-  twoCores.SetFalloffBefore(3.0f);
-  twoCores.SetFalloffAfter(3.0f);
-  // Curves of unequal lengths, so that the halves of the keys split inside the list.
+TEST_F(GraphEditing, AValueMoveOfManyKeysMovesEveryKeyAndReportsEveryCurve) {
+  editor.iEditMode = GraphEditor::kDragValues;
+  editor.SetFalloffBefore(3.0f);
+  editor.SetFalloffAfter(3.0f);
+  // Curves of unequal lengths, each with its own run of moved keys.
   constexpr int kCurves = 7;
   std::vector<CurveInfo*> all;
   std::vector<std::uint64_t> revisions;
@@ -226,12 +224,12 @@ TEST_F(GraphEditing, AValueMoveOfManyKeysOnTwoCoresMovesEveryKeyAndReportsEveryC
     all.push_back(&Add(points, "Bone" + std::to_string(c)));
   }
   // A rubber band over frames 10 to 4000 of every curve, then a press on one of its keys.
-  twoCores.Press(At(9.5, 5), false, false);
-  twoCores.Move(At(4'000.5, -5), false);
-  twoCores.Release(At(4'000.5, -5), true);
-  twoCores.Press(AtKey(*all[3], 700), false, false);
+  editor.Press(At(9.5, 5), false, false);
+  editor.Move(At(4'000.5, -5), false);
+  editor.Release(At(4'000.5, -5), true);
+  editor.Press(AtKey(*all[3], 700), false, false);
   for (CurveInfo* info : all) revisions.push_back(info->pCurve->GetRevision());
-  twoCores.Move(At(700, 4), false);
+  editor.Move(At(700, 4), false);
   ASSERT_EQ(view.edits.size(), all.size()) << "one report per moved curve";
   for (std::size_t c = 0; c < all.size(); ++c) {
     SCOPED_TRACE(c);
