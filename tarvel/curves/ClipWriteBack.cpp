@@ -24,25 +24,27 @@ int WriteTriple(CurveInfo* const triple[3], EngineCore::AnimCurve& keys) {
   const bool rotation = keys.GetKeyType() == EngineCore::AnimCurve::KeyQuaternion;
   // A component whose curve has no point at all keeps the track's rest value.
   const float rest = triple[0]->iTrackType == CurveInfo::Scale ? 1.0f : 0.0f;
-  std::uint32_t next[3] = {0, 0, 0};
+  // The points as arrays: the walk below reads each of them a few times.
+  const EditorToolkit::Curve2::PointList points[3] = {triple[0]->pCurve->GetCurve(), triple[1]->pCurve->GetCurve(),
+                                                      triple[2]->pCurve->GetCurve()};
+  keys.Reserve(static_cast<std::uint32_t>(std::max({points[0].size(), points[1].size(), points[2].size()})));
+  std::size_t next[3] = {0, 0, 0};
   int refused = 0;
   for (;;) {
     bool any = false;
     std::uint32_t frame = 0;
     for (int c = 0; c < 3; ++c) {
-      const EditorToolkit::Curve2& curve = *triple[c]->pCurve;
-      if (next[c] >= curve.GetPointCount()) continue;
-      const std::uint32_t at = FrameOf(curve.GetPointAt(next[c])->x);
+      if (next[c] >= points[c].size()) continue;
+      const std::uint32_t at = FrameOf(points[c][next[c]].x);
       frame = any ? std::min(frame, at) : at;
       any = true;
     }
     if (!any) break;
     float values[3];
     for (int c = 0; c < 3; ++c) {
-      const EditorToolkit::Curve2& curve = *triple[c]->pCurve;
       bool own = false;
-      while (next[c] < curve.GetPointCount() && FrameOf(curve.GetPointAt(next[c])->x) == frame) {
-        values[c] = curve.GetPointAt(next[c])->y;
+      while (next[c] < points[c].size() && FrameOf(points[c][next[c]].x) == frame) {
+        values[c] = points[c][next[c]].y;
         own = true;
         ++next[c];
       }

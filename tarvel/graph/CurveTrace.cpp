@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
+#include <limits>
 #include <utility>
 
 #include "curves/CurveEvaluation.h"
@@ -35,30 +36,49 @@ int ColumnOf(std::int64_t fixed) { return static_cast<int>((fixed + 128) >> 8); 
 
 }  // namespace
 
-std::uint64_t CurveTrace::RevisionOf(const EditorToolkit::Curve2& curve, const CurveInfo* played) {
-  if (!played || CurveEvaluation::IsStraight(*played)) return curve.GetRevision();
-  // A bending curve's shape follows its siblings' keys too; revisions only grow, so their sum
-  // changes with any of them.
-  std::uint64_t sum = 0;
-  for (const CurveInfo* axis : played->track) sum += axis ? axis->pCurve->GetRevision() : 0;
-  return sum;
+CurveTrace::Revisions CurveTrace::RevisionsOf(const EditorToolkit::Curve2& curve, const CurveInfo* played) {
+  if (!played || CurveEvaluation::IsStraight(*played)) return {curve.GetRevision(), 0, 0};
+  // A bending curve's shape follows its siblings' keys too.
+  Revisions revisions{};
+  for (int c = 0; c < 3; ++c) revisions[c] = played->track[c] ? played->track[c]->pCurve->GetRevision() : 0;
+  return revisions;
 }
 
 bool CurveTrace::Trace(const EditorToolkit::Curve2& curve, const PixelMap& frames, const PixelMap& values,
                        int firstColumn, int endColumn, const KeyEdit* edit, const CurveInfo* playedBy) {
+  return Trace(curve, frames, values, firstColumn, endColumn, Edits{edit, nullptr, nullptr}, playedBy);
+}
+
+bool CurveTrace::Trace(const EditorToolkit::Curve2& curve, const PixelMap& frames, const PixelMap& values,
+                       int firstColumn, int endColumn, const Edits& edits, const CurveInfo* playedBy) {
   const int end = std::max(firstColumn, endColumn);
   const bool sameView = frames == frameMap && values == valueMap && firstColumn == from && end == to;
   const bool sameCurve = curve.GetId() == curveId;
   played = playedBy;
-  const std::uint64_t now = RevisionOf(curve, played);
-  if (sameView && sameCurve && now == revision) return reachedFirst <= reachedLast;
+  const Revisions now = RevisionsOf(curve, played);
+  if (sameView && sameCurve && now == revisions) return reachedFirst <= reachedLast;
   const int first = firstColumn - kMargin;
   const int last = end - 1 + kMargin;
-  if (sameView && sameCurve && edit && edit->curveId == curveId && edit->before == revision && edit->after == now) {
+  // Whether every change since the trace is told by an edit, and the frames they changed.
+  bool told = sameView && sameCurve;
+  float firstFrame = std::numeric_limits<float>::infinity();
+  float lastFrame = -std::numeric_limits<float>::infinity();
+  for (std::size_t c = 0; c < now.size() && told; ++c) {
+    if (now[c] == revisions[c]) continue;
+    const KeyEdit* edit = edits[c];
+    const std::uint64_t id = c == 0 && (!played || CurveEvaluation::IsStraight(*played))
+                                 ? curve.GetId()
+                                 : (played && played->track[c] ? played->track[c]->pCurve->GetId() : 0);
+    told = edit && edit->curveId == id && edit->before == revisions[c] && edit->after == now[c];
+    if (!told) break;
+    firstFrame = std::min(firstFrame, edit->firstFrame);
+    lastFrame = std::max(lastFrame, edit->lastFrame);
+  }
+  if (told) {
     // Only the edited frames' columns change: they are emptied and traced again, so that a
     // column the curve's first or last key has left holds nothing.
-    const int low = std::max(first, frames.Pixel(edit->firstFrame));
-    const int high = std::min(last, frames.Pixel(edit->lastFrame));
+    const int low = std::max(first, frames.Pixel(firstFrame));
+    const int high = std::min(last, frames.Pixel(lastFrame));
     if (low <= high) {
       const auto slot = static_cast<std::ptrdiff_t>(low - first);
       std::fill(lows.begin() + slot, lows.begin() + slot + (high - low + 1), kNothing);
@@ -73,7 +93,7 @@ bool CurveTrace::Trace(const EditorToolkit::Curve2& curve, const PixelMap& frame
         spans.dirtyLast = std::max(spans.dirtyLast, high);
       }
     }
-    revision = now;
+    revisions = now;
     return reachedFirst <= reachedLast;
   }
   from = firstColumn;
@@ -81,7 +101,7 @@ bool CurveTrace::Trace(const EditorToolkit::Curve2& curve, const PixelMap& frame
   frameMap = frames;
   valueMap = values;
   curveId = curve.GetId();
-  revision = now;
+  revisions = now;
   lows.assign(static_cast<std::size_t>(last - first) + 1, kNothing);
   highs.assign(static_cast<std::size_t>(last - first) + 1, -kNothing);
   for (SpanList& spans : pens) spans.valid = false;
@@ -171,14 +191,19 @@ void CurveTrace::TraceColumns(const EditorToolkit::Curve2& curve, int first, int
   };
   const bool step = curve.GetInterpolation() == EditorToolkit::Curve2::Step;
   if (played && !CurveEvaluation::IsStraight(*played)) {
-    // A bending segment is followed every half column within the traced ones.
-    const double firstPosition = first - 1.0;
+    // A bending segment is followed every half column within the traced ones. One narrower
+    // than a column is drawn straight: its ends' rows already fill the column, and a take
+    // keyed on every frame then traces as fast as a straight curve.
+    // Samples start a column before the traced ones, so that the first traced column meets the
+    // same sample before it as when the whole curve is traced.
+    const double firstPosition = first - 2.0;
     const double lastPosition = last + 1.0;
     float previousFrame = point->x;
     curve.ForEachPoint(begin + 1, end, [&](const EditorToolkit::EditablePoint& key) {
       const double start = std::max(frameMap.Position(previousFrame), firstPosition);
       const double stop = std::min(frameMap.Position(key.x), lastPosition);
-      for (double at = std::floor(start * 2.0) * 0.5 + 0.5; at < stop; at += 0.5) {
+      const bool wide = frameMap.Position(key.x) - frameMap.Position(previousFrame) >= 1.0;
+      for (double at = std::floor(start * 2.0) * 0.5 + 0.5; wide && at < stop; at += 0.5) {
         float y = 0.0f;
         if (CurveEvaluation::Evaluate(*played, static_cast<float>(frameMap.ValueAt(at)), y)) {
           reach(Fixed(at), Fixed(valueMap.Position(y)));

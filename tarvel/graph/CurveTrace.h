@@ -24,8 +24,8 @@ namespace Tarvel {
 //    line.
 // 4. A trace is kept for the curve's id and revision in one view: tracing the same state in
 //    the same view again costs nothing, and after an edit that a KeyEdit describes, only
-//    the columns of the edited frames are traced again. Either way the result is the
-//    one a new trace would give.
+//    the columns of the edited frames are traced again (of a bending curve, the frames any
+//    axis of its track had edited). Either way the result is the one a new trace would give.
 class CurveTrace {
  public:
   static constexpr int kWidestPen = 4;
@@ -47,12 +47,19 @@ class CurveTrace {
   // Traces the curve for drawing the columns from..to - 1 (and the neighbours a pen reaches
   // from); false when the curve reaches none of them. A step curve is traced as steps; with
   // its record (played), a curve that bends between keys as its track plays (a linear
-  // rotation) is followed every half column from CurveEvaluation.
+  // rotation) is followed every half column from CurveEvaluation between keys at least a
+  // column apart (closer keys fill their columns with their own rows).
   bool Trace(const EditorToolkit::Curve2& curve, const PixelMap& frames, const PixelMap& values, int from, int to,
              const KeyEdit* edit = nullptr, const CurveInfo* played = nullptr);
-  // The revision a trace of the curve is kept for: the curve's own, or for a bending curve
-  // one that changes with any axis of its track. A KeyEdit of such a curve counts in these.
-  static std::uint64_t RevisionOf(const EditorToolkit::Curve2& curve, const CurveInfo* played);
+  // The edits since the kept trace: of the curve alone (first entry), or for a bending curve
+  // of each axis of its track, whose keys shape it too (null where an axis was not edited).
+  using Edits = std::array<const KeyEdit*, 3>;
+  bool Trace(const EditorToolkit::Curve2& curve, const PixelMap& frames, const PixelMap& values, int from, int to,
+             const Edits& edits, const CurveInfo* played);
+  // The revisions a trace is kept for: the curve's own (first entry), or for a bending curve
+  // those of the three axes of its track.
+  using Revisions = std::array<std::uint64_t, 3>;
+  static Revisions RevisionsOf(const EditorToolkit::Curve2& curve, const CurveInfo* played);
   // Rows drawn by a pen: tops[i] to bottoms[i] in column from + i, row 0 at the top;
   // tops[i] > bottoms[i] where nothing is drawn.
   struct SpanList {
@@ -101,7 +108,7 @@ class CurveTrace {
   PixelMap frameMap{0.0, 1.0};
   PixelMap valueMap{0.0, 1.0};
   std::uint64_t curveId = 0;
-  std::uint64_t revision = 0;
+  Revisions revisions{};
   const CurveInfo* played = nullptr;
   std::array<SpanList, 2> pens;
   std::size_t nextPenSlot = 0;

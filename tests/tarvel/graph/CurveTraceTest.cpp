@@ -149,7 +149,8 @@ TEST(CurveTrace, StepsHoldTheirKeyAndRotationsBendAsTheyPlay) {
   ClipBuilder builder;
   builder.Rotations("Arm", {{0, {0, 0, 0}}, {100, {60, 60, 0}}});
   Tarvel::CurveSet curves;
-  const Tarvel::CurveInfo& z = *curves.LoadChannel(ClipBuilder::Key("Arm"), builder.Channel("Arm"))[2];
+  const auto& arm = curves.LoadChannel(ClipBuilder::Key("Arm"), builder.Channel("Arm"));
+  const Tarvel::CurveInfo& z = *arm[2];
   const PixelMap degrees(-50.0, 1.0);
   ASSERT_TRUE(trace.Trace(*z.pCurve, kFrames, degrees, 0, 120, nullptr, &z));
   const CurveTrace::SpanList& bent = trace.Spans(1, kHeight);
@@ -159,6 +160,40 @@ TEST(CurveTrace, StepsHoldTheirKeyAndRotationsBendAsTheyPlay) {
   Tarvel::CurveEvaluation::Evaluate(z, 25.0f, shown);
   EXPECT_EQ(bent.tops[25], kHeight - PixelMap::Round(degrees.Position(shown)));
   EXPECT_TRUE(Rows(bent) != FreshRows(*z.pCurve, 1)) << "without its record the curve is a straight line";
+
+  // Z bends with X's keys: an edit of X that the trace is told of retraces its frames (from an
+  // X key that Z lacks, as in the middle of a drag), one it is not told of the whole curve,
+  // both as a new trace would.
+  builder.Rotations("Leg", {{0, {0, 0, 0}}, {40, {20, 30, 0}}, {100, {60, 60, 0}}});
+  const auto& leg = curves.LoadChannel(ClipBuilder::Key("Leg"), builder.Channel("Leg"));
+  const Tarvel::CurveInfo& legZ = *leg[2];
+  Curve2& legX = *leg[0]->pCurve;
+  legX.AddPoint({70.3f, 45.0f}, false);
+  // Forty rows a degree: Z's bend crosses rows within a column.
+  const PixelMap steep(-2.0, 40.0);
+  auto bentRows = [&] {
+    CurveTrace fresh;
+    fresh.Trace(*legZ.pCurve, kFrames, steep, 0, 120, nullptr, &legZ);
+    return Rows(fresh.Spans(1, kHeight));
+  };
+  CurveTrace kept;
+  ASSERT_TRUE(kept.Trace(*legZ.pCurve, kFrames, steep, 0, 120, nullptr, &legZ));
+  kept.Spans(1, kHeight);
+  const std::uint64_t before = legX.GetRevision();
+  legX.GetPointAt(3)->y += 20.0f;
+  const CurveTrace::KeyEdit raised{legX.GetId(), before, legX.GetRevision(), 70.3f, 100.0f};
+  ASSERT_TRUE(kept.Trace(*legZ.pCurve, kFrames, steep, 0, 120, CurveTrace::Edits{&raised, nullptr, nullptr}, &legZ));
+  EXPECT_EQ(Rows(kept.Spans(1, kHeight)), bentRows());
+  legX.GetPointAt(3)->y -= 50.0f;
+  ASSERT_TRUE(kept.Trace(*legZ.pCurve, kFrames, steep, 0, 120, CurveTrace::Edits{&raised, nullptr, nullptr}, &legZ));
+  EXPECT_EQ(Rows(kept.Spans(1, kHeight)), bentRows());
+
+  // Zoomed out until the keys lie within one column, the column holds the keys' own rows.
+  const PixelMap far(0.0, 0.008);
+  CurveTrace straight;
+  ASSERT_TRUE(trace.Trace(*z.pCurve, far, degrees, 0, 120, nullptr, &z));
+  ASSERT_TRUE(straight.Trace(*z.pCurve, far, degrees, 0, 120));
+  EXPECT_EQ(Rows(trace.Spans(1, kHeight)), Rows(straight.Spans(1, kHeight)));
 }
 
 namespace {
