@@ -421,12 +421,18 @@ void GraphEditor::MoveRuns(const std::vector<Run>& runs, const Visit& visit) {
   for (const Run& run : runs) {
     run.curve->ForEachPoint(static_cast<std::uint32_t>(run.low), static_cast<std::uint32_t>(run.high), visit);
   }
-  // Tells the view which frames of each curve changed: the run's keys and their neighbours.
+  // Tells the view which frames of each curve changed: the run's keys and their neighbours in
+  // frame. A key on the frame of a moved one does not bound the change: a track plays the last
+  // key of a frame, so the segment before that frame changes too.
   for (const Run& run : runs) {
     const Curve2& curve = *run.curve;
     const int last = static_cast<int>(curve.GetPointCount()) - 1;
-    view.NoteKeyEdit(*run.curve, run.before, curve.GetPointAt(static_cast<std::uint32_t>(std::max(run.low - 1, 0)))->x,
-                     curve.GetPointAt(static_cast<std::uint32_t>(std::min(run.high + 1, last)))->x);
+    auto frameAt = [&curve](int i) { return curve.GetPointAt(static_cast<std::uint32_t>(i))->x; };
+    int before = std::max(run.low - 1, 0);
+    while (before > 0 && frameAt(before) >= frameAt(run.low)) --before;
+    int after = std::min(run.high + 1, last);
+    while (after < last && frameAt(after) <= frameAt(run.high)) ++after;
+    view.NoteKeyEdit(*run.curve, run.before, frameAt(before), frameAt(after));
   }
 }
 

@@ -144,6 +144,22 @@ TEST_F(GraphEditing, PickingAKeyMakesItCurrentAndAClickOnItThatMovesNothingLetsI
   EXPECT_TRUE(Key(c, 1)->bSelected) << "the key stays selected";
 }
 
+TEST_F(GraphEditing, AValueMoveOfAKeySharingItsFrameTellsTheViewTheFramesOutToItsNeighboursInFrame) {
+  // The track plays the last key of frame 10, so the segment from frame 0 changes with it.
+  CurveInfo& c = Add({{0, 0}, {10, 0}, {10, 5}, {20, 3}});
+  editor.iEditMode = GraphEditor::kDragValues;
+  Press(At(9.5, 6));
+  Move(At(20.5, 2));
+  Release(At(20.5, 2));
+  ASSERT_EQ(Selected(c), (std::vector<bool>{false, false, true, true}));
+  view.edits.clear();
+  Press(AtKey(c, 3));
+  Move(At(20, 6));
+  ASSERT_FLOAT_EQ(Key(c, 2)->y, 8.0f);
+  ASSERT_EQ(view.edits.size(), 1u);
+  EXPECT_EQ(std::make_pair(view.edits[0].firstFrame, view.edits[0].lastFrame), std::make_pair(0.0f, 20.0f));
+}
+
 TEST_F(GraphEditing, FrameMovesLandOnWholeFramesValueMovesSnapToATenthOfTheGraduationShiftMovesBoth) {
   CurveInfo& c = Add({{0, 0}, {10, 0}, {20, 0}});
   Press(AtKey(c, 1));
