@@ -205,6 +205,19 @@ bool ClipEditCore::StateBefore(const Touched& touched, std::uint32_t offset, std
   return true;
 }
 
+bool ClipEditCore::Revert(CurveInfo* curve) {
+  const Touched* touched = FindTouched(curve);
+  if (!touched) return false;
+  Curve2::PointList before;
+  if (touched->whole) {
+    before = touched->points;
+  } else if (!StateBefore(*touched, 0, touched->count, before)) {
+    return false;
+  }
+  curve->pCurve->SetCurve(before);
+  return true;
+}
+
 void ClipEditCore::Touch(CurveInfo* curve) {
   if (!pending || !curve) return;
   if (Touched* touched = FindTouched(curve)) {

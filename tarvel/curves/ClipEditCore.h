@@ -116,6 +116,10 @@ class ClipEditCore {
   void TouchValues(CurveInfo* curve, std::uint32_t first, std::uint32_t last);
   // Every selected row, as the tools change them.
   void TouchSelectedRows();
+  // Puts a curve touched by the action in progress back to its state before the action (a
+  // gesture takes back what it did to it); false, and nothing changes, for a curve the action
+  // did not touch.
+  bool Revert(CurveInfo* curve);
   bool EndEdit();
   // Who tells the user why an action was taken back (rule 5); without one, only the log.
   void SetRefusalSink(std::function<void(const std::string&)> sink) { refusalSink = std::move(sink); }

@@ -51,7 +51,9 @@ GUI_CurvePanelDialog::GUI_CurvePanelDialog(ClipEditCore& editCore, PreviewObject
       playback(previewPlayback),
       horizontalRuler(std::make_unique<GUI_RulerCtrl>()),
       verticalRuler(std::make_unique<GUI_RulerCtrl>()),
-      graph(std::make_unique<GUI_GraphCtrl>(editCore.GetSelection())) {}
+      graph(std::make_unique<GUI_GraphCtrl>(editCore.GetSelection())) {
+  graph->SetTakeBack([this](CurveInfo& curve) { core.Revert(&curve); });
+}
 
 GUI_CurvePanelDialog::~GUI_CurvePanelDialog() {
   // The graph reads the rulers while it lives.

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <unordered_map>
 #include <vector>
 
@@ -60,6 +61,10 @@ class GUI_GraphCtrl : public EditorCore::GUI_Wnd, public GraphView {
   // cross-hair, marker 4 of the horizontal ruler is the time cursor. Call once.
   void AttachRulers(EditorCore::GUI_RulerCtrl* horizontal, EditorCore::GUI_RulerCtrl* vertical);
 
+  // Who takes a gesture back on a curve (the panel's clip core, which records the action);
+  // without one a take-back leaves the curve as it is.
+  void SetTakeBack(std::function<void(CurveInfo&)> takeBackCurve) { takeBack = std::move(takeBackCurve); }
+
   GraphEditor& GetEditor() { return editor; }
   const GraphEditor& GetEditor() const { return editor; }
   // Union of the boxes of the curves that are not filtered, in curve units, as the last
@@ -102,6 +107,9 @@ class GUI_GraphCtrl : public EditorCore::GUI_Wnd, public GraphView {
   void Notify(int code) override;
   void NoteKeyEdit(const EditorToolkit::Curve2& curve, std::uint64_t before, float firstFrame,
                    float lastFrame) override;
+  void TakeBack(CurveInfo& curve) override {
+    if (takeBack) takeBack(curve);
+  }
 
   // What a picture shows, but for the curves' keys, the value cross-hair's row and the current
   // key's box: two pictures of one scene differ only where those differ.
@@ -205,6 +213,7 @@ class GUI_GraphCtrl : public EditorCore::GUI_Wnd, public GraphView {
 
   CurveSelection& curves;
   GraphEditor editor;
+  std::function<void(CurveInfo&)> takeBack;
   // The middle button is down and the rulers follow the pointer.
   bool bPanning = false;
   EditorCore::GUI_RulerCtrl* pHRuler = nullptr;

@@ -70,16 +70,7 @@ void GraphEditor::Press(CPoint point, bool bControl, bool bShift) {
   if (pCurrentPoint) fCurrentPointX = pCurrentPoint->x;
 
   bPressed = true;
-  bBackedUp = false;
-  if (iDragState == kDragFrames || iDragState == kDragBoth) BackUpForFrameMove();
-}
-
-void GraphEditor::BackUpForFrameMove() {
-  // The release takes a frame move back on a curve whose keys collide, to the backup of this
-  // gesture only.
-  if (bBackedUp) return;
-  for (CurveInfo* info : curves.GetCurves()) info->Backup(true, "");
-  bBackedUp = true;
+  bMovesFrames = iDragState == kDragFrames || iDragState == kDragBoth;
 }
 
 void GraphEditor::PressKey(const Hit& hit, const EditablePoint* previous, bool bControl) {
@@ -122,7 +113,7 @@ void GraphEditor::Move(CPoint point, bool bShift) {
   if (iDragState != kDragBoth && bShift) {
     const bool widens = iDragState == kDragValues;
     iDragState = kDragBoth;
-    BackUpForFrameMove();
+    bMovesFrames = true;
     if (widens) view.Notify(Ids::GraphNotify_CurveWillChange);
   } else if (iDragState == kDragBoth && !bShift) {
     iDragState = iEditMode;
@@ -163,10 +154,7 @@ void GraphEditor::Release(CPoint point, bool bInside) {
   } else {
     // What the graph shows after the release is what the clip gets: collisions are taken
     // back first.
-    if (bBackedUp) {
-      if (pCurrentPoint) RestoreCollidingCurves();
-      for (CurveInfo* info : curves.GetCurves()) info->ForgetBackups();
-    }
+    if (bMovesFrames && pCurrentPoint) RestoreCollidingCurves();
     if (bLetGoOnClick && !bMoved) {
       pCurrentPoint = nullptr;
       fCurrentPointX = kNoCurrentFrame;
@@ -217,7 +205,7 @@ void GraphEditor::RestoreCollidingCurves() {
     for (std::uint32_t i = 0; i < curve.GetPointCount() && !ownsCurrent; ++i) {
       ownsCurrent = curve.GetPointAt(i) == pCurrentPoint;
     }
-    info->RestorePrevious();
+    view.TakeBack(*info);
     if (!ownsCurrent) continue;
     pCurrentPoint = nullptr;
     for (std::uint32_t i = 0; i < curve.GetPointCount() && !pCurrentPoint; ++i) {

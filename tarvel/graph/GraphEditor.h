@@ -25,11 +25,11 @@ namespace Tarvel {
 // 3. Keys moved in frame land on whole frames; moved values snap to a tenth of the value
 //    graduation while bSnap is set. No key moves before frame 0 or past the last frame a
 //    clip can hold (AnimCurve::kMaxKeyFrame).
-// 4. A frame move backs up the selected curves at the press, or when Shift first widens a
-//    value drag to frames; a release that leaves a selected key on the frame of another key
-//    of its curve restores that curve's backup, even when Shift was let go before it. Only a
-//    release that ends a press of this graph looks for collisions, and it frees the
-//    backups: an earlier gesture's backup is never put back.
+// 4. A release of a gesture that moved frames (at the press, or once Shift widened a value
+//    drag) that leaves a selected key on the frame of another key of its curve has the view
+//    take the gesture back on that curve (TakeBack: the curve as the gesture's action found
+//    it), even when Shift was let go before it. Only a release that ends a press of this
+//    graph looks for collisions; nothing else keeps an earlier state of a curve.
 // 5. The view hears every GraphNotify_ code in the order the gesture produces them. The
 //    curves change only between a CurveWillChange and the CurveChanged after it, and the
 //    CurveChanged of a release comes after any collision was taken back. A value drag that
@@ -113,8 +113,8 @@ class GraphEditor {
   bool bMoved = false;
   // A press started the gesture that a release ends.
   bool bPressed = false;
-  // The gesture backed up the selected curves for a frame move.
-  bool bBackedUp = false;
+  // The gesture may move frames: its release takes it back on the curves where keys collide.
+  bool bMovesFrames = false;
   bool bLetGoOnClick = false;
   // Falloff widths in frames before the first and after the last selected key.
   float fFalloffBefore = 0.0f;
@@ -155,9 +155,8 @@ class GraphEditor {
   template <typename Visit>
   void MoveRuns(const std::vector<Run>& runs, const Visit& visit);
   void PlaceCrossHair();
-  void BackUpForFrameMove();
   void DeleteCoveredKeys();
-  // After a restore the current key's old address is gone: it becomes the selected key of
+  // After a take-back the current key's old address is gone: it becomes the selected key of
   // that curve at the frame where it was picked, if any.
   void RestoreCollidingCurves();
   static bool Collides(const EditorToolkit::Curve2& curve);

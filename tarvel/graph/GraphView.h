@@ -3,6 +3,7 @@
 #include <cstdint>
 
 #include "EditorToolkit/Curve2.h"
+#include "curves/CurveInfo.h"
 
 namespace Tarvel {
 
@@ -31,6 +32,9 @@ class GraphView {
   // A move changed the curve's keys only within the frames firstFrame to lastFrame (the moved
   // keys' places before and after, and their neighbours), since its revision `before`: a
   // view that keeps what it drew may draw those frames alone again.
+  // Puts the curve back as it was when the gesture's action began: the record of the action
+  // in progress, which the clip's core keeps, is the only record of it.
+  virtual void TakeBack(CurveInfo& curve) = 0;
   virtual void NoteKeyEdit(const EditorToolkit::Curve2& /*curve*/, std::uint64_t /*before*/, float /*firstFrame*/,
                            float /*lastFrame*/) {}
 };

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -32,7 +33,19 @@ class FakeView : public Tarvel::GraphView {
   }
   void ShowCrossHair(bool shown) override { crossHairShown = shown; }
   void PlaceCrossHair(float frame, float value) override { crossHair = {frame, value}; }
-  void Notify(int code) override { codes.push_back(code); }
+  // Keeps the curves as the gesture's action found them, as the clip's core does.
+  void Notify(int code) override {
+    codes.push_back(code);
+    if (code == Ids::GraphNotify_CurveWillChange && curves) {
+      for (CurveInfo* info : curves->GetCurves()) found.try_emplace(info, info->pCurve->GetCurve());
+    }
+    if (code == Ids::GraphNotify_CurveChanged) found.clear();
+  }
+  void TakeBack(CurveInfo& curve) override {
+    takenBack.push_back(&curve);
+    const auto kept = found.find(&curve);
+    if (kept != found.end()) curve.pCurve->SetCurve(kept->second);
+  }
   void NoteKeyEdit(const EditorToolkit::Curve2& curve, std::uint64_t before, float firstFrame,
                    float lastFrame) override {
     edits.push_back({&curve, before, curve.GetRevision(), firstFrame, lastFrame});
@@ -47,6 +60,9 @@ class FakeView : public Tarvel::GraphView {
   };
   std::vector<int> codes;
   std::vector<Edit> edits;
+  const Tarvel::CurveSelection* curves = nullptr;
+  std::map<CurveInfo*, EditorToolkit::Curve2::PointList> found;
+  std::vector<const CurveInfo*> takenBack;
   bool selectionShown = false;
   std::pair<float, float> selection;
   bool crossHairShown = false;
@@ -55,7 +71,10 @@ class FakeView : public Tarvel::GraphView {
 
 class GraphEditing : public ::testing::Test, protected CurveRecords {
  protected:
-  GraphEditing() { editor.iEditMode = GraphEditor::kDragFrames; }
+  GraphEditing() {
+    editor.iEditMode = GraphEditor::kDragFrames;
+    view.curves = &shown;
+  }
 
   CPoint At(double frame, double value) const { return {view.ColumnOfFrame(frame), view.RowOfValue(value)}; }
   CPoint AtKey(CurveInfo& info, std::uint32_t i) { return At(Key(info, i)->x, Key(info, i)->y); }
@@ -308,8 +327,6 @@ TEST_F(GraphEditing, ReleasingAKeyOnAnotherKeysFrameRestoresTheCurve) {
   CurveInfo& c = Add({{0, 0}, {3, 2}, {6, 4}});
   CurveInfo& untouched = Add({{0, -8}, {9, -8}});
   Press(AtKey(c, 1));
-  EXPECT_EQ(c.iCurrentUndo, 1u) << "a frame move backs up the selected curves";
-  EXPECT_EQ(untouched.iCurrentUndo, 0u);
   Move(At(6, 2));
   ASSERT_EQ(Frames(c), (std::vector<float>{0, 6, 6}));
   view.codes.clear();
@@ -321,18 +338,15 @@ TEST_F(GraphEditing, ReleasingAKeyOnAnotherKeysFrameRestoresTheCurve) {
   EXPECT_EQ(editor.pCurrentPoint, Key(c, 1)) << "the current key is the restored one";
   EXPECT_FLOAT_EQ(shown.fSelectionBegin, 3.0f);
   EXPECT_EQ(Frames(untouched), (std::vector<float>{0, 9}));
-  EXPECT_TRUE(c.qBackUps.IsEmpty()) << "a finished drag frees its backup";
+  EXPECT_EQ(view.takenBack, (std::vector<const CurveInfo*>{&c})) << "the colliding curve alone";
   Press(AtKey(c, 2));
   Move(At(3, 4));
   Release(At(3, 4));
   EXPECT_EQ(Frames(c), (std::vector<float>{0, 3, 6})) << "a key moved back onto an earlier key's frame";
-  editor.iEditMode = GraphEditor::kDragValues;
-  Press(AtKey(c, 0));
-  EXPECT_EQ(c.iCurrentUndo, 0u) << "a value move takes no backup";
 }
 
-// A collision takes back this gesture's move, never an earlier drag's: backups are taken once
-// the gesture may move frames, and only a release that ends a press looks for collisions.
+// A collision takes back this gesture's move, never an earlier drag's: the view puts back
+// what the gesture's action found, and only a release that ends a press looks for collisions.
 TEST_F(GraphEditing, ACollisionTakesBackOnlyTheGestureThatCausedIt) {
   CurveInfo& c = Add({{0, 0}, {3, 2}, {6, 4}});
   Press(AtKey(c, 1));
