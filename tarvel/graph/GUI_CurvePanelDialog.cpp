@@ -198,7 +198,7 @@ void GUI_CurvePanelDialog::SetFramesMode() {
 
 void GUI_CurvePanelDialog::ApplyTypedNumber(const GUI_EditBox& box) {
   GraphEditor& editor = graph->GetEditor();
-  if (updatingEdits || box.IsReadOnly() || box.IsEmpty() || !editor.pCurrentPoint) return;
+  if (updatingEdits || box.IsReadOnly() || box.IsEmpty() || !editor.CurrentPoint()) return;
   // A typed number is one action: the current key (and the selection with it) moves there.
   core.BeginEdit(&box == &keyEdit ? "TypedFrame" : "TypedValue");
   for (CurveInfo* curve : core.GetSelection().GetCurves()) core.Touch(curve);
@@ -213,7 +213,7 @@ void GUI_CurvePanelDialog::ApplyTypedNumber(const GUI_EditBox& box) {
 }
 
 void GUI_CurvePanelDialog::ShowCurrentKey() {
-  const EditorToolkit::EditablePoint* current = graph->GetEditor().pCurrentPoint;
+  const EditorToolkit::EditablePoint* current = graph->GetEditor().CurrentPoint();
   if (!current) return;
   updatingEdits = true;
   keyEdit.SetFloatValue(current->x);
@@ -385,7 +385,7 @@ bool GUI_CurvePanelDialog::OnNotify(const GUI_NotifyHeader& header, const GUI_No
 }
 
 void GUI_CurvePanelDialog::OnGraphNotify(int code) {
-  const EditorToolkit::EditablePoint* current = graph->GetEditor().pCurrentPoint;
+  const EditorToolkit::EditablePoint* current = graph->GetEditor().CurrentPoint();
   // The edits show the current key; the panel's own writes are not edits of the user.
   updatingEdits = true;
   switch (code) {

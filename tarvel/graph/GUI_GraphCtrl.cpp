@@ -457,7 +457,7 @@ int GUI_GraphCtrl::KeyOutline() const {
 }
 
 CRect GUI_GraphCtrl::CurrentKeyBox(int height) const {
-  const EditorToolkit::EditablePoint* current = editor.pCurrentPoint;
+  const EditorToolkit::EditablePoint* current = editor.CurrentPoint();
   if (!current || !pHRuler || !pVRuler) return CRect();
   const EditorCore::GUI_RulerMarker* crossHair = FindMarker(*pHRuler, Ids::kMarkerCrossHair);
   if (!crossHair || !(crossHair->flags & Ids::kMarkerVisible)) return CRect();

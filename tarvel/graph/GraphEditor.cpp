@@ -50,13 +50,14 @@ void GraphEditor::Press(CPoint point, bool bControl, bool bShift) {
   bMoved = false;
   bLetGoOnClick = false;
   oRubberBand = EditorCore::CRect(point.x, point.y, point.x, point.y);
-  // The key picked before this press: a click on it that moves nothing lets it go.
-  const EditablePoint* previous = pCurrentPoint;
-  pCurrentPoint = nullptr;
+  const Hit hit = HitTest(point);
+  // A click on the key picked before this press that moves nothing lets it go.
+  const bool wasCurrent = hit.curve && hit.curve == pCurrentCurve && hit.index == iCurrentIndex;
+  pCurrentCurve = nullptr;
   fCurrentPointX = kNoCurrentFrame;
 
-  if (const Hit hit = HitTest(point); hit.curve) {
-    PressKey(hit, previous, bControl);
+  if (hit.curve) {
+    PressKey(hit, wasCurrent, bControl);
   } else {
     DeleteCoveredKeys();
     iDragState = kDragRubberBand;
@@ -65,15 +66,40 @@ void GraphEditor::Press(CPoint point, bool bControl, bool bShift) {
 
   if (bShift && (iDragState == kDragValues || iDragState == kDragFrames)) iDragState = kDragBoth;
   // Told once the gesture's reach is known.
-  if (pCurrentPoint) view.Notify(Ids::GraphNotify_CurveWillChange);
+  if (pCurrentCurve) view.Notify(Ids::GraphNotify_CurveWillChange);
   view.ShowCrossHair(IsMoving());
-  if (pCurrentPoint) fCurrentPointX = pCurrentPoint->x;
+  if (const EditablePoint* current = CurrentPoint()) fCurrentPointX = current->x;
 
   bPressed = true;
   bMovesFrames = iDragState == kDragFrames || iDragState == kDragBoth;
 }
 
-void GraphEditor::PressKey(const Hit& hit, const EditablePoint* previous, bool bControl) {
+const EditablePoint* GraphEditor::CurrentPoint() const {
+  if (!pCurrentCurve) return nullptr;
+  // Read only: reading the key is no change of its curve.
+  const Curve2& curve = *pCurrentCurve->pCurve;
+  return iCurrentIndex < curve.GetPointCount() ? curve.GetPointAt(iCurrentIndex) : nullptr;
+}
+
+std::uint32_t GraphEditor::SelectedBefore(const Curve2& curve, std::uint32_t index) {
+  std::uint32_t count = 0;
+  for (auto i = static_cast<std::uint32_t>(std::max(curve.GetFirstSelectedPointIndex(), 0)); i < index; ++i) {
+    if (curve.GetPointAt(i)->bSelected) ++count;
+  }
+  return count;
+}
+
+std::uint32_t GraphEditor::NthSelected(const Curve2& curve, std::uint32_t rank) {
+  const auto count = curve.GetPointCount();
+  for (auto i = static_cast<std::uint32_t>(std::max(curve.GetFirstSelectedPointIndex(), 0)); i < count; ++i) {
+    if (!curve.GetPointAt(i)->bSelected) continue;
+    if (rank == 0) return i;
+    --rank;
+  }
+  return count;
+}
+
+void GraphEditor::PressKey(const Hit& hit, bool wasCurrent, bool bControl) {
   EditablePoint* key = hit.curve->pCurve->GetPointAt(hit.index);
   // A press on a key already selected keeps the selection, so that all of it can be dragged.
   if (!key->bSelected) {
@@ -91,8 +117,9 @@ void GraphEditor::PressKey(const Hit& hit, const EditablePoint* previous, bool b
     UpdateSelectionRange();
   }
   // The pressed key is the one a drag moves, even when it was picked already.
-  bLetGoOnClick = key == previous;
-  pCurrentPoint = key;
+  bLetGoOnClick = wasCurrent;
+  pCurrentCurve = hit.curve;
+  iCurrentIndex = hit.index;
   fCurrentPointX = key->x;
   PlaceCrossHair();
   view.Notify(Ids::GraphNotify_CurrentFrame);
@@ -154,16 +181,16 @@ void GraphEditor::Release(CPoint point, bool bInside) {
   } else {
     // What the graph shows after the release is what the clip gets: collisions are taken
     // back first.
-    if (bMovesFrames && pCurrentPoint) RestoreCollidingCurves();
+    if (bMovesFrames && pCurrentCurve) RestoreCollidingCurves();
     if (bLetGoOnClick && !bMoved) {
-      pCurrentPoint = nullptr;
+      pCurrentCurve = nullptr;
       fCurrentPointX = kNoCurrentFrame;
       view.ShowCrossHair(false);
     }
     view.Notify(Ids::GraphNotify_CurveChanged);
   }
 
-  if (pCurrentPoint) {
+  if (pCurrentCurve) {
     view.Notify(Ids::GraphNotify_EnableValue);
     if (selectedFrames < 2) {
       view.Notify(Ids::GraphNotify_EnableFrame);
@@ -200,19 +227,19 @@ bool GraphEditor::Collides(const Curve2& curve) {
 void GraphEditor::RestoreCollidingCurves() {
   for (CurveInfo* info : curves.GetCurves()) {
     if (info->bFiltered || !info->bSelected || !Collides(*info->pCurve)) continue;
-    Curve2& curve = *info->pCurve;
-    bool ownsCurrent = false;
-    for (std::uint32_t i = 0; i < curve.GetPointCount() && !ownsCurrent; ++i) {
-      ownsCurrent = curve.GetPointAt(i) == pCurrentPoint;
-    }
     view.TakeBack(*info);
-    if (!ownsCurrent) continue;
-    pCurrentPoint = nullptr;
-    for (std::uint32_t i = 0; i < curve.GetPointCount() && !pCurrentPoint; ++i) {
-      EditablePoint* key = curve.GetPointAt(i);
-      if (key->bSelected && key->x == fCurrentPointX) pCurrentPoint = key;
+    if (info != pCurrentCurve) continue;
+    // The current key is the selected key of that curve at the frame where it was picked.
+    pCurrentCurve = nullptr;
+    const Curve2& curve = *info->pCurve;
+    for (std::uint32_t i = 0; i < curve.GetPointCount() && !pCurrentCurve; ++i) {
+      const EditablePoint& key = *curve.GetPointAt(i);
+      if (key.bSelected && key.x == fCurrentPointX) {
+        pCurrentCurve = info;
+        iCurrentIndex = i;
+      }
     }
-    if (!pCurrentPoint) fCurrentPointX = kNoCurrentFrame;
+    if (!pCurrentCurve) fCurrentPointX = kNoCurrentFrame;
   }
   curves.ClearSelectionRange();
   UpdateSelectionRange();
@@ -237,8 +264,8 @@ void GraphEditor::SetTargetValue(float value, bool useFalloff) {
 }
 
 void GraphEditor::ForgetCurrentPoint() {
-  if (!pCurrentPoint) return;
-  pCurrentPoint = nullptr;
+  if (!pCurrentCurve) return;
+  pCurrentCurve = nullptr;
   fCurrentPointX = kNoCurrentFrame;
   view.ShowCrossHair(false);
   view.Notify(Ids::GraphNotify_ClearFrame);
@@ -246,7 +273,7 @@ void GraphEditor::ForgetCurrentPoint() {
 }
 
 void GraphEditor::PlaceCrossHair() {
-  if (pCurrentPoint) view.PlaceCrossHair(pCurrentPoint->x, pCurrentPoint->y);
+  if (const EditablePoint* current = CurrentPoint()) view.PlaceCrossHair(current->x, current->y);
 }
 
 void GraphEditor::DeleteCoveredKeys() {
@@ -272,7 +299,7 @@ void GraphEditor::ComputeWeights() {
   if (curves.fSelectionBegin == -1.0f || curves.fSelectionEnd == -1.0f) return;
   const float before = bFalloff ? fFalloffBefore + 1.0f : 0.0f;
   const float after = bFalloff ? fFalloffAfter + 1.0f : 0.0f;
-  ForEachSelectedBlock([before, after](Curve2& curve, int first, int last) {
+  ForEachSelectedBlock([before, after](CurveInfo&, Curve2& curve, int first, int last) {
     const int count = static_cast<int>(curve.GetPointCount());
     const float xFirst = curve.GetPointAt(static_cast<std::uint32_t>(first))->x;
     const float xLast = curve.GetPointAt(static_cast<std::uint32_t>(last))->x;
@@ -296,19 +323,20 @@ void GraphEditor::ComputeWeights() {
 int GraphEditor::UpdateSelectionRange() {
   const bool moving = IsMoving();
   if (!moving) {
-    pCurrentPoint = nullptr;
+    pCurrentCurve = nullptr;
     fCurrentPointX = kNoCurrentFrame;
   }
   double frames = 0.0;
-  ForEachSelectedBlock([this, moving, &frames](Curve2& curve, int first, int last) {
+  ForEachSelectedBlock([this, moving, &frames](CurveInfo& info, Curve2& curve, int first, int last) {
     // Read only, so that a move's report of what it changed still names the curve's revision.
     const Curve2& keys = curve;
     const float xFirst = keys.GetPointAt(static_cast<std::uint32_t>(first))->x;
     const float xLast = keys.GetPointAt(static_cast<std::uint32_t>(last))->x;
     if (curves.fSelectionBegin == -1.0f || xFirst < curves.fSelectionBegin) curves.fSelectionBegin = xFirst;
     if (curves.fSelectionEnd == -1.0f || xLast > curves.fSelectionEnd) curves.fSelectionEnd = xLast;
-    if (!pCurrentPoint && !moving) {
-      pCurrentPoint = curve.GetPointAt(static_cast<std::uint32_t>(first));
+    if (!pCurrentCurve && !moving) {
+      pCurrentCurve = &info;
+      iCurrentIndex = static_cast<std::uint32_t>(first);
       fCurrentPointX = xFirst;
     }
     frames += std::abs(curves.fSelectionEnd - curves.fSelectionBegin) + 1.0;
@@ -362,17 +390,18 @@ void GraphEditor::SelectInRubberBand() {
 }
 
 void GraphEditor::ApplyValueMove(bool useFalloff) {
-  if (!pCurrentPoint || !curves.HasSelectionRange()) return;
-  if (useFalloff && pCurrentPoint->y == fTargetY) return;
+  const EditablePoint* current = CurrentPoint();
+  if (!current || !curves.HasSelectionRange()) return;
+  if (useFalloff && current->y == fTargetY) return;
+  const float delta = fTargetY - current->y;
   std::vector<Run> runs;
-  ForEachSelectedBlock([this, useFalloff, &runs](Curve2& curve, int first, int last) {
+  ForEachSelectedBlock([this, useFalloff, &runs](CurveInfo&, Curve2& curve, int first, int last) {
     runs.push_back(ValueRun(curve, first, last, useFalloff));
   });
   if (!useFalloff) {
     MoveRuns(runs, [target = fTargetY](EditablePoint& key) { key.y = target; });
     return;
   }
-  const float delta = fTargetY - pCurrentPoint->y;
   MoveRuns(runs, [delta](EditablePoint& key) {
     if (key.weight < 1.0f) key.y += (1.0f - key.weight) * delta;
   });
@@ -389,7 +418,7 @@ GraphEditor::Run GraphEditor::ValueRun(Curve2& curve, int first, int last, bool 
 GraphEditor::Reach GraphEditor::GestureReach(const CurveInfo& info) const {
   // Only a pressed key's value drag keeps to values; a press off the keys may drop covered
   // keys of any curve, whatever the mode.
-  if (iDragState != kDragValues || !pCurrentPoint) return {};
+  if (iDragState != kDragValues || !pCurrentCurve) return {};
   Reach reach{true, 1, 0};
   if (!IsEditing(&info)) return reach;
   Curve2& curve = *info.pCurve;
@@ -450,9 +479,13 @@ void GraphEditor::UpdateCoveredKeys(Curve2& curve, float& low, float& high) {
 }
 
 void GraphEditor::ApplyFrameMove() {
-  if (!pCurrentPoint || fTargetX == pCurrentPoint->x || !curves.HasSelectionRange()) return;
-  const float delta = fTargetX - pCurrentPoint->x;
-  ForEachSelectedBlock([this, delta](Curve2& curve, int first, int last) {
+  const EditablePoint* current = CurrentPoint();
+  if (!current || fTargetX == current->x || !curves.HasSelectionRange()) return;
+  const float delta = fTargetX - current->x;
+  // Selected keys move together and keep their order; keys they pass are not selected. The
+  // current key stays the same among the selected ones.
+  const std::uint32_t rank = SelectedBefore(*pCurrentCurve->pCurve, iCurrentIndex);
+  ForEachSelectedBlock([this, delta](CurveInfo&, Curve2& curve, int first, int last) {
     const Curve2& keys = curve;
     const std::uint64_t before = keys.GetRevision();
     const float from = keys.GetPointAt(static_cast<std::uint32_t>(first))->x;
@@ -471,6 +504,7 @@ void GraphEditor::ApplyFrameMove() {
     view.NoteKeyEdit(curve, before, std::min(low, keys.GetPointAt(static_cast<std::uint32_t>(previous))->x),
                      std::max(high, keys.GetPointAt(static_cast<std::uint32_t>(next))->x));
   });
+  iCurrentIndex = NthSelected(*pCurrentCurve->pCurve, rank);
   curves.ClearSelectionRange();
   UpdateSelectionRange();
 }

@@ -86,9 +86,11 @@ class GraphEditor {
   void SetFalloff(bool on);
   void SetFalloffBefore(float frames);
   void SetFalloffAfter(float frames);
-  // The curves were rebuilt or removed: the current key's address may be gone, so there is
-  // no current key and the panel's edits show nothing.
+  // The curves were rebuilt or removed: the current key's curve may be gone, so there is no
+  // current key and the panel's edits show nothing.
   void ForgetCurrentPoint();
+  // The current key's point as it stands now; null without a current key.
+  const EditorToolkit::EditablePoint* CurrentPoint() const;
   // The middle button took over: no left-button gesture is in progress.
   void StopGesture() { iDragState = kDragNone; }
   bool IsMoving() const { return iDragState == kDragValues || iDragState == kDragFrames || iDragState == kDragBoth; }
@@ -99,8 +101,10 @@ class GraphEditor {
   std::uint8_t iDragState = kDragNone;
   // Gesture the panel chose for a press on a key: 2 values, 3 frames.
   std::uint8_t iEditMode = kDragNone;
-  // The key last clicked, shown in the panel's edits.
-  EditorToolkit::EditablePoint* pCurrentPoint = nullptr;
+  // The key last clicked, shown in the panel's edits: its curve, and its index there, which a
+  // frame move keeps on the same key.
+  CurveInfo* pCurrentCurve = nullptr;
+  std::uint32_t iCurrentIndex = 0;
   float fTargetX = 0.0f;
   // Frame of the current key when it was picked.
   float fCurrentPointX = kNoCurrentFrame;
@@ -126,9 +130,13 @@ class GraphEditor {
     std::uint32_t index = 0;
   };
   Hit HitTest(EditorCore::CPoint point) const;
-  // A press on a key: it joins (Ctrl) or replaces the selection and becomes the current key,
-  // unless it was the current key already.
-  void PressKey(const Hit& hit, const EditorToolkit::EditablePoint* previous, bool bControl);
+  // A press on a key: it joins (Ctrl) or replaces the selection and becomes the current key;
+  // wasCurrent when it was the current key already.
+  void PressKey(const Hit& hit, bool wasCurrent, bool bControl);
+  // How many selected keys lie before index, and the index of the selected key with that many
+  // before it (the count of points when there is none).
+  static std::uint32_t SelectedBefore(const EditorToolkit::Curve2& curve, std::uint32_t index);
+  static std::uint32_t NthSelected(const EditorToolkit::Curve2& curve, std::uint32_t rank);
   static bool IsEditing(const CurveInfo* info);
   // Calls edit(curve, first, last) for every editing curve, first and last being the indices
   // of its first and last selected key.
@@ -139,7 +147,7 @@ class GraphEditor {
       EditorToolkit::Curve2& curve = *info->pCurve;
       const int first = curve.GetFirstSelectedPointIndex();
       const int last = curve.GetLastSelectedPointIndex();
-      if (first <= last) edit(curve, first, last);
+      if (first <= last) edit(*info, curve, first, last);
     }
   }
   // The keys low..high of a curve that a value move changes, and the curve's revision before.

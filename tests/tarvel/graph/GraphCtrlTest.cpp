@@ -307,10 +307,10 @@ TEST_F(GraphCtrl, OverlaysShowTheRubberBandWhileBandingAndTheCurrentKeyWhileItsM
   graph.GetEditor().iDragState = 2;
   Draw();
   EXPECT_EQ(Count(CRect(104, 103, 203, 104), kBlack), 0);
-  EditorToolkit::EditablePoint current;
-  current.x = 10.0f;
-  current.y = 2.0f;
-  graph.GetEditor().pCurrentPoint = &current;
+  Tarvel::CurveInfo current(99, Tarvel::CurveInfo::Translation, Tarvel::CurveInfo::X);
+  current.pCurve->AddPoint({10.0f, 2.0f}, false);
+  graph.GetEditor().pCurrentCurve = &current;
+  graph.GetEditor().iCurrentIndex = 0;
   Draw();
   EXPECT_EQ(At(Col(10) - 3, Row(2) + 2), base);
   hRuler.ShowMarker(3, true);
@@ -385,16 +385,16 @@ TEST_F(GraphCtrl, AValueDragRepaintsOnlyWhatItChangedAndLeavesTheWholePicture) {
   EXPECT_FALSE(graph.PaintChanges(kept, kW, kH)) << "a key's selection changed";
   expectWholePicture("selection");
   // The current key's box follows its key alone.
-  EditorToolkit::EditablePoint loose;
-  loose.x = 45.0f;
-  loose.y = 12.0f;
-  editor.pCurrentPoint = &loose;
+  Tarvel::CurveInfo loose(99, Tarvel::CurveInfo::Translation, Tarvel::CurveInfo::X);
+  loose.pCurve->AddPoint({45.0f, 12.0f}, false);
+  editor.pCurrentCurve = &loose;
+  editor.iCurrentIndex = 0;
   hRuler.ShowMarker(3, true);
   graph.PaintChanges(kept, kW, kH);
-  loose.y = 14.0f;
+  loose.pCurve->GetPointAt(0)->y = 14.0f;
   EXPECT_TRUE(graph.PaintChanges(kept, kW, kH));
   expectWholePicture("current key's box");
-  editor.pCurrentPoint = nullptr;
+  editor.pCurrentCurve = nullptr;
   editor.iEditMode = Tarvel::GraphEditor::kDragFrames;
   editor.Press(key, false, false);
   editor.Move(CPoint(key.x + 20, key.y), false);

@@ -94,13 +94,13 @@ TEST_F(GraphEditing, PicksTheKeyOfTheFirstShownCurveNinePixelsAwayButNotTen) {
   const CPoint key = AtKey(c, 1);
   for (const CPoint miss : {CPoint(key.x + 10, key.y), CPoint(key.x, key.y - 10), CPoint(key.x - 10, key.y + 3)}) {
     Press(miss);
-    EXPECT_EQ(editor.pCurrentPoint, nullptr);
+    EXPECT_EQ(editor.CurrentPoint(), nullptr);
     EXPECT_EQ(editor.iDragState, GraphEditor::kDragRubberBand) << "a miss starts a rubber band";
     EXPECT_FALSE(Sent(Ids::GraphNotify_CurveWillChange));
     Release(miss);
   }
   Press(CPoint(key.x + 9, key.y - 9));
-  EXPECT_EQ(editor.pCurrentPoint, Key(c, 1));
+  EXPECT_EQ(editor.CurrentPoint(), Key(c, 1));
   EXPECT_FLOAT_EQ(editor.fCurrentPointX, 10.0f);
   EXPECT_EQ(Selected(c), (std::vector<bool>{false, true, false}));
   EXPECT_EQ(editor.iDragState, GraphEditor::kDragFrames);
@@ -110,7 +110,7 @@ TEST_F(GraphEditing, PicksTheKeyOfTheFirstShownCurveNinePixelsAwayButNotTen) {
   CurveInfo& b = Add({{30, -5}});
   filtered.bFiltered = true;
   Press(AtKey(b, 0));
-  EXPECT_EQ(editor.pCurrentPoint, Key(a, 0));
+  EXPECT_EQ(editor.CurrentPoint(), Key(a, 0));
   EXPECT_TRUE(a.bSelected);
   EXPECT_FALSE(b.bSelected || filtered.bSelected);
 }
@@ -152,13 +152,13 @@ TEST_F(GraphEditing, PickingAKeyMakesItCurrentAndAClickOnItThatMovesNothingLetsI
   EXPECT_EQ(view.selection, std::make_pair(10.0f, 10.0f));
   Release(AtKey(c, 1));
   Press(AtKey(c, 1));
-  EXPECT_EQ(editor.pCurrentPoint, Key(c, 1)) << "a press on the current key drags it";
+  EXPECT_EQ(editor.CurrentPoint(), Key(c, 1)) << "a press on the current key drags it";
   Move(At(12, 5));
   Release(At(12, 5));
-  EXPECT_EQ(editor.pCurrentPoint, Key(c, 1)) << "a drag keeps it current";
+  EXPECT_EQ(editor.CurrentPoint(), Key(c, 1)) << "a drag keeps it current";
   Press(AtKey(c, 1));
   Release(AtKey(c, 1));
-  EXPECT_EQ(editor.pCurrentPoint, nullptr) << "a click that moves nothing lets it go";
+  EXPECT_EQ(editor.CurrentPoint(), nullptr) << "a click that moves nothing lets it go";
   EXPECT_EQ(editor.fCurrentPointX, GraphEditor::kNoCurrentFrame);
   EXPECT_TRUE(Key(c, 1)->bSelected) << "the key stays selected";
 }
@@ -335,7 +335,7 @@ TEST_F(GraphEditing, ReleasingAKeyOnAnotherKeysFrameRestoresTheCurve) {
   EXPECT_EQ(view.codes.front(), Ids::GraphNotify_CurveChanged);
   EXPECT_EQ(Frames(c), (std::vector<float>{0, 3, 6}));
   EXPECT_EQ(Values(c), (std::vector<float>{0, 2, 4}));
-  EXPECT_EQ(editor.pCurrentPoint, Key(c, 1)) << "the current key is the restored one";
+  EXPECT_EQ(editor.CurrentPoint(), Key(c, 1)) << "the current key is the restored one";
   EXPECT_FLOAT_EQ(shown.fSelectionBegin, 3.0f);
   EXPECT_EQ(Frames(untouched), (std::vector<float>{0, 9}));
   EXPECT_EQ(view.takenBack, (std::vector<const CurveInfo*>{&c})) << "the colliding curve alone";
@@ -424,7 +424,7 @@ TEST_F(GraphEditing, ARubberBandSelectsTheKeysInsideAndCurvesCrossingIt) {
   EXPECT_TRUE(crossing.bSelected) << "its segment crosses the band";
   EXPECT_EQ(crossing.pCurve->GetSelectPointsCount(), 0u);
   EXPECT_EQ(view.selection, std::make_pair(5.0f, 10.0f));
-  EXPECT_EQ(editor.pCurrentPoint, Key(a, 1)) << "the first selected key becomes current";
+  EXPECT_EQ(editor.CurrentPoint(), Key(a, 1)) << "the first selected key becomes current";
   // Six frames selected: the frame edit cannot show them.
   EXPECT_EQ(view.codes, (std::vector<int>{Ids::GraphNotify_SelectionChanged, Ids::GraphNotify_EnableValue,
                                           Ids::GraphNotify_DisableFrame, Ids::GraphNotify_ClearValue}));

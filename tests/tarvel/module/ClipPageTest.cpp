@@ -154,9 +154,9 @@ TEST_F(ClipPage, TheContextMenuOffersWhatTheSelectionAllowsAndRemovesChannels) {
   Graph().OnLButtonDown(EditorCore::MK_LBUTTON, client.TopLeft());
   Graph().OnMouseMove(EditorCore::MK_LBUTTON, client.BottomRight());
   Graph().OnLButtonUp(0, client.BottomRight());
-  ASSERT_NE(Graph().GetEditor().pCurrentPoint, nullptr);
+  ASSERT_NE(Graph().GetEditor().CurrentPoint(), nullptr);
   Channels().OnCommand(16676);
-  EXPECT_EQ(Graph().GetEditor().pCurrentPoint, nullptr) << "the current key went with its channel";
+  EXPECT_EQ(Graph().GetEditor().CurrentPoint(), nullptr) << "the current key went with its channel";
   EXPECT_FALSE(static_cast<QWidget*>(Graph().GetSafeHwnd())->grab().isNull());
   EngineCore::AnimClip& clip = *Page()->GetClip();
   ASSERT_EQ(clip.GetChannelCount(), 1u);
