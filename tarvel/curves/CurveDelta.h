@@ -23,7 +23,9 @@ class CurveDelta {
   bool TakeSlice(const EditorToolkit::Curve2::PointList& slice, std::uint32_t offset, const EditorToolkit::Curve2& now);
   // False, and the curve left alone, when it lacks the points the part replaces.
   bool Swap(EditorToolkit::Curve2& curve);
-  std::size_t GetHeldBytes() const { return values.capacity() * sizeof(float) + points.capacity() * 16; }
+  std::size_t GetHeldBytes() const {
+    return values.capacity() * sizeof(float) + points.capacity() * sizeof(EditorToolkit::EditablePoint);
+  }
 
  private:
   // The change from a state before of n points, point i given by before(i), whose first

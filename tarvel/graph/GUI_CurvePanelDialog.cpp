@@ -385,7 +385,6 @@ bool GUI_CurvePanelDialog::OnNotify(const GUI_NotifyHeader& header, const GUI_No
 }
 
 void GUI_CurvePanelDialog::OnGraphNotify(int code) {
-  const EditorToolkit::EditablePoint* current = graph->GetEditor().CurrentPoint();
   // The edits show the current key; the panel's own writes are not edits of the user.
   updatingEdits = true;
   switch (code) {
@@ -413,11 +412,19 @@ void GUI_CurvePanelDialog::OnGraphNotify(int code) {
       InvalidateViews();
       break;
     case Ids::GraphNotify_CurrentFrame:
-      keyEdit.SetFloatValue(current ? current->x : 0.0);
+      if (const EditorToolkit::EditablePoint* current = graph->GetEditor().CurrentPoint()) {
+        keyEdit.SetFloatValue(current->x);
+      } else {
+        keyEdit.SetFloatValue(0.0);
+      }
       keyEdit.EnableWindow(true);
       break;
     case Ids::GraphNotify_CurrentValue:
-      valueEdit.SetFloatValue(current ? current->y : 0.0);
+      if (const EditorToolkit::EditablePoint* current = graph->GetEditor().CurrentPoint()) {
+        valueEdit.SetFloatValue(current->y);
+      } else {
+        valueEdit.SetFloatValue(0.0);
+      }
       valueEdit.EnableWindow(true);
       break;
     case Ids::GraphNotify_ClearFrame: keyEdit.SetEmpty(); break;

@@ -7,9 +7,6 @@
 #include <cassert>
 #include <cmath>
 #include <limits>
-#include <mutex>
-#include <new>
-#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -17,68 +14,11 @@ namespace EditorToolkit {
 
 namespace {
 
-// What a free slot holds while it waits for its next point.
-struct FreeLink {
-  void* next;
-};
-
-// Slab memory the process keeps for the next curves, by block size. Loading a clip makes and
-// unmakes many curves of the same few sizes; reusing their blocks spares the page faults of
-// fresh memory, which cost more than the curve's own work.
-class SlabReserve {
- public:
-  static constexpr std::size_t kMaxBytes = 32u << 20;
-
-  static void* Take(std::size_t bytes) {
-    {
-      std::lock_guard lock(Mutex());
-      auto& blocks = Blocks()[bytes];
-      if (!blocks.empty()) {
-        void* block = blocks.back();
-        blocks.pop_back();
-        Held() -= bytes;
-        return block;
-      }
-    }
-    return ::operator new (bytes, std::align_val_t{alignof(std::max_align_t)});
-  }
-
-  static void Give(void* block, std::size_t bytes) {
-    {
-      std::lock_guard lock(Mutex());
-      if (Held() + bytes <= kMaxBytes) {
-        Blocks()[bytes].push_back(block);
-        Held() += bytes;
-        return;
-      }
-    }
-    ::operator delete (block, std::align_val_t{alignof(std::max_align_t)});
-  }
-
- private:
-  static std::mutex& Mutex() {
-    static std::mutex mutex;
-    return mutex;
-  }
-  // Never destroyed: curves of static objects may give their blocks back at exit.
-  static std::unordered_map<std::size_t, std::vector<void*>>& Blocks() {
-    static auto* blocks = new std::unordered_map<std::size_t, std::vector<void*>>();
-    return *blocks;
-  }
-  static std::size_t& Held() {
-    static std::size_t held = 0;
-    return held;
-  }
-};
-
-// Smallest slab taken when the curve grows without Prepare; later slabs double the room.
-constexpr std::uint32_t kMinSlab = 16;
-
 // Points a hinted evaluation steps over one by one before it starts galloping.
 constexpr long kScanSteps = 8;
 
 // A function object rather than a function, so that the standard algorithms inline it.
-constexpr auto ByFrame = [](const EditablePoint* a, const EditablePoint* b) { return a->x < b->x; };
+constexpr auto ByFrame = [](const EditablePoint& a, const EditablePoint& b) { return a.x < b.x; };
 
 int FloorToInt(double value) {
   constexpr double lowest = std::numeric_limits<int>::min();
@@ -105,21 +45,20 @@ Curve2::Curve2() = default;
 
 Curve2::~Curve2() = default;
 
+// A copy is a curve of its own: it takes a new id.
 Curve2::Curve2(const Curve2& other)
-    : boundingBox(other.boundingBox), color(other.color), selectionColor(other.selectionColor) {
-  Prepare(other.GetPointCount());
-  for (std::uint32_t i = 0; i < other.GetPointCount(); ++i) AppendInOrder(NewPoint(*other.OrderAt(i)));
-  selectedCount = other.selectedCount;
-  interpolation = other.interpolation;
-}
+    : points(other.points),
+      selectedCount(other.selectedCount),
+      interpolation(other.interpolation),
+      boundingBox(other.boundingBox),
+      color(other.color),
+      selectionColor(other.selectionColor) {}
 
 Curve2& Curve2::operator=(const Curve2& other) {
   ++revision;
   selectionRangeKnown = false;
   if (this == &other) return *this;
-  ReleaseAll();
-  Prepare(other.GetPointCount());
-  for (std::uint32_t i = 0; i < other.GetPointCount(); ++i) AppendInOrder(NewPoint(*other.OrderAt(i)));
+  points = other.points;
   selectedCount = other.selectedCount;
   interpolation = other.interpolation;
   boundingBox = other.boundingBox;
@@ -129,129 +68,37 @@ Curve2& Curve2::operator=(const Curve2& other) {
 }
 
 Curve2::Curve2(Curve2&& other) noexcept
-    : order(std::move(other.order)),
-      slabs(std::move(other.slabs)),
-      inSlabOrder(std::exchange(other.inSlabOrder, true)),
-      slabOrderCount(std::exchange(other.slabOrderCount, 0)),
-      currentSlab(std::exchange(other.currentSlab, 0)),
-      freeCount(std::exchange(other.freeCount, 0)),
-      freeList(std::exchange(other.freeList, nullptr)),
+    : points(std::move(other.points)),
       selectedCount(std::exchange(other.selectedCount, 0)),
       interpolation(other.interpolation),
       boundingBox(other.boundingBox),
       color(other.color),
       selectionColor(other.selectionColor) {
-  ++other.revision;
-  other.selectionRangeKnown = false;
-  other.order.clear();
-  other.slabs.clear();
+  other.Clear();
 }
 
 Curve2& Curve2::operator=(Curve2&& other) noexcept {
   ++revision;
-  ++other.revision;
   selectionRangeKnown = false;
-  other.selectionRangeKnown = false;
   if (this == &other) return *this;
-  order = std::move(other.order);
-  slabs = std::move(other.slabs);
-  currentSlab = std::exchange(other.currentSlab, 0);
-  freeCount = std::exchange(other.freeCount, 0);
-  freeList = std::exchange(other.freeList, nullptr);
-  inSlabOrder = std::exchange(other.inSlabOrder, true);
-  slabOrderCount = std::exchange(other.slabOrderCount, 0);
+  points = std::move(other.points);
   selectedCount = std::exchange(other.selectedCount, 0);
   interpolation = other.interpolation;
   boundingBox = other.boundingBox;
   color = other.color;
   selectionColor = other.selectionColor;
-  other.order.clear();
-  other.slabs.clear();
+  other.Clear();
   return *this;
 }
 
-void Curve2::SlabRelease::operator()(Slot* cells) const { SlabReserve::Give(cells, bytes); }
-
-void Curve2::AddSlab(std::uint32_t capacity) {
-  Slab slab;
-  const std::size_t bytes = std::size_t{capacity} * sizeof(Slot);
-  slab.cells = std::unique_ptr<Slot[], SlabRelease>(static_cast<Slot*>(SlabReserve::Take(bytes)), SlabRelease{bytes});
-  slab.capacity = capacity;
-  slabs.push_back(std::move(slab));
-}
-
-std::uint32_t Curve2::FreeRoom() const {
-  std::uint32_t room = freeCount;
-  for (std::size_t i = currentSlab; i < slabs.size(); ++i) room += slabs[i].capacity - slabs[i].used;
-  return room;
-}
-
-EditablePoint* Curve2::NewPoint(const EditablePoint& value) {
-  void* where = nullptr;
-  if (freeList != nullptr) {
-    where = freeList;
-    freeList = std::launder(static_cast<FreeLink*>(freeList))->next;
-    --freeCount;
-  } else {
-    while (currentSlab < slabs.size() && slabs[currentSlab].used == slabs[currentSlab].capacity) {
-      ++currentSlab;
-    }
-    if (currentSlab == slabs.size()) {
-      std::uint32_t total = 0;
-      for (const Slab& slab : slabs) total += slab.capacity;
-      AddSlab(std::max(kMinSlab, total));
-    }
-    Slab& slab = slabs[currentSlab];
-    where = &slab.cells[slab.used++];
-  }
-  return new (where) EditablePoint(value);
-}
-
-void Curve2::FreePoint(EditablePoint* point) {
-  std::destroy_at(point);
-  freeList = new (static_cast<void*>(point)) FreeLink{freeList};
-  ++freeCount;
-}
-
-void Curve2::AppendInOrder(EditablePoint* point) {
-  if (inSlabOrder && !slabs.empty() && slabOrderCount < slabs.front().capacity &&
-      point == std::launder(reinterpret_cast<EditablePoint*>(&slabs.front().cells[slabOrderCount]))) {
-    ++slabOrderCount;
-    return;
-  }
-  LayOutOrder();
-  order.push_back(point);
-}
-
-void Curve2::LayOutOrder() {
-  if (!inSlabOrder) return;
-  order.reserve(std::max<std::size_t>(slabOrderCount, 16));
-  for (std::uint32_t i = 0; i < slabOrderCount; ++i) order.push_back(OrderAt(i));
-  inSlabOrder = false;
-  slabOrderCount = 0;
-}
-
-void Curve2::ReleaseAll() {
+void Curve2::Clear() {
   ++revision;
   selectionRangeKnown = false;
-  // Back in slab order: the pointer array gives its memory back.
-  std::vector<EditablePoint*>().swap(order);
-  inSlabOrder = true;
-  slabOrderCount = 0;
-  for (Slab& slab : slabs) slab.used = 0;
-  currentSlab = 0;
-  freeList = nullptr;
-  freeCount = 0;
+  points.clear();
   selectedCount = 0;
 }
 
-void Curve2::Prepare(std::uint32_t count) {
-  if (!inSlabOrder) order.reserve(count);
-  const std::uint32_t held = GetPointCount();
-  if (count <= held) return;
-  const std::uint32_t room = FreeRoom();
-  if (count - held > room) AddSlab(count - held - room);
-}
+void Curve2::Prepare(std::uint32_t count) { points.reserve(count); }
 
 EditablePoint* Curve2::AddPoint(EngineCore::Vector2 point, bool bSelect) {
   ++revision;
@@ -265,63 +112,51 @@ EditablePoint* Curve2::AddPoint(EngineCore::Vector2 point, bool bSelect) {
   value.bSelected = bSelect;
   value.x = point.x;
   value.y = point.y;
-  const std::uint32_t count = GetPointCount();
-  EditablePoint* added = NewPoint(value);
   // Loading walks keys in frame order, so appending is the common case.
-  if (count == 0 || OrderAt(count - 1)->x <= point.x) {
-    AppendInOrder(added);
-  } else {
-    LayOutOrder();
-    auto at = std::upper_bound(order.begin(), order.end(), added, ByFrame);
-    order.insert(at, added);
-  }
+  auto at = points.end();
+  if (!points.empty() && point.x < points.back().x) at = std::upper_bound(points.begin(), points.end(), value, ByFrame);
+  at = points.insert(at, value);
   if (bSelect) ++selectedCount;
-  return added;
+  return &*at;
 }
 
 bool Curve2::RemovePointAt(std::uint32_t index) {
   ++revision;
   selectionRangeKnown = false;
   if (index >= GetPointCount()) return false;
-  LayOutOrder();
-  EditablePoint* point = order[index];
-  if (point->bSelected) {
+  if (points[index].bSelected) {
     assert(selectedCount > 0 && "a selected flag was set without SelectPointAt");
     --selectedCount;
   }
-  order.erase(order.begin() + index);
-  FreePoint(point);
+  points.erase(points.begin() + index);
   return true;
 }
 
-void Curve2::RemoveAllPoints() { ReleaseAll(); }
+void Curve2::RemoveAllPoints() { Clear(); }
 
 bool Curve2::MovePointsAt(std::uint32_t first, std::uint32_t last, float dx) {
   ++revision;
   selectionRangeKnown = false;
   if (first > last || last >= GetPointCount() || !std::isfinite(dx)) return false;
-  for (std::uint32_t i = first; i <= last; ++i) OrderAt(i)->x += dx;
-  bool sorted = true;
-  for (std::uint32_t i = 1; i < GetPointCount() && sorted; ++i) sorted = !(OrderAt(i)->x < OrderAt(i - 1)->x);
-  if (sorted) return true;
-  LayOutOrder();
-  const auto begin = order.begin();
+  for (std::uint32_t i = first; i <= last; ++i) points[i].x += dx;
+  if (std::is_sorted(points.begin(), points.end(), ByFrame)) return true;
+  const auto begin = points.begin();
   const auto blockBegin = begin + first;
   const auto blockEnd = begin + last + 1;
   // The untouched points are still in order among themselves, so one merge puts the block
   // back; a merge keeps its first range ahead of equal points, which leaves moved points on
   // the side they came from.
   if (dx > 0.0f) {
-    if (std::is_sorted(blockBegin, blockEnd, ByFrame) && std::is_sorted(blockEnd, order.end(), ByFrame)) {
-      std::inplace_merge(blockBegin, blockEnd, order.end(), ByFrame);
+    if (std::is_sorted(blockBegin, blockEnd, ByFrame) && std::is_sorted(blockEnd, points.end(), ByFrame)) {
+      std::inplace_merge(blockBegin, blockEnd, points.end(), ByFrame);
     }
   } else if (std::is_sorted(begin, blockBegin, ByFrame) && std::is_sorted(blockBegin, blockEnd, ByFrame)) {
     std::inplace_merge(begin, blockBegin, blockEnd, ByFrame);
   }
   // Frames written by the caller since the last call can leave more than the block out of
   // place; a full stable sort repairs that.
-  if (!std::is_sorted(order.begin(), order.end(), ByFrame)) {
-    std::stable_sort(order.begin(), order.end(), ByFrame);
+  if (!std::is_sorted(points.begin(), points.end(), ByFrame)) {
+    std::stable_sort(points.begin(), points.end(), ByFrame);
   }
   return true;
 }
@@ -330,17 +165,16 @@ bool Curve2::SwapPoints(std::uint32_t i, std::uint32_t j) {
   ++revision;
   selectionRangeKnown = false;
   if (i >= GetPointCount() || j >= GetPointCount()) return false;
-  LayOutOrder();
-  std::swap(order[i], order[j]);
+  std::swap(points[i], points[j]);
   return true;
 }
 
 bool Curve2::SelectPointAt(std::uint32_t index, bool bSelect) {
   selectionRangeKnown = false;
   if (index >= GetPointCount()) return false;
-  EditablePoint* point = OrderAt(index);
-  if (point->bSelected == bSelect) return true;
-  point->bSelected = bSelect;
+  EditablePoint& point = points[index];
+  if (point.bSelected == bSelect) return true;
+  point.bSelected = bSelect;
   ++selectionRevision;
   if (bSelect) {
     ++selectedCount;
@@ -353,7 +187,7 @@ bool Curve2::SelectPointAt(std::uint32_t index, bool bSelect) {
 
 void Curve2::SelectAllPoints(bool bSelect) {
   selectionRangeKnown = false;
-  for (std::uint32_t i = 0; i < GetPointCount(); ++i) OrderAt(i)->bSelected = bSelect;
+  for (EditablePoint& point : points) point.bSelected = bSelect;
   selectedCount = bSelect ? GetPointCount() : 0;
   ++selectionRevision;
 }
@@ -364,13 +198,13 @@ void Curve2::FindSelectionRange() const {
   selectionRangeFirst = count;
   selectionRangeLast = -1;
   for (int i = 0; i < count; ++i) {
-    if (OrderAt(static_cast<std::uint32_t>(i))->bSelected) {
+    if (points[static_cast<std::size_t>(i)].bSelected) {
       selectionRangeFirst = i;
       break;
     }
   }
   for (int i = count - 1; i >= selectionRangeFirst; --i) {
-    if (OrderAt(static_cast<std::uint32_t>(i))->bSelected) {
+    if (points[static_cast<std::size_t>(i)].bSelected) {
       selectionRangeLast = i;
       break;
     }
@@ -388,50 +222,25 @@ int Curve2::GetLastSelectedPointIndex() const {
   return selectionRangeLast;
 }
 
-std::uint32_t Curve2::FirstIndexPast(float x, bool pastEqual, std::uint32_t& examined) const {
-  std::uint32_t low = 0;
-  std::uint32_t span = GetPointCount();
-  while (span > 0) {
-    const std::uint32_t half = span / 2;
-    ++examined;
-    const float frame = OrderAt(low + half)->x;
-    if (pastEqual ? !(x < frame) : frame < x) {
-      low += half + 1;
-      span -= half + 1;
-    } else {
-      span = half;
-    }
-  }
-  return low;
+std::uint32_t Curve2::FirstIndexPast(float x, bool pastEqual) const {
+  const auto at = pastEqual ? std::upper_bound(points.begin(), points.end(), x,
+                                               [](float value, const EditablePoint& p) { return value < p.x; })
+                            : std::lower_bound(points.begin(), points.end(), x,
+                                               [](const EditablePoint& p, float value) { return p.x < value; });
+  return static_cast<std::uint32_t>(at - points.begin());
 }
 
-void Curve2::NoteSearchLength(std::uint32_t examined) const {
-  // Written only when it changes: two threads drawing the same curve would otherwise pass its
-  // cache line back and forth.
-  if (lastSearchLength.load(std::memory_order_relaxed) != examined) {
-    lastSearchLength.store(examined, std::memory_order_relaxed);
-  }
-}
-
-int Curve2::LastAtOrBefore(float x) const {
-  std::uint32_t examined = 0;
-  const std::uint32_t at = FirstIndexPast(x, true, examined);
-  NoteSearchLength(examined);
-  return static_cast<int>(at) - 1;
-}
+int Curve2::LastAtOrBefore(float x) const { return static_cast<int>(FirstIndexPast(x, true)) - 1; }
 
 int Curve2::SearchNearestPoint(float x) const {
   if (GetPointCount() == 0) return -1;
-  auto lowerIndex = [this](float frame) {
-    std::uint32_t examined = 0;
-    return static_cast<int>(FirstIndexPast(frame, false, examined));
-  };
+  auto lowerIndex = [this](float frame) { return static_cast<int>(FirstIndexPast(frame, false)); };
   const int count = static_cast<int>(GetPointCount());
   const int right = lowerIndex(x);
   if (right == 0) return 0;
-  if (right == count) return lowerIndex(OrderAt(static_cast<std::uint32_t>(count - 1))->x);
-  const float leftFrame = OrderAt(static_cast<std::uint32_t>(right - 1))->x;
-  const float rightFrame = OrderAt(static_cast<std::uint32_t>(right))->x;
+  if (right == count) return lowerIndex(points.back().x);
+  const float leftFrame = points[static_cast<std::size_t>(right - 1)].x;
+  const float rightFrame = points[static_cast<std::size_t>(right)].x;
   // right is already the first of its run of equal frames; the left candidate may not be.
   if (x - leftFrame <= rightFrame - x) return lowerIndex(leftFrame);
   return right;
@@ -443,20 +252,20 @@ int Curve2::SearchPreviousPoint(float x) const {
 }
 
 bool Curve2::Interpolate(float x, std::uint32_t segment, float& y) const {
-  const EditablePoint* from = OrderAt(segment);
-  if (segment + 1 >= GetPointCount() || x <= from->x) {
-    y = from->y;
+  const EditablePoint& from = points[segment];
+  if (segment + 1 >= GetPointCount() || x <= from.x) {
+    y = from.y;
     return true;
   }
-  const EditablePoint* to = OrderAt(segment + 1);
-  const float span = to->x - from->x;
+  const EditablePoint& to = points[segment + 1];
+  const float span = to.x - from.x;
   if (!(span > 0.0f) || interpolation == Step) {
-    y = from->y;
+    y = from.y;
     return true;
   }
   // Clamped so that frames written out of order by the caller still give a value between the two.
-  const float t = std::clamp((x - from->x) / span, 0.0f, 1.0f);
-  y = from->y + (to->y - from->y) * t;
+  const float t = std::clamp((x - from.x) / span, 0.0f, 1.0f);
+  y = from.y + (to.y - from.y) * t;
   return true;
 }
 
@@ -469,11 +278,7 @@ bool Curve2::EvaluatePoint(float x, float& y) const {
 bool Curve2::EvaluatePoint(float x, float& y, std::uint32_t& segment) const {
   if (GetPointCount() == 0) return false;
   const long count = static_cast<long>(GetPointCount());
-  std::uint32_t examined = 0;
-  auto frameAt = [&](long i) {
-    ++examined;
-    return OrderAt(static_cast<std::uint32_t>(i))->x;
-  };
+  auto frameAt = [this](long i) { return points[static_cast<std::size_t>(i)].x; };
   long hint = std::min(static_cast<long>(segment), count - 1);
   long found = 0;
   // A few steps forward one point at a time (a caller walking upwards moves by a few points,
@@ -524,7 +329,6 @@ bool Curve2::EvaluatePoint(float x, float& y, std::uint32_t& segment) const {
     }
     found = std::max(low, 0L);
   }
-  NoteSearchLength(examined);
   segment = static_cast<std::uint32_t>(found);
   return Interpolate(x, segment, y);
 }
@@ -536,26 +340,26 @@ std::uint32_t Curve2::SubSample(std::uint32_t first, std::uint32_t last, float t
   if (count == 0) return 0;
   last = std::min(last, count - 1);
   if (first >= last || last - first < 2 || !(tolerance > 0.0f)) return count;
-  LayOutOrder();
 
   // A point may go when every point dropped since the last kept one (the anchor) stays within
   // the tolerance of the straight line from the anchor to the next point. Each dropped point
   // bounds the slope of that line to an open interval; their intersection is all that needs
   // remembering, so the pass is linear. Both curves being linear between their points, the
-  // largest vertical distance between them lies at a dropped point.
+  // largest vertical distance between them lies at a dropped point. Kept points are written
+  // down over the dropped ones as the pass goes.
   const double tol = tolerance;
-  const EditablePoint* anchor = order[first];
+  EditablePoint anchor = points[first];
   double lowSlope = -std::numeric_limits<double>::infinity();
   double highSlope = std::numeric_limits<double>::infinity();
   std::uint32_t write = first + 1;
   for (std::uint32_t i = first + 1; i < last; ++i) {
-    EditablePoint* point = order[i];
-    const EditablePoint* next = order[i + 1];
+    const EditablePoint point = points[i];
+    const EditablePoint& next = points[i + 1];
     double low = lowSlope;
     double high = highSlope;
     bool removable = true;
-    const double pointSpan = static_cast<double>(point->x) - anchor->x;
-    const double pointRise = static_cast<double>(point->y) - anchor->y;
+    const double pointSpan = static_cast<double>(point.x) - anchor.x;
+    const double pointRise = static_cast<double>(point.y) - anchor.y;
     if (pointSpan > 0.0) {
       low = std::max(low, (pointRise - tol) / pointSpan);
       high = std::min(high, (pointRise + tol) / pointSpan);
@@ -563,9 +367,9 @@ std::uint32_t Curve2::SubSample(std::uint32_t first, std::uint32_t last, float t
       // Same frame as the anchor: the jump between them is what removal would erase.
       removable = std::fabs(pointRise) < tol;
     }
-    const double nextSpan = static_cast<double>(next->x) - anchor->x;
+    const double nextSpan = static_cast<double>(next.x) - anchor.x;
     if (removable && nextSpan > 0.0) {
-      const double slope = (static_cast<double>(next->y) - anchor->y) / nextSpan;
+      const double slope = (static_cast<double>(next.y) - anchor.y) / nextSpan;
       removable = low < slope && slope < high;
     } else {
       removable = false;
@@ -573,17 +377,15 @@ std::uint32_t Curve2::SubSample(std::uint32_t first, std::uint32_t last, float t
     if (removable) {
       lowSlope = low;
       highSlope = high;
-      if (point->bSelected) --selectedCount;
-      FreePoint(point);
+      if (point.bSelected) --selectedCount;
     } else {
-      order[write++] = point;
+      points[write++] = point;
       anchor = point;
       lowSlope = -std::numeric_limits<double>::infinity();
       highSlope = std::numeric_limits<double>::infinity();
     }
   }
-  const auto tail = std::move(order.begin() + last, order.end(), order.begin() + write);
-  order.erase(tail, order.end());
+  points.erase(std::move(points.begin() + last, points.end(), points.begin() + write), points.end());
   return GetPointCount();
 }
 
@@ -591,16 +393,13 @@ int Curve2::Subdivise(float x0, float x1, int count, bool bInheritSelection, boo
   ++revision;
   selectionRangeKnown = false;
   if (count <= 0 || GetPointCount() == 0 || !std::isfinite(x0) || !std::isfinite(x1) || !(x0 < x1)) return 0;
-  LayOutOrder();
 
-  const int size = static_cast<int>(order.size());
+  const int size = static_cast<int>(points.size());
   const int before = LastAtOrBefore(x0);
-  const int after =
-      static_cast<int>(std::lower_bound(order.begin(), order.end(), x1,
-                                        [](const EditablePoint* p, float value) { return p->x < value; }) -
-                       order.begin());
-  const bool select =
-      bInheritSelection && before >= 0 && after < size && order[before]->bSelected && order[after]->bSelected;
+  const int after = static_cast<int>(FirstIndexPast(x1, false));
+  const bool select = bInheritSelection && before >= 0 && after < size &&
+                      points[static_cast<std::size_t>(before)].bSelected &&
+                      points[static_cast<std::size_t>(after)].bSelected;
 
   std::vector<EditablePoint> inserted;
   inserted.reserve(static_cast<std::size_t>(count));
@@ -624,16 +423,11 @@ int Curve2::Subdivise(float x0, float x1, int count, bool bInheritSelection, boo
   // Points strictly inside the interval (the caller passed non-neighbours) force one insertion
   // at a time; the usual neighbour case inserts the whole run at once.
   const int insertAt = before + 1;
-  const bool clear = insertAt >= size || !(order[insertAt]->x < x1);
-  if (clear) {
-    std::vector<EditablePoint*> fresh;
-    fresh.reserve(inserted.size());
-    for (const EditablePoint& point : inserted) fresh.push_back(NewPoint(point));
-    order.insert(order.begin() + insertAt, fresh.begin(), fresh.end());
+  if (insertAt >= size || !(points[static_cast<std::size_t>(insertAt)].x < x1)) {
+    points.insert(points.begin() + insertAt, inserted.begin(), inserted.end());
   } else {
     for (const EditablePoint& point : inserted) {
-      EditablePoint* added = NewPoint(point);
-      order.insert(std::upper_bound(order.begin(), order.end(), added, ByFrame), added);
+      points.insert(std::upper_bound(points.begin(), points.end(), point, ByFrame), point);
     }
   }
   if (select) selectedCount += static_cast<std::uint32_t>(inserted.size());
@@ -641,68 +435,39 @@ int Curve2::Subdivise(float x0, float x1, int count, bool bInheritSelection, boo
 }
 
 void Curve2::ComputeBoundingBox() {
-  if (GetPointCount() == 0) {
+  if (points.empty()) {
     boundingBox = EditorCore::CRect();
     return;
   }
-  float lowX = OrderAt(0)->x;
+  float lowX = points.front().x;
   float highX = lowX;
-  float lowY = OrderAt(0)->y;
+  float lowY = points.front().y;
   float highY = lowY;
-  for (std::uint32_t i = 0; i < GetPointCount(); ++i) {
-    const EditablePoint* point = OrderAt(i);
-    lowX = std::min(lowX, point->x);
-    highX = std::max(highX, point->x);
-    lowY = std::min(lowY, point->y);
-    highY = std::max(highY, point->y);
+  for (const EditablePoint& point : points) {
+    lowX = std::min(lowX, point.x);
+    highX = std::max(highX, point.x);
+    lowY = std::min(lowY, point.y);
+    highY = std::max(highY, point.y);
   }
   boundingBox = EditorCore::CRect(FloorToInt(lowX), FloorToInt(lowY), CeilToInt(highX), CeilToInt(highY));
 }
 
-Curve2::PointList Curve2::GetCurve() const {
-  PointList copy;
-  copy.reserve(GetPointCount());
-  for (std::uint32_t i = 0; i < GetPointCount(); ++i) copy.push_back(*OrderAt(i));
-  return copy;
-}
+Curve2::PointList Curve2::GetCurve() const { return points; }
 
-bool Curve2::SetCurve(const PointList& points) {
-  ++revision;
-  selectionRangeKnown = false;
-  ReleaseAll();
-  Prepare(static_cast<std::uint32_t>(points.size()));
-  // Every slab is empty now, so the copies are laid out in runs, slab after slab.
+bool Curve2::SetCurve(const PointList& list) {
+  Clear();
+  points.reserve(list.size());
   std::size_t dropped = 0;
-  std::size_t next = 0;
-  bool sorted = true;
-  float previous = -std::numeric_limits<float>::infinity();
-  while (next < points.size()) {
-    while (currentSlab < slabs.size() && slabs[currentSlab].used == slabs[currentSlab].capacity) ++currentSlab;
-    assert(currentSlab < slabs.size() && "Prepare left too little room");
-    Slab& slab = slabs[currentSlab];
-    std::uint32_t written = 0;
-    const std::uint32_t room = slab.capacity - slab.used;
-    Slot* run = &slab.cells[slab.used];
-    // A run that continues the first slab's points in place extends the slab order at once.
-    const bool inPlace = inSlabOrder && currentSlab == 0 && slabOrderCount == slab.used;
-    for (; next < points.size() && written < room; ++next) {
-      const EditablePoint& point = points[next];
-      if (!IsFinitePoint(point.x, point.y)) {
-        ++dropped;
-        continue;
-      }
-      EditablePoint* copy = new (&run[written++]) EditablePoint(point);
-      if (!inPlace) AppendInOrder(copy);
-      selectedCount += point.bSelected ? 1 : 0;
-      sorted = sorted && !(point.x < previous);
-      previous = point.x;
+  for (const EditablePoint& point : list) {
+    if (!IsFinitePoint(point.x, point.y)) {
+      ++dropped;
+      continue;
     }
-    if (inPlace) slabOrderCount += written;
-    slab.used += written;
+    points.push_back(point);
+    selectedCount += point.bSelected ? 1 : 0;
   }
-  if (!sorted) {
-    LayOutOrder();
-    std::stable_sort(order.begin(), order.end(), ByFrame);
+  if (!std::is_sorted(points.begin(), points.end(), ByFrame)) {
+    std::stable_sort(points.begin(), points.end(), ByFrame);
   }
   if (dropped > 0) {
     EngineCore::Log::Write(EngineCore::Log::Warning,
@@ -715,22 +480,15 @@ bool Curve2::SetCurve(const PointList& points) {
 int Curve2::GetPointIndex(float x, bool bBinarySearch) const {
   if (GetPointCount() == 0) return -1;
   if (bBinarySearch) {
-    std::uint32_t examined = 0;
-    const std::uint32_t at = FirstIndexPast(x, false, examined);
-    if (at == GetPointCount() || OrderAt(at)->x != x) return -1;
+    const std::uint32_t at = FirstIndexPast(x, false);
+    if (at == GetPointCount() || points[at].x != x) return -1;
     return static_cast<int>(at);
   }
   const int count = static_cast<int>(GetPointCount());
   for (int i = 0; i < count; ++i) {
-    if (OrderAt(static_cast<std::uint32_t>(i))->x == x) return i;
+    if (points[static_cast<std::size_t>(i)].x == x) return i;
   }
   return count - 1;
-}
-
-std::size_t Curve2::GetHeldBytes() const {
-  std::size_t bytes = order.capacity() * sizeof(EditablePoint*);
-  for (const Slab& slab : slabs) bytes += slab.capacity * sizeof(Slot);
-  return bytes;
 }
 
 }  // namespace EditorToolkit

@@ -6,11 +6,9 @@
 #include <EngineCore/Vector2.h>
 
 #include <algorithm>
-#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
-#include <new>
 #include <vector>
 
 namespace EditorToolkit {
@@ -19,9 +17,9 @@ namespace EditorToolkit {
 //
 // What callers may rely on:
 // 1. Points are kept in rising x. Points of equal x keep the order they were added in.
-// 2. A point keeps its address for as long as it lives: adding, moving, swapping, selecting
-//    and removing other points never moves it. RemovePointAt, RemoveAllPoints, SubSample
-//    (for the points it drops) and SetCurve end a point's life.
+// 2. A point's address holds until the next call that adds, removes, moves or swaps points
+//    or sets the curve: callers name a key by its index or its frame across edits, never by
+//    a pointer.
 // 3. The curve goes from point to point by its interpolation, its track's: linear, or a step
 //    (each point's value holds until the next point); it holds its first and last values
 //    outside them.
@@ -32,14 +30,10 @@ namespace EditorToolkit {
 //    Both are signed for that reason: first is the point count (>= 0) and last is -1, which
 //    reads 0xFFFFFFFF when stored in a u32. Compare them as int, never as u32.
 //
-// Storage: points live in slabs (one slab for the whole curve after Prepare). While they sit
-// in the first slab in x order, one after the other (a curve loaded or set in order and not
-// reordered since), the slab is the order and a point costs 16 bytes; the first change of
-// order lays out one sorted array of pointers beside it (24 bytes a point). Loading or
-// snapshotting 10,000 points takes a handful of allocations.
+// Storage: one array of points in x order, owned by the curve alone.
 class Curve2 {
  public:
-  // A snapshot of the points: contiguous copies of every field, 16 bytes per point.
+  // A snapshot of the points: contiguous copies of every field.
   using PointList = std::vector<EditablePoint>;
   // The name the module's code uses for a snapshot. It begins with an underscore and a capital
   // (a reserved form), kept only as a nested alias so that code written against the original
@@ -143,43 +137,35 @@ class Curve2 {
   // result is then false.
   bool SetCurve(const PointList& points);
 
-  std::uint32_t GetPointCount() const {
-    return inSlabOrder ? slabOrderCount : static_cast<std::uint32_t>(order.size());
-  }
+  std::uint32_t GetPointCount() const { return static_cast<std::uint32_t>(points.size()); }
   // Point index; the last point when index is past the end; null on an empty curve. Inline:
   // drawing and editing walk every point through it.
   EditablePoint* GetPointAt(std::uint32_t index) {
     ++revision;
     const std::uint32_t count = GetPointCount();
-    return count == 0 ? nullptr : OrderAt(std::min(index, count - 1));
+    return count == 0 ? nullptr : &points[std::min(index, count - 1)];
   }
   const EditablePoint* GetPointAt(std::uint32_t index) const {
     const std::uint32_t count = GetPointCount();
-    return count == 0 ? nullptr : OrderAt(std::min(index, count - 1));
+    return count == 0 ? nullptr : &points[std::min(index, count - 1)];
   }
   // Hands the points first..last (those the curve has) in order to visit, writable; the walk
   // counts as one writable access. Edits that move a run of keys walk it this way.
   template <typename Visit>
   void ForEachPoint(std::uint32_t first, std::uint32_t last, Visit&& visit) {
     ++revision;
-    WalkPoints<EditablePoint>(first, last, visit);
+    WalkPoints(points.data(), first, last, visit);
   }
   // The same, read-only, for drawing.
   template <typename Visit>
   void ForEachPoint(std::uint32_t first, std::uint32_t last, Visit&& visit) const {
-    WalkPoints<const EditablePoint>(first, last, visit);
+    WalkPoints(points.data(), first, last, visit);
   }
 
   // bBinarySearch true: the first index whose frame is exactly x, by binary search, else -1.
   // false: the first index whose frame is exactly x, by a scan from the start, else the last
   // index. -1 on an empty curve in both cases.
   int GetPointIndex(float x, bool bBinarySearch) const;
-
-  // Bytes this curve holds for its points: slabs plus the pointer array, capacity included.
-  std::size_t GetHeldBytes() const;
-  // Points examined by the last hinted or unhinted evaluation: lets callers check that their
-  // hint pays.
-  std::uint32_t GetLastSearchLength() const { return lastSearchLength.load(std::memory_order_relaxed); }
 
   // Together, what the curve's frames and values are: a curve that keeps its id and its
   // revision has kept them. The id is the curve's own among every curve of the process; the
@@ -193,55 +179,17 @@ class Curve2 {
   std::uint64_t GetSelectionRevision() const { return selectionRevision; }
 
  private:
-  // Raw room for one point; a free slot holds the link to the next free slot instead.
-  struct alignas(8) Slot {
-    unsigned char bytes[sizeof(EditablePoint)];
-  };
-  static_assert(sizeof(Slot) == 16, "a slot must not cost more than its point");
-
-  // Slab memory goes back to a small process-wide reserve when a curve lets it go, so that
-  // rebuilding curves of the same sizes reuses memory the process has already touched.
-  struct SlabRelease {
-    SlabRelease() noexcept : bytes(0) {}
-    explicit SlabRelease(std::size_t size) noexcept : bytes(size) {}
-    void operator()(Slot* cells) const;
-    std::size_t bytes;
-  };
-  struct Slab {
-    std::unique_ptr<Slot[], SlabRelease> cells;
-    std::uint32_t capacity = 0;
-    std::uint32_t used = 0;
-  };
-
-  // The points of a curve kept in slab order lie side by side and are walked as an array.
   template <typename Point, typename Visit>
-  void WalkPoints(std::uint32_t first, std::uint32_t last, Visit& visit) const {
+  void WalkPoints(Point* all, std::uint32_t first, std::uint32_t last, Visit& visit) const {
     const std::uint32_t count = GetPointCount();
     if (count == 0) return;
     const std::uint32_t end = std::min(last, count - 1) + 1;
-    if (inSlabOrder) {
-      Point* points = OrderAt(0);
-      for (std::uint32_t i = first; i < end; ++i) visit(points[i]);
-    } else {
-      for (std::uint32_t i = first; i < end; ++i) visit(*OrderAt(i));
-    }
+    for (std::uint32_t i = first; i < end; ++i) visit(all[i]);
   }
-  EditablePoint* OrderAt(std::uint32_t index) const {
-    return inSlabOrder ? std::launder(reinterpret_cast<EditablePoint*>(&slabs.front().cells[index])) : order[index];
-  }
-  // Adds a point after the last one in x order.
-  void AppendInOrder(EditablePoint* point);
-  // Leaves slab order: the pointer array takes over the order.
-  void LayOutOrder();
-  // First index whose frame is not below x, or with pastEqual above it; examined counts the
-  // points looked at.
-  std::uint32_t FirstIndexPast(float x, bool pastEqual, std::uint32_t& examined) const;
-  void NoteSearchLength(std::uint32_t examined) const;
-  EditablePoint* NewPoint(const EditablePoint& value);
-  void FreePoint(EditablePoint* point);
-  void AddSlab(std::uint32_t capacity);
-  std::uint32_t FreeRoom() const;
-  void ReleaseAll();
+  // First index whose frame is not below x, or with pastEqual above it.
+  std::uint32_t FirstIndexPast(float x, bool pastEqual) const;
+  // Back to no points and nothing selected, as a change of every point.
+  void Clear();
   // Index of the last point with x(i) <= x, -1 when x lies before every point.
   int LastAtOrBefore(float x) const;
   bool Interpolate(float x, std::uint32_t segment, float& y) const;
@@ -251,14 +199,7 @@ class Curve2 {
   std::uint64_t id = NewId();
   std::uint64_t revision = 0;
   std::uint64_t selectionRevision = 0;
-  // Empty in slab order.
-  std::vector<EditablePoint*> order;
-  std::vector<Slab> slabs;
-  bool inSlabOrder = true;
-  std::uint32_t slabOrderCount = 0;
-  std::uint32_t currentSlab = 0;
-  std::uint32_t freeCount = 0;
-  void* freeList = nullptr;
+  std::vector<EditablePoint> points;
   std::uint32_t selectedCount = 0;
   std::uint32_t interpolation = Linear;
   // First and last selected index, found by a scan when first asked for after a change of
@@ -267,9 +208,6 @@ class Curve2 {
   mutable int selectionRangeLast = -1;
   mutable bool selectionRangeKnown = false;
   void FindSelectionRange() const;
-  // Written by const searches, which may run on several threads at once (the graph draws
-  // the halves of its view on two).
-  mutable std::atomic<std::uint32_t> lastSearchLength{0};
   EditorCore::CRect boundingBox;
   EditorCore::COLORREF color = EditorCore::RGB(0, 0, 0);
   EditorCore::COLORREF selectionColor = EditorCore::RGB(255, 255, 255);

@@ -8,7 +8,7 @@ namespace EditorToolkit {
 //    selected count; writing bSelected directly leaves that count stale.
 // 2. A caller that rewrites x must leave the curve in x order before it adds, searches or
 //    moves points again (a flip swaps points, then rewrites their frames in order).
-// Flags come first so that the point packs into 16 bytes.
+// Flags come first so that the point packs tight; it may grow (more fields per key).
 struct EditablePoint {
   bool bSelected = false;
   // Covered by another key at the same place (a block of keys moved over it); not drawn.
@@ -20,7 +20,5 @@ struct EditablePoint {
   // Falloff weight: 0 follows the selection fully, 1 does not move.
   float weight = 1.0f;
 };
-
-static_assert(sizeof(EditablePoint) == 16, "an editable point must stay 16 bytes");
 
 }  // namespace EditorToolkit
