@@ -2,6 +2,7 @@
 // (background, grid, curves as spans of rows per column, kept from paint to paint, keys) into
 // an offscreen back buffer, against a plain QPainter drawing the same per-column polylines
 // with a 2-pixel pen, in the same run.
+#include "CurveWriter.h"
 #include "graph/GUI_GraphCtrl.h"
 
 #include <EditorCore/GUI_BackBuffer.h>
@@ -53,16 +54,16 @@ struct Scene {
     for (int c = 0; c < kCurves; ++c) {
       auto info = std::make_unique<Tarvel::CurveInfo>(
           static_cast<std::uint32_t>(c / 9 + 1), Tarvel::CurveInfo::Translation, static_cast<std::uint32_t>(c % 3));
-      info->pCurve->Prepare(kKeys);
+      Tarvel::CurveWriter::Of(*info).Prepare(kKeys);
       const double phase = c * 0.37;
       const double frequency = 0.02 + 0.004 * (c % 13);
       for (int k = 0; k < kKeys; ++k) {
         const float x = 2.0f * k;
         const float y = static_cast<float>(40.0 * std::sin(x * frequency + phase) + 6.0 * std::sin(x * 0.5 + c));
-        info->pCurve->AddPoint({x, y}, false);
+        Tarvel::CurveWriter::Of(*info).AddPoint({x, y}, false);
       }
-      info->pCurve->SetColor(CurveColour(c));
-      info->pCurve->SetSelectionColor(EditorCore::RGB(255, 255, 255));
+      Tarvel::CurveWriter::Of(*info).SetColor(CurveColour(c));
+      Tarvel::CurveWriter::Of(*info).SetSelectionColor(EditorCore::RGB(255, 255, 255));
       info->bSelected = c % 10 == 0;
       shown.AddCurve(info.get(), "Bench");
       records.push_back(std::move(info));

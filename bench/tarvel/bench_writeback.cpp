@@ -36,8 +36,7 @@ class ReferenceDocument : public Tarvel::ClipEditCore {
 void LargeDrag(Tarvel::ClipEditCore& document, float by) {
   document.BeginEdit("Drag");
   for (Tarvel::CurveInfo* curve : document.GetSelection().GetCurves()) {
-    document.Touch(curve);
-    EditorToolkit::Curve2& points = *curve->pCurve;
+    EditorToolkit::Curve2& points = *document.Touch(curve);
     for (std::uint32_t i = 0; i < points.GetPointCount(); ++i) {
       EditorToolkit::EditablePoint& key = *points.GetPointAt(i);
       const float outside = std::max(400.0f - key.x, key.x - 900.0f);

@@ -214,28 +214,31 @@ bool ClipEditCore::Revert(CurveInfo* curve) {
   } else if (!StateBefore(*touched, 0, touched->count, before)) {
     return false;
   }
-  curve->pCurve->SetCurve(before);
+  curve->Write({}).SetCurve(before);
   return true;
 }
 
-void ClipEditCore::Touch(CurveInfo* curve) {
-  if (!pending || !curve) return;
+EditorToolkit::Curve2* ClipEditCore::Touch(CurveInfo* curve) {
+  if (!pending || !curve) return nullptr;
   if (Touched* touched = FindTouched(curve)) {
-    if (touched->whole) return;
-    Curve2::PointList all;
-    if (!StateBefore(*touched, 0, touched->count, all)) return;
-    touched->points = std::move(all);
-    touched->whole = true;
-    touched->offset = 0;
-    return;
+    if (!touched->whole) {
+      Curve2::PointList all;
+      if (StateBefore(*touched, 0, touched->count, all)) {
+        touched->points = std::move(all);
+        touched->whole = true;
+        touched->offset = 0;
+      }
+    }
+    return &curve->Write({});
   }
   pending->before.push_back({curve, curve->pCurve->GetCurve(), true, 0, 0});
+  return &curve->Write({});
 }
 
-void ClipEditCore::TouchValues(CurveInfo* curve, std::uint32_t first, std::uint32_t last) {
-  if (!pending || !curve) return;
+EditorToolkit::Curve2* ClipEditCore::TouchValues(CurveInfo* curve, std::uint32_t first, std::uint32_t last) {
+  if (!pending || !curve) return nullptr;
   const std::uint32_t count = curve->pCurve->GetPointCount();
-  if (count == 0 || first > last || first >= count) return;
+  if (count == 0 || first > last || first >= count) return FindTouched(curve) ? &curve->Write({}) : nullptr;
   last = std::min(last, count - 1);
   Touched* touched = FindTouched(curve);
   if (!touched) {
@@ -243,16 +246,23 @@ void ClipEditCore::TouchValues(CurveInfo* curve, std::uint32_t first, std::uint3
     Curve2::PointList part(last - first + 1);
     for (std::uint32_t i = first; i <= last; ++i) part[i - first] = *now.GetPointAt(i);
     pending->before.push_back({curve, std::move(part), false, first, count});
-    return;
+    return &curve->Write({});
   }
-  if (touched->whole) return;
-  const std::uint32_t low = std::min(first, touched->offset);
-  const std::uint32_t high = std::max<std::uint32_t>(last, touched->offset + touched->points.size() - 1);
-  Curve2::PointList wider;
-  if (StateBefore(*touched, low, high - low + 1, wider)) {
-    touched->points = std::move(wider);
-    touched->offset = low;
+  if (!touched->whole) {
+    const std::uint32_t low = std::min(first, touched->offset);
+    const std::uint32_t high = std::max<std::uint32_t>(last, touched->offset + touched->points.size() - 1);
+    Curve2::PointList wider;
+    if (StateBefore(*touched, low, high - low + 1, wider)) {
+      touched->points = std::move(wider);
+      touched->offset = low;
+    }
   }
+  return &curve->Write({});
+}
+
+EditorToolkit::Curve2* ClipEditCore::Edited(const CurveInfo* curve) const {
+  Touched* touched = FindTouched(curve);
+  return touched ? &touched->curve->Write({}) : nullptr;
 }
 
 std::size_t ClipEditCore::GetPendingBytes() const {
@@ -317,8 +327,8 @@ void ClipEditCore::ShareKeyFrames() {
     }
     for (int c = 0; c < 3; ++c) {
       if (missing[c].empty()) continue;
-      Touch(triple[c]);
-      for (const EngineCore::Vector2& point : missing[c]) triple[c]->pCurve->AddPoint(point, false);
+      Curve2& points = *Touch(triple[c]);
+      for (const EngineCore::Vector2& point : missing[c]) points.AddPoint(point, false);
     }
   }
 }
@@ -351,7 +361,7 @@ bool ClipEditCore::EndEdit() {
   if (!refusal.empty()) {
     // Nothing reached the clip yet but its rate: the curves go back, and the rate.
     for (auto it = step->curveChanges.rbegin(); it != step->curveChanges.rend(); ++it) {
-      if (CurveInfo* curve = FindCurve(it->id)) it->delta.Swap(*curve->pCurve);
+      if (CurveInfo* curve = FindCurve(it->id)) it->delta.Swap(curve->Write({}));
     }
     if (step->rateBefore != step->rateAfter) clip->SetFrameRate(step->rateBefore);
     Refuse(refusal);
@@ -487,7 +497,7 @@ void ClipEditCore::PutChannel(const EditStep::ChannelChange& change, bool in) {
   change.data.RestoreTracks(channel);
   curveSet.LoadChannel(change.key, channel);
   for (const auto& [id, points] : change.curves) {
-    if (CurveInfo* curve = FindCurve(id)) curve->pCurve->SetCurve(points);
+    if (CurveInfo* curve = FindCurve(id)) curve->Write({}).SetCurve(points);
   }
   built[change.key] = change.built;
   depth[change.key] = change.depth;
@@ -511,7 +521,7 @@ void ClipEditCore::Apply(EditStep& step, bool forward) {
   std::set<std::uint32_t> channels;
   auto swap = [&](EditStep::CurveChange& change) {
     if (CurveInfo* curve = FindCurve(change.id)) {
-      if (!change.delta.Swap(*curve->pCurve)) {
+      if (!change.delta.Swap(curve->Write({}))) {
         EngineCore::Log::Write(EngineCore::Log::Error,
                                "Tarvel: a step of the undo history no longer fits its curve, which keeps its keys");
       }
@@ -582,8 +592,7 @@ bool ClipEditCore::ChangeFrameRate(float rate, bool keepTimes, float tolerance) 
       }
     }
     for (const Retimed& change : retimed) {
-      Touch(change.curve);
-      Curve2& curve = *change.curve->pCurve;
+      Curve2& curve = *Touch(change.curve);
       curve.SetCurve(change.points);
       if (change.sampled && curve.GetPointCount() > 2) curve.SubSample(0, curve.GetPointCount() - 1, tolerance);
     }

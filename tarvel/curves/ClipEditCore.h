@@ -107,13 +107,18 @@ class ClipEditCore {
   // changes as one step. An action that changed nothing writes nothing and records nothing:
   // EndEdit then returns false.
   void BeginEdit(const char* label);
-  void Touch(CurveInfo* curve);
+  // Touch hands out the curve as the action may change it: the only way to change a curve's
+  // points (null without an action in progress).
+  EditorToolkit::Curve2* Touch(CurveInfo* curve);
   // Says that of this curve only the values of the points first..last may change, which then
   // alone are kept as its state before: a value drag over a long take keeps only the keys it
   // moves. The curve must keep its frames and its count until it is touched whole (which
   // turns the kept part into the whole state before) or the action ends. Touched twice, the
-  // part grows to cover both ranges.
-  void TouchValues(CurveInfo* curve, std::uint32_t first, std::uint32_t last);
+  // part grows to cover both ranges. Null when the range holds no point of a curve the action
+  // has not touched.
+  EditorToolkit::Curve2* TouchValues(CurveInfo* curve, std::uint32_t first, std::uint32_t last);
+  // The writable curve of a curve the action in progress touched; null for any other.
+  EditorToolkit::Curve2* Edited(const CurveInfo* curve) const;
   // Every selected row, as the tools change them.
   void TouchSelectedRows();
   // Puts a curve touched by the action in progress back to its state before the action (a

@@ -20,7 +20,30 @@ class CurveInfo {
   CurveInfo(const CurveInfo&) = delete;
   CurveInfo& operator=(const CurveInfo&) = delete;
 
-  std::unique_ptr<EditorToolkit::Curve2> pCurve;
+  // The points as everyone reads (and selects) them. Changing them takes Write, which only the
+  // curve set (building curves) and the clip's core can call: the core hands a curve out to
+  // the action in progress (ClipEditCore::Touch), so that no change skips the undo history
+  // or the write-back. Tests build their curves through their own CurveWriter.
+  class ReadOnlyCurve {
+   public:
+    const EditorToolkit::Curve2* operator->() const { return curve.get(); }
+    const EditorToolkit::Curve2& operator*() const { return *curve; }
+    const EditorToolkit::Curve2* get() const { return curve.get(); }
+    explicit operator bool() const { return curve != nullptr; }
+
+   private:
+    friend class CurveInfo;
+    std::unique_ptr<EditorToolkit::Curve2> curve = std::make_unique<EditorToolkit::Curve2>();
+  };
+  class WriteAccess {
+    WriteAccess() = default;
+    friend class CurveSet;
+    friend class ClipEditCore;
+    friend class CurveWriter;
+  };
+  EditorToolkit::Curve2& Write(WriteAccess) { return *pCurve.curve; }
+
+  ReadOnlyCurve pCurve;
   // The X, Y and Z curves of its track, itself among them; set by the curve set, which
   // creates and destroys the three together.
   std::array<const CurveInfo*, 3> track{};

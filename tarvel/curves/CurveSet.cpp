@@ -83,12 +83,12 @@ CurveSet::Curves CurveSet::BuildCurves(std::uint32_t channelKey, const EngineCor
       EditorCore::COLORREF colour = 0;
       EditorCore::COLORREF selection = 0;
       ComputeColors(trackType, keyType, c, colour, selection);
-      triple[c]->pCurve->SetColor(colour);
-      triple[c]->pCurve->SetSelectionColor(selection);
+      triple[c]->Write({}).SetColor(colour);
+      triple[c]->Write({}).SetSelectionColor(selection);
       // The curve goes from key to key as the track plays.
-      triple[c]->pCurve->SetInterpolation(track.GetInterpolation() == EngineCore::AnimCurve::Step
-                                              ? EditorToolkit::Curve2::Step
-                                              : EditorToolkit::Curve2::Linear);
+      triple[c]->Write({}).SetInterpolation(track.GetInterpolation() == EngineCore::AnimCurve::Step
+                                                ? EditorToolkit::Curve2::Step
+                                                : EditorToolkit::Curve2::Linear);
     }
 
     const std::uint32_t count = KeyCount(track);
@@ -115,7 +115,7 @@ CurveSet::Curves CurveSet::BuildCurves(std::uint32_t channelKey, const EngineCor
           point.y = values[c];
         }
       }
-      for (int c = 0; c < 3; ++c) triple[c]->pCurve->SetCurve(points[c]);
+      for (int c = 0; c < 3; ++c) triple[c]->Write({}).SetCurve(points[c]);
     }
     for (auto& curve : triple) curve->track = {triple[0].get(), triple[1].get(), triple[2].get()};
     for (auto& curve : triple) curves.push_back(std::move(curve));

@@ -52,7 +52,8 @@ GUI_CurvePanelDialog::GUI_CurvePanelDialog(ClipEditCore& editCore, PreviewObject
       horizontalRuler(std::make_unique<GUI_RulerCtrl>()),
       verticalRuler(std::make_unique<GUI_RulerCtrl>()),
       graph(std::make_unique<GUI_GraphCtrl>(editCore.GetSelection())) {
-  graph->SetTakeBack([this](CurveInfo& curve) { core.Revert(&curve); });
+  graph->SetCurveEdits([this](const CurveInfo& curve) { return core.Edited(&curve); },
+                       [this](CurveInfo& curve) { core.Revert(&curve); });
 }
 
 GUI_CurvePanelDialog::~GUI_CurvePanelDialog() {

@@ -61,9 +61,14 @@ class GUI_GraphCtrl : public EditorCore::GUI_Wnd, public GraphView {
   // cross-hair, marker 4 of the horizontal ruler is the time cursor. Call once.
   void AttachRulers(EditorCore::GUI_RulerCtrl* horizontal, EditorCore::GUI_RulerCtrl* vertical);
 
-  // Who takes a gesture back on a curve (the panel's clip core, which records the action);
-  // without one a take-back leaves the curve as it is.
-  void SetTakeBack(std::function<void(CurveInfo&)> takeBackCurve) { takeBack = std::move(takeBackCurve); }
+  // Where the graph's gestures get the curves they change, and have a gesture taken back on
+  // a curve: the panel's clip core, which records the action. Without them a gesture changes
+  // no curve.
+  void SetCurveEdits(std::function<EditorToolkit::Curve2*(const CurveInfo&)> writableCurve,
+                     std::function<void(CurveInfo&)> takeBackCurve) {
+    writable = std::move(writableCurve);
+    takeBack = std::move(takeBackCurve);
+  }
 
   GraphEditor& GetEditor() { return editor; }
   const GraphEditor& GetEditor() const { return editor; }
@@ -107,6 +112,7 @@ class GUI_GraphCtrl : public EditorCore::GUI_Wnd, public GraphView {
   void Notify(int code) override;
   void NoteKeyEdit(const EditorToolkit::Curve2& curve, std::uint64_t before, float firstFrame,
                    float lastFrame) override;
+  EditorToolkit::Curve2* Writable(const CurveInfo& curve) override { return writable ? writable(curve) : nullptr; }
   void TakeBack(CurveInfo& curve) override {
     if (takeBack) takeBack(curve);
   }
@@ -213,6 +219,7 @@ class GUI_GraphCtrl : public EditorCore::GUI_Wnd, public GraphView {
 
   CurveSelection& curves;
   GraphEditor editor;
+  std::function<EditorToolkit::Curve2*(const CurveInfo&)> writable;
   std::function<void(CurveInfo&)> takeBack;
   // The middle button is down and the rulers follow the pointer.
   bool bPanning = false;

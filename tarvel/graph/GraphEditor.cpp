@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <utility>
 
 #include "EngineCore/AnimCurve.h"
 #include "resources/ModuleIds.h"
@@ -100,7 +101,7 @@ std::uint32_t GraphEditor::NthSelected(const Curve2& curve, std::uint32_t rank) 
 }
 
 void GraphEditor::PressKey(const Hit& hit, bool wasCurrent, bool bControl) {
-  EditablePoint* key = hit.curve->pCurve->GetPointAt(hit.index);
+  const EditablePoint* key = hit.curve->pCurve->GetPointAt(hit.index);
   // A press on a key already selected keeps the selection, so that all of it can be dragged.
   if (!key->bSelected) {
     if (!bControl) {
@@ -287,9 +288,10 @@ void GraphEditor::DeleteCoveredKeys() {
   // Keys that a moved block covered go for good once the user clicks elsewhere: an edit.
   view.Notify(Ids::GraphNotify_CurveWillChange);
   for (CurveInfo* info : curves.GetCurves()) {
-    Curve2& curve = *info->pCurve;
-    for (std::uint32_t i = 0; i < curve.GetPointCount();) {
-      if (!curve.GetPointAt(i)->bHidden || !curve.RemovePointAt(i)) ++i;
+    Curve2* curve = view.Writable(*info);
+    if (!curve) continue;
+    for (std::uint32_t i = 0; i < curve->GetPointCount();) {
+      if (!std::as_const(*curve).GetPointAt(i)->bHidden || !curve->RemovePointAt(i)) ++i;
     }
   }
   view.Notify(Ids::GraphNotify_CurveChanged);
@@ -299,12 +301,12 @@ void GraphEditor::ComputeWeights() {
   if (curves.fSelectionBegin == -1.0f || curves.fSelectionEnd == -1.0f) return;
   const float before = bFalloff ? fFalloffBefore + 1.0f : 0.0f;
   const float after = bFalloff ? fFalloffAfter + 1.0f : 0.0f;
-  ForEachSelectedBlock([before, after](CurveInfo&, Curve2& curve, int first, int last) {
+  ForEachSelectedBlock([before, after](const CurveInfo&, const Curve2& curve, int first, int last) {
     const int count = static_cast<int>(curve.GetPointCount());
     const float xFirst = curve.GetPointAt(static_cast<std::uint32_t>(first))->x;
     const float xLast = curve.GetPointAt(static_cast<std::uint32_t>(last))->x;
     for (int i = 0; i < count; ++i) {
-      EditablePoint& key = *curve.GetPointAt(static_cast<std::uint32_t>(i));
+      const EditablePoint& key = *curve.GetPointAt(static_cast<std::uint32_t>(i));
       if (i < first) {
         const float edge = xFirst - before;
         const float d = (key.x - edge) / before;
@@ -317,6 +319,7 @@ void GraphEditor::ComputeWeights() {
         key.weight = (after > 0.0f && key.x <= edge) ? 1.0f - d * d : 1.0f;
       }
     }
+    curve.NoteWeightsChanged();
   });
 }
 
@@ -327,7 +330,7 @@ int GraphEditor::UpdateSelectionRange() {
     fCurrentPointX = kNoCurrentFrame;
   }
   double frames = 0.0;
-  ForEachSelectedBlock([this, moving, &frames](CurveInfo& info, Curve2& curve, int first, int last) {
+  ForEachSelectedBlock([this, moving, &frames](CurveInfo& info, const Curve2& curve, int first, int last) {
     // Read only, so that a move's report of what it changed still names the curve's revision.
     const Curve2& keys = curve;
     const float xFirst = keys.GetPointAt(static_cast<std::uint32_t>(first))->x;
@@ -359,7 +362,7 @@ void GraphEditor::SelectInRubberBand() {
   for (CurveInfo* info : curves.GetCurves()) {
     if (info->bFiltered) continue;
     info->bSelected = false;
-    Curve2& curve = *info->pCurve;
+    const Curve2& curve = *info->pCurve;
     std::uint32_t low = 0;
     std::uint32_t high = 0;
     float y = 0.0f;
@@ -395,8 +398,9 @@ void GraphEditor::ApplyValueMove(bool useFalloff) {
   if (useFalloff && current->y == fTargetY) return;
   const float delta = fTargetY - current->y;
   std::vector<Run> runs;
-  ForEachSelectedBlock([this, useFalloff, &runs](CurveInfo&, Curve2& curve, int first, int last) {
+  ForEachSelectedBlock([this, useFalloff, &runs](CurveInfo& info, const Curve2& curve, int first, int last) {
     runs.push_back(ValueRun(curve, first, last, useFalloff));
+    runs.back().info = &info;
   });
   if (!useFalloff) {
     MoveRuns(runs, [target = fTargetY](EditablePoint& key) { key.y = target; });
@@ -407,12 +411,12 @@ void GraphEditor::ApplyValueMove(bool useFalloff) {
   });
 }
 
-GraphEditor::Run GraphEditor::ValueRun(Curve2& curve, int first, int last, bool useFalloff) const {
+GraphEditor::Run GraphEditor::ValueRun(const Curve2& curve, int first, int last, bool useFalloff) const {
   // The widths count keys here; the weights already limit the pull to the frames.
   const int low = useFalloff ? std::max(0, first - static_cast<int>(fFalloffBefore)) : first;
   const int high =
       useFalloff ? std::min(static_cast<int>(curve.GetPointCount()) - 1, last + static_cast<int>(fFalloffAfter)) : last;
-  return {&curve, curve.GetRevision(), low, high};
+  return {nullptr, curve.GetRevision(), low, high};
 }
 
 GraphEditor::Reach GraphEditor::GestureReach(const CurveInfo& info) const {
@@ -421,7 +425,7 @@ GraphEditor::Reach GraphEditor::GestureReach(const CurveInfo& info) const {
   if (iDragState != kDragValues || !pCurrentCurve) return {};
   Reach reach{true, 1, 0};
   if (!IsEditing(&info)) return reach;
-  Curve2& curve = *info.pCurve;
+  const Curve2& curve = *info.pCurve;
   const int first = curve.GetFirstSelectedPointIndex();
   const int last = curve.GetLastSelectedPointIndex();
   if (first < 0 || first > last) return reach;
@@ -436,20 +440,22 @@ GraphEditor::Reach GraphEditor::GestureReach(const CurveInfo& info) const {
 template <typename Visit>
 void GraphEditor::MoveRuns(const std::vector<Run>& runs, const Visit& visit) {
   for (const Run& run : runs) {
-    run.curve->ForEachPoint(static_cast<std::uint32_t>(run.low), static_cast<std::uint32_t>(run.high), visit);
+    if (Curve2* curve = view.Writable(*run.info)) {
+      curve->ForEachPoint(static_cast<std::uint32_t>(run.low), static_cast<std::uint32_t>(run.high), visit);
+    }
   }
   // Tells the view which frames of each curve changed: the run's keys and their neighbours in
   // frame. A key on the frame of a moved one does not bound the change: a track plays the last
   // key of a frame, so the segment before that frame changes too.
   for (const Run& run : runs) {
-    const Curve2& curve = *run.curve;
+    const Curve2& curve = *run.info->pCurve;
     const int last = static_cast<int>(curve.GetPointCount()) - 1;
     auto frameAt = [&curve](int i) { return curve.GetPointAt(static_cast<std::uint32_t>(i))->x; };
     int before = std::max(run.low - 1, 0);
     while (before > 0 && frameAt(before) >= frameAt(run.low)) --before;
     int after = std::min(run.high + 1, last);
     while (after < last && frameAt(after) <= frameAt(run.high)) ++after;
-    view.NoteKeyEdit(*run.curve, run.before, frameAt(before), frameAt(after));
+    view.NoteKeyEdit(curve, run.before, frameAt(before), frameAt(after));
   }
 }
 
@@ -485,23 +491,25 @@ void GraphEditor::ApplyFrameMove() {
   // Selected keys move together and keep their order; keys they pass are not selected. The
   // current key stays the same among the selected ones.
   const std::uint32_t rank = SelectedBefore(*pCurrentCurve->pCurve, iCurrentIndex);
-  ForEachSelectedBlock([this, delta](CurveInfo&, Curve2& curve, int first, int last) {
-    const Curve2& keys = curve;
+  ForEachSelectedBlock([this, delta](CurveInfo& info, const Curve2& keys, int first, int last) {
     const std::uint64_t before = keys.GetRevision();
     const float from = keys.GetPointAt(static_cast<std::uint32_t>(first))->x;
     const float to = keys.GetPointAt(static_cast<std::uint32_t>(last))->x;
     if (from + delta < 0.0f || to + delta > static_cast<float>(EngineCore::AnimCurve::kMaxKeyFrame)) return;
-    if (!curve.MovePointsAt(static_cast<std::uint32_t>(first), static_cast<std::uint32_t>(last), delta)) return;
+    Curve2* curve = view.Writable(info);
+    if (!curve || !curve->MovePointsAt(static_cast<std::uint32_t>(first), static_cast<std::uint32_t>(last), delta)) {
+      return;
+    }
     // The block's old and new places changed, the segments to the keys beside them, and the
     // keys it covered or left.
     float low = std::min(from, from + delta);
     float high = std::max(to, to + delta);
-    UpdateCoveredKeys(curve, low, high);
+    UpdateCoveredKeys(*curve, low, high);
     const int count = static_cast<int>(keys.GetPointCount());
     const int previous =
         std::max(keys.SearchPreviousPoint(std::nextafter(low, -std::numeric_limits<float>::infinity())), 0);
     const int next = std::min(keys.SearchPreviousPoint(high) + 1, count - 1);
-    view.NoteKeyEdit(curve, before, std::min(low, keys.GetPointAt(static_cast<std::uint32_t>(previous))->x),
+    view.NoteKeyEdit(keys, before, std::min(low, keys.GetPointAt(static_cast<std::uint32_t>(previous))->x),
                      std::max(high, keys.GetPointAt(static_cast<std::uint32_t>(next))->x));
   });
   iCurrentIndex = NthSelected(*pCurrentCurve->pCurve, rank);

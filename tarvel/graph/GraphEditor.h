@@ -144,7 +144,7 @@ class GraphEditor {
   void ForEachSelectedBlock(Edit edit) {
     for (CurveInfo* info : curves.GetCurves()) {
       if (!IsEditing(info)) continue;
-      EditorToolkit::Curve2& curve = *info->pCurve;
+      const EditorToolkit::Curve2& curve = *info->pCurve;
       const int first = curve.GetFirstSelectedPointIndex();
       const int last = curve.GetLastSelectedPointIndex();
       if (first <= last) edit(*info, curve, first, last);
@@ -152,13 +152,13 @@ class GraphEditor {
   }
   // The keys low..high of a curve that a value move changes, and the curve's revision before.
   struct Run {
-    EditorToolkit::Curve2* curve = nullptr;
+    CurveInfo* info = nullptr;
     std::uint64_t before = 0;
     int low = 0;
     int high = 0;
   };
   // The keys a value move changes on a curve whose selected keys run from first to last.
-  Run ValueRun(EditorToolkit::Curve2& curve, int first, int last, bool useFalloff) const;
+  Run ValueRun(const EditorToolkit::Curve2& curve, int first, int last, bool useFalloff) const;
   // Visits every key of the runs, then tells the view what each run changed.
   template <typename Visit>
   void MoveRuns(const std::vector<Run>& runs, const Visit& visit);

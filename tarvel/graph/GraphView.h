@@ -32,6 +32,9 @@ class GraphView {
   // A move changed the curve's keys only within the frames firstFrame to lastFrame (the moved
   // keys' places before and after, and their neighbours), since its revision `before`: a
   // view that keeps what it drew may draw those frames alone again.
+  // The curve as the action in progress may change it (the clip's core hands it out to the
+  // action that touched it); null for a curve no action touched, which then stays as it is.
+  virtual EditorToolkit::Curve2* Writable(const CurveInfo& curve) = 0;
   // Puts the curve back as it was when the gesture's action began: the record of the action
   // in progress, which the clip's core keeps, is the only record of it.
   virtual void TakeBack(CurveInfo& curve) = 0;

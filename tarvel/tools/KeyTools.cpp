@@ -28,10 +28,10 @@ bool Apply(ClipEditCore& core, bool selection, const char* label, bool answered,
   if (!answered) return false;
   core.BeginEdit(label);
   for (CurveInfo* info : core.GetSelection().GetSelectedRows()) {
-    core.Touch(info);
+    Curve2& curve = *core.Touch(info);
     std::uint32_t first = 0;
     std::uint32_t last = 0;
-    if (KeyTransforms::GetRange(*info->pCurve, selection, first, last)) worker(*info->pCurve, first, last);
+    if (KeyTransforms::GetRange(curve, selection, first, last)) worker(curve, first, last);
   }
   return core.EndEdit();
 }
@@ -44,23 +44,22 @@ bool ApplySubdivision(ClipEditCore& core, bool selection, const char* label, boo
   if (!answered) return false;
   core.BeginEdit(label);
   struct Planned {
-    CurveInfo* curve;
+    Curve2* curve;
     std::uint32_t first;
     std::uint32_t last;
     std::vector<EditorToolkit::EditablePoint> points;
   };
   std::vector<Planned> plans;
   for (CurveInfo* info : core.GetSelection().GetSelectedRows()) {
-    core.Touch(info);
-    Planned plan{info, 0, 0, {}};
+    Planned plan{core.Touch(info), 0, 0, {}};
     if (!KeyTransforms::GetRange(*info->pCurve, selection, plan.first, plan.last)) continue;
     plan.points = KeyTransforms::SubdivisionPoints(*info->pCurve, plan.first, plan.last, count);
     for (EditorToolkit::EditablePoint& point : plan.points) CurveEvaluation::Evaluate(*info, point.x, point.y);
     plans.push_back(std::move(plan));
   }
   for (const Planned& plan : plans) {
-    const std::uint32_t last = KeyTransforms::InsertPoints(*plan.curve->pCurve, plan.last, plan.points, markNew);
-    if (finish) finish(*plan.curve->pCurve, plan.first, last);
+    const std::uint32_t last = KeyTransforms::InsertPoints(*plan.curve, plan.last, plan.points, markNew);
+    if (finish) finish(*plan.curve, plan.first, last);
   }
   return core.EndEdit();
 }
@@ -184,8 +183,8 @@ bool KeyTools::EulerFilter(ClipEditCore& core, bool selection) {
       }
       if (firstFrame > lastFrame) continue;
     }
-    for (CurveInfo* curve : rotation) core.Touch(curve);
-    KeyTransforms::FilterEuler(*rotation[0]->pCurve, *rotation[1]->pCurve, *rotation[2]->pCurve, firstFrame, lastFrame);
+    KeyTransforms::FilterEuler(*core.Touch(rotation[0]), *core.Touch(rotation[1]), *core.Touch(rotation[2]), firstFrame,
+                               lastFrame);
   }
   return core.EndEdit();
 }

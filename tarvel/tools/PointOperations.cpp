@@ -64,8 +64,7 @@ PointOperations::ObjectKeying PointOperations::KeyObjects(ClipEditCore& core, To
       const std::uint32_t track = triple[0]->iTrackType;
       const EngineCore::Vector3 value = track >= 1 && track <= 3 ? values[track - 1] : EngineCore::Vector3();
       for (int c = 0; c < 3; ++c) {
-        core.Touch(triple[c]);
-        SetKeyAt(*triple[c]->pCurve, frame, value[c]);
+        SetKeyAt(*core.Touch(triple[c]), frame, value[c]);
       }
     }
   }
@@ -81,8 +80,7 @@ bool PointOperations::CreatePoint(ClipEditCore& core, ToolQuestions& questions, 
   if (objects != ObjectKeying::Keyed) {
     const float x = bRoundFrame ? ClipEditCore::WholeFrame(cursor) : cursor;
     for (CurveInfo* curve : core.GetSelection().GetSelectedRows()) {
-      core.Touch(curve);
-      Curve2& points = *curve->pCurve;
+      Curve2& points = *core.Touch(curve);
       float y = curve->iTrackType == CurveInfo::Scale ? 1.0f : 0.0f;
       if (points.GetPointCount() > 0) {
         if (objects == ObjectKeying::NoObjectSelected) {
@@ -103,8 +101,7 @@ bool PointOperations::RemovePoints(ClipEditCore& core) {
   bool removedAny = false;
   core.BeginEdit("RemovePoints");
   for (CurveInfo* curve : rows) {
-    core.Touch(curve);
-    Curve2& points = *curve->pCurve;
+    Curve2& points = *core.Touch(curve);
     const std::uint32_t wanted = points.GetSelectPointsCount();
     std::uint32_t removed = 0;
     for (std::uint32_t i = 0; removed < wanted && i < points.GetPointCount();) {
@@ -128,8 +125,7 @@ bool PointOperations::RemoveTrackPoints(ClipEditCore& core) {
   if (core.GetSelection().GetSelectedCurveCount() == 0 || rows.empty()) return false;
   core.BeginEdit("RemoveTrackPoints");
   for (CurveInfo* curve : rows) {
-    core.Touch(curve);
-    curve->pCurve->RemoveAllPoints();
+    core.Touch(curve)->RemoveAllPoints();
   }
   return core.EndEdit();
 }
@@ -161,8 +157,7 @@ bool PointOperations::PastePoints(ClipEditCore& core) {
   }
   CurveInfo* target = rows.front();
   core.BeginEdit("PastePoints");
-  core.Touch(target);
-  Curve2& points = *target->pCurve;
+  Curve2& points = *core.Touch(target);
   const int lastSelected = points.GetLastSelectedPointIndex();
   const float start = core.GetCursorFrame();
   const float end = start + clipboard->GetPointAt(clipboard->GetPointCount() - 1)->x;

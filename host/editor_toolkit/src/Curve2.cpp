@@ -169,10 +169,10 @@ bool Curve2::SwapPoints(std::uint32_t i, std::uint32_t j) {
   return true;
 }
 
-bool Curve2::SelectPointAt(std::uint32_t index, bool bSelect) {
+bool Curve2::SelectPointAt(std::uint32_t index, bool bSelect) const {
   selectionRangeKnown = false;
   if (index >= GetPointCount()) return false;
-  EditablePoint& point = points[index];
+  const EditablePoint& point = points[index];
   if (point.bSelected == bSelect) return true;
   point.bSelected = bSelect;
   ++selectionRevision;
@@ -185,9 +185,9 @@ bool Curve2::SelectPointAt(std::uint32_t index, bool bSelect) {
   return true;
 }
 
-void Curve2::SelectAllPoints(bool bSelect) {
+void Curve2::SelectAllPoints(bool bSelect) const {
   selectionRangeKnown = false;
-  for (EditablePoint& point : points) point.bSelected = bSelect;
+  for (const EditablePoint& point : points) point.bSelected = bSelect;
   selectedCount = bSelect ? GetPointCount() : 0;
   ++selectionRevision;
 }
@@ -434,7 +434,7 @@ int Curve2::Subdivise(float x0, float x1, int count, bool bInheritSelection, boo
   return static_cast<int>(inserted.size());
 }
 
-void Curve2::ComputeBoundingBox() {
+void Curve2::ComputeBoundingBox() const {
   if (points.empty()) {
     boundingBox = EditorCore::CRect();
     return;

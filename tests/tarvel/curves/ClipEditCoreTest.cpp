@@ -7,6 +7,7 @@
 
 #include "ClipBuilder.h"
 #include "ClipTestFiles.h"
+#include "CurveWriter.h"
 #include "EditorCore/GUI_App.h"
 #include "EditorCore/GUI_MainFrame.h"
 #include "EngineCore/AnimTrack.h"
@@ -42,7 +43,7 @@ class EditCore : public ::testing::Test {
   // Moves every point of the channel's curves by dx frames.
   void Shift(const char* channel, float dx) {
     for (const auto& curve : *core.GetChannelCurves(ClipBuilder::Key(channel))) {
-      curve->pCurve->MovePointsAt(0, curve->pCurve->GetPointCount() - 1, dx);
+      Tarvel::CurveWriter::Of(*curve).MovePointsAt(0, curve->pCurve->GetPointCount() - 1, dx);
     }
   }
   const EngineCore::AnimCurve& Keys(const char* channel) {
@@ -96,19 +97,37 @@ TEST_F(EditCore, UndoAndRedoWriteTheRecordedKeysBackAndTellWhenTheRangeMoves) {
   EXPECT_FALSE(core.Redo());
 }
 
+TEST_F(EditCore, ACurveIsWritableOnlyThroughTheActionThatTouchedIt) {
+  builder.Vectors("A", AnimTrack::Translation, {{0, {0, 0, 0}}, {10, {1, 1, 1}}});
+  Attach({"A"});
+  CurveInfo& x = Curve("A", 1, 0);
+  EXPECT_EQ(core.Touch(&x), nullptr) << "no action in progress";
+  core.BeginEdit("Lift");
+  EXPECT_EQ(core.Edited(&x), nullptr) << "not touched yet";
+  EditorToolkit::Curve2* edited = core.Touch(&x);
+  ASSERT_NE(edited, nullptr);
+  EXPECT_EQ(core.Edited(&x), edited);
+  edited->GetPointAt(1)->y = 4.0f;
+  ASSERT_TRUE(core.EndEdit());
+  EXPECT_EQ(core.Edited(&x), nullptr) << "the action ended";
+  EXPECT_FLOAT_EQ(Keys("A").GetVector3Key(1).x, 4.0f) << "written back";
+  ASSERT_TRUE(core.Undo());
+  EXPECT_FLOAT_EQ(x.pCurve->GetPointAt(1)->y, 1.0f);
+}
+
 TEST_F(EditCore, EditsUndoneAndReplacedAgainAndAgainLeaveTheEarlierStepsUndoable) {
   builder.Vectors("A", AnimTrack::Translation, {{0, {0, 0, 0}}, {10, {1, 1, 1}}});
   Attach({"A"});
   CurveInfo& x = Curve("A", 1, 0);
   core.BeginEdit("Lift");
   core.Touch(&x);
-  x.pCurve->GetPointAt(0)->y = 3.0f;
+  Tarvel::CurveWriter::Of(x).GetPointAt(0)->y = 3.0f;
   ASSERT_TRUE(core.EndEdit());
   // An undone step holds the points it took away: more than it held when it was made.
   for (int tries = 0; tries < 300; ++tries) {
     core.BeginEdit("Add");
     core.Touch(&x);
-    for (float frame : {2.0f, 4.0f, 6.0f}) x.pCurve->AddPoint({frame, 1.0f}, false);
+    for (float frame : {2.0f, 4.0f, 6.0f}) Tarvel::CurveWriter::Of(x).AddPoint({frame, 1.0f}, false);
     ASSERT_TRUE(core.EndEdit());
     ASSERT_TRUE(core.Undo());
   }
@@ -124,7 +143,7 @@ TEST_F(EditCore, AZeroThatOnlyChangesItsSignIsAnEditAndUndoesExactly) {
   CurveInfo& x = Curve("A", 1, 0);
   core.BeginEdit("Flip");
   core.TouchValues(&x, 0, 0);
-  x.pCurve->GetPointAt(0)->y = 0.0f;
+  Tarvel::CurveWriter::Of(x).GetPointAt(0)->y = 0.0f;
   ASSERT_TRUE(core.EndEdit());
   EXPECT_FALSE(std::signbit(Keys("A").GetVector3Key(0).x));
   ASSERT_TRUE(core.Undo());
@@ -139,10 +158,10 @@ TEST_F(EditCore, AnUndoThatNoLongerFitsItsCurveLeavesItAndSaysSo) {
   CurveInfo& x = Curve("A", 1, 0);
   core.BeginEdit("Add");
   core.Touch(&x);
-  for (float frame : {12.0f, 14.0f, 16.0f}) x.pCurve->AddPoint({frame, 1.0f}, false);
+  for (float frame : {12.0f, 14.0f, 16.0f}) Tarvel::CurveWriter::Of(x).AddPoint({frame, 1.0f}, false);
   ASSERT_TRUE(core.EndEdit());
-  x.pCurve->RemoveAllPoints();
-  x.pCurve->AddPoint({0.0f, 2.0f}, false);
+  Tarvel::CurveWriter::Of(x).RemoveAllPoints();
+  Tarvel::CurveWriter::Of(x).AddPoint({0.0f, 2.0f}, false);
   TestSupport::LogCapture log;
   EXPECT_TRUE(core.Undo());
   EXPECT_EQ(x.pCurve->GetPointCount(), 1u);
@@ -260,8 +279,8 @@ TEST_F(EditCore, EditsUndoneLeaveTheSaveOfTheUneditedClip) {
     const float before = curve.pCurve->GetPointAt(150)->y;
     core.BeginEdit("Lift");
     core.Touch(&curve);
-    for (std::uint32_t i = 100; i < 200; ++i) curve.pCurve->GetPointAt(i)->y += 10.0f;
-    curve.pCurve->RemovePointAt(120);
+    for (std::uint32_t i = 100; i < 200; ++i) Tarvel::CurveWriter::Of(curve).GetPointAt(i)->y += 10.0f;
+    Tarvel::CurveWriter::Of(curve).RemovePointAt(120);
     ASSERT_TRUE(core.EndEdit());
     EXPECT_NEAR(curve.pCurve->GetPointAt(150)->y, before + 10.0f, 1e-3f);
   }
@@ -293,7 +312,7 @@ TEST_F(EditCore, AValueEditKeepsOnlyTheKeysItMovesAndIsUndoneExactlyEvenWhenItRe
     return all;
   };
   auto lift = [&x](std::uint32_t first, std::uint32_t last) {
-    for (std::uint32_t i = first; i <= last; ++i) x.pCurve->GetPointAt(i)->y += 0.25f;
+    for (std::uint32_t i = first; i <= last; ++i) Tarvel::CurveWriter::Of(x).GetPointAt(i)->y += 0.25f;
   };
   const auto original = places();
 
@@ -307,7 +326,7 @@ TEST_F(EditCore, AValueEditKeepsOnlyTheKeysItMovesAndIsUndoneExactlyEvenWhenItRe
   lift(90, 99);
   core.Touch(&x);
   EXPECT_EQ(core.GetPendingBytes(), 2000 * sizeof(EditorToolkit::EditablePoint));
-  x.pCurve->MovePointsAt(0, 1999, 3.0f);
+  Tarvel::CurveWriter::Of(x).MovePointsAt(0, 1999, 3.0f);
   ASSERT_TRUE(core.EndEdit());
   const auto edited = places();
 

@@ -7,6 +7,7 @@
 
 #include "ClipBuilder.h"
 #include "ClipKeys.h"
+#include "CurveWriter.h"
 #include "EngineCore/AnimTrack.h"
 #include "curves/ClipWriteBack.h"
 #include "curves/CurveSet.h"
@@ -32,7 +33,7 @@ class WriteBack : public ::testing::Test {
     triple.clear();
     for (const auto& curve : loaded) triple.push_back(curve.get());
   }
-  void Add(int component, float x, float y) { triple[component]->pCurve->AddPoint({x, y}, false); }
+  void Add(int component, float x, float y) { Tarvel::CurveWriter::Of(*triple[component]).AddPoint({x, y}, false); }
   AnimCurve& Keys() { return *builder.Channel("Bone").GetCurve(type_); }
   bool Write() { return ClipWriteBack::WriteBackChannel(builder.Clip(), curves, ClipBuilder::Key("Bone")); }
   std::vector<std::uint32_t> Frames() {
@@ -54,7 +55,7 @@ TEST_F(WriteBack, EmptyCurvesLeaveNoKeysAndConstantOnesEveryKeyShown) {
   MakeTrack(AnimTrack::Translation);
   ASSERT_TRUE(Write());
   EXPECT_EQ(Keys().GetKeyCount(), 1u) << "a pose written back keeps its key";
-  for (const auto* curve : triple) curve->pCurve->RemoveAllPoints();
+  for (auto* curve : triple) Tarvel::CurveWriter::Of(*curve).RemoveAllPoints();
   ASSERT_TRUE(Write());
   EXPECT_EQ(Keys().GetKeyCount(), 0u);
   EXPECT_TRUE(builder.Clip().IsModified());
@@ -131,7 +132,7 @@ TEST_F(WriteBack, RotationDegreesBecomeContinuousQuaternionsOfTheirRadians) {
   const EngineCore::Quaternion expected = EngineCore::Quaternion::FromAngles(static_cast<float>(M_PI / 2), 0, 0);
   EXPECT_NEAR(std::abs(Keys().GetQuaternionKey(0).Dot(expected)), 1.0f, 1e-6f);
   // 170 to 190 degrees crosses the point where the quaternion's sign would flip.
-  triple[0]->pCurve->RemoveAllPoints();
+  Tarvel::CurveWriter::Of(*triple[0]).RemoveAllPoints();
   Add(0, 0, 170);
   Add(0, 1, 190);
   Add(0, 2, 250);
@@ -179,7 +180,8 @@ TEST(WriteBackChannels, ManyChannelsTogetherGiveTheKeysOfOneAtATimeAndMarkTheCli
   for (const std::uint32_t key : keys) {
     for (auto [builder, set] : {std::pair{&together, &togetherCurves}, std::pair{&alone, &aloneCurves}}) {
       for (const auto& curve : set->LoadChannel(key, *builder->Clip().GetChannel(key))) {
-        curve->pCurve->ForEachPoint(0, curve->pCurve->GetPointCount(), [](auto& point) { point.y += 2.5f; });
+        Tarvel::CurveWriter::Of(*curve).ForEachPoint(0, curve->pCurve->GetPointCount(),
+                                                     [](auto& point) { point.y += 2.5f; });
       }
     }
   }

@@ -1,3 +1,4 @@
+#include "CurveWriter.h"
 #include "graph/CurveTrace.h"
 
 #include <algorithm>
@@ -167,7 +168,7 @@ TEST(CurveTrace, StepsHoldTheirKeyAndRotationsBendAsTheyPlay) {
   builder.Rotations("Leg", {{0, {0, 0, 0}}, {40, {20, 30, 0}}, {100, {60, 60, 0}}});
   const auto& leg = curves.LoadChannel(ClipBuilder::Key("Leg"), builder.Channel("Leg"));
   const Tarvel::CurveInfo& legZ = *leg[2];
-  Curve2& legX = *leg[0]->pCurve;
+  Curve2& legX = Tarvel::CurveWriter::Of(*leg[0]);
   legX.AddPoint({70.3f, 45.0f}, false);
   // Forty rows a degree: Z's bend crosses rows within a column.
   const PixelMap steep(-2.0, 40.0);

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "CurveRecords.h"
+#include "CurveWriter.h"
 #include "EditorCore/GUI_App.h"
 #include "EditorCore/GUI_RulerCtrl.h"
 #include "graph/GUI_GraphCtrl.h"
@@ -40,6 +41,15 @@ class GraphBench : public ::testing::Test, protected CurveRecords {
     hRuler.MoveWindow(40, kH, kW, 30);
     graph.AttachRulers(&hRuler, &vRuler);
     vRuler.SetMinValue(0.0, -25.0);
+    // Stands for the clip's core too: every curve of the bench may change at any time.
+    graph.SetCurveEdits(
+        [this](const Tarvel::CurveInfo& curve) -> EditorToolkit::Curve2* {
+          for (auto& record : records) {
+            if (record.get() == &curve) return &Tarvel::CurveWriter::Of(*record);
+          }
+          return nullptr;
+        },
+        {});
   }
   int Col(double frame) const { return hRuler.ValueToPixel(frame); }
   int Row(double value) const { return kH - vRuler.ValueToPixel(value); }

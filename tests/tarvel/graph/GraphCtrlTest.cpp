@@ -13,6 +13,7 @@
 #include <gtest/gtest.h>
 
 #include "ContrastRatio.h"
+#include "CurveWriter.h"
 #include "GraphBench.h"
 #include "curves/CurveSet.h"
 #include "graph/CurveTrace.h"
@@ -50,8 +51,8 @@ class GraphCtrl : public GraphBench {
   static EditorToolkit::KeyManager* keys() { return EditorToolkit::EditorKernel::GetInstance()->GetKeyManager(); }
   CurveInfo& AddCurve(std::vector<std::pair<float, float>> keys, bool selected = false, COLORREF colour = kCurve) {
     CurveInfo& info = Add(keys);
-    info.pCurve->SetColor(colour);
-    info.pCurve->SetSelectionColor(kSelection);
+    Tarvel::CurveWriter::Of(info).SetColor(colour);
+    Tarvel::CurveWriter::Of(info).SetSelectionColor(kSelection);
     info.bSelected = selected;
     return info;
   }
@@ -250,12 +251,12 @@ TEST_F(GraphCtrl, KeysAreShadedByWeightOutlinedWhenSelectedAndHiddenWhenCovered)
   EXPECT_EQ(At(Col(10) - 3, y + 2), kBlack) << "fine graduations: 3 pixels out";
   EXPECT_NE(At(Col(20) - 3, y + 2), kBlack) << "an unselected key has no outline";
   EXPECT_EQ(At(Col(10) - 1, Row(-6) + 1), kCurve);
-  info.pCurve->GetPointAt(0)->bHidden = true;
-  plain.pCurve->GetPointAt(0)->bHidden = true;
+  Tarvel::CurveWriter::Of(info).GetPointAt(0)->bHidden = true;
+  Tarvel::CurveWriter::Of(plain).GetPointAt(0)->bHidden = true;
   Draw();
   EXPECT_EQ(Count(CRect(Col(10) - 3, y - 3, Col(10), y + 3), kBlack), 0) << "covered keys are skipped";
   EXPECT_EQ(At(Col(10) - 1, Row(-6) + 1), base);
-  info.pCurve->GetPointAt(0)->bHidden = false;
+  Tarvel::CurveWriter::Of(info).GetPointAt(0)->bHidden = false;
   hRuler.SetScale(0.25);  // a unit of 20 frames
   Draw();
   EXPECT_EQ(At(Col(10) - 2, y + 1), kBlack) << "coarse graduations: 2 pixels out";
@@ -308,7 +309,7 @@ TEST_F(GraphCtrl, OverlaysShowTheRubberBandWhileBandingAndTheCurrentKeyWhileItsM
   Draw();
   EXPECT_EQ(Count(CRect(104, 103, 203, 104), kBlack), 0);
   Tarvel::CurveInfo current(99, Tarvel::CurveInfo::Translation, Tarvel::CurveInfo::X);
-  current.pCurve->AddPoint({10.0f, 2.0f}, false);
+  Tarvel::CurveWriter::Of(current).AddPoint({10.0f, 2.0f}, false);
   graph.GetEditor().pCurrentCurve = &current;
   graph.GetEditor().iCurrentIndex = 0;
   Draw();
@@ -379,19 +380,19 @@ TEST_F(GraphCtrl, AValueDragRepaintsOnlyWhatItChangedAndLeavesTheWholePicture) {
   EXPECT_TRUE(graph.PaintChanges(kept, kW, kH)) << "the time cursor moved: its two columns are drawn again";
   expectWholePicture("time cursor");
   // A key let go inside the selection keeps the selected frames, and loses its outline.
-  EditorToolkit::Curve2& boxed = *records[0]->pCurve;
+  EditorToolkit::Curve2& boxed = Tarvel::CurveWriter::Of(*records[0]);
   ASSERT_TRUE(std::as_const(boxed).GetPointAt(25)->bSelected);
   boxed.SelectPointAt(25, false);
   EXPECT_FALSE(graph.PaintChanges(kept, kW, kH)) << "a key's selection changed";
   expectWholePicture("selection");
   // The current key's box follows its key alone.
   Tarvel::CurveInfo loose(99, Tarvel::CurveInfo::Translation, Tarvel::CurveInfo::X);
-  loose.pCurve->AddPoint({45.0f, 12.0f}, false);
+  Tarvel::CurveWriter::Of(loose).AddPoint({45.0f, 12.0f}, false);
   editor.pCurrentCurve = &loose;
   editor.iCurrentIndex = 0;
   hRuler.ShowMarker(3, true);
   graph.PaintChanges(kept, kW, kH);
-  loose.pCurve->GetPointAt(0)->y = 14.0f;
+  Tarvel::CurveWriter::Of(loose).GetPointAt(0)->y = 14.0f;
   EXPECT_TRUE(graph.PaintChanges(kept, kW, kH));
   expectWholePicture("current key's box");
   editor.pCurrentCurve = nullptr;

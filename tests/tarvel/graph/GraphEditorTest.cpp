@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "CurveRecords.h"
+#include "CurveWriter.h"
 #include "graph/GraphEditor.h"
 #include "resources/ModuleIds.h"
 
@@ -33,18 +34,23 @@ class FakeView : public Tarvel::GraphView {
   }
   void ShowCrossHair(bool shown) override { crossHairShown = shown; }
   void PlaceCrossHair(float frame, float value) override { crossHair = {frame, value}; }
-  // Keeps the curves as the gesture's action found them, as the clip's core does.
+  // Hands out the curves of the gesture's action and keeps them as the action found them, as
+  // the clip's core does.
   void Notify(int code) override {
     codes.push_back(code);
     if (code == Ids::GraphNotify_CurveWillChange && curves) {
-      for (CurveInfo* info : curves->GetCurves()) found.try_emplace(info, info->pCurve->GetCurve());
+      for (CurveInfo* info : curves->GetCurves()) found.try_emplace(info, Found{info, info->pCurve->GetCurve()});
     }
     if (code == Ids::GraphNotify_CurveChanged) found.clear();
+  }
+  EditorToolkit::Curve2* Writable(const CurveInfo& curve) override {
+    const auto touched = found.find(&curve);
+    return touched == found.end() ? nullptr : &Tarvel::CurveWriter::Of(*touched->second.info);
   }
   void TakeBack(CurveInfo& curve) override {
     takenBack.push_back(&curve);
     const auto kept = found.find(&curve);
-    if (kept != found.end()) curve.pCurve->SetCurve(kept->second);
+    if (kept != found.end()) Tarvel::CurveWriter::Of(curve).SetCurve(kept->second.before);
   }
   void NoteKeyEdit(const EditorToolkit::Curve2& curve, std::uint64_t before, float firstFrame,
                    float lastFrame) override {
@@ -61,7 +67,11 @@ class FakeView : public Tarvel::GraphView {
   std::vector<int> codes;
   std::vector<Edit> edits;
   const Tarvel::CurveSelection* curves = nullptr;
-  std::map<CurveInfo*, EditorToolkit::Curve2::PointList> found;
+  struct Found {
+    CurveInfo* info;
+    EditorToolkit::Curve2::PointList before;
+  };
+  std::map<const CurveInfo*, Found> found;
   std::vector<const CurveInfo*> takenBack;
   bool selectionShown = false;
   std::pair<float, float> selection;
@@ -78,7 +88,9 @@ class GraphEditing : public ::testing::Test, protected CurveRecords {
 
   CPoint At(double frame, double value) const { return {view.ColumnOfFrame(frame), view.RowOfValue(value)}; }
   CPoint AtKey(CurveInfo& info, std::uint32_t i) { return At(Key(info, i)->x, Key(info, i)->y); }
-  static EditorToolkit::EditablePoint* Key(CurveInfo& info, std::uint32_t i) { return info.pCurve->GetPointAt(i); }
+  static EditorToolkit::EditablePoint* Key(CurveInfo& info, std::uint32_t i) {
+    return Tarvel::CurveWriter::Of(info).GetPointAt(i);
+  }
   void Press(CPoint p, bool control = false) { editor.Press(p, control, shift); }
   void Move(CPoint p) { editor.Move(p, shift); }
   void Release(CPoint p) { editor.Release(p, true); }
@@ -400,6 +412,10 @@ TEST_F(GraphEditing, TheEditsMoveTheSelectionInTheChosenMode) {
   CurveInfo& c = Add({{0, 0}, {10, 0}, {20, 0}});
   Press(AtKey(c, 1));
   Release(AtKey(c, 1));
+  editor.SetTargetFrame(12.0f);
+  EXPECT_FLOAT_EQ(Key(c, 1)->x, 10.0f) << "outside an action of the clip's core nothing changes";
+  // The panel opens an action around a typed number.
+  view.Notify(Ids::GraphNotify_CurveWillChange);
   editor.SetTargetFrame(12.0f);
   EXPECT_FLOAT_EQ(Key(c, 1)->x, 12.0f);
   editor.SetTargetValue(6.0f, false);

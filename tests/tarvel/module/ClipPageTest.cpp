@@ -8,6 +8,7 @@
 
 #include "ClipBuilder.h"
 #include "ContrastRatio.h"
+#include "CurveWriter.h"
 #include "EditorCore/GUI_Menu.h"
 #include "EditorToolkit/EditorKernel.h"
 #include "EngineCore/AnimTrack.h"
@@ -173,7 +174,7 @@ TEST_F(ClipPage, TheUndoKeyTakesBackARecordedEdit) {
   CurveInfo* x = Tracks().GetRowCurve(0);
   core.BeginEdit("Test");
   core.Touch(x);
-  x->pCurve->GetPointAt(1)->y = 7.0f;
+  Tarvel::CurveWriter::Of(*x).GetPointAt(1)->y = 7.0f;
   ASSERT_TRUE(core.EndEdit());
   EditorToolkit::EditorKernel::GetInstance()->GetKeyManager()->SetModifierSource([] { return 1u; });
   EXPECT_TRUE(KeyDown(*Page(), 'Z'));

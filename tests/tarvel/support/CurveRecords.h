@@ -5,6 +5,7 @@
 #include <utility>
 #include <vector>
 
+#include "CurveWriter.h"
 #include "curves/CurveInfo.h"
 #include "curves/CurveSelection.h"
 
@@ -16,7 +17,7 @@ class CurveRecords {
     records.push_back(std::make_unique<Tarvel::CurveInfo>(static_cast<std::uint32_t>(records.size() + 1),
                                                           Tarvel::CurveInfo::Translation, Tarvel::CurveInfo::X));
     Tarvel::CurveInfo& info = *records.back();
-    for (const auto& [x, y] : keys) info.pCurve->AddPoint({x, y}, false);
+    for (const auto& [x, y] : keys) Tarvel::CurveWriter::Of(info).AddPoint({x, y}, false);
     shown.AddCurve(&info, label);
     return info;
   }

@@ -12,14 +12,15 @@
 #include "ClipBuilder.h"
 #include "ClipTestFiles.h"
 #include "CurveRecords.h"
+#include "CurveWriter.h"
 #include "EngineCore/AnimTrack.h"
 #include "EngineCore/Crc32.h"
 #include "EngineCore/Scene.h"
 #include "EngineCore/SceneEditionManager.h"
 #include "TempFolder.h"
 #include "curves/ClipEditCore.h"
-#include "curves/CurveExport.h"
 #include "curves/CurveEvaluation.h"
+#include "curves/CurveExport.h"
 #include "tools/KeyTools.h"
 #include "tools/PointOperations.h"
 
@@ -100,8 +101,8 @@ class ClipTools : public ::testing::Test {
   }
   // Gives the curve exactly these keys, at value 0.
   static void SetKeys(CurveInfo& curve, std::initializer_list<float> frames) {
-    curve.pCurve->RemoveAllPoints();
-    for (float frame : frames) curve.pCurve->AddPoint({frame, 0.0f}, false);
+    Tarvel::CurveWriter::Of(curve).RemoveAllPoints();
+    for (float frame : frames) Tarvel::CurveWriter::Of(curve).AddPoint({frame, 0.0f}, false);
   }
   // Gives the row these keys and empties the other axes of its track, so that no sibling's
   // key frame joins the row's after an edit.
@@ -349,7 +350,8 @@ class RotationCurves : public ::testing::Test {
   // The largest angle between what the curves show and what the track plays, over 0..100.
   double WorstShown() {
     double worst = 0.0;
-    for (float frame = 0.0f; frame <= 100.0f; frame += 0.5f) worst = std::max(worst, Apart(Shown(frame), Played(frame)));
+    for (float frame = 0.0f; frame <= 100.0f; frame += 0.5f)
+      worst = std::max(worst, Apart(Shown(frame), Played(frame)));
     return worst;
   }
 
@@ -374,7 +376,7 @@ TEST_F(RotationCurves, ShowThePoseTheTrackPlaysBetweenKeys) {
   ASSERT_TRUE(Tarvel::CurveEvaluation::Evaluate(Row(0), 100.0f, x));
   EXPECT_NEAR(x, 60.0f, 1e-4f) << "the curve meets its keys";
   builder.Channel("Arm").GetCurve(AnimTrack::Rotation)->SetInterpolation(EngineCore::AnimCurve::Step);
-  Row(0).pCurve->SetInterpolation(EditorToolkit::Curve2::Step);
+  Tarvel::CurveWriter::Of(Row(0)).SetInterpolation(EditorToolkit::Curve2::Step);
   ASSERT_TRUE(Tarvel::CurveEvaluation::Evaluate(Row(0), 99.0f, x));
   EXPECT_EQ(x, 0.0f) << "a step holds its key";
 }
@@ -502,7 +504,7 @@ class EulerFilter : public ::testing::Test {
     for (const auto& curve : *core.GetChannelCurves(ClipBuilder::Key(channel))) {
       if (curve->iTrackType != AnimTrack::Rotation) continue;
       for (std::uint32_t key : keys) {
-        float& y = curve->pCurve->GetPointAt(key)->y;
+        float& y = Tarvel::CurveWriter::Of(*curve).GetPointAt(key)->y;
         y = curve->iComponent == 1 ? 180.0f - y : y + 180.0f;
       }
     }

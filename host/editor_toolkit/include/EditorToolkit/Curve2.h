@@ -78,8 +78,9 @@ class Curve2 {
   bool SwapPoints(std::uint32_t i, std::uint32_t j);
 
   // False when index is past the end. Selecting a selected point changes nothing.
-  bool SelectPointAt(std::uint32_t index, bool bSelect);
-  void SelectAllPoints(bool bSelect);
+  // Selection is not a change of the curve: a curve handed out read only can be selected.
+  bool SelectPointAt(std::uint32_t index, bool bSelect) const;
+  void SelectAllPoints(bool bSelect) const;
   // Lowest selected index; the point count when nothing is selected.
   int GetFirstSelectedPointIndex() const;
   // Highest selected index; -1 (0xFFFFFFFF as a u32) when nothing is selected.
@@ -121,7 +122,7 @@ class Curve2 {
   // Box of all points in curve units, rounded outwards: left the lowest frame (floor), right
   // the highest (ceil), top the lowest value (floor), bottom the highest (ceil). (0, 0, 0, 0)
   // when empty. GetBoundingBox gives the box of the last ComputeBoundingBox.
-  void ComputeBoundingBox();
+  void ComputeBoundingBox() const;
   const EditorCore::CRect& GetBoundingBox() const { return boundingBox; }
 
   // Colours start black (curve) and white (selection).
@@ -177,6 +178,9 @@ class Curve2 {
   // Grows with every selection call that may change which points are selected: a view that
   // marks selected points draws them again when it differs.
   std::uint64_t GetSelectionRevision() const { return selectionRevision; }
+  // The falloff weights of the points (EditablePoint::weight) changed: they are drawn with the
+  // selection, so they count in its revision.
+  void NoteWeightsChanged() const { ++selectionRevision; }
 
  private:
   template <typename Point, typename Visit>
@@ -198,9 +202,9 @@ class Curve2 {
 
   std::uint64_t id = NewId();
   std::uint64_t revision = 0;
-  std::uint64_t selectionRevision = 0;
+  mutable std::uint64_t selectionRevision = 0;
   std::vector<EditablePoint> points;
-  std::uint32_t selectedCount = 0;
+  mutable std::uint32_t selectedCount = 0;
   std::uint32_t interpolation = Linear;
   // First and last selected index, found by a scan when first asked for after a change of
   // the selection or of the order, so that a drag asks for them at every step for free.
@@ -208,7 +212,7 @@ class Curve2 {
   mutable int selectionRangeLast = -1;
   mutable bool selectionRangeKnown = false;
   void FindSelectionRange() const;
-  EditorCore::CRect boundingBox;
+  mutable EditorCore::CRect boundingBox;
   EditorCore::COLORREF color = EditorCore::RGB(0, 0, 0);
   EditorCore::COLORREF selectionColor = EditorCore::RGB(255, 255, 255);
 };

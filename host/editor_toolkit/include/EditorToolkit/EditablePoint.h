@@ -10,7 +10,9 @@ namespace EditorToolkit {
 //    moves points again (a flip swaps points, then rewrites their frames in order).
 // Flags come first so that the point packs tight; it may grow (more fields per key).
 struct EditablePoint {
-  bool bSelected = false;
+  // Selection and falloff weights are the editor's state, not the key's: a curve handed out
+  // read only still takes them.
+  mutable bool bSelected = false;
   // Covered by another key at the same place (a block of keys moved over it); not drawn.
   bool bHidden = false;
   // Inserted by Curve2::Subdivise when asked to; the smoothing tool clears it.
@@ -18,7 +20,7 @@ struct EditablePoint {
   float x = 0.0f;  // frame
   float y = 0.0f;  // value
   // Falloff weight: 0 follows the selection fully, 1 does not move.
-  float weight = 1.0f;
+  mutable float weight = 1.0f;
 };
 
 }  // namespace EditorToolkit
