@@ -15,8 +15,8 @@
 //   BM_ReleaseFrameDragAllCurves: the release of such a drag 30 frames on: the check for keys
 //     on one frame (they land on the keys after them, so the drag is taken back), the undo
 //     step and the write-back.
-// Targets on the project's machine (01_01 / long take), in ms: drag step 3 / 6, paint 4 / 6,
-// release 15 / 80, open 12 / 100, write-back 6 / 60.
+// Targets on the project's machine (01_01 at its own 120 Hz / long take), in ms: open 20 / 200,
+// drag step 4 / 8, paint 4 / 6, release 15 / 100, write-back 8 / 80.
 
 #include <benchmark/benchmark.h>
 
