@@ -10,8 +10,8 @@
 #include <chrono>
 #include <cmath>
 #include <cstdio>
-#include <fstream>
 #include <filesystem>
+#include <fstream>
 #include <map>
 #include <set>
 
@@ -27,6 +27,7 @@
 #include "EngineCore/AnimClip.h"
 #include "EngineCore/AnimTrack.h"
 #include "EngineCore/Crc32.h"
+#include "EngineCore/Quaternion.h"
 #include "EngineCore/ResourceFactory.h"
 #include "HostFixture.h"
 #include "ModuleWindows.h"
@@ -488,6 +489,48 @@ TEST_F(ScriptedHost, ExportCurvesWritesEveryCurveOnEveryFrameWithItsKeys) {
   EXPECT_EQ(lines, 279 * frames);
 }
 
+TEST_F(ScriptedHost, ARotationRampsCurvesExportedAreThePosesThePreviewShowsOnEveryFrame) {
+  // Hips turned from (0, 0, 0) to (60, 60, 0) degrees over 100 frames with two linear keys: as
+  // it plays, Z leaves 0 between them although both keys hold 0 there.
+  EngineCore::AnimClip* clip = EngineCore::ResourceFactory::GetInstance().GetAnimClip("01_01");
+  EngineCore::AnimChannel* hips = clip->GetChannel(EngineCore::Crc32::Compute(4, "Hips"));
+  ASSERT_NE(hips, nullptr);
+  EngineCore::AnimCurve& rotation = *hips->GetCurve(EngineCore::AnimTrack::Rotation);
+  const std::uint32_t first = rotation.GetKeyFrame(0);
+  const float radians = 60.0f * 3.14159265f / 180.0f;
+  rotation.Empty();
+  ASSERT_TRUE(rotation.AddKey(first, EngineCore::Quaternion::FromAngles(0.0f, 0.0f, 0.0f)));
+  ASSERT_TRUE(rotation.AddKey(first + 100, EngineCore::Quaternion::FromAngles(radians, radians, 0.0f)));
+  const std::string path = (temp.Path() / "ramp.csv").string();
+  ASSERT_TRUE(Run("open 01_01\nexport-curves " + path)) << runner->GetError();
+
+  std::map<std::uint32_t, EngineCore::Vector3> shown;
+  std::ifstream in(path);
+  std::string line;
+  while (std::getline(in, line)) {
+    char axis = 0;
+    unsigned frame = 0;
+    float value = 0.0f;
+    if (std::sscanf(line.c_str(), "Hips,rotation,%c,%u,%f", &axis, &frame, &value) != 3) continue;
+    if (frame > first + 100) continue;
+    EngineCore::Vector3& angles = shown[frame];
+    (axis == 'X' ? angles.x : axis == 'Y' ? angles.y : angles.z) = value;
+  }
+  ASSERT_EQ(shown.size(), 101u);
+  EXPECT_GT(std::abs(shown[first + 50].z), 5.0f) << "the curve shows the bend of the slerp";
+  std::string script;
+  for (const auto& [frame, angles] : shown) {
+    EngineCore::Vector3 t;
+    ASSERT_TRUE(hips->GetCurve(EngineCore::AnimTrack::Translation)->Evaluate(static_cast<float>(frame), t));
+    char step[200];
+    std::snprintf(step, sizeof step, "scrub %u\nexpect-pose Hips %.6f %.6f %.6f %.5f %.5f %.5f 0.05\n", frame, t.x, t.y,
+                  t.z, angles.x, angles.y, angles.z);
+    script += step;
+  }
+  clip->Release();
+  ASSERT_TRUE(Run(script)) << runner->GetError();
+}
+
 TEST_F(ScriptedHost, FrameRateChangesTheClipsRateFromItsDialogAndTheCurvePanelSaysSo) {
   ASSERT_TRUE(Run("open 01_01")) << runner->GetError();
   EngineCore::AnimClip* clip = EngineCore::ResourceFactory::GetInstance().GetAnimClip("01_01");
@@ -505,8 +548,9 @@ TEST_F(ScriptedHost, FrameRateChangesTheClipsRateFromItsDialogAndTheCurvePanelSa
     shown = shown || (wnd->GetDlgCtrlID() == 1068 && wnd->GetWindowText() == "60 fps");
   }
   EXPECT_TRUE(shown) << "the curve panel shows the new rate";
-  EXPECT_NE(Failure("dialog-text 1120=on\ndialog-text 1122=0.5\nanswer 1\ncommand 16661").find("control 1122 is greyed out"),
-            std::string::npos)
+  EXPECT_NE(
+      Failure("dialog-text 1120=on\ndialog-text 1122=0.5\nanswer 1\ncommand 16661").find("control 1122 is greyed out"),
+      std::string::npos)
       << "the tolerance is for resampling only";
   ASSERT_TRUE(Run("key Ctrl+Z")) << runner->GetError();
   EXPECT_EQ(clip->GetFrameRate(), 120.0f);
