@@ -204,7 +204,7 @@ void HostWindow::OnTimer(UINT id) {
     fileWatch.Check();
   } else if (id == kRecoveryTimer) {
     recovery.Tick();
-    if (offerRecovery) {
+    if (offerRecovery && !recoveryOfferHeld) {
       offerRecovery = false;
       OfferRecovery();
     }

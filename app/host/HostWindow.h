@@ -122,8 +122,12 @@ class HostWindow : public EditorCore::GUI_MainFrame {
   RecoveryKeeper& GetRecoveryKeeper() { return recovery; }
   // Offers the unsaved edits that records of the project keep from a session that did not
   // end cleanly ("Recover unsaved changes": Recover 1, Discard 2); how many clips came back.
-  // The host offers them once, at the first tick after a project opens.
+  // The host offers them once, at the first tick after a project opens and the offer is not
+  // held.
   int OfferRecovery();
+  // A scripted run holds the offer until its first wait, so that the script's `answer`
+  // reaches it however slowly the host started.
+  void HoldRecoveryOffer(bool hold) { recoveryOfferHeld = hold; }
   bool OnNotify(const EditorCore::GUI_NotifyHeader& header, const EditorCore::GUI_NotifyPayload& payload,
                 EditorCore::LRESULT& result) override;
 
@@ -156,6 +160,7 @@ class HostWindow : public EditorCore::GUI_MainFrame {
   ClipFileWatch fileWatch{[this](EngineCore::AnimClip& clip) { TellClipReloaded(clip); }};
   RecoveryKeeper recovery;
   bool offerRecovery = false;
+  bool recoveryOfferHeld = false;
   std::vector<HostedModule> hosted;
   EditorCore::GUI_Menu hostMenu;
   EditorCore::GUI_Menu fileMenu;

@@ -149,7 +149,9 @@ bool ScriptRunner::RunAction(const ScriptAction& action, std::string& reason) {
   if (verb == "key") return Key(action, reason);
   if (verb == "mouse") return Mouse(action, reason);
   if (verb == "wait") {
-    // The check kept it within an hour, which an int's milliseconds hold.
+    // The check kept it within an hour, which an int's milliseconds hold. Waiting, the script
+    // lets the host offer what a crash left.
+    host.HoldRecoveryOffer(false);
     GUI_App::ProcessEvents(static_cast<int>(*ScriptParser::ParseInteger(action.words.at(0))));
     return true;
   }

@@ -58,6 +58,7 @@ int main(int argc, char** argv) {
   if (!scripted) return app.Run();
 
   int status = 0;
+  host.HoldRecoveryOffer(true);
   ScriptRunner runner(host);
   QTimer::singleShot(0, [&] {
     if (!runner.Run(actions)) {

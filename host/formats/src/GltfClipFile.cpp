@@ -136,8 +136,11 @@ class AnimationReader {
       if (reader_.Read(input, 1, read, ignored) != ClipFileError::None) continue;
       times.push_back(&times_.emplace(input, std::move(read)).first->second);
     }
-    const tinygltf::Value& saved = animation.extras.Get(GltfClipStorage::kFrameRateKey);
-    tracks_.ChooseFrameRate(times, saved.IsNumber() ? saved.GetNumberAsDouble() : 0.0);
+    // Extras may be anything, or nothing at all.
+    const tinygltf::Value& extras = animation.extras;
+    const bool saved = extras.IsObject() && extras.Has(GltfClipStorage::kFrameRateKey) &&
+                       extras.Get(GltfClipStorage::kFrameRateKey).IsNumber();
+    tracks_.ChooseFrameRate(times, saved ? extras.Get(GltfClipStorage::kFrameRateKey).GetNumberAsDouble() : 0.0);
   }
 
   // A channel is known by the CRC-32 of its node's name: two animated nodes whose names share

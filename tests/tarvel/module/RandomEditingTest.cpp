@@ -204,7 +204,8 @@ class RandomEditing : public ModuleHost {
     if (curves.empty()) return Note("drag: no curve", Action::Edit);
     const Tarvel::CurveInfo& curve = *curves[Pick(static_cast<std::uint32_t>(curves.size()))];
     if (curve.pCurve->GetPointCount() == 0) return Note("drag: no key", Action::Edit);
-    const EditorToolkit::EditablePoint& point = *curve.pCurve->GetPointAt(Pick(curve.pCurve->GetPointCount()));
+    // A copy: the drag may move the key to another place in its curve.
+    const EditorToolkit::EditablePoint point = *curve.pCurve->GetPointAt(Pick(curve.pCurve->GetPointCount()));
     const CPoint from = At(point.x, point.y);
     const CPoint to(from.x + static_cast<int>(Pick(81)) - 40, from.y + static_cast<int>(Pick(81)) - 40);
     static constexpr unsigned kModifiers[] = {0, 0, KeyManager::Control, KeyManager::Shift};
