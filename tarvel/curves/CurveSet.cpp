@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 #include "EngineCore/AnimCurve.h"
 #include "curves/EulerAngles.h"
@@ -115,7 +116,7 @@ CurveSet::Curves CurveSet::BuildCurves(std::uint32_t channelKey, const EngineCor
           point.y = values[c];
         }
       }
-      for (int c = 0; c < 3; ++c) triple[c]->Write({}).SetCurve(points[c]);
+      for (int c = 0; c < 3; ++c) triple[c]->Write({}).SetCurve(std::move(points[c]));
     }
     for (auto& curve : triple) curve->track = {triple[0].get(), triple[1].get(), triple[2].get()};
     for (auto& curve : triple) curves.push_back(std::move(curve));

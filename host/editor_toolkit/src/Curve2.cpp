@@ -454,18 +454,16 @@ void Curve2::ComputeBoundingBox() const {
 
 Curve2::PointList Curve2::GetCurve() const { return points; }
 
-bool Curve2::SetCurve(const PointList& list) {
+bool Curve2::SetCurve(const PointList& list) { return SetCurve(PointList(list)); }
+
+bool Curve2::SetCurve(PointList&& list) {
   Clear();
-  points.reserve(list.size());
-  std::size_t dropped = 0;
-  for (const EditablePoint& point : list) {
-    if (!IsFinitePoint(point.x, point.y)) {
-      ++dropped;
-      continue;
-    }
-    points.push_back(point);
-    selectedCount += point.bSelected ? 1 : 0;
-  }
+  points = std::move(list);
+  const auto finite = std::remove_if(points.begin(), points.end(),
+                                     [](const EditablePoint& point) { return !IsFinitePoint(point.x, point.y); });
+  const auto dropped = static_cast<std::size_t>(points.end() - finite);
+  points.erase(finite, points.end());
+  for (const EditablePoint& point : points) selectedCount += point.bSelected ? 1 : 0;
   if (!std::is_sorted(points.begin(), points.end(), ByFrame)) {
     std::stable_sort(points.begin(), points.end(), ByFrame);
   }

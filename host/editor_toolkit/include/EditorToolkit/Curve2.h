@@ -137,6 +137,8 @@ class Curve2 {
   // are sorted (stable); points with a non-finite frame are dropped with a log line, and the
   // result is then false.
   bool SetCurve(const PointList& points);
+  // The same, taking the points' storage instead of copying it.
+  bool SetCurve(PointList&& points);
 
   std::uint32_t GetPointCount() const { return static_cast<std::uint32_t>(points.size()); }
   // Point index; the last point when index is past the end; null on an empty curve. Inline:
