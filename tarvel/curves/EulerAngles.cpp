@@ -16,6 +16,13 @@ double NearestTurn(double angle, double reference) {
 }  // namespace
 
 EulerAngles::Triple EulerAngles::Nearest(const Triple& angles, const Triple& previous) {
+  // Within 60 degrees on every axis the triple is the nearest already: it lies at most 180
+  // degrees away in all, and the flipped solution at least 240 (180 less each of X's and Z's
+  // differences). Takes keyed on every frame nearly always are.
+  if (std::abs(angles[0] - previous[0]) <= 60.0 && std::abs(angles[1] - previous[1]) <= 60.0 &&
+      std::abs(angles[2] - previous[2]) <= 60.0) {
+    return angles;
+  }
   Triple best = angles;
   double bestDistance = std::numeric_limits<double>::infinity();
   const Triple flipped = {angles[0] + 180.0, 180.0 - angles[1], angles[2] + 180.0};
