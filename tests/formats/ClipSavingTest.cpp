@@ -218,7 +218,11 @@ TEST_F(ClipSaving, AnUneditedSaveKeepsEveryKeyTimeValueAndInterpolation) {
                 "STEP");
   stepped.Track("Head", "translation", {0.0f, 1.0f}, {0, 1, 2, 3, 4, 5});
   stepped.Write(folder.Path() / "Turn.gltf", "Turn.bin", folder.Path() / "Turn.bin");
-  for (const std::string& path : {CopyOf("01_01.gltf"), folder / "Turn.gltf"}) {
+  // Keys that fit 30 frames a second and no lower rate, ending on the cycle's last frame.
+  TestClipBuilder walk;
+  walk.Track("Hips", "translation", {0.0f, 1 / 30.0f, 0.5f, 1.0f}, {0, 0, 0, 0, 1, 0, 1, 2, 0, 0, 0, 0});
+  walk.Write(folder.Path() / "Walk.gltf", "Walk.bin", folder.Path() / "Walk.bin");
+  for (const std::string& path : {CopyOf("01_01.gltf"), folder / "Turn.gltf", folder / "Walk.gltf"}) {
     const auto before = TracksOf(path);
     ASSERT_OPENS(clip, path);
     clip->SetModified(true);
