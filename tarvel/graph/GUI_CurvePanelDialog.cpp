@@ -412,22 +412,18 @@ void GUI_CurvePanelDialog::OnGraphNotify(int code) {
       NotifyParent(Ids::PanelNotify_SelectionChanged);
       InvalidateViews();
       break;
-    case Ids::GraphNotify_CurrentFrame:
-      if (const EditorToolkit::EditablePoint* current = graph->GetEditor().CurrentPoint()) {
-        keyEdit.SetFloatValue(current->x);
-      } else {
-        keyEdit.SetFloatValue(0.0);
-      }
+    case Ids::GraphNotify_CurrentFrame: {
+      const EditorToolkit::EditablePoint* current = graph->GetEditor().CurrentPoint();
+      keyEdit.SetFloatValue(current ? current->x : 0.0);
       keyEdit.EnableWindow(true);
       break;
-    case Ids::GraphNotify_CurrentValue:
-      if (const EditorToolkit::EditablePoint* current = graph->GetEditor().CurrentPoint()) {
-        valueEdit.SetFloatValue(current->y);
-      } else {
-        valueEdit.SetFloatValue(0.0);
-      }
+    }
+    case Ids::GraphNotify_CurrentValue: {
+      const EditorToolkit::EditablePoint* current = graph->GetEditor().CurrentPoint();
+      valueEdit.SetFloatValue(current ? current->y : 0.0);
       valueEdit.EnableWindow(true);
       break;
+    }
     case Ids::GraphNotify_ClearFrame: keyEdit.SetEmpty(); break;
     case Ids::GraphNotify_ClearValue: valueEdit.SetEmpty(); break;
     case Ids::GraphNotify_DisableFrame:
