@@ -36,11 +36,18 @@ int ColumnOf(std::int64_t fixed) { return static_cast<int>((fixed + 128) >> 8); 
 
 }  // namespace
 
-CurveTrace::Revisions CurveTrace::RevisionsOf(const EditorToolkit::Curve2& curve, const CurveInfo* played) {
-  if (!played || CurveEvaluation::IsStraight(*played)) return {curve.GetRevision(), 0, 0};
+CurveTrace::Shapers CurveTrace::ShapedBy(const EditorToolkit::Curve2& curve, const CurveInfo* played) {
+  if (!played || CurveEvaluation::IsStraight(*played)) return {&curve, nullptr, nullptr};
   // A bending curve's shape follows its siblings' keys too.
+  Shapers shapers{};
+  for (std::size_t c = 0; c < shapers.size(); ++c)
+    shapers[c] = played->track[c] ? played->track[c]->pCurve.get() : nullptr;
+  return shapers;
+}
+
+CurveTrace::Revisions CurveTrace::RevisionsOf(const Shapers& shapers) {
   Revisions revisions{};
-  for (int c = 0; c < 3; ++c) revisions[c] = played->track[c] ? played->track[c]->pCurve->GetRevision() : 0;
+  for (std::size_t c = 0; c < shapers.size(); ++c) revisions[c] = shapers[c] ? shapers[c]->GetRevision() : 0;
   return revisions;
 }
 
@@ -55,7 +62,8 @@ bool CurveTrace::Trace(const EditorToolkit::Curve2& curve, const PixelMap& frame
   const bool sameView = frames == frameMap && values == valueMap && firstColumn == from && end == to;
   const bool sameCurve = curve.GetId() == curveId;
   played = playedBy;
-  const Revisions now = RevisionsOf(curve, played);
+  const Shapers shapers = ShapedBy(curve, played);
+  const Revisions now = RevisionsOf(shapers);
   if (sameView && sameCurve && now == revisions) return reachedFirst <= reachedLast;
   const int first = firstColumn - kMargin;
   const int last = end - 1 + kMargin;
@@ -66,10 +74,8 @@ bool CurveTrace::Trace(const EditorToolkit::Curve2& curve, const PixelMap& frame
   for (std::size_t c = 0; c < now.size() && told; ++c) {
     if (now[c] == revisions[c]) continue;
     const KeyEdit* edit = edits[c];
-    const std::uint64_t id = c == 0 && (!played || CurveEvaluation::IsStraight(*played))
-                                 ? curve.GetId()
-                                 : (played && played->track[c] ? played->track[c]->pCurve->GetId() : 0);
-    told = edit && edit->curveId == id && edit->before == revisions[c] && edit->after == now[c];
+    told = edit && shapers[c] && edit->curveId == shapers[c]->GetId() && edit->before == revisions[c] &&
+           edit->after == now[c];
     if (!told) break;
     firstFrame = std::min(firstFrame, edit->firstFrame);
     lastFrame = std::max(lastFrame, edit->lastFrame);

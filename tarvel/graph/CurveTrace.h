@@ -56,10 +56,13 @@ class CurveTrace {
   using Edits = std::array<const KeyEdit*, 3>;
   bool Trace(const EditorToolkit::Curve2& curve, const PixelMap& frames, const PixelMap& values, int from, int to,
              const Edits& edits, const CurveInfo* played);
-  // The revisions a trace is kept for: the curve's own (first entry), or for a bending curve
-  // those of the three axes of its track.
+  // The curves whose keys shape a trace, in the order of Edits: the curve alone (first entry),
+  // or for a bending curve the three axes of its track.
+  using Shapers = std::array<const EditorToolkit::Curve2*, 3>;
+  static Shapers ShapedBy(const EditorToolkit::Curve2& curve, const CurveInfo* played);
+  // The revisions a trace is kept for: those of its shapers.
   using Revisions = std::array<std::uint64_t, 3>;
-  static Revisions RevisionsOf(const EditorToolkit::Curve2& curve, const CurveInfo* played);
+  static Revisions RevisionsOf(const Shapers& shapers);
   // Rows drawn by a pen: tops[i] to bottoms[i] in column from + i, row 0 at the top;
   // tops[i] > bottoms[i] where nothing is drawn.
   struct SpanList {

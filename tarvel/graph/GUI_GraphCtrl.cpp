@@ -15,7 +15,6 @@
 #include "EditorToolkit/EditorKernel.h"
 #include "EditorToolkit/KeyManager.h"
 #include "EngineCore/Log.h"
-#include "curves/CurveEvaluation.h"
 #include "graph/ColourContrast.h"
 #include "graph/PixelMap.h"
 #include "resources/ModuleIds.h"
@@ -597,16 +596,11 @@ void GUI_GraphCtrl::TraceStrokes(int width, int height) {
   for (Stroke& stroke : strokes) {
     stroke.casing = nullptr;
     stroke.line = nullptr;
-    auto editOf = [this](const EditorToolkit::Curve2* curve) -> const CurveTrace::KeyEdit* {
-      const auto edit = keyEdits.find(curve);
-      return edit == keyEdits.end() ? nullptr : &edit->second;
-    };
-    CurveTrace::Edits edits{editOf(stroke.curve), nullptr, nullptr};
-    if (stroke.info && !CurveEvaluation::IsStraight(*stroke.info)) {
-      for (std::size_t c = 0; c < edits.size(); ++c) {
-        const CurveInfo* axis = stroke.info->track[c];
-        edits[c] = axis ? editOf(axis->pCurve.get()) : nullptr;
-      }
+    const CurveTrace::Shapers shapers = CurveTrace::ShapedBy(*stroke.curve, stroke.info);
+    CurveTrace::Edits edits{};
+    for (std::size_t c = 0; c < edits.size(); ++c) {
+      const auto edit = shapers[c] ? keyEdits.find(shapers[c]) : keyEdits.end();
+      edits[c] = edit == keyEdits.end() ? nullptr : &edit->second;
     }
     if (!stroke.trace->Trace(*stroke.curve, frames, values, 0, width, edits, stroke.info)) continue;
     if (stroke.cased) stroke.casing = &stroke.trace->Spans(4, height);
