@@ -278,17 +278,12 @@ void ClipEditCore::TouchSelectedRows() {
 
 namespace {
 
-// The frame a point is keyed on in the clip.
-std::uint32_t KeyFrameOf(const EditorToolkit::Curve2& curve, std::uint32_t i) {
-  return static_cast<std::uint32_t>(std::max(curve.GetPointAt(i)->x, 0.0f));
-}
-
 // The sorted frames that a curve's points are keyed on.
 std::vector<std::uint32_t> KeyFramesOf(const EditorToolkit::Curve2& curve) {
   std::vector<std::uint32_t> frames;
   frames.reserve(curve.GetPointCount());
   for (std::uint32_t i = 0; i < curve.GetPointCount(); ++i) {
-    const std::uint32_t frame = KeyFrameOf(curve, i);
+    const std::uint32_t frame = ClipWriteBack::KeyFrameOf(curve.GetPointAt(i)->x);
     if (frames.empty() || frames.back() != frame) frames.push_back(frame);
   }
   return frames;

@@ -13,9 +13,6 @@ namespace Tarvel {
 
 namespace {
 
-// The frame a point is keyed on: its x truncated, never before frame 0.
-std::uint32_t FrameOf(float x) { return static_cast<std::uint32_t>(std::max(x, 0.0f)); }
-
 // Writes one triple into its (emptied) key curve, key for key: a key on every frame where one
 // of the three curves has a point, each component its own point's value there (the last of
 // its points on that frame) or, lacking one, its curve's value, so that a key added on one
@@ -35,7 +32,7 @@ int WriteTriple(CurveInfo* const triple[3], EngineCore::AnimCurve& keys) {
     std::uint32_t frame = 0;
     for (int c = 0; c < 3; ++c) {
       if (next[c] >= points[c].size()) continue;
-      const std::uint32_t at = FrameOf(points[c][next[c]].x);
+      const std::uint32_t at = ClipWriteBack::KeyFrameOf(points[c][next[c]].x);
       frame = any ? std::min(frame, at) : at;
       any = true;
     }
@@ -43,7 +40,7 @@ int WriteTriple(CurveInfo* const triple[3], EngineCore::AnimCurve& keys) {
     float values[3];
     for (int c = 0; c < 3; ++c) {
       bool own = false;
-      while (next[c] < points[c].size() && FrameOf(points[c][next[c]].x) == frame) {
+      while (next[c] < points[c].size() && ClipWriteBack::KeyFrameOf(points[c][next[c]].x) == frame) {
         values[c] = points[c][next[c]].y;
         own = true;
         ++next[c];

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <vector>
@@ -29,6 +30,9 @@ class ClipWriteBack {
   // Recomputes the clip's key-frame range; true when both its first and its last frame
   // changed (the other modules are then told).
   static bool UpdateKeyFrameRange(EngineCore::AnimClip& clip);
+
+  // The frame of the clip a point at x is keyed on: x truncated, never before frame 0.
+  static std::uint32_t KeyFrameOf(float x) { return static_cast<std::uint32_t>(std::max(x, 0.0f)); }
 
  private:
   // A channel's tracks rewritten, without the modified flag.
