@@ -11,7 +11,7 @@
 namespace Tarvel {
 
 // A channel of the clip as plain data: its name and its tracks in order, each with its key
-// type, its interpolation and every key, so that the channel can be put back exactly as it
+// type, its interpolation and every key with its tangents, so that the channel can be put back exactly as it
 // was.
 class ChannelData {
  public:
@@ -31,6 +31,9 @@ class ChannelData {
     std::vector<EngineCore::Vector3> vectors;
     std::vector<EngineCore::Quaternion> quaternions;
     std::vector<float> floats;
+    // A cubic track's tangents, per key: in, out.
+    std::vector<EngineCore::Vector3> vectorTangents;
+    std::vector<EngineCore::Quaternion> quaternionTangents;
   };
 
   EngineCore::String name;

@@ -55,7 +55,13 @@ EngineCore::SceneEditionManager* ClipEditCore::GetSceneSelection() const {
 const CurveSet::Curves& ClipEditCore::BuildChannelCurves(std::uint32_t channelKey,
                                                          const EngineCore::AnimChannel& channel) {
   ForgetChannelCurves(channelKey);
+  if (clip) curveSet.SetFrameRate(clip->GetFrameRate());
   return curveSet.LoadChannel(channelKey, channel);
+}
+
+void ClipEditCore::SetClipFrameRate(float rate) {
+  clip->SetFrameRate(rate);
+  curveSet.SetFrameRate(clip->GetFrameRate());
 }
 
 void ClipEditCore::ForgetChannelCurves(std::uint32_t channelKey) {
@@ -78,6 +84,7 @@ void ClipEditCore::RebuildAllCurves() {
     keys.push_back(key);
     channels.push_back(clip->GetChannelAt(i));
   }
+  curveSet.SetFrameRate(clip->GetFrameRate());
   curveSet.LoadChannels(keys, channels);
 }
 
@@ -214,7 +221,9 @@ bool ClipEditCore::Revert(CurveInfo* curve) {
   } else if (!StateBefore(*touched, 0, touched->count, before)) {
     return false;
   }
-  curve->Write({}).SetCurve(before);
+  // A curve kept in part kept its tangents.
+  curve->Write({}).SetCurve(std::move(before), touched->whole ? Curve2::TangentList(touched->tangents)
+                                                                : curve->pCurve->GetTangents());
   return true;
 }
 
@@ -225,13 +234,14 @@ EditorToolkit::Curve2* ClipEditCore::Touch(CurveInfo* curve) {
       Curve2::PointList all;
       if (StateBefore(*touched, 0, touched->count, all)) {
         touched->points = std::move(all);
+        touched->tangents = curve->pCurve->GetTangents();
         touched->whole = true;
         touched->offset = 0;
       }
     }
     return &curve->Write({});
   }
-  pending->before.push_back({curve, curve->pCurve->GetCurve(), true, 0, 0});
+  pending->before.push_back({curve, curve->pCurve->GetCurve(), curve->pCurve->GetTangents(), true, 0, 0});
   return &curve->Write({});
 }
 
@@ -245,7 +255,7 @@ EditorToolkit::Curve2* ClipEditCore::TouchValues(CurveInfo* curve, std::uint32_t
     const Curve2& now = *curve->pCurve;
     Curve2::PointList part(last - first + 1);
     for (std::uint32_t i = first; i <= last; ++i) part[i - first] = *now.GetPointAt(i);
-    pending->before.push_back({curve, std::move(part), false, first, count});
+    pending->before.push_back({curve, std::move(part), {}, false, first, count});
     return &curve->Write({});
   }
   if (!touched->whole) {
@@ -268,7 +278,10 @@ EditorToolkit::Curve2* ClipEditCore::Edited(const CurveInfo* curve) const {
 std::size_t ClipEditCore::GetPendingBytes() const {
   if (!pending) return 0;
   std::size_t bytes = 0;
-  for (const Touched& touched : pending->before) bytes += touched.points.capacity() * sizeof(EditablePoint);
+  for (const Touched& touched : pending->before) {
+    bytes += touched.points.capacity() * sizeof(EditablePoint) +
+             touched.tangents.capacity() * sizeof(EditorToolkit::KeyTangents);
+  }
   return bytes;
 }
 
@@ -309,21 +322,27 @@ void ClipEditCore::ShareKeyFrames() {
       all = std::move(merged);
     }
     // Every value is read before any point comes: a rotation's axes read one another.
-    std::vector<EngineCore::Vector2> missing[3];
+    // The points come where the curve was: a cubic curve's with the tangents that split it.
+    struct Missing {
+      EngineCore::Vector2 point;
+      EditorToolkit::KeyTangents tangents;
+    };
+    std::vector<Missing> missing[3];
     for (int c = 0; c < 3; ++c) {
       // An axis without points plays its rest value throughout and stays without.
       if (frames[c].empty() || frames[c].size() == all.size()) continue;
       std::vector<std::uint32_t> lacking;
       std::set_difference(all.begin(), all.end(), frames[c].begin(), frames[c].end(), std::back_inserter(lacking));
       for (const std::uint32_t frame : lacking) {
-        EngineCore::Vector2& point = missing[c].emplace_back(static_cast<float>(frame), 0.0f);
-        CurveEvaluation::Evaluate(*triple[c], point.x, point.y);
+        Missing& key = missing[c].emplace_back();
+        key.point.x = static_cast<float>(frame);
+        CurveEvaluation::Split(*triple[c], key.point.x, key.point.y, key.tangents);
       }
     }
     for (int c = 0; c < 3; ++c) {
       if (missing[c].empty()) continue;
       Curve2& points = *Touch(triple[c]);
-      for (const EngineCore::Vector2& point : missing[c]) points.AddPoint(point, false);
+      for (const Missing& key : missing[c]) points.AddPoint(key.point, false, key.tangents);
     }
   }
 }
@@ -345,7 +364,7 @@ bool ClipEditCore::EndEdit() {
       channels.insert(curve->iChannelKey);
       continue;
     }
-    const bool changed = touched.whole ? change.delta.Take(touched.points, *curve->pCurve)
+    const bool changed = touched.whole ? change.delta.Take(touched.points, touched.tangents, *curve->pCurve)
                                        : change.delta.TakeSlice(touched.points, touched.offset, *curve->pCurve);
     if (!changed) continue;
     channels.insert(curve->iChannelKey);
@@ -358,7 +377,7 @@ bool ClipEditCore::EndEdit() {
     for (auto it = step->curveChanges.rbegin(); it != step->curveChanges.rend(); ++it) {
       if (CurveInfo* curve = FindCurve(it->id)) it->delta.Swap(curve->Write({}));
     }
-    if (step->rateBefore != step->rateAfter) clip->SetFrameRate(step->rateBefore);
+    if (step->rateBefore != step->rateAfter) SetClipFrameRate(step->rateBefore);
     Refuse(refusal);
     return false;
   }
@@ -406,8 +425,8 @@ EditStep::ChannelChange ClipEditCore::CaptureChannel(std::uint32_t channelKey, b
   change.data = ChannelData::Capture(*clip->GetChannel(channelKey));
   if (const CurveSet::Curves* curves = curveSet.GetChannelCurves(channelKey)) {
     for (const auto& curve : *curves) {
-      change.curves.emplace_back(CurveId{curve->iChannelKey, curve->iTrackType, curve->iComponent},
-                                 curve->pCurve->GetCurve());
+      change.curves.push_back({CurveId{curve->iChannelKey, curve->iTrackType, curve->iComponent},
+                               curve->pCurve->GetCurve(), curve->pCurve->GetTangents()});
     }
   }
   // A channel never written back still holds the keys its curves were built from.
@@ -491,8 +510,8 @@ void ClipEditCore::PutChannel(const EditStep::ChannelChange& change, bool in) {
   EngineCore::AnimChannel& channel = *clip->GetChannel(change.key);
   change.data.RestoreTracks(channel);
   curveSet.LoadChannel(change.key, channel);
-  for (const auto& [id, points] : change.curves) {
-    if (CurveInfo* curve = FindCurve(id)) curve->Write({}).SetCurve(points);
+  for (const EditStep::CurveState& state : change.curves) {
+    if (CurveInfo* curve = FindCurve(state.id)) curve->Write({}).SetCurve(state.points, state.tangents);
   }
   built[change.key] = change.built;
   depth[change.key] = change.depth;
@@ -509,7 +528,7 @@ CurveInfo* ClipEditCore::FindCurve(const CurveId& id) const {
 
 void ClipEditCore::Apply(EditStep& step, bool forward) {
   lastStepChangedChannels = !step.channelChanges.empty();
-  if (step.rateBefore != step.rateAfter) clip->SetFrameRate(forward ? step.rateAfter : step.rateBefore);
+  if (step.rateBefore != step.rateAfter) SetClipFrameRate(forward ? step.rateAfter : step.rateBefore);
   if (forward) {
     for (const EditStep::ChannelChange& change : step.channelChanges) PutChannel(change, change.added);
   }
@@ -552,49 +571,63 @@ bool ClipEditCore::ChangeFrameRate(float rate, bool keepTimes, float tolerance) 
   BeginEdit("FrameRate");
   pending->rateBefore = before;
   pending->rateAfter = rate;
-  if (keepTimes) {
-    // Every curve's new points are found before any curve changes: a rotation's axes read
-    // one another between keys.
-    struct Retimed {
-      CurveInfo* curve;
-      Curve2::PointList points;
-      bool sampled;
-    };
-    std::vector<Retimed> retimed;
-    for (const auto& [channelKey, curves] : curveSet.GetTable()) {
-      for (const auto& curve : curves) {
-        const Curve2::PointList& points = curve->pCurve->GetCurve();
-        if (points.empty()) continue;
-        bool whole = true;
-        for (const auto& point : points) {
-          const double frame = point.x * factor;
-          whole = whole && std::abs(frame - std::round(frame)) <= 0.001;
-        }
-        Curve2::PointList moved;
-        if (whole) {
-          moved = points;
-          for (auto& point : moved) point.x = static_cast<float>(std::round(point.x * factor));
-        } else {
-          const double first = std::ceil(points.front().x * factor - 0.001);
-          const double last = std::floor(points.back().x * factor + 0.001);
-          for (double frame = first; frame <= last; frame += 1.0) {
-            EditorToolkit::EditablePoint& point = moved.emplace_back();
-            point.x = static_cast<float>(frame);
-            CurveEvaluation::Evaluate(*curve, static_cast<float>(frame / factor), point.y);
+  // Every curve's new points are found before any curve changes: a rotation's axes read one
+  // another between keys.
+  struct Retimed {
+    CurveInfo* curve;
+    Curve2::PointList points;
+    Curve2::TangentList tangents;
+    bool sampled;
+  };
+  std::vector<Retimed> retimed;
+  for (const auto& [channelKey, curves] : curveSet.GetTable()) {
+    for (const auto& curve : curves) {
+      const Curve2& now = *curve->pCurve;
+      if (now.GetPointCount() == 0 || (!keepTimes && !now.IsCubic())) continue;
+      Retimed& change = retimed.emplace_back(Retimed{curve.get(), now.GetCurve(), now.GetTangents(), false});
+      if (!keepTimes) {
+        // The keys keep their frames, so the spline keeps its shape over frames: its slopes per
+        // second change with the rate.
+        for (auto& tangents : change.tangents) {
+          for (int c = 0; c < 4; ++c) {
+            tangents.in[c] = static_cast<float>(tangents.in[c] * factor);
+            tangents.out[c] = static_cast<float>(tangents.out[c] * factor);
           }
         }
-        retimed.push_back({curve.get(), std::move(moved), !whole});
+        continue;
+      }
+      bool whole = true;
+      for (const auto& point : change.points) {
+        const double frame = point.x * factor;
+        whole = whole && std::abs(frame - std::round(frame)) <= 0.001;
+      }
+      if (whole) {
+        for (auto& point : change.points) point.x = static_cast<float>(std::round(point.x * factor));
+        continue;
+      }
+      // Keys that would fall between frames: the curve is sampled on every new frame, a cubic
+      // one with the slopes there, and thinned again below.
+      const double first = std::ceil(change.points.front().x * factor - 0.001);
+      const double last = std::floor(change.points.back().x * factor + 0.001);
+      change.points.clear();
+      change.tangents.clear();
+      change.sampled = true;
+      for (double frame = first; frame <= last; frame += 1.0) {
+        EditorToolkit::EditablePoint& point = change.points.emplace_back();
+        point.x = static_cast<float>(frame);
+        CurveEvaluation::Split(*curve, static_cast<float>(frame / factor), point.y, change.tangents.emplace_back());
       }
     }
-    for (const Retimed& change : retimed) {
-      Curve2& curve = *Touch(change.curve);
-      curve.SetCurve(change.points);
-      if (change.sampled && curve.GetPointCount() > 2) curve.SubSample(0, curve.GetPointCount() - 1, tolerance);
-    }
-    // The cursor stays at its time too.
-    timeCursor = static_cast<float>(timeCursor * factor);
   }
-  clip->SetFrameRate(rate);
+  // Curves thinned below read their spline at the new rate.
+  SetClipFrameRate(rate);
+  for (Retimed& change : retimed) {
+    Curve2& curve = *Touch(change.curve);
+    curve.SetCurve(std::move(change.points), std::move(change.tangents));
+    if (change.sampled && curve.GetPointCount() > 2) curve.SubSample(0, curve.GetPointCount() - 1, tolerance);
+  }
+  // The cursor stays at its time too.
+  if (keepTimes) timeCursor = static_cast<float>(timeCursor * factor);
   return EndEdit();
 }
 

@@ -112,7 +112,7 @@ class ClipEditCore {
   EditorToolkit::Curve2* Touch(CurveInfo* curve);
   // Says that of this curve only the values of the points first..last may change, which then
   // alone are kept as its state before: a value drag over a long take keeps only the keys it
-  // moves. The curve must keep its frames and its count until it is touched whole (which
+  // moves. The curve must keep its frames, its tangents and its count until it is touched whole (which
   // turns the kept part into the whole state before) or the action ends. Touched twice, the
   // part grows to cover both ranges. Null when the range holds no point of a curve the action
   // has not touched.
@@ -174,6 +174,8 @@ class ClipEditCore {
   static std::uint32_t GetObjectChannel(const EngineCore::SceneObject* object);
 
  private:
+  // The clip's rate, and its curves'.
+  void SetClipFrameRate(float rate);
   // Before a channel's first write-back, the keys its curves were built from are kept.
   void KeepBuiltKeys(std::uint32_t channelKey);
   // Before a channel's curves are built again: the selection lets go of them, and the
@@ -211,6 +213,8 @@ class ClipEditCore {
   struct Touched {
     CurveInfo* curve = nullptr;
     EditorToolkit::Curve2::PointList points;
+    // A cubic curve's tangents before, when its points are kept whole (a part keeps them).
+    EditorToolkit::Curve2::TangentList tangents;
     bool whole = true;
     std::uint32_t offset = 0;
     // The curve's count when only a part was kept.

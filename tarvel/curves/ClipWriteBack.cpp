@@ -7,6 +7,7 @@
 #include "EngineCore/Log.h"
 #include "EngineCore/Quaternion.h"
 #include "curves/CurveEvaluation.h"
+#include "curves/RotationTangents.h"
 #include "resources/ModuleIds.h"
 
 namespace Tarvel {
@@ -16,14 +17,20 @@ namespace {
 // Writes one triple into its (emptied) key curve, key for key: a key on every frame where one
 // of the three curves has a point, each component its own point's value there (the last of
 // its points on that frame) or, lacking one, its curve's value, so that a key added on one
-// axis changes nothing its siblings play. Returns how many keys the curve refused.
+// axis changes nothing its siblings play. A cubic track's keys take their points' tangents (a
+// component without a point, those that split its curve there); a rotation key those of the
+// first axis with a point on its frame. Returns how many keys the curve refused.
 int WriteTriple(CurveInfo* const triple[3], EngineCore::AnimCurve& keys) {
+  using EditorToolkit::KeyTangents;
   const bool rotation = keys.GetKeyType() == EngineCore::AnimCurve::KeyQuaternion;
+  const bool cubic = keys.IsCubic();
   // A component whose curve has no point at all keeps the track's rest value.
   const float rest = triple[0]->iTrackType == CurveInfo::Scale ? 1.0f : 0.0f;
   // The points as arrays: the walk below reads each of them a few times.
   const EditorToolkit::Curve2::PointList points[3] = {triple[0]->pCurve->GetCurve(), triple[1]->pCurve->GetCurve(),
                                                       triple[2]->pCurve->GetCurve()};
+  const EditorToolkit::Curve2::TangentList tangents[3] = {
+      triple[0]->pCurve->GetTangents(), triple[1]->pCurve->GetTangents(), triple[2]->pCurve->GetTangents()};
   keys.Reserve(static_cast<std::uint32_t>(std::max({points[0].size(), points[1].size(), points[2].size()})));
   std::size_t next[3] = {0, 0, 0};
   int refused = 0;
@@ -38,22 +45,61 @@ int WriteTriple(CurveInfo* const triple[3], EngineCore::AnimCurve& keys) {
     }
     if (!any) break;
     float values[3];
+    KeyTangents slopes[3];
+    const KeyTangents* keyTangents = nullptr;
     for (int c = 0; c < 3; ++c) {
       bool own = false;
       while (next[c] < points[c].size() && ClipWriteBack::KeyFrameOf(points[c][next[c]].x) == frame) {
         values[c] = points[c][next[c]].y;
+        if (cubic && next[c] < tangents[c].size()) slopes[c] = tangents[c][next[c]];
         own = true;
         ++next[c];
       }
-      if (!own && !CurveEvaluation::Evaluate(*triple[c], static_cast<float>(frame), values[c])) values[c] = rest;
+      if (own && !keyTangents) keyTangents = &slopes[c];
+      if (!own && !CurveEvaluation::Split(*triple[c], static_cast<float>(frame), values[c], slopes[c])) {
+        values[c] = rest;
+      }
       if (rotation) values[c] *= Ids::kRadiansPerDegree;
     }
-    const bool added = rotation
-                           ? keys.AddKey(frame, EngineCore::Quaternion::FromAngles(values[0], values[1], values[2]))
-                           : keys.AddKey(frame, EngineCore::Vector3(values[0], values[1], values[2]));
+    bool added = false;
+    if (rotation) {
+      const EngineCore::Quaternion key = EngineCore::Quaternion::FromAngles(values[0], values[1], values[2]);
+      added = cubic && keyTangents ? keys.AddKey(frame, key, RotationTangents::FromLocal(key, keyTangents->in),
+                                                 RotationTangents::FromLocal(key, keyTangents->out))
+                                   : keys.AddKey(frame, key);
+    } else {
+      const EngineCore::Vector3 key(values[0], values[1], values[2]);
+      added = cubic ? keys.AddKey(frame, key, {slopes[0].in[0], slopes[1].in[0], slopes[2].in[0]},
+                                  {slopes[0].out[0], slopes[1].out[0], slopes[2].out[0]})
+                    : keys.AddKey(frame, key);
+    }
     if (!added) ++refused;
   }
   return refused;
+}
+
+// Rotation keys of the track before its write-back, by frame: the write-back keeps the sign
+// they had, so that keys not edited come back as the file holds them.
+struct KeptSigns {
+  std::vector<std::uint32_t> frames;
+  std::vector<EngineCore::Quaternion> rotations;
+};
+
+void KeepSigns(const EngineCore::AnimCurve& keys, KeptSigns& kept) {
+  kept.frames = keys.GetFrames();
+  kept.rotations = keys.GetQuaternionKeys();
+}
+
+// Gives the continuous track the sign of the first key it shares a frame with the track before.
+void RestoreSigns(EngineCore::AnimCurve& keys, const KeptSigns& kept) {
+  std::size_t k = 0;
+  for (std::uint32_t i = 0; i < keys.GetKeyCount(); ++i) {
+    while (k < kept.frames.size() && kept.frames[k] < keys.GetKeyFrame(i)) ++k;
+    if (k == kept.frames.size()) return;
+    if (kept.frames[k] != keys.GetKeyFrame(i)) continue;
+    if (keys.GetQuaternionKey(i).Dot(kept.rotations[k]) < 0.0f) keys.NegateRotations();
+    return;
+  }
 }
 
 }  // namespace
@@ -91,15 +137,20 @@ bool ClipWriteBack::WriteBackTracks(EngineCore::AnimClip& clip, const CurveSet& 
     if (!triple[1] || !triple[2]) continue;
 
     const std::uint32_t keyType = keys->GetKeyType();
-    if (keyType == EngineCore::AnimCurve::KeyVector3 || keyType == EngineCore::AnimCurve::KeyQuaternion) {
-      keys->Empty();
-      const int refused = WriteTriple(triple, *keys);
-      if (refused > 0) {
-        EngineCore::Log::Write(EngineCore::Log::Warning, "Tarvel: track %u of channel 0x%x refused %d keys",
-                               x->iTrackType, channelKey, refused);
-      }
+    if (keyType != EngineCore::AnimCurve::KeyVector3 && keyType != EngineCore::AnimCurve::KeyQuaternion) continue;
+    const bool rotation = keyType == EngineCore::AnimCurve::KeyQuaternion;
+    KeptSigns signs;
+    if (rotation) KeepSigns(*keys, signs);
+    keys->Empty();
+    const int refused = WriteTriple(triple, *keys);
+    if (refused > 0) {
+      EngineCore::Log::Write(EngineCore::Log::Warning, "Tarvel: track %u of channel 0x%x refused %d keys",
+                             x->iTrackType, channelKey, refused);
     }
-    if (x->iTrackType == CurveInfo::Rotation) keys->MakeRotationsContinuous();
+    if (rotation) {
+      keys->MakeRotationsContinuous();
+      RestoreSigns(*keys, signs);
+    }
   }
   return true;
 }

@@ -16,8 +16,9 @@ namespace Tarvel {
 // The three curves X, Y, Z of a track share their keys' frames in the clip: the track gets a
 // key on every frame where one of them has a point (its x truncated), each component taking
 // its own point's value there or, without one, its curve's value, so that what it plays does
-// not change. Rotation angles go back from degrees to quaternions. The track keeps its
-// interpolation.
+// not change. Rotation angles go back from degrees to quaternions, continuous from key to key
+// and with the sign the track's keys had where it shares a frame with them. The track keeps
+// its interpolation; a cubic track's keys take their points' tangents.
 class ClipWriteBack {
  public:
   // Rewrites every track of the channel that has a triple and sets the clip's modified flag.

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 
+#include "EditorToolkit/KeyTangents.h"
 #include "curves/CurveInfo.h"
 
 namespace Tarvel {
@@ -10,19 +11,28 @@ namespace Tarvel {
 // reader of a curve between keys (the graph, K, subdivise, smooth, the write-back of an axis
 // without a key at a frame, the curve export) takes from here:
 // - a step curve holds each key's value until the next key;
-// - a linear translation or scale curve goes straight from key to key;
-// - a linear rotation curve follows the spherical blend (slerp, the shorter way round) of
-//   the track's rotations at the keys around x, in the editor's Euler angles (degrees), the
-//   triple taken nearest to the straight blend of the keys' angles so that the curve stays
-//   continuous and meets its keys exactly. The keys around x are those of the three axes
-//   together, as the clip holds them; an axis without points is at 0 degrees.
+// - a linear translation or scale curve goes straight from key to key, a cubic one follows
+//   the spline of its keys' values and tangents;
+// - a rotation curve follows the track's rotation between the keys around x, in the editor's
+//   Euler angles (degrees): the spherical blend (slerp, the shorter way round) of the keys'
+//   rotations for a linear track, the spline of their quaternions and tangents, normalised,
+//   for a cubic one (the later key taken on the side of the earlier one, as the write-back
+//   keeps them). The triple is taken nearest to the straight blend of the keys' angles so that
+//   the curve stays continuous and meets its keys exactly. The keys around x are those of the
+//   three axes together, as the clip holds them; an axis without points is at 0 degrees. A
+//   cubic rotation key's tangents are those of the first of X, Y, Z with a point on its frame.
 // Before the first point and after the last the curve holds that point's value.
 class CurveEvaluation {
  public:
   // The value at x; false for a curve without points.
   static bool Evaluate(const CurveInfo& curve, float x, float& y);
+  // The value at x and, on a cubic curve, the tangents a key there takes to leave the curve as
+  // it is (the spline split in two); false for a curve without points.
+  static bool Split(const CurveInfo& curve, float x, float& y, EditorToolkit::KeyTangents& tangents);
   // Whether the curve is drawn as the straight line between its keys.
   static bool IsStraight(const CurveInfo& curve);
+  // Whether the curve's values between keys depend on its sibling axes (a rotation).
+  static bool FollowsTrack(const CurveInfo& curve);
 };
 
 }  // namespace Tarvel

@@ -6,6 +6,7 @@
 
 #include "EngineCore/AnimCurve.h"
 #include "curves/EulerAngles.h"
+#include "curves/RotationTangents.h"
 #include "resources/ModuleIds.h"
 
 namespace Tarvel {
@@ -71,7 +72,14 @@ void CurveSet::LoadChannels(const std::vector<std::uint32_t>& keys,
   for (std::size_t i = 0; i < count; ++i) table_[keys[i]] = BuildCurves(keys[i], *channels[i]);
 }
 
-CurveSet::Curves CurveSet::BuildCurves(std::uint32_t channelKey, const EngineCore::AnimChannel& channel) {
+void CurveSet::SetFrameRate(float framesPerSecond) {
+  frameRate_ = framesPerSecond;
+  for (auto& [key, curves] : table_) {
+    for (auto& curve : curves) curve->Write({}).SetFrameRate(framesPerSecond);
+  }
+}
+
+CurveSet::Curves CurveSet::BuildCurves(std::uint32_t channelKey, const EngineCore::AnimChannel& channel) const {
   Curves curves;
   for (std::uint32_t t = 0; t < channel.GetTrackCount(); ++t) {
     const EngineCore::AnimCurve& track = *channel.GetCurveAt(t);
@@ -87,9 +95,11 @@ CurveSet::Curves CurveSet::BuildCurves(std::uint32_t channelKey, const EngineCor
       triple[c]->Write({}).SetColor(colour);
       triple[c]->Write({}).SetSelectionColor(selection);
       // The curve goes from key to key as the track plays.
-      triple[c]->Write({}).SetInterpolation(track.GetInterpolation() == EngineCore::AnimCurve::Step
+      triple[c]->Write({}).SetInterpolation(track.IsCubic() ? EditorToolkit::Curve2::Cubic
+                                            : track.GetInterpolation() == EngineCore::AnimCurve::Step
                                                 ? EditorToolkit::Curve2::Step
                                                 : EditorToolkit::Curve2::Linear);
+      triple[c]->Write({}).SetFrameRate(frameRate_);
     }
 
     const std::uint32_t count = KeyCount(track);
@@ -98,6 +108,10 @@ CurveSet::Curves CurveSet::BuildCurves(std::uint32_t channelKey, const EngineCor
       EditorToolkit::Curve2::PointList points[3];
       for (auto& list : points) list.reserve(count);
       const bool rotation = keyType == EngineCore::AnimCurve::KeyQuaternion;
+      EditorToolkit::Curve2::TangentList tangents[3];
+      if (track.IsCubic()) {
+        for (auto& list : tangents) list.reserve(count);
+      }
       // Angles are continuous from key to key by the Euler filter's own rule, so that what a
       // user filtered and saved comes back as it was left.
       EulerAngles::Triple previous{};
@@ -115,8 +129,20 @@ CurveSet::Curves CurveSet::BuildCurves(std::uint32_t channelKey, const EngineCor
           point.x = static_cast<float>(track.GetKeyFrame(i));
           point.y = values[c];
         }
+        if (!track.IsCubic()) continue;
+        if (rotation) {
+          const EditorToolkit::KeyTangents local = RotationTangents::ToLocal(
+              track.GetQuaternionKey(i), track.GetQuaternionInTangent(i), track.GetQuaternionOutTangent(i));
+          for (auto& list : tangents) list.push_back(local);
+        } else {
+          for (int c = 0; c < 3; ++c) {
+            EditorToolkit::KeyTangents& own = tangents[c].emplace_back();
+            own.in[0] = track.GetVector3InTangent(i)[c];
+            own.out[0] = track.GetVector3OutTangent(i)[c];
+          }
+        }
       }
-      for (int c = 0; c < 3; ++c) triple[c]->Write({}).SetCurve(std::move(points[c]));
+      for (int c = 0; c < 3; ++c) triple[c]->Write({}).SetCurve(std::move(points[c]), std::move(tangents[c]));
     }
     for (auto& curve : triple) curve->track = {triple[0].get(), triple[1].get(), triple[2].get()};
     for (auto& curve : triple) curves.push_back(std::move(curve));

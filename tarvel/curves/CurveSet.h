@@ -19,7 +19,9 @@ namespace Tarvel {
 //   1. Only Vector3 and Quaternion tracks give curves; a keyless track gives empty curves.
 //   2. A curve's points are its track's keys, no more: x is the key frame, y the component
 //      value; rotations become Euler angles in degrees, made continuous key to key by
-//      EulerAngles::Nearest. The curves take the track's interpolation.
+//      EulerAngles::Nearest. The curves take the track's interpolation and the set's frame
+//      rate; a cubic track's points take its keys' tangents (see RotationTangents for a
+//      rotation's).
 // The set owns its records; keys are kept in ascending order. Everything else holds plain
 // pointers to them, which RemoveChannel, LoadChannel of the same key and Clear end.
 class CurveSet {
@@ -43,6 +45,9 @@ class CurveSet {
   void Clear();
 
   const std::map<std::uint32_t, Curves>& GetTable() const { return table_; }
+  // The clip's frame rate, which cubic curves need (60 until set): every curve takes it.
+  void SetFrameRate(float framesPerSecond);
+  float GetFrameRate() const { return frameRate_; }
   std::size_t GetCurveCount() const;
 
   // Curve and selection colours of a component of a track kind, as COLORREF values:
@@ -52,9 +57,10 @@ class CurveSet {
 
  private:
   // The channel's curves, built from nothing but the channel.
-  static Curves BuildCurves(std::uint32_t channelKey, const EngineCore::AnimChannel& channel);
+  Curves BuildCurves(std::uint32_t channelKey, const EngineCore::AnimChannel& channel) const;
 
   std::map<std::uint32_t, Curves> table_;
+  float frameRate_ = 60.0f;
 };
 
 }  // namespace Tarvel

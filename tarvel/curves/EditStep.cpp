@@ -7,7 +7,10 @@ std::size_t EditStep::GetHeldBytes() const {
   for (const CurveChange& change : curveChanges) bytes += sizeof(CurveChange) + change.delta.GetHeldBytes();
   for (const ChannelChange& change : channelChanges) {
     bytes += sizeof(ChannelChange) + change.data.GetHeldBytes() + change.built.GetHeldBytes();
-    for (const auto& [id, points] : change.curves) bytes += sizeof(id) + points.capacity() * 16;
+    for (const CurveState& state : change.curves) {
+      bytes += sizeof(state) + state.points.capacity() * sizeof(EditorToolkit::EditablePoint) +
+               state.tangents.capacity() * sizeof(EditorToolkit::KeyTangents);
+    }
   }
   return bytes;
 }

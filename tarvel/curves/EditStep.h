@@ -23,6 +23,12 @@ class EditStep {
     CurveId id;
     CurveDelta delta;
   };
+  // A curve's points, with a cubic curve's tangents.
+  struct CurveState {
+    CurveId id;
+    EditorToolkit::Curve2::PointList points;
+    EditorToolkit::Curve2::TangentList tangents;
+  };
   // A channel that came into the clip or left it, with all it takes to put it back exactly:
   // its place in the clip's channel table, its tracks and keys, its curves' points, and the
   // keys it had when its curves were built (see ClipEditCore on exact undo).
@@ -31,7 +37,7 @@ class EditStep {
     std::uint32_t position = 0;
     std::uint32_t key = 0;
     ChannelData data;
-    std::vector<std::pair<CurveId, EditorToolkit::Curve2::PointList>> curves;
+    std::vector<CurveState> curves;
     ChannelData built;
     int depth = 0;
   };

@@ -34,10 +34,69 @@ int HeightOf(std::int64_t fixed) {
 
 int ColumnOf(std::int64_t fixed) { return static_cast<int>((fixed + 128) >> 8); }
 
+// One span of a cubic curve between two keys: its value at a frame, and the frames where it
+// turns.
+class CubicSpan {
+ public:
+  CubicSpan() = default;
+  CubicSpan(const EditorToolkit::EditablePoint& from, const EditorToolkit::EditablePoint& to,
+            const EditorToolkit::KeyTangents& fromTangents, const EditorToolkit::KeyTangents& toTangents,
+            float framesPerSecond)
+      : x0(from.x), width(static_cast<double>(to.x) - from.x), v0(from.y), v1(to.y) {
+    const double interval = width / framesPerSecond;
+    d0 = interval * fromTangents.out[0];
+    d1 = interval * toTangents.in[0];
+  }
+
+  float ValueAt(float frame) const {
+    if (!(width > 0.0)) return static_cast<float>(v0);
+    const double s = std::clamp((frame - x0) / width, 0.0, 1.0);
+    const double s2 = s * s;
+    const double s3 = s2 * s;
+    return static_cast<float>((2 * s3 - 3 * s2 + 1) * v0 + (s3 - 2 * s2 + s) * d0 + (-2 * s3 + 3 * s2) * v1 +
+                              (s3 - s2) * d1);
+  }
+
+  // The frames strictly inside the span where its slope is zero, rising; how many.
+  int TurningFrames(double frames[2]) const {
+    if (!(width > 0.0)) return 0;
+    // The slope over s is a s^2 + b s + c.
+    const double a = 6 * v0 + 3 * d0 - 6 * v1 + 3 * d1;
+    const double b = -6 * v0 - 4 * d0 + 6 * v1 - 2 * d1;
+    const double c = d0;
+    double roots[2];
+    int count = 0;
+    if (std::abs(a) < 1e-12) {
+      if (std::abs(b) > 1e-12) roots[count++] = -c / b;
+    } else {
+      const double discriminant = b * b - 4 * a * c;
+      if (discriminant >= 0.0) {
+        const double root = std::sqrt(discriminant);
+        roots[count++] = (-b - root) / (2 * a);
+        roots[count++] = (-b + root) / (2 * a);
+      }
+    }
+    int inside = 0;
+    for (int i = 0; i < count; ++i) {
+      if (roots[i] > 0.0 && roots[i] < 1.0) frames[inside++] = x0 + roots[i] * width;
+    }
+    if (inside == 2 && frames[0] > frames[1]) std::swap(frames[0], frames[1]);
+    return inside;
+  }
+
+ private:
+  double x0 = 0.0;
+  double width = 0.0;
+  double v0 = 0.0;
+  double v1 = 0.0;
+  double d0 = 0.0;
+  double d1 = 0.0;
+};
+
 }  // namespace
 
 CurveTrace::Shapers CurveTrace::ShapedBy(const EditorToolkit::Curve2& curve, const CurveInfo* played) {
-  if (!played || CurveEvaluation::IsStraight(*played)) return {&curve, nullptr, nullptr};
+  if (!played || !CurveEvaluation::FollowsTrack(*played)) return {&curve, nullptr, nullptr};
   // A bending curve's shape follows its siblings' keys too.
   Shapers shapers{};
   for (std::size_t c = 0; c < shapers.size(); ++c)
@@ -204,19 +263,47 @@ void CurveTrace::TraceColumns(const EditorToolkit::Curve2& curve, int first, int
     // same sample before it as when the whole curve is traced.
     const double firstPosition = first - 2.0;
     const double lastPosition = last + 1.0;
-    float previousFrame = point->x;
+    // A spline of the curve's own keys is evaluated here from its two keys, and its turning
+    // points are traced too, so that each column gets its true extremes.
+    const bool ownSpline = curve.IsCubic() && !CurveEvaluation::FollowsTrack(*played);
+    const EditorToolkit::EditablePoint* previous = point;
+    std::uint32_t index = begin;
     curve.ForEachPoint(begin + 1, end, [&](const EditorToolkit::EditablePoint& key) {
-      const double start = std::max(frameMap.Position(previousFrame), firstPosition);
-      const double stop = std::min(frameMap.Position(key.x), lastPosition);
-      const bool wide = frameMap.Position(key.x) - frameMap.Position(previousFrame) >= 1.0;
-      for (double at = std::floor(start * 2.0) * 0.5 + 0.5; wide && at < stop; at += 0.5) {
-        float y = 0.0f;
-        if (CurveEvaluation::Evaluate(*played, static_cast<float>(frameMap.ValueAt(at)), y)) {
-          reach(Fixed(at), Fixed(valueMap.Position(y)));
+      ++index;
+      const double keyPosition = frameMap.Position(key.x);
+      const double previousPosition = frameMap.Position(previous->x);
+      const double start = std::max(previousPosition, firstPosition);
+      const double stop = std::min(keyPosition, lastPosition);
+      const bool wide = keyPosition - previousPosition >= 1.0;
+      CubicSpan span;
+      if (ownSpline) span = CubicSpan(*previous, key, *curve.GetTangentsAt(index - 1), *curve.GetTangentsAt(index),
+                                      curve.GetFrameRate());
+      auto valueAt = [&](double position, float& y) {
+        const float frame = static_cast<float>(frameMap.ValueAt(position));
+        if (!ownSpline) return CurveEvaluation::Evaluate(*played, frame, y);
+        y = span.ValueAt(frame);
+        return true;
+      };
+      // The turning points of the span, in rising order, at most two.
+      double turns[2];
+      const int turnCount = ownSpline ? span.TurningFrames(turns) : 0;
+      int nextTurn = 0;
+      auto reachTurnsBefore = [&](double position) {
+        for (; nextTurn < turnCount; ++nextTurn) {
+          const double turn = frameMap.Position(turns[nextTurn]);
+          if (turn >= position) break;
+          if (turn <= start || turn >= stop) continue;
+          reach(Fixed(turn), Fixed(valueMap.Position(span.ValueAt(static_cast<float>(turns[nextTurn])))));
         }
+      };
+      for (double at = std::floor(start * 2.0) * 0.5 + 0.5; wide && at < stop; at += 0.5) {
+        reachTurnsBefore(at);
+        float y = 0.0f;
+        if (valueAt(at, y)) reach(Fixed(at), Fixed(valueMap.Position(y)));
       }
-      reach(Fixed(frameMap.Position(key.x)), Fixed(valueMap.Position(key.y)));
-      previousFrame = key.x;
+      reachTurnsBefore(keyPosition);
+      reach(Fixed(keyPosition), Fixed(valueMap.Position(key.y)));
+      previous = &key;
     });
     keep(current, low, high);
     return;

@@ -289,8 +289,8 @@ TEST_F(ScriptedHost, PlaybackAdvancesTheClipsFrameRateEverySecondAndScrubbedPose
   for (const float frame : {100.0f, 600.0f, 1200.0f}) {
     EngineCore::Vector3 t;
     EngineCore::Quaternion q;
-    ASSERT_TRUE(hips->GetCurve(EngineCore::AnimTrack::Translation)->Evaluate(frame, t));
-    ASSERT_TRUE(hips->GetCurve(EngineCore::AnimTrack::Rotation)->Evaluate(frame, q));
+    ASSERT_TRUE(hips->GetCurve(EngineCore::AnimTrack::Translation)->Evaluate(frame, 60.0f, t));
+    ASSERT_TRUE(hips->GetCurve(EngineCore::AnimTrack::Rotation)->Evaluate(frame, 60.0f, q));
     EngineCore::Vector3 r;
     q.GetAngles(r);
     const double deg = 180.0 / 3.14159265358979323846;
@@ -521,7 +521,7 @@ TEST_F(ScriptedHost, ARotationRampsCurvesExportedAreThePosesThePreviewShowsOnEve
   std::string script;
   for (const auto& [frame, angles] : shown) {
     EngineCore::Vector3 t;
-    ASSERT_TRUE(hips->GetCurve(EngineCore::AnimTrack::Translation)->Evaluate(static_cast<float>(frame), t));
+    ASSERT_TRUE(hips->GetCurve(EngineCore::AnimTrack::Translation)->Evaluate(static_cast<float>(frame), 60.0f, t));
     char step[200];
     std::snprintf(step, sizeof step, "scrub %u\nexpect-pose Hips %.6f %.6f %.6f %.5f %.5f %.5f 0.05\n", frame, t.x, t.y,
                   t.z, angles.x, angles.y, angles.z);

@@ -91,34 +91,34 @@ TEST(RotationContinuity, FlipsKeysAgainstTheirCorrectedPredecessorAndKeepsContin
 TEST(AnimCurveEvaluation, InterpolatesLinearlyOrSphericallyAndHoldsTheEnds) {
   AnimCurve translations = Curve(AnimCurve::KeyVector3);
   Vector3 v;
-  EXPECT_FALSE(translations.Evaluate(0.0f, v));
+  EXPECT_FALSE(translations.Evaluate(0.0f, 60.0f, v));
   ASSERT_TRUE(translations.AddKey(10, Vector3(0, 0, 0)));
   ASSERT_TRUE(translations.AddKey(20, Vector3(10, -20, 4)));
   ASSERT_TRUE(translations.AddKey(30, Vector3(10, 0, 4)));
   const std::pair<float, Vector3> cases[] = {
       {20, {10, -20, 4}}, {15, {5, -10, 2}}, {27.5f, {10, -5, 4}}, {-100, {0, 0, 0}}, {30.5f, {10, 0, 4}}};
   for (const auto& [frame, expected] : cases) {
-    ASSERT_TRUE(translations.Evaluate(frame, v));
+    ASSERT_TRUE(translations.Evaluate(frame, 60.0f, v));
     EXPECT_NEAR(v.x, expected.x, 1e-5f) << frame;
     EXPECT_NEAR(v.y, expected.y, 1e-5f) << frame;
     EXPECT_NEAR(v.z, expected.z, 1e-5f) << frame;
   }
   AnimCurve rotations = Curve(AnimCurve::KeyQuaternion);
   Quaternion q;
-  EXPECT_FALSE(rotations.Evaluate(0.0f, q));
+  EXPECT_FALSE(rotations.Evaluate(0.0f, 60.0f, q));
   ASSERT_TRUE(rotations.AddKey(0, AboutZ(0.0f)));
   ASSERT_TRUE(rotations.AddKey(8, AboutZ(2.0f)));
-  ASSERT_TRUE(rotations.Evaluate(2.0f, q));
+  ASSERT_TRUE(rotations.Evaluate(2.0f, 60.0f, q));
   EXPECT_NEAR(q.z, AboutZ(0.5f).z, 1e-5f);
   EXPECT_NEAR(q.w, AboutZ(0.5f).w, 1e-5f);
   // A step track holds each key until the next, and keeps stepping once emptied.
   translations.SetInterpolation(AnimCurve::Step);
   rotations.SetInterpolation(AnimCurve::Step);
-  ASSERT_TRUE(translations.Evaluate(19.9f, v));
+  ASSERT_TRUE(translations.Evaluate(19.9f, 60.0f, v));
   EXPECT_EQ(v, Vector3(0, 0, 0));
-  ASSERT_TRUE(rotations.Evaluate(7.9f, q));
+  ASSERT_TRUE(rotations.Evaluate(7.9f, 60.0f, q));
   EXPECT_EQ(q.z, AboutZ(0.0f).z);
-  ASSERT_TRUE(rotations.Evaluate(8.0f, q));
+  ASSERT_TRUE(rotations.Evaluate(8.0f, 60.0f, q));
   EXPECT_EQ(q.z, AboutZ(2.0f).z);
   translations.Empty();
   EXPECT_EQ(translations.GetInterpolation(), AnimCurve::Step);

@@ -1,6 +1,7 @@
 #include <EditorToolkit/Curve2.h>
 
 #include <EngineCore/Log.h>
+#include <EngineCore/Math.h>
 
 #include <algorithm>
 #include <atomic>
@@ -34,6 +35,38 @@ int CeilToInt(double value) {
 
 bool IsFinitePoint(float x, float y) { return std::isfinite(x) && std::isfinite(y); }
 
+// A point with its tangents, for the reorderings of a cubic curve.
+struct PointWithTangents {
+  EditablePoint point;
+  KeyTangents tangents;
+};
+float FrameOf(const EditablePoint& point) { return point.x; }
+float FrameOf(const PointWithTangents& item) { return item.point.x; }
+
+// Puts items back in x order after the items first..last moved by dx: moved items stay on the
+// side they came from (see MovePointsAt).
+template <typename Item>
+void RestoreOrder(std::vector<Item>& items, std::uint32_t first, std::uint32_t last, float dx) {
+  const auto byFrame = [](const Item& a, const Item& b) { return FrameOf(a) < FrameOf(b); };
+  if (std::is_sorted(items.begin(), items.end(), byFrame)) return;
+  const auto begin = items.begin();
+  const auto blockBegin = begin + first;
+  const auto blockEnd = begin + last + 1;
+  // The untouched items are still in order among themselves, so one merge puts the block
+  // back; a merge keeps its first range ahead of equal items, which leaves moved items on the
+  // side they came from.
+  if (dx > 0.0f) {
+    if (std::is_sorted(blockBegin, blockEnd, byFrame) && std::is_sorted(blockEnd, items.end(), byFrame)) {
+      std::inplace_merge(blockBegin, blockEnd, items.end(), byFrame);
+    }
+  } else if (std::is_sorted(begin, blockBegin, byFrame) && std::is_sorted(blockBegin, blockEnd, byFrame)) {
+    std::inplace_merge(begin, blockBegin, blockEnd, byFrame);
+  }
+  // Frames written by the caller since the last call can leave more than the block out of
+  // place; a full stable sort repairs that.
+  if (!std::is_sorted(items.begin(), items.end(), byFrame)) std::stable_sort(items.begin(), items.end(), byFrame);
+}
+
 }  // namespace
 
 std::uint64_t Curve2::NewId() {
@@ -48,8 +81,10 @@ Curve2::~Curve2() = default;
 // A copy is a curve of its own: it takes a new id.
 Curve2::Curve2(const Curve2& other)
     : points(other.points),
+      tangents(other.tangents),
       selectedCount(other.selectedCount),
       interpolation(other.interpolation),
+      frameRate(other.frameRate),
       boundingBox(other.boundingBox),
       color(other.color),
       selectionColor(other.selectionColor) {}
@@ -59,8 +94,10 @@ Curve2& Curve2::operator=(const Curve2& other) {
   selectionRangeKnown = false;
   if (this == &other) return *this;
   points = other.points;
+  tangents = other.tangents;
   selectedCount = other.selectedCount;
   interpolation = other.interpolation;
+  frameRate = other.frameRate;
   boundingBox = other.boundingBox;
   color = other.color;
   selectionColor = other.selectionColor;
@@ -69,8 +106,10 @@ Curve2& Curve2::operator=(const Curve2& other) {
 
 Curve2::Curve2(Curve2&& other) noexcept
     : points(std::move(other.points)),
+      tangents(std::move(other.tangents)),
       selectedCount(std::exchange(other.selectedCount, 0)),
       interpolation(other.interpolation),
+      frameRate(other.frameRate),
       boundingBox(other.boundingBox),
       color(other.color),
       selectionColor(other.selectionColor) {
@@ -82,8 +121,10 @@ Curve2& Curve2::operator=(Curve2&& other) noexcept {
   selectionRangeKnown = false;
   if (this == &other) return *this;
   points = std::move(other.points);
+  tangents = std::move(other.tangents);
   selectedCount = std::exchange(other.selectedCount, 0);
   interpolation = other.interpolation;
+  frameRate = other.frameRate;
   boundingBox = other.boundingBox;
   color = other.color;
   selectionColor = other.selectionColor;
@@ -95,10 +136,35 @@ void Curve2::Clear() {
   ++revision;
   selectionRangeKnown = false;
   points.clear();
+  tangents.clear();
   selectedCount = 0;
 }
 
-void Curve2::Prepare(std::uint32_t count) { points.reserve(count); }
+void Curve2::Prepare(std::uint32_t count) {
+  points.reserve(count);
+  if (IsCubic()) tangents.reserve(count);
+}
+
+void Curve2::SetInterpolation(std::uint32_t how) {
+  const std::uint32_t next = how == Step || how == Cubic ? how : Linear;
+  if (next == interpolation) return;
+  ++revision;
+  interpolation = next;
+  tangents.assign(IsCubic() ? points.size() : 0, KeyTangents{});
+}
+
+void Curve2::SetFrameRate(float framesPerSecond) {
+  if (!(framesPerSecond > 0.0f) || !std::isfinite(framesPerSecond) || framesPerSecond == frameRate) return;
+  ++revision;
+  frameRate = framesPerSecond;
+}
+
+bool Curve2::SetTangentsAt(std::uint32_t index, const KeyTangents& value) {
+  if (index >= tangents.size()) return false;
+  ++revision;
+  tangents[index] = value;
+  return true;
+}
 
 EditablePoint* Curve2::AddPoint(EngineCore::Vector2 point, bool bSelect) {
   ++revision;
@@ -115,9 +181,19 @@ EditablePoint* Curve2::AddPoint(EngineCore::Vector2 point, bool bSelect) {
   // Loading walks keys in frame order, so appending is the common case.
   auto at = points.end();
   if (!points.empty() && point.x < points.back().x) at = std::upper_bound(points.begin(), points.end(), value, ByFrame);
+  const auto index = at - points.begin();
   at = points.insert(at, value);
+  if (IsCubic()) tangents.insert(tangents.begin() + index, KeyTangents{});
   if (bSelect) ++selectedCount;
   return &*at;
+}
+
+int Curve2::AddPoint(EngineCore::Vector2 point, bool bSelect, const KeyTangents& pointTangents) {
+  const EditablePoint* added = AddPoint(point, bSelect);
+  if (!added) return -1;
+  const auto index = static_cast<std::uint32_t>(added - points.data());
+  SetTangentsAt(index, pointTangents);
+  return static_cast<int>(index);
 }
 
 bool Curve2::RemovePointAt(std::uint32_t index) {
@@ -129,6 +205,7 @@ bool Curve2::RemovePointAt(std::uint32_t index) {
     --selectedCount;
   }
   points.erase(points.begin() + index);
+  if (IsCubic()) tangents.erase(tangents.begin() + index);
   return true;
 }
 
@@ -139,26 +216,23 @@ bool Curve2::MovePointsAt(std::uint32_t first, std::uint32_t last, float dx) {
   selectionRangeKnown = false;
   if (first > last || last >= GetPointCount() || !std::isfinite(dx)) return false;
   for (std::uint32_t i = first; i <= last; ++i) points[i].x += dx;
-  if (std::is_sorted(points.begin(), points.end(), ByFrame)) return true;
-  const auto begin = points.begin();
-  const auto blockBegin = begin + first;
-  const auto blockEnd = begin + last + 1;
-  // The untouched points are still in order among themselves, so one merge puts the block
-  // back; a merge keeps its first range ahead of equal points, which leaves moved points on
-  // the side they came from.
-  if (dx > 0.0f) {
-    if (std::is_sorted(blockBegin, blockEnd, ByFrame) && std::is_sorted(blockEnd, points.end(), ByFrame)) {
-      std::inplace_merge(blockBegin, blockEnd, points.end(), ByFrame);
-    }
-  } else if (std::is_sorted(begin, blockBegin, ByFrame) && std::is_sorted(blockBegin, blockEnd, ByFrame)) {
-    std::inplace_merge(begin, blockBegin, blockEnd, ByFrame);
-  }
-  // Frames written by the caller since the last call can leave more than the block out of
-  // place; a full stable sort repairs that.
-  if (!std::is_sorted(points.begin(), points.end(), ByFrame)) {
-    std::stable_sort(points.begin(), points.end(), ByFrame);
-  }
+  Reorder(first, last, dx);
   return true;
+}
+
+void Curve2::Reorder(std::uint32_t first, std::uint32_t last, float dx) {
+  if (std::is_sorted(points.begin(), points.end(), ByFrame)) return;
+  if (!IsCubic()) {
+    RestoreOrder(points, first, last, dx);
+    return;
+  }
+  std::vector<PointWithTangents> items(points.size());
+  for (std::size_t i = 0; i < points.size(); ++i) items[i] = {points[i], tangents[i]};
+  RestoreOrder(items, first, last, dx);
+  for (std::size_t i = 0; i < points.size(); ++i) {
+    points[i] = items[i].point;
+    tangents[i] = items[i].tangents;
+  }
 }
 
 bool Curve2::SwapPoints(std::uint32_t i, std::uint32_t j) {
@@ -166,6 +240,7 @@ bool Curve2::SwapPoints(std::uint32_t i, std::uint32_t j) {
   selectionRangeKnown = false;
   if (i >= GetPointCount() || j >= GetPointCount()) return false;
   std::swap(points[i], points[j]);
+  if (IsCubic()) std::swap(tangents[i], tangents[j]);
   return true;
 }
 
@@ -265,8 +340,27 @@ bool Curve2::Interpolate(float x, std::uint32_t segment, float& y) const {
   }
   // Clamped so that frames written out of order by the caller still give a value between the two.
   const float t = std::clamp((x - from.x) / span, 0.0f, 1.0f);
-  y = from.y + (to.y - from.y) * t;
+  if (IsCubic()) {
+    y = static_cast<float>(EngineCore::Math::EvaluateHermite(from.y, tangents[segment].out[0], to.y,
+                                                             tangents[segment + 1].in[0], span / frameRate, t));
+  } else {
+    y = from.y + (to.y - from.y) * t;
+  }
   return true;
+}
+
+float Curve2::EvaluateSlope(float x) const {
+  const int at = LastAtOrBefore(x);
+  if (at < 0 || static_cast<std::uint32_t>(at) + 1 >= GetPointCount() || interpolation == Step) return 0.0f;
+  const EditablePoint& from = points[static_cast<std::size_t>(at)];
+  const EditablePoint& to = points[static_cast<std::size_t>(at) + 1];
+  const double span = static_cast<double>(to.x) - from.x;
+  if (!(span > 0.0)) return 0.0f;
+  if (!IsCubic()) return static_cast<float>((static_cast<double>(to.y) - from.y) / span * frameRate);
+  const double t = std::clamp((static_cast<double>(x) - from.x) / span, 0.0, 1.0);
+  return static_cast<float>(EngineCore::Math::HermiteSlope(from.y, tangents[static_cast<std::size_t>(at)].out[0], to.y,
+                                                           tangents[static_cast<std::size_t>(at) + 1].in[0],
+                                                           span / frameRate, t));
 }
 
 bool Curve2::EvaluatePoint(float x, float& y) const {
@@ -340,6 +434,7 @@ std::uint32_t Curve2::SubSample(std::uint32_t first, std::uint32_t last, float t
   if (count == 0) return 0;
   last = std::min(last, count - 1);
   if (first >= last || last - first < 2 || !(tolerance > 0.0f)) return count;
+  if (IsCubic()) return SubSampleCubic(first, last, tolerance);
 
   // A point may go when every point dropped since the last kept one (the anchor) stays within
   // the tolerance of the straight line from the anchor to the next point. Each dropped point
@@ -389,6 +484,47 @@ std::uint32_t Curve2::SubSample(std::uint32_t first, std::uint32_t last, float t
   return GetPointCount();
 }
 
+std::uint32_t Curve2::SubSampleCubic(std::uint32_t first, std::uint32_t last, float tolerance) {
+  // Checked against the spline as it was, at every point dropped and a few places between.
+  const Curve2 before(*this);
+  const std::vector<EditablePoint>& was = before.points;
+  constexpr int kChecksPerSpan = 4;
+  // Whether the spline from point `anchor` to point `next`, with their own tangents, stays
+  // within the tolerance of the points between them and of the curve between those.
+  auto fits = [&](std::uint32_t anchor, std::uint32_t next) {
+    const double span = static_cast<double>(was[next].x) - was[anchor].x;
+    if (!(span > 0.0)) return false;
+    for (std::uint32_t i = anchor; i < next; ++i) {
+      for (int k = i == anchor ? 1 : 0; k < kChecksPerSpan; ++k) {
+        const double x = was[i].x + (static_cast<double>(was[i + 1].x) - was[i].x) * k / kChecksPerSpan;
+        const double y = EngineCore::Math::EvaluateHermite(was[anchor].y, before.tangents[anchor].out[0], was[next].y,
+                                                           before.tangents[next].in[0], span / frameRate,
+                                                           (x - was[anchor].x) / span);
+        float old = 0.0f;
+        before.EvaluatePoint(static_cast<float>(x), old);
+        if (!(std::abs(y - old) < tolerance)) return false;
+      }
+    }
+    return true;
+  };
+  // Kept points are written down over the dropped ones as the pass goes.
+  std::uint32_t write = first + 1;
+  std::uint32_t anchor = first;
+  for (std::uint32_t i = first + 1; i < last; ++i) {
+    if (fits(anchor, i + 1)) {
+      if (was[i].bSelected) --selectedCount;
+      continue;
+    }
+    points[write] = was[i];
+    tangents[write] = before.tangents[i];
+    ++write;
+    anchor = i;
+  }
+  points.erase(std::move(points.begin() + last, points.end(), points.begin() + write), points.end());
+  tangents.erase(std::move(tangents.begin() + last, tangents.end(), tangents.begin() + write), tangents.end());
+  return GetPointCount();
+}
+
 int Curve2::Subdivise(float x0, float x1, int count, bool bInheritSelection, bool bMarkNew) {
   ++revision;
   selectionRangeKnown = false;
@@ -403,6 +539,9 @@ int Curve2::Subdivise(float x0, float x1, int count, bool bInheritSelection, boo
 
   std::vector<EditablePoint> inserted;
   inserted.reserve(static_cast<std::size_t>(count));
+  // On a cubic curve each inserted point takes the slope there as both its tangents, which
+  // splits the spline exactly: its neighbours keep theirs.
+  std::vector<KeyTangents> insertedTangents;
   std::uint32_t segment = static_cast<std::uint32_t>(std::max(before, 0));
   const double span = static_cast<double>(x1) - x0;
   float previous = x0;
@@ -416,6 +555,12 @@ int Curve2::Subdivise(float x0, float x1, int count, bool bInheritSelection, boo
     point.x = x;
     EvaluatePoint(x, point.y, segment);
     inserted.push_back(point);
+    if (IsCubic()) {
+      const float slope = EvaluateSlope(x);
+      KeyTangents& split = insertedTangents.emplace_back();
+      split.in[0] = slope;
+      split.out[0] = slope;
+    }
     previous = x;
   }
   if (inserted.empty()) return 0;
@@ -425,9 +570,12 @@ int Curve2::Subdivise(float x0, float x1, int count, bool bInheritSelection, boo
   const int insertAt = before + 1;
   if (insertAt >= size || !(points[static_cast<std::size_t>(insertAt)].x < x1)) {
     points.insert(points.begin() + insertAt, inserted.begin(), inserted.end());
+    if (IsCubic()) tangents.insert(tangents.begin() + insertAt, insertedTangents.begin(), insertedTangents.end());
   } else {
-    for (const EditablePoint& point : inserted) {
-      points.insert(std::upper_bound(points.begin(), points.end(), point, ByFrame), point);
+    for (std::size_t k = 0; k < inserted.size(); ++k) {
+      const auto at = std::upper_bound(points.begin(), points.end(), inserted[k], ByFrame);
+      if (IsCubic()) tangents.insert(tangents.begin() + (at - points.begin()), insertedTangents[k]);
+      points.insert(at, inserted[k]);
     }
   }
   if (select) selectedCount += static_cast<std::uint32_t>(inserted.size());
@@ -454,19 +602,29 @@ void Curve2::ComputeBoundingBox() const {
 
 Curve2::PointList Curve2::GetCurve() const { return points; }
 
-bool Curve2::SetCurve(const PointList& list) { return SetCurve(PointList(list)); }
+bool Curve2::SetCurve(const PointList& list, const TangentList& pointTangents) {
+  return SetCurve(PointList(list), TangentList(pointTangents));
+}
 
-bool Curve2::SetCurve(PointList&& list) {
+bool Curve2::SetCurve(PointList&& list, TangentList&& pointTangents) {
   Clear();
   points = std::move(list);
-  const auto finite = std::remove_if(points.begin(), points.end(),
-                                     [](const EditablePoint& point) { return !IsFinitePoint(point.x, point.y); });
-  const auto dropped = static_cast<std::size_t>(points.end() - finite);
-  points.erase(finite, points.end());
-  for (const EditablePoint& point : points) selectedCount += point.bSelected ? 1 : 0;
-  if (!std::is_sorted(points.begin(), points.end(), ByFrame)) {
-    std::stable_sort(points.begin(), points.end(), ByFrame);
+  if (IsCubic()) {
+    tangents = std::move(pointTangents);
+    tangents.resize(points.size());
   }
+  std::size_t kept = 0;
+  for (std::size_t i = 0; i < points.size(); ++i) {
+    if (!IsFinitePoint(points[i].x, points[i].y)) continue;
+    points[kept] = points[i];
+    if (IsCubic()) tangents[kept] = tangents[i];
+    ++kept;
+  }
+  const std::size_t dropped = points.size() - kept;
+  points.resize(kept);
+  if (IsCubic()) tangents.resize(kept);
+  for (const EditablePoint& point : points) selectedCount += point.bSelected ? 1 : 0;
+  if (!points.empty()) Reorder(0, static_cast<std::uint32_t>(points.size()) - 1, 0.0f);
   if (dropped > 0) {
     EngineCore::Log::Write(EngineCore::Log::Warning,
                            "Curve2::SetCurve dropped %zu points with a non-finite frame or value", dropped);

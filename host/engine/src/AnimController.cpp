@@ -107,15 +107,15 @@ void AnimController::Pose() const {
   if (!channel) return;
   if (const AnimCurve* curve = channel->GetCurve(AnimTrack::Translation)) {
     Vector3 value;
-    if (curve->Evaluate(frame_, value)) object_->SetLocalTranslation(value);
+    if (curve->Evaluate(frame_, played_->GetFrameRate(), value)) object_->SetLocalTranslation(value);
   }
   if (const AnimCurve* curve = channel->GetCurve(AnimTrack::Rotation)) {
     Quaternion value;
-    if (curve->Evaluate(frame_, value)) object_->SetLocalRotation(value);
+    if (curve->Evaluate(frame_, played_->GetFrameRate(), value)) object_->SetLocalRotation(value);
   }
   if (const AnimCurve* curve = channel->GetCurve(AnimTrack::Scale)) {
     Vector3 value;
-    if (curve->Evaluate(frame_, value)) object_->SetLocalScale(value);
+    if (curve->Evaluate(frame_, played_->GetFrameRate(), value)) object_->SetLocalScale(value);
   }
 }
 

@@ -1,6 +1,10 @@
 #include "EngineCore/AnimCurve.h"
 
 #include <algorithm>
+#include <array>
+#include <cmath>
+
+#include "EngineCore/Math.h"
 
 namespace EngineCore {
 
@@ -18,17 +22,39 @@ std::uint32_t AnimCurve::GetKeySize() const {
   }
 }
 
+void AnimCurve::SetInterpolation(std::uint32_t interpolation) {
+  interpolation_ = interpolation == Step || interpolation == Cubic ? interpolation : Linear;
+  const bool cubic = interpolation_ == Cubic;
+  inVectors_.assign(cubic ? vectors_.size() : 0, Vector3());
+  outVectors_.assign(cubic ? vectors_.size() : 0, Vector3());
+  inQuaternions_.assign(cubic ? quaternions_.size() : 0, Quaternion(0, 0, 0, 0));
+  outQuaternions_.assign(cubic ? quaternions_.size() : 0, Quaternion(0, 0, 0, 0));
+}
+
 void AnimCurve::Empty() {
   frames_.clear();
   vectors_.clear();
   quaternions_.clear();
   floats_.clear();
+  inVectors_.clear();
+  outVectors_.clear();
+  inQuaternions_.clear();
+  outQuaternions_.clear();
 }
 
 void AnimCurve::Reserve(std::uint32_t keyCount) {
   frames_.reserve(keyCount);
-  if (keyType_ == KeyVector3) vectors_.reserve(keyCount);
-  if (keyType_ == KeyQuaternion) quaternions_.reserve(keyCount);
+  const std::uint32_t tangents = IsCubic() ? keyCount : 0;
+  if (keyType_ == KeyVector3) {
+    vectors_.reserve(keyCount);
+    inVectors_.reserve(tangents);
+    outVectors_.reserve(tangents);
+  }
+  if (keyType_ == KeyQuaternion) {
+    quaternions_.reserve(keyCount);
+    inQuaternions_.reserve(tangents);
+    outQuaternions_.reserve(tangents);
+  }
   if (keyType_ == KeyFloat) floats_.reserve(keyCount);
 }
 
@@ -38,6 +64,10 @@ bool AnimCurve::AddKey(std::uint32_t frame, const Vector3& value) {
   if (keyType_ != KeyVector3 || !AcceptsFrame(frame)) return false;
   frames_.push_back(frame);
   vectors_.push_back(value);
+  if (IsCubic()) {
+    inVectors_.emplace_back();
+    outVectors_.emplace_back();
+  }
   return true;
 }
 
@@ -45,6 +75,24 @@ bool AnimCurve::AddKey(std::uint32_t frame, const Quaternion& value) {
   if (keyType_ != KeyQuaternion || !AcceptsFrame(frame)) return false;
   frames_.push_back(frame);
   quaternions_.push_back(value);
+  if (IsCubic()) {
+    inQuaternions_.emplace_back(0, 0, 0, 0);
+    outQuaternions_.emplace_back(0, 0, 0, 0);
+  }
+  return true;
+}
+
+bool AnimCurve::AddKey(std::uint32_t frame, const Vector3& value, const Vector3& in, const Vector3& out) {
+  if (!IsCubic() || !AddKey(frame, value)) return false;
+  inVectors_.back() = in;
+  outVectors_.back() = out;
+  return true;
+}
+
+bool AnimCurve::AddKey(std::uint32_t frame, const Quaternion& value, const Quaternion& in, const Quaternion& out) {
+  if (!IsCubic() || !AddKey(frame, value)) return false;
+  inQuaternions_.back() = in;
+  outQuaternions_.back() = out;
   return true;
 }
 
@@ -57,7 +105,18 @@ bool AnimCurve::AddKey(std::uint32_t frame, float value) {
 
 void AnimCurve::MakeRotationsContinuous() {
   for (std::size_t i = 1; i < quaternions_.size(); ++i) {
-    if (quaternions_[i].Dot(quaternions_[i - 1]) < 0.0f) quaternions_[i] = quaternions_[i].Negated();
+    if (quaternions_[i].Dot(quaternions_[i - 1]) >= 0.0f) continue;
+    quaternions_[i] = quaternions_[i].Negated();
+    if (IsCubic()) {
+      inQuaternions_[i] = inQuaternions_[i].Negated();
+      outQuaternions_[i] = outQuaternions_[i].Negated();
+    }
+  }
+}
+
+void AnimCurve::NegateRotations() {
+  for (auto* list : {&quaternions_, &inQuaternions_, &outQuaternions_}) {
+    for (Quaternion& q : *list) q = q.Negated();
   }
 }
 
@@ -81,21 +140,58 @@ void AnimCurve::Locate(float frame, std::uint32_t& index, float& blend) const {
   blend = interpolation_ == Step ? 0.0f : (frame - f0) / (f1 - f0);
 }
 
-bool AnimCurve::Evaluate(float frame, Vector3& value) const {
+bool AnimCurve::Evaluate(float frame, float framesPerSecond, Vector3& value) const {
   if (frames_.empty() || keyType_ != KeyVector3) return false;
   std::uint32_t i = 0;
   float t = 0.0f;
   Locate(frame, i, t);
-  value = t > 0.0f ? Vector3::Lerp(vectors_[i], vectors_[i + 1], t) : vectors_[i];
+  if (!(t > 0.0f)) {
+    value = vectors_[i];
+  } else if (IsCubic()) {
+    const double interval = (static_cast<double>(frames_[i + 1]) - frames_[i]) / framesPerSecond;
+    for (int c = 0; c < 3; ++c) {
+      value[c] = static_cast<float>(Math::EvaluateHermite(vectors_[i][c], outVectors_[i][c], vectors_[i + 1][c],
+                                                          inVectors_[i + 1][c], interval, t));
+    }
+  } else {
+    value = Vector3::Lerp(vectors_[i], vectors_[i + 1], t);
+  }
   return true;
 }
 
-bool AnimCurve::Evaluate(float frame, Quaternion& value) const {
+bool AnimCurve::Evaluate(float frame, float framesPerSecond, Quaternion& value) const {
   if (frames_.empty() || keyType_ != KeyQuaternion) return false;
   std::uint32_t i = 0;
   float t = 0.0f;
   Locate(frame, i, t);
-  value = t > 0.0f ? Quaternion::Slerp(quaternions_[i], quaternions_[i + 1], t) : quaternions_[i];
+  if (!(t > 0.0f)) {
+    value = quaternions_[i];
+    return true;
+  }
+  if (!IsCubic()) {
+    value = Quaternion::Slerp(quaternions_[i], quaternions_[i + 1], t);
+    return true;
+  }
+  const double interval = (static_cast<double>(frames_[i + 1]) - frames_[i]) / framesPerSecond;
+  const auto parts = [](const Quaternion& q) { return std::array<double, 4>{q.x, q.y, q.z, q.w}; };
+  const auto v0 = parts(quaternions_[i]);
+  const auto out0 = parts(outQuaternions_[i]);
+  const auto v1 = parts(quaternions_[i + 1]);
+  const auto in1 = parts(inQuaternions_[i + 1]);
+  std::array<double, 4> q{};
+  double squared = 0.0;
+  for (int c = 0; c < 4; ++c) {
+    q[c] = Math::EvaluateHermite(v0[c], out0[c], v1[c], in1[c], interval, t);
+    squared += q[c] * q[c];
+  }
+  // A spline through zero has no direction there: the nearer key holds.
+  if (!(squared > 0.0) || !std::isfinite(squared)) {
+    value = t < 0.5f ? quaternions_[i] : quaternions_[i + 1];
+    return true;
+  }
+  const double length = std::sqrt(squared);
+  value = Quaternion(static_cast<float>(q[0] / length), static_cast<float>(q[1] / length),
+                     static_cast<float>(q[2] / length), static_cast<float>(q[3] / length));
   return true;
 }
 

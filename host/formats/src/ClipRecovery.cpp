@@ -97,15 +97,43 @@ bool ReadCurve(Reader& in, EngineCore::AnimCurve& curve) {
       !in.Bytes(values.data(), values.size() * sizeof(float))) {
     return false;
   }
+  // A cubic curve's tangents follow its values: per key the in-tangent, then the out-tangent.
+  const bool tangents = curve.IsCubic() && components > 1;
+  std::vector<float> slopes(tangents ? values.size() * 2 : 0);
+  if (!in.Holds(slopes.size(), sizeof(float)) || !in.Bytes(slopes.data(), slopes.size() * sizeof(float))) return false;
   curve.Reserve(count);
   for (std::uint32_t k = 0; k < count; ++k) {
     const float* v = values.data() + static_cast<std::size_t>(k) * components;
-    const bool added = components == 3   ? curve.AddKey(frames[k], EngineCore::Vector3(v[0], v[1], v[2]))
-                       : components == 4 ? curve.AddKey(frames[k], EngineCore::Quaternion(v[0], v[1], v[2], v[3]))
-                                         : curve.AddKey(frames[k], v[0]);
+    const float* a = slopes.data() + static_cast<std::size_t>(k) * 2 * components;
+    const float* b = a + components;
+    bool added = false;
+    if (components == 3) {
+      const EngineCore::Vector3 value(v[0], v[1], v[2]);
+      added = tangents ? curve.AddKey(frames[k], value, {a[0], a[1], a[2]}, {b[0], b[1], b[2]})
+                       : curve.AddKey(frames[k], value);
+    } else if (components == 4) {
+      const EngineCore::Quaternion value(v[0], v[1], v[2], v[3]);
+      added = tangents ? curve.AddKey(frames[k], value, {a[0], a[1], a[2], a[3]}, {b[0], b[1], b[2], b[3]})
+                       : curve.AddKey(frames[k], value);
+    } else {
+      added = curve.AddKey(frames[k], v[0]);
+    }
     if (!added) return false;
   }
   return true;
+}
+
+void WriteTangents(Writer& out, const EngineCore::AnimCurve& curve) {
+  if (!curve.IsCubic()) return;
+  for (std::uint32_t k = 0; k < curve.GetKeyCount(); ++k) {
+    if (curve.GetKeyType() == EngineCore::AnimCurve::KeyVector3) {
+      out.Bytes(&curve.GetVector3InTangent(k), sizeof(EngineCore::Vector3));
+      out.Bytes(&curve.GetVector3OutTangent(k), sizeof(EngineCore::Vector3));
+    } else if (curve.GetKeyType() == EngineCore::AnimCurve::KeyQuaternion) {
+      out.Bytes(&curve.GetQuaternionInTangent(k), sizeof(EngineCore::Quaternion));
+      out.Bytes(&curve.GetQuaternionOutTangent(k), sizeof(EngineCore::Quaternion));
+    }
+  }
 }
 
 bool ReadClip(const std::vector<unsigned char>& bytes, const std::string& clipName, EngineCore::AnimClip& clip) {
@@ -170,7 +198,7 @@ std::vector<unsigned char> ClipRecovery::Snapshot(const EngineCore::AnimClip& cl
     size += 8 + channel.GetName().GetLength() + 16;
     for (std::uint32_t t = 0; t < channel.GetTrackCount(); ++t) {
       const EngineCore::AnimCurve& curve = *channel.GetCurveAt(t);
-      size += 12 + curve.GetKeyCount() * (4 + 4 * Components(curve.GetKeyType()));
+      size += 12 + curve.GetKeyCount() * (4 + 4 * Components(curve.GetKeyType()) * (curve.IsCubic() ? 3 : 1));
     }
   }
   std::vector<unsigned char> bytes;
@@ -206,6 +234,7 @@ std::vector<unsigned char> ClipRecovery::Snapshot(const EngineCore::AnimClip& cl
           break;
         default: break;
       }
+      WriteTangents(out, curve);
     }
   }
   out.Bytes(kEnd, sizeof kEnd - 1);

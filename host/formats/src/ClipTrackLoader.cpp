@@ -31,9 +31,6 @@ std::string ClipTrackLoader::SamplingNote() const {
     note = "its key times fit no frame rate of 24, 25, 30, 48, 50, 60, 96, 100, 120 or 240 frames per second, so "
            "its keys were sampled at every frame at 60";
   }
-  if (sampledCubic_) {
-    note += std::string(note.empty() ? "its" : "; its") + " CUBICSPLINE tracks were sampled at every frame";
-  }
   return note;
 }
 
@@ -42,7 +39,7 @@ ClipFileError ClipTrackLoader::Add(const std::string& channel, std::uint32_t tra
                                    std::string& message) {
   const bool rotation = trackType == AnimTrack::Rotation;
   std::uint64_t count = 0;
-  ClipFileError error = TrackSampler::CountKeys(times, interpolation, rate_, count, message);
+  ClipFileError error = TrackSampler::CountKeys(times, rate_, count, message);
   if (error != ClipFileError::None) return error;
   if (totalKeys_ + count > ClipFileLimits::kMaxClipKeys) {
     message = "the clip would hold more than " + std::to_string(ClipFileLimits::kMaxClipKeys) + " keys";
@@ -53,9 +50,7 @@ ClipFileError ClipTrackLoader::Add(const std::string& channel, std::uint32_t tra
       TrackSampler::ToFrames(times, values, rotation ? 4 : 3, interpolation, rotation, rate_, keys_, trackSampled, message);
   if (error != ClipFileError::None) return error;
   totalKeys_ += keys_.frames.size();
-  if (trackSampled) {
-    (interpolation == TrackSampler::Interpolation::CubicSpline && rateFits_ ? sampledCubic_ : sampledOffRate_) = true;
-  }
+  if (trackSampled) sampledOffRate_ = true;
 
   const EngineCore::String channelName(channel);
   EngineCore::AnimChannel* target = clip_.GetChannel(AnimClip::ComputeChannelKey(channelName));
@@ -73,12 +68,28 @@ ClipFileError ClipTrackLoader::Add(const std::string& channel, std::uint32_t tra
   AnimCurve* curve = target->GetCurve(trackType);
   curve->SetKeyType(rotation ? AnimCurve::KeyQuaternion : AnimCurve::KeyVector3);
   // A step stays a step, sampled or not; a sampled cubic track is linear between its samples.
-  curve->SetInterpolation(interpolation == TrackSampler::Interpolation::Step ? AnimCurve::Step : AnimCurve::Linear);
+  const bool cubic = !keys_.tangents.empty();
+  curve->SetInterpolation(cubic ? AnimCurve::Cubic
+                                : interpolation == TrackSampler::Interpolation::Step ? AnimCurve::Step
+                                                                                      : AnimCurve::Linear);
   curve->Reserve(static_cast<std::uint32_t>(keys_.frames.size()));
+  const int components = rotation ? 4 : 3;
   for (std::size_t k = 0; k < keys_.frames.size(); ++k) {
-    const float* v = keys_.values.data() + k * (rotation ? 4 : 3);
-    const bool added = rotation ? curve->AddKey(keys_.frames[k], EngineCore::Quaternion(v[0], v[1], v[2], v[3]))
-                                : curve->AddKey(keys_.frames[k], EngineCore::Vector3(v[0], v[1], v[2]));
+    const float* v = keys_.values.data() + k * components;
+    const float* in = cubic ? keys_.tangents.data() + k * 2 * components : nullptr;
+    const float* out = cubic ? in + components : nullptr;
+    bool added = false;
+    if (rotation) {
+      const EngineCore::Quaternion value(v[0], v[1], v[2], v[3]);
+      added = cubic ? curve->AddKey(keys_.frames[k], value, EngineCore::Quaternion(in[0], in[1], in[2], in[3]),
+                                    EngineCore::Quaternion(out[0], out[1], out[2], out[3]))
+                    : curve->AddKey(keys_.frames[k], value);
+    } else {
+      const EngineCore::Vector3 value(v[0], v[1], v[2]);
+      added = cubic ? curve->AddKey(keys_.frames[k], value, EngineCore::Vector3(in[0], in[1], in[2]),
+                                    EngineCore::Vector3(out[0], out[1], out[2]))
+                    : curve->AddKey(keys_.frames[k], value);
+    }
     if (!added) {
       message = "key " + std::to_string(k) + " of '" + channel + "' is not after the one before it";
       return ClipFileError::BadTimes;

@@ -12,7 +12,8 @@ namespace Formats {
 
 // Puts the tracks read from a clip file, whatever its format, into an engine clip at a frame
 // rate of the file's: each is brought onto whole frames of that rate by TrackSampler and keeps
-// its interpolation (STEP stays a step; a sampled cubic track is linear), the clip as a whole
+// its interpolation (STEP stays a step, CUBICSPLINE keeps its tangents; a sampled cubic track
+// is linear), the clip as a whole
 // is kept within ClipFileLimits::kMaxClipKeys (checked before a track's keys take memory),
 // and a channel is made when its first track comes.
 class ClipTrackLoader {
@@ -43,7 +44,6 @@ class ClipTrackLoader {
   bool rateFits_ = true;
   TrackSampler::Keys keys_;
   std::uint64_t totalKeys_ = 0;
-  bool sampledCubic_ = false;
   bool sampledOffRate_ = false;
 };
 

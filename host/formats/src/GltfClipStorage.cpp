@@ -112,9 +112,9 @@ int NodeOfChannel(tinygltf::Model& model, const std::string& name, std::map<std:
   return node;
 }
 
-// Appends the clip's tracks to animation 0 as samplers of their interpolation (STEP or
-// LINEAR) with times frame / rate, the float nearest to it, their
-// data in the document's free room of one buffer.
+// Appends the clip's tracks to animation 0 as samplers of their interpolation (STEP, LINEAR,
+// or CUBICSPLINE with each key's in-tangent, value and out-tangent) with times frame / rate,
+// the float nearest to it, their data in the document's free room of one buffer.
 class TrackWriter {
  public:
   TrackWriter(tinygltf::Model& model, DocumentSpace& space, int buffer, double rate)
@@ -127,26 +127,30 @@ class TrackWriter {
     const bool isRotation = curve.GetKeyType() == EngineCore::AnimCurve::KeyQuaternion;
     if (!path || count == 0 || (!isVector && !isRotation)) return;
     if (isRotation != (trackType == EngineCore::AnimTrack::Rotation)) return;
+    const bool cubic = curve.IsCubic();
     times_.resize(count);
     values_.clear();
-    values_.reserve(count * (isRotation ? 4 : 3));
+    values_.reserve(count * (isRotation ? 4 : 3) * (cubic ? 3 : 1));
     for (std::uint32_t k = 0; k < count; ++k) {
       times_[k] = static_cast<float>(static_cast<double>(curve.GetKeyFrame(k)) / rate_);
       if (isRotation) {
+        if (cubic) Put(curve.GetQuaternionInTangent(k));
         // A key already of unit length is written as it is, so that saving twice changes nothing.
         const EngineCore::Quaternion& key = curve.GetQuaternionKey(k);
-        const EngineCore::Quaternion q = std::abs(key.Dot(key) - 1.0f) < 1e-6f ? key : key.Normalized();
-        values_.insert(values_.end(), {q.x, q.y, q.z, q.w});
+        Put(std::abs(key.Dot(key) - 1.0f) < 1e-6f ? key : key.Normalized());
+        if (cubic) Put(curve.GetQuaternionOutTangent(k));
       } else {
-        const EngineCore::Vector3& v = curve.GetVector3Key(k);
-        values_.insert(values_.end(), {v.x, v.y, v.z});
+        if (cubic) Put(curve.GetVector3InTangent(k));
+        Put(curve.GetVector3Key(k));
+        if (cubic) Put(curve.GetVector3OutTangent(k));
       }
     }
     tinygltf::AnimationSampler sampler;
     sampler.input = space_.AddFloatAccessor(buffer_, times_, TINYGLTF_TYPE_SCALAR, true);
     sampler.output =
         space_.AddFloatAccessor(buffer_, values_, isRotation ? TINYGLTF_TYPE_VEC4 : TINYGLTF_TYPE_VEC3, false);
-    sampler.interpolation = curve.GetInterpolation() == EngineCore::AnimCurve::Step ? "STEP" : "LINEAR";
+    sampler.interpolation = cubic ? "CUBICSPLINE" : curve.GetInterpolation() == EngineCore::AnimCurve::Step ? "STEP"
+                                                                                                         : "LINEAR";
     tinygltf::Animation& animation = model_.animations[0];
     animation.samplers.push_back(std::move(sampler));
     tinygltf::AnimationChannel channel;
@@ -161,6 +165,9 @@ class TrackWriter {
   DocumentSpace& space_;
   int buffer_;
   double rate_;
+  void Put(const EngineCore::Quaternion& q) { values_.insert(values_.end(), {q.x, q.y, q.z, q.w}); }
+  void Put(const EngineCore::Vector3& v) { values_.insert(values_.end(), {v.x, v.y, v.z}); }
+
   std::vector<float> times_;
   std::vector<float> values_;
 };

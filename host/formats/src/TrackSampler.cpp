@@ -33,9 +33,7 @@ double LastFrame(float time, double rate) {
 }
 
 // Whether a track keeps its keys as they are (rule 1).
-bool KeptAsItIs(const std::vector<float>& times, TrackSampler::Interpolation interpolation, double rate) {
-  return interpolation != TrackSampler::Interpolation::CubicSpline && TrackSampler::OnDistinctWholeFrames(times, rate);
-}
+bool KeptAsItIs(const std::vector<float>& times, double rate) { return TrackSampler::OnDistinctWholeFrames(times, rate); }
 
 // Makes a rotation of unit length; false for one of length zero. A quaternion already of
 // unit length within float precision is left exactly as it is.
@@ -102,7 +100,7 @@ double TrackSampler::ChooseFrameRate(const std::vector<const std::vector<float>*
   return 0.0;
 }
 
-ClipFileError TrackSampler::CountKeys(const std::vector<float>& times, Interpolation interpolation, double rate,
+ClipFileError TrackSampler::CountKeys(const std::vector<float>& times, double rate,
                                       std::uint64_t& count, std::string& message) {
   count = 0;
   if (times.empty()) {
@@ -120,7 +118,7 @@ ClipFileError TrackSampler::CountKeys(const std::vector<float>& times, Interpola
               std::to_string(static_cast<int>(rate)) + " frames per second, the last frame a clip can hold";
     return ClipFileError::TooLarge;
   }
-  if (KeptAsItIs(times, interpolation, rate)) {
+  if (KeptAsItIs(times, rate)) {
     count = times.size();
     return ClipFileError::None;
   }
@@ -135,6 +133,7 @@ ClipFileError TrackSampler::ToFrames(const std::vector<float>& times, const std:
                                      bool& sampled, std::string& message) {
   keys.frames.clear();
   keys.values.clear();
+  keys.tangents.clear();
   sampled = false;
   const std::size_t count = times.size();
   const std::size_t perKey = interpolation == Interpolation::CubicSpline ? 3u * components : components;
@@ -144,7 +143,7 @@ ClipFileError TrackSampler::ToFrames(const std::vector<float>& times, const std:
     return ClipFileError::BadAccessor;
   }
   std::uint64_t produced = 0;
-  const ClipFileError error = CountKeys(times, interpolation, rate, produced, message);
+  const ClipFileError error = CountKeys(times, rate, produced, message);
   if (error != ClipFileError::None) return error;
   const bool isRotation = rotation && components == 4;
   auto zeroRotation = [&message](std::size_t key) {
@@ -159,12 +158,24 @@ ClipFileError TrackSampler::ToFrames(const std::vector<float>& times, const std:
   double a[4];
   double b[4];
   double sample[4];
-  sampled = !KeptAsItIs(times, interpolation, rate);
+  sampled = !KeptAsItIs(times, rate);
   if (!sampled) {
+    const bool cubic = interpolation == Interpolation::CubicSpline;
+    if (cubic) keys.tangents.reserve(count * 2 * components);
     for (std::size_t i = 0; i < count; ++i) {
-      if (!LoadKey(values, i * perKey, components, isRotation, a)) return zeroRotation(i);
+      if (!LoadKey(values, i * perKey + valueOffset, components, isRotation, a)) return zeroRotation(i);
       keys.frames.push_back(static_cast<std::uint32_t>(std::lround(FrameOf(times[i], rate))));
       StoreKey(a, components, keys.values);
+      if (!cubic) continue;
+      for (const std::size_t at : {i * perKey, i * perKey + 2 * components}) {
+        for (int c = 0; c < components; ++c) {
+          if (!std::isfinite(values[at + c])) {
+            message = "a tangent of key " + std::to_string(i) + " is not a finite number";
+            return ClipFileError::NonFiniteValue;
+          }
+          keys.tangents.push_back(values[at + c]);
+        }
+      }
     }
     return ClipFileError::None;
   }

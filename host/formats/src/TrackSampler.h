@@ -10,12 +10,12 @@ namespace Formats {
 
 // Turns the keys of one glTF sampler into keys on whole frames of a clip's frame rate.
 //
-// 1. A STEP or LINEAR track whose key times all lie on distinct whole frames keeps exactly
-//    its keys. A time lies on a frame when time x rate is within 0.001 of it, or when the
+// 1. A track whose key times all lie on distinct whole frames keeps exactly its keys, a
+//    CUBICSPLINE track its tangents too. A time lies on a frame when time x rate is within 0.001 of it, or when the
 //    time is the float nearest to frame / rate (within one step of the float): that is how
 //    a saved clip stores its frames, and past a few minutes a float second cannot come
 //    nearer.
-// 2. Any other track (CUBICSPLINE, or times that fit no whole frame) is sampled at every
+// 2. A track whose times fit no whole frame is sampled at every
 //    whole frame from its first to its last key with the sampler's own interpolation
 //    (rotations: spherical for LINEAR, renormalised for CUBICSPLINE), computed in double
 //    precision so that values near the ends of the float range do not overflow on the way.
@@ -32,6 +32,9 @@ class TrackSampler {
   struct Keys {
     std::vector<std::uint32_t> frames;
     std::vector<float> values;  // `components` floats per frame
+    // A CUBICSPLINE track kept as it is: per key its in-tangent, then its out-tangent, as
+    // the file holds them (`components` floats each). Empty for any other track.
+    std::vector<float> tangents;
   };
 
   static constexpr double kFrameRates[] = {24, 25, 30, 48, 50, 60, 96, 100, 120, 240};
@@ -44,7 +47,7 @@ class TrackSampler {
 
   // How many keys ToFrames makes of these times, so that a caller can refuse a track before
   // its keys take any memory. Fails (with a message) on times that break rule 3.
-  static ClipFileError CountKeys(const std::vector<float>& times, Interpolation interpolation, double rate,
+  static ClipFileError CountKeys(const std::vector<float>& times, double rate,
                                  std::uint64_t& count, std::string& message);
 
   // `values` holds components floats per key, three times as many for CUBICSPLINE (in-tangent,

@@ -328,7 +328,7 @@ class RotationCurves : public ::testing::Test {
   // The rotation the engine plays at the frame.
   EngineCore::Quaternion Played(float frame) {
     EngineCore::Quaternion pose;
-    builder.Channel("Arm").GetCurve(AnimTrack::Rotation)->Evaluate(frame, pose);
+    builder.Channel("Arm").GetCurve(AnimTrack::Rotation)->Evaluate(frame, 60.0f, pose);
     return pose;
   }
   // The rotation the three curves show at the frame.

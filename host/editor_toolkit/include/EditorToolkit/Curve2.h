@@ -3,6 +3,7 @@
 #include <EditorCore/Color.h>
 #include <EditorCore/Geometry.h>
 #include <EditorToolkit/EditablePoint.h>
+#include <EditorToolkit/KeyTangents.h>
 #include <EngineCore/Vector2.h>
 
 #include <algorithm>
@@ -20,9 +21,10 @@ namespace EditorToolkit {
 // 2. A point's address holds until the next call that adds, removes, moves or swaps points
 //    or sets the curve: callers name a key by its index or its frame across edits, never by
 //    a pointer.
-// 3. The curve goes from point to point by its interpolation, its track's: linear, or a step
-//    (each point's value holds until the next point); it holds its first and last values
-//    outside them.
+// 3. The curve goes from point to point by its interpolation, its track's: linear, a step
+//    (each point's value holds until the next point) or cubic (glTF's cubic spline of the two
+//    points' values and tangents, which are in value per second: the curve's frame rate turns
+//    a span of frames into seconds); it holds its first and last values outside them.
 // 4. Indices are positions in x order; they change when points are added, removed or moved.
 // 5. The selected count is exact as long as selection goes through SelectPointAt and
 //    SelectAllPoints; every other call keeps it exact (removals, moves, copies).
@@ -30,11 +32,19 @@ namespace EditorToolkit {
 //    Both are signed for that reason: first is the point count (>= 0) and last is -1, which
 //    reads 0xFFFFFFFF when stored in a u32. Compare them as int, never as u32.
 //
-// Storage: one array of points in x order, owned by the curve alone.
+// 7. A cubic curve holds tangents for every point (KeyTangents), which travel with their point
+//    through every call that adds, removes, moves, swaps or sets points; a new point without
+//    tangents of its own gets those that keep the curve's shape where it lands (Subdivise) or
+//    zero ones (AddPoint). Other curves hold none.
+//
+// Storage: one array of points in x order, owned by the curve alone, and beside it, on a cubic
+// curve only, one of their tangents: a linear curve pays nothing for them.
 class Curve2 {
  public:
   // A snapshot of the points: contiguous copies of every field.
   using PointList = std::vector<EditablePoint>;
+  // A snapshot of a cubic curve's tangents, point for point.
+  using TangentList = std::vector<KeyTangents>;
   // The name the module's code uses for a snapshot. It begins with an underscore and a capital
   // (a reserved form), kept only as a nested alias so that code written against the original
   // host compiles; new code should say PointList.
@@ -52,14 +62,32 @@ class Curve2 {
   // Makes room for count points in total, so that adding them allocates nothing more.
   void Prepare(std::uint32_t count);
 
-  enum Interpolation : std::uint32_t { Linear = 0, Step = 1 };
+  enum Interpolation : std::uint32_t { Linear = 0, Step = 1, Cubic = 2 };
   std::uint32_t GetInterpolation() const { return interpolation; }
-  void SetInterpolation(std::uint32_t how) { interpolation = how == Step ? Step : Linear; }
+  bool IsCubic() const { return interpolation == Cubic; }
+  // Becoming cubic gives every point zero tangents; leaving it drops them.
+  void SetInterpolation(std::uint32_t how);
+  // Frames per second of the curve's clip (60 until set): a cubic curve's tangents are per second.
+  float GetFrameRate() const { return frameRate; }
+  void SetFrameRate(float framesPerSecond);
 
   // Inserts a point in x order, after any point of equal x; bSelect selects the new point.
-  // The point is not new, not hidden, with weight 1. A non-finite frame is refused (null and
-  // a log line); the curve is unchanged then.
+  // The point is not new, not hidden, with weight 1, with zero tangents on a cubic curve. A
+  // non-finite frame is refused (null and a log line); the curve is unchanged then.
   EditablePoint* AddPoint(EngineCore::Vector2 point, bool bSelect);
+  // The same with the point's tangents (kept on a cubic curve only); returns its index, -1 when
+  // refused.
+  int AddPoint(EngineCore::Vector2 point, bool bSelect, const KeyTangents& tangents);
+
+  // A cubic curve's tangents of a point; null on any other curve or past the end.
+  const KeyTangents* GetTangentsAt(std::uint32_t index) const {
+    return index < tangents.size() ? &tangents[index] : nullptr;
+  }
+  // False on a curve that is not cubic or past the end.
+  bool SetTangentsAt(std::uint32_t index, const KeyTangents& value);
+  // The slope of the curve at x, in value per second, from the same spline as EvaluatePoint
+  // (0 on a step, outside the points and on an empty curve).
+  float EvaluateSlope(float x) const;
 
   // False when index is past the end.
   bool RemovePointAt(std::uint32_t index);
@@ -133,12 +161,15 @@ class Curve2 {
 
   // Copy of every point with all its fields, in x order.
   PointList GetCurve() const;
-  // Replaces every point by a copy of points and recounts the selection. Points out of x order
-  // are sorted (stable); points with a non-finite frame are dropped with a log line, and the
-  // result is then false.
-  bool SetCurve(const PointList& points);
-  // The same, taking the points' storage instead of copying it.
-  bool SetCurve(PointList&& points);
+  // Copy of a cubic curve's tangents, point for point; empty on any other curve.
+  TangentList GetTangents() const { return tangents; }
+  // Replaces every point by a copy of points and recounts the selection; a cubic curve takes
+  // the tangents given point for point (zero ones where the list is short). Points out of x
+  // order are sorted (stable, with their tangents); points with a non-finite frame are
+  // dropped with a log line, and the result is then false.
+  bool SetCurve(const PointList& points, const TangentList& pointTangents = {});
+  // The same, taking the storage instead of copying it.
+  bool SetCurve(PointList&& points, TangentList&& pointTangents = {});
 
   std::uint32_t GetPointCount() const { return static_cast<std::uint32_t>(points.size()); }
   // Point index; the last point when index is past the end; null on an empty curve. Inline:
@@ -199,6 +230,11 @@ class Curve2 {
   // Index of the last point with x(i) <= x, -1 when x lies before every point.
   int LastAtOrBefore(float x) const;
   bool Interpolate(float x, std::uint32_t segment, float& y) const;
+  // Puts the points back in x order after frames changed, tangents along.
+  void Reorder(std::uint32_t first, std::uint32_t last, float dx);
+  // SubSample of a cubic curve: a point goes when the spline from the last kept point to the
+  // next one, with their own tangents, stays within tolerance of the curve it replaces.
+  std::uint32_t SubSampleCubic(std::uint32_t first, std::uint32_t last, float tolerance);
 
   static std::uint64_t NewId();
 
@@ -206,8 +242,11 @@ class Curve2 {
   std::uint64_t revision = 0;
   mutable std::uint64_t selectionRevision = 0;
   std::vector<EditablePoint> points;
+  // Point for point on a cubic curve, else empty.
+  std::vector<KeyTangents> tangents;
   mutable std::uint32_t selectedCount = 0;
   std::uint32_t interpolation = Linear;
+  float frameRate = 60.0f;
   // First and last selected index, found by a scan when first asked for after a change of
   // the selection or of the order, so that a drag asks for them at every step for free.
   mutable int selectionRangeFirst = 0;

@@ -18,11 +18,16 @@ namespace EngineCore {
 //      type has key size 0 and refuses keys.
 //   3. GetByteSize() / GetKeySize() == GetKeyCount() whenever the key size is not 0.
 //   4. The interpolation is the track's, as glTF has one per sampler: Linear (spherical for
-//      rotations) or Step (each key holds until the next). Emptying keeps it.
+//      rotations), Step (each key holds until the next) or Cubic (glTF's cubic spline). Emptying
+//      keeps it.
+//   5. On a cubic curve every key has an in-tangent and an out-tangent of its value's type, in
+//      value per second as the file stores them (a quaternion's are not of unit length); a key
+//      added without tangents gets zero ones. Other curves hold no tangents: making a curve
+//      cubic gives its keys zero tangents, making it anything else drops them.
 class AnimCurve {
  public:
   enum KeyType : std::uint32_t { None = 0, KeyVector3 = 1, KeyQuaternion = 2, KeyFloat = 3 };
-  enum Interpolation : std::uint32_t { Linear = 0, Step = 1 };
+  enum Interpolation : std::uint32_t { Linear = 0, Step = 1, Cubic = 2 };
 
   // The last frame a clip file may hold a key on (about 4.6 hours at 60 frames per second):
   // files are refused beyond it, so edits stop at it.
@@ -31,7 +36,9 @@ class AnimCurve {
   std::uint32_t GetKeyType() const { return keyType_; }
   void SetKeyType(std::uint32_t type);
   std::uint32_t GetInterpolation() const { return interpolation_; }
-  void SetInterpolation(std::uint32_t interpolation) { interpolation_ = interpolation == Step ? Step : Linear; }
+  // An unknown interpolation is taken as Linear.
+  void SetInterpolation(std::uint32_t interpolation);
+  bool IsCubic() const { return interpolation_ == Cubic; }
 
   // Bytes of one key: its frame and its value.
   std::uint32_t GetKeySize() const;
@@ -49,21 +56,35 @@ class AnimCurve {
   const std::vector<Quaternion>& GetQuaternionKeys() const { return quaternions_; }
   const std::vector<float>& GetFloatKeys() const { return floats_; }
 
+  // Tangents of a key of a cubic curve (rule 5).
+  const Vector3& GetVector3InTangent(std::uint32_t index) const { return inVectors_[index]; }
+  const Vector3& GetVector3OutTangent(std::uint32_t index) const { return outVectors_[index]; }
+  const Quaternion& GetQuaternionInTangent(std::uint32_t index) const { return inQuaternions_[index]; }
+  const Quaternion& GetQuaternionOutTangent(std::uint32_t index) const { return outQuaternions_[index]; }
+
   void Empty();
   void Reserve(std::uint32_t keyCount);
   bool AddKey(std::uint32_t frame, const Vector3& value);
   bool AddKey(std::uint32_t frame, const Quaternion& value);
   bool AddKey(std::uint32_t frame, float value);
+  // A key with its tangents; refused as AddKey refuses, and on a curve that is not cubic.
+  bool AddKey(std::uint32_t frame, const Vector3& value, const Vector3& in, const Vector3& out);
+  bool AddKey(std::uint32_t frame, const Quaternion& value, const Quaternion& in, const Quaternion& out);
 
-  // Flips the sign of every rotation key that points away from its predecessor, so that
-  // interpolation takes the shorter way between neighbours.
+  // Flips the sign of every rotation key that points away from its predecessor (with its
+  // tangents), so that interpolation takes the shorter way between neighbours.
   void MakeRotationsContinuous();
+  // Negates every rotation key with its tangents: the same rotations, played the same way.
+  void NegateRotations();
 
-  // Value at a frame between keys, by the interpolation: linear for vectors and floats,
-  // spherical for rotations, or the earlier key's; the first and last keys hold outside.
-  // False without keys.
-  bool Evaluate(float frame, Vector3& value) const;
-  bool Evaluate(float frame, Quaternion& value) const;
+  // Value at a frame between keys, by the interpolation as glTF defines it: linear for vectors
+  // and floats, spherical for rotations; the earlier key's for a step; for a cubic curve the
+  // Hermite spline of the two keys' values and tangents scaled by their interval in seconds
+  // (frames / framesPerSecond), a rotation normalised afterwards. The first and last keys hold
+  // outside, so the first in-tangent and the last out-tangent are never used. False without
+  // keys.
+  bool Evaluate(float frame, float framesPerSecond, Vector3& value) const;
+  bool Evaluate(float frame, float framesPerSecond, Quaternion& value) const;
 
  private:
   bool AcceptsFrame(std::uint32_t frame) const;
@@ -76,6 +97,10 @@ class AnimCurve {
   std::vector<Vector3> vectors_;
   std::vector<Quaternion> quaternions_;
   std::vector<float> floats_;
+  std::vector<Vector3> inVectors_;
+  std::vector<Vector3> outVectors_;
+  std::vector<Quaternion> inQuaternions_;
+  std::vector<Quaternion> outQuaternions_;
 };
 
 }  // namespace EngineCore
