@@ -63,10 +63,77 @@ struct TrackRotation {
   EulerAngles::Triple from{};
   EulerAngles::Triple to{};
   double t = 0.0;
-  // The rotation there, and for a cubic track its rate of change (not normalised) per second.
+  // The rotation there (not normalised for a cubic track).
   Quad rotation{};
-  Quad slope{};
+  // A cubic track's spline there: the keys' rotations and the tangents it uses (per second),
+  // the keys' interval in seconds.
+  Quad v0{}, out0{}, v1{}, in1{};
+  double interval = 0.0;
 };
+
+Quad HermiteAt(const TrackRotation& at, double s) {
+  Quad q{};
+  for (int c = 0; c < 4; ++c) {
+    q[c] = EngineCore::Math::EvaluateHermite(at.v0[c], at.out0[c], at.v1[c], at.in1[c], at.interval, s);
+  }
+  return q;
+}
+
+// Solves the 4 x 4 system a x = b (a symmetric, positive semi-definite) by elimination with
+// pivoting; a direction the system does not constrain stays 0.
+Quad Solve(std::array<Quad, 4> a, Quad b) {
+  for (int col = 0; col < 4; ++col) {
+    int pivot = col;
+    for (int row = col + 1; row < 4; ++row) {
+      if (std::abs(a[row][col]) > std::abs(a[pivot][col])) pivot = row;
+    }
+    std::swap(a[col], a[pivot]);
+    std::swap(b[col], b[pivot]);
+    if (std::abs(a[col][col]) < 1e-15) continue;
+    for (int row = col + 1; row < 4; ++row) {
+      const double factor = a[row][col] / a[col][col];
+      for (int k = col; k < 4; ++k) a[row][k] -= factor * a[col][k];
+      b[row] -= factor * b[col];
+    }
+  }
+  Quad x{};
+  for (int row = 3; row >= 0; --row) {
+    if (std::abs(a[row][row]) < 1e-15) continue;
+    double sum = b[row];
+    for (int k = row + 1; k < 4; ++k) sum -= a[row][k] * x[k];
+    x[row] = sum / a[row][row];
+  }
+  return x;
+}
+
+// A normalised spline cannot be split exactly at a key of unit length: of one piece of it,
+// fixed(u) + weight(u) d with d free, this finds the d (per unit of u) that keeps the piece
+// pointing where the spline did, original(u), in the least squares over the piece.
+template <typename Fixed, typename Weight, typename Original>
+Quad BestTangent(const Fixed& fixed, const Weight& weight, const Original& original) {
+  constexpr int kSamples = 16;
+  std::array<Quad, 4> normal{};
+  Quad right{};
+  for (int j = 1; j < kSamples; ++j) {
+    const double u = static_cast<double>(j) / kSamples;
+    Quad dir = original(u);
+    double length = 0.0;
+    for (double c : dir) length += c * c;
+    length = std::sqrt(length);
+    if (!(length > 0.0)) continue;
+    for (double& c : dir) c /= length;
+    // The part of a vector across the spline's direction there: (I - dir dir^T) v.
+    const Quad base = fixed(u);
+    const double w = weight(u);
+    double along = 0.0;
+    for (int c = 0; c < 4; ++c) along += dir[c] * base[c];
+    for (int r = 0; r < 4; ++r) {
+      for (int c = 0; c < 4; ++c) normal[r][c] += w * w * ((r == c ? 1.0 : 0.0) - dir[r] * dir[c]);
+      right[r] -= w * (base[r] - along * dir[r]);
+    }
+  }
+  return Solve(normal, right);
+}
 
 // The tangents of the track's key at a frame: those of the first axis with a point there.
 const KeyTangents* KeyTangentsAt(const CurveInfo& curve, float frame) {
@@ -106,12 +173,12 @@ bool RotationBetweenKeys(const CurveInfo& curve, float x, TrackRotation& at) {
     q1 = q1.Negated();
     in1 = in1.Negated();
   }
-  const double interval = (static_cast<double>(after) - before) / own.GetFrameRate();
-  const Quad v0 = PartsOf(q0), b0 = PartsOf(out0), v1 = PartsOf(q1), a1 = PartsOf(in1);
-  for (int c = 0; c < 4; ++c) {
-    at.rotation[c] = EngineCore::Math::EvaluateHermite(v0[c], b0[c], v1[c], a1[c], interval, at.t);
-    at.slope[c] = EngineCore::Math::HermiteSlope(v0[c], b0[c], v1[c], a1[c], interval, at.t);
-  }
+  at.interval = (static_cast<double>(after) - before) / own.GetFrameRate();
+  at.v0 = PartsOf(q0);
+  at.out0 = PartsOf(out0);
+  at.v1 = PartsOf(q1);
+  at.in1 = PartsOf(in1);
+  at.rotation = HermiteAt(at, at.t);
   return true;
 }
 
@@ -187,17 +254,38 @@ bool CurveEvaluation::Split(const CurveInfo& curve, float x, float& y, KeyTangen
   Quaternion unit;
   if (!RotationBetweenKeys(curve, x, rotation) || !AnglesOf(rotation, angles, unit)) return Evaluate(curve, x, y);
   y = static_cast<float>(angles[curve.iComponent]);
-  // The key takes the rotation of unit length; its tangent is the spline's slope scaled as
-  // the rotation was, with the sign of the quaternion its angles give back.
-  const Quad& q = rotation.rotation;
-  const double length = std::sqrt(q[0] * q[0] + q[1] * q[1] + q[2] * q[2] + q[3] * q[3]);
+  // The key takes the rotation of unit length, with the sign of the quaternion its angles give
+  // back. Its in-tangent shapes the piece before it (from the earlier key, whose out-tangent
+  // stays), its out-tangent the piece after (to the later key, whose in-tangent stays).
   const Quaternion key = RotationOf(angles);
   const double sign = key.Dot(unit) < 0.0f ? -1.0 : 1.0;
-  const Quaternion slope(static_cast<float>(sign * rotation.slope[0] / length),
-                         static_cast<float>(sign * rotation.slope[1] / length),
-                         static_cast<float>(sign * rotation.slope[2] / length),
-                         static_cast<float>(sign * rotation.slope[3] / length));
-  tangents.in = tangents.out = RotationTangents::Local(key, slope);
+  const Quad middle = PartsOf(unit);
+  const double t = rotation.t;
+  const double before = t * rotation.interval;
+  const double after = (1.0 - t) * rotation.interval;
+  using EngineCore::Math;
+  const Quad in = BestTangent(
+      [&](double u) {
+        Quad q{};
+        for (int c = 0; c < 4; ++c) {
+          q[c] = Math::EvaluateHermite(rotation.v0[c], rotation.out0[c], middle[c], 0.0, before, u);
+        }
+        return q;
+      },
+      [](double u) { return u * u * u - u * u; }, [&](double u) { return HermiteAt(rotation, t * u); });
+  const Quad out = BestTangent(
+      [&](double u) {
+        Quad q{};
+        for (int c = 0; c < 4; ++c) q[c] = Math::EvaluateHermite(middle[c], 0.0, rotation.v1[c], rotation.in1[c], after, u);
+        return q;
+      },
+      [](double u) { return u * u * u - 2 * u * u + u; }, [&](double u) { return HermiteAt(rotation, t + (1.0 - t) * u); });
+  auto perSecond = [sign](const Quad& perPiece, double seconds) {
+    return Quaternion(static_cast<float>(sign * perPiece[0] / seconds), static_cast<float>(sign * perPiece[1] / seconds),
+                      static_cast<float>(sign * perPiece[2] / seconds), static_cast<float>(sign * perPiece[3] / seconds));
+  };
+  tangents.in = RotationTangents::Local(key, perSecond(in, before));
+  tangents.out = RotationTangents::Local(key, perSecond(out, after));
   return true;
 }
 

@@ -19,7 +19,7 @@ using EditorToolkit::Curve2;
 namespace {
 
 // A worker on one curve's range; false when it left the curve as it was.
-using Worker = std::function<bool(Curve2& curve, std::uint32_t first, std::uint32_t last)>;
+using Worker = std::function<bool(Curve2& curve, const CurveInfo& info, std::uint32_t first, std::uint32_t last)>;
 
 const char* Label(const char* track, const char* selected, bool selection) { return selection ? selected : track; }
 
@@ -31,7 +31,7 @@ bool Apply(ClipEditCore& core, bool selection, const char* label, bool answered,
     Curve2& curve = *core.Touch(info);
     std::uint32_t first = 0;
     std::uint32_t last = 0;
-    if (KeyTransforms::GetRange(curve, selection, first, last)) worker(curve, first, last);
+    if (KeyTransforms::GetRange(curve, selection, first, last)) worker(curve, *info, first, last);
   }
   return core.EndEdit();
 }
@@ -48,17 +48,22 @@ bool ApplySubdivision(ClipEditCore& core, bool selection, const char* label, boo
     std::uint32_t first;
     std::uint32_t last;
     std::vector<EditorToolkit::EditablePoint> points;
+    Curve2::TangentList tangents;
   };
   std::vector<Planned> plans;
   for (CurveInfo* info : core.GetSelection().GetSelectedRows()) {
-    Planned plan{core.Touch(info), 0, 0, {}};
+    Planned plan{core.Touch(info), 0, 0, {}, {}};
     if (!KeyTransforms::GetRange(*info->pCurve, selection, plan.first, plan.last)) continue;
     plan.points = KeyTransforms::SubdivisionPoints(*info->pCurve, plan.first, plan.last, count);
-    for (EditorToolkit::EditablePoint& point : plan.points) CurveEvaluation::Evaluate(*info, point.x, point.y);
+    // On a cubic curve each new key splits the spline where it lands.
+    for (EditorToolkit::EditablePoint& point : plan.points) {
+      CurveEvaluation::Split(*info, point.x, point.y, plan.tangents.emplace_back());
+    }
     plans.push_back(std::move(plan));
   }
   for (const Planned& plan : plans) {
-    const std::uint32_t last = KeyTransforms::InsertPoints(*plan.curve, plan.last, plan.points, markNew);
+    const std::uint32_t last =
+        KeyTransforms::InsertPoints(*plan.curve, plan.last, plan.points, markNew, plan.tangents);
     if (finish) finish(*plan.curve, plan.first, last);
   }
   return core.EndEdit();
@@ -92,11 +97,11 @@ bool KeyTools::Flip(ClipEditCore& core, ToolQuestions& questions, bool selection
   bool vertical = false;
   const bool answered = HasEditableCurves(core) && questions.AskFlip(vertical);
   return Apply(core, selection, Label("FlipTrack", "FlipSelection", selection), answered,
-               [vertical](Curve2& curve, std::uint32_t first, std::uint32_t last) {
+               [vertical](Curve2& curve, const CurveInfo& info, std::uint32_t first, std::uint32_t last) {
                  if (vertical) {
                    KeyTransforms::MirrorTime(curve, first, last);
                  } else {
-                   KeyTransforms::MirrorValues(curve, first, last);
+                   KeyTransforms::MirrorValues(curve, first, last, !CurveEvaluation::FollowsTrack(info));
                  }
                  return last > first;
                });
@@ -108,7 +113,7 @@ bool KeyTools::Scale(ClipEditCore& core, ToolQuestions& questions, bool selectio
   // Cancelling the scale tool leaves no trace, not even an undo step.
   if (editable && !questions.AskScale(settings)) return false;
   return Apply(core, selection, Label("ScaleTrack", "ScaleSelection", selection), editable,
-               [&settings, selection](Curve2& curve, std::uint32_t first, std::uint32_t last) {
+               [&settings, selection](Curve2& curve, const CurveInfo& info, std::uint32_t first, std::uint32_t last) {
                  float factor = 1.0f;
                  if (settings.bUseLength) {
                    const int length = KeyTransforms::GetRangeLength(curve, selection);
@@ -119,7 +124,7 @@ bool KeyTools::Scale(ClipEditCore& core, ToolQuestions& questions, bool selectio
                    if (settings.fPercentage == 100.0f) return false;
                    factor = settings.fPercentage * 0.01f;
                  }
-                 KeyTransforms::ScaleKeys(curve, first, last, factor);
+                 KeyTransforms::ScaleKeys(curve, first, last, factor, !CurveEvaluation::FollowsTrack(info));
                  return true;
                });
 }
@@ -142,7 +147,7 @@ bool KeyTools::SubSample(ClipEditCore& core, ToolQuestions& questions, bool sele
   float tolerance = 0.0f;
   const bool answered = HasEditableCurves(core) && questions.AskSubSample(tolerance);
   return Apply(core, selection, Label("SubSampleTrack", "SubSampleSelection", selection), answered,
-               [tolerance](Curve2& curve, std::uint32_t first, std::uint32_t last) {
+               [tolerance](Curve2& curve, const CurveInfo&, std::uint32_t first, std::uint32_t last) {
                  const std::uint32_t before = curve.GetPointCount();
                  return curve.SubSample(first, last, tolerance) != before;
                });

@@ -60,7 +60,7 @@ int KeyTransforms::GetRangeLength(const Curve2& curve, bool selection) {
   return static_cast<int>(curve.GetPointAt(last)->x - curve.GetPointAt(first)->x);
 }
 
-void KeyTransforms::ScaleKeys(Curve2& curve, std::uint32_t first, std::uint32_t last, float factor) {
+void KeyTransforms::ScaleKeys(Curve2& curve, std::uint32_t first, std::uint32_t last, float factor, bool ownSpline) {
   if (!(factor > 0.0f) || !std::isfinite(factor) || last <= first) return;
   const float origin = X(curve, first);
   // The range scaled about its first key, then each key put on the whole frame nearest its
@@ -84,8 +84,36 @@ void KeyTransforms::ScaleKeys(Curve2& curve, std::uint32_t first, std::uint32_t 
     frames[k] = frame < taken && frame > origin ? frame : std::numeric_limits<float>::quiet_NaN();
     if (!std::isnan(frames[k])) taken = frame;
   }
+  // A cubic curve's spline over the scaled range has its slopes divided by the factor.
+  std::vector<EditorToolkit::KeyTangents> tangents;
+  if (curve.IsCubic()) {
+    for (std::uint32_t i = first; i <= last; ++i) {
+      EditorToolkit::KeyTangents scaledTangents = *curve.GetTangentsAt(i);
+      for (int c = 0; c < 4; ++c) {
+        if (i > first) scaledTangents.in[c] /= factor;
+        if (i < last) scaledTangents.out[c] /= factor;
+      }
+      tangents.push_back(scaledTangents);
+    }
+  }
+  auto cubicValueAt = [&](float frame) {
+    const auto after = std::upper_bound(scaled.begin(), scaled.end(), frame,
+                                        [](float f, const EngineCore::Vector2& p) { return f < p.x; });
+    if (after == scaled.begin()) return after->y;
+    if (after == scaled.end()) return scaled.back().y;
+    const auto k = static_cast<std::size_t>(after - scaled.begin());
+    const EngineCore::Vector2& before = scaled[k - 1];
+    const double span = static_cast<double>(after->x) - before.x;
+    return static_cast<float>(EngineCore::Math::EvaluateHermite(before.y, tangents[k - 1].out[0], after->y,
+                                                                tangents[k].in[0], span / curve.GetFrameRate(),
+                                                                (frame - before.x) / span));
+  };
   std::vector<float> values(scaled.size());
-  for (std::size_t k = 1; k < scaled.size(); ++k) values[k] = std::isnan(frames[k]) ? 0.0f : valueAt(frames[k]);
+  for (std::size_t k = 1; k < scaled.size(); ++k) {
+    if (std::isnan(frames[k])) continue;
+    values[k] = curve.IsCubic() && ownSpline ? cubicValueAt(frames[k]) : valueAt(frames[k]);
+  }
+  for (std::size_t k = 0; k < tangents.size(); ++k) curve.SetTangentsAt(first + static_cast<std::uint32_t>(k), tangents[k]);
 
   const float oldLast = X(curve, last);
   float newLast = origin;
@@ -117,12 +145,31 @@ void KeyTransforms::ScaleKeys(Curve2& curve, std::uint32_t first, std::uint32_t 
 void KeyTransforms::MirrorTime(Curve2& curve, std::uint32_t first, std::uint32_t last) {
   const float mid = X(curve, first) + (X(curve, last) - X(curve, first)) * 0.5f;
   for (std::uint32_t i = first; i <= first + (last - first) / 2; ++i) curve.SwapPoints(i, first + last - i);
-  for (std::uint32_t i = first; i <= last; ++i) X(curve, i) = 2.0f * mid - X(curve, i);
+  for (std::uint32_t i = first; i <= last; ++i) {
+    X(curve, i) = 2.0f * mid - X(curve, i);
+    if (!curve.IsCubic()) continue;
+    const EditorToolkit::KeyTangents was = *curve.GetTangentsAt(i);
+    EditorToolkit::KeyTangents mirrored;
+    for (int c = 0; c < 4; ++c) {
+      mirrored.in[c] = -was.out[c];
+      mirrored.out[c] = -was.in[c];
+    }
+    curve.SetTangentsAt(i, mirrored);
+  }
 }
 
-void KeyTransforms::MirrorValues(Curve2& curve, std::uint32_t first, std::uint32_t last) {
+void KeyTransforms::MirrorValues(Curve2& curve, std::uint32_t first, std::uint32_t last, bool negateTangents) {
   const float mid = (Y(curve, first) + Y(curve, last)) * 0.5f;
-  for (std::uint32_t i = first; i <= last; ++i) Y(curve, i) = (mid - Y(curve, i)) + mid;
+  for (std::uint32_t i = first; i <= last; ++i) {
+    Y(curve, i) = (mid - Y(curve, i)) + mid;
+    if (!negateTangents || !curve.IsCubic()) continue;
+    EditorToolkit::KeyTangents tangents = *curve.GetTangentsAt(i);
+    for (int c = 0; c < 4; ++c) {
+      tangents.in[c] = -tangents.in[c];
+      tangents.out[c] = -tangents.out[c];
+    }
+    curve.SetTangentsAt(i, tangents);
+  }
 }
 
 std::vector<EditorToolkit::EditablePoint> KeyTransforms::SubdivisionPoints(const Curve2& curve, std::uint32_t first,
@@ -149,11 +196,14 @@ std::vector<EditorToolkit::EditablePoint> KeyTransforms::SubdivisionPoints(const
 }
 
 std::uint32_t KeyTransforms::InsertPoints(Curve2& curve, std::uint32_t last,
-                                          const std::vector<EditorToolkit::EditablePoint>& points, bool markNew) {
-  for (const EditorToolkit::EditablePoint& planned : points) {
-    EditorToolkit::EditablePoint* point = curve.AddPoint({planned.x, planned.y}, planned.bSelected);
-    if (!point) continue;
-    point->bNew = markNew;
+                                          const std::vector<EditorToolkit::EditablePoint>& points, bool markNew,
+                                          const Curve2::TangentList& tangents) {
+  for (std::size_t k = 0; k < points.size(); ++k) {
+    const EditorToolkit::EditablePoint& planned = points[k];
+    const int index = curve.AddPoint({planned.x, planned.y}, planned.bSelected,
+                                     k < tangents.size() ? tangents[k] : EditorToolkit::KeyTangents{});
+    if (index < 0) continue;
+    curve.GetPointAt(static_cast<std::uint32_t>(index))->bNew = markNew;
     ++last;
   }
   return last;

@@ -19,22 +19,31 @@ class KeyTransforms {
 
   // Stretches or shrinks the range in time by factor from its first key, which stays; the
   // keys after the range move by as much as its last key. Keys land on whole frames where
-  // the curve has a value there.
-  static void ScaleKeys(EditorToolkit::Curve2& curve, std::uint32_t first, std::uint32_t last, float factor);
-  // The same keys in reverse time order over the same span.
+  // the curve has a value there. A cubic curve's slopes within the range are divided by the
+  // factor (the first key's out-tangent, the last key's in-tangent and both of those between);
+  // with ownSpline (tangents that are the curve's own slopes, not a rotation's) its keys land
+  // on the scaled spline, else on the straight line between the scaled keys.
+  static void ScaleKeys(EditorToolkit::Curve2& curve, std::uint32_t first, std::uint32_t last, float factor,
+                        bool ownSpline = true);
+  // The same keys in reverse time order over the same span; a cubic curve's keys swap their
+  // in and out tangents and negate them.
   static void MirrorTime(EditorToolkit::Curve2& curve, std::uint32_t first, std::uint32_t last);
-  // Values mirrored about the middle of the first and last values.
-  static void MirrorValues(EditorToolkit::Curve2& curve, std::uint32_t first, std::uint32_t last);
+  // Values mirrored about the middle of the first and last values. With negateTangents a
+  // cubic curve's tangents are negated too (a rotation's are kept: they are its key's own).
+  static void MirrorValues(EditorToolkit::Curve2& curve, std::uint32_t first, std::uint32_t last,
+                           bool negateTangents);
   // The keys that subdivising the range adds, count between each pair of its keys on whole
   // frames, in frame order: their frames and selection (selected when both ends are); the
   // caller gives them their values.
   static std::vector<EditorToolkit::EditablePoint> SubdivisionPoints(const EditorToolkit::Curve2& curve,
                                                                      std::uint32_t first, std::uint32_t last,
                                                                      int count);
-  // Adds the points to the curve, whose range ended at index last; returns its new last
-  // index. markNew flags the inserted keys.
+  // Adds the points to the curve, whose range ended at index last, with their tangents on a
+  // cubic curve (point for point; zero ones without); returns its new last index. markNew
+  // flags the inserted keys.
   static std::uint32_t InsertPoints(EditorToolkit::Curve2& curve, std::uint32_t last,
-                                    const std::vector<EditorToolkit::EditablePoint>& points, bool markNew);
+                                    const std::vector<EditorToolkit::EditablePoint>& points, bool markNew,
+                                    const EditorToolkit::Curve2::TangentList& tangents = {});
   // count keys between each pair of keys of the range, on the straight line between them;
   // returns the range's new last index. markNew flags the inserted keys.
   static std::uint32_t SubdiviseKeys(EditorToolkit::Curve2& curve, std::uint32_t first, std::uint32_t last, int count,

@@ -13,14 +13,44 @@ using EditorToolkit::Curve2;
 
 namespace {
 
-// A key at frame x with value y: the key already there takes the value.
-void SetKeyAt(Curve2& curve, float x, float y) {
+// A key at frame x with value y: the key already there takes the value. A new key of a cubic
+// curve takes the curve's slopes there, so that keying the value the curve has leaves it as
+// it was.
+void SetKeyAt(Curve2& curve, const CurveInfo& info, float x, float y) {
   const int index = curve.GetPointIndex(x, true);
   if (index >= 0) {
     curve.GetPointAt(static_cast<std::uint32_t>(index))->y = y;
-  } else {
-    curve.AddPoint({x, y}, false);
+    return;
   }
+  float there = 0.0f;
+  EditorToolkit::KeyTangents tangents;
+  CurveEvaluation::Split(info, x, there, tangents);
+  curve.AddPoint({x, y}, false, tangents);
+}
+
+// The tangents pasted keys take on a cubic curve when the clipboard has none: at each key the
+// mean of the slopes of the clipboard's segments beside it, per second of the curve's rate.
+EditorToolkit::KeyTangents PastedTangents(const Curve2& clipboard, std::uint32_t i, float framesPerSecond) {
+  if (const EditorToolkit::KeyTangents* kept = clipboard.GetTangentsAt(i)) return *kept;
+  auto slope = [&clipboard](std::uint32_t a, std::uint32_t b) {
+    const EditorToolkit::EditablePoint& p = *clipboard.GetPointAt(a);
+    const EditorToolkit::EditablePoint& q = *clipboard.GetPointAt(b);
+    return q.x > p.x ? (q.y - p.y) / (q.x - p.x) : 0.0f;
+  };
+  const std::uint32_t count = clipboard.GetPointCount();
+  float sum = 0.0f;
+  int sides = 0;
+  if (i > 0) {
+    sum += slope(i - 1, i);
+    ++sides;
+  }
+  if (i + 1 < count) {
+    sum += slope(i, i + 1);
+    ++sides;
+  }
+  EditorToolkit::KeyTangents tangents;
+  tangents.in[0] = tangents.out[0] = sides > 0 ? sum / static_cast<float>(sides) * framesPerSecond : 0.0f;
+  return tangents;
 }
 
 }  // namespace
@@ -64,7 +94,7 @@ PointOperations::ObjectKeying PointOperations::KeyObjects(ClipEditCore& core, To
       const std::uint32_t track = triple[0]->iTrackType;
       const EngineCore::Vector3 value = track >= 1 && track <= 3 ? values[track - 1] : EngineCore::Vector3();
       for (int c = 0; c < 3; ++c) {
-        SetKeyAt(*core.Touch(triple[c]), frame, value[c]);
+        SetKeyAt(*core.Touch(triple[c]), *triple[c], frame, value[c]);
       }
     }
   }
@@ -89,7 +119,7 @@ bool PointOperations::CreatePoint(ClipEditCore& core, ToolQuestions& questions, 
           y = points.GetPointAt(points.GetPointCount() - 1)->y;
         }
       }
-      SetKeyAt(points, x, y);
+      SetKeyAt(points, *curve, x, y);
     }
   }
   return core.EndEdit();
@@ -138,10 +168,14 @@ bool PointOperations::CopyPoints(ClipEditCore& core) {
   for (const CurveInfo* curve : core.GetSelection().GetSelectedRows()) {
     const Curve2& points = *curve->pCurve;
     if (points.GetSelectPointsCount() == 0) continue;
+    // The keys of a cubic curve go with their tangents.
+    clipboard->SetInterpolation(points.IsCubic() ? Curve2::Cubic : Curve2::Linear);
     const float origin = points.GetPointAt(static_cast<std::uint32_t>(points.GetFirstSelectedPointIndex()))->x;
     for (std::uint32_t i = 0; i < points.GetPointCount(); ++i) {
       const EditorToolkit::EditablePoint& point = *points.GetPointAt(i);
-      if (point.bSelected) clipboard->AddPoint({point.x - origin, point.y}, false);
+      if (!point.bSelected) continue;
+      const EditorToolkit::KeyTangents* tangents = points.GetTangentsAt(i);
+      clipboard->AddPoint({point.x - origin, point.y}, false, tangents ? *tangents : EditorToolkit::KeyTangents{});
     }
     if (clipboard->GetPointCount() > 0) break;
   }
@@ -176,7 +210,7 @@ bool PointOperations::PastePoints(ClipEditCore& core) {
   }
   for (std::uint32_t p = 0; p < clipboard->GetPointCount(); ++p) {
     const EditorToolkit::EditablePoint& point = *clipboard->GetPointAt(p);
-    points.AddPoint({start + point.x, point.y}, false);
+    points.AddPoint({start + point.x, point.y}, false, PastedTangents(*clipboard, p, points.GetFrameRate()));
   }
   return core.EndEdit();
 }

@@ -27,6 +27,10 @@ void BuildEdited(ClipBuilder& builder) {
   builder.Rotations("Hips", {{0, {10, 20, 30}}, {12, {-170, 5, 0}}});
   builder.Channel("Empty");
   builder.Track("Tail", AnimTrack::Scale);
+  EngineCore::AnimCurve& arm = builder.Track("Arm", AnimTrack::Rotation);
+  arm.SetInterpolation(EngineCore::AnimCurve::Cubic);
+  arm.AddKey(0, EngineCore::Quaternion(0, 0, 0, 1), {0, 0, 0, 0}, {0.5f, -0.25f, 0, 0.125f});
+  arm.AddKey(9, EngineCore::Quaternion(0, 0.6f, 0, 0.8f), {-1, 2, 3, -4}, {0, 0, 0, 0});
 }
 
 class Recovery : public ::testing::Test {
@@ -49,7 +53,7 @@ TEST_F(Recovery, ARecordGivesBackTheClipsChannelsTracksAndKeysBitForBit) {
   restored.Vectors("Old", AnimTrack::Translation, {{0, {0, 0, 0}}});
   ASSERT_TRUE(recovery.Restore("Walk", restored.Clip(), message)) << message;
   EXPECT_EQ(TestSupport::DescribeKeys(restored.Clip()), TestSupport::DescribeKeys(edited.Clip()));
-  EXPECT_EQ(restored.Clip().GetChannelCount(), 3u);
+  EXPECT_EQ(restored.Clip().GetChannelCount(), 4u);
   EXPECT_EQ(restored.Clip().GetChannel(ClipBuilder::Key("Old")), nullptr);
   EXPECT_TRUE(std::signbit(restored.Track("Hips", AnimTrack::Translation).GetVector3Key(0).y));
   EXPECT_EQ(restored.Clip().GetLastKeyFrame(), 999'999u);

@@ -212,7 +212,7 @@ std::map<std::string, std::tuple<std::string, std::vector<float>, std::vector<fl
   return tracks;
 }
 
-TEST_F(ClipSaving, AnUneditedSaveKeepsEveryKeyTimeValueAndInterpolation) {
+TEST_F(ClipSaving, AnUneditedSaveKeepsEveryKeyTimeValueTangentAndInterpolation) {
   TestClipBuilder stepped;
   stepped.Track("Head", "rotation", {1 / 24.0f, 0.5f, 0.75f}, {0, 0, 0, 1, 0, 0.3826834f, 0, 0.9238795f, 0, 0, 0, 1},
                 "STEP");
@@ -222,7 +222,17 @@ TEST_F(ClipSaving, AnUneditedSaveKeepsEveryKeyTimeValueAndInterpolation) {
   TestClipBuilder walk;
   walk.Track("Hips", "translation", {0.0f, 1 / 30.0f, 0.5f, 1.0f}, {0, 0, 0, 0, 1, 0, 1, 2, 0, 0, 0, 0});
   walk.Write(folder.Path() / "Walk.gltf", "Walk.bin", folder.Path() / "Walk.bin");
-  for (const std::string& path : {CopyOf("01_01.gltf"), folder / "Turn.gltf", folder / "Walk.gltf"}) {
+  // Cubic tracks at 24 frames a second: in-tangent, value and out-tangent per key, a rotation's
+  // tangents of no particular length.
+  TestClipBuilder wave;
+  wave.Track("Arm", "translation", {0.0f, 0.5f, 1.25f},
+             {0, 0, 0, 1, 2, 3, 0.5f, -1, 2, 3, 3, 3, 4, 0, 1, -2, 0, 0, 7, 8, 9, 0, 0, 0, 1, 1, 1}, "CUBICSPLINE");
+  wave.Track("Arm", "rotation", {1 / 24.0f, 0.75f},
+             {0, 0, 0, 0, 0, 0, 0, 1, 0.25f, -0.5f, 0, 0.125f, 0.1f, 0.2f, 0.3f, 0.4f, 0, 0.6f, 0, 0.8f, 0, 0, 0, 0},
+             "CUBICSPLINE");
+  wave.Write(folder.Path() / "Wave.gltf", "Wave.bin", folder.Path() / "Wave.bin");
+  for (const std::string& path :
+       {CopyOf("01_01.gltf"), folder / "Turn.gltf", folder / "Walk.gltf", folder / "Wave.gltf"}) {
     const auto before = TracksOf(path);
     ASSERT_OPENS(clip, path);
     clip->SetModified(true);

@@ -22,16 +22,24 @@ inline std::string DescribeKeys(const EngineCore::AnimClip& clip) {
     out << channel.GetName().str() << "{";
     for (std::uint32_t t = 0; t < channel.GetTrackCount(); ++t) {
       const EngineCore::AnimCurve& curve = *channel.GetCurveAt(t);
-      out << " track " << channel.GetTrackTypeAt(t) << ":";
+      out << " track " << channel.GetTrackTypeAt(t) << '/' << curve.GetInterpolation() << ":";
+      auto quaternion = [&](const EngineCore::Quaternion& q) {
+        out << bits(q.x) << ',' << bits(q.y) << ',' << bits(q.z) << ',' << bits(q.w);
+      };
+      auto vector = [&](const EngineCore::Vector3& v) { out << bits(v.x) << ',' << bits(v.y) << ',' << bits(v.z); };
       for (std::uint32_t k = 0; k < curve.GetKeyCount(); ++k) {
         out << ' ' << curve.GetKeyFrame(k) << '=';
-        if (curve.GetKeyType() == EngineCore::AnimCurve::KeyQuaternion) {
-          const EngineCore::Quaternion& q = curve.GetQuaternionKey(k);
-          out << bits(q.x) << ',' << bits(q.y) << ',' << bits(q.z) << ',' << bits(q.w);
+        const bool rotation = curve.GetKeyType() == EngineCore::AnimCurve::KeyQuaternion;
+        if (rotation) {
+          quaternion(curve.GetQuaternionKey(k));
         } else {
-          const EngineCore::Vector3& v = curve.GetVector3Key(k);
-          out << bits(v.x) << ',' << bits(v.y) << ',' << bits(v.z);
+          vector(curve.GetVector3Key(k));
         }
+        if (!curve.IsCubic()) continue;
+        out << " in ";
+        rotation ? quaternion(curve.GetQuaternionInTangent(k)) : vector(curve.GetVector3InTangent(k));
+        out << " out ";
+        rotation ? quaternion(curve.GetQuaternionOutTangent(k)) : vector(curve.GetVector3OutTangent(k));
       }
     }
     out << " }\n";

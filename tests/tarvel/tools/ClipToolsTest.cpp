@@ -599,3 +599,241 @@ TEST_F(EulerFilter, AFilteredTakeSavedAndReopenedShowsTheSameCurves) {
   EXPECT_GT(lines, 279u * 2752u);
   EXPECT_LT(widest, 0.01) << "degrees";
 }
+
+namespace {
+
+using EngineCore::AnimCurve;
+using EngineCore::Quaternion;
+using EngineCore::Vector3;
+
+// A clip at 24 frames per second whose channel Box has a cubic translation track (keys at
+// frames 0, 12 and 30, one with a broken tangent) and a cubic rotation track (frames 0, 10
+// and 24), its curves shown: translation X, Y, Z are rows 0 to 2, rotation rows 3 to 5.
+class CubicTracks : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    AnimCurve& moves = builder.Track("Box", AnimTrack::Translation);
+    moves.SetInterpolation(AnimCurve::Cubic);
+    moves.AddKey(0, Vector3(0, 0, 0), Vector3(0, 0, 0), Vector3(30, 0, -6));
+    moves.AddKey(12, Vector3(4, 1, 2), Vector3(6, 3, 0), Vector3(-12, 3, 0));
+    moves.AddKey(30, Vector3(1, 5, -2), Vector3(0, 6, 0), Vector3(0, 0, 0));
+    AnimCurve& turns = builder.Track("Box", AnimTrack::Rotation);
+    turns.SetInterpolation(AnimCurve::Cubic);
+    const Quaternion a = Quaternion::FromAngles(0.1f, 0.2f, 0.3f);
+    const Quaternion b = Quaternion::FromAngles(1.2f, -0.4f, 0.5f);
+    const Quaternion c = Quaternion::FromAngles(0.3f, 0.9f, -1.1f);
+    turns.AddKey(0, a, Quaternion(0, 0, 0, 0), Quaternion(0.8f, -0.3f, 0.2f, -0.1f));
+    turns.AddKey(10, b, Quaternion(0.5f, 0.4f, -0.2f, 0.05f), Quaternion(0.3f, 0.6f, -0.4f, 0.0f));
+    turns.AddKey(24, c, Quaternion(-0.2f, 0.1f, 0.3f, 0.1f), Quaternion(0, 0, 0, 0));
+    builder.Clip().SetFrameRate(24.0f);
+    builder.Clip().ComputeKeyFrameRange();
+    core.AttachClip(&builder.Clip());
+    core.SetClipboard(&clipboard);
+    core.ShowChannel(ClipBuilder::Key("Box"));
+    answers.core = &core;
+    moved = moves;
+    turned = turns;
+  }
+  CurveInfo& Row(int row) { return *core.GetSelection().GetRowCurve(row); }
+  const AnimCurve& Track(std::uint32_t type) { return *builder.Channel("Box").GetCurve(type); }
+  void SelectRows(std::initializer_list<int> rows) {
+    for (int row : rows) Row(row).bSelected = true;
+  }
+  // Degrees between two rotations, precise near zero as acos is not.
+  static double Degrees(const Quaternion& p, const Quaternion& q) {
+    double minus = 0.0, plus = 0.0;
+    const float a[4] = {p.x, p.y, p.z, p.w}, b[4] = {q.x, q.y, q.z, q.w};
+    for (int c = 0; c < 4; ++c) {
+      minus += (static_cast<double>(a[c]) - b[c]) * (static_cast<double>(a[c]) - b[c]);
+      plus += (static_cast<double>(a[c]) + b[c]) * (static_cast<double>(a[c]) + b[c]);
+    }
+    return 4.0 * std::asin(std::min(1.0, std::sqrt(std::min(minus, plus)) / 2.0)) * 57.29577951308232;
+  }
+  // Every float of a track: frames, values and tangents, to compare bit for bit.
+  static std::vector<std::uint32_t> Bits(const AnimCurve& keys) {
+    std::vector<std::uint32_t> bits(keys.GetFrames());
+    auto add = [&bits](const auto& value) {
+      const auto* words = reinterpret_cast<const std::uint32_t*>(&value);
+      bits.insert(bits.end(), words, words + sizeof(value) / 4);
+    };
+    for (std::uint32_t k = 0; k < keys.GetKeyCount(); ++k) {
+      if (keys.GetKeyType() == AnimCurve::KeyVector3) {
+        add(keys.GetVector3Key(k));
+        add(keys.GetVector3InTangent(k));
+        add(keys.GetVector3OutTangent(k));
+      } else {
+        add(keys.GetQuaternionKey(k));
+        add(keys.GetQuaternionInTangent(k));
+        add(keys.GetQuaternionOutTangent(k));
+      }
+    }
+    return bits;
+  }
+  // The largest difference between what two tracks play, every quarter frame over 0..30: in
+  // units for translations, in degrees of rotation for rotations.
+  static double Drift(const AnimCurve& a, const AnimCurve& b) {
+    double worst = 0.0;
+    for (float frame = 0.0f; frame <= 30.0f; frame += 0.25f) {
+      if (a.GetKeyType() == AnimCurve::KeyVector3) {
+        Vector3 p, q;
+        a.Evaluate(frame, 24.0f, p);
+        b.Evaluate(frame, 24.0f, q);
+        for (int c = 0; c < 3; ++c) worst = std::max(worst, static_cast<double>(std::abs(p[c] - q[c])));
+      } else {
+        Quaternion p, q;
+        a.Evaluate(frame, 24.0f, p);
+        b.Evaluate(frame, 24.0f, q);
+        worst = std::max(worst, Degrees(p, q));
+      }
+    }
+    return worst;
+  }
+
+  ClipBuilder builder;
+  EditorToolkit::Curve2 clipboard;
+  Tarvel::ClipEditCore core;
+  Answers answers;
+  AnimCurve moved;
+  AnimCurve turned;
+};
+
+}  // namespace
+
+TEST_F(CubicTracks, KeysAddedOnACubicTrackSplitItsSplineAndLeaveWhatPlays) {
+  struct Case {
+    const char* what;
+    std::initializer_list<int> rows;
+    std::function<bool()> act;
+    std::uint32_t track;
+    std::uint32_t keysAfter;
+    double tolerance;
+  };
+  const Case cases[] = {
+      {"K between keys", {0, 1, 2}, [&] { core.SetTimeCursor(7.0f); return PointOperations::CreatePoint(core, answers, answers, true); },
+       AnimTrack::Translation, 4, 1e-4},
+      {"K on one axis", {1}, [&] { core.SetTimeCursor(20.0f); return PointOperations::CreatePoint(core, answers, answers, true); },
+       AnimTrack::Translation, 4, 1e-4},
+      {"subdivise", {0, 1, 2}, [&] { return KeyTools::Subdivise(core, answers, false); }, AnimTrack::Translation, 5, 1e-4},
+      {"K on a rotation", {3, 4, 5}, [&] { core.SetTimeCursor(5.0f); return PointOperations::CreatePoint(core, answers, answers, true); },
+       AnimTrack::Rotation, 4, 0.03},
+      // A normalised spline has no exact split at a key of unit length: the new key's tangents
+      // come as near as a cubic can, well within 0.03 degrees on these steep tangents.
+      {"subdivise a rotation", {3, 4, 5}, [&] { return KeyTools::Subdivise(core, answers, false); }, AnimTrack::Rotation, 5,
+       0.03},
+  };
+  for (const Case& test : cases) {
+    SCOPED_TRACE(test.what);
+    SelectRows(test.rows);
+    const AnimCurve before = Track(test.track);
+    ASSERT_TRUE(test.act());
+    const AnimCurve& after = Track(test.track);
+    EXPECT_TRUE(after.IsCubic());
+    EXPECT_EQ(after.GetKeyCount(), test.keysAfter);
+    EXPECT_LT(Drift(before, after), test.tolerance);
+    // The keys that were there keep their values and tangents.
+    for (std::uint32_t k = 0, n = 0; k < after.GetKeyCount(); ++k) {
+      if (n < before.GetKeyCount() && after.GetKeyFrame(k) == before.GetKeyFrame(n)) {
+        if (test.track == AnimTrack::Translation) {
+          EXPECT_EQ(after.GetVector3Key(k), before.GetVector3Key(n));
+          EXPECT_EQ(after.GetVector3InTangent(k), before.GetVector3InTangent(n));
+          EXPECT_EQ(after.GetVector3OutTangent(k), before.GetVector3OutTangent(n));
+        }
+        ++n;
+      }
+    }
+    ASSERT_TRUE(core.Undo());
+    EXPECT_EQ(Bits(Track(AnimTrack::Translation)), Bits(moved)) << "undo gives back every bit";
+    EXPECT_EQ(Bits(Track(AnimTrack::Rotation)), Bits(turned));
+    for (const auto& curve : *core.GetChannelCurves(ClipBuilder::Key("Box"))) curve->bSelected = false;
+  }
+}
+
+TEST_F(CubicTracks, RotationCurvesDrawWhatTheEnginePlays) {
+  for (float frame = 0.0f; frame <= 24.0f; frame += 0.5f) {
+    float angles[3];
+    for (int c = 0; c < 3; ++c) ASSERT_TRUE(Tarvel::CurveEvaluation::Evaluate(Row(3 + c), frame, angles[c]));
+    constexpr float kRad = 0.017453292519943295f;
+    const Quaternion drawn = Quaternion::FromAngles(angles[0] * kRad, angles[1] * kRad, angles[2] * kRad);
+    Quaternion played;
+    ASSERT_TRUE(Track(AnimTrack::Rotation).Evaluate(frame, 24.0f, played));
+    EXPECT_LT(Degrees(drawn, played), 0.001) << "frame " << frame;
+    float x = 0.0f;
+    ASSERT_TRUE(Tarvel::CurveEvaluation::Evaluate(Row(0), frame, x));
+    Vector3 position;
+    Track(AnimTrack::Translation).Evaluate(frame, 24.0f, position);
+    EXPECT_NEAR(x, position.x, 1e-5f) << "frame " << frame;
+  }
+}
+
+TEST_F(CubicTracks, TransformsCarryTheTangentsAlong) {
+  SelectRows({0, 1, 2});
+  // Flip in time: the keys run backwards, each tangent swapped and negated.
+  answers.vertical = true;
+  ASSERT_TRUE(KeyTools::Flip(core, answers, false));
+  // Undo can give the channel new tracks: each is looked up again.
+  auto keys = [this]() -> const AnimCurve& { return Track(AnimTrack::Translation); };
+  ASSERT_EQ(keys().GetKeyCount(), 3u);
+  EXPECT_EQ(keys().GetKeyFrame(1), 18u);
+  EXPECT_EQ(keys().GetVector3InTangent(1), Vector3(12, -3, 0));
+  EXPECT_EQ(keys().GetVector3OutTangent(1), Vector3(-6, -3, 0));
+  for (float frame = 0.0f; frame <= 30.0f; frame += 0.5f) {
+    Vector3 was, now;
+    moved.Evaluate(30.0f - frame, 24.0f, was);
+    keys().Evaluate(frame, 24.0f, now);
+    EXPECT_NEAR(was.y, now.y, 1e-4f) << "the same motion backwards, frame " << frame;
+  }
+  ASSERT_TRUE(core.Undo());
+  // Flip in value: the tangents are negated.
+  answers.vertical = false;
+  ASSERT_TRUE(KeyTools::Flip(core, answers, false));
+  EXPECT_EQ(keys().GetVector3OutTangent(0), Vector3(-30, 0, 6));
+  EXPECT_EQ(keys().GetVector3InTangent(2), Vector3(0, -6, 0));
+  ASSERT_TRUE(core.Undo());
+  // Twice as long: every slope halves, and the track plays at frame 2f what it played at f.
+  answers.percentage = 200.0f;
+  ASSERT_TRUE(KeyTools::Scale(core, answers, false));
+  EXPECT_EQ(keys().GetKeyFrame(2), 60u);
+  EXPECT_EQ(keys().GetVector3OutTangent(0), Vector3(15, 0, -3));
+  EXPECT_EQ(keys().GetVector3InTangent(1), Vector3(3, 1.5f, 0));
+  for (float frame = 0.0f; frame <= 30.0f; frame += 0.5f) {
+    Vector3 was, now;
+    moved.Evaluate(frame, 24.0f, was);
+    keys().Evaluate(2.0f * frame, 24.0f, now);
+    EXPECT_NEAR(was.x, now.x, 1e-4f) << "frame " << frame;
+  }
+  ASSERT_TRUE(core.Undo());
+  EXPECT_EQ(Bits(keys()), Bits(moved));
+}
+
+TEST_F(CubicTracks, MovedKeysKeepTheirSlopesAndPastedKeysBringTheirs) {
+  SelectRows({0});
+  // A key moved in value keeps its tangents, and so does a neighbour of a removed key.
+  core.BeginEdit("Drag");
+  core.Touch(&Row(0))->GetPointAt(1)->y = 9.0f;
+  ASSERT_TRUE(core.EndEdit());
+  auto keys = [this]() -> const AnimCurve& { return Track(AnimTrack::Translation); };
+  EXPECT_EQ(keys().GetVector3Key(1), Vector3(9, 1, 2));
+  EXPECT_EQ(keys().GetVector3OutTangent(1), Vector3(-12, 3, 0));
+  // The key at 12 copied and pasted at frame 40 keeps its slopes.
+  Row(0).pCurve->SelectPointAt(1, true);
+  core.GetSelection().fSelectionBegin = core.GetSelection().fSelectionEnd = 12.0f;
+  ASSERT_TRUE(PointOperations::CopyPoints(core));
+  Row(0).pCurve->SelectAllPoints(false);
+  core.SetTimeCursor(40.0f);
+  ASSERT_TRUE(PointOperations::PastePoints(core));
+  ASSERT_EQ(keys().GetKeyCount(), 4u);
+  EXPECT_EQ(keys().GetKeyFrame(3), 40u);
+  EXPECT_EQ(keys().GetVector3InTangent(3).x, 6.0f);
+  EXPECT_EQ(keys().GetVector3OutTangent(3).x, -12.0f);
+  // Removing the key at 12 of every axis leaves the tangents of the others as they were.
+  SelectRows({1, 2});
+  for (int row : {0, 1, 2}) {
+    Row(row).pCurve->SelectAllPoints(false);
+    Row(row).pCurve->SelectPointAt(1, true);
+  }
+  core.GetSelection().fSelectionBegin = core.GetSelection().fSelectionEnd = 12.0f;
+  ASSERT_TRUE(PointOperations::RemovePoints(core));
+  EXPECT_EQ(keys().GetKeyFrame(1), 30u);
+  EXPECT_EQ(keys().GetVector3OutTangent(0), Vector3(30, 0, -6));
+  EXPECT_EQ(keys().GetVector3InTangent(1), Vector3(0, 6, 0));
+}

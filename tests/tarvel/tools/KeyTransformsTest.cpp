@@ -20,7 +20,7 @@ TEST(FlipWorkers, MirrorTheRangeInTimeInsideItsSpanOrInValue) {
   EXPECT_EQ(Xs(curve), (Frames{0, 2, 4, 7, 11, 12, 20}));
   EXPECT_EQ(Ys(curve), (Frames{0, 1, 5, 4, 3, 2, 6}));
   Curve2 values = Make({{0, 0}, {1, 4}, {2, 10}});
-  KeyTransforms::MirrorValues(values, 0, 2);
+  KeyTransforms::MirrorValues(values, 0, 2, true);
   EXPECT_EQ(Ys(values), (Frames{10, 6, 0})) << "values turn about their ends' middle";
 }
 

@@ -1,0 +1,76 @@
+# Builds a small keyframed scene and exports it as glTF with CUBICSPLINE samplers.
+# Run: blender --background --factory-startup --python tests/data/blender/make_keyframed.py -- OUTDIR
+import math
+import os
+import sys
+
+import bpy
+from mathutils import Euler, Quaternion
+
+argv = sys.argv[sys.argv.index("--") + 1:] if "--" in sys.argv else []
+outdir = argv[0] if argv else os.path.dirname(os.path.abspath(__file__))
+
+bpy.ops.object.select_all(action="SELECT")
+bpy.ops.object.delete()
+
+scene = bpy.context.scene
+scene.render.fps = 24
+scene.render.fps_base = 1.0
+scene.frame_start = 1
+scene.frame_end = 48
+
+
+def key(obj, path, frame, value):
+    setattr(obj, path, value)
+    obj.keyframe_insert(data_path=path, frame=frame)
+
+
+# An empty keeps the file small: no mesh buffers, only animation data.
+box = bpy.data.objects.new("Box", None)
+scene.collection.objects.link(box)
+box.rotation_mode = "QUATERNION"
+
+quarter = math.radians(90.0)
+turn_z = Quaternion((0.0, 0.0, 1.0), quarter)
+# Second turn about another axis, so later keys mix all four components.
+turn_zx = Quaternion((1.0, 0.0, 0.0), quarter) @ turn_z
+turn_back = Quaternion((0.0, 1.0, 0.0), math.radians(-45.0)) @ turn_z
+
+box_keys = [
+    (1, (0.0, 0.0, 0.0), Quaternion(), (1.0, 1.0, 1.0)),
+    (12, (2.0, 0.5, 1.0), turn_z, (1.5, 1.0, 0.5)),
+    (30, (3.0, -1.0, 2.5), turn_zx, (0.75, 2.0, 1.25)),
+    (48, (1.0, 1.5, 0.0), turn_back, (1.0, 0.5, 2.0)),
+]
+for frame, loc, rot, scale in box_keys:
+    key(box, "location", frame, loc)
+    key(box, "rotation_quaternion", frame, rot)
+    key(box, "scale", frame, scale)
+
+arm = bpy.data.objects.new("Arm", None)
+scene.collection.objects.link(arm)
+arm.location = (0.0, 0.0, 2.0)
+arm.rotation_mode = "XYZ"
+for frame, degrees in [(1, (0.0, 0.0, 0.0)), (20, (45.0, 0.0, 10.0)), (40, (0.0, -30.0, 20.0))]:
+    key(arm, "rotation_euler", frame, Euler([math.radians(d) for d in degrees], "XYZ"))
+
+# Only Bezier keys become CUBICSPLINE; fail loudly if the insert defaults differ.
+for obj in (box, arm):
+    for fc in obj.animation_data.action.fcurves:
+        for kp in fc.keyframe_points:
+            assert kp.interpolation == "BEZIER", (obj.name, fc.data_path)
+            assert kp.handle_left_type == "AUTO_CLAMPED", (obj.name, fc.data_path)
+
+bpy.ops.export_scene.gltf(
+    filepath=os.path.join(outdir, "keyframed.gltf"),
+    export_format="GLTF_SEPARATE",
+    export_animations=True,
+    # Keys as authored: sampling would replace them with one key per frame.
+    export_force_sampling=False,
+    export_frame_range=False,
+    export_optimize_animation_size=False,
+    # One animation holding both objects' channels.
+    export_nla_strips=False,
+    export_nla_strips_merged_animation_name="Keyframed",
+    export_current_frame=False,
+)
