@@ -3,6 +3,9 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <memory>
+#include <unordered_map>
+#include <vector>
 
 #include "EngineCore/Math.h"
 #include "EngineCore/Quaternion.h"
@@ -60,9 +63,16 @@ Quad PartsOf(const Quaternion& q) { return {q.x, q.y, q.z, q.w}; }
 
 // A rotation track at one moment: the angles of the track's keys around it, and its rotation.
 struct TrackRotation {
+  // The keys' frames, and their angles.
+  float before = 0.0f;
+  float after = 0.0f;
   EulerAngles::Triple from{};
   EulerAngles::Triple to{};
   double t = 0.0;
+  bool cubic = false;
+  // A linear track's keys' rotations.
+  Quaternion q0;
+  Quaternion q1;
   // The rotation there (not normalised for a cubic track).
   Quad rotation{};
   // A cubic track's spline there: the keys' rotations and the tangents it uses (per second),
@@ -144,41 +154,73 @@ const KeyTangents* KeyTangentsAt(const CurveInfo& curve, float frame) {
   return nullptr;
 }
 
-// The rotation of the track at x, between the keys around it; false when x lies outside them.
-bool RotationBetweenKeys(const CurveInfo& curve, float x, TrackRotation& at) {
+// Moves the rotation to t between its keys.
+void MoveTo(TrackRotation& at, double t) {
+  at.t = t;
+  at.rotation = at.cubic ? HermiteAt(at, t) : PartsOf(Quaternion::Slerp(at.q0, at.q1, static_cast<float>(t)));
+}
+
+// The track's keys around a frame: the nearest frames before and after it where an axis has a
+// point, the axes' angles there, and a cubic track's tangents there.
+struct KeysAround {
   float before = -INFINITY;
   float after = INFINITY;
-  for (const CurveInfo* axis : curve.track) Around(*axis->pCurve, x, before, after);
-  if (!(before > -INFINITY) || !(after < INFINITY)) return false;
+  EulerAngles::Triple from{};
+  EulerAngles::Triple to{};
+  const KeyTangents* first = nullptr;
+  const KeyTangents* second = nullptr;
+};
+
+// The keys around x by searching every axis; false when x lies outside them.
+bool FindKeysAround(const CurveInfo& curve, float x, KeysAround& keys) {
+  for (const CurveInfo* axis : curve.track) Around(*axis->pCurve, x, keys.before, keys.after);
+  if (!(keys.before > -INFINITY) || !(keys.after < INFINITY)) return false;
   for (int c = 0; c < 3; ++c) {
     const Curve2& own = *curve.track[c]->pCurve;
-    const int atBefore = PointAt(own, before);
-    const int atAfter = PointAt(own, after);
-    at.from[c] = atBefore >= 0 ? own.GetPointAt(static_cast<std::uint32_t>(atBefore))->y : OwnValue(own, before);
-    at.to[c] = atAfter >= 0 ? own.GetPointAt(static_cast<std::uint32_t>(atAfter))->y : OwnValue(own, after);
+    const int atBefore = PointAt(own, keys.before);
+    const int atAfter = PointAt(own, keys.after);
+    keys.from[c] = atBefore >= 0 ? own.GetPointAt(static_cast<std::uint32_t>(atBefore))->y : OwnValue(own, keys.before);
+    keys.to[c] = atAfter >= 0 ? own.GetPointAt(static_cast<std::uint32_t>(atAfter))->y : OwnValue(own, keys.after);
   }
-  at.t = (static_cast<double>(x) - before) / (static_cast<double>(after) - before);
-  const Quaternion q0 = RotationOf(at.from);
-  Quaternion q1 = RotationOf(at.to);
+  keys.first = KeyTangentsAt(curve, keys.before);
+  keys.second = KeyTangentsAt(curve, keys.after);
+  return true;
+}
+
+// The span of the track between its keys, at x. The rotation of the earlier key is taken from
+// `last` when that span ended on it.
+void SpanBetween(const CurveInfo& curve, const KeysAround& keys, float x, TrackRotation& at, bool lastKnown) {
+  const bool follows = lastKnown && at.after == keys.before && at.to == keys.from;
+  at.q0 = follows ? at.q1 : RotationOf(keys.from);
+  at.q1 = RotationOf(keys.to);
+  at.before = keys.before;
+  at.after = keys.after;
+  at.from = keys.from;
+  at.to = keys.to;
   const Curve2& own = *curve.pCurve;
-  if (!own.IsCubic()) {
-    at.rotation = PartsOf(Quaternion::Slerp(q0, q1, static_cast<float>(at.t)));
-    return true;
+  at.cubic = own.IsCubic();
+  if (at.cubic) {
+    Quaternion q1 = at.q1;
+    Quaternion out0 = keys.first ? RotationTangents::FromLocal(at.q0, keys.first->out) : Quaternion(0, 0, 0, 0);
+    Quaternion in1 = keys.second ? RotationTangents::FromLocal(q1, keys.second->in) : Quaternion(0, 0, 0, 0);
+    if (at.q0.Dot(q1) < 0.0f) {
+      q1 = q1.Negated();
+      in1 = in1.Negated();
+    }
+    at.interval = (static_cast<double>(keys.after) - keys.before) / own.GetFrameRate();
+    at.v0 = PartsOf(at.q0);
+    at.out0 = PartsOf(out0);
+    at.v1 = PartsOf(q1);
+    at.in1 = PartsOf(in1);
   }
-  const KeyTangents* first = KeyTangentsAt(curve, before);
-  const KeyTangents* second = KeyTangentsAt(curve, after);
-  Quaternion out0 = first ? RotationTangents::FromLocal(q0, first->out) : Quaternion(0, 0, 0, 0);
-  Quaternion in1 = second ? RotationTangents::FromLocal(q1, second->in) : Quaternion(0, 0, 0, 0);
-  if (q0.Dot(q1) < 0.0f) {
-    q1 = q1.Negated();
-    in1 = in1.Negated();
-  }
-  at.interval = (static_cast<double>(after) - before) / own.GetFrameRate();
-  at.v0 = PartsOf(q0);
-  at.out0 = PartsOf(out0);
-  at.v1 = PartsOf(q1);
-  at.in1 = PartsOf(in1);
-  at.rotation = HermiteAt(at, at.t);
+  MoveTo(at, (static_cast<double>(x) - keys.before) / (static_cast<double>(keys.after) - keys.before));
+}
+
+// The rotation of the track at x, between the keys around it; false when x lies outside them.
+bool RotationBetweenKeys(const CurveInfo& curve, float x, TrackRotation& at) {
+  KeysAround keys;
+  if (!FindKeysAround(curve, x, keys)) return false;
+  SpanBetween(curve, keys, x, at, false);
   return true;
 }
 
@@ -210,6 +252,137 @@ bool CurveEvaluation::FollowsTrack(const CurveInfo& curve) {
 bool CurveEvaluation::IsStraight(const CurveInfo& curve) {
   return curve.pCurve->GetInterpolation() == Curve2::Step ||
          (curve.pCurve->GetInterpolation() == Curve2::Linear && curve.iTrackType != CurveInfo::Rotation);
+}
+
+// The angles a walk found along a rotation track, which the walks of its other axes read
+// rather than find again: the graph traces a track's three curves at the same frames. A tape
+// holds for the revisions of the three axes it was made at.
+struct RotationTape {
+  std::array<std::uint64_t, 3> revisions{};
+  std::vector<float> frames;
+  std::vector<std::array<float, 3>> angles;
+  // Where the last reader found its frame.
+  std::size_t cursor = 0;
+};
+
+// The tapes of the tracks walked lately, by the id of their X curve (ids are never reused).
+std::unordered_map<std::uint64_t, RotationTape>& Tapes() {
+  static std::unordered_map<std::uint64_t, RotationTape> tapes;
+  return tapes;
+}
+constexpr std::size_t kMostTapes = 512;
+
+struct CurveEvaluation::Walk::Span {
+  TrackRotation rotation;
+  RotationTape* tape = nullptr;
+  // Whether this walk writes the tape (it found it stale) or reads it.
+  bool writes = false;
+  // Per axis, how many of its points lie before the last frame asked: frames that rise move
+  // it on by a step or two, so a walk finds keys without searching.
+  std::array<std::uint32_t, 3> below{};
+  float last = -INFINITY;
+
+  // The keys around x, as FindKeysAround finds them; false when x lies outside them or the
+  // curve has its own point at x (own then names it).
+  bool Locate(const CurveInfo& curve, float x, KeysAround& keys, int& own) {
+    // A walk that starts, or turns back, finds its place by searching.
+    const bool search = !(x >= last);
+    last = x;
+    std::array<std::uint32_t, 3> above{};
+    for (int c = 0; c < 3; ++c) {
+      const Curve2& axis = *curve.track[c]->pCurve;
+      const std::uint32_t count = axis.GetPointCount();
+      std::uint32_t& lo = below[static_cast<std::size_t>(c)];
+      if (search) {
+        lo = static_cast<std::uint32_t>(std::max(axis.SearchPreviousPoint(x), 0));
+        while (lo > 0 && axis.GetPointAt(lo - 1)->x >= x) --lo;
+      }
+      while (lo < count && axis.GetPointAt(lo)->x < x) ++lo;
+      std::uint32_t hi = lo;
+      while (hi < count && axis.GetPointAt(hi)->x <= x) ++hi;
+      above[static_cast<std::size_t>(c)] = hi;
+      if (curve.track[c] == &curve && hi > lo) own = static_cast<int>(hi) - 1;
+      if (lo > 0) keys.before = std::max(keys.before, axis.GetPointAt(lo - 1)->x);
+      if (hi < count) keys.after = std::min(keys.after, axis.GetPointAt(hi)->x);
+    }
+    if (own >= 0 || !(keys.before > -INFINITY) || !(keys.after < INFINITY)) return false;
+    for (int c = 0; c < 3; ++c) {
+      const Curve2& axis = *curve.track[c]->pCurve;
+      const std::uint32_t lo = below[static_cast<std::size_t>(c)];
+      std::uint32_t hi = above[static_cast<std::size_t>(c)];
+      const bool hasBefore = lo > 0 && axis.GetPointAt(lo - 1)->x == keys.before;
+      // The last of an axis's points on the later key's frame is that key's value.
+      while (hi + 1 < axis.GetPointCount() && axis.GetPointAt(hi + 1)->x == keys.after) ++hi;
+      const bool hasAfter = hi < axis.GetPointCount() && axis.GetPointAt(hi)->x == keys.after;
+      keys.from[c] = hasBefore ? axis.GetPointAt(lo - 1)->y : OwnValue(axis, keys.before);
+      keys.to[c] = hasAfter ? axis.GetPointAt(hi)->y : OwnValue(axis, keys.after);
+      if (hasBefore && !keys.first) keys.first = axis.GetTangentsAt(lo - 1);
+      if (hasAfter && !keys.second) keys.second = axis.GetTangentsAt(hi);
+    }
+    return true;
+  }
+};
+
+CurveEvaluation::Walk::Walk(const CurveInfo& walked) : curve(walked), span(std::make_unique<Span>()) {
+  if (!FollowsTrack(curve)) return;
+  auto& tapes = Tapes();
+  if (tapes.size() >= kMostTapes) tapes.clear();
+  RotationTape& tape = tapes[curve.track[0]->pCurve->GetId()];
+  const std::array<std::uint64_t, 3> now = {curve.track[0]->pCurve->GetRevision(), curve.track[1]->pCurve->GetRevision(),
+                                            curve.track[2]->pCurve->GetRevision()};
+  span->tape = &tape;
+  span->writes = tape.revisions != now;
+  if (span->writes) {
+    tape.revisions = now;
+    tape.frames.clear();
+    tape.angles.clear();
+  }
+  tape.cursor = 0;
+}
+
+CurveEvaluation::Walk::~Walk() = default;
+
+bool CurveEvaluation::Walk::Evaluate(float x, float& y) {
+  if (!FollowsTrack(curve)) return curve.pCurve->EvaluatePoint(x, y, segment);
+  RotationTape& tape = *span->tape;
+  if (!span->writes && !tape.frames.empty()) {
+    if (tape.cursor >= tape.frames.size() || tape.frames[tape.cursor] > x) {
+      tape.cursor = static_cast<std::size_t>(std::lower_bound(tape.frames.begin(), tape.frames.end(), x) -
+                                             tape.frames.begin());
+    }
+    while (tape.cursor < tape.frames.size() && tape.frames[tape.cursor] < x) ++tape.cursor;
+    if (tape.cursor < tape.frames.size() && tape.frames[tape.cursor] == x) {
+      y = tape.angles[tape.cursor][curve.iComponent];
+      return true;
+    }
+  }
+  // Strictly between the keys of the last span, no axis has a point: the span holds.
+  TrackRotation& at = span->rotation;
+  if (spanKnown && x > at.before && x < at.after) {
+    MoveTo(at, (static_cast<double>(x) - at.before) / (static_cast<double>(at.after) - at.before));
+  } else {
+    KeysAround keys;
+    int own = -1;
+    if (!span->Locate(curve, x, keys, own)) {
+      spanKnown = false;
+      if (own >= 0) {
+        y = curve.pCurve->GetPointAt(static_cast<std::uint32_t>(own))->y;
+        return true;
+      }
+      return curve.pCurve->EvaluatePoint(x, y);
+    }
+    SpanBetween(curve, keys, x, at, spanKnown);
+    spanKnown = true;
+  }
+  EulerAngles::Triple angles{};
+  Quaternion unit;
+  if (!AnglesOf(at, angles, unit)) return curve.pCurve->EvaluatePoint(x, y);
+  y = static_cast<float>(angles[curve.iComponent]);
+  if (span->writes && (tape.frames.empty() || x > tape.frames.back())) {
+    tape.frames.push_back(x);
+    tape.angles.push_back({static_cast<float>(angles[0]), static_cast<float>(angles[1]), static_cast<float>(angles[2])});
+  }
+  return true;
 }
 
 bool CurveEvaluation::Evaluate(const CurveInfo& curve, float x, float& y) {

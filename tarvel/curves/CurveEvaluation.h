@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 
 #include "EditorToolkit/KeyTangents.h"
 #include "curves/CurveInfo.h"
@@ -24,6 +25,26 @@ namespace Tarvel {
 // Before the first point and after the last the curve holds that point's value.
 class CurveEvaluation {
  public:
+  // Evaluates one curve at frames that mostly rise, as Evaluate does, keeping what the keys
+  // around the last frame give for the next ones: tracing a curve costs one search per span
+  // between keys instead of one per frame. The curve must not change while it walks.
+  class Walk {
+   public:
+    explicit Walk(const CurveInfo& curve);
+    ~Walk();
+    Walk(const Walk&) = delete;
+    Walk& operator=(const Walk&) = delete;
+    bool Evaluate(float x, float& y);
+
+   private:
+    const CurveInfo& curve;
+    std::uint32_t segment = 0;
+    bool spanKnown = false;
+    // A rotation's keys around the last frame.
+    struct Span;
+    std::unique_ptr<Span> span;
+  };
+
   // The value at x; false for a curve without points.
   static bool Evaluate(const CurveInfo& curve, float x, float& y);
   // The value at x and, on a cubic curve, the tangents a key there takes to leave the curve as

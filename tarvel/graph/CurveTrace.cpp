@@ -21,6 +21,8 @@ constexpr double kSubpixels = 256.0;
 constexpr double kFar = 1.0e9;
 constexpr int kFarHeight = 1'000'000;
 constexpr int kNothing = 100'000'000;
+// Keys of a rotation closer than this many columns are followed through their middle only.
+constexpr double kFewColumns = 4.0;
 
 std::int64_t Fixed(double position) {
   // Written as the processor's min and max take them, without branches.
@@ -46,11 +48,12 @@ class CubicSpan {
     const double interval = width / framesPerSecond;
     d0 = interval * fromTangents.out[0];
     d1 = interval * toTangents.in[0];
+    perFrame = width > 0.0 ? 1.0 / width : 0.0;
   }
 
   float ValueAt(float frame) const {
     if (!(width > 0.0)) return static_cast<float>(v0);
-    const double s = std::clamp((frame - x0) / width, 0.0, 1.0);
+    const double s = std::clamp((frame - x0) * perFrame, 0.0, 1.0);
     const double s2 = s * s;
     const double s3 = s2 * s;
     return static_cast<float>((2 * s3 - 3 * s2 + 1) * v0 + (s3 - 2 * s2 + s) * d0 + (-2 * s3 + 3 * s2) * v1 +
@@ -60,6 +63,10 @@ class CubicSpan {
   // The frames strictly inside the span where its slope is zero, rising; how many.
   int TurningFrames(double frames[2]) const {
     if (!(width > 0.0)) return 0;
+    // The slope is a quadratic whose Bernstein coefficients are d0, 3 (v1 - v0) - d0 - d1 and
+    // d1: when all three have one sign it has none inside, as most spans of a take.
+    const double middle = 3 * (v1 - v0) - d0 - d1;
+    if ((d0 > 0 && middle > 0 && d1 > 0) || (d0 < 0 && middle < 0 && d1 < 0)) return 0;
     // The slope over s is a s^2 + b s + c.
     const double a = 6 * v0 + 3 * d0 - 6 * v1 + 3 * d1;
     const double b = -6 * v0 - 4 * d0 + 6 * v1 - 2 * d1;
@@ -91,6 +98,7 @@ class CubicSpan {
   double v1 = 0.0;
   double d0 = 0.0;
   double d1 = 0.0;
+  double perFrame = 0.0;
 };
 
 }  // namespace
@@ -266,6 +274,7 @@ void CurveTrace::TraceColumns(const EditorToolkit::Curve2& curve, int first, int
     // A spline of the curve's own keys is evaluated here from its two keys, and its turning
     // points are traced too, so that each column gets its true extremes.
     const bool ownSpline = curve.IsCubic() && !CurveEvaluation::FollowsTrack(*played);
+    CurveEvaluation::Walk walk(*played);
     const EditorToolkit::EditablePoint* previous = point;
     std::uint32_t index = begin;
     curve.ForEachPoint(begin + 1, end, [&](const EditorToolkit::EditablePoint& key) {
@@ -280,7 +289,7 @@ void CurveTrace::TraceColumns(const EditorToolkit::Curve2& curve, int first, int
                                       curve.GetFrameRate());
       auto valueAt = [&](double position, float& y) {
         const float frame = static_cast<float>(frameMap.ValueAt(position));
-        if (!ownSpline) return CurveEvaluation::Evaluate(*played, frame, y);
+        if (!ownSpline) return walk.Evaluate(frame, y);
         y = span.ValueAt(frame);
         return true;
       };
@@ -296,10 +305,21 @@ void CurveTrace::TraceColumns(const EditorToolkit::Curve2& curve, int first, int
           reach(Fixed(turn), Fixed(valueMap.Position(span.ValueAt(static_cast<float>(turns[nextTurn])))));
         }
       };
-      for (double at = std::floor(start * 2.0) * 0.5 + 0.5; wide && at < stop; at += 0.5) {
-        reachTurnsBefore(at);
+      // Samples on the columns' borders: with the keys and a spline's turning points, they hold
+      // each column's extremes. A rotation between keys a few columns apart, whose angles cost
+      // far more to find, bends little there: its middle stands for it.
+      if (!ownSpline && keyPosition - previousPosition < kFewColumns) {
+        const double middle = (previousPosition + keyPosition) * 0.5;
         float y = 0.0f;
-        if (valueAt(at, y)) reach(Fixed(at), Fixed(valueMap.Position(y)));
+        if (wide && middle > start && middle < stop && valueAt(middle, y)) {
+          reach(Fixed(middle), Fixed(valueMap.Position(y)));
+        }
+      } else {
+        for (double at = std::floor(start - 0.5) + 1.5; wide && at < stop; at += 1.0) {
+          reachTurnsBefore(at);
+          float y = 0.0f;
+          if (valueAt(at, y)) reach(Fixed(at), Fixed(valueMap.Position(y)));
+        }
       }
       reachTurnsBefore(keyPosition);
       reach(Fixed(keyPosition), Fixed(valueMap.Position(key.y)));
