@@ -36,41 +36,29 @@ int HeightOf(std::int64_t fixed) {
 
 int ColumnOf(std::int64_t fixed) { return static_cast<int>((fixed + 128) >> 8); }
 
-// One span of a cubic curve between two keys: its value at a frame, and the frames where it
-// turns.
-class CubicSpan {
+// The spline between two keys in pixels: heights h0 and h1 at its ends, d0 and d1 its slopes
+// there in pixels over the whole span (s from 0 to 1).
+class PixelSpline {
  public:
-  CubicSpan() = default;
-  CubicSpan(const EditorToolkit::EditablePoint& from, const EditorToolkit::EditablePoint& to,
-            const EditorToolkit::KeyTangents& fromTangents, const EditorToolkit::KeyTangents& toTangents,
-            float framesPerSecond)
-      : x0(from.x), width(static_cast<double>(to.x) - from.x), v0(from.y), v1(to.y) {
-    const double interval = width / framesPerSecond;
-    d0 = interval * fromTangents.out[0];
-    d1 = interval * toTangents.in[0];
-    perFrame = width > 0.0 ? 1.0 / width : 0.0;
+  PixelSpline(double h0, double d0, double h1, double d1) : h0_(h0), d0_(d0), h1_(h1), d1_(d1) {}
+
+  double At(double s) const {
+    const double t = std::clamp(s, 0.0, 1.0);
+    const double t2 = t * t;
+    const double t3 = t2 * t;
+    return (2 * t3 - 3 * t2 + 1) * h0_ + (t3 - 2 * t2 + t) * d0_ + (-2 * t3 + 3 * t2) * h1_ + (t3 - t2) * d1_;
   }
 
-  float ValueAt(float frame) const {
-    if (!(width > 0.0)) return static_cast<float>(v0);
-    const double s = std::clamp((frame - x0) * perFrame, 0.0, 1.0);
-    const double s2 = s * s;
-    const double s3 = s2 * s;
-    return static_cast<float>((2 * s3 - 3 * s2 + 1) * v0 + (s3 - 2 * s2 + s) * d0 + (-2 * s3 + 3 * s2) * v1 +
-                              (s3 - s2) * d1);
-  }
-
-  // The frames strictly inside the span where its slope is zero, rising; how many.
-  int TurningFrames(double frames[2]) const {
-    if (!(width > 0.0)) return 0;
-    // The slope is a quadratic whose Bernstein coefficients are d0, 3 (v1 - v0) - d0 - d1 and
-    // d1: when all three have one sign it has none inside, as most spans of a take.
-    const double middle = 3 * (v1 - v0) - d0 - d1;
-    if ((d0 > 0 && middle > 0 && d1 > 0) || (d0 < 0 && middle < 0 && d1 < 0)) return 0;
+  // Where strictly inside the span its slope is zero (s, rising); how many.
+  int Turns(double at[2]) const {
+    // The slope is a quadratic whose Bernstein coefficients are d0, 3 (h1 - h0) - d0 - d1 and
+    // d1: when all three have one sign it has no zero inside, as most spans of a take.
+    const double middle = 3 * (h1_ - h0_) - d0_ - d1_;
+    if ((d0_ > 0 && middle > 0 && d1_ > 0) || (d0_ < 0 && middle < 0 && d1_ < 0)) return 0;
     // The slope over s is a s^2 + b s + c.
-    const double a = 6 * v0 + 3 * d0 - 6 * v1 + 3 * d1;
-    const double b = -6 * v0 - 4 * d0 + 6 * v1 - 2 * d1;
-    const double c = d0;
+    const double a = 6 * h0_ + 3 * d0_ - 6 * h1_ + 3 * d1_;
+    const double b = -6 * h0_ - 4 * d0_ + 6 * h1_ - 2 * d1_;
+    const double c = d0_;
     double roots[2];
     int count = 0;
     if (std::abs(a) < 1e-12) {
@@ -85,20 +73,17 @@ class CubicSpan {
     }
     int inside = 0;
     for (int i = 0; i < count; ++i) {
-      if (roots[i] > 0.0 && roots[i] < 1.0) frames[inside++] = x0 + roots[i] * width;
+      if (roots[i] > 0.0 && roots[i] < 1.0) at[inside++] = roots[i];
     }
-    if (inside == 2 && frames[0] > frames[1]) std::swap(frames[0], frames[1]);
+    if (inside == 2 && at[0] > at[1]) std::swap(at[0], at[1]);
     return inside;
   }
 
  private:
-  double x0 = 0.0;
-  double width = 0.0;
-  double v0 = 0.0;
-  double v1 = 0.0;
-  double d0 = 0.0;
-  double d1 = 0.0;
-  double perFrame = 0.0;
+  double h0_;
+  double d0_;
+  double h1_;
+  double d1_;
 };
 
 }  // namespace
@@ -271,59 +256,75 @@ void CurveTrace::TraceColumns(const EditorToolkit::Curve2& curve, int first, int
     // same sample before it as when the whole curve is traced.
     const double firstPosition = first - 2.0;
     const double lastPosition = last + 1.0;
-    // A spline of the curve's own keys is evaluated here from its two keys, and its turning
-    // points are traced too, so that each column gets its true extremes.
-    const bool ownSpline = curve.IsCubic() && !CurveEvaluation::FollowsTrack(*played);
+    if (curve.IsCubic() && !CurveEvaluation::FollowsTrack(*played)) {
+      // A spline of the curve's own keys is followed in pixels, from its two keys, through the
+      // columns' borders and its turning points: with the keys, they hold each column's true
+      // extremes.
+      const double pixelsPerValue = valueMap.Position(1.0) - valueMap.Position(0.0);
+      const double rate = curve.GetFrameRate();
+      double p0 = frameMap.Position(point->x);
+      double h0 = valueMap.Position(point->y);
+      for (std::uint32_t i = begin + 1; i <= end; ++i) {
+        const EditorToolkit::EditablePoint& earlier = *curve.GetPointAt(i - 1);
+        const EditorToolkit::EditablePoint& key = *curve.GetPointAt(i);
+        const double p1 = frameMap.Position(key.x);
+        const double h1 = valueMap.Position(key.y);
+        const double width = p1 - p0;
+        if (width > 0.0) {
+          const double scale = (static_cast<double>(key.x) - earlier.x) / rate * pixelsPerValue;
+          const PixelSpline spline(h0, scale * curve.GetTangentsAt(i - 1)->out[0], h1,
+                                   scale * curve.GetTangentsAt(i)->in[0]);
+          const double perPixel = 1.0 / width;
+          const double start = std::max(p0, firstPosition);
+          const double stop = std::min(p1, lastPosition);
+          double turns[2];
+          const int turnCount = spline.Turns(turns);
+          int nextTurn = 0;
+          auto reachTurnsBefore = [&](double position) {
+            for (; nextTurn < turnCount; ++nextTurn) {
+              const double turn = p0 + turns[nextTurn] * width;
+              if (turn >= position) break;
+              if (turn > start && turn < stop) reach(Fixed(turn), Fixed(spline.At(turns[nextTurn])));
+            }
+          };
+          for (double at = std::floor(start - 0.5) + 1.5; width >= 1.0 && at < stop; at += 1.0) {
+            reachTurnsBefore(at);
+            reach(Fixed(at), Fixed(spline.At((at - p0) * perPixel)));
+          }
+          reachTurnsBefore(p1);
+        }
+        reach(Fixed(p1), Fixed(h1));
+        p0 = p1;
+        h0 = h1;
+      }
+      keep(current, low, high);
+      return;
+    }
+    // A curve that follows its track (a rotation) takes its values from CurveEvaluation.
     CurveEvaluation::Walk walk(*played);
-    const EditorToolkit::EditablePoint* previous = point;
-    std::uint32_t index = begin;
+    double previousPosition = frameMap.Position(point->x);
     curve.ForEachPoint(begin + 1, end, [&](const EditorToolkit::EditablePoint& key) {
-      ++index;
       const double keyPosition = frameMap.Position(key.x);
-      const double previousPosition = frameMap.Position(previous->x);
       const double start = std::max(previousPosition, firstPosition);
       const double stop = std::min(keyPosition, lastPosition);
       const bool wide = keyPosition - previousPosition >= 1.0;
-      CubicSpan span;
-      if (ownSpline) span = CubicSpan(*previous, key, *curve.GetTangentsAt(index - 1), *curve.GetTangentsAt(index),
-                                      curve.GetFrameRate());
-      auto valueAt = [&](double position, float& y) {
-        const float frame = static_cast<float>(frameMap.ValueAt(position));
-        if (!ownSpline) return walk.Evaluate(frame, y);
-        y = span.ValueAt(frame);
-        return true;
-      };
-      // The turning points of the span, in rising order, at most two.
-      double turns[2];
-      const int turnCount = ownSpline ? span.TurningFrames(turns) : 0;
-      int nextTurn = 0;
-      auto reachTurnsBefore = [&](double position) {
-        for (; nextTurn < turnCount; ++nextTurn) {
-          const double turn = frameMap.Position(turns[nextTurn]);
-          if (turn >= position) break;
-          if (turn <= start || turn >= stop) continue;
-          reach(Fixed(turn), Fixed(valueMap.Position(span.ValueAt(static_cast<float>(turns[nextTurn])))));
-        }
-      };
-      // Samples on the columns' borders: with the keys and a spline's turning points, they hold
-      // each column's extremes. A rotation between keys a few columns apart, whose angles cost
-      // far more to find, bends little there: its middle stands for it.
-      if (!ownSpline && keyPosition - previousPosition < kFewColumns) {
-        const double middle = (previousPosition + keyPosition) * 0.5;
+      auto sample = [&](double position) {
         float y = 0.0f;
-        if (wide && middle > start && middle < stop && valueAt(middle, y)) {
-          reach(Fixed(middle), Fixed(valueMap.Position(y)));
+        if (walk.Evaluate(static_cast<float>(frameMap.ValueAt(position)), y)) {
+          reach(Fixed(position), Fixed(valueMap.Position(y)));
         }
+      };
+      // Samples on the columns' borders. Between keys a few columns apart, where its angles
+      // cost far more to find than a spline's value, a rotation bends little: its middle
+      // stands for it.
+      if (keyPosition - previousPosition < kFewColumns) {
+        const double middle = (previousPosition + keyPosition) * 0.5;
+        if (wide && middle > start && middle < stop) sample(middle);
       } else {
-        for (double at = std::floor(start - 0.5) + 1.5; wide && at < stop; at += 1.0) {
-          reachTurnsBefore(at);
-          float y = 0.0f;
-          if (valueAt(at, y)) reach(Fixed(at), Fixed(valueMap.Position(y)));
-        }
+        for (double at = std::floor(start - 0.5) + 1.5; at < stop; at += 1.0) sample(at);
       }
-      reachTurnsBefore(keyPosition);
       reach(Fixed(keyPosition), Fixed(valueMap.Position(key.y)));
-      previous = &key;
+      previousPosition = keyPosition;
     });
     keep(current, low, high);
     return;
