@@ -21,7 +21,8 @@ constexpr double kSubpixels = 256.0;
 constexpr double kFar = 1.0e9;
 constexpr int kFarHeight = 1'000'000;
 constexpr int kNothing = 100'000'000;
-// Keys of a rotation closer than this many columns are followed through their middle only.
+// Keys closer than this many columns are followed through the middle of their span (and a
+// spline's turning points) only.
 constexpr double kFewColumns = 4.0;
 
 std::int64_t Fixed(double position) {
@@ -259,7 +260,9 @@ void CurveTrace::TraceColumns(const EditorToolkit::Curve2& curve, int first, int
     if (curve.IsCubic() && !CurveEvaluation::FollowsTrack(*played)) {
       // A spline of the curve's own keys is followed in pixels, from its two keys, through the
       // columns' borders and its turning points: with the keys, they hold each column's true
-      // extremes.
+      // extremes. Where keys lie fewer than kFewColumns apart, its middle and its turning points
+      // are enough: the peaks stay exact and the rest of the span is within a fraction of a
+      // pixel of straight.
       const double pixelsPerValue = valueMap.Position(1.0) - valueMap.Position(0.0);
       const double rate = curve.GetFrameRate();
       double p0 = frameMap.Position(point->x);
@@ -287,9 +290,16 @@ void CurveTrace::TraceColumns(const EditorToolkit::Curve2& curve, int first, int
               if (turn > start && turn < stop) reach(Fixed(turn), Fixed(spline.At(turns[nextTurn])));
             }
           };
-          for (double at = std::floor(start - 0.5) + 1.5; width >= 1.0 && at < stop; at += 1.0) {
-            reachTurnsBefore(at);
-            reach(Fixed(at), Fixed(spline.At((at - p0) * perPixel)));
+          if (width < kFewColumns) {
+            // Between keys a few columns apart its middle and its turns stand for the borders.
+            const double middle = (p0 + p1) * 0.5;
+            reachTurnsBefore(middle);
+            if (width >= 1.0 && middle > start && middle < stop) reach(Fixed(middle), Fixed(spline.At(0.5)));
+          } else {
+            for (double at = std::floor(start - 0.5) + 1.5; at < stop; at += 1.0) {
+              reachTurnsBefore(at);
+              reach(Fixed(at), Fixed(spline.At((at - p0) * perPixel)));
+            }
           }
           reachTurnsBefore(p1);
         }
