@@ -118,31 +118,49 @@ Quad Solve(std::array<Quad, 4> a, Quad b) {
 
 // A normalised spline cannot be split exactly at a key of unit length: of one piece of it,
 // fixed(u) + weight(u) d with d free, this finds the d (per unit of u) that keeps the piece
-// pointing where the spline did, original(u), in the least squares over the piece.
+// pointing where the spline did, original(u): the least squares of the angle between them
+// over the piece, each sample weighed by the length the piece has there (found again from the
+// last d a few times over).
 template <typename Fixed, typename Weight, typename Original>
 Quad BestTangent(const Fixed& fixed, const Weight& weight, const Original& original) {
-  constexpr int kSamples = 16;
-  std::array<Quad, 4> normal{};
-  Quad right{};
+  constexpr int kSamples = 24;
+  constexpr int kRounds = 4;
+  std::array<Quad, kSamples> directions{};
+  std::array<Quad, kSamples> bases{};
+  std::array<double, kSamples> weights{};
   for (int j = 1; j < kSamples; ++j) {
     const double u = static_cast<double>(j) / kSamples;
     Quad dir = original(u);
     double length = 0.0;
     for (double c : dir) length += c * c;
     length = std::sqrt(length);
-    if (!(length > 0.0)) continue;
-    for (double& c : dir) c /= length;
-    // The part of a vector across the spline's direction there: (I - dir dir^T) v.
-    const Quad base = fixed(u);
-    const double w = weight(u);
-    double along = 0.0;
-    for (int c = 0; c < 4; ++c) along += dir[c] * base[c];
-    for (int r = 0; r < 4; ++r) {
-      for (int c = 0; c < 4; ++c) normal[r][c] += w * w * ((r == c ? 1.0 : 0.0) - dir[r] * dir[c]);
-      right[r] -= w * (base[r] - along * dir[r]);
-    }
+    for (double& c : dir) c = length > 0.0 ? c / length : 0.0;
+    directions[j] = dir;
+    bases[j] = fixed(u);
+    weights[j] = weight(u);
   }
-  return Solve(normal, right);
+  Quad d{};
+  for (int round = 0; round < kRounds; ++round) {
+    std::array<Quad, 4> normal{};
+    Quad right{};
+    for (int j = 1; j < kSamples; ++j) {
+      const Quad& dir = directions[j];
+      const Quad& base = bases[j];
+      const double w = weights[j];
+      // The angle is the part across the spline's direction, (I - dir dir^T) v, over the length.
+      double squared = 0.0;
+      for (int c = 0; c < 4; ++c) squared += (base[c] + w * d[c]) * (base[c] + w * d[c]);
+      const double scale = round == 0 || !(squared > 1e-12) ? 1.0 : 1.0 / squared;
+      double along = 0.0;
+      for (int c = 0; c < 4; ++c) along += dir[c] * base[c];
+      for (int r = 0; r < 4; ++r) {
+        for (int c = 0; c < 4; ++c) normal[r][c] += scale * w * w * ((r == c ? 1.0 : 0.0) - dir[r] * dir[c]);
+        right[r] -= scale * w * (base[r] - along * dir[r]);
+      }
+    }
+    d = Solve(normal, right);
+  }
+  return d;
 }
 
 // The tangents of the track's key at a frame: those of the first axis with a point there.

@@ -249,7 +249,9 @@ void CurveTrace::TraceColumns(const EditorToolkit::Curve2& curve, int first, int
     ph = h;
   };
   const bool step = curve.GetInterpolation() == EditorToolkit::Curve2::Step;
-  if (played && !CurveEvaluation::IsStraight(*played)) {
+  // A cubic curve follows its own spline unless its record says it follows its track.
+  const bool ownSpline = curve.IsCubic() && (!played || !CurveEvaluation::FollowsTrack(*played));
+  if (ownSpline || (played && !CurveEvaluation::IsStraight(*played))) {
     // A bending segment is followed every half column within the traced ones. One narrower
     // than a column is drawn straight: its ends' rows already fill the column, and a take
     // keyed on every frame then traces as fast as a straight curve.
@@ -257,7 +259,7 @@ void CurveTrace::TraceColumns(const EditorToolkit::Curve2& curve, int first, int
     // same sample before it as when the whole curve is traced.
     const double firstPosition = first - 2.0;
     const double lastPosition = last + 1.0;
-    if (curve.IsCubic() && !CurveEvaluation::FollowsTrack(*played)) {
+    if (ownSpline) {
       // A spline of the curve's own keys is followed in pixels, from its two keys, through the
       // columns' borders and its turning points: with the keys, they hold each column's true
       // extremes. Where keys lie fewer than kFewColumns apart, its middle and its turning points

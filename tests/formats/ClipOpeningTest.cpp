@@ -123,6 +123,38 @@ TEST(ClipOpening, CubicSplineSamplerKeepsItsKeysAndTangentsAndPlaysTheSpline) {
   EXPECT_NEAR(value.x, 6.0f * 7.0f / 27.0f, 1e-5f);
 }
 
+TEST(ClipOpening, ABlenderExportOpensWithItsBezierKeysAsAuthored) {
+  ASSERT_OPENS(clip, Data("blender/keyframed.gltf"));
+  EXPECT_EQ(clip->GetFrameRate(), 24.0f);
+  EXPECT_TRUE(clip->GetReadingNote().IsEmpty()) << clip->GetReadingNote().c_str();
+  struct Expected {
+    const char* channel;
+    std::uint32_t track;
+    std::vector<std::uint32_t> frames;
+  };
+  const Expected tracks[] = {{"Box", AnimTrack::Translation, {1, 12, 30, 48}},
+                             {"Box", AnimTrack::Rotation, {1, 12, 30, 48}},
+                             {"Box", AnimTrack::Scale, {1, 12, 30, 48}},
+                             {"Arm", AnimTrack::Rotation, {1, 20, 40}}};
+  for (const Expected& expected : tracks) {
+    const AnimCurve* keys = ClipTestFiles::Track(*clip, expected.channel, expected.track);
+    ASSERT_NE(keys, nullptr) << expected.channel << " " << expected.track;
+    EXPECT_TRUE(keys->IsCubic());
+    EXPECT_EQ(keys->GetFrames(), expected.frames) << expected.channel << " " << expected.track;
+  }
+  // Blender's slope of Box's X at its second key, 4 units a second, as the file stores it.
+  const AnimCurve* moves = ClipTestFiles::Track(*clip, "Box", AnimTrack::Translation);
+  EXPECT_NEAR(moves->GetVector3InTangent(1).x, 4.0f, 1e-5f);
+  EXPECT_NEAR(moves->GetVector3OutTangent(1).x, 4.0f, 1e-5f);
+  // Half-way between its first two keys the box is where the spline of the file puts it.
+  EngineCore::Vector3 at;
+  ASSERT_TRUE(moves->Evaluate(6.5f, 24.0f, at));
+  const double s = 0.5, interval = 11.0 / 24.0;
+  const double expected = (2 * s * s * s - 3 * s * s + 1) * 0.0 + (-2 * s * s * s + 3 * s * s) * 2.0 +
+                          (s * s * s - s * s) * interval * 4.0;
+  EXPECT_NEAR(at.x, expected, 1e-5);
+}
+
 TEST(ClipOpening, FileWithoutAnimationOpensAsEmptyClip) {
   TestSupport::TempFolder folder;
   std::string message;

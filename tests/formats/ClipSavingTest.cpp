@@ -231,8 +231,8 @@ TEST_F(ClipSaving, AnUneditedSaveKeepsEveryKeyTimeValueTangentAndInterpolation) 
              {0, 0, 0, 0, 0, 0, 0, 1, 0.25f, -0.5f, 0, 0.125f, 0.1f, 0.2f, 0.3f, 0.4f, 0, 0.6f, 0, 0.8f, 0, 0, 0, 0},
              "CUBICSPLINE");
   wave.Write(folder.Path() / "Wave.gltf", "Wave.bin", folder.Path() / "Wave.bin");
-  for (const std::string& path :
-       {CopyOf("01_01.gltf"), folder / "Turn.gltf", folder / "Walk.gltf", folder / "Wave.gltf"}) {
+  for (const std::string& path : {CopyOf("01_01.gltf"), folder / "Turn.gltf", folder / "Walk.gltf",
+                                  folder / "Wave.gltf", CopyOf("blender/keyframed.gltf")}) {
     const auto before = TracksOf(path);
     ASSERT_OPENS(clip, path);
     clip->SetModified(true);

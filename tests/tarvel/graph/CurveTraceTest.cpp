@@ -197,6 +197,71 @@ TEST(CurveTrace, StepsHoldTheirKeyAndRotationsBendAsTheyPlay) {
   EXPECT_EQ(Rows(trace.Spans(1, kHeight)), Rows(straight.Spans(1, kHeight)));
 }
 
+TEST(CurveTrace, ACubicCurveReachesItsTurningPointsAtEveryZoom) {
+  // Keys at 10 and 30 with slopes that overshoot: a peak near 37 between frames 0 and 6, a dip
+  // below 9 between 6 and 12.
+  Curve2 curve;
+  curve.SetInterpolation(Curve2::Cubic);
+  curve.SetFrameRate(24.0f);
+  const float frames[] = {0, 6, 12};
+  const float values[] = {10, 30, 10};
+  const float slopes[] = {240, -200, 60};
+  for (int k = 0; k < 3; ++k) {
+    EditorToolkit::KeyTangents tangents;
+    tangents.in[0] = tangents.out[0] = slopes[k];
+    curve.AddPoint({frames[k], values[k]}, false, tangents);
+  }
+  // Wide spans (every column's border sampled), spans of a few columns, keys within a column.
+  for (const double pixelsPerFrame : {10.0, 0.5, 0.1}) {
+    const PixelMap wide(0.0, pixelsPerFrame);
+    CurveTrace trace;
+    ASSERT_TRUE(trace.Trace(curve, wide, kValues, 0, 150));
+    const CurveTrace::SpanList& thin = trace.Spans(1, kHeight);
+    int highest = kHeight;
+    int lowest = 0;
+    for (std::size_t c = 0; c < thin.tops.size(); ++c) {
+      if (thin.tops[c] > thin.bottoms[c]) continue;
+      highest = std::min(highest, thin.tops[c]);
+      lowest = std::max(lowest, thin.bottoms[c]);
+      if (pixelsPerFrame < 10.0) continue;
+      // Where every border is sampled, each column reaches the spline's extremes within it,
+      // and no further than the ends its segments lend it (one column before).
+      auto extremes = [&](double from, double to, float& top, float& bottom) {
+        top = -1e9f;
+        bottom = 1e9f;
+        for (int i = 0; i <= 100; ++i) {
+          const double x = std::clamp(wide.ValueAt(from + (to - from) * i / 100.0), 0.0, 12.0);
+          float y = 0.0f;
+          curve.EvaluatePoint(static_cast<float>(x), y);
+          top = std::max(top, y);
+          bottom = std::min(bottom, y);
+        }
+      };
+      const double column = static_cast<double>(c);
+      float top = 0.0f, bottom = 0.0f, lentTop = 0.0f, lentBottom = 0.0f;
+      extremes(column - 0.5, column + 0.5, top, bottom);
+      extremes(column - 1.5, column + 0.5, lentTop, lentBottom);
+      EXPECT_LE(thin.tops[c], kHeight - top + 1.0) << "column " << c;
+      EXPECT_GE(thin.bottoms[c], kHeight - bottom - 1.0) << "column " << c;
+      EXPECT_GE(thin.tops[c], kHeight - lentTop - 1.0) << "column " << c;
+      EXPECT_LE(thin.bottoms[c], kHeight - lentBottom + 1.0) << "column " << c;
+    }
+    // The peak and the dip are reached at every zoom, however close the keys.
+    float peak = -1e9f;
+    float dip = 1e9f;
+    for (float x = 0.0f; x <= 12.0f; x += 0.001f) {
+      float y = 0.0f;
+      curve.EvaluatePoint(x, y);
+      peak = std::max(peak, y);
+      dip = std::min(dip, y);
+    }
+    ASSERT_GT(peak, 35.0f);
+    ASSERT_LT(dip, 9.0f);
+    EXPECT_NEAR(highest, kHeight - peak, 1.0) << pixelsPerFrame << " pixels a frame";
+    EXPECT_NEAR(lowest, kHeight - dip, 1.0) << pixelsPerFrame << " pixels a frame";
+  }
+}
+
 namespace {
 
 // Rule 1 as it reads, key after key: the lowest and highest height (in 1/256 of a pixel) each
