@@ -133,6 +133,26 @@ bool CurveTrace::Trace(const EditorToolkit::Curve2& curve, const PixelMap& frame
     firstFrame = std::min(firstFrame, edit->firstFrame);
     lastFrame = std::max(lastFrame, edit->lastFrame);
   }
+  if (told && shapers[1]) {
+    // A bending curve changes up to its track's keys around the edited frames, which may be
+    // a sibling's where the edited axis has none (past its last key, say).
+    float previous = firstFrame;
+    float next = lastFrame;
+    for (const EditorToolkit::Curve2* axis : shapers) {
+      if (!axis || axis->GetPointCount() == 0) continue;
+      const int before = axis->SearchPreviousPoint(std::nextafter(firstFrame, -INFINITY));
+      const float beforeFrame = axis->GetPointAt(static_cast<std::uint32_t>(before))->x;
+      if (beforeFrame < firstFrame) previous = previous == firstFrame ? beforeFrame : std::max(previous, beforeFrame);
+      auto after = static_cast<std::uint32_t>(axis->SearchPreviousPoint(lastFrame));
+      if (axis->GetPointAt(after)->x <= lastFrame) ++after;
+      if (after < axis->GetPointCount()) {
+        const float afterFrame = axis->GetPointAt(after)->x;
+        next = next == lastFrame ? afterFrame : std::min(next, afterFrame);
+      }
+    }
+    firstFrame = previous;
+    lastFrame = next;
+  }
   if (told) {
     // Only the edited frames' columns change: they are emptied and traced again, so that a
     // column the curve's first or last key has left holds nothing.
@@ -289,14 +309,15 @@ void CurveTrace::TraceColumns(const EditorToolkit::Curve2& curve, int first, int
             for (; nextTurn < turnCount; ++nextTurn) {
               const double turn = p0 + turns[nextTurn] * width;
               if (turn >= position) break;
-              if (turn > start && turn < stop) reach(Fixed(turn), Fixed(spline.At(turns[nextTurn])));
+              // Even outside the traced columns: the line from it reaches into them.
+              reach(Fixed(turn), Fixed(spline.At(turns[nextTurn])));
             }
           };
           if (width < kFewColumns) {
             // Between keys a few columns apart its middle and its turns stand for the borders.
             const double middle = (p0 + p1) * 0.5;
             reachTurnsBefore(middle);
-            if (width >= 1.0 && middle > start && middle < stop) reach(Fixed(middle), Fixed(spline.At(0.5)));
+            if (width >= 1.0) reach(Fixed(middle), Fixed(spline.At(0.5)));
           } else {
             for (double at = std::floor(start - 0.5) + 1.5; at < stop; at += 1.0) {
               reachTurnsBefore(at);
@@ -331,7 +352,8 @@ void CurveTrace::TraceColumns(const EditorToolkit::Curve2& curve, int first, int
       // stands for it.
       if (keyPosition - previousPosition < kFewColumns) {
         const double middle = (previousPosition + keyPosition) * 0.5;
-        if (wide && middle > start && middle < stop) sample(middle);
+        // Even outside the traced columns: the line from it reaches into them.
+        if (wide) sample(middle);
       } else {
         for (double at = std::floor(start - 0.5) + 1.5; at < stop; at += 1.0) sample(at);
       }

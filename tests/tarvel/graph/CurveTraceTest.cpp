@@ -197,6 +197,39 @@ TEST(CurveTrace, StepsHoldTheirKeyAndRotationsBendAsTheyPlay) {
   EXPECT_EQ(Rows(trace.Spans(1, kHeight)), Rows(straight.Spans(1, kHeight)));
 }
 
+TEST(CurveTrace, ABendingCurveIsTracedAgainUpToItsTracksKeysBeyondTheEditedAxissLast) {
+  // A cubic rotation whose Y has its last key at 39, X's and Z's at 40: raising Y's last key
+  // changes the rotation up to 40 on every axis, though Y's edit names only its own keys, 20
+  // to 39.
+  ClipBuilder builder;
+  EngineCore::AnimCurve& turns = builder.Track("Arm", EngineCore::AnimTrack::Rotation);
+  turns.SetInterpolation(EngineCore::AnimCurve::Cubic);
+  const EngineCore::Quaternion spin(0.3f, -0.2f, 0.4f, 0.1f);
+  turns.AddKey(0, EngineCore::Quaternion::FromAngles(0, 0, 0), spin, spin);
+  turns.AddKey(20, EngineCore::Quaternion::FromAngles(0.7f, 0.2f, 0.1f), spin, spin);
+  turns.AddKey(40, EngineCore::Quaternion::FromAngles(1.4f, 0.5f, -0.3f), spin, spin);
+  Tarvel::CurveSet curves;
+  const auto& arm = curves.LoadChannel(ClipBuilder::Key("Arm"), builder.Channel("Arm"));
+  Curve2& y = Tarvel::CurveWriter::Of(*arm[1]);
+  y.MovePointsAt(2, 2, -1.0f);
+  // Ten columns a frame, so that the frame from 39 to 40 spans columns of its own.
+  const PixelMap frames(0.0, 10.0);
+  const PixelMap degrees(-100.0, 2.0);
+  for (const Tarvel::CurveInfo* axis : {arm[0].get(), arm[2].get()}) {
+    CurveTrace kept;
+    ASSERT_TRUE(kept.Trace(*axis->pCurve, frames, degrees, 0, 450, nullptr, axis));
+    kept.Spans(1, kHeight);
+    const std::uint64_t before = y.GetRevision();
+    y.GetPointAt(2)->y += 25.0f;
+    const CurveTrace::KeyEdit raised{y.GetId(), before, y.GetRevision(), 20.0f, 39.0f};
+    ASSERT_TRUE(kept.Trace(*axis->pCurve, frames, degrees, 0, 450, CurveTrace::Edits{nullptr, &raised, nullptr}, axis));
+    CurveTrace fresh;
+    fresh.Trace(*axis->pCurve, frames, degrees, 0, 450, nullptr, axis);
+    EXPECT_EQ(Rows(kept.Spans(1, kHeight)), Rows(fresh.Spans(1, kHeight))) << "axis " << axis->iComponent;
+    y.GetPointAt(2)->y -= 25.0f;
+  }
+}
+
 TEST(CurveTrace, ACubicCurveReachesItsTurningPointsAtEveryZoom) {
   // Keys at 10 and 30 with slopes that overshoot: a peak near 37 between frames 0 and 6, a dip
   // below 9 between 6 and 12.
