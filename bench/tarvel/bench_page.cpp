@@ -97,7 +97,8 @@ bool ReduceToCubicKeys(EngineCore::AnimClip& clip, std::uint32_t step) {
       curve.Empty();
       curve.SetInterpolation(EngineCore::AnimCurve::Cubic);
       const bool rotation = dense.GetKeyType() == EngineCore::AnimCurve::KeyQuaternion;
-      for (std::uint32_t frame = first; frame <= last; frame = frame == last ? last + 1 : std::min(frame + step, last)) {
+      for (std::uint32_t frame = first; frame <= last;
+           frame = frame == last ? last + 1 : std::min(frame + step, last)) {
         const float before = static_cast<float>(frame == first ? frame : frame - 1);
         const float after = static_cast<float>(frame == last ? frame : frame + 1);
         const float perSecond = static_cast<float>(rate / (after - before));
@@ -109,8 +110,8 @@ bool ReduceToCubicKeys(EngineCore::AnimClip& clip, std::uint32_t step) {
           dense.Evaluate(after, clip.GetFrameRate(), b);
           if (a.Dot(q) < 0.0f) a = a.Negated();
           if (b.Dot(q) < 0.0f) b = b.Negated();
-          const EngineCore::Quaternion slope((b.x - a.x) * perSecond, (b.y - a.y) * perSecond,
-                                             (b.z - a.z) * perSecond, (b.w - a.w) * perSecond);
+          const EngineCore::Quaternion slope((b.x - a.x) * perSecond, (b.y - a.y) * perSecond, (b.z - a.z) * perSecond,
+                                             (b.w - a.w) * perSecond);
           added = curve.AddKey(frame, q, slope, slope);
         } else {
           EngineCore::Vector3 v, a, b;
@@ -167,8 +168,7 @@ class PageOnTake {
     mainFrame->ShowWindow(true);
     if (!module->CreateModuleWindow()) return;
     module->Show(1);
-    EngineCore::AnimClip* clip =
-        EngineCore::ResourceFactory::GetInstance().GetAnimClip(TakeName(times).c_str());
+    EngineCore::AnimClip* clip = EngineCore::ResourceFactory::GetInstance().GetAnimClip(TakeName(times).c_str());
     if (!clip) return;
     module->OnFrameworkMessage(kOpenClipMessage, reinterpret_cast<EditorCore::WPARAM>(clip), 0);
     clip->Release();

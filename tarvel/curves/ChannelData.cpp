@@ -21,8 +21,9 @@ ChannelData ChannelData::Capture(const EngineCore::AnimChannel& channel) {
       switch (track.keyType) {
         case AnimCurve::KeyVector3:
           track.vectors.push_back(curve.GetVector3Key(k));
-          if (curve.IsCubic()) track.vectorTangents.insert(track.vectorTangents.end(),
-                                                           {curve.GetVector3InTangent(k), curve.GetVector3OutTangent(k)});
+          if (curve.IsCubic())
+            track.vectorTangents.insert(track.vectorTangents.end(),
+                                        {curve.GetVector3InTangent(k), curve.GetVector3OutTangent(k)});
           break;
         case AnimCurve::KeyQuaternion:
           track.quaternions.push_back(curve.GetQuaternionKey(k));

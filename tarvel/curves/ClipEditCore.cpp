@@ -222,8 +222,8 @@ bool ClipEditCore::Revert(CurveInfo* curve) {
     return false;
   }
   // A curve kept in part kept its tangents.
-  curve->Write({}).SetCurve(std::move(before), touched->whole ? Curve2::TangentList(touched->tangents)
-                                                                : curve->pCurve->GetTangents());
+  curve->Write({}).SetCurve(std::move(before),
+                            touched->whole ? Curve2::TangentList(touched->tangents) : curve->pCurve->GetTangents());
   return true;
 }
 

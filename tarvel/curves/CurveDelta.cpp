@@ -38,8 +38,7 @@ bool CurveDelta::TakeSlice(const Curve2::PointList& slice, std::uint32_t offset,
   const std::uint32_t size = static_cast<std::uint32_t>(slice.size());
   if (offset > count || size > count - offset) return false;
   return TakeFrom([&slice, offset](std::uint32_t i) -> const EditablePoint& { return slice[i - offset]; },
-                  [&now](std::uint32_t i) { return now.GetTangentsAt(i); }, count, now, offset,
-                  count - offset - size);
+                  [&now](std::uint32_t i) { return now.GetTangentsAt(i); }, count, now, offset, count - offset - size);
 }
 
 template <typename Before, typename TangentsBefore>

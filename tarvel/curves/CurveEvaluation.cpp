@@ -346,7 +346,8 @@ CurveEvaluation::Walk::Walk(const CurveInfo& walked) : curve(walked), span(std::
   auto& tapes = Tapes();
   if (tapes.size() >= kMostTapes) tapes.clear();
   RotationTape& tape = tapes[curve.track[0]->pCurve->GetId()];
-  const std::array<std::uint64_t, 3> now = {curve.track[0]->pCurve->GetRevision(), curve.track[1]->pCurve->GetRevision(),
+  const std::array<std::uint64_t, 3> now = {curve.track[0]->pCurve->GetRevision(),
+                                            curve.track[1]->pCurve->GetRevision(),
                                             curve.track[2]->pCurve->GetRevision()};
   span->tape = &tape;
   span->writes = tape.revisions != now;
@@ -365,8 +366,8 @@ bool CurveEvaluation::Walk::Evaluate(float x, float& y) {
   RotationTape& tape = *span->tape;
   if (!span->writes && !tape.frames.empty()) {
     if (tape.cursor >= tape.frames.size() || tape.frames[tape.cursor] > x) {
-      tape.cursor = static_cast<std::size_t>(std::lower_bound(tape.frames.begin(), tape.frames.end(), x) -
-                                             tape.frames.begin());
+      tape.cursor =
+          static_cast<std::size_t>(std::lower_bound(tape.frames.begin(), tape.frames.end(), x) - tape.frames.begin());
     }
     while (tape.cursor < tape.frames.size() && tape.frames[tape.cursor] < x) ++tape.cursor;
     if (tape.cursor < tape.frames.size() && tape.frames[tape.cursor] == x) {
@@ -398,7 +399,8 @@ bool CurveEvaluation::Walk::Evaluate(float x, float& y) {
   y = static_cast<float>(angles[curve.iComponent]);
   if (span->writes && (tape.frames.empty() || x > tape.frames.back())) {
     tape.frames.push_back(x);
-    tape.angles.push_back({static_cast<float>(angles[0]), static_cast<float>(angles[1]), static_cast<float>(angles[2])});
+    tape.angles.push_back(
+        {static_cast<float>(angles[0]), static_cast<float>(angles[1]), static_cast<float>(angles[2])});
   }
   return true;
 }
@@ -467,13 +469,16 @@ bool CurveEvaluation::Split(const CurveInfo& curve, float x, float& y, KeyTangen
   const Quad out = BestTangent(
       [&](double u) {
         Quad q{};
-        for (int c = 0; c < 4; ++c) q[c] = Math::EvaluateHermite(middle[c], 0.0, rotation.v1[c], rotation.in1[c], after, u);
+        for (int c = 0; c < 4; ++c)
+          q[c] = Math::EvaluateHermite(middle[c], 0.0, rotation.v1[c], rotation.in1[c], after, u);
         return q;
       },
-      [](double u) { return u * u * u - 2 * u * u + u; }, [&](double u) { return HermiteAt(rotation, t + (1.0 - t) * u); });
+      [](double u) { return u * u * u - 2 * u * u + u; },
+      [&](double u) { return HermiteAt(rotation, t + (1.0 - t) * u); });
   auto perSecond = [sign](const Quad& perPiece, double seconds) {
-    return Quaternion(static_cast<float>(sign * perPiece[0] / seconds), static_cast<float>(sign * perPiece[1] / seconds),
-                      static_cast<float>(sign * perPiece[2] / seconds), static_cast<float>(sign * perPiece[3] / seconds));
+    return Quaternion(
+        static_cast<float>(sign * perPiece[0] / seconds), static_cast<float>(sign * perPiece[1] / seconds),
+        static_cast<float>(sign * perPiece[2] / seconds), static_cast<float>(sign * perPiece[3] / seconds));
   };
   tangents.in = RotationTangents::Local(key, perSecond(in, before));
   tangents.out = RotationTangents::Local(key, perSecond(out, after));

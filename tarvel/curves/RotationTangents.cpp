@@ -12,7 +12,8 @@ std::array<float, 4> RotationTangents::Local(const Quaternion& key, const Quater
   return {local.x, local.y, local.z, local.w};
 }
 
-EditorToolkit::KeyTangents RotationTangents::ToLocal(const Quaternion& key, const Quaternion& in, const Quaternion& out) {
+EditorToolkit::KeyTangents RotationTangents::ToLocal(const Quaternion& key, const Quaternion& in,
+                                                     const Quaternion& out) {
   return {Local(key, in), Local(key, out)};
 }
 

@@ -25,7 +25,8 @@ namespace Tarvel {
 // 4. A trace is kept for the curve's id and revision in one view: tracing the same state in
 //    the same view again costs nothing, and after an edit that a KeyEdit describes, only
 //    the columns of the edited frames are traced again (of a bending curve, the frames any
-//    axis of its track had edited). Either way the result is the one a new trace would give.
+//    axis of its track had edited, out to the track's keys around them). Either way the result is the one a new trace
+//    would give.
 class CurveTrace {
  public:
   static constexpr int kWidestPen = 4;
@@ -45,10 +46,12 @@ class CurveTrace {
   };
 
   // Traces the curve for drawing the columns from..to - 1 (and the neighbours a pen reaches
-  // from); false when the curve reaches none of them. A step curve is traced as steps; with
-  // its record (played), a curve that bends between keys as its track plays (a linear
-  // rotation) is followed every half column from CurveEvaluation between keys at least a
-  // column apart (closer keys fill their columns with their own rows).
+  // from); false when the curve reaches none of them. A step curve is traced as steps; a cubic
+  // curve of its own keys through every column border and its turning points, so that each
+  // column holds its true extremes; with its record (played), a rotation, which bends between
+  // keys as its track plays, through every column border from CurveEvaluation. Keys closer
+  // than a column fill their columns with their own rows (and a spline's turning points); keys
+  // a few columns apart are followed through the middle of their span and its turning points.
   bool Trace(const EditorToolkit::Curve2& curve, const PixelMap& frames, const PixelMap& values, int from, int to,
              const KeyEdit* edit = nullptr, const CurveInfo* played = nullptr);
   // The edits since the kept trace: of the curve alone (first entry), or for a bending curve

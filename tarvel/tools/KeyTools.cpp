@@ -62,8 +62,7 @@ bool ApplySubdivision(ClipEditCore& core, bool selection, const char* label, boo
     plans.push_back(std::move(plan));
   }
   for (const Planned& plan : plans) {
-    const std::uint32_t last =
-        KeyTransforms::InsertPoints(*plan.curve, plan.last, plan.points, markNew, plan.tangents);
+    const std::uint32_t last = KeyTransforms::InsertPoints(*plan.curve, plan.last, plan.points, markNew, plan.tangents);
     if (finish) finish(*plan.curve, plan.first, last);
   }
   return core.EndEdit();

@@ -113,7 +113,8 @@ void KeyTransforms::ScaleKeys(Curve2& curve, std::uint32_t first, std::uint32_t 
     if (std::isnan(frames[k])) continue;
     values[k] = curve.IsCubic() && ownSpline ? cubicValueAt(frames[k]) : valueAt(frames[k]);
   }
-  for (std::size_t k = 0; k < tangents.size(); ++k) curve.SetTangentsAt(first + static_cast<std::uint32_t>(k), tangents[k]);
+  for (std::size_t k = 0; k < tangents.size(); ++k)
+    curve.SetTangentsAt(first + static_cast<std::uint32_t>(k), tangents[k]);
 
   const float oldLast = X(curve, last);
   float newLast = origin;

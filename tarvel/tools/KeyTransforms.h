@@ -30,8 +30,7 @@ class KeyTransforms {
   static void MirrorTime(EditorToolkit::Curve2& curve, std::uint32_t first, std::uint32_t last);
   // Values mirrored about the middle of the first and last values. With negateTangents a
   // cubic curve's tangents are negated too (a rotation's are kept: they are its key's own).
-  static void MirrorValues(EditorToolkit::Curve2& curve, std::uint32_t first, std::uint32_t last,
-                           bool negateTangents);
+  static void MirrorValues(EditorToolkit::Curve2& curve, std::uint32_t first, std::uint32_t last, bool negateTangents);
   // The keys that subdivising the range adds, count between each pair of its keys on whole
   // frames, in frame order: their frames and selection (selected when both ends are); the
   // caller gives them their values.

@@ -150,8 +150,8 @@ TEST(ClipOpening, ABlenderExportOpensWithItsBezierKeysAsAuthored) {
   EngineCore::Vector3 at;
   ASSERT_TRUE(moves->Evaluate(6.5f, 24.0f, at));
   const double s = 0.5, interval = 11.0 / 24.0;
-  const double expected = (2 * s * s * s - 3 * s * s + 1) * 0.0 + (-2 * s * s * s + 3 * s * s) * 2.0 +
-                          (s * s * s - s * s) * interval * 4.0;
+  const double expected =
+      (2 * s * s * s - 3 * s * s + 1) * 0.0 + (-2 * s * s * s + 3 * s * s) * 2.0 + (s * s * s - s * s) * interval * 4.0;
   EXPECT_NEAR(at.x, expected, 1e-5);
 }
 

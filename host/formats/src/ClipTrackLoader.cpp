@@ -18,8 +18,8 @@ void ClipTrackLoader::SetFrameRate(double rate) {
 
 void ClipTrackLoader::ChooseFrameRate(const std::vector<const std::vector<float>*>& times, double saved) {
   const bool savedFits = saved > 0.0 && std::all_of(times.begin(), times.end(), [saved](const std::vector<float>* t) {
-    return TrackSampler::OnDistinctWholeFrames(*t, saved);
-  });
+                           return TrackSampler::OnDistinctWholeFrames(*t, saved);
+                         });
   const double rate = savedFits ? saved : TrackSampler::ChooseFrameRate(times);
   rateFits_ = rate > 0.0;
   SetFrameRate(rateFits_ ? rate : TrackSampler::kDefaultFrameRate);
@@ -28,8 +28,9 @@ void ClipTrackLoader::ChooseFrameRate(const std::vector<const std::vector<float>
 std::string ClipTrackLoader::SamplingNote() const {
   std::string note;
   if (sampledOffRate_) {
-    note = "its key times fit no frame rate of 24, 25, 30, 48, 50, 60, 96, 100, 120 or 240 frames per second, so "
-           "its keys were sampled at every frame at 60";
+    note =
+        "its key times fit no frame rate of 24, 25, 30, 48, 50, 60, 96, 100, 120 or 240 frames per second, so "
+        "its keys were sampled at every frame at 60";
   }
   return note;
 }
@@ -46,8 +47,8 @@ ClipFileError ClipTrackLoader::Add(const std::string& channel, std::uint32_t tra
     return ClipFileError::TooLarge;
   }
   bool trackSampled = false;
-  error =
-      TrackSampler::ToFrames(times, values, rotation ? 4 : 3, interpolation, rotation, rate_, keys_, trackSampled, message);
+  error = TrackSampler::ToFrames(times, values, rotation ? 4 : 3, interpolation, rotation, rate_, keys_, trackSampled,
+                                 message);
   if (error != ClipFileError::None) return error;
   totalKeys_ += keys_.frames.size();
   if (trackSampled) sampledOffRate_ = true;
@@ -69,9 +70,9 @@ ClipFileError ClipTrackLoader::Add(const std::string& channel, std::uint32_t tra
   curve->SetKeyType(rotation ? AnimCurve::KeyQuaternion : AnimCurve::KeyVector3);
   // A step stays a step, sampled or not; a sampled cubic track is linear between its samples.
   const bool cubic = !keys_.tangents.empty();
-  curve->SetInterpolation(cubic ? AnimCurve::Cubic
-                                : interpolation == TrackSampler::Interpolation::Step ? AnimCurve::Step
-                                                                                      : AnimCurve::Linear);
+  curve->SetInterpolation(cubic                                                ? AnimCurve::Cubic
+                          : interpolation == TrackSampler::Interpolation::Step ? AnimCurve::Step
+                                                                               : AnimCurve::Linear);
   curve->Reserve(static_cast<std::uint32_t>(keys_.frames.size()));
   const int components = rotation ? 4 : 3;
   for (std::size_t k = 0; k < keys_.frames.size(); ++k) {

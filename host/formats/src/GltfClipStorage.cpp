@@ -149,8 +149,9 @@ class TrackWriter {
     sampler.input = space_.AddFloatAccessor(buffer_, times_, TINYGLTF_TYPE_SCALAR, true);
     sampler.output =
         space_.AddFloatAccessor(buffer_, values_, isRotation ? TINYGLTF_TYPE_VEC4 : TINYGLTF_TYPE_VEC3, false);
-    sampler.interpolation = cubic ? "CUBICSPLINE" : curve.GetInterpolation() == EngineCore::AnimCurve::Step ? "STEP"
-                                                                                                         : "LINEAR";
+    sampler.interpolation = cubic                                                     ? "CUBICSPLINE"
+                            : curve.GetInterpolation() == EngineCore::AnimCurve::Step ? "STEP"
+                                                                                      : "LINEAR";
     tinygltf::Animation& animation = model_.animations[0];
     animation.samplers.push_back(std::move(sampler));
     tinygltf::AnimationChannel channel;
@@ -216,7 +217,8 @@ void WriteEmptyTracks(tinygltf::Model& model, const EngineCore::AnimClip& clip) 
 void WriteFrameRate(tinygltf::Animation& animation, float rate) {
   tinygltf::Value& extras = animation.extras;
   if (!extras.IsObject() && extras.Type() != tinygltf::NULL_TYPE) return;
-  tinygltf::Value::Object object = extras.IsObject() ? extras.Get<tinygltf::Value::Object>() : tinygltf::Value::Object{};
+  tinygltf::Value::Object object =
+      extras.IsObject() ? extras.Get<tinygltf::Value::Object>() : tinygltf::Value::Object{};
   object[GltfClipStorage::kFrameRateKey] = tinygltf::Value(static_cast<double>(rate));
   extras = tinygltf::Value(std::move(object));
 }

@@ -33,7 +33,9 @@ double LastFrame(float time, double rate) {
 }
 
 // Whether a track keeps its keys as they are (rule 1).
-bool KeptAsItIs(const std::vector<float>& times, double rate) { return TrackSampler::OnDistinctWholeFrames(times, rate); }
+bool KeptAsItIs(const std::vector<float>& times, double rate) {
+  return TrackSampler::OnDistinctWholeFrames(times, rate);
+}
 
 // Makes a rotation of unit length; false for one of length zero. A quaternion already of
 // unit length within float precision is left exactly as it is.
@@ -93,15 +95,16 @@ bool TrackSampler::OnDistinctWholeFrames(const std::vector<float>& times, double
 
 double TrackSampler::ChooseFrameRate(const std::vector<const std::vector<float>*>& tracks) {
   for (const double rate : kFrameRates) {
-    const bool fits = std::all_of(tracks.begin(), tracks.end(),
-                                  [rate](const std::vector<float>* times) { return OnDistinctWholeFrames(*times, rate); });
+    const bool fits = std::all_of(tracks.begin(), tracks.end(), [rate](const std::vector<float>* times) {
+      return OnDistinctWholeFrames(*times, rate);
+    });
     if (fits) return rate;
   }
   return 0.0;
 }
 
-ClipFileError TrackSampler::CountKeys(const std::vector<float>& times, double rate,
-                                      std::uint64_t& count, std::string& message) {
+ClipFileError TrackSampler::CountKeys(const std::vector<float>& times, double rate, std::uint64_t& count,
+                                      std::string& message) {
   count = 0;
   if (times.empty()) {
     message = "a sampler has no key time";
@@ -129,8 +132,8 @@ ClipFileError TrackSampler::CountKeys(const std::vector<float>& times, double ra
 }
 
 ClipFileError TrackSampler::ToFrames(const std::vector<float>& times, const std::vector<float>& values, int components,
-                                     Interpolation interpolation, bool rotation, double rate, Keys& keys,
-                                     bool& sampled, std::string& message) {
+                                     Interpolation interpolation, bool rotation, double rate, Keys& keys, bool& sampled,
+                                     std::string& message) {
   keys.frames.clear();
   keys.values.clear();
   keys.tangents.clear();

@@ -47,8 +47,8 @@ class TrackSampler {
 
   // How many keys ToFrames makes of these times, so that a caller can refuse a track before
   // its keys take any memory. Fails (with a message) on times that break rule 3.
-  static ClipFileError CountKeys(const std::vector<float>& times, double rate,
-                                 std::uint64_t& count, std::string& message);
+  static ClipFileError CountKeys(const std::vector<float>& times, double rate, std::uint64_t& count,
+                                 std::string& message);
 
   // `values` holds components floats per key, three times as many for CUBICSPLINE (in-tangent,
   // value, out-tangent). `sampled` tells whether rule 2 applied.

@@ -40,7 +40,8 @@ class RandomEditing : public ModuleHost {
     }
     // Bezier keys as Blender exports them: cubic tracks with their tangents.
     for (const char* file : {"keyframed.gltf", "keyframed.bin"}) {
-      std::filesystem::copy_file(std::string(TARVEL_TEST_DATA) + "/blender/" + file, folder.Path() / "AnimClips" / file);
+      std::filesystem::copy_file(std::string(TARVEL_TEST_DATA) + "/blender/" + file,
+                                 folder.Path() / "AnimClips" / file);
     }
     EditorToolkit::EditorKernel::GetInstance()->GetKeyManager()->SetModifierSource([this] { return modifiers; });
   }

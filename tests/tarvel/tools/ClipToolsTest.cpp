@@ -709,16 +709,46 @@ TEST_F(CubicTracks, KeysAddedOnACubicTrackSplitItsSplineAndLeaveWhatPlays) {
     double tolerance;
   };
   const Case cases[] = {
-      {"K between keys", {0, 1, 2}, [&] { core.SetTimeCursor(7.0f); return PointOperations::CreatePoint(core, answers, answers, true); },
-       AnimTrack::Translation, 4, 1e-4},
-      {"K on one axis", {1}, [&] { core.SetTimeCursor(20.0f); return PointOperations::CreatePoint(core, answers, answers, true); },
-       AnimTrack::Translation, 4, 1e-4},
-      {"subdivise", {0, 1, 2}, [&] { return KeyTools::Subdivise(core, answers, false); }, AnimTrack::Translation, 5, 1e-4},
-      {"K on a rotation", {3, 4, 5}, [&] { core.SetTimeCursor(5.0f); return PointOperations::CreatePoint(core, answers, answers, true); },
-       AnimTrack::Rotation, 4, 0.03},
+      {"K between keys",
+       {0, 1, 2},
+       [&] {
+         core.SetTimeCursor(7.0f);
+         return PointOperations::CreatePoint(core, answers, answers, true);
+       },
+       AnimTrack::Translation,
+       4,
+       1e-4},
+      {"K on one axis",
+       {1},
+       [&] {
+         core.SetTimeCursor(20.0f);
+         return PointOperations::CreatePoint(core, answers, answers, true);
+       },
+       AnimTrack::Translation,
+       4,
+       1e-4},
+      {"subdivise",
+       {0, 1, 2},
+       [&] { return KeyTools::Subdivise(core, answers, false); },
+       AnimTrack::Translation,
+       5,
+       1e-4},
+      {"K on a rotation",
+       {3, 4, 5},
+       [&] {
+         core.SetTimeCursor(5.0f);
+         return PointOperations::CreatePoint(core, answers, answers, true);
+       },
+       AnimTrack::Rotation,
+       4,
+       0.03},
       // A normalised spline has no exact split at a key of unit length: the new key's tangents
       // come as near as a cubic can, well within 0.03 degrees on these steep tangents.
-      {"subdivise a rotation", {3, 4, 5}, [&] { return KeyTools::Subdivise(core, answers, false); }, AnimTrack::Rotation, 5,
+      {"subdivise a rotation",
+       {3, 4, 5},
+       [&] { return KeyTools::Subdivise(core, answers, false); },
+       AnimTrack::Rotation,
+       5,
        0.03},
   };
   for (const Case& test : cases) {
