@@ -34,6 +34,8 @@ int WriteTriple(CurveInfo* const triple[3], EngineCore::AnimCurve& keys) {
   keys.Reserve(static_cast<std::uint32_t>(std::max({points[0].size(), points[1].size(), points[2].size()})));
   std::size_t next[3] = {0, 0, 0};
   int refused = 0;
+  // Tangents of a component without a point on the frame, found when a cubic track needs them.
+  KeyTangents made[3];
   for (;;) {
     bool any = false;
     std::uint32_t frame = 0;
@@ -45,19 +47,22 @@ int WriteTriple(CurveInfo* const triple[3], EngineCore::AnimCurve& keys) {
     }
     if (!any) break;
     float values[3];
-    KeyTangents slopes[3];
+    const KeyTangents* slopes[3] = {nullptr, nullptr, nullptr};
     const KeyTangents* keyTangents = nullptr;
     for (int c = 0; c < 3; ++c) {
       bool own = false;
       while (next[c] < points[c].size() && ClipWriteBack::KeyFrameOf(points[c][next[c]].x) == frame) {
         values[c] = points[c][next[c]].y;
-        if (cubic && next[c] < tangents[c].size()) slopes[c] = tangents[c][next[c]];
+        if (cubic && next[c] < tangents[c].size()) slopes[c] = &tangents[c][next[c]];
         own = true;
         ++next[c];
       }
-      if (own && !keyTangents) keyTangents = &slopes[c];
-      if (!own && !CurveEvaluation::Split(*triple[c], static_cast<float>(frame), values[c], slopes[c])) {
-        values[c] = rest;
+      if (own && !keyTangents) keyTangents = slopes[c];
+      if (!own) {
+        const bool found = cubic ? CurveEvaluation::Split(*triple[c], static_cast<float>(frame), values[c], made[c])
+                                 : CurveEvaluation::Evaluate(*triple[c], static_cast<float>(frame), values[c]);
+        if (!found) values[c] = rest;
+        slopes[c] = &made[c];
       }
       if (rotation) values[c] *= Ids::kRadiansPerDegree;
     }
@@ -67,39 +72,42 @@ int WriteTriple(CurveInfo* const triple[3], EngineCore::AnimCurve& keys) {
       added = cubic && keyTangents ? keys.AddKey(frame, key, RotationTangents::FromLocal(key, keyTangents->in),
                                                  RotationTangents::FromLocal(key, keyTangents->out))
                                    : keys.AddKey(frame, key);
+    } else if (cubic) {
+      auto side = [&slopes](bool in) {
+        EngineCore::Vector3 slope;
+        for (int c = 0; c < 3; ++c) slope[c] = slopes[c] ? (in ? slopes[c]->in[0] : slopes[c]->out[0]) : 0.0f;
+        return slope;
+      };
+      added = keys.AddKey(frame, EngineCore::Vector3(values[0], values[1], values[2]), side(true), side(false));
     } else {
-      const EngineCore::Vector3 key(values[0], values[1], values[2]);
-      added = cubic ? keys.AddKey(frame, key, {slopes[0].in[0], slopes[1].in[0], slopes[2].in[0]},
-                                  {slopes[0].out[0], slopes[1].out[0], slopes[2].out[0]})
-                    : keys.AddKey(frame, key);
+      added = keys.AddKey(frame, EngineCore::Vector3(values[0], values[1], values[2]));
     }
     if (!added) ++refused;
   }
   return refused;
 }
 
-// Rotation keys of the track before its write-back, by frame: the write-back keeps the sign
-// they had, so that keys not edited come back as the file holds them.
-struct KeptSigns {
-  std::vector<std::uint32_t> frames;
-  std::vector<EngineCore::Quaternion> rotations;
+// The first rotation key of the track before its write-back: the write-back gives the track
+// the sign that key had, so that keys not edited come back as the file holds them.
+struct KeptSign {
+  bool kept = false;
+  std::uint32_t frame = 0;
+  EngineCore::Quaternion rotation;
 };
 
-void KeepSigns(const EngineCore::AnimCurve& keys, KeptSigns& kept) {
-  kept.frames = keys.GetFrames();
-  kept.rotations = keys.GetQuaternionKeys();
+KeptSign KeepSign(const EngineCore::AnimCurve& keys) {
+  if (keys.GetKeyCount() == 0) return {};
+  return {true, keys.GetKeyFrame(0), keys.GetQuaternionKey(0)};
 }
 
-// Gives the continuous track the sign of the first key it shares a frame with the track before.
-void RestoreSigns(EngineCore::AnimCurve& keys, const KeptSigns& kept) {
-  std::size_t k = 0;
-  for (std::uint32_t i = 0; i < keys.GetKeyCount(); ++i) {
-    while (k < kept.frames.size() && kept.frames[k] < keys.GetKeyFrame(i)) ++k;
-    if (k == kept.frames.size()) return;
-    if (kept.frames[k] != keys.GetKeyFrame(i)) continue;
-    if (keys.GetQuaternionKey(i).Dot(kept.rotations[k]) < 0.0f) keys.NegateRotations();
-    return;
-  }
+// Gives the continuous track the sign of the kept key, where a key of it is on that frame.
+void RestoreSign(EngineCore::AnimCurve& keys, const KeptSign& sign) {
+  if (!sign.kept) return;
+  const std::vector<std::uint32_t>& frames = keys.GetFrames();
+  const auto at = std::lower_bound(frames.begin(), frames.end(), sign.frame);
+  if (at == frames.end() || *at != sign.frame) return;
+  const auto index = static_cast<std::uint32_t>(at - frames.begin());
+  if (keys.GetQuaternionKey(index).Dot(sign.rotation) < 0.0f) keys.NegateRotations();
 }
 
 }  // namespace
@@ -139,8 +147,7 @@ bool ClipWriteBack::WriteBackTracks(EngineCore::AnimClip& clip, const CurveSet& 
     const std::uint32_t keyType = keys->GetKeyType();
     if (keyType != EngineCore::AnimCurve::KeyVector3 && keyType != EngineCore::AnimCurve::KeyQuaternion) continue;
     const bool rotation = keyType == EngineCore::AnimCurve::KeyQuaternion;
-    KeptSigns signs;
-    if (rotation) KeepSigns(*keys, signs);
+    const KeptSign sign = rotation ? KeepSign(*keys) : KeptSign{};
     keys->Empty();
     const int refused = WriteTriple(triple, *keys);
     if (refused > 0) {
@@ -149,7 +156,7 @@ bool ClipWriteBack::WriteBackTracks(EngineCore::AnimClip& clip, const CurveSet& 
     }
     if (rotation) {
       keys->MakeRotationsContinuous();
-      RestoreSigns(*keys, signs);
+      RestoreSign(*keys, sign);
     }
   }
   return true;

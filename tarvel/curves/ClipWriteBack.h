@@ -17,7 +17,7 @@ namespace Tarvel {
 // key on every frame where one of them has a point (its x truncated), each component taking
 // its own point's value there or, without one, its curve's value, so that what it plays does
 // not change. Rotation angles go back from degrees to quaternions, continuous from key to key
-// and with the sign the track's keys had where it shares a frame with them. The track keeps
+// and with the sign the track's first key had when it still has a key on that frame. The track keeps
 // its interpolation; a cubic track's keys take their points' tangents.
 class ClipWriteBack {
  public:
