@@ -45,8 +45,10 @@ template <typename Before, typename TangentsBefore>
 bool CurveDelta::TakeFrom(const Before& before, const TangentsBefore& tangentsBefore, std::uint32_t n,
                           const Curve2& now, std::uint32_t same, std::uint32_t sameAtEnd) {
   const std::uint32_t m = now.GetPointCount();
+  const bool cubic = now.IsCubic();
   auto sameKey = [&](std::uint32_t i, std::uint32_t j) {
-    return SamePlace(before(i), *now.GetPointAt(j)) && SameTangents(tangentsBefore(i), now.GetTangentsAt(j));
+    return SamePlace(before(i), *now.GetPointAt(j)) &&
+           (!cubic || SameTangents(tangentsBefore(i), now.GetTangentsAt(j)));
   };
   std::uint32_t prefix = same;
   const std::uint32_t scanEnd = n - sameAtEnd;
@@ -62,7 +64,7 @@ bool CurveDelta::TakeFrom(const Before& before, const TangentsBefore& tangentsBe
   valuesOnly = storedCount == currentCount;
   for (std::uint32_t i = 0; valuesOnly && i < storedCount; ++i) {
     valuesOnly = Same(before(first + i).x, now.GetPointAt(first + i)->x) &&
-                 SameTangents(tangentsBefore(first + i), now.GetTangentsAt(first + i));
+                 (!cubic || SameTangents(tangentsBefore(first + i), now.GetTangentsAt(first + i)));
   }
   if (valuesOnly) {
     values.resize(storedCount);
@@ -70,7 +72,7 @@ bool CurveDelta::TakeFrom(const Before& before, const TangentsBefore& tangentsBe
   } else {
     points.resize(storedCount);
     for (std::uint32_t i = 0; i < storedCount; ++i) points[i] = before(first + i);
-    if (now.IsCubic()) {
+    if (cubic) {
       tangents.resize(storedCount);
       for (std::uint32_t i = 0; i < storedCount; ++i) {
         const KeyTangents* kept = tangentsBefore(first + i);

@@ -221,11 +221,11 @@ bool Curve2::MovePointsAt(std::uint32_t first, std::uint32_t last, float dx) {
 }
 
 void Curve2::Reorder(std::uint32_t first, std::uint32_t last, float dx) {
-  if (std::is_sorted(points.begin(), points.end(), ByFrame)) return;
   if (!IsCubic()) {
     RestoreOrder(points, first, last, dx);
     return;
   }
+  if (std::is_sorted(points.begin(), points.end(), ByFrame)) return;
   std::vector<PointWithTangents> items(points.size());
   for (std::size_t i = 0; i < points.size(); ++i) items[i] = {points[i], tangents[i]};
   RestoreOrder(items, first, last, dx);
@@ -613,9 +613,11 @@ bool Curve2::SetCurve(PointList&& list, TangentList&& pointTangents) {
     tangents = std::move(pointTangents);
     tangents.resize(points.size());
   }
-  std::size_t kept = 0;
-  for (std::size_t i = 0; i < points.size(); ++i) {
-    if (!IsFinitePoint(points[i].x, points[i].y)) continue;
+  auto finite = [](const EditablePoint& point) { return IsFinitePoint(point.x, point.y); };
+  // Points with a non-finite frame or value are dropped, with their tangents.
+  std::size_t kept = static_cast<std::size_t>(std::find_if_not(points.begin(), points.end(), finite) - points.begin());
+  for (std::size_t i = kept; i < points.size(); ++i) {
+    if (!finite(points[i])) continue;
     points[kept] = points[i];
     if (IsCubic()) tangents[kept] = tangents[i];
     ++kept;
