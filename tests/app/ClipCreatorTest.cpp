@@ -54,7 +54,8 @@ TEST_F(ClipFiles, NewClipNamesMustBeFreeAndPathlessAndANewClipIsWrittenListedAnd
   EXPECT_EQ(creator.CheckName("Walk"), "");
   ASSERT_TRUE(creator.CreateClip("Walk"));
   EXPECT_TRUE(fs::exists(Clips() / "Walk.gltf"));
-  EXPECT_EQ(host->GetResourceBrowser()->GetClips(), (std::vector<std::string>{"01_01", "Boxing_Toes", "Walk"}));
+  EXPECT_EQ(host->GetResourceBrowser()->GetClips(),
+            (std::vector<std::string>{"01_01", "Boxing_Toes", "Walk", "keyframed"}));
   EXPECT_EQ(TabCount(), 1);
 }
 

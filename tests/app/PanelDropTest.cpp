@@ -46,7 +46,7 @@ TEST_F(PanelDrops, TheBrowsersClipOpensOnDropOrDoubleClickButForeignDragsAndOthe
   GetDnD()->Clear();
   EXPECT_EQ(TabCount(), 1);
   ResourceBrowser* browser = host->GetResourceBrowser();
-  ASSERT_EQ(browser->GetClips(), (std::vector<std::string>{"01_01", "Boxing_Toes"}));
+  ASSERT_EQ(browser->GetClips(), (std::vector<std::string>{"01_01", "Boxing_Toes", "keyframed"}));
   emit browser->itemDoubleClicked(browser->item(0));
   EXPECT_EQ(TabCount(), 2);
 }
