@@ -9,6 +9,7 @@
 #include <nlohmann/json.hpp>
 
 #include "ClipBuilder.h"
+#include "ClipKeys.h"
 #include "ClipTestFiles.h"
 #include "EngineCore/AnimTrack.h"
 #include "LogCapture.h"
@@ -366,4 +367,28 @@ TEST_F(ClipSaving, AClipEmptiedBeforeAnotherAnimationStaysEmptyAndLeavesTheOther
   const nlohmann::json saved = ReadJson(path);
   ASSERT_EQ(saved["animations"].size(), 2u);
   EXPECT_EQ(saved["nodes"][saved["animations"][1]["channels"][0]["target"]["node"].get<int>()]["name"], "Wave");
+}
+
+TEST_F(ClipSaving, AnEditedCubicTrackSavesAsCubicSplineWithItsTangentsAndPassesTheValidator) {
+  const std::string path = CopyOf("blender/keyframed.gltf");
+  ASSERT_OPENS(clip, path);
+  AnimCurve* moves = clip->GetChannel(AnimClip::ComputeChannelKey("Box"))->GetCurve(AnimTrack::Translation);
+  ASSERT_NE(moves, nullptr);
+  // The track as an edit leaves it: a key added between two with its own tangents.
+  AnimCurve edited = *moves;
+  moves->Empty();
+  for (std::uint32_t k = 0; k < edited.GetKeyCount(); ++k) {
+    moves->AddKey(edited.GetKeyFrame(k), edited.GetVector3Key(k), edited.GetVector3InTangent(k),
+                  edited.GetVector3OutTangent(k));
+    if (k == 1) moves->AddKey(20, EngineCore::Vector3(1, 2, 3), {0.5f, -1, 2}, {4, 0.25f, -8});
+  }
+  clip->SetModified(true);
+  ASSERT_TRUE(clip->Save());
+  EXPECT_TRUE(PassesValidator(path));
+  const auto tracks = TracksOf(path);
+  std::size_t cubic = 0;
+  for (const auto& [track, keys] : tracks) cubic += std::get<0>(keys) == "CUBICSPLINE" ? 1 : 0;
+  EXPECT_EQ(cubic, tracks.size()) << "every track stays CUBICSPLINE";
+  ASSERT_OPENS(again, path);
+  EXPECT_EQ(TestSupport::DescribeKeys(*again.clip), TestSupport::DescribeKeys(*clip.clip));
 }
