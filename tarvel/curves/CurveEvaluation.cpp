@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <limits>
 #include <memory>
 #include <unordered_map>
 #include <vector>
@@ -278,7 +279,9 @@ bool CurveEvaluation::IsStraight(const CurveInfo& curve) {
 struct RotationTape {
   std::array<std::uint64_t, 3> revisions{};
   std::vector<float> frames;
+  // NaN where only the bend was found.
   std::vector<std::array<float, 3>> angles;
+  std::vector<float> bends;
   // Where the last reader found its frame.
   std::size_t cursor = 0;
 };
@@ -295,6 +298,11 @@ struct CurveEvaluation::Walk::Span {
   RotationTape* tape = nullptr;
   // Whether this walk writes the tape (it found it stale) or reads it.
   bool writes = false;
+
+  // Whether the tape a reader reads holds x (its place then in the tape's cursor).
+  bool Find(float x);
+  // A writer's entry for x: the angles there (NaN until found) and the bend of its span.
+  void Record(float x, const std::array<float, 3>& angles, float bend);
   // Per axis, how many of its points lie before the last frame asked: frames that rise move
   // it on by a step or two, so a walk finds keys without searching.
   std::array<std::uint32_t, 3> below{};
@@ -355,53 +363,100 @@ CurveEvaluation::Walk::Walk(const CurveInfo& walked) : curve(walked), span(std::
     tape.revisions = now;
     tape.frames.clear();
     tape.angles.clear();
+    tape.bends.clear();
   }
   tape.cursor = 0;
 }
 
 CurveEvaluation::Walk::~Walk() = default;
 
+bool CurveEvaluation::Walk::Span::Find(float x) {
+  if (writes || tape->frames.empty()) return false;
+  std::size_t& cursor = tape->cursor;
+  if (cursor >= tape->frames.size() || tape->frames[cursor] > x) {
+    cursor =
+        static_cast<std::size_t>(std::lower_bound(tape->frames.begin(), tape->frames.end(), x) - tape->frames.begin());
+  }
+  while (cursor < tape->frames.size() && tape->frames[cursor] < x) ++cursor;
+  return cursor < tape->frames.size() && tape->frames[cursor] == x;
+}
+
+void CurveEvaluation::Walk::Span::Record(float x, const std::array<float, 3>& angles, float bend) {
+  if (!writes) return;
+  if (!tape->frames.empty() && tape->frames.back() == x) {
+    if (!std::isnan(angles[0])) tape->angles.back() = angles;
+    return;
+  }
+  if (!tape->frames.empty() && !(x > tape->frames.back())) return;
+  tape->frames.push_back(x);
+  tape->angles.push_back(angles);
+  tape->bends.push_back(bend);
+}
+
+bool CurveEvaluation::Walk::Reach(float x, int& own) {
+  own = -1;
+  TrackRotation& at = span->rotation;
+  // Strictly between the keys of the last span, no axis has a point: the span holds.
+  if (spanKnown && x > at.before && x < at.after) {
+    MoveTo(at, (static_cast<double>(x) - at.before) / (static_cast<double>(at.after) - at.before));
+    return true;
+  }
+  KeysAround keys;
+  if (!span->Locate(curve, x, keys, own)) {
+    spanKnown = false;
+    return false;
+  }
+  SpanBetween(curve, keys, x, at, spanKnown);
+  spanKnown = true;
+  return true;
+}
+
+bool CurveEvaluation::Walk::Bends(float x, double tolerance) {
+  if (!FollowsTrack(curve)) return true;
+  if (span->Find(x)) return span->tape->bends[span->tape->cursor] >= tolerance;
+  int own = -1;
+  if (!Reach(x, own)) return true;
+  const TrackRotation& at = span->rotation;
+  // Two rotations L radians apart blend away from the line between their angles by about
+  // 1 - cos(L / 2), which is their quaternions' distance from a dot product of one; a spline's
+  // middle leaves the middle of its chord by an eighth of the change of its tangents over the
+  // span, twice that in angle.
+  const double dot = std::min(1.0, std::abs(static_cast<double>(at.q0.Dot(at.q1))));
+  double bend = 1.0 - dot;
+  if (at.cubic) {
+    double change = 0.0;
+    for (int c = 0; c < 4; ++c) change += (at.out0[c] - at.in1[c]) * (at.out0[c] - at.in1[c]);
+    bend += 2.0 * at.interval * std::sqrt(change) / 8.0;
+  }
+  const auto degrees = static_cast<float>(bend * Ids::kDegreesPerRadian);
+  const float unknown = std::numeric_limits<float>::quiet_NaN();
+  span->Record(x, {unknown, unknown, unknown}, degrees);
+  return degrees >= tolerance;
+}
+
 bool CurveEvaluation::Walk::Evaluate(float x, float& y) {
   if (!FollowsTrack(curve)) return curve.pCurve->EvaluatePoint(x, y, segment);
-  RotationTape& tape = *span->tape;
-  if (!span->writes && !tape.frames.empty()) {
-    if (tape.cursor >= tape.frames.size() || tape.frames[tape.cursor] > x) {
-      tape.cursor =
-          static_cast<std::size_t>(std::lower_bound(tape.frames.begin(), tape.frames.end(), x) - tape.frames.begin());
-    }
-    while (tape.cursor < tape.frames.size() && tape.frames[tape.cursor] < x) ++tape.cursor;
-    if (tape.cursor < tape.frames.size() && tape.frames[tape.cursor] == x) {
-      y = tape.angles[tape.cursor][curve.iComponent];
+  if (span->Find(x)) {
+    const std::array<float, 3>& kept = span->tape->angles[span->tape->cursor];
+    if (!std::isnan(kept[0])) {
+      y = kept[curve.iComponent];
       return true;
     }
   }
-  // Strictly between the keys of the last span, no axis has a point: the span holds.
-  TrackRotation& at = span->rotation;
-  if (spanKnown && x > at.before && x < at.after) {
-    MoveTo(at, (static_cast<double>(x) - at.before) / (static_cast<double>(at.after) - at.before));
-  } else {
-    KeysAround keys;
-    int own = -1;
-    if (!span->Locate(curve, x, keys, own)) {
-      spanKnown = false;
-      if (own >= 0) {
-        y = curve.pCurve->GetPointAt(static_cast<std::uint32_t>(own))->y;
-        return true;
-      }
-      return curve.pCurve->EvaluatePoint(x, y);
+  int own = -1;
+  if (!Reach(x, own)) {
+    if (own >= 0) {
+      y = curve.pCurve->GetPointAt(static_cast<std::uint32_t>(own))->y;
+      return true;
     }
-    SpanBetween(curve, keys, x, at, spanKnown);
-    spanKnown = true;
+    return curve.pCurve->EvaluatePoint(x, y);
   }
   EulerAngles::Triple angles{};
   Quaternion unit;
-  if (!AnglesOf(at, angles, unit)) return curve.pCurve->EvaluatePoint(x, y);
+  if (!AnglesOf(span->rotation, angles, unit)) return curve.pCurve->EvaluatePoint(x, y);
   y = static_cast<float>(angles[curve.iComponent]);
-  if (span->writes && (tape.frames.empty() || x > tape.frames.back())) {
-    tape.frames.push_back(x);
-    tape.angles.push_back(
-        {static_cast<float>(angles[0]), static_cast<float>(angles[1]), static_cast<float>(angles[2])});
-  }
+  span->Record(x, {static_cast<float>(angles[0]), static_cast<float>(angles[1]), static_cast<float>(angles[2])},
+               std::numeric_limits<float>::infinity());
   return true;
 }
 

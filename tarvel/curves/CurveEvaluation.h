@@ -35,8 +35,16 @@ class CurveEvaluation {
     Walk(const Walk&) = delete;
     Walk& operator=(const Walk&) = delete;
     bool Evaluate(float x, float& y);
+    // Whether a rotation strays from the straight line between the angles of the track's keys
+    // around x by tolerance degrees or more, by an estimate from the keys' rotations and
+    // tangents that finds no angle: where it does not, the line stands for the rotation. True
+    // for a curve that does not follow its track, and at a key.
+    bool Bends(float x, double tolerance);
 
    private:
+    // Makes the walk's span the one around x; false when x lies on a key of the curve (own
+    // names it) or outside the keys.
+    bool Reach(float x, int& own);
     const CurveInfo& curve;
     std::uint32_t segment = 0;
     bool spanKnown = false;

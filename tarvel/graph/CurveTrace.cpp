@@ -335,6 +335,7 @@ void CurveTrace::TraceColumns(const EditorToolkit::Curve2& curve, int first, int
     }
     // A curve that follows its track (a rotation) takes its values from CurveEvaluation.
     CurveEvaluation::Walk walk(*played);
+    const double quarterRow = 0.25 / std::abs(valueMap.Position(1.0) - valueMap.Position(0.0));
     double previousPosition = frameMap.Position(point->x);
     curve.ForEachPoint(begin + 1, end, [&](const EditorToolkit::EditablePoint& key) {
       const double keyPosition = frameMap.Position(key.x);
@@ -352,8 +353,9 @@ void CurveTrace::TraceColumns(const EditorToolkit::Curve2& curve, int first, int
       // stands for it.
       if (keyPosition - previousPosition < kFewColumns) {
         const double middle = (previousPosition + keyPosition) * 0.5;
-        // Even outside the traced columns: the line from it reaches into them.
-        if (wide) sample(middle);
+        // Even outside the traced columns: the line from it reaches into them. Where the
+        // rotation strays from the chord by less than a quarter row, the chord stands for it.
+        if (wide && walk.Bends(static_cast<float>(frameMap.ValueAt(middle)), quarterRow)) sample(middle);
       } else {
         for (double at = std::floor(start - 0.5) + 1.5; at < stop; at += 1.0) sample(at);
       }
