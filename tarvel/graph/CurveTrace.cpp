@@ -98,6 +98,28 @@ CurveTrace::Shapers CurveTrace::ShapedBy(const EditorToolkit::Curve2& curve, con
   return shapers;
 }
 
+void CurveTrace::ReachTrackKeys(const Shapers& shapers, float& firstFrame, float& lastFrame) {
+  if (!shapers[1]) return;
+  // A bending curve changes up to its track's keys around the edited frames, which may be a
+  // sibling's where the edited axis has none (past its last key, say).
+  float previous = firstFrame;
+  float next = lastFrame;
+  for (const EditorToolkit::Curve2* axis : shapers) {
+    if (!axis || axis->GetPointCount() == 0) continue;
+    const int before = axis->SearchPreviousPoint(std::nextafter(firstFrame, -INFINITY));
+    const float beforeFrame = axis->GetPointAt(static_cast<std::uint32_t>(before))->x;
+    if (beforeFrame < firstFrame) previous = previous == firstFrame ? beforeFrame : std::max(previous, beforeFrame);
+    auto after = static_cast<std::uint32_t>(axis->SearchPreviousPoint(lastFrame));
+    if (axis->GetPointAt(after)->x <= lastFrame) ++after;
+    if (after < axis->GetPointCount()) {
+      const float afterFrame = axis->GetPointAt(after)->x;
+      next = next == lastFrame ? afterFrame : std::min(next, afterFrame);
+    }
+  }
+  firstFrame = previous;
+  lastFrame = next;
+}
+
 CurveTrace::Revisions CurveTrace::RevisionsOf(const Shapers& shapers) {
   Revisions revisions{};
   for (std::size_t c = 0; c < shapers.size(); ++c) revisions[c] = shapers[c] ? shapers[c]->GetRevision() : 0;
@@ -133,26 +155,7 @@ bool CurveTrace::Trace(const EditorToolkit::Curve2& curve, const PixelMap& frame
     firstFrame = std::min(firstFrame, edit->firstFrame);
     lastFrame = std::max(lastFrame, edit->lastFrame);
   }
-  if (told && shapers[1]) {
-    // A bending curve changes up to its track's keys around the edited frames, which may be
-    // a sibling's where the edited axis has none (past its last key, say).
-    float previous = firstFrame;
-    float next = lastFrame;
-    for (const EditorToolkit::Curve2* axis : shapers) {
-      if (!axis || axis->GetPointCount() == 0) continue;
-      const int before = axis->SearchPreviousPoint(std::nextafter(firstFrame, -INFINITY));
-      const float beforeFrame = axis->GetPointAt(static_cast<std::uint32_t>(before))->x;
-      if (beforeFrame < firstFrame) previous = previous == firstFrame ? beforeFrame : std::max(previous, beforeFrame);
-      auto after = static_cast<std::uint32_t>(axis->SearchPreviousPoint(lastFrame));
-      if (axis->GetPointAt(after)->x <= lastFrame) ++after;
-      if (after < axis->GetPointCount()) {
-        const float afterFrame = axis->GetPointAt(after)->x;
-        next = next == lastFrame ? afterFrame : std::min(next, afterFrame);
-      }
-    }
-    firstFrame = previous;
-    lastFrame = next;
-  }
+  if (told) ReachTrackKeys(shapers, firstFrame, lastFrame);
   if (told) {
     // Only the edited frames' columns change: they are emptied and traced again, so that a
     // column the curve's first or last key has left holds nothing.

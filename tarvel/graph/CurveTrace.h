@@ -63,6 +63,9 @@ class CurveTrace {
   // or for a bending curve the three axes of its track.
   using Shapers = std::array<const EditorToolkit::Curve2*, 3>;
   static Shapers ShapedBy(const EditorToolkit::Curve2& curve, const CurveInfo* played);
+  // Widens the frames an edit changed to the keys around them of every shaper: a bending
+  // curve changes up to its track's keys, which may be a sibling's. Nothing for a curve alone.
+  static void ReachTrackKeys(const Shapers& shapers, float& firstFrame, float& lastFrame);
   // The revisions a trace is kept for: those of its shapers.
   using Revisions = std::array<std::uint64_t, 3>;
   static Revisions RevisionsOf(const Shapers& shapers);

@@ -358,7 +358,7 @@ GUI_GraphCtrl::Picture GUI_GraphCtrl::Capture(const GUI_BackBuffer& buffer, int 
   for (const CurveInfo* info : curves.GetCurves()) {
     if (!info || info->bFiltered || !info->pCurve || info->pCurve->GetPointCount() == 0) continue;
     const EditorToolkit::Curve2& curve = *info->pCurve;
-    scene.shown.push_back({&curve, curve.GetId(), curve.GetSelectionRevision(), info->bSelected, curve.GetColor(),
+    scene.shown.push_back({&curve, info, curve.GetId(), curve.GetSelectionRevision(), info->bSelected, curve.GetColor(),
                            curve.GetSelectionColor()});
     now.revisions.push_back(curve.GetRevision());
   }
@@ -416,8 +416,14 @@ bool GUI_GraphCtrl::FindChanges(const Picture& now, std::vector<CRect>& areas) c
     if (moved.curveId != scene.shown[i].id || moved.before != painted.revisions[i] || moved.after != now.revisions[i]) {
       return false;
     }
-    first = std::min(first, scene.frames.Pixel(moved.firstFrame));
-    last = std::max(last, scene.frames.Pixel(moved.lastFrame));
+    // A rotation's curves change up to its track's keys around the edit.
+    float firstFrame = moved.firstFrame;
+    float lastFrame = moved.lastFrame;
+    if (const CurveInfo* info = scene.shown[i].info) {
+      CurveTrace::ReachTrackKeys(CurveTrace::ShapedBy(*scene.shown[i].curve, info), firstFrame, lastFrame);
+    }
+    first = std::min(first, scene.frames.Pixel(firstFrame));
+    last = std::max(last, scene.frames.Pixel(lastFrame));
   }
   // The pens and key boxes of the moved keys reach this many columns beside them.
   constexpr int kReach = CurveTrace::kWidestPen;

@@ -122,6 +122,7 @@ class GUI_GraphCtrl : public EditorCore::GUI_Wnd, public GraphView {
   struct Scene {
     struct ShownCurve {
       const EditorToolkit::Curve2* curve = nullptr;
+      const CurveInfo* info = nullptr;
       std::uint64_t id = 0;
       // Selection calls leave the revision: key boxes show the selected keys.
       std::uint64_t selectionRevision = 0;
