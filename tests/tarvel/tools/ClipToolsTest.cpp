@@ -606,6 +606,17 @@ using EngineCore::AnimCurve;
 using EngineCore::Quaternion;
 using EngineCore::Vector3;
 
+// Degrees between two rotations, precise near zero as acos is not.
+double Degrees(const Quaternion& p, const Quaternion& q) {
+  double minus = 0.0, plus = 0.0;
+  const float a[4] = {p.x, p.y, p.z, p.w}, b[4] = {q.x, q.y, q.z, q.w};
+  for (int c = 0; c < 4; ++c) {
+    minus += (static_cast<double>(a[c]) - b[c]) * (static_cast<double>(a[c]) - b[c]);
+    plus += (static_cast<double>(a[c]) + b[c]) * (static_cast<double>(a[c]) + b[c]);
+  }
+  return 4.0 * std::asin(std::min(1.0, std::sqrt(std::min(minus, plus)) / 2.0)) * 57.29577951308232;
+}
+
 // A clip at 24 frames per second whose channel Box has a cubic translation track (keys at
 // frames 0, 12 and 30, one with a broken tangent) and a cubic rotation track (frames 0, 10
 // and 24), its curves shown: translation X, Y, Z are rows 0 to 2, rotation rows 3 to 5.
@@ -638,16 +649,6 @@ class CubicTracks : public ::testing::Test {
   const AnimCurve& Track(std::uint32_t type) { return *builder.Channel("Box").GetCurve(type); }
   void SelectRows(std::initializer_list<int> rows) {
     for (int row : rows) Row(row).bSelected = true;
-  }
-  // Degrees between two rotations, precise near zero as acos is not.
-  static double Degrees(const Quaternion& p, const Quaternion& q) {
-    double minus = 0.0, plus = 0.0;
-    const float a[4] = {p.x, p.y, p.z, p.w}, b[4] = {q.x, q.y, q.z, q.w};
-    for (int c = 0; c < 4; ++c) {
-      minus += (static_cast<double>(a[c]) - b[c]) * (static_cast<double>(a[c]) - b[c]);
-      plus += (static_cast<double>(a[c]) + b[c]) * (static_cast<double>(a[c]) + b[c]);
-    }
-    return 4.0 * std::asin(std::min(1.0, std::sqrt(std::min(minus, plus)) / 2.0)) * 57.29577951308232;
   }
   // Every float of a track: frames, values and tangents, to compare bit for bit.
   static std::vector<std::uint32_t> Bits(const AnimCurve& keys) {
@@ -708,40 +709,23 @@ TEST_F(CubicTracks, KeysAddedOnACubicTrackSplitItsSplineAndLeaveWhatPlays) {
     std::uint32_t keysAfter;
     double tolerance;
   };
+  // K with the time cursor at a frame.
+  auto keyAt = [this](float frame) {
+    return [this, frame] {
+      core.SetTimeCursor(frame);
+      return PointOperations::CreatePoint(core, answers, answers, true);
+    };
+  };
   const Case cases[] = {
-      {"K between keys",
-       {0, 1, 2},
-       [&] {
-         core.SetTimeCursor(7.0f);
-         return PointOperations::CreatePoint(core, answers, answers, true);
-       },
-       AnimTrack::Translation,
-       4,
-       1e-4},
-      {"K on one axis",
-       {1},
-       [&] {
-         core.SetTimeCursor(20.0f);
-         return PointOperations::CreatePoint(core, answers, answers, true);
-       },
-       AnimTrack::Translation,
-       4,
-       1e-4},
+      {"K between keys", {0, 1, 2}, keyAt(7.0f), AnimTrack::Translation, 4, 1e-4},
+      {"K on one axis", {1}, keyAt(20.0f), AnimTrack::Translation, 4, 1e-4},
       {"subdivise",
        {0, 1, 2},
        [&] { return KeyTools::Subdivise(core, answers, false); },
        AnimTrack::Translation,
        5,
        1e-4},
-      {"K on a rotation",
-       {3, 4, 5},
-       [&] {
-         core.SetTimeCursor(5.0f);
-         return PointOperations::CreatePoint(core, answers, answers, true);
-       },
-       AnimTrack::Rotation,
-       4,
-       0.03},
+      {"K on a rotation", {3, 4, 5}, keyAt(5.0f), AnimTrack::Rotation, 4, 0.03},
       // A normalised spline has no exact split at a key of unit length: the new key's tangents
       // come as near as a cubic can, well within 0.03 degrees on these steep tangents.
       {"subdivise a rotation",
@@ -889,13 +873,7 @@ TEST(CubicTracksOfBlender, AKeyAddedOnAnExportedRotationLeavesItsMotion) {
     EngineCore::Quaternion p, q;
     before.Evaluate(frame, 24.0f, p);
     after.Evaluate(frame, 24.0f, q);
-    double minus = 0.0, plus = 0.0;
-    const float a[4] = {p.x, p.y, p.z, p.w}, b[4] = {q.x, q.y, q.z, q.w};
-    for (int c = 0; c < 4; ++c) {
-      minus += (static_cast<double>(a[c]) - b[c]) * (static_cast<double>(a[c]) - b[c]);
-      plus += (static_cast<double>(a[c]) + b[c]) * (static_cast<double>(a[c]) + b[c]);
-    }
-    worst = std::max(worst, 4.0 * std::asin(std::sqrt(std::min(minus, plus)) / 2.0) * 57.29577951308232);
+    worst = std::max(worst, Degrees(p, q));
   }
   // Blender's flat tangents between keys 45 to 90 degrees apart: a normalised cubic split at a
   // key of unit length comes within a few hundredths of a degree, no nearer.
