@@ -7,6 +7,7 @@
 #include <limits>
 #include <utility>
 
+#include "EngineCore/Math.h"
 #include "curves/CurveEvaluation.h"
 
 namespace Tarvel {
@@ -44,10 +45,8 @@ class PixelSpline {
   PixelSpline(double h0, double d0, double h1, double d1) : h0_(h0), d0_(d0), h1_(h1), d1_(d1) {}
 
   double At(double s) const {
-    const double t = std::clamp(s, 0.0, 1.0);
-    const double t2 = t * t;
-    const double t3 = t2 * t;
-    return (2 * t3 - 3 * t2 + 1) * h0_ + (t3 - 2 * t2 + t) * d0_ + (-2 * t3 + 3 * t2) * h1_ + (t3 - t2) * d1_;
+    // The slopes are over the whole span already: an interval of one.
+    return EngineCore::Math::EvaluateHermite(h0_, d0_, h1_, d1_, 1.0, std::clamp(s, 0.0, 1.0));
   }
 
   // Where strictly inside the span its slope is zero (s, rising); how many.

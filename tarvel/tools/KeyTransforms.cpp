@@ -69,14 +69,6 @@ void KeyTransforms::ScaleKeys(Curve2& curve, std::uint32_t first, std::uint32_t 
   std::vector<EngineCore::Vector2> scaled;
   for (std::uint32_t i = first; i <= last; ++i)
     scaled.push_back({origin + (X(curve, i) - origin) * factor, Y(curve, i)});
-  auto valueAt = [&scaled](float frame) {
-    const auto after = std::upper_bound(scaled.begin(), scaled.end(), frame,
-                                        [](float f, const EngineCore::Vector2& p) { return f < p.x; });
-    if (after == scaled.begin()) return after->y;
-    if (after == scaled.end()) return scaled.back().y;
-    const EngineCore::Vector2& before = *(after - 1);
-    return before.y + (after->y - before.y) * (frame - before.x) / (after->x - before.x);
-  };
   std::vector<float> frames(scaled.size());
   float taken = std::numeric_limits<float>::infinity();
   for (std::size_t k = scaled.size() - 1; k > 0; --k) {
@@ -96,13 +88,17 @@ void KeyTransforms::ScaleKeys(Curve2& curve, std::uint32_t first, std::uint32_t 
       tangents.push_back(scaledTangents);
     }
   }
-  auto cubicValueAt = [&](float frame) {
+  // The scaled curve's value at a frame: on its spline with ownSpline, else straight between
+  // the scaled keys.
+  const bool spline = curve.IsCubic() && ownSpline;
+  auto valueAt = [&](float frame) {
     const auto after = std::upper_bound(scaled.begin(), scaled.end(), frame,
                                         [](float f, const EngineCore::Vector2& p) { return f < p.x; });
     if (after == scaled.begin()) return after->y;
     if (after == scaled.end()) return scaled.back().y;
     const auto k = static_cast<std::size_t>(after - scaled.begin());
     const EngineCore::Vector2& before = scaled[k - 1];
+    if (!spline) return before.y + (after->y - before.y) * (frame - before.x) / (after->x - before.x);
     const double span = static_cast<double>(after->x) - before.x;
     return static_cast<float>(EngineCore::Math::EvaluateHermite(before.y, tangents[k - 1].out[0], after->y,
                                                                 tangents[k].in[0], span / curve.GetFrameRate(),
@@ -111,7 +107,7 @@ void KeyTransforms::ScaleKeys(Curve2& curve, std::uint32_t first, std::uint32_t 
   std::vector<float> values(scaled.size());
   for (std::size_t k = 1; k < scaled.size(); ++k) {
     if (std::isnan(frames[k])) continue;
-    values[k] = curve.IsCubic() && ownSpline ? cubicValueAt(frames[k]) : valueAt(frames[k]);
+    values[k] = valueAt(frames[k]);
   }
   for (std::size_t k = 0; k < tangents.size(); ++k)
     curve.SetTangentsAt(first + static_cast<std::uint32_t>(k), tangents[k]);

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <limits>
 
+#include "EngineCore/Math.h"
 #include "Formats/ClipFileLimits.h"
 
 namespace Formats {
@@ -217,11 +218,8 @@ ClipFileError TrackSampler::ToFrames(const std::vector<float>& times, const std:
       } else {
         const float* outTangent = values.data() + segment * perKey + 2 * components;
         const float* inTangent = values.data() + (segment + 1) * perKey;
-        const double s2 = s * s;
-        const double s3 = s2 * s;
         for (int c = 0; c < components; ++c) {
-          sample[c] = (2 * s3 - 3 * s2 + 1) * a[c] + (s3 - 2 * s2 + s) * span * outTangent[c] +
-                      (-2 * s3 + 3 * s2) * b[c] + (s3 - s2) * span * inTangent[c];
+          sample[c] = EngineCore::Math::EvaluateHermite(a[c], outTangent[c], b[c], inTangent[c], span, s);
         }
         if (isRotation && !Normalize(sample, true)) return zeroRotation(segment);
       }
