@@ -341,34 +341,6 @@ TEST_F(ClipSaving, ChannelsWithoutKeysComeBackWithTheirTracks) {
   EXPECT_EQ(ClipTestFiles::Track(*again, "Tail", AnimTrack::Rotation)->GetKeyType(), AnimCurve::KeyQuaternion);
 }
 
-TEST_F(ClipSaving, AClipEmptiedBeforeAnotherAnimationStaysEmptyAndLeavesTheOtherAlone) {
-  TestClipBuilder builder;
-  builder.Track("Hips", "translation", {0, 1}, {0, 0, 0, 1, 1, 1})
-      .Track("Wave", "translation", {0, 1}, {5, 5, 5, 6, 6, 6});
-  // The second track moves into an animation of its own, which is not the clip's.
-  nlohmann::json& animations = builder.Json()["animations"];
-  nlohmann::json wave = {{"samplers", {animations[0]["samplers"][1]}}, {"channels", {animations[0]["channels"][1]}}};
-  wave["channels"][0]["sampler"] = 0;
-  animations[0]["samplers"].erase(1);
-  animations[0]["channels"].erase(1);
-  animations.push_back(wave);
-  const std::string path = folder / "Two.gltf";
-  builder.Write(path);
-
-  ASSERT_OPENS(clip, path);
-  ASSERT_TRUE(clip->RemoveChannel(AnimClip::ComputeChannelKey("Hips")));
-  ASSERT_TRUE(clip->Save());
-  EXPECT_TRUE(ClipTestFiles::SavedAs(*clip, path)) << "the other animation is not the clip";
-  EXPECT_EQ(ReadJson(path)["nodes"].size(), 2u) << "the removed channel's node stays";
-  ClipBuilder(*clip).Vectors("Hips", AnimTrack::Translation, {{7, {1, 2, 3}}});
-  clip->SetModified(true);
-  ASSERT_TRUE(clip->Save());
-  EXPECT_TRUE(ClipTestFiles::SavedAs(*clip, path));
-  const nlohmann::json saved = ReadJson(path);
-  ASSERT_EQ(saved["animations"].size(), 2u);
-  EXPECT_EQ(saved["nodes"][saved["animations"][1]["channels"][0]["target"]["node"].get<int>()]["name"], "Wave");
-}
-
 TEST_F(ClipSaving, AnEditedCubicTrackSavesAsCubicSplineWithItsTangentsAndPassesTheValidator) {
   const std::string path = CopyOf("blender/keyframed.gltf");
   ASSERT_OPENS(clip, path);

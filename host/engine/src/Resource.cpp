@@ -15,6 +15,36 @@ bool Resource::Save() {
   return true;
 }
 
+std::vector<Resource*> Resource::SaveAll(const std::vector<Resource*>& resources) {
+  std::vector<Resource*> pending;
+  for (Resource* resource : resources) {
+    if (resource && resource->IsModified()) pending.push_back(resource);
+  }
+  for (std::size_t i = 0; i < pending.size(); ++i) {
+    Resource* resource = pending[i];
+    if (!resource->IsModified()) continue;
+    const std::shared_ptr<ResourceStorage> storage = resource->storage_;
+    const std::string file = storage ? storage->GetSharedFile() : std::string();
+    std::vector<Resource*> others;
+    for (std::size_t j = i + 1; j < pending.size() && !file.empty(); ++j) {
+      const ResourceStorage* other = pending[j]->GetStorage();
+      if (pending[j]->IsModified() && other && other->GetSharedFile() == file) others.push_back(pending[j]);
+    }
+    if (others.empty()) {
+      resource->Save();
+      continue;
+    }
+    if (!storage->SaveTogether(*resource, others)) continue;
+    resource->modified_ = false;
+    for (Resource* other : others) other->modified_ = false;
+  }
+  std::vector<Resource*> unsaved;
+  for (Resource* resource : pending) {
+    if (resource->IsModified()) unsaved.push_back(resource);
+  }
+  return unsaved;
+}
+
 bool Resource::Revert() {
   // The storage may be replaced while it reads: it stays alive until it is done.
   const std::shared_ptr<ResourceStorage> storage = storage_;

@@ -3,9 +3,13 @@
 namespace EngineToolkit {
 
 bool FileSystemFolder::GetFileName(std::uint32_t index, EngineCore::String& name) const {
-  if (index >= names_.size()) return false;
-  name = EngineCore::String(names_[index]);
+  if (index >= entries_.size()) return false;
+  name = EngineCore::String(entries_[index].name);
   return true;
+}
+
+std::string FileSystemFolder::GetSharedFile(std::uint32_t index) const {
+  return index < entries_.size() ? entries_[index].file : std::string();
 }
 
 }  // namespace EngineToolkit

@@ -21,6 +21,7 @@ class ClipFileIdentity {
 
   // True while every file is as captured. An identity never captured always matches.
   bool Matches() const;
+  bool operator==(const ClipFileIdentity& other) const { return stamps_ == other.stamps_; }
 
  private:
   struct Stamp {

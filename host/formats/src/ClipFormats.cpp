@@ -57,6 +57,14 @@ std::vector<std::string> ClipFormats::Extensions() {
   return extensions;
 }
 
+std::vector<std::string> ClipFormats::ListClips(const std::string& path) {
+  std::vector<std::string> names;
+  const ClipFormat* format = Find(path);
+  // A glTF file that does not parse lists under its own name, so that opening it says why.
+  if (format && format->open == &OpenGltf && GltfClipFile::ListClips(path, names)) return names;
+  return {std::filesystem::path(path).stem().string()};
+}
+
 ClipOpenResult ClipFormats::Open(const std::string& path, const EngineCore::String& name) {
   const ClipFormat* format = Find(path);
   if (!format) {

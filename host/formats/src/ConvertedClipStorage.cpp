@@ -32,7 +32,7 @@ bool ConvertedClipStorage::Save(EngineCore::Resource& resource) {
     return false;
   }
   auto gltf =
-      std::make_unique<GltfClipStorage>(target.string(), skeleton_, std::string(), std::map<std::string, int>{});
+      std::make_unique<GltfClipStorage>(target.string(), skeleton_, std::string(), std::map<std::string, int>{}, 0);
   if (!gltf->Save(resource)) return false;
   Log::Write(Log::Info, "%s cannot be written: %s was saved as %s beside it, and later saves go there; %s is unchanged",
              sourcePath_.c_str(), resource.GetName().c_str(), targetName.c_str(), sourceName.c_str());
@@ -43,7 +43,7 @@ bool ConvertedClipStorage::Save(EngineCore::Resource& resource) {
 ClipFileError ConvertedClipStorage::WriteTo(const EngineCore::AnimClip& clip, const std::string& path,
                                             std::string& message) {
   if (saved_) return saved_->WriteTo(clip, path, message);
-  GltfClipStorage copy(path, skeleton_, std::string(), {});
+  GltfClipStorage copy(path, skeleton_, std::string(), {}, 0);
   return copy.WriteTo(clip, path, message);
 }
 

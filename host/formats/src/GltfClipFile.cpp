@@ -2,7 +2,10 @@
 
 #include <filesystem>
 #include <map>
+#include <mutex>
 #include <set>
+
+#include <nlohmann/json.hpp>
 
 #include "AccessorReader.h"
 #include "ClipFileIdentity.h"
@@ -12,6 +15,7 @@
 #include "ClipTrackLoader.h"
 #include "EngineCore/AnimTrack.h"
 #include "EngineCore/Log.h"
+#include "GltfClipNames.h"
 #include "GltfClipStorage.h"
 #include "GltfDocumentReader.h"
 #include "GltfDocumentWriter.h"
@@ -48,15 +52,23 @@ bool ParseInterpolation(const std::string& text, TrackSampler::Interpolation& in
   return true;
 }
 
-// Reads the first animation of a model into a clip, one track at a time.
+// The name of the channel of a node: its own, or "node N" for a node without one.
+std::string ChannelNameOf(const tinygltf::Model& model, int node) {
+  const std::string& name = model.nodes[node].name;
+  return name.empty() ? "node " + std::to_string(node) : name;
+}
+
+// Reads one animation of a model into a clip, one track at a time. What the clip cannot hold
+// (morph-target weights, targets that are not nodes) stays in the file and is listed for the
+// clip's note.
 class AnimationReader {
  public:
-  AnimationReader(const tinygltf::Model& model, const std::string& path, AnimClip& clip)
-      : model_(model), path_(path), reader_(model), tracks_(clip) {}
+  AnimationReader(const tinygltf::Model& model, std::size_t animation, const std::string& path, AnimClip& clip)
+      : model_(model), animation_(animation), path_(path), reader_(model), clip_(clip), tracks_(clip) {}
 
   ClipFileError Read(std::string& message) {
-    if (model_.animations.empty() || GltfClipStorage::HoldsNoClipAnimation(model_)) return ClipFileError::None;
-    const tinygltf::Animation& animation = model_.animations[0];
+    if (animation_ >= model_.animations.size()) return ClipFileError::None;
+    const tinygltf::Animation& animation = model_.animations[animation_];
     ChooseFrameRate(animation);
     for (std::size_t c = 0; c < animation.channels.size(); ++c) {
       const ClipFileError error = ReadChannel(animation, c, message);
@@ -68,31 +80,58 @@ class AnimationReader {
     return ClipFileError::None;
   }
 
-  std::string SamplingNote() const { return tracks_.SamplingNote(); }
+  // Channels the document's JSON holds beyond those tinygltf read: targets that are not nodes.
+  void KeepTargetsBeyondNodes(const std::string& document) {
+    // Only an extension's channels have no node; parsing the text again is for those files.
+    if (document.find("KHR_animation_pointer") == std::string::npos) return;
+    const nlohmann::json doc = nlohmann::json::parse(document, nullptr, false);
+    for (const nlohmann::json* target : GltfClipStorage::TargetsBeyondNodes(doc, animation_)) {
+      tinygltf::AnimationChannel kept;
+      const auto extensions = target->find("extensions");
+      if (extensions != target->end() && extensions->is_object()) {
+        for (const auto& [extension, value] : extensions->items())
+          kept.target_extensions[extension] = tinygltf::Value();
+      }
+      Keep(kept);
+    }
+  }
+
+  // What the clip's note says: how its keys were read, and what of its animation it does
+  // not show.
+  std::string Note() const {
+    std::string note = tracks_.SamplingNote();
+    if (kept_.empty()) return note;
+    std::string what;
+    for (const auto& [target, count] : kept_) {
+      if (!what.empty()) what += ", ";
+      what += target;
+    }
+    const bool nothingElse = clip_.GetChannelCount() == 0;
+    const std::string keptNote =
+        std::string(nothingElse ? "This animation animates only " : "This animation also animates ") + what +
+        ", which this editor does not edit; " + (kept_.size() > 1 ? "they are" : "it is") +
+        " kept in the file as it is.";
+    return note.empty() ? keptNote : note + " " + keptNote;
+  }
   std::map<std::string, int>& ChannelNodes() { return channelNodes_; }
 
  private:
   ClipFileError ReadChannel(const tinygltf::Animation& animation, std::size_t index, std::string& message) {
     const tinygltf::AnimationChannel& channel = animation.channels[index];
     const std::uint32_t trackType = TrackOfPath(channel.target_path);
-    if (trackType == 0 || channel.target_node < 0) return ClipFileError::None;
-    if (static_cast<std::size_t>(channel.target_node) >= model_.nodes.size()) {
+    if (channel.target_node >= 0 && static_cast<std::size_t>(channel.target_node) >= model_.nodes.size()) {
       message = "it targets a node that does not exist";
       return ClipFileError::NotGltf;
+    }
+    if (trackType == 0 || channel.target_node < 0) {
+      Keep(channel);
+      return ClipFileError::None;
     }
     if (channel.sampler < 0 || static_cast<std::size_t>(channel.sampler) >= animation.samplers.size()) {
       message = "it uses a sampler that does not exist";
       return ClipFileError::NotGltf;
     }
-    const std::string& nodeName = model_.nodes[channel.target_node].name;
-    if (nodeName.empty()) {
-      // Kept in the file untouched: a channel is named after its node.
-      if (skippedNodes_.insert(channel.target_node).second) {
-        Log::Write(Log::Warning, "%s: node %d is nameless; its animation is kept but not shown", path_.c_str(),
-                   channel.target_node);
-      }
-      return ClipFileError::None;
-    }
+    const std::string nodeName = ChannelNameOf(model_, channel.target_node);
     const ClipFileError nameError = CheckChannelName(channel.target_node, nodeName, message);
     if (nameError != ClipFileError::None) return nameError;
 
@@ -113,8 +152,27 @@ class AnimationReader {
     if (error == ClipFileError::None) {
       error = tracks_.Add(nodeName, trackType, times->second, values_, interpolation, message);
     }
-    if (error == ClipFileError::None) channelNodes_.emplace(nodeName, channel.target_node);
+    if (error == ClipFileError::None) {
+      channelNodes_.emplace(nodeName, channel.target_node);
+      clip_.GetChannel(AnimClip::ComputeChannelKey(EngineCore::String(nodeName)))->SetSourceIndex(channel.target_node);
+    }
     return error;
+  }
+
+  // A channel the clip does not show, by what it animates.
+  void Keep(const tinygltf::AnimationChannel& channel) {
+    std::string target;
+    if (channel.target_node < 0) {
+      target = channel.target_extensions.empty() ? "a target that is not a node"
+                                                 : channel.target_extensions.begin()->first + " targets";
+    } else if (channel.target_path == "weights") {
+      target = "the morph-target weights of " + ChannelNameOf(model_, channel.target_node);
+    } else {
+      target = "'" + channel.target_path + "' of " + ChannelNameOf(model_, channel.target_node);
+    }
+    if (++kept_[target] == 1) {
+      Log::Write(Log::Info, "%s: the animation keeps %s in the file, not shown", path_.c_str(), target.c_str());
+    }
   }
 
   // The clip's rate is the one every track's key times fit; the times read for it are kept
@@ -124,8 +182,7 @@ class AnimationReader {
     for (const tinygltf::AnimationChannel& channel : animation.channels) {
       if (TrackOfPath(channel.target_path) == 0 || channel.sampler < 0 ||
           static_cast<std::size_t>(channel.sampler) >= animation.samplers.size() || channel.target_node < 0 ||
-          static_cast<std::size_t>(channel.target_node) >= model_.nodes.size() ||
-          model_.nodes[channel.target_node].name.empty()) {
+          static_cast<std::size_t>(channel.target_node) >= model_.nodes.size()) {
         continue;
       }
       const int input = animation.samplers[channel.sampler].input;
@@ -164,11 +221,14 @@ class AnimationReader {
   }
 
   const tinygltf::Model& model_;
+  const std::size_t animation_;
   const std::string& path_;
   const AccessorReader reader_;
+  AnimClip& clip_;
   std::map<std::string, int> channelNodes_;
   std::map<std::uint32_t, int> channelKeys_;
-  std::set<int> skippedNodes_;
+  // What the clip does not show, with how many channels animate it.
+  std::map<std::string, int> kept_;
   ClipTrackLoader tracks_;
   // Key times by accessor.
   std::map<int, std::vector<float>> times_;
@@ -176,8 +236,8 @@ class AnimationReader {
 };
 
 // Channels without tracks and tracks without keys, as a save listed them.
-void AddEmptyTracks(const tinygltf::Model& model, AnimClip& clip) {
-  const tinygltf::Value& extras = model.asset.extras;
+void AddEmptyTracks(const tinygltf::Model& model, std::size_t animation, AnimClip& clip) {
+  const tinygltf::Value& extras = GltfClipStorage::EmptyTracksHolder(model, animation);
   if (!extras.IsObject() || !extras.Has(GltfClipStorage::kEmptyTracksKey)) return;
   const tinygltf::Value& entries = extras.Get(GltfClipStorage::kEmptyTracksKey);
   for (std::size_t e = 0; entries.IsArray() && e < entries.ArrayLen(); ++e) {
@@ -231,18 +291,30 @@ ClipOpenResult OpenClip(const std::string& path, const EngineCore::String& name)
   }
   ClipFileError error = ClipFileError::None;
 
-  const EngineCore::String clipName = name.IsEmpty() ? EngineCore::String(fs::path(path).stem().string()) : name;
+  const std::string stem = fs::path(path).stem().string();
+  const GltfClipNames::AnimationNames animations = GltfClipNames::Of(model);
+  const int animation = GltfClipNames::AnimationOf(stem, animations, name.str());
+  if (animation < 0) {
+    std::string clips;
+    for (const std::string& clip : GltfClipNames::ClipNames(stem, animations))
+      clips += (clips.empty() ? "" : ", ") + clip;
+    return ClipReading::Fail(path, ClipFileError::FileNotFound,
+                             "its file holds no animation of that name; its clips are " + clips);
+  }
+  const EngineCore::String clipName =
+      !name.IsEmpty() ? name : EngineCore::String(GltfClipNames::ClipNames(stem, animations).front());
   AnimClip* clip = new AnimClip(clipName);
-  AnimationReader reader(model, path, *clip);
+  AnimationReader reader(model, static_cast<std::size_t>(animation), path, *clip);
   error = reader.Read(message);
   if (error != ClipFileError::None) {
     clip->Release();
     return ClipReading::Fail(path, error, message);
   }
-  AddEmptyTracks(model, *clip);
+  reader.KeepTargetsBeyondNodes(document);
+  AddEmptyTracks(model, static_cast<std::size_t>(animation), *clip);
   const std::string required = UnsupportedRequiredExtension(model);
-  auto storage =
-      std::make_shared<GltfClipStorage>(path, std::move(model), std::move(document), std::move(reader.ChannelNodes()));
+  auto storage = std::make_shared<GltfClipStorage>(path, std::move(model), std::move(document),
+                                                   std::move(reader.ChannelNodes()), animation);
   storage->SetIdentity(std::move(identity));
   if (!required.empty()) {
     const std::string reason = "its file requires the glTF extension " + required +
@@ -250,13 +322,42 @@ ClipOpenResult OpenClip(const std::string& path, const EngineCore::String& name)
     Log::Write(Log::Warning, "%s: %s", path.c_str(), reason.c_str());
     storage->SetReadOnly(reason);
   }
-  return ClipReading::Finish(clip, reader.SamplingNote(), path, std::move(storage));
+  return ClipReading::Finish(clip, reader.Note(), path, std::move(storage));
 }
 
 }  // namespace
 
 ClipOpenResult GltfClipFile::Open(const std::string& path, const EngineCore::String& name) {
   return ClipReading::Guarded(path, ClipFileError::NotGltf, [&] { return OpenClip(path, name); });
+}
+
+bool GltfClipFile::ListClips(const std::string& path, std::vector<std::string>& names) {
+  // A project lists its clips whenever the user looks: each file is read again only when
+  // it changed.
+  struct Listed {
+    std::uintmax_t size;
+    fs::file_time_type time;
+    std::vector<std::string> names;
+  };
+  static std::mutex mutex;
+  static std::map<std::string, Listed> listed;
+  std::error_code ec;
+  const std::uintmax_t size = fs::file_size(path, ec);
+  const fs::file_time_type time = ec ? fs::file_time_type() : fs::last_write_time(path, ec);
+  const std::string stem = fs::path(path).stem().string();
+  names = {stem};
+  if (ec) return false;
+  std::lock_guard<std::mutex> lock(mutex);
+  const auto known = listed.find(path);
+  if (known != listed.end() && known->second.size == size && known->second.time == time) {
+    names = known->second.names;
+    return true;
+  }
+  GltfClipNames::AnimationNames animations;
+  if (!GltfDocumentReader::ListAnimationNames(path, animations)) return false;
+  names = GltfClipNames::ClipNames(stem, animations);
+  listed[path] = {size, time, names};
+  return true;
 }
 
 ClipFileError GltfClipFile::SaveAs(const EngineCore::AnimClip& clip, const std::string& path, std::string& message) {

@@ -5,6 +5,9 @@
 #include <cstring>
 #include <filesystem>
 #include <limits>
+#include <map>
+#include <mutex>
+#include <stdexcept>
 #include <vector>
 
 #include "DocumentSpace.h"
@@ -19,6 +22,8 @@
 namespace Formats {
 
 namespace {
+
+namespace fs = std::filesystem;
 
 bool IsTransformPath(const std::string& path) { return path == "translation" || path == "rotation" || path == "scale"; }
 
@@ -79,20 +84,31 @@ void RemoveChannelsOf(tinygltf::Animation& animation, const std::set<int>& clipN
   }
 }
 
-// Takes the channels of the clip's nodes out of the document's first animation, the clip's,
-// with the samplers only they used. A document whose first animation is not the clip's is
-// left alone.
-void RemoveClipChannels(tinygltf::Model& model, const std::map<std::string, int>& channelNodes) {
-  if (model.animations.empty() || GltfClipStorage::HoldsNoClipAnimation(model)) return;
+// Takes the channels of the clip's nodes out of the clip's animation, with the samplers only
+// they used.
+void RemoveClipChannels(tinygltf::Model& model, std::size_t animation, const std::map<std::string, int>& channelNodes) {
+  if (animation >= model.animations.size()) return;
   std::set<int> clipNodes;
   for (const auto& [name, node] : channelNodes) clipNodes.insert(node);
-  RemoveChannelsOf(model.animations[0], clipNodes);
+  RemoveChannelsOf(model.animations[animation], clipNodes);
 }
 
-// The node a channel is written to: the one it was read from, else a node of its name
-// that carries no animation of its own, else a new one.
-int NodeOfChannel(tinygltf::Model& model, const std::string& name, std::map<std::string, int>& channelNodes,
-                  const std::set<std::pair<int, std::string>>& taken) {
+// The node a channel is written to: the node without a name it was read from (named after
+// the channel once the channel is renamed), the one of its name it was read from, else a node
+// of its name that carries no animation of its own, else a new one.
+int NodeOfChannel(tinygltf::Model& model, const EngineCore::AnimChannel& channel,
+                  std::map<std::string, int>& channelNodes, const std::set<std::pair<int, std::string>>& taken) {
+  const std::string name = channel.GetName().str();
+  const int source = channel.GetSourceIndex();
+  if (source >= 0 && static_cast<std::size_t>(source) < model.nodes.size() && model.nodes[source].name.empty()) {
+    const bool readFromIt = std::any_of(channelNodes.begin(), channelNodes.end(),
+                                        [source](const auto& entry) { return entry.second == source; });
+    if (readFromIt) {
+      if (name != "node " + std::to_string(source)) model.nodes[source].name = name;
+      channelNodes[name] = source;
+      return source;
+    }
+  }
   if (const auto it = channelNodes.find(name);
       it != channelNodes.end() && static_cast<std::size_t>(it->second) < model.nodes.size()) {
     return it->second;
@@ -112,13 +128,13 @@ int NodeOfChannel(tinygltf::Model& model, const std::string& name, std::map<std:
   return node;
 }
 
-// Appends the clip's tracks to animation 0 as samplers of their interpolation (STEP, LINEAR,
+// Appends the clip's tracks to its animation as samplers of their interpolation (STEP, LINEAR,
 // or CUBICSPLINE with each key's in-tangent, value and out-tangent) with times frame / rate,
 // the float nearest to it, their data in the document's free room of one buffer.
 class TrackWriter {
  public:
-  TrackWriter(tinygltf::Model& model, DocumentSpace& space, int buffer, double rate)
-      : model_(model), space_(space), buffer_(buffer), rate_(rate) {}
+  TrackWriter(tinygltf::Model& model, std::size_t animation, DocumentSpace& space, int buffer, double rate)
+      : model_(model), animation_(animation), space_(space), buffer_(buffer), rate_(rate) {}
 
   void Append(int node, std::uint32_t trackType, const EngineCore::AnimCurve& curve) {
     const char* path = PathOfTrack(trackType);
@@ -152,7 +168,7 @@ class TrackWriter {
     sampler.interpolation = cubic                                                     ? "CUBICSPLINE"
                             : curve.GetInterpolation() == EngineCore::AnimCurve::Step ? "STEP"
                                                                                       : "LINEAR";
-    tinygltf::Animation& animation = model_.animations[0];
+    tinygltf::Animation& animation = model_.animations[animation_];
     animation.samplers.push_back(std::move(sampler));
     tinygltf::AnimationChannel channel;
     channel.sampler = static_cast<int>(animation.samplers.size()) - 1;
@@ -163,6 +179,7 @@ class TrackWriter {
 
  private:
   tinygltf::Model& model_;
+  std::size_t animation_;
   DocumentSpace& space_;
   int buffer_;
   double rate_;
@@ -173,10 +190,9 @@ class TrackWriter {
   std::vector<float> values_;
 };
 
-// Sets or, given a null value, removes one entry of the document's asset extras. Extras
-// that are not an object are left as they are; the result says whether the entry is set.
-bool SetAssetExtra(tinygltf::Model& model, const char* key, tinygltf::Value value) {
-  tinygltf::Value& extras = model.asset.extras;
+// Sets or, given a null value, removes one entry of extras. Extras that are not an object
+// are left as they are; the result says whether the entry is set.
+bool SetExtra(tinygltf::Value& extras, const char* key, tinygltf::Value value) {
   if (!extras.IsObject() && extras.Type() != tinygltf::NULL_TYPE) return value.Type() == tinygltf::NULL_TYPE;
   tinygltf::Value::Object object =
       extras.IsObject() ? extras.Get<tinygltf::Value::Object>() : tinygltf::Value::Object{};
@@ -187,8 +203,9 @@ bool SetAssetExtra(tinygltf::Model& model, const char* key, tinygltf::Value valu
 }
 
 // glTF has no track without keys: the clip's channels without tracks and tracks without
-// keys are listed in the document's asset extras, so that they come back when it opens.
-void WriteEmptyTracks(tinygltf::Model& model, const EngineCore::AnimClip& clip) {
+// keys are listed in extras (GltfClipStorage::EmptyTracksHolder), so that they come back when
+// it opens.
+void WriteEmptyTracks(tinygltf::Model& model, std::size_t animation, const EngineCore::AnimClip& clip) {
   tinygltf::Value::Array entries;
   for (std::uint32_t c = 0; c < clip.GetChannelCount(); ++c) {
     const EngineCore::AnimChannel& channel = *clip.GetChannelAt(c);
@@ -204,11 +221,11 @@ void WriteEmptyTracks(tinygltf::Model& model, const EngineCore::AnimClip& clip) 
       entries.emplace_back(std::move(entry));
     }
   }
-  const bool listed = SetAssetExtra(model, GltfClipStorage::kEmptyTracksKey,
-                                    entries.empty() ? tinygltf::Value() : tinygltf::Value(std::move(entries)));
+  const bool listed = SetExtra(GltfClipStorage::EmptyTracksHolder(model, animation), GltfClipStorage::kEmptyTracksKey,
+                               entries.empty() ? tinygltf::Value() : tinygltf::Value(std::move(entries)));
   if (!listed) {
     EngineCore::Log::Write(EngineCore::Log::Warning,
-                           "the channels without keys of %s are not kept: its asset extras are not an object",
+                           "the channels without keys of %s are not kept: the extras that list them are not an object",
                            clip.GetName().c_str());
   }
 }
@@ -223,19 +240,90 @@ void WriteFrameRate(tinygltf::Animation& animation, float rate) {
   extras = tinygltf::Value(std::move(object));
 }
 
+// Channels whose target is not a node (KHR_animation_pointer's) are not read into the model:
+// an animation that holds any is kept as the file has it, and cannot be written anew.
+void RefuseLosingTargets(const DocumentOrigin& origin, int animation) {
+  if (animation < 0 || GltfClipStorage::TargetsBeyondNodes(origin.document, animation).empty()) return;
+  throw std::runtime_error(
+      "its animation also animates targets that are not nodes (KHR_animation_pointer), which this editor cannot "
+      "keep once it writes the animation anew; its keys stay as they are on disk");
+}
+
+// The storages of every clip open from each file, so that a save of one clip brings the
+// others of its file up to the file it wrote.
+struct OpenStorages {
+  std::mutex mutex;
+  std::multimap<std::string, GltfClipStorage*> byFile;
+};
+
+OpenStorages& Open() {
+  static OpenStorages storages;
+  return storages;
+}
+
+std::string FileKey(const std::string& path) {
+  std::error_code ec;
+  const fs::path canonical = fs::weakly_canonical(path, ec);
+  return ec ? path : canonical.string();
+}
+
 }  // namespace
 
 GltfClipStorage::GltfClipStorage(std::string path, tinygltf::Model model, std::string documentText,
-                                 std::map<std::string, int> channelNodes)
+                                 std::map<std::string, int> channelNodes, int animation)
     : path_(std::move(path)),
+      fileKey_(FileKey(path_)),
+      animation_(static_cast<std::size_t>(std::max(animation, 0))),
       model_(std::move(model)),
       documentText_(std::move(documentText)),
       channelNodes_(std::move(channelNodes)) {
   ForgetClipAnimation();
+  std::lock_guard<std::mutex> lock(Open().mutex);
+  Open().byFile.emplace(fileKey_, this);
+}
+
+GltfClipStorage::~GltfClipStorage() {
+  std::lock_guard<std::mutex> lock(Open().mutex);
+  auto [first, last] = Open().byFile.equal_range(fileKey_);
+  for (auto it = first; it != last; ++it) {
+    if (it->second == this) {
+      Open().byFile.erase(it);
+      break;
+    }
+  }
+}
+
+std::vector<const nlohmann::json*> GltfClipStorage::TargetsBeyondNodes(const nlohmann::json& document,
+                                                                       std::size_t animation) {
+  std::vector<const nlohmann::json*> targets;
+  const auto animations = document.is_object() ? document.find("animations") : document.end();
+  if (!document.is_object() || animations == document.end() || !animations->is_array() ||
+      animation >= animations->size() || !(*animations)[animation].is_object()) {
+    return targets;
+  }
+  const nlohmann::json& read = (*animations)[animation];
+  const auto channels = read.find("channels");
+  if (channels == read.end() || !channels->is_array()) return targets;
+  for (const nlohmann::json& channel : *channels) {
+    const auto target = channel.is_object() ? channel.find("target") : channel.end();
+    if (channel.is_object() && target != channel.end() && target->is_object() && !target->contains("node")) {
+      targets.push_back(&*target);
+    }
+  }
+  return targets;
+}
+
+const tinygltf::Value& GltfClipStorage::EmptyTracksHolder(const tinygltf::Model& model, std::size_t animation) {
+  return model.animations.size() > 1 && animation < model.animations.size() ? model.animations[animation].extras
+                                                                            : model.asset.extras;
+}
+
+tinygltf::Value& GltfClipStorage::EmptyTracksHolder(tinygltf::Model& model, std::size_t animation) {
+  return const_cast<tinygltf::Value&>(EmptyTracksHolder(static_cast<const tinygltf::Model&>(model), animation));
 }
 
 void GltfClipStorage::ForgetClipAnimation() {
-  RemoveClipChannels(model_, channelNodes_);
+  RemoveClipChannels(model_, animation_, channelNodes_);
   DocumentSpace space(model_);
   if (space.BusiestFreedBuffer() >= 0) keysBuffer_ = space.BusiestFreedBuffer();
   // What the document held of the clip's keys is gone from memory: those buffers differ
@@ -243,10 +331,32 @@ void GltfClipStorage::ForgetClipAnimation() {
   bufferDirty_ = space.Finish();
 }
 
-bool GltfClipStorage::Save(EngineCore::Resource& resource) {
+void GltfClipStorage::Adopt(const tinygltf::Model& model, const std::string& documentText,
+                            const ClipFileIdentity& identity) {
+  model_ = model;
+  documentText_ = documentText;
+  identity_ = identity;
+  ForgetClipAnimation();
+}
+
+bool GltfClipStorage::Save(EngineCore::Resource& resource) { return SaveTogether(resource, {}); }
+
+bool GltfClipStorage::SaveTogether(EngineCore::Resource& resource, const std::vector<EngineCore::Resource*>& others) {
   if (resource.GetKind() != EngineCore::Resource::KindAnimClip) return false;
-  const std::string name = resource.GetName().str();
-  const bool changed = !identity_.Matches();
+  std::vector<EngineCore::Resource*> saved = {&resource};
+  std::vector<Part> parts = {{static_cast<const EngineCore::AnimClip*>(&resource), this, {}}};
+  bool changed = !identity_.Matches();
+  for (EngineCore::Resource* other : others) {
+    auto* storage = dynamic_cast<GltfClipStorage*>(other->GetStorage());
+    if (other->GetKind() != EngineCore::Resource::KindAnimClip || !storage || storage->fileKey_ != fileKey_ ||
+        storage->animation_ == animation_) {
+      continue;
+    }
+    saved.push_back(other);
+    parts.push_back({static_cast<const EngineCore::AnimClip*>(other), storage, {}});
+    changed = changed || !storage->identity_.Matches();
+  }
+  const std::string name = saved.size() > 1 ? fs::path(path_).filename().string() : resource.GetName().str();
   if (changed) {
     enum { kReload = 1, kOverwrite = 2, kCancel = 3 };
     const int answer = ClipFileHost::Choose(name + " was changed on disk by another program.",
@@ -254,7 +364,9 @@ bool GltfClipStorage::Save(EngineCore::Resource& resource) {
     if (answer == kReload) {
       EngineCore::Log::Write(EngineCore::Log::Info,
                              "%s was changed on disk by another program: read again, its edits dropped", path_.c_str());
-      if (resource.Revert()) ClipFileHost::TellReloaded(resource);
+      for (EngineCore::Resource* clip : saved) {
+        if (clip->Revert()) ClipFileHost::TellReloaded(*clip);
+      }
       return false;
     }
     if (answer == kCancel) {
@@ -264,11 +376,10 @@ bool GltfClipStorage::Save(EngineCore::Resource& resource) {
     }
   }
   std::string message;
-  const ClipFileError error =
-      Write(static_cast<const EngineCore::AnimClip&>(resource), path_, changed ? nullptr : &identity_, message);
+  const ClipFileError error = Write(std::move(parts), path_, changed ? nullptr : &identity_, message);
   if (error != ClipFileError::None) {
     EngineCore::Log::Write(EngineCore::Log::Error, "%s: %s (%s)", path_.c_str(), Describe(error), message.c_str());
-    ClipFileHost::Report("Could not save " + resource.GetName().str() + ": " + message + ".");
+    ClipFileHost::Report("Could not save " + name + ": " + message + ".");
     return false;
   }
   return true;
@@ -280,6 +391,7 @@ bool GltfClipStorage::Revert(EngineCore::Resource& resource) {
   if (!fresh.clip) return false;
   auto* read = dynamic_cast<GltfClipStorage*>(fresh.clip->GetStorage());
   if (read) {
+    animation_ = read->animation_;
     model_ = std::move(read->model_);
     documentText_ = std::move(read->documentText_);
     channelNodes_ = std::move(read->channelNodes_);
@@ -297,31 +409,28 @@ std::unique_ptr<EngineCore::Scene> GltfClipStorage::BuildScene() const { return 
 
 ClipFileError GltfClipStorage::WriteTo(const EngineCore::AnimClip& clip, const std::string& path,
                                        std::string& message) {
-  return Write(clip, path, path == path_ ? &identity_ : nullptr, message);
+  return Write({{&clip, this, {}}}, path, path == path_ ? &identity_ : nullptr, message);
 }
 
-ClipFileError GltfClipStorage::Write(const EngineCore::AnimClip& clip, const std::string& path,
-                                     const ClipFileIdentity* expected, std::string& message) {
+ClipFileError GltfClipStorage::Write(std::vector<Part> parts, const std::string& path, const ClipFileIdentity* expected,
+                                     std::string& message) {
   if (!readOnlyReason_.empty()) {
     message = readOnlyReason_;
     return ClipFileError::ReadOnly;
   }
   try {
-    std::map<std::string, int> channelNodes = channelNodes_;
+    for (Part& part : parts) part.channelNodes = part.storage->channelNodes_;
     DocumentOrigin origin;
     DocumentWrite write;
     write.origin = &origin;
     write.expected = expected;
-    tinygltf::Model model = BuildModel(clip, channelNodes, write.changed, origin);
+    tinygltf::Model model = BuildModel(parts, write.changed, origin);
     // A copy elsewhere writes every file anew.
     if (path != path_) write.changed.clear();
     const ClipFileError error = GltfDocumentWriter::Write(model, path, write, message);
     if (error == ClipFileError::None && path == path_) {
-      model_ = std::move(model);
-      documentText_ = std::move(write.writtenJson);
-      identity_ = std::move(write.identity);
-      channelNodes_ = std::move(channelNodes);
-      ForgetClipAnimation();
+      for (Part& part : parts) part.storage->channelNodes_ = std::move(part.channelNodes);
+      ShareSave(parts, std::move(model), std::move(write.writtenJson), std::move(write.identity));
     }
     return error;
   } catch (const std::bad_alloc&) {
@@ -330,6 +439,31 @@ ClipFileError GltfClipStorage::Write(const EngineCore::AnimClip& clip, const std
     message = e.what();
   }
   return ClipFileError::WriteFailed;
+}
+
+void GltfClipStorage::ShareSave(const std::vector<Part>& parts, tinygltf::Model model, std::string documentText,
+                                ClipFileIdentity identity) {
+  // The other clips of the file that knew it as this storage did take the file as written;
+  // one that saw another program's change goes on seeing it.
+  std::vector<GltfClipStorage*> siblings;
+  {
+    std::lock_guard<std::mutex> lock(Open().mutex);
+    auto [first, last] = Open().byFile.equal_range(fileKey_);
+    for (auto it = first; it != last; ++it) {
+      GltfClipStorage* other = it->second;
+      const bool saved = std::any_of(parts.begin(), parts.end(), [other](const Part& p) { return p.storage == other; });
+      // Another copy of this clip's own animation is another editor's, and hears of the save
+      // as of any other program's.
+      if (other != this && other->animation_ != animation_ && (saved || other->identity_ == identity_)) {
+        siblings.push_back(other);
+      }
+    }
+  }
+  for (GltfClipStorage* sibling : siblings) sibling->Adopt(model, documentText, identity);
+  model_ = std::move(model);
+  documentText_ = std::move(documentText);
+  identity_ = std::move(identity);
+  ForgetClipAnimation();
 }
 
 int GltfClipStorage::KeysBuffer(tinygltf::Model& model, const DocumentSpace& space) const {
@@ -346,59 +480,69 @@ int GltfClipStorage::KeysBuffer(tinygltf::Model& model, const DocumentSpace& spa
   return static_cast<int>(model.buffers.size()) - 1;
 }
 
-tinygltf::Model GltfClipStorage::BuildModel(const EngineCore::AnimClip& clip, std::map<std::string, int>& channelNodes,
-                                            std::vector<bool>& changed, DocumentOrigin& origin) {
+tinygltf::Model GltfClipStorage::BuildModel(std::vector<Part>& parts, std::vector<bool>& changed,
+                                            DocumentOrigin& origin) {
   tinygltf::Model model = model_;
   // Saves are rarer than opens: the file's JSON is kept as text and parsed only here.
   if (!documentText_.empty()) origin.document = nlohmann::json::parse(documentText_, nullptr, false);
   origin.nodeCount = model.nodes.size();
   for (std::size_t a = 0; a < model.animations.size(); ++a) origin.animationOrigin.push_back(static_cast<int>(a));
-  RemoveClipChannels(model, channelNodes);
-  if (model.animations.empty() || HoldsNoClipAnimation(model)) {
+  for (const Part& part : parts) RemoveClipChannels(model, part.storage->animation_, part.channelNodes);
+  if (model.animations.empty()) {
     tinygltf::Animation animation;
-    animation.name = clip.GetName().str();
-    model.animations.insert(model.animations.begin(), std::move(animation));
-    origin.animationOrigin.insert(origin.animationOrigin.begin(), -1);
+    animation.name = parts.front().clip->GetName().str();
+    model.animations.push_back(std::move(animation));
+    origin.animationOrigin.push_back(-1);
   }
-  origin.animationOrigin[0] = -1;
+  for (const Part& part : parts) {
+    if (part.storage->animation_ >= model.animations.size()) throw std::runtime_error("its animation is gone");
+  }
   if (model.asset.version.empty()) model.asset.version = "2.0";
 
   DocumentSpace space(model);
   origin.keptAccessors = space.KeptAccessors();
   origin.keptViews = space.KeptViews();
-  // Nodes that still carry channels of their own (kept above) cannot take the clip's.
-  std::set<std::pair<int, std::string>> taken;
-  for (const auto& channel : model.animations[0].channels) taken.insert({channel.target_node, channel.target_path});
-  TrackWriter writer(model, space, KeysBuffer(model, space), clip.GetFrameRate());
-  for (std::uint32_t c = 0; c < clip.GetChannelCount(); ++c) {
-    const EngineCore::AnimChannel& channel = *clip.GetChannelAt(c);
-    const int node = NodeOfChannel(model, channel.GetName().str(), channelNodes, taken);
-    for (std::uint32_t t = 0; t < channel.GetTrackCount(); ++t) {
-      writer.Append(node, channel.GetTrackTypeAt(t), *channel.GetCurveAt(t));
+  const int buffer = KeysBuffer(model, space);
+  for (Part& part : parts) {
+    const EngineCore::AnimClip& clip = *part.clip;
+    const std::size_t animation = part.storage->animation_;
+    // A clip that stood for nothing of its animation (it animates only what the editor does
+    // not edit, or nothing at all) and still has no channel leaves the animation as it is.
+    if (part.channelNodes.empty() && clip.GetChannelCount() == 0 && origin.animationOrigin[animation] >= 0) {
+      continue;
     }
-  }
-  WriteEmptyTracks(model, clip);
-  WriteFrameRate(model.animations[0], clip.GetFrameRate());
-  // glTF has no empty animations: a clip without keys leaves none behind. When other
-  // animations follow, the document says so, or the next would be taken for the clip.
-  const bool noKeys = model.animations[0].channels.empty() && model.animations[0].samplers.empty();
-  const bool othersFollow = model.animations.size() > 1;
-  const bool marked =
-      SetAssetExtra(model, kNoClipAnimationKey, noKeys && othersFollow ? tinygltf::Value(true) : tinygltf::Value());
-  if (noKeys && (!othersFollow || marked)) {
-    model.animations.erase(model.animations.begin());
-    origin.animationOrigin.erase(origin.animationOrigin.begin());
+    RefuseLosingTargets(origin, origin.animationOrigin[animation]);
+    origin.animationOrigin[animation] = -1;
+    // Nodes that still carry channels of their own (kept above) cannot take the clip's.
+    std::set<std::pair<int, std::string>> taken;
+    for (const auto& channel : model.animations[animation].channels) {
+      taken.insert({channel.target_node, channel.target_path});
+    }
+    TrackWriter writer(model, animation, space, buffer, clip.GetFrameRate());
+    for (std::uint32_t c = 0; c < clip.GetChannelCount(); ++c) {
+      const EngineCore::AnimChannel& channel = *clip.GetChannelAt(c);
+      const int node = NodeOfChannel(model, channel, part.channelNodes, taken);
+      for (std::uint32_t t = 0; t < channel.GetTrackCount(); ++t) {
+        writer.Append(node, channel.GetTrackTypeAt(t), *channel.GetCurveAt(t));
+      }
+    }
+    WriteEmptyTracks(model, animation, clip);
+    WriteFrameRate(model.animations[animation], clip.GetFrameRate());
+    // glTF has no empty animations: the only animation of a file goes when its clip has no
+    // keys, and a clip among others cannot be saved so.
+    if (model.animations[animation].channels.empty()) {
+      if (model.animations.size() > 1) {
+        throw std::runtime_error(
+            "it has no keys, and a file of several animations cannot keep one without keys; add a key before saving");
+      }
+      model.animations.clear();
+      origin.animationOrigin.clear();
+    }
   }
   changed = space.Finish();
   for (std::size_t b = 0; b < changed.size() && b < bufferDirty_.size(); ++b)
     changed[b] = changed[b] || bufferDirty_[b];
   return model;
-}
-
-bool GltfClipStorage::HoldsNoClipAnimation(const tinygltf::Model& model) {
-  const tinygltf::Value& extras = model.asset.extras;
-  return extras.IsObject() && extras.Has(kNoClipAnimationKey) && extras.Get(kNoClipAnimationKey).IsBool() &&
-         extras.Get(kNoClipAnimationKey).Get<bool>();
 }
 
 }  // namespace Formats

@@ -115,11 +115,15 @@ std::string WhereTextIsNotUtf8(std::string_view json, std::size_t bad) {
   return "its text is not valid UTF-8 (at byte " + std::to_string(bad) + ")";
 }
 
-// Reads and parses the JSON of a document, within the bounds on size and nesting. Unless
-// `whole`, only the buffers and images are kept: the reader needs no more of the text, which
-// tinygltf parses again, and a document of many nodes costs far less so.
+// What of a document's JSON a reader keeps: the reader of a clip needs only the buffers and
+// images (tinygltf parses the text again, and a document of many nodes costs far less so), a
+// listing only the animations.
+enum class Keep { BuffersAndImages, Animations };
+
+// Reads and parses the JSON of a document, within the bounds on size and nesting.
 ClipFileError ParseDocument(const std::string& path, std::vector<unsigned char>& bytes, bool& binary,
-                            std::string_view& json, nlohmann::json& doc, std::string& message, bool whole = false) {
+                            std::string_view& json, nlohmann::json& doc, std::string& message,
+                            Keep keep = Keep::BuffersAndImages) {
   ClipFileError error = ClipFolder::ReadRegularFile(path, ClipFileLimits::kMaxDocumentBytes, bytes, message);
   if (error == ClipFileError::UnsafeUri) error = ClipFileError::FileNotFound;
   if (error != ClipFileError::None) return error;
@@ -128,11 +132,12 @@ ClipFileError ParseDocument(const std::string& path, std::vector<unsigned char>&
     message = "its JSON nests deeper than " + std::to_string(ClipFileLimits::kMaxJsonDepth) + " levels";
     return ClipFileError::TooLarge;
   }
-  const nlohmann::json::parser_callback_t buffersAndImages = [](int depth, nlohmann::json::parse_event_t event,
-                                                                nlohmann::json& parsed) {
-    return depth != 1 || event != nlohmann::json::parse_event_t::key || parsed == "buffers" || parsed == "images";
+  const nlohmann::json::parser_callback_t kept = [keep](int depth, nlohmann::json::parse_event_t event,
+                                                        nlohmann::json& parsed) {
+    if (depth != 1 || event != nlohmann::json::parse_event_t::key) return true;
+    return keep == Keep::Animations ? parsed == "animations" : parsed == "buffers" || parsed == "images";
   };
-  doc = nlohmann::json::parse(json.begin(), json.end(), whole ? nullptr : buffersAndImages, false);
+  doc = nlohmann::json::parse(json.begin(), json.end(), kept, false);
   if (doc.is_discarded() || !doc.is_object()) {
     const std::size_t bad = TextEncoding::FirstInvalidUtf8(json);
     message = bad < json.size() ? WhereTextIsNotUtf8(json, bad) : "its JSON text does not parse as an object";
@@ -322,6 +327,25 @@ bool GltfDocumentReader::ListBufferUris(const std::string& path,
   std::string message;
   if (ParseDocument(path, bytes, binary, json, doc, message) != ClipFileError::None) return false;
   uris = ExternalBufferUris(doc);
+  return true;
+}
+
+bool GltfDocumentReader::ListAnimationNames(const std::string& path, std::vector<std::optional<std::string>>& names) {
+  names.clear();
+  std::vector<unsigned char> bytes;
+  bool binary = false;
+  std::string_view json;
+  nlohmann::json doc;
+  std::string message;
+  if (ParseDocument(path, bytes, binary, json, doc, message, Keep::Animations) != ClipFileError::None) return false;
+  const auto animations = doc.find("animations");
+  if (animations == doc.end() || !animations->is_array()) return true;
+  for (const nlohmann::json& animation : *animations) {
+    const auto name = animation.is_object() ? animation.find("name") : animation.end();
+    const bool named = animation.is_object() && name != animation.end() && name->is_string() &&
+                       !name->get_ref<const std::string&>().empty();
+    names.push_back(named ? std::optional<std::string>(name->get<std::string>()) : std::nullopt);
+  }
   return true;
 }
 

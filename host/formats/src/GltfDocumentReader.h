@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -43,6 +44,9 @@ class GltfDocumentReader {
   // (data URIs left out). False when the document cannot be read or parsed; the list is then
   // empty.
   static bool ListBufferUris(const std::string& path, std::vector<std::pair<std::size_t, std::string>>& uris);
+  // The names of a document's animations in file order (none for one without a name); false
+  // when the document cannot be read or parsed.
+  static bool ListAnimationNames(const std::string& path, std::vector<std::optional<std::string>>& names);
 };
 
 }  // namespace Formats

@@ -113,7 +113,8 @@ nlohmann::json SerializeWithoutBufferBytes(tinygltf::Model& model, const std::ve
 }
 
 // The file's own JSON wherever the save did not write (rule 5).
-nlohmann::json WithOrigin(nlohmann::json fresh, const DocumentOrigin& origin) {
+// `serialized` says, per animation of the model, whether tinygltf wrote it.
+nlohmann::json WithOrigin(nlohmann::json fresh, const DocumentOrigin& origin, const std::vector<bool>& serialized) {
   const nlohmann::json& file = origin.document;
   if (!file.is_object()) return fresh;
   nlohmann::json out = file;
@@ -139,7 +140,13 @@ nlohmann::json WithOrigin(nlohmann::json fresh, const DocumentOrigin& origin) {
   if (fresh.contains("nodes")) {
     nlohmann::json nodes = std::move(fresh["nodes"]);
     if (const nlohmann::json* old = fileArray("nodes")) {
-      for (std::size_t i = 0; i < nodes.size() && i < old->size() && i < origin.nodeCount; ++i) nodes[i] = (*old)[i];
+      for (std::size_t i = 0; i < nodes.size() && i < old->size() && i < origin.nodeCount; ++i) {
+        // A node without a name takes the one the save gave it; nothing else of it changes.
+        const bool named = (*old)[i].is_object() && !(*old)[i].contains("name") && nodes[i].contains("name");
+        nlohmann::json name = named ? nodes[i]["name"] : nlohmann::json();
+        nodes[i] = (*old)[i];
+        if (named) nodes[i]["name"] = std::move(name);
+      }
     }
     out["nodes"] = std::move(nodes);
   }
@@ -153,16 +160,26 @@ nlohmann::json WithOrigin(nlohmann::json fresh, const DocumentOrigin& origin) {
     out["scenes"] = std::move(scenes);
     if (!out.contains("scene") && fresh.contains("scene")) out["scene"] = fresh["scene"];
   }
-  if (fresh.contains("animations")) {
-    nlohmann::json animations = std::move(fresh["animations"]);
-    const nlohmann::json* old = fileArray("animations");
-    for (std::size_t a = 0; old && a < animations.size() && a < origin.animationOrigin.size(); ++a) {
-      const int from = origin.animationOrigin[a];
-      if (from >= 0 && static_cast<std::size_t>(from) < old->size()) animations[a] = (*old)[from];
+  // tinygltf writes no animation without channels, and reads none of the channels whose
+  // target is not a node: an animation kept from the file is the file's, whatever tinygltf
+  // made of it.
+  nlohmann::json animations = nlohmann::json::array();
+  const nlohmann::json* fileAnimations = fileArray("animations");
+  const nlohmann::json* written = fresh.contains("animations") ? &fresh["animations"] : nullptr;
+  std::size_t next = 0;
+  for (std::size_t a = 0; a < serialized.size(); ++a) {
+    const int from = a < origin.animationOrigin.size() ? origin.animationOrigin[a] : -1;
+    if (fileAnimations && from >= 0 && static_cast<std::size_t>(from) < fileAnimations->size()) {
+      animations.push_back((*fileAnimations)[from]);
+    } else if (serialized[a] && written && next < written->size()) {
+      animations.push_back((*written)[next]);
     }
-    out["animations"] = std::move(animations);
-  } else {
+    if (serialized[a]) ++next;
+  }
+  if (animations.empty()) {
     out.erase("animations");
+  } else {
+    out["animations"] = std::move(animations);
   }
   if (fresh.contains("buffers")) {
     nlohmann::json buffers = std::move(fresh["buffers"]);
@@ -253,7 +270,11 @@ ClipFileError GltfDocumentWriter::Write(tinygltf::Model& model, const std::strin
   }
 
   nlohmann::json doc = SerializeWithoutBufferBytes(model, storage);
-  if (write.origin) doc = WithOrigin(std::move(doc), *write.origin);
+  if (write.origin) {
+    std::vector<bool> serialized;
+    for (const tinygltf::Animation& animation : model.animations) serialized.push_back(!animation.channels.empty());
+    doc = WithOrigin(std::move(doc), *write.origin, serialized);
+  }
   std::vector<std::string> uris(model.buffers.size());
   for (std::size_t b = 0; b < model.buffers.size(); ++b) {
     nlohmann::json& buffer = doc["buffers"][b];

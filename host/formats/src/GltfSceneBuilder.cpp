@@ -1,6 +1,5 @@
 #include "GltfSceneBuilder.h"
 
-#include <optional>
 #include <utility>
 #include <vector>
 
@@ -52,8 +51,8 @@ std::unique_ptr<EngineCore::Scene> GltfSceneBuilder::Build(const tinygltf::Model
     if (index < 0 || static_cast<std::size_t>(index) >= model.nodes.size() || created[index]) continue;
     created[index] = true;
     const tinygltf::Node& node = model.nodes[index];
-    std::optional<EngineCore::String> name;
-    if (!node.name.empty()) name = EngineCore::String(node.name);
+    // A node without a name is known as its clips' channels know it.
+    const EngineCore::String name(node.name.empty() ? "node " + std::to_string(index) : node.name);
     EngineCore::SceneObject* object = scene->CreateObject(name, parent);
     ApplyTransform(node, *object);
     object->SetJoint(joints[static_cast<std::size_t>(index)]);

@@ -29,6 +29,8 @@ std::unique_ptr<Project> Project::Open(const std::string& folder, std::string& m
   EngineToolkit::FileSystem::GetInstance().SetFolderPath(EngineToolkit::FileSystem::AnimClipFolder, clips);
   EngineToolkit::FileSystem::GetInstance().SetFolderExtensions(EngineToolkit::FileSystem::AnimClipFolder,
                                                                ClipFormats::Extensions());
+  EngineToolkit::FileSystem::GetInstance().SetFolderLister(EngineToolkit::FileSystem::AnimClipFolder,
+                                                           &ClipFormats::ListClips);
 
   EngineCore::ResourceFactory& factory = EngineCore::ResourceFactory::GetInstance();
   factory.Clear();
@@ -101,12 +103,22 @@ Project::~Project() {
 std::string Project::GetClipFolder() const { return (fs::path(folder_) / "AnimClips").string(); }
 
 std::string Project::FindClipFile(const std::string& name) const {
+  std::string found = FindFileNamed(name);
+  // A clip of a file of several animations is FILE:ANIMATION.
+  for (std::size_t colon = name.rfind(':'); found.empty() && colon != std::string::npos && colon > 0;
+       colon = name.rfind(':', colon - 1)) {
+    found = FindFileNamed(name.substr(0, colon));
+  }
+  return found;
+}
+
+std::string Project::FindFileNamed(const std::string& stem) const {
   const std::vector<ClipFormat>& formats = ClipFormats::All();
   std::size_t best = formats.size();
   std::string found;
   std::error_code ec;
   for (const auto& entry : fs::directory_iterator(GetClipFolder(), ec)) {
-    if (entry.path().stem() != name || !entry.is_regular_file(ec)) continue;
+    if (entry.path().stem() != stem || !entry.is_regular_file(ec)) continue;
     const ClipFormat* format = ClipFormats::Find(entry.path().string());
     const auto rank = static_cast<std::size_t>(format ? format - formats.data() : formats.size());
     if (rank < best) {

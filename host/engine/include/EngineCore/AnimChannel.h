@@ -17,6 +17,11 @@ class AnimChannel {
 
   const String& GetName() const { return name_; }
 
+  // What the channel was read from in its file (a node's index), so that a renamed channel
+  // still writes to it; -1 for a channel the editor made.
+  std::int32_t GetSourceIndex() const { return sourceIndex_; }
+  void SetSourceIndex(std::int32_t index) { sourceIndex_ = index; }
+
   std::uint32_t GetTrackCount() const { return static_cast<std::uint32_t>(tracks_.size()); }
   std::uint32_t GetTrackTypeAt(std::uint32_t index) const { return tracks_[index].type; }
   AnimCurve* GetCurveAt(std::uint32_t index) const { return tracks_[index].curve.get(); }
@@ -36,6 +41,7 @@ class AnimChannel {
   };
 
   String name_;
+  std::int32_t sourceIndex_ = -1;
   std::vector<Track> tracks_;
 };
 

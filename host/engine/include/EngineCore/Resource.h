@@ -2,6 +2,8 @@
 
 #include <cstdint>
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "EngineCore/RefCounter.h"
 #include "EngineCore/String.h"
@@ -28,6 +30,16 @@ class ResourceStorage {
   // Whether another program changed the stored copy since the resource was read, saved or
   // reverted. Storages that cannot tell keep the default.
   virtual bool ChangedElsewhere() const { return false; }
+  // Storages that keep several resources in one file name it (the same text for all of
+  // them), so that saving them together writes it once; empty for a file of one resource.
+  virtual std::string GetSharedFile() const { return {}; }
+  // Saves the resource and `others` (resources whose storages name the same shared file)
+  // at once; false leaves every one unsaved. The default saves the resource alone and
+  // leaves the others to their own saves.
+  virtual bool SaveTogether(Resource& resource, const std::vector<Resource*>& others) {
+    (void)others;
+    return Save(resource);
+  }
 };
 
 // A named, reference-counted engine resource with an unsaved-changes flag.
@@ -55,6 +67,9 @@ class Resource : public RefCounter {
   // Saves through the resource's storage; a successful save clears the modified flag.
   // A resource without storage cannot be saved.
   bool Save();
+  // Saves each modified resource of the list, those of one shared file with one write of it;
+  // the resources that are still modified afterwards, in list order.
+  static std::vector<Resource*> SaveAll(const std::vector<Resource*>& resources);
   // Drops the unsaved changes: the resource becomes what its storage holds again and is no
   // longer modified. False, and nothing changes, when the storage cannot read its copy.
   bool Revert();

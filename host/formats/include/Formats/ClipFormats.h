@@ -31,6 +31,10 @@ class FORMATS_API ClipFormats {
   // The format new clips are written in.
   static const ClipFormat& Default() { return All().front(); }
 
+  // The names of the clips a file holds: one per animation of a glTF file of several
+  // (GltfClipFile), else the file's name without extension.
+  static std::vector<std::string> ListClips(const std::string& path);
+
   // Opens a clip file of any format; an unknown extension is refused with NotReadable.
   [[nodiscard]] static ClipOpenResult Open(const std::string& path, const EngineCore::String& name = {});
 };

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "EngineCore/AnimClip.h"
 #include "EngineCore/String.h"
@@ -20,10 +21,15 @@ struct ClipOpenResult {
 // Clips stored as glTF 2.0 files (.gltf with its buffers, or .glb).
 //
 // What a clip is:
-//   1. A clip is the file's first animation. A channel is every animation channel that
-//      targets one node, named after the node; translation, rotation and scale become tracks
-//      1, 2 and 3. Morph-weight channels, and channels of nameless nodes or of a second node
-//      with an already used name, are not shown and are kept in the file as they are.
+//   1. A clip is one animation of the file: a file of at most one animation is one clip,
+//      named after the file; a file of several is one clip per animation, named
+//      FILE:ANIMATION (FILE:INDEX for an animation without a name, FILE:ANIMATION:INDEX for a
+//      name two animations share). A channel is every animation channel that targets one
+//      node, named after the node ("node N" for a node without a name, N its index);
+//      translation, rotation and scale become tracks 1, 2 and 3. Morph-weight channels and
+//      channels whose target is not a node are kept in the file as they are, and the clip's
+//      note says what they animate. Two nodes whose names would make one channel refuse the
+//      file.
 //   2. A LINEAR track whose keys lie on distinct whole frames keeps exactly its keys; any
 //      other track is sampled at every whole frame (see TrackSampler), and the log says so
 //      once per clip. Every key the engine receives is finite and every rotation of unit
@@ -40,12 +46,19 @@ struct ClipOpenResult {
 //      of them is refused with TooLarge before the memory is taken.
 //
 // How a clip is saved:
-//   5. Saving writes every track as a LINEAR sampler with times frame / 60. Every other part
-//      of the file stays as it was, down to its JSON: every accessor, buffer view and buffer
+//   5. Saving writes every track of the clip into its own animation, as a sampler of its
+//      interpolation with times frame / rate. Every other part of the file stays as it was,
+//      down to its JSON, other animations included: every accessor, buffer view and buffer
 //      that anything but the clip's own samplers uses (an index anywhere inside `extensions`
 //      counts as a use) keeps its index and its bytes; the clip's keys take only free slots
-//      and free bytes. A channel whose name matches no node gets a new node of that name
-//      under the scene root.
+//      and free bytes. A channel read from a node without a name writes to that node, and
+//      gives it the channel's name once the channel is renamed; any other channel whose name
+//      matches no node gets a new node of that name under the scene root. A clip of a file
+//      of several animations that is left without keys is not saved: glTF has no animation
+//      without channels.
+//   5a. Clips of one file save independently: a save writes the file as the last save of any
+//      of them left it, with only its own animation replaced, and the other clips of the file
+//      take that file as theirs (a sibling's save is not a change by another program).
 //   6. A save either leaves the old clip or writes the new one, whatever happens, and keeps
 //      the files' names: changed files are written beside the old ones, a commit record
 //      lists their renames, and an open that finds the record finishes them. Saves and opens
@@ -65,8 +78,14 @@ struct ClipOpenResult {
 //      open outside a project's start-up) is also told to the user through ClipFileHost.
 class FORMATS_API GltfClipFile {
  public:
-  // Opens a clip named `name` (the file name without extension when empty). The clip
-  // saves itself back to this file through its storage.
+  // The names of the clips the file holds (rule 1); false when it does not parse, the names
+  // then being the file's own.
+  static bool ListClips(const std::string& path, std::vector<std::string>& names);
+
+  // Opens the clip named `name`: in a file of several animations the animation of that name
+  // (the first one when empty); in a file of one, that animation under this name (the file
+  // name without extension when empty). The clip saves itself back to this file through its
+  // storage.
   [[nodiscard]] static ClipOpenResult Open(const std::string& path, const EngineCore::String& name = {});
 
   // Writes a clip opened from any clip file (see ClipFormats) as a glTF document (.gltf or

@@ -13,9 +13,11 @@ namespace Formats {
 // in name order).
 //
 // Opening a project:
-//   1. makes `AnimClips/` the file system's clip folder (10), listing the files of every
-//      clip format, and the place where the resource factory finds clips by name (NAME with
-//      the first extension of ClipFormats that is there: NAME.gltf before NAME.bvh);
+//   1. makes `AnimClips/` the file system's clip folder (10), listing the clips of the files
+//      of every clip format (ClipFormats::ListClips: one per animation of a glTF file of
+//      several), and the place where the resource factory finds clips by name (NAME with
+//      the first extension of ClipFormats that is there: NAME.gltf before NAME.bvh; FILE of
+//      FILE:ANIMATION);
 //   2. loads the scene, when there is one; a project whose `Scenes/` folder is empty or
 //      missing takes the skeleton of its first clip that has one (a BVH take, say) as its
 //      scene, so that its clips preview on their own skeleton;
@@ -33,7 +35,8 @@ class FORMATS_API Project {
 
   const std::string& GetFolder() const { return folder_; }
   std::string GetClipFolder() const;
-  // Path of the clip file of that resource name, empty when there is none.
+  // Path of the clip file of that resource name (FILE, or FILE:ANIMATION for a clip of a
+  // file of several animations), empty when there is none.
   std::string FindClipFile(const std::string& name) const;
   // Null for a project without a scene and without a clip that holds a skeleton.
   EngineCore::Scene* GetScene() const { return scene_.get(); }
@@ -46,6 +49,8 @@ class FORMATS_API Project {
  private:
   explicit Project(std::string folder) : folder_(std::move(folder)) {}
   std::unique_ptr<EngineCore::Scene> SceneOfFirstClip() const;
+  // The clip file of that name without extension, of the first format that has one.
+  std::string FindFileNamed(const std::string& stem) const;
 
   std::string folder_;
   std::unique_ptr<EngineCore::Scene> scene_;
