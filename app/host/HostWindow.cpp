@@ -479,7 +479,8 @@ bool HostWindow::DropResource(const std::string& name) {
 
 void HostWindow::RefreshClips() {
   if (browser) {
-    browser->SetClips(session.ListClips(), [this](const std::string& name) { return session.GetClipProblem(name); });
+    browser->SetClips(session.ListClipsByFile(),
+                      [this](const std::string& name) { return session.GetClipProblem(name); });
   }
   UpdateStatus();
 }

@@ -48,6 +48,17 @@ std::vector<std::string> ProjectSession::ListClips() const {
   return names;
 }
 
+std::vector<ResourceBrowser::Clip> ProjectSession::ListClipsByFile() const {
+  std::vector<ResourceBrowser::Clip> clips;
+  if (!project) return clips;
+  auto folder = EngineToolkit::FileSystem::GetInstance().GetFolder(EngineToolkit::FileSystem::AnimClipFolder);
+  EngineCore::String name;
+  for (std::uint32_t i = 0; folder && folder->GetFileName(i, name); ++i) {
+    clips.push_back({name.str(), folder->GetSharedFile(i)});
+  }
+  return clips;
+}
+
 std::string ProjectSession::GetClipProblem(const std::string& name) const {
   return project ? project->GetClipProblem(name) : std::string();
 }

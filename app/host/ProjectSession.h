@@ -8,6 +8,7 @@
 #include "EditorCore/GUI_Wnd.h"
 #include "EngineCore/Scene.h"
 #include "Formats/Project.h"
+#include "ResourceBrowser.h"
 
 namespace TarvelHost {
 
@@ -39,6 +40,8 @@ class ProjectSession {
   EngineCore::Scene* GetScene() const;
   // Resource names of the clip folder, in name order.
   std::vector<std::string> ListClips() const;
+  // The same, each with the file it shares with other clips.
+  std::vector<ResourceBrowser::Clip> ListClipsByFile() const;
   // Why a clip did not open, empty when it did (see Formats::Project).
   std::string GetClipProblem(const std::string& name) const;
   // Makes a new clip of the folder known to the scene's controllers.

@@ -219,8 +219,8 @@ void GUI_ClipEditorFrame::RedrawNow() {
 void GUI_ClipEditorFrame::UpdateMenus() {
   const bool anyOpen = !openClips.empty();
   if (menu) {
-    for (UINT id : {Ids::kCmdClipSave, Ids::kCmdClipSaveAll, Ids::kCmdClipFrameRate, Ids::kCmdClipClose,
-                    Ids::kCmdClipCloseAll}) {
+    for (UINT id :
+         {Ids::kCmdClipSave, Ids::kCmdClipSaveAll, Ids::kCmdClipFrameRate, Ids::kCmdClipClose, Ids::kCmdClipCloseAll}) {
       EnableItem(menu.get(), id, MF_BYCOMMAND, anyOpen);
     }
     AnimClipDialog* page = GetCurrentPage();
@@ -311,10 +311,10 @@ void GUI_ClipEditorFrame::SaveCurrentClip() {
 }
 
 void GUI_ClipEditorFrame::SaveAllClips() {
-  for (EngineCore::AnimClip* clip : openClips) {
-    if (clip->IsModified() && !clip->Save() && clip->IsModified()) {
-      EngineCore::Log::Write(EngineCore::Log::Error, "AnimClip could not be saved");
-    }
+  // Clips of one file go out with one write of it.
+  const std::vector<EngineCore::Resource*> clips(openClips.begin(), openClips.end());
+  for (const EngineCore::Resource* clip : EngineCore::Resource::SaveAll(clips)) {
+    EngineCore::Log::Write(EngineCore::Log::Error, "AnimClip %s could not be saved", clip->GetName().c_str());
   }
   FrameworkMessages::Broadcast(Ids::kMsgResourcesSaved, Ids::kAnimClipKind, 0);
   UpdateMenus();

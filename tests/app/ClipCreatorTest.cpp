@@ -55,7 +55,8 @@ TEST_F(ClipFiles, NewClipNamesMustBeFreeAndPathlessAndANewClipIsWrittenListedAnd
   ASSERT_TRUE(creator.CreateClip("Walk"));
   EXPECT_TRUE(fs::exists(Clips() / "Walk.gltf"));
   EXPECT_EQ(host->GetResourceBrowser()->GetClips(),
-            (std::vector<std::string>{"01_01", "Boxing_Toes", "Walk", "keyframed"}));
+            (std::vector<std::string>{"01_01", "Boxing_Toes", "Walk", "animations:Blink", "animations:Idle",
+                                      "animations:Walk", "keyframed"}));
   EXPECT_EQ(TabCount(), 1);
 }
 
@@ -89,14 +90,14 @@ TEST_F(ClipFiles, AClipThatDoesNotOpenIsLoggedAtStartUpAndShownWhenTheUserOpensI
   EXPECT_TRUE(shown.empty()) << "start-up only logs";
   EXPECT_EQ(log.Count(EngineCore::Log::Error, "Broken.gltf"), 1);
   // The browser marks it and says why; the others look as they always did.
-  const QList<QListWidgetItem*> broken = host->GetResourceBrowser()->findItems("Broken", Qt::MatchExactly);
-  ASSERT_EQ(broken.size(), 1);
-  EXPECT_FALSE(broken[0]->icon().isNull());
-  EXPECT_EQ(broken[0]->toolTip().toStdString(),
+  const QTreeWidgetItem* broken = host->GetResourceBrowser()->FindClip("Broken");
+  ASSERT_NE(broken, nullptr);
+  EXPECT_FALSE(broken->icon(0).isNull());
+  EXPECT_EQ(broken->toolTip(0).toStdString(),
             "Broken does not open: buffer 0: URI '../../x.bin' leaves the clip's folder");
-  const QList<QListWidgetItem*> fine = host->GetResourceBrowser()->findItems("01_01", Qt::MatchExactly);
-  ASSERT_EQ(fine.size(), 1);
-  EXPECT_TRUE(fine[0]->icon().isNull() && fine[0]->toolTip().isEmpty());
+  const QTreeWidgetItem* fine = host->GetResourceBrowser()->FindClip("01_01");
+  ASSERT_NE(fine, nullptr);
+  EXPECT_TRUE(fine->icon(0).isNull() && fine->toolTip(0).isEmpty());
   EXPECT_FALSE(host->OpenClip("Broken"));
   EXPECT_EQ(shown,
             std::vector<std::string>{"Could not open Broken: buffer 0: URI '../../x.bin' leaves the clip's folder."});

@@ -46,8 +46,9 @@ TEST_F(PanelDrops, TheBrowsersClipOpensOnDropOrDoubleClickButForeignDragsAndOthe
   GetDnD()->Clear();
   EXPECT_EQ(TabCount(), 1);
   ResourceBrowser* browser = host->GetResourceBrowser();
-  ASSERT_EQ(browser->GetClips(), (std::vector<std::string>{"01_01", "Boxing_Toes", "keyframed"}));
-  emit browser->itemDoubleClicked(browser->item(0));
+  ASSERT_EQ(browser->GetClips(), (std::vector<std::string>{"01_01", "Boxing_Toes", "animations:Blink",
+                                                           "animations:Idle", "animations:Walk", "keyframed"}));
+  emit browser->itemDoubleClicked(browser->topLevelItem(0), 0);
   EXPECT_EQ(TabCount(), 2);
 }
 

@@ -75,16 +75,17 @@ bool GUI_SaveDialog::OnInitDialog() {
 }
 
 void GUI_SaveDialog::OnOK() {
-  std::string failed;
+  std::vector<EngineCore::Resource*> chosen;
   for (std::size_t i = 0; i < shown.size(); ++i) {
     const bool checked = i < boxes.size() ? boxes[i]->IsChecked() : true;
-    if (!checked || !shown[i]->IsModified()) continue;
-    // A resource read again instead of saved (its file changed, the user chose to reload)
-    // has nothing left to save.
-    if (!shown[i]->Save() && shown[i]->IsModified()) {
-      EngineCore::Log::Write(EngineCore::Log::Error, "%s could not be saved", shown[i]->GetName().c_str());
-      failed += failed.empty() ? shown[i]->GetName().str() : ", " + shown[i]->GetName().str();
-    }
+    if (checked) chosen.push_back(shown[i]);
+  }
+  // Resources of one file go out with one write of it. A resource read again instead of
+  // saved (its file changed, the user chose to reload) has nothing left to save.
+  std::string failed;
+  for (const EngineCore::Resource* resource : EngineCore::Resource::SaveAll(chosen)) {
+    EngineCore::Log::Write(EngineCore::Log::Error, "%s could not be saved", resource->GetName().c_str());
+    failed += failed.empty() ? resource->GetName().str() : ", " + resource->GetName().str();
   }
   saveFailed = !failed.empty();
   if (saveFailed) {
