@@ -61,8 +61,15 @@ void RecoveryKeeper::Tick(Clock::time_point now) {
   }
   for (const std::string& problem : problems) Log::Write(Log::Warning, "%s", problem.c_str());
   if (!recovery_) return;
-  for (EngineCore::Resource* resource :
-       EngineCore::ResourceFactory::GetInstance().GetLoaded(EngineCore::Resource::KindAnimClip)) {
+  const std::vector<EngineCore::Resource*> clips =
+      EngineCore::ResourceFactory::GetInstance().GetLoaded(EngineCore::Resource::KindAnimClip);
+  // A save of one clip may rewrite the file of others with unsaved edits (clips of one file
+  // of several animations): their records are written again, or the file would look newer.
+  const bool saved = std::any_of(clips.begin(), clips.end(), [this](const EngineCore::Resource* clip) {
+    const auto watched = watched_.find(clip->GetName().str());
+    return !clip->IsModified() && watched != watched_.end() && (watched->second.recorded || watched->second.waiting);
+  });
+  for (EngineCore::Resource* resource : clips) {
     const std::string name = resource->GetName().str();
     Watched& watched = watched_[name];
     if (!resource->IsModified()) {
@@ -70,6 +77,10 @@ void RecoveryKeeper::Tick(Clock::time_point now) {
       watched = Watched();
       watched.changes = resource->GetChangeCount();
       continue;
+    }
+    if (saved && watched.recorded && !watched.waiting) {
+      watched.waiting = true;
+      watched.first = watched.last = now - kQuiet;
     }
     if (resource->GetChangeCount() != watched.changes) {
       if (!watched.waiting) watched.first = now;

@@ -23,6 +23,9 @@ namespace TarvelHost {
 //    keys; a thread of the keeper's own writes them, so an edit never waits for the disk.
 //    The latest bytes of a clip replace any still waiting.
 // 3. A clip without unsaved edits (saved, reverted, every step undone) loses its record.
+//    When one is saved, every other record is written again at once: the save may have
+//    rewritten their file too (clips of one file of several animations), and a record older
+//    than its file is of no use.
 // 4. Stop waits for the writes; with `discard` it removes every record of the project, as
 //    a session that ends cleanly does (the user has chosen about each unsaved clip).
 // 5. Problems of the writing thread reach the log from the next Tick, on the calling thread.

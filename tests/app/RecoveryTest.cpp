@@ -68,6 +68,27 @@ TEST_F(Recovery, EditsAreRecordedOnceTheyRestAndTheRecordGoesWithTheUnsavedEdits
   EXPECT_FALSE(HasRecord(ProjectPath(), "01_01"));
 }
 
+TEST_F(Recovery, ASaveOfOneClipOfAFileKeepsTheRecordOfAnotherOfItsClipsOfUse) {
+  TarvelHost::RecoveryKeeper& keeper = host->GetRecoveryKeeper();
+  const Clock::time_point start = Clock::now();
+  Clip("animations:Idle")->SetModified(true);
+  Clip("animations:Walk")->SetModified(true);
+  keeper.Tick(start);
+  keeper.Tick(start + TarvelHost::RecoveryKeeper::kQuiet);
+  keeper.Flush();
+  const auto recoverable = [&] {
+    return keeper.GetRecovery()->ListRecoverable(
+        [&](const std::string& name) { return host->GetSession().FindClipFile(name); });
+  };
+  ASSERT_EQ(recoverable(), (std::vector<std::string>{"animations:Idle", "animations:Walk"}));
+  // Walk's save rewrites the file that Idle's unsaved edits belong to.
+  std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  ASSERT_TRUE(Clip("animations:Walk")->Save());
+  keeper.Tick(start + TarvelHost::RecoveryKeeper::kQuiet * 2);
+  keeper.Flush();
+  EXPECT_EQ(recoverable(), std::vector<std::string>{"animations:Idle"});
+}
+
 // tarvel-host killed in the middle of a session, then started again on the project.
 class RecoveryAfterAKill : public ::testing::Test {
  protected:

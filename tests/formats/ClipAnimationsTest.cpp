@@ -9,8 +9,10 @@
 
 #include "ClipKeys.h"
 #include "ClipTestFiles.h"
+#include "EngineCore/AnimController.h"
 #include "EngineCore/AnimTrack.h"
 #include "Formats/ClipFileHost.h"
+#include "Formats/Project.h"
 #include "Formats/SaveStepHook.h"
 #include "TempFolder.h"
 #include "TestClipBuilder.h"
@@ -303,6 +305,24 @@ TEST(NamelessNodes, ChannelsOfNodesWithoutNamesKeepTheirNodeAndTakeTheNameTheyAr
   EXPECT_FALSE(renamed["nodes"][0].contains("name"));
   EXPECT_TRUE(PassesValidator(path));
   EXPECT_TRUE(ClipTestFiles::ReopensAs(*clip, path));
+}
+
+TEST(NamelessNodes, APreviewOfTheirClipPosesTheObjectsOfTheSameNames) {
+  TestSupport::TempFolder folder;
+  fs::create_directories(folder.Path() / "AnimClips");
+  TestClipBuilder builder;
+  builder.Track("Root", "translation", {0, 1}, {0, 0, 0, 1, 1, 1});
+  builder.Json()["nodes"][0].erase("name");
+  builder.Write(folder.Path() / "AnimClips/skin.gltf");
+  std::string message;
+  const std::unique_ptr<Formats::Project> project = Formats::Project::Open(folder.Path().string(), message);
+  ASSERT_TRUE(project) << message;
+  // Without a scene of its own, the project poses the clip's own nodes.
+  ASSERT_NE(project->GetScene(), nullptr);
+  EngineCore::SceneObject* object = project->GetScene()->FindObject(EngineCore::String("node 0"));
+  ASSERT_NE(object, nullptr);
+  ASSERT_NE(object->GetController(), nullptr);
+  EXPECT_EQ(object->GetController()->GetChannelName().str(), "node 0");
 }
 
 TEST(PointerAnimations, AnAnimationOfTargetsThatAreNotNodesOpensWithANoteAndSavesUntouched) {
