@@ -239,6 +239,8 @@ def bad():
         " saved glTF named the channel otherwise",
         "- `fuzz-empty-first-animation.gltf`: its first animation has no channels and a later one"
         " has; the save dropped the empty one, and the copy opened the later one as the clip",
+        "- `fuzz-channel-without-node.gltf`: a rotation channel whose target names no node and no"
+        " extension; once channels of extensions' targets were kept, its save was refused",
     ]
     with open(os.path.join(HERE, "bad", "README.md"), "w") as f:
         f.write("# Malformed clip files\n\nEach is refused with a logged message; none may crash "

@@ -2,8 +2,10 @@
 //
 // An input is a .glb file when it starts with the binary glTF magic, and a .bvh file when it
 // starts with a BVH hierarchy. Otherwise the bytes up to the first NUL are a .gltf document
-// and the bytes after it are the file `clip.bin` beside it. Every clip that opens is saved as a copy (.gltf and .glb by
-// turns) and the copy reopened: it must open and hold the same channels, tracks and keys, exactly.
+// and the bytes after it are the file `clip.bin` beside it. Every clip of the file that opens
+// (one per animation, the first four) is saved as a copy (.gltf and .glb by turns) and the
+// copy's clip of that animation reopened: it must open and hold the same channels, tracks and
+// keys, exactly.
 
 #include <unistd.h>
 
@@ -14,6 +16,7 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <vector>
 
 #include "EngineCore/AnimClip.h"
 #include "EngineCore/Log.h"
@@ -92,16 +95,24 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (nul) WriteFile(folder / "clip.bin", nul + 1, size - documentSize - 1);
   }
 
-  const Formats::ClipOpenResult opened = Formats::ClipFormats::Open(path.string());
-  if (!opened.clip) return 0;
+  // Every clip of the file (one per animation of a glTF file of several), a few at most.
+  const std::vector<std::string> names = Formats::ClipFormats::ListClips(path.string());
   const fs::path copyPath = folder / ((++runs % 2) ? "copy.gltf" : "copy.glb");
-  std::string message;
-  const Formats::ClipFileError saved = Formats::GltfClipFile::SaveAs(*opened.clip, copyPath.string(), message);
-  if (saved != Formats::ClipFileError::None) Fail("a clip that opens could not be saved", message);
-  const Formats::ClipOpenResult copy = Formats::GltfClipFile::Open(copyPath.string());
-  if (!copy.clip) Fail("the saved copy does not open", copy.message);
-  ExpectSameClip(*opened.clip, *copy.clip);
-  copy.clip->Release();
-  opened.clip->Release();
+  for (std::size_t c = 0; c < names.size() && c < 4; ++c) {
+    const std::string name = names.size() > 1 ? names[c] : std::string();
+    const Formats::ClipOpenResult opened = Formats::ClipFormats::Open(path.string(), EngineCore::String(name));
+    if (!opened.clip) continue;
+    std::string message;
+    const Formats::ClipFileError saved = Formats::GltfClipFile::SaveAs(*opened.clip, copyPath.string(), message);
+    if (saved != Formats::ClipFileError::None) Fail("a clip that opens could not be saved", message);
+    const std::vector<std::string> copies = Formats::ClipFormats::ListClips(copyPath.string());
+    if (copies.size() != names.size()) Fail("the saved copy holds another number of clips", name);
+    const std::string copyName = copies.size() > 1 ? copies[c] : std::string();
+    const Formats::ClipOpenResult copy = Formats::GltfClipFile::Open(copyPath.string(), EngineCore::String(copyName));
+    if (!copy.clip) Fail("the saved copy does not open", copy.message);
+    ExpectSameClip(*opened.clip, *copy.clip);
+    copy.clip->Release();
+    opened.clip->Release();
+  }
   return 0;
 }

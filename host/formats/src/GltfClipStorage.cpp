@@ -306,7 +306,9 @@ std::vector<const nlohmann::json*> GltfClipStorage::TargetsBeyondNodes(const nlo
   if (channels == read.end() || !channels->is_array()) return targets;
   for (const nlohmann::json& channel : *channels) {
     const auto target = channel.is_object() ? channel.find("target") : channel.end();
-    if (channel.is_object() && target != channel.end() && target->is_object() && !target->contains("node")) {
+    // A target without a node and without an extension's own target animates nothing.
+    if (channel.is_object() && target != channel.end() && target->is_object() && !target->contains("node") &&
+        target->contains("extensions")) {
       targets.push_back(&*target);
     }
   }

@@ -29,8 +29,8 @@ class GltfClipStorage : public ClipStorage {
   static constexpr const char* kEmptyTracksKey = "tarvelEmptyTracks";
   static const tinygltf::Value& EmptyTracksHolder(const tinygltf::Model& model, std::size_t animation);
   static tinygltf::Value& EmptyTracksHolder(tinygltf::Model& model, std::size_t animation);
-  // The targets of an animation's channels that are not nodes (KHR_animation_pointer's), in
-  // a document's JSON: tinygltf does not read those channels.
+  // The targets of an animation's channels that an extension gives instead of a node
+  // (KHR_animation_pointer's), in a document's JSON: tinygltf does not read those channels.
   static std::vector<const nlohmann::json*> TargetsBeyondNodes(const nlohmann::json& document, std::size_t animation);
   // Key of the clip animation's extras that keep the clip's frame rate, so that a clip whose
   // keys also fit a lower rate reopens at its own.
