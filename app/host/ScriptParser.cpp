@@ -97,11 +97,11 @@ bool IsValueWord(const std::string& word) {
 
 const std::vector<std::string>& ScriptParser::GetVerbs() {
   static const std::vector<std::string> verbs = {
-      "open",     "drop",           "message",         "broadcast",    "command",      "answer",      "dialog-text",
-      "popup",    "select-channel", "select-curve",    "key",          "mouse",        "button",      "check",
-      "type",     "choose",         "scrub",           "wait",         "window-size",  "screenshot",  "save",
-      "save-all", "expect-tabs",    "expect-channels", "expect-panel", "expect-frame", "expect-pose", "quit",
-      "export-curves"};
+      "open",         "drop",         "message",        "broadcast",    "command",      "answer",
+      "dialog-text",  "popup",        "select-channel", "select-curve", "key",          "mouse",
+      "button",       "check",        "type",           "choose",       "scrub",        "wait",
+      "window-size",  "screenshot",   "save",           "save-all",     "expect-tabs",  "expect-channels",
+      "expect-panel", "expect-frame", "expect-pose",    "quit",         "export-curves"};
   return verbs;
 }
 
@@ -180,6 +180,7 @@ int ScriptParser::ParseTrack(const std::string& word) {
   if (lower == "translation") return 1;
   if (lower == "rotation") return 2;
   if (lower == "scale") return 3;
+  if (lower == "weights") return 4;
   return -1;
 }
 
@@ -283,9 +284,10 @@ std::string ScriptParser::CheckAction(const ScriptAction& action) {
   if (verb == "select-curve") {
     if (n % 3 != 0) return "select-curve takes CHANNEL TRACK AXIS triples";
     for (std::size_t i = 0; i < n; i += 3) {
-      if (ParseTrack(words[i + 1]) < 0)
-        return "select-curve: '" + words[i + 1] + "' is not translation, rotation or scale";
-      if (ParseAxis(words[i + 2]) < 0) return "select-curve: '" + words[i + 2] + "' is not X, Y or Z";
+      const int track = ParseTrack(words[i + 1]);
+      if (track < 0) return "select-curve: '" + words[i + 1] + "' is not translation, rotation, scale or weights";
+      // A weight's curve is named after its morph target.
+      if (track != 4 && ParseAxis(words[i + 2]) < 0) return "select-curve: '" + words[i + 2] + "' is not X, Y or Z";
     }
     return {};
   }

@@ -17,6 +17,7 @@
 #include <iostream>
 #include <optional>
 #include <set>
+#include <tuple>
 
 #include "EditorCore/GUI_App.h"
 #include "EditorCore/GUI_CheckBox.h"
@@ -81,9 +82,11 @@ std::string Trimmed(const std::string& text) {
   return first == std::string::npos ? std::string() : text.substr(first, text.find_last_not_of(' ') - first + 1);
 }
 
+// The icon of a track list row: one per component of translations, rotations and scales, one
+// for every weight.
 std::string TrackRowIcon(int track, int axis) {
   std::string icon(1, static_cast<char>(0xFF));
-  icon.push_back(static_cast<char>((track - 1) * 3 + axis + 1));
+  icon.push_back(static_cast<char>(track == 4 ? 10 : (track - 1) * 3 + axis + 1));
   return icon;
 }
 
@@ -503,17 +506,21 @@ bool ScriptRunner::SelectCurves(const ScriptAction& action, std::string& reason)
     reason = "no clip page is open";
     return false;
   }
-  // A row is its channel's name and the icon of its curve, in the last column.
+  // A row is its channel's name and the icon of its curve, in the last column, and for a
+  // weight its target's name, in the second.
   const int icons = list->GetColumnCount() - 1;
-  std::set<std::pair<std::string, std::string>> wanted;
+  using RowKey = std::tuple<std::string, std::string, std::string>;
+  const auto keyOf = [&](int row) {
+    const std::string icon = list->GetItemText(row, icons);
+    return RowKey{list->GetItemText(row, 0), icon, icon == TrackRowIcon(4, 0) ? list->GetItemText(row, 1) : ""};
+  };
+  std::set<RowKey> wanted;
   for (std::size_t i = 0; i + 2 < action.words.size(); i += 3) {
     const int track = ScriptParser::ParseTrack(action.words[i + 1]);
-    const int axis = ScriptParser::ParseAxis(action.words[i + 2]);
-    const auto key = std::make_pair(action.words[i], TrackRowIcon(track, axis));
+    const int axis = track == 4 ? 0 : ScriptParser::ParseAxis(action.words[i + 2]);
+    const RowKey key{action.words[i], TrackRowIcon(track, axis), track == 4 ? action.words[i + 2] : ""};
     bool present = false;
-    for (int row = 0; row < list->GetItemCount() && !present; ++row) {
-      present = list->GetItemText(row, 0) == key.first && list->GetItemText(row, icons) == key.second;
-    }
+    for (int row = 0; row < list->GetItemCount() && !present; ++row) present = keyOf(row) == key;
     if (!present) {
       reason = "the track list has no row " + action.words[i] + " " + action.words[i + 1] + " " + action.words[i + 2];
       return false;
@@ -521,7 +528,7 @@ bool ScriptRunner::SelectCurves(const ScriptAction& action, std::string& reason)
     wanted.insert(key);
   }
   for (int row = 0; row < list->GetItemCount(); ++row) {
-    const bool select = wanted.count({list->GetItemText(row, 0), list->GetItemText(row, icons)}) != 0;
+    const bool select = wanted.count(keyOf(row)) != 0;
     if (((list->GetItemState(row, LVIS_SELECTED) & LVIS_SELECTED) != 0) != select) {
       list->SetItemState(row, select ? LVIS_SELECTED : 0, LVIS_SELECTED);
     }

@@ -28,6 +28,7 @@ const char* TrackName(std::uint32_t type) {
     case EngineCore::AnimTrack::Translation: return "translation";
     case EngineCore::AnimTrack::Rotation: return "rotation";
     case EngineCore::AnimTrack::Scale: return "scale";
+    case EngineCore::AnimTrack::Weights: return "weights";
     default: return "other";
   }
 }

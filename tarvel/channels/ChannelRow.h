@@ -11,7 +11,7 @@ struct ChannelRow {
   // Column 0: the channel's name, or "ID :0x<key>" when it has none.
   EngineCore::String text;
   // Column 1: the byte 255, then one code per track in track order (1 translation,
-  // 2 rotation, 3 scale), drawn as the matching icons.
+  // 2 rotation, 3 scale, 4 morph-target weights), drawn as the matching icons.
   EngineCore::String tracks;
   std::uint32_t key = 0;
   // Always 4126; a row without it is not drawn.

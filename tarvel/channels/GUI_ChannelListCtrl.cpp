@@ -39,10 +39,10 @@ bool GUI_ChannelListCtrl::Create(GUI_Wnd* parent) {
 }
 
 void GUI_ChannelListCtrl::LoadIcons() {
-  // Image 0 is none, 1 to 3 the track kinds, 4 to 6 their disabled looks.
+  // Image 0 is none, 1 to 4 the track kinds, 5 to 8 their disabled looks.
   AddIcon(nullptr);
-  GUI_Icon* icons[3] = {ModuleResources::LoadIcon(Ids::kIconTranslation), ModuleResources::LoadIcon(Ids::kIconRotation),
-                        ModuleResources::LoadIcon(Ids::kIconScale)};
+  GUI_Icon* icons[4] = {ModuleResources::LoadIcon(Ids::kIconTranslation), ModuleResources::LoadIcon(Ids::kIconRotation),
+                        ModuleResources::LoadIcon(Ids::kIconScale), ModuleResources::LoadIcon(Ids::kIconWeights)};
   for (GUI_Icon* icon : icons) AddIcon(icon);
   for (GUI_Icon* icon : icons) {
     GUI_Icon* disabled =
@@ -85,7 +85,7 @@ void GUI_ChannelListCtrl::AddChannelRow(std::uint32_t key) {
   std::string codes(1, static_cast<char>(0xFF));
   for (std::uint32_t t = 0; channel && t < channel->GetTrackCount(); ++t) {
     const std::uint32_t type = channel->GetTrackTypeAt(t);
-    if (type >= EngineCore::AnimTrack::Translation && type <= EngineCore::AnimTrack::Scale) {
+    if (type >= EngineCore::AnimTrack::Translation && type <= EngineCore::AnimTrack::Weights) {
       codes.push_back(static_cast<char>(type));
     }
   }

@@ -1,46 +1,21 @@
 #include "curves/ChannelData.h"
 
-#include "EngineCore/AnimCurve.h"
 #include "EngineCore/Log.h"
 
 namespace Tarvel {
 
-using EngineCore::AnimCurve;
-
 ChannelData ChannelData::Capture(const EngineCore::AnimChannel& channel) {
   ChannelData data;
   data.name = channel.GetName();
+  data.sourceIndex = channel.GetSourceIndex();
   for (std::uint32_t t = 0; t < channel.GetTrackCount(); ++t) {
-    const AnimCurve& curve = *channel.GetCurveAt(t);
-    Track track;
-    track.type = channel.GetTrackTypeAt(t);
-    track.keyType = curve.GetKeyType();
-    track.interpolation = curve.GetInterpolation();
-    for (std::uint32_t k = 0; k < curve.GetKeyCount(); ++k) {
-      track.frames.push_back(curve.GetKeyFrame(k));
-      switch (track.keyType) {
-        case AnimCurve::KeyVector3:
-          track.vectors.push_back(curve.GetVector3Key(k));
-          if (curve.IsCubic())
-            track.vectorTangents.insert(track.vectorTangents.end(),
-                                        {curve.GetVector3InTangent(k), curve.GetVector3OutTangent(k)});
-          break;
-        case AnimCurve::KeyQuaternion:
-          track.quaternions.push_back(curve.GetQuaternionKey(k));
-          if (curve.IsCubic()) {
-            track.quaternionTangents.insert(track.quaternionTangents.end(),
-                                            {curve.GetQuaternionInTangent(k), curve.GetQuaternionOutTangent(k)});
-          }
-          break;
-        default: track.floats.push_back(curve.GetFloatKey(k)); break;
-      }
-    }
-    data.tracks.push_back(std::move(track));
+    data.tracks.push_back({channel.GetTrackTypeAt(t), *channel.GetCurveAt(t)});
   }
   return data;
 }
 
 void ChannelData::RestoreTracks(EngineCore::AnimChannel& channel) const {
+  channel.SetSourceIndex(sourceIndex);
   while (channel.GetTrackCount() > 0) {
     if (!channel.RemoveTrack(channel.GetTrackTypeAt(0))) break;
   }
@@ -50,41 +25,15 @@ void ChannelData::RestoreTracks(EngineCore::AnimChannel& channel) const {
                              name.c_str());
       continue;
     }
-    AnimCurve& curve = *channel.GetCurve(track.type);
-    curve.SetKeyType(track.keyType);
-    curve.SetInterpolation(track.interpolation);
-    curve.Reserve(static_cast<std::uint32_t>(track.frames.size()));
-    for (std::size_t k = 0; k < track.frames.size(); ++k) {
-      const std::uint32_t frame = track.frames[k];
-      switch (track.keyType) {
-        case AnimCurve::KeyVector3:
-          if (track.vectorTangents.empty()) {
-            curve.AddKey(frame, track.vectors[k]);
-          } else {
-            curve.AddKey(frame, track.vectors[k], track.vectorTangents[2 * k], track.vectorTangents[2 * k + 1]);
-          }
-          break;
-        case AnimCurve::KeyQuaternion:
-          if (track.quaternionTangents.empty()) {
-            curve.AddKey(frame, track.quaternions[k]);
-          } else {
-            curve.AddKey(frame, track.quaternions[k], track.quaternionTangents[2 * k],
-                         track.quaternionTangents[2 * k + 1]);
-          }
-          break;
-        default: curve.AddKey(frame, track.floats[k]); break;
-      }
-    }
+    *channel.GetCurve(track.type) = track.curve;
   }
 }
 
 std::size_t ChannelData::GetHeldBytes() const {
   std::size_t bytes = sizeof(ChannelData);
   for (const Track& track : tracks) {
-    bytes += track.frames.size() * 4 + track.vectors.size() * sizeof(EngineCore::Vector3) +
-             track.quaternions.size() * sizeof(EngineCore::Quaternion) + track.floats.size() * 4 +
-             track.vectorTangents.size() * sizeof(EngineCore::Vector3) +
-             track.quaternionTangents.size() * sizeof(EngineCore::Quaternion);
+    // Values and frames, and the tangents of a cubic track (two more values per key).
+    bytes += sizeof(Track) + static_cast<std::size_t>(track.curve.GetByteSize()) * (track.curve.IsCubic() ? 3 : 1);
   }
   return bytes;
 }

@@ -4,19 +4,19 @@
 #include <vector>
 
 #include "EngineCore/AnimChannel.h"
-#include "EngineCore/Quaternion.h"
+#include "EngineCore/AnimCurve.h"
 #include "EngineCore/String.h"
-#include "EngineCore/Vector3.h"
 
 namespace Tarvel {
 
-// A channel of the clip as plain data: its name and its tracks in order, each with its key
-// type, its interpolation and every key with its tangents, so that the channel can be put back exactly as it
+// A channel of the clip as plain data: its name, what its file read it from, and its tracks in
+// order, each a copy of its key curve (key type, interpolation, every key with its tangents,
+// a curve of weights its targets' names), so that the channel can be put back exactly as it
 // was.
 class ChannelData {
  public:
   static ChannelData Capture(const EngineCore::AnimChannel& channel);
-  // Gives the channel exactly these tracks and keys; its name is left alone.
+  // Gives the channel exactly these tracks and keys, and its source; its name is left alone.
   void RestoreTracks(EngineCore::AnimChannel& channel) const;
 
   const EngineCore::String& GetName() const { return name; }
@@ -25,18 +25,11 @@ class ChannelData {
  private:
   struct Track {
     std::uint32_t type = 0;
-    std::uint32_t keyType = 0;
-    std::uint32_t interpolation = 0;
-    std::vector<std::uint32_t> frames;
-    std::vector<EngineCore::Vector3> vectors;
-    std::vector<EngineCore::Quaternion> quaternions;
-    std::vector<float> floats;
-    // A cubic track's tangents, per key: in, out.
-    std::vector<EngineCore::Vector3> vectorTangents;
-    std::vector<EngineCore::Quaternion> quaternionTangents;
+    EngineCore::AnimCurve curve;
   };
 
   EngineCore::String name;
+  std::int32_t sourceIndex = -1;
   std::vector<Track> tracks;
 };
 

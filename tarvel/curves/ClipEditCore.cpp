@@ -310,11 +310,12 @@ void ClipEditCore::ShareKeyFrames() {
     if (touched.whole) tracks.insert({touched.curve->iChannelKey, touched.curve->iTrackType});
   }
   for (const auto& [channelKey, trackType] : tracks) {
-    CurveInfo* triple[3] = {FindCurve({channelKey, trackType, 0}), FindCurve({channelKey, trackType, 1}),
-                            FindCurve({channelKey, trackType, 2})};
-    if (!triple[0] || !triple[1] || !triple[2]) continue;
-    std::vector<std::uint32_t> frames[3];
-    for (int c = 0; c < 3; ++c) frames[c] = KeyFramesOf(*triple[c]->pCurve);
+    // The curves of the track: X, Y and Z, or one per morph target.
+    std::vector<CurveInfo*> axes;
+    for (std::uint32_t c = 0; CurveInfo* axis = FindCurve({channelKey, trackType, c}); ++c) axes.push_back(axis);
+    if (axes.size() < (trackType == CurveInfo::Weights ? 1u : 3u)) continue;
+    std::vector<std::vector<std::uint32_t>> frames(axes.size());
+    for (std::size_t c = 0; c < axes.size(); ++c) frames[c] = KeyFramesOf(*axes[c]->pCurve);
     std::vector<std::uint32_t> all;
     for (const auto& own : frames) {
       std::vector<std::uint32_t> merged;
@@ -327,8 +328,8 @@ void ClipEditCore::ShareKeyFrames() {
       EngineCore::Vector2 point;
       EditorToolkit::KeyTangents tangents;
     };
-    std::vector<Missing> missing[3];
-    for (int c = 0; c < 3; ++c) {
+    std::vector<std::vector<Missing>> missing(axes.size());
+    for (std::size_t c = 0; c < axes.size(); ++c) {
       // An axis without points plays its rest value throughout and stays without.
       if (frames[c].empty() || frames[c].size() == all.size()) continue;
       std::vector<std::uint32_t> lacking;
@@ -336,12 +337,12 @@ void ClipEditCore::ShareKeyFrames() {
       for (const std::uint32_t frame : lacking) {
         Missing& key = missing[c].emplace_back();
         key.point.x = static_cast<float>(frame);
-        CurveEvaluation::Split(*triple[c], key.point.x, key.point.y, key.tangents);
+        CurveEvaluation::Split(*axes[c], key.point.x, key.point.y, key.tangents);
       }
     }
-    for (int c = 0; c < 3; ++c) {
+    for (std::size_t c = 0; c < axes.size(); ++c) {
       if (missing[c].empty()) continue;
-      Curve2& points = *Touch(triple[c]);
+      Curve2& points = *Touch(axes[c]);
       for (const Missing& key : missing[c]) points.AddPoint(key.point, false, key.tangents);
     }
   }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <vector>
 
 #include "EngineCore/AnimCurve.h"
 #include "EngineCore/Log.h"
@@ -87,6 +88,55 @@ int WriteTriple(CurveInfo* const triple[3], EngineCore::AnimCurve& keys) {
   return refused;
 }
 
+// Writes a weights track's curves (one per morph target) into its emptied key curve, as
+// WriteTriple writes a triple: a key on every frame where one of them has a point, each weight
+// its own point's value there or its curve's value, a cubic key with its points' tangents or
+// those that split a curve without a point there.
+int WriteWeights(const std::vector<const CurveInfo*>& curves, EngineCore::AnimCurve& keys) {
+  using EditorToolkit::KeyTangents;
+  const std::size_t count = curves.size();
+  const bool cubic = keys.IsCubic();
+  std::vector<std::size_t> next(count, 0);
+  std::vector<float> values(count), in(count), out(count);
+  int refused = 0;
+  for (;;) {
+    bool any = false;
+    std::uint32_t frame = 0;
+    for (std::size_t w = 0; w < count; ++w) {
+      const EditorToolkit::Curve2& points = *curves[w]->pCurve;
+      if (next[w] >= points.GetPointCount()) continue;
+      const std::uint32_t at = ClipWriteBack::KeyFrameOf(points.GetPointAt(static_cast<std::uint32_t>(next[w]))->x);
+      frame = any ? std::min(frame, at) : at;
+      any = true;
+    }
+    if (!any) break;
+    for (std::size_t w = 0; w < count; ++w) {
+      const EditorToolkit::Curve2& points = *curves[w]->pCurve;
+      bool own = false;
+      KeyTangents tangents;
+      while (next[w] < points.GetPointCount() &&
+             ClipWriteBack::KeyFrameOf(points.GetPointAt(static_cast<std::uint32_t>(next[w]))->x) == frame) {
+        const auto at = static_cast<std::uint32_t>(next[w]);
+        values[w] = points.GetPointAt(at)->y;
+        if (const KeyTangents* slopes = cubic ? points.GetTangentsAt(at) : nullptr) tangents = *slopes;
+        own = true;
+        ++next[w];
+      }
+      if (!own) {
+        const bool found = cubic ? CurveEvaluation::Split(*curves[w], static_cast<float>(frame), values[w], tangents)
+                                 : CurveEvaluation::Evaluate(*curves[w], static_cast<float>(frame), values[w]);
+        if (!found) values[w] = 0.0f;
+      }
+      in[w] = tangents.in[0];
+      out[w] = tangents.out[0];
+    }
+    const bool added = cubic ? keys.AddWeightKey(frame, values.data(), in.data(), out.data())
+                             : keys.AddWeightKey(frame, values.data());
+    if (!added) ++refused;
+  }
+  return refused;
+}
+
 // The first rotation key of the track before its write-back: the write-back gives the track
 // the sign that key had, so that keys not edited come back as the file holds them.
 struct KeptSign {
@@ -135,6 +185,17 @@ bool ClipWriteBack::WriteBackTracks(EngineCore::AnimClip& clip, const CurveSet& 
     CurveInfo* x = (*array)[i].get();
     EngineCore::AnimChannel* channel = x ? clip.GetChannel(x->iChannelKey) : nullptr;
     EngineCore::AnimCurve* keys = channel ? channel->GetCurve(x->iTrackType) : nullptr;
+    if (keys && x->iTrackType == CurveInfo::Weights && keys->GetKeyType() == EngineCore::AnimCurve::KeyWeights) {
+      std::vector<const CurveInfo*> weights;
+      for (; i < count && (*array)[i]->iTrackType == CurveInfo::Weights; ++i) weights.push_back((*array)[i].get());
+      if (weights.size() != keys->GetWeightCount()) continue;
+      keys->Empty();
+      if (const int refused = WriteWeights(weights, *keys); refused > 0) {
+        EngineCore::Log::Write(EngineCore::Log::Warning, "Tarvel: the weights of channel 0x%x refused %d keys",
+                               channelKey, refused);
+      }
+      continue;
+    }
     if (!keys || x->iTrackType == 0 || x->iTrackType > 3) {
       ++i;
       continue;

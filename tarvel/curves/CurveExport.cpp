@@ -14,6 +14,7 @@ const char* TrackName(std::uint32_t type) {
     case CurveInfo::Translation: return "translation";
     case CurveInfo::Rotation: return "rotation";
     case CurveInfo::Scale: return "scale";
+    case CurveInfo::Weights: return "weights";
     default: return "other";
   }
 }
@@ -41,8 +42,11 @@ std::string CurveExport::ToCsv(const ClipEditCore& core) {
     for (const auto& info : *curves) {
       const EditorToolkit::Curve2& curve = *info->pCurve;
       if (curve.GetPointCount() == 0) continue;
-      const std::string prefix =
-          channel + "," + TrackName(info->iTrackType) + "," + static_cast<char>('X' + info->iComponent) + ",";
+      // A weight's axis is its morph target.
+      const std::string axis = info->iTrackType == CurveInfo::Weights
+                                   ? Quoted(info->sTargetName)
+                                   : std::string(1, static_cast<char>('X' + info->iComponent));
+      const std::string prefix = channel + "," + TrackName(info->iTrackType) + "," + axis + ",";
       std::uint32_t next = 0;
       for (std::uint32_t frame = first; frame <= last; ++frame) {
         const auto at = static_cast<float>(frame);

@@ -3,17 +3,18 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <string>
 
 #include "EditorToolkit/Curve2.h"
 
 namespace Tarvel {
 
-// One displayed curve: a keyed component (X, Y or Z) of one track of one channel of the
-// page's clip. Only the curve set creates and destroys these records; the lists, the graph
-// and the undo history hold plain pointers to them.
+// One displayed curve: a keyed component (X, Y or Z; for morph-target weights, one target's
+// weight) of one track of one channel of the page's clip. Only the curve set creates and destroys these records; the
+// lists, the graph and the undo history hold plain pointers to them.
 class CurveInfo {
  public:
-  enum TrackType : std::uint32_t { Translation = 1, Rotation = 2, Scale = 3 };
+  enum TrackType : std::uint32_t { Translation = 1, Rotation = 2, Scale = 3, Weights = 4 };
   enum Component : std::uint32_t { X = 0, Y = 1, Z = 2 };
 
   CurveInfo(std::uint32_t channelKey, std::uint32_t trackType, std::uint32_t component);
@@ -45,8 +46,10 @@ class CurveInfo {
 
   ReadOnlyCurve pCurve;
   // The X, Y and Z curves of its track, itself among them; set by the curve set, which
-  // creates and destroys the three together.
+  // creates and destroys the three together. A weight's curve has only itself.
   std::array<const CurveInfo*, 3> track{};
+  // The morph target a weight's curve animates; empty for the other curves.
+  std::string sTargetName;
   std::uint32_t iChannelKey;
   std::uint32_t iTrackType;
   std::uint32_t iComponent;

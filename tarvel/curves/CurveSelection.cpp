@@ -48,11 +48,14 @@ void CurveSelection::Clear() {
   ClearSelectionRange();
 }
 
-void CurveSelection::ApplyFilter(const std::array<bool, 3>& trackTypes, const std::array<bool, 3>& components) {
+void CurveSelection::ApplyFilter(const std::array<bool, 4>& trackTypes, const std::array<bool, 3>& components) {
   for (CurveInfo* curve : aCurves) {
     bool filtered = true;
-    if (curve->iTrackType >= 1 && curve->iTrackType <= 3) filtered = !trackTypes[curve->iTrackType - 1];
-    if (curve->iComponent <= 2 && !components[curve->iComponent]) filtered = true;
+    if (curve->iTrackType >= 1 && curve->iTrackType <= 4) filtered = !trackTypes[curve->iTrackType - 1];
+    // X, Y and Z are the components of translations, rotations and scales; weights have none.
+    if (curve->iTrackType != CurveInfo::Weights && curve->iComponent <= 2 && !components[curve->iComponent]) {
+      filtered = true;
+    }
     curve->bFiltered = filtered;
   }
   SortRows();

@@ -39,7 +39,7 @@ class CurveSelection : public TrackRows {
   // A curve is filtered unless the box of its track type (translation, rotation, scale) and
   // the box of its component (X, Y, Z) are both ticked; curves of any other type stay
   // filtered.
-  void ApplyFilter(const std::array<bool, 3>& trackTypes, const std::array<bool, 3>& components);
+  void ApplyFilter(const std::array<bool, 4>& trackTypes, const std::array<bool, 3>& components);
 
   int GetRowCount() const override { return static_cast<int>(rows.size()); }
   CurveInfo* GetRowCurve(int row) const override;

@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "EngineCore/AnimCurve.h"
+#include "EngineCore/AnimTrack.h"
 #include "curves/EulerAngles.h"
 #include "curves/RotationTangents.h"
 #include "resources/ModuleIds.h"
@@ -37,6 +38,19 @@ std::uint32_t KeyCount(const EngineCore::AnimCurve& curve) {
 
 void CurveSet::ComputeColors(std::uint32_t trackType, std::uint32_t keyType, std::uint32_t component,
                              EditorCore::COLORREF& colour, EditorCore::COLORREF& selectionColour) {
+  if (trackType == CurveInfo::Weights) {
+    // Weights take hues of their own, apart from the reds, greens and blues of X, Y and Z:
+    // amber, magenta, teal, gold, violet, pink, in turn. COLORREF bytes are B, G, R.
+    static constexpr EditorCore::COLORREF kHues[] = {0x2896E6, 0xC850C8, 0xAAB428, 0x3CBED2, 0xE66E8C, 0x966EE6};
+    colour = kHues[component % std::size(kHues)];
+    // The selection is the hue halfway to white.
+    selectionColour = 0;
+    for (int shift = 0; shift < 24; shift += 8) {
+      const EditorCore::COLORREF part = (colour >> shift) & 0xFFu;
+      selectionColour |= ((part + 255u) / 2u) << shift;
+    }
+    return;
+  }
   const std::uint32_t a = (25u * trackType) & 0xFFu;
   const std::uint32_t b = (50u * (trackType + 2u)) & 0xFFu;
   std::uint32_t a2 = 0;
@@ -76,6 +90,41 @@ void CurveSet::SetFrameRate(float framesPerSecond) {
   frameRate_ = framesPerSecond;
   for (auto& [key, curves] : table_) {
     for (auto& curve : curves) curve->Write({}).SetFrameRate(framesPerSecond);
+  }
+}
+
+void CurveSet::BuildWeightCurves(std::uint32_t channelKey, const EngineCore::AnimCurve& track, Curves& curves) const {
+  const std::uint32_t weights = track.GetWeightCount();
+  const std::uint32_t count = KeyCount(track);
+  for (std::uint32_t w = 0; w < weights; ++w) {
+    auto curve = std::make_unique<CurveInfo>(channelKey, CurveInfo::Weights, w);
+    EditorCore::COLORREF colour = 0;
+    EditorCore::COLORREF selection = 0;
+    ComputeColors(CurveInfo::Weights, track.GetKeyType(), w, colour, selection);
+    EditorToolkit::Curve2& points = curve->Write({});
+    points.SetColor(colour);
+    points.SetSelectionColor(selection);
+    points.SetInterpolation(track.IsCubic()                                           ? EditorToolkit::Curve2::Cubic
+                            : track.GetInterpolation() == EngineCore::AnimCurve::Step ? EditorToolkit::Curve2::Step
+                                                                                      : EditorToolkit::Curve2::Linear);
+    points.SetFrameRate(frameRate_);
+    EditorToolkit::Curve2::PointList list;
+    EditorToolkit::Curve2::TangentList tangents;
+    list.reserve(count);
+    for (std::uint32_t k = 0; k < count; ++k) {
+      EditorToolkit::EditablePoint& point = list.emplace_back();
+      point.x = static_cast<float>(track.GetKeyFrame(k));
+      point.y = track.GetWeightKey(k)[w];
+      if (!track.IsCubic()) continue;
+      EditorToolkit::KeyTangents& own = tangents.emplace_back();
+      own.in[0] = track.GetWeightInTangent(k)[w];
+      own.out[0] = track.GetWeightOutTangent(k)[w];
+    }
+    points.SetCurve(std::move(list), std::move(tangents));
+    curve->track = {curve.get(), nullptr, nullptr};
+    const std::vector<EngineCore::String>& names = track.GetWeightNames();
+    curve->sTargetName = w < names.size() ? names[w].str() : "Target " + std::to_string(w);
+    curves.push_back(std::move(curve));
   }
 }
 
@@ -146,6 +195,11 @@ CurveSet::Curves CurveSet::BuildCurves(std::uint32_t channelKey, const EngineCor
     }
     for (auto& curve : triple) curve->track = {triple[0].get(), triple[1].get(), triple[2].get()};
     for (auto& curve : triple) curves.push_back(std::move(curve));
+  }
+  // A morph target's weight is a curve of its own, after the triples of the other tracks.
+  if (const EngineCore::AnimCurve* weights = channel.GetCurve(EngineCore::AnimTrack::Weights);
+      weights && weights->GetKeyType() == EngineCore::AnimCurve::KeyWeights) {
+    BuildWeightCurves(channelKey, *weights, curves);
   }
   return curves;
 }

@@ -13,7 +13,8 @@
 namespace Tarvel {
 
 // The editable curves of one open clip: channel key -> that channel's curves, three per
-// loaded track (X, Y, Z in this order), tracks in the order of the channel's track table.
+// loaded track (X, Y, Z in this order), tracks in the order of the channel's track table,
+// then one per morph target of its weights track, named after the target.
 //
 // Loading a channel (LoadChannel):
 //   1. Only Vector3 and Quaternion tracks give curves; a keyless track gives empty curves.
@@ -58,6 +59,7 @@ class CurveSet {
  private:
   // The channel's curves, built from nothing but the channel.
   Curves BuildCurves(std::uint32_t channelKey, const EngineCore::AnimChannel& channel) const;
+  void BuildWeightCurves(std::uint32_t channelKey, const EngineCore::AnimCurve& track, Curves& curves) const;
 
   std::map<std::uint32_t, Curves> table_;
   float frameRate_ = 60.0f;

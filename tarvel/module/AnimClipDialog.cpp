@@ -35,9 +35,10 @@ using namespace EditorCore;
 
 namespace {
 
-constexpr UINT kFilterBoxIds[6] = {Ids::kCtlFilterTranslation, Ids::kCtlFilterRotation, Ids::kCtlFilterScale,
-                                   Ids::kCtlFilterX,           Ids::kCtlFilterY,        Ids::kCtlFilterZ};
-constexpr UINT kFilterBoxIcons[6] = {Ids::kIconTranslation, Ids::kIconRotation, Ids::kIconScale,
+constexpr UINT kFilterBoxIds[7] = {
+    Ids::kCtlFilterTranslation, Ids::kCtlFilterRotation, Ids::kCtlFilterScale, Ids::kCtlFilterWeights,
+    Ids::kCtlFilterX,           Ids::kCtlFilterY,        Ids::kCtlFilterZ};
+constexpr UINT kFilterBoxIcons[7] = {Ids::kIconTranslation, Ids::kIconRotation, Ids::kIconScale, Ids::kIconWeights,
                                      Ids::kIconX,           Ids::kIconY,        Ids::kIconZ};
 
 CRect At(int left, int top, int width, int height) { return CRect(left, top, left + width, top + height); }
@@ -113,9 +114,9 @@ void AnimClipDialog::LayOut(int cx, int cy) {
   trackList->MoveWindow(At(1, h + 5, w - 1, cy - 37 - h));
   verticalSplitter->MoveWindow(At(w, 1, 4, cy - 2));
   curvePanel->MoveWindow(At(w + 4, 1, cx - w - 5, cy - 2));
-  // Boxes 3 and 4 (scale and X) stand 12 pixels apart to part the kinds from the axes.
-  const int b = std::min((w - 30) / 7, 30);
-  const int lefts[6] = {1, b + 4, 2 * b + 7, 3 * b + 19, 4 * b + 22, 5 * b + 25};
+  // Boxes 4 and 5 (weights and X) stand 12 pixels apart to part the kinds from the axes.
+  const int b = std::min((w - 33) / 8, 30);
+  const int lefts[7] = {1, b + 4, 2 * b + 7, 3 * b + 10, 4 * b + 22, 5 * b + 25, 6 * b + 28};
   for (std::size_t i = 0; i < filterBoxes.size(); ++i) filterBoxes[i].MoveWindow(At(lefts[i], cy - 31, b, 30));
 }
 
@@ -253,8 +254,9 @@ void AnimClipDialog::SelectChannelObjects() {
 }
 
 void AnimClipDialog::ApplyFilterBoxes() {
-  core.GetSelection().ApplyFilter({filterBoxes[0].IsChecked(), filterBoxes[1].IsChecked(), filterBoxes[2].IsChecked()},
-                                  {filterBoxes[3].IsChecked(), filterBoxes[4].IsChecked(), filterBoxes[5].IsChecked()});
+  core.GetSelection().ApplyFilter(
+      {filterBoxes[0].IsChecked(), filterBoxes[1].IsChecked(), filterBoxes[2].IsChecked(), filterBoxes[3].IsChecked()},
+      {filterBoxes[4].IsChecked(), filterBoxes[5].IsChecked(), filterBoxes[6].IsChecked()});
   UpdateMenus();
   trackList->Refill();
   RedrawCurvePanel();

@@ -158,7 +158,7 @@ class AnimClipDialog : public EditorCore::GUI_Dialog, private KeyingPage {
   EditorCore::GUI_Label filterLabel;
   EditorCore::GUI_EditBox filterEdit;
   // Translation, rotation, scale, then X, Y, Z.
-  std::array<EditorCore::GUI_CheckBox, 6> filterBoxes;
+  std::array<EditorCore::GUI_CheckBox, 7> filterBoxes;
 };
 
 }  // namespace Tarvel

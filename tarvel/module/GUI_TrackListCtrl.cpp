@@ -4,7 +4,9 @@
 
 #include "EditorCore/GUI_DC.h"
 #include "EditorCore/GUI_ThemeManager.h"
+#include "EngineCore/AnimCurve.h"
 #include "EngineCore/Log.h"
+#include "curves/CurveSet.h"
 #include "graph/ColourContrast.h"
 #include "module/ModuleExports.h"
 #include "resources/ModuleIds.h"
@@ -29,15 +31,25 @@ bool GUI_TrackListCtrl::Create(GUI_Wnd* parent) {
   for (UINT id = Ids::kIconFirstTrack; id < Ids::kIconFirstTrack + 9; ++id) {
     AddIcon(LoadIconInModule(static_cast<unsigned short>(id)));
   }
+  AddIcon(LoadIconInModule(static_cast<unsigned short>(Ids::kIconWeightCurve)));
   return true;
 }
 
 int GUI_TrackListCtrl::IconIndex(std::uint32_t trackType, std::uint32_t component) {
+  // Every weight shares one icon, after the nine of translation X to scale Z.
+  if (trackType == CurveInfo::Weights) return 10;
   if (trackType < 1 || trackType > 3 || component > 2) return 0;
   return static_cast<int>((trackType - 1) * 3 + component + 1);
 }
 
 COLORREF GUI_TrackListCtrl::TextColor(std::uint32_t trackType, std::uint32_t component) {
+  if (trackType == CurveInfo::Weights) {
+    // The weight's curve colour, whose bytes are already B, G, R.
+    COLORREF colour = 0;
+    COLORREF selection = 0;
+    CurveSet::ComputeColors(trackType, EngineCore::AnimCurve::KeyWeights, component, colour, selection);
+    return colour;
+  }
   const int low = static_cast<int>((trackType * 25) & 0xFF);
   const int high = static_cast<int>(((trackType + 2) * 50) & 0xFF);
   switch (component) {
@@ -51,6 +63,7 @@ COLORREF GUI_TrackListCtrl::TextColor(std::uint32_t trackType, std::uint32_t com
 std::string GUI_TrackListCtrl::CurveWords(const CurveInfo& curve) {
   static constexpr const char* kTracks[] = {"", "Translation", "Rotation", "Scale"};
   static constexpr const char* kAxes[] = {"X", "Y", "Z"};
+  if (curve.iTrackType == CurveInfo::Weights) return curve.sTargetName;
   if (curve.iTrackType < 1 || curve.iTrackType > 3 || curve.iComponent > 2) return {};
   return ModuleText::Translate(kTracks[curve.iTrackType]) + " " + kAxes[curve.iComponent];
 }

@@ -115,6 +115,7 @@ inline constexpr UINT kCtlFilterEdit = 1020;
 inline constexpr UINT kCtlFilterTranslation = 1028;
 inline constexpr UINT kCtlFilterRotation = 1029;
 inline constexpr UINT kCtlFilterScale = 1030;
+inline constexpr UINT kCtlFilterWeights = 1031;
 inline constexpr UINT kCtlFilterX = 1032;
 inline constexpr UINT kCtlFilterY = 1033;
 inline constexpr UINT kCtlFilterZ = 1034;
@@ -253,6 +254,8 @@ inline constexpr UINT kIconLoop = 1037;
 inline constexpr UINT kIconPreviousKey = 1038;
 inline constexpr UINT kIconFit = 1040;
 inline constexpr UINT kIconRecord = 1041;
+inline constexpr UINT kIconWeights = 1042;      // morph-target weights, as a kind of track
+inline constexpr UINT kIconWeightCurve = 1043;  // one target's weight, in the track list
 
 // Host theme entries.
 inline constexpr int kThemeIconNew = 0;

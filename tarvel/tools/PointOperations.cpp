@@ -89,13 +89,19 @@ PointOperations::ObjectKeying PointOperations::KeyObjects(ClipEditCore& core, To
     EngineCore::Vector3 values[3] = {object->GetLocalTranslation(), {}, object->GetLocalScale()};
     object->GetLocalRotation().GetAngles(values[1]);
     values[1] = values[1] * Ids::kDegreesPerRadian;
-    for (std::size_t i = 0; i + 2 < curves->size(); i += 3) {
-      CurveInfo* triple[3] = {(*curves)[i].get(), (*curves)[i + 1].get(), (*curves)[i + 2].get()};
-      const std::uint32_t track = triple[0]->iTrackType;
-      const EngineCore::Vector3 value = track >= 1 && track <= 3 ? values[track - 1] : EngineCore::Vector3();
-      for (int c = 0; c < 3; ++c) {
-        SetKeyAt(*core.Touch(triple[c]), *triple[c], frame, value[c]);
+    const std::vector<float>& weights = object->GetMorphWeights();
+    for (const auto& curve : *curves) {
+      const std::uint32_t track = curve->iTrackType;
+      float value = 0.0f;
+      if (track >= CurveInfo::Translation && track <= CurveInfo::Scale && curve->iComponent < 3) {
+        value = values[track - 1][static_cast<int>(curve->iComponent)];
+      } else if (track == CurveInfo::Weights && curve->iComponent < weights.size()) {
+        value = weights[curve->iComponent];
+      } else {
+        // A weight the object does not carry (its mesh was never posed) keeps its curve.
+        continue;
       }
+      SetKeyAt(*core.Touch(curve.get()), *curve, frame, value);
     }
   }
   return keyed ? ObjectKeying::Keyed : ObjectKeying::NoObjectKeyed;

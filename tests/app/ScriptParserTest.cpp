@@ -61,7 +61,7 @@ TEST(ScriptParsing, UnknownVerbsAndMalformedLinesNameTheirLineAndAMissingFileIsA
   EXPECT_EQ(ParseError("message 1 clip:"), "line 1: message: 'clip:' is not a number, 'scene' or 'clip:NAME'");
   EXPECT_EQ(ParseError("select-curve Hips rotation"), "line 1: select-curve takes CHANNEL TRACK AXIS triples");
   EXPECT_EQ(ParseError("select-curve Hips spin X"),
-            "line 1: select-curve: 'spin' is not translation, rotation or scale");
+            "line 1: select-curve: 'spin' is not translation, rotation, scale or weights");
   EXPECT_EQ(ParseError("select-curve Hips scale W"), "line 1: select-curve: 'W' is not X, Y or Z");
   EXPECT_EQ(ParseError("key Hyper+Z"), "line 1: key: 'Hyper+Z' is not a key");
   EXPECT_EQ(ParseError("mouse drag 1 2"), "line 1: mouse: 'drag' is not press, move, release or wheel");

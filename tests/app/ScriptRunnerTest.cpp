@@ -410,7 +410,7 @@ TEST_F(ScriptedHost, CheckSnapOffTurnsSnappingOffAndLeavesTheTrackFiltersAsTheyW
   ASSERT_EQ(HipsX(kFrame), start);
 
   const std::map<UINT, bool> filters = PageBoxes();
-  ASSERT_EQ(filters.size(), 6u) << "the track list's six filter boxes";
+  ASSERT_EQ(filters.size(), 7u) << "the track list's seven filter boxes";
   ASSERT_TRUE(Run("check snap off")) << runner->GetError();
   EXPECT_EQ(PageBoxes(), filters) << "no filter box of the track list was clicked";
   ASSERT_TRUE(Run(drag)) << runner->GetError();

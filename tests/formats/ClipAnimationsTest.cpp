@@ -11,6 +11,7 @@
 #include "ClipTestFiles.h"
 #include "EngineCore/AnimController.h"
 #include "EngineCore/AnimTrack.h"
+#include "EngineCore/Math.h"
 #include "Formats/ClipFileHost.h"
 #include "Formats/Project.h"
 #include "Formats/SaveStepHook.h"
@@ -170,12 +171,20 @@ TEST_F(ClipAnimations, ABlenderFileOfThreeActionsOpensAsThreeClipsWithTheirOwnIn
   EXPECT_EQ(idle->GetChannelCount(), 1u);
   EXPECT_TRUE(Curve(idle, "Body", AnimTrack::Rotation)->IsCubic());
 
+  // The weights of Face's two shape keys, named as Blender names them.
   ClipHolder blink = OpenClip(path, "animations:Blink");
   ASSERT_TRUE(blink.clip);
-  EXPECT_EQ(blink->GetChannelCount(), 0u);
-  const std::string note = blink->GetReadingNote().str();
-  EXPECT_NE(note.find("morph-target weights of Face"), std::string::npos) << note;
-  EXPECT_NE(note.find("kept in the file"), std::string::npos) << note;
+  ASSERT_EQ(blink->GetChannelCount(), 1u);
+  const AnimCurve* weights = Curve(blink, "Face", AnimTrack::Weights);
+  ASSERT_NE(weights, nullptr);
+  EXPECT_TRUE(weights->IsCubic());
+  ASSERT_EQ(weights->GetWeightCount(), 2u);
+  EXPECT_EQ(weights->GetWeightNames(), (std::vector<EngineCore::String>{"Blink", "Smile"}));
+  ASSERT_EQ(weights->GetKeyCount(), 3u);
+  EXPECT_EQ(weights->GetKeyFrame(1), 6u);
+  EXPECT_EQ(weights->GetWeightKey(1)[0], 1.0f);
+  EXPECT_EQ(weights->GetWeightKey(1)[1], 0.25f);
+  EXPECT_TRUE(blink->GetReadingNote().IsEmpty()) << blink->GetReadingNote().str();
 
   const Formats::ClipOpenResult bare = Formats::ClipFormats::Open(path, EngineCore::String("animations"));
   EXPECT_EQ(bare.clip, nullptr) << "the file's own name is none of its clips";
@@ -203,12 +212,53 @@ TEST_F(ClipAnimations, SavingOneClipRewritesOnlyItsOwnAnimation) {
     EXPECT_EQ(saved[1].data[d], original[1].data[d]) << "sampler data " << d;
   }
 
-  // An unedited save of the clip that edits nothing keeps its animation's JSON as it is.
+  // An unedited save of the weights keeps every key, tangent and interpolation.
   ClipHolder blink = OpenClip(path, "animations:Blink");
   ASSERT_TRUE(blink.clip);
   blink->SetModified(true);
   ASSERT_TRUE(blink->Save());
-  EXPECT_EQ(AnimationsOf(path)[2], original[2]);
+  EXPECT_TRUE(PassesValidator(path));
+  const AnimationOnDisk weights = AnimationsOf(path)[2];
+  EXPECT_EQ(weights.data, original[2].data);
+  EXPECT_EQ(weights.json["channels"], original[2].json["channels"]);
+  EXPECT_EQ(weights.json["samplers"], original[2].json["samplers"]);
+}
+
+TEST_F(ClipAnimations, AnEditedWeightReachesTheFileAndTheEngineBlendsWeightsAsGltfDoes) {
+  ClipHolder blink = OpenClip(path, "animations:Blink");
+  ASSERT_TRUE(blink.clip);
+  AnimCurve* weights = blink->GetChannel(AnimClip::ComputeChannelKey("Face"))->GetCurve(AnimTrack::Weights);
+  ASSERT_NE(weights, nullptr);
+  // Between keys 0 and 1 (frames 1 and 6 at 24 frames/s) the Hermite form of each weight.
+  std::vector<float> at;
+  ASSERT_TRUE(weights->Evaluate(3.5f, 24.0f, at));
+  ASSERT_EQ(at.size(), 2u);
+  const double interval = 5.0 / 24.0;
+  for (int w = 0; w < 2; ++w) {
+    const double expected = EngineCore::Math::EvaluateHermite(
+        weights->GetWeightKey(0)[w], weights->GetWeightOutTangent(0)[w], weights->GetWeightKey(1)[w],
+        weights->GetWeightInTangent(1)[w], interval, 0.5);
+    EXPECT_NEAR(at[w], expected, 1e-6) << w;
+  }
+
+  const AnimCurve read = *weights;
+  weights->Empty();
+  for (std::uint32_t k = 0; k < read.GetKeyCount(); ++k) {
+    std::vector<float> values(read.GetWeightKey(k), read.GetWeightKey(k) + 2);
+    if (k == 2) values[1] = 0.5f;
+    weights->AddWeightKey(read.GetKeyFrame(k), values.data(), read.GetWeightInTangent(k), read.GetWeightOutTangent(k));
+  }
+  blink->SetModified(true);
+  ASSERT_TRUE(blink->Save());
+  EXPECT_TRUE(PassesValidator(path));
+  // The output holds per key both in-tangents, both values, both out-tangents: key 2's
+  // second value is the 3 * 6 + 2 + 1st float.
+  std::vector<float> expected = original[2].data[1];
+  expected[2 * 6 + 2 + 1] = 0.5f;
+  EXPECT_EQ(AnimationsOf(path)[2].data[1], expected);
+  ClipHolder again = OpenClip(path, "animations:Blink");
+  ASSERT_TRUE(again.clip);
+  EXPECT_EQ(TestSupport::DescribeKeys(*again), TestSupport::DescribeKeys(*blink));
 }
 
 TEST_F(ClipAnimations, TwoClipsOfOneFileSavedOneAfterTheOtherKeepBothEdits) {

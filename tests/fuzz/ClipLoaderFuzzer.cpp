@@ -9,6 +9,7 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -52,6 +53,10 @@ bool SameKey(const AnimCurve& a, const AnimCurve& b, std::uint32_t k) {
     const auto& p = a.GetQuaternionKey(k);
     const auto& q = b.GetQuaternionKey(k);
     return p.x == q.x && p.y == q.y && p.z == q.z && p.w == q.w;
+  }
+  if (a.GetKeyType() == AnimCurve::KeyWeights) {
+    return a.GetWeightCount() == b.GetWeightCount() &&
+           std::equal(a.GetWeightKey(k), a.GetWeightKey(k) + a.GetWeightCount(), b.GetWeightKey(k));
   }
   return a.GetVector3Key(k) == b.GetVector3Key(k);
 }

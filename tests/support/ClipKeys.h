@@ -4,6 +4,7 @@
 #include <cmath>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -11,35 +12,53 @@
 
 namespace TestSupport {
 
+// A key's value as floats (a rotation x, y, z, w; weights one per target), and its tangents.
+inline std::vector<float> KeyFloats(const EngineCore::AnimCurve& curve, std::uint32_t k, int which = 0) {
+  switch (curve.GetKeyType()) {
+    case EngineCore::AnimCurve::KeyQuaternion: {
+      const EngineCore::Quaternion& q = which == 0  ? curve.GetQuaternionKey(k)
+                                        : which < 0 ? curve.GetQuaternionInTangent(k)
+                                                    : curve.GetQuaternionOutTangent(k);
+      return {q.x, q.y, q.z, q.w};
+    }
+    case EngineCore::AnimCurve::KeyWeights: {
+      const float* w = which == 0  ? curve.GetWeightKey(k)
+                       : which < 0 ? curve.GetWeightInTangent(k)
+                                   : curve.GetWeightOutTangent(k);
+      return std::vector<float>(w, w + curve.GetWeightCount());
+    }
+    default: {
+      const EngineCore::Vector3& v = which == 0  ? curve.GetVector3Key(k)
+                                     : which < 0 ? curve.GetVector3InTangent(k)
+                                                 : curve.GetVector3OutTangent(k);
+      return {v.x, v.y, v.z};
+    }
+  }
+}
+
 // The clip as its file would hold it: channels in order, their tracks, and every key bit for
 // bit, so that two descriptions are equal only when an undo came back exactly.
 inline std::string DescribeKeys(const EngineCore::AnimClip& clip) {
   std::ostringstream out;
   out << std::hex;
-  auto bits = [](float f) { return std::bit_cast<std::uint32_t>(f); };
+  auto floats = [&out](const std::vector<float>& values) {
+    for (std::size_t i = 0; i < values.size(); ++i) out << (i ? "," : "") << std::bit_cast<std::uint32_t>(values[i]);
+  };
   for (std::uint32_t c = 0; c < clip.GetChannelCount(); ++c) {
     const EngineCore::AnimChannel& channel = *clip.GetChannelAt(c);
     out << channel.GetName().str() << "{";
     for (std::uint32_t t = 0; t < channel.GetTrackCount(); ++t) {
       const EngineCore::AnimCurve& curve = *channel.GetCurveAt(t);
       out << " track " << channel.GetTrackTypeAt(t) << '/' << curve.GetInterpolation() << ":";
-      auto quaternion = [&](const EngineCore::Quaternion& q) {
-        out << bits(q.x) << ',' << bits(q.y) << ',' << bits(q.z) << ',' << bits(q.w);
-      };
-      auto vector = [&](const EngineCore::Vector3& v) { out << bits(v.x) << ',' << bits(v.y) << ',' << bits(v.z); };
+      for (const EngineCore::String& name : curve.GetWeightNames()) out << " target " << name.str();
       for (std::uint32_t k = 0; k < curve.GetKeyCount(); ++k) {
         out << ' ' << curve.GetKeyFrame(k) << '=';
-        const bool rotation = curve.GetKeyType() == EngineCore::AnimCurve::KeyQuaternion;
-        if (rotation) {
-          quaternion(curve.GetQuaternionKey(k));
-        } else {
-          vector(curve.GetVector3Key(k));
-        }
+        floats(KeyFloats(curve, k));
         if (!curve.IsCubic()) continue;
         out << " in ";
-        rotation ? quaternion(curve.GetQuaternionInTangent(k)) : vector(curve.GetVector3InTangent(k));
+        floats(KeyFloats(curve, k, -1));
         out << " out ";
-        rotation ? quaternion(curve.GetQuaternionOutTangent(k)) : vector(curve.GetVector3OutTangent(k));
+        floats(KeyFloats(curve, k, 1));
       }
     }
     out << " }\n";
@@ -67,8 +86,10 @@ inline ::testing::AssertionResult SameKeys(const EngineCore::AnimClip& a, const 
           const EngineCore::Quaternion q = ka.GetQuaternionKey(k).Normalized();
           same = same && std::abs(std::abs(q.Dot(kb->GetQuaternionKey(k))) - 1.0f) <= 1e-5f;
         } else {
-          for (int i = 0; i < 3; ++i)
-            same = same && std::abs(ka.GetVector3Key(k)[i] - kb->GetVector3Key(k)[i]) <= tolerance;
+          const std::vector<float> va = KeyFloats(ka, k);
+          const std::vector<float> vb = KeyFloats(*kb, k);
+          same = same && va.size() == vb.size();
+          for (std::size_t i = 0; same && i < va.size(); ++i) same = std::abs(va[i] - vb[i]) <= tolerance;
         }
         if (!same) return differ(ca.GetName().str() + " key " + std::to_string(k));
       }

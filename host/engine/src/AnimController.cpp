@@ -117,6 +117,10 @@ void AnimController::Pose() const {
     Vector3 value;
     if (curve->Evaluate(frame_, played_->GetFrameRate(), value)) object_->SetLocalScale(value);
   }
+  if (const AnimCurve* curve = channel->GetCurve(AnimTrack::Weights)) {
+    std::vector<float> weights;
+    if (curve->Evaluate(frame_, played_->GetFrameRate(), weights)) object_->SetMorphWeights(std::move(weights));
+  }
 }
 
 }  // namespace EngineCore

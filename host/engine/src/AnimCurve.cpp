@@ -13,11 +13,17 @@ void AnimCurve::SetKeyType(std::uint32_t type) {
   Empty();
 }
 
+void AnimCurve::SetWeightCount(std::uint32_t count) {
+  weightCount_ = count;
+  Empty();
+}
+
 std::uint32_t AnimCurve::GetKeySize() const {
   switch (keyType_) {
     case KeyVector3: return sizeof(std::uint32_t) + sizeof(Vector3);
     case KeyQuaternion: return sizeof(std::uint32_t) + sizeof(Quaternion);
     case KeyFloat: return sizeof(std::uint32_t) + sizeof(float);
+    case KeyWeights: return static_cast<std::uint32_t>(sizeof(std::uint32_t) + weightCount_ * sizeof(float));
     default: return 0;
   }
 }
@@ -29,6 +35,8 @@ void AnimCurve::SetInterpolation(std::uint32_t interpolation) {
   outVectors_.assign(cubic ? vectors_.size() : 0, Vector3());
   inQuaternions_.assign(cubic ? quaternions_.size() : 0, Quaternion(0, 0, 0, 0));
   outQuaternions_.assign(cubic ? quaternions_.size() : 0, Quaternion(0, 0, 0, 0));
+  inWeights_.assign(cubic ? weights_.size() : 0, 0.0f);
+  outWeights_.assign(cubic ? weights_.size() : 0, 0.0f);
 }
 
 void AnimCurve::Empty() {
@@ -40,6 +48,9 @@ void AnimCurve::Empty() {
   outVectors_.clear();
   inQuaternions_.clear();
   outQuaternions_.clear();
+  weights_.clear();
+  inWeights_.clear();
+  outWeights_.clear();
 }
 
 void AnimCurve::Reserve(std::uint32_t keyCount) {
@@ -56,6 +67,11 @@ void AnimCurve::Reserve(std::uint32_t keyCount) {
     outQuaternions_.reserve(tangents);
   }
   if (keyType_ == KeyFloat) floats_.reserve(keyCount);
+  if (keyType_ == KeyWeights) {
+    weights_.reserve(static_cast<std::size_t>(keyCount) * weightCount_);
+    inWeights_.reserve(static_cast<std::size_t>(tangents) * weightCount_);
+    outWeights_.reserve(static_cast<std::size_t>(tangents) * weightCount_);
+  }
 }
 
 bool AnimCurve::AcceptsFrame(std::uint32_t frame) const { return frames_.empty() || frame > frames_.back(); }
@@ -100,6 +116,24 @@ bool AnimCurve::AddKey(std::uint32_t frame, float value) {
   if (keyType_ != KeyFloat || !AcceptsFrame(frame)) return false;
   frames_.push_back(frame);
   floats_.push_back(value);
+  return true;
+}
+
+bool AnimCurve::AddWeightKey(std::uint32_t frame, const float* weights) {
+  if (keyType_ != KeyWeights || !AcceptsFrame(frame)) return false;
+  frames_.push_back(frame);
+  weights_.insert(weights_.end(), weights, weights + weightCount_);
+  if (IsCubic()) {
+    inWeights_.insert(inWeights_.end(), weightCount_, 0.0f);
+    outWeights_.insert(outWeights_.end(), weightCount_, 0.0f);
+  }
+  return true;
+}
+
+bool AnimCurve::AddWeightKey(std::uint32_t frame, const float* weights, const float* in, const float* out) {
+  if (!IsCubic() || !AddWeightKey(frame, weights)) return false;
+  std::copy(in, in + weightCount_, inWeights_.end() - weightCount_);
+  std::copy(out, out + weightCount_, outWeights_.end() - weightCount_);
   return true;
 }
 
@@ -155,6 +189,23 @@ bool AnimCurve::Evaluate(float frame, float framesPerSecond, Vector3& value) con
     }
   } else {
     value = Vector3::Lerp(vectors_[i], vectors_[i + 1], t);
+  }
+  return true;
+}
+
+bool AnimCurve::Evaluate(float frame, float framesPerSecond, std::vector<float>& weights) const {
+  if (frames_.empty() || keyType_ != KeyWeights) return false;
+  std::uint32_t i = 0;
+  float t = 0.0f;
+  Locate(frame, i, t);
+  weights.assign(GetWeightKey(i), GetWeightKey(i) + weightCount_);
+  if (!(t > 0.0f)) return true;
+  const float* next = GetWeightKey(i + 1);
+  const double interval = (static_cast<double>(frames_[i + 1]) - frames_[i]) / framesPerSecond;
+  for (std::uint32_t w = 0; w < weightCount_; ++w) {
+    weights[w] = IsCubic() ? static_cast<float>(Math::EvaluateHermite(weights[w], GetWeightOutTangent(i)[w], next[w],
+                                                                      GetWeightInTangent(i + 1)[w], interval, t))
+                           : weights[w] + (next[w] - weights[w]) * t;
   }
   return true;
 }

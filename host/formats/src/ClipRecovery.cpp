@@ -20,7 +20,9 @@ namespace {
 namespace fs = std::filesystem;
 
 constexpr char kMagic[] = "TARVEL RECOVERY\n";
-constexpr std::uint32_t kVersion = 2;
+// Version 3 added curves of morph-target weights; a record of version 2 reads the same.
+constexpr std::uint32_t kVersion = 3;
+constexpr std::uint32_t kFirstReadVersion = 2;
 constexpr char kEnd[] = "END\n";
 constexpr const char* kExtension = ".record";
 
@@ -28,12 +30,13 @@ constexpr const char* kExtension = ".record";
 static_assert(sizeof(EngineCore::Vector3) == 3 * sizeof(float));
 static_assert(sizeof(EngineCore::Quaternion) == 4 * sizeof(float));
 
-// Values per key of a key type.
-std::uint32_t Components(std::uint32_t keyType) {
+// Values per key of a key type (of a curve of weights, its weights).
+std::uint32_t Components(std::uint32_t keyType, std::uint32_t weights = 0) {
   switch (keyType) {
     case EngineCore::AnimCurve::KeyVector3: return 3;
     case EngineCore::AnimCurve::KeyQuaternion: return 4;
     case EngineCore::AnimCurve::KeyFloat: return 1;
+    case EngineCore::AnimCurve::KeyWeights: return weights;
     default: return 0;
   }
 }
@@ -83,12 +86,30 @@ class Reader {
   std::size_t at_ = 0;
 };
 
+// A curve of weights has, after its key type, its weight count and the names of its targets.
+bool ReadWeightNames(Reader& in, std::uint32_t& weights, std::vector<EngineCore::String>& names) {
+  if (!in.U32(weights) || weights == 0 || !in.Holds(weights, sizeof(std::uint32_t))) return false;
+  for (std::uint32_t w = 0; w < weights; ++w) {
+    std::string name;
+    if (!in.Text(name)) return false;
+    names.emplace_back(name);
+  }
+  return true;
+}
+
 bool ReadCurve(Reader& in, EngineCore::AnimCurve& curve) {
-  std::uint32_t keyType = 0, interpolation = 0, count = 0;
-  if (!in.U32(keyType) || !in.U32(interpolation) || !in.U32(count)) return false;
-  const std::uint32_t components = Components(keyType);
+  std::uint32_t keyType = 0, interpolation = 0, count = 0, weights = 0;
+  std::vector<EngineCore::String> names;
+  if (!in.U32(keyType)) return false;
+  if (keyType == EngineCore::AnimCurve::KeyWeights && !ReadWeightNames(in, weights, names)) return false;
+  if (!in.U32(interpolation) || !in.U32(count)) return false;
+  const std::uint32_t components = Components(keyType, weights);
   if (keyType != EngineCore::AnimCurve::None && components == 0) return false;
   curve.SetKeyType(keyType);
+  if (weights > 0) {
+    curve.SetWeightCount(weights);
+    curve.SetWeightNames(std::move(names));
+  }
   curve.SetInterpolation(interpolation);
   if (!in.Holds(count, sizeof(std::uint32_t) + components * sizeof(float))) return false;
   std::vector<std::uint32_t> frames(count);
@@ -98,7 +119,7 @@ bool ReadCurve(Reader& in, EngineCore::AnimCurve& curve) {
     return false;
   }
   // A cubic curve's tangents follow its values: per key the in-tangent, then the out-tangent.
-  const bool tangents = curve.IsCubic() && components > 1;
+  const bool tangents = curve.IsCubic() && (components > 1 || weights > 0);
   std::vector<float> slopes(tangents ? values.size() * 2 : 0);
   if (!in.Holds(slopes.size(), sizeof(float)) || !in.Bytes(slopes.data(), slopes.size() * sizeof(float))) return false;
   curve.Reserve(count);
@@ -107,7 +128,9 @@ bool ReadCurve(Reader& in, EngineCore::AnimCurve& curve) {
     const float* a = slopes.data() + static_cast<std::size_t>(k) * 2 * components;
     const float* b = a + components;
     bool added = false;
-    if (components == 3) {
+    if (weights > 0) {
+      added = tangents ? curve.AddWeightKey(frames[k], v, a, b) : curve.AddWeightKey(frames[k], v);
+    } else if (components == 3) {
       const EngineCore::Vector3 value(v[0], v[1], v[2]);
       added = tangents ? curve.AddKey(frames[k], value, {a[0], a[1], a[2]}, {b[0], b[1], b[2]})
                        : curve.AddKey(frames[k], value);
@@ -132,6 +155,9 @@ void WriteTangents(Writer& out, const EngineCore::AnimCurve& curve) {
     } else if (curve.GetKeyType() == EngineCore::AnimCurve::KeyQuaternion) {
       out.Bytes(&curve.GetQuaternionInTangent(k), sizeof(EngineCore::Quaternion));
       out.Bytes(&curve.GetQuaternionOutTangent(k), sizeof(EngineCore::Quaternion));
+    } else if (curve.GetKeyType() == EngineCore::AnimCurve::KeyWeights) {
+      out.Bytes(curve.GetWeightInTangent(k), curve.GetWeightCount() * sizeof(float));
+      out.Bytes(curve.GetWeightOutTangent(k), curve.GetWeightCount() * sizeof(float));
     }
   }
 }
@@ -143,8 +169,8 @@ bool ReadClip(const std::vector<unsigned char>& bytes, const std::string& clipNa
   std::string name;
   float rate = 0.0f;
   if (!in.Bytes(magic, sizeof magic) || std::memcmp(magic, kMagic, sizeof magic) != 0 || !in.U32(version) ||
-      version != kVersion || !in.Text(name) || name != clipName || !in.Bytes(&rate, sizeof rate) ||
-      !clip.SetFrameRate(rate) || !in.U32(channels)) {
+      version < kFirstReadVersion || version > kVersion || !in.Text(name) || name != clipName ||
+      !in.Bytes(&rate, sizeof rate) || !clip.SetFrameRate(rate) || !in.U32(channels)) {
     return false;
   }
   for (std::uint32_t c = 0; c < channels; ++c) {
@@ -198,7 +224,8 @@ std::vector<unsigned char> ClipRecovery::Snapshot(const EngineCore::AnimClip& cl
     size += 8 + channel.GetName().GetLength() + 16;
     for (std::uint32_t t = 0; t < channel.GetTrackCount(); ++t) {
       const EngineCore::AnimCurve& curve = *channel.GetCurveAt(t);
-      size += 12 + curve.GetKeyCount() * (4 + 4 * Components(curve.GetKeyType()) * (curve.IsCubic() ? 3 : 1));
+      size += 16 + curve.GetKeyCount() *
+                       (4 + 4 * Components(curve.GetKeyType(), curve.GetWeightCount()) * (curve.IsCubic() ? 3 : 1));
     }
   }
   std::vector<unsigned char> bytes;
@@ -218,6 +245,12 @@ std::vector<unsigned char> ClipRecovery::Snapshot(const EngineCore::AnimClip& cl
       const EngineCore::AnimCurve& curve = *channel.GetCurveAt(t);
       out.U32(channel.GetTrackTypeAt(t));
       out.U32(curve.GetKeyType());
+      if (curve.GetKeyType() == EngineCore::AnimCurve::KeyWeights) {
+        out.U32(curve.GetWeightCount());
+        for (std::uint32_t w = 0; w < curve.GetWeightCount(); ++w) {
+          out.Text(w < curve.GetWeightNames().size() ? curve.GetWeightNames()[w].str() : std::string());
+        }
+      }
       out.U32(curve.GetInterpolation());
       out.U32(curve.GetKeyCount());
       out.Bytes(curve.GetFrames().data(), curve.GetFrames().size() * sizeof(std::uint32_t));
@@ -231,6 +264,11 @@ std::vector<unsigned char> ClipRecovery::Snapshot(const EngineCore::AnimClip& cl
           break;
         case EngineCore::AnimCurve::KeyFloat:
           out.Bytes(curve.GetFloatKeys().data(), curve.GetFloatKeys().size() * sizeof(float));
+          break;
+        case EngineCore::AnimCurve::KeyWeights:
+          if (curve.GetKeyCount() > 0) {
+            out.Bytes(curve.GetWeightKey(0), std::size_t{curve.GetKeyCount()} * curve.GetWeightCount() * sizeof(float));
+          }
           break;
         default: break;
       }

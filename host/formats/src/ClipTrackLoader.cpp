@@ -37,20 +37,28 @@ std::string ClipTrackLoader::SamplingNote() const {
 
 ClipFileError ClipTrackLoader::Add(const std::string& channel, std::uint32_t trackType, const std::vector<float>& times,
                                    const std::vector<float>& values, TrackSampler::Interpolation interpolation,
-                                   std::string& message) {
+                                   std::string& message, std::uint32_t weights) {
   const bool rotation = trackType == AnimTrack::Rotation;
+  const bool morph = trackType == AnimTrack::Weights;
+  const int components = rotation ? 4 : morph ? static_cast<int>(weights) : 3;
+  if (components <= 0) {
+    message = "'" + channel + "' has morph-target weights but no target";
+    return ClipFileError::BadAccessor;
+  }
   std::uint64_t count = 0;
   ClipFileError error = TrackSampler::CountKeys(times, rate_, count, message);
   if (error != ClipFileError::None) return error;
+  // A key of many weights takes the room of that many vectors' keys.
+  count *= morph ? (static_cast<std::uint64_t>(components) + 2) / 3 : 1;
   if (totalKeys_ + count > ClipFileLimits::kMaxClipKeys) {
     message = "the clip would hold more than " + std::to_string(ClipFileLimits::kMaxClipKeys) + " keys";
     return ClipFileError::TooLarge;
   }
   bool trackSampled = false;
-  error = TrackSampler::ToFrames(times, values, rotation ? 4 : 3, interpolation, rotation, rate_, keys_, trackSampled,
-                                 message);
+  error =
+      TrackSampler::ToFrames(times, values, components, interpolation, rotation, rate_, keys_, trackSampled, message);
   if (error != ClipFileError::None) return error;
-  totalKeys_ += keys_.frames.size();
+  totalKeys_ += count;
   if (trackSampled) sampledOffRate_ = true;
 
   const EngineCore::String channelName(channel);
@@ -67,20 +75,22 @@ ClipFileError ClipTrackLoader::Add(const std::string& channel, std::uint32_t tra
     return ClipFileError::NotGltf;
   }
   AnimCurve* curve = target->GetCurve(trackType);
-  curve->SetKeyType(rotation ? AnimCurve::KeyQuaternion : AnimCurve::KeyVector3);
+  curve->SetKeyType(rotation ? AnimCurve::KeyQuaternion : morph ? AnimCurve::KeyWeights : AnimCurve::KeyVector3);
+  if (morph) curve->SetWeightCount(weights);
   // A step stays a step, sampled or not; a sampled cubic track is linear between its samples.
   const bool cubic = !keys_.tangents.empty();
   curve->SetInterpolation(cubic                                                ? AnimCurve::Cubic
                           : interpolation == TrackSampler::Interpolation::Step ? AnimCurve::Step
                                                                                : AnimCurve::Linear);
   curve->Reserve(static_cast<std::uint32_t>(keys_.frames.size()));
-  const int components = rotation ? 4 : 3;
   for (std::size_t k = 0; k < keys_.frames.size(); ++k) {
     const float* v = keys_.values.data() + k * components;
     const float* in = cubic ? keys_.tangents.data() + k * 2 * components : nullptr;
     const float* out = cubic ? in + components : nullptr;
     bool added = false;
-    if (rotation) {
+    if (morph) {
+      added = cubic ? curve->AddWeightKey(keys_.frames[k], v, in, out) : curve->AddWeightKey(keys_.frames[k], v);
+    } else if (rotation) {
       const EngineCore::Quaternion value(v[0], v[1], v[2], v[3]);
       added = cubic ? curve->AddKey(keys_.frames[k], value, EngineCore::Quaternion(in[0], in[1], in[2], in[3]),
                                     EngineCore::Quaternion(out[0], out[1], out[2], out[3]))

@@ -27,12 +27,12 @@ class ClipTrackLoader {
   // the clip's default, the tracks then sampled.
   void ChooseFrameRate(const std::vector<const std::vector<float>*>& times, double saved = 0.0);
 
-  // `values` holds 3 floats per key, 4 (x, y, z, w) for a rotation, three times as many for
-  // CUBICSPLINE. Fails with a message on bad times or values, a second track of one type on a
-  // channel, or a clip grown past its bound.
+  // `values` holds 3 floats per key, 4 (x, y, z, w) for a rotation, `weights` for morph-target
+  // weights, three times as many for CUBICSPLINE. Fails with a message on bad times or values,
+  // a second track of one type on a channel, or a clip grown past its bound.
   [[nodiscard]] ClipFileError Add(const std::string& channel, std::uint32_t trackType, const std::vector<float>& times,
                                   const std::vector<float>& values, TrackSampler::Interpolation interpolation,
-                                  std::string& message);
+                                  std::string& message, std::uint32_t weights = 0);
 
   // Why the clip's keys are not all as the file holds them, for the log and the user;
   // empty when they are.

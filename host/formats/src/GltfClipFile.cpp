@@ -36,6 +36,7 @@ std::uint32_t TrackOfPath(const std::string& path) {
   if (path == "translation") return AnimTrack::Translation;
   if (path == "rotation") return AnimTrack::Rotation;
   if (path == "scale") return AnimTrack::Scale;
+  if (path == "weights") return AnimTrack::Weights;
   return 0;
 }
 
@@ -141,7 +142,8 @@ class AnimationReader {
       message = "unknown interpolation '" + sampler.interpolation + "'";
       return ClipFileError::NotGltf;
     }
-    const int components = trackType == AnimTrack::Rotation ? 4 : 3;
+    const bool morph = trackType == AnimTrack::Weights;
+    const int components = trackType == AnimTrack::Rotation ? 4 : morph ? 1 : 3;
     ClipFileError error = ClipFileError::None;
     auto times = times_.find(sampler.input);
     if (times == times_.end()) {
@@ -149,14 +151,64 @@ class AnimationReader {
       error = reader_.Read(sampler.input, 1, times->second, message);
     }
     if (error == ClipFileError::None) error = reader_.Read(sampler.output, components, values_, message);
+    std::uint32_t weights = 0;
+    if (error == ClipFileError::None && morph) {
+      error = CountWeights(channel.target_node, times->second.size(), interpolation, weights, message);
+    }
     if (error == ClipFileError::None) {
-      error = tracks_.Add(nodeName, trackType, times->second, values_, interpolation, message);
+      error = tracks_.Add(nodeName, trackType, times->second, values_, interpolation, message, weights);
     }
     if (error == ClipFileError::None) {
       channelNodes_.emplace(nodeName, channel.target_node);
-      clip_.GetChannel(AnimClip::ComputeChannelKey(EngineCore::String(nodeName)))->SetSourceIndex(channel.target_node);
+      EngineCore::AnimChannel* read = clip_.GetChannel(AnimClip::ComputeChannelKey(EngineCore::String(nodeName)));
+      read->SetSourceIndex(channel.target_node);
+      if (morph) read->GetCurve(AnimTrack::Weights)->SetWeightNames(TargetNames(channel.target_node, weights));
     }
     return error;
+  }
+
+  // The morph targets a node's weights animate: as many as its mesh has (its default weights,
+  // else its first primitive's targets), which must be what the keys hold.
+  ClipFileError CountWeights(int node, std::size_t keys, TrackSampler::Interpolation interpolation,
+                             std::uint32_t& weights, std::string& message) const {
+    const std::size_t perKey = interpolation == TrackSampler::Interpolation::CubicSpline ? 3 : 1;
+    const int meshIndex = model_.nodes[node].mesh;
+    std::size_t targets = 0;
+    if (meshIndex >= 0 && static_cast<std::size_t>(meshIndex) < model_.meshes.size()) {
+      const tinygltf::Mesh& mesh = model_.meshes[meshIndex];
+      targets = !mesh.weights.empty()      ? mesh.weights.size()
+                : !mesh.primitives.empty() ? mesh.primitives.front().targets.size()
+                                           : 0;
+    }
+    if (targets == 0 && keys > 0) targets = values_.size() / (keys * perKey);
+    if (targets == 0 || targets > ClipFileLimits::kMaxMorphTargets || values_.size() != keys * perKey * targets) {
+      message = "its morph-target weights (" + std::to_string(values_.size()) + " values for " + std::to_string(keys) +
+                " keys) do not match the " + std::to_string(targets) + " targets of node " + std::to_string(node) +
+                "'s mesh";
+      return ClipFileError::BadAccessor;
+    }
+    weights = static_cast<std::uint32_t>(targets);
+    return ClipFileError::None;
+  }
+
+  // The names of a node's morph targets: its mesh's `extras.targetNames`, as exporters write
+  // them, else "Target 0", "Target 1"...
+  std::vector<EngineCore::String> TargetNames(int node, std::uint32_t weights) const {
+    std::vector<EngineCore::String> names;
+    const int meshIndex = model_.nodes[node].mesh;
+    const tinygltf::Value* listed = nullptr;
+    if (meshIndex >= 0 && static_cast<std::size_t>(meshIndex) < model_.meshes.size()) {
+      const tinygltf::Value& extras = model_.meshes[meshIndex].extras;
+      if (extras.IsObject() && extras.Has("targetNames") && extras.Get("targetNames").IsArray()) {
+        listed = &extras.Get("targetNames");
+      }
+    }
+    for (std::uint32_t w = 0; w < weights; ++w) {
+      const bool named = listed && w < listed->ArrayLen() && listed->Get(static_cast<int>(w)).IsString() &&
+                         !listed->Get(static_cast<int>(w)).Get<std::string>().empty();
+      names.emplace_back(named ? listed->Get(static_cast<int>(w)).Get<std::string>() : "Target " + std::to_string(w));
+    }
+    return names;
   }
 
   // A channel the clip does not show, by what it animates.
@@ -251,7 +303,7 @@ void AddEmptyTracks(const tinygltf::Model& model, std::size_t animation, AnimCli
     for (std::size_t t = 0; tracks.IsArray() && t < tracks.ArrayLen(); ++t) {
       const tinygltf::Value& path = tracks.Get(static_cast<int>(t));
       const std::uint32_t type = path.IsString() ? TrackOfPath(path.Get<std::string>()) : 0;
-      if (type == 0 || channel.HasTrack(type) || !channel.AddTrack(type)) continue;
+      if (type == 0 || type == AnimTrack::Weights || channel.HasTrack(type) || !channel.AddTrack(type)) continue;
       channel.GetCurve(type)->SetKeyType(type == AnimTrack::Rotation ? AnimCurve::KeyQuaternion
                                                                      : AnimCurve::KeyVector3);
     }

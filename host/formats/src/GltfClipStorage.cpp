@@ -25,7 +25,10 @@ namespace {
 
 namespace fs = std::filesystem;
 
-bool IsTransformPath(const std::string& path) { return path == "translation" || path == "rotation" || path == "scale"; }
+// The paths of the channels a clip reads from a node.
+bool IsClipPath(const std::string& path) {
+  return path == "translation" || path == "rotation" || path == "scale" || path == "weights";
+}
 
 int AddNodeUnderSceneRoot(tinygltf::Model& model, const std::string& name) {
   tinygltf::Node node;
@@ -50,6 +53,7 @@ const char* PathOfTrack(std::uint32_t type) {
     case EngineCore::AnimTrack::Translation: return "translation";
     case EngineCore::AnimTrack::Rotation: return "rotation";
     case EngineCore::AnimTrack::Scale: return "scale";
+    case EngineCore::AnimTrack::Weights: return "weights";
     default: return nullptr;
   }
 }
@@ -59,7 +63,7 @@ const char* PathOfTrack(std::uint32_t type) {
 void RemoveChannelsOf(tinygltf::Animation& animation, const std::set<int>& clipNodes) {
   std::vector<tinygltf::AnimationChannel> keptChannels;
   for (tinygltf::AnimationChannel& channel : animation.channels) {
-    if (IsTransformPath(channel.target_path) && clipNodes.contains(channel.target_node)) continue;
+    if (IsClipPath(channel.target_path) && clipNodes.contains(channel.target_node)) continue;
     keptChannels.push_back(std::move(channel));
   }
   animation.channels = std::move(keptChannels);
@@ -117,7 +121,7 @@ int NodeOfChannel(tinygltf::Model& model, const EngineCore::AnimChannel& channel
   for (std::size_t n = 0; n < model.nodes.size(); ++n) {
     if (model.nodes[n].name != name) continue;
     bool free = true;
-    for (const char* path : {"translation", "rotation", "scale"}) {
+    for (const char* path : {"translation", "rotation", "scale", "weights"}) {
       free = free && !taken.contains({static_cast<int>(n), path});
     }
     if (free) node = static_cast<int>(n);
@@ -141,15 +145,23 @@ class TrackWriter {
     const std::uint32_t count = curve.GetKeyCount();
     const bool isVector = curve.GetKeyType() == EngineCore::AnimCurve::KeyVector3;
     const bool isRotation = curve.GetKeyType() == EngineCore::AnimCurve::KeyQuaternion;
-    if (!path || count == 0 || (!isVector && !isRotation)) return;
+    const std::uint32_t weights = curve.GetWeightCount();
+    if (!path || count == 0 || (!isVector && !isRotation && weights == 0)) return;
     if (isRotation != (trackType == EngineCore::AnimTrack::Rotation)) return;
+    if ((weights > 0) != (trackType == EngineCore::AnimTrack::Weights)) return;
     const bool cubic = curve.IsCubic();
     times_.resize(count);
     values_.clear();
-    values_.reserve(count * (isRotation ? 4 : 3) * (cubic ? 3 : 1));
+    values_.reserve(count * (isRotation ? 4 : weights > 0 ? weights : 3) * (cubic ? 3 : 1));
     for (std::uint32_t k = 0; k < count; ++k) {
       times_[k] = static_cast<float>(static_cast<double>(curve.GetKeyFrame(k)) / rate_);
-      if (isRotation) {
+      if (weights > 0) {
+        // glTF keeps a cubic key's weights as all its in-tangents, then its values, then its
+        // out-tangents.
+        if (cubic) Put(curve.GetWeightInTangent(k), weights);
+        Put(curve.GetWeightKey(k), weights);
+        if (cubic) Put(curve.GetWeightOutTangent(k), weights);
+      } else if (isRotation) {
         if (cubic) Put(curve.GetQuaternionInTangent(k));
         // A key already of unit length is written as it is, so that saving twice changes nothing.
         const EngineCore::Quaternion& key = curve.GetQuaternionKey(k);
@@ -163,8 +175,11 @@ class TrackWriter {
     }
     tinygltf::AnimationSampler sampler;
     sampler.input = space_.AddFloatAccessor(buffer_, times_, TINYGLTF_TYPE_SCALAR, true);
-    sampler.output =
-        space_.AddFloatAccessor(buffer_, values_, isRotation ? TINYGLTF_TYPE_VEC4 : TINYGLTF_TYPE_VEC3, false);
+    sampler.output = space_.AddFloatAccessor(buffer_, values_,
+                                             isRotation    ? TINYGLTF_TYPE_VEC4
+                                             : weights > 0 ? TINYGLTF_TYPE_SCALAR
+                                                           : TINYGLTF_TYPE_VEC3,
+                                             false);
     sampler.interpolation = cubic                                                     ? "CUBICSPLINE"
                             : curve.GetInterpolation() == EngineCore::AnimCurve::Step ? "STEP"
                                                                                       : "LINEAR";
@@ -185,6 +200,7 @@ class TrackWriter {
   double rate_;
   void Put(const EngineCore::Quaternion& q) { values_.insert(values_.end(), {q.x, q.y, q.z, q.w}); }
   void Put(const EngineCore::Vector3& v) { values_.insert(values_.end(), {v.x, v.y, v.z}); }
+  void Put(const float* v, std::uint32_t count) { values_.insert(values_.end(), v, v + count); }
 
   std::vector<float> times_;
   std::vector<float> values_;
@@ -211,7 +227,9 @@ void WriteEmptyTracks(tinygltf::Model& model, std::size_t animation, const Engin
     const EngineCore::AnimChannel& channel = *clip.GetChannelAt(c);
     tinygltf::Value::Array empty;
     for (std::uint32_t t = 0; t < channel.GetTrackCount(); ++t) {
-      const char* path = PathOfTrack(channel.GetTrackTypeAt(t));
+      // Weights without keys have nothing of their own to keep: the mesh's default weights hold.
+      const std::uint32_t type = channel.GetTrackTypeAt(t);
+      const char* path = type == EngineCore::AnimTrack::Weights ? nullptr : PathOfTrack(type);
       if (path && channel.GetCurveAt(t)->GetKeyCount() == 0) empty.emplace_back(std::string(path));
     }
     if (!empty.empty() || channel.GetTrackCount() == 0) {

@@ -231,7 +231,7 @@ TEST_F(EditCore, RowsFollowTheLabelsIgnoringCaseAndTheFilterBoxes) {
   EXPECT_EQ(rows.GetRowLabel(3), "Back");
   EXPECT_EQ(rows.GetRowCurve(6)->iTrackType, AnimTrack::Translation) << "equal labels keep their order";
   EXPECT_EQ(rows.GetRowCurve(9)->iTrackType, AnimTrack::Rotation);
-  core.GetSelection().ApplyFilter({true, false, true}, {true, false, true});
+  core.GetSelection().ApplyFilter({true, false, true, true}, {true, false, true});
   EXPECT_EQ(rows.GetRowCount(), 6) << "no rotation, no Y";
   for (int row = 0; row < rows.GetRowCount(); ++row) EXPECT_NE(rows.GetRowCurve(row)->iComponent, 1u);
   Curve("Leg", 1, 2).bSelected = true;

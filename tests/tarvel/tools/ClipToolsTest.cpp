@@ -880,3 +880,115 @@ TEST(CubicTracksOfBlender, AKeyAddedOnAnExportedRotationLeavesItsMotion) {
   EXPECT_LT(worst, 0.03) << "degrees";
   core.DetachClip();
 }
+
+namespace {
+
+// A face whose three morph targets are keyed as Blender keys them: cubic, at 24 frames/s.
+class MorphWeights : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    builder.Vectors("Face", AnimTrack::Translation, {{0, Vector3(0, 0, 0)}, {20, Vector3(1, 1, 1)}});
+    AnimCurve& weights = builder.Track("Face", AnimTrack::Weights, AnimCurve::KeyWeights);
+    weights.SetWeightCount(3);
+    weights.SetWeightNames({"Blink", "Smile", "Frown"});
+    weights.SetInterpolation(AnimCurve::Cubic);
+    const float values[3][3] = {{0, 0, 0}, {1, 0.25f, 0.5f}, {0, 1, 0}};
+    const float in[3][3] = {{0, 0, 0}, {0, 3, -1}, {0, 0, 0}};
+    const float out[3][3] = {{2, 1, 0}, {0, 3, -1}, {0, 0, 0}};
+    for (std::uint32_t k = 0; k < 3; ++k) weights.AddWeightKey(k * 10, values[k], in[k], out[k]);
+    builder.Clip().SetFrameRate(24.0f);
+    builder.Clip().ComputeKeyFrameRange();
+    core.AttachClip(&builder.Clip());
+    core.ShowChannel(ClipBuilder::Key("Face"));
+    answers.core = &core;
+    before = TestSupport::DescribeKeys(builder.Clip());
+  }
+  CurveInfo& Row(int row) { return *core.GetSelection().GetRowCurve(row); }
+  const AnimCurve& Weights() { return *builder.Channel("Face").GetCurve(AnimTrack::Weights); }
+
+  ClipBuilder builder;
+  Tarvel::ClipEditCore core;
+  Answers answers;
+  std::string before;
+};
+
+}  // namespace
+
+TEST_F(MorphWeights, EachTargetIsACurveNamedAfterItAndTheKindFilterAloneHidesThem) {
+  ASSERT_EQ(core.GetSelection().GetRowCount(), 6);
+  const char* names[] = {"Blink", "Smile", "Frown"};
+  for (int w = 0; w < 3; ++w) {
+    const CurveInfo& curve = Row(3 + w);
+    EXPECT_EQ(curve.iTrackType, CurveInfo::Weights);
+    EXPECT_EQ(curve.sTargetName, names[w]);
+    ASSERT_EQ(curve.pCurve->GetPointCount(), 3u);
+    EXPECT_EQ(curve.pCurve->GetPointAt(1)->y, Weights().GetWeightKey(1)[w]);
+  }
+  // The graph draws what plays: each weight's Hermite spline.
+  for (float frame = 0.0f; frame <= 20.0f; frame += 0.5f) {
+    std::vector<float> played;
+    ASSERT_TRUE(Weights().Evaluate(frame, 24.0f, played));
+    for (int w = 0; w < 3; ++w) {
+      float drawn = 0.0f;
+      ASSERT_TRUE(Tarvel::CurveEvaluation::Evaluate(Row(3 + w), frame, drawn));
+      EXPECT_NEAR(drawn, played[static_cast<std::size_t>(w)], 1e-5f) << "frame " << frame;
+    }
+  }
+  const CurveInfo& blink = Row(3);
+  core.GetSelection().ApplyFilter({true, true, true, true}, {false, false, false});
+  EXPECT_FALSE(blink.bFiltered) << "weights have no X, Y or Z";
+  EXPECT_EQ(core.GetSelection().GetRowCount(), 3);
+  core.GetSelection().ApplyFilter({true, true, true, false}, {true, true, true});
+  EXPECT_TRUE(blink.bFiltered);
+  EXPECT_EQ(core.GetSelection().GetRowCount(), 3);
+}
+
+TEST_F(MorphWeights, KeyToolsWorkOnWeightsAndUndoGivesBackEveryBit) {
+  struct Case {
+    const char* what;
+    std::initializer_list<int> rows;
+    std::function<bool()> act;
+    std::uint32_t keysAfter;
+  };
+  auto keyAt = [this](float frame) {
+    return [this, frame] {
+      core.SetTimeCursor(frame);
+      return PointOperations::CreatePoint(core, answers, answers, true);
+    };
+  };
+  const Case cases[] = {
+      // A key on one target's curve is a key of every weight: the others split where they are.
+      {"K on one weight", {4}, keyAt(5.0f), 4},
+      {"K on every weight", {3, 4, 5}, keyAt(15.0f), 4},
+      {"subdivise", {3, 4, 5}, [&] { return KeyTools::Subdivise(core, answers, false); }, 5},
+  };
+  for (const Case& test : cases) {
+    SCOPED_TRACE(test.what);
+    for (int row : test.rows) Row(row).bSelected = true;
+    const AnimCurve was = Weights();
+    ASSERT_TRUE(test.act());
+    const AnimCurve& now = Weights();
+    EXPECT_TRUE(now.IsCubic());
+    EXPECT_EQ(now.GetKeyCount(), test.keysAfter);
+    EXPECT_EQ(now.GetWeightNames(), was.GetWeightNames());
+    for (float frame = 0.0f; frame <= 20.0f; frame += 0.25f) {
+      std::vector<float> a, b;
+      was.Evaluate(frame, 24.0f, a);
+      now.Evaluate(frame, 24.0f, b);
+      for (std::size_t w = 0; w < 3; ++w) EXPECT_NEAR(a[w], b[w], 1e-4f) << "frame " << frame;
+    }
+    ASSERT_TRUE(core.Undo());
+    EXPECT_EQ(TestSupport::DescribeKeys(builder.Clip()), before) << "undo gives back every bit";
+    for (int row = 0; row < core.GetSelection().GetRowCount(); ++row) Row(row).bSelected = false;
+  }
+
+  // Flip in value negates one target's weights about the middle of its range, and nothing of
+  // the others.
+  Row(4).bSelected = true;
+  answers.vertical = false;
+  ASSERT_TRUE(KeyTools::Flip(core, answers, false));
+  EXPECT_EQ(Weights().GetWeightKey(0)[1], 1.0f);
+  EXPECT_EQ(Weights().GetWeightKey(2)[1], 0.0f);
+  EXPECT_EQ(Weights().GetWeightKey(1)[0], 1.0f) << "Blink stays";
+  EXPECT_EQ(Weights().GetWeightInTangent(1)[1], -3.0f);
+}

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "EngineCore/Quaternion.h"
+#include "EngineCore/String.h"
 #include "EngineCore/Vector3.h"
 
 namespace EngineCore {
@@ -24,9 +25,11 @@ namespace EngineCore {
 //      value per second as the file stores them (a quaternion's are not of unit length); a key
 //      added without tangents gets zero ones. Other curves hold no tangents: making a curve
 //      cubic gives its keys zero tangents, making it anything else drops them.
+//   6. A curve of weights (KeyWeights) holds the same number of weights in every key, one per
+//      morph target of its mesh (SetWeightCount, which empties it); its tangents too.
 class AnimCurve {
  public:
-  enum KeyType : std::uint32_t { None = 0, KeyVector3 = 1, KeyQuaternion = 2, KeyFloat = 3 };
+  enum KeyType : std::uint32_t { None = 0, KeyVector3 = 1, KeyQuaternion = 2, KeyFloat = 3, KeyWeights = 4 };
   enum Interpolation : std::uint32_t { Linear = 0, Step = 1, Cubic = 2 };
 
   // The last frame a clip file may hold a key on (about 4.6 hours at 60 frames per second):
@@ -35,6 +38,12 @@ class AnimCurve {
 
   std::uint32_t GetKeyType() const { return keyType_; }
   void SetKeyType(std::uint32_t type);
+  // Weights per key of a curve of weights (rule 6); 0 for any other curve.
+  std::uint32_t GetWeightCount() const { return keyType_ == KeyWeights ? weightCount_ : 0; }
+  void SetWeightCount(std::uint32_t count);
+  // The names of the morph targets a curve of weights animates, one per weight.
+  const std::vector<String>& GetWeightNames() const { return weightNames_; }
+  void SetWeightNames(std::vector<String> names) { weightNames_ = std::move(names); }
   std::uint32_t GetInterpolation() const { return interpolation_; }
   // An unknown interpolation is taken as Linear.
   void SetInterpolation(std::uint32_t interpolation);
@@ -49,6 +58,8 @@ class AnimCurve {
   const Vector3& GetVector3Key(std::uint32_t index) const { return vectors_[index]; }
   const Quaternion& GetQuaternionKey(std::uint32_t index) const { return quaternions_[index]; }
   float GetFloatKey(std::uint32_t index) const { return floats_[index]; }
+  // The weights of a key of a curve of weights, GetWeightCount() of them.
+  const float* GetWeightKey(std::uint32_t index) const { return weights_.data() + index * weightCount_; }
 
   // The keys as stored, for copies in bulk: the frames, and the values of the key type.
   const std::vector<std::uint32_t>& GetFrames() const { return frames_; }
@@ -61,6 +72,8 @@ class AnimCurve {
   const Vector3& GetVector3OutTangent(std::uint32_t index) const { return outVectors_[index]; }
   const Quaternion& GetQuaternionInTangent(std::uint32_t index) const { return inQuaternions_[index]; }
   const Quaternion& GetQuaternionOutTangent(std::uint32_t index) const { return outQuaternions_[index]; }
+  const float* GetWeightInTangent(std::uint32_t index) const { return inWeights_.data() + index * weightCount_; }
+  const float* GetWeightOutTangent(std::uint32_t index) const { return outWeights_.data() + index * weightCount_; }
 
   void Empty();
   void Reserve(std::uint32_t keyCount);
@@ -70,6 +83,9 @@ class AnimCurve {
   // A key with its tangents; refused as AddKey refuses, and on a curve that is not cubic.
   bool AddKey(std::uint32_t frame, const Vector3& value, const Vector3& in, const Vector3& out);
   bool AddKey(std::uint32_t frame, const Quaternion& value, const Quaternion& in, const Quaternion& out);
+  // A key of weights (GetWeightCount() of them), with its tangents on a cubic curve.
+  bool AddWeightKey(std::uint32_t frame, const float* weights);
+  bool AddWeightKey(std::uint32_t frame, const float* weights, const float* in, const float* out);
 
   // Flips the sign of every rotation key that points away from its predecessor (with its
   // tangents), so that interpolation takes the shorter way between neighbours.
@@ -85,6 +101,8 @@ class AnimCurve {
   // keys.
   bool Evaluate(float frame, float framesPerSecond, Vector3& value) const;
   bool Evaluate(float frame, float framesPerSecond, Quaternion& value) const;
+  // The weights at a frame, GetWeightCount() of them; each blends as a vector's component.
+  bool Evaluate(float frame, float framesPerSecond, std::vector<float>& weights) const;
 
  private:
   bool AcceptsFrame(std::uint32_t frame) const;
@@ -101,6 +119,11 @@ class AnimCurve {
   std::vector<Vector3> outVectors_;
   std::vector<Quaternion> inQuaternions_;
   std::vector<Quaternion> outQuaternions_;
+  std::uint32_t weightCount_ = 0;
+  std::vector<String> weightNames_;
+  std::vector<float> weights_;
+  std::vector<float> inWeights_;
+  std::vector<float> outWeights_;
 };
 
 }  // namespace EngineCore

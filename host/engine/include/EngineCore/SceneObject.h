@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <vector>
 
 #include "EngineCore/AnimController.h"
 #include "EngineCore/Quaternion.h"
@@ -38,6 +39,10 @@ class SceneObject {
   void SetLocalTranslation(const Vector3& value) { translation_ = value; }
   void SetLocalRotation(const Quaternion& value) { rotation_ = value; }
   void SetLocalScale(const Vector3& value) { scale_ = value; }
+  // The weights of the object's morph targets, as its animation last set them; empty for an
+  // object without.
+  const std::vector<float>& GetMorphWeights() const { return morphWeights_; }
+  void SetMorphWeights(std::vector<float> weights) { morphWeights_ = std::move(weights); }
   // Position of the object's origin in scene space, through its parents; time linear in
   // its depth (Scene::ComputeWorldPositions places every object at once).
   Vector3 GetWorldPosition() const;
@@ -66,6 +71,7 @@ class SceneObject {
   Vector3 translation_;
   Quaternion rotation_;
   Vector3 scale_{1.0f, 1.0f, 1.0f};
+  std::vector<float> morphWeights_;
   std::unique_ptr<AnimController> controller_;
   bool keyingLocked_ = false;
   bool joint_ = false;

@@ -26,6 +26,8 @@ struct ClipFileLimits {
   static constexpr std::uint32_t kMaxFrame = EngineCore::AnimCurve::kMaxKeyFrame;
   // Keys of a whole clip, over all its tracks, once sampled; a limit of edits too.
   static constexpr std::uint64_t kMaxClipKeys = EngineCore::AnimClip::kMaxKeys;
+  // Morph targets of one mesh whose weights a clip animates: each is a curve of its own.
+  static constexpr std::size_t kMaxMorphTargets = 256;
 };
 
 }  // namespace Formats
