@@ -70,6 +70,7 @@ void ClipEditCore::ForgetChannelCurves(std::uint32_t channelKey) {
   // The channel holds the keys its curves are built from until its first write-back, which
   // keeps them first (see WriteBackChannel).
   built.erase(channelKey);
+  rotationSigns.erase(channelKey);
   depth[channelKey] = 0;
 }
 
@@ -100,6 +101,7 @@ void ClipEditCore::DestroyAllCurves() {
   selection.Clear();
   curveSet.Clear();
   built.clear();
+  rotationSigns.clear();
   depth.clear();
   history.Clear();
   savedState = 0;
@@ -139,13 +141,13 @@ float ClipEditCore::WholeFrame(float frame) {
 bool ClipEditCore::WriteBackChannel(std::uint32_t channelKey) {
   if (!clip) return false;
   KeepBuiltKeys(channelKey);
-  return ClipWriteBack::WriteBackChannel(*clip, curveSet, channelKey);
+  return ClipWriteBack::WriteBackChannel(*clip, curveSet, channelKey, &rotationSigns);
 }
 
 void ClipEditCore::WriteBackChannels(const std::vector<std::uint32_t>& keys) {
   if (!clip) return;
   for (const std::uint32_t key : keys) KeepBuiltKeys(key);
-  ClipWriteBack::WriteBackChannels(*clip, curveSet, keys);
+  ClipWriteBack::WriteBackChannels(*clip, curveSet, keys, &rotationSigns);
 }
 
 void ClipEditCore::KeepBuiltKeys(std::uint32_t channelKey) {
@@ -153,6 +155,8 @@ void ClipEditCore::KeepBuiltKeys(std::uint32_t channelKey) {
   if (channel && curveSet.GetChannelCurves(channelKey) && !built.count(channelKey)) {
     built.emplace(channelKey, ChannelData::Capture(*channel));
   }
+  const EngineCore::AnimCurve* rotation = channel ? channel->GetCurve(EngineCore::AnimTrack::Rotation) : nullptr;
+  if (rotation && !rotationSigns.count(channelKey)) rotationSigns.emplace(channelKey, *rotation);
 }
 
 void ClipEditCore::WriteBackAllChannels() {

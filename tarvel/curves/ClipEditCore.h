@@ -238,6 +238,10 @@ class ClipEditCore {
   // write-back; until then the clip holds them), and how many applied steps changed its
   // curves since: a channel back at 0 takes those keys again, bit for bit.
   std::map<std::uint32_t, ChannelData> built;
+  // Each channel's rotation keys as its first write-back found them, kept for the session
+  // (through channel edits and their undoing): the signs every later write-back gives its
+  // rotation keys, so that one state of the curves always writes the same bits.
+  std::map<std::uint32_t, EngineCore::AnimCurve> rotationSigns;
   std::map<std::uint32_t, int> depth;
   // The state of the history the clip's file holds (see EditHistory on state ids).
   std::uint64_t savedState = 0;

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "EngineCore/AnimCurve.h"
+#include "EngineCore/AnimTrack.h"
 #include "EngineCore/Log.h"
 #include "EngineCore/Quaternion.h"
 #include "curves/CurveEvaluation.h"
@@ -137,48 +138,29 @@ int WriteWeights(const std::vector<const CurveInfo*>& curves, EngineCore::AnimCu
   return refused;
 }
 
-// The first rotation key of the track before its write-back: the write-back gives the track
-// the sign that key had, so that keys not edited come back as the file holds them.
-struct KeptSign {
-  bool kept = false;
-  std::uint32_t frame = 0;
-  EngineCore::Quaternion rotation;
-};
-
-KeptSign KeepSign(const EngineCore::AnimCurve& keys) {
-  if (keys.GetKeyCount() == 0) return {};
-  return {true, keys.GetKeyFrame(0), keys.GetQuaternionKey(0)};
-}
-
-// Gives the continuous track the sign of the kept key, where a key of it is on that frame.
-void RestoreSign(EngineCore::AnimCurve& keys, const KeptSign& sign) {
-  if (!sign.kept) return;
-  const std::vector<std::uint32_t>& frames = keys.GetFrames();
-  const auto at = std::lower_bound(frames.begin(), frames.end(), sign.frame);
-  if (at == frames.end() || *at != sign.frame) return;
-  const auto index = static_cast<std::uint32_t>(at - frames.begin());
-  if (keys.GetQuaternionKey(index).Dot(sign.rotation) < 0.0f) keys.NegateRotations();
-}
-
 }  // namespace
 
-bool ClipWriteBack::WriteBackChannel(EngineCore::AnimClip& clip, const CurveSet& curves, std::uint32_t channelKey) {
-  if (!WriteBackTracks(clip, curves, channelKey)) return false;
+bool ClipWriteBack::WriteBackChannel(EngineCore::AnimClip& clip, const CurveSet& curves, std::uint32_t channelKey,
+                                     const References* references) {
+  if (!WriteBackTracks(clip, curves, channelKey, references)) return false;
   clip.SetModified(true);
   return true;
 }
 
 std::size_t ClipWriteBack::WriteBackChannels(EngineCore::AnimClip& clip, const CurveSet& curves,
-                                             const std::vector<std::uint32_t>& keys) {
+                                             const std::vector<std::uint32_t>& keys, const References* references) {
   std::size_t count = 0;
-  for (const std::uint32_t key : keys) count += WriteBackTracks(clip, curves, key) ? 1 : 0;
+  for (const std::uint32_t key : keys) count += WriteBackTracks(clip, curves, key, references) ? 1 : 0;
   if (count > 0) clip.SetModified(true);
   return count;
 }
 
-bool ClipWriteBack::WriteBackTracks(EngineCore::AnimClip& clip, const CurveSet& curves, std::uint32_t channelKey) {
+bool ClipWriteBack::WriteBackTracks(EngineCore::AnimClip& clip, const CurveSet& curves, std::uint32_t channelKey,
+                                    const References* references) {
   const CurveSet::Curves* array = curves.GetChannelCurves(channelKey);
   if (!array) return false;
+  const auto reference = references ? references->find(channelKey) : References::const_iterator();
+  const EngineCore::AnimCurve* kept = references && reference != references->end() ? &reference->second : nullptr;
   const std::size_t count = array->size();
   std::size_t i = 0;
   while (i < count) {
@@ -208,17 +190,21 @@ bool ClipWriteBack::WriteBackTracks(EngineCore::AnimClip& clip, const CurveSet& 
     const std::uint32_t keyType = keys->GetKeyType();
     if (keyType != EngineCore::AnimCurve::KeyVector3 && keyType != EngineCore::AnimCurve::KeyQuaternion) continue;
     const bool rotation = keyType == EngineCore::AnimCurve::KeyQuaternion;
-    const KeptSign sign = rotation ? KeepSign(*keys) : KeptSign{};
+    // A rotation's keys as they were, whose signs the written keys take back: a key not
+    // edited comes back in its own bits (a cubic track plays its keys' signs).
+    const EngineCore::AnimCurve* signs = kept;
+    EngineCore::AnimCurve before;
+    if (rotation && !signs) {
+      before = std::move(*keys);
+      signs = &before;
+    }
     keys->Empty();
     const int refused = WriteTriple(triple, *keys);
     if (refused > 0) {
       EngineCore::Log::Write(EngineCore::Log::Warning, "Tarvel: track %u of channel 0x%x refused %d keys",
                              x->iTrackType, channelKey, refused);
     }
-    if (rotation) {
-      keys->MakeRotationsContinuous();
-      RestoreSign(*keys, sign);
-    }
+    if (rotation) keys->AlignRotations(*signs);
   }
   return true;
 }

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <map>
 #include <vector>
 
 #include "EngineCore/AnimClip.h"
@@ -16,17 +17,25 @@ namespace Tarvel {
 // The three curves X, Y, Z of a track share their keys' frames in the clip: the track gets a
 // key on every frame where one of them has a point (its x truncated), each component taking
 // its own point's value there or, without one, its curve's value, so that what it plays does
-// not change. Rotation angles go back from degrees to quaternions, continuous from key to key
-// and with the sign the track's first key had when it still has a key on that frame. The track keeps
-// its interpolation; a cubic track's keys take their points' tangents.
+// not change. Rotation angles go back from degrees to quaternions, each key with the sign of
+// the reference's key on its frame (the rotation keys the channel had when it was first
+// written back, so that a key not edited comes back in its own bits whatever the history went
+// through; without a reference, the track's keys before the write-back), else continuous
+// with the key before.
+// The track keeps its interpolation; a cubic track's keys take their points' tangents. A
+// weights track gets a key wherever one of its targets' curves has a point.
 class ClipWriteBack {
  public:
+  // The rotation keys whose signs each channel's rotation keys take, by channel key.
+  using References = std::map<std::uint32_t, EngineCore::AnimCurve>;
+
   // Rewrites every track of the channel that has a triple and sets the clip's modified flag.
   // False, and nothing changes (not even the flag), when the set has no entry for the key.
-  static bool WriteBackChannel(EngineCore::AnimClip& clip, const CurveSet& curves, std::uint32_t channelKey);
+  static bool WriteBackChannel(EngineCore::AnimClip& clip, const CurveSet& curves, std::uint32_t channelKey,
+                               const References* references = nullptr);
   // The same for every channel in keys; the modified flag is set once. How many were written.
   static std::size_t WriteBackChannels(EngineCore::AnimClip& clip, const CurveSet& curves,
-                                       const std::vector<std::uint32_t>& keys);
+                                       const std::vector<std::uint32_t>& keys, const References* references = nullptr);
 
   // Recomputes the clip's key-frame range; true when both its first and its last frame
   // changed (the other modules are then told).
@@ -37,7 +46,8 @@ class ClipWriteBack {
 
  private:
   // A channel's tracks rewritten, without the modified flag.
-  static bool WriteBackTracks(EngineCore::AnimClip& clip, const CurveSet& curves, std::uint32_t channelKey);
+  static bool WriteBackTracks(EngineCore::AnimClip& clip, const CurveSet& curves, std::uint32_t channelKey,
+                              const References* references);
 };
 
 }  // namespace Tarvel

@@ -154,6 +154,26 @@ void AnimCurve::NegateRotations() {
   }
 }
 
+void AnimCurve::AlignRotations(const AnimCurve& reference) {
+  const bool cubic = IsCubic() && inQuaternions_.size() == quaternions_.size();
+  const std::vector<std::uint32_t>& known = reference.frames_;
+  const bool referenceHolds = reference.keyType_ == KeyQuaternion && reference.quaternions_.size() == known.size();
+  std::size_t at = 0;
+  for (std::size_t i = 0; i < quaternions_.size(); ++i) {
+    while (referenceHolds && at < known.size() && known[at] < frames_[i]) ++at;
+    const Quaternion* toward = referenceHolds && at < known.size() && known[at] == frames_[i]
+                                   ? &reference.quaternions_[at]
+                               : i > 0 ? &quaternions_[i - 1]
+                                       : nullptr;
+    if (!toward || quaternions_[i].Dot(*toward) >= 0.0f) continue;
+    quaternions_[i] = quaternions_[i].Negated();
+    if (cubic) {
+      inQuaternions_[i] = inQuaternions_[i].Negated();
+      outQuaternions_[i] = outQuaternions_[i].Negated();
+    }
+  }
+}
+
 void AnimCurve::Locate(float frame, std::uint32_t& index, float& blend) const {
   const auto count = static_cast<std::uint32_t>(frames_.size());
   if (frame <= static_cast<float>(frames_.front())) {

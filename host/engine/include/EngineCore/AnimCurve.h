@@ -92,6 +92,9 @@ class AnimCurve {
   void MakeRotationsContinuous();
   // Negates every rotation key with its tangents: the same rotations, played the same way.
   void NegateRotations();
+  // Gives each rotation key (with its tangents) the sign of the reference's key on its frame;
+  // a key on a frame the reference has no key on takes the sign nearer its predecessor's.
+  void AlignRotations(const AnimCurve& reference);
 
   // Value at a frame between keys, by the interpolation as glTF defines it: linear for vectors
   // and floats, spherical for rotations; the earlier key's for a step; for a cubic curve the
