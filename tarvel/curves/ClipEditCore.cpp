@@ -82,6 +82,9 @@ void ClipEditCore::RebuildAllCurves() {
   for (std::uint32_t i = 0; i < clip->GetChannelCount(); ++i) {
     const std::uint32_t key = clip->GetChannelKeyAt(i);
     ForgetChannelCurves(key);
+    if (const EngineCore::AnimCurve* rotation = clip->GetChannelAt(i)->GetCurve(EngineCore::AnimTrack::Rotation)) {
+      rotationSigns.emplace(key, *rotation);
+    }
     keys.push_back(key);
     channels.push_back(clip->GetChannelAt(i));
   }
@@ -155,8 +158,6 @@ void ClipEditCore::KeepBuiltKeys(std::uint32_t channelKey) {
   if (channel && curveSet.GetChannelCurves(channelKey) && !built.count(channelKey)) {
     built.emplace(channelKey, ChannelData::Capture(*channel));
   }
-  const EngineCore::AnimCurve* rotation = channel ? channel->GetCurve(EngineCore::AnimTrack::Rotation) : nullptr;
-  if (rotation && !rotationSigns.count(channelKey)) rotationSigns.emplace(channelKey, *rotation);
 }
 
 void ClipEditCore::WriteBackAllChannels() {

@@ -192,12 +192,11 @@ bool ClipWriteBack::WriteBackTracks(EngineCore::AnimClip& clip, const CurveSet& 
     const bool rotation = keyType == EngineCore::AnimCurve::KeyQuaternion;
     // A rotation's keys as they were, whose signs the written keys take back: a key not
     // edited comes back in its own bits (a cubic track plays its keys' signs).
+    // Given references, a channel without one is continuous from its first key.
     const EngineCore::AnimCurve* signs = kept;
     EngineCore::AnimCurve before;
-    if (rotation && !signs) {
-      before = std::move(*keys);
-      signs = &before;
-    }
+    if (rotation && !signs && !references) before = std::move(*keys);
+    if (!signs) signs = &before;
     keys->Empty();
     const int refused = WriteTriple(triple, *keys);
     if (refused > 0) {

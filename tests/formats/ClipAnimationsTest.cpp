@@ -259,6 +259,23 @@ TEST_F(ClipAnimations, AnEditedWeightReachesTheFileAndTheEngineBlendsWeightsAsGl
   ClipHolder again = OpenClip(path, "animations:Blink");
   ASSERT_TRUE(again.clip);
   EXPECT_EQ(TestSupport::DescribeKeys(*again), TestSupport::DescribeKeys(*blink));
+
+  // Weights without a key keep their channel and their targets, beside a channel with keys
+  // (an animation without any could not be saved).
+  weights->Empty();
+  ASSERT_TRUE(blink->AddChannel(EngineCore::String("Jaw")));
+  EngineCore::AnimChannel& jaw = *blink->GetChannel(AnimClip::ComputeChannelKey("Jaw"));
+  ASSERT_TRUE(jaw.AddTrack(AnimTrack::Translation));
+  jaw.GetCurve(AnimTrack::Translation)->SetKeyType(AnimCurve::KeyVector3);
+  ASSERT_TRUE(jaw.GetCurve(AnimTrack::Translation)->AddKey(4, EngineCore::Vector3(0, -1, 0)));
+  blink->SetModified(true);
+  ASSERT_TRUE(blink->Save());
+  ClipHolder emptied = OpenClip(path, "animations:Blink");
+  ASSERT_TRUE(emptied.clip);
+  EXPECT_TRUE(TestSupport::SameKeys(*emptied, *blink));
+  const AnimCurve* kept = Curve(emptied, "Face", AnimTrack::Weights);
+  ASSERT_NE(kept, nullptr);
+  EXPECT_EQ(kept->GetWeightNames(), (std::vector<EngineCore::String>{"Blink", "Smile"}));
 }
 
 TEST_F(ClipAnimations, TwoClipsOfOneFileSavedOneAfterTheOtherKeepBothEdits) {

@@ -303,9 +303,26 @@ void AddEmptyTracks(const tinygltf::Model& model, std::size_t animation, AnimCli
     for (std::size_t t = 0; tracks.IsArray() && t < tracks.ArrayLen(); ++t) {
       const tinygltf::Value& path = tracks.Get(static_cast<int>(t));
       const std::uint32_t type = path.IsString() ? TrackOfPath(path.Get<std::string>()) : 0;
-      if (type == 0 || type == AnimTrack::Weights || channel.HasTrack(type) || !channel.AddTrack(type)) continue;
-      channel.GetCurve(type)->SetKeyType(type == AnimTrack::Rotation ? AnimCurve::KeyQuaternion
-                                                                     : AnimCurve::KeyVector3);
+      // Weights without keys come back with the targets they name.
+      const tinygltf::Value& targets = entry.Get("targets");
+      const bool weights = type == AnimTrack::Weights;
+      if (weights &&
+          (!targets.IsArray() || targets.ArrayLen() == 0 || targets.ArrayLen() > ClipFileLimits::kMaxMorphTargets)) {
+        continue;
+      }
+      if (type == 0 || channel.HasTrack(type) || !channel.AddTrack(type)) continue;
+      AnimCurve& curve = *channel.GetCurve(type);
+      curve.SetKeyType(type == AnimTrack::Rotation ? AnimCurve::KeyQuaternion
+                       : weights                   ? AnimCurve::KeyWeights
+                                                   : AnimCurve::KeyVector3);
+      if (!weights) continue;
+      std::vector<EngineCore::String> names;
+      for (std::size_t w = 0; w < targets.ArrayLen(); ++w) {
+        const tinygltf::Value& target = targets.Get(static_cast<int>(w));
+        names.emplace_back(target.IsString() ? target.Get<std::string>() : "Target " + std::to_string(w));
+      }
+      curve.SetWeightCount(static_cast<std::uint32_t>(names.size()));
+      curve.SetWeightNames(std::move(names));
     }
   }
 }

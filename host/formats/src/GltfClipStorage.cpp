@@ -226,16 +226,24 @@ void WriteEmptyTracks(tinygltf::Model& model, std::size_t animation, const Engin
   for (std::uint32_t c = 0; c < clip.GetChannelCount(); ++c) {
     const EngineCore::AnimChannel& channel = *clip.GetChannelAt(c);
     tinygltf::Value::Array empty;
+    // Weights without keys keep the names of their targets, which say how many there are.
+    tinygltf::Value::Array targets;
     for (std::uint32_t t = 0; t < channel.GetTrackCount(); ++t) {
-      // Weights without keys have nothing of their own to keep: the mesh's default weights hold.
-      const std::uint32_t type = channel.GetTrackTypeAt(t);
-      const char* path = type == EngineCore::AnimTrack::Weights ? nullptr : PathOfTrack(type);
-      if (path && channel.GetCurveAt(t)->GetKeyCount() == 0) empty.emplace_back(std::string(path));
+      const EngineCore::AnimCurve& curve = *channel.GetCurveAt(t);
+      const char* path = PathOfTrack(channel.GetTrackTypeAt(t));
+      if (!path || curve.GetKeyCount() > 0) continue;
+      empty.emplace_back(std::string(path));
+      if (channel.GetTrackTypeAt(t) != EngineCore::AnimTrack::Weights) continue;
+      for (std::uint32_t w = 0; w < curve.GetWeightCount(); ++w) {
+        const std::vector<EngineCore::String>& names = curve.GetWeightNames();
+        targets.emplace_back(w < names.size() ? names[w].str() : "Target " + std::to_string(w));
+      }
     }
     if (!empty.empty() || channel.GetTrackCount() == 0) {
       tinygltf::Value::Object entry;
       entry["channel"] = tinygltf::Value(channel.GetName().str());
       entry["tracks"] = tinygltf::Value(std::move(empty));
+      if (!targets.empty()) entry["targets"] = tinygltf::Value(std::move(targets));
       entries.emplace_back(std::move(entry));
     }
   }

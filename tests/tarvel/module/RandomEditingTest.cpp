@@ -425,9 +425,11 @@ TEST_F(RandomEditing, EveryStateComesBackExactlyAndTheSavedFileHoldsTheLast) {
 // Seeds the soak found faults with, replayed as they ran: a rotation's curves once kept
 // pictures of frames a sibling's key edit changed (2146649521, Walk), beyond the edited axis's
 // last key; an undo once gave a cubic rotation track back with every key negated, the same
-// turns in other bits (512140318, keyframed), when two of its keys lay half a turn apart.
+// turns in other bits (512140318, keyframed), when two of its keys lay half a turn apart, and
+// so did a redo after a channel's rename (1207502698, keyframed); a face whose weights lost
+// every key was saved without its channel (1385395295, animations:Blink).
 TEST_F(RandomEditing, SeedsThatFoundFaultsRunClean) {
-  for (const std::uint32_t seed : {2146649521u, 512140318u}) {
+  for (const std::uint32_t seed : {2146649521u, 512140318u, 1207502698u, 1385395295u}) {
     EXPECT_TRUE(Run(seed, 300, ClipOfSeed(seed)));
     StartAfresh();
   }
