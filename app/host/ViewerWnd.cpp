@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <limits>
 #include <string>
 #include <vector>
@@ -136,6 +137,17 @@ void ViewerWnd::Render(GUI_BackBuffer& buffer) const {
     const int y = static_cast<int>(std::lround(points[i].y));
     const int r = selected ? kJointRadius + 1 : kJointRadius;
     buffer.FillRect(CRect(x - r, y - r, x + r + 1, y + r + 1), colour);
+    // An object whose animation sets its morph weights shows them below it, two decimals each.
+    if (const std::vector<float>& weights = object->GetMorphWeights(); !weights.empty()) {
+      std::string text;
+      char number[32];
+      for (const float weight : weights) {
+        std::snprintf(number, sizeof number, "%s%.2f", text.empty() ? "" : " ", static_cast<double>(weight));
+        text += number;
+      }
+      buffer.SetTextColor(kAnimatedJoint);
+      buffer.DrawText(text, CRect(x + 6, y + 8, x + 306, y + 24), DT_LEFT | DT_SINGLELINE);
+    }
     if (selected && object->HasName()) {
       int top = y - 8;
       for (bool shifted = true; shifted;) {

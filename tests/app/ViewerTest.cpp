@@ -179,3 +179,21 @@ TEST(ViewerChain, FramesDrawsAndFramesTheDeepestJointOfAChainOfTwoHundredThousan
 }
 
 }  // namespace
+
+TEST_F(ViewerDrawing, AnObjectWithMorphWeightsShowsThemBelowItAsNumbers) {
+  const auto b = At(child);
+  // The text's box, right of the joint and below it.
+  auto inked = [&] {
+    int count = 0;
+    for (int y = b.y + 8; y < b.y + 24; ++y) {
+      for (int x = b.x + 6; x < b.x + 120 && x < kWidth; ++x)
+        count += buffer.GetPixel(x, y) == ViewerWnd::kAnimatedJoint;
+    }
+    return count;
+  };
+  view.Render(buffer);
+  EXPECT_EQ(inked(), 0);
+  child->SetMorphWeights({0.25f, 1.0f});
+  view.Render(buffer);
+  EXPECT_GT(inked(), 10) << "the weights are written beside the object";
+}

@@ -18,8 +18,8 @@ using Formats::ClipRecovery;
 
 namespace {
 
-// A clip with a bit of everything a record must carry: vectors, rotations, a negative zero, a
-// channel without tracks and a track without keys.
+// A clip with a bit of everything a record must carry: vectors, rotations, weights, a negative
+// zero, a channel without tracks and a track without keys.
 void BuildEdited(ClipBuilder& builder) {
   builder.Clip().SetFrameRate(24.0f);
   builder.Vectors("Hips", AnimTrack::Translation, {{0, {1, -0.0f, 3}}, {7, {4, 5, 6}}, {999'999, {7, 8, 9}}});
@@ -31,6 +31,16 @@ void BuildEdited(ClipBuilder& builder) {
   arm.SetInterpolation(EngineCore::AnimCurve::Cubic);
   arm.AddKey(0, EngineCore::Quaternion(0, 0, 0, 1), {0, 0, 0, 0}, {0.5f, -0.25f, 0, 0.125f});
   arm.AddKey(9, EngineCore::Quaternion(0, 0.6f, 0, 0.8f), {-1, 2, 3, -4}, {0, 0, 0, 0});
+  // A face's morph targets, cubic, with their names.
+  EngineCore::AnimCurve& face = builder.Track("Arm", AnimTrack::Weights, EngineCore::AnimCurve::KeyWeights);
+  face.SetWeightCount(2);
+  face.SetWeightNames({"Blink", "Smile"});
+  face.SetInterpolation(EngineCore::AnimCurve::Cubic);
+  const float weights[2][2] = {{0, 1}, {0.5f, -0.0f}};
+  const float in[2] = {0.25f, -3};
+  const float out[2] = {7, 0.125f};
+  face.AddWeightKey(0, weights[0], in, out);
+  face.AddWeightKey(5, weights[1], out, in);
 }
 
 class Recovery : public ::testing::Test {
