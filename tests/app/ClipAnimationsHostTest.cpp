@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <string>
 
 #include <nlohmann/json.hpp>
@@ -99,6 +100,22 @@ TEST_F(ClipsOfOneFile, SavingOneClipLeavesTheOtherAnimationsOfItsFileAsTheyWere)
   EXPECT_EQ(after[2], before[2]) << "Blink";
   EXPECT_EQ(BodyXOnDisk("animations:Walk", 3), walkX + 0.5f);
   EXPECT_EQ(BodyXOnDisk("animations:Walk", 2), BodyTranslation("animations:Walk").GetVector3Key(2).x);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(ClipsOfOneFile, AWeightsClipShowsOneCurvePerMorphTargetNamedAfterIt) {
+  const std::string csv = (fs::path(ProjectPath()) / "blink.csv").string();
+  ASSERT_TRUE(Run("open animations:Blink\nselect-channel Face\nselect-curve Face weights Smile\nexport-curves " + csv))
+      << runner->GetError();
+  EXPECT_FALSE(Run("select-curve Face weights Frown")) << "a target the mesh does not have";
+  std::ifstream in(csv);
+  std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  // Frame 6 is the second key: Blink at 1, Smile at 0.25.
+  EXPECT_NE(text.find("Face,weights,Blink,6,1,1"), std::string::npos) << text.substr(0, 400);
+  EXPECT_NE(text.find("Face,weights,Smile,6,0.25,1"), std::string::npos);
 }
 
 }  // namespace
