@@ -136,6 +136,8 @@ TEST(ClipNames, AFileOfSeveralAnimationsListsOneClipPerAnimation) {
     for (const nlohmann::json& name : c.names) {
       nlohmann::json animation = builder.Json()["animations"][0];
       if (!name.is_null()) animation["name"] = name;
+      // A name deeper in the animation is not its own.
+      if (name.is_null()) animation["extras"] = {{"name", "Inner"}, {"tags", {{{"name", "Deeper"}}}}};
       animations.push_back(animation);
     }
     builder.Json()["animations"] = animations;

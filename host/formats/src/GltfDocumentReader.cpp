@@ -115,15 +115,9 @@ std::string WhereTextIsNotUtf8(std::string_view json, std::size_t bad) {
   return "its text is not valid UTF-8 (at byte " + std::to_string(bad) + ")";
 }
 
-// What of a document's JSON a reader keeps: the reader of a clip needs only the buffers and
-// images (tinygltf parses the text again, and a document of many nodes costs far less so), a
-// listing only the animations.
-enum class Keep { BuffersAndImages, Animations };
-
-// Reads and parses the JSON of a document, within the bounds on size and nesting.
-ClipFileError ParseDocument(const std::string& path, std::vector<unsigned char>& bytes, bool& binary,
-                            std::string_view& json, nlohmann::json& doc, std::string& message,
-                            Keep keep = Keep::BuffersAndImages) {
+// Reads a document's JSON text, within the bounds on size and nesting.
+ClipFileError ReadJsonText(const std::string& path, std::vector<unsigned char>& bytes, bool& binary,
+                           std::string_view& json, std::string& message) {
   ClipFileError error = ClipFolder::ReadRegularFile(path, ClipFileLimits::kMaxDocumentBytes, bytes, message);
   if (error == ClipFileError::UnsafeUri) error = ClipFileError::FileNotFound;
   if (error != ClipFileError::None) return error;
@@ -132,12 +126,21 @@ ClipFileError ParseDocument(const std::string& path, std::vector<unsigned char>&
     message = "its JSON nests deeper than " + std::to_string(ClipFileLimits::kMaxJsonDepth) + " levels";
     return ClipFileError::TooLarge;
   }
-  const nlohmann::json::parser_callback_t kept = [keep](int depth, nlohmann::json::parse_event_t event,
-                                                        nlohmann::json& parsed) {
-    if (depth != 1 || event != nlohmann::json::parse_event_t::key) return true;
-    return keep == Keep::Animations ? parsed == "animations" : parsed == "buffers" || parsed == "images";
+  return ClipFileError::None;
+}
+
+// Reads and parses the JSON of a document. Only the buffers and images are kept: the reader
+// needs no more of the text, which tinygltf parses again, and a document of many nodes costs
+// far less so.
+ClipFileError ParseDocument(const std::string& path, std::vector<unsigned char>& bytes, bool& binary,
+                            std::string_view& json, nlohmann::json& doc, std::string& message) {
+  const ClipFileError error = ReadJsonText(path, bytes, binary, json, message);
+  if (error != ClipFileError::None) return error;
+  const nlohmann::json::parser_callback_t buffersAndImages = [](int depth, nlohmann::json::parse_event_t event,
+                                                                nlohmann::json& parsed) {
+    return depth != 1 || event != nlohmann::json::parse_event_t::key || parsed == "buffers" || parsed == "images";
   };
-  doc = nlohmann::json::parse(json.begin(), json.end(), kept, false);
+  doc = nlohmann::json::parse(json.begin(), json.end(), buffersAndImages, false);
   if (doc.is_discarded() || !doc.is_object()) {
     const std::size_t bad = TextEncoding::FirstInvalidUtf8(json);
     message = bad < json.size() ? WhereTextIsNotUtf8(json, bad) : "its JSON text does not parse as an object";
@@ -145,6 +148,63 @@ ClipFileError ParseDocument(const std::string& path, std::vector<unsigned char>&
   }
   return ClipFileError::None;
 }
+
+// Collects the names of a document's animations as the JSON goes by, building nothing else:
+// a listing of a project's clips reads every document, some of them of many nodes.
+class AnimationNamesSax : public nlohmann::json_sax<nlohmann::json> {
+ public:
+  explicit AnimationNamesSax(std::vector<std::optional<std::string>>& names) : names_(names) {}
+
+  bool null() override { return Value(); }
+  bool boolean(bool) override { return Value(); }
+  bool number_integer(number_integer_t) override { return Value(); }
+  bool number_unsigned(number_unsigned_t) override { return Value(); }
+  bool number_float(number_float_t, const string_t&) override { return Value(); }
+  bool binary(binary_t&) override { return Value(); }
+  bool string(string_t& text) override {
+    // An animation's own "name" (depth 3: document, array, animation).
+    if (depth_ == 3 && inAnimations_ && key_ == "name" && !text.empty() && !names_.empty()) names_.back() = text;
+    return Value();
+  }
+  bool start_object(std::size_t) override {
+    if (depth_ == 2 && inAnimations_) names_.emplace_back();
+    ++depth_;
+    key_.clear();
+    return true;
+  }
+  bool end_object() override { return End(); }
+  bool start_array(std::size_t) override {
+    if (depth_ == 1) inAnimations_ = key_ == "animations";
+    ++depth_;
+    key_.clear();
+    return true;
+  }
+  bool end_array() override { return End(); }
+  bool key(string_t& text) override {
+    if (depth_ == 1 || depth_ == 3) key_ = text;
+    return true;
+  }
+  bool parse_error(std::size_t, const std::string&, const nlohmann::detail::exception&) override { return false; }
+
+ private:
+  bool Value() {
+    if (depth_ == 1) key_.clear();
+    return true;
+  }
+  bool End() {
+    --depth_;
+    if (depth_ == 1) {
+      inAnimations_ = false;
+      key_.clear();
+    }
+    return true;
+  }
+
+  std::vector<std::optional<std::string>>& names_;
+  int depth_ = 0;
+  bool inAnimations_ = false;
+  std::string key_;
+};
 
 // Each external buffer's URI with its index, as the document's JSON gives them.
 std::vector<std::pair<std::size_t, std::string>> ExternalBufferUris(const nlohmann::json& doc) {
@@ -335,18 +395,12 @@ bool GltfDocumentReader::ListAnimationNames(const std::string& path, std::vector
   std::vector<unsigned char> bytes;
   bool binary = false;
   std::string_view json;
-  nlohmann::json doc;
   std::string message;
-  if (ParseDocument(path, bytes, binary, json, doc, message, Keep::Animations) != ClipFileError::None) return false;
-  const auto animations = doc.find("animations");
-  if (animations == doc.end() || !animations->is_array()) return true;
-  for (const nlohmann::json& animation : *animations) {
-    const auto name = animation.is_object() ? animation.find("name") : animation.end();
-    const bool named = animation.is_object() && name != animation.end() && name->is_string() &&
-                       !name->get_ref<const std::string&>().empty();
-    names.push_back(named ? std::optional<std::string>(name->get<std::string>()) : std::nullopt);
-  }
-  return true;
+  if (ReadJsonText(path, bytes, binary, json, message) != ClipFileError::None) return false;
+  AnimationNamesSax sax(names);
+  if (nlohmann::json::sax_parse(json.begin(), json.end(), &sax)) return true;
+  names.clear();
+  return false;
 }
 
 }  // namespace Formats
