@@ -241,6 +241,8 @@ def bad():
         " has; the save dropped the empty one, and the copy opened the later one as the clip",
         "- `fuzz-channel-without-node.gltf`: a rotation channel whose target names no node and no"
         " extension; once channels of extensions' targets were kept, its save was refused",
+        "- `fuzz-animations-twice.gltf`: two `animations` keys; the listing of its clips counted both"
+        " arrays where the reader keeps the last",
     ]
     with open(os.path.join(HERE, "bad", "README.md"), "w") as f:
         f.write("# Malformed clip files\n\nEach is refused with a logged message; none may crash "

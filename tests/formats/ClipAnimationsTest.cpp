@@ -154,6 +154,11 @@ TEST(ClipNames, AFileOfSeveralAnimationsListsOneClipPerAnimation) {
   }
 }
 
+TEST(ClipNames, AnAnimationsKeyGivenTwiceListsItsLastValueAsTheReaderReadsIt) {
+  EXPECT_EQ(Formats::ClipFormats::ListClips(Data("bad/fuzz-animations-twice.gltf")),
+            std::vector<std::string>{"fuzz-animations-twice"});
+}
+
 TEST_F(ClipAnimations, ABlenderFileOfThreeActionsOpensAsThreeClipsWithTheirOwnInterpolations) {
   EXPECT_EQ(Formats::ClipFormats::ListClips(path),
             (std::vector<std::string>{"animations:Idle", "animations:Walk", "animations:Blink"}));

@@ -175,6 +175,8 @@ class AnimationNamesSax : public nlohmann::json_sax<nlohmann::json> {
   bool end_object() override { return End(); }
   bool start_array(std::size_t) override {
     if (depth_ == 1) inAnimations_ = key_ == "animations";
+    // A key given twice holds its last value, as a parsed document has it.
+    if (depth_ == 1 && inAnimations_) names_.clear();
     ++depth_;
     key_.clear();
     return true;
