@@ -243,13 +243,15 @@ def bad():
         " extension; once channels of extensions' targets were kept, its save was refused",
         "- `fuzz-animations-twice.gltf`: two `animations` keys; the listing of its clips counted both"
         " arrays where the reader keeps the last",
+        "- `fuzz-weights-sampled.gltf`: the Blender file of three actions, bent: its morph-target"
+        " weights fit no frame rate and were sampled, past the four values the sampler's buffers held",
     ]
     with open(os.path.join(HERE, "bad", "README.md"), "w") as f:
         f.write("# Malformed clip files\n\nEach is refused with a logged message; none may crash "
                 "the reader or change a file. Written by `../make_test_files.py`.\n\n")
         f.write("\n".join(notes) + "\n")
         f.write("\n## Found by the fuzzer\n\nInputs on which `scripts/fuzz` failed, kept as they were found."
-                " Each opens; saved and reopened, it must give the same keys.\n\n")
+                " At least one clip of each opens; every clip that opens, saved and reopened, must give the same keys.\n\n")
         f.write("\n".join(found) + "\n")
 
 

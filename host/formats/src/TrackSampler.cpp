@@ -159,9 +159,13 @@ ClipFileError TrackSampler::ToFrames(const std::vector<float>& times, const std:
   const std::size_t valueOffset = interpolation == Interpolation::CubicSpline ? components : 0;
   keys.frames.reserve(produced);
   keys.values.reserve(produced * components);
-  double a[4];
-  double b[4];
-  double sample[4];
+  // A key's components: 3 or 4, or a weight per morph target.
+  std::vector<double> keyA(static_cast<std::size_t>(components));
+  std::vector<double> keyB(keyA.size());
+  std::vector<double> keySample(keyA.size());
+  double* a = keyA.data();
+  double* b = keyB.data();
+  double* sample = keySample.data();
   sampled = !KeptAsItIs(times, rate);
   if (!sampled) {
     const bool cubic = interpolation == Interpolation::CubicSpline;
