@@ -70,11 +70,11 @@ void ClipEditCore::ForgetChannelCurves(std::uint32_t channelKey) {
   // The channel holds the keys its curves are built from until its first write-back, which
   // keeps them first (see WriteBackChannel).
   built.erase(channelKey);
-  rotationSigns.erase(channelKey);
   depth[channelKey] = 0;
 }
 
 void ClipEditCore::RebuildAllCurves() {
+  // Curves built anew from the clip: the rotation signs come from its keys as they are now.
   DestroyAllCurves();
   if (!clip) return;
   std::vector<std::uint32_t> keys;
@@ -82,9 +82,6 @@ void ClipEditCore::RebuildAllCurves() {
   for (std::uint32_t i = 0; i < clip->GetChannelCount(); ++i) {
     const std::uint32_t key = clip->GetChannelKeyAt(i);
     ForgetChannelCurves(key);
-    if (const EngineCore::AnimCurve* rotation = clip->GetChannelAt(i)->GetCurve(EngineCore::AnimTrack::Rotation)) {
-      rotationSigns.emplace(key, *rotation);
-    }
     keys.push_back(key);
     channels.push_back(clip->GetChannelAt(i));
   }
@@ -157,6 +154,13 @@ void ClipEditCore::KeepBuiltKeys(std::uint32_t channelKey) {
   const EngineCore::AnimChannel* channel = clip->GetChannel(channelKey);
   if (channel && curveSet.GetChannelCurves(channelKey) && !built.count(channelKey)) {
     built.emplace(channelKey, ChannelData::Capture(*channel));
+  }
+  // Taken once, at the channel's first write-back, and never again (not even after a change
+  // of the channel's tracks): every write-back of the channel then gives one state of its
+  // curves the same signs.
+  if (channel && !rotationSigns.count(channelKey)) {
+    const EngineCore::AnimCurve* rotation = channel->GetCurve(EngineCore::AnimTrack::Rotation);
+    rotationSigns.emplace(channelKey, rotation ? *rotation : EngineCore::AnimCurve());
   }
 }
 

@@ -238,10 +238,10 @@ class ClipEditCore {
   // write-back; until then the clip holds them), and how many applied steps changed its
   // curves since: a channel back at 0 takes those keys again, bit for bit.
   std::map<std::uint32_t, ChannelData> built;
-  // Each channel's rotation keys as the clip held them when its curves were built from it (a
-  // channel made or renamed since has none), kept through every edit and its undoing: the
-  // signs every write-back gives its rotation keys, so that one state of the curves always
-  // writes the same bits.
+  // Each channel's rotation keys as its first write-back found them (the clip's own, as a rule),
+  // kept until the clip's curves are built anew, through every edit and its undoing: the signs
+  // every write-back gives its rotation keys, so that one state of the curves always writes
+  // the same bits.
   std::map<std::uint32_t, EngineCore::AnimCurve> rotationSigns;
   std::map<std::uint32_t, int> depth;
   // The state of the history the clip's file holds (see EditHistory on state ids).

@@ -18,10 +18,10 @@ namespace Tarvel {
 // key on every frame where one of them has a point (its x truncated), each component taking
 // its own point's value there or, without one, its curve's value, so that what it plays does
 // not change. Rotation angles go back from degrees to quaternions, each key with the sign of
-// the reference's key on its frame (the rotation keys the channel had when its curves were
-// built, so that a key not edited comes back in its own bits whatever the history went
-// through), else continuous with the key before; without references at all, the track's own
-// keys before the write-back are the reference.
+// the reference's key on its frame (the rotation keys the channel had at its first write-back,
+// so that a key not edited comes back in its own bits whatever the history went through),
+// else continuous with the key before; without references at all, the track's own keys
+// before the write-back are the reference.
 // The track keeps its interpolation; a cubic track's keys take their points' tangents. A
 // weights track gets a key wherever one of its targets' curves has a point.
 class ClipWriteBack {
