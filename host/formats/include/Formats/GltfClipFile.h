@@ -26,13 +26,14 @@ struct ClipOpenResult {
 //      FILE:ANIMATION (FILE:INDEX for an animation without a name, FILE:ANIMATION:INDEX for a
 //      name two animations share). A channel is every animation channel that targets one
 //      node, named after the node ("node N" for a node without a name, N its index);
-//      translation, rotation and scale become tracks 1, 2 and 3. Morph-weight channels and
-//      channels whose target is not a node are kept in the file as they are, and the clip's
-//      note says what they animate. Two nodes whose names would make one channel refuse the
-//      file.
-//   2. A LINEAR track whose keys lie on distinct whole frames keeps exactly its keys; any
-//      other track is sampled at every whole frame (see TrackSampler), and the log says so
-//      once per clip. Every key the engine receives is finite and every rotation of unit
+//      translation, rotation and scale become tracks 1, 2 and 3, morph-target weights track 4
+//      (a key holds one weight per target of the node's mesh, the curve the targets' names
+//      from the mesh's `extras.targetNames`, else "Target N"). Channels whose target is not a
+//      node are kept in the file as they are, and the clip's note says what they animate. Two
+//      nodes whose names would make one channel refuse the file.
+//   2. A track whose keys lie on distinct whole frames of the clip's rate keeps exactly its
+//      keys, with its interpolation (a CUBICSPLINE track its tangents); any other track is
+//      sampled at every whole frame (see TrackSampler), and the log says so once per clip. Every key the engine receives is finite and every rotation of unit
 //      length; a rotation of length zero refuses the file.
 //
 // What a clip may touch:
