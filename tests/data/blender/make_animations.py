@@ -9,22 +9,11 @@ import sys
 import bpy
 from mathutils import Euler, Quaternion
 
-argv = sys.argv[sys.argv.index("--") + 1:] if "--" in sys.argv else []
-outdir = argv[0] if argv else os.path.dirname(os.path.abspath(__file__))
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+from blender_scene import empty_scene, export_as_authored, key, output_folder  # noqa: E402
 
-bpy.ops.object.select_all(action="SELECT")
-bpy.ops.object.delete()
-
-scene = bpy.context.scene
-scene.render.fps = 24
-scene.render.fps_base = 1.0
-scene.frame_start = 1
-scene.frame_end = 25
-
-
-def key(target, path, frame, value):
-    setattr(target, path, value)
-    target.keyframe_insert(data_path=path, frame=frame)
+outdir = output_folder()
+scene = empty_scene(25)
 
 
 def start_action(owner, name):
@@ -152,17 +141,10 @@ for action in (idle, walk, walk_arm, blink):
         for kp in fc.keyframe_points:
             assert kp.interpolation == want, (action.name, fc.data_path)
 
-bpy.ops.export_scene.gltf(
-    filepath=os.path.join(outdir, "animations.gltf"),
-    export_format="GLTF_SEPARATE",
-    export_animations=True,
-    # Keys as authored: sampling would replace them with one key per frame.
-    export_force_sampling=False,
-    export_frame_range=False,
-    export_optimize_animation_size=False,
+export_as_authored(
+    os.path.join(outdir, "animations.gltf"),
     # One glTF animation per NLA track name (Idle, Walk, Blink).
     export_nla_strips=True,
-    export_current_frame=False,
     export_morph=True,
     # Position deltas are enough; a flat quad would only add zero normal deltas.
     export_morph_normal=False,

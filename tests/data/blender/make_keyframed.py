@@ -7,23 +7,11 @@ import sys
 import bpy
 from mathutils import Euler, Quaternion
 
-argv = sys.argv[sys.argv.index("--") + 1:] if "--" in sys.argv else []
-outdir = argv[0] if argv else os.path.dirname(os.path.abspath(__file__))
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+from blender_scene import empty_scene, export_as_authored, key, output_folder  # noqa: E402
 
-bpy.ops.object.select_all(action="SELECT")
-bpy.ops.object.delete()
-
-scene = bpy.context.scene
-scene.render.fps = 24
-scene.render.fps_base = 1.0
-scene.frame_start = 1
-scene.frame_end = 48
-
-
-def key(obj, path, frame, value):
-    setattr(obj, path, value)
-    obj.keyframe_insert(data_path=path, frame=frame)
-
+outdir = output_folder()
+scene = empty_scene(48)
 
 # An empty keeps the file small: no mesh buffers, only animation data.
 box = bpy.data.objects.new("Box", None)
@@ -61,16 +49,9 @@ for obj in (box, arm):
             assert kp.interpolation == "BEZIER", (obj.name, fc.data_path)
             assert kp.handle_left_type == "AUTO_CLAMPED", (obj.name, fc.data_path)
 
-bpy.ops.export_scene.gltf(
-    filepath=os.path.join(outdir, "keyframed.gltf"),
-    export_format="GLTF_SEPARATE",
-    export_animations=True,
-    # Keys as authored: sampling would replace them with one key per frame.
-    export_force_sampling=False,
-    export_frame_range=False,
-    export_optimize_animation_size=False,
+export_as_authored(
+    os.path.join(outdir, "keyframed.gltf"),
     # One animation holding both objects' channels.
     export_nla_strips=False,
     export_nla_strips_merged_animation_name="Keyframed",
-    export_current_frame=False,
 )
