@@ -68,11 +68,13 @@ TEST(AnimCurveKeys, AreGoneAfterSetKeyTypeOrEmptyButNotReserve) {
   EXPECT_TRUE(curve.AddKey(0, Quaternion()));
 }
 
-// Stores rotation keys ten frames apart, makes them continuous and reads them back.
-static std::vector<Quaternion> MadeContinuous(const std::vector<Quaternion>& keys) {
+// Stores rotation keys ten frames apart, aligns them with the reference (none: continuous)
+// and reads them back.
+static std::vector<Quaternion> MadeContinuous(const std::vector<Quaternion>& keys,
+                                              const AnimCurve& reference = AnimCurve()) {
   AnimCurve curve = Curve(AnimCurve::KeyQuaternion);
   for (std::uint32_t i = 0; i < keys.size(); ++i) EXPECT_TRUE(curve.AddKey(i * 10, keys[i]));
-  curve.MakeRotationsContinuous();
+  curve.AlignRotations(reference);
   std::vector<Quaternion> result;
   for (std::uint32_t i = 0; i < curve.GetKeyCount(); ++i) result.push_back(curve.GetQuaternionKey(i));
   return result;
@@ -86,6 +88,12 @@ TEST(RotationContinuity, FlipsKeysAgainstTheirCorrectedPredecessorAndKeepsContin
   for (std::uint32_t i = 0; i < 5; ++i) EXPECT_EQ(result[i], AboutZ(0.4f * static_cast<float>(i))) << i;
   const std::vector<Quaternion> keys = {AboutZ(0.2f).Negated(), AboutZ(0.4f).Negated(), AboutZ(0.6f).Negated()};
   EXPECT_EQ(MadeContinuous(keys), keys);
+  // A key on a frame of the reference takes its sign there, the keys after it follow on.
+  AnimCurve reference = Curve(AnimCurve::KeyQuaternion);
+  ASSERT_TRUE(reference.AddKey(10, AboutZ(0.4f)));
+  ASSERT_TRUE(reference.AddKey(15, AboutZ(9.0f)));
+  EXPECT_EQ(MadeContinuous(keys, reference),
+            (std::vector<Quaternion>{AboutZ(0.2f).Negated(), AboutZ(0.4f), AboutZ(0.6f)}));
 }
 
 TEST(AnimCurveEvaluation, InterpolatesLinearlyOrSphericallyAndHoldsTheEnds) {

@@ -137,23 +137,6 @@ bool AnimCurve::AddWeightKey(std::uint32_t frame, const float* weights, const fl
   return true;
 }
 
-void AnimCurve::MakeRotationsContinuous() {
-  for (std::size_t i = 1; i < quaternions_.size(); ++i) {
-    if (quaternions_[i].Dot(quaternions_[i - 1]) >= 0.0f) continue;
-    quaternions_[i] = quaternions_[i].Negated();
-    if (IsCubic()) {
-      inQuaternions_[i] = inQuaternions_[i].Negated();
-      outQuaternions_[i] = outQuaternions_[i].Negated();
-    }
-  }
-}
-
-void AnimCurve::NegateRotations() {
-  for (auto* list : {&quaternions_, &inQuaternions_, &outQuaternions_}) {
-    for (Quaternion& q : *list) q = q.Negated();
-  }
-}
-
 void AnimCurve::AlignRotations(const AnimCurve& reference) {
   const bool cubic = IsCubic() && inQuaternions_.size() == quaternions_.size();
   const std::vector<std::uint32_t>& known = reference.frames_;

@@ -258,12 +258,7 @@ void WriteEmptyTracks(tinygltf::Model& model, std::size_t animation, const Engin
 
 // The clip's rate in its animation's extras, beside whatever else they hold.
 void WriteFrameRate(tinygltf::Animation& animation, float rate) {
-  tinygltf::Value& extras = animation.extras;
-  if (!extras.IsObject() && extras.Type() != tinygltf::NULL_TYPE) return;
-  tinygltf::Value::Object object =
-      extras.IsObject() ? extras.Get<tinygltf::Value::Object>() : tinygltf::Value::Object{};
-  object[GltfClipStorage::kFrameRateKey] = tinygltf::Value(static_cast<double>(rate));
-  extras = tinygltf::Value(std::move(object));
+  SetExtra(animation.extras, GltfClipStorage::kFrameRateKey, tinygltf::Value(static_cast<double>(rate)));
 }
 
 // Channels whose target is not a node (KHR_animation_pointer's) are not read into the model:

@@ -1,6 +1,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <functional>
 #include <map>
 #include <sstream>
 #include <string>
@@ -81,6 +82,14 @@ class Answers : public Tarvel::ToolQuestions, public Tarvel::KeyingPage {
   Tarvel::FrameRateSettings rate;
   float askedRate = 0.0f;
 };
+
+// K with the time cursor at a frame, as a tool case runs it.
+std::function<bool()> KeyAt(Tarvel::ClipEditCore& core, Answers& answers, float frame) {
+  return [&core, &answers, frame] {
+    core.SetTimeCursor(frame);
+    return PointOperations::CreatePoint(core, answers, answers, true);
+  };
+}
 
 // The core of a clip whose channel Root has translation keys at frames 0, 5 and 12 (X 0, 1, 4)
 // and an empty scale track, its curves shown; the test picks rows, keys and the cursor.
@@ -709,13 +718,7 @@ TEST_F(CubicTracks, KeysAddedOnACubicTrackSplitItsSplineAndLeaveWhatPlays) {
     std::uint32_t keysAfter;
     double tolerance;
   };
-  // K with the time cursor at a frame.
-  auto keyAt = [this](float frame) {
-    return [this, frame] {
-      core.SetTimeCursor(frame);
-      return PointOperations::CreatePoint(core, answers, answers, true);
-    };
-  };
+  auto keyAt = [this](float frame) { return KeyAt(core, answers, frame); };
   const Case cases[] = {
       {"K between keys", {0, 1, 2}, keyAt(7.0f), AnimTrack::Translation, 4, 1e-4},
       {"K on one axis", {1}, keyAt(20.0f), AnimTrack::Translation, 4, 1e-4},
@@ -950,12 +953,7 @@ TEST_F(MorphWeights, KeyToolsWorkOnWeightsAndUndoGivesBackEveryBit) {
     std::function<bool()> act;
     std::uint32_t keysAfter;
   };
-  auto keyAt = [this](float frame) {
-    return [this, frame] {
-      core.SetTimeCursor(frame);
-      return PointOperations::CreatePoint(core, answers, answers, true);
-    };
-  };
+  auto keyAt = [this](float frame) { return KeyAt(core, answers, frame); };
   const Case cases[] = {
       // A key on one target's curve is a key of every weight: the others split where they are.
       {"K on one weight", {4}, keyAt(5.0f), 4},

@@ -87,11 +87,6 @@ class AnimCurve {
   bool AddWeightKey(std::uint32_t frame, const float* weights);
   bool AddWeightKey(std::uint32_t frame, const float* weights, const float* in, const float* out);
 
-  // Flips the sign of every rotation key that points away from its predecessor (with its
-  // tangents), so that interpolation takes the shorter way between neighbours.
-  void MakeRotationsContinuous();
-  // Negates every rotation key with its tangents: the same rotations, played the same way.
-  void NegateRotations();
   // Gives each rotation key (with its tangents) the sign of the reference's key on its frame;
   // a key on a frame the reference has no key on takes the sign nearer its predecessor's.
   void AlignRotations(const AnimCurve& reference);
