@@ -52,31 +52,35 @@ class PixelSpline {
   // Where strictly inside the span its slope is zero (s, rising); how many.
   int Turns(double at[2]) const {
     // The slope is a quadratic whose Bernstein coefficients are d0, 3 (h1 - h0) - d0 - d1 and
-    // d1: when all three have one sign it has no zero inside, as most spans of a take.
+    // d1: when none of the three has the other's sign it has no zero inside, as most spans of a
+    // take, unless all are zero and the span is flat, where no point turns either. Keys at an
+    // extreme have flat tangents, so zeros are common.
     const double middle = 3 * (h1_ - h0_) - d0_ - d1_;
-    if ((d0_ > 0 && middle > 0 && d1_ > 0) || (d0_ < 0 && middle < 0 && d1_ < 0)) return 0;
+    if ((d0_ >= 0 && middle >= 0 && d1_ >= 0) || (d0_ <= 0 && middle <= 0 && d1_ <= 0)) return 0;
     // The slope over s is a s^2 + b s + c.
     const double a = 6 * h0_ + 3 * d0_ - 6 * h1_ + 3 * d1_;
     const double b = -6 * h0_ - 4 * d0_ + 6 * h1_ - 2 * d1_;
     const double c = d0_;
-    double roots[2];
-    int count = 0;
     if (std::abs(a) < 1e-12) {
-      if (std::abs(b) > 1e-12) roots[count++] = -c / b;
-    } else {
-      const double discriminant = b * b - 4 * a * c;
-      if (discriminant >= 0.0) {
-        const double root = std::sqrt(discriminant);
-        roots[count++] = (-b - root) / (2 * a);
-        roots[count++] = (-b + root) / (2 * a);
-      }
+      if (std::abs(b) <= 1e-12) return 0;
+      at[0] = -c / b;
+      return at[0] > 0.0 && at[0] < 1.0 ? 1 : 0;
     }
-    int inside = 0;
-    for (int i = 0; i < count; ++i) {
-      if (roots[i] > 0.0 && roots[i] < 1.0) at[inside++] = roots[i];
-    }
-    if (inside == 2 && at[0] > at[1]) std::swap(at[0], at[1]);
-    return inside;
+    // Noisy slopes turn often and unpredictably: the roots are sorted and counted without
+    // branches.
+    const double discriminant = b * b - 4 * a * c;
+    const double root = std::sqrt(std::max(discriminant, 0.0));
+    const double half = 0.5 / a;
+    const double one = (-b - root) * half;
+    const double other = (-b + root) * half;
+    const double low = std::min(one, other);
+    const double high = std::max(one, other);
+    const bool real = discriminant >= 0.0;
+    const bool lowInside = real & (low > 0.0) & (low < 1.0);
+    const bool highInside = real & (high > 0.0) & (high < 1.0);
+    at[0] = lowInside ? low : high;
+    at[1] = high;
+    return static_cast<int>(lowInside) + static_cast<int>(highInside);
   }
 
  private:
