@@ -13,6 +13,7 @@
 #include "curves/ClipWriteBack.h"
 #include "curves/CurveEvaluation.h"
 #include "curves/FrameworkMessages.h"
+#include "curves/TangentShaper.h"
 #include "resources/ModuleIds.h"
 
 namespace Tarvel {
@@ -357,11 +358,46 @@ void ClipEditCore::ShareKeyFrames() {
   }
 }
 
+void ClipEditCore::ShapeTangents() {
+  std::set<std::pair<std::uint32_t, std::uint32_t>> rotations;
+  std::vector<CurveInfo*> curves;
+  for (const Touched& touched : pending->before) {
+    CurveInfo* curve = touched.curve;
+    if (!curve->pCurve->IsCubic()) continue;
+    if (curve->iTrackType == CurveInfo::Rotation) {
+      rotations.insert({curve->iChannelKey, curve->iTrackType});
+    } else {
+      curves.push_back(curve);
+    }
+  }
+  EditorToolkit::Curve2::TangentList tangents;
+  for (CurveInfo* curve : curves) {
+    if (!TangentShaper::Shape(*curve->pCurve, tangents)) continue;
+    Curve2& points = *Touch(curve);
+    for (std::uint32_t i = 0; i < tangents.size(); ++i) points.SetTangentsAt(i, tangents[i]);
+  }
+  for (const auto& [channelKey, trackType] : rotations) {
+    std::array<CurveInfo*, 3> axes{};
+    for (std::uint32_t c = 0; c < 3; ++c) axes[c] = FindCurve({channelKey, trackType, c});
+    if (!axes[0] || !axes[1] || !axes[2]) continue;
+    if (!TangentShaper::ShapeRotation({axes[0]->pCurve.get(), axes[1]->pCurve.get(), axes[2]->pCurve.get()},
+                                      tangents)) {
+      continue;
+    }
+    for (CurveInfo* axis : axes) {
+      Curve2& points = *Touch(axis);
+      for (std::uint32_t i = 0; i < tangents.size(); ++i) points.SetTangentsAt(i, tangents[i]);
+    }
+  }
+}
+
 bool ClipEditCore::EndEdit() {
   if (!pending) return false;
   // Keys of one track share their frames: an axis that lacks a frame its siblings have gets
   // a point there, on its own curve, as part of this step.
   ShareKeyFrames();
+  // Keys whose type makes their tangents take those of where they and their neighbours are now.
+  ShapeTangents();
   const std::unique_ptr<PendingEdit> edit = std::move(pending);
   auto step = std::make_unique<EditStep>(edit->label);
   step->rateBefore = edit->rateBefore;

@@ -185,6 +185,8 @@ class ClipEditCore {
   // Gives the axes of every track the action touched whole a point on each frame one of
   // them has a point on (at their curve's value there), touching those it changes.
   void ShareKeyFrames();
+  // Remakes the tangents of the touched cubic curves' keys whose type makes them.
+  void ShapeTangents();
   // Why a step would leave the clip beyond what its file can hold; empty when it would not.
   std::string CheckClipLimits(const EditStep& step) const;
   void Refuse(const std::string& why) const;

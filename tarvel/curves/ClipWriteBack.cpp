@@ -38,6 +38,7 @@ int WriteTriple(CurveInfo* const triple[3], EngineCore::AnimCurve& keys) {
   int refused = 0;
   // Tangents of a component without a point on the frame, found when a cubic track needs them.
   KeyTangents made[3];
+  std::vector<EngineCore::TangentType> types;
   for (;;) {
     bool any = false;
     std::uint32_t frame = 0;
@@ -69,6 +70,11 @@ int WriteTriple(CurveInfo* const triple[3], EngineCore::AnimCurve& keys) {
       if (rotation) values[c] *= Ids::kRadiansPerDegree;
     }
     bool added = false;
+    if (cubic && rotation) {
+      types.push_back(keyTangents ? keyTangents->type : EngineCore::TangentType::AutoClamped);
+    } else if (cubic) {
+      for (const KeyTangents* own : slopes) types.push_back(own ? own->type : EngineCore::TangentType::AutoClamped);
+    }
     if (rotation) {
       const EngineCore::Quaternion key = EngineCore::Quaternion::FromAngles(values[0], values[1], values[2]);
       added = cubic && keyTangents ? keys.AddKey(frame, key, RotationTangents::FromLocal(key, keyTangents->in),
@@ -86,6 +92,7 @@ int WriteTriple(CurveInfo* const triple[3], EngineCore::AnimCurve& keys) {
     }
     if (!added) ++refused;
   }
+  if (cubic) keys.SetTangentTypes(std::move(types));
   return refused;
 }
 
@@ -99,6 +106,7 @@ int WriteWeights(const std::vector<const CurveInfo*>& curves, EngineCore::AnimCu
   const bool cubic = keys.IsCubic();
   std::vector<std::size_t> next(count, 0);
   std::vector<float> values(count), in(count), out(count);
+  std::vector<EngineCore::TangentType> types;
   int refused = 0;
   for (;;) {
     bool any = false;
@@ -130,11 +138,13 @@ int WriteWeights(const std::vector<const CurveInfo*>& curves, EngineCore::AnimCu
       }
       in[w] = tangents.in[0];
       out[w] = tangents.out[0];
+      if (cubic) types.push_back(tangents.type);
     }
     const bool added = cubic ? keys.AddWeightKey(frame, values.data(), in.data(), out.data())
                              : keys.AddWeightKey(frame, values.data());
     if (!added) ++refused;
   }
+  if (cubic) keys.SetTangentTypes(std::move(types));
   return refused;
 }
 

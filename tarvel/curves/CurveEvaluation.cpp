@@ -489,7 +489,9 @@ bool CurveEvaluation::Split(const CurveInfo& curve, float x, float& y, KeyTangen
     if (at >= 0) {
       tangents = *own.GetTangentsAt(static_cast<std::uint32_t>(at));
     } else {
+      // The spline's slope there, on both sides: the key keeps the shape as one line.
       tangents.in[0] = tangents.out[0] = own.EvaluateSlope(x);
+      tangents.type = EngineCore::TangentType::Free;
     }
     return true;
   }
@@ -537,6 +539,8 @@ bool CurveEvaluation::Split(const CurveInfo& curve, float x, float& y, KeyTangen
   };
   tangents.in = RotationTangents::Local(key, perSecond(in, before));
   tangents.out = RotationTangents::Local(key, perSecond(out, after));
+  // A rotation's pieces are fitted apart: its sides need not lie along one line.
+  tangents.type = tangents.in == tangents.out ? EngineCore::TangentType::Free : EngineCore::TangentType::Broken;
   return true;
 }
 

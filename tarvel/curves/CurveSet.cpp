@@ -14,6 +14,16 @@ namespace Tarvel {
 
 namespace {
 
+// The type of a key's tangents in one component: as the track records it, else as the file
+// made them, by hand, along one line or apart.
+EngineCore::TangentType TangentTypeOf(const EngineCore::AnimCurve& track, std::uint32_t key, std::uint32_t component,
+                                      const EditorToolkit::KeyTangents& tangents) {
+  const std::vector<EngineCore::TangentType>& types = track.GetTangentTypes();
+  const std::size_t at = static_cast<std::size_t>(key) * track.GetTangentTypeWidth() + component;
+  if (at < types.size()) return types[at];
+  return tangents.in == tangents.out ? EngineCore::TangentType::Free : EngineCore::TangentType::Broken;
+}
+
 // The three component values of key i, angles in degrees for rotations.
 void KeyValues(const EngineCore::AnimCurve& curve, std::uint32_t i, float values[3]) {
   if (curve.GetKeyType() == EngineCore::AnimCurve::KeyQuaternion) {
@@ -119,6 +129,7 @@ void CurveSet::BuildWeightCurves(std::uint32_t channelKey, const EngineCore::Ani
       EditorToolkit::KeyTangents& own = tangents.emplace_back();
       own.in[0] = track.GetWeightInTangent(k)[w];
       own.out[0] = track.GetWeightOutTangent(k)[w];
+      own.type = TangentTypeOf(track, k, w, own);
     }
     points.SetCurve(std::move(list), std::move(tangents));
     curve->track = {curve.get(), nullptr, nullptr};
@@ -180,14 +191,16 @@ CurveSet::Curves CurveSet::BuildCurves(std::uint32_t channelKey, const EngineCor
         }
         if (!track.IsCubic()) continue;
         if (rotation) {
-          const EditorToolkit::KeyTangents local = RotationTangents::ToLocal(
+          EditorToolkit::KeyTangents local = RotationTangents::ToLocal(
               track.GetQuaternionKey(i), track.GetQuaternionInTangent(i), track.GetQuaternionOutTangent(i));
+          local.type = TangentTypeOf(track, i, 0, local);
           for (auto& list : tangents) list.push_back(local);
         } else {
           for (int c = 0; c < 3; ++c) {
             EditorToolkit::KeyTangents& own = tangents[c].emplace_back();
             own.in[0] = track.GetVector3InTangent(i)[c];
             own.out[0] = track.GetVector3OutTangent(i)[c];
+            own.type = TangentTypeOf(track, i, static_cast<std::uint32_t>(c), own);
           }
         }
       }

@@ -183,7 +183,8 @@ EditablePoint* Curve2::AddPoint(EngineCore::Vector2 point, bool bSelect) {
   if (!points.empty() && point.x < points.back().x) at = std::upper_bound(points.begin(), points.end(), value, ByFrame);
   const auto index = at - points.begin();
   at = points.insert(at, value);
-  if (IsCubic()) tangents.insert(tangents.begin() + index, KeyTangents{});
+  // A new key's tangents follow its neighbours until they are set by hand.
+  if (IsCubic()) tangents.insert(tangents.begin() + index, KeyTangents{{}, {}, EngineCore::TangentType::AutoClamped});
   if (bSelect) ++selectedCount;
   return &*at;
 }
@@ -560,6 +561,7 @@ int Curve2::Subdivise(float x0, float x1, int count, bool bInheritSelection, boo
       KeyTangents& split = insertedTangents.emplace_back();
       split.in[0] = slope;
       split.out[0] = slope;
+      split.type = EngineCore::TangentType::Free;
     }
     previous = x;
   }

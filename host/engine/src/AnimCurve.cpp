@@ -37,6 +37,22 @@ void AnimCurve::SetInterpolation(std::uint32_t interpolation) {
   outQuaternions_.assign(cubic ? quaternions_.size() : 0, Quaternion(0, 0, 0, 0));
   inWeights_.assign(cubic ? weights_.size() : 0, 0.0f);
   outWeights_.assign(cubic ? weights_.size() : 0, 0.0f);
+  tangentTypes_.clear();
+}
+
+std::uint32_t AnimCurve::GetTangentTypeWidth() const {
+  switch (keyType_) {
+    case KeyVector3: return 3;
+    case KeyWeights: return weightCount_;
+    default: return 1;
+  }
+}
+
+bool AnimCurve::SetTangentTypes(std::vector<TangentType> types) {
+  const bool fits =
+      types.empty() || (IsCubic() && types.size() == static_cast<std::size_t>(GetKeyCount()) * GetTangentTypeWidth());
+  tangentTypes_ = fits ? std::move(types) : std::vector<TangentType>();
+  return fits;
 }
 
 void AnimCurve::Empty() {
@@ -51,6 +67,7 @@ void AnimCurve::Empty() {
   weights_.clear();
   inWeights_.clear();
   outWeights_.clear();
+  tangentTypes_.clear();
 }
 
 void AnimCurve::Reserve(std::uint32_t keyCount) {
@@ -78,6 +95,7 @@ bool AnimCurve::AcceptsFrame(std::uint32_t frame) const { return frames_.empty()
 
 bool AnimCurve::AddKey(std::uint32_t frame, const Vector3& value) {
   if (keyType_ != KeyVector3 || !AcceptsFrame(frame)) return false;
+  tangentTypes_.clear();
   frames_.push_back(frame);
   vectors_.push_back(value);
   if (IsCubic()) {
@@ -89,6 +107,7 @@ bool AnimCurve::AddKey(std::uint32_t frame, const Vector3& value) {
 
 bool AnimCurve::AddKey(std::uint32_t frame, const Quaternion& value) {
   if (keyType_ != KeyQuaternion || !AcceptsFrame(frame)) return false;
+  tangentTypes_.clear();
   frames_.push_back(frame);
   quaternions_.push_back(value);
   if (IsCubic()) {
@@ -114,6 +133,7 @@ bool AnimCurve::AddKey(std::uint32_t frame, const Quaternion& value, const Quate
 
 bool AnimCurve::AddKey(std::uint32_t frame, float value) {
   if (keyType_ != KeyFloat || !AcceptsFrame(frame)) return false;
+  tangentTypes_.clear();
   frames_.push_back(frame);
   floats_.push_back(value);
   return true;
@@ -121,6 +141,7 @@ bool AnimCurve::AddKey(std::uint32_t frame, float value) {
 
 bool AnimCurve::AddWeightKey(std::uint32_t frame, const float* weights) {
   if (keyType_ != KeyWeights || !AcceptsFrame(frame)) return false;
+  tangentTypes_.clear();
   frames_.push_back(frame);
   weights_.insert(weights_.end(), weights, weights + weightCount_);
   if (IsCubic()) {

@@ -20,8 +20,9 @@ namespace {
 namespace fs = std::filesystem;
 
 constexpr char kMagic[] = "TARVEL RECOVERY\n";
-// Version 3 added curves of morph-target weights; a record of version 2 reads the same.
-constexpr std::uint32_t kVersion = 3;
+// Version 3 added curves of morph-target weights, version 4 cubic keys' tangent types; a record
+// of version 2 or 3 reads the same.
+constexpr std::uint32_t kVersion = 4;
 constexpr std::uint32_t kFirstReadVersion = 2;
 constexpr char kEnd[] = "END\n";
 constexpr const char* kExtension = ".record";
@@ -97,7 +98,7 @@ bool ReadWeightNames(Reader& in, std::uint32_t& weights, std::vector<EngineCore:
   return true;
 }
 
-bool ReadCurve(Reader& in, EngineCore::AnimCurve& curve) {
+bool ReadCurve(Reader& in, std::uint32_t version, EngineCore::AnimCurve& curve) {
   std::uint32_t keyType = 0, interpolation = 0, count = 0, weights = 0;
   std::vector<EngineCore::String> names;
   if (!in.U32(keyType)) return false;
@@ -143,7 +144,15 @@ bool ReadCurve(Reader& in, EngineCore::AnimCurve& curve) {
     }
     if (!added) return false;
   }
-  return true;
+  if (version < 4 || !curve.IsCubic()) return true;
+  std::uint32_t typeCount = 0;
+  if (!in.U32(typeCount) || !in.Holds(typeCount, 1)) return false;
+  std::vector<EngineCore::TangentType> types(typeCount);
+  if (!in.Bytes(types.data(), typeCount)) return false;
+  const bool known = std::all_of(types.begin(), types.end(), [](EngineCore::TangentType type) {
+    return static_cast<int>(type) < EngineCore::kTangentTypeCount;
+  });
+  return known && curve.SetTangentTypes(std::move(types));
 }
 
 void WriteTangents(Writer& out, const EngineCore::AnimCurve& curve) {
@@ -160,6 +169,9 @@ void WriteTangents(Writer& out, const EngineCore::AnimCurve& curve) {
       out.Bytes(curve.GetWeightOutTangent(k), curve.GetWeightCount() * sizeof(float));
     }
   }
+  const std::vector<EngineCore::TangentType>& types = curve.GetTangentTypes();
+  out.U32(static_cast<std::uint32_t>(types.size()));
+  out.Bytes(types.data(), types.size());
 }
 
 bool ReadClip(const std::vector<unsigned char>& bytes, const std::string& clipName, EngineCore::AnimClip& clip) {
@@ -180,7 +192,7 @@ bool ReadClip(const std::vector<unsigned char>& bytes, const std::string& clipNa
     EngineCore::AnimChannel& channel = *clip.GetChannelAt(clip.GetChannelCount() - 1);
     for (std::uint32_t t = 0; t < tracks; ++t) {
       std::uint32_t type = 0;
-      if (!in.U32(type) || !channel.AddTrack(type) || !ReadCurve(in, *channel.GetCurve(type))) return false;
+      if (!in.U32(type) || !channel.AddTrack(type) || !ReadCurve(in, version, *channel.GetCurve(type))) return false;
     }
   }
   char end[sizeof kEnd - 1];

@@ -20,6 +20,7 @@
 #include "GltfDocumentReader.h"
 #include "GltfDocumentWriter.h"
 #include "SkeletonBuilder.h"
+#include "TangentTypeCodes.h"
 #include "TrackSampler.h"
 
 namespace Formats {
@@ -163,8 +164,23 @@ class AnimationReader {
       EngineCore::AnimChannel* read = clip_.GetChannel(AnimClip::ComputeChannelKey(EngineCore::String(nodeName)));
       read->SetSourceIndex(channel.target_node);
       if (morph) read->GetCurve(AnimTrack::Weights)->SetWeightNames(TargetNames(channel.target_node, weights));
+      ReadTangentTypes(sampler, *read->GetCurve(trackType));
     }
     return error;
+  }
+
+  // The tangent types a cubic track's sampler records; a record that does not fit its keys
+  // (another program changed them) is ignored, with a line in the log.
+  void ReadTangentTypes(const tinygltf::AnimationSampler& sampler, AnimCurve& curve) const {
+    if (!sampler.extras.IsObject() || !sampler.extras.Has(TangentTypeCodes::kKey)) return;
+    const tinygltf::Value& codes = sampler.extras.Get(TangentTypeCodes::kKey);
+    std::vector<EngineCore::TangentType> types;
+    if (!codes.IsString() || !TangentTypeCodes::Decode(codes.Get<std::string>(), types) ||
+        !curve.SetTangentTypes(std::move(types))) {
+      EngineCore::Log::Write(EngineCore::Log::Warning,
+                             "%s: tangent types that do not fit their track's keys are ignored",
+                             clip_.GetName().c_str());
+    }
   }
 
   // The morph targets a node's weights animate: as many as its mesh has (its default weights,

@@ -18,6 +18,7 @@
 #include "GltfDocumentReader.h"
 #include "GltfDocumentWriter.h"
 #include "GltfSceneBuilder.h"
+#include "TangentTypeCodes.h"
 
 namespace Formats {
 
@@ -183,6 +184,11 @@ class TrackWriter {
     sampler.interpolation = cubic                                                     ? "CUBICSPLINE"
                             : curve.GetInterpolation() == EngineCore::AnimCurve::Step ? "STEP"
                                                                                       : "LINEAR";
+    if (const std::string types = TangentTypeCodes::Encode(curve); !types.empty()) {
+      tinygltf::Value::Object extras;
+      extras[TangentTypeCodes::kKey] = tinygltf::Value(types);
+      sampler.extras = tinygltf::Value(std::move(extras));
+    }
     tinygltf::Animation& animation = model_.animations[animation_];
     animation.samplers.push_back(std::move(sampler));
     tinygltf::AnimationChannel channel;

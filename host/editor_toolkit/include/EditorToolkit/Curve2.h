@@ -34,8 +34,9 @@ namespace EditorToolkit {
 //
 // 7. A cubic curve holds tangents for every point (KeyTangents), which travel with their point
 //    through every call that adds, removes, moves, swaps or sets points; a new point without
-//    tangents of its own gets those that keep the curve's shape where it lands (Subdivise) or
-//    zero ones (AddPoint). Other curves hold none.
+//    tangents of its own gets those that keep the curve's shape where it lands (Subdivise,
+//    Free) or zero ones of type Auto Clamped (AddPoint), which the clip's editor makes from
+//    its neighbours. Other curves hold none.
 //
 // Storage: one array of points in x order, owned by the curve alone, and beside it, on a cubic
 // curve only, one of their tangents: a linear curve pays nothing for them.
@@ -72,7 +73,7 @@ class Curve2 {
   void SetFrameRate(float framesPerSecond);
 
   // Inserts a point in x order, after any point of equal x; bSelect selects the new point.
-  // The point is not new, not hidden, with weight 1, with zero tangents on a cubic curve. A
+  // The point is not new, not hidden, with weight 1, with zero Auto Clamped tangents on a cubic curve. A
   // non-finite frame is refused (null and a log line); the curve is unchanged then.
   EditablePoint* AddPoint(EngineCore::Vector2 point, bool bSelect);
   // The same with the point's tangents (kept on a cubic curve only); returns its index, -1 when

@@ -5,6 +5,7 @@
 
 #include "EngineCore/Quaternion.h"
 #include "EngineCore/String.h"
+#include "EngineCore/TangentType.h"
 #include "EngineCore/Vector3.h"
 
 namespace EngineCore {
@@ -27,6 +28,9 @@ namespace EngineCore {
 //      cubic gives its keys zero tangents, making it anything else drops them.
 //   6. A curve of weights (KeyWeights) holds the same number of weights in every key, one per
 //      morph target of its mesh (SetWeightCount, which empties it); its tangents too.
+//   7. A cubic curve may hold its keys' tangent types (TangentType): one per key and tangent
+//      component (GetTangentTypeWidth), or none, when the tangents are as a file had them.
+//      Adding a key, emptying the curve or setting its interpolation drops them.
 class AnimCurve {
  public:
   enum KeyType : std::uint32_t { None = 0, KeyVector3 = 1, KeyQuaternion = 2, KeyFloat = 3, KeyWeights = 4 };
@@ -75,6 +79,14 @@ class AnimCurve {
   const float* GetWeightInTangent(std::uint32_t index) const { return inWeights_.data() + index * weightCount_; }
   const float* GetWeightOutTangent(std::uint32_t index) const { return outWeights_.data() + index * weightCount_; }
 
+  // Tangent types per key (rule 7): three for a vector (one per axis), one for a rotation (its
+  // quaternion has one tangent), one per weight.
+  std::uint32_t GetTangentTypeWidth() const;
+  const std::vector<TangentType>& GetTangentTypes() const { return tangentTypes_; }
+  // False, and none are kept, unless the curve is cubic and types holds GetTangentTypeWidth()
+  // for every key (or nothing).
+  bool SetTangentTypes(std::vector<TangentType> types);
+
   void Empty();
   void Reserve(std::uint32_t keyCount);
   bool AddKey(std::uint32_t frame, const Vector3& value);
@@ -122,6 +134,7 @@ class AnimCurve {
   std::vector<float> weights_;
   std::vector<float> inWeights_;
   std::vector<float> outWeights_;
+  std::vector<TangentType> tangentTypes_;
 };
 
 }  // namespace EngineCore

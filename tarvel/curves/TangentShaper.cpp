@@ -1,0 +1,154 @@
+#include "curves/TangentShaper.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "EngineCore/Quaternion.h"
+#include "curves/RotationTangents.h"
+#include "resources/ModuleIds.h"
+
+namespace Tarvel {
+
+namespace {
+
+using EditorToolkit::Curve2;
+using EditorToolkit::KeyTangents;
+using EngineCore::Quaternion;
+using EngineCore::TangentType;
+
+using Values = std::array<float, 4>;
+
+// A key's values and those of its neighbours (null where it has none), the neighbours'
+// distances in seconds.
+struct Neighbourhood {
+  const Values* previous = nullptr;
+  const Values* own = nullptr;
+  const Values* next = nullptr;
+  double before = 0.0;
+  double after = 0.0;
+};
+
+// The tangents of a made type in the first `components` components of in and out.
+void Make(TangentType type, const Neighbourhood& keys, int components, Values& in, Values& out) {
+  for (int c = 0; c < components; ++c) {
+    const bool hasPrevious = keys.previous != nullptr;
+    const bool hasNext = keys.next != nullptr;
+    const double rise = hasPrevious ? static_cast<double>((*keys.own)[c]) - (*keys.previous)[c] : 0.0;
+    const double fall = hasNext ? static_cast<double>((*keys.next)[c]) - (*keys.own)[c] : 0.0;
+    const double slopeIn = hasPrevious ? rise / keys.before : 0.0;
+    const double slopeOut = hasNext ? fall / keys.after : 0.0;
+    double a = 0.0;
+    double b = 0.0;
+    switch (type) {
+      case TangentType::Linear:
+        a = hasPrevious ? slopeIn : slopeOut;
+        b = hasNext ? slopeOut : slopeIn;
+        break;
+      case TangentType::Auto:
+        a = b = hasPrevious && hasNext ? (slopeIn + slopeOut) / 2.0 : hasPrevious ? slopeIn : slopeOut;
+        break;
+      case TangentType::AutoClamped:
+        if (hasPrevious && hasNext && ((rise > 0.0 && fall > 0.0) || (rise < 0.0 && fall < 0.0))) {
+          const double limit = 3.0 * std::min(std::abs(slopeIn), std::abs(slopeOut));
+          a = b = std::clamp((slopeIn + slopeOut) / 2.0, -limit, limit);
+        }
+        break;
+      default: break;
+    }
+    in[static_cast<std::size_t>(c)] = static_cast<float>(a);
+    out[static_cast<std::size_t>(c)] = static_cast<float>(b);
+  }
+}
+
+// The neighbourhood of key i of count keys at frames, their values in values.
+template <typename FrameOf>
+Neighbourhood Around(std::size_t i, std::size_t count, const std::vector<Values>& values, FrameOf frameOf,
+                     double rate) {
+  Neighbourhood keys;
+  keys.own = &values[i];
+  if (i > 0) {
+    keys.before = (static_cast<double>(frameOf(i)) - frameOf(i - 1)) / rate;
+    if (keys.before > 0.0) keys.previous = &values[i - 1];
+  }
+  if (i + 1 < count) {
+    keys.after = (static_cast<double>(frameOf(i + 1)) - frameOf(i)) / rate;
+    if (keys.after > 0.0) keys.next = &values[i + 1];
+  }
+  return keys;
+}
+
+}  // namespace
+
+bool TangentShaper::IsMade(TangentType type) {
+  return type == TangentType::AutoClamped || type == TangentType::Auto || type == TangentType::Flat ||
+         type == TangentType::Linear;
+}
+
+bool TangentShaper::Shape(const Curve2& curve, Curve2::TangentList& tangents) {
+  tangents = curve.GetTangents();
+  const std::size_t count = tangents.size();
+  if (count == 0 || curve.GetPointCount() != count) return false;
+  std::vector<Values> values(count);
+  for (std::size_t i = 0; i < count; ++i) values[i][0] = curve.GetPointAt(static_cast<std::uint32_t>(i))->y;
+  const auto frameOf = [&curve](std::size_t i) { return curve.GetPointAt(static_cast<std::uint32_t>(i))->x; };
+  bool changed = false;
+  for (std::size_t i = 0; i < count; ++i) {
+    KeyTangents& key = tangents[i];
+    if (!IsMade(key.type)) continue;
+    const KeyTangents was = key;
+    Make(key.type, Around(i, count, values, frameOf, curve.GetFrameRate()), 1, key.in, key.out);
+    changed = changed || !(key == was);
+  }
+  return changed;
+}
+
+bool TangentShaper::ShapeRotation(const Axes& axes, Curve2::TangentList& tangents) {
+  tangents.clear();
+  if (!axes[0] || !axes[1] || !axes[2]) return false;
+  const std::uint32_t count = axes[0]->GetPointCount();
+  for (const Curve2* axis : axes) {
+    if (!axis->IsCubic() || axis->GetPointCount() != count) return false;
+    for (std::uint32_t i = 0; i < count; ++i) {
+      if (axis->GetPointAt(i)->x != axes[0]->GetPointAt(i)->x) return false;
+    }
+  }
+  tangents = axes[0]->GetTangents();
+  if (tangents.size() != count) return false;
+  // The keys' quaternions as the write-back makes them from the angles.
+  std::vector<Quaternion> keys(count);
+  for (std::uint32_t i = 0; i < count; ++i) {
+    keys[i] = Quaternion::FromAngles(axes[0]->GetPointAt(i)->y * Ids::kRadiansPerDegree,
+                                     axes[1]->GetPointAt(i)->y * Ids::kRadiansPerDegree,
+                                     axes[2]->GetPointAt(i)->y * Ids::kRadiansPerDegree);
+  }
+  const auto frameOf = [&axes](std::size_t i) { return axes[0]->GetPointAt(static_cast<std::uint32_t>(i))->x; };
+  bool changed = false;
+  std::vector<Values> values(count);
+  for (std::uint32_t i = 0; i < count; ++i) {
+    KeyTangents& key = tangents[i];
+    if (!IsMade(key.type)) continue;
+    // The neighbours on the side of the key's quaternion, as the spline plays them.
+    const Quaternion& own = keys[i];
+    for (std::uint32_t j = i > 0 ? i - 1 : i; j <= std::min(i + 1, count - 1); ++j) {
+      const Quaternion q = j != i && keys[j].Dot(own) < 0.0f ? keys[j].Negated() : keys[j];
+      values[j] = {q.x, q.y, q.z, q.w};
+    }
+    Values in{};
+    Values out{};
+    Make(key.type, Around(i, count, values, frameOf, axes[0]->GetFrameRate()), 4, in, out);
+    key.in = RotationTangents::Local(own, Quaternion(in[0], in[1], in[2], in[3]));
+    key.out = RotationTangents::Local(own, Quaternion(out[0], out[1], out[2], out[3]));
+  }
+  for (const Curve2* axis : axes) changed = changed || axis->GetTangents() != tangents;
+  return changed;
+}
+
+void TangentShaper::SetType(KeyTangents& tangents, TangentType type) {
+  tangents.type = type;
+  if (type != TangentType::Free) return;
+  for (std::size_t c = 0; c < tangents.in.size(); ++c) {
+    tangents.in[c] = tangents.out[c] = static_cast<float>((static_cast<double>(tangents.in[c]) + tangents.out[c]) / 2);
+  }
+}
+
+}  // namespace Tarvel
