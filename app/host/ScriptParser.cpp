@@ -97,11 +97,12 @@ bool IsValueWord(const std::string& word) {
 
 const std::vector<std::string>& ScriptParser::GetVerbs() {
   static const std::vector<std::string> verbs = {
-      "open",         "drop",         "message",        "broadcast",    "command",      "answer",
-      "dialog-text",  "popup",        "select-channel", "select-curve", "key",          "mouse",
-      "button",       "check",        "type",           "choose",       "scrub",        "wait",
-      "window-size",  "screenshot",   "save",           "save-all",     "expect-tabs",  "expect-channels",
-      "expect-panel", "expect-frame", "expect-pose",    "quit",         "export-curves"};
+      "open",          "drop",          "message",        "broadcast",    "command",       "answer",
+      "dialog-text",   "popup",         "select-channel", "select-curve", "key",           "mouse",
+      "button",        "check",         "type",           "choose",       "scrub",         "wait",
+      "window-size",   "screenshot",    "save",           "save-all",     "expect-tabs",   "expect-channels",
+      "expect-panel",  "expect-frame",  "expect-pose",    "quit",         "export-curves", "tangent",
+      "interpolation", "expect-tangent"};
   return verbs;
 }
 
@@ -192,6 +193,23 @@ int ScriptParser::ParseAxis(const std::string& word) {
   return -1;
 }
 
+int ScriptParser::ParseTangentType(const std::string& word) {
+  static const char* const kTypes[] = {"auto-clamped", "auto", "flat", "linear", "free", "broken"};
+  const std::string lower = Lower(word);
+  for (int i = 0; i < 6; ++i) {
+    if (lower == kTypes[i]) return i;
+  }
+  return -1;
+}
+
+int ScriptParser::ParseInterpolation(const std::string& word) {
+  const std::string lower = Lower(word);
+  if (lower == "constant") return 0;
+  if (lower == "linear") return 1;
+  if (lower == "smooth") return 2;
+  return -1;
+}
+
 std::string ScriptParser::CheckAction(const ScriptAction& action) {
   const std::string& verb = action.verb;
   const auto& words = action.words;
@@ -278,6 +296,28 @@ std::string ScriptParser::CheckAction(const ScriptAction& action) {
       return "expect-frame: " + words[0] + " is above " + words[1] + ": no frame lies between them";
     if (verb == "expect-pose" && *ParseNumber(words[7]) < 0.0)
       return "expect-pose: the tolerance " + words[7] + " is negative";
+    return {};
+  }
+  if (verb == "tangent") {
+    if (auto problem = count(1, 1); !problem.empty()) return problem;
+    return ParseTangentType(words[0]) >= 0
+               ? std::string()
+               : "tangent: '" + words[0] + "' is not auto-clamped, auto, flat, linear, free or broken";
+  }
+  if (verb == "interpolation") {
+    if (auto problem = count(1, 1); !problem.empty()) return problem;
+    return ParseInterpolation(words[0]) >= 0 ? std::string()
+                                             : "interpolation: '" + words[0] + "' is not constant, linear or smooth";
+  }
+  if (verb == "expect-tangent") {
+    if (auto problem = count(7, 7); !problem.empty()) return problem;
+    const int track = ParseTrack(words[1]);
+    if (track < 0) return verb + ": '" + words[1] + "' is not translation, rotation, scale or weights";
+    if (track != 4 && ParseAxis(words[2]) < 0) return verb + ": '" + words[2] + "' is not X, Y or Z";
+    for (std::size_t i = 3; i < n; ++i) {
+      if (!ParseNumber(words[i])) return verb + ": '" + words[i] + "' is not a number";
+    }
+    if (*ParseNumber(words[6]) < 0.0) return verb + ": the tolerance " + words[6] + " is negative";
     return {};
   }
   if (verb == "select-channel") return {};

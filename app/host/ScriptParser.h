@@ -58,6 +58,10 @@ class ScriptParser {
   // Translation, rotation, scale -> 1, 2, 3; X, Y, Z -> 0, 1, 2 (case ignored); -1 otherwise.
   static int ParseTrack(const std::string& word);
   static int ParseAxis(const std::string& word);
+  // auto-clamped, auto, flat, linear, free, broken -> 0..5, the module's order; -1 otherwise.
+  static int ParseTangentType(const std::string& word);
+  // constant, linear, smooth -> 0..2; -1 otherwise.
+  static int ParseInterpolation(const std::string& word);
   // The clip page's control that a script names (play, loop, falloff-before, objects...) as
   // a button, a check box, an edit box or a combo box: its control id, 0 for none.
   enum class Control { Button, CheckBox, Edit, Combo };

@@ -17,6 +17,7 @@
 #include <iostream>
 #include <optional>
 #include <set>
+#include <sstream>
 #include <tuple>
 
 #include "EditorCore/GUI_App.h"
@@ -165,6 +166,18 @@ bool ScriptRunner::RunAction(const ScriptAction& action, std::string& reason) {
   }
   if (verb == "screenshot") return Screenshot(action, reason);
   if (verb == "export-curves") return ExportCurves(action, reason);
+  if (verb == "tangent" || verb == "interpolation") {
+    const bool tangent = verb == "tangent";
+    const int index = tangent ? ScriptParser::ParseTangentType(action.words.at(0))
+                              : ScriptParser::ParseInterpolation(action.words.at(0));
+    const unsigned first = tangent ? kCmdSelectionTangents : kCmdInterpolation;
+    if (!host.RouteCommand(first + static_cast<unsigned>(index))) {
+      reason = "no clip page has a " + std::string(tangent ? "Tangents" : "Interpolation") + " command";
+      return false;
+    }
+    return true;
+  }
+  if (verb == "expect-tangent") return ExpectTangent(action, reason);
   if (verb == "save") return SaveCommand("Save", reason);
   if (verb == "save-all") return SaveCommand("Save All", reason);
   if (verb == "expect-tabs") return ExpectTabs(action, reason);
@@ -662,6 +675,30 @@ bool ScriptRunner::ExportCurves(const ScriptAction& action, std::string& reason)
     return false;
   }
   Log::Write(Log::Info, "Curves written to %s", path.string().c_str());
+  return true;
+}
+
+bool ScriptRunner::ExpectTangent(const ScriptAction& action, std::string& reason) {
+  const std::vector<std::string>& words = action.words;
+  const int track = ScriptParser::ParseTrack(words[1]);
+  std::string query = words[0] + "\n" + std::to_string(track) + "\n" +
+                      (track == 4 ? words[2] : std::to_string(ScriptParser::ParseAxis(words[2]))) + "\n" + words[3];
+  GUI_Module* panel = host.GetPanelModule();
+  if (!panel || panel->OnFrameworkMessage(kMsgKeySlopes, reinterpret_cast<WPARAM>(&query), 0) != 1) {
+    reason = "no curve " + words[0] + " " + words[1] + " " + words[2] + " of the current page has a key on frame " +
+             words[3];
+    return false;
+  }
+  std::istringstream slopes(query);
+  double in = 0.0;
+  double out = 0.0;
+  slopes >> in >> out;
+  const double tolerance = *ScriptParser::ParseNumber(words[6]);
+  if (!slopes || std::abs(in - *ScriptParser::ParseNumber(words[4])) > tolerance ||
+      std::abs(out - *ScriptParser::ParseNumber(words[5])) > tolerance) {
+    reason = "the key's slopes are " + query + " (in out, value per frame), not " + words[4] + " " + words[5];
+    return false;
+  }
   return true;
 }
 

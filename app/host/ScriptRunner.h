@@ -29,6 +29,14 @@ class ScriptRunner {
   // Asks the panel module for the current page's curves as comma-separated text (wParam: a
   // std::string to fill); 1 when there was a page.
   static constexpr unsigned kMsgExportCurves = 3529;
+  // wParam: a std::string "CHANNEL\nTRACK\nAXIS\nFRAME" (TRACK 1 to 4, AXIS 0 to 2 or a morph
+  // target's name) that the module replaces by the key's slopes "IN OUT" in value per frame;
+  // it returns 1 when the curve has a key on that frame.
+  static constexpr unsigned kMsgKeySlopes = 3530;
+  // The module's Selection > Tangents commands (in the order of ParseTangentType) and
+  // Track > Interpolation commands (constant, linear, smooth).
+  static constexpr unsigned kCmdSelectionTangents = 16750;
+  static constexpr unsigned kCmdInterpolation = 16760;
 
   explicit ScriptRunner(HostWindow& host);
 
@@ -63,6 +71,7 @@ class ScriptRunner {
   bool Scrub(const ScriptAction& action, std::string& error);
   bool ExpectFrame(const ScriptAction& action, std::string& error);
   bool ExpectPose(const ScriptAction& action, std::string& error);
+  bool ExpectTangent(const ScriptAction& action, std::string& error);
   bool SaveCommand(const std::string& label, std::string& error);
   bool ExpectTabs(const ScriptAction& action, std::string& error);
   bool ExpectChannels(const ScriptAction& action, std::string& error);

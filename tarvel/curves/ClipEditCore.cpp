@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <iterator>
+#include <map>
 #include <set>
 #include <vector>
 
@@ -608,6 +609,62 @@ void ClipEditCore::Apply(EditStep& step, bool forward) {
     for (auto it = step.channelChanges.rbegin(); it != step.channelChanges.rend(); ++it) PutChannel(*it, !it->added);
   }
   CheckKeyFrameRange();
+}
+
+bool ClipEditCore::ChangeInterpolation(const std::vector<TrackKey>& tracks, std::uint32_t how) {
+  if (!clip || pending) return false;
+  std::map<std::uint32_t, std::set<std::uint32_t>> byChannel;
+  for (const auto& [channelKey, trackType] : tracks) {
+    const EngineCore::AnimChannel* channel = clip->GetChannel(channelKey);
+    const EngineCore::AnimCurve* keys = channel ? channel->GetCurve(trackType) : nullptr;
+    if (keys && keys->GetInterpolation() != how && FindCurve({channelKey, trackType, 0})) {
+      byChannel[channelKey].insert(trackType);
+    }
+  }
+  if (byChannel.empty()) return false;
+  NoteSavedState();
+  auto step = std::make_unique<EditStep>("Interpolation");
+  for (const auto& [channelKey, trackTypes] : byChannel) {
+    EditStep::ChannelChange before = CaptureChannel(channelKey, false);
+    EngineCore::AnimChannel& channel = *clip->GetChannel(channelKey);
+    for (const std::uint32_t trackType : trackTypes) {
+      EngineCore::AnimCurve& keys = *channel.GetCurve(trackType);
+      const std::uint32_t was = keys.GetInterpolation();
+      keys.SetInterpolation(how);
+      std::vector<CurveInfo*> axes;
+      for (std::uint32_t c = 0; CurveInfo* axis = FindCurve({channelKey, trackType, c}); ++c) axes.push_back(axis);
+      const auto type = was == Curve2::Linear ? EngineCore::TangentType::Linear : EngineCore::TangentType::AutoClamped;
+      for (CurveInfo* axis : axes) {
+        Curve2& points = axis->Write({});
+        points.SetInterpolation(how);
+        for (std::uint32_t i = 0; i < points.GetPointCount(); ++i) points.SetTangentsAt(i, {{}, {}, type});
+      }
+      if (how != Curve2::Cubic) continue;
+      EditorToolkit::Curve2::TangentList tangents;
+      const bool rotation = trackType == CurveInfo::Rotation && axes.size() == 3;
+      for (std::size_t c = 0; c < axes.size(); ++c) {
+        // A rotation's axes share their tangents, made once.
+        const bool made =
+            rotation ? c == 0 && TangentShaper::ShapeRotation(
+                                     {axes[0]->pCurve.get(), axes[1]->pCurve.get(), axes[2]->pCurve.get()}, tangents)
+                     : TangentShaper::Shape(*axes[c]->pCurve, tangents);
+        if (!made) continue;
+        for (std::size_t a = rotation ? 0 : c; a < (rotation ? axes.size() : c + 1); ++a) {
+          for (std::uint32_t i = 0; i < tangents.size(); ++i) axes[a]->Write({}).SetTangentsAt(i, tangents[i]);
+        }
+      }
+    }
+    WriteBackChannel(channelKey);
+    // The channel's keys now are those its curves stand for: an undo back to here restores them.
+    built[channelKey] = ChannelData::Capture(channel);
+    depth[channelKey] = 0;
+    step->channelChanges.push_back(std::move(before));
+    step->channelChanges.push_back(CaptureChannel(channelKey, true));
+  }
+  history.Push(std::move(step));
+  CheckKeyFrameRange();
+  UpdateModified();
+  return true;
 }
 
 bool ClipEditCore::ChangeFrameRate(float rate, bool keepTimes, float tolerance) {

@@ -149,6 +149,14 @@ class ClipEditCore {
   // the clip plays faster or slower. False, and nothing changes, for the same rate, a rate
   // refused, or an edit in progress.
   bool ChangeFrameRate(float rate, bool keepTimes, float tolerance);
+  // Gives tracks (channel key, track type) an interpolation (Curve2::Linear, Step or Cubic), as
+  // one undo step that keeps every key: from linear to cubic each key's sides point along its
+  // segments (type Linear), so that the track plays as it did (a rotation nearly so: a spline
+  // of quaternions is not their spherical blend); from a step to cubic the keys are Auto
+  // Clamped; leaving cubic drops the tangents. False, and nothing changes, when no track of
+  // them changes or an edit is in progress.
+  using TrackKey = std::pair<std::uint32_t, std::uint32_t>;
+  bool ChangeInterpolation(const std::vector<TrackKey>& tracks, std::uint32_t how);
 
   // One step back or forward; false when there is none. Exact: the curves get back their
   // very points, and the clip its very keys (a channel back at the state its curves were

@@ -2,6 +2,8 @@
 
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
+#include <sstream>
 
 #include "curves/CurveEvaluation.h"
 
@@ -61,6 +63,67 @@ std::string CurveExport::ToCsv(const ClipEditCore& core) {
     }
   }
   return csv;
+}
+
+bool CurveExport::KeySlopes(const ClipEditCore& core, const std::string& channel, std::uint32_t trackType,
+                            const std::string& axis, float frame, double& in, double& out) {
+  const CurveSet::Curves* curves =
+      core.GetClip() ? core.GetChannelCurves(EngineCore::AnimClip::ComputeChannelKey(EngineCore::String(channel)))
+                     : nullptr;
+  if (!curves) return false;
+  for (const auto& curve : *curves) {
+    const bool named =
+        trackType == CurveInfo::Weights ? curve->sTargetName == axis : std::to_string(curve->iComponent) == axis;
+    if (curve->iTrackType != trackType || !named) continue;
+    const EditorToolkit::Curve2& points = *curve->pCurve;
+    const int at = points.GetPointIndex(frame, true);
+    if (at < 0) return false;
+    if (points.IsCubic() && !CurveEvaluation::FollowsTrack(*curve)) {
+      const EditorToolkit::KeyTangents& tangents = *points.GetTangentsAt(static_cast<std::uint32_t>(at));
+      in = tangents.in[0] / points.GetFrameRate();
+      out = tangents.out[0] / points.GetFrameRate();
+      return true;
+    }
+    // From what the curve draws on each side, one-sided differences at two steps combined
+    // (Richardson), which cancels the curvature's share.
+    constexpr float kStep = 1.0f / 16.0f;
+    auto side = [&](float direction) {
+      float y = 0.0f;
+      float near = 0.0f;
+      float far = 0.0f;
+      CurveEvaluation::Evaluate(*curve, frame, y);
+      CurveEvaluation::Evaluate(*curve, frame + direction * kStep / 2.0f, near);
+      CurveEvaluation::Evaluate(*curve, frame + direction * kStep, far);
+      const double half = (static_cast<double>(near) - y) / (kStep / 2.0) * direction;
+      const double whole = (static_cast<double>(far) - y) / kStep * direction;
+      return 2.0 * half - whole;
+    };
+    in = side(-1.0f);
+    out = side(1.0f);
+    return true;
+  }
+  return false;
+}
+
+bool CurveExport::AnswerSlopeQuery(const ClipEditCore& core, std::string& query) {
+  std::istringstream lines(query);
+  std::string channel, track, axis, frame;
+  std::getline(lines, channel);
+  std::getline(lines, track);
+  std::getline(lines, axis);
+  std::getline(lines, frame);
+  char* end = nullptr;
+  const float at = std::strtof(frame.c_str(), &end);
+  double in = 0.0;
+  double out = 0.0;
+  if (end == frame.c_str() ||
+      !KeySlopes(core, channel, static_cast<std::uint32_t>(std::atoi(track.c_str())), axis, at, in, out)) {
+    return false;
+  }
+  char text[64];
+  std::snprintf(text, sizeof text, "%.9g %.9g", in, out);
+  query = text;
+  return true;
 }
 
 }  // namespace Tarvel

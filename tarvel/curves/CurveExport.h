@@ -17,6 +17,15 @@ class CurveExport {
  public:
   // Empty without a clip.
   static std::string ToCsv(const ClipEditCore& core);
+  // The slopes of the curve on each side of its key at frame, in value per frame (degrees for
+  // rotations): a cubic key's tangents, else those of the lines or splines to its neighbours as
+  // the curve draws them (zero beyond its ends). The curve is the channel's track's axis
+  // (component, or a morph target's name for weights). False without such a key.
+  static bool KeySlopes(const ClipEditCore& core, const std::string& channel, std::uint32_t trackType,
+                        const std::string& axis, float frame, double& in, double& out);
+  // A script's question "CHANNEL\nTRACK\nAXIS\nFRAME" (TRACK a track type number) replaced by
+  // its answer "IN OUT"; false, the question left as it is, without such a key.
+  static bool AnswerSlopeQuery(const ClipEditCore& core, std::string& query);
 };
 
 }  // namespace Tarvel

@@ -468,13 +468,27 @@ bool AnimClipDialog::RunCommand(UINT commandId) {
     case Ids::kCmdTrackEulerFilter:
     case Ids::kCmdSelectionEulerFilter: KeyTools::EulerFilter(core, selection); break;
     case Ids::kCmdClipFrameRate: KeyTools::FrameRate(core, questions); break;
-    default: return false;
+    case Ids::kCmdInterpolationConstant: KeyTools::SetInterpolation(core, EditorToolkit::Curve2::Step); break;
+    case Ids::kCmdInterpolationLinear: KeyTools::SetInterpolation(core, EditorToolkit::Curve2::Linear); break;
+    case Ids::kCmdInterpolationSmooth: KeyTools::SetInterpolation(core, EditorToolkit::Curve2::Cubic); break;
+    default:
+      if (!RunTangentCommand(commandId)) return false;
   }
   // A tool changes the selected curves; the graph's current key may have been moved or gone.
   curvePanel->GetGraph().GetEditor().ForgetCurrentPoint();
   OnClipChanged();
   RedrawCurvePanel();
   return true;
+}
+
+bool AnimClipDialog::RunTangentCommand(UINT commandId) {
+  for (const UINT first : {Ids::kCmdTrackTangents, Ids::kCmdSelectionTangents}) {
+    if (commandId < first || commandId >= first + EngineCore::kTangentTypeCount) continue;
+    KeyTools::SetTangents(core, static_cast<EngineCore::TangentType>(commandId - first),
+                          first == Ids::kCmdSelectionTangents);
+    return true;
+  }
+  return false;
 }
 
 void AnimClipDialog::OnResourcesSaved() {

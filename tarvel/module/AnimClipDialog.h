@@ -107,6 +107,7 @@ class AnimClipDialog : public EditorCore::GUI_Dialog, private KeyingPage {
   void RedrawCurvePanel();
 
   ClipEditCore& GetCore() { return core; }
+  const ClipEditCore& GetCore() const { return core; }
   GUI_ChannelListCtrl& GetChannelList() { return *channelList; }
   GUI_TrackListCtrl& GetTrackList() { return *trackList; }
   GUI_CurvePanelDialog& GetCurvePanel() { return *curvePanel; }
@@ -128,6 +129,8 @@ class AnimClipDialog : public EditorCore::GUI_Dialog, private KeyingPage {
   void OnObjectChannelChanged() override;
 
   void AfterHistoryMove();
+  // The Tangents commands of the Track and Selection menus; false for another id.
+  bool RunTangentCommand(EditorCore::UINT commandId);
   void LayOut(int cx, int cy);
   void SetSplitterRanges(int cx, int cy);
   void RefreshDocument();

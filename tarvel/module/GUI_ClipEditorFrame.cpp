@@ -22,6 +22,7 @@
 #include "resources/ModuleIds.h"
 #include "resources/ModuleResources.h"
 #include "resources/ModuleText.h"
+#include "tools/KeyTools.h"
 
 namespace Tarvel {
 
@@ -34,11 +35,23 @@ struct MenuItem {
   UINT id;  // 0: separator
   const char* text;
   const char* suffix;
-  int themeIcon;    // -1: none
-  UINT moduleIcon;  // 0: none
+  int themeIcon;     // -1: none
+  UINT moduleIcon;   // 0: none
+  int submenu = -1;  // the popup this item opens, which holds id 0
 };
 
-constexpr const char* kPopupTexts[4] = {"Animation Clip", "Channel", "Track", "Selection"};
+// The menu bar's menus, then the submenus of Track and Selection.
+constexpr const char* kPopupTexts[7] = {"Animation Clip", "Channel",       "Track",   "Selection",
+                                        "Tangents",       "Interpolation", "Tangents"};
+constexpr std::size_t kMenuBarPopups = 4;
+constexpr int kTrackTangents = 4;
+constexpr int kInterpolation = 5;
+constexpr int kSelectionTangents = 6;
+// The tangent types, in the order of their commands.
+constexpr const char* kTangentTexts[EngineCore::kTangentTypeCount] = {"Auto Clamped", "Auto", "Flat",
+                                                                      "Linear",       "Free", "Broken"};
+constexpr const char* kInterpolationTip =
+    "A track has one interpolation: changing it on one axis changes it on the track's other axes too";
 
 constexpr MenuItem kMenuItems[] = {
     {0, Ids::kCmdClipCreate, "Create", "", Ids::kThemeIconNew, 0},
@@ -62,6 +75,12 @@ constexpr MenuItem kMenuItems[] = {
     {2, Ids::kCmdTrackFlip, "Flip", "", -1, Ids::kIconFlip},
     {2, Ids::kCmdTrackSubSample, "Subsample", "", -1, Ids::kIconSubdivise},
     {2, Ids::kCmdTrackEulerFilter, "Euler Filter", "", -1, 0},
+    {2, 0, nullptr, nullptr, -1, 0},
+    {2, 0, nullptr, nullptr, -1, 0, kTrackTangents},
+    {2, 0, nullptr, nullptr, -1, 0, kInterpolation},
+    {kInterpolation, Ids::kCmdInterpolationConstant, "Constant", "", -1, 0},
+    {kInterpolation, Ids::kCmdInterpolationLinear, "Linear", "", -1, 0},
+    {kInterpolation, Ids::kCmdInterpolationSmooth, "Smooth", "", -1, 0},
     {3, Ids::kCmdCopyPoints, "Copy Points", "\tCtrl+C", Ids::kThemeIconCopy, 0},
     {3, Ids::kCmdPastePoints, "Paste Points", "\tCtrl+V", Ids::kThemeIconPaste, 0},
     {3, Ids::kCmdRemovePoints, "Remove Points", "\tDel", Ids::kThemeIconRemove, 0},
@@ -72,6 +91,8 @@ constexpr MenuItem kMenuItems[] = {
     {3, Ids::kCmdSelectionFlip, "Flip", "", -1, Ids::kIconFlip},
     {3, Ids::kCmdSelectionSubSample, "Subsample", "", -1, Ids::kIconSubdivise},
     {3, Ids::kCmdSelectionEulerFilter, "Euler Filter", "", -1, 0},
+    {3, 0, nullptr, nullptr, -1, 0},
+    {3, 0, nullptr, nullptr, -1, 0, kSelectionTangents},
 };
 
 void EnableItem(GUI_Menu* menu, UINT idOrPosition, UINT by, bool enable) {
@@ -117,8 +138,19 @@ void GUI_ClipEditorFrame::BuildMenu() {
     made = popup->CreatePopupMenu() && made;
   }
   if (!made) EngineCore::Log::Write(EngineCore::Log::Error, "Tarvel: the module's menu could not be made");
+  // The tangent types fill both Tangents submenus, in the order of their commands.
+  for (int type = 0; type < EngineCore::kTangentTypeCount; ++type) {
+    const std::string text = ModuleText::Translate(kTangentTexts[type]);
+    popups[kTrackTangents]->AppendMenu(MF_STRING, Ids::kCmdTrackTangents + static_cast<UINT>(type), text);
+    popups[kSelectionTangents]->AppendMenu(MF_STRING, Ids::kCmdSelectionTangents + static_cast<UINT>(type), text);
+  }
   for (const MenuItem& item : kMenuItems) {
     GUI_Menu& popup = *popups[static_cast<std::size_t>(item.popup)];
+    if (item.submenu >= 0) {
+      const auto sub = static_cast<std::size_t>(item.submenu);
+      popup.AppendMenu(MF_POPUP, popups[sub].get(), ModuleText::Translate(kPopupTexts[sub]));
+      continue;
+    }
     if (item.id == 0) {
       popup.AppendSeparator();
       continue;
@@ -127,7 +159,10 @@ void GUI_ClipEditorFrame::BuildMenu() {
                                      : GUI_ThemeManager::GetIcon(item.themeIcon);
     popup.AppendMenu(MF_STRING, item.id, ModuleText::Translate(item.text) + item.suffix, icon);
   }
-  for (std::size_t i = 0; i < popups.size(); ++i) {
+  for (UINT id : {Ids::kCmdInterpolationConstant, Ids::kCmdInterpolationLinear, Ids::kCmdInterpolationSmooth}) {
+    popups[kInterpolation]->SetMenuItemToolTip(id, ModuleText::Translate(kInterpolationTip));
+  }
+  for (std::size_t i = 0; i < kMenuBarPopups; ++i) {
     menu->AppendMenu(MF_POPUP, popups[i].get(), ModuleText::Translate(kPopupTexts[i]));
   }
 }
@@ -227,9 +262,26 @@ void GUI_ClipEditorFrame::UpdateMenus() {
     EnableItem(menu.get(), 1, MF_BYPOSITION, tabHost && page && page->GetClip());
     EnableItem(menu.get(), 2, MF_BYPOSITION, page && page->HasEditableCurves());
     EnableItem(menu.get(), 3, MF_BYPOSITION, page && page->HasPointSelection());
+    CheckTangentsAndInterpolation(page);
   }
   tabHost->ShowWindow(anyOpen);
   openPane->ShowWindow(!anyOpen);
+}
+
+void GUI_ClipEditorFrame::CheckTangentsAndInterpolation(const AnimClipDialog* page) {
+  // The marks show what the selected curves (and keys) share, nothing where they differ.
+  auto check = [this](UINT id, bool on) { menu->CheckMenuItem(id, MF_BYCOMMAND | (on ? MF_CHECKED : MF_UNCHECKED)); };
+  for (const bool selection : {false, true}) {
+    const auto shared = page ? KeyTools::SharedTangentType(page->GetCore(), selection) : std::nullopt;
+    const UINT first = selection ? Ids::kCmdSelectionTangents : Ids::kCmdTrackTangents;
+    for (int type = 0; type < EngineCore::kTangentTypeCount; ++type) {
+      check(first + static_cast<UINT>(type), shared && static_cast<int>(*shared) == type);
+    }
+  }
+  const auto how = page ? KeyTools::SharedInterpolation(page->GetCore()) : std::nullopt;
+  check(Ids::kCmdInterpolationConstant, how == EditorToolkit::Curve2::Step);
+  check(Ids::kCmdInterpolationLinear, how == EditorToolkit::Curve2::Linear);
+  check(Ids::kCmdInterpolationSmooth, how == EditorToolkit::Curve2::Cubic);
 }
 
 void GUI_ClipEditorFrame::ProcessDnD(CPoint point) {

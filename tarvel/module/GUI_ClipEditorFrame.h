@@ -59,6 +59,7 @@ class GUI_ClipEditorFrame : public EditorCore::GUI_Dialog {
 
  private:
   void BuildMenu();
+  void CheckTangentsAndInterpolation(const AnimClipDialog* page);
   void OpenFromClipFolder();
   void SaveCurrentClip();
   void SaveAllClips();
@@ -66,7 +67,8 @@ class GUI_ClipEditorFrame : public EditorCore::GUI_Dialog {
 
   // The menu bar and its four pop-ups ("Animation Clip", "Channel", "Track", "Selection").
   std::unique_ptr<EditorCore::GUI_Menu> menu;
-  std::array<std::unique_ptr<EditorCore::GUI_Menu>, 4> popups;
+  // The menu bar's four menus, then the submenus they hold.
+  std::array<std::unique_ptr<EditorCore::GUI_Menu>, 7> popups;
   std::unique_ptr<GUI_OpenClipPane> openPane;
   std::unique_ptr<GUI_ClipTabsDialog> tabHost;
   // In opening order; each page holds the reference, not this list.

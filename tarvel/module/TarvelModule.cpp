@@ -139,6 +139,12 @@ LRESULT TarvelModule::OnFrameworkMessage(UINT message, WPARAM wParam, LPARAM lPa
       *reinterpret_cast<std::string*>(wParam) = CurveExport::ToCsv(page->GetCore());
       return 1;
     }
+    case Ids::kMsgKeySlopes: {
+      AnimClipDialog* page = GetCurrentPage();
+      return page && wParam && CurveExport::AnswerSlopeQuery(page->GetCore(), *reinterpret_cast<std::string*>(wParam))
+                 ? 1
+                 : 0;
+    }
     case Ids::kMsgOpenClip:
       if (frame) frame->OpenClip(reinterpret_cast<EngineCore::AnimClip*>(wParam));
       return 0;

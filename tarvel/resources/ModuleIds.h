@@ -48,6 +48,10 @@ inline constexpr UINT kMsgClipReloaded = 3528;
 // wParam: a std::string the current page's curves are written into as comma-separated text
 // (CurveExport); the module returns 1 when a page was there to write.
 inline constexpr UINT kMsgExportCurves = 3529;
+// wParam: a std::string "CHANNEL\nTRACK\nAXIS\nFRAME" (TRACK a CurveInfo track type, AXIS a
+// component or a morph target's name) that the module replaces by the slopes "IN OUT" of the
+// current page's key there, in value per frame (CurveExport::KeySlopes); 1 when it has one.
+inline constexpr UINT kMsgKeySlopes = 3530;
 
 // Private window messages from the frame to its tab host.
 inline constexpr UINT kWndOpenClip = 3524;
@@ -81,6 +85,14 @@ inline constexpr UINT kCmdSelectionSubSample = 16689;
 inline constexpr UINT kCmdSelectionSmooth = 16690;
 inline constexpr UINT kCmdSelectionFlip = 16691;
 inline constexpr UINT kCmdSelectionEulerFilter = 16692;
+// Tangent types, in the order of EngineCore::TangentType, for all keys of the selected curves
+// (Track) and for their selected keys (Selection); the interpolation of the selected curves'
+// tracks.
+inline constexpr UINT kCmdTrackTangents = 16740;
+inline constexpr UINT kCmdSelectionTangents = 16750;
+inline constexpr UINT kCmdInterpolationConstant = 16760;
+inline constexpr UINT kCmdInterpolationLinear = 16761;
+inline constexpr UINT kCmdInterpolationSmooth = 16762;
 inline constexpr UINT kCmdTabClose = 16735;
 inline constexpr UINT kCmdTabCloseOthers = 16736;
 // The channel list's context menu reuses these numbers for its own commands.

@@ -4,12 +4,14 @@
 #include <array>
 #include <functional>
 #include <limits>
+#include <map>
 #include <set>
 #include <vector>
 
 #include "EngineCore/AnimTrack.h"
 #include "curves/ClipEditCore.h"
 #include "curves/CurveEvaluation.h"
+#include "curves/TangentShaper.h"
 #include "tools/KeyTransforms.h"
 
 namespace Tarvel {
@@ -191,6 +193,73 @@ bool KeyTools::EulerFilter(ClipEditCore& core, bool selection) {
                                lastFrame);
   }
   return core.EndEdit();
+}
+
+bool KeyTools::SetTangents(ClipEditCore& core, EngineCore::TangentType type, bool selection) {
+  if (!HasEditableCurves(core)) return false;
+  core.BeginEdit(Label("TangentsTrack", "TangentsSelection", selection));
+  auto give = [&](CurveInfo* info, const std::function<bool(const EditorToolkit::EditablePoint&)>& chosen) {
+    Curve2& curve = *core.Touch(info);
+    for (std::uint32_t i = 0; i < curve.GetPointCount(); ++i) {
+      if (!chosen(*curve.GetPointAt(i))) continue;
+      EditorToolkit::KeyTangents tangents = *curve.GetTangentsAt(i);
+      TangentShaper::SetType(tangents, type);
+      curve.SetTangentsAt(i, tangents);
+    }
+  };
+  // A rotation's keys are chosen by frame, on any of its axes.
+  std::map<std::uint32_t, std::set<float>> rotationFrames;
+  for (CurveInfo* info : core.GetSelection().GetSelectedRows()) {
+    if (!info->pCurve->IsCubic()) continue;
+    auto chosen = [selection](const EditorToolkit::EditablePoint& point) { return !selection || point.bSelected; };
+    if (info->iTrackType != EngineCore::AnimTrack::Rotation) {
+      give(info, chosen);
+      continue;
+    }
+    std::set<float>& frames = rotationFrames[info->iChannelKey];
+    info->pCurve->ForEachPoint(0, info->pCurve->GetPointCount(), [&](const EditorToolkit::EditablePoint& point) {
+      if (chosen(point)) frames.insert(point.x);
+    });
+  }
+  for (const auto& [channelKey, frames] : rotationFrames) {
+    for (const auto& curve : *core.GetChannelCurves(channelKey)) {
+      if (curve->iTrackType != EngineCore::AnimTrack::Rotation) continue;
+      give(curve.get(), [&frames](const EditorToolkit::EditablePoint& point) { return frames.count(point.x) > 0; });
+    }
+  }
+  return core.EndEdit();
+}
+
+bool KeyTools::SetInterpolation(ClipEditCore& core, std::uint32_t how) {
+  std::vector<ClipEditCore::TrackKey> tracks;
+  for (const CurveInfo* info : core.GetSelection().GetSelectedRows())
+    tracks.emplace_back(info->iChannelKey, info->iTrackType);
+  return core.ChangeInterpolation(tracks, how);
+}
+
+std::optional<EngineCore::TangentType> KeyTools::SharedTangentType(const ClipEditCore& core, bool selection) {
+  std::optional<EngineCore::TangentType> shared;
+  bool mixed = false;
+  for (const CurveInfo* info : core.GetSelection().GetSelectedRows()) {
+    const Curve2& curve = *info->pCurve;
+    for (std::uint32_t i = 0; i < curve.GetPointCount() && curve.IsCubic() && !mixed; ++i) {
+      if (selection && !curve.GetPointAt(i)->bSelected) continue;
+      const EngineCore::TangentType type = curve.GetTangentsAt(i)->type;
+      mixed = shared && *shared != type;
+      shared = type;
+    }
+  }
+  return mixed ? std::nullopt : shared;
+}
+
+std::optional<std::uint32_t> KeyTools::SharedInterpolation(const ClipEditCore& core) {
+  std::optional<std::uint32_t> shared;
+  for (const CurveInfo* info : core.GetSelection().GetSelectedRows()) {
+    const std::uint32_t how = info->pCurve->GetInterpolation();
+    if (shared && *shared != how) return std::nullopt;
+    shared = how;
+  }
+  return shared;
 }
 
 }  // namespace Tarvel

@@ -1,5 +1,9 @@
 #pragma once
 
+#include <cstdint>
+#include <optional>
+
+#include "EngineCore/TangentType.h"
 #include "tools/ToolQuestions.h"
 
 namespace Tarvel {
@@ -31,6 +35,18 @@ class KeyTools {
   static bool EulerFilter(ClipEditCore& core, bool selection);
   // Asks for the clip's new frame rate and changes it (ClipEditCore::ChangeFrameRate).
   static bool FrameRate(ClipEditCore& core, ToolQuestions& questions);
+  // Asks nothing. Gives the keys of the selected cubic curves (selection: their selected keys)
+  // the tangent type (TangentShaper); a rotation key chosen on one axis takes it on all three,
+  // which share its tangent. Curves of other interpolations have no tangents and keep theirs.
+  static bool SetTangents(ClipEditCore& core, EngineCore::TangentType type, bool selection);
+  // Asks nothing. Gives the tracks of the selected curves an interpolation (Curve2::Linear,
+  // Step or Cubic), all their axes together (ClipEditCore::ChangeInterpolation).
+  static bool SetInterpolation(ClipEditCore& core, std::uint32_t how);
+  // The type all keys of the selected cubic curves have (selection: their selected keys), which
+  // the menus check; none when they differ or there are none.
+  static std::optional<EngineCore::TangentType> SharedTangentType(const ClipEditCore& core, bool selection);
+  // The interpolation all selected curves have; none when they differ or none is selected.
+  static std::optional<std::uint32_t> SharedInterpolation(const ClipEditCore& core);
 };
 
 }  // namespace Tarvel

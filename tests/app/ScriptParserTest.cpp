@@ -76,6 +76,12 @@ TEST(ScriptParsing, UnknownVerbsAndMalformedLinesNameTheirLineAndAMissingFileIsA
   EXPECT_EQ(ParseError("type speed 2"), "line 1: type: the panel has no edit box 'speed'");
   EXPECT_EQ(ParseError("choose objects"), "line 1: choose takes a list and the text of an entry");
   EXPECT_EQ(ParseError("expect-pose Hips 0 0 0 0 0 x 1"), "line 1: expect-pose: 'x' is not a number");
+  EXPECT_EQ(ParseError("tangent smooth"),
+            "line 1: tangent: 'smooth' is not auto-clamped, auto, flat, linear, free or broken");
+  EXPECT_EQ(ParseError("interpolation cubic"), "line 1: interpolation: 'cubic' is not constant, linear or smooth");
+  EXPECT_EQ(ParseError("expect-tangent Box translation X 12 0 0"), "line 1: expect-tangent takes 7 word(s), not 6");
+  EXPECT_EQ(ParseError("expect-tangent Box translation W 12 0 0 1"), "line 1: expect-tangent: 'W' is not X, Y or Z");
+  EXPECT_EQ(ParseError("expect-tangent Box scale X 12 0 0 -1"), "line 1: expect-tangent: the tolerance -1 is negative");
   std::vector<ScriptAction> actions;
   std::string error;
   EXPECT_FALSE(ScriptParser::ParseFile("/nonexistent/s.txt", actions, error));

@@ -559,3 +559,36 @@ TEST_F(ScriptedHost, FrameRateChangesTheClipsRateFromItsDialogAndTheCurvePanelSa
   EXPECT_EQ(clip->GetFrameRate(), 240.0f);
   EXPECT_EQ(hips.GetKeyFrame(hips.GetKeyCount() - 1), 2 * last);
 }
+
+TEST_F(ScriptedHost, TangentAndInterpolationActionsShapeTheChosenKeysAndTheSavedFileKeepsTheirTypes) {
+  // Blender's key at frame 12 (X 2, between 0 and 3) leaves with 4 per second: 1/6 a frame.
+  const std::string chooseKey =
+      "select-channel Box\nselect-curve Box translation X\nmouse press 11 2.3\nmouse move 13 1.7\n"
+      "mouse release 13 1.7\n";
+  ASSERT_TRUE(Run("open keyframed\n" + chooseKey +
+                  "expect-tangent Box translation X 12 0.166667 0.166667 1e-5\n"
+                  // Auto Clamped: the mean of 24/11 and 4/3 a second, within three times the gentler.
+                  "tangent auto-clamped\nexpect-tangent Box translation X 12 0.118687 0.118687 1e-5\n"
+                  "tangent flat\nexpect-tangent Box translation X 12 0 0 0\nsave"))
+      << runner->GetError();
+  std::ifstream file(ProjectPath() + "/AnimClips/keyframed.gltf");
+  const std::string text((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+  EXPECT_NE(text.find("\"uuufuuuuuuuu\""), std::string::npos)
+      << "the second key's X is Flat, the rest as Blender made them";
+
+  // Reopened, the key is still Flat, and the Selection menu checks its type.
+  ASSERT_TRUE(Run("command 16659\nopen keyframed\n" + chooseKey + "expect-tangent Box translation X 12 0 0 0"))
+      << runner->GetError();
+  GUI_Menu* menu = GUI_MainFrame::GetMainFrame()->GetMenuBar()->GetInstalledMenu();
+  ASSERT_NE(menu, nullptr);
+  EXPECT_TRUE(menu->GetMenuState(16750 + 2, MF_BYCOMMAND) & MF_CHECKED);
+  EXPECT_FALSE(menu->GetMenuState(16750, MF_BYCOMMAND) & MF_CHECKED);
+  EXPECT_NE(menu->GetMenuItemToolTip(16762).find("changes it on the track's other axes"), std::string::npos);
+
+  // A linear track's key has the slopes of its two segments: 2 over 11 frames, 1 over 18.
+  ASSERT_TRUE(Run("interpolation linear\nexpect-tangent Box translation X 12 0.181818 0.0555556 1e-4"))
+      << runner->GetError();
+  EXPECT_TRUE(menu->GetMenuState(16761, MF_BYCOMMAND) & MF_CHECKED);
+  EXPECT_EQ(Failure("expect-tangent Box translation X 13 0 0 0"),
+            "line 1: no curve Box translation X of the current page has a key on frame 13");
+}

@@ -31,6 +31,8 @@ void BuildEdited(ClipBuilder& builder) {
   arm.SetInterpolation(EngineCore::AnimCurve::Cubic);
   arm.AddKey(0, EngineCore::Quaternion(0, 0, 0, 1), {0, 0, 0, 0}, {0.5f, -0.25f, 0, 0.125f});
   arm.AddKey(9, EngineCore::Quaternion(0, 0.6f, 0, 0.8f), {-1, 2, 3, -4}, {0, 0, 0, 0});
+  // Tangent types that the tangents alone would not tell.
+  arm.SetTangentTypes({EngineCore::TangentType::AutoClamped, EngineCore::TangentType::Flat});
   // A face's morph targets, cubic, with their names.
   EngineCore::AnimCurve& face = builder.Track("Arm", AnimTrack::Weights, EngineCore::AnimCurve::KeyWeights);
   face.SetWeightCount(2);
@@ -41,6 +43,8 @@ void BuildEdited(ClipBuilder& builder) {
   const float out[2] = {7, 0.125f};
   face.AddWeightKey(0, weights[0], in, out);
   face.AddWeightKey(5, weights[1], out, in);
+  face.SetTangentTypes({EngineCore::TangentType::Auto, EngineCore::TangentType::Linear, EngineCore::TangentType::Free,
+                        EngineCore::TangentType::Broken});
 }
 
 class Recovery : public ::testing::Test {

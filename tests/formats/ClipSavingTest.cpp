@@ -1,6 +1,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <map>
 #include <tuple>
 #include <vector>
@@ -377,5 +378,36 @@ TEST_F(ClipSaving, AnEditedCubicTrackSavesAsCubicSplineWithItsTangentsAndPassesT
   for (const auto& [track, keys] : tracks) cubic += std::get<0>(keys) == "CUBICSPLINE" ? 1 : 0;
   EXPECT_EQ(cubic, tracks.size()) << "every track stays CUBICSPLINE";
   ASSERT_OPENS(again, path);
+  EXPECT_EQ(TestSupport::DescribeKeys(*again.clip), TestSupport::DescribeKeys(*clip.clip));
+}
+
+TEST_F(ClipSaving, TangentTypesComeBackAndOnlyTracksWhoseTangentsDoNotShowThemRecordThem) {
+  const std::string path = CopyOf("blender/keyframed.gltf");
+  ASSERT_OPENS(clip, path);
+  AnimCurve* moves = clip->GetChannel(AnimClip::ComputeChannelKey("Box"))->GetCurve(AnimTrack::Translation);
+  ASSERT_TRUE(moves && moves->IsCubic());
+  // What Blender's tangents show (in and out alike: Free), but for two of the second key's axes.
+  std::vector<EngineCore::TangentType> types(std::size_t{moves->GetKeyCount()} * 3, EngineCore::TangentType::Free);
+  types[3] = EngineCore::TangentType::Flat;
+  types[4] = EngineCore::TangentType::AutoClamped;
+  ASSERT_TRUE(moves->SetTangentTypes(types));
+  // The other tracks record what their tangents show: nothing to write.
+  AnimCurve* turns = clip->GetChannel(AnimClip::ComputeChannelKey("Box"))->GetCurve(AnimTrack::Rotation);
+  ASSERT_TRUE(turns->SetTangentTypes(
+      std::vector<EngineCore::TangentType>(turns->GetKeyCount(), EngineCore::TangentType::Free)));
+  clip->SetModified(true);
+  ASSERT_TRUE(clip->Save());
+  EXPECT_TRUE(PassesValidator(path)) << "extras are glTF's own place for what other readers may ignore";
+  std::ifstream file(path);
+  const std::string text((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+  std::size_t records = 0;
+  for (std::size_t at = text.find("tarvelTangentTypes"); at != std::string::npos;
+       at = text.find("tarvelTangentTypes", at + 1)) {
+    ++records;
+  }
+  EXPECT_EQ(records, 1u);
+  ASSERT_OPENS(again, path);
+  const AnimCurve* read = again->GetChannel(AnimClip::ComputeChannelKey("Box"))->GetCurve(AnimTrack::Translation);
+  EXPECT_EQ(read->GetTangentTypes(), types);
   EXPECT_EQ(TestSupport::DescribeKeys(*again.clip), TestSupport::DescribeKeys(*clip.clip));
 }

@@ -59,6 +59,17 @@ inline std::string DescribeKeys(const EngineCore::AnimClip& clip) {
         floats(KeyFloats(curve, k, -1));
         out << " out ";
         floats(KeyFloats(curve, k, 1));
+        // The tangent types as the editor shows them: recorded, or what the tangents say.
+        const std::vector<float> in = KeyFloats(curve, k, -1);
+        const std::vector<float> outSide = KeyFloats(curve, k, 1);
+        const std::uint32_t width = curve.GetTangentTypeWidth();
+        out << " types ";
+        for (std::uint32_t part = 0; part < width; ++part) {
+          const std::size_t at = static_cast<std::size_t>(k) * width + part;
+          const bool apart = width == 1 ? in != outSide : in[part] != outSide[part];
+          const auto implied = apart ? EngineCore::TangentType::Broken : EngineCore::TangentType::Free;
+          out << static_cast<int>(at < curve.GetTangentTypes().size() ? curve.GetTangentTypes()[at] : implied);
+        }
       }
     }
     out << " }\n";

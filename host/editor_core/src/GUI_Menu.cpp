@@ -81,6 +81,10 @@ void BuildQMenu(const GUI_Menu& menu, QMenu& target) {
       action->setData(QVariant::fromValue<uint>(item.id));
     }
     if (item.icon) action->setIcon(QIcon(item.icon->pixmap));
+    if (!item.toolTip.empty()) {
+      action->setToolTip(ToQString(item.toolTip));
+      target.setToolTipsVisible(true);
+    }
     ApplyItemState(item, *action);
   }
 }
@@ -141,6 +145,21 @@ UINT GUI_Menu::EnableMenuItem(UINT idOrPosition, UINT flags) {
   item->flags = (item->flags & ~(MF_GRAYED | MF_DISABLED)) | (flags & (MF_GRAYED | MF_DISABLED));
   Refresh(*item);
   return previous;
+}
+
+bool GUI_Menu::SetMenuItemToolTip(UINT id, const std::string& text) {
+  Item* item = FindItem(*data, id, MF_BYCOMMAND);
+  if (!item) return false;
+  item->toolTip = text;
+  for (const QPointer<QAction>& view : item->views) {
+    if (view) view->setToolTip(detail::ToQString(text));
+  }
+  return true;
+}
+
+std::string GUI_Menu::GetMenuItemToolTip(UINT id) const {
+  const Item* item = FindItem(*data, id, MF_BYCOMMAND);
+  return item ? item->toolTip : std::string();
 }
 
 UINT GUI_Menu::CheckMenuItem(UINT idOrPosition, UINT flags) {

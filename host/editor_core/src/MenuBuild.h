@@ -18,6 +18,7 @@ struct GUI_Menu::Data {
     GUI_Icon* icon = nullptr;
     GUI_Menu* sub = nullptr;
     UINT flags = 0;
+    std::string toolTip;
     std::vector<QPointer<QAction>> views;  // actions showing the item in a menu bar
   };
   bool created = false;

@@ -990,3 +990,87 @@ TEST_F(MorphWeights, KeyToolsWorkOnWeightsAndUndoGivesBackEveryBit) {
   EXPECT_EQ(Weights().GetWeightKey(1)[0], 1.0f) << "Blink stays";
   EXPECT_EQ(Weights().GetWeightInTangent(1)[1], -3.0f);
 }
+
+TEST_F(CubicTracks, TangentTypesMakeTheTangentsTheyNameAndFollowTheNeighbours) {
+  using EngineCore::TangentType;
+  SelectRows({0, 1});
+  for (int row : {0, 1}) Row(row).pCurve->SelectPointAt(1, true);
+  // The key at frame 12: X rises from 0 to 4 and falls to 1 (a peak), Y rises 0, 1, 5; the
+  // slopes to its neighbours, per second at 24 frames a second: X 8 and -4, Y 2 and 16/3.
+  struct Case {
+    TangentType type;
+    float inX, inY, outX, outY;
+  };
+  const Case cases[] = {
+      {TangentType::Free, -3.0f, 3.0f, -3.0f, 3.0f},  // in 6, 3 and out -12, 3 made one line
+      {TangentType::Flat, 0.0f, 0.0f, 0.0f, 0.0f},
+      {TangentType::Linear, 8.0f, 2.0f, -4.0f, 16.0f / 3.0f},
+      {TangentType::Auto, 2.0f, 11.0f / 3.0f, 2.0f, 11.0f / 3.0f},
+      {TangentType::AutoClamped, 0.0f, 11.0f / 3.0f, 0.0f, 11.0f / 3.0f},
+  };
+  for (const Case& test : cases) {
+    SCOPED_TRACE(static_cast<int>(test.type));
+    ASSERT_TRUE(KeyTools::SetTangents(core, test.type, true));
+    EXPECT_EQ(KeyTools::SharedTangentType(core, true), test.type);
+    const AnimCurve& keys = Track(AnimTrack::Translation);
+    EXPECT_NEAR(keys.GetVector3InTangent(1).x, test.inX, 1e-4f);
+    EXPECT_NEAR(keys.GetVector3InTangent(1).y, test.inY, 1e-4f);
+    EXPECT_NEAR(keys.GetVector3OutTangent(1).x, test.outX, 1e-4f);
+    EXPECT_NEAR(keys.GetVector3OutTangent(1).y, test.outY, 1e-4f);
+    EXPECT_EQ(keys.GetVector3OutTangent(1).z, 0.0f) << "Z's key was not selected";
+    EXPECT_EQ(keys.GetVector3OutTangent(0), moved.GetVector3OutTangent(0)) << "keys set by hand stay";
+    EXPECT_EQ(keys.GetTangentTypes().at(3 + 1), test.type);
+  }
+  // Moving the last key down to 2 remakes the Auto Clamped key before it: slopes 2 and 4/3.
+  core.BeginEdit("Move");
+  core.Touch(&Row(1))->GetPointAt(2)->y = 2.0f;
+  ASSERT_TRUE(core.EndEdit());
+  EXPECT_NEAR(Track(AnimTrack::Translation).GetVector3InTangent(1).y, 5.0f / 3.0f, 1e-4f);
+  while (core.Undo()) {
+  }
+  EXPECT_EQ(Bits(Track(AnimTrack::Translation)), Bits(moved)) << "undo gives back every tangent bit for bit";
+  EXPECT_EQ(TestSupport::DescribeKeys(builder.Clip()).find("types 0"), std::string::npos) << "and every type";
+}
+
+TEST_F(CubicTracks, AutoClampedKeysStayWithinTheirNeighboursAndFlatRotationsStop) {
+  SelectRows({0, 1, 2, 3});
+  ASSERT_TRUE(KeyTools::SetTangents(core, EngineCore::TangentType::AutoClamped, false));
+  // Sampled at 240 a second, every segment of every axis stays between its keys' values.
+  const AnimCurve& keys = Track(AnimTrack::Translation);
+  for (std::uint32_t k = 0; k + 1 < keys.GetKeyCount(); ++k) {
+    const Vector3 a = keys.GetVector3Key(k);
+    const Vector3 b = keys.GetVector3Key(k + 1);
+    for (float frame = static_cast<float>(keys.GetKeyFrame(k)); frame <= keys.GetKeyFrame(k + 1); frame += 0.1f) {
+      Vector3 at;
+      keys.Evaluate(frame, 24.0f, at);
+      for (int c = 0; c < 3; ++c) {
+        EXPECT_GE(at[c], std::min(a[c], b[c]) - 1e-5f) << "frame " << frame << " axis " << c;
+        EXPECT_LE(at[c], std::max(a[c], b[c]) + 1e-5f) << "frame " << frame << " axis " << c;
+      }
+    }
+  }
+  // A rotation key chosen on one axis takes the type on all three: its quaternion stops there.
+  SelectRows({3});
+  Row(3).pCurve->SelectPointAt(1, true);
+  ASSERT_TRUE(KeyTools::SetTangents(core, EngineCore::TangentType::Flat, true));
+  EXPECT_EQ(Track(AnimTrack::Rotation).GetQuaternionInTangent(1), Quaternion(0, 0, 0, 0));
+  EXPECT_EQ(Track(AnimTrack::Rotation).GetQuaternionOutTangent(1), Quaternion(0, 0, 0, 0));
+  for (int row : {4, 5}) EXPECT_EQ(Row(row).pCurve->GetTangentsAt(1)->type, EngineCore::TangentType::Flat);
+}
+
+TEST_F(CubicTracks, InterpolationChangesWholeTracksAndLinearToSmoothPlaysTheSame) {
+  SelectRows({0});
+  ASSERT_TRUE(KeyTools::SetInterpolation(core, EditorToolkit::Curve2::Linear));
+  const AnimCurve linear = Track(AnimTrack::Translation);
+  EXPECT_EQ(linear.GetInterpolation(), AnimCurve::Linear) << "one axis changes its whole track";
+  EXPECT_EQ(Row(2).pCurve->GetInterpolation(), EditorToolkit::Curve2::Linear);
+  for (std::uint32_t k = 0; k < linear.GetKeyCount(); ++k) EXPECT_EQ(linear.GetVector3Key(k), moved.GetVector3Key(k));
+  ASSERT_TRUE(KeyTools::SetInterpolation(core, EditorToolkit::Curve2::Cubic));
+  EXPECT_TRUE(Track(AnimTrack::Translation).IsCubic());
+  EXPECT_LT(Drift(linear, Track(AnimTrack::Translation)), 1e-4) << "smooth keys along their segments";
+  EXPECT_EQ(KeyTools::SharedTangentType(core, false), EngineCore::TangentType::Linear);
+  ASSERT_TRUE(core.Undo());
+  ASSERT_TRUE(core.Undo());
+  EXPECT_EQ(Bits(Track(AnimTrack::Translation)), Bits(moved)) << "undo gives the cubic track back bit for bit";
+  for (const auto& curve : *core.GetChannelCurves(ClipBuilder::Key("Box"))) EXPECT_TRUE(curve->pCurve->IsCubic());
+}

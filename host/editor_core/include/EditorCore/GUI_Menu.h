@@ -70,6 +70,10 @@ class GUI_Menu {
   GUI_Menu* GetSubMenu(int position) const;
   std::string GetMenuString(UINT idOrPosition, UINT flags) const;
   GUI_Icon* GetMenuIcon(UINT idOrPosition, UINT flags) const;
+  // The text shown when the pointer rests on an item (found by command, in sub-menus too);
+  // false for an id no item has.
+  bool SetMenuItemToolTip(UINT id, const std::string& text);
+  std::string GetMenuItemToolTip(UINT id) const;
 
   UINT TrackPopupMenu(UINT flags, int x, int y, GUI_Wnd* owner, const CRect* rect = nullptr);
   static void SetPopupResponder(PopupResponder responder);
