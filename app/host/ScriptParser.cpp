@@ -59,15 +59,31 @@ struct NamedControl {
 
 // The curve panel's controls by their ids in the module's template 1114.
 constexpr NamedControl kControls[] = {
-    {"play", ScriptParser::Control::Button, 1021},          {"stop", ScriptParser::Control::Button, 1021},
-    {"previous-key", ScriptParser::Control::Button, 1059},  {"next-key", ScriptParser::Control::Button, 1060},
-    {"record", ScriptParser::Control::Button, 1062},        {"fit", ScriptParser::Control::Button, 1037},
-    {"auto-record", ScriptParser::Control::CheckBox, 1026}, {"loop", ScriptParser::Control::CheckBox, 1025},
-    {"snap", ScriptParser::Control::CheckBox, 1066},        {"values", ScriptParser::Control::CheckBox, 1067},
-    {"frames", ScriptParser::Control::CheckBox, 1065},      {"falloff", ScriptParser::Control::CheckBox, 1048},
-    {"falloff-before", ScriptParser::Control::Edit, 1042},  {"falloff-after", ScriptParser::Control::Edit, 1046},
-    {"frame", ScriptParser::Control::Edit, 1044},           {"value", ScriptParser::Control::Edit, 1049},
+    {"play", ScriptParser::Control::Button, 1021},
+    {"stop", ScriptParser::Control::Button, 1021},
+    {"previous-key", ScriptParser::Control::Button, 1059},
+    {"next-key", ScriptParser::Control::Button, 1060},
+    {"record", ScriptParser::Control::Button, 1062},
+    {"fit", ScriptParser::Control::Button, 1037},
+    {"auto-record", ScriptParser::Control::CheckBox, 1026},
+    {"loop", ScriptParser::Control::CheckBox, 1025},
+    {"snap", ScriptParser::Control::CheckBox, 1066},
+    {"values", ScriptParser::Control::CheckBox, 1067},
+    {"frames", ScriptParser::Control::CheckBox, 1065},
+    {"falloff", ScriptParser::Control::CheckBox, 1048},
+    {"falloff-before", ScriptParser::Control::Edit, 1042},
+    {"falloff-after", ScriptParser::Control::Edit, 1046},
+    {"frame", ScriptParser::Control::Edit, 1044},
+    {"value", ScriptParser::Control::Edit, 1049},
     {"objects", ScriptParser::Control::Combo, 1023},
+    // The page's track and axis filters, which hide the curves they leave out.
+    {"filter-translation", ScriptParser::Control::CheckBox, 1028},
+    {"filter-rotation", ScriptParser::Control::CheckBox, 1029},
+    {"filter-scale", ScriptParser::Control::CheckBox, 1030},
+    {"filter-weights", ScriptParser::Control::CheckBox, 1031},
+    {"filter-x", ScriptParser::Control::CheckBox, 1032},
+    {"filter-y", ScriptParser::Control::CheckBox, 1033},
+    {"filter-z", ScriptParser::Control::CheckBox, 1034},
 };
 
 constexpr std::int64_t kMaxUint32 = std::numeric_limits<std::uint32_t>::max();

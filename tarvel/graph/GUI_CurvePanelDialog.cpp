@@ -144,6 +144,9 @@ bool GUI_CurvePanelDialog::OnInitDialog() {
       {&frameRateLabel, "The clip's frame rate: keys lie on its whole frames, and 1x plays it in real time"},
   };
   for (const auto& [control, tip] : tips) control->SetToolTip(ModuleText::Translate(tip));
+  graph->SetToolTip(ModuleText::Translate(
+      "Drag a key to move it; drag a selected smooth key's handle to turn its tangent (Shift: that side alone, "
+      "breaking it)"));
   SetValuesMode();
   snapBox.Check(true);
   loopBox.Check(playback.bLoop);

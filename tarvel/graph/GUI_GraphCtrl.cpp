@@ -16,6 +16,7 @@
 #include "EditorToolkit/KeyManager.h"
 #include "EngineCore/Log.h"
 #include "graph/ColourContrast.h"
+#include "graph/KeyHandles.h"
 #include "graph/PixelMap.h"
 #include "resources/ModuleIds.h"
 
@@ -746,9 +747,38 @@ void GUI_GraphCtrl::PaintPoints(GUI_BackBuffer& buffer, int width, int height, c
         buffer.FillRect(CRect(x - 2, y - 2, x + 2, y + 2), ScaleColour(colour, point.weight * point.weight + 0.5f));
         if (point.bSelected) buffer.DrawRectangle(CRect(x - outline, y - outline, x + outline, y + outline));
       }
+      if (info->bSelected && KeyHandles::Has(*info)) {
+        // A handle reaches a third of the way to the next key: the keys beside the area's
+        // may hold one that reaches into it.
+        PaintHandles(buffer, curve, std::max(0, clipFirst - 1), std::min(count - 1, clipLast + 1), height);
+      }
     }
   }
   buffer.ClearClipRect();
+}
+
+void GUI_GraphCtrl::PaintHandles(GUI_BackBuffer& buffer, const EditorToolkit::Curve2& curve, int first, int last,
+                                 int height) const {
+  const PixelMap column(*pHRuler);
+  const PixelMap row(*pVRuler);
+  const double columnsPerFrame = column.Position(1.0) - column.Position(0.0);
+  for (int k = std::max(first, curve.GetFirstSelectedPointIndex());
+       k <= std::min(last, curve.GetLastSelectedPointIndex()); ++k) {
+    const EditorToolkit::EditablePoint& key = *curve.GetPointAt(static_cast<std::uint32_t>(k));
+    if (!key.bSelected || key.bHidden) continue;
+    const int x = column.Pixel(key.x);
+    const int y = height - row.Pixel(key.y);
+    for (const KeyHandles::Side side : {KeyHandles::In, KeyHandles::Out}) {
+      const KeyHandles::End end = KeyHandles::Of(curve, static_cast<std::uint32_t>(k), side, columnsPerFrame);
+      if (!end.shown) continue;
+      const int hx = column.Pixel(end.frame);
+      const int hy = height - row.Pixel(end.value);
+      buffer.MoveTo(x, y);
+      buffer.LineTo(hx, hy);
+      constexpr int kHalf = KeyHandles::kBoxHalf;
+      buffer.FillRect(CRect(hx - kHalf, hy - kHalf, hx + kHalf + 1, hy + kHalf + 1), curve.GetColor());
+    }
+  }
 }
 
 void GUI_GraphCtrl::PaintOverlays(GUI_BackBuffer& buffer, int height) {

@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "EngineCore/AnimCurve.h"
+#include "graph/KeyHandles.h"
 #include "resources/ModuleIds.h"
 
 namespace Tarvel {
@@ -28,8 +29,30 @@ bool GraphEditor::IsEditing(const CurveInfo* info) {
   return info && info->pCurve && !info->bFiltered && info->bSelected && info->pCurve->GetSelectPointsCount() != 0;
 }
 
+GraphEditor::Hit GraphEditor::HitHandle(CPoint point) const {
+  const double columnsPerFrame = 1.0 / (view.FrameAtColumn(1) - view.FrameAtColumn(0));
+  for (CurveInfo* info : curves.GetCurves()) {
+    if (!IsEditing(info) || !KeyHandles::Has(*info)) continue;
+    const Curve2& curve = *info->pCurve;
+    for (auto i = static_cast<std::uint32_t>(curve.GetFirstSelectedPointIndex());
+         static_cast<int>(i) <= curve.GetLastSelectedPointIndex(); ++i) {
+      if (!curve.GetPointAt(i)->bSelected) continue;
+      for (const KeyHandles::Side side : {KeyHandles::In, KeyHandles::Out}) {
+        const KeyHandles::End end = KeyHandles::Of(curve, i, side, columnsPerFrame);
+        if (end.shown && std::abs(point.x - view.ColumnOfFrame(end.frame)) <= KeyHandles::kBoxHalf + 2 &&
+            std::abs(point.y - view.RowOfValue(end.value)) <= KeyHandles::kBoxHalf + 2) {
+          return {info, i, side};
+        }
+      }
+    }
+  }
+  return {};
+}
+
 GraphEditor::Hit GraphEditor::HitTest(CPoint point) const {
   if (!view.CanMap()) return {};
+  // Handles lie over their keys' neighbourhood: they are picked first.
+  if (const Hit handle = HitHandle(point); handle.curve) return handle;
   const float frame = static_cast<float>(view.FrameAtColumn(point.x));
   for (CurveInfo* info : curves.GetCurves()) {
     if (info->bFiltered) continue;
@@ -57,7 +80,16 @@ void GraphEditor::Press(CPoint point, bool bControl, bool bShift) {
   pCurrentCurve = nullptr;
   fCurrentPointX = kNoCurrentFrame;
 
-  if (hit.curve) {
+  if (hit.handle != 0) {
+    iDragState = kDragHandle;
+    iHandleSide = hit.handle;
+    bHandleBreaks = bShift;
+    pCurrentCurve = hit.curve;
+    iCurrentIndex = hit.index;
+    PlaceCrossHair();
+    view.Notify(Ids::GraphNotify_CurrentFrame);
+    view.Notify(Ids::GraphNotify_CurrentValue);
+  } else if (hit.curve) {
     PressKey(hit, wasCurrent, bControl);
   } else {
     DeleteCoveredKeys();
@@ -136,6 +168,12 @@ void GraphEditor::Move(CPoint point, bool bShift) {
     SelectInRubberBand();
     UpdateSelectionRange();
     ComputeWeights();
+    return;
+  }
+  if (iDragState == kDragHandle) {
+    // Shift counted at the press only: it chose whether the tangent breaks.
+    bMoved = true;
+    if (view.CanMap()) DragHandle(point);
     return;
   }
   if (iDragState != kDragBoth && bShift) {
@@ -419,7 +457,34 @@ GraphEditor::Run GraphEditor::ValueRun(const Curve2& curve, int first, int last,
   return {nullptr, curve.GetRevision(), low, high};
 }
 
+void GraphEditor::DragHandle(CPoint point) {
+  Curve2* curve = pCurrentCurve ? view.Writable(*pCurrentCurve) : nullptr;
+  if (!curve || iCurrentIndex >= curve->GetPointCount() || !curve->GetTangentsAt(iCurrentIndex)) return;
+  const std::uint64_t before = curve->GetRevision();
+  const auto side = static_cast<KeyHandles::Side>(iHandleSide);
+  const float slope =
+      KeyHandles::SlopeTowards(*curve, iCurrentIndex, side, view.FrameAtColumn(point.x), view.ValueAtRow(point.y));
+  EditorToolkit::KeyTangents tangents = *curve->GetTangentsAt(iCurrentIndex);
+  if (bHandleBreaks || tangents.type == EngineCore::TangentType::Broken) {
+    (side == KeyHandles::In ? tangents.in : tangents.out)[0] = slope;
+    tangents.type = EngineCore::TangentType::Broken;
+  } else {
+    // A key whose tangents were made, or set as one line, keeps its sides on one line.
+    tangents.in[0] = tangents.out[0] = slope;
+    tangents.type = EngineCore::TangentType::Free;
+  }
+  curve->SetTangentsAt(iCurrentIndex, tangents);
+  // The key's two segments change, out to its neighbours.
+  const std::uint32_t last = curve->GetPointCount() - 1;
+  const float from = curve->GetPointAt(iCurrentIndex == 0 ? 0 : iCurrentIndex - 1)->x;
+  const float to = curve->GetPointAt(std::min(iCurrentIndex + 1, last))->x;
+  view.NoteKeyEdit(*curve, before, from, to);
+  view.Notify(Ids::GraphNotify_CurrentValue);
+}
+
 GraphEditor::Reach GraphEditor::GestureReach(const CurveInfo& info) const {
+  // A handle's drag changes its key's curve alone.
+  if (iDragState == kDragHandle) return &info == pCurrentCurve ? Reach{} : Reach{true, 1, 0};
   // Only a pressed key's value drag keeps to values; a press off the keys may drop covered
   // keys of any curve, whatever the mode.
   if (iDragState != kDragValues || !pCurrentCurve) return {};

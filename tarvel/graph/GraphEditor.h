@@ -37,6 +37,10 @@ namespace Tarvel {
 //    then on GestureReach reaches every key.
 // 6. A move reports to the view, per curve it changed, the frames whose keys it moved or
 //    covered or uncovered (NoteKeyEdit), so that the view redraws those alone.
+// 7. A press on a handle of a selected key (KeyHandles; handles are picked before keys) turns
+//    the key's tangent towards the pointer: both sides along one line (the key becomes Free),
+//    or, when the press held Shift or the key is Broken, the dragged side alone (the key is
+//    Broken then). Nothing else moves.
 class GraphEditor {
  public:
   static constexpr std::uint8_t kDragNone = 0;
@@ -44,6 +48,8 @@ class GraphEditor {
   static constexpr std::uint8_t kDragValues = 2;
   static constexpr std::uint8_t kDragFrames = 3;
   static constexpr std::uint8_t kDragBoth = 4;
+  // A selected key's tangent handle (KeyHandles), of the current key.
+  static constexpr std::uint8_t kDragHandle = 5;
   // fCurrentPointX without a current key.
   static constexpr float kNoCurrentFrame = -1.0e11f;
 
@@ -128,7 +134,15 @@ class GraphEditor {
   struct Hit {
     CurveInfo* curve = nullptr;
     std::uint32_t index = 0;
+    // The handle hit (KeyHandles::Side), or 0 for the key itself.
+    int handle = 0;
   };
+  Hit HitHandle(EditorCore::CPoint point) const;
+  // Turns the current key's tangent so that the dragged handle points at the pointer.
+  void DragHandle(EditorCore::CPoint point);
+  // The handle a kDragHandle gesture drags, and whether it moves its side alone.
+  int iHandleSide = 0;
+  bool bHandleBreaks = false;
   Hit HitTest(EditorCore::CPoint point) const;
   // A press on a key: it joins (Ctrl) or replaces the selection and becomes the current key;
   // wasCurrent when it was the current key already.

@@ -470,3 +470,38 @@ TEST_F(GraphEditing, TheSelectionRangeCountsSelectedFrames) {
 }
 
 }  // namespace
+
+TEST_F(GraphEditing, DraggingAHandleTurnsItsKeysTangentAndShiftBreaksIt) {
+  CurveInfo& c = Add({{0, 0}, {6, 3}, {12, 0}});
+  EditorToolkit::Curve2& curve = Tarvel::CurveWriter::Of(c);
+  curve.SetInterpolation(EditorToolkit::Curve2::Cubic);
+  curve.SetFrameRate(10.0f);
+  Press(AtKey(c, 1));
+  Release(AtKey(c, 1));
+  // The handles lie a third of the way to the neighbours (2 frames), along the flat tangent.
+  Press(At(8, 3));
+  EXPECT_EQ(editor.iDragState, GraphEditor::kDragHandle) << "a handle is picked before anything else";
+  Move(At(8, 5));
+  Release(At(8, 5));
+  // Up 2 over 2 frames: 1 a frame, 10 a second, on both sides of a key that was Free.
+  EXPECT_FLOAT_EQ(curve.GetTangentsAt(1)->in[0], 10.0f);
+  EXPECT_FLOAT_EQ(curve.GetTangentsAt(1)->out[0], 10.0f);
+  EXPECT_EQ(curve.GetTangentsAt(1)->type, EngineCore::TangentType::Free);
+  EXPECT_FLOAT_EQ(Key(c, 1)->y, 3.0f) << "the key stays where it was";
+  // Shift breaks the tangent: the in-handle (now at frame 4, value 1) turns alone.
+  shift = true;
+  Press(At(4, 1));
+  Move(At(4, 3));
+  Release(At(4, 3));
+  EXPECT_FLOAT_EQ(curve.GetTangentsAt(1)->in[0], 0.0f);
+  EXPECT_FLOAT_EQ(curve.GetTangentsAt(1)->out[0], 10.0f);
+  EXPECT_EQ(curve.GetTangentsAt(1)->type, EngineCore::TangentType::Broken);
+  // Keys closer than the handles' spacing show none: a press there picks the key.
+  shift = false;
+  CurveInfo& dense = Add({{20, 0}, {21, 1}, {22, 0}});
+  Tarvel::CurveWriter::Of(dense).SetInterpolation(EditorToolkit::Curve2::Cubic);
+  Press(AtKey(dense, 1));
+  Release(AtKey(dense, 1));
+  Press(At(21.3, 1));
+  EXPECT_NE(editor.iDragState, GraphEditor::kDragHandle);
+}
