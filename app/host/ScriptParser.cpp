@@ -360,8 +360,8 @@ std::string ScriptParser::CheckAction(const ScriptAction& action) {
     if (!ParseNumber(words[2])) return "mouse: '" + words[2] + "' is not a value";
     for (std::size_t i = 3; i < n; ++i) {
       const std::string option = Lower(words[i]);
-      if (option != "left" && option != "middle" && option != "shift" && option != "ctrl") {
-        return "mouse: '" + words[i] + "' is not left, middle, shift or ctrl";
+      if (option != "left" && option != "middle" && option != "right" && option != "shift" && option != "ctrl") {
+        return "mouse: '" + words[i] + "' is not left, middle, right, shift or ctrl";
       }
     }
     return {};

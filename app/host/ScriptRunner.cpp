@@ -616,6 +616,7 @@ bool ScriptRunner::Mouse(const ScriptAction& action, std::string& reason) {
     std::string option = action.words[i];
     for (char& c : option) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     if (option == "middle") button = Qt::MiddleButton;
+    if (option == "right") button = Qt::RightButton;
     if (option == "shift") {
       modifiers |= Qt::ShiftModifier;
       held |= EditorToolkit::KeyManager::Shift;

@@ -341,7 +341,11 @@ bool GUI_CurvePanelDialog::OnCommand(UINT id) {
       StepToKey(id == Ids::kCtlNextKeyButton ? core.GetNextKeyFrame(core.GetTimeCursor())
                                              : core.GetPreviousKeyFrame(core.GetTimeCursor()));
       return true;
-    default: return OnPreviewCommand(id) || GUI_Dialog::OnCommand(id);
+    default:
+      if (OnPreviewCommand(id) || GUI_Dialog::OnCommand(id)) return true;
+      // The graph's key menu holds the page's commands.
+      return id >= Ids::kCmdSelectionTangents && id < Ids::kCmdSelectionTangents + EngineCore::kTangentTypeCount &&
+             GetParent() && GetParent()->OnCommand(id);
   }
 }
 

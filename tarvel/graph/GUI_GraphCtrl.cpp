@@ -19,6 +19,8 @@
 #include "graph/KeyHandles.h"
 #include "graph/PixelMap.h"
 #include "resources/ModuleIds.h"
+#include "resources/ModuleText.h"
+#include "tools/KeyTools.h"
 
 namespace Tarvel {
 
@@ -287,6 +289,26 @@ void GUI_GraphCtrl::OnMButtonDown(EditorCore::UINT, CPoint point) {
     bPanning = true;
   }
   SetFocus();
+}
+
+void GUI_GraphCtrl::OnRButtonDown(EditorCore::UINT, CPoint point) {
+  SetFocus();
+  if (bPanning || HasCapture() || !editor.PickForMenu(point)) return;
+  Invalidate();
+  keyMenu = std::make_unique<EditorCore::GUI_Menu>();
+  if (!keyMenu->CreatePopupMenu()) return;
+  for (int type = 0; type < EngineCore::kTangentTypeCount; ++type) {
+    keyMenu->AppendMenu(EditorCore::MF_STRING, Ids::kCmdSelectionTangents + static_cast<EditorCore::UINT>(type),
+                        ModuleText::Translate(KeyTools::TangentTypeName(static_cast<EngineCore::TangentType>(type))) +
+                            "\t" + std::to_string(type + 1));
+  }
+  ClientToScreen(point);
+  keyMenu->TrackPopupMenu(EditorCore::TPM_RIGHTBUTTON, point.x, point.y, this);
+}
+
+bool GUI_GraphCtrl::OnCommand(EditorCore::UINT id) {
+  GUI_Wnd* panel = GetParent();
+  return panel && panel->OnCommand(id);
 }
 
 void GUI_GraphCtrl::OnMButtonUp(EditorCore::UINT, CPoint) {

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "EditorCore/GUI_BackBuffer.h"
+#include "EditorCore/GUI_Menu.h"
 #include "EditorCore/GUI_RulerCtrl.h"
 #include "EditorCore/GUI_Wnd.h"
 #include "EditorCore/Geometry.h"
@@ -87,6 +88,9 @@ class GUI_GraphCtrl : public EditorCore::GUI_Wnd, public GraphView {
   void OnMouseMove(EditorCore::UINT flags, EditorCore::CPoint point) override;
   void OnLButtonUp(EditorCore::UINT flags, EditorCore::CPoint point) override;
   void OnMButtonDown(EditorCore::UINT flags, EditorCore::CPoint point) override;
+  // On a key: the menu of the selected keys' tangent types, whose commands go up to the page.
+  void OnRButtonDown(EditorCore::UINT flags, EditorCore::CPoint point) override;
+  bool OnCommand(EditorCore::UINT id) override;
   void OnMButtonUp(EditorCore::UINT flags, EditorCore::CPoint point) override;
 
   bool OnEraseBkgnd(EditorCore::GUI_DC& dc) override;
@@ -249,6 +253,8 @@ class GUI_GraphCtrl : public EditorCore::GUI_Wnd, public GraphView {
   std::unordered_map<const EditorToolkit::Curve2*, CurveTrace> traces;
   // Key moves since the last paint, per curve, merged while they follow each other.
   std::unordered_map<const EditorToolkit::Curve2*, CurveTrace::KeyEdit> keyEdits;
+  // The key menu while it is open.
+  std::unique_ptr<EditorCore::GUI_Menu> keyMenu;
   // What the back buffer of the last PaintChanges shows.
   Picture painted;
   // Closed outline of the rubber band, rebuilt at each paint.

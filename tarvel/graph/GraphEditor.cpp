@@ -107,6 +107,14 @@ void GraphEditor::Press(CPoint point, bool bControl, bool bShift) {
   bMovesFrames = iDragState == kDragFrames || iDragState == kDragBoth;
 }
 
+bool GraphEditor::PickForMenu(CPoint point) {
+  if (iDragState != kDragNone && bPressed) return false;
+  const Hit hit = HitTest(point);
+  if (!hit.curve) return false;
+  PressKey(hit, false, false);
+  return true;
+}
+
 const EditablePoint* GraphEditor::CurrentPoint() const {
   if (!pCurrentCurve) return nullptr;
   // Read only: reading the key is no change of its curve.

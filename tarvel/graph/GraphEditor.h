@@ -59,6 +59,10 @@ class GraphEditor {
   void Press(EditorCore::CPoint point, bool bControl, bool bShift);
   void Move(EditorCore::CPoint point, bool bShift);
   void Release(EditorCore::CPoint point, bool bInside);
+  // A right-button press: the key (or handle's key) under the pointer joins nothing but is
+  // picked as a left press would pick it, without a drag, so that a menu can act on it; false
+  // when no key is there.
+  bool PickForMenu(EditorCore::CPoint point);
 
   // Moves the selected keys so that the current key lands on frame (only while a frame move
   // is in progress or was the last gesture), then puts the cross-hair on the current key.

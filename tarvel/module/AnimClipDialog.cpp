@@ -521,6 +521,10 @@ bool AnimClipDialog::OnCommand(UINT id) {
     ApplyFilterBoxes();
     return true;
   }
+  // The graph's key menu sends the Selection menu's tangent commands up here.
+  if (id >= Ids::kCmdSelectionTangents && id < Ids::kCmdSelectionTangents + EngineCore::kTangentTypeCount) {
+    return RunCommand(id);
+  }
   return GUI_Dialog::OnCommand(id);
 }
 
@@ -604,6 +608,10 @@ bool AnimClipDialog::PreTranslateMessage(const GUI_Msg& msg) {
     case VK_HOME: curvePanel->FitAll(); return true;
     case 'F': curvePanel->FrameSelection(); return true;
     default: break;
+  }
+  // 1 to 6: the tangent types of the Selection menu, in its order.
+  if (!control && msg.wParam >= '1' && msg.wParam < '1' + EngineCore::kTangentTypeCount && HasPointSelection()) {
+    return RunCommand(Ids::kCmdSelectionTangents + static_cast<UINT>(msg.wParam - '1'));
   }
   if (control) {
     switch (msg.wParam) {

@@ -47,9 +47,6 @@ constexpr std::size_t kMenuBarPopups = 4;
 constexpr int kTrackTangents = 4;
 constexpr int kInterpolation = 5;
 constexpr int kSelectionTangents = 6;
-// The tangent types, in the order of their commands.
-constexpr const char* kTangentTexts[EngineCore::kTangentTypeCount] = {"Auto Clamped", "Auto", "Flat",
-                                                                      "Linear",       "Free", "Broken"};
 constexpr const char* kInterpolationTip =
     "A track has one interpolation: changing it on one axis changes it on the track's other axes too";
 
@@ -139,10 +136,13 @@ void GUI_ClipEditorFrame::BuildMenu() {
   }
   if (!made) EngineCore::Log::Write(EngineCore::Log::Error, "Tarvel: the module's menu could not be made");
   // The tangent types fill both Tangents submenus, in the order of their commands.
+  // The selected keys' types have the keys 1 to 6.
   for (int type = 0; type < EngineCore::kTangentTypeCount; ++type) {
-    const std::string text = ModuleText::Translate(kTangentTexts[type]);
+    const std::string text =
+        ModuleText::Translate(KeyTools::TangentTypeName(static_cast<EngineCore::TangentType>(type)));
     popups[kTrackTangents]->AppendMenu(MF_STRING, Ids::kCmdTrackTangents + static_cast<UINT>(type), text);
-    popups[kSelectionTangents]->AppendMenu(MF_STRING, Ids::kCmdSelectionTangents + static_cast<UINT>(type), text);
+    popups[kSelectionTangents]->AppendMenu(MF_STRING, Ids::kCmdSelectionTangents + static_cast<UINT>(type),
+                                           text + "\t" + std::to_string(type + 1));
   }
   for (const MenuItem& item : kMenuItems) {
     GUI_Menu& popup = *popups[static_cast<std::size_t>(item.popup)];

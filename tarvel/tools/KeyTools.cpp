@@ -252,6 +252,13 @@ std::optional<EngineCore::TangentType> KeyTools::SharedTangentType(const ClipEdi
   return mixed ? std::nullopt : shared;
 }
 
+const char* KeyTools::TangentTypeName(EngineCore::TangentType type) {
+  static constexpr const char* kNames[EngineCore::kTangentTypeCount] = {"Auto Clamped", "Auto", "Flat",
+                                                                        "Linear",       "Free", "Broken"};
+  const auto index = static_cast<std::size_t>(type);
+  return index < std::size(kNames) ? kNames[index] : "";
+}
+
 std::optional<std::uint32_t> KeyTools::SharedInterpolation(const ClipEditCore& core) {
   std::optional<std::uint32_t> shared;
   for (const CurveInfo* info : core.GetSelection().GetSelectedRows()) {

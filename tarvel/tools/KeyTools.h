@@ -45,6 +45,8 @@ class KeyTools {
   // The type all keys of the selected cubic curves have (selection: their selected keys), which
   // the menus check; none when they differ or there are none.
   static std::optional<EngineCore::TangentType> SharedTangentType(const ClipEditCore& core, bool selection);
+  // The name a menu gives a tangent type ("Auto Clamped", "Flat", ...).
+  static const char* TangentTypeName(EngineCore::TangentType type);
   // The interpolation all selected curves have; none when they differ or none is selected.
   static std::optional<std::uint32_t> SharedInterpolation(const ClipEditCore& core);
 };

@@ -65,7 +65,7 @@ TEST(ScriptParsing, UnknownVerbsAndMalformedLinesNameTheirLineAndAMissingFileIsA
   EXPECT_EQ(ParseError("select-curve Hips scale W"), "line 1: select-curve: 'W' is not X, Y or Z");
   EXPECT_EQ(ParseError("key Hyper+Z"), "line 1: key: 'Hyper+Z' is not a key");
   EXPECT_EQ(ParseError("mouse drag 1 2"), "line 1: mouse: 'drag' is not press, move, release or wheel");
-  EXPECT_EQ(ParseError("mouse move 1 2 right"), "line 1: mouse: 'right' is not left, middle, shift or ctrl");
+  EXPECT_EQ(ParseError("mouse move 1 2 up"), "line 1: mouse: 'up' is not left, middle, right, shift or ctrl");
   EXPECT_EQ(ParseError("screenshot desktop a.png"), "line 1: screenshot: 'desktop' is not window or panel");
   EXPECT_EQ(ParseError("answer"), "line 1: answer needs at least one code");
   EXPECT_EQ(ParseError("expect-panel gone"), "line 1: expect-panel: 'gone' is not visible or hidden");

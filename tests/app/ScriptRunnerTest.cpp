@@ -591,4 +591,11 @@ TEST_F(ScriptedHost, TangentAndInterpolationActionsShapeTheChosenKeysAndTheSaved
   EXPECT_TRUE(menu->GetMenuState(16761, MF_BYCOMMAND) & MF_CHECKED);
   EXPECT_EQ(Failure("expect-tangent Box translation X 13 0 0 0"),
             "line 1: no curve Box translation X of the current page has a key on frame 13");
+
+  // Smooth again, the key's menu (a right click on it) and the keys 1 to 6 set its type.
+  ASSERT_TRUE(
+      Run("interpolation smooth\npopup Auto\nmouse press 12 2 right\nmouse release 12 2 right\n"
+          "expect-tangent Box translation X 12 0.118687 0.118687 1e-5\nkey 3\n"
+          "expect-tangent Box translation X 12 0 0 0"))
+      << runner->GetError();
 }
