@@ -84,6 +84,27 @@ bool TangentShaper::IsMade(TangentType type) {
          type == TangentType::Linear;
 }
 
+bool TangentShaper::HasMadeKeys(const Curve2& curve) {
+  if (!curve.IsCubic()) return false;
+  for (std::uint32_t i = 0; i < curve.GetPointCount(); ++i) {
+    if (IsMade(curve.GetTangentsAt(i)->type)) return true;
+  }
+  return false;
+}
+
+void TangentShaper::Reshape(Curve2& curve, float& low, float& high) {
+  Curve2::TangentList tangents;
+  if (!Shape(curve, tangents)) return;
+  const std::uint32_t last = curve.GetPointCount() - 1;
+  for (std::uint32_t i = 0; i <= last; ++i) {
+    if (tangents[i] == *curve.GetTangentsAt(i)) continue;
+    curve.SetTangentsAt(i, tangents[i]);
+    // Both segments of the key change, out to its neighbours.
+    low = std::min(low, curve.GetPointAt(i == 0 ? 0 : i - 1)->x);
+    high = std::max(high, curve.GetPointAt(std::min(i + 1, last))->x);
+  }
+}
+
 bool TangentShaper::Shape(const Curve2& curve, Curve2::TangentList& tangents) {
   tangents = curve.GetTangents();
   const std::size_t count = tangents.size();

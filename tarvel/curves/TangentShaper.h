@@ -28,9 +28,14 @@ class TangentShaper {
 
   // Whether the type's tangents come from the neighbours.
   static bool IsMade(EngineCore::TangentType type);
+  // Whether a curve is cubic with a key of such a type: moving its keys changes tangents.
+  static bool HasMadeKeys(const EditorToolkit::Curve2& curve);
   // The tangents every key of a curve of one value per key should have, in tangents (as the
   // curve's, point for point); false when none differs from the curve's own.
   static bool Shape(const EditorToolkit::Curve2& curve, EditorToolkit::Curve2::TangentList& tangents);
+  // Shapes the curve in place (a curve of one value per key); the frames whose segments
+  // changed widen low..high (nothing when no tangent changed).
+  static void Reshape(EditorToolkit::Curve2& curve, float& low, float& high);
   // The same for a rotation's three curves, whose keys lie on the same frames; false also
   // when they do not.
   static bool ShapeRotation(const Axes& axes, EditorToolkit::Curve2::TangentList& tangents);

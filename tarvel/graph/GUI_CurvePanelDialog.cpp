@@ -12,6 +12,7 @@
 #include "EngineCore/AnimClip.h"
 #include "EngineCore/Log.h"
 #include "curves/ClipEditCore.h"
+#include "curves/TangentShaper.h"
 #include "graph/GUI_GraphCtrl.h"
 #include "objects/PreviewObjects.h"
 #include "objects/PreviewPlayback.h"
@@ -407,7 +408,8 @@ void GUI_CurvePanelDialog::OnGraphNotify(int code) {
       const GraphEditor& editor = graph->GetEditor();
       for (CurveInfo* curve : core.GetSelection().GetCurves()) {
         const GraphEditor::Reach reach = editor.GestureReach(*curve);
-        if (!reach.valuesOnly) {
+        // Keys whose tangents follow the moved ones change their tangents too.
+        if (!reach.valuesOnly || (reach.first <= reach.last && TangentShaper::HasMadeKeys(*curve->pCurve))) {
           core.Touch(curve);
         } else if (reach.first <= reach.last) {
           core.TouchValues(curve, reach.first, reach.last);

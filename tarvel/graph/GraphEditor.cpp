@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "EngineCore/AnimCurve.h"
+#include "curves/TangentShaper.h"
 #include "graph/KeyHandles.h"
 #include "resources/ModuleIds.h"
 
@@ -512,15 +513,20 @@ GraphEditor::Reach GraphEditor::GestureReach(const CurveInfo& info) const {
 
 template <typename Visit>
 void GraphEditor::MoveRuns(const std::vector<Run>& runs, const Visit& visit) {
-  for (const Run& run : runs) {
+  // Keys whose tangents follow their neighbours follow them as they move.
+  std::vector<std::pair<float, float>> reshaped(runs.size(), {INFINITY, -INFINITY});
+  for (std::size_t r = 0; r < runs.size(); ++r) {
+    const Run& run = runs[r];
     if (Curve2* curve = view.Writable(*run.info)) {
       curve->ForEachPoint(static_cast<std::uint32_t>(run.low), static_cast<std::uint32_t>(run.high), visit);
+      if (KeyHandles::Has(*run.info)) TangentShaper::Reshape(*curve, reshaped[r].first, reshaped[r].second);
     }
   }
   // Tells the view which frames of each curve changed: the run's keys and their neighbours in
   // frame. A key on the frame of a moved one does not bound the change: a track plays the last
   // key of a frame, so the segment before that frame changes too.
-  for (const Run& run : runs) {
+  for (std::size_t r = 0; r < runs.size(); ++r) {
+    const Run& run = runs[r];
     const Curve2& curve = *run.info->pCurve;
     const int last = static_cast<int>(curve.GetPointCount()) - 1;
     auto frameAt = [&curve](int i) { return curve.GetPointAt(static_cast<std::uint32_t>(i))->x; };
@@ -528,7 +534,8 @@ void GraphEditor::MoveRuns(const std::vector<Run>& runs, const Visit& visit) {
     while (before > 0 && frameAt(before) >= frameAt(run.low)) --before;
     int after = std::min(run.high + 1, last);
     while (after < last && frameAt(after) <= frameAt(run.high)) ++after;
-    view.NoteKeyEdit(curve, run.before, frameAt(before), frameAt(after));
+    view.NoteKeyEdit(curve, run.before, std::min(frameAt(before), reshaped[r].first),
+                     std::max(frameAt(after), reshaped[r].second));
   }
 }
 
@@ -578,6 +585,7 @@ void GraphEditor::ApplyFrameMove() {
     float low = std::min(from, from + delta);
     float high = std::max(to, to + delta);
     UpdateCoveredKeys(*curve, low, high);
+    if (KeyHandles::Has(info)) TangentShaper::Reshape(*curve, low, high);
     const int count = static_cast<int>(keys.GetPointCount());
     const int previous =
         std::max(keys.SearchPreviousPoint(std::nextafter(low, -std::numeric_limits<float>::infinity())), 0);

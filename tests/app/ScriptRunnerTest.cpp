@@ -598,4 +598,12 @@ TEST_F(ScriptedHost, TangentAndInterpolationActionsShapeTheChosenKeysAndTheSaved
           "expect-tangent Box translation X 12 0.118687 0.118687 1e-5\nkey 3\n"
           "expect-tangent Box translation X 12 0 0 0"))
       << runner->GetError();
+  // Auto Clamped again; dragging the next key (frame 30) down to 1 makes frame 12 a peak, flat;
+  // an undo brings back the tangent it had.
+  ASSERT_TRUE(
+      Run("key 1\nexpect-tangent Box translation X 12 0.118687 0.118687 1e-5\n"
+          "mouse press 30 3\nmouse move 30 1\nmouse release 30 1\n"
+          "expect-tangent Box translation X 12 0 0 0\nkey Ctrl+Z\n"
+          "expect-tangent Box translation X 12 0.118687 0.118687 1e-5"))
+      << runner->GetError();
 }

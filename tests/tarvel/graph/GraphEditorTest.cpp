@@ -505,3 +505,25 @@ TEST_F(GraphEditing, DraggingAHandleTurnsItsKeysTangentAndShiftBreaksIt) {
   Press(At(21.3, 1));
   EXPECT_NE(editor.iDragState, GraphEditor::kDragHandle);
 }
+
+TEST_F(GraphEditing, KeysWhoseTangentsFollowTheirNeighboursFollowThemWhileTheyMove) {
+  editor.iEditMode = GraphEditor::kDragValues;
+  CurveInfo& c = Add({{0, 0}, {6, 3}, {12, 6}});
+  EditorToolkit::Curve2& curve = Tarvel::CurveWriter::Of(c);
+  curve.SetInterpolation(EditorToolkit::Curve2::Cubic);
+  curve.SetFrameRate(10.0f);
+  curve.SetTangentsAt(1, {{}, {}, EngineCore::TangentType::AutoClamped});
+  editor.bSnap = false;
+  editor.SetFalloff(false);
+  Press(AtKey(c, 2));
+  // Rising 3 and then 6 over 6 frames at 10 a second: slopes of 5 and 10 a second, their mean.
+  Move(At(12, 9));
+  EXPECT_FLOAT_EQ(Key(c, 2)->y, 9.0f);
+  EXPECT_FLOAT_EQ(curve.GetTangentsAt(1)->out[0], 7.5f);
+  ASSERT_FALSE(view.edits.empty());
+  EXPECT_LE(view.edits.back().firstFrame, 0.0f) << "the middle key's segments are drawn again, back to its neighbour";
+  // A peak now: Auto Clamped flattens it, before the release.
+  Move(At(12, 0));
+  EXPECT_FLOAT_EQ(curve.GetTangentsAt(1)->out[0], 0.0f);
+  Release(At(12, 0));
+}
