@@ -364,7 +364,8 @@ void ClipEditCore::ShapeTangents() {
   std::vector<CurveInfo*> curves;
   for (const Touched& touched : pending->before) {
     CurveInfo* curve = touched.curve;
-    if (!curve->pCurve->IsCubic()) continue;
+    // Only keys of made types change; most curves have none.
+    if (!TangentShaper::HasMadeKeys(*curve->pCurve)) continue;
     if (curve->iTrackType == CurveInfo::Rotation) {
       rotations.insert({curve->iChannelKey, curve->iTrackType});
     } else {

@@ -16,8 +16,10 @@ namespace {
 // one it took.
 bool Same(float a, float b) { return std::bit_cast<std::uint32_t>(a) == std::bit_cast<std::uint32_t>(b); }
 bool SamePlace(const EditablePoint& a, const EditablePoint& b) { return Same(a.x, b.x) && Same(a.y, b.y); }
+// The type too: a key whose tangents stay but whose type changes is a change of the clip.
 bool SameTangents(const KeyTangents* a, const KeyTangents* b) {
   if (!a || !b) return a == b;
+  if (a->type != b->type) return false;
   for (int c = 0; c < 4; ++c) {
     if (!Same(a->in[c], b->in[c]) || !Same(a->out[c], b->out[c])) return false;
   }

@@ -349,10 +349,14 @@ class RandomEditing : public ModuleHost {
   // A key tool from the Track or Selection menu, its questions answered at random.
   Action Tool() {
     static constexpr EditorCore::UINT kTools[] = {
-        Ids::kCmdTrackScale,       Ids::kCmdTrackSubdivise,      Ids::kCmdTrackSmooth,        Ids::kCmdTrackFlip,
-        Ids::kCmdTrackSubSample,   Ids::kCmdSelectionScale,      Ids::kCmdSelectionSubdivise, Ids::kCmdSelectionSmooth,
-        Ids::kCmdSelectionFlip,    Ids::kCmdSelectionSubSample,  Ids::kCmdRemovePoints,       Ids::kCmdAddPoint,
-        Ids::kCmdTrackEulerFilter, Ids::kCmdSelectionEulerFilter};
+        Ids::kCmdTrackScale, Ids::kCmdTrackSubdivise, Ids::kCmdTrackSmooth, Ids::kCmdTrackFlip, Ids::kCmdTrackSubSample,
+        Ids::kCmdSelectionScale, Ids::kCmdSelectionSubdivise, Ids::kCmdSelectionSmooth, Ids::kCmdSelectionFlip,
+        Ids::kCmdSelectionSubSample, Ids::kCmdRemovePoints, Ids::kCmdAddPoint, Ids::kCmdTrackEulerFilter,
+        Ids::kCmdSelectionEulerFilter,
+        // Tangent types (Auto Clamped, Flat, Linear, Free, Broken) and interpolations.
+        Ids::kCmdTrackTangents, Ids::kCmdTrackTangents + 2, Ids::kCmdSelectionTangents, Ids::kCmdSelectionTangents + 3,
+        Ids::kCmdSelectionTangents + 4, Ids::kCmdSelectionTangents + 5, Ids::kCmdInterpolationConstant,
+        Ids::kCmdInterpolationLinear, Ids::kCmdInterpolationSmooth};
     const EditorCore::UINT id = kTools[Pick(std::size(kTools))];
     const bool accept = Pick(5) != 0;
     const std::string percent = std::to_string(50 + Pick(151));

@@ -1074,3 +1074,14 @@ TEST_F(CubicTracks, InterpolationChangesWholeTracksAndLinearToSmoothPlaysTheSame
   EXPECT_EQ(Bits(Track(AnimTrack::Translation)), Bits(moved)) << "undo gives the cubic track back bit for bit";
   for (const auto& curve : *core.GetChannelCurves(ClipBuilder::Key("Box"))) EXPECT_TRUE(curve->pCurve->IsCubic());
 }
+
+TEST_F(CubicTracks, ATypeChangeThatLeavesTheTangentsIsAStepOfItsOwn) {
+  // The last key's X tangents are zero on both sides; Auto Clamped makes them zero again.
+  SelectRows({0});
+  Row(0).pCurve->SelectPointAt(2, true);
+  ASSERT_TRUE(KeyTools::SetTangents(core, EngineCore::TangentType::AutoClamped, true));
+  EXPECT_EQ(Track(AnimTrack::Translation).GetTangentTypes().at(6), EngineCore::TangentType::AutoClamped)
+      << "the clip holds the new type";
+  ASSERT_TRUE(core.Undo());
+  EXPECT_EQ(Row(0).pCurve->GetTangentsAt(2)->type, EngineCore::TangentType::Free);
+}
