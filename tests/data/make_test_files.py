@@ -138,6 +138,8 @@ def synthetic():
     # in-tangent, value, out-tangent per key; zero tangents make a smoothstep from 0 to 6.
     d.animate(n, "translation", [0.0, 0.1], [0, 0, 0, 0, 0, 0, 0, 0, 0,
                                              0, 0, 0, 6, 0, 0, 0, 0, 0], "CUBICSPLINE")
+    # The editor's tangent types, a letter per key and axis: the first key Flat, the second Linear.
+    d.gltf["animations"][0]["samplers"][0]["extras"] = {"tarvelTangentTypes": "fffl" + "ll"}
     write("synthetic", "cubic.gltf", d.finish())
 
     d = Doc()
@@ -245,6 +247,9 @@ def bad():
         " arrays where the reader keeps the last",
         "- `fuzz-weights-sampled.gltf`: the Blender file of three actions, bent: its morph-target"
         " weights fit no frame rate and were sampled, past the four values the sampler's buffers held",
+        "- `fuzz-buffer-without-uri.gltf`: its only buffer has no URI (the key reads \"b\"), so no file holds its"
+        " bytes; the copy saved as `.glb` wrote it without a binary chunk, and the reader took buffer 0 for the"
+        " missing chunk",
     ]
     with open(os.path.join(HERE, "bad", "README.md"), "w") as f:
         f.write("# Malformed clip files\n\nEach is refused with a logged message; none may crash "

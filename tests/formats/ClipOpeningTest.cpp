@@ -121,6 +121,11 @@ TEST(ClipOpening, CubicSplineSamplerKeepsItsKeysAndTangentsAndPlaysTheSpline) {
   EngineCore::Vector3 value;
   ASSERT_TRUE(box->Evaluate(1.0f, clip->GetFrameRate(), value));
   EXPECT_NEAR(value.x, 6.0f * 7.0f / 27.0f, 1e-5f);
+  // The editor's tangent types from the sampler's extras: "fffl" "ll".
+  using EngineCore::TangentType;
+  EXPECT_EQ(box->GetTangentTypes(),
+            (std::vector<TangentType>{TangentType::Flat, TangentType::Flat, TangentType::Flat, TangentType::Linear,
+                                      TangentType::Linear, TangentType::Linear}));
 }
 
 TEST(ClipOpening, ABlenderExportOpensWithItsBezierKeysAsAuthored) {
