@@ -656,6 +656,15 @@ bool ClipEditCore::ChangeInterpolation(const std::vector<TrackKey>& tracks, std:
       }
     }
     WriteBackChannel(channelKey);
+    // A linear rotation plays each pair of keys the short way whatever their signs; a spline
+    // plays them as stored: its keys take one sign after another, which later write-backs keep.
+    EngineCore::AnimCurve* rotation = channel.GetCurve(EngineCore::AnimTrack::Rotation);
+    if (how == Curve2::Cubic && trackTypes.count(CurveInfo::Rotation) && rotation) {
+      EngineCore::AnimCurve continuous;
+      continuous.SetKeyType(EngineCore::AnimCurve::KeyQuaternion);
+      rotation->AlignRotations(continuous);
+      rotationSigns[channelKey] = *rotation;
+    }
     // The channel's keys now are those its curves stand for: an undo back to here restores them.
     built[channelKey] = ChannelData::Capture(channel);
     depth[channelKey] = 0;

@@ -151,8 +151,9 @@ class ClipEditCore {
   bool ChangeFrameRate(float rate, bool keepTimes, float tolerance);
   // Gives tracks (channel key, track type) an interpolation (Curve2::Linear, Step or Cubic), as
   // one undo step that keeps every key: from linear to cubic each key's sides point along its
-  // segments (type Linear), so that the track plays as it did (a rotation nearly so: a spline
-  // of quaternions is not their spherical blend); from a step to cubic the keys are Auto
+  // segments (type Linear), so that the track plays as it did (a rotation nearly so, its keys
+  // leaving along their spherical blends and given one sign after another: a spline of
+  // quaternions is not their spherical blend); from a step to cubic the keys are Auto
   // Clamped; leaving cubic drops the tangents. False, and nothing changes, when no track of
   // them changes or an edit is in progress.
   using TrackKey = std::pair<std::uint32_t, std::uint32_t>;

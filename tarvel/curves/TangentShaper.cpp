@@ -60,6 +60,44 @@ void Make(TangentType type, const Neighbourhood& keys, int components, Values& i
   }
 }
 
+// The velocity at `from`, per unit of s, of the spherical blend from `from` to `to`.
+Values ArcVelocity(const Values& from, const Values& to, bool atStart) {
+  double dot = 0.0;
+  for (int c = 0; c < 4; ++c) dot += static_cast<double>(from[c]) * to[c];
+  dot = std::clamp(dot, -1.0, 1.0);
+  const double angle = std::acos(dot);
+  const double sine = std::sin(angle);
+  Values velocity{};
+  for (std::size_t c = 0; c < 4; ++c) {
+    // Nearly one rotation: the blend is the straight line.
+    if (sine < 1e-6) {
+      velocity[c] = to[c] - from[c];
+    } else if (atStart) {
+      velocity[c] = static_cast<float>(angle * (to[c] - dot * from[c]) / sine);
+    } else {
+      velocity[c] = static_cast<float>(angle * (dot * to[c] - from[c]) / sine);
+    }
+  }
+  return velocity;
+}
+
+// A rotation key's Linear tangents: each side along the spherical blend to its neighbour, as
+// the track played between them while it was linear (an end key both sides the one it has).
+void MakeAlongArcs(const Neighbourhood& keys, Values& in, Values& out) {
+  const bool hasPrevious = keys.previous != nullptr;
+  const bool hasNext = keys.next != nullptr;
+  Values a{};
+  Values b{};
+  if (hasPrevious) a = ArcVelocity(*keys.previous, *keys.own, false);
+  if (hasNext) b = ArcVelocity(*keys.own, *keys.next, true);
+  for (std::size_t c = 0; c < 4; ++c) {
+    const double slopeIn = hasPrevious ? a[c] / keys.before : 0.0;
+    const double slopeOut = hasNext ? b[c] / keys.after : 0.0;
+    in[c] = static_cast<float>(hasPrevious ? slopeIn : slopeOut);
+    out[c] = static_cast<float>(hasNext ? slopeOut : slopeIn);
+  }
+}
+
 // The neighbourhood of key i of count keys at frames, their values in values.
 template <typename FrameOf>
 Neighbourhood Around(std::size_t i, std::size_t count, const std::vector<Values>& values, FrameOf frameOf,
@@ -156,7 +194,12 @@ bool TangentShaper::ShapeRotation(const Axes& axes, Curve2::TangentList& tangent
     }
     Values in{};
     Values out{};
-    Make(key.type, Around(i, count, values, frameOf, axes[0]->GetFrameRate()), 4, in, out);
+    const Neighbourhood around = Around(i, count, values, frameOf, axes[0]->GetFrameRate());
+    if (key.type == TangentType::Linear) {
+      MakeAlongArcs(around, in, out);
+    } else {
+      Make(key.type, around, 4, in, out);
+    }
     key.in = RotationTangents::Local(own, Quaternion(in[0], in[1], in[2], in[3]));
     key.out = RotationTangents::Local(own, Quaternion(out[0], out[1], out[2], out[3]));
   }

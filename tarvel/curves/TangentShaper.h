@@ -12,7 +12,7 @@ namespace Tarvel {
 // (value per second; a rotation's as its key's local quaternion tangent):
 // - Flat: zero on both sides.
 // - Linear: each side the slope of the line to its neighbour (an end key both sides the one
-//   it has).
+//   it has); a rotation's along the spherical blend to its neighbour, as it played when linear.
 // - Auto: both sides the mean of the slopes to the two neighbours (an end key the one it has).
 // - Auto Clamped: as Auto, but zero at a local extreme and at the ends (the clip holds its end
 //   values), and no steeper than three times the gentler of the two slopes, so that neither

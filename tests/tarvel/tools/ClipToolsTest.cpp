@@ -1085,3 +1085,46 @@ TEST_F(CubicTracks, ATypeChangeThatLeavesTheTangentsIsAStepOfItsOwn) {
   ASSERT_TRUE(core.Undo());
   EXPECT_EQ(Row(0).pCurve->GetTangentsAt(2)->type, EngineCore::TangentType::Free);
 }
+
+TEST_F(CubicTracks, ALinearRotationTurnedSmoothPlaysAlongItsArcs) {
+  SelectRows({3});
+  ASSERT_TRUE(KeyTools::SetInterpolation(core, EditorToolkit::Curve2::Linear));
+  const AnimCurve linear = Track(AnimTrack::Rotation);
+  ASSERT_TRUE(KeyTools::SetInterpolation(core, EditorToolkit::Curve2::Cubic));
+  ASSERT_TRUE(Track(AnimTrack::Rotation).IsCubic());
+  // Keys far apart (the second 70 degrees and more from each neighbour): the spline, leaving
+  // each key along the spherical blend, follows it within a twentieth of a degree.
+  EXPECT_LT(Drift(linear, Track(AnimTrack::Rotation)), 0.05);
+}
+
+TEST(Interpolation, ARotationWhoseKeysChangeSignTurnsSmoothTheShortWay) {
+  // A linear track plays each key pair the short way whatever their signs; a spline plays its
+  // keys as stored, so turning smooth gives them one sign after another.
+  ClipBuilder builder;
+  AnimCurve& turns = builder.Track("Arm", AnimTrack::Rotation);
+  const Quaternion a = Quaternion::FromAngles(0.1f, 0.2f, 0.3f);
+  const Quaternion b = Quaternion::FromAngles(0.5f, -0.4f, 0.9f);
+  const Quaternion c = Quaternion::FromAngles(0.3f, 0.9f, -0.2f);
+  turns.AddKey(0, a);
+  turns.AddKey(10, b.Negated());
+  turns.AddKey(20, c);
+  builder.Clip().SetFrameRate(24.0f);
+  builder.Clip().ComputeKeyFrameRange();
+  const AnimCurve linear = turns;
+  Tarvel::ClipEditCore core;
+  core.AttachClip(&builder.Clip());
+  core.ShowChannel(ClipBuilder::Key("Arm"));
+  core.GetSelection().GetRowCurve(0)->bSelected = true;
+  ASSERT_TRUE(KeyTools::SetInterpolation(core, EditorToolkit::Curve2::Cubic));
+  const AnimCurve& smooth = *builder.Channel("Arm").GetCurve(AnimTrack::Rotation);
+  ASSERT_TRUE(smooth.IsCubic());
+  for (float frame = 0.0f; frame <= 20.0f; frame += 0.25f) {
+    Quaternion p, q;
+    linear.Evaluate(frame, 24.0f, p);
+    smooth.Evaluate(frame, 24.0f, q);
+    // Two rotations a small angle apart lie twice that angle's half apart as unit quaternions.
+    const Quaternion r = p.Dot(q) < 0.0f ? q.Negated() : q;
+    const double apart = std::hypot(std::hypot(p.x - r.x, p.y - r.y), std::hypot(p.z - r.z, p.w - r.w));
+    EXPECT_LT(2.0 * apart * 57.29578, 0.05) << "degrees apart at frame " << frame;
+  }
+}
