@@ -76,6 +76,7 @@ constexpr NamedControl kControls[] = {
     {"frame", ScriptParser::Control::Edit, 1044},
     {"value", ScriptParser::Control::Edit, 1049},
     {"objects", ScriptParser::Control::Combo, 1023},
+    {"tangents", ScriptParser::Control::Button, 1069},
     // The page's track and axis filters, which hide the curves they leave out.
     {"filter-translation", ScriptParser::Control::CheckBox, 1028},
     {"filter-rotation", ScriptParser::Control::CheckBox, 1029},

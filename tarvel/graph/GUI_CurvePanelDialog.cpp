@@ -19,6 +19,7 @@
 #include "resources/ModuleIds.h"
 #include "resources/ModuleResources.h"
 #include "resources/ModuleText.h"
+#include "tools/KeyTools.h"
 
 namespace Tarvel {
 
@@ -88,6 +89,7 @@ void GUI_CurvePanelDialog::DoDataExchange() {
       {Ids::kCtlFitButton, &fitButton},
       {Ids::kCtlAutoRecordBox, &autoRecordBox},
       {Ids::kCtlFrameRateLabel, &frameRateLabel},
+      {Ids::kCtlTangentsButton, &tangentsButton},
   };
   for (const auto& [id, control] : bound) {
     if (!BindControl(id, *control)) EngineCore::Log::Write(EngineCore::Log::Error, "Tarvel: curve panel lacks %u", id);
@@ -122,6 +124,7 @@ bool GUI_CurvePanelDialog::OnInitDialog() {
   recordButton.SetIcon(ModuleIcon(Ids::kIconRecord), false);
   nextKeyButton.SetIcon(GUI_ThemeManager::GetIcon(Ids::kThemeIconNextKey), false);
   fitButton.SetIcon(ModuleIcon(Ids::kIconFit), false);
+  tangentsButton.SetIcon(ModuleIcon(Ids::kIconTangents), false);
   // Most controls are icons alone: each says what it is, and its key where it has one.
   const std::pair<GUI_Wnd*, const char*> tips[] = {
       {&snapBox, "Snap values while dragging"},
@@ -143,6 +146,7 @@ bool GUI_CurvePanelDialog::OnInitDialog() {
       {&fitButton, "Fit all curves (Home); F frames the selected keys"},
       {&autoRecordBox, "Record keys automatically"},
       {&frameRateLabel, "The clip's frame rate: keys lie on its whole frames, and 1x plays it in real time"},
+      {&tangentsButton, "Tangent type of the selected keys of smooth curves (keys 1 to 6, or a right click on a key)"},
   };
   for (const auto& [control, tip] : tips) control->SetToolTip(ModuleText::Translate(tip));
   graph->SetToolTip(ModuleText::Translate(
@@ -252,6 +256,7 @@ void GUI_CurvePanelDialog::LayOut(int cx, int cy) {
   falloffBeforeEdit.MoveWindow(CRect(f + 360, fy + 5, f + 392, fy + 25));
   falloffBox.MoveWindow(CRect(f + 395, fy, f + 425, fy + 30));
   falloffAfterEdit.MoveWindow(CRect(f + 428, fy + 5, f + 460, fy + 25));
+  tangentsButton.MoveWindow(CRect(f + 465, fy, f + 495, fy + 30));
   // The object choice is wide enough for " - All animated objects".
   const int p = cx - kComboWidth - 3;
   frameRateLabel.MoveWindow(CRect(p - 256, r + 5, p - 202, r + 25));
@@ -335,6 +340,7 @@ bool GUI_CurvePanelDialog::OnCommand(UINT id) {
       graph->Invalidate();
       return true;
     case Ids::kCtlFitButton: FitAll(); return true;
+    case Ids::kCtlTangentsButton: ShowTangentsMenu(); return true;
     case Ids::kCtlPreviousKeyButton:
     case Ids::kCtlNextKeyButton:
       // The key is sought from where playback leaves the cursor.
@@ -598,6 +604,20 @@ void GUI_CurvePanelDialog::ShowSpeedMenu() {
   playButton.GetWindowRect(button);
   pressOpenedSpeedMenu = true;
   speedMenu->TrackPopupMenu(TPM_RIGHTBUTTON, button.left, button.bottom + 5, this);
+}
+
+void GUI_CurvePanelDialog::ShowTangentsMenu() {
+  tangentsMenu = std::make_unique<GUI_Menu>();
+  if (!tangentsMenu->CreatePopupMenu()) return;
+  for (int type = 0; type < EngineCore::kTangentTypeCount; ++type) {
+    tangentsMenu->AppendMenu(
+        MF_STRING, Ids::kCmdSelectionTangents + static_cast<UINT>(type),
+        ModuleText::Translate(KeyTools::TangentTypeName(static_cast<EngineCore::TangentType>(type))) + "\t" +
+            std::to_string(type + 1));
+  }
+  CRect button;
+  tangentsButton.GetWindowRect(button);
+  tangentsMenu->TrackPopupMenu(TPM_RIGHTBUTTON, button.left, button.bottom + 5, this);
 }
 
 void GUI_CurvePanelDialog::OnTimer(UINT id) {

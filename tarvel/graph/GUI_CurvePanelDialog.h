@@ -26,11 +26,11 @@ class PreviewPlayback;
 // record, a new selection of curves, a new choice of preview objects.
 class GUI_CurvePanelDialog : public EditorCore::GUI_Dialog {
  public:
-  // Below this width the playback group takes a second row: both groups need 840 pixels.
-  static constexpr int kNarrowWidth = 900;
+  // Below this width the playback group takes a second row: both groups need 875 pixels.
+  static constexpr int kNarrowWidth = 935;
   static constexpr int kComboWidth = 170;
-  // Below this the falloff group takes a row of its own: the editing group needs 460 pixels.
-  static constexpr int kTwoRowWidth = 465;
+  // Below this the falloff group takes a row of its own: the editing group needs 495 pixels.
+  static constexpr int kTwoRowWidth = 500;
   // The playback group, the widest row left, needs this much.
   static constexpr int kMinimumWidth = 375;
   static int ToolbarRows(int cx);
@@ -95,6 +95,8 @@ class GUI_CurvePanelDialog : public EditorCore::GUI_Dialog {
   // The preview's buttons and speed commands; false for any other id.
   bool OnPreviewCommand(EditorCore::UINT id);
   void StepToKey(float frame);
+  // The selected keys' tangent types, under the Tangents button.
+  void ShowTangentsMenu();
   void ShowSpeedMenu();
   void SetPlayIcon(int themeIcon);
   // Stepping from key to key waits for the playback to stop.
@@ -132,6 +134,8 @@ class GUI_CurvePanelDialog : public EditorCore::GUI_Dialog {
   EditorCore::GUI_CheckBox loopBox;
   EditorCore::GUI_ComboBox objectCombo;
   EditorCore::GUI_PushButton fitButton;
+  EditorCore::GUI_PushButton tangentsButton;
+  std::unique_ptr<EditorCore::GUI_Menu> tangentsMenu;
   EditorCore::GUI_CheckBox autoRecordBox;
   // Set while the panel writes into the frame and value edits, whose change notices it then
   // ignores.

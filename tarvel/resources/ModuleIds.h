@@ -148,6 +148,8 @@ inline constexpr UINT kCtlSnapBox = 1066;
 inline constexpr UINT kCtlValuesModeBox = 1067;
 // The clip's frame rate, beside the playback buttons.
 inline constexpr UINT kCtlFrameRateLabel = 1068;
+// Opens the menu of the selected keys' tangent types.
+inline constexpr UINT kCtlTangentsButton = 1069;
 inline constexpr UINT kCtlFalloffBeforeEdit = 1042;
 inline constexpr UINT kCtlFalloffBox = 1048;
 inline constexpr UINT kCtlFalloffAfterEdit = 1046;
@@ -268,6 +270,7 @@ inline constexpr UINT kIconFit = 1040;
 inline constexpr UINT kIconRecord = 1041;
 inline constexpr UINT kIconWeights = 1042;      // morph-target weights, as a kind of track
 inline constexpr UINT kIconWeightCurve = 1043;  // one target's weight, in the track list
+inline constexpr UINT kIconTangents = 1044;
 
 // Host theme entries.
 inline constexpr int kThemeIconNew = 0;

@@ -606,4 +606,8 @@ TEST_F(ScriptedHost, TangentAndInterpolationActionsShapeTheChosenKeysAndTheSaved
           "expect-tangent Box translation X 12 0 0 0\nkey Ctrl+Z\n"
           "expect-tangent Box translation X 12 0.118687 0.118687 1e-5"))
       << runner->GetError();
+  // The panel's Tangents button opens the same menu.
+  ASSERT_TRUE(
+      Run(chooseKey + "popup Linear\nbutton tangents\nexpect-tangent Box translation X 12 0.181818 0.0555556 1e-5"))
+      << runner->GetError();
 }
