@@ -25,32 +25,17 @@ void SetKeyAt(Curve2& curve, const CurveInfo& info, float x, float y) {
   float there = 0.0f;
   EditorToolkit::KeyTangents tangents;
   CurveEvaluation::Split(info, x, there, tangents);
+  // A key on the curve splits it and keeps its shape; one off it (a pose) follows its
+  // neighbours as a new key does.
+  if (y != there) tangents = {{}, {}, EngineCore::TangentType::AutoClamped};
   curve.AddPoint({x, y}, false, tangents);
 }
 
-// The tangents pasted keys take on a cubic curve when the clipboard has none: at each key the
-// mean of the slopes of the clipboard's segments beside it, per second of the curve's rate.
-EditorToolkit::KeyTangents PastedTangents(const Curve2& clipboard, std::uint32_t i, float framesPerSecond) {
+// The tangents a pasted key takes on a cubic curve: the clipboard's, else those of a new key,
+// which follow its neighbours on the curve.
+EditorToolkit::KeyTangents PastedTangents(const Curve2& clipboard, std::uint32_t i) {
   if (const EditorToolkit::KeyTangents* kept = clipboard.GetTangentsAt(i)) return *kept;
-  auto slope = [&clipboard](std::uint32_t a, std::uint32_t b) {
-    const EditorToolkit::EditablePoint& p = *clipboard.GetPointAt(a);
-    const EditorToolkit::EditablePoint& q = *clipboard.GetPointAt(b);
-    return q.x > p.x ? (q.y - p.y) / (q.x - p.x) : 0.0f;
-  };
-  const std::uint32_t count = clipboard.GetPointCount();
-  float sum = 0.0f;
-  int sides = 0;
-  if (i > 0) {
-    sum += slope(i - 1, i);
-    ++sides;
-  }
-  if (i + 1 < count) {
-    sum += slope(i, i + 1);
-    ++sides;
-  }
-  EditorToolkit::KeyTangents tangents;
-  tangents.in[0] = tangents.out[0] = sides > 0 ? sum / static_cast<float>(sides) * framesPerSecond : 0.0f;
-  return tangents;
+  return {{}, {}, EngineCore::TangentType::AutoClamped};
 }
 
 }  // namespace
@@ -216,7 +201,7 @@ bool PointOperations::PastePoints(ClipEditCore& core) {
   }
   for (std::uint32_t p = 0; p < clipboard->GetPointCount(); ++p) {
     const EditorToolkit::EditablePoint& point = *clipboard->GetPointAt(p);
-    points.AddPoint({start + point.x, point.y}, false, PastedTangents(*clipboard, p, points.GetFrameRate()));
+    points.AddPoint({start + point.x, point.y}, false, PastedTangents(*clipboard, p));
   }
   return core.EndEdit();
 }

@@ -1128,3 +1128,17 @@ TEST(Interpolation, ARotationWhoseKeysChangeSignTurnsSmoothTheShortWay) {
     EXPECT_LT(2.0 * apart * 57.29578, 0.05) << "degrees apart at frame " << frame;
   }
 }
+
+TEST_F(CubicTracks, KeysPastedWithoutTangentsFollowTheirNeighboursAsNewKeysDo) {
+  // Keys copied from a linear curve carry no tangents: on the cubic X curve, between its keys
+  // at 12 (4) and 30 (1), a key of 3 at frame 20 is Auto Clamped: slopes -1/8 and -2/10 a frame.
+  clipboard.RemoveAllPoints();
+  clipboard.AddPoint({0.0f, 3.0f}, false);
+  SelectRows({0});
+  core.SetTimeCursor(20.0f);
+  ASSERT_TRUE(PointOperations::PastePoints(core));
+  const EditorToolkit::Curve2& x = *Row(0).pCurve;
+  ASSERT_EQ(x.GetPointCount(), 4u);
+  EXPECT_EQ(x.GetTangentsAt(2)->type, EngineCore::TangentType::AutoClamped);
+  EXPECT_NEAR(x.GetTangentsAt(2)->out[0], (-1.0f / 8.0f - 2.0f / 10.0f) / 2.0f * 24.0f, 1e-4f);
+}
