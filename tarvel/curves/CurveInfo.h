@@ -47,7 +47,8 @@ class CurveInfo {
   ReadOnlyCurve pCurve;
   // The X, Y and Z curves of its track, itself among them; set by the curve set, which
   // creates and destroys the three together. A weight's curve has only itself.
-  std::array<const CurveInfo*, 3> track{};
+  using Track = std::array<const CurveInfo*, 3>;
+  Track track{};
   // The morph target a weight's curve animates; empty for the other curves.
   std::string sTargetName;
   std::uint32_t iChannelKey;

@@ -772,15 +772,15 @@ void GUI_GraphCtrl::PaintPoints(GUI_BackBuffer& buffer, int width, int height, c
       if (info->bSelected && KeyHandles::Has(*info)) {
         // A handle reaches a third of the way to the next key: the keys beside the area's
         // may hold one that reaches into it.
-        PaintHandles(buffer, curve, std::max(0, clipFirst - 1), std::min(count - 1, clipLast + 1), height);
+        PaintHandles(buffer, *info, std::max(0, clipFirst - 1), std::min(count - 1, clipLast + 1), height);
       }
     }
   }
   buffer.ClearClipRect();
 }
 
-void GUI_GraphCtrl::PaintHandles(GUI_BackBuffer& buffer, const EditorToolkit::Curve2& curve, int first, int last,
-                                 int height) const {
+void GUI_GraphCtrl::PaintHandles(GUI_BackBuffer& buffer, const CurveInfo& info, int first, int last, int height) const {
+  const EditorToolkit::Curve2& curve = *info.pCurve;
   const PixelMap column(*pHRuler);
   const PixelMap row(*pVRuler);
   const double columnsPerFrame = column.Position(1.0) - column.Position(0.0);
@@ -791,7 +791,7 @@ void GUI_GraphCtrl::PaintHandles(GUI_BackBuffer& buffer, const EditorToolkit::Cu
     const int x = column.Pixel(key.x);
     const int y = height - row.Pixel(key.y);
     for (const KeyHandles::Side side : {KeyHandles::In, KeyHandles::Out}) {
-      const KeyHandles::End end = KeyHandles::Of(curve, static_cast<std::uint32_t>(k), side, columnsPerFrame);
+      const KeyHandles::End end = KeyHandles::Of(info, static_cast<std::uint32_t>(k), side, columnsPerFrame);
       if (!end.shown) continue;
       const int hx = column.Pixel(end.frame);
       const int hy = height - row.Pixel(end.value);

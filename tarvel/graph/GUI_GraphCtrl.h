@@ -222,8 +222,7 @@ class GUI_GraphCtrl : public EditorCore::GUI_Wnd, public GraphView {
                    const std::vector<EditorCore::CRect>& areas) const;
   // The handles of the selected keys first..last of a cubic curve that shows them (KeyHandles):
   // a line from the key to each end, and a box there.
-  void PaintHandles(EditorCore::GUI_BackBuffer& buffer, const EditorToolkit::Curve2& curve, int first, int last,
-                    int height) const;
+  void PaintHandles(EditorCore::GUI_BackBuffer& buffer, const CurveInfo& info, int first, int last, int height) const;
   void PaintOverlays(EditorCore::GUI_BackBuffer& buffer, int height);
 
   CurveSelection& curves;

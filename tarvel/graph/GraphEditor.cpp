@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "EngineCore/AnimCurve.h"
+#include "curves/CurveEvaluation.h"
 #include "curves/TangentShaper.h"
 #include "graph/KeyHandles.h"
 #include "resources/ModuleIds.h"
@@ -39,7 +40,7 @@ GraphEditor::Hit GraphEditor::HitHandle(CPoint point) const {
          static_cast<int>(i) <= curve.GetLastSelectedPointIndex(); ++i) {
       if (!curve.GetPointAt(i)->bSelected) continue;
       for (const KeyHandles::Side side : {KeyHandles::In, KeyHandles::Out}) {
-        const KeyHandles::End end = KeyHandles::Of(curve, i, side, columnsPerFrame);
+        const KeyHandles::End end = KeyHandles::Of(*info, i, side, columnsPerFrame);
         if (end.shown && std::abs(point.x - view.ColumnOfFrame(end.frame)) <= KeyHandles::kBoxHalf + 2 &&
             std::abs(point.y - view.RowOfValue(end.value)) <= KeyHandles::kBoxHalf + 2) {
           return {info, i, side};
@@ -467,33 +468,36 @@ GraphEditor::Run GraphEditor::ValueRun(const Curve2& curve, int first, int last,
 }
 
 void GraphEditor::DragHandle(CPoint point) {
-  Curve2* curve = pCurrentCurve ? view.Writable(*pCurrentCurve) : nullptr;
-  if (!curve || iCurrentIndex >= curve->GetPointCount() || !curve->GetTangentsAt(iCurrentIndex)) return;
-  const std::uint64_t before = curve->GetRevision();
+  if (!pCurrentCurve || iCurrentIndex >= pCurrentCurve->pCurve->GetPointCount()) return;
   const auto side = static_cast<KeyHandles::Side>(iHandleSide);
-  const float slope =
-      KeyHandles::SlopeTowards(*curve, iCurrentIndex, side, view.FrameAtColumn(point.x), view.ValueAtRow(point.y));
-  EditorToolkit::KeyTangents tangents = *curve->GetTangentsAt(iCurrentIndex);
-  if (bHandleBreaks || tangents.type == EngineCore::TangentType::Broken) {
-    (side == KeyHandles::In ? tangents.in : tangents.out)[0] = slope;
-    tangents.type = EngineCore::TangentType::Broken;
-  } else {
-    // A key whose tangents were made, or set as one line, keeps its sides on one line.
-    tangents.in[0] = tangents.out[0] = slope;
-    tangents.type = EngineCore::TangentType::Free;
+  const float slope = KeyHandles::SlopeTowards(*pCurrentCurve->pCurve, iCurrentIndex, side, view.FrameAtColumn(point.x),
+                                               view.ValueAtRow(point.y));
+  EditorToolkit::KeyTangents tangents;
+  if (!KeyHandles::Turned(*pCurrentCurve, iCurrentIndex, side, slope, bHandleBreaks, tangents)) return;
+  // A rotation's three curves each hold its track's tangent.
+  const bool rotation = CurveEvaluation::FollowsTrack(*pCurrentCurve);
+  for (const CurveInfo* info : rotation ? pCurrentCurve->track : CurveInfo::Track{pCurrentCurve, nullptr, nullptr}) {
+    Curve2* curve = info ? view.Writable(*info) : nullptr;
+    if (!curve || iCurrentIndex >= curve->GetPointCount()) continue;
+    const std::uint64_t before = curve->GetRevision();
+    curve->SetTangentsAt(iCurrentIndex, tangents);
+    // The key's two segments change, out to its neighbours.
+    const std::uint32_t last = curve->GetPointCount() - 1;
+    const float from = curve->GetPointAt(iCurrentIndex == 0 ? 0 : iCurrentIndex - 1)->x;
+    const float to = curve->GetPointAt(std::min(iCurrentIndex + 1, last))->x;
+    view.NoteKeyEdit(*curve, before, from, to);
   }
-  curve->SetTangentsAt(iCurrentIndex, tangents);
-  // The key's two segments change, out to its neighbours.
-  const std::uint32_t last = curve->GetPointCount() - 1;
-  const float from = curve->GetPointAt(iCurrentIndex == 0 ? 0 : iCurrentIndex - 1)->x;
-  const float to = curve->GetPointAt(std::min(iCurrentIndex + 1, last))->x;
-  view.NoteKeyEdit(*curve, before, from, to);
   view.Notify(Ids::GraphNotify_CurrentValue);
 }
 
 GraphEditor::Reach GraphEditor::GestureReach(const CurveInfo& info) const {
   // A handle's drag changes its key's curve alone.
-  if (iDragState == kDragHandle) return &info == pCurrentCurve ? Reach{} : Reach{true, 1, 0};
+  if (iDragState == kDragHandle) {
+    const bool ownTrack = &info == pCurrentCurve || (pCurrentCurve && CurveEvaluation::FollowsTrack(*pCurrentCurve) &&
+                                                     std::find(pCurrentCurve->track.begin(), pCurrentCurve->track.end(),
+                                                               &info) != pCurrentCurve->track.end());
+    return ownTrack ? Reach{} : Reach{true, 1, 0};
+  }
   // Only a pressed key's value drag keeps to values; a press off the keys may drop covered
   // keys of any curve, whatever the mode.
   if (iDragState != kDragValues || !pCurrentCurve) return {};
@@ -519,7 +523,10 @@ void GraphEditor::MoveRuns(const std::vector<Run>& runs, const Visit& visit) {
     const Run& run = runs[r];
     if (Curve2* curve = view.Writable(*run.info)) {
       curve->ForEachPoint(static_cast<std::uint32_t>(run.low), static_cast<std::uint32_t>(run.high), visit);
-      if (KeyHandles::Has(*run.info)) TangentShaper::Reshape(*curve, reshaped[r].first, reshaped[r].second);
+      // A rotation's tangents are its track's: they are made when the drag ends.
+      if (!CurveEvaluation::FollowsTrack(*run.info)) {
+        TangentShaper::Reshape(*curve, reshaped[r].first, reshaped[r].second);
+      }
     }
   }
   // Tells the view which frames of each curve changed: the run's keys and their neighbours in
@@ -585,7 +592,7 @@ void GraphEditor::ApplyFrameMove() {
     float low = std::min(from, from + delta);
     float high = std::max(to, to + delta);
     UpdateCoveredKeys(*curve, low, high);
-    if (KeyHandles::Has(info)) TangentShaper::Reshape(*curve, low, high);
+    if (!CurveEvaluation::FollowsTrack(info)) TangentShaper::Reshape(*curve, low, high);
     const int count = static_cast<int>(keys.GetPointCount());
     const int previous =
         std::max(keys.SearchPreviousPoint(std::nextafter(low, -std::numeric_limits<float>::infinity())), 0);

@@ -3,15 +3,17 @@
 #include <cstdint>
 
 #include "EditorToolkit/Curve2.h"
+#include "EditorToolkit/KeyTangents.h"
 #include "curves/CurveInfo.h"
 
 namespace Tarvel {
 
-// The Bezier handles of a cubic key: each side's tangent drawn a third of the way to the
+// The Bezier handles of a cubic key: each side's slope drawn a third of the way to the
 // neighbouring key, where the glTF spline's Bezier control point lies, so that a handle is the
 // key's tangent exactly. The first key has no in-handle and the last no out-handle (the clip
-// holds its end values, so those tangents play no part). A rotation's curves show none: their
-// tangents are their track's quaternion's, which no one axis's handle can stand for.
+// holds its end values, so those tangents play no part). A rotation's curve shows its angle's
+// slope as the track's quaternion tangent turns it; dragging it turns that tangent so that the
+// other two angles keep their slopes.
 class KeyHandles {
  public:
   // Handles show only where the neighbouring key lies at least this many columns away.
@@ -26,16 +28,22 @@ class KeyHandles {
     double value = 0.0;
   };
 
-  // Whether the curve's keys have handles at all: cubic, following its own spline.
+  // Whether the curve's keys have handles: cubic, and for a rotation with its three axes.
   static bool Has(const CurveInfo& info);
-  // Where the handle of key index ends on a side; not shown without a neighbour there, or
-  // with one closer than kMinSpacing columns at the view's columns per frame.
-  static End Of(const EditorToolkit::Curve2& curve, std::uint32_t index, Side side, double columnsPerFrame);
-  // The tangent (value per second) a handle of the side takes when dragged to frame and
-  // value: the slope from the key to there. A pointer on the key's frame or past it to the
-  // other side gives the steepest slope it can still show, a hundredth of a frame away.
+  // Where the handle of key index ends on a side; not shown without a neighbour there, with one
+  // closer than kMinSpacing columns at the view's columns per frame, or where a rotation's
+  // angles have no slopes (at Y = +-90 degrees).
+  static End Of(const CurveInfo& info, std::uint32_t index, Side side, double columnsPerFrame);
+  // The slope (value per second) a handle of the side takes when dragged to frame and value:
+  // from the key to there. A pointer on the key's frame or past it to the other side gives the
+  // steepest slope it can still show, a hundredth of a frame away.
   static float SlopeTowards(const EditorToolkit::Curve2& curve, std::uint32_t index, Side side, double frame,
                             double value);
+  // The key's tangents once its handle on the side has the slope: on both sides, the key Free,
+  // or on that side alone (breaks), the key Broken. A rotation's are its track's, which each of
+  // its three curves holds. False where the slope cannot be given.
+  static bool Turned(const CurveInfo& info, std::uint32_t index, Side side, float slope, bool breaks,
+                     EditorToolkit::KeyTangents& tangents);
 };
 
 }  // namespace Tarvel

@@ -22,6 +22,7 @@
 #include "curves/ClipEditCore.h"
 #include "curves/CurveEvaluation.h"
 #include "curves/CurveExport.h"
+#include "graph/KeyHandles.h"
 #include "tools/KeyTools.h"
 #include "tools/PointOperations.h"
 
@@ -1141,4 +1142,33 @@ TEST_F(CubicTracks, KeysPastedWithoutTangentsFollowTheirNeighboursAsNewKeysDo) {
   ASSERT_EQ(x.GetPointCount(), 4u);
   EXPECT_EQ(x.GetTangentsAt(2)->type, EngineCore::TangentType::AutoClamped);
   EXPECT_NEAR(x.GetTangentsAt(2)->out[0], (-1.0f / 8.0f - 2.0f / 10.0f) / 2.0f * 24.0f, 1e-4f);
+}
+
+TEST_F(CubicTracks, ARotationHandleShowsItsAnglesSlopeAndTurnsItAloneTheOtherAnglesKeepingTheirs) {
+  // The key at frame 10 of the rotation: X, Y and Z curves on rows 3 to 5.
+  auto slopes = [this](std::uint32_t axis, double& in, double& out) {
+    return Tarvel::CurveExport::KeySlopes(core, "Box", CurveInfo::Rotation, std::to_string(axis), 10.0f, in, out);
+  };
+  double in[3], out[3];
+  for (std::uint32_t c = 0; c < 3; ++c) ASSERT_TRUE(slopes(c, in[c], out[c]));
+  // At 10 columns a frame, the out-handle of Y ends a third of the way to frame 24, along the
+  // slope the curve is drawn with.
+  const Tarvel::KeyHandles::End end = Tarvel::KeyHandles::Of(Row(4), 1, Tarvel::KeyHandles::Out, 10.0);
+  ASSERT_TRUE(end.shown);
+  EXPECT_NEAR(end.frame, 10.0 + 14.0 / 3.0, 1e-9);
+  EXPECT_NEAR((end.value - Row(4).pCurve->GetPointAt(1)->y) / (14.0 / 3.0), out[1], 1e-2);
+  // Y's out-slope turned to 2 degrees a frame, breaking the key: X and Z leave as they did, and
+  // the in-side stays.
+  EditorToolkit::KeyTangents handled;
+  ASSERT_TRUE(Tarvel::KeyHandles::Turned(Row(4), 1, Tarvel::KeyHandles::Out, 2.0f * 24.0f, true, handled));
+  EXPECT_EQ(handled.type, EngineCore::TangentType::Broken);
+  core.BeginEdit("Handle");
+  for (int row : {3, 4, 5}) core.Touch(&Row(row))->SetTangentsAt(1, handled);
+  ASSERT_TRUE(core.EndEdit());
+  for (std::uint32_t c = 0; c < 3; ++c) {
+    double nowIn = 0.0, nowOut = 0.0;
+    ASSERT_TRUE(slopes(c, nowIn, nowOut));
+    EXPECT_NEAR(nowOut, c == 1 ? 2.0 : out[c], 2e-2) << "axis " << c;
+    EXPECT_NEAR(nowIn, in[c], 2e-2) << "axis " << c;
+  }
 }
