@@ -322,8 +322,7 @@ void ClipEditCore::ShareKeyFrames() {
   }
   for (const auto& [channelKey, trackType] : tracks) {
     // The curves of the track: X, Y and Z, or one per morph target.
-    std::vector<CurveInfo*> axes;
-    for (std::uint32_t c = 0; CurveInfo* axis = FindCurve({channelKey, trackType, c}); ++c) axes.push_back(axis);
+    const std::vector<CurveInfo*> axes = TrackCurves(channelKey, trackType);
     if (axes.size() < (trackType == CurveInfo::Weights ? 1u : 3u)) continue;
     std::vector<std::vector<std::uint32_t>> frames(axes.size());
     for (std::size_t c = 0; c < axes.size(); ++c) frames[c] = KeyFramesOf(*axes[c]->pCurve);
@@ -359,36 +358,45 @@ void ClipEditCore::ShareKeyFrames() {
   }
 }
 
+std::vector<CurveInfo*> ClipEditCore::TrackCurves(std::uint32_t channelKey, std::uint32_t trackType) const {
+  std::vector<CurveInfo*> axes;
+  for (std::uint32_t c = 0; CurveInfo* axis = FindCurve({channelKey, trackType, c}); ++c) axes.push_back(axis);
+  return axes;
+}
+
+std::vector<Curve2::TangentList> ClipEditCore::MadeTangents(const std::vector<CurveInfo*>& axes) {
+  std::vector<Curve2::TangentList> made(axes.size());
+  if (axes.size() == 3 && axes[0]->iTrackType == CurveInfo::Rotation) {
+    // A rotation's axes share its track's tangents, made once.
+    Curve2::TangentList tangents;
+    if (TangentShaper::ShapeRotation({axes[0]->pCurve.get(), axes[1]->pCurve.get(), axes[2]->pCurve.get()}, tangents)) {
+      made.assign(3, tangents);
+    }
+    return made;
+  }
+  for (std::size_t c = 0; c < axes.size(); ++c) {
+    if (!TangentShaper::Shape(*axes[c]->pCurve, made[c])) made[c].clear();
+  }
+  return made;
+}
+
+void ClipEditCore::PutTangents(Curve2& curve, const Curve2::TangentList& tangents) {
+  for (std::uint32_t i = 0; i < tangents.size(); ++i) curve.SetTangentsAt(i, tangents[i]);
+}
+
 void ClipEditCore::ShapeTangents() {
-  std::set<std::pair<std::uint32_t, std::uint32_t>> rotations;
-  std::vector<CurveInfo*> curves;
+  std::set<std::pair<std::uint32_t, std::uint32_t>> tracks;
   for (const Touched& touched : pending->before) {
-    CurveInfo* curve = touched.curve;
     // Only keys of made types change; most curves have none.
-    if (!TangentShaper::HasMadeKeys(*curve->pCurve)) continue;
-    if (curve->iTrackType == CurveInfo::Rotation) {
-      rotations.insert({curve->iChannelKey, curve->iTrackType});
-    } else {
-      curves.push_back(curve);
+    if (TangentShaper::HasMadeKeys(*touched.curve->pCurve)) {
+      tracks.insert({touched.curve->iChannelKey, touched.curve->iTrackType});
     }
   }
-  EditorToolkit::Curve2::TangentList tangents;
-  for (CurveInfo* curve : curves) {
-    if (!TangentShaper::Shape(*curve->pCurve, tangents)) continue;
-    Curve2& points = *Touch(curve);
-    for (std::uint32_t i = 0; i < tangents.size(); ++i) points.SetTangentsAt(i, tangents[i]);
-  }
-  for (const auto& [channelKey, trackType] : rotations) {
-    std::array<CurveInfo*, 3> axes{};
-    for (std::uint32_t c = 0; c < 3; ++c) axes[c] = FindCurve({channelKey, trackType, c});
-    if (!axes[0] || !axes[1] || !axes[2]) continue;
-    if (!TangentShaper::ShapeRotation({axes[0]->pCurve.get(), axes[1]->pCurve.get(), axes[2]->pCurve.get()},
-                                      tangents)) {
-      continue;
-    }
-    for (CurveInfo* axis : axes) {
-      Curve2& points = *Touch(axis);
-      for (std::uint32_t i = 0; i < tangents.size(); ++i) points.SetTangentsAt(i, tangents[i]);
+  for (const auto& [channelKey, trackType] : tracks) {
+    const std::vector<CurveInfo*> axes = TrackCurves(channelKey, trackType);
+    const std::vector<Curve2::TangentList> made = MadeTangents(axes);
+    for (std::size_t c = 0; c < axes.size(); ++c) {
+      if (!made[c].empty()) PutTangents(*Touch(axes[c]), made[c]);
     }
   }
 }
@@ -632,28 +640,15 @@ bool ClipEditCore::ChangeInterpolation(const std::vector<TrackKey>& tracks, std:
       EngineCore::AnimCurve& keys = *channel.GetCurve(trackType);
       const std::uint32_t was = keys.GetInterpolation();
       keys.SetInterpolation(how);
-      std::vector<CurveInfo*> axes;
-      for (std::uint32_t c = 0; CurveInfo* axis = FindCurve({channelKey, trackType, c}); ++c) axes.push_back(axis);
+      const std::vector<CurveInfo*> axes = TrackCurves(channelKey, trackType);
       const auto type = was == Curve2::Linear ? EngineCore::TangentType::Linear : EngineCore::TangentType::AutoClamped;
       for (CurveInfo* axis : axes) {
         Curve2& points = axis->Write({});
         points.SetInterpolation(how);
         for (std::uint32_t i = 0; i < points.GetPointCount(); ++i) points.SetTangentsAt(i, {{}, {}, type});
       }
-      if (how != Curve2::Cubic) continue;
-      EditorToolkit::Curve2::TangentList tangents;
-      const bool rotation = trackType == CurveInfo::Rotation && axes.size() == 3;
-      for (std::size_t c = 0; c < axes.size(); ++c) {
-        // A rotation's axes share their tangents, made once.
-        const bool made =
-            rotation ? c == 0 && TangentShaper::ShapeRotation(
-                                     {axes[0]->pCurve.get(), axes[1]->pCurve.get(), axes[2]->pCurve.get()}, tangents)
-                     : TangentShaper::Shape(*axes[c]->pCurve, tangents);
-        if (!made) continue;
-        for (std::size_t a = rotation ? 0 : c; a < (rotation ? axes.size() : c + 1); ++a) {
-          for (std::uint32_t i = 0; i < tangents.size(); ++i) axes[a]->Write({}).SetTangentsAt(i, tangents[i]);
-        }
-      }
+      const std::vector<Curve2::TangentList> made = MadeTangents(axes);
+      for (std::size_t c = 0; c < axes.size(); ++c) PutTangents(axes[c]->Write({}), made[c]);
     }
     WriteBackChannel(channelKey);
     // A linear rotation plays each pair of keys the short way whatever their signs; a spline

@@ -196,6 +196,12 @@ class ClipEditCore {
   void ShareKeyFrames();
   // Remakes the tangents of the touched cubic curves' keys whose type makes them.
   void ShapeTangents();
+  // The curves of a track: X, Y and Z, or one per morph target.
+  std::vector<CurveInfo*> TrackCurves(std::uint32_t channelKey, std::uint32_t trackType) const;
+  // The tangents a track's curves get from their keys' types, a list per curve; empty for a
+  // curve whose tangents stay.
+  static std::vector<EditorToolkit::Curve2::TangentList> MadeTangents(const std::vector<CurveInfo*>& axes);
+  static void PutTangents(EditorToolkit::Curve2& curve, const EditorToolkit::Curve2::TangentList& tangents);
   // Why a step would leave the clip beyond what its file can hold; empty when it would not.
   std::string CheckClipLimits(const EditStep& step) const;
   void Refuse(const std::string& why) const;
