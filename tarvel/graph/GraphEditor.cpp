@@ -106,6 +106,14 @@ void GraphEditor::Press(CPoint point, bool bControl, bool bShift) {
   if (const EditablePoint* current = CurrentPoint()) fCurrentPointX = current->x;
 
   bPressed = true;
+  // Keys whose tangents follow their neighbours: a gesture changes no type, so they are found
+  // once (a rotation's are made when the gesture ends).
+  followingCurves.clear();
+  for (const CurveInfo* info : curves.GetCurves()) {
+    if (IsEditing(info) && !CurveEvaluation::FollowsTrack(*info) && TangentShaper::HasMadeKeys(*info->pCurve)) {
+      followingCurves.push_back(info);
+    }
+  }
   bMovesFrames = iDragState == kDragFrames || iDragState == kDragBoth;
 }
 
@@ -490,6 +498,10 @@ void GraphEditor::DragHandle(CPoint point) {
   view.Notify(Ids::GraphNotify_CurrentValue);
 }
 
+bool GraphEditor::Follows(const CurveInfo* info) const {
+  return std::find(followingCurves.begin(), followingCurves.end(), info) != followingCurves.end();
+}
+
 GraphEditor::Reach GraphEditor::GestureReach(const CurveInfo& info) const {
   // A handle's drag changes its key's curve alone.
   if (iDragState == kDragHandle) {
@@ -523,10 +535,7 @@ void GraphEditor::MoveRuns(const std::vector<Run>& runs, const Visit& visit) {
     const Run& run = runs[r];
     if (Curve2* curve = view.Writable(*run.info)) {
       curve->ForEachPoint(static_cast<std::uint32_t>(run.low), static_cast<std::uint32_t>(run.high), visit);
-      // A rotation's tangents are its track's: they are made when the drag ends.
-      if (!CurveEvaluation::FollowsTrack(*run.info)) {
-        TangentShaper::Reshape(*curve, reshaped[r].first, reshaped[r].second);
-      }
+      if (Follows(run.info)) TangentShaper::Reshape(*curve, reshaped[r].first, reshaped[r].second);
     }
   }
   // Tells the view which frames of each curve changed: the run's keys and their neighbours in
@@ -592,7 +601,7 @@ void GraphEditor::ApplyFrameMove() {
     float low = std::min(from, from + delta);
     float high = std::max(to, to + delta);
     UpdateCoveredKeys(*curve, low, high);
-    if (!CurveEvaluation::FollowsTrack(info)) TangentShaper::Reshape(*curve, low, high);
+    if (Follows(&info)) TangentShaper::Reshape(*curve, low, high);
     const int count = static_cast<int>(keys.GetPointCount());
     const int previous =
         std::max(keys.SearchPreviousPoint(std::nextafter(low, -std::numeric_limits<float>::infinity())), 0);

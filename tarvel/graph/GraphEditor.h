@@ -144,6 +144,10 @@ class GraphEditor {
   Hit HitHandle(EditorCore::CPoint point) const;
   // Turns the current key's tangent so that the dragged handle points at the pointer.
   void DragHandle(EditorCore::CPoint point);
+  // The curves of the gesture with keys whose tangents follow their neighbours (not a
+  // rotation's), which a move reshapes.
+  std::vector<const CurveInfo*> followingCurves;
+  bool Follows(const CurveInfo* info) const;
   // The handle a kDragHandle gesture drags, and whether it moves its side alone.
   int iHandleSide = 0;
   bool bHandleBreaks = false;
