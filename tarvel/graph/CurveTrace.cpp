@@ -56,7 +56,9 @@ class PixelSpline {
     // take, unless all are zero and the span is flat, where no point turns either. Keys at an
     // extreme have flat tangents, so zeros are common.
     const double middle = 3 * (h1_ - h0_) - d0_ - d1_;
-    if ((d0_ >= 0 && middle >= 0 && d1_ >= 0) || (d0_ <= 0 && middle <= 0 && d1_ <= 0)) return 0;
+    const bool rising = (d0_ >= 0) & (middle >= 0) & (d1_ >= 0);
+    const bool falling = (d0_ <= 0) & (middle <= 0) & (d1_ <= 0);
+    if (rising | falling) return 0;
     // The slope over s is a s^2 + b s + c.
     const double a = 6 * h0_ + 3 * d0_ - 6 * h1_ + 3 * d1_;
     const double b = -6 * h0_ - 4 * d0_ + 6 * h1_ - 2 * d1_;
@@ -292,7 +294,8 @@ void CurveTrace::TraceColumns(const EditorToolkit::Curve2& curve, int first, int
       // are enough: the peaks stay exact and the rest of the span is within a fraction of a
       // pixel of straight.
       const double pixelsPerValue = valueMap.Position(1.0) - valueMap.Position(0.0);
-      const double rate = curve.GetFrameRate();
+      // Tangents are per second: a span of frames scales them into pixels over the span.
+      const double pixelsPerValueFrame = pixelsPerValue / curve.GetFrameRate();
       double p0 = frameMap.Position(point->x);
       double h0 = valueMap.Position(point->y);
       for (std::uint32_t i = begin + 1; i <= end; ++i) {
@@ -302,7 +305,7 @@ void CurveTrace::TraceColumns(const EditorToolkit::Curve2& curve, int first, int
         const double h1 = valueMap.Position(key.y);
         const double width = p1 - p0;
         if (width > 0.0) {
-          const double scale = (static_cast<double>(key.x) - earlier.x) / rate * pixelsPerValue;
+          const double scale = (static_cast<double>(key.x) - earlier.x) * pixelsPerValueFrame;
           const PixelSpline spline(h0, scale * curve.GetTangentsAt(i - 1)->out[0], h1,
                                    scale * curve.GetTangentsAt(i)->in[0]);
           const double perPixel = 1.0 / width;
