@@ -267,10 +267,11 @@ void GUI_CurvePanelDialog::LayOut(int cx, int cy) {
   recordButton.MoveWindow(CRect(p - 66, r, p - 36, r + 30));
   loopBox.MoveWindow(CRect(p - 33, r, p - 3, r + 30));
   objectCombo.MoveWindow(CRect(p, r + 5, cx - 3, r + 130));
-  horizontalRuler->MoveWindow(CRect(kRulerThickness, cy - kRulerThickness, cx, cy));
-  verticalRuler->MoveWindow(CRect(0, t, kRulerThickness, cy - kRulerThickness));
-  graph->MoveWindow(CRect(kRulerThickness, t + 1, cx - 1, cy - kRulerThickness));
-  fitButton.MoveWindow(CRect(0, cy - kRulerThickness, kRulerThickness, cy));
+  const int v = std::max(kRulerThickness, valueRulerWidth);
+  horizontalRuler->MoveWindow(CRect(v, cy - kRulerThickness, cx, cy));
+  verticalRuler->MoveWindow(CRect(0, t, v, cy - kRulerThickness));
+  graph->MoveWindow(CRect(v, t + 1, cx - 1, cy - kRulerThickness));
+  fitButton.MoveWindow(CRect(0, cy - kRulerThickness, v, cy));
 }
 
 bool GUI_CurvePanelDialog::OnEraseBkgnd(GUI_DC& dc) {
@@ -324,7 +325,7 @@ void GUI_CurvePanelDialog::SetTimeCursor(float frame) {
   RedrawViews();
 }
 
-void GUI_CurvePanelDialog::StepToKey(float frame) {
+void GUI_CurvePanelDialog::GoToFrame(float frame) {
   SetTimeCursor(frame);
   playback.ApplyFrame(core.GetTimeCursor());
 }
@@ -345,7 +346,7 @@ bool GUI_CurvePanelDialog::OnCommand(UINT id) {
     case Ids::kCtlNextKeyButton:
       // The key is sought from where playback leaves the cursor.
       StopPlayback();
-      StepToKey(id == Ids::kCtlNextKeyButton ? core.GetNextKeyFrame(core.GetTimeCursor())
+      GoToFrame(id == Ids::kCtlNextKeyButton ? core.GetNextKeyFrame(core.GetTimeCursor())
                                              : core.GetPreviousKeyFrame(core.GetTimeCursor()));
       return true;
     default:
@@ -394,6 +395,14 @@ bool GUI_CurvePanelDialog::OnNotify(const GUI_NotifyHeader& header, const GUI_No
   if ((header.hwndFrom == horizontalRuler.get() || header.hwndFrom == verticalRuler.get()) &&
       (header.code == GUI_RulerCtrl::NotifyMarkerMoved || header.code == GUI_RulerCtrl::NotifyViewMoved)) {
     OnRulerMoved();
+    return true;
+  }
+  if (header.hwndFrom == verticalRuler.get() && header.code == GUI_RulerCtrl::NotifyLabelsNeedRoom) {
+    // Told while the ruler paints: the panel lays out once the paint is over.
+    if (std::max(kRulerThickness, static_cast<int>(payload.distance)) != std::max(kRulerThickness, valueRulerWidth)) {
+      valueRulerWidth = static_cast<int>(payload.distance);
+      SetTimer(Ids::kTimerLayOut, 0);
+    }
     return true;
   }
   return GUI_Dialog::OnNotify(header, payload, result);
@@ -623,6 +632,14 @@ void GUI_CurvePanelDialog::ShowTangentsMenu() {
 void GUI_CurvePanelDialog::OnTimer(UINT id) {
   switch (id) {
     case Ids::kTimerSpeedMenu: ShowSpeedMenu(); break;
+    case Ids::kTimerLayOut: {
+      KillTimer(Ids::kTimerLayOut);
+      CRect client;
+      GetClientRect(client);
+      LayOut(client.Width(), client.Height());
+      RedrawViews();
+      break;
+    }
     case Ids::kTimerRecord: break;
     case Ids::kTimerPlayback:
       if (playback.Step()) StopPlayback();

@@ -57,6 +57,9 @@ class GUI_CurvePanelDialog : public EditorCore::GUI_Dialog {
   void ShowFrameRate();
   // Moves the page's time cursor and shows it.
   void SetTimeCursor(float frame);
+  // The same, and poses the preview's objects at that frame, as scrubbing does: how the user
+  // steps the cursor (keys, the key buttons).
+  void GoToFrame(float frame);
 
   void StartPlayback();
   void StopPlayback();
@@ -94,7 +97,6 @@ class GUI_CurvePanelDialog : public EditorCore::GUI_Dialog {
   void OnGraphNotify(int code);
   // The preview's buttons and speed commands; false for any other id.
   bool OnPreviewCommand(EditorCore::UINT id);
-  void StepToKey(float frame);
   // The selected keys' tangent types, under the Tangents button.
   void ShowTangentsMenu();
   void ShowSpeedMenu();
@@ -144,6 +146,8 @@ class GUI_CurvePanelDialog : public EditorCore::GUI_Dialog {
   // The play button's press opened the speed menu: its release must not stop the speed the
   // user just chose.
   bool pressOpenedSpeedMenu = false;
+  // The value ruler's width: its labels' widest, and no less than the frame ruler is high.
+  int valueRulerWidth = 0;
 };
 
 }  // namespace Tarvel

@@ -509,7 +509,7 @@ bool AnimClipDialog::HasPointSelection() const { return core.GetSelection().HasS
 void AnimClipDialog::RedrawCurvePanel() { curvePanel->InvalidateViews(); }
 
 void AnimClipDialog::MoveTimeCursor(float delta) {
-  curvePanel->SetTimeCursor(std::max(0.0f, core.GetTimeCursor() + delta));
+  curvePanel->GoToFrame(std::max(0.0f, core.GetTimeCursor() + delta));
 }
 
 bool AnimClipDialog::IsFilterBox(UINT id) const {

@@ -235,6 +235,8 @@ inline constexpr int kGraphHitPixels = 10;
 inline constexpr UINT kTimerSpeedMenu = 1;
 inline constexpr UINT kTimerRecord = 2;
 inline constexpr UINT kTimerPlayback = 3;
+// The value ruler's labels asked for another width: the panel lays out again after the paint.
+inline constexpr UINT kTimerLayOut = 4;
 // A button held this long shows its menu.
 inline constexpr UINT kHoldMilliseconds = 400;
 inline constexpr UINT kPlaybackMilliseconds = 1;

@@ -281,7 +281,7 @@ TEST_F(ScriptedHost, ScriptsPressAndHoldTheButtonsFillTheBoxesPickObjectsAndSpee
   EXPECT_NE(Failure("expect-frame 2000 2100").find("the time cursor is at"), std::string::npos) << runner->GetError();
 }
 
-TEST_F(ScriptedHost, PlaybackAdvancesTheClipsFrameRateEverySecondAndScrubbedPosesAreTheClipsOwn) {
+TEST_F(ScriptedHost, PlaybackAdvancesTheClipsFrameRateEverySecondAndScrubbedOrSteppedPosesAreTheClipsOwn) {
   EngineCore::AnimClip* clip = EngineCore::ResourceFactory::GetInstance().GetAnimClip("01_01");
   const EngineCore::AnimChannel* hips = clip->GetChannel(EngineCore::Crc32::Compute(4, "Hips"));
   ASSERT_NE(hips, nullptr);
@@ -295,8 +295,12 @@ TEST_F(ScriptedHost, PlaybackAdvancesTheClipsFrameRateEverySecondAndScrubbedPose
     q.GetAngles(r);
     const double deg = 180.0 / 3.14159265358979323846;
     char line[200];
-    std::snprintf(line, sizeof line, "scrub %g\nexpect-pose Hips %.6f %.6f %.6f %.5f %.5f %.5f 0.0001\n", frame, t.x,
-                  t.y, t.z, r.x * deg, r.y * deg, r.z * deg);
+    // Frame 600 is reached with the arrow keys from three frames before, as animators step.
+    const bool stepped = frame == 600.0f;
+    std::snprintf(line, sizeof line, "scrub %g\n%sexpect-pose Hips %.6f %.6f %.6f %.5f %.5f %.5f 0.0001\n",
+                  stepped ? frame - 3.0f : frame,
+                  stepped ? "key Left\nkey Right\nkey Right\nkey Right\nkey Right\n" : "", t.x, t.y, t.z, r.x * deg,
+                  r.y * deg, r.z * deg);
     script += line;
   }
   clip->Release();

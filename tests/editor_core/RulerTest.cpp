@@ -126,4 +126,32 @@ TEST_F(RulerTest, ItDrawsGraduationsAndLabels) {
   EXPECT_GT(lit, 3);
 }
 
+TEST_F(RulerTest, LabelsAreWholeNumbersAndAVerticalRulerAsksForTheRoomItsLabelsNeed) {
+  // 10 px a unit: units of 5, labels without decimals; finer units bring their decimals.
+  EXPECT_EQ(ruler.FormatLabel(-3500.0), "-3500");
+  EXPECT_EQ(ruler.FormatLabel(1000000.0), "1000000");
+  EXPECT_EQ(ruler.FormatLabel(-1e-12), "0");
+  ruler.ZoomOnValue(0.0, 40.0);  // 400 px a unit: units of 0.2
+  EXPECT_EQ(ruler.FormatLabel(0.4), "0.4");
+  ruler.ZoomOnValue(0.0, 400.0);  // units of 0.02
+  EXPECT_EQ(ruler.FormatLabel(-0.06), "-0.06");
+
+  GUI_RulerCtrl vertical;
+  ASSERT_TRUE(vertical.Create(&parent, CRect(0, 40, 30, 240), 2));
+  vertical.SetRulerStyle(GUI_RulerCtrl::StyleVertical | GUI_RulerCtrl::StyleLabels);
+  vertical.SetPixelPerUnit(10);
+  vertical.SetMinValue(0.0, -3650.0);
+  const int narrow = vertical.GetLabelsThickness(200);
+  vertical.SetMinValue(0.0, 5.0);
+  EXPECT_LT(vertical.GetLabelsThickness(200), narrow) << "\"-3600\" needs more room than \"20\"";
+  parent.notes.clear();
+  EditorCoreTest::Widget(vertical)->grab();
+  ASSERT_FALSE(parent.notes.empty());
+  EXPECT_EQ(parent.notes.back().header.code, GUI_RulerCtrl::NotifyLabelsNeedRoom);
+  EXPECT_EQ(parent.notes.back().payload.distance, vertical.GetLabelsThickness(200));
+  parent.notes.clear();
+  EditorCoreTest::Widget(vertical)->grab();
+  EXPECT_TRUE(parent.notes.empty()) << "asked once for the same room";
+}
+
 }  // namespace

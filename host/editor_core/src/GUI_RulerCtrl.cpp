@@ -7,6 +7,7 @@
 #include "WndState.h"
 #include "WndWidget.h"
 
+#include <QFontMetrics>
 #include <QPainter>
 #include <QPainterPath>
 
@@ -285,9 +286,42 @@ void GUI_RulerCtrl::OnLButtonUp(UINT, CPoint point) {
   ReleaseCapture();
 }
 
+std::string GUI_RulerCtrl::FormatLabel(double value) const {
+  const double unit = GetUnitValue();
+  // Units are 1, 2 or 5 times a power of ten: a unit below one has that power's decimals.
+  const int decimals = unit >= 1.0 ? 0 : std::clamp(static_cast<int>(std::ceil(-std::log10(unit) - 1e-9)), 0, 12);
+  char label[64];
+  std::snprintf(label, sizeof label, "%.*f", decimals, std::fabs(value) < unit * 1e-6 ? 0.0 : value);
+  return label;
+}
+
+int GUI_RulerCtrl::GetLabelsThickness(int length) const {
+  const auto* widget = static_cast<const QWidget*>(GetSafeHwnd());
+  if (!widget || !(rulerStyle & StyleLabels)) return 0;
+  const QFontMetrics metrics(widget->font());
+  int widest = 0;
+  for (const GUI_RulerGraduation& graduation : GetGraduations(length, 4)) {
+    if (graduation.major)
+      widest = std::max(widest, metrics.horizontalAdvance(detail::ToQString(FormatLabel(graduation.value))));
+  }
+  // The label's margins: one pixel before it, four after.
+  return widest + 5;
+}
+
 bool GUI_RulerCtrl::OnEraseBkgnd(GUI_DC& dc) {
   CRect client;
   dc.GetClipBox(client);
+  if (IsVertical() && (rulerStyle & StyleLabels)) {
+    CRect whole;
+    GetClientRect(whole);
+    const int needed = GetLabelsThickness(whole.Height());
+    if (needed != askedThickness) {
+      askedThickness = needed;
+      GUI_NotifyPayload payload;
+      payload.distance = needed;
+      NotifyParent(NotifyLabelsNeedRoom, payload);
+    }
+  }
   dc.FillSolidRect(client, GUI_ThemeManager::GetColor(10));
   const bool vertical = IsVertical();
   const int length = vertical ? client.Height() : client.Width();
@@ -316,9 +350,7 @@ bool GUI_RulerCtrl::OnEraseBkgnd(GUI_DC& dc) {
     }
     line(i, thickness);
     if (rulerStyle & StyleLabels) {
-      char label[32];
-      const double value = graduation.value;
-      std::snprintf(label, sizeof label, "%g", std::fabs(value) < unit * 1e-6 ? 0.0 : value);
+      const std::string label = FormatLabel(graduation.value);
       if (vertical) {
         const int y = client.bottom - 1 - i;
         dc.DrawText(label, CRect(1, y - 14, client.right - 4, y), DT_LEFT | DT_SINGLELINE | DT_NOPREFIX);

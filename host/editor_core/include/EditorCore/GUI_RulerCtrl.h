@@ -3,6 +3,7 @@
 #include <EditorCore/Color.h>
 #include <EditorCore/GUI_Wnd.h>
 
+#include <string>
 #include <vector>
 
 namespace EditorCore {
@@ -55,6 +56,9 @@ class GUI_RulerCtrl : public GUI_Wnd {
   static constexpr UINT StyleNothingAboveMin = 0x200;
   static constexpr int NotifyMarkerMoved = 2035;
   static constexpr int NotifyViewMoved = 2036;
+  // A vertical ruler with labels painted labels that need another thickness than the last it
+  // asked for: payload.distance is the thickness, in pixels, that shows each of them whole.
+  static constexpr int NotifyLabelsNeedRoom = 2037;
   static constexpr int MinMajorSpacing = 50;
 
   // A horizontal ruler with labels (style 0x21) until SetRulerStyle says otherwise.
@@ -82,6 +86,11 @@ class GUI_RulerCtrl : public GUI_Wnd {
   // more than minorSpacing pixels apart. Values below (style 0x100) or above (0x200) the
   // minimum value are left out.
   std::vector<GUI_RulerGraduation> GetGraduations(int length, int minorSpacing) const;
+  // A major graduation's label: the value whole, with as many decimals as the unit has and no
+  // exponent ("-3500", "0.25", "1000000").
+  std::string FormatLabel(double value) const;
+  // The thickness a vertical ruler of that length needs to show the labels in view whole.
+  int GetLabelsThickness(int length) const;
 
   // Sets the scale, keeping value at the pixel it was on.
   void ZoomOnValue(double value, double newScale);
@@ -131,6 +140,8 @@ class GUI_RulerCtrl : public GUI_Wnd {
   double minValue = 0.0;
   double start = 0.0;
   std::vector<GUI_RulerMarker> markers;
+  // The thickness the labels last asked for (NotifyLabelsNeedRoom).
+  int askedThickness = 0;
   bool moving = false;
   bool invertMove = false;
   CPoint moveAnchor;
