@@ -1,5 +1,7 @@
 #include "curves/EditStep.h"
 
+#include <cctype>
+
 namespace Tarvel {
 
 std::size_t EditStep::GetHeldBytes() const {
@@ -13,6 +15,17 @@ std::size_t EditStep::GetHeldBytes() const {
     }
   }
   return bytes;
+}
+
+std::string EditStep::Describe(const std::string& label) {
+  std::string words;
+  for (std::size_t i = 0; i < label.size(); ++i) {
+    const bool startsWord = i > 0 && std::isupper(static_cast<unsigned char>(label[i])) &&
+                            !std::isupper(static_cast<unsigned char>(label[i - 1]));
+    if (startsWord) words += ' ';
+    words += label[i];
+  }
+  return words;
 }
 
 }  // namespace Tarvel

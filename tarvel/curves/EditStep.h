@@ -45,6 +45,8 @@ class EditStep {
   explicit EditStep(std::string name) : label(std::move(name)) {}
 
   const std::string label;
+  // A label as a menu names its step: "FlipTrack" reads "Flip Track".
+  static std::string Describe(const std::string& label);
   // Tells the step apart from every other of its page, for the saved state.
   std::uint64_t serial = 0;
   std::vector<ChannelChange> channelChanges;

@@ -117,6 +117,18 @@ void GraphEditor::Press(CPoint point, bool bControl, bool bShift) {
   bMovesFrames = iDragState == kDragFrames || iDragState == kDragBoth;
 }
 
+void GraphEditor::SelectAll(bool select) {
+  for (CurveInfo* info : curves.GetCurves()) {
+    const bool chosen = select && !info->bFiltered && info->pCurve->GetPointCount() > 0;
+    info->pCurve->SelectAllPoints(chosen);
+    info->bSelected = chosen;
+  }
+  curves.ClearSelectionRange();
+  UpdateSelectionRange();
+  ComputeWeights();
+  view.Notify(Ids::GraphNotify_SelectionChanged);
+}
+
 bool GraphEditor::PickForMenu(CPoint point) {
   if (iDragState != kDragNone && bPressed) return false;
   const Hit hit = HitTest(point);

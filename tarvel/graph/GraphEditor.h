@@ -63,6 +63,9 @@ class GraphEditor {
   // picked as a left press would pick it, without a drag, so that a menu can act on it; false
   // when no key is there.
   bool PickForMenu(EditorCore::CPoint point);
+  // Select All: every key of the shown curves (those the filters leave), the curves selected
+  // with them; or, deselecting, none. The view hears SelectionChanged.
+  void SelectAll(bool select);
 
   // Moves the selected keys so that the current key lands on frame (only while a frame move
   // is in progress or was the last gesture), then puts the cross-hair on the current key.

@@ -455,6 +455,13 @@ bool AnimClipDialog::RunCommand(UINT commandId) {
     case Ids::kCmdCopyPoints: CopyPoints(); return true;
     case Ids::kCmdPastePoints: PastePoints(); return true;
     case Ids::kCmdRemovePoints: RemovePoints(); return true;
+    case Ids::kCmdUndo: Undo(); return true;
+    case Ids::kCmdRedo: Redo(); return true;
+    case Ids::kCmdSelectAll:
+    case Ids::kCmdDeselect:
+      curvePanel->GetGraph().GetEditor().SelectAll(commandId == Ids::kCmdSelectAll);
+      RedrawCurvePanel();
+      return true;
     case Ids::kCmdTrackScale:
     case Ids::kCmdSelectionScale: KeyTools::Scale(core, questions, selection); break;
     case Ids::kCmdTrackSubdivise:
@@ -607,6 +614,7 @@ bool AnimClipDialog::PreTranslateMessage(const GUI_Msg& msg) {
     case VK_LEFT: MoveTimeCursor(-1.0f); return true;
     case VK_HOME: curvePanel->FitAll(); return true;
     case 'F': curvePanel->FrameSelection(); return true;
+    case VK_SPACE: curvePanel->OnCommand(Ids::kCtlPlayButton); return true;
     default: break;
   }
   // 1 to 6: the tangent types of the Selection menu, in its order.
@@ -619,6 +627,10 @@ bool AnimClipDialog::PreTranslateMessage(const GUI_Msg& msg) {
       case 'Y': Redo(); return true;
       case 'C': CopyPoints(); return true;
       case 'V': PastePoints(); return true;
+      case 'A':
+        RunCommand(EditorToolkit::EditorKernel::GetInstance()->GetKeyManager()->ShiftKeyPressed() ? Ids::kCmdDeselect
+                                                                                                  : Ids::kCmdSelectAll);
+        return true;
       default: break;
     }
   }

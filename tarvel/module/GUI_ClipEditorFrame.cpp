@@ -14,6 +14,8 @@
 #include "EngineCore/Log.h"
 #include "EngineCore/ResourceFactory.h"
 #include "EngineToolkit/FileSystem.h"
+#include "curves/EditHistory.h"
+#include "curves/EditStep.h"
 #include "curves/FrameworkMessages.h"
 #include "module/AnimClipDialog.h"
 #include "module/GUI_ClipTabsDialog.h"
@@ -40,26 +42,36 @@ struct MenuItem {
   int submenu = -1;  // the popup this item opens, which holds id 0
 };
 
-// The menu bar's menus, then the submenus of Track and Selection.
-constexpr const char* kPopupTexts[7] = {"Animation Clip", "Channel",       "Track",   "Selection",
-                                        "Tangents",       "Interpolation", "Tangents"};
-constexpr std::size_t kMenuBarPopups = 4;
+// The menus, then the submenus of Track and Selection; the bar shows kBarOrder.
+constexpr const char* kPopupTexts[8] = {"Animation Clip", "Channel",       "Track",    "Selection",
+                                        "Tangents",       "Interpolation", "Tangents", "Edit"};
 constexpr int kTrackTangents = 4;
 constexpr int kInterpolation = 5;
 constexpr int kSelectionTangents = 6;
+constexpr int kEdit = 7;
+constexpr int kBarOrder[] = {0, kEdit, 1, 2, 3};
+// Positions on the bar of the Channel, Track and Selection menus.
+constexpr UINT kChannelPosition = 2;
+constexpr UINT kTrackPosition = 3;
+constexpr UINT kSelectionPosition = 4;
 constexpr const char* kInterpolationTip =
     "A track has one interpolation: changing it on one axis changes it on the track's other axes too";
 
 constexpr MenuItem kMenuItems[] = {
     {0, Ids::kCmdClipCreate, "Create", "", Ids::kThemeIconNew, 0},
     {0, Ids::kCmdClipOpen, "Open", "", Ids::kThemeIconOpen, 0},
-    {0, Ids::kCmdClipSave, "Save", "", Ids::kThemeIconSave, 0},
-    {0, Ids::kCmdClipSaveAll, "Save All", "", Ids::kThemeIconSaveAll, 0},
+    {0, Ids::kCmdClipSave, "Save", "\tCtrl+S", Ids::kThemeIconSave, 0},
+    {0, Ids::kCmdClipSaveAll, "Save All", "\tCtrl+Shift+S", Ids::kThemeIconSaveAll, 0},
     {0, 0, nullptr, nullptr, -1, 0},
     {0, Ids::kCmdClipFrameRate, "Frame Rate...", "", -1, 0},
     {0, 0, nullptr, nullptr, -1, 0},
     {0, Ids::kCmdClipClose, "Close", "", Ids::kThemeIconClose, 0},
     {0, Ids::kCmdClipCloseAll, "Close All", "", Ids::kThemeIconCloseAll, 0},
+    {kEdit, Ids::kCmdUndo, "Undo", "\tCtrl+Z", -1, 0},
+    {kEdit, Ids::kCmdRedo, "Redo", "\tCtrl+Y", -1, 0},
+    {kEdit, 0, nullptr, nullptr, -1, 0},
+    {kEdit, Ids::kCmdSelectAll, "Select All", "\tCtrl+A", -1, 0},
+    {kEdit, Ids::kCmdDeselect, "Deselect", "\tCtrl+Shift+A", -1, 0},
     {1, Ids::kCmdChannelCreate, "Create", "", Ids::kThemeIconNew, 0},
     {1, Ids::kCmdChannelEdit, "Edit", "", Ids::kThemeIconEdit, 0},
     {1, Ids::kCmdChannelRemove, "Remove", "", Ids::kThemeIconRemove, 0},
@@ -162,8 +174,9 @@ void GUI_ClipEditorFrame::BuildMenu() {
   for (UINT id : {Ids::kCmdInterpolationConstant, Ids::kCmdInterpolationLinear, Ids::kCmdInterpolationSmooth}) {
     popups[kInterpolation]->SetMenuItemToolTip(id, ModuleText::Translate(kInterpolationTip));
   }
-  for (std::size_t i = 0; i < kMenuBarPopups; ++i) {
-    menu->AppendMenu(MF_POPUP, popups[i].get(), ModuleText::Translate(kPopupTexts[i]));
+  for (const int popup : kBarOrder) {
+    const auto index = static_cast<std::size_t>(popup);
+    menu->AppendMenu(MF_POPUP, popups[index].get(), ModuleText::Translate(kPopupTexts[index]));
   }
 }
 
@@ -259,13 +272,30 @@ void GUI_ClipEditorFrame::UpdateMenus() {
       EnableItem(menu.get(), id, MF_BYCOMMAND, anyOpen);
     }
     AnimClipDialog* page = GetCurrentPage();
-    EnableItem(menu.get(), 1, MF_BYPOSITION, tabHost && page && page->GetClip());
-    EnableItem(menu.get(), 2, MF_BYPOSITION, page && page->HasEditableCurves());
-    EnableItem(menu.get(), 3, MF_BYPOSITION, page && page->HasPointSelection());
+    EnableItem(menu.get(), kChannelPosition, MF_BYPOSITION, tabHost && page && page->GetClip());
+    EnableItem(menu.get(), kTrackPosition, MF_BYPOSITION, page && page->HasEditableCurves());
+    EnableItem(menu.get(), kSelectionPosition, MF_BYPOSITION, page && page->HasPointSelection());
     CheckTangentsAndInterpolation(page);
+    ShowHistorySteps(page);
   }
   tabHost->ShowWindow(anyOpen);
   openPane->ShowWindow(!anyOpen);
+}
+
+void GUI_ClipEditorFrame::ShowHistorySteps(const AnimClipDialog* page) {
+  // Undo and Redo name the step they take back or make again, and are greyed without one.
+  const EditHistory* history = page ? &page->GetCore().GetHistory() : nullptr;
+  const EditStep* undo = history ? history->GetStepToUndo() : nullptr;
+  const EditStep* redo = history ? history->GetStepToRedo() : nullptr;
+  auto show = [this](UINT id, const char* verb, const EditStep* step, const char* key) {
+    const std::string text = ModuleText::Translate(verb);
+    menu->SetMenuItemText(id, (step ? text + " " + EditStep::Describe(step->label) : text) + key);
+    EnableItem(menu.get(), id, MF_BYCOMMAND, step != nullptr);
+  };
+  show(Ids::kCmdUndo, "Undo", undo, "\tCtrl+Z");
+  show(Ids::kCmdRedo, "Redo", redo, "\tCtrl+Y");
+  EnableItem(menu.get(), Ids::kCmdSelectAll, MF_BYCOMMAND, page != nullptr);
+  EnableItem(menu.get(), Ids::kCmdDeselect, MF_BYCOMMAND, page && page->HasPointSelection());
 }
 
 void GUI_ClipEditorFrame::CheckTangentsAndInterpolation(const AnimClipDialog* page) {

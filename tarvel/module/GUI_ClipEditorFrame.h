@@ -60,15 +60,16 @@ class GUI_ClipEditorFrame : public EditorCore::GUI_Dialog {
  private:
   void BuildMenu();
   void CheckTangentsAndInterpolation(const AnimClipDialog* page);
+  void ShowHistorySteps(const AnimClipDialog* page);
   void OpenFromClipFolder();
   void SaveCurrentClip();
   void SaveAllClips();
   void RedrawNow();
 
-  // The menu bar and its four pop-ups ("Animation Clip", "Channel", "Track", "Selection").
+  // The menu bar and its pop-ups ("Animation Clip", "Edit", "Channel", "Track", "Selection").
   std::unique_ptr<EditorCore::GUI_Menu> menu;
-  // The menu bar's four menus, then the submenus they hold.
-  std::array<std::unique_ptr<EditorCore::GUI_Menu>, 7> popups;
+  // The menu bar's five menus, then the submenus they hold.
+  std::array<std::unique_ptr<EditorCore::GUI_Menu>, 8> popups;
   std::unique_ptr<GUI_OpenClipPane> openPane;
   std::unique_ptr<GUI_ClipTabsDialog> tabHost;
   // In opening order; each page holds the reference, not this list.

@@ -93,6 +93,11 @@ inline constexpr UINT kCmdSelectionTangents = 16750;
 inline constexpr UINT kCmdInterpolationConstant = 16760;
 inline constexpr UINT kCmdInterpolationLinear = 16761;
 inline constexpr UINT kCmdInterpolationSmooth = 16762;
+// The Edit menu.
+inline constexpr UINT kCmdUndo = 16770;
+inline constexpr UINT kCmdRedo = 16771;
+inline constexpr UINT kCmdSelectAll = 16772;
+inline constexpr UINT kCmdDeselect = 16773;
 inline constexpr UINT kCmdTabClose = 16735;
 inline constexpr UINT kCmdTabCloseOthers = 16736;
 // The channel list's context menu reuses these numbers for its own commands.

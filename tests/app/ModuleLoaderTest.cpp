@@ -71,10 +71,11 @@ TEST_F(HostModules, RegistersTheLoadedModuleAndItsOwnAndInstallsTheModuleMenusAf
   EXPECT_EQ(modules->GetModuleWithID(0x10000000u), &host->GetViewer());
   EXPECT_EQ(modules->GetModuleWithID(0x80000000u), &host->GetClipCreator());
   // File and View, then the module's four pop-ups.
-  EXPECT_EQ(host->GetMenuBar()->GetEntryCount(), 6);
+  EXPECT_EQ(host->GetMenuBar()->GetEntryCount(), 7);
   const EditorCore::GUI_Menu* installed = host->GetMenuBar()->GetInstalledMenu();
   ASSERT_NE(installed, nullptr);
   EXPECT_EQ(installed->GetMenuString(0, EditorCore::MF_BYPOSITION), "Animation Clip");
+  EXPECT_EQ(installed->GetMenuString(1, EditorCore::MF_BYPOSITION), "Edit");
   for (const auto& entry : host->GetHostedModules()) {
     EXPECT_EQ(entry.menu != nullptr, entry.module == Panel()) << entry.name;
   }

@@ -195,10 +195,10 @@ TEST_F(ScriptedHost, MouseRubberBandSelectsKeysInTheGraph) {
       std::to_string(frames->PixelToValue(client.Width() - 2)) + " " + std::to_string(values->PixelToValue(2));
   GUI_Menu* menu = GUI_MainFrame::GetMainFrame()->GetMenuBar()->GetInstalledMenu();
   ASSERT_NE(menu, nullptr);
-  EXPECT_TRUE(menu->GetMenuState(3, MF_BYPOSITION) & MF_GRAYED) << "no key selected yet";
+  EXPECT_TRUE(menu->GetMenuState(4, MF_BYPOSITION) & MF_GRAYED) << "no key selected yet";
   ASSERT_TRUE(Run("mouse press " + topLeft + "\nmouse move " + bottomRight + "\nmouse release " + bottomRight))
       << runner->GetError();
-  EXPECT_FALSE(menu->GetMenuState(3, MF_BYPOSITION) & MF_GRAYED) << "keys are selected: the Selection menu applies";
+  EXPECT_FALSE(menu->GetMenuState(4, MF_BYPOSITION) & MF_GRAYED) << "keys are selected: the Selection menu applies";
 }
 
 TEST_F(ScriptedHost, AnsweredDialogsTakeTheQueuedCodesAndTextAndOneWithoutAnAnswerFailsNamingIt) {
@@ -614,4 +614,31 @@ TEST_F(ScriptedHost, TangentAndInterpolationActionsShapeTheChosenKeysAndTheSaved
   ASSERT_TRUE(
       Run(chooseKey + "popup Linear\nbutton tangents\nexpect-tangent Box translation X 12 0.181818 0.0555556 1e-5"))
       << runner->GetError();
+}
+
+TEST_F(ScriptedHost, EditMenuAndKeysSelectAllUndoSaveAndPlayAsTheMenusSay) {
+  const std::string path = ProjectPath() + "/AnimClips/keyframed.gltf";
+  const auto written = fs::last_write_time(path);
+  // Ctrl+A takes every key of the shown curves; 3 makes them Flat; Ctrl+S saves the clip.
+  ASSERT_TRUE(Run("open keyframed\nselect-channel Box\nkey Ctrl+A\nkey 3\nkey Ctrl+S")) << runner->GetError();
+  EXPECT_NE(fs::last_write_time(path), written) << "Ctrl+S saved the clip";
+  std::ifstream file(path);
+  const std::string text((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+  EXPECT_NE(text.find("\"ffffffffffff\""), std::string::npos) << "every key of the Box's translation is Flat";
+  GUI_Menu* menu = GUI_MainFrame::GetMainFrame()->GetMenuBar()->GetInstalledMenu();
+  ASSERT_NE(menu, nullptr);
+  EXPECT_EQ(menu->GetMenuString(16770, MF_BYCOMMAND), "Undo Tangents Selection\tCtrl+Z");
+  EXPECT_TRUE(menu->GetMenuState(16771, MF_BYCOMMAND) & MF_GRAYED) << "nothing to redo";
+  // Delete after Select All leaves the shown curves without keys; Undo from the menu brings them back.
+  EngineCore::AnimClip* clip = EngineCore::ResourceFactory::GetInstance().GetAnimClip("keyframed");
+  const EngineCore::AnimCurve& moves =
+      *clip->GetChannel(EngineCore::Crc32::Compute(3, "Box"))->GetCurve(EngineCore::AnimTrack::Translation);
+  ASSERT_TRUE(Run("key Ctrl+A\nkey Delete")) << runner->GetError();
+  EXPECT_EQ(moves.GetKeyCount(), 0u);
+  ASSERT_TRUE(Run("command 16770")) << runner->GetError();
+  EXPECT_EQ(moves.GetKeyCount(), 4u);
+  clip->Release();
+  // Space plays and stops.
+  ASSERT_TRUE(Run("key Space\nwait 300\nkey Space")) << runner->GetError();
+  EXPECT_GT(Cursor(), 1.0);
 }

@@ -120,4 +120,30 @@ TEST_F(MenuTest, AnInstalledMenuShowsInTheBarFollowsEnablingAndLeavesWithItsMenu
   EXPECT_EQ(frame.GetMenuBar()->GetEntryCount(), 0);
 }
 
+TEST_F(MenuTest, KeysWithCtrlChooseTheEnabledItemThatNamesThemWhereverTheyAreTyped) {
+  GUI_MainFrame frame;
+  ASSERT_TRUE(frame.Create("main", CRect(0, 0, 640, 480)));
+  std::vector<UINT> chosen;
+  frame.GetMenuBar()->SetCommandHandler([&](UINT id) { chosen.push_back(id); });
+  clip.AppendMenu(MF_STRING, 16657, "Save\tCtrl+S");
+  clip.AppendMenu(MF_STRING, 16658, "Save All\tCtrl+Shift+S");
+  clip.AppendMenu(MF_STRING | MF_GRAYED, 16660, "Close All\tCtrl+W");
+  ASSERT_TRUE(GUI_MenuBar::SetMenu(frame.GetMenuBar(), &bar));
+  GUI_MenuBar& menuBar = *frame.GetMenuBar();
+  EXPECT_TRUE(menuBar.TranslateAccelerator('S', MK_CONTROL));
+  EXPECT_TRUE(menuBar.TranslateAccelerator('S', MK_CONTROL | MK_SHIFT));
+  EXPECT_FALSE(menuBar.TranslateAccelerator('W', MK_CONTROL)) << "a greyed item takes no key";
+  EXPECT_FALSE(menuBar.TranslateAccelerator('K', 0)) << "keys without Ctrl stay with their windows";
+  EXPECT_EQ(chosen, (std::vector<UINT>{16657u, 16658u}));
+  // A key that reaches the frame (the end of the window chain) reaches the bar.
+  GUI_Msg msg;
+  msg.hwnd = &frame;
+  msg.message = WM_KEYDOWN;
+  msg.wParam = 'S';
+  msg.keyFlags = MK_CONTROL;
+  EXPECT_TRUE(frame.PreTranslateMessage(msg));
+  EXPECT_EQ(chosen.back(), 16657u);
+  GUI_MenuBar::SetMenu(frame.GetMenuBar(), nullptr);
+}
+
 }  // namespace

@@ -4,8 +4,12 @@
 
 #include "WndState.h"
 
+#include <QAbstractSpinBox>
 #include <QApplication>
 #include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QTextEdit>
 
 #include <algorithm>
 #include <cassert>
@@ -72,6 +76,15 @@ void GUI_MainFrame::GetPanelRect(CRect& rect) const {
 
 void GUI_MainFrame::OnSize(UINT, int cx, int) {
   if (menuBar) menuBar->Layout(cx);
+}
+
+bool GUI_MainFrame::PreTranslateMessage(const GUI_Msg& msg) {
+  if (msg.message != WM_KEYDOWN || !menuBar) return GUI_Wnd::PreTranslateMessage(msg);
+  const QWidget* focus = QApplication::focusWidget();
+  const bool typing = qobject_cast<const QLineEdit*>(focus) || qobject_cast<const QTextEdit*>(focus) ||
+                      qobject_cast<const QPlainTextEdit*>(focus) || qobject_cast<const QAbstractSpinBox*>(focus);
+  if (!typing && menuBar->TranslateAccelerator(static_cast<UINT>(msg.wParam), msg.keyFlags)) return true;
+  return GUI_Wnd::PreTranslateMessage(msg);
 }
 
 bool GUI_MainFrame::IsPleaseWaitShown() const { return pleaseWait && pleaseWait->IsWindowVisible(); }

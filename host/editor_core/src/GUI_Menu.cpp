@@ -157,6 +157,16 @@ bool GUI_Menu::SetMenuItemToolTip(UINT id, const std::string& text) {
   return true;
 }
 
+bool GUI_Menu::SetMenuItemText(UINT id, const std::string& text) {
+  Item* item = FindItem(*data, id, MF_BYCOMMAND);
+  if (!item) return false;
+  item->text = text;
+  for (const QPointer<QAction>& view : item->views) {
+    if (view) view->setText(detail::ToQString(text));
+  }
+  return true;
+}
+
 std::string GUI_Menu::GetMenuItemToolTip(UINT id) const {
   const Item* item = FindItem(*data, id, MF_BYCOMMAND);
   return item ? item->toolTip : std::string();

@@ -9,7 +9,9 @@
 
 #include <QMenuBar>
 
+#include <cctype>
 #include <set>
+#include <string>
 
 namespace EditorCore {
 
@@ -126,6 +128,55 @@ void GUI_MenuBar::Rebuild() {
       item.views.push_back(action);
     }
   }
+}
+
+namespace {
+
+std::string Lowered(std::string text) {
+  for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return text;
+}
+
+// The enabled item of an enabled menu whose text names the accelerator after its tab.
+UINT FindAccelerator(const GUI_Menu& menu, const std::string& accelerator) {
+  if (!menu.GetData()) return 0;
+  for (const GUI_Menu::Data::Item& item : menu.GetData()->items) {
+    if ((item.flags & (MF_SEPARATOR | MF_GRAYED | MF_DISABLED)) != 0) continue;
+    if (item.sub) {
+      if (!detail::IsLiveMenu(item.sub)) continue;
+      if (const UINT id = FindAccelerator(*item.sub, accelerator)) return id;
+      continue;
+    }
+    const std::size_t tab = item.text.find('\t');
+    if (tab != std::string::npos && Lowered(item.text.substr(tab + 1)) == accelerator) return item.id;
+  }
+  return 0;
+}
+
+}  // namespace
+
+bool GUI_MenuBar::TranslateAccelerator(UINT virtualKey, UINT keyFlags) {
+  if (!(keyFlags & MK_CONTROL)) return false;
+  std::string key;
+  if ((virtualKey >= 'A' && virtualKey <= 'Z') || (virtualKey >= '0' && virtualKey <= '9')) {
+    key = std::string(1, static_cast<char>(virtualKey));
+  } else if (virtualKey >= VK_F1 && virtualKey <= VK_F1 + 11) {
+    key = "F" + std::to_string(virtualKey - VK_F1 + 1);
+  } else {
+    return false;
+  }
+  const std::string accelerator = Lowered(std::string("Ctrl+") + ((keyFlags & MK_SHIFT) ? "Shift+" : "") + key);
+  for (const GUI_Menu* menu : {data->host, data->installed}) {
+    const UINT id = menu ? FindAccelerator(*menu, accelerator) : 0;
+    if (id == 0) continue;
+    if (data->handler) {
+      data->handler(id);
+    } else if (data->window) {
+      data->window->SendCommand(id);
+    }
+    return true;
+  }
+  return false;
 }
 
 }  // namespace EditorCore

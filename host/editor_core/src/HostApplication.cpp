@@ -11,7 +11,7 @@ HostApplication::HostApplication(int& argc, char** argv) : QApplication(argc, ar
 bool HostApplication::notify(QObject* receiver, QEvent* event) {
   if (event->type() == QEvent::KeyPress) {
     auto* key = static_cast<QKeyEvent*>(event);
-    if (PreTranslateKey(receiver, key->key(), key->isAutoRepeat())) {
+    if (PreTranslateKey(receiver, key->key(), key->isAutoRepeat(), key->modifiers())) {
       event->accept();
       return true;
     }

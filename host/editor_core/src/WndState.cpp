@@ -80,7 +80,7 @@ UINT MouseFlags(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers) {
   return flags;
 }
 
-bool PreTranslateKey(QObject* receiver, int qtKey, bool autoRepeat) {
+bool PreTranslateKey(QObject* receiver, int qtKey, bool autoRepeat, Qt::KeyboardModifiers modifiers) {
   auto* widget = qobject_cast<QWidget*>(receiver);
   if (!widget) return false;
   const UINT vk = VirtualKeyOf(qtKey);
@@ -92,6 +92,7 @@ bool PreTranslateKey(QObject* receiver, int qtKey, bool autoRepeat) {
   msg.message = WM_KEYDOWN;
   msg.wParam = vk;
   msg.lParam = autoRepeat ? 2 : 1;
+  msg.keyFlags = MouseFlags(Qt::NoButton, modifiers);
   GUI_Wnd::GetCursorPos(msg.pt);
   // Innermost window first; the chain is read again after each call because a handler may
   // destroy windows.

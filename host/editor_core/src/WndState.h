@@ -39,6 +39,6 @@ QWidget* ParentWidgetOf(const GUI_Wnd* parent);
 UINT VirtualKeyOf(int qtKey);
 UINT MouseFlags(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers);
 // Offers a key-down to PreTranslateMessage of the window chain from the receiver up.
-bool PreTranslateKey(QObject* receiver, int qtKey, bool autoRepeat);
+bool PreTranslateKey(QObject* receiver, int qtKey, bool autoRepeat, Qt::KeyboardModifiers modifiers);
 
 }  // namespace EditorCore::detail

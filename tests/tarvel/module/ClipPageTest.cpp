@@ -113,7 +113,7 @@ TEST_F(ClipPage, FilterBoxesHideRowsAndRestoreTheirSelection) {
 TEST_F(ClipPage, TrackRowSelectionDrivesTheCurvesAndTheTrackMenu) {
   OpenMade({"A"});
   auto trackMenu = [this] {
-    return (Frame().GetMenu()->GetMenuState(2, EditorCore::MF_BYPOSITION) & EditorCore::MF_GRAYED) == 0;
+    return (Frame().GetMenu()->GetMenuState(3, EditorCore::MF_BYPOSITION) & EditorCore::MF_GRAYED) == 0;
   };
   EXPECT_FALSE(trackMenu());
   SelectRow(Tracks(), 0);

@@ -137,10 +137,12 @@ TEST_F(ModuleHost, MenusAreInstalledWhenAskedAndFollowTheOpenClips) {
   };
   for (EditorCore::UINT id : {16657u, 16658u, 16659u, 16660u}) EXPECT_FALSE(enabled(id, EditorCore::MF_BYCOMMAND));
   EXPECT_TRUE(enabled(16654, EditorCore::MF_BYCOMMAND) && enabled(16655, EditorCore::MF_BYCOMMAND));
-  for (EditorCore::UINT position : {1u, 2u, 3u}) EXPECT_FALSE(enabled(position, EditorCore::MF_BYPOSITION));
+  // Edit, then Channel, Track and Selection, which need a clip.
+  for (EditorCore::UINT position : {2u, 3u, 4u}) EXPECT_FALSE(enabled(position, EditorCore::MF_BYPOSITION));
+  EXPECT_FALSE(enabled(16770, EditorCore::MF_BYCOMMAND)) << "nothing to undo";
   Open("Walk");
   for (EditorCore::UINT id : {16657u, 16658u, 16659u, 16660u}) EXPECT_TRUE(enabled(id, EditorCore::MF_BYCOMMAND));
-  EXPECT_TRUE(enabled(1, EditorCore::MF_BYPOSITION));
+  EXPECT_TRUE(enabled(2, EditorCore::MF_BYPOSITION));
 }
 
 TEST_F(ModuleHost, SetWindowRectConvertsScreenToParentCoordinates) {

@@ -36,6 +36,10 @@ class GUI_MainFrame : public GUI_Wnd {
   void GetPanelRect(CRect& rect) const;
 
   void OnSize(UINT type, int cx, int cy) override;
+  // Keys with Ctrl that no window within took go to the menu bar's items that name them
+  // (GUI_MenuBar::TranslateAccelerator), wherever the focus is, but in a text box, whose
+  // Ctrl keys (copy, paste, select all) stay its own.
+  bool PreTranslateMessage(const GUI_Msg& msg) override;
 
  private:
   GUI_DnDManager dndManager;

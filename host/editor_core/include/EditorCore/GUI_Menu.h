@@ -73,6 +73,8 @@ class GUI_Menu {
   // The text shown when the pointer rests on an item (found by command, in sub-menus too);
   // false for an id no item has.
   bool SetMenuItemToolTip(UINT id, const std::string& text);
+  // A new text for an item found by command, in sub-menus too; false for an id no item has.
+  bool SetMenuItemText(UINT id, const std::string& text);
   std::string GetMenuItemToolTip(UINT id) const;
 
   UINT TrackPopupMenu(UINT flags, int x, int y, GUI_Wnd* owner, const CRect* rect = nullptr);

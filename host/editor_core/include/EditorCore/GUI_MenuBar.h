@@ -36,6 +36,11 @@ class GUI_MenuBar {
   int Layout(int width);
   // A menu shown in the bar is going away: the bar stops showing it.
   void ForgetMenu(const GUI_Menu* menu);
+  // A key with Ctrl (and Shift) held chooses the enabled item whose text names it after a tab
+  // ("Save\tCtrl+S", "Save All\tCtrl+Shift+S"), in a pop-up that is enabled too, as a click
+  // on it would; false when no item names it. Keys without Ctrl stay with the windows they
+  // are typed in.
+  bool TranslateAccelerator(UINT virtualKey, UINT keyFlags);
 
   struct Data;
 

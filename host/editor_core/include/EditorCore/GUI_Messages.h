@@ -14,7 +14,8 @@ struct GUI_Msg {
   UINT message = 0;
   WPARAM wParam = 0;
   LPARAM lParam = 0;
-  CPoint pt;  // cursor position in screen coordinates when the message was made
+  CPoint pt;          // cursor position in screen coordinates when the message was made
+  UINT keyFlags = 0;  // WM_KEYDOWN: MK_CONTROL and MK_SHIFT when those keys were held
 };
 
 // Header of a control notification: who sends it, its control id and the code.
