@@ -7,6 +7,8 @@
 #include <QWidget>
 
 #include <atomic>
+#include <cstdio>
+#include <ctime>
 #include <filesystem>
 
 #include "EditorCore/GUI_App.h"
@@ -102,6 +104,12 @@ bool HostWindow::Start(const std::string& modulesFolder, const std::string& proj
 
   BuildMenus();
   clipCreator.SetCreatedHandler([this](const std::string&) { RefreshClips(); });
+  EngineCore::Resource::SetSavedListener([this](const EngineCore::Resource& resource) {
+    const EngineCore::ResourceStorage* storage = resource.GetStorage();
+    lastSaved = SavedLine(resource.GetName().str(), storage ? storage->GetFilePath() : std::string());
+    Log::Write(Log::Info, "%s", lastSaved.c_str());
+    UpdateStatus();
+  });
 
   loader.LoadFolder(modulesFolder);
   for (const ModuleLoader::LoadedModule& loaded : loader.GetModules()) AddModule(loaded.module, loaded.name, true);
@@ -174,6 +182,7 @@ void HostWindow::DestroyModuleWindows() {
 }
 
 void HostWindow::Shutdown() {
+  EngineCore::Resource::SetSavedListener(nullptr);
   // Records outlive only a session that did not end here.
   recovery.Stop(true);
   DestroyModuleWindows();
@@ -485,8 +494,30 @@ void HostWindow::RefreshClips() {
   UpdateStatus();
 }
 
+std::string HostWindow::SavedLine(const std::string& name, const std::string& path) {
+  std::error_code ec;
+  const std::uintmax_t bytes = path.empty() ? 0 : fs::file_size(path, ec);
+  char size[32] = "";
+  if (!path.empty() && !ec) {
+    if (bytes >= 1024 * 1024) {
+      std::snprintf(size, sizeof size, " (%.1f MB)", static_cast<double>(bytes) / (1024.0 * 1024.0));
+    } else if (bytes >= 1024) {
+      std::snprintf(size, sizeof size, " (%.0f KB)", static_cast<double>(bytes) / 1024.0);
+    } else {
+      std::snprintf(size, sizeof size, " (%ju bytes)", bytes);
+    }
+  }
+  const std::time_t now = std::time(nullptr);
+  std::tm local{};
+  localtime_r(&now, &local);
+  char time[16];
+  std::strftime(time, sizeof time, "%H:%M", &local);
+  return "Saved " + name + size + " at " + time;
+}
+
 std::string HostWindow::GetStatusText() const {
-  std::string text = session.IsOpen() ? "Project " + session.GetFolder() : std::string("No project");
+  std::string text = lastSaved.empty() ? std::string() : lastSaved + "  |  ";
+  text += session.IsOpen() ? "Project " + session.GetFolder() : std::string("No project");
   text += "  |  " + std::to_string(session.ListClips().size()) + " clips";
   const EngineCore::Scene* scene = session.GetScene();
   text += "  |  " + std::to_string(scene ? scene->GetObjectCount() : 0u) + " scene objects";

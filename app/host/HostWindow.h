@@ -109,7 +109,11 @@ class HostWindow : public EditorCore::GUI_MainFrame {
   ClipCreatorModule& GetClipCreator() { return clipCreator; }
   ResourceBrowser* GetResourceBrowser() const { return browser; }
   LogPane* GetLogPane() const { return logPane; }
+  // The project, its clips and objects, the modules; after a save, first, what it wrote
+  // ("Saved 01_01 (2.3 MB) at 14:02").
   std::string GetStatusText() const;
+  // The line a save of a clip of that file shows: its name, the file's size, the time.
+  static std::string SavedLine(const std::string& name, const std::string& path);
   void RefreshClips();
 
   // Modifiers the script holds down, on top of the keyboard's.
@@ -168,6 +172,7 @@ class HostWindow : public EditorCore::GUI_MainFrame {
   ResourceBrowser* browser = nullptr;
   LogPane* logPane = nullptr;
   QLabel* statusBar = nullptr;
+  std::string lastSaved;
   // Widths the user gave the side panes with the bars; 0 until then (a share of the window).
   int browserWidth = 0;
   int viewerWidth = 0;

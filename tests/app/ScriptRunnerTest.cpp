@@ -622,6 +622,9 @@ TEST_F(ScriptedHost, EditMenuAndKeysSelectAllUndoSaveAndPlayAsTheMenusSay) {
   // Ctrl+A takes every key of the shown curves; 3 makes them Flat; Ctrl+S saves the clip.
   ASSERT_TRUE(Run("open keyframed\nselect-channel Box\nkey Ctrl+A\nkey 3\nkey Ctrl+S")) << runner->GetError();
   EXPECT_NE(fs::last_write_time(path), written) << "Ctrl+S saved the clip";
+  const std::string status = host->GetStatusText();
+  EXPECT_EQ(status.rfind("Saved keyframed (", 0), 0u) << status;
+  EXPECT_NE(status.find(" KB) at "), std::string::npos) << status;
   std::ifstream file(path);
   const std::string text((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
   EXPECT_NE(text.find("\"ffffffffffff\""), std::string::npos) << "every key of the Box's translation is Flat";

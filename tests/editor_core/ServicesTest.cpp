@@ -148,6 +148,7 @@ TEST(Theme, DisabledIconsAreNewGreyCopies) {
   EXPECT_NE(disabled, icon);
   GUI_ThemeManager::DestroyIcon(disabled);
   EXPECT_EQ(GUI_ThemeManager::DisableIcon(nullptr, 0), nullptr);
+  EXPECT_EQ(GUI_ThemeManager::GetIcon(-1), nullptr) << "-1 asks for no icon";
   EXPECT_NE(GUI_ThemeManager::GetCursor(15), nullptr);
   EXPECT_NE(GUI_ThemeManager::GetBitmap(10), nullptr);
   EXPECT_NE(GUI_ThemeManager::GetFont(1, 2), nullptr);

@@ -137,6 +137,8 @@ COLORREF GUI_ThemeManager::GetColor(int index) {
 }
 
 GUI_Icon* GUI_ThemeManager::GetIcon(int index) {
+  // No theme icon has a negative index: callers pass -1 for none.
+  if (index < 0) return nullptr;
   auto& icons = Cache().icons;
   if (const auto it = icons.find(index); it != icons.end()) return it->second.get();
   QImage image(18, 18, QImage::Format_ARGB32_Premultiplied);

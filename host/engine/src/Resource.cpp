@@ -4,6 +4,21 @@
 
 namespace EngineCore {
 
+namespace {
+
+Resource::SavedListener& Listener() {
+  static Resource::SavedListener listener;
+  return listener;
+}
+
+void TellSaved(const Resource& resource) {
+  if (Listener()) Listener()(resource);
+}
+
+}  // namespace
+
+void Resource::SetSavedListener(SavedListener listener) { Listener() = std::move(listener); }
+
 bool Resource::Save() {
   const std::shared_ptr<ResourceStorage> keep = storage_;
   if (!storage_) {
@@ -12,6 +27,7 @@ bool Resource::Save() {
   }
   if (!storage_->Save(*this)) return false;
   modified_ = false;
+  TellSaved(*this);
   return true;
 }
 
@@ -36,7 +52,11 @@ std::vector<Resource*> Resource::SaveAll(const std::vector<Resource*>& resources
     }
     if (!storage->SaveTogether(*resource, others)) continue;
     resource->modified_ = false;
-    for (Resource* other : others) other->modified_ = false;
+    TellSaved(*resource);
+    for (Resource* other : others) {
+      other->modified_ = false;
+      TellSaved(*other);
+    }
   }
   std::vector<Resource*> unsaved;
   for (Resource* resource : pending) {

@@ -28,6 +28,8 @@ class ConvertedClipStorage : public ClipStorage {
   [[nodiscard]] ClipFileError WriteTo(const EngineCore::AnimClip& clip, const std::string& path,
                                       std::string& message) override;
   std::unique_ptr<EngineCore::Scene> BuildScene() const override;
+  // The glTF it saves into once it has, else the source.
+  std::string GetFilePath() const override { return saved_ ? saved_->GetFilePath() : sourcePath_; }
 
  private:
   std::string sourcePath_;

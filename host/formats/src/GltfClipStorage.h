@@ -48,6 +48,7 @@ class GltfClipStorage : public ClipStorage {
   bool Save(EngineCore::Resource& resource) override;
   // Clips of one file saved together write it once, with each clip's animation.
   std::string GetSharedFile() const override { return fileKey_; }
+  std::string GetFilePath() const override { return path_; }
   bool SaveTogether(EngineCore::Resource& resource, const std::vector<EngineCore::Resource*>& others) override;
   bool ChangedElsewhere() const override { return !identity_.Matches(); }
   // Reads the file again: the clip takes its channels, the storage its document.

@@ -14,6 +14,7 @@ namespace EditorCore {
 class GUI_ThemeManager {
  public:
   static COLORREF GetColor(int index);
+  // The theme's icon of an index, drawn once; null for a negative index (no icon).
   static GUI_Icon* GetIcon(int index);
   static GUI_Bitmap* GetBitmap(int index);
   static GUI_Cursor* GetCursor(int index);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -33,6 +34,9 @@ class ResourceStorage {
   // Storages that keep several resources in one file name it (the same text for all of
   // them), so that saving them together writes it once; empty for a file of one resource.
   virtual std::string GetSharedFile() const { return {}; }
+  // The file the resource was last saved to or read from, for what a save tells the user;
+  // empty where the storage cannot say.
+  virtual std::string GetFilePath() const { return {}; }
   // Saves the resource and `others` (resources whose storages name the same shared file)
   // at once; false leaves every one unsaved. The default saves the resource alone and
   // leaves the others to their own saves.
@@ -67,6 +71,10 @@ class Resource : public RefCounter {
   // Saves through the resource's storage; a successful save clears the modified flag.
   // A resource without storage cannot be saved.
   bool Save();
+  // Told of every resource a save wrote (Save, SaveAll), after it was written: the host shows
+  // it to the user. One listener; an empty one stops.
+  using SavedListener = std::function<void(const Resource&)>;
+  static void SetSavedListener(SavedListener listener);
   // Saves each modified resource of the list, those of one shared file with one write of it;
   // the resources that are still modified afterwards, in list order.
   static std::vector<Resource*> SaveAll(const std::vector<Resource*>& resources);
