@@ -136,7 +136,7 @@ void HostWindow::BuildMenus() {
   viewMenu.AppendSeparator();
   viewMenu.AppendMenu(MF_STRING, kCmdFrameAll, "Frame All\tA");
   viewMenu.AppendMenu(MF_STRING, kCmdFrameSelected, "Frame Selected\tF");
-  viewMenu.AppendMenu(MF_STRING, kCmdFollowAnimated, "Follow Animated Objects");
+  viewMenu.AppendMenu(MF_STRING | MF_CHECKED, kCmdFollowAnimated, "Follow Animated Objects");
   hostMenu.AppendMenu(MF_POPUP, &fileMenu, "File");
   hostMenu.AppendMenu(MF_POPUP, &viewMenu, "View");
   GetMenuBar()->SetHostMenu(&hostMenu);

@@ -97,6 +97,14 @@ void ViewerWnd::RequestRedraw() {
   Invalidate(true);
 }
 
+EngineCore::Quaternion ViewerWnd::WorldRotation(const SceneObject& object) {
+  EngineCore::Quaternion rotation = object.GetLocalRotation();
+  for (const SceneObject* above = object.GetParent(); above; above = above->GetParent()) {
+    rotation = above->GetLocalRotation() * rotation;
+  }
+  return rotation;
+}
+
 void ViewerWnd::Render(GUI_BackBuffer& buffer) const {
   const int width = buffer.GetWidth();
   const int height = buffer.GetHeight();
@@ -114,7 +122,17 @@ void ViewerWnd::Render(GUI_BackBuffer& buffer) const {
   std::vector<ViewerCamera::Projection> points(scene->GetObjectCount());
   for (std::uint32_t i = 0; i < scene->GetObjectCount(); ++i) points[i] = camera.Project(positions[i], width, height);
   // Bones first, so the joints stay on top of them.
-  for (std::uint32_t i = 0; i < scene->GetObjectCount(); ++i) {
+  const std::uint32_t count = scene->GetObjectCount();
+  std::vector<char> hasJointChild(count, 0);
+  for (std::uint32_t i = 0; i < count; ++i) {
+    const SceneObject* parentObject = scene->GetObjectAt(i)->GetParent();
+    if (parentObject && IsJoint(*scene->GetObjectAt(i))) hasJointChild[parentObject->GetIndex()] = 1;
+  }
+  auto line = [&](const ViewerCamera::Projection& from, const ViewerCamera::Projection& to) {
+    buffer.MoveTo(static_cast<int>(std::lround(from.x)), static_cast<int>(std::lround(from.y)));
+    buffer.LineTo(static_cast<int>(std::lround(to.x)), static_cast<int>(std::lround(to.y)));
+  };
+  for (std::uint32_t i = 0; i < count; ++i) {
     const SceneObject* object = scene->GetObjectAt(i);
     // A bone joins two joints: a scene root holding the skeleton draws no line to the hips.
     const SceneObject* parentObject = object->GetParent();
@@ -122,9 +140,19 @@ void ViewerWnd::Render(GUI_BackBuffer& buffer) const {
     if (parent < 0 || !points[i].visible || !points[static_cast<std::size_t>(parent)].visible) continue;
     const bool selected = selection && selection->IsSelected(object);
     buffer.SetPen(selected ? kSelected : kBone, selected ? 3 : 2);
-    const auto& from = points[static_cast<std::size_t>(parent)];
-    buffer.MoveTo(static_cast<int>(std::lround(from.x)), static_cast<int>(std::lround(from.y)));
-    buffer.LineTo(static_cast<int>(std::lround(points[i].x)), static_cast<int>(std::lround(points[i].y)));
+    line(points[static_cast<std::size_t>(parent)], points[i]);
+    // A joint that ends its chain (a head, a hand) shows its own turn: a bone half as long as the
+    // one to it, along its own rotation, as a child at its own offset would lie.
+    if (!hasJointChild[i] && IsJoint(*object)) {
+      const Vector3 offset = object->GetLocalTranslation();
+      const float offsetLength = std::sqrt(offset.x * offset.x + offset.y * offset.y + offset.z * offset.z);
+      const Vector3 bone = positions[i] - positions[static_cast<std::size_t>(parent)];
+      const float boneLength = std::sqrt(bone.x * bone.x + bone.y * bone.y + bone.z * bone.z);
+      if (!(offsetLength > 0.0f) || !(boneLength > 0.0f)) continue;
+      const Vector3 along = WorldRotation(*object).Rotate(offset) * (0.5f * boneLength / offsetLength);
+      const ViewerCamera::Projection tip = camera.Project(positions[i] + along, width, height);
+      if (tip.visible) line(points[i], tip);
+    }
   }
   // Names of selected objects that share a place are stacked rather than drawn over each other.
   std::vector<CPoint> labels;

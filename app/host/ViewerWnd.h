@@ -65,6 +65,8 @@ class ViewerWnd : public EditorCore::GUI_Wnd {
   void OnKeyDown(EditorCore::UINT key, EditorCore::UINT repeat, EditorCore::UINT flags) override;
 
   static bool IsJoint(const EngineCore::SceneObject& object) { return object.IsJoint() || object.GetController(); }
+  // The object's rotation in the scene: its parents' and its own.
+  static EngineCore::Quaternion WorldRotation(const EngineCore::SceneObject& object);
 
  private:
   using ObjectFilter = bool (*)(const EngineCore::SceneObject&, const EngineCore::Scene&);
@@ -84,7 +86,7 @@ class ViewerWnd : public EditorCore::GUI_Wnd {
   EditorCore::CPoint pressPoint;
   EditorCore::CPoint lastPoint;
   int paintCount = 0;
-  bool following = false;
+  bool following = true;
 };
 
 }  // namespace TarvelHost

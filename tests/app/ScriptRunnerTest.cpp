@@ -251,9 +251,9 @@ TEST_F(ScriptedHost, SaveWritesTheCurrentClipAndAQuitAfterItAsksNothing) {
 
 TEST_F(ScriptedHost, TheViewMenuFramesAndFollowsAndACommandNoMenuHoldsFails) {
   const TarvelHost::ViewerWnd& view = *host->GetViewer().GetView();
-  EXPECT_FALSE(view.IsFollowing());
+  EXPECT_TRUE(view.IsFollowing()) << "the viewer follows the animated objects from the start";
   EXPECT_TRUE(Run("command 40014\ncommand 40015\ncommand 40016")) << runner->GetError();
-  EXPECT_TRUE(view.IsFollowing());
+  EXPECT_FALSE(view.IsFollowing());
   EXPECT_EQ(Failure("command 49999"), "line 1: no menu of the host or of a module has command 49999");
 }
 

@@ -116,6 +116,22 @@ TEST_F(ViewerDrawing, DrawsJointsAndBonesFromJointsOnlyHighlightsSelectedObjects
   EXPECT_EQ(buffer.GetPixel(a.x, a.y), ViewerWnd::kAnimatedJoint);
 }
 
+TEST_F(ViewerDrawing, AJointThatEndsItsChainShowsItsOwnTurnAsAShortBone) {
+  root->SetJoint(true);
+  child->SetJoint(true);
+  auto pixelAt = [&](const Vector3& place) {
+    view.Render(buffer);
+    const auto p = view.GetCamera().Project(place, kWidth, kHeight);
+    return buffer.GetPixel(static_cast<int>(std::lround(p.x)), static_cast<int>(std::lround(p.y)));
+  };
+  // Half as long as the bone to it, along the child's own offset (up) turned by its rotation.
+  EXPECT_EQ(pixelAt(Vector3(0, 1.25f, 0)), ViewerWnd::kBone);
+  // Turned a quarter about Z, the short bone points along -X.
+  child->SetLocalRotation(EngineCore::Quaternion::FromAngles(0.0f, 0.0f, 1.5707964f));
+  EXPECT_EQ(pixelAt(Vector3(-0.25f, 1.0f, 0)), ViewerWnd::kBone);
+  EXPECT_EQ(pixelAt(Vector3(0, 1.25f, 0)), ViewerWnd::kBackground);
+}
+
 TEST_F(ViewerDrawing, PicksTheObjectUnderThePointerAndWithoutASceneDrawsOnlyTheBackgroundAndPicksNothing) {
   const auto b = At(child);
   EXPECT_EQ(view.PickObject(EditorCore::CPoint(b.x + 3, b.y - 3), kWidth, kHeight), child);
@@ -136,6 +152,7 @@ TEST_F(ViewerDrawing, FrameAllFrameSelectedAndFollowingBringTheObjectsBackIntoVi
     const auto p = view.GetCamera().Project(object->GetWorldPosition(), kWidth, kHeight);
     return p.visible && std::abs(p.x - kWidth / 2.0f) < 1.0f && std::abs(p.y - kHeight / 2.0f) < 1.0f;
   };
+  view.SetFollow(false);
   child->SetLocalTranslation(Vector3(40, 0, 0));
   ASSERT_FALSE(inView(child));
   view.OnKeyDown('A', 1, 0);
