@@ -40,6 +40,9 @@ constexpr UINT kFilterBoxIds[7] = {
     Ids::kCtlFilterX,           Ids::kCtlFilterY,        Ids::kCtlFilterZ};
 constexpr UINT kFilterBoxIcons[7] = {Ids::kIconTranslation, Ids::kIconRotation, Ids::kIconScale, Ids::kIconWeights,
                                      Ids::kIconX,           Ids::kIconY,        Ids::kIconZ};
+constexpr const char* kFilterBoxTips[7] = {
+    "Show translation curves", "Show rotation curves", "Show scale curves", "Show morph-target weight curves",
+    "Show X curves",           "Show Y curves",        "Show Z curves"};
 
 CRect At(int left, int top, int width, int height) { return CRect(left, top, left + width, top + height); }
 
@@ -95,6 +98,7 @@ bool AnimClipDialog::OnInitDialog() {
   filterLabel.SetWindowText(ModuleText::Translate("Fast Filter :", "Tarvel_EditChannel"));
   for (std::size_t i = 0; i < filterBoxes.size(); ++i) {
     filterBoxes[i].SetIcon(LoadIconInModule(static_cast<unsigned short>(kFilterBoxIcons[i])));
+    filterBoxes[i].SetToolTip(ModuleText::Translate(kFilterBoxTips[i]));
     filterBoxes[i].Check(true);
   }
   LayOut(client.Width(), client.Height());

@@ -97,8 +97,13 @@ TEST_F(CurvePanel, EveryControlSaysWhatItIsAndListIconsStayClearOfTheScrollBar) 
        {Ids::kCtlSnapBox, Ids::kCtlValuesModeBox, Ids::kCtlFramesModeBox, Ids::kCtlFalloffBox,
         Ids::kCtlFalloffBeforeEdit, Ids::kCtlFalloffAfterEdit, Ids::kCtlKeyEdit, Ids::kCtlValueEdit,
         Ids::kCtlPreviousKeyButton, Ids::kCtlPlayButton, Ids::kCtlRecordButton, Ids::kCtlNextKeyButton,
-        Ids::kCtlLoopBox, Ids::kCtlObjectCombo, Ids::kCtlFitButton, Ids::kCtlAutoRecordBox}) {
+        Ids::kCtlLoopBox, Ids::kCtlObjectCombo, Ids::kCtlFitButton, Ids::kCtlAutoRecordBox, Ids::kCtlTangentsButton}) {
     EXPECT_FALSE(Panel().GetDlgItem(id)->GetToolTip().empty()) << "control " << id;
+  }
+  // The page's track and axis filters say what they show.
+  for (EditorCore::UINT id : {Ids::kCtlFilterTranslation, Ids::kCtlFilterRotation, Ids::kCtlFilterScale,
+                              Ids::kCtlFilterWeights, Ids::kCtlFilterX, Ids::kCtlFilterY, Ids::kCtlFilterZ}) {
+    EXPECT_EQ(Page()->GetDlgItem(id)->GetToolTip().rfind("Show ", 0), 0u) << "filter " << id;
   }
   EXPECT_NE(Panel().GetDlgItem(Ids::kCtlFitButton)->GetToolTip().find("Home"), std::string::npos);
   // Every tool is in the Track and Selection menus, with its key one tab away.
