@@ -489,6 +489,7 @@ EditStep::ChannelChange ClipEditCore::CaptureChannel(std::uint32_t channelKey, b
   const auto original = built.find(channelKey);
   change.built = original != built.end() ? original->second : change.data;
   if (const auto it = depth.find(channelKey); it != depth.end()) change.depth = it->second;
+  if (const auto it = rotationSigns.find(channelKey); it != rotationSigns.end()) change.rotationSigns = it->second;
   return change;
 }
 
@@ -571,6 +572,12 @@ void ClipEditCore::PutChannel(const EditStep::ChannelChange& change, bool in) {
   }
   built[change.key] = change.built;
   depth[change.key] = change.depth;
+  // Write-backs from here on give its rotation keys the signs they gave them then.
+  if (change.rotationSigns) {
+    rotationSigns[change.key] = *change.rotationSigns;
+  } else {
+    rotationSigns.erase(change.key);
+  }
 }
 
 CurveInfo* ClipEditCore::FindCurve(const CurveId& id) const {

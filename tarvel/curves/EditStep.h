@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -40,6 +41,8 @@ class EditStep {
     std::vector<CurveState> curves;
     ChannelData built;
     int depth = 0;
+    // The rotation signs its write-backs give its keys (see ClipEditCore), when it had them.
+    std::optional<EngineCore::AnimCurve> rotationSigns;
   };
 
   explicit EditStep(std::string name) : label(std::move(name)) {}

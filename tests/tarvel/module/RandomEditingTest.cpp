@@ -431,12 +431,15 @@ TEST_F(RandomEditing, EveryStateComesBackExactlyAndTheSavedFileHoldsTheLast) {
 // last key; an undo once gave a cubic rotation track back with every key negated, the same
 // turns in other bits (512140318, keyframed), when two of its keys lay half a turn apart, and
 // so did a redo after a channel's rename (1207502698, keyframed); a face whose weights lost
-// every key was saved without its channel (1385395295, animations:Blink).
+// every key was saved without its channel (1385395295, animations:Blink); an undo of a
+// linear take's rotation turned smooth left later write-backs giving its keys the smooth
+// track's signs, the same turns in other bits (3463124008, the take).
 TEST_F(RandomEditing, SeedsThatFoundFaultsRunClean) {
   for (const std::uint32_t seed : {2146649521u, 512140318u, 1207502698u, 1385395295u}) {
     EXPECT_TRUE(Run(seed, 300, ClipOfSeed(seed)));
     StartAfresh();
   }
+  EXPECT_TRUE(Run(3463124008u, 60, "Take"));
 }
 
 // Runs new seeds for TARVEL_SOAK_SECONDS (scripts/soak) and reports the first that fails;
