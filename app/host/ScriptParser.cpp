@@ -12,6 +12,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <initializer_list>
 #include <limits>
 #include <map>
 #include <sstream>
@@ -193,38 +194,34 @@ std::optional<ScriptKey> ScriptParser::ParseKey(const std::string& word) {
   return std::nullopt;
 }
 
-int ScriptParser::ParseTrack(const std::string& word) {
-  const std::string lower = Lower(word);
-  if (lower == "translation") return 1;
-  if (lower == "rotation") return 2;
-  if (lower == "scale") return 3;
-  if (lower == "weights") return 4;
-  return -1;
-}
+namespace {
 
-int ScriptParser::ParseAxis(const std::string& word) {
+// The place of a word (case ignored) among words; -1 when it is none of them.
+int IndexOfWord(const std::string& word, std::initializer_list<const char*> words) {
   const std::string lower = Lower(word);
-  if (lower == "x") return 0;
-  if (lower == "y") return 1;
-  if (lower == "z") return 2;
-  return -1;
-}
-
-int ScriptParser::ParseTangentType(const std::string& word) {
-  static const char* const kTypes[] = {"auto-clamped", "auto", "flat", "linear", "free", "broken"};
-  const std::string lower = Lower(word);
-  for (int i = 0; i < 6; ++i) {
-    if (lower == kTypes[i]) return i;
+  int index = 0;
+  for (const char* known : words) {
+    if (lower == known) return index;
+    ++index;
   }
   return -1;
 }
 
+}  // namespace
+
+int ScriptParser::ParseTrack(const std::string& word) {
+  const int index = IndexOfWord(word, {"translation", "rotation", "scale", "weights"});
+  return index < 0 ? -1 : index + 1;
+}
+
+int ScriptParser::ParseAxis(const std::string& word) { return IndexOfWord(word, {"x", "y", "z"}); }
+
+int ScriptParser::ParseTangentType(const std::string& word) {
+  return IndexOfWord(word, {"auto-clamped", "auto", "flat", "linear", "free", "broken"});
+}
+
 int ScriptParser::ParseInterpolation(const std::string& word) {
-  const std::string lower = Lower(word);
-  if (lower == "constant") return 0;
-  if (lower == "linear") return 1;
-  if (lower == "smooth") return 2;
-  return -1;
+  return IndexOfWord(word, {"constant", "linear", "smooth"});
 }
 
 std::string ScriptParser::CheckAction(const ScriptAction& action) {

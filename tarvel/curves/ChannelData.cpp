@@ -31,11 +31,13 @@ void ChannelData::RestoreTracks(EngineCore::AnimChannel& channel) const {
 
 std::size_t ChannelData::GetHeldBytes() const {
   std::size_t bytes = sizeof(ChannelData);
-  for (const Track& track : tracks) {
-    // Values and frames, and the tangents of a cubic track (two more values per key).
-    bytes += sizeof(Track) + static_cast<std::size_t>(track.curve.GetByteSize()) * (track.curve.IsCubic() ? 3 : 1);
-  }
+  for (const Track& track : tracks) bytes += sizeof(Track) + CurveBytes(track.curve);
   return bytes;
+}
+
+std::size_t ChannelData::CurveBytes(const EngineCore::AnimCurve& curve) {
+  // Values and frames, and the tangents of a cubic track (two more values per key).
+  return static_cast<std::size_t>(curve.GetByteSize()) * (curve.IsCubic() ? 3 : 1);
 }
 
 }  // namespace Tarvel

@@ -21,6 +21,8 @@ class ChannelData {
 
   const EngineCore::String& GetName() const { return name; }
   std::size_t GetHeldBytes() const;
+  // The bytes a copy of a track's keys holds.
+  static std::size_t CurveBytes(const EngineCore::AnimCurve& curve);
 
  private:
   struct Track {

@@ -9,7 +9,7 @@ std::size_t EditStep::GetHeldBytes() const {
   for (const CurveChange& change : curveChanges) bytes += sizeof(CurveChange) + change.delta.GetHeldBytes();
   for (const ChannelChange& change : channelChanges) {
     bytes += sizeof(ChannelChange) + change.data.GetHeldBytes() + change.built.GetHeldBytes();
-    if (change.rotationSigns) bytes += change.rotationSigns->GetByteSize() * (change.rotationSigns->IsCubic() ? 3 : 1);
+    if (change.rotationSigns) bytes += ChannelData::CurveBytes(*change.rotationSigns);
     for (const CurveState& state : change.curves) {
       bytes += sizeof(state) + state.points.capacity() * sizeof(EditorToolkit::EditablePoint) +
                state.tangents.capacity() * sizeof(EditorToolkit::KeyTangents);

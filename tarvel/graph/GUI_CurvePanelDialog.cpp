@@ -19,7 +19,6 @@
 #include "resources/ModuleIds.h"
 #include "resources/ModuleResources.h"
 #include "resources/ModuleText.h"
-#include "tools/KeyTools.h"
 
 namespace Tarvel {
 
@@ -618,12 +617,7 @@ void GUI_CurvePanelDialog::ShowSpeedMenu() {
 void GUI_CurvePanelDialog::ShowTangentsMenu() {
   tangentsMenu = std::make_unique<GUI_Menu>();
   if (!tangentsMenu->CreatePopupMenu()) return;
-  for (int type = 0; type < EngineCore::kTangentTypeCount; ++type) {
-    tangentsMenu->AppendMenu(
-        MF_STRING, Ids::kCmdSelectionTangents + static_cast<UINT>(type),
-        ModuleText::Translate(KeyTools::TangentTypeName(static_cast<EngineCore::TangentType>(type))) + "\t" +
-            std::to_string(type + 1));
-  }
+  GUI_GraphCtrl::AppendTangentTypes(*tangentsMenu, Ids::kCmdSelectionTangents, true);
   CRect button;
   tangentsButton.GetWindowRect(button);
   tangentsMenu->TrackPopupMenu(TPM_RIGHTBUTTON, button.left, button.bottom + 5, this);

@@ -291,17 +291,22 @@ void GUI_GraphCtrl::OnMButtonDown(EditorCore::UINT, CPoint point) {
   SetFocus();
 }
 
+void GUI_GraphCtrl::AppendTangentTypes(EditorCore::GUI_Menu& menu, EditorCore::UINT firstCommand, bool withKeys) {
+  for (int type = 0; type < EngineCore::kTangentTypeCount; ++type) {
+    const std::string text =
+        ModuleText::Translate(KeyTools::TangentTypeName(static_cast<EngineCore::TangentType>(type)));
+    menu.AppendMenu(EditorCore::MF_STRING, firstCommand + static_cast<EditorCore::UINT>(type),
+                    withKeys ? text + "\t" + std::to_string(type + 1) : text);
+  }
+}
+
 void GUI_GraphCtrl::OnRButtonDown(EditorCore::UINT, CPoint point) {
   SetFocus();
   if (bPanning || HasCapture() || !editor.PickForMenu(point)) return;
   Invalidate();
   keyMenu = std::make_unique<EditorCore::GUI_Menu>();
   if (!keyMenu->CreatePopupMenu()) return;
-  for (int type = 0; type < EngineCore::kTangentTypeCount; ++type) {
-    keyMenu->AppendMenu(EditorCore::MF_STRING, Ids::kCmdSelectionTangents + static_cast<EditorCore::UINT>(type),
-                        ModuleText::Translate(KeyTools::TangentTypeName(static_cast<EngineCore::TangentType>(type))) +
-                            "\t" + std::to_string(type + 1));
-  }
+  AppendTangentTypes(*keyMenu, Ids::kCmdSelectionTangents, true);
   ClientToScreen(point);
   keyMenu->TrackPopupMenu(EditorCore::TPM_RIGHTBUTTON, point.x, point.y, this);
 }

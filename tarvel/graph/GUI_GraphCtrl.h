@@ -88,6 +88,9 @@ class GUI_GraphCtrl : public EditorCore::GUI_Wnd, public GraphView {
   void OnMouseMove(EditorCore::UINT flags, EditorCore::CPoint point) override;
   void OnLButtonUp(EditorCore::UINT flags, EditorCore::CPoint point) override;
   void OnMButtonDown(EditorCore::UINT flags, EditorCore::CPoint point) override;
+  // The six tangent types as items of a menu, commands from firstCommand on in their order;
+  // withKeys shows the keys 1 to 6 that set the selected keys' types.
+  static void AppendTangentTypes(EditorCore::GUI_Menu& menu, EditorCore::UINT firstCommand, bool withKeys);
   // On a key: the menu of the selected keys' tangent types, whose commands go up to the page.
   void OnRButtonDown(EditorCore::UINT flags, EditorCore::CPoint point) override;
   bool OnCommand(EditorCore::UINT id) override;

@@ -17,6 +17,7 @@
 #include "curves/EditHistory.h"
 #include "curves/EditStep.h"
 #include "curves/FrameworkMessages.h"
+#include "graph/GUI_GraphCtrl.h"
 #include "module/AnimClipDialog.h"
 #include "module/GUI_ClipTabsDialog.h"
 #include "module/GUI_OpenClipPane.h"
@@ -147,15 +148,9 @@ void GUI_ClipEditorFrame::BuildMenu() {
     made = popup->CreatePopupMenu() && made;
   }
   if (!made) EngineCore::Log::Write(EngineCore::Log::Error, "Tarvel: the module's menu could not be made");
-  // The tangent types fill both Tangents submenus, in the order of their commands.
-  // The selected keys' types have the keys 1 to 6.
-  for (int type = 0; type < EngineCore::kTangentTypeCount; ++type) {
-    const std::string text =
-        ModuleText::Translate(KeyTools::TangentTypeName(static_cast<EngineCore::TangentType>(type)));
-    popups[kTrackTangents]->AppendMenu(MF_STRING, Ids::kCmdTrackTangents + static_cast<UINT>(type), text);
-    popups[kSelectionTangents]->AppendMenu(MF_STRING, Ids::kCmdSelectionTangents + static_cast<UINT>(type),
-                                           text + "\t" + std::to_string(type + 1));
-  }
+  // The tangent types fill both Tangents submenus; the selected keys' types have the keys 1 to 6.
+  GUI_GraphCtrl::AppendTangentTypes(*popups[kTrackTangents], Ids::kCmdTrackTangents, false);
+  GUI_GraphCtrl::AppendTangentTypes(*popups[kSelectionTangents], Ids::kCmdSelectionTangents, true);
   for (const MenuItem& item : kMenuItems) {
     GUI_Menu& popup = *popups[static_cast<std::size_t>(item.popup)];
     if (item.submenu >= 0) {

@@ -53,6 +53,8 @@ std::set<const GUI_Menu*>& LiveMenus() {
 bool IsLiveMenu(const GUI_Menu* menu) { return LiveMenus().count(menu) != 0; }
 
 void ApplyItemState(const Item& item, QAction& action) {
+  action.setText(ToQString(item.text));
+  action.setToolTip(ToQString(item.toolTip));
   action.setEnabled(!(item.flags & (MF_GRAYED | MF_DISABLED)));
   action.setCheckable((item.flags & MF_CHECKED) != 0);
   action.setChecked((item.flags & MF_CHECKED) != 0);
@@ -81,10 +83,7 @@ void BuildQMenu(const GUI_Menu& menu, QMenu& target) {
       action->setData(QVariant::fromValue<uint>(item.id));
     }
     if (item.icon) action->setIcon(QIcon(item.icon->pixmap));
-    if (!item.toolTip.empty()) {
-      action->setToolTip(ToQString(item.toolTip));
-      target.setToolTipsVisible(true);
-    }
+    if (!item.toolTip.empty()) target.setToolTipsVisible(true);
     ApplyItemState(item, *action);
   }
 }
@@ -151,9 +150,7 @@ bool GUI_Menu::SetMenuItemToolTip(UINT id, const std::string& text) {
   Item* item = FindItem(*data, id, MF_BYCOMMAND);
   if (!item) return false;
   item->toolTip = text;
-  for (const QPointer<QAction>& view : item->views) {
-    if (view) view->setToolTip(detail::ToQString(text));
-  }
+  Refresh(*item);
   return true;
 }
 
@@ -161,9 +158,7 @@ bool GUI_Menu::SetMenuItemText(UINT id, const std::string& text) {
   Item* item = FindItem(*data, id, MF_BYCOMMAND);
   if (!item) return false;
   item->text = text;
-  for (const QPointer<QAction>& view : item->views) {
-    if (view) view->setText(detail::ToQString(text));
-  }
+  Refresh(*item);
   return true;
 }
 

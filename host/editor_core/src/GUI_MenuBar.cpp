@@ -21,6 +21,14 @@ struct GUI_MenuBar::Data {
   GUI_Menu* installed = nullptr;
   GUI_Wnd* window = nullptr;
   CommandHandler handler;
+  // A chosen item's id goes to the handler, else to the window's OnCommand.
+  void Dispatch(UINT id) const {
+    if (handler) {
+      handler(id);
+    } else if (window) {
+      window->SendCommand(id);
+    }
+  }
 };
 
 namespace {
@@ -66,12 +74,7 @@ bool GUI_MenuBar::Create(GUI_Wnd* window) {
   Data* d = data.get();
   QObject::connect(bar, &QMenuBar::triggered, bar, [d](QAction* action) {
     const UINT id = action->data().toUInt();
-    if (id == 0) return;
-    if (d->handler) {
-      d->handler(id);
-    } else if (d->window) {
-      d->window->SendCommand(id);
-    }
+    if (id != 0) d->Dispatch(id);
   });
   return true;
 }
@@ -169,11 +172,7 @@ bool GUI_MenuBar::TranslateAccelerator(UINT virtualKey, UINT keyFlags) {
   for (const GUI_Menu* menu : {data->host, data->installed}) {
     const UINT id = menu ? FindAccelerator(*menu, accelerator) : 0;
     if (id == 0) continue;
-    if (data->handler) {
-      data->handler(id);
-    } else if (data->window) {
-      data->window->SendCommand(id);
-    }
+    data->Dispatch(id);
     return true;
   }
   return false;

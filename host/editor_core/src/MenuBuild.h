@@ -33,7 +33,7 @@ void BuildQMenu(const GUI_Menu& menu, QMenu& target);
 bool IsLiveMenu(const GUI_Menu* menu);
 // Called as a menu goes: bars showing it drop it.
 void DetachMenuFromBars(const GUI_Menu* menu);
-// The platform action of one item, its state applied.
+// The platform action of one item, its text, tooltip and state applied.
 void ApplyItemState(const GUI_Menu::Data::Item& item, QAction& action);
 }  // namespace detail
 
