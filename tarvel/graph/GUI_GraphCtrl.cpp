@@ -747,7 +747,10 @@ void GUI_GraphCtrl::PaintPoints(GUI_BackBuffer& buffer, int width, int height, c
                          : std::min(count - 1, curve.SearchPreviousPoint(right) + 1);
     const int spread = column.Pixel(curve.GetPointAt(static_cast<std::uint32_t>(last))->x) -
                        column.Pixel(curve.GetPointAt(static_cast<std::uint32_t>(first))->x);
-    if (last > first && spread < (last - first) * kKeyBoxSpacing) continue;
+    if (last > first && spread < (last - first) * kKeyBoxSpacing) {
+      if (info->bSelected) PaintDenseSelection(buffer, *info, first, last, height, areas);
+      continue;
+    }
     const COLORREF colour = curve.GetColor();
     if (info->bSelected) buffer.SetPen(Ids::kColourSelectedKey, 1, EditorCore::PS_SOLID);
     for (const CRect& clip : areas) {
@@ -782,6 +785,75 @@ void GUI_GraphCtrl::PaintPoints(GUI_BackBuffer& buffer, int width, int height, c
     }
   }
   buffer.ClearClipRect();
+}
+
+void GUI_GraphCtrl::PaintDenseSelection(GUI_BackBuffer& buffer, const CurveInfo& info, int first, int last, int height,
+                                        const std::vector<CRect>& areas) const {
+  const EditorToolkit::Curve2& curve = *info.pCurve;
+  const int firstSelected = curve.GetFirstSelectedPointIndex();
+  const int lastSelected = curve.GetLastSelectedPointIndex();
+  if (firstSelected < 0 || lastSelected < firstSelected) return;
+  // The falloff reaches keys beside the selected ones.
+  const auto [begin, end, before, after] = SelectionBand();
+  const float reachFirst = curve.GetPointAt(static_cast<std::uint32_t>(firstSelected))->x - before - 1.0f;
+  const float reachLast = curve.GetPointAt(static_cast<std::uint32_t>(lastSelected))->x + after + 1.0f;
+  first = std::max(first, curve.SearchPreviousPoint(reachFirst));
+  last = std::min(last, curve.SearchPreviousPoint(reachLast) + 1);
+  if (first > last) return;
+  const PixelMap column(*pHRuler);
+  const PixelMap row(*pVRuler);
+  const COLORREF ground = EditorCore::GUI_ThemeManager::GetColor(Ids::kThemeGraphBackground);
+  // How strongly a key shows: whole for a selected key, by its falloff weight beside them.
+  constexpr int kShades = 8;
+  auto shadeOf = [](const EditorToolkit::EditablePoint& key) {
+    if (key.bHidden) return 0;
+    if (key.bSelected) return kShades;
+    return std::clamp(static_cast<int>(std::lround((1.0f - key.weight) * kShades)), 0, kShades - 1);
+  };
+  auto pointOf = [&](int k) {
+    const EditorToolkit::EditablePoint& key = *curve.GetPointAt(static_cast<std::uint32_t>(k));
+    return CPoint(column.Pixel(key.x), height - row.Pixel(key.y));
+  };
+  auto midpoint = [](CPoint a, CPoint b) { return CPoint((a.x + b.x) / 2, (a.y + b.y) / 2); };
+  // Each key owns the curve from halfway to the key before it to halfway to the key after it;
+  // keys of one shade in a row make one stroke, a wide sleeve with the curve over it.
+  std::vector<CPoint> stroke;
+  auto flush = [&](int shade) {
+    if (shade == 0 || stroke.empty()) return;
+    if (stroke.size() == 1) stroke.push_back(stroke.front());
+    const float strength = static_cast<float>(shade) / kShades;
+    auto blend = [strength](int from, int to) { return from + static_cast<int>(std::lround((to - from) * strength)); };
+    const COLORREF sleeve =
+        EditorCore::RGB(blend(EditorCore::GetRValue(ground), EditorCore::GetRValue(Ids::kColourSelectedStretch)),
+                        blend(EditorCore::GetGValue(ground), EditorCore::GetGValue(Ids::kColourSelectedStretch)),
+                        blend(EditorCore::GetBValue(ground), EditorCore::GetBValue(Ids::kColourSelectedStretch)));
+    for (const CRect& clip : areas) {
+      buffer.SetClipRect(clip);
+      buffer.SetPen(sleeve, kSleeveWidth, EditorCore::PS_SOLID);
+      buffer.Polyline(stroke.data(), static_cast<int>(stroke.size()));
+      buffer.SetPen(curve.GetSelectionColor(), 1, EditorCore::PS_SOLID);
+      buffer.Polyline(stroke.data(), static_cast<int>(stroke.size()));
+    }
+  };
+  int shade = 0;
+  CPoint previous = pointOf(std::max(0, first - 1));
+  for (int k = first; k <= last; ++k) {
+    const CPoint at = pointOf(k);
+    const CPoint next = pointOf(std::min(static_cast<int>(curve.GetPointCount()) - 1, k + 1));
+    const int own = shadeOf(*curve.GetPointAt(static_cast<std::uint32_t>(k)));
+    if (own != shade) {
+      flush(shade);
+      stroke.clear();
+      shade = own;
+    }
+    if (stroke.empty()) stroke.push_back(midpoint(previous, at));
+    stroke.push_back(at);
+    stroke.push_back(midpoint(at, next));
+    previous = at;
+  }
+  flush(shade);
+  buffer.ClearClipRect();
+  buffer.SetPen(0, 1, EditorCore::PS_SOLID);
 }
 
 void GUI_GraphCtrl::PaintHandles(GUI_BackBuffer& buffer, const CurveInfo& info, int first, int last, int height) const {

@@ -40,7 +40,8 @@ namespace Tarvel {
 //    as one span of rows per pixel column (the rows its polyline reaches there), so that a
 //    paint costs the same for a take of any length. Key boxes are drawn where a curve's keys
 //    in view lie at least kKeyBoxSpacing pixels apart on average; closer, they would merge
-//    into a band over the curve, and the selection band shows the selected frames instead.
+//    into a band over the curve: the selected keys' stretches of the curve are drawn in a
+//    sleeve of the selection colour instead, and the falloff's keys in a fainter one.
 // 5. Each curve's trace (CurveTrace) is kept from paint to paint while the curve and the view
 //    stay; after a move of keys the editor reports, in value or in frame, only the frames it
 //    changed are traced again. While a drag moves frames, the window also draws again only the
@@ -50,6 +51,8 @@ namespace Tarvel {
 class GUI_GraphCtrl : public EditorCore::GUI_Wnd, public GraphView {
  public:
   static constexpr int kKeyBoxSpacing = 4;
+  // The sleeve over a dense curve's selected keys.
+  static constexpr int kSleeveWidth = 7;
 
   explicit GUI_GraphCtrl(CurveSelection& shownCurves);
   ~GUI_GraphCtrl() override;
@@ -182,6 +185,10 @@ class GUI_GraphCtrl : public EditorCore::GUI_Wnd, public GraphView {
     int rampRight = 0;
   };
   bool FindBandColumns(const std::array<float, 4>& band, int width, BandColumns& columns) const;
+  // Where keys lie too close for boxes, the selected keys' stretches of a selected curve as a
+  // sleeve in the selection colour, and the falloff's keys as a fainter one.
+  void PaintDenseSelection(EditorCore::GUI_BackBuffer& buffer, const CurveInfo& info, int first, int last, int height,
+                           const std::vector<EditorCore::CRect>& areas) const;
   // How far from its key a selected key's outline lies, in pixels.
   int KeyOutline() const;
   // Where the current key's box is drawn; empty while it is not.

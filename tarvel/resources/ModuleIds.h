@@ -319,6 +319,8 @@ inline constexpr COLORREF kColourCrossHair = EditorCore::RGB(30, 30, 30);
 inline constexpr COLORREF kColourTimeCursor = EditorCore::RGB(70, 70, 70);
 inline constexpr COLORREF kColourRubberBand = EditorCore::RGB(0, 0, 0);
 inline constexpr COLORREF kColourSelectedKey = EditorCore::RGB(0, 0, 0);
+// Selected keys too dense for boxes: their stretch of the curve, in the selection markers' hue.
+inline constexpr COLORREF kColourSelectedStretch = kColourSelectionMarker;
 // A curve too light for the ground is drawn on a dark casing a pixel wider on each side.
 inline constexpr COLORREF kColourCurveCasing = EditorCore::RGB(0, 0, 0);
 inline constexpr double kCurveContrast = 4.5;

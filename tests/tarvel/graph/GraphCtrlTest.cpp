@@ -17,6 +17,7 @@
 #include "GraphBench.h"
 #include "curves/CurveSet.h"
 #include "graph/CurveTrace.h"
+#include "resources/ModuleIds.h"
 
 using EditorCore::COLORREF;
 using EditorCore::CPoint;
@@ -293,6 +294,42 @@ TEST_F(GraphCtrl, KeyBoxesShowWhereKeysLieFourPixelsApartAndCurvesCrossTheViewWi
   AddCurve({{0.0f, -10.0f}, {static_cast<float>(hRuler.PixelToValue(kW)), 10.0f}});
   Draw();
   for (int x = kW / 2 - 3; x <= kW / 2 + 3; ++x) EXPECT_GT(Count(CRect(x, 0, x + 1, kH), kCurve), 0) << x;
+}
+
+TEST_F(GraphCtrl, SelectedKeysTooDenseForBoxesShowAsASleeveAndTheFalloffAsAFainterOne) {
+  // Keys on a flat line about 2 pixels apart: no boxes, so the selection shows along the curve.
+  std::vector<std::pair<float, float>> keys;
+  for (int i = 0; i <= 300; ++i) keys.emplace_back(i * 0.1f, 2.0f);
+  CurveInfo& info = AddCurve(keys, true);
+  CurveInfo& other = AddCurve(keys, false);
+  Tarvel::CurveWriter::Of(other).SetColor(kCurve);
+  for (CurveInfo* curve : {&info, &other}) {
+    for (std::uint32_t k = 100; k <= 150; ++k) curve->pCurve->SelectPointAt(k, true);
+    // Falloff over frames 5 to 10: weights fall from 1 to 0 towards the selection.
+    for (std::uint32_t k = 50; k < 100; ++k) curve->pCurve->GetPointAt(k)->weight = (100 - k) / 50.0f;
+  }
+  graph.GetEditor().SetFalloff(true);
+  graph.GetEditor().SetFalloffBefore(5.0f);
+  // The second curve lies under the first: it is drawn first and hidden, so move it away.
+  for (std::uint32_t k = 0; k < other.pCurve->GetPointCount(); ++k)
+    Tarvel::CurveWriter::Of(other).GetPointAt(k)->y = -6.0f;
+  Draw();
+  const COLORREF stretch = Tarvel::Ids::kColourSelectedStretch;
+  const int y = Row(2);
+  auto sleeveRows = [&](double frame) { return Count(CRect(Col(frame), y - 6, Col(frame) + 1, y + 6), stretch); };
+  for (const double frame : {10.5, 12.5, 14.5}) EXPECT_GE(sleeveRows(frame), 5) << "selected, frame " << frame;
+  EXPECT_EQ(sleeveRows(20.0), 0) << "past the selection";
+  EXPECT_EQ(sleeveRows(2.0), 0) << "before the falloff";
+  EXPECT_EQ(At(Col(12.5), y), kSelection) << "the curve runs through the sleeve";
+  // The falloff shows between ground and selection colour, deeper nearer the selection.
+  auto shadeAt = [&](double frame) { return EditorCore::GetGValue(At(Col(frame), y - 2)); };
+  const int groundG = EditorCore::GetGValue(base);
+  const int stretchG = EditorCore::GetGValue(stretch);
+  EXPECT_LT(shadeAt(9.0), shadeAt(6.5));
+  EXPECT_LT(shadeAt(6.5), groundG);
+  EXPECT_GT(shadeAt(9.0), stretchG);
+  EXPECT_EQ(Count(CRect(Col(10), Row(-6) - 6, Col(15), Row(-6) + 6), stretch), 0)
+      << "a curve that is not selected shows no sleeve";
 }
 
 TEST_F(GraphCtrl, OverlaysShowTheRubberBandWhileBandingAndTheCurrentKeyWhileItsMarkerShows) {
