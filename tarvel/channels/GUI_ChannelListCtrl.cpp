@@ -246,6 +246,17 @@ void GUI_ChannelListCtrl::OnSize(UINT type, int cx, int cy) {
   GUI_ListCtrl::OnSize(type, cx, cy);
 }
 
+std::string GUI_ChannelListCtrl::GetCellToolTip(int row, int column, int icon) const {
+  const std::string codes = GetItemText(row, column);
+  if (icon < 0 || static_cast<std::size_t>(icon) + 1 >= codes.size())
+    return GUI_ListCtrl::GetCellToolTip(row, column, icon);
+  // The kinds' icons come first, then the same four greyed out.
+  static constexpr const char* kKinds[] = {"Translation track", "Rotation track", "Scale track",
+                                           "Morph target weights track"};
+  const int code = static_cast<unsigned char>(codes[static_cast<std::size_t>(icon) + 1]);
+  return code >= 1 ? ModuleText::Translate(kKinds[(code - 1) % 4]) : std::string();
+}
+
 void GUI_ChannelListCtrl::OnRButtonDown(UINT flags, CPoint point) {
   if (refilling) return;
   GUI_ListCtrl::OnRButtonDown(flags, point);

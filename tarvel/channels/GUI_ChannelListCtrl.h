@@ -59,6 +59,8 @@ class GUI_ChannelListCtrl : public EditorCore::GUI_ListCtrl {
   void DrawItem(const EditorCore::GUI_DrawItem& drawItem) override;
   void OnItemChanged(int item, EditorCore::UINT oldState, EditorCore::UINT newState, EditorCore::UINT changed) override;
   void OnSize(EditorCore::UINT type, int cx, int cy) override;
+  // Over a track's icon, the kind of track it stands for.
+  std::string GetCellToolTip(int row, int column, int icon) const override;
   void OnRButtonDown(EditorCore::UINT flags, EditorCore::CPoint point) override;
   bool OnCommand(EditorCore::UINT id) override;
 

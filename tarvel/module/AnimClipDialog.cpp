@@ -92,7 +92,6 @@ bool AnimClipDialog::OnInitDialog() {
   if (!created) EngineCore::Log::Write(EngineCore::Log::Error, "Tarvel: a pane of the clip page could not be made");
   SetSplitterRanges(client.Width(), client.Height());
   chosenLeftWidth = kInitialLeftWidth;
-  chosenTopHeight = client.Height() * 3 / 4;
   FitChosenSizes(client.Width(), client.Height());
 
   filterLabel.SetWindowText(ModuleText::Translate("Fast Filter :", "Tarvel_EditChannel"));
@@ -115,7 +114,7 @@ void AnimClipDialog::LayOut(int cx, int cy) {
   filterEdit.MoveWindow(At(61, 6, w - 64, 20));
   channelList->MoveWindow(At(1, 32, w - 1, h - 33));
   horizontalSplitter->MoveWindow(At(1, h, w - 1, 4));
-  trackList->MoveWindow(At(1, h + 5, w - 1, cy - 37 - h));
+  trackList->MoveWindow(At(1, h + 5, w - 1, cy - kFilterBarHeight - 5 - h));
   verticalSplitter->MoveWindow(At(w, 1, 4, cy - 2));
   curvePanel->MoveWindow(At(w + 4, 1, cx - w - 5, cy - 2));
   // Boxes 4 and 5 (weights and X) stand 12 pixels apart to part the kinds from the axes.
@@ -135,7 +134,24 @@ void AnimClipDialog::FitChosenSizes(int cx, int cy) {
   constexpr int kMinimumTop = 100;
   const int panelRoom = GUI_CurvePanelDialog::kMinimumWidth + 10;
   leftWidth = std::clamp(chosenLeftWidth, kMinimumLeft, std::max(kMinimumLeft, cx - panelRoom));
-  topHeight = std::clamp(chosenTopHeight, kMinimumTop, std::max(kMinimumTop, cy - 100));
+  int wanted = chosenTopHeight;
+  if (wanted == kFollowTracks) {
+    // The track list's header, its rows (three at least) and its frame, above the filter boxes.
+    const int rows = std::max(3, trackList ? trackList->GetItemCount() : 0);
+    const int tracks = GUI_ListCtrl::HeaderHeight + rows * GUI_ListCtrl::RowHeight + 2;
+    wanted = std::max(cy / 2, cy - kFilterBarHeight - 5 - tracks);
+  }
+  topHeight = std::clamp(wanted, kMinimumTop, std::max(kMinimumTop, cy - 100));
+}
+
+void AnimClipDialog::RefillTrackList() {
+  trackList->Refill();
+  if (chosenTopHeight != kFollowTracks) return;
+  CRect client;
+  GetClientRect(client);
+  const int before = topHeight;
+  FitChosenSizes(client.Width(), client.Height());
+  if (topHeight != before) LayOut(client.Width(), client.Height());
 }
 
 void AnimClipDialog::OnSize(UINT type, int cx, int cy) {
@@ -186,7 +202,7 @@ void AnimClipDialog::DestroyAllCurves() {
   curvePanel->GetGraph().GetEditor().ForgetCurrentPoint();
   channelList->ClearRows();
   core.DestroyAllCurves();
-  trackList->Refill();
+  RefillTrackList();
   RedrawCurvePanel();
 }
 
@@ -229,7 +245,7 @@ void AnimClipDialog::RemoveChannelCurves(std::uint32_t channelKey) {
   curvePanel->GetGraph().GetEditor().ForgetCurrentPoint();
   channelList->RemoveChannelRow(channelKey);
   core.RemoveChannelCurves(channelKey);
-  trackList->Refill();
+  RefillTrackList();
   RedrawCurvePanel();
 }
 
@@ -262,7 +278,7 @@ void AnimClipDialog::ApplyFilterBoxes() {
       {filterBoxes[0].IsChecked(), filterBoxes[1].IsChecked(), filterBoxes[2].IsChecked(), filterBoxes[3].IsChecked()},
       {filterBoxes[4].IsChecked(), filterBoxes[5].IsChecked(), filterBoxes[6].IsChecked()});
   UpdateMenus();
-  trackList->Refill();
+  RefillTrackList();
   RedrawCurvePanel();
 }
 
@@ -334,7 +350,7 @@ void AnimClipDialog::RemoveSelectedChannels() {
 
 void AnimClipDialog::RefreshDocument() {
   channelList->Refill();
-  trackList->Refill();
+  RefillTrackList();
   RedrawCurvePanel();
 }
 
@@ -428,7 +444,7 @@ void AnimClipDialog::AfterHistoryMove() {
     channelList->RebuildRows();
     ShowSelectedChannels(false);
   } else {
-    trackList->Refill();
+    RefillTrackList();
   }
   OnClipChanged();
   RedrawCurvePanel();
@@ -504,7 +520,7 @@ bool AnimClipDialog::RunTangentCommand(UINT commandId) {
 
 void AnimClipDialog::OnResourcesSaved() {
   channelList->Invalidate();
-  trackList->Refill();
+  RefillTrackList();
   tabHost->RefreshTitle(*this);
   RedrawCurvePanel();
 }
@@ -544,7 +560,7 @@ bool AnimClipDialog::OnPaneNotify(const GUI_NotifyHeader& header) {
     case Ids::PanelNotify_RecordKey: CreatePoint(true); return true;
     case Ids::PanelNotify_ClipChanged: OnClipChanged(); return true;
     case Ids::PanelNotify_SelectionChanged:
-      trackList->Refill();
+      RefillTrackList();
       UpdateMenus();
       return true;
     case Ids::PanelNotify_ObjectChosen:

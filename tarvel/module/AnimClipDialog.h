@@ -32,6 +32,8 @@ class AnimClipDialog : public EditorCore::GUI_Dialog, private KeyingPage {
  public:
   static constexpr int kInitialLeftWidth = 200;
   static constexpr int kInitialTopHeight = 100;
+  // The filter boxes' row below the track list.
+  static constexpr int kFilterBarHeight = 32;
 
   explicit AnimClipDialog(GUI_ClipTabsDialog* owner);
   ~AnimClipDialog() override;
@@ -147,8 +149,13 @@ class AnimClipDialog : public EditorCore::GUI_Dialog, private KeyingPage {
   int leftWidth = kInitialLeftWidth;
   int topHeight = kInitialTopHeight;
   int chosenLeftWidth = kInitialLeftWidth;
-  int chosenTopHeight = kInitialTopHeight;
+  // Until the user moves the bar between the lists (kFollowTracks), the track list takes the
+  // height its rows need, up to half the page, and the channel list the rest.
+  static constexpr int kFollowTracks = -1;
+  int chosenTopHeight = kFollowTracks;
   void FitChosenSizes(int cx, int cy);
+  // Refills the track list and gives the lists the heights its rows ask for.
+  void RefillTrackList();
   ClipEditCore core;
   PreviewObjects previewObjects{core};
   PreviewPlayback playback{core, previewObjects};

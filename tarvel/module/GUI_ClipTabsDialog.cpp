@@ -232,8 +232,8 @@ void GUI_ClipTabsDialog::RefreshTitle(const AnimClipDialog& page) {
   tabCtrl->SetItemText(index, TitleOf(*page.GetClip()));
   // How the clip's keys were read when they are not all as its file holds them.
   const EngineCore::String& note = page.GetClip()->GetReadingNote();
-  tabCtrl->SetItemToolTip(index, note.IsEmpty() ? page.GetClip()->GetName().str()
-                                                : page.GetClip()->GetName().str() + ": " + note.str());
+  tabCtrl->SetItemToolTip(
+      index, note.IsEmpty() ? page.GetClip()->GetName().str() : page.GetClip()->GetName().str() + ": " + note.str());
 }
 
 }  // namespace Tarvel

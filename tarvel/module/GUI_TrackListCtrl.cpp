@@ -60,12 +60,30 @@ COLORREF GUI_TrackListCtrl::TextColor(std::uint32_t trackType, std::uint32_t com
   }
 }
 
-std::string GUI_TrackListCtrl::CurveWords(const CurveInfo& curve) {
+std::string GUI_TrackListCtrl::CurveWords(const CurveInfo& curve, bool shortWords) {
   static constexpr const char* kTracks[] = {"", "Translation", "Rotation", "Scale"};
   static constexpr const char* kAxes[] = {"X", "Y", "Z"};
   if (curve.iTrackType == CurveInfo::Weights) return curve.sTargetName;
   if (curve.iTrackType < 1 || curve.iTrackType > 3 || curve.iComponent > 2) return {};
-  return ModuleText::Translate(kTracks[curve.iTrackType]) + " " + kAxes[curve.iComponent];
+  const std::string track = ModuleText::Translate(kTracks[curve.iTrackType]);
+  return (shortWords ? track.substr(0, 1) : track) + " " + kAxes[curve.iComponent];
+}
+
+namespace {
+
+// The channel's name keeps at least this many pixels beside the long words.
+constexpr int kChannelRoom = 40;
+// The cell's margins around its text.
+constexpr int kTextMargins = 8;
+
+int TextRoom(int width) {
+  return std::max(width - Ids::kListIconColumnWidth - EditorCore::GUI_ListCtrl::ScrollBarWidth, 0);
+}
+
+}  // namespace
+
+bool GUI_TrackListCtrl::RoomForLongWords(int width) const {
+  return TextRoom(width) >= GetTextWidth(ModuleText::Translate("Translation") + " X") + kTextMargins + kChannelRoom;
 }
 
 TrackEntry* GUI_TrackListCtrl::RowEntry(int row) const {
@@ -95,7 +113,7 @@ void GUI_TrackListCtrl::Refill() {
     const int item = InsertItem(GetItemCount(), entry->label.str(), -1, rowState, LVIS_SELECTED);
     if (item >= 0) {
       SetItemData(item, reinterpret_cast<LPARAM>(entry.get()));
-      SetItemText(item, 1, CurveWords(*entry->curve));
+      SetItemText(item, 1, CurveWords(*entry->curve, shortWords));
       SetItemText(item, 2, entry->iconText.str());
     }
     entries.push_back(std::move(entry));
@@ -115,13 +133,29 @@ void GUI_TrackListCtrl::OnItemChanged(int item, UINT oldState, UINT newState, UI
 
 void GUI_TrackListCtrl::OnSize(UINT type, int cx, int cy) {
   if (cx > 0) {
-    // The channel's name, the curve in words, then its icon clear of the scroll bar.
-    const int text = std::max(cx - Ids::kListIconColumnWidth - ScrollBarWidth, 0);
-    SetColumnWidth(0, text / 2);
-    SetColumnWidth(1, text - text / 2);
+    const bool narrow = !RoomForLongWords(cx);
+    if (narrow != shortWords) {
+      shortWords = narrow;
+      for (int row = 0; row < GetItemCount(); ++row) {
+        if (const TrackEntry* entry = RowEntry(row)) SetItemText(row, 1, CurveWords(*entry->curve, shortWords));
+      }
+    }
+    const int text = TextRoom(cx);
+    const int words = GetTextWidth(CurveWords(CurveInfo(0, CurveInfo::Translation, CurveInfo::X), shortWords));
+    const int curveColumn = std::min(text, words + kTextMargins);
+    SetColumnWidth(0, text - curveColumn);
+    SetColumnWidth(1, curveColumn);
     SetColumnWidth(2, Ids::kListIconColumnWidth);
   }
   GUI_ListCtrl::OnSize(type, cx, cy);
+}
+
+std::string GUI_TrackListCtrl::GetCellToolTip(int row, int column, int icon) const {
+  const TrackEntry* entry = RowEntry(row);
+  if (!entry) return {};
+  const bool cut = shortWords || column == 2 || !GUI_ListCtrl::GetCellToolTip(row, column, icon).empty() ||
+                   !GUI_ListCtrl::GetCellToolTip(row, column == 0 ? 1 : 0, -1).empty();
+  return cut ? std::string(entry->label.str()) + " " + CurveWords(*entry->curve, false) : std::string();
 }
 
 void GUI_TrackListCtrl::DrawItem(const GUI_DrawItem& drawItem) {

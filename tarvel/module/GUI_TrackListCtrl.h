@@ -32,18 +32,25 @@ class GUI_TrackListCtrl : public EditorCore::GUI_ListCtrl {
   static EditorCore::COLORREF TextColor(std::uint32_t trackType, std::uint32_t component);
 
   void DrawItem(const EditorCore::GUI_DrawItem& drawItem) override;
-  // The track column takes the width the icon column leaves, so that the icons stay in view.
+  // The curve column takes the width its words need ("Translation X"), or where the list is
+  // too narrow for them and a channel's name, their short form ("T X"); the channel column
+  // takes the rest, clear of the icons, which stay in view.
   void OnSize(EditorCore::UINT type, int cx, int cy) override;
+  // A row's curve by its whole name, "Hips Translation X", wherever the row cuts it short.
+  std::string GetCellToolTip(int row, int column, int icon) const override;
   void OnItemChanged(int item, EditorCore::UINT oldState, EditorCore::UINT newState, EditorCore::UINT changed) override;
 
  private:
-  // The curve in words: its track and axis, "Rotation X".
-  static std::string CurveWords(const CurveInfo& curve);
+  // The curve in words: its track and axis, "Rotation X", or short, "R X".
+  static std::string CurveWords(const CurveInfo& curve, bool shortWords);
+  // Whether the curve column has room for the long words, for a list this wide.
+  bool RoomForLongWords(int width) const;
   TrackEntry* RowEntry(int row) const;
 
   CurveSelection& curves;
   std::vector<std::unique_ptr<TrackEntry>> entries;
   bool refilling = false;
+  bool shortWords = false;
 };
 
 }  // namespace Tarvel

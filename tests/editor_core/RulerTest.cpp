@@ -2,6 +2,7 @@
 
 #include <EditorCore/GUI_RulerCtrl.h>
 
+#include <QCoreApplication>
 #include <QCursor>
 
 #include <gtest/gtest.h>
@@ -41,6 +42,30 @@ TEST_F(RulerTest, StartsAtScaleOneZoomsAroundAValueAndFitsAnExtentAroundItsCentr
   EXPECT_FALSE(ruler.Fit(0.0, 0.0));
   ruler.CenterOnValue(7.0);
   EXPECT_EQ(ruler.ValueToPixel(7.0), 250);
+}
+
+TEST_F(RulerTest, AResizedRulerKeepsTheRangeItShowed) {
+  GUI_RulerCtrl vertical;
+  ASSERT_TRUE(vertical.Create(&parent, CRect(0, 40, 30, 240), 2));
+  vertical.SetRulerStyle(GUI_RulerCtrl::StyleVertical);
+  parent.ShowWindow(true);
+  ASSERT_TRUE(ruler.Fit(50.0, 100.0));
+  ASSERT_TRUE(vertical.Fit(-10.0, 40.0));
+  ruler.MoveWindow(CRect(0, 0, 250, 30));
+  vertical.MoveWindow(CRect(0, 40, 30, 440));
+  EXPECT_EQ(ruler.ValueToPixel(0.0), 0);
+  EXPECT_EQ(ruler.ValueToPixel(100.0), 250);
+  EXPECT_EQ(vertical.ValueToPixel(-30.0), 0);
+  EXPECT_EQ(vertical.ValueToPixel(10.0), 400);
+  ruler.MoveWindow(CRect(0, 0, 1000, 30));
+  EXPECT_EQ(ruler.ValueToPixel(100.0), 1000) << "and back, wider";
+  // Hidden, the ruler hears of a size late; a view fitted meanwhile stays as fitted.
+  parent.ShowWindow(false);
+  ruler.MoveWindow(CRect(0, 0, 400, 30));
+  ASSERT_TRUE(ruler.Fit(50.0, 100.0));
+  parent.ShowWindow(true);
+  QCoreApplication::processEvents();
+  EXPECT_EQ(ruler.ValueToPixel(100.0), 400);
 }
 
 TEST_F(RulerTest, UnitValueIsANiceStepAtLeastTheMinimumUnit) {

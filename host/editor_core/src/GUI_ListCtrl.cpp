@@ -7,6 +7,7 @@
 #include "WndState.h"
 #include "WndWidget.h"
 
+#include <QFontMetrics>
 #include <QPointer>
 #include <QScrollBar>
 
@@ -370,6 +371,35 @@ bool GUI_ListCtrl::GetSubItemRect(int row, int column, CRect& rect) const {
   rect.left = x;
   rect.right = x + data->columns[column].width;
   return true;
+}
+
+int GUI_ListCtrl::GetTextWidth(const std::string& text) const {
+  const QWidget* w = detail::WidgetOf(this);
+  return w ? QFontMetrics(w->font()).horizontalAdvance(detail::ToQString(text)) : 0;
+}
+
+std::string GUI_ListCtrl::GetToolTipAt(CPoint point) const {
+  const int row = HitTest(point);
+  for (int column = 0; row >= 0 && column < GetColumnCount(); ++column) {
+    CRect cell;
+    if (!GetSubItemRect(row, column, cell) || point.x < cell.left || point.x >= cell.right) continue;
+    const std::string text = GetItemText(row, column);
+    const bool icons = !text.empty() && static_cast<unsigned char>(text[0]) == 0xFF;
+    const int icon = icons ? (point.x - cell.left) / kIconSize : -1;
+    const std::string tip = GetCellToolTip(row, column, icons && icon + 1 < static_cast<int>(text.size()) ? icon : -1);
+    return tip.empty() ? GetToolTip() : tip;
+  }
+  return GetToolTip();
+}
+
+std::string GUI_ListCtrl::GetCellToolTip(int row, int column, int) const {
+  const std::string text = GetItemText(row, column);
+  if (text.empty() || static_cast<unsigned char>(text[0]) == 0xFF) return {};
+  CRect cell;
+  if (!GetSubItemRect(row, column, cell)) return {};
+  // The drawing's margins: 4 pixels before the text, 2 after, and an image before both.
+  const int room = cell.Width() - 6 - (GetItemImage(row, column) >= 0 ? kIconSize : 0);
+  return GetTextWidth(text) > room ? text : std::string();
 }
 
 int GUI_ListCtrl::AddIcon(GUI_Icon* icon) {

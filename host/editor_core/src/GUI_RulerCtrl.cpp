@@ -67,6 +67,7 @@ void GUI_RulerCtrl::SetPixelPerUnit(double pixels) {
 
 void GUI_RulerCtrl::SetScale(double newScale) {
   if (newScale > 0.0) scale = newScale;
+  Anchor();
   Invalidate();
 }
 
@@ -117,7 +118,23 @@ void GUI_RulerCtrl::ZoomOnValue(double value, double newScale) {
   const double pixel = (value - start) * K();
   scale = newScale;
   start = value - pixel / K();
+  Anchor();
   Invalidate();
+}
+
+void GUI_RulerCtrl::OnSize(UINT, int cx, int cy) {
+  const int length = IsVertical() ? cy : cx;
+  if (sizedLength > 0 && length > 0 && length != sizedLength) {
+    scale *= static_cast<double>(length) / sizedLength;
+    Invalidate();
+  }
+  if (length > 0) sizedLength = length;
+}
+
+void GUI_RulerCtrl::Anchor() {
+  // A hidden window hears of its size late: a view set meanwhile belongs to the size it has.
+  const int length = GetLength();
+  if (length > 0) sizedLength = length;
 }
 
 int GUI_RulerCtrl::GetLength() const {
@@ -131,6 +148,7 @@ bool GUI_RulerCtrl::Fit(double centre, double extent) {
   if (length <= 0 || extent <= 0.0) return false;
   scale = length / (extent * pixelPerUnit);
   start = centre - (length / 2.0) / K();
+  sizedLength = length;
   Invalidate();
   return true;
 }

@@ -364,6 +364,8 @@ std::string GUI_Wnd::GetToolTip() const {
   return w ? detail::FromQString(w->toolTip()) : std::string();
 }
 
+std::string GUI_Wnd::GetToolTipAt(CPoint) const { return GetToolTip(); }
+
 std::string GUI_Wnd::GetWindowText() const {
   QWidget* w = WidgetOf(this);
   if (!w) return {};

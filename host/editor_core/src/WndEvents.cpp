@@ -4,10 +4,12 @@
 #include "WndState.h"
 
 #include <QCloseEvent>
+#include <QHelpEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QResizeEvent>
 #include <QTimerEvent>
+#include <QToolTip>
 #include <QWheelEvent>
 
 namespace EditorCore::detail {
@@ -93,6 +95,17 @@ bool WndEvents::eventFilter(QObject* watched, QEvent* event) {
     case QEvent::Close: {
       event->ignore();
       wnd.OnClose();
+      return true;
+    }
+    case QEvent::ToolTip: {
+      auto& he = static_cast<QHelpEvent&>(*event);
+      const std::string text = wnd.GetToolTipAt(CPoint(he.pos().x(), he.pos().y()));
+      if (text.empty()) {
+        QToolTip::hideText();
+        event->ignore();
+      } else {
+        QToolTip::showText(he.globalPos(), ToQString(text), state->widget);
+      }
       return true;
     }
     case QEvent::FocusIn: wnd.OnSetFocus(); return false;

@@ -61,6 +61,43 @@ TEST_F(ClipPage, TheVerticalSplitterWidensTheLeftColumnByItsDistance) {
   EXPECT_EQ(after.Width(), before.Width() + 35);
 }
 
+TEST_F(ClipPage, ListsKeepReadableRowsAtEverySizeAndFreeHeightGoesToTheChannelList) {
+  OpenMade({"A", "B"}, true);
+  ASSERT_EQ(Tracks().GetItemCount(), 9);
+  auto height = [](const EditorCore::GUI_Wnd& list) {
+    CRect rect;
+    list.GetWindowRect(rect);
+    return rect.Height();
+  };
+  auto cellCentre = [](const EditorCore::GUI_ListCtrl& list, int row, int column) {
+    CRect cell;
+    list.GetSubItemRect(row, column, cell);
+    return EditorCore::CPoint((cell.left + cell.right) / 2, (cell.top + cell.bottom) / 2);
+  };
+  Page()->MoveWindow(0, 0, 1200, 900);
+  EXPECT_EQ(Tracks().GetItemText(0, 1), "Translation X");
+  EXPECT_GE(height(Tracks()), 20 + 9 * 20) << "every track row shows";
+  EXPECT_GT(height(Channels()), 900 / 2) << "the rest goes to the channels";
+  EXPECT_EQ(Tracks().GetToolTipAt(cellCentre(Tracks(), 0, 1)), "") << "nothing is cut short";
+  EXPECT_EQ(Tracks().GetToolTipAt(cellCentre(Tracks(), 0, 2)), "A Translation X") << "the icon is named";
+  // A narrow page: the short words, and the whole name over the row.
+  Page()->MoveWindow(0, 0, 560, 400);
+  EXPECT_EQ(Tracks().GetItemText(4, 1), "R Y");
+  EXPECT_EQ(Tracks().GetToolTipAt(cellCentre(Tracks(), 4, 1)), "A Rotation Y");
+  CRect channel;
+  Tracks().GetSubItemRect(0, 0, channel);
+  EXPECT_GE(channel.Width(), 30) << "the channel's name keeps room";
+  Page()->MoveWindow(0, 0, 1200, 900);
+  EXPECT_EQ(Tracks().GetItemText(4, 1), "Rotation Y") << "and back";
+  // The channel rows' icons say which track each stands for.
+  CRect icons;
+  Channels().GetSubItemRect(0, 1, icons);
+  const int middle = (icons.top + icons.bottom) / 2;
+  EXPECT_EQ(Channels().GetToolTipAt({icons.left + 9, middle}), "Translation track");
+  EXPECT_EQ(Channels().GetToolTipAt({icons.left + 18 + 9, middle}), "Rotation track");
+  EXPECT_EQ(Channels().GetToolTipAt({icons.left + 36 + 9, middle}), "Scale track");
+}
+
 TEST_F(ClipPage, ChannelRowsShowTheirTracksAndTheFastFilterKeepsRowsHoldingEveryWord) {
   OpenMade({"LeftArm", "Arm", "LeftLeg"}, true);
   const Tarvel::ChannelRow* row = Channels().GetChannelRow(EngineCore::AnimClip::ComputeChannelKey("Arm"));

@@ -144,6 +144,13 @@ class GUI_ListCtrl : public GUI_Wnd {
   void DrawCells(const GUI_DrawItem& drawItem, COLORREF textColour);
   // The list's own view of an item change, before the parent's.
   virtual void OnItemChanged(int item, UINT oldState, UINT newState, UINT changed);
+  // What the pointer's tooltip says over a cell (icon: the index of the icon under the pointer
+  // in a cell of icons, else -1). The default is a text cell's whole text where the cell cuts
+  // it short, so that a narrow list never hides a name.
+  virtual std::string GetCellToolTip(int row, int column, int icon) const;
+  // The width the list's font gives a text, as the default drawing places it.
+  int GetTextWidth(const std::string& text) const;
+  std::string GetToolTipAt(CPoint point) const override;
 
   void OnPaint(GUI_DC& dc) override;
   bool OnEraseBkgnd(GUI_DC& dc) override;

@@ -47,6 +47,8 @@ struct GUI_RulerGraduation {
 //    (payload.item = 4, payload.value = position). Between StartMove and StopMove the view
 //    follows the pointer (polled every 15 ms, or FollowPointer) and each change of the view
 //    sends NotifyViewMoved (payload.value = start).
+// 6. A resized ruler keeps the values it showed: its start stays and its scale follows the
+//    new length, so that a view keeps its range when its window or a pane is resized.
 class GUI_RulerCtrl : public GUI_Wnd {
  public:
   static constexpr UINT StyleHorizontal = 0x01;
@@ -127,9 +129,11 @@ class GUI_RulerCtrl : public GUI_Wnd {
   void OnMouseMove(UINT flags, CPoint point) override;
   void OnLButtonUp(UINT flags, CPoint point) override;
   void OnTimer(UINT id) override;
+  void OnSize(UINT type, int cx, int cy) override;
 
  private:
   double K() const { return pixelPerUnit * scale; }
+  void Anchor();
   GUI_RulerMarker* FindMarker(int id);
   const GUI_RulerMarker* FindMarker(int id) const;
   void DragMarkerTo(CPoint point);
@@ -142,6 +146,8 @@ class GUI_RulerCtrl : public GUI_Wnd {
   std::vector<GUI_RulerMarker> markers;
   // The thickness the labels last asked for (NotifyLabelsNeedRoom).
   int askedThickness = 0;
+  // The length of the last size, to keep the range shown across a resize.
+  int sizedLength = 0;
   bool moving = false;
   bool invertMove = false;
   CPoint moveAnchor;

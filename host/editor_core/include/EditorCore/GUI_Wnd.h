@@ -101,6 +101,9 @@ class GUI_Wnd {
   // The text shown when the pointer rests on the window; empty for none.
   void SetToolTip(const std::string& text);
   std::string GetToolTip() const;
+  // The tooltip at a point of the window, for windows whose parts say different things; the
+  // default is the window's own tooltip.
+  virtual std::string GetToolTipAt(CPoint point) const;
   void SetFont(GUI_Font* font);
 
   // The widget behind the window as an untyped handle (null when there is none), for the
