@@ -632,7 +632,17 @@ bool AnimClipDialog::PreTranslateMessage(const GUI_Msg& msg) {
     case VK_DELETE: RemovePoints(); return true;
     case VK_RIGHT: MoveTimeCursor(1.0f); return true;
     case VK_LEFT: MoveTimeCursor(-1.0f); return true;
-    case VK_HOME: curvePanel->FitAll(); return true;
+    case VK_HOME:
+    case VK_END:
+      if (const EngineCore::AnimClip* clip = core.GetClip()) {
+        curvePanel->GoToFrame(
+            static_cast<float>(msg.wParam == VK_HOME ? clip->GetFirstKeyFrame() : clip->GetLastKeyFrame()));
+      }
+      return true;
+    case 'A':
+      if (control) break;
+      curvePanel->FitAll();
+      return true;
     case 'F': curvePanel->FrameSelection(); return true;
     case VK_SPACE: curvePanel->OnCommand(Ids::kCtlPlayButton); return true;
     default: break;

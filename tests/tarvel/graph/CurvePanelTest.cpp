@@ -39,11 +39,15 @@ TEST_F(CurvePanel, KeyButtonsStepTheCursorWithinTheClipsRangeAndDragsLandOnWhole
   }
 }
 
-TEST_F(CurvePanel, ArrowKeysMoveTheTimeCursorNotBelowZero) {
+TEST_F(CurvePanel, ArrowKeysMoveTheTimeCursorNotBelowZeroHomeAndEndToTheClipsEnds) {
   EXPECT_TRUE(KeyDown(Panel(), EditorCore::VK_RIGHT)) << "keys in the panel are the page's keys";
   EXPECT_EQ(Cursor(), 1.0f);
   KeyDown(*Page(), EditorCore::VK_LEFT);
   KeyDown(*Page(), EditorCore::VK_LEFT);
+  EXPECT_EQ(Cursor(), 0.0f);
+  KeyDown(*Page(), EditorCore::VK_END);
+  EXPECT_EQ(Cursor(), 12.0f) << "Walk's last key";
+  KeyDown(*Page(), EditorCore::VK_HOME);
   EXPECT_EQ(Cursor(), 0.0f);
 }
 
@@ -79,7 +83,7 @@ TEST_F(CurvePanel, WheelZoomIsOneFactorAboutThePointerAndHomeAndFBringTheKeysBac
   EXPECT_NEAR(frames.PixelToValue(100), frame, 1 / (frames.GetPixelPerUnit() * frames.GetScale()));
 
   const int width = frames.GetLength();
-  KeyDown(*Page(), EditorCore::VK_HOME);
+  KeyDown(*Page(), 'A');
   EXPECT_NEAR(frames.PixelToValue(0), -5.0, 0.1) << "Walk's keys run from frame 0 to 12";
   EXPECT_NEAR(frames.PixelToValue(width), 17.0, 0.1);
   Tarvel::CurveInfo& curve = *Page()->GetCore().GetSelection().GetCurves()[0];

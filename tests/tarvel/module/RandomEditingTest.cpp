@@ -271,7 +271,7 @@ class RandomEditing : public ModuleHost {
         Graph().OnMButtonUp(0, to);
         break;
       }
-      default: Press(Pick(2) ? EditorCore::VK_HOME : 'F'); break;
+      default: Press(Pick(2) ? 'A' : 'F'); break;
     }
     CheckPicture("view");
     return Note("zoom, pan or fit", Action::View);
