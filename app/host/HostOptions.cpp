@@ -1,5 +1,7 @@
 #include "HostOptions.h"
 
+#include "Formats/ClipFormats.h"
+
 #include <cstdio>
 #include <filesystem>
 
@@ -25,6 +27,15 @@ bool HostOptions::Parse(const std::vector<std::string>& arguments, std::string& 
       width = w;
       height = h;
       ++i;
+      continue;
+    }
+    if (!option.starts_with("-")) {
+      // A clip file (or a project folder) named alone.
+      if (!project.empty()) {
+        error = "only one clip file or project can be opened";
+        return false;
+      }
+      project = option;
       continue;
     }
     std::string* target = nullptr;
@@ -53,12 +64,18 @@ bool HostOptions::CheckProject(std::string& error) const {
   std::error_code ec;
   const fs::file_status status = fs::status(project, ec);
   if (fs::is_directory(status)) return true;
-  error = "--project " + project + ": " + (fs::exists(status) ? "not a folder" : "no such folder");
+  if (fs::is_regular_file(status)) {
+    if (Formats::ClipFormats::Find(project)) return true;
+    error = project + ": not a clip file";
+    return false;
+  }
+  error = project + ": " + (fs::exists(status) ? "not a folder or a clip file" : "no such file or folder");
   return false;
 }
 
 std::string HostOptions::Usage() {
-  return "usage: tarvel-host [--project DIR] [--modules DIR] [--size WxH] [--script FILE | --screenshot PNG]\n"
+  return "usage: tarvel-host [--project DIR | CLIP] [--modules DIR] [--size WxH] [--script FILE | --screenshot PNG]\n"
+         "  CLIP              a clip file to open alone: its folder holds the clips, its nodes the scene\n"
          "  --project DIR     project folder with AnimClips/ and Scenes/ (default: the demo project)\n"
          "  --modules DIR     folder of module libraries (default: <bin>/../modules)\n"
          "  --size WxH        the window's size in pixels (default 1280x800)\n"

@@ -18,7 +18,9 @@
 #include "EngineCore/AnimClip.h"
 #include "EngineCore/Log.h"
 #include "EngineCore/ResourceFactory.h"
+#include "FileDropTarget.h"
 #include "Formats/ClipFileHost.h"
+#include "Formats/ClipFormats.h"
 #include "LogPane.h"
 #include "PanelDropTarget.h"
 #include "ResourceBrowser.h"
@@ -98,6 +100,7 @@ bool HostWindow::Start(const std::string& modulesFolder, const std::string& proj
   logPane = new LogPane(main);
   browser = new ResourceBrowser(main);
   browser->SetOpenHandler([this](const std::string& name) { OpenClip(name); });
+  new FileDropTarget(main, [this](const std::string& path) { OpenProject(path); });
   statusBar = new QLabel(main);
   statusBar->setContentsMargins(6, 0, 6, 0);
   statusBar->setAutoFillBackground(true);
@@ -126,6 +129,7 @@ bool HostWindow::Start(const std::string& modulesFolder, const std::string& proj
 void HostWindow::BuildMenus() {
   hostMenu.CreateMenu();
   fileMenu.CreatePopupMenu();
+  fileMenu.AppendMenu(MF_STRING, kCmdOpenClipFile, "Open Clip...\tCtrl+O");
   fileMenu.AppendMenu(MF_STRING, kCmdOpenProject, "Open Project...");
   fileMenu.AppendSeparator();
   fileMenu.AppendMenu(MF_STRING, kCmdQuit, "Quit\tCtrl+Q");
@@ -360,10 +364,10 @@ void HostWindow::LayOut() {
   viewer.Redraw();
 }
 
-bool HostWindow::OpenProject(const std::string& folder) {
+bool HostWindow::OpenProject(const std::string& path) {
   std::error_code ec;
-  if (!fs::is_directory(folder, ec)) {
-    Log::Write(Log::Error, "%s is not a project folder", folder.c_str());
+  if (!fs::is_directory(path, ec) && !(fs::is_regular_file(path, ec) && Formats::ClipFormats::Find(path))) {
+    Log::Write(Log::Error, "%s is neither a project folder nor a clip file", path.c_str());
     return false;
   }
   const bool replacing = session.IsOpen();
@@ -377,14 +381,16 @@ bool HostWindow::OpenProject(const std::string& folder) {
   // Modules must not keep the old scene: they hear that there is none until the new one.
   if (replacing) GetModuleManager()->SendFrameworkMessageToAll(kMsgSceneOpened, 0, 0);
   std::string message;
-  const bool opened = session.Open(folder, message);
+  const bool opened = session.Open(path, message);
   if (replacing) CreateModuleWindows();
   RefreshClips();
   if (opened) {
     recovery.Start(session.GetFolder());
     offerRecovery = true;
-    SetWindowText("Tarvel - " + session.GetFolder());
+    const std::string file = session.GetClipFile();
+    SetWindowText("Tarvel - " + (file.empty() ? session.GetFolder() : file));
     GetModuleManager()->SendFrameworkMessageToAll(kMsgSceneOpened, reinterpret_cast<WPARAM>(session.GetScene()), 0);
+    if (const std::string first = session.FirstClipOfFile(); !first.empty()) OpenClip(first);
   }
   UpdateStatus();
   return opened;
@@ -422,6 +428,17 @@ bool HostWindow::RunHostCommand(UINT id) {
       const QString folder = QFileDialog::getExistingDirectory(WidgetOf(this), QStringLiteral("Open Project"),
                                                                QString::fromStdString(session.GetFolder()));
       if (!folder.isEmpty()) OpenProject(folder.toStdString());
+      return true;
+    }
+    case kCmdOpenClipFile: {
+      QStringList patterns;
+      for (const std::string& extension : Formats::ClipFormats::Extensions()) {
+        patterns << QStringLiteral("*") + QString::fromStdString(extension);
+      }
+      const QString file = QFileDialog::getOpenFileName(WidgetOf(this), QStringLiteral("Open Clip"),
+                                                        QString::fromStdString(session.GetFolder()),
+                                                        QStringLiteral("Clips (%1)").arg(patterns.join(' ')));
+      if (!file.isEmpty()) OpenProject(file.toStdString());
       return true;
     }
     case kCmdQuit: RequestQuit(); return true;
@@ -517,7 +534,10 @@ std::string HostWindow::SavedLine(const std::string& name, const std::string& pa
 
 std::string HostWindow::GetStatusText() const {
   std::string text = lastSaved.empty() ? std::string() : lastSaved + "  |  ";
-  text += session.IsOpen() ? "Project " + session.GetFolder() : std::string("No project");
+  const std::string file = session.GetClipFile();
+  text += !session.IsOpen() ? std::string("No project")
+          : file.empty()    ? "Project " + session.GetFolder()
+                            : "Clip file " + file;
   text += "  |  " + std::to_string(session.ListClips().size()) + " clips";
   const EngineCore::Scene* scene = session.GetScene();
   text += "  |  " + std::to_string(scene ? scene->GetObjectCount() : 0u) + " scene objects";

@@ -51,6 +51,7 @@ class HostWindow : public EditorCore::GUI_MainFrame {
   // Host menu commands.
   static constexpr EditorCore::UINT kCmdOpenProject = 40001;
   static constexpr EditorCore::UINT kCmdQuit = 40002;
+  static constexpr EditorCore::UINT kCmdOpenClipFile = 40003;
   static constexpr EditorCore::UINT kCmdViewResources = 40011;
   static constexpr EditorCore::UINT kCmdViewViewer = 40012;
   static constexpr EditorCore::UINT kCmdViewLog = 40013;
@@ -85,9 +86,11 @@ class HostWindow : public EditorCore::GUI_MainFrame {
   // False when the window cannot be made; a project that does not open is logged and
   // leaves the host running without one.
   bool Start(const std::string& modulesFolder, const std::string& projectFolder);
-  // Asks to save, then closes the old project and opens the folder; false when the user
-  // kept the old project or the folder is not a project.
-  bool OpenProject(const std::string& folder);
+  // Asks to save, then closes the old project and opens the folder, or a clip file as a
+  // project of its own, whose first clip opens in the panel (File > Open Clip..., the command
+  // line's FILE, a file dropped on the window); false when the user kept the old project or
+  // the path is neither.
+  bool OpenProject(const std::string& path);
   // Asks to save, then ends the application; false when the user cancelled.
   bool RequestQuit();
   bool HasQuit() const { return quit; }

@@ -12,19 +12,32 @@ constexpr EditorCore::UINT kMsgCollectUnsaved = 4;
 
 ProjectSession::~ProjectSession() { Close(); }
 
-bool ProjectSession::Open(const std::string& folder, std::string& message) {
+bool ProjectSession::Open(const std::string& path, std::string& message) {
   // The factory is shared: the old project must let go of it before the new one fills it.
   Close();
-  project = Formats::Project::Open(folder, message);
+  project = Formats::Project::Open(path, message);
   if (!project) {
-    EngineCore::Log::Write(EngineCore::Log::Error, "Project %s could not be opened: %s", folder.c_str(),
-                           message.c_str());
+    EngineCore::Log::Write(EngineCore::Log::Error, "Project %s could not be opened: %s", path.c_str(), message.c_str());
     return false;
   }
   const EngineCore::Scene* scene = project->GetScene();
-  EngineCore::Log::Write(EngineCore::Log::Info, "Project %s opened: %zu clips, %u scene objects",
-                         project->GetFolder().c_str(), ListClips().size(), scene ? scene->GetObjectCount() : 0u);
+  const bool single = !project->GetClipFile().empty();
+  EngineCore::Log::Write(EngineCore::Log::Info, "%s %s opened: %zu clips in its folder, %u scene objects",
+                         single ? "Clip file" : "Project",
+                         single ? project->GetClipFile().c_str() : project->GetFolder().c_str(), ListClips().size(),
+                         scene ? scene->GetObjectCount() : 0u);
   return true;
+}
+
+std::string ProjectSession::GetClipFile() const { return project ? project->GetClipFile() : std::string(); }
+
+std::string ProjectSession::FirstClipOfFile() const {
+  const std::string file = GetClipFile();
+  if (file.empty()) return {};
+  for (const std::string& name : ListClips()) {
+    if (project->FindClipFile(name) == file) return name;
+  }
+  return {};
 }
 
 void ProjectSession::Close() { project.reset(); }

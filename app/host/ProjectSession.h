@@ -26,13 +26,18 @@ class ProjectSession {
   ProjectSession(const ProjectSession&) = delete;
   ProjectSession& operator=(const ProjectSession&) = delete;
 
-  // False, with the reason in `message`, when the folder is not a project; nothing is open then.
-  [[nodiscard]] bool Open(const std::string& folder, std::string& message);
+  // False, with the reason in `message`, when the path is neither a project folder nor a clip
+  // file; nothing is open then.
+  [[nodiscard]] bool Open(const std::string& path, std::string& message);
   void Close();
   bool IsOpen() const { return project != nullptr; }
 
   // Empty when no project is open.
   std::string GetFolder() const;
+  // The clip file a project opened on alone; empty for a project folder.
+  std::string GetClipFile() const;
+  // The first clip of that file; empty without one.
+  std::string FirstClipOfFile() const;
   std::string GetClipFolder() const;
   // The file of the clip of that name, in any clip format; empty when there is none.
   std::string FindClipFile(const std::string& name) const;

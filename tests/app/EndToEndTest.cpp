@@ -7,11 +7,14 @@
 
 #include <chrono>
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <set>
 
 #include "HostFixture.h"
 #include "TempFolder.h"
+
+namespace fs = std::filesystem;
 
 namespace {
 
@@ -23,10 +26,11 @@ class HostRuns : public ::testing::Test {
   // Runs the host with the arguments; returns its exit status and fills `output` with
   // what it printed on standard output and standard error (or on standard error alone). A
   // host that still runs after two minutes is stopped: a hang fails the test, not the suite.
-  int RunHost(const std::string& arguments, std::string& output, bool errorsOnly = false) {
+  int RunHost(const std::string& arguments, std::string& output, bool errorsOnly = false, bool demo = true) {
+    const std::string project = demo ? "--project '" + (temp.Path() / "demo").string() + "' " : std::string();
     const std::string command = "QT_QPA_PLATFORM=offscreen timeout -k 5 120 '" + std::string(TARVEL_HOST_BINARY) +
-                                "' --project '" + (temp.Path() / "demo").string() + "' --modules '" +
-                                TARVEL_MODULES_DIR + "' " + arguments + (errorsOnly ? " 2>&1 >/dev/null" : " 2>&1");
+                                "' " + project + "--modules '" + TARVEL_MODULES_DIR + "' " + arguments +
+                                (errorsOnly ? " 2>&1 >/dev/null" : " 2>&1");
     FILE* pipe = popen(command.c_str(), "r");
     if (!pipe) return -1;
     char buffer[4096];
@@ -115,15 +119,38 @@ TEST_F(HostRuns, AScriptThatIsNoReadableRegularFileOfAtMostOneMebibyteExitsWithS
   }
 }
 
-TEST_F(HostRuns, AProjectThatIsNoFolderExitsWithStatusTwo) {
+TEST_F(HostRuns, AProjectThatIsNeitherAFolderNorAClipFileExitsWithStatusTwo) {
   std::ofstream(temp / "file.txt") << "not a project\n";
   for (const auto& [project, reason] :
-       {std::pair(temp / "nowhere", "no such folder"), std::pair(temp / "file.txt", "not a folder")}) {
+       {std::pair(temp / "nowhere", "no such file or folder"), std::pair(temp / "file.txt", "not a clip file")}) {
     std::string errors;
-    EXPECT_EQ(RunHost("--project '" + project + "' --script '" + WriteScript("quit\n") + "'", errors, true), 2)
+    EXPECT_EQ(RunHost("--project '" + project + "' --script '" + WriteScript("quit\n") + "'", errors, true, false), 2)
         << errors;
-    EXPECT_EQ(errors, "tarvel-host: --project " + project + ": " + reason + "\n");
+    EXPECT_EQ(errors, "tarvel-host: " + project + ": " + reason + "\n");
   }
+}
+
+TEST_F(HostRuns, AClipFileNamedAloneOpensWithItsFolderAsClipFolderAndItsNodesAsScene) {
+  // A clip outside any project, beside another clip.
+  fs::create_directories(temp.Path() / "loose");
+  for (const char* name : {"keyframed", "01_01"}) {
+    for (const char* extension : {".gltf", ".bin"}) {
+      fs::copy_file(temp.Path() / "demo/AnimClips" / (std::string(name) + extension),
+                    temp.Path() / "loose" / (std::string(name) + extension));
+    }
+  }
+  const std::string script = WriteScript("expect-tabs 1\nexpect-channels 2\nopen 01_01\nexpect-tabs 2\nquit\n");
+  std::string output;
+  ASSERT_EQ(RunHost("'" + (temp / "loose/keyframed.gltf") + "' --script '" + script + "'", output, false, false), 0)
+      << output;
+  EXPECT_NE(
+      output.find("Clip file " + (temp / "loose/keyframed.gltf") + " opened: 2 clips in its folder, 2 scene objects"),
+      std::string::npos)
+      << output;
+  EXPECT_NE(
+      RunHost("'" + (temp / "loose/keyframed.gltf") + "' '" + (temp / "loose/01_01.gltf") + "'", output, true, false),
+      0)
+      << "one file at a time";
 }
 
 TEST_F(HostRuns, AScriptMayStartWithAByteOrderMarkAndOutOfRangeNumbersFailTheirLineBeforeAnythingRuns) {

@@ -21,6 +21,11 @@ TEST(HostCommandLine, ReadsEveryOptionAndRefusesUnknownOptionsMissingValuesAndAS
   EXPECT_FALSE(HostOptions().Parse({"--project"}, error));
   EXPECT_EQ(error, "--project needs a value");
   EXPECT_FALSE(HostOptions().Parse({"--script", "a", "--screenshot", "b.png"}, error));
+  HostOptions alone;
+  ASSERT_TRUE(alone.Parse({"clip.gltf", "--size", "900x600"}, error)) << error;
+  EXPECT_EQ(alone.project, "clip.gltf") << "a clip file named alone";
+  EXPECT_FALSE(HostOptions().Parse({"--project", "p", "clip.gltf"}, error));
+  EXPECT_EQ(error, "only one clip file or project can be opened");
   ASSERT_TRUE(options.Parse({"--size", "1024x700"}, error)) << error;
   EXPECT_EQ(std::pair(options.width, options.height), std::pair(1024, 700));
   for (const char* bad : {"1024", "1024x", "0x700", "1024x700px"}) {

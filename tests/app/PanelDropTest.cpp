@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QDropEvent>
 #include <QMimeData>
+#include <QUrl>
 #include <QWidget>
 
 #include "HostFixture.h"
@@ -50,6 +51,33 @@ TEST_F(PanelDrops, TheBrowsersClipOpensOnDropOrDoubleClickButForeignDragsAndOthe
                                                            "animations:Idle", "animations:Walk", "keyframed"}));
   emit browser->itemDoubleClicked(browser->topLevelItem(0), 0);
   EXPECT_EQ(TabCount(), 2);
+}
+
+TEST_F(PanelDrops, AClipFileDroppedFromTheDesktopOpensAloneAndOtherDropsAreLeftAlone) {
+  auto* window = static_cast<QWidget*>(host->GetSafeHwnd());
+  auto drop = [window](const QList<QUrl>& urls) {
+    QMimeData mime;
+    mime.setUrls(urls);
+    // The platform enters the window first: the drop goes where the enter was taken.
+    QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(window, &enter);
+    QDropEvent event(QPointF(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(window, &event);
+    QApplication::processEvents();
+    return enter.isAccepted() && event.isAccepted();
+  };
+  const std::string file = ProjectPath() + "/AnimClips/keyframed.gltf";
+  EXPECT_FALSE(drop({QUrl("https://example.com/clip.gltf")})) << "not a local file";
+  EXPECT_FALSE(drop({QUrl::fromLocalFile(QString::fromStdString(file)), QUrl::fromLocalFile("/tmp")}))
+      << "one file at a time";
+  EXPECT_EQ(TabCount(), 0);
+  EXPECT_TRUE(drop({QUrl::fromLocalFile(QString::fromStdString(file))}));
+  EXPECT_EQ(host->GetSession().GetClipFile(), file);
+  EXPECT_EQ(TabCount(), 1) << "its clip opens";
+  EXPECT_NE(host->GetStatusText().find("Clip file " + file), std::string::npos);
+  // A file that is no clip leaves the open one alone.
+  EXPECT_TRUE(drop({QUrl::fromLocalFile(QString::fromStdString(ProjectPath() + "/AnimClips/keyframed.bin"))}));
+  EXPECT_EQ(host->GetSession().GetClipFile(), file);
 }
 
 }  // namespace

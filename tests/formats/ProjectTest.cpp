@@ -1,4 +1,5 @@
 #include <filesystem>
+#include <fstream>
 
 #include <gtest/gtest.h>
 
@@ -92,4 +93,32 @@ TEST(SceneFile, ReadsTagsFromNodeExtrasAndJointsFromSkins) {
   EXPECT_FALSE(scene->FindTag(scene->FindObject("Mesh"), tag));
   EXPECT_TRUE(scene->FindObject("Hips")->IsJoint());
   EXPECT_FALSE(scene->FindObject("Mesh")->IsJoint());
+}
+
+TEST_F(ProjectFolder, AClipFileOpensAloneWithItsFolderAsClipFolderAndItsOwnNodesAsScene) {
+  project.reset();
+  std::string message;
+  const fs::path file = folder.Path() / "AnimClips/Slide.gltf";
+  project = Formats::Project::Open(file.string(), message);
+  ASSERT_TRUE(project) << message;
+  EXPECT_EQ(project->GetClipFile(), file.string());
+  EXPECT_EQ(project->GetClipFolder(), (folder.Path() / "AnimClips").string());
+  auto clips = EngineToolkit::FileSystem::GetInstance().GetFolder(EngineToolkit::FileSystem::AnimClipFolder);
+  ASSERT_TRUE(clips);
+  EXPECT_EQ(clips->GetFileCount(), 2u) << "the file's folder lists its neighbours too";
+  // Not the project's Scenes/: the skeleton of Slide's own file.
+  ASSERT_NE(project->GetScene(), nullptr);
+  Formats::ClipFileError error = Formats::ClipFileError::None;
+  const std::unique_ptr<EngineCore::Scene> own =
+      Formats::GltfSceneFile::Load(ClipTestFiles::Data("synthetic/step.gltf"), error, message);
+  ASSERT_NE(own, nullptr) << message;
+  EXPECT_EQ(project->GetScene()->GetObjectCount(), own->GetObjectCount());
+  for (std::uint32_t i = 0; i < own->GetObjectCount(); ++i) {
+    EXPECT_NE(project->GetScene()->FindObject(own->GetObjectAt(i)->GetName()), nullptr);
+  }
+  const fs::path text = folder.Path() / "notes.txt";
+  std::ofstream(text) << "notes\n";
+  project.reset();
+  EXPECT_EQ(Formats::Project::Open(text.string(), message), nullptr);
+  EXPECT_EQ(message, text.string() + " is not a clip file");
 }

@@ -18,13 +18,20 @@ namespace Formats {
 
 namespace fs = std::filesystem;
 
-std::unique_ptr<Project> Project::Open(const std::string& folder, std::string& message) {
+std::unique_ptr<Project> Project::Open(const std::string& path, std::string& message) {
   std::error_code ec;
-  if (!fs::is_directory(folder, ec)) {
-    message = folder + " is not a folder";
+  const bool isFile = fs::is_regular_file(path, ec);
+  if (!isFile && !fs::is_directory(path, ec)) {
+    message = path + " is neither a folder nor a clip file";
     return nullptr;
   }
-  std::unique_ptr<Project> project(new Project(fs::absolute(folder, ec).string()));
+  if (isFile && !ClipFormats::Find(path)) {
+    message = path + " is not a clip file";
+    return nullptr;
+  }
+  const fs::path absolute = fs::absolute(path, ec).lexically_normal();
+  std::unique_ptr<Project> project(new Project(isFile ? absolute.parent_path().string() : absolute.string()));
+  if (isFile) project->clipFile_ = absolute.string();
   const std::string clips = project->GetClipFolder();
   EngineToolkit::FileSystem::GetInstance().SetFolderPath(EngineToolkit::FileSystem::AnimClipFolder, clips);
   EngineToolkit::FileSystem::GetInstance().SetFolderExtensions(EngineToolkit::FileSystem::AnimClipFolder,
@@ -54,7 +61,7 @@ std::unique_ptr<Project> Project::Open(const std::string& folder, std::string& m
 
   const fs::path scenes = fs::path(project->folder_) / "Scenes";
   std::vector<fs::path> sceneFiles;
-  if (fs::is_directory(scenes, ec)) {
+  if (project->clipFile_.empty() && fs::is_directory(scenes, ec)) {
     for (const auto& entry : fs::directory_iterator(scenes, ec)) {
       const std::string ext = entry.path().extension().string();
       if (entry.is_regular_file(ec) && (ext == ".gltf" || ext == ".glb")) sceneFiles.push_back(entry.path());
@@ -100,7 +107,9 @@ Project::~Project() {
   EngineCore::ResourceFactory::GetInstance().Clear();
 }
 
-std::string Project::GetClipFolder() const { return (fs::path(folder_) / "AnimClips").string(); }
+std::string Project::GetClipFolder() const {
+  return clipFile_.empty() ? (fs::path(folder_) / "AnimClips").string() : folder_;
+}
 
 std::string Project::FindClipFile(const std::string& name) const {
   std::string found = FindFileNamed(name);
@@ -133,14 +142,19 @@ std::unique_ptr<EngineCore::Scene> Project::SceneOfFirstClip() const {
   auto folderList = EngineToolkit::FileSystem::GetInstance().GetFolder(EngineToolkit::FileSystem::AnimClipFolder);
   EngineCore::String name;
   for (std::uint32_t i = 0; folderList && folderList->GetFileName(i, name); ++i) {
+    if (!clipFile_.empty() && FindClipFile(name.str()) != clipFile_) continue;
     EngineCore::AnimClip* clip = EngineCore::ResourceFactory::GetInstance().GetAnimClip(name);
     if (!clip) continue;
     const auto* storage = dynamic_cast<const ClipStorage*>(clip->GetStorage());
     std::unique_ptr<EngineCore::Scene> scene = storage ? storage->BuildScene() : nullptr;
     clip->Release();
     if (scene && scene->GetObjectCount() > 0) {
-      EngineCore::Log::Write(EngineCore::Log::Info, "%s has no scene: its objects are the skeleton of the clip %s",
-                             folder_.c_str(), name.c_str());
+      if (clipFile_.empty()) {
+        EngineCore::Log::Write(EngineCore::Log::Info, "%s has no scene: its objects are the skeleton of the clip %s",
+                               folder_.c_str(), name.c_str());
+      } else {
+        EngineCore::Log::Write(EngineCore::Log::Info, "The scene is the skeleton of the clip %s", name.c_str());
+      }
       return scene;
     }
   }

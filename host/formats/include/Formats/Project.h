@@ -24,16 +24,21 @@ namespace Formats {
 //   3. gives every scene object animated by a clip of the folder (the clip has a channel
 //      named like the object) a controller whose clip table holds those clips and whose
 //      channel is the object's name.
+// A single clip file opens as a project of its own: the file's folder is the clip folder,
+// and the scene is made of the file's own nodes when it has them (none else is looked for).
 // Closing it (destruction) drops the factory's clips and loader. A clip that does not open
 // when the user asks for it later is told to the user through ClipFileHost.
 class FORMATS_API Project {
  public:
-  [[nodiscard]] static std::unique_ptr<Project> Open(const std::string& folder, std::string& message);
+  // A project folder, or a clip file of any clip format.
+  [[nodiscard]] static std::unique_ptr<Project> Open(const std::string& path, std::string& message);
   ~Project();
   Project(const Project&) = delete;
   Project& operator=(const Project&) = delete;
 
   const std::string& GetFolder() const { return folder_; }
+  // The clip file the project was opened on; empty for a project folder.
+  const std::string& GetClipFile() const { return clipFile_; }
   std::string GetClipFolder() const;
   // Path of the clip file of that resource name (FILE, or FILE:ANIMATION for a clip of a
   // file of several animations), empty when there is none.
@@ -48,11 +53,13 @@ class FORMATS_API Project {
 
  private:
   explicit Project(std::string folder) : folder_(std::move(folder)) {}
+  // The skeleton of the first clip that holds one, of the clip file when there is one.
   std::unique_ptr<EngineCore::Scene> SceneOfFirstClip() const;
   // The clip file of that name without extension, of the first format that has one.
   std::string FindFileNamed(const std::string& stem) const;
 
   std::string folder_;
+  std::string clipFile_;
   std::unique_ptr<EngineCore::Scene> scene_;
   // While the project binds its clips to the scene, clips that do not open are only logged.
   bool startingUp_ = false;
