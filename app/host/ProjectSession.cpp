@@ -22,10 +22,10 @@ bool ProjectSession::Open(const std::string& path, std::string& message) {
   }
   const EngineCore::Scene* scene = project->GetScene();
   const bool single = !project->GetClipFile().empty();
-  EngineCore::Log::Write(EngineCore::Log::Info, "%s %s opened: %zu clips in its folder, %u scene objects",
+  EngineCore::Log::Write(EngineCore::Log::Info, "%s %s opened: %zu clips%s, %u scene objects",
                          single ? "Clip file" : "Project",
                          single ? project->GetClipFile().c_str() : project->GetFolder().c_str(), ListClips().size(),
-                         scene ? scene->GetObjectCount() : 0u);
+                         single ? " in its folder" : "", scene ? scene->GetObjectCount() : 0u);
   return true;
 }
 

@@ -494,6 +494,10 @@ bool AnimClipDialog::RunCommand(UINT commandId) {
     case Ids::kCmdSelectionSubSample: KeyTools::SubSample(core, questions, selection); break;
     case Ids::kCmdTrackEulerFilter:
     case Ids::kCmdSelectionEulerFilter: KeyTools::EulerFilter(core, selection); break;
+    case Ids::kCmdTrackFilterNoise:
+    case Ids::kCmdSelectionFilterNoise:
+      KeyTools::FilterNoise(core, questions, selection, [this] { RedrawCurvePanel(); });
+      break;
     case Ids::kCmdClipFrameRate: KeyTools::FrameRate(core, questions); break;
     case Ids::kCmdInterpolationConstant: KeyTools::SetInterpolation(core, EditorToolkit::Curve2::Step); break;
     case Ids::kCmdInterpolationLinear: KeyTools::SetInterpolation(core, EditorToolkit::Curve2::Linear); break;

@@ -85,6 +85,7 @@ constexpr MenuItem kMenuItems[] = {
     {2, Ids::kCmdTrackFlip, "Flip", "", -1, Ids::kIconFlip},
     {2, Ids::kCmdTrackSubSample, "Subsample", "", -1, Ids::kIconSubdivise},
     {2, Ids::kCmdTrackEulerFilter, "Euler Filter", "", -1, 0},
+    {2, Ids::kCmdTrackFilterNoise, "Filter Noise...", "", -1, 0},
     {2, 0, nullptr, nullptr, -1, 0},
     {2, 0, nullptr, nullptr, -1, 0, kTrackTangents},
     {2, 0, nullptr, nullptr, -1, 0, kInterpolation},
@@ -101,6 +102,7 @@ constexpr MenuItem kMenuItems[] = {
     {3, Ids::kCmdSelectionFlip, "Flip", "", -1, Ids::kIconFlip},
     {3, Ids::kCmdSelectionSubSample, "Subsample", "", -1, Ids::kIconSubdivise},
     {3, Ids::kCmdSelectionEulerFilter, "Euler Filter", "", -1, 0},
+    {3, Ids::kCmdSelectionFilterNoise, "Filter Noise...", "", -1, 0},
     {3, 0, nullptr, nullptr, -1, 0},
     {3, 0, nullptr, nullptr, -1, 0, kSelectionTangents},
 };

@@ -76,6 +76,7 @@ inline constexpr UINT kCmdTrackSmooth = 16678;
 inline constexpr UINT kCmdTrackFlip = 16679;
 inline constexpr UINT kCmdTrackSubSample = 16680;
 inline constexpr UINT kCmdTrackEulerFilter = 16681;
+inline constexpr UINT kCmdTrackFilterNoise = 16682;
 inline constexpr UINT kCmdCopyPoints = 16684;
 inline constexpr UINT kCmdPastePoints = 16685;
 inline constexpr UINT kCmdRemovePoints = 16686;
@@ -85,6 +86,7 @@ inline constexpr UINT kCmdSelectionSubSample = 16689;
 inline constexpr UINT kCmdSelectionSmooth = 16690;
 inline constexpr UINT kCmdSelectionFlip = 16691;
 inline constexpr UINT kCmdSelectionEulerFilter = 16692;
+inline constexpr UINT kCmdSelectionFilterNoise = 16693;
 // Tangent types, in the order of EngineCore::TangentType, for all keys of the selected curves
 // (Track) and for their selected keys (Selection); the interpolation of the selected curves'
 // tracks.

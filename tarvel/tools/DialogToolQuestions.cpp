@@ -3,6 +3,7 @@
 #include "EditorCore/GUI_MainFrame.h"
 #include "EditorCore/GUI_MessageDialog.h"
 #include "resources/ModuleText.h"
+#include "tools/GUI_FilterNoiseDialog.h"
 #include "tools/GUI_FlipToolDialog.h"
 #include "tools/GUI_FrameRateDialog.h"
 #include "tools/GUI_ScaleToolDialog.h"
@@ -69,6 +70,22 @@ bool DialogToolQuestions::AskAffectChannel() {
       ModuleText::Translate("This object has no Animation channel. Do you want to affect current to it ?"),
       EditorCore::GUI_MessageDialog::TypeYesNo, GUI_MainFrame::GetMainWnd());
   return question.DoModal() == EditorCore::IDYES;
+}
+
+bool DialogToolQuestions::AskFilterNoise(float& fCutoffHz, float highestHz, const std::function<void(float)>& preview) {
+  // The cut-off used last comes back, where these curves can take it.
+  if (lastCutoff > 0.0f && lastCutoff < highestHz) fCutoffHz = lastCutoff;
+  GUI_FilterNoiseDialog dialog(fCutoffHz, highestHz, preview, GUI_MainFrame::GetMainWnd());
+  const bool ok = dialog.DoModal() == EditorCore::IDOK;
+  fCutoffHz = dialog.Cutoff();
+  if (ok) lastCutoff = fCutoffHz;
+  return ok;
+}
+
+void DialogToolQuestions::Tell(const std::string& sentence) {
+  EditorCore::GUI_MessageDialog message(ModuleText::Translate(sentence.c_str()), EditorCore::GUI_MessageDialog::TypeOk,
+                                        GUI_MainFrame::GetMainWnd());
+  message.DoModal();
 }
 
 }  // namespace Tarvel

@@ -14,6 +14,11 @@ class DialogToolQuestions : public ToolQuestions {
   bool AskSubSample(float& fTolerance) override;
   bool AskFrameRate(FrameRateSettings& settings) override;
   bool AskAffectChannel() override;
+  bool AskFilterNoise(float& fCutoffHz, float highestHz, const std::function<void(float)>& preview) override;
+  void Tell(const std::string& sentence) override;
+
+ private:
+  float lastCutoff = 0.0f;
 };
 
 }  // namespace Tarvel

@@ -13,6 +13,7 @@
 #include "curves/CurveEvaluation.h"
 #include "curves/TangentShaper.h"
 #include "tools/KeyTransforms.h"
+#include "tools/NoiseFilter.h"
 
 namespace Tarvel {
 
@@ -71,6 +72,47 @@ bool ApplySubdivision(ClipEditCore& core, bool selection, const char* label, boo
 }
 
 bool HasEditableCurves(const ClipEditCore& core) { return core.GetSelection().GetSelectedCurveCount() > 0; }
+
+// Takes the flips out of every rotation track with a selected curve, all three of its
+// curves (KeyTransforms::FilterEuler); with selection, from the first to the last selected
+// key of the track's curves. Runs within the caller's action.
+void MakeRotationsContinuous(ClipEditCore& core, bool selection) {
+  std::set<std::uint32_t> done;
+  for (const CurveInfo* row : core.GetSelection().GetSelectedRows()) {
+    if (row->iTrackType != EngineCore::AnimTrack::Rotation || !done.insert(row->iChannelKey).second) continue;
+    std::array<CurveInfo*, 3> rotation{};
+    for (const auto& curve : *core.GetChannelCurves(row->iChannelKey)) {
+      if (curve->iTrackType == EngineCore::AnimTrack::Rotation && curve->iComponent < 3) {
+        rotation[curve->iComponent] = curve.get();
+      }
+    }
+    if (!rotation[0] || !rotation[1] || !rotation[2]) continue;
+    float firstFrame = -std::numeric_limits<float>::infinity();
+    float lastFrame = std::numeric_limits<float>::infinity();
+    if (selection) {
+      firstFrame = -firstFrame;
+      lastFrame = -lastFrame;
+      for (const CurveInfo* curve : rotation) {
+        std::uint32_t first = 0;
+        std::uint32_t last = 0;
+        if (!KeyTransforms::GetRange(*curve->pCurve, true, first, last)) continue;
+        firstFrame = std::min(firstFrame, curve->pCurve->GetPointAt(first)->x);
+        lastFrame = std::max(lastFrame, curve->pCurve->GetPointAt(last)->x);
+      }
+      if (firstFrame > lastFrame) continue;
+    }
+    KeyTransforms::FilterEuler(*core.Touch(rotation[0]), *core.Touch(rotation[1]), *core.Touch(rotation[2]), firstFrame,
+                               lastFrame);
+  }
+}
+
+// The cut-off the noise filter offers first: slower than most captured noise, faster than
+// most body motion.
+constexpr float kNoiseCutoffHz = 6.0f;
+constexpr const char* kNoiseNeedsKeys = "Filter Noise needs three keys or more on a selected curve.";
+constexpr const char* kSmoothHasNoRoom =
+    "Smooth adds keys between keys and bends the curve through them, but these keys lie a frame apart: there "
+    "is no room between them. Use Filter Noise to smooth keys as close as these.";
 
 // The scale dialog shows the length the curves share, or none when they differ; the wished
 // length starts at the shared one, else at the longest.
@@ -133,8 +175,10 @@ bool KeyTools::Scale(ClipEditCore& core, ToolQuestions& questions, bool selectio
 bool KeyTools::Smooth(ClipEditCore& core, ToolQuestions& questions, bool selection) {
   int subdivision = 0;
   const bool answered = HasEditableCurves(core) && questions.AskSmooth(subdivision);
-  return ApplySubdivision(core, selection, Label("SmoothTrack", "SmoothSelection", selection), answered, subdivision,
-                          true, KeyTransforms::SmoothNewKeys);
+  const bool smoothed = ApplySubdivision(core, selection, Label("SmoothTrack", "SmoothSelection", selection), answered,
+                                         subdivision, true, KeyTransforms::SmoothNewKeys);
+  if (answered && subdivision > 0 && !smoothed) questions.Tell(kSmoothHasNoRoom);
+  return smoothed;
 }
 
 bool KeyTools::Subdivise(ClipEditCore& core, ToolQuestions& questions, bool selection) {
@@ -165,32 +209,55 @@ bool KeyTools::FrameRate(ClipEditCore& core, ToolQuestions& questions) {
 bool KeyTools::EulerFilter(ClipEditCore& core, bool selection) {
   if (!HasEditableCurves(core)) return false;
   core.BeginEdit(Label("EulerFilterTrack", "EulerFilterSelection", selection));
-  std::set<std::uint32_t> done;
-  for (const CurveInfo* row : core.GetSelection().GetSelectedRows()) {
-    if (row->iTrackType != EngineCore::AnimTrack::Rotation || !done.insert(row->iChannelKey).second) continue;
-    std::array<CurveInfo*, 3> rotation{};
-    for (const auto& curve : *core.GetChannelCurves(row->iChannelKey)) {
-      if (curve->iTrackType == EngineCore::AnimTrack::Rotation && curve->iComponent < 3) {
-        rotation[curve->iComponent] = curve.get();
+  MakeRotationsContinuous(core, selection);
+  return core.EndEdit();
+}
+
+bool KeyTools::FilterNoise(ClipEditCore& core, ToolQuestions& questions, bool selection,
+                           const std::function<void()>& shown) {
+  if (!HasEditableCurves(core) || !core.GetClip()) return false;
+  const float rate = core.GetClip()->GetFrameRate();
+  core.BeginEdit(Label("FilterNoiseTrack", "FilterNoiseSelection", selection));
+  // Rotations are filtered on angles that go on through whole turns instead of jumping back.
+  MakeRotationsContinuous(core, selection);
+  struct Planned {
+    CurveInfo* info;
+    std::uint32_t first;
+    std::vector<float> frames;
+    std::vector<float> values;
+  };
+  std::vector<Planned> plans;
+  float highest = std::numeric_limits<float>::infinity();
+  for (CurveInfo* info : core.GetSelection().GetSelectedRows()) {
+    const Curve2& curve = *core.Touch(info);
+    std::uint32_t first = 0;
+    std::uint32_t last = 0;
+    if (!KeyTransforms::GetRange(curve, selection, first, last) || last - first < 2) continue;
+    Planned& plan = plans.emplace_back(Planned{info, first, {}, {}});
+    for (std::uint32_t k = first; k <= last; ++k) {
+      plan.frames.push_back(curve.GetPointAt(k)->x);
+      plan.values.push_back(curve.GetPointAt(k)->y);
+    }
+    highest = std::min(highest, NoiseFilter::HighestCutoff(plan.frames, rate));
+  }
+  auto apply = [&](float cutoff) {
+    for (const Planned& plan : plans) {
+      std::vector<float> values = plan.values;
+      NoiseFilter::LowPass(values, plan.frames, rate, cutoff);
+      Curve2& curve = *core.Edited(plan.info);
+      for (std::size_t k = 0; k < values.size(); ++k) {
+        curve.GetPointAt(plan.first + static_cast<std::uint32_t>(k))->y = values[k];
       }
     }
-    if (!rotation[0] || !rotation[1] || !rotation[2]) continue;
-    float firstFrame = -std::numeric_limits<float>::infinity();
-    float lastFrame = std::numeric_limits<float>::infinity();
-    if (selection) {
-      firstFrame = -firstFrame;
-      lastFrame = -lastFrame;
-      for (const CurveInfo* curve : rotation) {
-        std::uint32_t first = 0;
-        std::uint32_t last = 0;
-        if (!KeyTransforms::GetRange(*curve->pCurve, true, first, last)) continue;
-        firstFrame = std::min(firstFrame, curve->pCurve->GetPointAt(first)->x);
-        lastFrame = std::max(lastFrame, curve->pCurve->GetPointAt(last)->x);
-      }
-      if (firstFrame > lastFrame) continue;
-    }
-    KeyTransforms::FilterEuler(*core.Touch(rotation[0]), *core.Touch(rotation[1]), *core.Touch(rotation[2]), firstFrame,
-                               lastFrame);
+    if (shown) shown();
+  };
+  float cutoff = std::min(kNoiseCutoffHz, highest / 2.0f);
+  const bool filtered = !plans.empty() && highest > 0.0f && questions.AskFilterNoise(cutoff, highest, apply);
+  if (filtered) {
+    apply(cutoff);
+  } else {
+    for (CurveInfo* info : core.GetSelection().GetSelectedRows()) core.Revert(info);
+    if (plans.empty()) questions.Tell(kNoiseNeedsKeys);
   }
   return core.EndEdit();
 }

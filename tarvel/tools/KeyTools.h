@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 
 #include "EngineCore/TangentType.h"
@@ -26,6 +27,7 @@ class KeyTools {
  public:
   static bool Flip(ClipEditCore& core, ToolQuestions& questions, bool selection);
   static bool Scale(ClipEditCore& core, ToolQuestions& questions, bool selection);
+  // Smooth tells the user why it did nothing when the keys lie too close to add keys between.
   static bool Smooth(ClipEditCore& core, ToolQuestions& questions, bool selection);
   static bool Subdivise(ClipEditCore& core, ToolQuestions& questions, bool selection);
   static bool SubSample(ClipEditCore& core, ToolQuestions& questions, bool selection);
@@ -33,6 +35,14 @@ class KeyTools {
   // curves, so that the rotation at every key stays the same (see KeyTransforms::FilterEuler);
   // with selection, from the first to the last selected key of the track's curves.
   static bool EulerFilter(ClipEditCore& core, bool selection);
+  // Asks for a cut-off and takes the motion faster than it out of the selected curves (all
+  // their keys, or from their first to their last selected key) with a zero-phase low-pass
+  // filter (NoiseFilter), rotations on their continuous angles (as EulerFilter leaves them).
+  // While it asks, each cut-off tried is shown on the curves and shown is called to draw
+  // them; cancelled, the curves are as they were and nothing is recorded. A curve of fewer
+  // than three keys in its range is left, and when every curve is, the user is told why.
+  static bool FilterNoise(ClipEditCore& core, ToolQuestions& questions, bool selection,
+                          const std::function<void()>& shown = {});
   // Asks for the clip's new frame rate and changes it (ClipEditCore::ChangeFrameRate).
   static bool FrameRate(ClipEditCore& core, ToolQuestions& questions);
   // Asks nothing. Gives the keys of the selected cubic curves (selection: their selected keys)

@@ -1,5 +1,8 @@
 #pragma once
 
+#include <functional>
+#include <string>
+
 #include "tools/FrameRateSettings.h"
 #include "tools/ScaleSettings.h"
 
@@ -26,6 +29,11 @@ class ToolQuestions {
   virtual bool AskFrameRate(FrameRateSettings& settings) = 0;
   // A selected object has no channel: whether it takes the channel being keyed.
   virtual bool AskAffectChannel() = 0;
+  // Filter Noise: the cut-off in Hz (the last one used at first), below highestHz. While it
+  // asks, preview shows the curves filtered at a cut-off the user is trying. False unless OK.
+  virtual bool AskFilterNoise(float& fCutoffHz, float highestHz, const std::function<void(float)>& preview) = 0;
+  // Tells the user why a tool did nothing.
+  virtual void Tell(const std::string& sentence) = 0;
 };
 
 }  // namespace Tarvel

@@ -1,5 +1,6 @@
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <cstdlib>
 #include <functional>
 #include <map>
@@ -63,6 +64,17 @@ class Answers : public Tarvel::ToolQuestions, public Tarvel::KeyingPage {
     return Answer();
   }
   bool AskAffectChannel() override { return Answer(); }
+  bool AskFilterNoise(float& fCutoffHz, float highestHz, const std::function<void(float)>& preview) override {
+    offeredCutoff = fCutoffHz;
+    highestCutoff = highestHz;
+    for (float tried : previews) {
+      preview(tried);
+      if (onPreview) onPreview();
+    }
+    fCutoffHz = cutoff;
+    return Answer();
+  }
+  void Tell(const std::string& sentence) override { told.push_back(sentence); }
   bool ShowOnlyChannel(std::uint32_t channelKey) override {
     core->GetSelection().Clear();
     return core->ShowChannel(channelKey);
@@ -82,6 +94,13 @@ class Answers : public Tarvel::ToolQuestions, public Tarvel::KeyingPage {
   Tarvel::ScaleSettings asked;
   Tarvel::FrameRateSettings rate;
   float askedRate = 0.0f;
+  // Filter Noise: the cut-offs previewed in turn, then the one answered.
+  std::vector<float> previews;
+  std::function<void()> onPreview;
+  float cutoff = 6.0f;
+  float offeredCutoff = 0.0f;
+  float highestCutoff = 0.0f;
+  std::vector<std::string> told;
 };
 
 // K with the time cursor at a frame, as a tool case runs it.
@@ -569,6 +588,111 @@ TEST_F(EulerFilter, OnACapturedTakeNoRotationCurveJumpsAndEveryRotationStaysOneU
   EXPECT_EQ(core.GetHistory().GetStepCount(), 1u);
   ASSERT_TRUE(core.Undo());
   EXPECT_EQ(Rotations(*take), before) << "one undo gives back every key exactly";
+}
+
+namespace {
+
+// A curve split at a frequency by discrete Fourier transform, after taking away the line
+// through the reference's ends (the take's motion is no loop): the energy of its parts above
+// the frequency, under a Hann window, and its motion below it.
+struct Bands {
+  double energyAbove = 0.0;
+  std::vector<double> below;
+};
+
+Bands Split(const std::vector<float>& values, const std::vector<float>& reference, double rate, double hz) {
+  const std::size_t n = values.size();
+  const double pi = 3.14159265358979323846;
+  std::vector<double> plain(n);
+  std::vector<double> windowed(n);
+  double energy = 0.0;
+  for (std::size_t k = 0; k < n; ++k) {
+    const double line = reference.front() + (reference.back() - reference.front()) * static_cast<double>(k) / (n - 1);
+    plain[k] = values[k] - line;
+    windowed[k] = plain[k] * 0.5 * (1.0 - std::cos(2.0 * pi * static_cast<double>(k) / (n - 1)));
+    energy += windowed[k] * windowed[k];
+  }
+  // Parseval: every bin's energy is n times the samples'; the bins below hz, and their mirrors,
+  // are taken away from it.
+  energy *= static_cast<double>(n);
+  const auto lowBins = static_cast<std::size_t>(std::ceil(hz * static_cast<double>(n) / rate));
+  Bands bands;
+  bands.below.assign(n, 0.0);
+  for (std::size_t j = 0; j < lowBins; ++j) {
+    double wr = 0.0, wi = 0.0, pr = 0.0, pi2 = 0.0;
+    for (std::size_t k = 0; k < n; ++k) {
+      const double phase = 2.0 * pi * static_cast<double>((j * k) % n) / static_cast<double>(n);
+      wr += windowed[k] * std::cos(phase);
+      wi -= windowed[k] * std::sin(phase);
+      pr += plain[k] * std::cos(phase);
+      pi2 -= plain[k] * std::sin(phase);
+    }
+    energy -= (j == 0 ? 1.0 : 2.0) * (wr * wr + wi * wi);
+    for (std::size_t k = 0; k < n; ++k) {
+      const double phase = 2.0 * pi * static_cast<double>((j * k) % n) / static_cast<double>(n);
+      bands.below[k] += (j == 0 ? 1.0 : 2.0) * (pr * std::cos(phase) - pi2 * std::sin(phase)) / static_cast<double>(n);
+    }
+  }
+  bands.energyAbove = std::max(energy, 0.0);
+  return bands;
+}
+
+}  // namespace
+
+TEST_F(EulerFilter, FilterNoiseTakesOutTheToesTremorKeepsTheirMotionAndIsOneUndoableStep) {
+  ASSERT_OPENS(take, ClipTestFiles::Data("01_01.gltf"));
+  Attach(*take);
+  const std::uint32_t toes = ClipBuilder::Key("LeftToeBase");
+  for (int row = 0; row < core.GetSelection().GetRowCount(); ++row) {
+    CurveInfo& curve = *core.GetSelection().GetRowCurve(row);
+    curve.bSelected = curve.iChannelKey == toes && curve.iTrackType == AnimTrack::Rotation;
+  }
+  const RotationKeys keys = Rotations(*take);
+  std::vector<std::vector<float>> original;
+  for (std::uint32_t axis = 0; axis < 3; ++axis) original.push_back(Values("LeftToeBase", axis));
+  ASSERT_GT(original[0].size(), 2000u);
+  const double rate = take->GetFrameRate();
+  Answers answers;
+
+  // Cancelled after a preview: the curves are as they were and nothing is recorded.
+  answers.previews = {2.0f};
+  int previews = 0;
+  answers.onPreview = [&] {
+    ++previews;
+    EXPECT_NE(Values("LeftToeBase", 0), original[0]) << "the preview shows on the curves";
+  };
+  answers.ok = false;
+  EXPECT_FALSE(KeyTools::FilterNoise(core, answers, false));
+  EXPECT_EQ(previews, 1);
+  EXPECT_FLOAT_EQ(answers.highestCutoff, static_cast<float>(rate / 2.0)) << "a key on every frame";
+  EXPECT_FLOAT_EQ(answers.offeredCutoff, 6.0f);
+  for (std::uint32_t axis = 0; axis < 3; ++axis) EXPECT_EQ(Values("LeftToeBase", axis), original[axis]);
+  EXPECT_EQ(core.GetHistory().GetStepCount(), 0u);
+
+  answers.ok = true;
+  answers.previews.clear();
+  for (const float cutoff : {3.0f, 6.0f, 10.0f}) {
+    answers.cutoff = cutoff;
+    ASSERT_TRUE(KeyTools::FilterNoise(core, answers, false)) << cutoff;
+    for (std::uint32_t axis = 0; axis < 3; ++axis) {
+      const std::vector<float> filtered = Values("LeftToeBase", axis);
+      const Bands before = Split(original[axis], original[axis], rate, cutoff);
+      const Bands after = Split(filtered, original[axis], rate, cutoff);
+      EXPECT_GE(10.0 * std::log10(before.energyAbove / after.energyAbove), 20.0)
+          << "dB above " << cutoff << " Hz, axis " << axis;
+      double moved = 0.0;
+      for (std::size_t k = 0; k < filtered.size(); ++k)
+        moved = std::max(moved, std::abs(after.below[k] - before.below[k]));
+      EXPECT_LT(moved, 1.0) << "degrees below " << cutoff << " Hz, axis " << axis;
+    }
+    EXPECT_EQ(core.GetHistory().GetStepCount(), 1u) << "one step (an undone one gives way to it)";
+    ASSERT_TRUE(core.Undo());
+    EXPECT_EQ(Rotations(*take), keys) << "one undo gives back every key exactly";
+  }
+  // Smooth has no room between keys a frame apart, and says so.
+  EXPECT_FALSE(KeyTools::Smooth(core, answers, false));
+  ASSERT_EQ(answers.told.size(), 1u);
+  EXPECT_NE(answers.told[0].find("Filter Noise"), std::string::npos);
 }
 
 // What the filter leaves is what a save and a reopen show: a reopened take's angles are made
