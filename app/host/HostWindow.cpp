@@ -4,6 +4,8 @@
 
 #include <QFileDialog>
 #include <QLabel>
+#include <QSettings>
+#include <QStandardPaths>
 #include <QWidget>
 
 #include <atomic>
@@ -119,6 +121,10 @@ bool HostWindow::Start(const std::string& modulesFolder, const std::string& proj
   AddModule(&viewer, viewer.GetModuleName(), false);
   AddModule(&clipCreator, clipCreator.GetModuleName(), false);
   CreateModuleWindows();
+  followAnimated = QSettings(QString::fromStdString(SettingsPath()), QSettings::IniFormat)
+                       .value(QStringLiteral("viewer/followAnimated"), true)
+                       .toBool();
+  ApplyFollow();
 
   ShowWindow(true);
   if (!projectFolder.empty()) OpenProject(projectFolder);
@@ -382,7 +388,10 @@ bool HostWindow::OpenProject(const std::string& path) {
   if (replacing) GetModuleManager()->SendFrameworkMessageToAll(kMsgSceneOpened, 0, 0);
   std::string message;
   const bool opened = session.Open(path, message);
-  if (replacing) CreateModuleWindows();
+  if (replacing) {
+    CreateModuleWindows();
+    ApplyFollow();
+  }
   RefreshClips();
   if (opened) {
     recovery.Start(session.GetFolder());
@@ -459,12 +468,23 @@ void HostWindow::TogglePane(UINT command) {
   LayOut();
 }
 
+std::string HostWindow::SettingsPath() {
+  return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation).toStdString() + "/tarvel/host.ini";
+}
+
+void HostWindow::ApplyFollow() {
+  if (ViewerWnd* view = viewer.GetView()) view->SetFollow(followAnimated);
+  viewMenu.CheckMenuItem(kCmdFollowAnimated, MF_BYCOMMAND | (followAnimated ? MF_CHECKED : MF_UNCHECKED));
+}
+
 void HostWindow::RunViewerCommand(UINT command) {
   ViewerWnd* view = viewer.GetView();
   if (!view) return;
   if (command == kCmdFollowAnimated) {
-    view->SetFollow(!view->IsFollowing());
-    viewMenu.CheckMenuItem(command, MF_BYCOMMAND | (view->IsFollowing() ? MF_CHECKED : MF_UNCHECKED));
+    followAnimated = !followAnimated;
+    ApplyFollow();
+    QSettings(QString::fromStdString(SettingsPath()), QSettings::IniFormat)
+        .setValue(QStringLiteral("viewer/followAnimated"), followAnimated);
   } else if (command == kCmdFrameAll) {
     view->FrameAll();
   } else {

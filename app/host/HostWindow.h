@@ -119,6 +119,10 @@ class HostWindow : public EditorCore::GUI_MainFrame {
   static std::string SavedLine(const std::string& name, const std::string& path);
   void RefreshClips();
 
+  // Where the host keeps the user's choices between sessions: tarvel/host.ini in the user's
+  // configuration folder ($XDG_CONFIG_HOME, else ~/.config).
+  static std::string SettingsPath();
+
   // Modifiers the script holds down, on top of the keyboard's.
   static void SetHeldModifiers(unsigned modifiers);
 
@@ -176,6 +180,9 @@ class HostWindow : public EditorCore::GUI_MainFrame {
   LogPane* logPane = nullptr;
   QLabel* statusBar = nullptr;
   std::string lastSaved;
+  // Follow Animated Objects, as the user left it last time (on at first).
+  bool followAnimated = true;
+  void ApplyFollow();
   // Widths the user gave the side panes with the bars; 0 until then (a share of the window).
   int browserWidth = 0;
   int viewerWidth = 0;

@@ -28,8 +28,9 @@ class HostRuns : public ::testing::Test {
   // host that still runs after two minutes is stopped: a hang fails the test, not the suite.
   int RunHost(const std::string& arguments, std::string& output, bool errorsOnly = false, bool demo = true) {
     const std::string project = demo ? "--project '" + (temp.Path() / "demo").string() + "' " : std::string();
-    const std::string command = "QT_QPA_PLATFORM=offscreen timeout -k 5 120 '" + std::string(TARVEL_HOST_BINARY) +
-                                "' " + project + "--modules '" + TARVEL_MODULES_DIR + "' " + arguments +
+    const std::string command = "QT_QPA_PLATFORM=offscreen XDG_CONFIG_HOME='" + (temp / "config") +
+                                "' timeout -k 5 120 '" + std::string(TARVEL_HOST_BINARY) + "' " + project +
+                                "--modules '" + TARVEL_MODULES_DIR + "' " + arguments +
                                 (errorsOnly ? " 2>&1 >/dev/null" : " 2>&1");
     FILE* pipe = popen(command.c_str(), "r");
     if (!pipe) return -1;

@@ -23,6 +23,8 @@ void CopyDemoProject(const fs::path& to) {
 void HostFixture::SetUp() {
   EditorCore::GUI_App::EnsureForTests();
   CopyDemoProject(temp.Path() / "demo");
+  // The host keeps the user's choices in the configuration folder: the test's own.
+  qputenv("XDG_CONFIG_HOME", QByteArray::fromStdString((temp.Path() / "config").string()));
   host = std::make_unique<TarvelHost::HostWindow>();
   ASSERT_TRUE(host->Start(TARVEL_MODULES_DIR, ProjectPath()));
   ASSERT_NE(Panel(), nullptr) << "libtarvel.so was not loaded from " << TARVEL_MODULES_DIR;

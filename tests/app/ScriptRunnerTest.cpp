@@ -255,6 +255,14 @@ TEST_F(ScriptedHost, TheViewMenuFramesAndFollowsAndACommandNoMenuHoldsFails) {
   EXPECT_TRUE(Run("command 40014\ncommand 40015\ncommand 40016")) << runner->GetError();
   EXPECT_FALSE(view.IsFollowing());
   EXPECT_EQ(Failure("command 49999"), "line 1: no menu of the host or of a module has command 49999");
+  // The choice outlives the session: the next start follows no more, and says so in its menu.
+  runner.reset();
+  host = std::make_unique<TarvelHost::HostWindow>();
+  ASSERT_TRUE(host->Start(TARVEL_MODULES_DIR, ProjectPath()));
+  EXPECT_FALSE(host->GetViewer().GetView()->IsFollowing());
+  GUI_Menu* bar = GUI_MainFrame::GetMainFrame()->GetMenuBar()->GetHostMenu();
+  ASSERT_NE(bar, nullptr);
+  EXPECT_EQ(bar->GetSubMenu(1)->GetMenuState(40016, MF_BYCOMMAND) & MF_CHECKED, 0u) << "View > Follow is unchecked";
 }
 
 TEST_F(ScriptedHost, ScriptsPressAndHoldTheButtonsFillTheBoxesPickObjectsAndSpeedsAndReadTheCursor) {

@@ -93,6 +93,8 @@ bool GUI_MenuBar::SetMenu(GUI_MenuBar* bar, GUI_Menu* menu) {
 
 GUI_Menu* GUI_MenuBar::GetInstalledMenu() const { return data->installed; }
 
+GUI_Menu* GUI_MenuBar::GetHostMenu() const { return data->host; }
+
 void GUI_MenuBar::SetCommandHandler(CommandHandler handler) { data->handler = std::move(handler); }
 
 int GUI_MenuBar::Layout(int width) {

@@ -25,6 +25,7 @@ class GUI_MenuBar {
   // Puts the bar on the top-level window.
   bool Create(GUI_Wnd* window);
   void SetHostMenu(GUI_Menu* menu);
+  GUI_Menu* GetHostMenu() const;
   // Installs a module's bar menu (its pop-ups follow the host's); null removes it.
   static bool SetMenu(GUI_MenuBar* bar, GUI_Menu* menu);
   GUI_Menu* GetInstalledMenu() const;
