@@ -19,6 +19,9 @@ bool ViewerModule::CreateModuleWindow() {
     view.reset();
     return false;
   }
+  view->SetToolTip(
+      "The scene's objects: click one to select it, drag to turn around them, Shift-drag or middle-drag to pan, "
+      "wheel to zoom; A frames them all, F the selected ones");
   view->SetSelectionHandler(
       [this] { SendFrameworkMessageToAll(kMsgSceneSelection, reinterpret_cast<WPARAM>(scene), 0); });
   view->SetScene(scene);

@@ -18,6 +18,7 @@
 #include "graph/ColourContrast.h"
 #include "graph/KeyHandles.h"
 #include "graph/PixelMap.h"
+#include "resources/KeyBindings.h"
 #include "resources/ModuleIds.h"
 #include "resources/ModuleText.h"
 #include "tools/KeyTools.h"
@@ -295,8 +296,8 @@ void GUI_GraphCtrl::AppendTangentTypes(EditorCore::GUI_Menu& menu, EditorCore::U
   for (int type = 0; type < EngineCore::kTangentTypeCount; ++type) {
     const std::string text =
         ModuleText::Translate(KeyTools::TangentTypeName(static_cast<EngineCore::TangentType>(type)));
-    menu.AppendMenu(EditorCore::MF_STRING, firstCommand + static_cast<EditorCore::UINT>(type),
-                    withKeys ? text + "\t" + std::to_string(type + 1) : text);
+    const EditorCore::UINT command = firstCommand + static_cast<EditorCore::UINT>(type);
+    menu.AppendMenu(EditorCore::MF_STRING, command, withKeys ? text + KeyBindings::MenuSuffix(command) : text);
   }
 }
 

@@ -23,6 +23,7 @@
 #include "module/GUI_ClipTabsDialog.h"
 #include "module/GUI_TrackListCtrl.h"
 #include "module/ModuleExports.h"
+#include "resources/KeyBindings.h"
 #include "resources/ModuleIds.h"
 #include "resources/ModuleResources.h"
 #include "resources/ModuleText.h"
@@ -539,6 +540,31 @@ bool AnimClipDialog::HasPointSelection() const { return core.GetSelection().HasS
 
 void AnimClipDialog::RedrawCurvePanel() { curvePanel->InvalidateViews(); }
 
+bool AnimClipDialog::RunKey(UINT command) {
+  const EngineCore::AnimClip* clip = core.GetClip();
+  switch (command) {
+    case Ids::kKeyNextFrame: MoveTimeCursor(1.0f); return true;
+    case Ids::kKeyPreviousFrame: MoveTimeCursor(-1.0f); return true;
+    case Ids::kKeyFirstKey:
+    case Ids::kKeyLastKey:
+      if (clip) {
+        curvePanel->GoToFrame(
+            static_cast<float>(command == Ids::kKeyFirstKey ? clip->GetFirstKeyFrame() : clip->GetLastKeyFrame()));
+      }
+      return true;
+    case Ids::kKeyFitAll: curvePanel->FitAll(); return true;
+    case Ids::kKeyFrameSelection: curvePanel->FrameSelection(); return true;
+    case Ids::kKeyPlay: curvePanel->OnCommand(Ids::kCtlPlayButton); return true;
+    default: break;
+  }
+  // The tangent types' keys act on selected keys only; without any they go on as typed.
+  if (command >= Ids::kCmdSelectionTangents && command < Ids::kCmdSelectionTangents + EngineCore::kTangentTypeCount &&
+      !HasPointSelection()) {
+    return false;
+  }
+  return RunCommand(command);
+}
+
 void AnimClipDialog::MoveTimeCursor(float delta) {
   curvePanel->GoToFrame(std::max(0.0f, core.GetTimeCursor() + delta));
 }
@@ -630,44 +656,10 @@ bool AnimClipDialog::PreTranslateMessage(const GUI_Msg& msg) {
   if (msg.message != WM_KEYDOWN || GUI_Wnd::GetFocus() == &filterEdit || dynamic_cast<const GUI_EditBox*>(msg.hwnd)) {
     return GUI_Dialog::PreTranslateMessage(msg);
   }
-  const bool control = EditorToolkit::EditorKernel::GetInstance()->GetKeyManager()->ControlKeyPressed();
-  switch (msg.wParam) {
-    case 'K': CreatePoint(true); return true;
-    case VK_DELETE: RemovePoints(); return true;
-    case VK_RIGHT: MoveTimeCursor(1.0f); return true;
-    case VK_LEFT: MoveTimeCursor(-1.0f); return true;
-    case VK_HOME:
-    case VK_END:
-      if (const EngineCore::AnimClip* clip = core.GetClip()) {
-        curvePanel->GoToFrame(
-            static_cast<float>(msg.wParam == VK_HOME ? clip->GetFirstKeyFrame() : clip->GetLastKeyFrame()));
-      }
-      return true;
-    case 'A':
-      if (control) break;
-      curvePanel->FitAll();
-      return true;
-    case 'F': curvePanel->FrameSelection(); return true;
-    case VK_SPACE: curvePanel->OnCommand(Ids::kCtlPlayButton); return true;
-    default: break;
-  }
-  // 1 to 6: the tangent types of the Selection menu, in its order.
-  if (!control && msg.wParam >= '1' && msg.wParam < '1' + EngineCore::kTangentTypeCount && HasPointSelection()) {
-    return RunCommand(Ids::kCmdSelectionTangents + static_cast<UINT>(msg.wParam - '1'));
-  }
-  if (control) {
-    switch (msg.wParam) {
-      case 'Z': Undo(); return true;
-      case 'Y': Redo(); return true;
-      case 'C': CopyPoints(); return true;
-      case 'V': PastePoints(); return true;
-      case 'A':
-        RunCommand(EditorToolkit::EditorKernel::GetInstance()->GetKeyManager()->ShiftKeyPressed() ? Ids::kCmdDeselect
-                                                                                                  : Ids::kCmdSelectAll);
-        return true;
-      default: break;
-    }
-  }
+  const EditorToolkit::KeyManager* keys = EditorToolkit::EditorKernel::GetInstance()->GetKeyManager();
+  const KeyBinding* binding =
+      KeyBindings::Find(static_cast<UINT>(msg.wParam), keys->ControlKeyPressed(), keys->ShiftKeyPressed());
+  if (binding && RunKey(binding->command)) return true;
   return GUI_Dialog::PreTranslateMessage(msg);
 }
 

@@ -97,6 +97,9 @@ class AnimClipDialog : public EditorCore::GUI_Dialog, private KeyingPage {
 
   // Commands of the module menu that act on the current page; false when the id is not one.
   bool RunCommand(EditorCore::UINT commandId);
+  // Runs what a key of the page's table (KeyBindings) stands for; false when it does nothing
+  // here, so that the key goes on (a menu key the frame's menus run, a digit without keys).
+  bool RunKey(EditorCore::UINT command);
   // The host saved clips: the lists show their state again.
   void OnResourcesSaved();
   // The clip was read again from its file: its curves, lists and graph show what it holds

@@ -20,8 +20,10 @@
 #include "graph/GUI_GraphCtrl.h"
 #include "module/AnimClipDialog.h"
 #include "module/GUI_ClipTabsDialog.h"
+#include "module/GUI_KeyboardShortcutsDialog.h"
 #include "module/GUI_OpenClipPane.h"
 #include "module/ModuleExports.h"
+#include "resources/KeyBindings.h"
 #include "resources/ModuleIds.h"
 #include "resources/ModuleResources.h"
 #include "resources/ModuleText.h"
@@ -37,74 +39,79 @@ struct MenuItem {
   int popup;
   UINT id;  // 0: separator
   const char* text;
-  const char* suffix;
   int themeIcon;     // -1: none
   UINT moduleIcon;   // 0: none
   int submenu = -1;  // the popup this item opens, which holds id 0
 };
 
 // The menus, then the submenus of Track and Selection; the bar shows kBarOrder.
-constexpr const char* kPopupTexts[8] = {"Animation Clip", "Channel",       "Track",    "Selection",
-                                        "Tangents",       "Interpolation", "Tangents", "Edit"};
+constexpr const char* kPopupTexts[9] = {"Animation Clip", "Channel",  "Track", "Selection", "Tangents",
+                                        "Interpolation",  "Tangents", "Edit",  "Help"};
 constexpr int kTrackTangents = 4;
 constexpr int kInterpolation = 5;
 constexpr int kSelectionTangents = 6;
 constexpr int kEdit = 7;
-constexpr int kBarOrder[] = {0, kEdit, 1, 2, 3};
+constexpr int kHelp = 8;
+constexpr int kBarOrder[] = {0, kEdit, 1, 2, 3, kHelp};
 // Positions on the bar of the Channel, Track and Selection menus.
 constexpr UINT kChannelPosition = 2;
 constexpr UINT kTrackPosition = 3;
 constexpr UINT kSelectionPosition = 4;
+constexpr const char* kAboutText =
+    "An animation curve editor: every keyed component of a clip's tracks as a curve of its own, each key at its "
+    "own time with its own interpolation, written back into the clip at once. Clips are glTF 2.0 files.";
 constexpr const char* kInterpolationTip =
     "A track has one interpolation: changing it on one axis changes it on the track's other axes too";
 
 constexpr MenuItem kMenuItems[] = {
-    {0, Ids::kCmdClipCreate, "Create", "", Ids::kThemeIconNew, 0},
-    {0, Ids::kCmdClipOpen, "Open", "", Ids::kThemeIconOpen, 0},
-    {0, Ids::kCmdClipSave, "Save", "\tCtrl+S", Ids::kThemeIconSave, 0},
-    {0, Ids::kCmdClipSaveAll, "Save All", "\tCtrl+Shift+S", Ids::kThemeIconSaveAll, 0},
-    {0, 0, nullptr, nullptr, -1, 0},
-    {0, Ids::kCmdClipFrameRate, "Frame Rate...", "", -1, 0},
-    {0, 0, nullptr, nullptr, -1, 0},
-    {0, Ids::kCmdClipClose, "Close", "", Ids::kThemeIconClose, 0},
-    {0, Ids::kCmdClipCloseAll, "Close All", "", Ids::kThemeIconCloseAll, 0},
-    {kEdit, Ids::kCmdUndo, "Undo", "\tCtrl+Z", -1, 0},
-    {kEdit, Ids::kCmdRedo, "Redo", "\tCtrl+Y", -1, 0},
-    {kEdit, 0, nullptr, nullptr, -1, 0},
-    {kEdit, Ids::kCmdSelectAll, "Select All", "\tCtrl+A", -1, 0},
-    {kEdit, Ids::kCmdDeselect, "Deselect", "\tCtrl+Shift+A", -1, 0},
-    {1, Ids::kCmdChannelCreate, "Create", "", Ids::kThemeIconNew, 0},
-    {1, Ids::kCmdChannelEdit, "Edit", "", Ids::kThemeIconEdit, 0},
-    {1, Ids::kCmdChannelRemove, "Remove", "", Ids::kThemeIconRemove, 0},
-    {2, Ids::kCmdAddPoint, "Add Point at cursor", "\tK", Ids::kThemeIconNew, 0},
-    {2, Ids::kCmdRemoveAllPoints, "Remove All Points", "", Ids::kThemeIconRemove, 0},
-    {2, 0, nullptr, nullptr, -1, 0},
-    {2, Ids::kCmdTrackScale, "Scale", "", Ids::kThemeIconScale, 0},
-    {2, Ids::kCmdTrackSubdivise, "Subdivise", "", -1, Ids::kIconSubdivise},
-    {2, Ids::kCmdTrackSmooth, "Smooth", "", -1, Ids::kIconSubdivise},
-    {2, Ids::kCmdTrackFlip, "Flip", "", -1, Ids::kIconFlip},
-    {2, Ids::kCmdTrackSubSample, "Subsample", "", -1, Ids::kIconSubdivise},
-    {2, Ids::kCmdTrackEulerFilter, "Euler Filter", "", -1, 0},
-    {2, Ids::kCmdTrackFilterNoise, "Filter Noise...", "", -1, 0},
-    {2, 0, nullptr, nullptr, -1, 0},
-    {2, 0, nullptr, nullptr, -1, 0, kTrackTangents},
-    {2, 0, nullptr, nullptr, -1, 0, kInterpolation},
-    {kInterpolation, Ids::kCmdInterpolationConstant, "Constant", "", -1, 0},
-    {kInterpolation, Ids::kCmdInterpolationLinear, "Linear", "", -1, 0},
-    {kInterpolation, Ids::kCmdInterpolationSmooth, "Smooth", "", -1, 0},
-    {3, Ids::kCmdCopyPoints, "Copy Points", "\tCtrl+C", Ids::kThemeIconCopy, 0},
-    {3, Ids::kCmdPastePoints, "Paste Points", "\tCtrl+V", Ids::kThemeIconPaste, 0},
-    {3, Ids::kCmdRemovePoints, "Remove Points", "\tDel", Ids::kThemeIconRemove, 0},
-    {3, 0, nullptr, nullptr, -1, 0},
-    {3, Ids::kCmdSelectionScale, "Scale", "", Ids::kThemeIconScale, 0},
-    {3, Ids::kCmdSelectionSubdivise, "Subdivise", "", -1, Ids::kIconSubdivise},
-    {3, Ids::kCmdSelectionSmooth, "Smooth", "", -1, Ids::kIconSubdivise},
-    {3, Ids::kCmdSelectionFlip, "Flip", "", -1, Ids::kIconFlip},
-    {3, Ids::kCmdSelectionSubSample, "Subsample", "", -1, Ids::kIconSubdivise},
-    {3, Ids::kCmdSelectionEulerFilter, "Euler Filter", "", -1, 0},
-    {3, Ids::kCmdSelectionFilterNoise, "Filter Noise...", "", -1, 0},
-    {3, 0, nullptr, nullptr, -1, 0},
-    {3, 0, nullptr, nullptr, -1, 0, kSelectionTangents},
+    {0, Ids::kCmdClipCreate, "Create", Ids::kThemeIconNew, 0},
+    {0, Ids::kCmdClipOpen, "Open", Ids::kThemeIconOpen, 0},
+    {0, Ids::kCmdClipSave, "Save", Ids::kThemeIconSave, 0},
+    {0, Ids::kCmdClipSaveAll, "Save All", Ids::kThemeIconSaveAll, 0},
+    {0, 0, nullptr, -1, 0},
+    {0, Ids::kCmdClipFrameRate, "Frame Rate...", -1, 0},
+    {0, 0, nullptr, -1, 0},
+    {0, Ids::kCmdClipClose, "Close", Ids::kThemeIconClose, 0},
+    {0, Ids::kCmdClipCloseAll, "Close All", Ids::kThemeIconCloseAll, 0},
+    {kEdit, Ids::kCmdUndo, "Undo", -1, 0},
+    {kEdit, Ids::kCmdRedo, "Redo", -1, 0},
+    {kEdit, 0, nullptr, -1, 0},
+    {kEdit, Ids::kCmdSelectAll, "Select All", -1, 0},
+    {kEdit, Ids::kCmdDeselect, "Deselect", -1, 0},
+    {1, Ids::kCmdChannelCreate, "Create", Ids::kThemeIconNew, 0},
+    {1, Ids::kCmdChannelEdit, "Edit", Ids::kThemeIconEdit, 0},
+    {1, Ids::kCmdChannelRemove, "Remove", Ids::kThemeIconRemove, 0},
+    {2, Ids::kCmdAddPoint, "Add Point at cursor", Ids::kThemeIconNew, 0},
+    {2, Ids::kCmdRemoveAllPoints, "Remove All Points", Ids::kThemeIconRemove, 0},
+    {2, 0, nullptr, -1, 0},
+    {2, Ids::kCmdTrackScale, "Scale", Ids::kThemeIconScale, 0},
+    {2, Ids::kCmdTrackSubdivise, "Subdivise", -1, Ids::kIconSubdivise},
+    {2, Ids::kCmdTrackSmooth, "Smooth", -1, Ids::kIconSubdivise},
+    {2, Ids::kCmdTrackFlip, "Flip", -1, Ids::kIconFlip},
+    {2, Ids::kCmdTrackSubSample, "Subsample", -1, Ids::kIconSubdivise},
+    {2, Ids::kCmdTrackEulerFilter, "Euler Filter", -1, 0},
+    {2, Ids::kCmdTrackFilterNoise, "Filter Noise...", -1, 0},
+    {2, 0, nullptr, -1, 0},
+    {2, 0, nullptr, -1, 0, kTrackTangents},
+    {2, 0, nullptr, -1, 0, kInterpolation},
+    {kInterpolation, Ids::kCmdInterpolationConstant, "Constant", -1, 0},
+    {kInterpolation, Ids::kCmdInterpolationLinear, "Linear", -1, 0},
+    {kInterpolation, Ids::kCmdInterpolationSmooth, "Smooth", -1, 0},
+    {3, Ids::kCmdCopyPoints, "Copy Points", Ids::kThemeIconCopy, 0},
+    {3, Ids::kCmdPastePoints, "Paste Points", Ids::kThemeIconPaste, 0},
+    {3, Ids::kCmdRemovePoints, "Remove Points", Ids::kThemeIconRemove, 0},
+    {3, 0, nullptr, -1, 0},
+    {3, Ids::kCmdSelectionScale, "Scale", Ids::kThemeIconScale, 0},
+    {3, Ids::kCmdSelectionSubdivise, "Subdivise", -1, Ids::kIconSubdivise},
+    {3, Ids::kCmdSelectionSmooth, "Smooth", -1, Ids::kIconSubdivise},
+    {3, Ids::kCmdSelectionFlip, "Flip", -1, Ids::kIconFlip},
+    {3, Ids::kCmdSelectionSubSample, "Subsample", -1, Ids::kIconSubdivise},
+    {3, Ids::kCmdSelectionEulerFilter, "Euler Filter", -1, 0},
+    {3, Ids::kCmdSelectionFilterNoise, "Filter Noise...", -1, 0},
+    {3, 0, nullptr, -1, 0},
+    {3, 0, nullptr, -1, 0, kSelectionTangents},
+    {kHelp, Ids::kCmdKeyboardShortcuts, "Keyboard Shortcuts", -1, 0},
+    {kHelp, Ids::kCmdAbout, "About Tarvel", -1, 0},
 };
 
 void EnableItem(GUI_Menu* menu, UINT idOrPosition, UINT by, bool enable) {
@@ -166,7 +173,7 @@ void GUI_ClipEditorFrame::BuildMenu() {
     }
     GUI_Icon* icon = item.moduleIcon ? LoadIconInModule(static_cast<unsigned short>(item.moduleIcon))
                                      : GUI_ThemeManager::GetIcon(item.themeIcon);
-    popup.AppendMenu(MF_STRING, item.id, ModuleText::Translate(item.text) + item.suffix, icon);
+    popup.AppendMenu(MF_STRING, item.id, ModuleText::Translate(item.text) + KeyBindings::MenuSuffix(item.id), icon);
   }
   for (UINT id : {Ids::kCmdInterpolationConstant, Ids::kCmdInterpolationLinear, Ids::kCmdInterpolationSmooth}) {
     popups[kInterpolation]->SetMenuItemToolTip(id, ModuleText::Translate(kInterpolationTip));
@@ -343,6 +350,18 @@ void GUI_ClipEditorFrame::OnMenuCommand(UINT commandId) {
       return;
     case Ids::kCmdClipOpen: OpenFromClipFolder(); return;
     case Ids::kCmdClipSave: SaveCurrentClip(); return;
+    case Ids::kCmdKeyboardShortcuts: {
+      GUI_KeyboardShortcutsDialog shortcuts(GUI_MainFrame::GetMainWnd());
+      shortcuts.DoModal();
+      return;
+    }
+    case Ids::kCmdAbout: {
+      GUI_MessageDialog about(
+          std::string(Ids::kModuleName) + " " + Ids::kModuleVersion + "\n\n" + ModuleText::Translate(kAboutText),
+          GUI_MessageDialog::TypeOk, GUI_MainFrame::GetMainWnd());
+      about.DoModal();
+      return;
+    }
     case Ids::kCmdClipSaveAll: SaveAllClips(); return;
     case Ids::kCmdClipClose: CloseClip(GetCurrentClip(), true); return;
     case Ids::kCmdClipCloseAll: CloseAllClips(true); return;

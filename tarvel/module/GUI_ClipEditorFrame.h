@@ -69,7 +69,7 @@ class GUI_ClipEditorFrame : public EditorCore::GUI_Dialog {
   // The menu bar and its pop-ups ("Animation Clip", "Edit", "Channel", "Track", "Selection").
   std::unique_ptr<EditorCore::GUI_Menu> menu;
   // The menu bar's five menus, then the submenus they hold.
-  std::array<std::unique_ptr<EditorCore::GUI_Menu>, 8> popups;
+  std::array<std::unique_ptr<EditorCore::GUI_Menu>, 9> popups;
   std::unique_ptr<GUI_OpenClipPane> openPane;
   std::unique_ptr<GUI_ClipTabsDialog> tabHost;
   // In opening order; each page holds the reference, not this list.

@@ -100,6 +100,17 @@ inline constexpr UINT kCmdUndo = 16770;
 inline constexpr UINT kCmdRedo = 16771;
 inline constexpr UINT kCmdSelectAll = 16772;
 inline constexpr UINT kCmdDeselect = 16773;
+// The Help menu.
+inline constexpr UINT kCmdKeyboardShortcuts = 16780;
+inline constexpr UINT kCmdAbout = 16781;
+// What the clip page's own keys do, beside the menu commands they share (KeyBindings).
+inline constexpr UINT kKeyNextFrame = 16790;
+inline constexpr UINT kKeyPreviousFrame = 16791;
+inline constexpr UINT kKeyFirstKey = 16792;
+inline constexpr UINT kKeyLastKey = 16793;
+inline constexpr UINT kKeyFitAll = 16794;
+inline constexpr UINT kKeyFrameSelection = 16795;
+inline constexpr UINT kKeyPlay = 16796;
 inline constexpr UINT kCmdTabClose = 16735;
 inline constexpr UINT kCmdTabCloseOthers = 16736;
 // The channel list's context menu reuses these numbers for its own commands.
@@ -127,6 +138,7 @@ inline constexpr UINT kTplFlipTool = 1112;
 inline constexpr UINT kTplValueTool = 1113;
 inline constexpr UINT kTplCurvePanel = 1114;
 inline constexpr UINT kTplFrameRate = 1115;
+inline constexpr UINT kTplKeyboardShortcuts = 1116;
 
 // Controls of the clip page.
 inline constexpr UINT kCtlFilterLabel = 1016;
@@ -190,6 +202,7 @@ inline constexpr UINT kCtlScalePercentageRadio = 1116;
 inline constexpr UINT kCtlScalePercentageEdit = 1005;
 inline constexpr UINT kCtlToolValueLabel = 1054;
 inline constexpr UINT kCtlToolValueEdit = 1055;
+inline constexpr UINT kCtlShortcutList = 1056;
 inline constexpr UINT kCtlRateLabel = 1117;
 inline constexpr UINT kCtlRateEdit = 1118;
 inline constexpr UINT kCtlRateKeepTimes = 1119;

@@ -70,8 +70,8 @@ TEST_F(HostModules, RegistersTheLoadedModuleAndItsOwnAndInstallsTheModuleMenusAf
   EXPECT_EQ(modules->GetModuleWithID(32), Panel());
   EXPECT_EQ(modules->GetModuleWithID(0x10000000u), &host->GetViewer());
   EXPECT_EQ(modules->GetModuleWithID(0x80000000u), &host->GetClipCreator());
-  // File and View, then the module's four pop-ups.
-  EXPECT_EQ(host->GetMenuBar()->GetEntryCount(), 7);
+  // File and View, then the module's six pop-ups, Help last.
+  EXPECT_EQ(host->GetMenuBar()->GetEntryCount(), 8);
   const EditorCore::GUI_Menu* installed = host->GetMenuBar()->GetInstalledMenu();
   ASSERT_NE(installed, nullptr);
   EXPECT_EQ(installed->GetMenuString(0, EditorCore::MF_BYPOSITION), "Animation Clip");

@@ -162,7 +162,7 @@ TEST_F(ScriptedHost, SelectChannelAndSelectCurveSelectExactlyThoseRows) {
 
 TEST_F(ScriptedHost, KeysNeedAnOpenPageAndReachItAndHeldModifiersReachTheKeyManager) {
   EXPECT_EQ(Failure("key Ctrl+Z"), "line 1: no clip page is open");
-  EXPECT_TRUE(Run("open 01_01\nkey Ctrl+Z\nkey Ctrl+Shift+Y\nexpect-tabs 1")) << runner->GetError();
+  EXPECT_TRUE(Run("open 01_01\nkey Ctrl+Z\nkey Ctrl+Shift+Z\nexpect-tabs 1")) << runner->GetError();
   EditorToolkit::KeyManager* keys = EditorToolkit::EditorKernel::GetInstance()->GetKeyManager();
   ASSERT_TRUE(keys->HasModifierSource());
   EXPECT_FALSE(keys->ControlKeyPressed());
