@@ -117,6 +117,7 @@ class AnimClipDialog : public EditorCore::GUI_Dialog, private KeyingPage {
   GUI_TrackListCtrl& GetTrackList() { return *trackList; }
   GUI_CurvePanelDialog& GetCurvePanel() { return *curvePanel; }
   const PreviewObjects& GetPreviewObjects() const { return previewObjects; }
+  PreviewObjects& GetPreviewObjects() { return previewObjects; }
   const PreviewPlayback& GetPlayback() const { return playback; }
   PreviewPlayback& GetPlayback() { return playback; }
 

@@ -113,9 +113,11 @@ void PreviewPlayback::ApplyFrame(float frame) {
     controller.SetPlaybackFrame(0, frame);
     controller.ChangePlaybackMode(0, 0);
     controller.RunOneFrame(0.001f);
-    FrameworkMessages::SendTo(FrameworkMessages::FindModule(Ids::kViewerModule), Ids::kMsgViewerRedraw, 0, 0);
-    FrameworkMessages::Broadcast(Ids::kMsgPoseApplied, reinterpret_cast<EditorCore::WPARAM>(core.GetScene()), 0);
   }
+  // One redraw and one word of the pose for the whole frame, also when no object took part:
+  // auto-record keys on that word.
+  FrameworkMessages::SendTo(FrameworkMessages::FindModule(Ids::kViewerModule), Ids::kMsgViewerRedraw, 0, 0);
+  FrameworkMessages::Broadcast(Ids::kMsgPoseApplied, reinterpret_cast<EditorCore::WPARAM>(core.GetScene()), 0);
 }
 
 }  // namespace Tarvel

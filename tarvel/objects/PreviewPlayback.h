@@ -37,7 +37,8 @@ class PreviewPlayback {
   // False when it was not playing.
   bool Stop();
   // Poses the targets at a frame (scrubbing, key stepping): the frame under the cursor,
-  // never clamped to the selected frames.
+  // never clamped to the selected frames. Ends with one viewer redraw (2324) and one
+  // broadcast of the pose (2228), however many targets the clip animates, none included.
   void ApplyFrame(float frame);
   // Seconds since the previous step come from the engine's timer, or from this clock when
   // one is given (tests drive time with it).

@@ -60,6 +60,22 @@ TEST_F(Preview, ScrubbingPosesTheObjectsAtTheCursor) {
   EXPECT_FLOAT_EQ(root->GetLocalTranslation().x, 4.0f) << "frame 12, not the selected frame 5";
 }
 
+TEST_F(Preview, AFrameAppliedToTheObjectsEndsWithOneRedrawAndOnePoseMessageHoweverManyObjects) {
+  Tarvel::PreviewPlayback& playback = Page()->GetPlayback();
+  viewer.received.clear();
+  playback.ApplyFrame(5.0f);
+  EXPECT_EQ(viewer.Count(2324), 1) << "the root and the arm are posed";
+  EXPECT_EQ(viewer.Count(2228), 1);
+  // Objects none of which the clip animates: the pose message still goes, so auto-record keys.
+  Tarvel::PreviewObjects& objects = Page()->GetPreviewObjects();
+  objects.SetCurrentEntry(Tarvel::PreviewObjects::kSelectionEntry);
+  objects.chosenObjects.clear();
+  viewer.received.clear();
+  playback.ApplyFrame(6.0f);
+  EXPECT_EQ(viewer.Count(2324), 1);
+  EXPECT_EQ(viewer.Count(2228), 1);
+}
+
 TEST_F(Preview, RecordButtonAddsAKeyAndAutoRecordTakesItsPlace) {
   // Without a scene selection to key, the keys go to the selected track rows.
   scene.RemoveEditionManager();
