@@ -3,13 +3,16 @@
 //   BM_PlaybackStep: one playback step (31 controllers posed, the graph and the viewer
 //     painted once each), timed from one viewer paint to the next.
 //   BM_PlaybackOneSecond: one second of playback at 1x through the event loop, reporting the
-//     paints per second of the viewer and of the graph and the frames the cursor advanced.
+//     paints per second of the viewer and of the graph (at most one per display refresh), the
+//     frames the cursor advanced and the processor seconds the process spent per second.
 #include <QApplication>
 #include <QEvent>
 #include <QObject>
 #include <QWidget>
 
 #include <benchmark/benchmark.h>
+
+#include <sys/resource.h>
 
 #include <memory>
 #include <string>
@@ -107,6 +110,13 @@ void BM_PlaybackOneSecond(benchmark::State& state) {
   long viewerPaints = 0;
   long graphPaints = 0;
   double frames = 0.0;
+  auto processorSeconds = [] {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
+           static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) * 1e-6;
+  };
+  const double processorBefore = processorSeconds();
   for (auto _ : state) {
     const int viewerBefore = view.GetPaintCount();
     const long graphBefore = playing.graphPaints->paints;
@@ -117,6 +127,7 @@ void BM_PlaybackOneSecond(benchmark::State& state) {
     frames += playing.Cursor() - cursorBefore;
   }
   const double seconds = static_cast<double>(state.iterations());
+  state.counters["processor_seconds_per_second"] = (processorSeconds() - processorBefore) / seconds;
   state.counters["viewer_paints_per_second"] = static_cast<double>(viewerPaints) / seconds;
   state.counters["graph_paints_per_second"] = static_cast<double>(graphPaints) / seconds;
   // Negative when the loop wrapped round within a second; 01_01 lasts 46 s.

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <utility>
 
+#include "EditorCore/GUI_App.h"
 #include "EditorCore/GUI_BackBuffer.h"
 #include "EditorCore/GUI_DC.h"
 #include "EditorCore/GUI_ResourceScope.h"
@@ -555,7 +556,12 @@ void GUI_CurvePanelDialog::EnableKeyStepping(bool enable) {
 void GUI_CurvePanelDialog::StartPlayback() {
   SetPlayIcon(Ids::kThemeIconStop);
   EnableKeyStepping(false);
-  if (playback.Start()) StartTimer(Ids::kTimerPlayback, Ids::kPlaybackMilliseconds);
+  // One step per display refresh: each step is a picture, and a picture more often than the
+  // display shows them is work for nothing.
+  if (playback.Start()) {
+    StartTimer(Ids::kTimerPlayback,
+               static_cast<UINT>(std::max(1.0, std::floor(1000.0 / EditorCore::GUI_App::GetDisplayRefreshRate()))));
+  }
 }
 
 void GUI_CurvePanelDialog::StopPlayback() {
@@ -635,11 +641,15 @@ void GUI_CurvePanelDialog::OnTimer(UINT id) {
       break;
     }
     case Ids::kTimerRecord: break;
-    case Ids::kTimerPlayback:
-      if (playback.Step()) StopPlayback();
-      horizontalRuler->SetMarkerPosition(Ids::kMarkerTimeCursor, core.GetTimeCursor(), true);
-      RedrawViews();
+    case Ids::kTimerPlayback: {
+      const bool finished = playback.Step();
+      if (playback.Moved()) {
+        horizontalRuler->SetMarkerPosition(Ids::kMarkerTimeCursor, core.GetTimeCursor(), true);
+        RedrawViews();
+      }
+      if (finished) StopPlayback();
       break;
+    }
     default: GUI_Dialog::OnTimer(id); break;
   }
 }

@@ -1,9 +1,7 @@
 #include "objects/PreviewPlayback.h"
 
 #include <algorithm>
-#include <chrono>
 #include <cmath>
-#include <thread>
 
 #include "EngineCore/AnimClip.h"
 #include "curves/ClipEditCore.h"
@@ -42,6 +40,7 @@ bool PreviewPlayback::Start() {
     controller.ChangePlaybackMode(0, mode);
   }
   playFrame = std::trunc(speed < 0.0f ? playEnd : playBegin);
+  moved = false;
   stepTimer.Reset();
   elapsed = 0.0f;
   viewerModule = FrameworkMessages::FindModule(Ids::kViewerModule);
@@ -50,15 +49,16 @@ bool PreviewPlayback::Start() {
 
 bool PreviewPlayback::Step() {
   stepTimer.Update();
-  float dt = stepClock ? stepClock() : stepTimer.GetElapsedSeconds();
-  // The controllers never advance by less than a millisecond.
-  if (dt < 0.001f && !stepClock) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(static_cast<int>((0.001f - dt) * 1000.0f)));
-  }
-  dt = std::max(dt, 0.001f);
+  const float dt = std::max(stepClock ? stepClock() : stepTimer.GetElapsedSeconds(), 0.0f);
   stepTimer.Reset();
   elapsed = dt;
+  const float before = playFrame;
   playFrame = Advance(playFrame, dt);
+  moved = playFrame != before;
+  const float begin = std::trunc(playBegin);
+  const float end = std::trunc(playEnd);
+  const bool ended = !bLoop && ((speed > 0.0f && playFrame >= end) || (speed <= 0.0f && playFrame <= begin));
+  if (!moved) return ended;
   objects.BuildTargets();
   for (EngineCore::SceneObject* object : objects.chosenObjects) {
     if (!core.IsAnimatedByClip(object)) continue;
@@ -69,9 +69,7 @@ bool PreviewPlayback::Step() {
   }
   core.SetTimeCursor(playFrame);
   FrameworkMessages::SendTo(viewerModule, Ids::kMsgViewerRedraw, 0, 0);
-  const float begin = std::trunc(playBegin);
-  const float end = std::trunc(playEnd);
-  return !bLoop && ((speed > 0.0f && playFrame >= end) || (speed <= 0.0f && playFrame <= begin));
+  return ended;
 }
 
 float PreviewPlayback::FramesPerSecond() const {

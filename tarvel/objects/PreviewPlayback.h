@@ -18,22 +18,27 @@ class ClipEditCore;
 // 1. The preview plays over the selection range when there is one, else over the clip's
 //    key-frame range, forwards or backwards at |speed| times the clip's frame rate, so that
 //    1x plays it in real time.
-// 2. Each step and each applied frame moves the page's one time cursor and tells the host's
-//    viewer module (2324) to redraw, once whatever the number of objects; an applied frame
-//    also tells every module (2228).
+// 2. Each step that moves the cursor and each applied frame move the page's one time cursor
+//    and tell the host's viewer module (2324) to redraw, once whatever the number of objects;
+//    a step that leaves the cursor where it was tells nobody. An applied frame also tells
+//    every module (2228).
 // 3. Objects without a controller holding the clip are skipped.
 // 4. The cursor advances by the elapsed time at the playback's speed, with or without
 //    objects to play on; the objects are posed at the cursor's frame.
-// The window timers that drive the steps belong to the curve panel.
+// The window timers that drive the steps belong to the curve panel, which steps once per
+// display refresh: a step is a picture.
 class PreviewPlayback {
  public:
   PreviewPlayback(ClipEditCore& editCore, PreviewObjects& previewObjects) : core(editCore), objects(previewObjects) {}
 
   // Starts playing; true when steps are to run (the host's viewer module exists).
   bool Start();
-  // One step of the elapsed real time (at least a millisecond). True when the preview
-  // reached the end of a range it does not loop: the caller then stops it.
+  // One step of the elapsed real time. True when the preview reached the end of a range it
+  // does not loop: the caller then stops it.
   bool Step();
+  // Whether the last step moved the cursor (a clip shorter than a frame, or one held at its
+  // end, does not): only then is there anything new to draw.
+  bool Moved() const { return moved; }
   // False when it was not playing.
   bool Stop();
   // Poses the targets at a frame (scrubbing, key stepping): the frame under the cursor,
@@ -56,6 +61,7 @@ class PreviewPlayback {
   float elapsed = 0.0f;
   // Where the playback is: the time cursor while it plays.
   float playFrame = 0.0f;
+  bool moved = false;
 
  private:
   void BuildRange();

@@ -259,7 +259,6 @@ inline constexpr UINT kTimerPlayback = 3;
 inline constexpr UINT kTimerLayOut = 4;
 // A button held this long shows its menu.
 inline constexpr UINT kHoldMilliseconds = 400;
-inline constexpr UINT kPlaybackMilliseconds = 1;
 
 // Ruler markers: 1 and 2 bound the selected keys, 3 is the current key's cross-hair, 4 the
 // time cursor. Marker flags: bit 0 visible, bit 1 solid.

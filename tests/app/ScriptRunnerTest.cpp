@@ -1,6 +1,9 @@
+#include <sys/resource.h>
 #include <sys/stat.h>
 
 #include <gtest/gtest.h>
+
+#include <chrono>
 
 #include <QApplication>
 #include <QMenu>
@@ -158,6 +161,20 @@ TEST_F(ScriptedHost, SelectChannelAndSelectCurveSelectExactlyThoseRows) {
   EXPECT_EQ(SelectedTexts(2, 1), (std::set<std::string>{"Hips|Rotation Y", "Hips|Translation X"}))
       << "track rows say their curve in words";
   EXPECT_NE(Failure("select-curve Neck scale Z").find("no row Neck scale Z"), std::string::npos) << runner->GetError();
+}
+
+TEST_F(ScriptedHost, AWaitSleepsOnTheEventLoopInsteadOfSpinning) {
+  auto processorSeconds = [] {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
+           static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) * 1e-6;
+  };
+  const double before = processorSeconds();
+  const auto start = std::chrono::steady_clock::now();
+  ASSERT_TRUE(Run("wait 600")) << runner->GetError();
+  EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(600));
+  EXPECT_LT(processorSeconds() - before, 0.2) << "seconds of processor time for an idle wait of 0.6 s";
 }
 
 TEST_F(ScriptedHost, KeysNeedAnOpenPageAndReachItAndHeldModifiersReachTheKeyManager) {

@@ -2,8 +2,10 @@
 
 #include "HostApplication.h"
 
-#include <QElapsedTimer>
 #include <QEventLoop>
+#include <QGuiApplication>
+#include <QScreen>
+#include <QTimer>
 
 #include <cassert>
 #include <cstdlib>
@@ -38,15 +40,25 @@ void GUI_App::Quit(int code) {
 
 void GUI_App::ProcessEvents(int milliseconds) {
   if (!QCoreApplication::instance()) return;
-  QElapsedTimer timer;
-  timer.start();
-  do {
-    QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-  } while (timer.elapsed() < milliseconds);
+  QCoreApplication::processEvents(QEventLoop::AllEvents);
+  if (milliseconds > 0) {
+    // The wait sleeps on the event loop, woken by events and timers: it costs no processor
+    // time of its own.
+    QEventLoop loop;
+    QTimer::singleShot(milliseconds, &loop, &QEventLoop::quit);
+    loop.exec();
+  }
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
 bool GUI_App::Exists() { return QCoreApplication::instance() != nullptr; }
+
+double GUI_App::GetDisplayRefreshRate() {
+  const QScreen* screen =
+      qobject_cast<QGuiApplication*>(QCoreApplication::instance()) ? QGuiApplication::primaryScreen() : nullptr;
+  const double rate = screen ? screen->refreshRate() : 0.0;
+  return rate >= 1.0 ? rate : 60.0;
+}
 
 void GUI_App::EnsureForTests() {
   if (QCoreApplication::instance()) return;

@@ -46,6 +46,19 @@ TEST_F(Preview, PlayingOnceStopsAtTheEndAndLeavesTheCursorThere) {
   EXPECT_FLOAT_EQ(root->GetLocalTranslation().x, 4.0f) << "posed at the last key";
 }
 
+TEST_F(Preview, AStepThatLeavesTheCursorWhereItWasDrawsNothing) {
+  float seconds = 0.0f;
+  Page()->GetPlayback().SetStepClock([&seconds] { return seconds; });
+  panel->StartPlayback();
+  viewer.received.clear();
+  panel->OnTimer(3);
+  EXPECT_EQ(viewer.Count(2324), 0) << "no time passed: nothing moved";
+  seconds = 0.05f;
+  panel->OnTimer(3);
+  EXPECT_EQ(viewer.Count(2324), 1);
+  panel->StopPlayback();
+}
+
 TEST_F(Preview, ScrubbingPosesTheObjectsAtTheCursor) {
   viewer.received.clear();
   DragCursor(5.2);

@@ -15,9 +15,12 @@ class GUI_App {
   // Runs the event loop until Quit; returns its exit code.
   int Run();
   static void Quit(int code = 0);
-  // Handles pending events for up to the given time.
+  // Handles pending events, then waits on the event loop for the given time, handling events
+  // as they come (no spinning).
   static void ProcessEvents(int milliseconds = 0);
   static bool Exists();
+  // Pictures per second of the main display (60 when it does not say).
+  static double GetDisplayRefreshRate();
   // Makes the application once for test programs (kept until exit).
   static void EnsureForTests();
 };
