@@ -83,12 +83,18 @@ TEST_F(ClipFiles, SavingAWriteProtectedClipTellsTheUserWhy) {
   EXPECT_EQ(shown, std::vector<std::string>{"Could not save 01_01: 01_01.gltf is write-protected."});
 }
 
-TEST_F(ClipFiles, AClipThatDoesNotOpenIsLoggedAtStartUpAndShownWhenTheUserOpensIt) {
+TEST_F(ClipFiles, AClipThatDoesNotOpenIsMarkedFromAQuickLookAtStartUpAndShownWhenTheUserOpensIt) {
   std::ofstream(Clips() / "Broken.gltf")
       << R"({"asset":{"version":"2.0"},"buffers":[{"byteLength":4,"uri":"../../x.bin"}]})";
+  std::ofstream(Clips() / "Lost.gltf")
+      << R"({"asset":{"version":"2.0"},"buffers":[{"byteLength":4,"uri":"lost.bin"}]})";
   ASSERT_TRUE(host->OpenProject(ProjectPath()));
-  EXPECT_TRUE(shown.empty()) << "start-up only logs";
-  EXPECT_EQ(log.Count(EngineCore::Log::Error, "Broken.gltf"), 1);
+  EXPECT_TRUE(shown.empty()) << "start-up reads no clip and asks nothing";
+  EXPECT_EQ(log.Count(EngineCore::Log::Error, "Broken.gltf"), 0);
+  const QTreeWidgetItem* lost = host->GetResourceBrowser()->FindClip("Lost");
+  ASSERT_NE(lost, nullptr);
+  EXPECT_EQ(lost->toolTip(0).toStdString(),
+            "Lost does not open: buffer 0: URI 'lost.bin' names no file beside the clip");
   // The browser marks it and says why; the others look as they always did.
   const QTreeWidgetItem* broken = host->GetResourceBrowser()->FindClip("Broken");
   ASSERT_NE(broken, nullptr);

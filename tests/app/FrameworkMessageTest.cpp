@@ -85,7 +85,9 @@ TEST_F(FrameworkMessages, OpeningAProjectTellsEveryModuleItsScene) {
   EXPECT_EQ(host->GetSession().GetFolder(), (temp.Path() / "second").string());
   const EngineCore::SceneObject* hips = scene->FindObject("Hips");
   ASSERT_NE(hips, nullptr);
-  EXPECT_NE(hips->GetController(), nullptr) << "the project's animated objects carry controllers";
+  EXPECT_EQ(hips->GetController(), nullptr) << "no clip is read before it is asked for";
+  ASSERT_TRUE(host->OpenClip("01_01"));
+  EXPECT_NE(hips->GetController(), nullptr) << "the objects a clip animates carry it once it is read";
 }
 
 TEST_F(FrameworkMessages, TheViewerRedrawsOn2324OncePerTurnOfTheEventLoop) {

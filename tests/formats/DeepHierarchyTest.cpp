@@ -10,6 +10,7 @@
 #include "ClipTestFiles.h"
 #include "EngineCore/AnimTrack.h"
 #include "EngineCore/Log.h"
+#include "EngineCore/ResourceFactory.h"
 #include "EngineCore/Scene.h"
 #include "Formats/GltfClipFile.h"
 #include "Formats/GltfSceneFile.h"
@@ -89,6 +90,10 @@ TEST_F(DeepHierarchy, AProjectWhoseSceneOrWhoseOnlyClipIsAChainAnimatesItsDeepes
     ASSERT_NE(opened->GetScene(), nullptr);
     ExpectDeepestWhereItsParentsPutIt(*opened->GetScene());
     const SceneObject* deepest = opened->GetScene()->FindObject(EngineCore::String(kDeepest));
+    // The clip is read when first asked for, and its objects take it then.
+    EngineCore::AnimClip* chain = EngineCore::ResourceFactory::GetInstance().GetAnimClip("Chain");
+    ASSERT_NE(chain, nullptr);
+    chain->Release();
     ASSERT_NE(deepest->GetController(), nullptr) << "the clip's channel of that name animates it";
     EXPECT_EQ(deepest->GetController()->GetChannelName().str(), kDeepest);
   }

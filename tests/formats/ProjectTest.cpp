@@ -58,12 +58,16 @@ TEST_F(ProjectFolder, ClipFolderListsNamesInNameOrderAndTheFactoryGivesOneClipPe
   EXPECT_EQ(ResourceFactory::GetInstance().GetAnimClip("Nothing"), nullptr);
 }
 
-TEST_F(ProjectFolder, LoadsTheFirstSceneWhoseAnimatedObjectsPlayTheirClips) {
+TEST_F(ProjectFolder, LoadsTheFirstSceneWhoseAnimatedObjectsPlayTheirClipsOnceTheyAreRead) {
   EngineCore::Scene* scene = project->GetScene();
   ASSERT_NE(scene, nullptr);
   ASSERT_EQ(scene->GetObjectCount(), 2u) << "a.gltf comes before b.gltf";
   EngineCore::SceneObject* arm = scene->FindObject("Arm");
   ASSERT_NE(arm, nullptr);
+  EXPECT_FALSE(ResourceFactory::GetInstance().IsLoaded(EngineCore::Resource::KindAnimClip, "Wave"))
+      << "start-up reads no clip";
+  EXPECT_EQ(arm->GetController(), nullptr);
+  for (const char* name : {"Wave", "Slide"}) ResourceFactory::GetInstance().GetAnimClip(name)->Release();
   EXPECT_EQ(arm->GetParent(), scene->FindObject("Root"));
   EXPECT_FLOAT_EQ(arm->GetLocalTranslation().y, 1.0f);
   ASSERT_TRUE(arm->GetTypeFlags() & EngineCore::SceneObject::TypeAnimated);

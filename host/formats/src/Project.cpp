@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <vector>
 
+#include "ClipFolder.h"
 #include "ClipStorage.h"
 #include "EngineCore/AnimClip.h"
 #include "EngineCore/Log.h"
@@ -13,6 +14,7 @@
 #include "Formats/ClipFormats.h"
 #include "Formats/GltfClipFile.h"
 #include "Formats/GltfSceneFile.h"
+#include "GltfDocumentReader.h"
 
 namespace Formats {
 
@@ -41,7 +43,7 @@ std::unique_ptr<Project> Project::Open(const std::string& path, std::string& mes
 
   EngineCore::ResourceFactory& factory = EngineCore::ResourceFactory::GetInstance();
   factory.Clear();
-  const Project* self = project.get();
+  Project* self = project.get();
   factory.SetLoader(EngineCore::Resource::KindAnimClip,
                     [self](const EngineCore::String& name) -> EngineCore::Resource* {
                       const std::string file = self->FindClipFile(name.str());
@@ -49,6 +51,8 @@ std::unique_ptr<Project> Project::Open(const std::string& path, std::string& mes
                       const ClipOpenResult result = ClipFormats::Open(file, name);
                       if (result.clip) {
                         self->problems_.erase(name.str());
+                        // A clip is read when first asked for; the scene's objects take it then.
+                        self->BindClipToScene(result.clip);
                       } else {
                         self->problems_[name.str()] = result.message;
                       }
@@ -79,26 +83,47 @@ std::unique_ptr<Project> Project::Open(const std::string& path, std::string& mes
     project->startingUp_ = false;
   }
 
-  if (project->scene_) {
-    project->startingUp_ = true;
-    if (auto folderList =
-            EngineToolkit::FileSystem::GetInstance().GetFolder(EngineToolkit::FileSystem::AnimClipFolder)) {
-      EngineCore::String name;
-      for (std::uint32_t i = 0; folderList->GetFileName(i, name); ++i) {
-        EngineCore::AnimClip* clip = factory.GetAnimClip(name);
-        if (!clip) continue;
-        project->BindClipToScene(clip);
-        clip->Release();
-      }
-    }
-    project->startingUp_ = false;
+  // Start-up reads no clip beyond the one whose skeleton became the scene: that one, read
+  // before there was a scene, is bound now; every other clip when it is first asked for.
+  for (EngineCore::Resource* loaded : factory.GetLoaded(EngineCore::Resource::KindAnimClip)) {
+    project->BindClipToScene(dynamic_cast<EngineCore::AnimClip*>(loaded));
   }
   return project;
 }
 
 std::string Project::GetClipProblem(const std::string& name) const {
   const auto problem = problems_.find(name);
-  return problem == problems_.end() ? std::string() : problem->second;
+  if (problem != problems_.end()) return problem->second;
+  return QuickProblem(FindClipFile(name));
+}
+
+std::string Project::QuickProblem(const std::string& file) const {
+  if (file.empty()) return {};
+  std::error_code ec;
+  const std::uintmax_t size = fs::file_size(file, ec);
+  const fs::file_time_type time = ec ? fs::file_time_type() : fs::last_write_time(file, ec);
+  const auto known = looked_.find(file);
+  if (known != looked_.end() && known->second.size == size && known->second.time == time) return known->second.problem;
+  // The buffers a glTF document names: inside the clip's folder and there. The full read finds
+  // the rest when the clip is opened.
+  std::string found;
+  std::vector<std::pair<std::size_t, std::string>> uris;
+  const ClipFormat* format = ClipFormats::Find(file);
+  if (format && format->open == ClipFormats::All().front().open && GltfDocumentReader::ListBufferUris(file, uris)) {
+    for (const auto& [index, uri] : uris) {
+      fs::path relative;
+      std::string reason;
+      const std::string which = "buffer " + std::to_string(index) + ": ";
+      if (!ClipFolder::ResolveUri(uri, relative, reason)) {
+        found = which + reason;
+      } else if (!fs::is_regular_file(fs::path(file).parent_path() / relative, ec)) {
+        found = which + "URI '" + uri + "' names no file beside the clip";
+      }
+      if (!found.empty()) break;
+    }
+  }
+  looked_[file] = {size, time, found};
+  return found;
 }
 
 Project::~Project() {
@@ -122,20 +147,30 @@ std::string Project::FindClipFile(const std::string& name) const {
 }
 
 std::string Project::FindFileNamed(const std::string& stem) const {
-  const std::vector<ClipFormat>& formats = ClipFormats::All();
-  std::size_t best = formats.size();
-  std::string found;
+  // The folder is indexed once for each change of it (a file added, removed or renamed, as
+  // every save does), not walked for every name.
   std::error_code ec;
-  for (const auto& entry : fs::directory_iterator(GetClipFolder(), ec)) {
-    if (entry.path().stem() != stem || !entry.is_regular_file(ec)) continue;
-    const ClipFormat* format = ClipFormats::Find(entry.path().string());
-    const auto rank = static_cast<std::size_t>(format ? format - formats.data() : formats.size());
-    if (rank < best) {
-      best = rank;
-      found = entry.path().string();
+  const std::string folder = GetClipFolder();
+  const fs::file_time_type changed = fs::last_write_time(folder, ec);
+  if (ec || !indexed_ || changed != indexedAt_) {
+    filesByStem_.clear();
+    const std::vector<ClipFormat>& formats = ClipFormats::All();
+    std::map<std::string, std::size_t> ranks;
+    for (const auto& entry : fs::directory_iterator(folder, ec)) {
+      if (!entry.is_regular_file(ec)) continue;
+      const ClipFormat* format = ClipFormats::Find(entry.path().string());
+      const auto rank = static_cast<std::size_t>(format ? format - formats.data() : formats.size());
+      const std::string name = entry.path().stem().string();
+      const auto known = ranks.find(name);
+      if (known != ranks.end() && known->second <= rank) continue;
+      ranks[name] = rank;
+      filesByStem_[name] = entry.path().string();
     }
+    indexed_ = !ec;
+    indexedAt_ = changed;
   }
-  return found;
+  const auto found = filesByStem_.find(stem);
+  return found == filesByStem_.end() ? std::string() : found->second;
 }
 
 std::unique_ptr<EngineCore::Scene> Project::SceneOfFirstClip() const {

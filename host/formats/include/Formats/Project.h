@@ -1,5 +1,6 @@
 #pragma once
 
+#include <filesystem>
 #include <map>
 #include <memory>
 #include <string>
@@ -21,9 +22,10 @@ namespace Formats {
 //   2. loads the scene, when there is one; a project whose `Scenes/` folder is empty or
 //      missing takes the skeleton of its first clip that has one (a BVH take, say) as its
 //      scene, so that its clips preview on their own skeleton;
-//   3. gives every scene object animated by a clip of the folder (the clip has a channel
-//      named like the object) a controller whose clip table holds those clips and whose
-//      channel is the object's name.
+//   3. reads no other clip: a clip is read when it is first asked for (opened, previewed,
+//      created), and then every scene object it animates (the clip has a channel named like
+//      the object) gets a controller whose clip table holds it and whose channel is the
+//      object's name. Start-up costs the listing of the folder, not its clips.
 // A single clip file opens as a project of its own: the file's folder is the clip folder,
 // and the scene is made of the file's own nodes when it has them (none else is looked for).
 // Closing it (destruction) drops the factory's clips and loader. A clip that does not open
@@ -47,8 +49,9 @@ class FORMATS_API Project {
   EngineCore::Scene* GetScene() const { return scene_.get(); }
   // Gives the objects named like the clip's channels a controller that holds it.
   void BindClipToScene(EngineCore::AnimClip* clip);
-  // Why the clip of that name did not open the last time it was asked for (at start-up or
-  // later); empty when it opened or was never asked for.
+  // Why the clip of that name did not open the last time it was read; before any read, what a
+  // quick look at its file finds wrong (a glTF buffer outside the clip's folder or missing),
+  // cached while the file stays the same; empty when nothing was found.
   std::string GetClipProblem(const std::string& name) const;
 
  private:
@@ -64,6 +67,17 @@ class FORMATS_API Project {
   // While the project binds its clips to the scene, clips that do not open are only logged.
   bool startingUp_ = false;
   mutable std::map<std::string, std::string> problems_;
+  struct Looked {
+    std::uintmax_t size;
+    std::filesystem::file_time_type time;
+    std::string problem;
+  };
+  mutable std::map<std::string, Looked> looked_;
+  std::string QuickProblem(const std::string& file) const;
+  // The clip folder's files by name without extension (the first format's where several).
+  mutable std::map<std::string, std::string> filesByStem_;
+  mutable std::filesystem::file_time_type indexedAt_;
+  mutable bool indexed_ = false;
 };
 
 }  // namespace Formats
