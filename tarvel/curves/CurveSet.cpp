@@ -166,7 +166,7 @@ CurveSet::Curves CurveSet::BuildCurves(std::uint32_t channelKey, const EngineCor
     if (count > 0) {
       // The points are gathered first and set in one go: one pass over each curve's storage.
       EditorToolkit::Curve2::PointList points[3];
-      for (auto& list : points) list.reserve(count);
+      for (auto& list : points) list.resize(count);
       const bool rotation = keyType == EngineCore::AnimCurve::KeyQuaternion;
       EditorToolkit::Curve2::TangentList tangents[3];
       if (track.IsCubic()) {
@@ -184,9 +184,10 @@ CurveSet::Curves CurveSet::BuildCurves(std::uint32_t channelKey, const EngineCor
           for (int c = 0; c < 3; ++c) values[c] = static_cast<float>(angles[c]);
           previous = {values[0], values[1], values[2]};
         }
+        const auto frame = static_cast<float>(track.GetKeyFrame(i));
         for (int c = 0; c < 3; ++c) {
-          EditorToolkit::EditablePoint& point = points[c].emplace_back();
-          point.x = static_cast<float>(track.GetKeyFrame(i));
+          EditorToolkit::EditablePoint& point = points[c][i];
+          point.x = frame;
           point.y = values[c];
         }
         if (!track.IsCubic()) continue;

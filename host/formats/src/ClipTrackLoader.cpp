@@ -46,7 +46,8 @@ ClipFileError ClipTrackLoader::Add(const std::string& channel, std::uint32_t tra
     return ClipFileError::BadAccessor;
   }
   std::uint64_t count = 0;
-  ClipFileError error = TrackSampler::CountKeys(times, rate_, count, message);
+  bool toSample = true;
+  ClipFileError error = TrackSampler::CountKeys(times, rate_, count, message, &toSample);
   if (error != ClipFileError::None) return error;
   // A key of many weights takes the room of that many vectors' keys.
   count *= morph ? (static_cast<std::uint64_t>(components) + 2) / 3 : 1;
@@ -55,8 +56,8 @@ ClipFileError ClipTrackLoader::Add(const std::string& channel, std::uint32_t tra
     return ClipFileError::TooLarge;
   }
   bool trackSampled = false;
-  error =
-      TrackSampler::ToFrames(times, values, components, interpolation, rotation, rate_, keys_, trackSampled, message);
+  error = TrackSampler::ToFrames(times, values, components, interpolation, rotation, rate_, keys_, trackSampled,
+                                 message, &toSample);
   if (error != ClipFileError::None) return error;
   totalKeys_ += count;
   if (trackSampled) sampledOffRate_ = true;

@@ -77,8 +77,8 @@ bool LoadKey(const std::vector<float>& values, std::size_t offset, int component
 bool StoreKey(const double* key, int components, std::vector<float>& out) {
   for (int c = 0; c < components; ++c) {
     if (!(std::abs(key[c]) <= std::numeric_limits<float>::max())) return false;
-    out.push_back(static_cast<float>(key[c]));
   }
+  for (int c = 0; c < components; ++c) out.push_back(static_cast<float>(key[c]));
   return true;
 }
 
@@ -87,7 +87,9 @@ bool StoreKey(const double* key, int components, std::vector<float>& out) {
 bool TrackSampler::OnDistinctWholeFrames(const std::vector<float>& times, double rate) {
   double previous = -std::numeric_limits<double>::infinity();
   for (const float time : times) {
-    const double frame = std::round(FrameOf(time, rate));
+    // Rounding in the current mode (to nearest) costs less than std::round; they differ only
+    // halfway between frames, which is on no frame either way.
+    const double frame = std::nearbyint(FrameOf(time, rate));
     if (!OnFrame(time, frame, rate) || frame <= previous) return false;
     previous = frame;
   }
@@ -105,8 +107,9 @@ double TrackSampler::ChooseFrameRate(const std::vector<const std::vector<float>*
 }
 
 ClipFileError TrackSampler::CountKeys(const std::vector<float>& times, double rate, std::uint64_t& count,
-                                      std::string& message) {
+                                      std::string& message, bool* sampled) {
   count = 0;
+  if (sampled) *sampled = true;
   if (times.empty()) {
     message = "a sampler has no key time";
     return ClipFileError::BadAccessor;
@@ -124,6 +127,7 @@ ClipFileError TrackSampler::CountKeys(const std::vector<float>& times, double ra
   }
   if (KeptAsItIs(times, rate)) {
     count = times.size();
+    if (sampled) *sampled = false;
     return ClipFileError::None;
   }
   const double first = FirstFrame(times.front(), rate);
@@ -134,7 +138,7 @@ ClipFileError TrackSampler::CountKeys(const std::vector<float>& times, double ra
 
 ClipFileError TrackSampler::ToFrames(const std::vector<float>& times, const std::vector<float>& values, int components,
                                      Interpolation interpolation, bool rotation, double rate, Keys& keys, bool& sampled,
-                                     std::string& message) {
+                                     std::string& message, const bool* counted) {
   keys.frames.clear();
   keys.values.clear();
   keys.tangents.clear();
@@ -146,9 +150,13 @@ ClipFileError TrackSampler::ToFrames(const std::vector<float>& times, const std:
         "sampler output holds " + std::to_string(values.size()) + " values for " + std::to_string(count) + " key times";
     return ClipFileError::BadAccessor;
   }
-  std::uint64_t produced = 0;
-  const ClipFileError error = CountKeys(times, rate, produced, message);
-  if (error != ClipFileError::None) return error;
+  std::uint64_t produced = count;
+  if (counted && !*counted) {
+    sampled = false;
+  } else {
+    const ClipFileError error = CountKeys(times, rate, produced, message, &sampled);
+    if (error != ClipFileError::None) return error;
+  }
   const bool isRotation = rotation && components == 4;
   auto zeroRotation = [&message](std::size_t key) {
     message = "rotation key " + std::to_string(key) + " has length zero";
@@ -166,13 +174,12 @@ ClipFileError TrackSampler::ToFrames(const std::vector<float>& times, const std:
   double* a = keyA.data();
   double* b = keyB.data();
   double* sample = keySample.data();
-  sampled = !KeptAsItIs(times, rate);
   if (!sampled) {
     const bool cubic = interpolation == Interpolation::CubicSpline;
     if (cubic) keys.tangents.reserve(count * 2 * components);
     for (std::size_t i = 0; i < count; ++i) {
       if (!LoadKey(values, i * perKey + valueOffset, components, isRotation, a)) return zeroRotation(i);
-      keys.frames.push_back(static_cast<std::uint32_t>(std::lround(FrameOf(times[i], rate))));
+      keys.frames.push_back(static_cast<std::uint32_t>(std::lrint(FrameOf(times[i], rate))));
       StoreKey(a, components, keys.values);
       if (!cubic) continue;
       for (const std::size_t at : {i * perKey, i * perKey + 2 * components}) {

@@ -46,15 +46,18 @@ class TrackSampler {
   static bool OnDistinctWholeFrames(const std::vector<float>& times, double rate);
 
   // How many keys ToFrames makes of these times, so that a caller can refuse a track before
-  // its keys take any memory. Fails (with a message) on times that break rule 3.
+  // its keys take any memory. Fails (with a message) on times that break rule 3. `sampled`,
+  // when given, says whether the keys are sampled onto frames (false: kept as they are).
   static ClipFileError CountKeys(const std::vector<float>& times, double rate, std::uint64_t& count,
-                                 std::string& message);
+                                 std::string& message, bool* sampled = nullptr);
 
   // `values` holds components floats per key, three times as many for CUBICSPLINE (in-tangent,
   // value, out-tangent). `sampled` tells whether rule 2 applied.
+  // `counted`, when the caller's CountKeys just passed these times at this rate, says whether
+  // they were to be sampled, so that they are not looked at again.
   static ClipFileError ToFrames(const std::vector<float>& times, const std::vector<float>& values, int components,
                                 Interpolation interpolation, bool rotation, double rate, Keys& keys, bool& sampled,
-                                std::string& message);
+                                std::string& message, const bool* counted = nullptr);
 };
 
 }  // namespace Formats
