@@ -274,6 +274,7 @@ TEST_F(ScriptedHost, TheViewMenuFramesAndFollowsAndACommandNoMenuHoldsFails) {
   EXPECT_EQ(Failure("command 49999"), "line 1: no menu of the host or of a module has command 49999");
   // The choice outlives the session: the next start follows no more, and says so in its menu.
   runner.reset();
+  host.reset();  // one main frame at a time
   host = std::make_unique<TarvelHost::HostWindow>();
   ASSERT_TRUE(host->Start(TARVEL_MODULES_DIR, ProjectPath()));
   EXPECT_FALSE(host->GetViewer().GetView()->IsFollowing());
