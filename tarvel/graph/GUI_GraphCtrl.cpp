@@ -390,6 +390,7 @@ GUI_GraphCtrl::Picture GUI_GraphCtrl::Capture(const GUI_BackBuffer& buffer, int 
     scene.shown.push_back({&curve, info, curve.GetId(), curve.GetSelectionRevision(), info->bSelected, curve.GetColor(),
                            curve.GetSelectionColor()});
     now.revisions.push_back(curve.GetRevision());
+    now.sleeveColumns.push_back(SleeveColumns(*info, width));
   }
   scene.rubberBandShown = HasCapture() && editor.iDragState == GraphEditor::kDragRubberBand;
   if (scene.rubberBandShown) scene.rubberBand = editor.oRubberBand;
@@ -438,6 +439,12 @@ bool GUI_GraphCtrl::FindChanges(const Picture& now, std::vector<CRect>& areas) c
   int first = std::numeric_limits<int>::max();
   int last = std::numeric_limits<int>::min();
   for (std::size_t i = 0; i < scene.shown.size(); ++i) {
+    // A sleeve that grew or shrank is drawn again where it was and where it is.
+    if (i < painted.sleeveColumns.size() && now.sleeveColumns[i] != painted.sleeveColumns[i]) {
+      for (const auto& [left, right] : {painted.sleeveColumns[i], now.sleeveColumns[i]}) {
+        if (left <= right) areas.emplace_back(std::max(0, left), 0, std::min(scene.width, right + 1), scene.height);
+      }
+    }
     if (now.revisions[i] == painted.revisions[i]) continue;
     const auto edit = keyEdits.find(scene.shown[i].curve);
     if (edit == keyEdits.end()) return false;
@@ -737,19 +744,13 @@ void GUI_GraphCtrl::PaintPoints(GUI_BackBuffer& buffer, int width, int height, c
   for (const CurveInfo* info : curves.GetCurves()) {
     if (!info || info->bFiltered || !info->pCurve || info->pCurve->GetPointCount() == 0) continue;
     const EditorToolkit::Curve2& curve = *info->pCurve;
-    // The keys in view, and whether they lie far enough apart to be told apart.
+    int first = 0;
+    int last = 0;
+    bool dense = false;
+    if (!KeysInView(curve, width, first, last, dense)) continue;
     const int count = static_cast<int>(curve.GetPointCount());
-    // A curve whose keys all lie in view, as after fitting, needs no search.
-    const float left = static_cast<float>(column.ValueAt(-3.0));
-    const float right = static_cast<float>(column.ValueAt(width + 3.0));
-    const int first = curve.GetPointAt(0)->x > left ? 0 : std::max(0, curve.SearchPreviousPoint(left));
-    const int last = curve.GetPointAt(static_cast<std::uint32_t>(count - 1))->x <= right
-                         ? count - 1
-                         : std::min(count - 1, curve.SearchPreviousPoint(right) + 1);
-    const int spread = column.Pixel(curve.GetPointAt(static_cast<std::uint32_t>(last))->x) -
-                       column.Pixel(curve.GetPointAt(static_cast<std::uint32_t>(first))->x);
-    if (last > first && spread < (last - first) * kKeyBoxSpacing) {
-      if (info->bSelected) PaintDenseSelection(buffer, *info, first, last, height, areas);
+    if (dense) {
+      if (info->bSelected) PaintDenseSelection(buffer, *info, first, last, areas);
       continue;
     }
     const COLORREF colour = curve.GetColor();
@@ -788,73 +789,148 @@ void GUI_GraphCtrl::PaintPoints(GUI_BackBuffer& buffer, int width, int height, c
   buffer.ClearClipRect();
 }
 
-void GUI_GraphCtrl::PaintDenseSelection(GUI_BackBuffer& buffer, const CurveInfo& info, int first, int last, int height,
-                                        const std::vector<CRect>& areas) const {
-  const EditorToolkit::Curve2& curve = *info.pCurve;
+bool GUI_GraphCtrl::KeysInView(const EditorToolkit::Curve2& curve, int width, int& first, int& last,
+                               bool& dense) const {
+  const int count = static_cast<int>(curve.GetPointCount());
+  if (count == 0) return false;
+  const PixelMap column(*pHRuler);
+  // A curve whose keys all lie in view, as after fitting, needs no search.
+  const float left = static_cast<float>(column.ValueAt(-3.0));
+  const float right = static_cast<float>(column.ValueAt(width + 3.0));
+  first = curve.GetPointAt(0)->x > left ? 0 : std::max(0, curve.SearchPreviousPoint(left));
+  last = curve.GetPointAt(static_cast<std::uint32_t>(count - 1))->x <= right
+             ? count - 1
+             : std::min(count - 1, curve.SearchPreviousPoint(right) + 1);
+  const int spread = column.Pixel(curve.GetPointAt(static_cast<std::uint32_t>(last))->x) -
+                     column.Pixel(curve.GetPointAt(static_cast<std::uint32_t>(first))->x);
+  dense = last > first && spread < (last - first) * kKeyBoxSpacing;
+  return true;
+}
+
+int GUI_GraphCtrl::SleeveShade(const EditorToolkit::EditablePoint& key) {
+  if (key.bHidden) return 0;
+  if (key.bSelected) return kShades;
+  return std::clamp(static_cast<int>(std::lround((1.0f - key.weight) * kShades)), 0, kShades - 1);
+}
+
+bool GUI_GraphCtrl::SleeveKeys(const EditorToolkit::Curve2& curve, int& first, int& last) const {
   const int firstSelected = curve.GetFirstSelectedPointIndex();
   const int lastSelected = curve.GetLastSelectedPointIndex();
-  if (firstSelected < 0 || lastSelected < firstSelected) return;
-  // The falloff reaches keys beside the selected ones.
+  if (firstSelected < 0 || lastSelected < firstSelected) return false;
   const auto [begin, end, before, after] = SelectionBand();
   const float reachFirst = curve.GetPointAt(static_cast<std::uint32_t>(firstSelected))->x - before - 1.0f;
   const float reachLast = curve.GetPointAt(static_cast<std::uint32_t>(lastSelected))->x + after + 1.0f;
   first = std::max(first, curve.SearchPreviousPoint(reachFirst));
   last = std::min(last, curve.SearchPreviousPoint(reachLast) + 1);
-  if (first > last) return;
+  return first <= last;
+}
+
+std::pair<int, int> GUI_GraphCtrl::SleeveColumns(const CurveInfo& info, int width) const {
+  constexpr std::pair<int, int> kNone{0, -1};
+  int first = 0;
+  int last = 0;
+  bool dense = false;
+  if (!info.bSelected || !info.pCurve || !KeysInView(*info.pCurve, width, first, last, dense) || !dense) return kNone;
+  const EditorToolkit::Curve2& curve = *info.pCurve;
+  if (!SleeveKeys(curve, first, last)) return kNone;
+  // The first and the last key with a shade: the sleeve runs halfway to their outer neighbours.
+  auto shaded = [&curve](int k) { return SleeveShade(*curve.GetPointAt(static_cast<std::uint32_t>(k))) > 0; };
+  int left = first;
+  while (left <= last && !shaded(left)) ++left;
+  if (left > last) return kNone;
+  int right = last;
+  while (!shaded(right)) --right;
   const PixelMap column(*pHRuler);
-  const PixelMap row(*pVRuler);
-  const COLORREF ground = EditorCore::GUI_ThemeManager::GetColor(Ids::kThemeGraphBackground);
-  // How strongly a key shows: whole for a selected key, by its falloff weight beside them.
-  constexpr int kShades = 8;
-  auto shadeOf = [](const EditorToolkit::EditablePoint& key) {
-    if (key.bHidden) return 0;
-    if (key.bSelected) return kShades;
-    return std::clamp(static_cast<int>(std::lround((1.0f - key.weight) * kShades)), 0, kShades - 1);
+  auto x = [&](int k) {
+    const int clamped = std::clamp(k, 0, static_cast<int>(curve.GetPointCount()) - 1);
+    return column.Pixel(curve.GetPointAt(static_cast<std::uint32_t>(clamped))->x);
   };
-  auto pointOf = [&](int k) {
-    const EditorToolkit::EditablePoint& key = *curve.GetPointAt(static_cast<std::uint32_t>(k));
-    return CPoint(column.Pixel(key.x), height - row.Pixel(key.y));
-  };
-  auto midpoint = [](CPoint a, CPoint b) { return CPoint((a.x + b.x) / 2, (a.y + b.y) / 2); };
-  // Each key owns the curve from halfway to the key before it to halfway to the key after it;
-  // keys of one shade in a row make one stroke, a wide sleeve with the curve over it.
-  std::vector<CPoint> stroke;
-  auto flush = [&](int shade) {
-    if (shade == 0 || stroke.empty()) return;
-    if (stroke.size() == 1) stroke.push_back(stroke.front());
-    const float strength = static_cast<float>(shade) / kShades;
-    auto blend = [strength](int from, int to) { return from + static_cast<int>(std::lround((to - from) * strength)); };
-    const COLORREF sleeve =
-        EditorCore::RGB(blend(EditorCore::GetRValue(ground), EditorCore::GetRValue(Ids::kColourSelectedStretch)),
-                        blend(EditorCore::GetGValue(ground), EditorCore::GetGValue(Ids::kColourSelectedStretch)),
-                        blend(EditorCore::GetBValue(ground), EditorCore::GetBValue(Ids::kColourSelectedStretch)));
-    for (const CRect& clip : areas) {
-      buffer.SetClipRect(clip);
-      buffer.SetPen(sleeve, kSleeveWidth, EditorCore::PS_SOLID);
-      buffer.Polyline(stroke.data(), static_cast<int>(stroke.size()));
-      buffer.SetPen(curve.GetSelectionColor(), 1, EditorCore::PS_SOLID);
-      buffer.Polyline(stroke.data(), static_cast<int>(stroke.size()));
-    }
-  };
-  int shade = 0;
-  CPoint previous = pointOf(std::max(0, first - 1));
-  for (int k = first; k <= last; ++k) {
-    const CPoint at = pointOf(k);
-    const CPoint next = pointOf(std::min(static_cast<int>(curve.GetPointCount()) - 1, k + 1));
-    const int own = shadeOf(*curve.GetPointAt(static_cast<std::uint32_t>(k)));
-    if (own != shade) {
-      flush(shade);
-      stroke.clear();
-      shade = own;
-    }
-    if (stroke.empty()) stroke.push_back(midpoint(previous, at));
-    stroke.push_back(at);
-    stroke.push_back(midpoint(at, next));
-    previous = at;
+  return {(x(left - 1) + x(left)) / 2, (x(right) + x(right + 1)) / 2};
+}
+
+void GUI_GraphCtrl::PaintDenseSelection(GUI_BackBuffer& buffer, const CurveInfo& info, int first, int last,
+                                        const std::vector<CRect>& areas) const {
+  const EditorToolkit::Curve2& curve = *info.pCurve;
+  if (!SleeveKeys(curve, first, last)) return;
+  // The sleeve follows the line the curve's stroke drew.
+  const Stroke* drawn = nullptr;
+  for (const Stroke& stroke : strokes) {
+    if (stroke.info == &info) drawn = &stroke;
   }
-  flush(shade);
+  if (!drawn || !drawn->line) return;
+  const CurveTrace::SpanList& line = *drawn->line;
+  const int columns = static_cast<int>(line.tops.size());
+  const PixelMap column(*pHRuler);
+  const COLORREF ground = EditorCore::GUI_ThemeManager::GetColor(Ids::kThemeGraphBackground);
+  const int lastKey = static_cast<int>(curve.GetPointCount()) - 1;
+  auto x = [&](int k) {
+    return column.Pixel(curve.GetPointAt(static_cast<std::uint32_t>(std::clamp(k, 0, lastKey)))->x);
+  };
+  std::vector<int> tops;
+  std::vector<int> bottoms;
+  // The fills keep to the area they are given: no clip left by another curve's boxes.
   buffer.ClearClipRect();
-  buffer.SetPen(0, 1, EditorCore::PS_SOLID);
+  for (const CRect& area : areas) {
+    const int left = std::max(area.left, 0);
+    const int right = std::min(area.right, columns);
+    if (left >= right) continue;
+    // A run of keys of one shade: the columns from..to, drawn within the area.
+    auto fill = [&](int shade, int from, int to) {
+      from = std::max(from, left);
+      to = std::min(to, right - 1);
+      if (shade == 0 || from > to) return;
+      const int count = to - from + 1;
+      tops.resize(static_cast<std::size_t>(count));
+      bottoms.resize(static_cast<std::size_t>(count));
+      for (int i = 0; i < count; ++i) {
+        const int top = line.tops[static_cast<std::size_t>(from + i)];
+        const int bottom = line.bottoms[static_cast<std::size_t>(from + i)];
+        const bool drawnThere = top <= bottom;
+        tops[static_cast<std::size_t>(i)] = drawnThere ? top - kSleeveReach : top;
+        bottoms[static_cast<std::size_t>(i)] = drawnThere ? bottom + kSleeveReach : bottom;
+      }
+      const float strength = static_cast<float>(shade) / kShades;
+      auto blend = [strength](int a, int b) { return a + static_cast<int>(std::lround((b - a) * strength)); };
+      const COLORREF sleeve =
+          EditorCore::RGB(blend(EditorCore::GetRValue(ground), EditorCore::GetRValue(Ids::kColourSelectedStretch)),
+                          blend(EditorCore::GetGValue(ground), EditorCore::GetGValue(Ids::kColourSelectedStretch)),
+                          blend(EditorCore::GetBValue(ground), EditorCore::GetBValue(Ids::kColourSelectedStretch)));
+      buffer.FillColumnSpans(from, tops.data(), bottoms.data(), count, sleeve, area, line.tops.data() + from,
+                             line.bottoms.data() + from, drawn->colour);
+    };
+    // Nothing to do in an area whose rows the line passes far from, as a strip of one row is.
+    bool reached = false;
+    constexpr int kBand = CurveTrace::kBandColumns;
+    for (int band = left / kBand; band <= (right - 1) / kBand && !reached; ++band) {
+      reached = line.Reaches(static_cast<std::size_t>(band), area.top - kSleeveReach, area.bottom + kSleeveReach);
+    }
+    if (!reached) continue;
+    // The keys whose columns reach the area, and one more on each side.
+    const int areaFirst = std::max(first, curve.SearchPreviousPoint(static_cast<float>(column.ValueAt(left))) - 1);
+    const int areaLast = std::min(last, curve.SearchPreviousPoint(static_cast<float>(column.ValueAt(right))) + 2);
+    int runShade = 0;
+    int runFrom = 0;
+    int runTo = -1;
+    int before = x(areaFirst - 1);
+    int at = x(areaFirst);
+    for (int k = areaFirst; k <= areaLast; ++k) {
+      const int shade = SleeveShade(*curve.GetPointAt(static_cast<std::uint32_t>(k)));
+      const int after = x(k + 1);
+      const int from = (before + at) / 2;
+      const int to = (at + after) / 2;
+      before = at;
+      at = after;
+      if (shade == runShade && from <= runTo + 1) {
+        runTo = std::max(runTo, to);
+        continue;
+      }
+      fill(runShade, runFrom, runTo);
+      runShade = shade;
+      runFrom = from;
+      runTo = to;
+    }
+    fill(runShade, runFrom, runTo);
+  }
 }
 
 void GUI_GraphCtrl::PaintHandles(GUI_BackBuffer& buffer, const CurveInfo& info, int first, int last, int height) const {

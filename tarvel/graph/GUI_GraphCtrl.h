@@ -164,6 +164,8 @@ class GUI_GraphCtrl : public EditorCore::GUI_Wnd, public GraphView {
     Scene scene;
     // One per shown curve.
     std::vector<std::uint64_t> revisions;
+    // One per shown curve: the columns its dense selection's sleeve covers, empty without one.
+    std::vector<std::pair<int, int>> sleeveColumns;
     // -1 while the value cross-hair is hidden.
     int crossHairRow = -1;
     EditorCore::CRect currentKeyBox;
@@ -185,9 +187,24 @@ class GUI_GraphCtrl : public EditorCore::GUI_Wnd, public GraphView {
     int rampRight = 0;
   };
   bool FindBandColumns(const std::array<float, 4>& band, int width, BandColumns& columns) const;
-  // Where keys lie too close for boxes, the selected keys' stretches of a selected curve as a
-  // sleeve in the selection colour, and the falloff's keys as a fainter one.
-  void PaintDenseSelection(EditorCore::GUI_BackBuffer& buffer, const CurveInfo& info, int first, int last, int height,
+  // The keys of a curve in view (first to last, with a key on each side), and whether they lie
+  // too close for boxes; false for a curve without keys.
+  bool KeysInView(const EditorToolkit::Curve2& curve, int width, int& first, int& last, bool& dense) const;
+  // Where keys lie too close for boxes, the selected keys' stretches of a selected curve are
+  // drawn as a sleeve in the selection colour, kSleeveReach rows above and below the curve's
+  // line, and the falloff's keys as a fainter one. Each key owns the columns from halfway to
+  // the key before it to halfway to the key after it, in a shade from 1 to kShades (by its
+  // weight; kShades when selected; 0 for no sleeve).
+  static constexpr int kShades = 8;
+  static constexpr int kSleeveReach = 3;
+  static int SleeveShade(const EditorToolkit::EditablePoint& key);
+  // Narrows first..last to the keys a sleeve may cover: the selected ones and the falloff's;
+  // false without selected keys.
+  bool SleeveKeys(const EditorToolkit::Curve2& curve, int& first, int& last) const;
+  // The columns a curve's sleeve covers; empty (second < first) without one.
+  std::pair<int, int> SleeveColumns(const CurveInfo& info, int width) const;
+  // Each area draws the sleeve of the keys whose columns reach it, with the curve's line over it.
+  void PaintDenseSelection(EditorCore::GUI_BackBuffer& buffer, const CurveInfo& info, int first, int last,
                            const std::vector<EditorCore::CRect>& areas) const;
   // How far from its key a selected key's outline lies, in pixels.
   int KeyOutline() const;

@@ -440,6 +440,9 @@ TEST_F(RandomEditing, SeedsThatFoundFaultsRunClean) {
     StartAfresh();
   }
   EXPECT_TRUE(Run(3463124008u, 60, "Take"));
+  StartAfresh();
+  // A dense selection's falloff sleeve shrank outside the columns a value drag moved.
+  EXPECT_TRUE(Run(3776481760u, 60, "Take"));
 }
 
 // Runs new seeds for TARVEL_SOAK_SECONDS (scripts/soak) and reports the first that fails;
