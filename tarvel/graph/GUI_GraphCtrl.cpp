@@ -625,6 +625,8 @@ void GUI_GraphCtrl::PaintCurves(GUI_BackBuffer& buffer, int width, int height, c
   for (const Stroke& stroke : strokes) drawn.insert(stroke.curve);
   std::erase_if(traces, [&drawn](const auto& entry) { return !drawn.count(entry.first); });
   for (Stroke& stroke : strokes) stroke.trace = &traces[stroke.curve];
+  strokeOf.clear();
+  for (const Stroke& stroke : strokes) strokeOf[stroke.info] = &stroke;
 
   PaintGround(buffer, width, height, areas);
   TraceStrokes(width, height);
@@ -853,10 +855,8 @@ void GUI_GraphCtrl::PaintDenseSelection(GUI_BackBuffer& buffer, const CurveInfo&
   const EditorToolkit::Curve2& curve = *info.pCurve;
   if (!SleeveKeys(curve, first, last)) return;
   // The sleeve follows the line the curve's stroke drew.
-  const Stroke* drawn = nullptr;
-  for (const Stroke& stroke : strokes) {
-    if (stroke.info == &info) drawn = &stroke;
-  }
+  const auto found = strokeOf.find(&info);
+  const Stroke* drawn = found == strokeOf.end() ? nullptr : found->second;
   if (!drawn || !drawn->line) return;
   const CurveTrace::SpanList& line = *drawn->line;
   const int columns = static_cast<int>(line.tops.size());

@@ -51,8 +51,6 @@ namespace Tarvel {
 class GUI_GraphCtrl : public EditorCore::GUI_Wnd, public GraphView {
  public:
   static constexpr int kKeyBoxSpacing = 4;
-  // The sleeve over a dense curve's selected keys.
-  static constexpr int kSleeveWidth = 7;
 
   explicit GUI_GraphCtrl(CurveSelection& shownCurves);
   ~GUI_GraphCtrl() override;
@@ -265,6 +263,8 @@ class GUI_GraphCtrl : public EditorCore::GUI_Wnd, public GraphView {
   EditorCore::CRect oClientRect;
   EditorCore::GUI_BackBuffer backBuffer;
   std::vector<Stroke> strokes;
+  // Each drawn curve's stroke, by record, for the layers drawn over the curves.
+  std::unordered_map<const CurveInfo*, const Stroke*> strokeOf;
   // Per stroke, whether a later one hides it in the band being drawn.
   std::vector<char> hidden;
   // The rows a band's strokes reach, the latest stroke with each, looked up by the rows.

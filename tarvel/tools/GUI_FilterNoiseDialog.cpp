@@ -1,6 +1,7 @@
 #include "tools/GUI_FilterNoiseDialog.h"
 
 #include <cmath>
+#include <cstdio>
 
 #include "EditorCore/GUI_EditBox.h"
 #include "resources/ModuleIds.h"
