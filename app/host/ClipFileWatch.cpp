@@ -9,19 +9,19 @@ using EngineCore::Log;
 
 int ClipFileWatch::Check() {
   int reloaded = 0;
-  std::set<const EngineCore::AnimClip*> stillTold;
+  std::set<std::string> stillTold;
   for (EngineCore::Resource* resource :
        EngineCore::ResourceFactory::GetInstance().GetLoaded(EngineCore::Resource::KindAnimClip)) {
     auto* clip = static_cast<EngineCore::AnimClip*>(resource);
     if (!clip->IsChangedElsewhere()) continue;
-    const bool toldBefore = told_.contains(clip);
+    const bool toldBefore = told_.contains(clip->GetName().str());
     if (!clip->IsModified() && clip->Revert()) {
       Log::Write(Log::Info, "%s was changed on disk by another program and was read again", clip->GetName().c_str());
       ++reloaded;
       if (reloaded_) reloaded_(*clip);
       continue;
     }
-    stillTold.insert(clip);
+    stillTold.insert(clip->GetName().str());
     if (toldBefore) continue;
     if (clip->IsModified()) {
       Log::Write(Log::Warning,

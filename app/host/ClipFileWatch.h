@@ -2,6 +2,7 @@
 
 #include <functional>
 #include <set>
+#include <string>
 
 #include "EngineCore/AnimClip.h"
 
@@ -24,8 +25,9 @@ class ClipFileWatch {
 
  private:
   Listener reloaded_;
-  // Clips already told about (rule 2 and 3), until their files are theirs again.
-  std::set<const EngineCore::AnimClip*> told_;
+  // Names of the clips already told about (rule 2 and 3), until their files are theirs again.
+  // Names, not clips: a clip let go and read again is the same clip to the user.
+  std::set<std::string> told_;
 };
 
 }  // namespace TarvelHost

@@ -221,6 +221,7 @@ void HostWindow::TellClipReloaded(EngineCore::Resource& clip) {
 void HostWindow::OnTimer(UINT id) {
   if (id == kFileWatchTimer) {
     fileWatch.Check();
+    session.ReleaseUnusedClips();
   } else if (id == kRecoveryTimer) {
     recovery.Tick();
     if (offerRecovery && !recoveryOfferHeld) {

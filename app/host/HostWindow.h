@@ -62,7 +62,8 @@ class HostWindow : public EditorCore::GUI_MainFrame {
   static constexpr EditorCore::UINT kMsgOpenClip = 3524;
   // wParam: a clip whose contents were read again from its file.
   static constexpr EditorCore::UINT kMsgClipReloaded = 3528;
-  // How often the host looks for clips that other programs changed on disk.
+  // How often the host looks for clips that other programs changed on disk, and lets go of
+  // the clips nothing uses.
   static constexpr EditorCore::UINT kFileWatchTimer = 1;
   static constexpr EditorCore::UINT kFileWatchMilliseconds = 1000;
   // How often the host looks for unsaved edits to keep in recovery records.

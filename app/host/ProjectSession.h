@@ -49,6 +49,8 @@ class ProjectSession {
   std::vector<ResourceBrowser::Clip> ListClipsByFile() const;
   // Why a clip did not open, empty when it did (see Formats::Project).
   std::string GetClipProblem(const std::string& name) const;
+  // Lets go of the clips nothing uses (see Formats::Project); how many.
+  int ReleaseUnusedClips() { return project ? project->ReleaseUnusedClips() : 0; }
   // Makes a new clip of the folder known to the scene's controllers.
   void BindClip(EngineCore::AnimClip* clip);
 

@@ -108,3 +108,21 @@ TEST_F(ClipFilesShared, SavingAClipChangedOnDiskAsksAndReloadOverwriteAndCancelD
   EXPECT_TRUE(Run("quit"));
   EXPECT_TRUE(host->HasQuit()) << "nothing left unsaved";
 }
+
+TEST_F(ClipFilesShared, AClipLeavesMemoryOnceItsPageClosesAndOpensAgainFromItsFile) {
+  const auto loaded = [] {
+    return EngineCore::ResourceFactory::GetInstance().IsLoaded(EngineCore::Resource::KindAnimClip, "01_01");
+  };
+  ASSERT_TRUE(Run("open 01_01"));
+  host->OnTimer(TarvelHost::HostWindow::kFileWatchTimer);
+  EXPECT_TRUE(loaded()) << "its page holds it";
+  ASSERT_TRUE(Run("command 16659"));  // Close
+  ASSERT_EQ(TabCount(), 0);
+  EXPECT_TRUE(loaded()) << "let go by the file watch's round, not at once";
+  host->OnTimer(TarvelHost::HostWindow::kFileWatchTimer);
+  EXPECT_FALSE(loaded());
+
+  EditElsewhere(7.0f);
+  ASSERT_TRUE(Run("open 01_01"));
+  EXPECT_FLOAT_EQ(HipsTranslation(*Clip()).GetVector3Key(0).x, 7.0f) << "read again from its file";
+}

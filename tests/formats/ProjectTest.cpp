@@ -86,6 +86,48 @@ TEST_F(ProjectFolder, LoadsTheFirstSceneWhoseAnimatedObjectsPlayTheirClipsOnceTh
   EXPECT_FLOAT_EQ(root->GetLocalTranslation().x, 1.0f);
 }
 
+TEST_F(ProjectFolder, LetsGoOfClipsNothingUsesAndReadsThemAgainWhenAskedFor) {
+  ResourceFactory& factory = ResourceFactory::GetInstance();
+  constexpr auto kClip = EngineCore::Resource::KindAnimClip;
+  const EngineCore::Scene& scene = *project->GetScene();
+  const auto controllersHolding = [&scene](const char* name) {
+    int holding = 0;
+    for (std::uint32_t i = 0; i < scene.GetObjectCount(); ++i) {
+      const EngineCore::AnimController* controller = scene.GetObjectAt(i)->GetController();
+      for (std::uint32_t c = 0; controller && c < controller->GetClipCount(); ++c) {
+        holding += controller->GetClipAt(c)->GetName() == name;
+      }
+    }
+    return holding;
+  };
+  AnimClip* wave = factory.GetAnimClip("Wave");
+  AnimClip* slide = factory.GetAnimClip("Slide");
+  ASSERT_TRUE(wave && slide);
+  EXPECT_EQ(controllersHolding("Wave"), 2);
+  EngineCore::AnimController* controller = scene.FindObject("Root")->GetController();
+  std::uint32_t waveKey = 0;
+  ASSERT_TRUE(controller->FindClip(wave, waveKey));
+  controller->ChangeClip(0, waveKey);
+  ASSERT_EQ(controller->GetPlayedClip(), wave);
+
+  EXPECT_EQ(project->ReleaseUnusedClips(), 0) << "both are still held by the test, as by an open page";
+  slide->SetModified(true);
+  wave->Release();
+  slide->Release();
+  EXPECT_EQ(project->ReleaseUnusedClips(), 1) << "unsaved edits keep Slide";
+  EXPECT_FALSE(factory.IsLoaded(kClip, "Wave"));
+  EXPECT_TRUE(factory.IsLoaded(kClip, "Slide"));
+  EXPECT_EQ(controllersHolding("Wave"), 0);
+  EXPECT_EQ(controller->GetPlayedClip(), nullptr) << "Root keeps its pose, not the clip";
+
+  // Asked for again, Wave is read and bound as before.
+  wave = factory.GetAnimClip("Wave");
+  ASSERT_NE(wave, nullptr);
+  EXPECT_EQ(wave->GetChannelCount(), 2u);
+  EXPECT_EQ(controllersHolding("Wave"), 2);
+  wave->Release();
+}
+
 TEST(SceneFile, ReadsTagsFromNodeExtrasAndJointsFromSkins) {
   Formats::ClipFileError error;
   std::string message;

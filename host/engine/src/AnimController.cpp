@@ -1,5 +1,6 @@
 #include "EngineCore/AnimController.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "EngineCore/AnimClip.h"
@@ -30,6 +31,16 @@ bool AnimController::FindClip(const AnimClip* clip, std::uint32_t& key) const {
     }
   }
   return false;
+}
+
+bool AnimController::RemoveClip(const AnimClip* clip) {
+  const auto entry =
+      std::find_if(clips_.begin(), clips_.end(), [clip](const ClipEntry& held) { return held.clip == clip; });
+  if (entry == clips_.end()) return false;
+  if (played_ == clip) played_ = nullptr;
+  entry->clip->Release();
+  clips_.erase(entry);
+  return true;
 }
 
 void AnimController::Reinit() {

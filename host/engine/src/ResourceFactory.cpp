@@ -49,6 +49,15 @@ std::vector<Resource*> ResourceFactory::GetLoaded(std::uint32_t kind) const {
   return loaded;
 }
 
+bool ResourceFactory::Unload(std::uint32_t kind, const String& name) {
+  const auto found = shared_.find(std::make_pair(kind, name));
+  if (found == shared_.end()) return false;
+  Resource* resource = found->second;
+  shared_.erase(found);
+  resource->Release();
+  return true;
+}
+
 void ResourceFactory::Clear() {
   for (auto& [key, resource] : shared_) resource->Release();
   shared_.clear();

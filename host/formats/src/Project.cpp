@@ -2,13 +2,16 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <map>
 #include <vector>
 
 #include "ClipFolder.h"
 #include "ClipStorage.h"
 #include "EngineCore/AnimClip.h"
+#include "EngineCore/AnimController.h"
 #include "EngineCore/Log.h"
 #include "EngineCore/ResourceFactory.h"
+#include "EngineCore/SceneObject.h"
 #include "EngineToolkit/FileSystem.h"
 #include "Formats/ClipFileHost.h"
 #include "Formats/ClipFormats.h"
@@ -194,6 +197,30 @@ std::unique_ptr<EngineCore::Scene> Project::SceneOfFirstClip() const {
     }
   }
   return nullptr;
+}
+
+int Project::ReleaseUnusedClips() {
+  std::map<const EngineCore::AnimClip*, std::uint32_t> heldByControllers;
+  for (std::uint32_t i = 0; scene_ && i < scene_->GetObjectCount(); ++i) {
+    const EngineCore::AnimController* controller = scene_->GetObjectAt(i)->GetController();
+    for (std::uint32_t c = 0; controller && c < controller->GetClipCount(); ++c) {
+      ++heldByControllers[controller->GetClipAt(c)];
+    }
+  }
+  EngineCore::ResourceFactory& factory = EngineCore::ResourceFactory::GetInstance();
+  int released = 0;
+  for (EngineCore::Resource* resource : factory.GetLoaded(EngineCore::Resource::KindAnimClip)) {
+    const auto* clip = static_cast<const EngineCore::AnimClip*>(resource);
+    const auto held = heldByControllers.find(clip);
+    const std::uint32_t known = 1 + (held == heldByControllers.end() ? 0 : held->second);
+    if (resource->IsModified() || resource->GetReferenceCount() != known) continue;
+    for (std::uint32_t i = 0; known > 1 && i < scene_->GetObjectCount(); ++i) {
+      if (EngineCore::AnimController* controller = scene_->GetObjectAt(i)->GetController()) controller->RemoveClip(clip);
+    }
+    factory.Unload(resource->GetKind(), resource->GetName());
+    ++released;
+  }
+  return released;
 }
 
 void Project::BindClipToScene(EngineCore::AnimClip* clip) {

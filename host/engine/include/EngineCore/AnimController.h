@@ -39,6 +39,9 @@ class AnimController {
   std::uint32_t GetClipKeyAt(std::uint32_t index) const { return clips_[index].key; }
   // Linear search by pointer; false when the clip is not in the table.
   bool FindClip(const AnimClip* clip, std::uint32_t& key) const;
+  // Drops the table's reference to the clip; a played clip stops being played (the object keeps
+  // its pose). False when the clip is not in the table.
+  bool RemoveClip(const AnimClip* clip);
   bool HasClip(const AnimClip* clip) const {
     std::uint32_t key = 0;
     return FindClip(clip, key);

@@ -36,6 +36,9 @@ class ResourceFactory {
   bool IsLoaded(std::uint32_t kind, const String& name) const;
   // The resources of a kind handed out so far, in name order; the factory keeps them alive.
   std::vector<Resource*> GetLoaded(std::uint32_t kind) const;
+  // Drops the factory's reference to that resource, which the next GetResource reads again;
+  // false when the factory holds none of that kind and name.
+  bool Unload(std::uint32_t kind, const String& name);
   // Drops the factory's references and its loaders (a project closes).
   void Clear();
 

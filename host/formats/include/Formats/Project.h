@@ -25,7 +25,9 @@ namespace Formats {
 //   3. reads no other clip: a clip is read when it is first asked for (opened, previewed,
 //      created), and then every scene object it animates (the clip has a channel named like
 //      the object) gets a controller whose clip table holds it and whose channel is the
-//      object's name. Start-up costs the listing of the folder, not its clips.
+//      object's name. Start-up costs the listing of the folder, not its clips;
+//   4. a clip that nothing uses any more is let go when the host asks (ReleaseUnusedClips),
+//      so that memory follows what is open.
 // A single clip file opens as a project of its own: the file's folder is the clip folder,
 // and the scene is made of the file's own nodes when it has them (none else is looked for).
 // Closing it (destruction) drops the factory's clips and loader. A clip that does not open
@@ -49,6 +51,10 @@ class FORMATS_API Project {
   EngineCore::Scene* GetScene() const { return scene_.get(); }
   // Gives the objects named like the clip's channels a controller that holds it.
   void BindClipToScene(EngineCore::AnimClip* clip);
+  // Lets go of every clip that nothing but the factory and the scene's controllers holds and
+  // that has no unsaved edits: its keys leave memory, and the next request reads it again.
+  // An open page, a save list or a caller's reference keeps a clip. How many were let go.
+  int ReleaseUnusedClips();
   // Why the clip of that name did not open the last time it was read; before any read, what a
   // quick look at its file finds wrong (a glTF buffer outside the clip's folder or missing),
   // cached while the file stays the same; empty when nothing was found.
