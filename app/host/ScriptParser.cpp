@@ -78,6 +78,7 @@ constexpr NamedControl kControls[] = {
     {"value", ScriptParser::Control::Edit, 1049},
     {"objects", ScriptParser::Control::Combo, 1023},
     {"tangents", ScriptParser::Control::Button, 1069},
+    {"dope-sheet", ScriptParser::Control::CheckBox, 1070},
     // The page's track and axis filters, which hide the curves they leave out.
     {"filter-translation", ScriptParser::Control::CheckBox, 1028},
     {"filter-rotation", ScriptParser::Control::CheckBox, 1029},
@@ -120,7 +121,7 @@ const std::vector<std::string>& ScriptParser::GetVerbs() {
       "button",        "check",         "type",           "choose",       "scrub",         "wait",
       "window-size",   "screenshot",    "save",           "save-all",     "expect-tabs",   "expect-channels",
       "expect-panel",  "expect-frame",  "expect-pose",    "quit",         "export-curves", "tangent",
-      "interpolation", "expect-tangent"};
+      "interpolation", "expect-tangent", "view",         "dope",         "expect-keys"};
   return verbs;
 }
 
@@ -333,6 +334,26 @@ std::string ScriptParser::CheckAction(const ScriptAction& action) {
     }
     if (*ParseNumber(words[6]) < 0.0) return verb + ": the tolerance " + words[6] + " is negative";
     return {};
+  }
+  if (verb == "view") {
+    if (auto problem = count(1, 1); !problem.empty()) return problem;
+    return words[0] == "graph" || words[0] == "dope-sheet" ? std::string()
+                                                           : "view: '" + words[0] + "' is not graph or dope-sheet";
+  }
+  if (verb == "dope") {
+    if (auto problem = count(3, 5); !problem.empty()) return problem;
+    if (words[0] != "press" && words[0] != "move" && words[0] != "release") {
+      return "dope: '" + words[0] + "' is not press, move or release";
+    }
+    if (auto problem = frame(words[1]); !problem.empty()) return problem;
+    if (n == 3 && Lower(words[2]) == "shift") return "dope needs a row: summary, a channel, or a channel and a track";
+    return {};
+  }
+  if (verb == "expect-keys") {
+    if (auto problem = count(3, 3); !problem.empty()) return problem;
+    if (ParseTrack(words[1]) < 0) return verb + ": '" + words[1] + "' is not translation, rotation, scale or weights";
+    const auto keys = ParseInteger(words[2]);
+    return keys && *keys >= 0 ? std::string() : verb + ": '" + words[2] + "' is not a count of keys";
   }
   if (verb == "select-channel") return {};
   if (verb == "select-curve") {

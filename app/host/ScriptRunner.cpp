@@ -178,6 +178,9 @@ bool ScriptRunner::RunAction(const ScriptAction& action, std::string& reason) {
     return true;
   }
   if (verb == "expect-tangent") return ExpectTangent(action, reason);
+  if (verb == "view") return View(action, reason);
+  if (verb == "dope") return Dope(action, reason);
+  if (verb == "expect-keys") return ExpectKeys(action, reason);
   if (verb == "save") return SaveCommand("Save", reason);
   if (verb == "save-all") return SaveCommand("Save All", reason);
   if (verb == "expect-tabs") return ExpectTabs(action, reason);
@@ -411,6 +414,33 @@ std::optional<int> PixelOf(const GUI_RulerCtrl& ruler, double value) {
   return ruler.ValueToPixel(value);
 }
 
+// A press, move, release or wheel notch of a button at a place of a window; heldButtons
+// follows the buttons the script holds.
+void SendMouse(int& heldButtons, QWidget& widget, const std::string& gesture, QPoint at, Qt::MouseButton button,
+               Qt::KeyboardModifiers modifiers, unsigned held) {
+  const QPointF global = widget.mapToGlobal(QPointF(at));
+  HostWindow::SetHeldModifiers(held);
+  if (gesture == "press") {
+    heldButtons |= button;
+    QMouseEvent event(QEvent::MouseButtonPress, QPointF(at), global, button, Qt::MouseButtons(heldButtons), modifiers);
+    QApplication::sendEvent(&widget, &event);
+  } else if (gesture == "release") {
+    heldButtons &= ~static_cast<int>(button);
+    QMouseEvent event(QEvent::MouseButtonRelease, QPointF(at), global, button, Qt::MouseButtons(heldButtons),
+                      modifiers);
+    QApplication::sendEvent(&widget, &event);
+  } else if (gesture == "move") {
+    QMouseEvent event(QEvent::MouseMove, QPointF(at), global, Qt::NoButton, Qt::MouseButtons(heldButtons), modifiers);
+    QApplication::sendEvent(&widget, &event);
+  } else {
+    // One notch towards the user: the graph zooms in on that place.
+    QWheelEvent event(QPointF(at), global, QPoint(), QPoint(0, -120), Qt::MouseButtons(heldButtons), modifiers,
+                      Qt::NoScrollPhase, false);
+    QApplication::sendEvent(&widget, &event);
+  }
+  HostWindow::SetHeldModifiers(0);
+}
+
 }  // namespace
 
 bool ScriptRunner::Scrub(const ScriptAction& action, std::string& reason) {
@@ -634,28 +664,68 @@ bool ScriptRunner::Mouse(const ScriptAction& action, std::string& reason) {
     reason = "frame " + action.words[1] + ", value " + action.words[2] + " lies too far outside the graph at this zoom";
     return false;
   }
-  const QPoint at(*column, client.Height() - *row);
-  const QPointF global = widget->mapToGlobal(QPointF(at));
-  HostWindow::SetHeldModifiers(held);
-  if (gesture == "press") {
-    heldButtons |= button;
-    QMouseEvent event(QEvent::MouseButtonPress, QPointF(at), global, button, Qt::MouseButtons(heldButtons), modifiers);
-    QApplication::sendEvent(widget, &event);
-  } else if (gesture == "release") {
-    heldButtons &= ~static_cast<int>(button);
-    QMouseEvent event(QEvent::MouseButtonRelease, QPointF(at), global, button, Qt::MouseButtons(heldButtons),
-                      modifiers);
-    QApplication::sendEvent(widget, &event);
-  } else if (gesture == "move") {
-    QMouseEvent event(QEvent::MouseMove, QPointF(at), global, Qt::NoButton, Qt::MouseButtons(heldButtons), modifiers);
-    QApplication::sendEvent(widget, &event);
-  } else {
-    // One notch towards the user: the graph zooms in on that place.
-    QWheelEvent event(QPointF(at), global, QPoint(), QPoint(0, -120), Qt::MouseButtons(heldButtons), modifiers,
-                      Qt::NoScrollPhase, false);
-    QApplication::sendEvent(widget, &event);
+  SendMouse(heldButtons, *widget, gesture, QPoint(*column, client.Height() - *row), button, modifiers, held);
+  return true;
+}
+
+bool ScriptRunner::View(const ScriptAction& action, std::string& reason) {
+  const ScriptAction check{action.line, "check", {"dope-sheet", action.words.at(0) == "dope-sheet" ? "on" : "off"}};
+  return Check(check, reason);
+}
+
+bool ScriptRunner::Dope(const ScriptAction& action, std::string& reason) {
+  GUI_Module* panel = host.GetPanelModule();
+  GUI_Wnd* page = panel ? ModuleWindows::FindCurrentPage(panel->GetModuleDialog()) : nullptr;
+  GUI_Wnd* sheet = nullptr;
+  for (GUI_Wnd* wnd : page ? ModuleWindows::GetDescendants(page) : std::vector<GUI_Wnd*>()) {
+    if (wnd->GetWindowText() == "GUI_DopeSheetCtrl" && ModuleWindows::IsShown(wnd)) sheet = wnd;
   }
-  HostWindow::SetHeldModifiers(0);
+  GUI_RulerCtrl* frames = nullptr;
+  for (GUI_Wnd* wnd : sheet && sheet->GetParent() ? ModuleWindows::GetDescendants(sheet->GetParent())
+                                                  : std::vector<GUI_Wnd*>()) {
+    if (auto* ruler = dynamic_cast<GUI_RulerCtrl*>(wnd); ruler && !ruler->IsVertical()) frames = ruler;
+  }
+  QWidget* widget = WidgetOf(sheet);
+  if (!widget || !frames) {
+    reason = page ? "the clip page shows no dope sheet (view dope-sheet shows it)" : "no clip page is open";
+    return false;
+  }
+  std::vector<std::string> rowWords(action.words.begin() + 2, action.words.end());
+  unsigned held = 0;
+  Qt::KeyboardModifiers modifiers;
+  if (rowWords.size() > 1 && QString::fromStdString(rowWords.back()).toLower() == "shift") {
+    rowWords.pop_back();
+    held = EditorToolkit::KeyManager::Shift;
+    modifiers = Qt::ShiftModifier;
+  }
+  std::string row;
+  for (const std::string& word : rowWords) row += (row.empty() ? "" : " ") + word;
+  std::string query = row;
+  if (panel->OnFrameworkMessage(kMsgDopeSheetRow, reinterpret_cast<WPARAM>(&query), 0) != 1) {
+    reason = "the dope sheet has no row " + row;
+    return false;
+  }
+  const auto column = PixelOf(*frames, *ScriptParser::ParseNumber(action.words[1]));
+  if (!column) {
+    reason = "frame " + action.words[1] + " lies too far outside the dope sheet at this zoom";
+    return false;
+  }
+  SendMouse(heldButtons, *widget, action.words[0], QPoint(*column, std::stoi(query)), Qt::LeftButton, modifiers, held);
+  return true;
+}
+
+bool ScriptRunner::ExpectKeys(const ScriptAction& action, std::string& reason) {
+  const std::vector<std::string>& words = action.words;
+  std::string query = words[0] + "\n" + std::to_string(ScriptParser::ParseTrack(words[1]));
+  GUI_Module* panel = host.GetPanelModule();
+  if (!panel || panel->OnFrameworkMessage(kMsgTrackKeys, reinterpret_cast<WPARAM>(&query), 0) != 1) {
+    reason = "the current page's clip has no track " + words[0] + " " + words[1];
+    return false;
+  }
+  if (query != words[2]) {
+    reason = words[0] + " " + words[1] + " has " + query + " keys, not " + words[2];
+    return false;
+  }
   return true;
 }
 

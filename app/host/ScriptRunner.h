@@ -33,6 +33,13 @@ class ScriptRunner {
   // target's name) that the module replaces by the key's slopes "IN OUT" in value per frame;
   // it returns 1 when the curve has a key on that frame.
   static constexpr unsigned kMsgKeySlopes = 3530;
+  // wParam: a std::string naming a row of the current page's dope sheet (summary, CHANNEL, or
+  // CHANNEL TRACK), which the module scrolls into view and replaces by its middle pixel row in
+  // the sheet's window; 1 when the sheet shows that row.
+  static constexpr unsigned kMsgDopeSheetRow = 3531;
+  // wParam: a std::string "CHANNEL\nTRACK" (TRACK 1 to 4) that the module replaces by the count
+  // of that track's keys in the current page's clip; 1 when the clip has the track.
+  static constexpr unsigned kMsgTrackKeys = 3532;
   // The module's Selection > Tangents commands (in the order of ParseTangentType) and
   // Track > Interpolation commands (constant, linear, smooth).
   static constexpr unsigned kCmdSelectionTangents = 16750;
@@ -60,6 +67,9 @@ class ScriptRunner {
   bool SelectCurves(const ScriptAction& action, std::string& error);
   bool Key(const ScriptAction& action, std::string& error);
   bool Mouse(const ScriptAction& action, std::string& error);
+  bool View(const ScriptAction& action, std::string& error);
+  bool Dope(const ScriptAction& action, std::string& error);
+  bool ExpectKeys(const ScriptAction& action, std::string& error);
   bool Screenshot(const ScriptAction& action, std::string& error);
   bool ExportCurves(const ScriptAction& action, std::string& error);
   // The current clip page's shown control with that id, or null with the reason.

@@ -17,8 +17,12 @@
 //   BM_ReleaseFrameDragAllCurves: the release of such a drag 30 frames on: the check for keys
 //     on one frame (they land on the keys after them, so the drag is taken back), the undo
 //     step and the write-back.
+//   BM_PaintDopeSheet: the dope sheet of every channel at 1920 x 1080, fitted to the take.
+//   BM_DragDopeSheetAll: every key selected in the dope sheet, one move of the drag
+//     (alternately 30 frames on and back) and the sheet's repaint.
 // Targets on the project's machine (01_01 at its own 120 Hz / long take), in ms: open 20 / 200,
-// drag step 4 / 8, paint 4 / 6, release 15 / 100, write-back 8 / 80.
+// drag step 4 / 8, paint 4 / 6, release 15 / 100, write-back 8 / 80; the dope sheet's paint
+// and drag step 4 on 01_01.
 
 #include <benchmark/benchmark.h>
 
@@ -38,6 +42,7 @@
 #include "Formats/Project.h"
 #include "channels/GUI_ChannelListCtrl.h"
 #include "graph/GUI_CurvePanelDialog.h"
+#include "graph/GUI_DopeSheetCtrl.h"
 #include "graph/GUI_GraphCtrl.h"
 #include "module/AnimClipDialog.h"
 #include "module/GUI_ClipEditorFrame.h"
@@ -197,6 +202,15 @@ class PageOnTake {
   Tarvel::GraphEditor& Editor() { return Graph().GetEditor(); }
   Tarvel::ClipEditCore& Core() { return page->GetCore(); }
   void Paint() { Graph().Paint(buffer, kWidth, kHeight); }
+  // The dope sheet in place of the graph, fitted to the take, every key selected or none.
+  Tarvel::DopeSheet& ShowDopeSheet(bool selectAll) {
+    Panel().ShowDopeSheet(true);
+    Panel().FitAll();
+    Tarvel::DopeSheet& sheet = Panel().GetDopeSheet();
+    sheet.SelectAll(selectAll);
+    return sheet;
+  }
+  void PaintDopeSheet() { Panel().GetDopeSheetCtrl().Paint(buffer, kWidth, kHeight); }
   // The window's own repaint into a buffer that keeps its picture; true when only what changed
   // was drawn.
   bool PaintChanges() { return Graph().PaintChanges(buffer, kWidth, kHeight); }
@@ -387,5 +401,36 @@ BENCHMARK(BM_ReleaseFrameDragAllCurves)->Arg(1)->Arg(10)->Arg(0)->Unit(benchmark
 
 void BM_FrameDragStepAllCurves(benchmark::State& state) { DragStep(state, Tarvel::GraphEditor::kDragFrames); }
 BENCHMARK(BM_FrameDragStepAllCurves)->Arg(1)->Arg(10)->Arg(0)->Unit(benchmark::kMillisecond);
+
+void BM_PaintDopeSheet(benchmark::State& state) {
+  PageOnTake page(static_cast<int>(state.range(0)));
+  if (!page.ready) {
+    state.SkipWithError("the take did not open in a page");
+    return;
+  }
+  const Tarvel::DopeSheet& sheet = page.ShowDopeSheet(false);
+  for (auto _ : state) page.PaintDopeSheet();
+  Report(state, page.Core());
+  state.counters["rows"] = static_cast<double>(sheet.GetRows().size());
+}
+BENCHMARK(BM_PaintDopeSheet)->Arg(1)->Arg(10)->Unit(benchmark::kMillisecond);
+
+void BM_DragDopeSheetAll(benchmark::State& state) {
+  PageOnTake page(static_cast<int>(state.range(0)));
+  Tarvel::DopeSheet* sheet = page.ready ? &page.ShowDopeSheet(true) : nullptr;
+  if (!sheet || !sheet->BeginMove()) {
+    state.SkipWithError("the take did not open, or its keys could not be moved");
+    return;
+  }
+  int step = 0;
+  for (auto _ : state) {
+    sheet->MoveBy(++step % 2 != 0 ? 30.0f : 0.0f);
+    page.PaintDopeSheet();
+  }
+  sheet->CancelMove();
+  Report(state, page.Core());
+  state.counters["selected_curves"] = static_cast<double>(sheet->SelectedCurves().size());
+}
+BENCHMARK(BM_DragDopeSheetAll)->Arg(1)->Arg(10)->Unit(benchmark::kMillisecond);
 
 }  // namespace

@@ -14,6 +14,8 @@
 #include "EngineCore/Log.h"
 #include "curves/ClipEditCore.h"
 #include "curves/TangentShaper.h"
+#include "graph/GUI_DopeSheetCtrl.h"
+#include "graph/GUI_DopeSheetLabels.h"
 #include "graph/GUI_GraphCtrl.h"
 #include "objects/PreviewObjects.h"
 #include "objects/PreviewPlayback.h"
@@ -53,13 +55,18 @@ GUI_CurvePanelDialog::GUI_CurvePanelDialog(ClipEditCore& editCore, PreviewObject
       playback(previewPlayback),
       horizontalRuler(std::make_unique<GUI_RulerCtrl>()),
       verticalRuler(std::make_unique<GUI_RulerCtrl>()),
-      graph(std::make_unique<GUI_GraphCtrl>(editCore.GetSelection())) {
+      graph(std::make_unique<GUI_GraphCtrl>(editCore.GetSelection())),
+      dopeSheet(editCore),
+      dopeSheetCtrl(std::make_unique<GUI_DopeSheetCtrl>(dopeSheet, editCore)),
+      dopeSheetLabels(std::make_unique<GUI_DopeSheetLabels>(dopeSheet, *dopeSheetCtrl)) {
   graph->SetCurveEdits([this](const CurveInfo& curve) { return core.Edited(&curve); },
                        [this](CurveInfo& curve) { core.Revert(&curve); });
 }
 
 GUI_CurvePanelDialog::~GUI_CurvePanelDialog() {
-  // The graph reads the rulers while it lives.
+  // The graph and the dope sheet read the rulers while they live.
+  dopeSheetLabels.reset();
+  dopeSheetCtrl.reset();
   graph.reset();
 }
 
@@ -90,6 +97,7 @@ void GUI_CurvePanelDialog::DoDataExchange() {
       {Ids::kCtlAutoRecordBox, &autoRecordBox},
       {Ids::kCtlFrameRateLabel, &frameRateLabel},
       {Ids::kCtlTangentsButton, &tangentsButton},
+      {Ids::kCtlDopeSheetBox, &dopeSheetBox},
   };
   for (const auto& [id, control] : bound) {
     if (!BindControl(id, *control)) EngineCore::Log::Write(EngineCore::Log::Error, "Tarvel: curve panel lacks %u", id);
@@ -98,9 +106,14 @@ void GUI_CurvePanelDialog::DoDataExchange() {
 
 void GUI_CurvePanelDialog::CreateViews() {
   if (!horizontalRuler->Create(this, Ids::kCtlFrameRuler) || !verticalRuler->Create(this, Ids::kCtlValueRuler) ||
-      !graph->Create(this, Ids::kCtlGraph)) {
+      !graph->Create(this, Ids::kCtlGraph) || !dopeSheetCtrl->Create(this, Ids::kCtlDopeSheet) ||
+      !dopeSheetLabels->Create(this, Ids::kCtlDopeSheetLabels)) {
     EngineCore::Log::Write(EngineCore::Log::Error, "Tarvel: the curve panel could not make its graph and rulers");
   }
+  dopeSheetCtrl->AttachRuler(horizontalRuler.get());
+  dopeSheetCtrl->SetRowSource([this] { GetDopeSheet(); });
+  dopeSheetCtrl->SetNotifier([this](int code) { OnDopeSheetNotify(code); });
+  dopeSheetLabels->SetNotifier([this](int code) { OnDopeSheetNotify(code); });
   horizontalRuler->SetMinValue(-10.0, 0.0);
   horizontalRuler->SetPixelPerUnit(10);
   verticalRuler->SetPixelPerUnit(10);
@@ -125,6 +138,7 @@ bool GUI_CurvePanelDialog::OnInitDialog() {
   nextKeyButton.SetIcon(GUI_ThemeManager::GetIcon(Ids::kThemeIconNextKey), false);
   fitButton.SetIcon(ModuleIcon(Ids::kIconFit), false);
   tangentsButton.SetIcon(ModuleIcon(Ids::kIconTangents), false);
+  dopeSheetBox.SetIcon(ModuleIcon(Ids::kIconDopeSheet));
   // Most controls are icons alone: each says what it is, and its key where it has one.
   const std::pair<GUI_Wnd*, const char*> tips[] = {
       {&snapBox, "Snap values while dragging"},
@@ -147,8 +161,11 @@ bool GUI_CurvePanelDialog::OnInitDialog() {
       {&autoRecordBox, "Record keys automatically"},
       {&frameRateLabel, "The clip's frame rate: keys lie on its whole frames, and 1x plays it in real time"},
       {&tangentsButton, "Tangent type of the selected keys of smooth curves (keys 1 to 6, or a right click on a key)"},
+      {&dopeSheetBox, "Dope sheet: every channel's keys over time, moved in blocks (D switches)"},
   };
   for (const auto& [control, tip] : tips) control->SetToolTip(ModuleText::Translate(tip));
+  dopeSheetCtrl->SetToolTip(ModuleText::Translate(
+      "Click or drag across marks to select keys; drag a selected mark to move them in time (Shift: add)"));
   graph->SetToolTip(ModuleText::Translate(
       "Drag a key to move it; drag a selected smooth key's handle to turn its tangent (Shift: that side alone, "
       "breaking it)"));
@@ -257,6 +274,7 @@ void GUI_CurvePanelDialog::LayOut(int cx, int cy) {
   falloffBox.MoveWindow(CRect(f + 395, fy, f + 425, fy + 30));
   falloffAfterEdit.MoveWindow(CRect(f + 428, fy + 5, f + 460, fy + 25));
   tangentsButton.MoveWindow(CRect(f + 465, fy, f + 495, fy + 30));
+  dopeSheetBox.MoveWindow(CRect(f + 498, fy, f + 528, fy + 30));
   // The object choice is wide enough for " - All animated objects".
   const int p = cx - kComboWidth - 3;
   frameRateLabel.MoveWindow(CRect(p - 256, r + 5, p - 202, r + 25));
@@ -267,10 +285,15 @@ void GUI_CurvePanelDialog::LayOut(int cx, int cy) {
   recordButton.MoveWindow(CRect(p - 66, r, p - 36, r + 30));
   loopBox.MoveWindow(CRect(p - 33, r, p - 3, r + 30));
   objectCombo.MoveWindow(CRect(p, r + 5, cx - 3, r + 130));
-  const int v = std::max(kRulerThickness, valueRulerWidth);
+  const int v = dopeSheetShown ? std::min(kDopeSheetLabelWidth, cx / 3) : std::max(kRulerThickness, valueRulerWidth);
   horizontalRuler->MoveWindow(CRect(v, cy - kRulerThickness, cx, cy));
-  verticalRuler->MoveWindow(CRect(0, t, v, cy - kRulerThickness));
-  graph->MoveWindow(CRect(v, t + 1, cx - 1, cy - kRulerThickness));
+  if (dopeSheetShown) {
+    dopeSheetLabels->MoveWindow(CRect(0, t, v, cy - kRulerThickness));
+    dopeSheetCtrl->MoveWindow(CRect(v, t + 1, cx - 1, cy - kRulerThickness));
+  } else {
+    verticalRuler->MoveWindow(CRect(0, t, v, cy - kRulerThickness));
+    graph->MoveWindow(CRect(v, t + 1, cx - 1, cy - kRulerThickness));
+  }
   fitButton.MoveWindow(CRect(0, cy - kRulerThickness, v, cy));
 }
 
@@ -301,6 +324,8 @@ void GUI_CurvePanelDialog::InvalidateViews() {
   horizontalRuler->Invalidate();
   verticalRuler->Invalidate();
   graph->Invalidate();
+  dopeSheetCtrl->Invalidate();
+  dopeSheetLabels->Invalidate();
   Invalidate();
 }
 
@@ -315,6 +340,11 @@ void GUI_CurvePanelDialog::ShowFrameRate() {
 void GUI_CurvePanelDialog::RedrawViews(const CRect* rect) {
   ShowFrameRate();
   horizontalRuler->RedrawWindow();
+  if (dopeSheetShown) {
+    dopeSheetCtrl->RedrawWindow();
+    dopeSheetLabels->RedrawWindow();
+    return;
+  }
   verticalRuler->RedrawWindow();
   graph->RedrawWindow(rect);
 }
@@ -341,6 +371,10 @@ bool GUI_CurvePanelDialog::OnCommand(UINT id) {
       graph->Invalidate();
       return true;
     case Ids::kCtlFitButton: FitAll(); return true;
+    case Ids::kCtlDopeSheetBox:
+      ShowDopeSheet(dopeSheetBox.IsChecked());
+      NotifyParent(Ids::PanelNotify_SelectionChanged);
+      return true;
     case Ids::kCtlTangentsButton: ShowTangentsMenu(); return true;
     case Ids::kCtlPreviousKeyButton:
     case Ids::kCtlNextKeyButton:
@@ -351,8 +385,10 @@ bool GUI_CurvePanelDialog::OnCommand(UINT id) {
       return true;
     default:
       if (OnPreviewCommand(id) || GUI_Dialog::OnCommand(id)) return true;
-      // The graph's key menu holds the page's commands.
-      return id >= Ids::kCmdSelectionTangents && id < Ids::kCmdSelectionTangents + EngineCore::kTangentTypeCount &&
+      // The graph's key menu and the dope sheet's menu hold the page's commands.
+      return ((id >= Ids::kCmdSelectionTangents && id < Ids::kCmdSelectionTangents + EngineCore::kTangentTypeCount) ||
+              id == Ids::kCmdCopyPoints || id == Ids::kCmdPastePoints || id == Ids::kCmdRemovePoints ||
+              id == Ids::kCmdDuplicateKeys || id == Ids::kCmdScaleKeysInTime) &&
              GetParent() && GetParent()->OnCommand(id);
   }
 }
@@ -509,6 +545,8 @@ bool GUI_CurvePanelDialog::OnMouseWheel(UINT, short delta, CPoint screenPoint) {
     zoomed = ZoomRuler(*horizontalRuler, horizontalRuler->PixelToValue(screenPoint.x - rect.left), factor);
   } else if (inside(*verticalRuler, rect)) {
     zoomed = ZoomRuler(*verticalRuler, verticalRuler->PixelToValue(rect.bottom - screenPoint.y), factor);
+  } else if (dopeSheetShown && inside(*dopeSheetCtrl, rect)) {
+    zoomed = ZoomRuler(*horizontalRuler, horizontalRuler->PixelToValue(screenPoint.x - rect.left), factor);
   } else if (inside(*graph, rect)) {
     const double frame = horizontalRuler->PixelToValue(screenPoint.x - rect.left);
     const double value = verticalRuler->PixelToValue(rect.bottom - screenPoint.y);
@@ -520,11 +558,77 @@ bool GUI_CurvePanelDialog::OnMouseWheel(UINT, short delta, CPoint screenPoint) {
 }
 
 void GUI_CurvePanelDialog::FitAll() {
+  if (dopeSheetShown) {
+    FitDopeSheet(false);
+    return;
+  }
   graph->FitAll();
   InvalidateViews();
 }
 
+void GUI_CurvePanelDialog::ShowDopeSheet(bool show) {
+  dopeSheetBox.Check(show);
+  if (show == dopeSheetShown) return;
+  dopeSheetShown = show;
+  if (show) GetDopeSheet();
+  graph->ShowWindow(!show);
+  verticalRuler->ShowWindow(!show);
+  dopeSheetCtrl->ShowWindow(show);
+  dopeSheetLabels->ShowWindow(show);
+  // The graph shows the selection the sheet made.
+  if (!show) graph->GetEditor().UpdateSelectionRange();
+  CRect client;
+  GetClientRect(client);
+  LayOut(client.Width(), client.Height());
+  InvalidateViews();
+}
+
+DopeSheet& GUI_CurvePanelDialog::GetDopeSheet() {
+  if (channelSource) dopeSheet.SetChannels(channelSource());
+  return dopeSheet;
+}
+
+void GUI_CurvePanelDialog::OnDopeSheetNotify(int code) {
+  switch (code) {
+    case GUI_DopeSheetCtrl::kNotifyClipChanged:
+      graph->GetEditor().ForgetCurrentPoint();
+      NotifyParent(Ids::PanelNotify_ClipChanged);
+      break;
+    case GUI_DopeSheetCtrl::kNotifySelection: NotifyParent(Ids::PanelNotify_SelectionChanged); break;
+    default: break;
+  }
+  dopeSheetCtrl->Invalidate();
+  dopeSheetLabels->Invalidate();
+}
+
+void GUI_CurvePanelDialog::FitDopeSheet(bool selectedOnly) {
+  float first = 0.0f;
+  float last = 0.0f;
+  bool any = false;
+  DopeSheet& sheet = GetDopeSheet();
+  if (selectedOnly) any = sheet.GetSelectedSpan(first, last);
+  if (!any && !sheet.GetRows().empty()) {
+    for (const CurveInfo* curve : sheet.GetRows().front().curves) {
+      const EditorToolkit::Curve2& points = *curve->pCurve;
+      if (points.GetPointCount() == 0) continue;
+      const float low = points.GetPointAt(0)->x;
+      const float high = points.GetPointAt(points.GetPointCount() - 1)->x;
+      first = any ? std::min(first, low) : low;
+      last = any ? std::max(last, high) : high;
+      any = true;
+    }
+  }
+  if (!any) return;
+  // As the graph fits: ten frames of margin in all.
+  horizontalRuler->Fit((static_cast<double>(first) + last) / 2.0, static_cast<double>(last) - first + 10.0);
+  InvalidateViews();
+}
+
 void GUI_CurvePanelDialog::FrameSelection() {
+  if (dopeSheetShown) {
+    FitDopeSheet(true);
+    return;
+  }
   graph->FrameSelection();
   InvalidateViews();
 }

@@ -1,6 +1,9 @@
 #pragma once
 
+#include <cstdint>
+#include <functional>
 #include <memory>
+#include <vector>
 
 #include "EditorCore/GUI_CheckBox.h"
 #include "EditorCore/GUI_ComboBox.h"
@@ -10,10 +13,13 @@
 #include "EditorCore/GUI_Menu.h"
 #include "EditorCore/GUI_PushButton.h"
 #include "EditorCore/GUI_RulerCtrl.h"
+#include "tools/DopeSheet.h"
 
 namespace Tarvel {
 
 class ClipEditCore;
+class GUI_DopeSheetCtrl;
+class GUI_DopeSheetLabels;
 class GUI_GraphCtrl;
 class PreviewObjects;
 class PreviewPlayback;
@@ -24,16 +30,21 @@ class PreviewPlayback;
 // preview, and turns the tool bar into settings of the graph's editor and of the playback.
 // What it cannot do alone it tells its parent, the page, with PanelNotify_ codes: a key to
 // record, a new selection of curves, a new choice of preview objects.
+// In place of the graph and its value ruler the panel may show the dope sheet (the toolbar's
+// switch): its row names where the value ruler was, its keys against the same frame ruler,
+// time cursor and preview. Each page's panel keeps its own choice.
 class GUI_CurvePanelDialog : public EditorCore::GUI_Dialog {
  public:
-  // Below this width the playback group takes a second row: both groups need 875 pixels.
-  static constexpr int kNarrowWidth = 935;
+  // Below this width the playback group takes a second row: both groups need 908 pixels.
+  static constexpr int kNarrowWidth = 968;
   static constexpr int kComboWidth = 170;
-  // Below this the falloff group takes a row of its own: the editing group needs 495 pixels.
-  static constexpr int kTwoRowWidth = 500;
+  // Below this the falloff group takes a row of its own: the editing group needs 528 pixels.
+  static constexpr int kTwoRowWidth = 535;
   // The playback group, the widest row left, needs this much.
   static constexpr int kMinimumWidth = 375;
   static int ToolbarRows(int cx);
+  // The dope sheet's column of row names.
+  static constexpr int kDopeSheetLabelWidth = 160;
 
   GUI_CurvePanelDialog(ClipEditCore& editCore, PreviewObjects& previewObjects, PreviewPlayback& previewPlayback);
   ~GUI_CurvePanelDialog() override;
@@ -42,6 +53,14 @@ class GUI_CurvePanelDialog : public EditorCore::GUI_Dialog {
   bool Create(EditorCore::GUI_Wnd* parent);
 
   GUI_GraphCtrl& GetGraph() { return *graph; }
+  // The dope sheet or the graph; the other hides.
+  void ShowDopeSheet(bool show);
+  bool IsDopeSheetShown() const { return dopeSheetShown; }
+  // The dope sheet's rows made again from the page's channels, then the sheet.
+  DopeSheet& GetDopeSheet();
+  GUI_DopeSheetCtrl& GetDopeSheetCtrl() { return *dopeSheetCtrl; }
+  // Where the dope sheet gets its channels: those the channel list shows, in its order.
+  void SetDopeSheetChannels(std::function<std::vector<std::uint32_t>()> source) { channelSource = std::move(source); }
   // The frame ruler, whose marker 4 shows the time cursor and lets the user drag it.
   EditorCore::GUI_RulerCtrl& GetFrameRuler() { return *horizontalRuler; }
   EditorCore::GUI_RulerCtrl& GetValueRuler() { return *verticalRuler; }
@@ -95,6 +114,10 @@ class GUI_CurvePanelDialog : public EditorCore::GUI_Dialog {
   // The graph's notices: undo steps and write-back around edits, the lists after a new
   // selection, the frame and value edits following the current key.
   void OnGraphNotify(int code);
+  // The dope sheet's notices (GUI_DopeSheetCtrl, GUI_DopeSheetLabels).
+  void OnDopeSheetNotify(int code);
+  // Frames of the keys of the sheet's rows, or of their selected keys, fill the frame ruler.
+  void FitDopeSheet(bool selectedOnly);
   // The preview's buttons and speed commands; false for any other id.
   bool OnPreviewCommand(EditorCore::UINT id);
   // The selected keys' tangent types, under the Tangents button.
@@ -118,6 +141,12 @@ class GUI_CurvePanelDialog : public EditorCore::GUI_Dialog {
   std::unique_ptr<EditorCore::GUI_RulerCtrl> horizontalRuler;
   std::unique_ptr<EditorCore::GUI_RulerCtrl> verticalRuler;
   std::unique_ptr<GUI_GraphCtrl> graph;
+  DopeSheet dopeSheet;
+  std::unique_ptr<GUI_DopeSheetCtrl> dopeSheetCtrl;
+  std::unique_ptr<GUI_DopeSheetLabels> dopeSheetLabels;
+  EditorCore::GUI_CheckBox dopeSheetBox;
+  bool dopeSheetShown = false;
+  std::function<std::vector<std::uint32_t>()> channelSource;
   EditorCore::GUI_CheckBox snapBox;
   EditorCore::GUI_CheckBox valuesModeBox;
   EditorCore::GUI_CheckBox framesModeBox;

@@ -1,6 +1,9 @@
 #include "module/AnimClipDialog.h"
 
 #include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <string>
 #include <vector>
 
 #include "EditorCore/GUI_DC.h"
@@ -18,6 +21,7 @@
 #include "curves/ChannelTracks.h"
 #include "curves/FrameworkMessages.h"
 #include "graph/GUI_CurvePanelDialog.h"
+#include "graph/GUI_DopeSheetCtrl.h"
 #include "graph/GUI_GraphCtrl.h"
 #include "module/GUI_ClipEditorFrame.h"
 #include "module/GUI_ClipTabsDialog.h"
@@ -27,6 +31,7 @@
 #include "resources/ModuleIds.h"
 #include "resources/ModuleResources.h"
 #include "resources/ModuleText.h"
+#include "tools/DopeSheet.h"
 #include "tools/KeyTools.h"
 #include "tools/PointOperations.h"
 
@@ -61,6 +66,15 @@ AnimClipDialog::AnimClipDialog(GUI_ClipTabsDialog* owner)
     GUI_MessageDialog message(sentence, GUI_MessageDialog::TypeOk, GUI_MainFrame::GetMainWnd());
     message.DoModal();
   });
+  // The dope sheet shows the channels the channel list shows, in its order.
+  curvePanel->SetDopeSheetChannels([this] {
+    std::vector<std::uint32_t> keys;
+    for (int row = 0; channelList->GetSafeHwnd() && row < channelList->GetItemCount(); ++row) {
+      if (const ChannelRow* record = channelList->GetRowRecord(row)) keys.push_back(record->key);
+    }
+    return keys;
+  });
+  curvePanel->GetDopeSheet().SetTeller([this](const std::string& sentence) { questions.Tell(sentence); });
 }
 
 AnimClipDialog::~AnimClipDialog() = default;
@@ -415,11 +429,69 @@ void AnimClipDialog::RemoveTrackPoints() {
   RedrawCurvePanel();
 }
 
-void AnimClipDialog::CopyPoints() { PointOperations::CopyPoints(core); }
+void AnimClipDialog::CopyPoints() {
+  if (curvePanel->IsDopeSheetShown() && tabHost) {
+    curvePanel->GetDopeSheet().Copy(tabHost->GetKeyClipboard());
+    return;
+  }
+  PointOperations::CopyPoints(core);
+}
 
 void AnimClipDialog::PastePoints() {
-  if (PointOperations::PastePoints(core)) OnClipChanged();
+  const bool changed = curvePanel->IsDopeSheetShown() && tabHost
+                           ? curvePanel->GetDopeSheet().Paste(tabHost->GetKeyClipboard(), core.GetCursorFrame())
+                           : PointOperations::PastePoints(core);
+  if (changed) OnClipChanged();
   RedrawCurvePanel();
+}
+
+bool AnimClipDialog::RunDopeSheetCommand(UINT commandId) {
+  DopeSheet& sheet = curvePanel->GetDopeSheet();
+  const bool sheetShown = curvePanel->IsDopeSheetShown();
+  bool changed = false;
+  switch (commandId) {
+    case Ids::kCmdDopeSheet:
+      curvePanel->ShowDopeSheet(!sheetShown);
+      UpdateMenus();
+      return true;
+    case Ids::kCmdDuplicateKeys: changed = sheet.Duplicate(); break;
+    case Ids::kCmdScaleKeysInTime: {
+      float first = 0.0f;
+      float last = 0.0f;
+      if (!sheet.GetSelectedSpan(first, last)) return true;
+      ScaleSettings settings;
+      settings.iCurrentLength = static_cast<int>(std::lround(last - first));
+      settings.iWishLength = settings.iCurrentLength;
+      if (!questions.AskScale(settings)) return true;
+      const float factor = settings.bUseLength && settings.iCurrentLength > 0
+                               ? static_cast<float>(settings.iWishLength) / static_cast<float>(settings.iCurrentLength)
+                               : settings.fPercentage / 100.0f;
+      // About the time cursor, as animators scale a block.
+      changed = sheet.Scale(factor, core.GetCursorFrame());
+      break;
+    }
+    case Ids::kCmdRemovePoints:
+      if (!sheetShown) return false;
+      changed = sheet.Delete();
+      break;
+    case Ids::kCmdSelectAll:
+    case Ids::kCmdDeselect:
+      if (!sheetShown) return false;
+      sheet.SelectAll(commandId == Ids::kCmdSelectAll);
+      curvePanel->GetGraph().GetEditor().UpdateSelectionRange();
+      RefillTrackList();
+      UpdateMenus();
+      RedrawCurvePanel();
+      return true;
+    default: return false;
+  }
+  curvePanel->GetGraph().GetEditor().ForgetCurrentPoint();
+  curvePanel->GetGraph().GetEditor().UpdateSelectionRange();
+  if (changed) OnClipChanged();
+  RefillTrackList();
+  UpdateMenus();
+  RedrawCurvePanel();
+  return true;
 }
 
 void AnimClipDialog::Undo() {
@@ -466,6 +538,7 @@ void AnimClipDialog::OnClipChanged() {
 }
 
 bool AnimClipDialog::RunCommand(UINT commandId) {
+  if (RunDopeSheetCommand(commandId)) return true;
   const bool selection = commandId >= Ids::kCmdSelectionScale;
   switch (commandId) {
     case Ids::kCmdChannelCreate: OnCreateChannel(); return true;
@@ -536,7 +609,34 @@ void AnimClipDialog::UpdateMenus() {
 
 bool AnimClipDialog::HasEditableCurves() const { return core.GetSelection().GetSelectedCurveCount() > 0; }
 
-bool AnimClipDialog::HasPointSelection() const { return core.GetSelection().HasSelectionRange(); }
+bool AnimClipDialog::AnswerDopeSheetRow(std::string& query) {
+  if (!curvePanel->IsDopeSheetShown()) return false;
+  const int row = curvePanel->GetDopeSheet().FindRow(query);
+  const int y = curvePanel->GetDopeSheetCtrl().ShowRow(row);
+  if (y < 0) return false;
+  query = std::to_string(y);
+  return true;
+}
+
+bool AnimClipDialog::AnswerTrackKeys(std::string& query) const {
+  const EngineCore::AnimClip* clip = core.GetClip();
+  const std::size_t newline = query.find('\n');
+  if (!clip || newline == std::string::npos) return false;
+  const EngineCore::AnimChannel* channel =
+      clip->GetChannel(EngineCore::AnimClip::ComputeChannelKey(query.substr(0, newline).c_str()));
+  const std::uint32_t track = static_cast<std::uint32_t>(std::atoi(query.c_str() + newline + 1));
+  const EngineCore::AnimCurve* curve = channel && channel->HasTrack(track) ? channel->GetCurve(track) : nullptr;
+  if (!curve) return false;
+  query = std::to_string(curve->GetKeyCount());
+  return true;
+}
+
+bool AnimClipDialog::IsDopeSheetShown() const { return curvePanel->IsDopeSheetShown(); }
+
+bool AnimClipDialog::HasPointSelection() const {
+  return core.GetSelection().HasSelectionRange() ||
+         (curvePanel->IsDopeSheetShown() && curvePanel->GetDopeSheet().HasSelection());
+}
 
 void AnimClipDialog::RedrawCurvePanel() { curvePanel->InvalidateViews(); }
 
@@ -578,8 +678,11 @@ bool AnimClipDialog::OnCommand(UINT id) {
     ApplyFilterBoxes();
     return true;
   }
-  // The graph's key menu sends the Selection menu's tangent commands up here.
-  if (id >= Ids::kCmdSelectionTangents && id < Ids::kCmdSelectionTangents + EngineCore::kTangentTypeCount) {
+  // The graph's key menu sends the Selection menu's tangent commands up here, the dope sheet's
+  // menu its edits.
+  if ((id >= Ids::kCmdSelectionTangents && id < Ids::kCmdSelectionTangents + EngineCore::kTangentTypeCount) ||
+      id == Ids::kCmdCopyPoints || id == Ids::kCmdPastePoints || id == Ids::kCmdRemovePoints ||
+      id == Ids::kCmdDuplicateKeys || id == Ids::kCmdScaleKeysInTime) {
     return RunCommand(id);
   }
   return GUI_Dialog::OnCommand(id);

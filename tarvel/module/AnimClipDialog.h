@@ -109,6 +109,13 @@ class AnimClipDialog : public EditorCore::GUI_Dialog, private KeyingPage {
   // Whether the menus that act on selected curves or selected points apply.
   bool HasEditableCurves() const;
   bool HasPointSelection() const;
+  // Script queries: a dope sheet row's middle pixel row in the sheet's window (scrolled into
+  // view), and the count of a track's keys ("CHANNEL\nTRACK"), each written over the query;
+  // false when the sheet is hidden or has no such row, or the clip no such track.
+  bool AnswerDopeSheetRow(std::string& query);
+  bool AnswerTrackKeys(std::string& query) const;
+  // The curve panel shows the dope sheet rather than the graph.
+  bool IsDopeSheetShown() const;
   void RedrawCurvePanel();
 
   ClipEditCore& GetCore() { return core; }
@@ -135,6 +142,9 @@ class AnimClipDialog : public EditorCore::GUI_Dialog, private KeyingPage {
   void OnObjectChannelChanged() override;
 
   void AfterHistoryMove();
+  // The view switch and the edits of keys in time (the dope sheet's, and Duplicate and Scale
+  // Keys in Time in both views); false for another id, or one the graph's view handles.
+  bool RunDopeSheetCommand(EditorCore::UINT commandId);
   // The Tangents commands of the Track and Selection menus; false for another id.
   bool RunTangentCommand(EditorCore::UINT commandId);
   void LayOut(int cx, int cy);

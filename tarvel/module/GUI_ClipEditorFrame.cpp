@@ -78,6 +78,8 @@ constexpr MenuItem kMenuItems[] = {
     {kEdit, 0, nullptr, -1, 0},
     {kEdit, Ids::kCmdSelectAll, "Select All", -1, 0},
     {kEdit, Ids::kCmdDeselect, "Deselect", -1, 0},
+    {kEdit, 0, nullptr, -1, 0},
+    {kEdit, Ids::kCmdDopeSheet, "Dope Sheet", -1, Ids::kIconDopeSheet},
     {1, Ids::kCmdChannelCreate, "Create", Ids::kThemeIconNew, 0},
     {1, Ids::kCmdChannelEdit, "Edit", Ids::kThemeIconEdit, 0},
     {1, Ids::kCmdChannelRemove, "Remove", Ids::kThemeIconRemove, 0},
@@ -100,6 +102,8 @@ constexpr MenuItem kMenuItems[] = {
     {3, Ids::kCmdCopyPoints, "Copy Points", Ids::kThemeIconCopy, 0},
     {3, Ids::kCmdPastePoints, "Paste Points", Ids::kThemeIconPaste, 0},
     {3, Ids::kCmdRemovePoints, "Remove Points", Ids::kThemeIconRemove, 0},
+    {3, Ids::kCmdDuplicateKeys, "Duplicate Keys", -1, 0},
+    {3, Ids::kCmdScaleKeysInTime, "Scale Keys in Time...", -1, 0},
     {3, 0, nullptr, -1, 0},
     {3, Ids::kCmdSelectionScale, "Scale", Ids::kThemeIconScale, 0},
     {3, Ids::kCmdSelectionSubdivise, "Subdivise", -1, Ids::kIconSubdivise},
@@ -300,6 +304,9 @@ void GUI_ClipEditorFrame::ShowHistorySteps(const AnimClipDialog* page) {
   show(Ids::kCmdRedo, "Redo", redo, "\tCtrl+Y");
   EnableItem(menu.get(), Ids::kCmdSelectAll, MF_BYCOMMAND, page != nullptr);
   EnableItem(menu.get(), Ids::kCmdDeselect, MF_BYCOMMAND, page && page->HasPointSelection());
+  EnableItem(menu.get(), Ids::kCmdDopeSheet, MF_BYCOMMAND, page != nullptr);
+  menu->CheckMenuItem(Ids::kCmdDopeSheet,
+                      MF_BYCOMMAND | (page && page->IsDopeSheetShown() ? MF_CHECKED : MF_UNCHECKED));
 }
 
 void GUI_ClipEditorFrame::CheckTangentsAndInterpolation(const AnimClipDialog* page) {

@@ -9,6 +9,7 @@
 #include "EditorToolkit/Curve2.h"
 #include "EngineCore/AnimClip.h"
 #include "EngineCore/Scene.h"
+#include "tools/DopeSheetClipboard.h"
 
 namespace Tarvel {
 
@@ -35,6 +36,8 @@ class GUI_ClipTabsDialog : public EditorCore::GUI_Dialog {
   void SetScene(EngineCore::Scene* newScene, bool refillObjects);
   EngineCore::Scene* GetScene() const { return scene; }
   EditorToolkit::Curve2& GetClipboard() { return clipboard; }
+  // The dope sheet's clipboard, shared by every page: keys copied in one clip paste in another.
+  DopeSheetClipboard& GetKeyClipboard() { return keyClipboard; }
   void UpdateMenus();
   // The page's tab shows its clip's name, followed by * while the clip has unsaved changes.
   void RefreshTitle(const AnimClipDialog& page);
@@ -67,6 +70,7 @@ class GUI_ClipTabsDialog : public EditorCore::GUI_Dialog {
   std::unique_ptr<EditorCore::GUI_TabCtrl> tabCtrl;
   // The point clipboard shared by every page; it outlives them.
   EditorToolkit::Curve2 clipboard;
+  DopeSheetClipboard keyClipboard;
   // Page i belongs to tab i.
   std::vector<std::unique_ptr<AnimClipDialog>> pages;
 };

@@ -145,6 +145,14 @@ LRESULT TarvelModule::OnFrameworkMessage(UINT message, WPARAM wParam, LPARAM lPa
                  ? 1
                  : 0;
     }
+    case Ids::kMsgDopeSheetRow: {
+      AnimClipDialog* page = GetCurrentPage();
+      return page && wParam && page->AnswerDopeSheetRow(*reinterpret_cast<std::string*>(wParam)) ? 1 : 0;
+    }
+    case Ids::kMsgTrackKeys: {
+      AnimClipDialog* page = GetCurrentPage();
+      return page && wParam && page->AnswerTrackKeys(*reinterpret_cast<std::string*>(wParam)) ? 1 : 0;
+    }
     case Ids::kMsgOpenClip:
       if (frame) frame->OpenClip(reinterpret_cast<EngineCore::AnimClip*>(wParam));
       return 0;

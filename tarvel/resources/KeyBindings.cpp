@@ -27,6 +27,8 @@ constexpr KeyBinding kBindings[] = {
     {VK_END, false, false, Ids::kKeyLastKey, "End", "Time cursor to the clip's last key"},
     {'A', false, false, Ids::kKeyFitAll, "A", "Fit every shown curve into the graph"},
     {'F', false, false, Ids::kKeyFrameSelection, "F", "Frame the selected keys (or curves)"},
+    {'D', false, false, Ids::kCmdDopeSheet, "D", "Switch between the graph and the dope sheet"},
+    {'D', true, false, Ids::kCmdDuplicateKeys, "Ctrl+D", "Duplicate the selected keys after them"},
     {'1', false, false, Ids::kCmdSelectionTangents + 0, "1", "Selected keys' tangents: Auto Clamped"},
     {'2', false, false, Ids::kCmdSelectionTangents + 1, "2", "Selected keys' tangents: Auto"},
     {'3', false, false, Ids::kCmdSelectionTangents + 2, "3", "Selected keys' tangents: Flat"},

@@ -52,6 +52,12 @@ inline constexpr UINT kMsgExportCurves = 3529;
 // component or a morph target's name) that the module replaces by the slopes "IN OUT" of the
 // current page's key there, in value per frame (CurveExport::KeySlopes); 1 when it has one.
 inline constexpr UINT kMsgKeySlopes = 3530;
+// wParam: a std::string naming a dope sheet row, answered with its middle pixel row (scrolled
+// into view); 1 when the current page's dope sheet shows it.
+inline constexpr UINT kMsgDopeSheetRow = 3531;
+// wParam: a std::string "CHANNEL\nTRACK", answered with the count of the track's keys in the
+// current page's clip; 1 when the clip has that track.
+inline constexpr UINT kMsgTrackKeys = 3532;
 
 // Private window messages from the frame to its tab host.
 inline constexpr UINT kWndOpenClip = 3524;
@@ -100,6 +106,11 @@ inline constexpr UINT kCmdUndo = 16770;
 inline constexpr UINT kCmdRedo = 16771;
 inline constexpr UINT kCmdSelectAll = 16772;
 inline constexpr UINT kCmdDeselect = 16773;
+// The selected keys in time (the dope sheet's edits, in both views).
+inline constexpr UINT kCmdDuplicateKeys = 16774;
+inline constexpr UINT kCmdScaleKeysInTime = 16775;
+// Switches the page between the graph and the dope sheet.
+inline constexpr UINT kCmdDopeSheet = 16776;
 // The Help menu.
 inline constexpr UINT kCmdKeyboardShortcuts = 16780;
 inline constexpr UINT kCmdAbout = 16781;
@@ -162,6 +173,10 @@ inline constexpr UINT kCtlOpenLabel = 1027;
 inline constexpr UINT kCtlFrameRuler = 5;
 inline constexpr UINT kCtlValueRuler = 6;
 inline constexpr UINT kCtlGraph = 7;
+inline constexpr UINT kCtlDopeSheet = 8;
+inline constexpr UINT kCtlDopeSheetLabels = 9;
+// The toolbar's switch between the graph and the dope sheet.
+inline constexpr UINT kCtlDopeSheetBox = 1070;
 inline constexpr UINT kCtlFramesModeBox = 1065;
 inline constexpr UINT kCtlSnapBox = 1066;
 inline constexpr UINT kCtlValuesModeBox = 1067;
@@ -292,6 +307,7 @@ inline constexpr UINT kIconRecord = 1041;
 inline constexpr UINT kIconWeights = 1042;      // morph-target weights, as a kind of track
 inline constexpr UINT kIconWeightCurve = 1043;  // one target's weight, in the track list
 inline constexpr UINT kIconTangents = 1044;
+inline constexpr UINT kIconDopeSheet = 1045;
 
 // Host theme entries.
 inline constexpr int kThemeIconNew = 0;

@@ -234,6 +234,28 @@ bool DopeSheet::BeginMove() {
 
 void DopeSheet::ShiftSelected(const Moving& from, float frames, Curve2& to) {
   const Curve2::PointList& points = from.points;
+  // Moved keys go before keys they land on exactly when moving on, after them when moving
+  // back. Where the shift keeps every key's place, the keys are shifted where they lie.
+  const auto before = [frames](const EditablePoint& moved, const EditablePoint& staying) {
+    const float x = moved.x + frames;
+    return x < staying.x || (x == staying.x && frames > 0.0f);
+  };
+  bool inPlace = to.GetPointCount() == points.size();
+  const bool allMove = to.GetSelectPointsCount() == to.GetPointCount();
+  for (std::size_t i = 1; inPlace && !allMove && i < points.size(); ++i) {
+    const EditablePoint& a = points[i - 1];
+    const EditablePoint& b = points[i];
+    if (a.bSelected == b.bSelected) continue;
+    inPlace = a.bSelected ? before(a, b) : !before(b, a);
+  }
+  if (inPlace) {
+    std::size_t i = 0;
+    to.ForEachPoint(0, to.GetPointCount() - 1, [&](EditablePoint& point) {
+      point.x = points[i].x + (points[i].bSelected ? frames : 0.0f);
+      ++i;
+    });
+    return;
+  }
   const bool cubic = !from.tangents.empty();
   Curve2::PointList merged;
   Curve2::TangentList tangents;
@@ -244,22 +266,15 @@ void DopeSheet::ShiftSelected(const Moving& from, float frames, Curve2& to) {
     merged.back().x += shift;
     if (cubic) tangents.push_back(from.tangents[i]);
   };
-  // Both the moved keys and the others are in frame order already: one merge. Moved keys go
-  // before keys they land on exactly when moving on, after them when moving back.
-  std::size_t moved = 0;
-  std::size_t staying = 0;
+  // The moved keys and the others are each in frame order already: one merge.
   const auto nextOf = [&points](std::size_t i, bool selected) {
     while (i < points.size() && points[i].bSelected != selected) ++i;
     return i;
   };
-  moved = nextOf(moved, true);
-  staying = nextOf(staying, false);
+  std::size_t moved = nextOf(0, true);
+  std::size_t staying = nextOf(0, false);
   while (moved < points.size() || staying < points.size()) {
-    const bool takeMoved =
-        staying >= points.size() ||
-        (moved < points.size() && (points[moved].x + frames < points[staying].x ||
-                                   (points[moved].x + frames == points[staying].x && frames > 0.0f)));
-    if (takeMoved) {
+    if (staying >= points.size() || (moved < points.size() && before(points[moved], points[staying]))) {
       take(moved, frames);
       moved = nextOf(moved + 1, true);
     } else {
