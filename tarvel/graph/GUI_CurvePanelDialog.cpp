@@ -373,7 +373,7 @@ bool GUI_CurvePanelDialog::OnCommand(UINT id) {
     case Ids::kCtlFitButton: FitAll(); return true;
     case Ids::kCtlDopeSheetBox:
       ShowDopeSheet(dopeSheetBox.IsChecked());
-      NotifyParent(Ids::PanelNotify_SelectionChanged);
+      NotifyParent(Ids::PanelNotify_ViewChanged);
       return true;
     case Ids::kCtlTangentsButton: ShowTangentsMenu(); return true;
     case Ids::kCtlPreviousKeyButton:

@@ -452,7 +452,7 @@ bool AnimClipDialog::RunDopeSheetCommand(UINT commandId) {
   switch (commandId) {
     case Ids::kCmdDopeSheet:
       curvePanel->ShowDopeSheet(!sheetShown);
-      UpdateMenus();
+      OnViewChanged();
       return true;
     case Ids::kCmdDuplicateKeys: changed = sheet.Duplicate(); break;
     case Ids::kCmdScaleKeysInTime: {
@@ -609,6 +609,26 @@ void AnimClipDialog::UpdateMenus() {
 
 bool AnimClipDialog::HasEditableCurves() const { return core.GetSelection().GetSelectedCurveCount() > 0; }
 
+void AnimClipDialog::OnViewChanged() {
+  if (!curvePanel->IsDopeSheetShown()) {
+    // Back in the graph, the channels of the keys selected in the sheet are shown: no selected
+    // key is out of sight.
+    bool added = false;
+    for (const CurveInfo* curve : curvePanel->GetDopeSheet().SelectedCurves()) {
+      const int row = channelList->FindChannelRow(curve->iChannelKey);
+      const ChannelRow* record = channelList->GetRowRecord(row);
+      if (!record || record->bShown) continue;
+      channelList->SetRowSelected(row, true);
+      added = true;
+    }
+    if (added) ShowSelectedChannels(false);
+    curvePanel->GetGraph().GetEditor().UpdateSelectionRange();
+    RefillTrackList();
+  }
+  UpdateMenus();
+  RedrawCurvePanel();
+}
+
 bool AnimClipDialog::AnswerDopeSheetRow(std::string& query) {
   if (!curvePanel->IsDopeSheetShown()) return false;
   const int row = curvePanel->GetDopeSheet().FindRow(query);
@@ -696,6 +716,7 @@ bool AnimClipDialog::OnPaneNotify(const GUI_NotifyHeader& header) {
       RefillTrackList();
       UpdateMenus();
       return true;
+    case Ids::PanelNotify_ViewChanged: OnViewChanged(); return true;
     case Ids::PanelNotify_ObjectChosen:
       SyncObjectChoice(true);
       RedrawCurvePanel();

@@ -142,6 +142,9 @@ class AnimClipDialog : public EditorCore::GUI_Dialog, private KeyingPage {
   void OnObjectChannelChanged() override;
 
   void AfterHistoryMove();
+  // The panel switched views: back in the graph, it shows the channels of the keys the
+  // dope sheet selected.
+  void OnViewChanged();
   // The view switch and the edits of keys in time (the dope sheet's, and Duplicate and Scale
   // Keys in Time in both views); false for another id, or one the graph's view handles.
   bool RunDopeSheetCommand(EditorCore::UINT commandId);

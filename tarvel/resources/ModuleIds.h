@@ -254,6 +254,8 @@ inline constexpr int GraphNotify_EnableValue = 2084;
 inline constexpr int PanelNotify_RecordKey = 2090;
 inline constexpr int PanelNotify_SelectionChanged = 2091;
 inline constexpr int PanelNotify_ObjectChosen = 2092;
+// The panel switched between the graph and the dope sheet.
+inline constexpr int PanelNotify_ViewChanged = 2100;
 // An action changed the clip (or took a change back): its tab and menus say so.
 inline constexpr int PanelNotify_ClipChanged = 2099;
 inline constexpr int ChannelNotify_SelectionChanged = 2093;
