@@ -484,7 +484,25 @@ bool GUI_GraphCtrl::FindChanges(const Picture& now, std::vector<CRect>& areas) c
       if (!box.IsRectEmpty()) areas.push_back(box);
     }
   }
+  MergeColumnAreas(areas, scene.height);
   return true;
+}
+
+void GUI_GraphCtrl::MergeColumnAreas(std::vector<CRect>& areas, int height) {
+  // A frame drag moves every selected curve's sleeve: hundreds of column ranges, mostly
+  // overlapping, that each layer would otherwise visit one by one.
+  const auto whole = [height](const CRect& area) { return area.top <= 0 && area.bottom >= height; };
+  const auto split = std::stable_partition(areas.begin(), areas.end(), [&whole](const CRect& a) { return !whole(a); });
+  std::sort(split, areas.end(), [](const CRect& a, const CRect& b) { return a.left < b.left; });
+  auto merged = split;
+  for (auto area = split; area != areas.end(); ++area) {
+    if (merged != split && area->left <= (merged - 1)->right) {
+      (merged - 1)->right = std::max((merged - 1)->right, area->right);
+    } else {
+      *merged++ = *area;
+    }
+  }
+  areas.erase(merged, areas.end());
 }
 
 int GUI_GraphCtrl::KeyOutline() const {

@@ -173,6 +173,8 @@ class GUI_GraphCtrl : public EditorCore::GUI_Wnd, public GraphView {
   // reported key moves, the selection band, the frame ruler's marker places, the value
   // cross-hair and the current key's box changed.
   bool FindChanges(const Picture& now, std::vector<EditorCore::CRect>& areas) const;
+  // Whole-height areas that overlap or touch become one.
+  static void MergeColumnAreas(std::vector<EditorCore::CRect>& areas, int height);
   // The selection band as drawn: selection begin and end, falloff before and after (0 without
   // falloff).
   std::array<float, 4> SelectionBand() const;
