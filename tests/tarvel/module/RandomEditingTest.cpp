@@ -16,6 +16,7 @@
 #include "EngineCore/AnimTrack.h"
 #include "Formats/ClipFormats.h"
 #include "ModuleHost.h"
+#include "graph/GUI_DopeSheetCtrl.h"
 #include "resources/ModuleIds.h"
 
 namespace Ids = Tarvel::Ids;
@@ -58,6 +59,7 @@ class RandomEditing : public ModuleHost {
     random.seed(seed);
     // The clipboard outlives the clips: emptied, so that a seed replays alone as it ran.
     Frame().GetTabHost().GetClipboard().RemoveAllPoints();
+    Frame().GetTabHost().GetKeyClipboard().Clear();
     EngineCore::AnimClip* file = EngineCore::ResourceFactory::GetInstance().GetAnimClip(name);
     states = {{0, DescribeKeys(*file)}};
     file->Release();
@@ -100,7 +102,7 @@ class RandomEditing : public ModuleHost {
   enum class Action { Edit, View, Undo, Redo, Save };
 
   Action Act() {
-    switch (Pick(21)) {
+    switch (Pick(22)) {
       case 0:
       case 1:
       case 2:
@@ -125,6 +127,7 @@ class RandomEditing : public ModuleHost {
       case 17: return Note("Ctrl+Y", (Press('Y', true), Action::Redo));
       case 18: return Note("save", (module->OnMenuCommand(Ids::kCmdClipSave), Action::Save));
       case 19: return Look();
+      case 20: return DopeSheetGesture();
       default: return Note("remove all points", Command(Ids::kCmdRemoveAllPoints));
     }
   }
@@ -277,6 +280,45 @@ class RandomEditing : public ModuleHost {
     return Note("zoom, pan or fit", Action::View);
   }
 
+  // The dope sheet shown; a press on its rows released where it was or elsewhere (a click, a
+  // drag of keys in time or a band), now and then with Shift, or Ctrl+C, Ctrl+V or Del there;
+  // then the graph again, as the user switches back.
+  Action DopeSheetGesture() {
+    Click(Panel(), Ids::kCtlDopeSheetBox);
+    Tarvel::GUI_DopeSheetCtrl& sheet = Panel().GetDopeSheetCtrl();
+    EditorCore::CRect area;
+    sheet.GetClientRect(area);
+    const int rowsHeight = static_cast<int>(Panel().GetDopeSheet().GetRows().size()) * Tarvel::GUI_DopeSheetCtrl::kRowHeight;
+    const auto anywhere = [&] {
+      return CPoint(static_cast<int>(Pick(static_cast<std::uint32_t>(std::max(area.Width(), 1)))),
+                    static_cast<int>(Pick(static_cast<std::uint32_t>(std::max(rowsHeight + 10, 1)))));
+    };
+    std::ostringstream what;
+    // A collision is told in a message.
+    EditorCore::GUI_Dialog::SetModalResponder([](EditorCore::GUI_Dialog&) { return EditorCore::IDOK; });
+    switch (Pick(4)) {
+      case 0: what << "dope sheet Ctrl+C, Ctrl+V", Press('C', true), Press('V', true); break;
+      case 1: what << "dope sheet Del", Press(EditorCore::VK_DELETE); break;
+      default: {
+        const CPoint from = anywhere();
+        const CPoint to = Pick(2) ? anywhere() : from;
+        const bool shift = Pick(4) == 0;
+        modifiers = shift ? unsigned{KeyManager::Shift} : 0u;
+        sheet.OnLButtonDown(EditorCore::MK_LBUTTON, from);
+        sheet.OnMouseMove(EditorCore::MK_LBUTTON, CPoint((from.x + to.x) / 2, from.y));
+        sheet.OnMouseMove(EditorCore::MK_LBUTTON, to);
+        sheet.OnLButtonUp(0, to);
+        modifiers = 0;
+        what << "dope sheet press " << from.x << "," << from.y << " release " << to.x << "," << to.y
+             << (shift ? " Shift" : "");
+      }
+    }
+    EditorCore::GUI_Dialog::SetModalResponder(nullptr);
+    Click(Panel(), Ids::kCtlDopeSheetBox);
+    CheckPicture("dope sheet");
+    return Note(what.str(), Action::Edit);
+  }
+
   // A point anywhere in the graph's client area.
   CPoint Anywhere() {
     EditorCore::CRect area;
@@ -356,7 +398,9 @@ class RandomEditing : public ModuleHost {
         // Tangent types (Auto Clamped, Flat, Linear, Free, Broken) and interpolations.
         Ids::kCmdTrackTangents, Ids::kCmdTrackTangents + 2, Ids::kCmdSelectionTangents, Ids::kCmdSelectionTangents + 3,
         Ids::kCmdSelectionTangents + 4, Ids::kCmdSelectionTangents + 5, Ids::kCmdInterpolationConstant,
-        Ids::kCmdInterpolationLinear, Ids::kCmdInterpolationSmooth};
+        Ids::kCmdInterpolationLinear, Ids::kCmdInterpolationSmooth,
+        // The edits of keys in time, which act on the selected keys in the graph's view too.
+        Ids::kCmdDuplicateKeys, Ids::kCmdScaleKeysInTime};
     const EditorCore::UINT id = kTools[Pick(std::size(kTools))];
     const bool accept = Pick(5) != 0;
     const std::string percent = std::to_string(50 + Pick(151));
