@@ -116,12 +116,12 @@ bool IsValueWord(const std::string& word) {
 
 const std::vector<std::string>& ScriptParser::GetVerbs() {
   static const std::vector<std::string> verbs = {
-      "open",          "drop",          "message",        "broadcast",    "command",       "answer",
-      "dialog-text",   "popup",         "select-channel", "select-curve", "key",           "mouse",
-      "button",        "check",         "type",           "choose",       "scrub",         "wait",
-      "window-size",   "screenshot",    "save",           "save-all",     "expect-tabs",   "expect-channels",
-      "expect-panel",  "expect-frame",  "expect-pose",    "quit",         "export-curves", "tangent",
-      "interpolation", "expect-tangent", "view",         "dope",         "expect-keys"};
+      "open",          "drop",           "message",        "broadcast",    "command",       "answer",
+      "dialog-text",   "popup",          "select-channel", "select-curve", "key",           "mouse",
+      "button",        "check",          "type",           "choose",       "scrub",         "wait",
+      "window-size",   "screenshot",     "save",           "save-all",     "expect-tabs",   "expect-channels",
+      "expect-panel",  "expect-frame",   "expect-pose",    "quit",         "export-curves", "tangent",
+      "interpolation", "expect-tangent", "view",           "dope",         "expect-keys"};
   return verbs;
 }
 

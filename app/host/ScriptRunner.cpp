@@ -681,8 +681,8 @@ bool ScriptRunner::Dope(const ScriptAction& action, std::string& reason) {
     if (wnd->GetWindowText() == "GUI_DopeSheetCtrl" && ModuleWindows::IsShown(wnd)) sheet = wnd;
   }
   GUI_RulerCtrl* frames = nullptr;
-  for (GUI_Wnd* wnd : sheet && sheet->GetParent() ? ModuleWindows::GetDescendants(sheet->GetParent())
-                                                  : std::vector<GUI_Wnd*>()) {
+  for (GUI_Wnd* wnd :
+       sheet && sheet->GetParent() ? ModuleWindows::GetDescendants(sheet->GetParent()) : std::vector<GUI_Wnd*>()) {
     if (auto* ruler = dynamic_cast<GUI_RulerCtrl*>(wnd); ruler && !ruler->IsVertical()) frames = ruler;
   }
   QWidget* widget = WidgetOf(sheet);

@@ -60,7 +60,8 @@ struct ShapeTable {
         int half = -1;
         if (d <= radius) {
           if (shape == Square) half = radius - 1;
-          if (shape == Circle) half = static_cast<int>(std::lround(std::sqrt(static_cast<double>(radius * radius - d * d))));
+          if (shape == Circle)
+            half = static_cast<int>(std::lround(std::sqrt(static_cast<double>(radius * radius - d * d))));
           if (shape == Diamond) half = radius - d;
         }
         halves[shape][d] = half;

@@ -49,7 +49,11 @@ void GUI_DopeSheetLabels::Paint(GUI_BackBuffer& buffer, int width, int height) {
   for (int r = std::max(0, scroll / kRow); r < static_cast<int>(rows.size()) && r * kRow - scroll < height; ++r) {
     const DopeSheet::Row& row = rows[static_cast<std::size_t>(r)];
     const int top = r * kRow - scroll;
+    // A channel the graph shows is highlighted, as in the channel list.
     if (row.kind == DopeSheet::RowKind::Summary) buffer.FillRect(CRect(0, top, width, top + kRow - 1), kSummaryGround);
+    if (row.kind == DopeSheet::RowKind::Channel && sheet.IsChannelShown(row.channelKey)) {
+      buffer.FillRect(CRect(0, top, width, top + kRow - 1), GUI_ThemeManager::GetColor(Ids::kThemeListHighlight));
+    }
     buffer.FillRect(CRect(0, top + kRow - 1, width, top + kRow), kRowLine);
     int left = 4;
     if (row.kind == DopeSheet::RowKind::Channel) {
@@ -71,8 +75,8 @@ void GUI_DopeSheetLabels::Paint(GUI_BackBuffer& buffer, int width, int height) {
     const bool bold = row.kind == DopeSheet::RowKind::Summary;
     EditorCore::GUI_Font* previous = bold ? buffer.SelectFont(GUI_ThemeManager::GetFont(0, 2)) : nullptr;
     buffer.DrawText(ModuleText::Translate(row.label.c_str()), CRect(left, top, width - 2, top + kRow - 1),
-                    EditorCore::DT_LEFT | EditorCore::DT_VCENTER | EditorCore::DT_SINGLELINE |
-                        EditorCore::DT_NOPREFIX | EditorCore::DT_END_ELLIPSIS);
+                    EditorCore::DT_LEFT | EditorCore::DT_VCENTER | EditorCore::DT_SINGLELINE | EditorCore::DT_NOPREFIX |
+                        EditorCore::DT_END_ELLIPSIS);
     if (bold) buffer.SelectFont(previous);
   }
 }

@@ -14,7 +14,8 @@ class GUI_DopeSheetCtrl;
 // summary, each channel with a triangle that opens and closes its tracks, the tracks indented.
 // A press on a triangle opens or closes the channel; a press on a name selects every key of
 // its row (Shift: besides the selection). The notifier hears kNotifyRows when rows opened or
-// closed, and the keys control's kNotifySelection.
+// closed, and the keys control's kNotifySelection. The channels the graph shows are
+// highlighted as the channel list highlights them.
 class GUI_DopeSheetLabels : public EditorCore::GUI_Wnd {
  public:
   static constexpr int kNotifyRows = 4;

@@ -73,6 +73,12 @@ void DopeSheet::SetChannels(const std::vector<std::uint32_t>& channelKeys) {
   }
 }
 
+bool DopeSheet::IsChannelShown(std::uint32_t channelKey) const {
+  const std::vector<CurveInfo*>& shown = core.GetSelection().GetCurves();
+  return std::any_of(shown.begin(), shown.end(),
+                     [channelKey](const CurveInfo* curve) { return curve->iChannelKey == channelKey; });
+}
+
 bool DopeSheet::ToggleExpanded(int row) {
   if (row < 0 || row >= static_cast<int>(rows.size()) || rows[row].kind != RowKind::Channel) return false;
   const std::uint32_t key = rows[row].channelKey;
@@ -319,7 +325,8 @@ bool DopeSheet::EndMove() {
   for (const Moving& curve : moving) curves.push_back(curve.curve);
   moving.clear();
   if (const int takenBack = TakeBackCollisions(curves)) {
-    Tell(std::to_string(takenBack) + (takenBack == 1 ? " curve keeps its keys where they were" : " curves keep their keys where they were") +
+    Tell(std::to_string(takenBack) +
+         (takenBack == 1 ? " curve keeps its keys where they were" : " curves keep their keys where they were") +
          ": the move put two of its keys on one frame.");
   }
   return core.EndEdit();
@@ -370,7 +377,8 @@ bool DopeSheet::Scale(float factor, float pivot) {
     writable->SetCurve(std::move(points), std::move(tangents));
   }
   if (const int takenBack = TakeBackCollisions(curves)) {
-    Tell(std::to_string(takenBack) + (takenBack == 1 ? " curve keeps its keys where they were" : " curves keep their keys where they were") +
+    Tell(std::to_string(takenBack) +
+         (takenBack == 1 ? " curve keeps its keys where they were" : " curves keep their keys where they were") +
          ": the scale put two of its keys on one frame.");
   }
   return core.EndEdit();

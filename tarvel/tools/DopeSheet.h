@@ -56,6 +56,8 @@ class DopeSheet {
   // weights); -1 when there is none.
   int FindRow(const std::string& name) const;
   static const char* TrackWord(std::uint32_t trackType);
+  // Whether the graph shows the channel's curves (its row is selected in the channel list).
+  bool IsChannelShown(std::uint32_t channelKey) const;
 
   // The frame of the row's mark nearest to `frame` within `reach` frames; false without one.
   bool FindMark(int row, float frame, float reach, float& markFrame) const;

@@ -52,9 +52,10 @@ TEST_F(DopeSheetScripts, AChannelDraggedTwelveFramesLaterAndTheSummaryScaledByTw
   const Frames before = FileFrames(Clip());
   ASSERT_EQ(before.size(), 4u);
   // The Box row selected with a band, then dragged by one of its marks, 12 frames later.
-  ASSERT_TRUE(Run("window-size 1600 900\nopen keyframed\nview dope-sheet\nkey a\nexpect-keys Box translation 4\n"
-                  "dope press -5 Box\ndope move 60 Box\ndope release 60 Box\n"
-                  "dope press 1 Box\ndope move 7 Box\ndope move 13 Box\ndope release 13 Box\nsave"));
+  ASSERT_TRUE(
+      Run("window-size 1600 900\nopen keyframed\nview dope-sheet\nkey a\nexpect-keys Box translation 4\n"
+          "dope press -5 Box\ndope move 60 Box\ndope release 60 Box\n"
+          "dope press 1 Box\ndope move 7 Box\ndope move 13 Box\ndope release 13 Box\nsave"));
   Frames moved = FileFrames(Clip());
   for (auto& [track, frames] : moved) {
     std::vector<std::uint32_t> expected = before.at(track);
@@ -66,8 +67,9 @@ TEST_F(DopeSheetScripts, AChannelDraggedTwelveFramesLaterAndTheSummaryScaledByTw
   const std::string afterMove = Bytes(Clip());
 
   // Everything selected on the summary row, scaled by 200% about the time cursor at frame 0.
-  ASSERT_TRUE(Run("scrub 0\ndope press -5 summary\ndope move 200 summary\ndope release 200 summary\n"
-                  "dialog-text 1005=200\nanswer 1\ncommand 16775\nsave"));
+  ASSERT_TRUE(
+      Run("scrub 0\ndope press -5 summary\ndope move 200 summary\ndope release 200 summary\n"
+          "dialog-text 1005=200\nanswer 1\ncommand 16775\nsave"));
   for (const auto& [track, frames] : FileFrames(Clip())) {
     std::vector<std::uint32_t> expected = moved.at(track);
     for (std::uint32_t& frame : expected) frame *= 2;

@@ -215,7 +215,8 @@ int Project::ReleaseUnusedClips() {
     const std::uint32_t known = 1 + (held == heldByControllers.end() ? 0 : held->second);
     if (resource->IsModified() || resource->GetReferenceCount() != known) continue;
     for (std::uint32_t i = 0; known > 1 && i < scene_->GetObjectCount(); ++i) {
-      if (EngineCore::AnimController* controller = scene_->GetObjectAt(i)->GetController()) controller->RemoveClip(clip);
+      if (EngineCore::AnimController* controller = scene_->GetObjectAt(i)->GetController())
+        controller->RemoveClip(clip);
     }
     factory.Unload(resource->GetKind(), resource->GetName());
     ++released;

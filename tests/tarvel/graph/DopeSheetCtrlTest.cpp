@@ -102,6 +102,14 @@ TEST_F(DopeSheetView, PressDragAndBandEditThroughTheCoreAndTheGraphShowsTheSelec
 
 TEST_F(DopeSheetView, TheNamesColumnOpensAChannelIntoItsTracksAndSelectsARowsKeys) {
   auto& labels = *Children<Tarvel::GUI_DopeSheetLabels>(Panel()).front();
+  EditorCore::CRect client;
+  labels.GetClientRect(client);
+  EditorCore::GUI_BackBuffer buffer;
+  ASSERT_TRUE(buffer.CreateOffscreen(client.Width(), client.Height()));
+  labels.Paint(buffer, client.Width(), client.Height());
+  EXPECT_EQ(buffer.GetPixel(client.Width() - 2, Mark("Arm", 0).y), RGB(62, 95, 138))
+      << "the graph shows Arm: highlighted as in the channel list";
+  EXPECT_NE(buffer.GetPixel(client.Width() - 2, Mark("Root", 0).y), RGB(62, 95, 138));
   const int rows = static_cast<int>(Model().GetRows().size());
   labels.OnLButtonDown(0, {4, Mark("Arm", 0).y});
   EXPECT_EQ(static_cast<int>(Model().GetRows().size()), rows + 1) << "Arm's rotation";

@@ -288,7 +288,8 @@ class RandomEditing : public ModuleHost {
     Tarvel::GUI_DopeSheetCtrl& sheet = Panel().GetDopeSheetCtrl();
     EditorCore::CRect area;
     sheet.GetClientRect(area);
-    const int rowsHeight = static_cast<int>(Panel().GetDopeSheet().GetRows().size()) * Tarvel::GUI_DopeSheetCtrl::kRowHeight;
+    const int rowsHeight =
+        static_cast<int>(Panel().GetDopeSheet().GetRows().size()) * Tarvel::GUI_DopeSheetCtrl::kRowHeight;
     const auto anywhere = [&] {
       return CPoint(static_cast<int>(Pick(static_cast<std::uint32_t>(std::max(area.Width(), 1)))),
                     static_cast<int>(Pick(static_cast<std::uint32_t>(std::max(rowsHeight + 10, 1)))));

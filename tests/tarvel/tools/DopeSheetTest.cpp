@@ -160,7 +160,8 @@ TEST_F(DopeSheetEditing, AMoveOrScaleThatLandsAKeyOnAnotherIsTakenBackOnThatCurv
 }
 
 TEST_F(DopeSheetEditing, ScalingTheSummaryAboutFrameZeroDoublesEveryFrameAndUndoRestoresTheKeys) {
-  const EngineCore::AnimCurve before = *builder.Clip().GetChannel(ClipBuilder::Key("Arm"))->GetCurve(AnimTrack::Rotation);
+  const EngineCore::AnimCurve before =
+      *builder.Clip().GetChannel(ClipBuilder::Key("Arm"))->GetCurve(AnimTrack::Rotation);
   sheet.SelectAll(true);
   ASSERT_TRUE(sheet.Scale(2.0f, 0.0f));
   EXPECT_EQ(Frames("Root", AnimTrack::Translation), (Keys{0, 10, 24}));
@@ -170,7 +171,8 @@ TEST_F(DopeSheetEditing, ScalingTheSummaryAboutFrameZeroDoublesEveryFrameAndUndo
   EXPECT_FALSE(sheet.Scale(1.0e6f, 0.0f)) << "past the last frame a clip holds";
   EXPECT_EQ(told.size(), 3u);
   ASSERT_TRUE(core.Undo());
-  const EngineCore::AnimCurve& after = *builder.Clip().GetChannel(ClipBuilder::Key("Arm"))->GetCurve(AnimTrack::Rotation);
+  const EngineCore::AnimCurve& after =
+      *builder.Clip().GetChannel(ClipBuilder::Key("Arm"))->GetCurve(AnimTrack::Rotation);
   ASSERT_EQ(after.GetKeyCount(), before.GetKeyCount());
   for (std::uint32_t k = 0; k < after.GetKeyCount(); ++k) {
     EXPECT_EQ(after.GetKeyFrame(k), before.GetKeyFrame(k));
