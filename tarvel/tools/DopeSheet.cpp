@@ -302,7 +302,7 @@ bool DopeSheet::MoveBy(float frames) {
   return true;
 }
 
-int DopeSheet::TakeBackCollisions(const std::vector<CurveInfo*>& curves) {
+void DopeSheet::TakeBackCollisions(const std::vector<CurveInfo*>& curves, const char* action) {
   int takenBack = 0;
   for (CurveInfo* curve : curves) {
     const Curve2& points = *curve->pCurve;
@@ -316,7 +316,11 @@ int DopeSheet::TakeBackCollisions(const std::vector<CurveInfo*>& curves) {
       }
     }
   }
-  return takenBack;
+  if (takenBack > 0) {
+    Tell(std::to_string(takenBack) +
+         (takenBack == 1 ? " curve keeps its keys where they were" : " curves keep their keys where they were") +
+         ": the " + action + " put two of its keys on one frame.");
+  }
 }
 
 bool DopeSheet::EndMove() {
@@ -324,11 +328,7 @@ bool DopeSheet::EndMove() {
   std::vector<CurveInfo*> curves;
   for (const Moving& curve : moving) curves.push_back(curve.curve);
   moving.clear();
-  if (const int takenBack = TakeBackCollisions(curves)) {
-    Tell(std::to_string(takenBack) +
-         (takenBack == 1 ? " curve keeps its keys where they were" : " curves keep their keys where they were") +
-         ": the move put two of its keys on one frame.");
-  }
+  TakeBackCollisions(curves, "move");
   return core.EndEdit();
 }
 
@@ -376,11 +376,7 @@ bool DopeSheet::Scale(float factor, float pivot) {
     }
     writable->SetCurve(std::move(points), std::move(tangents));
   }
-  if (const int takenBack = TakeBackCollisions(curves)) {
-    Tell(std::to_string(takenBack) +
-         (takenBack == 1 ? " curve keeps its keys where they were" : " curves keep their keys where they were") +
-         ": the scale put two of its keys on one frame.");
-  }
+  TakeBackCollisions(curves, "scale");
   return core.EndEdit();
 }
 

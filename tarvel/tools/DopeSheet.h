@@ -121,8 +121,8 @@ class DopeSheet {
   // `frames`, merged in frame order with the rest.
   static void ShiftSelected(const Moving& from, float frames, EditorToolkit::Curve2& to);
   // Curves of the action in progress whose selected keys share a frame with another key are
-  // put back; how many.
-  int TakeBackCollisions(const std::vector<CurveInfo*>& curves);
+  // put back, and the user is told how many (`action` names the edit: "move", "scale").
+  void TakeBackCollisions(const std::vector<CurveInfo*>& curves, const char* action);
   void Tell(const std::string& sentence) const;
 
   ClipEditCore& core;
