@@ -132,7 +132,9 @@ void GUI_DopeSheetCtrl::CollectColumns(const DopeSheet::Row& row, int width, Col
   const float high = static_cast<float>(frames.ValueAt(width + kMarkRadius + 1));
   const double start = frames.ValueAt(0.0);
   const double perFrame = frames.Position(start + 1.0);
-  const int last = static_cast<int>(columns.size()) - 1;
+  // Columns are counted from the left margin, so that rounding is a truncation.
+  const double origin = 0.5 + kMarkRadius;
+  const auto end = static_cast<double>(columns.size());
   // Every key in view is looked at once: the walk is kept to plain arithmetic.
   for (const CurveInfo* info : row.curves) {
     const Curve2& curve = *info->pCurve;
@@ -143,10 +145,10 @@ void GUI_DopeSheetCtrl::CollectColumns(const DopeSheet::Row& row, int width, Col
     const auto selectedLook = static_cast<std::uint8_t>(look | (info->bSelected ? HasSelected : 0));
     const auto first = static_cast<std::uint32_t>(std::max(curve.SearchPreviousPoint(low), 0));
     const EditorToolkit::EditablePoint* point = curve.GetPointAt(first);
-    const EditorToolkit::EditablePoint* end = point + (count - first);
-    for (; point != end && point->x <= high; ++point) {
-      const int column = static_cast<int>(std::floor((point->x - start) * perFrame + 0.5)) + kMarkRadius;
-      if (column < 0 || column > last) continue;
+    const EditorToolkit::EditablePoint* stop = point + (count - first);
+    for (; point != stop && point->x <= high; ++point) {
+      const double column = (point->x - start) * perFrame + origin;
+      if (column < 0.0 || column >= end) continue;
       columns[static_cast<std::size_t>(column)] |= point->bSelected ? selectedLook : look;
     }
   }
