@@ -45,10 +45,17 @@ ClipFileError ClipTrackLoader::Add(const std::string& channel, std::uint32_t tra
     message = "'" + channel + "' has morph-target weights but no target";
     return ClipFileError::BadAccessor;
   }
-  std::uint64_t count = 0;
-  bool toSample = true;
-  ClipFileError error = TrackSampler::CountKeys(times, rate_, count, message, &toSample);
-  if (error != ClipFileError::None) return error;
+  std::uint64_t count = countedKeys_;
+  bool toSample = countedSampled_;
+  ClipFileError error = ClipFileError::None;
+  if (rate_ != countedRate_ || times != countedTimes_) {
+    error = TrackSampler::CountKeys(times, rate_, count, message, &toSample);
+    if (error != ClipFileError::None) return error;
+    countedTimes_ = times;
+    countedRate_ = rate_;
+    countedKeys_ = count;
+    countedSampled_ = toSample;
+  }
   // A key of many weights takes the room of that many vectors' keys.
   count *= morph ? (static_cast<std::uint64_t>(components) + 2) / 3 : 1;
   if (totalKeys_ + count > ClipFileLimits::kMaxClipKeys) {

@@ -43,6 +43,11 @@ class ClipTrackLoader {
   double rate_ = TrackSampler::kDefaultFrameRate;
   bool rateFits_ = true;
   TrackSampler::Keys keys_;
+  // Tracks often share their key times: what the last times counted to at this rate.
+  std::vector<float> countedTimes_;
+  double countedRate_ = 0.0;
+  std::uint64_t countedKeys_ = 0;
+  bool countedSampled_ = true;
   std::uint64_t totalKeys_ = 0;
   bool sampledOffRate_ = false;
 };
